@@ -1,0 +1,2 @@
+#include <cstdio>
+int main() { std::puts("velmora-cli"); return 0; }
