@@ -1,2 +1,111 @@
+#include "app/app_settings.h"
+#include "app/session_options_from_site.h"
+#include "app/settings_path.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_context.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "cli/ftp_url.h"
+#include "cli/sites_command.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
 #include <cstdio>
-int main() { std::puts("velmora-cli"); return 0; }
+
+namespace {
+
+int runWithServer(const CliOptions& o) {
+    SessionOptions options;
+    QString remoteProject;
+    QString startPath;
+    std::optional<SiteRecord> stored;
+    AppSettings settings;
+    LoadAppSettings(settings, SettingsPath(SettingsFileKind::Settings, o.settingDir));
+    if (!o.site.isEmpty()) {
+        SiteRecord site;
+        QString error;
+        if (!LoadSiteByName(o.settingDir, o.site, &site, &error)) {
+            printError(error);
+            return 1;
+        }
+        options = MakeSessionOptions(site, settings);
+        remoteProject = site.RemoteProjectFolder;
+        stored = site;
+    } else {
+        QString error;
+        const auto url = parseFtpUrl(o.url, &error);
+        if (!url) {
+            printError(error);
+            return 2;
+        }
+        options.host = url->host;
+        options.port = url->port;
+        options.logonType = url->anonymous ? 1 : 0;
+        options.user = url->user;
+        options.password = url->anonymous ? QStringLiteral("velmora@") : url->password;
+        options.siteName = url->host;
+        startPath = url->path;
+    }
+    if (o.listCommand == QLatin1String("LIST"))
+        options.preferMlsd = false;
+    if (o.remoteProjectGiven)
+        remoteProject = o.remoteProject;
+
+    auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
+    CliSession cli(options, o.timeoutSeconds, std::move(printer));
+    cli.engine().setRemoteProjectFolder(remoteProject.toUtf8());
+
+    CliContext ctx{cli, startPath, stored, settings};
+    const QString& c = o.command;
+    if (c == QLatin1String("ls"))
+        return runLsCommand(cli, o.commandArgs, startPath);
+    if (c == QLatin1String("raw"))
+        return runRawCommand(cli, o.commandArgs);
+    if (c == QLatin1String("get"))
+        return runGetCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("put"))
+        return runPutCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("deploy"))
+        return runDeployCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("cat"))
+        return runCatCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("rm"))
+        return runRmCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("mkdir"))
+        return runMkdirCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("rename"))
+        return runRenameCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("mv"))
+        return runMvCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("chmod"))
+        return runChmodCommand(ctx, o.commandArgs);
+    printError(QStringLiteral("unknown command ") + o.command);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    CliOptions o;
+    QString error;
+    if (!parseCliOptions(app.arguments().mid(1), &o, &error)) {
+        printError(error);
+        std::fputs("Try 'velmora-cli --help'.\n", stderr);
+        return 2;
+    }
+    if (o.help) {
+        writeStdout(cliUsage().toUtf8());
+        return 0;
+    }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (o.command == QLatin1String("parse"))
+        return runParseCommand(o.commandArgs);
+    if (o.command == QLatin1String("sites"))
+        return runSitesCommand(o.commandArgs, o.settingDir, out, err);
+    if (o.command == QLatin1String("url"))
+        return runUrlCommand(o.commandArgs, o.settingDir, out, err);
+    return runWithServer(o);
+}

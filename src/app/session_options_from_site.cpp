@@ -1,0 +1,20 @@
+#include "app/session_options_from_site.h"
+
+SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& settings) {
+    SessionOptions o;
+    o.host = site.Host;
+    o.port = site.Port;
+    o.logonType = site.LogonType;
+    o.user = site.User;
+    o.password = site.Password;
+    o.transferType = site.TransferType;
+    o.siteName = site.Name;
+    o.comment = site.Comment;
+    o.preferMlsd = site.SiteFlags & SiteRecord::kPreferMlsd;
+    o.concernedFile = site.ConcernedFile;
+    o.keepAliveInterval = settings.KeepAliveInterval;
+    o.keepAliveCommand1 = settings.KeepAliveCommand1;
+    o.keepAliveCommand2 = settings.KeepAliveCommand2;
+    o.showActiveServerFiles = settings.CommonFlags & AppSettings::kShowActiveServerFiles;
+    return o;
+}

@@ -1,0 +1,76 @@
+#include "app/site_file.h"
+
+#include "app/settings_file.h"
+
+bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction direction,
+                         SiteRecord& r) {
+    return archive.wideText(direction, r.Name) && archive.wideText(direction, r.Comment) &&
+           archive.wideText(direction, r.Host) && archive.int32Field(direction, r.Port) &&
+           archive.byteField(direction, r.LogonType) && archive.wideText(direction, r.User) &&
+           archive.wideText(direction, r.Password) &&
+           archive.byteField(direction, r.TransferType) &&
+           archive.byteField(direction, r.TransferMode) &&
+           archive.byteField(direction, r.NameEncoding) &&
+           archive.wideText(direction, r.LocalProjectFolder) &&
+           archive.wideText(direction, r.RemoteProjectFolder) &&
+           archive.wideText(direction, r.ConcernedFile) &&
+           archive.wideText(direction, r.HttpBase) &&
+           archive.wideText(direction, r.AbundantString1) &&
+           archive.wideText(direction, r.AbundantString2) &&
+           archive.wideText(direction, r.AbundantString3) &&
+           archive.int32Field(direction, r.SiteFlags);
+}
+
+SiteFileState LoadSites(SiteList& list, const QString& path) {
+    list.Records.clear();
+    list.SelectedIndex = -1;
+    const std::optional<QByteArray> data = SettingsFile::read(path);
+    if (!data)
+        return SiteFileState::Missing;
+
+    SettingsArchive archive(*data);
+    constexpr auto kRead = SettingsArchive::Direction::Read;
+    qint32 selected = -1;
+    qint32 count = 0;
+    bool complete = archive.int32Field(kRead, selected) && archive.int32Field(kRead, count);
+    list.SelectedIndex = selected;
+    // The count is not trusted: records are taken only while bytes remain, so a damaged count
+    // can neither add empty records nor exhaust memory. Once a field fails the position no
+    // longer points at a field, so nothing after it is read.
+    for (qint32 i = 0; complete && i < count; ++i) {
+        if (archive.remaining() == 0) {
+            complete = false;
+            break;
+        }
+        SiteRecord record;
+        record.Id = list.FreshId();
+        complete = SerializeSiteRecord(archive, kRead, record);
+        list.Records.push_back(std::move(record));
+    }
+    if (count < 0)
+        complete = false;
+    list.NormaliseSelectedIndex();
+    if (!complete) {
+        qCWarning(lcSettings) << path << "is incomplete: kept" << list.Records.size() << "of"
+                              << count << "sites";
+        return SiteFileState::Incomplete;
+    }
+    return SiteFileState::Complete;
+}
+
+bool SaveSites(const SiteList& list, const QString& path) {
+    SettingsArchive archive;
+    constexpr auto kWrite = SettingsArchive::Direction::Write;
+    qint32 selected = list.SelectedIndex;
+    qint32 count = qint32(list.Records.size());
+    archive.int32Field(kWrite, selected);
+    archive.int32Field(kWrite, count);
+    for (const SiteRecord& record : list.Records) {
+        SiteRecord copy = record;
+        if (!SerializeSiteRecord(archive, kWrite, copy))
+            return false;
+    }
+    SettingsFile::SaveOptions options;
+    options.permissions = SettingsFile::privateMode();
+    return SettingsFile::save(path, archive.data(), options);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include "app/settings_archive.h"
+#include "app/site_list.h"
+#include "app/site_record.h"
+
+enum class SiteFileState {
+    Missing,     // no file, or an empty one: the list is empty
+    Complete,    // every record read whole
+    Incomplete,  // cut short or damaged: what was read is kept, the rest defaults
+};
+
+// One record in stored order (Id is not stored). False at the first field that cannot be read;
+// the fields before it keep what was read, the rest keep their values.
+bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction direction,
+                         SiteRecord& record);
+
+// Replaces the records and SelectedIndex of `list` (the current site is left alone). Each
+// record gets a fresh Id; SelectedIndex is normalised.
+SiteFileState LoadSites(SiteList& list, const QString& path);
+// Saves atomically with mode 0600: the file holds passwords.
+bool SaveSites(const SiteList& list, const QString& path);

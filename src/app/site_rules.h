@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+
+#include "app/current_site.h"
+#include "app/site_list.h"
+#include "app/site_record.h"
+
+// The rules of the site dialogs as plain functions: the dialogs show the messages and ask the
+// questions; these decide.
+
+// Texts shown by the site dialogs.
+namespace SiteMessages {
+inline const QString kInputHost = QStringLiteral("Please input host");
+inline const QString kInputUser = QStringLiteral("Please input user name");
+inline const QString kInputPassword = QStringLiteral("Please input password");
+inline const QString kInputName = QStringLiteral("Input name please");
+inline const QString kChangeNameOrComment = QStringLiteral("Please change Name or Comment.");
+inline const QString kNameCommentUsed =
+    QStringLiteral("Name/Comment has been used,\nplease use other Name/Comment");
+inline const QString kChangingCurrentQuestion = QStringLiteral(
+    "You are changing setting for current connection,\ndo you still want to continue?");
+inline const QString kCannotChangeCurrent = QStringLiteral(
+    "You can not change those values for current site,\nplease click button 'Connect' to "
+    "establish new connection for the modifications.");
+inline const QString kDeleteQuestion = QStringLiteral("Delete the site?");
+inline const QString kCannotDeleteCurrent =
+    QStringLiteral("Can not delete current site, please close first.");
+}  // namespace SiteMessages
+
+// The "Basic FTP" page: the message to show, or empty when the record may be stored.
+QString ValidateBasicFtp(const SiteRecord& record);
+
+// OK of the name dialog. `editedRow` is the row being renamed, or -1 in new mode. Returns the
+// message to show (the dialog stays open), or empty when the texts are accepted.
+QString CheckSiteName(const SiteList& list, const QString& name, const QString& comment,
+                      int editedRow = -1);
+
+enum class SiteSaveOutcome {
+    Invalid,             // show `message`, store nothing
+    StoreInList,         // store in the list record only
+    AskThenStoreInBoth,  // ask `message` (Yes/No); on Yes store in the list and the current site
+    Refuse,              // show `message`, store nothing
+};
+
+struct SiteSaveDecision {
+    SiteSaveOutcome outcome = SiteSaveOutcome::Invalid;
+    QString message;
+};
+
+// "Save" in the site dialog for `collected`: the selected record (same Id) with the values of
+// the pages. The fields that define the connection cannot change while it is the current site.
+SiteSaveDecision DecideSiteSave(const SiteRecord& collected, const CurrentSite& current);
+// Stores `collected` over the list record with its Id and, when asked, over the current site.
+void StoreSite(SiteList& list, const SiteRecord& collected, bool alsoCurrent);
+
+// "Connect" for `row`: validates and stores `collected` without the current-site check and
+// makes `row` the selected one. On refusal `message` gets the text to show.
+bool ConnectSite(SiteList& list, int row, const SiteRecord& collected, QString* message);
+
+// "New site": a default record with a fresh Id. Returns its row.
+int AddSite(SiteList& list, const QString& name, const QString& comment);
+// "Duplicate the site": a copy of `row` with a fresh Id. Returns the new row, -1 if none.
+int DuplicateSite(SiteList& list, int row, const QString& name, const QString& comment);
+// "Rename".
+bool RenameSite(SiteList& list, int row, const QString& name, const QString& comment);
+
+struct SiteDeleteResult {
+    bool deleted = false;
+    QString message;       // shown when refused
+    int selectedRow = -1;  // the row to select afterwards; -1 when the list is empty
+    SiteRecord shown;      // what the pages show when the list became empty
+};
+
+// "Delete" after the user answered Yes. The current site cannot be deleted.
+SiteDeleteResult DeleteSite(SiteList& list, int row);
+
+// Dropping the dragged `row` on `targetRow` (-1: outside every row) moves the site right after
+// the target. Returns the new row of the moved site, or -1 when nothing changed (dropped on
+// itself, on the row just above it, or outside).
+int MoveSiteAfter(SiteList& list, int row, int targetRow);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+class CliSession;
+struct CliContext;
+
+// Each returns the exit status: 0 done, 1 refused or failed, 2 usage error.
+int runLsCommand(CliSession& cli, const QStringList& args, const QString& startPath);
+int runRawCommand(CliSession& cli, const QStringList& args);
+int runParseCommand(const QStringList& args);
+int runGetCommand(CliContext& ctx, const QStringList& args);
+int runPutCommand(CliContext& ctx, const QStringList& args);
+int runDeployCommand(CliContext& ctx, const QStringList& args);
+int runCatCommand(CliContext& ctx, const QStringList& args);
+int runRmCommand(CliContext& ctx, const QStringList& args);
+int runMkdirCommand(CliContext& ctx, const QStringList& args);
+int runRenameCommand(CliContext& ctx, const QStringList& args);
+int runMvCommand(CliContext& ctx, const QStringList& args);
+int runChmodCommand(CliContext& ctx, const QStringList& args);
+
+// Output helpers shared by the commands.
+void writeStdout(const QByteArray& bytes);
+void printError(const QString& text);
+// The refusals and failures of a run on stderr; 1 when there were any.
+int reportOutcome(const CliSession& cli);

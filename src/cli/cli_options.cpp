@@ -1,0 +1,135 @@
+#include "cli/cli_options.h"
+
+static bool commandNeedsNoServer(const QString& command) {
+    return command == QLatin1String("parse") || command == QLatin1String("sites") ||
+           command == QLatin1String("url");
+}
+
+bool parseCliOptions(const QStringList& args, CliOptions* o, QString* error) {
+    int i = 0;
+    auto value = [&](const QString& name, QString* out) {
+        if (i + 1 >= args.size()) {
+            *error = name + QStringLiteral(" needs a value");
+            return false;
+        }
+        *out = args[++i];
+        return true;
+    };
+    for (; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1String("--")))
+            break;
+        QString v;
+        if (a == QLatin1String("--help")) {
+            o->help = true;
+        } else if (a == QLatin1String("--log")) {
+            o->log = true;
+        } else if (a == QLatin1String("--traces")) {
+            o->traces = true;
+        } else if (a == QLatin1String("--info-level")) {
+            if (!value(a, &v))
+                return false;
+            bool ok = false;
+            o->infoLevel = v.toInt(&ok);
+            if (!ok || o->infoLevel < 0 || o->infoLevel > 4) {
+                *error = QStringLiteral("--info-level takes 0 to 4");
+                return false;
+            }
+        } else if (a == QLatin1String("--list-command")) {
+            if (!value(a, &v))
+                return false;
+            if (v != QLatin1String("auto") && v != QLatin1String("LIST")) {
+                *error = QStringLiteral("--list-command takes auto or LIST");
+                return false;
+            }
+            o->listCommand = v;
+        } else if (a == QLatin1String("--remote-project")) {
+            if (!value(a, &o->remoteProject))
+                return false;
+            o->remoteProjectGiven = true;
+        } else if (a == QLatin1String("--timeout")) {
+            if (!value(a, &v))
+                return false;
+            bool ok = false;
+            o->timeoutSeconds = v.toInt(&ok);
+            if (!ok || o->timeoutSeconds <= 0) {
+                *error = QStringLiteral("--timeout takes a positive number of seconds");
+                return false;
+            }
+        } else if (a == QLatin1String("--setting-dir")) {
+            if (!value(a, &o->settingDir))
+                return false;
+        } else if (a == QLatin1String("--site")) {
+            if (!value(a, &o->site))
+                return false;
+        } else {
+            *error = QStringLiteral("unknown option ") + a;
+            return false;
+        }
+    }
+    if (o->help)
+        return true;
+    if (i < args.size() && args[i].startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive))
+        o->url = args[i++];
+    if (i >= args.size()) {
+        *error = QStringLiteral("no command given");
+        return false;
+    }
+    o->command = args[i++];
+    o->commandArgs = args.mid(i);
+    if (!commandNeedsNoServer(o->command)) {
+        if (o->url.isEmpty() && o->site.isEmpty()) {
+            *error = QStringLiteral("the command %1 needs a URL or --site NAME").arg(o->command);
+            return false;
+        }
+        if (!o->url.isEmpty() && !o->site.isEmpty()) {
+            *error = QStringLiteral("give either a URL or --site NAME, not both");
+            return false;
+        }
+    }
+    return true;
+}
+
+QString cliUsage() {
+    return QStringLiteral(
+        "Usage: velmora-cli [OPTIONS] URL COMMAND [ARGS]\n"
+        "       velmora-cli [OPTIONS] --site NAME COMMAND [ARGS]\n"
+        "       velmora-cli [OPTIONS] parse|sites|url ...\n"
+        "\n"
+        "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is anonymous.\n"
+        "\n"
+        "Options:\n"
+        "  --log                  write the conversation with the server on stderr\n"
+        "  --traces               include the trace channels in the log\n"
+        "  --info-level N         show listings up to this level on the info channel (0-4)\n"
+        "  --list-command auto|LIST  auto: MLSD when the server announces it\n"
+        "  --remote-project PATH  walk down to this remote project folder after login\n"
+        "  --timeout SECONDS      time allowed for the whole run (default 60)\n"
+        "  --setting-dir DIR      folder of the settings files\n"
+        "  --site NAME            connect to a stored site instead of a URL\n"
+        "  --help                 this text\n"
+        "\n"
+        "Commands:\n"
+        "  ls [--tsv] [PATH]      list a remote folder (default: the login folder)\n"
+        "  raw COMMAND [ARG...]   send one command and print the reply\n"
+        "  get [T] REMOTE... LOCAL_DIR  download files and folders (placed as cp -r does)\n"
+        "  put [T] LOCAL... REMOTE_DIR  upload files and folders\n"
+        "  deploy [T] [LOCAL_PATH]      with --site: upload below the local project folder\n"
+        "                               to the same place below the remote project folder\n"
+        "  cat REMOTE_FILE        print a remote file\n"
+        "  rm [--kinds K] REMOTE...     delete files and folders (recursive)\n"
+        "  mkdir REMOTE           create a folder\n"
+        "  rename REMOTE NEWNAME  rename an entry within its folder\n"
+        "  mv REMOTE... REMOTE_DIR      move entries to another folder\n"
+        "  chmod MODE REMOTE... [--recursive] [--files|--folders]  change permissions\n"
+        "  parse [--unix|--mlsd] FILE  parse a saved listing, printed as ls --tsv does\n"
+        "  sites list | show NAME | add NAME ... | edit NAME ... | remove NAME\n"
+        "  url NAME REMOTE_PATH   the web address of a remote file of a stored site\n"
+        "\n"
+        "Transfer options [T], after the command word:\n"
+        "  --action different|always|skip|resume   what to do with an existing target\n"
+        "  --if-larger overwrite|skip   with resume: when the target is the larger one\n"
+        "  --kinds link,devb,devc,unknown   kinds besides files and folders to transfer\n"
+        "\n"
+        "Exit status: 0 done, 1 connection failed, timed out or a command was refused, 2 usage error.\n");
+}

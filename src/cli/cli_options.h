@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The options before the command word, the URL and the command with its own
+// arguments.
+struct CliOptions {
+    bool help = false;
+    bool log = false;
+    bool traces = false;
+    int infoLevel = 0;
+    QString listCommand = QStringLiteral("auto");
+    QString remoteProject;
+    bool remoteProjectGiven = false;
+    int timeoutSeconds = 60;
+    QString settingDir;
+    QString site;
+    QString url;
+    QString command;
+    QStringList commandArgs;
+};
+
+// False with a message on a usage error.
+bool parseCliOptions(const QStringList& args, CliOptions* options, QString* error);
+
+QString cliUsage();

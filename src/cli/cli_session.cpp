@@ -1,0 +1,99 @@
+#include "cli/cli_session.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
+                       std::unique_ptr<LogPrinter> log)
+    : session_(std::make_unique<FtpSession>(&factory_)),
+      engine_(std::make_unique<ActionEngine>(*session_)),
+      log_(std::move(log)),
+      deadline_(qint64(timeoutSeconds) * 1000),
+      timeoutSeconds_(timeoutSeconds) {
+    SessionOptions o = options;
+    o.keepAliveInterval = 0;  // a script's run is short; nothing to keep alive
+    session_->setOptions(o);
+    QObject::connect(session_.get(), &FtpSession::logLine, [this](const LogLine& line) {
+        if (log_)
+            log_->print(line);
+        // A refused login leaves its command waiting for ever: stop here.
+        if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold &&
+            !broken_) {
+            broken_ = true;
+            error_ = QStringLiteral("login refused: ") + line.text.section('\n', -1);
+        }
+    });
+    // Task markers show where a piece of work starts and ends.
+    QObject::connect(session_.get(), &FtpSession::taskMarker,
+                     [this](int, int, const QString& caption, quintptr) {
+                         if (log_) {
+                             LogLine line;
+                             line.channel = LogChannel::Status;
+                             line.text = caption;
+                             log_->print(line);
+                         }
+                     });
+    QObject::connect(session_.get(), &FtpSession::commandRefused,
+                     [this](const QByteArray& command, int code) {
+                         refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
+                     });
+    QObject::connect(session_.get(), &FtpSession::failure,
+                     [this](const QString& text) { failures_ << text; });
+    QObject::connect(session_.get(), &FtpSession::connectFailed, [this] {
+        broken_ = true;
+        error_ = QStringLiteral("could not connect to %1 port %2")
+                     .arg(session_->options().host)
+                     .arg(session_->options().port);
+    });
+    QObject::connect(session_.get(), &FtpSession::disconnected, [this] {
+        if (!broken_) {
+            broken_ = true;
+            error_ = QStringLiteral("the server closed the connection");
+        }
+    });
+}
+
+CliSession::~CliSession() {
+    engine_.reset();
+    session_.reset();
+}
+
+QString CliSession::waitingFor() const {
+    const CommandGroup* head = session_->queue().head();
+    if (!head)
+        return session_->isConnected() ? QStringLiteral("the server") : QStringLiteral("the connection");
+    const int i = head->lastSentIndex();
+    if (i < 0)
+        return QStringLiteral("the server");
+    return QString::fromUtf8(maskPassword(head->steps()[i].wireText()));
+}
+
+bool CliSession::waitUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer tick;
+    tick.start(50);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [] {});
+    while (!done()) {
+        if (broken_)
+            return false;
+        if (deadline_.hasExpired()) {
+            error_ = QStringLiteral("timed out after %1 s waiting for the reply to %2")
+                         .arg(timeoutSeconds_)
+                         .arg(waitingFor());
+            broken_ = true;
+            return false;
+        }
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return !broken_;
+}
+
+bool CliSession::waitIdle() {
+    return waitUntil([this] { return session_->queue().isEmpty(); });
+}
+
+bool CliSession::start() {
+    session_->connectNew();
+    return waitUntil([this] { return session_->loggedIn() && session_->queue().isEmpty(); });
+}

@@ -1,0 +1,242 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_context.h"
+#include "cli/cli_session.h"
+#include "cli/transfer_options.h"
+#include "remote/file_operation_starters.h"
+#include "remote/remote_path.h"
+
+#include <map>
+
+namespace {
+
+QByteArray cleanRemote(const QString& path) {
+    QByteArray p = path.toUtf8();
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    return p;
+}
+
+bool splitArg(const QString& arg, QByteArray* parent, QByteArray* name) {
+    if (!splitRemotePath(cleanRemote(arg), parent, name) || !arg.startsWith(QLatin1Char('/'))) {
+        printError(QStringLiteral("not an absolute remote path of an entry: ") + arg);
+        return false;
+    }
+    return true;
+}
+
+// Lists a folder so that the named entries are known with their kinds, as a
+// view's selection would be.
+bool listFolder(CliSession& cli, const QByteArray& folder, RemoteItemList* out) {
+    static quintptr nextToken = 100;
+    const quintptr token = ++nextToken;
+    bool delivered = false;
+    QMetaObject::Connection c = QObject::connect(
+        &cli.engine(), &ActionEngine::refreshDelivered,
+        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, int) {
+            if (window == token) {
+                *out = items;
+                delivered = true;
+            }
+        });
+    RefreshTarget target;
+    target.window = token;
+    cli.engine().refresh(folder, target);
+    const bool ok = cli.waitIdle();
+    QObject::disconnect(c);
+    if (!ok) {
+        printError(cli.error());
+        return false;
+    }
+    if (!delivered)
+        printError(QStringLiteral("can not list ") + QString::fromUtf8(folder));
+    return delivered;
+}
+
+// The named entries of each parent folder, in the order given.
+struct Selection {
+    std::vector<QByteArray> order;
+    std::map<QByteArray, std::vector<QByteArray>> names;
+};
+
+bool gather(const QStringList& args, Selection* s) {
+    for (const QString& a : args) {
+        QByteArray parent, name;
+        if (!splitArg(a, &parent, &name))
+            return false;
+        if (!s->names.count(parent))
+            s->order.push_back(parent);
+        s->names[parent].push_back(name);
+    }
+    return true;
+}
+
+// The listed entries for the names; missing ones are reported.
+bool resolve(CliSession& cli, const QByteArray& folder, const std::vector<QByteArray>& names,
+             std::vector<RemoteItem>* items) {
+    RemoteItemList listing;
+    if (!listFolder(cli, folder, &listing))
+        return false;
+    bool all = true;
+    for (const QByteArray& n : names) {
+        if (const RemoteItem* it = listing.itemOf(n)) {
+            items->push_back(*it);
+        } else {
+            printError(QStringLiteral("no such remote entry: ") +
+                       QString::fromUtf8(joinRemotePath(folder, n)));
+            all = false;
+        }
+    }
+    return all;
+}
+
+int done(CliContext& ctx, bool allFound) {
+    if (!ctx.cli.waitIdle())
+        return printError(ctx.cli.error()), 1;
+    const int status = reportOutcome(ctx.cli);
+    return allFound ? status : 1;
+}
+
+bool startOrReport(CliContext& ctx) {
+    ctx.cli.engine().kindFilter.flags = KindFilter::Link;
+    if (ctx.cli.start())
+        return true;
+    printError(ctx.cli.error());
+    return false;
+}
+
+}  // namespace
+
+int runRmCommand(CliContext& ctx, const QStringList& args) {
+    TransferCliOptions t;
+    QString error;
+    Selection s;
+    if (!parseTransferOptions(args, &t, &error) || t.rest.isEmpty() || !gather(t.rest, &s)) {
+        printError(error.isEmpty() ? QStringLiteral("usage: rm [--kinds ...] REMOTE...") : error);
+        return 2;
+    }
+    if (!startOrReport(ctx))
+        return 1;
+    ctx.cli.engine().kindFilter = t.kinds;
+    bool allFound = true;
+    FileOperationStarters ops(ctx.cli.engine());
+    for (const QByteArray& folder : s.order) {
+        std::vector<RemoteItem> items;
+        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
+        if (!items.empty())
+            ops.deleteItems(folder, items);
+    }
+    return done(ctx, allFound);
+}
+
+int runMkdirCommand(CliContext& ctx, const QStringList& args) {
+    QByteArray parent, name;
+    if (args.size() != 1 || !splitArg(args.first(), &parent, &name)) {
+        printError(QStringLiteral("usage: mkdir REMOTE"));
+        return 2;
+    }
+    if (!startOrReport(ctx))
+        return 1;
+    RemoteItemList listing;
+    if (!listFolder(ctx.cli, parent, &listing))
+        return 1;
+    if (listing.itemOf(name)) {
+        printError(QStringLiteral("already exists: ") + args.first());
+        return 1;
+    }
+    FileOperationStarters(ctx.cli.engine()).createFolder(parent, name);
+    return done(ctx, true);
+}
+
+int runRenameCommand(CliContext& ctx, const QStringList& args) {
+    QByteArray parent, name;
+    if (args.size() != 2 || !splitArg(args.first(), &parent, &name) ||
+        args[1].contains(QLatin1Char('/')) || args[1].isEmpty()) {
+        printError(QStringLiteral("usage: rename REMOTE NEWNAME (a name, not a path)"));
+        return 2;
+    }
+    if (!startOrReport(ctx))
+        return 1;
+    const QByteArray newName = args[1].toUtf8();
+    RemoteItemList listing;
+    if (!listFolder(ctx.cli, parent, &listing))
+        return 1;
+    if (!listing.itemOf(name)) {
+        printError(QStringLiteral("no such remote entry: ") + args.first());
+        return 1;
+    }
+    if (listing.itemOf(newName)) {
+        printError(QStringLiteral("the folder already holds ") + args[1]);
+        return 1;
+    }
+    FileOperationStarters(ctx.cli.engine()).rename(parent, name, newName);
+    return done(ctx, true);
+}
+
+int runMvCommand(CliContext& ctx, const QStringList& args) {
+    Selection s;
+    if (args.size() < 2 || !gather(args.mid(0, args.size() - 1), &s)) {
+        printError(QStringLiteral("usage: mv REMOTE... REMOTE_DIR"));
+        return 2;
+    }
+    const QByteArray target = cleanRemote(args.last());
+    if (!startOrReport(ctx))
+        return 1;
+    bool allFound = true;
+    FileOperationStarters ops(ctx.cli.engine());
+    for (const QByteArray& folder : s.order) {
+        std::vector<RemoteItem> items;
+        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
+        if (!items.empty())
+            ops.move(folder, target, items);
+    }
+    return done(ctx, allFound);
+}
+
+int runChmodCommand(CliContext& ctx, const QStringList& args) {
+    QStringList rest;
+    PermissionRequest request;
+    bool files = false, folders = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--recursive"))
+            request.recurse = true;
+        else if (a == QLatin1String("--files"))
+            files = true;
+        else if (a == QLatin1String("--folders"))
+            folders = true;
+        else
+            rest << a;
+    }
+    Selection s;
+    const QString usage =
+        QStringLiteral("usage: chmod MODE REMOTE... [--recursive] [--files|--folders]");
+    if (rest.size() < 2 || (files && folders)) {
+        printError(usage);
+        return 2;
+    }
+    const QString mode = rest.first();
+    bool ok = mode.size() == 3;
+    for (QChar c : mode)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('7');
+    if (!ok) {
+        printError(QStringLiteral("MODE is three octal digits, such as 644"));
+        return 2;
+    }
+    if (!gather(rest.mid(1), &s)) {
+        printError(usage);
+        return 2;
+    }
+    request.mode = mode.toLatin1();
+    request.applyToFiles = !folders;
+    request.applyToFolders = !files;
+    if (!startOrReport(ctx))
+        return 1;
+    bool allFound = true;
+    FileOperationStarters ops(ctx.cli.engine());
+    for (const QByteArray& folder : s.order) {
+        std::vector<RemoteItem> items;
+        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
+        if (!items.empty())
+            ops.changePermissions(folder, request, items, false);
+    }
+    return done(ctx, allFound);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// ftp://[user[:password]@]host[:port][/path]; no user means anonymous.
+struct FtpUrl {
+    QString host;
+    int port = 21;
+    QString user;
+    QString password;
+    bool anonymous = true;
+    QString path;  // empty when the URL names none
+};
+
+std::optional<FtpUrl> parseFtpUrl(const QString& text, QString* error);

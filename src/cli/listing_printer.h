@@ -1,0 +1,14 @@
+#pragma once
+
+#include "remote/remote_item_list.h"
+
+#include <QByteArray>
+
+// One line per entry, twelve tab-separated fields: kind, permissions, size,
+// year, month, day, time, links, owner, group, name, link target. Texts are the
+// server's bytes unchanged.
+QByteArray formatListingTsv(const RemoteItemList& items);
+
+// Aligned lines for people: kind and permissions, size, date, owner/group,
+// name and " -> target" for links.
+QByteArray formatListingForPeople(const RemoteItemList& items);

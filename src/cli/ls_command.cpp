@@ -1,0 +1,58 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_session.h"
+#include "cli/listing_printer.h"
+
+int runLsCommand(CliSession& cli, const QStringList& args, const QString& startPath) {
+    bool tsv = false;
+    QString path;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--tsv")) {
+            tsv = true;
+        } else if (a.startsWith(QLatin1String("--")) || !path.isEmpty()) {
+            printError(QStringLiteral("usage: ls [--tsv] [PATH]"));
+            return 2;
+        } else {
+            path = a;
+        }
+    }
+    if (path.isEmpty())
+        path = startPath;
+
+    QByteArray root;
+    bool rootSeen = false;
+    QObject::connect(&cli.engine(), &ActionEngine::rootFound,
+                     [&](const QByteArray& folder, const RemoteItemList&) {
+                         root = folder;
+                         rootSeen = true;
+                     });
+    if (!cli.start())
+        return printError(cli.error()), 1;
+    if (path.isEmpty()) {
+        if (!rootSeen || root.isEmpty())
+            return printError(QStringLiteral("the server named no start folder")), 1;
+        path = QString::fromUtf8(root);
+    }
+
+    constexpr quintptr kToken = 1;
+    bool delivered = false;
+    RemoteItemList listing;
+    QObject::connect(&cli.engine(), &ActionEngine::refreshDelivered,
+                     [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items,
+                         int) {
+                         if (window == kToken) {
+                             listing = items;
+                             delivered = true;
+                         }
+                     });
+    RefreshTarget target;
+    target.window = kToken;
+    cli.engine().refresh(path.toUtf8(), target);
+    if (!cli.waitIdle())
+        return printError(cli.error()), 1;
+    if (!delivered) {
+        reportOutcome(cli);
+        return 1;
+    }
+    writeStdout(tsv ? formatListingTsv(listing) : formatListingForPeople(listing));
+    return reportOutcome(cli);
+}

@@ -1,0 +1,43 @@
+#include "cli/progress_line.h"
+
+#include "cli/cli_session.h"
+#include "workspace/format.h"
+
+ProgressLine::ProgressLine(CliSession& cli) : cli_(cli) {
+    if (!cli_.printer())
+        return;
+    FtpSession& s = cli_.session();
+    QObject::connect(&s, &FtpSession::transferStartedSignal,
+                     [this](const SocketGroup* g, const TransferInfo& info) {
+                         group_ = g;
+                         info_ = info;
+                         started_.start();
+                         lastShown_.invalidate();
+                     });
+    QObject::connect(&s, &FtpSession::transferProgressSignal,
+                     [this](const SocketGroup* g, qint64 position) {
+                         if (g == group_)
+                             show(position, false);
+                     });
+    QObject::connect(&s, &FtpSession::transferEndedSignal, [this](const SocketGroup* g) {
+        if (g == group_) {
+            group_ = nullptr;
+            if (cli_.printer())
+                cli_.printer()->endProgress();
+        }
+    });
+}
+
+void ProgressLine::show(qint64 position, bool force) {
+    if (!force && lastShown_.isValid() && lastShown_.elapsed() < 100)
+        return;
+    lastShown_.start();
+    const qint64 done = position - info_.startOffset;
+    const qint64 ms = qMax<qint64>(1, started_.elapsed());
+    QString line = QString::fromUtf8(info_.fileName) + QStringLiteral("  ") +
+                   FormatSizeLong(position);
+    if (info_.total > 0)
+        line += QStringLiteral("  %1%").arg(position * 100 / info_.total);
+    line += QStringLiteral("  ") + FormatSpeed(done * 1000 / ms) + QStringLiteral("/s");
+    cli_.printer()->progress(line);
+}

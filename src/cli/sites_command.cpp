@@ -1,0 +1,396 @@
+#include "cli/sites_command.h"
+
+#include <optional>
+
+#include "app/http_address.h"
+#include "app/settings_path.h"
+#include "app/site_file.h"
+#include "app/site_list.h"
+#include "app/site_rules.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
+
+const QString kSitesUsage = QStringLiteral(
+    "usage: velmora-cli sites list | show NAME | add NAME --host H [OPTIONS] | "
+    "edit NAME [--name NEW] [OPTIONS] | remove NAME");
+const QString kOptionsUsage = QStringLiteral(
+    "usage: velmora-cli sites add|edit NAME [--comment C] [--host H] [--port P] "
+    "[--anonymous | --user U] [--password P] [--binary | --ascii] [--always-list | --prefer-mlsd] "
+    "[--local-project DIR] [--remote-project PATH] [--concerned-file PATH] [--http-base B] "
+    "[--abundant1 S] [--abundant2 S] [--abundant3 S]");
+const QString kUrlUsage = QStringLiteral("usage: velmora-cli url NAME REMOTE_PATH");
+
+// What the options of add and edit ask to change; unset fields stay as they are.
+struct SiteOptions {
+    std::optional<QString> name;
+    std::optional<QString> comment;
+    std::optional<QString> host;
+    std::optional<qint32> port;
+    bool anonymous = false;
+    std::optional<QString> user;
+    std::optional<QString> password;
+    std::optional<quint8> transferType;
+    std::optional<bool> preferMlsd;
+    std::optional<QString> localProject;
+    std::optional<QString> remoteProject;
+    std::optional<QString> concernedFile;
+    std::optional<QString> httpBase;
+    std::optional<QString> abundant[3];
+};
+
+int usageError(QTextStream& err, const QString& problem, const QString& usage) {
+    err << problem << '\n' << usage << '\n';
+    err.flush();
+    return kUsage;
+}
+
+int refuse(QTextStream& err, const QString& message) {
+    err << message << '\n';
+    err.flush();
+    return kRefused;
+}
+
+// Parses args[first...]; on failure `problem` says why.
+bool parseSiteOptions(const QStringList& args, int first, bool allowName, SiteOptions* options,
+                      QString* problem) {
+    const auto textOptions = [&](const QString& flag) -> std::optional<QString>* {
+        if (flag == u"--name" && allowName)
+            return &options->name;
+        if (flag == u"--comment")
+            return &options->comment;
+        if (flag == u"--host")
+            return &options->host;
+        if (flag == u"--user")
+            return &options->user;
+        if (flag == u"--password")
+            return &options->password;
+        if (flag == u"--local-project")
+            return &options->localProject;
+        if (flag == u"--remote-project")
+            return &options->remoteProject;
+        if (flag == u"--concerned-file")
+            return &options->concernedFile;
+        if (flag == u"--http-base")
+            return &options->httpBase;
+        if (flag == u"--abundant1")
+            return &options->abundant[0];
+        if (flag == u"--abundant2")
+            return &options->abundant[1];
+        if (flag == u"--abundant3")
+            return &options->abundant[2];
+        return nullptr;
+    };
+    bool binary = false;
+    bool ascii = false;
+    bool alwaysList = false;
+    bool preferMlsd = false;
+    for (int i = first; i < args.size(); ++i) {
+        const QString& flag = args[i];
+        if (flag == u"--anonymous") {
+            options->anonymous = true;
+        } else if (flag == u"--binary") {
+            binary = true;
+        } else if (flag == u"--ascii") {
+            ascii = true;
+        } else if (flag == u"--always-list") {
+            alwaysList = true;
+        } else if (flag == u"--prefer-mlsd") {
+            preferMlsd = true;
+        } else if (flag == u"--port" || textOptions(flag)) {
+            if (i + 1 >= args.size()) {
+                *problem = QStringLiteral("missing value for %1").arg(flag);
+                return false;
+            }
+            const QString& value = args[++i];
+            if (flag == u"--port") {
+                bool ok = false;
+                const int port = value.toInt(&ok);
+                if (!ok || port < 1 || port > 65535) {
+                    *problem = QStringLiteral("bad port \"%1\": expected 1 to 65535").arg(value);
+                    return false;
+                }
+                options->port = port;
+            } else {
+                *textOptions(flag) = value;
+            }
+        } else {
+            *problem = QStringLiteral("unknown option \"%1\"").arg(flag);
+            return false;
+        }
+    }
+    if (binary && ascii) {
+        *problem = QStringLiteral("--binary and --ascii exclude each other");
+        return false;
+    }
+    if (alwaysList && preferMlsd) {
+        *problem = QStringLiteral("--always-list and --prefer-mlsd exclude each other");
+        return false;
+    }
+    if (options->anonymous && options->user) {
+        *problem = QStringLiteral("--anonymous and --user exclude each other");
+        return false;
+    }
+    if (binary)
+        options->transferType = SiteRecord::kTransferBinary;
+    if (ascii)
+        options->transferType = SiteRecord::kTransferAscii;
+    if (alwaysList || preferMlsd)
+        options->preferMlsd = preferMlsd;
+    return true;
+}
+
+void applySiteOptions(const SiteOptions& options, SiteRecord* site) {
+    const auto set = [](const std::optional<QString>& value, QString* field) {
+        if (value)
+            *field = *value;
+    };
+    set(options.name, &site->Name);
+    set(options.comment, &site->Comment);
+    set(options.host, &site->Host);
+    if (options.port)
+        site->Port = *options.port;
+    if (options.anonymous)
+        site->LogonType = SiteRecord::kLogonAnonymous;
+    if (options.user) {
+        site->User = *options.user;
+        // Naming a user ends an anonymous logon; the other logon types keep their user.
+        if (site->LogonType == SiteRecord::kLogonAnonymous)
+            site->LogonType = SiteRecord::kLogonNormal;
+    }
+    set(options.password, &site->Password);
+    if (options.transferType)
+        site->TransferType = *options.transferType;
+    if (options.preferMlsd) {
+        if (*options.preferMlsd)
+            site->SiteFlags |= SiteRecord::kPreferMlsd;
+        else
+            site->SiteFlags &= ~SiteRecord::kPreferMlsd;
+    }
+    set(options.localProject, &site->LocalProjectFolder);
+    set(options.remoteProject, &site->RemoteProjectFolder);
+    set(options.concernedFile, &site->ConcernedFile);
+    set(options.httpBase, &site->HttpBase);
+    set(options.abundant[0], &site->AbundantString1);
+    set(options.abundant[1], &site->AbundantString2);
+    set(options.abundant[2], &site->AbundantString3);
+}
+
+int findByName(const SiteList& list, const QString& name) {
+    for (size_t i = 0; i < list.Records.size(); ++i) {
+        if (list.Records[i].Name == name)
+            return int(i);
+    }
+    return -1;
+}
+
+QString notFound(const QString& name, const QString& path) {
+    return QStringLiteral("No site named \"%1\" in %2").arg(name, path);
+}
+
+// `fallback` is the label shown for a value outside the list, -1 for none.
+QString choiceText(int value, const QStringList& labels, int fallback = -1) {
+    const int label = value >= 0 && value < labels.size() ? value : fallback;
+    if (label >= 0)
+        return QStringLiteral("%1 (%2)").arg(value).arg(labels[label]);
+    return QString::number(value);
+}
+
+void showSite(const SiteRecord& site, QTextStream& out) {
+    static const QStringList logonLabels = {
+        QStringLiteral("Normal"), QStringLiteral("Anonymous"), QStringLiteral("Ask for password"),
+        QStringLiteral("Interactive"), QStringLiteral("Account")};
+    static const QStringList typeLabels = {QStringLiteral("Default"), QStringLiteral("Binary"),
+                                           QStringLiteral("ASCII")};
+    static const QStringList modeLabels = {QStringLiteral("Default"), QStringLiteral("Active"),
+                                           QStringLiteral("Passive")};
+    static const QStringList encodingLabels = {QStringLiteral("Default"),
+                                               QStringLiteral("Force UTF-8"),
+                                               QStringLiteral("Customer charset")};
+    QString flags = QStringLiteral("0x%1 (").arg(quint32(site.SiteFlags), 2, 16, QLatin1Char('0'));
+    flags += (site.SiteFlags & SiteRecord::kPreferMlsd) ? u"prefer MLSD" : u"always LIST";
+    if (site.SiteFlags & SiteRecord::kBypassProxy)
+        flags += u", bypass proxy";
+    flags += u')';
+
+    out << "Name: " << site.Name << '\n'
+        << "Comment: " << site.Comment << '\n'
+        << "Host: " << site.Host << '\n'
+        << "Port: " << (site.Port < 0 ? QString() : QString::number(site.Port)) << '\n'
+        << "LogonType: " << choiceText(site.LogonType, logonLabels) << '\n'
+        << "User: " << site.User << '\n'
+        << "Password: " << QString(site.Password.size(), u'*') << '\n'
+        << "TransferType: " << choiceText(site.TransferType, typeLabels) << '\n'
+        << "TransferMode: " << choiceText(site.TransferMode, modeLabels, 0) << '\n'
+        << "NameEncoding: " << choiceText(site.NameEncoding, encodingLabels, 0) << '\n'
+        << "LocalProjectFolder: " << site.LocalProjectFolder << '\n'
+        << "RemoteProjectFolder: " << site.RemoteProjectFolder << '\n'
+        << "ConcernedFile: " << site.ConcernedFile << '\n'
+        << "HttpBase: " << site.HttpBase << '\n'
+        << "AbundantString1: " << site.AbundantString1 << '\n'
+        << "AbundantString2: " << site.AbundantString2 << '\n'
+        << "AbundantString3: " << site.AbundantString3 << '\n'
+        << "SiteFlags: " << flags << '\n';
+}
+
+// Loads the list for a change; a damaged file is not overwritten, so nothing in it is lost.
+bool loadForChange(SiteList& list, const QString& path, QTextStream& err) {
+    if (LoadSites(list, path) == SiteFileState::Incomplete) {
+        err << "The site file " << path << " is damaged; not changing it.\n";
+        err.flush();
+        return false;
+    }
+    return true;
+}
+
+int save(SiteList& list, const QString& path, QTextStream& err) {
+    list.NormaliseSelectedIndex();
+    if (!SaveSites(list, path))
+        return refuse(err, QStringLiteral("Could not save %1").arg(path));
+    return kDone;
+}
+
+int addSite(const QStringList& args, const QString& path, QTextStream& err) {
+    if (args.size() < 2 || args[1].startsWith(u"--"))
+        return usageError(err, QStringLiteral("sites add: missing NAME"), kSitesUsage);
+    SiteOptions options;
+    QString problem;
+    if (!parseSiteOptions(args, 2, false, &options, &problem))
+        return usageError(err, QStringLiteral("sites add: ") + problem, kOptionsUsage);
+
+    SiteList list;
+    if (!loadForChange(list, path, err))
+        return kRefused;
+    SiteRecord site;
+    site.Name = args[1];
+    applySiteOptions(options, &site);
+    const QString nameMessage = CheckSiteName(list, site.Name, site.Comment);
+    if (!nameMessage.isEmpty())
+        return refuse(err, nameMessage);
+    const QString invalid = ValidateBasicFtp(site);
+    if (!invalid.isEmpty())
+        return refuse(err, invalid);
+    site.Id = list.FreshId();
+    list.Records.push_back(site);
+    return save(list, path, err);
+}
+
+int editSite(const QStringList& args, const QString& path, QTextStream& err) {
+    if (args.size() < 2 || args[1].startsWith(u"--"))
+        return usageError(err, QStringLiteral("sites edit: missing NAME"), kSitesUsage);
+    SiteOptions options;
+    QString problem;
+    if (!parseSiteOptions(args, 2, true, &options, &problem))
+        return usageError(err, QStringLiteral("sites edit: ") + problem, kOptionsUsage);
+
+    SiteList list;
+    if (!loadForChange(list, path, err))
+        return kRefused;
+    const int row = findByName(list, args[1]);
+    if (row < 0)
+        return refuse(err, notFound(args[1], path));
+    SiteRecord site = list.Records[row];
+    applySiteOptions(options, &site);
+    const SiteRecord& old = list.Records[row];
+    if (site.Name != old.Name || site.Comment != old.Comment) {
+        const QString nameMessage = CheckSiteName(list, site.Name, site.Comment, row);
+        if (!nameMessage.isEmpty())
+            return refuse(err, nameMessage);
+    }
+    const QString invalid = ValidateBasicFtp(site);
+    if (!invalid.isEmpty())
+        return refuse(err, invalid);
+    list.Records[row] = site;
+    return save(list, path, err);
+}
+
+int removeSite(const QStringList& args, const QString& path, QTextStream& err) {
+    if (args.size() != 2)
+        return usageError(err, QStringLiteral("sites remove: expected one NAME"), kSitesUsage);
+    SiteList list;
+    if (!loadForChange(list, path, err))
+        return kRefused;
+    const int row = findByName(list, args[1]);
+    if (row < 0)
+        return refuse(err, notFound(args[1], path));
+    const SiteDeleteResult result = DeleteSite(list, row);
+    if (!result.deleted)
+        return refuse(err, result.message);
+    return save(list, path, err);
+}
+
+}  // namespace
+
+bool LoadSiteByName(const QString& settingDir, const QString& name, SiteRecord* out,
+                    QString* error) {
+    const QString path = SettingsPath(SettingsFileKind::Sites, settingDir);
+    SiteList list;
+    LoadSites(list, path);
+    const int row = findByName(list, name);
+    if (row < 0) {
+        if (error)
+            *error = notFound(name, path);
+        return false;
+    }
+    if (out)
+        *out = list.Records[row];
+    return true;
+}
+
+int runSitesCommand(const QStringList& args, const QString& settingDir, QTextStream& out,
+                    QTextStream& err) {
+    if (args.isEmpty())
+        return usageError(err, QStringLiteral("sites: missing command"), kSitesUsage);
+    const QString path = SettingsPath(SettingsFileKind::Sites, settingDir);
+    const QString& command = args[0];
+
+    if (command == u"list") {
+        if (args.size() != 1)
+            return usageError(err, QStringLiteral("sites list: takes no arguments"), kSitesUsage);
+        SiteList list;
+        LoadSites(list, path);
+        for (const SiteRecord& site : list.Records) {
+            out << site.Name << '\t' << site.Comment << '\t' << site.Host;
+            if (site.Port >= 0)
+                out << ':' << site.Port;
+            out << '\n';
+        }
+        out.flush();
+        return kDone;
+    }
+    if (command == u"show") {
+        if (args.size() != 2)
+            return usageError(err, QStringLiteral("sites show: expected one NAME"), kSitesUsage);
+        SiteRecord site;
+        QString error;
+        if (!LoadSiteByName(settingDir, args[1], &site, &error))
+            return refuse(err, error);
+        showSite(site, out);
+        out.flush();
+        return kDone;
+    }
+    if (command == u"add")
+        return addSite(args, path, err);
+    if (command == u"edit")
+        return editSite(args, path, err);
+    if (command == u"remove")
+        return removeSite(args, path, err);
+    return usageError(err, QStringLiteral("sites: unknown command \"%1\"").arg(command),
+                      kSitesUsage);
+}
+
+int runUrlCommand(const QStringList& args, const QString& settingDir, QTextStream& out,
+                  QTextStream& err) {
+    if (args.size() != 2)
+        return usageError(err, QStringLiteral("url: expected NAME and REMOTE_PATH"), kUrlUsage);
+    SiteRecord site;
+    QString error;
+    if (!LoadSiteByName(settingDir, args[0], &site, &error))
+        return refuse(err, error);
+    out << HttpAddress(site, args[1]) << '\n';
+    out.flush();
+    return kDone;
+}

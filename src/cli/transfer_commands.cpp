@@ -1,0 +1,226 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_context.h"
+#include "cli/cli_session.h"
+#include "cli/progress_line.h"
+#include "cli/transfer_options.h"
+#include "remote/remote_path.h"
+#include "remote/transfer_starters.h"
+#include "workspace/local_listing.h"
+#include "workspace/project_folders.h"
+#include "workspace/upload_folder_reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <map>
+
+namespace {
+
+// "/a/b/" names "/a/b"; the root stays "/".
+QByteArray cleanRemote(const QString& path) {
+    QByteArray p = path.toUtf8();
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    return p;
+}
+
+bool prepare(CliContext& ctx, const TransferCliOptions& t) {
+    ActionEngine& e = ctx.cli.engine();
+    e.downloadOptions = t.alert;
+    e.uploadOptions = t.alert;
+    e.kindFilter = t.kinds;
+    e.localReader = MakeUploadFolderReader(ctx.settings.LocalShowFlags);
+    if (!ctx.cli.start()) {
+        printError(ctx.cli.error());
+        return false;
+    }
+    return true;
+}
+
+int finish(CliContext& ctx) {
+    if (!ctx.cli.waitIdle())
+        return printError(ctx.cli.error()), 1;
+    return reportOutcome(ctx.cli);
+}
+
+// A local path as one item of its parent folder, as an upload takes it.
+bool localItemOf(const QString& path, QString* parent, LocalItem* item) {
+    const QFileInfo info(QDir::cleanPath(QDir(path).absolutePath()));
+    if (!info.exists() && !info.isSymLink()) {
+        printError(QStringLiteral("no such local file or folder: ") + path);
+        return false;
+    }
+    if (info.isSymLink() && info.isDir()) {
+        printError(QStringLiteral("linked folder skipped, not uploaded: ") + path);
+        return false;
+    }
+    if (!info.isDir() && !info.isFile()) {
+        printError(QStringLiteral("not a file or folder, not uploaded: ") + path);
+        return false;
+    }
+    *parent = info.absolutePath();
+    item->name = info.fileName();
+    item->isFolder = info.isDir();
+    item->size = info.isDir() ? 0 : info.size();
+    return true;
+}
+
+}  // namespace
+
+int runGetCommand(CliContext& ctx, const QStringList& args) {
+    TransferCliOptions t;
+    QString error;
+    if (!parseTransferOptions(args, &t, &error) || t.rest.size() < 2) {
+        printError(error.isEmpty() ? QStringLiteral("usage: get [OPTIONS] REMOTE... LOCAL_DIR")
+                                   : error);
+        return 2;
+    }
+    const QString localDir = QDir(t.rest.last()).absolutePath();
+    // One download per remote folder, with the named entries as its selection.
+    std::map<QByteArray, RemoteItemList> byFolder;
+    std::vector<QByteArray> order;
+    for (const QString& r : t.rest.mid(0, t.rest.size() - 1)) {
+        const QByteArray path = cleanRemote(r);
+        QByteArray parent, name;
+        if (path == "/" || !splitRemotePath(path, &parent, &name)) {
+            if (path != "/") {
+                printError(QStringLiteral("remote paths are absolute: ") + r);
+                return 2;
+            }
+            parent = "/";
+            name.clear();
+        }
+        if (!byFolder.count(parent))
+            order.push_back(parent);
+        RemoteItemList& sel = byFolder[parent];
+        if (!name.isEmpty()) {
+            RemoteItem it;
+            it.name = name;  // no kind: matches whatever the server has
+            sel.append(it);
+        } else {
+            sel.clear();
+            byFolder[parent] = RemoteItemList();
+        }
+    }
+    if (!prepare(ctx, t))
+        return 1;
+    ProgressLine progress(ctx.cli);
+    TransferStarters starters(ctx.cli.engine());
+    for (const QByteArray& folder : order)
+        starters.download(folder, localDir, byFolder[folder]);
+    return finish(ctx);
+}
+
+int runPutCommand(CliContext& ctx, const QStringList& args) {
+    TransferCliOptions t;
+    QString error;
+    if (!parseTransferOptions(args, &t, &error) || t.rest.size() < 2) {
+        printError(error.isEmpty() ? QStringLiteral("usage: put [OPTIONS] LOCAL... REMOTE_DIR")
+                                   : error);
+        return 2;
+    }
+    const QByteArray remoteDir = cleanRemote(t.rest.last());
+    std::map<QString, LocalFolderRecord> byFolder;
+    std::vector<QString> order;
+    bool missing = false;
+    for (const QString& l : t.rest.mid(0, t.rest.size() - 1)) {
+        QString parent;
+        LocalItem item;
+        if (!localItemOf(l, &parent, &item)) {
+            missing = true;
+            continue;
+        }
+        if (!byFolder.count(parent)) {
+            order.push_back(parent);
+            byFolder[parent].path = parent;
+        }
+        byFolder[parent].items.push_back(item);
+    }
+    if (order.empty())
+        return 1;
+    if (!prepare(ctx, t))
+        return 1;
+    ProgressLine progress(ctx.cli);
+    TransferStarters starters(ctx.cli.engine());
+    for (const QString& folder : order)
+        starters.uploadNormal(byFolder[folder], remoteDir);
+    const int status = finish(ctx);
+    return missing ? 1 : status;
+}
+
+int runDeployCommand(CliContext& ctx, const QStringList& args) {
+    TransferCliOptions t;
+    QString error;
+    if (!parseTransferOptions(args, &t, &error) || t.rest.size() > 1) {
+        printError(error.isEmpty() ? QStringLiteral("usage: deploy [OPTIONS] [LOCAL_PATH]")
+                                   : error);
+        return 2;
+    }
+    if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||
+        ctx.site->RemoteProjectFolder.isEmpty()) {
+        printError(QStringLiteral("deploy needs --site NAME with a local and a remote project "
+                                  "folder"));
+        return 2;
+    }
+    const QString project = QDir::cleanPath(QDir(ctx.site->LocalProjectFolder).absolutePath());
+    const QString path =
+        t.rest.isEmpty() ? project : QDir::cleanPath(QDir(t.rest.first()).absolutePath());
+    if (!IsInProject(project, path, QLatin1Char('/'))) {
+        printError(QStringLiteral("%1 is not in the local project folder %2").arg(path, project));
+        return 1;
+    }
+    LocalFolderRecord local;
+    QString relativeFolder;
+    if (path.compare(project, Qt::CaseInsensitive) == 0) {
+        local.path = project;
+        QStringList skipped;
+        const LocalListing listing = ListLocalFolderForUpload(project, ctx.settings.LocalShowFlags);
+        if (!listing.ok) {
+            printError(QStringLiteral("can not read ") + project);
+            return 1;
+        }
+        for (const LocalEntry& e : listing.entries)
+            local.items.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
+        for (const QString& s : listing.skipped)
+            printError(QStringLiteral("skipped, not uploaded: ") + s);
+    } else {
+        LocalItem item;
+        if (!localItemOf(path, &local.path, &item))
+            return 1;
+        local.items.push_back(item);
+        relativeFolder = local.path.mid(project.size());
+    }
+    if (local.items.empty()) {
+        printError(QStringLiteral("nothing to upload in ") + path);
+        return 1;
+    }
+    if (!prepare(ctx, t))
+        return 1;
+    ProgressLine progress(ctx.cli);
+    TransferStarters starters(ctx.cli.engine());
+    starters.uploadProject(cleanRemote(ctx.site->RemoteProjectFolder), relativeFolder.toUtf8(),
+                           local);
+    return finish(ctx);
+}
+
+int runCatCommand(CliContext& ctx, const QStringList& args) {
+    if (args.size() != 1) {
+        printError(QStringLiteral("usage: cat REMOTE_FILE"));
+        return 2;
+    }
+    QByteArray parent, name;
+    if (!splitRemotePath(cleanRemote(args.first()), &parent, &name)) {
+        printError(QStringLiteral("remote paths are absolute: ") + args.first());
+        return 2;
+    }
+    if (!ctx.cli.start())
+        return printError(ctx.cli.error()), 1;
+    QObject::connect(&ctx.cli.session(), &FtpSession::directDataArrived,
+                     [](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
+                         if (purpose == 0)
+                             writeStdout(chunk);
+                     });
+    TransferStarters(ctx.cli.engine()).fetchDirect(0, parent, name);
+    return finish(ctx);
+}

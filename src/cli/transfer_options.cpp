@@ -1,0 +1,56 @@
+#include "cli/transfer_options.h"
+
+bool parseTransferOptions(const QStringList& args, TransferCliOptions* out, QString* error) {
+    out->alert.showAlert = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a != QLatin1String("--action") && a != QLatin1String("--if-larger") &&
+            a != QLatin1String("--kinds")) {
+            out->rest << a;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            *error = a + QStringLiteral(" needs a value");
+            return false;
+        }
+        const QString v = args[++i];
+        if (a == QLatin1String("--action")) {
+            static const char* const names[] = {"different", "always", "skip", "resume"};
+            int found = -1;
+            for (int k = 0; k < 4; ++k)
+                if (v == QLatin1String(names[k]))
+                    found = k;
+            if (found < 0) {
+                *error = QStringLiteral("--action takes different, always, skip or resume");
+                return false;
+            }
+            out->alert.fileAction = quint8(found);
+        } else if (a == QLatin1String("--if-larger")) {
+            if (v == QLatin1String("overwrite")) {
+                out->alert.ifLarger = TransferAlertOptions::Overwrite;
+            } else if (v == QLatin1String("skip")) {
+                out->alert.ifLarger = TransferAlertOptions::Skip;
+            } else {
+                *error = QStringLiteral("--if-larger takes overwrite or skip");
+                return false;
+            }
+        } else {
+            out->kinds.flags = 0;
+            for (const QString& k : v.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                if (k == QLatin1String("link"))
+                    out->kinds.flags |= KindFilter::Link;
+                else if (k == QLatin1String("devb"))
+                    out->kinds.flags |= KindFilter::DeviceB;
+                else if (k == QLatin1String("devc"))
+                    out->kinds.flags |= KindFilter::DeviceC;
+                else if (k == QLatin1String("unknown"))
+                    out->kinds.flags |= KindFilter::Unknown;
+                else {
+                    *error = QStringLiteral("--kinds takes link, devb, devc, unknown");
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}

@@ -1,0 +1,75 @@
+#include "remote/action_engine.h"
+
+#include "remote/folder_actions.h"
+#include "session/ftp_session.h"
+
+ActionEngine::ActionEngine(FtpSession& session, QObject* parent)
+    : QObject(parent), session_(session) {
+    session_.setInitialListingFactory([this](const QByteArray& command) {
+        return std::make_unique<InitFolderAction>(
+            *this, StepList{{"PWD", {}}, {"PASV", {}}, {command, {}}});
+    });
+}
+
+ActionEngine::~ActionEngine() { session_.setInitialListingFactory({}); }
+
+StepList ActionEngine::listingSequence(const QByteArray& folder) const {
+    return {{"CWD", folder}, {"PASV", {}}, {session_.listingCommand(), {}}};
+}
+
+StepList ActionEngine::shortListingSequence() const {
+    return {{"PASV", {}}, {session_.listingCommand(), {}}};
+}
+
+void ActionEngine::setRemoteProjectFolder(const QByteArray& folder) {
+    QByteArray f = folder;
+    // "/www/site/" names the same folder as "/www/site".
+    while (f.size() > 1 && f.endsWith('/'))
+        f.chop(1);
+    remoteProjectFolder_ = f;
+}
+
+void ActionEngine::refresh(const QByteArray& folder, const RefreshTarget& target) {
+    session_.queue().append(
+        std::make_unique<RefreshFolderAction>(*this, folder, listingSequence(folder), target));
+    sendIfIdle();
+}
+
+void ActionEngine::sendIfIdle() {
+    CommandGroup* head = session_.queue().head();
+    if (head && head->lastSentIndex() < 0)
+        session_.advance(false);
+}
+
+void ActionEngine::appendTask(const QString& startText,
+                              std::vector<std::unique_ptr<CommandGroup>> groups,
+                              const QString& completedText, int completionCode) {
+    CommandQueue& q = session_.queue();
+    q.addFakeStart(startText);
+    for (auto& g : groups)
+        q.append(std::move(g));
+    q.addFakeCompleted(completionCode, completedText);
+    sendIfIdle();
+}
+
+void ActionEngine::announceListing(const ListingAction& action, const RemoteItemList& items) {
+    emit listingReady(&action, items);
+}
+
+void ActionEngine::announceRoot(const QByteArray& folder, const RemoteItemList& items) {
+    emit rootFound(folder, items);
+}
+
+void ActionEngine::announceProjectFolder(const QByteArray& folder) {
+    emit projectFolderReached(folder);
+}
+
+void ActionEngine::announceRefresh(const RefreshTarget& target, const QByteArray& folder,
+                                   const RemoteItemList& items) {
+    if (target.window)
+        emit refreshDelivered(target.window, target.flag, folder, items, target.mode);
+}
+
+void ActionEngine::announceTransfer(const TransferInfo& info, qint64 position, bool success) {
+    emit transferFinished(info, position, success);
+}

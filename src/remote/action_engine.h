@@ -1,0 +1,75 @@
+#pragma once
+
+#include "remote/kind_filter.h"
+#include "remote/listing_action.h"
+#include "remote/local_folder_record.h"
+#include "remote/refresh_target.h"
+#include "remote/transfer_alert_options.h"
+#include "remote/remote_item_list.h"
+#include "session/command_step.h"
+#include "session/transfer_info.h"
+
+#include <QObject>
+
+#include <memory>
+
+class CommandGroup;
+class FtpSession;
+
+// Turns user requests into chains of listing actions in the session's queue and
+// tells the views what the listings found.
+class ActionEngine : public QObject {
+    Q_OBJECT
+public:
+    explicit ActionEngine(FtpSession& session, QObject* parent = nullptr);
+    ~ActionEngine() override;
+
+    FtpSession& session() const { return session_; }
+
+    // CWD folder, PASV and the listing command.
+    StepList listingSequence(const QByteArray& folder) const;
+    // PASV and the listing command, where the session stands in the folder.
+    StepList shortListingSequence() const;
+
+    void setRemoteProjectFolder(const QByteArray& folder);
+    QByteArray remoteProjectFolder() const { return remoteProjectFolder_; }
+
+    // A fresh listing of a folder for the views, without log entries.
+    void refresh(const QByteArray& folder, const RefreshTarget& target = RefreshTarget());
+    // Sends the head's first step when nothing is on the wire yet.
+    void sendIfIdle();
+    // Appends a whole task: its start entry, its groups and its completed entry.
+    void appendTask(const QString& startText, std::vector<std::unique_ptr<CommandGroup>> groups,
+                    const QString& completedText, int completionCode);
+
+    // Called by the actions.
+    void announceListing(const ListingAction& action, const RemoteItemList& items);
+    void announceRoot(const QByteArray& folder, const RemoteItemList& items);
+    void announceProjectFolder(const QByteArray& folder);
+    void announceRefresh(const RefreshTarget& target, const QByteArray& folder,
+                         const RemoteItemList& items);
+    void announceTransfer(const TransferInfo& info, qint64 position, bool success);
+
+    // What the transfers and deletes decide by; set by the application.
+    TransferAlertOptions downloadOptions;
+    TransferAlertOptions uploadOptions;
+    KindFilter kindFilter;
+    // The view-options flag byte passed on with the refresh after an upload.
+    quint8 uploadRefreshFlag = 0;
+    // Reads local folders for uploads with the local side's filters.
+    LocalFolderReader localReader;
+
+signals:
+    void listingReady(const ListingAction* action, const RemoteItemList& items);
+    void rootFound(const QByteArray& folder, const RemoteItemList& items);
+    void projectFolderReached(const QByteArray& folder);
+    void refreshDelivered(quintptr window, quint8 flag, const QByteArray& folder,
+                          const RemoteItemList& items, int mode);
+    // A file transfer left the queue; success only when the server confirmed it
+    // and every local step worked.
+    void transferFinished(const TransferInfo& info, qint64 position, bool success);
+
+private:
+    FtpSession& session_;
+    QByteArray remoteProjectFolder_;
+};

@@ -1,0 +1,66 @@
+#include "remote/ascii_text.h"
+
+#include <climits>
+#include <limits>
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+int CompareNoCase(QByteArrayView a, QByteArrayView b) {
+    const qsizetype n = qMin(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto cb = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool EqualsNoCase(QByteArrayView a, QByteArrayView b) {
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
+
+bool StartsWithNoCase(QByteArrayView text, QByteArrayView prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.first(prefix.size()), prefix);
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool ParseDecimal64(QByteArrayView digits, qint64* value) {
+    if (digits.isEmpty())
+        return false;
+    constexpr quint64 kMax = std::numeric_limits<qint64>::max();
+    quint64 v = 0;
+    for (char c : digits) {
+        if (!IsDigit(c))
+            return false;
+        const quint64 d = quint64(c - '0');
+        if (v > (kMax - d) / 10)
+            return false;
+        v = v * 10 + d;
+    }
+    *value = qint64(v);
+    return true;
+}
+
+int ParseDecimalSaturated(QByteArrayView digits) {
+    qint64 v = 0;
+    for (char c : digits) {
+        if (!IsDigit(c))
+            break;
+        v = v * 10 + (c - '0');
+        if (v >= INT_MAX)
+            return INT_MAX;
+    }
+    return int(v);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "remote/listing_action.h"
+
+#include <QString>
+
+// Downloads the listed folder into a local folder: one transfer per file, then
+// one further download per subfolder, then a refresh of the local folder.
+class DownloadAction : public ListingAction {
+public:
+    DownloadAction(ActionEngine& engine, QByteArray remoteFolder, QString localFolder,
+                   RemoteItemList selection, const StepList& steps, quintptr progressWindow = 0)
+        : ListingAction(engine, ActionKind::Download, std::move(remoteFolder), steps),
+          localFolder(std::move(localFolder)),
+          selection(std::move(selection)),
+          progressWindow(progressWindow) {}
+
+    QString localFolder;
+    RemoteItemList selection;  // empty: every entry
+    quintptr progressWindow;
+
+protected:
+    void process(const RemoteItemList& items) override;
+};
+
+// Fetches one named file into memory for the concerned-file page (purpose 1),
+// a file wizard (purpose 2) or a script's output (purpose 0).
+class DirectDownloadAction : public ListingAction {
+public:
+    DirectDownloadAction(ActionEngine& engine, int purpose, QByteArray folder, QByteArray name,
+                         const StepList& steps)
+        : ListingAction(engine, ActionKind::DirectDownload, std::move(folder), steps),
+          purpose(purpose),
+          name(std::move(name)) {}
+
+    int purpose;
+    QByteArray name;
+
+protected:
+    void process(const RemoteItemList& items) override;
+};
+
+// Makes a local folder and the folders above it. False, with a reason, when a
+// part of the path is a file or cannot be made.
+bool makeLocalFolder(const QString& folder, QString* reason);

@@ -1,0 +1,68 @@
+#include "remote/folder_actions.h"
+
+#include "remote/action_engine.h"
+#include "remote/remote_path.h"
+#include "session/command_queue.h"
+
+#include <functional>
+
+namespace {
+
+// One step of the walk: queue the listing of the next component of the remote
+// project folder when this listing holds it.
+void continueWalk(ListingAction& action, const RemoteItemList& items, bool first,
+                  const std::function<CommandGroup*(std::unique_ptr<CommandGroup>)>& insertNext) {
+    ActionEngine& engine = action.engine();
+    const QByteArray target = engine.remoteProjectFolder();
+    if (target.isEmpty())
+        return;
+    const QByteArray& folder = action.folder;
+    if (folder.isEmpty() || folder.size() > target.size() || !target.startsWith(folder))
+        return;
+    if (folder == target) {
+        engine.announceProjectFolder(target);
+        return;
+    }
+    qsizetype start = folder.size();
+    // "/ww" begins "/www/site" but is no ancestor of it.
+    if (!folder.endsWith('/') && target[start] != '/')
+        return;
+    if (target[start] == '/')
+        ++start;
+    qsizetype end = target.indexOf('/', start);
+    if (end < 0)
+        end = target.size();
+    const QByteArray component = target.mid(start, end - start);
+    if (component.isEmpty() || !items.itemOf(component))
+        return;
+    const QByteArray next = joinRemotePath(folder, component);
+    auto step = std::make_unique<SequenceFolderAction>(engine, next, engine.listingSequence(next));
+    if (first) {
+        insertNext(std::make_unique<FakeGroup>(FakeKind::Start, 0,
+                                               QStringLiteral("Start initializing project Folder")));
+        insertNext(std::move(step));
+        insertNext(std::make_unique<FakeGroup>(
+            FakeKind::Completed, 0, QStringLiteral("Initializing project Folder completed")));
+    } else {
+        insertNext(std::move(step));
+    }
+}
+
+}  // namespace
+
+void InitFolderAction::process(const RemoteItemList& items) {
+    engine().announceRoot(folder, items);
+    continueWalk(*this, items, true,
+                 [this](std::unique_ptr<CommandGroup> g) { return insertNext(std::move(g)); });
+}
+
+void SequenceFolderAction::process(const RemoteItemList& items) {
+    engine().announceListing(*this, items);
+    continueWalk(*this, items, false,
+                 [this](std::unique_ptr<CommandGroup> g) { return insertNext(std::move(g)); });
+}
+
+void RefreshFolderAction::process(const RemoteItemList& items) {
+    engine().announceListing(*this, items);
+    engine().announceRefresh(target, folder, items);
+}

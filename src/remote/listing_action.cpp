@@ -1,0 +1,63 @@
+#include "remote/listing_action.h"
+
+#include "remote/action_engine.h"
+#include "session/command_queue.h"
+
+ListingAction::ListingAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
+                             const StepList& steps)
+    : ListingGroup(kind, std::move(folder), steps), engine_(engine) {}
+
+int ListingAction::infoLevel() const {
+    switch (actionKind()) {
+        case ActionKind::InitFolder:
+            return 1;
+        case ActionKind::RefreshFolder:
+        case ActionKind::RefreshFolderByCreateFolder:
+        case ActionKind::RefreshFolderByRename:
+            return 2;
+        case ActionKind::SequenceFolder:
+        case ActionKind::CreateFolder:
+        case ActionKind::RenameAtom:
+            return 3;
+        case ActionKind::DeleteFolder:
+        case ActionKind::UploadNormal:
+        case ActionKind::UploadPair:
+        case ActionKind::Download:
+        case ActionKind::ChangePermission:
+        case ActionKind::DirectDownload:
+            return 4;
+        case ActionKind::ChangeCaseRename:
+        case ActionKind::ChangeCaseFurther:
+        case ActionKind::SearchItems:
+        case ActionKind::CompareItems:
+            return -1;
+    }
+    return 2;
+}
+
+void ListingAction::processListing(const QByteArray& raw) {
+    QByteArray text = raw;
+    text.replace('\r', ' ');
+    RemoteItemList items;
+    items.parse(text, usesListCommand());
+    const int level = infoLevel();
+    if (level >= 0 && host())
+        host()->info(level, QString::fromUtf8(text));
+    nextPosition_ = -1;
+    process(items);
+}
+
+CommandGroup* ListingAction::insertNext(std::unique_ptr<CommandGroup> group) {
+    CommandQueue* q = queue();
+    if (!q)
+        return nullptr;
+    if (nextPosition_ < 0)
+        nextPosition_ = q->indexOf(this) + 1;
+    CommandGroup* g = q->insert(nextPosition_, std::move(group));
+    ++nextPosition_;
+    return g;
+}
+
+PureGroup* ListingAction::insertNextCommands(const StepList& steps) {
+    return static_cast<PureGroup*>(insertNext(std::make_unique<PureGroup>(steps)));
+}

@@ -1,0 +1,84 @@
+#include "remote/remote_item_list.h"
+
+#include <algorithm>
+
+#include "remote/ascii_text.h"
+#include "remote/mlsd_listing_grammar.h"
+#include "remote/unix_listing_grammar.h"
+
+bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar) {
+    const UnixListingGrammar unixLines;
+    const MlsdListingGrammar mlsdLines;
+    const ListingGrammar& grammar =
+        unixGrammar ? static_cast<const ListingGrammar&>(unixLines) : mlsdLines;
+
+    // A last line without a line feed is still a line: servers that omit the
+    // final line end must not lose their last entry.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype lineFeed = text.indexOf('\n', start);
+        const qsizetype end = lineFeed < 0 ? text.size() : lineFeed;
+        QByteArray line = text.mid(start, end - start);
+        line.replace('\r', ' ');
+        if (std::optional<RemoteItem> item = grammar.parseLine(std::move(line)))
+            items_.push_back(std::move(*item));
+        if (lineFeed < 0)
+            break;
+        start = lineFeed + 1;
+    }
+    sort();
+    return !items_.empty();
+}
+
+void RemoteItemList::sort() {
+    std::stable_sort(items_.begin(), items_.end(), [](const RemoteItem& a, const RemoteItem& b) {
+        const int rankA = KindSortRank(a.kind);
+        const int rankB = KindSortRank(b.kind);
+        if (rankA != rankB)
+            return rankA < rankB;
+        return CompareNoCase(a.name, b.name) < 0;
+    });
+}
+
+char RemoteItemList::kindOf(const QByteArray& name) const {
+    const RemoteItem* item = itemOf(name);
+    return item ? item->kind : 0;
+}
+
+const RemoteItem* RemoteItemList::itemOf(const QByteArray& name) const {
+    const int i = indexOf(name, true);
+    return i < 0 ? nullptr : &items_[size_t(i)];
+}
+
+int RemoteItemList::indexOf(const QByteArray& name, bool exact) const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const QByteArray& candidate = items_[i].name;
+        if (exact ? candidate == name : EqualsNoCase(candidate, name))
+            return int(i);
+    }
+    return -1;
+}
+
+int RemoteItemList::countFolders() const {
+    return int(std::count_if(items_.begin(), items_.end(),
+                             [](const RemoteItem& item) { return item.isFolder(); }));
+}
+
+int RemoteItemList::countNonFolders() const {
+    return size() - countFolders();
+}
+
+bool RemoteItemList::hasFolder() const {
+    return std::any_of(items_.begin(), items_.end(),
+                       [](const RemoteItem& item) { return item.isFolder(); });
+}
+
+int RemoteItemList::retainOnly(const std::vector<std::pair<char, QByteArray>>& keys) {
+    std::vector<std::pair<char, QByteArray>> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    const auto removed = std::erase_if(items_, [&sorted](const RemoteItem& item) {
+        return !std::binary_search(sorted.begin(), sorted.end(),
+                                   std::pair<char, QByteArray>(item.kind, item.name));
+    });
+    return int(removed);
+}

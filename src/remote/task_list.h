@@ -1,0 +1,54 @@
+#pragma once
+
+#include "session/transfer_info.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class FtpSession;
+class SocketGroup;
+
+// One box of the task panel: a transfer in the queue and how far it has got.
+struct TaskBox {
+    const SocketGroup* group = nullptr;  // identifies the box; never dereferenced here
+    int kind = 0;                        // socket kind 2..5
+    QByteArray remoteFolder;
+    QByteArray fileName;
+    QString localPath;
+    qint64 total = -1;  // -1 when not known
+    qint64 position = 0;
+};
+
+// The boxes of the running transfers, top to bottom in the order the transfers
+// were queued. The data connections report start, progress and end; the panel
+// widget draws from here.
+class TaskList : public QObject {
+    Q_OBJECT
+public:
+    explicit TaskList(QObject* parent = nullptr);
+
+    void connectTo(FtpSession& session);
+
+    int count() const { return int(boxes_.size()); }
+    bool isEmpty() const { return boxes_.empty(); }
+    const TaskBox& at(int index) const { return boxes_[size_t(index)]; }
+    const std::vector<TaskBox>& boxes() const { return boxes_; }
+    // -1 when the group has no box.
+    int indexOf(const SocketGroup* group) const;
+
+public slots:
+    void onTransferStarted(const SocketGroup* group, const TransferInfo& info);
+    void onTransferProgress(const SocketGroup* group, qint64 position);
+    void onTransferEnded(const SocketGroup* group);
+
+signals:
+    void boxAdded(int index);
+    void boxChanged(int index);
+    void boxRemoved(int index);
+
+private:
+    std::vector<TaskBox> boxes_;
+};

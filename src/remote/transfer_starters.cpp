@@ -1,0 +1,88 @@
+#include "remote/transfer_starters.h"
+
+#include "remote/action_engine.h"
+#include "remote/download_actions.h"
+#include "remote/upload_actions.h"
+#include "session/direct_upload_group.h"
+
+void TransferStarters::download(const QByteArray& remoteFolder, const QString& localFolder,
+                                const RemoteItemList& selection, quintptr progressWindow) {
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
+                                                    engine_.listingSequence(remoteFolder),
+                                                    progressWindow));
+    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
+                       QStringLiteral("Downloading files completed"), 2);
+}
+
+bool TransferStarters::uploadNormal(const LocalFolderRecord& local,
+                                    const QByteArray& remoteFolder) {
+    if (local.items.empty())
+        return false;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::make_unique<UploadNormalAction>(engine_, remoteFolder, local,
+                                                        engine_.listingSequence(remoteFolder)));
+    engine_.appendTask(QStringLiteral("Start uploading normal files"), std::move(work),
+                       QStringLiteral("Uploading normal files completed"), 1);
+    return true;
+}
+
+bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
+                                     const QByteArray& relativePath,
+                                     const LocalFolderRecord& local) {
+    if (local.items.empty())
+        return false;
+    // Empty components name nothing; the walk only goes down.
+    QList<QByteArray> parts;
+    for (const QByteArray& p : relativePath.split('/'))
+        if (!p.isEmpty() && p != ".")
+            parts.append(p);
+    if (parts.contains(".."))
+        return false;
+    const QByteArray rel = parts.join('/');
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    const StepList steps = engine_.listingSequence(remoteProjectFolder);
+    if (rel.isEmpty())
+        work.push_back(
+            std::make_unique<UploadNormalAction>(engine_, remoteProjectFolder, local, steps));
+    else
+        work.push_back(
+            std::make_unique<UploadPairAction>(engine_, remoteProjectFolder, rel, local, steps));
+    engine_.appendTask(QStringLiteral("Start uploading project files"), std::move(work),
+                       QStringLiteral("Uploading project files completed"), 1);
+    return true;
+}
+
+void TransferStarters::fetchDirect(int purpose, const QByteArray& folder, const QByteArray& name) {
+    QString start, completed;
+    if (purpose == 1) {
+        start = QStringLiteral("Start retreiving concerned file");
+        completed = QStringLiteral("Retreiving concerned file completed");
+    } else if (purpose == 2) {
+        start = QStringLiteral("Start retreiving FTP wizard file");
+        completed = QStringLiteral("Retreiving FTP wizard file completed");
+    } else {
+        start = QStringLiteral("Start retreiving file");
+        completed = QStringLiteral("Retreiving file completed");
+    }
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::make_unique<DirectDownloadAction>(engine_, purpose, folder, name,
+                                                          engine_.listingSequence(folder)));
+    engine_.appendTask(start, std::move(work), completed, 0);
+}
+
+void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& name,
+                                    const QByteArray& content, bool concernedFile) {
+    TransferInfo t;
+    t.remoteFolder = folder;
+    t.fileName = name;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::make_unique<DirectUploadGroup>(
+        t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}}));
+    if (concernedFile)
+        engine_.appendTask(QStringLiteral("Start uploading concerned file"), std::move(work),
+                           QStringLiteral("Uploading concerned file completed"), 0);
+    else
+        engine_.appendTask(QStringLiteral("Start uploading direct file"), std::move(work),
+                           QStringLiteral("Uploading direct file completed"), 0);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "remote/local_folder_record.h"
+#include "remote/remote_item_list.h"
+
+#include <QByteArray>
+#include <QString>
+
+class ActionEngine;
+
+// The transfer starters: each appends its start entry, its work and its
+// completed entry, then asks the session to send. The file-action dialog, when
+// the options ask for it, is the view's to show before calling these.
+class TransferStarters {
+public:
+    explicit TransferStarters(ActionEngine& engine) : engine_(engine) {}
+
+    // Downloads the selected entries of a remote folder (all when the selection
+    // is empty) into a local folder.
+    void download(const QByteArray& remoteFolder, const QString& localFolder,
+                  const RemoteItemList& selection = RemoteItemList(), quintptr progressWindow = 0);
+    // Stores local items in a remote folder; false (nothing queued) when there
+    // are none.
+    bool uploadNormal(const LocalFolderRecord& local, const QByteArray& remoteFolder);
+    // Stores local items at the same relative place below the remote project
+    // folder, creating the folders on the way.
+    bool uploadProject(const QByteArray& remoteProjectFolder, const QByteArray& relativePath,
+                       const LocalFolderRecord& local);
+    // Fetches one file into memory: purpose 1 the concerned file, 2 a file
+    // wizard's, 0 a script's output.
+    void fetchDirect(int purpose, const QByteArray& folder, const QByteArray& name);
+    // Stores bytes held in memory as one file: the concerned file or a file
+    // edited in a wizard.
+    void uploadDirect(const QByteArray& folder, const QByteArray& name, const QByteArray& content,
+                      bool concernedFile);
+
+private:
+    ActionEngine& engine_;
+};

@@ -1,0 +1,127 @@
+#include "remote/upload_actions.h"
+
+#include "remote/action_engine.h"
+#include "remote/folder_actions.h"
+#include "remote/remote_path.h"
+#include "remote/transfer_decision.h"
+#include "session/ftp_session.h"
+#include "session/upload_file_group.h"
+
+#include <QDir>
+#include <QFile>
+
+void UploadNormalAction::process(const RemoteItemList& items) {
+    ActionEngine& e = engine();
+    GroupHost* h = host();
+    const bool rest = e.session().serverSupportsRest();
+    const QDir localDir(local.path);
+
+    for (const LocalItem& item : local.items) {
+        if (item.isFolder)
+            continue;
+        const QByteArray name = QFile::encodeName(item.name);
+        const RemoteItem* remote = items.itemOf(name);
+        if (remote && remote->kind != '-') {
+            if (h)
+                h->reportFailure(QStringLiteral("Not uploaded, the server has a folder or other "
+                                                "entry of that name: ") +
+                                 QString::fromUtf8(joinRemotePath(folder, name)));
+            continue;
+        }
+        const TransferDecision d = decideUpload(e.uploadOptions, remote != nullptr, item.size,
+                                                remote ? remote->size : 0, rest);
+        if (d.kind == TransferDecision::Skip)
+            continue;
+        TransferInfo t;
+        t.remoteFolder = folder;
+        t.fileName = name;
+        t.localPath = localDir.filePath(item.name);
+        t.total = item.size;
+        t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        StepList steps{{"PASV", {}}};
+        if (d.kind == TransferDecision::Resume)
+            steps.append({"REST", QByteArray::number(d.offset)});
+        steps.append({"STOR", name});
+        auto g = std::make_unique<UploadFileGroup>(t, steps);
+        g->onResult = [&e](const UploadFileGroup::Result& r) {
+            e.announceTransfer(r.info, r.position, r.success);
+        };
+        insertNext(std::move(g));
+    }
+
+    std::vector<LocalFolderRecord> remembered;
+    std::vector<QByteArray> rememberedNames;
+    for (const LocalItem& item : local.items) {
+        if (!item.isFolder)
+            continue;
+        const QByteArray name = QFile::encodeName(item.name);
+        const char kind = items.kindOf(name);
+        if (kind != 0 && kind != 'd' && kind != 'l') {
+            if (h)
+                h->reportFailure(QStringLiteral("Folder not uploaded, the server has a file of "
+                                                "that name: ") +
+                                 QString::fromUtf8(joinRemotePath(folder, name)));
+            continue;
+        }
+        LocalFolderRecord sub;
+        sub.path = localDir.filePath(item.name);
+        sub.progressWindow = local.progressWindow;
+        QStringList skipped;
+        if (!e.localReader || !e.localReader(sub.path, &sub.items, &skipped)) {
+            if (h)
+                h->reportFailure(QStringLiteral("Can not read local folder ") + sub.path);
+            continue;
+        }
+        for (const QString& s : skipped)
+            if (h)
+                h->log(LogChannel::Error, QStringLiteral("Skipped, not uploaded: ") + s);
+        if (kind == 0)
+            insertNextCommands({{"CWD", folder}, {"MKD", name}});
+        if (!sub.items.empty()) {
+            remembered.push_back(std::move(sub));
+            rememberedNames.push_back(name);
+        }
+    }
+
+    RefreshTarget target;
+    target.flag = e.uploadRefreshFlag;
+    target.window = local.progressWindow;
+    target.mode = 1;
+    insertNext(
+        std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target));
+
+    for (size_t i = 0; i < remembered.size(); ++i) {
+        const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
+        insertNext(std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
+                                                        e.listingSequence(sub)));
+    }
+}
+
+void UploadPairAction::process(const RemoteItemList& items) {
+    ActionEngine& e = engine();
+    if (relativePath.isEmpty()) {
+        insertNext(
+            std::make_unique<UploadNormalAction>(e, folder, local, e.listingSequence(folder)));
+        return;
+    }
+    const qsizetype slash = relativePath.indexOf('/');
+    const QByteArray component = slash < 0 ? relativePath : relativePath.left(slash);
+    const QByteArray rest = slash < 0 ? QByteArray() : relativePath.mid(slash + 1);
+    if (items.itemOf(component)) {
+        e.announceListing(*this, items);
+        const QByteArray next = joinRemotePath(folder, component);
+        insertNext(std::make_unique<UploadPairAction>(e, next, rest, local,
+                                                      e.listingSequence(next)));
+        return;
+    }
+    if (createdComponent) {
+        // The folder could not be made: trying again would never end.
+        if (GroupHost* h = host())
+            h->reportFailure(QStringLiteral("Can not create folder %1, project upload stopped")
+                                 .arg(QString::fromUtf8(joinRemotePath(folder, component))));
+        return;
+    }
+    StepList steps{{"MKD", component}, {"CWD", folder}};
+    steps.append(e.shortListingSequence());
+    insertNext(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
+}

@@ -1,0 +1,60 @@
+#include "session/async_socket.h"
+
+AsyncSocket::AsyncSocket(TransportFactory* factory, QObject* parent)
+    : QObject(parent), factory_(factory) {}
+
+AsyncSocket::~AsyncSocket() { close(); }
+
+bool AsyncSocket::connect(const QString& host, int port) {
+    close();
+    if (!factory_)
+        return false;
+    transport_ = factory_->create();
+    if (!transport_)
+        return false;
+    Transport* t = transport_.get();
+    QObject::connect(t, &Transport::connected, this,
+                     [this] { emit socketEvent(SocketEvent::Connect); });
+    QObject::connect(t, &Transport::readyRead, this,
+                     [this] { emit socketEvent(SocketEvent::Read); });
+    QObject::connect(t, &Transport::readyWrite, this, [this] {
+        writable_ = true;
+        emit socketEvent(SocketEvent::Write);
+    });
+    QObject::connect(t, &Transport::closed, this,
+                     [this] { emit socketEvent(SocketEvent::Close); });
+    QObject::connect(t, &Transport::failed, this, &AsyncSocket::socketFailed);
+    const quint16 p = port < 0 ? 21 : static_cast<quint16>(port);
+    if (!t->connectToHost(host, p)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+void AsyncSocket::close(bool graceful) {
+    writable_ = false;
+    if (!transport_)
+        return;
+    Transport* t = transport_.release();
+    t->disconnect(this);
+    t->close(graceful);
+    // We may be inside one of the transport's own signals.
+    t->deleteLater();
+}
+
+qint64 AsyncSocket::send(const char* data, qint64 size) {
+    return transport_ ? transport_->send(data, size) : -1;
+}
+
+qint64 AsyncSocket::receive(char* buffer, qint64 maxSize) {
+    return transport_ ? transport_->receive(buffer, maxSize) : 0;
+}
+
+qint64 AsyncSocket::bytesAvailable() const {
+    return transport_ ? transport_->bytesAvailable() : 0;
+}
+
+QString AsyncSocket::peerAddress() const {
+    return transport_ ? transport_->peerAddress() : QString();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "session/transport.h"
+
+#include <QObject>
+
+#include <memory>
+
+// The notifications a socket delivers, numbered as the session code knows them.
+enum class SocketEvent { Read = 1, Write = 2, Connect = 16, Close = 32 };
+
+// One asynchronous socket, shared by the control connection and every data
+// connection. It has no transport ("handle -1") before connect and after close.
+class AsyncSocket : public QObject {
+    Q_OBJECT
+public:
+    explicit AsyncSocket(TransportFactory* factory, QObject* parent = nullptr);
+    ~AsyncSocket() override;
+
+    // Starts the connect; a negative port means 21. False when it did not start.
+    bool connect(const QString& host, int port);
+    // Safe at any time, also twice. With graceful, bytes already taken are
+    // still written before the connection ends.
+    void close(bool graceful = false);
+
+    bool isOpen() const { return transport_ != nullptr; }
+    bool writable() const { return writable_; }
+    void setWritable(bool writable) { writable_ = writable; }
+
+    qint64 send(const char* data, qint64 size);
+    qint64 receive(char* buffer, qint64 maxSize);
+    qint64 bytesAvailable() const;
+    QString peerAddress() const;
+
+signals:
+    void socketEvent(SocketEvent event);
+    void socketFailed(const QString& reason);
+
+private:
+    TransportFactory* factory_;
+    std::unique_ptr<Transport> transport_;
+    bool writable_ = false;
+};

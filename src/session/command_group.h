@@ -1,0 +1,82 @@
+#pragma once
+
+#include "session/command_step.h"
+#include "session/log_line.h"
+
+#include <QString>
+
+class CommandQueue;
+class TransportFactory;
+
+enum class GroupKind { Pure = 0, Fake = 1, Socket = 2 };
+
+const char* groupKindName(int kind);
+
+// What a group may ask of the session it runs in. The session implements it; the
+// queue hands it to every group it holds.
+class GroupHost {
+public:
+    virtual ~GroupHost() = default;
+    virtual void log(LogChannel channel, const QString& text) = 0;
+    virtual void info(int level, const QString& text) = 0;
+    virtual TransportFactory* transportFactory() = 0;
+    virtual int queueCount() const = 0;
+    // Dotted address of the control connection's peer.
+    virtual QString controlPeer() const = 0;
+    virtual bool showActiveServerFiles() const = 0;
+    virtual void transferStarted(const class SocketGroup* group, const struct TransferInfo& info) = 0;
+    virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;
+    virtual void transferEnded(const class SocketGroup* group) = 0;
+    // A data connection closed: a final reply that waited for it can go on.
+    virtual void dataClosed(const class SocketGroup* group) = 0;
+    // Bytes of a direct download as they arrive, and the whole content at the end.
+    virtual void directData(int purpose, const QByteArray& folder, const QByteArray& name,
+                            const QByteArray& chunk) = 0;
+    virtual void directContent(int purpose, const QByteArray& folder, const QByteArray& name,
+                               const QByteArray& content) = 0;
+    // Something went wrong that no reply code tells: a local file, a lost
+    // connection. Written as an error line and counted as a failure.
+    virtual void reportFailure(const QString& text) = 0;
+};
+
+// A short sequence of command steps that belong together, plus what the group
+// needs to finish.
+class CommandGroup {
+public:
+    CommandGroup() = default;
+    explicit CommandGroup(const StepList& steps);
+    virtual ~CommandGroup();
+    CommandGroup(const CommandGroup&) = delete;
+    CommandGroup& operator=(const CommandGroup&) = delete;
+
+    virtual GroupKind kind() const = 0;
+    virtual bool startData(const QString& host, int port);
+    virtual bool isComplete() const = 0;
+
+    // Called when the group enters a queue, and when a step of it went out.
+    virtual void onAttached() {}
+    virtual void onStepSent(const CommandStep&) {}
+    // Called once when the group leaves the queue: success is true when its last
+    // reply was one its commands expect.
+    virtual void onFinished(bool) {}
+    // A text here makes the queue drop the group, unsent, when it reaches the
+    // head, writing the text as an error line.
+    virtual QString refusalBeforeSend() const;
+
+    QList<CommandStep>& steps() { return steps_; }
+    const QList<CommandStep>& steps() const { return steps_; }
+    void addStep(const QByteArray& name, const QByteArray& argument = QByteArray());
+    bool hasUnsentStep() const;
+    int firstUnsentIndex() const;
+    // Index of the most recent sent step, searching from the last; -1 when none.
+    int lastSentIndex() const;
+    bool hasSentStepNamed(const char* name) const;
+
+    CommandQueue* queue() const { return queue_; }
+    GroupHost* host() const;
+
+private:
+    friend class CommandQueue;
+    QList<CommandStep> steps_;
+    CommandQueue* queue_ = nullptr;
+};

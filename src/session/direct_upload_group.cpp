@@ -1,0 +1,54 @@
+#include "session/direct_upload_group.h"
+
+DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content,
+                                     const StepList& steps)
+    : SocketGroup(steps), info_(std::move(info)), content_(std::move(content)) {
+    info_.socketKind = int(SocketKind::DirectUpload);
+    info_.total = content_.size();
+    data().text = info_.remoteFolder;
+}
+
+DirectUploadGroup::~DirectUploadGroup() {
+    if (reportedStart_ && host())
+        host()->transferEnded(this);
+}
+
+void DirectUploadGroup::onAttached() {
+    if (!reportedStart_ && host()) {
+        reportedStart_ = true;
+        host()->transferStarted(this, info_);
+    }
+}
+
+void DirectUploadGroup::onStepSent(const CommandStep&) {
+    if (!hasUnsentStep() && data().socket && data().socket->writable())
+        pump();
+}
+
+void DirectUploadGroup::onDataEvent(SocketEvent event) {
+    if (event == SocketEvent::Write && !hasUnsentStep())
+        pump();
+}
+
+void DirectUploadGroup::pump() {
+    if (data().dataClosed || !data().socket)
+        return;
+    GroupHost* h = host();
+    if (!sentAnything_) {
+        sentAnything_ = true;
+        if (h)
+            h->transferProgress(this, 0);
+    }
+    while (position_ < content_.size()) {
+        const qint64 n =
+            data().socket->send(content_.constData() + position_, content_.size() - position_);
+        if (n <= 0) {
+            data().socket->setWritable(false);
+            return;
+        }
+        position_ += n;
+        if (h)
+            h->transferProgress(this, position_);
+    }
+    finishData();
+}

@@ -1,0 +1,562 @@
+#include "session/ftp_session.h"
+
+#include "session/listing_group.h"
+#include "session/passive_reply.h"
+#include "session/socket_group.h"
+#include "session/user_listing_group.h"
+
+FtpSession::FtpSession(TransportFactory* factory, QObject* parent)
+    : QObject(parent), factory_(factory), control_(factory), queue_(this) {
+    connectTimer_.setSingleShot(true);
+    replyTimer_.setSingleShot(true);
+    QObject::connect(&connectTimer_, &QTimer::timeout, this, &FtpSession::onConnectTimer);
+    QObject::connect(&keepAliveTimer_, &QTimer::timeout, this, &FtpSession::onKeepAliveTimer);
+    QObject::connect(&replyTimer_, &QTimer::timeout, this, [this] {
+        const int d = scheduledDelay_;
+        scheduledDelay_ = -1;
+        processReplies(d < 0 ? 0 : d);
+    });
+    QObject::connect(&control_, &AsyncSocket::socketEvent, this, &FtpSession::onControlEvent);
+    QObject::connect(&control_, &ControlSocket::bytesSent, this, &FtpSession::onBytesSent);
+    QObject::connect(&control_, &AsyncSocket::socketFailed, this, [this](const QString& why) {
+        log(LogChannel::Trace, QStringLiteral("Control connection: ") + why);
+    });
+}
+
+FtpSession::~FtpSession() {
+    // Groups tell the session about their end while they are destroyed.
+    queue_.clear();
+    queue_.setHost(nullptr);
+}
+
+void FtpSession::setOptions(const SessionOptions& options) {
+    const bool keepAliveChanged = (options.keepAliveInterval == 0) !=
+                                  (options_.keepAliveInterval == 0);
+    options_ = options;
+    if (keepAliveChanged && isConnected())
+        restartKeepAlive();
+}
+
+QByteArray FtpSession::listingCommand() const {
+    return serverSupportsMlsd() && options_.preferMlsd ? QByteArray("MLSD") : QByteArray("LIST");
+}
+
+// ---------------------------------------------------------------- connection
+
+void FtpSession::connectNew() {
+    control_.close();
+    queue_.clear();
+    featReply_ = Reply();
+    helpReply_ = Reply();
+    featReceived_ = helpReceived_ = false;
+    featIndex_.clear();
+    helpIndex_.clear();
+    flags_ = 0;
+    emit loggedInChanged(false);
+    connectToSite();
+}
+
+void FtpSession::reconnect() {
+    control_.close();
+    connectToSite();
+}
+
+void FtpSession::connectToSite() {
+    queue_.clear();
+    // Nothing of an earlier connection may leak into this one.
+    pending_.clear();
+    assembler_.clear();
+    sentPartial_.clear();
+    replyTimer_.stop();
+    scheduledDelay_ = -1;
+    log(LogChannel::Status, QStringLiteral("Resolving address of ") + options_.host);
+    control_.open(options_.host, options_.port);
+    connectTimer_.start(options_.connectTimeoutMs);
+    restartKeepAlive();
+}
+
+void FtpSession::closeConnection() {
+    control_.close();
+    connectTimer_.stop();
+    keepAliveTimer_.stop();
+    flags_ = 0;
+    queue_.clear();
+    emit loggedInChanged(false);
+    emit connectionClosed();
+}
+
+void FtpSession::onConnectTimer() {
+    connectTimer_.stop();
+    log(LogChannel::Status, QStringLiteral("Connection failed, could not connect to server"));
+    control_.close();
+    emit connectFailed();
+}
+
+void FtpSession::onControlEvent(SocketEvent event) {
+    switch (event) {
+        case SocketEvent::Read:
+            onReadable();
+            break;
+        case SocketEvent::Write:
+            control_.flush();
+            break;
+        case SocketEvent::Connect:
+            connectTimer_.stop();
+            log(LogChannel::Status,
+                QStringLiteral("Connection established, waiting for welcome message..."));
+            break;
+        case SocketEvent::Close:
+            onReadable();  // what the server said last still counts
+            control_.close();
+            log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
+            emit disconnected();
+            break;
+    }
+}
+
+void FtpSession::protocolViolation(const QString& text) {
+    log(LogChannel::Error, text);
+    control_.close();
+    assembler_.clear();
+    log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
+    emit failure(text);
+    emit disconnected();
+}
+
+void FtpSession::onReadable() {
+    QList<QByteArray> lines;
+    const bool ok = control_.readLines(&lines);
+    for (const QByteArray& line : lines)
+        assembler_.feed(line);
+    if (assembler_.overflowed()) {
+        protocolViolation(QStringLiteral("Server reply has more than %1 lines, connection closed")
+                              .arg(ReplyAssembler::kMaxReplyLines));
+        return;
+    }
+    if (!ok) {
+        protocolViolation(
+            QStringLiteral("Server sent a line longer than %1 bytes, connection closed")
+                .arg(ControlSocket::kMaxLineLength));
+        return;
+    }
+    const QList<Reply> complete = assembler_.takeComplete();
+    if (complete.isEmpty())
+        return;
+    for (const Reply& r : complete) {
+        LogLine line;
+        line.channel = LogChannel::Reply;
+        line.lines = r.strippedLines();
+        line.text = formatReplyWhole(line.lines);
+        line.bold = r.code() > 399;
+        emit logLine(line);
+        pending_.push_back(r);
+    }
+    scheduleReplies(0);
+}
+
+void FtpSession::onBytesSent(const QByteArray& bytes) {
+    sentPartial_ += bytes;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype lf = sentPartial_.indexOf('\n', start);
+        if (lf < 0)
+            break;
+        QByteArray line = maskPassword(sentPartial_.mid(start, lf - start));
+        start = lf + 1;
+        while (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            log(LogChannel::Sent, displayText(line));
+    }
+    sentPartial_.remove(0, start);
+}
+
+// ------------------------------------------------------------------- logging
+
+void FtpSession::log(LogChannel channel, const QString& text) {
+    LogLine line;
+    line.channel = channel;
+    line.text = text;
+    emit logLine(line);
+}
+
+void FtpSession::info(int level, const QString& text) {
+    LogLine line;
+    line.channel = LogChannel::Info;
+    line.text = text;
+    line.level = level;
+    emit logLine(line);
+}
+
+void FtpSession::reportFailure(const QString& text) {
+    log(LogChannel::Error, text);
+    emit failure(text);
+}
+
+// --------------------------------------------------------------------- queue
+
+void FtpSession::sendCommand(const QByteArray& name, const QByteArray& argument) {
+    const bool wasEmpty = queue_.isEmpty();
+    queue_.addCommand(name, argument);
+    if (wasEmpty)
+        advance(false);
+}
+
+void FtpSession::sendGroup(const StepList& steps) {
+    const bool wasEmpty = queue_.isEmpty();
+    queue_.append(std::make_unique<UserListingGroup>(0, steps));
+    if (wasEmpty)
+        advance(false);
+}
+
+void FtpSession::advance(bool continueGroup) {
+    while (!queue_.isEmpty()) {
+        CommandGroup* g = queue_.head();
+        if (g->kind() == GroupKind::Fake) {
+            auto* f = static_cast<FakeGroup*>(g);
+            std::unique_ptr<CommandGroup> owned = queue_.takeAt(0);
+            if (f->fakeKind == FakeKind::DownloadToFolder)
+                emit downloadToFolder(f->folder);
+            else
+                emit taskMarker(int(f->fakeKind), f->value, f->caption, f->ownerToken);
+            continue;
+        }
+        if (g->lastSentIndex() < 0) {
+            const QString refusal = g->refusalBeforeSend();
+            if (!refusal.isEmpty()) {
+                log(LogChannel::Error, refusal);
+                emit failure(refusal);
+                std::unique_ptr<CommandGroup> owned = queue_.takeAt(0);
+                owned->onFinished(false);
+                continueGroup = false;
+                continue;
+            }
+        }
+        int index = -1;
+        if (continueGroup)
+            index = g->firstUnsentIndex();
+        else if (!g->steps().isEmpty() && !g->steps().first().sent)
+            index = 0;
+        if (index < 0)
+            return;
+        CommandStep& step = g->steps()[index];
+        step.sent = true;
+        control_.sendLine(step.wireText());
+        g->onStepSent(step);
+        return;
+    }
+    emit idle();
+}
+
+void FtpSession::finishGroup(int index, bool success) {
+    std::unique_ptr<CommandGroup> g = queue_.takeAt(index);
+    if (!g)
+        return;
+    g->onFinished(success);
+    if (success && g->kind() == GroupKind::Pure) {
+        auto* p = static_cast<PureGroup*>(g.get());
+        if (p->notifyOwner)
+            emit ownerNotified(p->ownerToken);
+    }
+}
+
+void FtpSession::removeGroup(CommandGroup* group) {
+    const int index = queue_.indexOf(group);
+    if (index < 0)
+        return;
+    if (index == 0 && group->hasSentStepNamed("PASV"))
+        queue_.insertCommand(1, "ABOR");
+    finishGroup(index, false);
+    if (index == 0)
+        advance(false);
+}
+
+void FtpSession::clearQueue() {
+    // A running transfer is stopped on the server too.
+    CommandGroup* head = queue_.head();
+    const bool running = head && head->hasSentStepNamed("PASV") && !head->isComplete();
+    queue_.clear();
+    if (running)
+        sendCommand("ABOR");
+}
+
+void FtpSession::cancelForOwner(quintptr token) {
+    const CommandGroup* headBefore = queue_.head();
+    if (queue_.cancelForOwner(token) && queue_.head() != headBefore)
+        advance(false);
+}
+
+void FtpSession::removeWizardDownload(const QByteArray& folder, const QByteArray& name) {
+    const int index = queue_.findWizardDownload(folder, name);
+    if (index < 0)
+        return;
+    finishGroup(index, false);
+    if (index == 0)
+        advance(false);
+}
+
+// ------------------------------------------------------------------- replies
+
+void FtpSession::scheduleReplies(int delayCount) {
+    if (scheduledDelay_ >= 0)
+        return;
+    scheduledDelay_ = delayCount;
+    // Waiting replies are retried with a growing pause; a closing data
+    // connection calls them at once (dataClosed).
+    replyTimer_.start(delayCount == 0 ? 0 : qMin(delayCount, 20));
+}
+
+void FtpSession::dataClosed(const SocketGroup*) {
+    if (scheduledDelay_ > 0)
+        replyTimer_.start(0);
+}
+
+void FtpSession::processReplies(int delayCount) {
+    while (!pending_.empty()) {
+        if (!handleReply(pending_.front(), delayCount)) {
+            scheduleReplies(delayCount + 1);
+            return;
+        }
+        const int code = pending_.front().code();
+        pending_.pop_front();
+        log(LogChannel::ReplyTrace, QStringLiteral("%1 is deleted").arg(code));
+    }
+}
+
+static QString text(const QByteArray& bytes) { return QString::fromUtf8(bytes); }
+
+bool FtpSession::handleReply(const Reply& reply, int delayCount) {
+    if (reply.errorKind != Reply::WellFormed) {
+        QString why = reply.errorKind == Reply::NoNumber ? QStringLiteral("no number")
+                      : reply.errorKind == Reply::NumberMismatch
+                          ? QStringLiteral("number doesn't match")
+                          : QStringLiteral("unknown %1").arg(reply.errorKind);
+        log(LogChannel::Error, QStringLiteral("Invalid response : ") + why);
+        return true;
+    }
+    if (!reply.complete || reply.lines.isEmpty()) {
+        log(LogChannel::Error, QStringLiteral("Program error : completed = %1, lines = %2")
+                                   .arg(reply.complete ? "yes" : "no")
+                                   .arg(reply.lines.size()));
+        return true;
+    }
+    const int code = reply.code();
+    CommandGroup* head = queue_.head();
+    if (code < 400 && head) {
+        const int last = head->lastSentIndex();
+        // Nothing of the head is on the wire: nothing waits for this reply. The
+        // welcome and the closing notice still count.
+        const bool unasked = last < 0 && code != 220 && code != 421;
+        if (unasked || (last >= 0 && !head->steps()[last].expectation.isSuccess(code))) {
+            log(LogChannel::Ignored, QStringLiteral("Above excessive respnse %1 is ignored").arg(code));
+            return true;
+        }
+    }
+
+    switch (code) {
+        case 150:
+            log(LogChannel::Ignored, QStringLiteral("Above reproduce respnse 150 is ignored"));
+            return true;
+        case 200:
+        case 213:
+        case 215:
+        case 226:
+        case 250:
+        case 350:
+        case 500:
+        case 550:
+            break;
+        case 211:
+            if (!helpReceived_) {
+                featReply_ = reply;
+                featReceived_ = true;
+                featIndex_ = indexFeatReply(reply);
+            }
+            break;
+        case 214:
+            if (!helpReceived_) {
+                helpReply_ = reply;
+                helpReceived_ = true;
+                helpIndex_ = indexHelpReply(reply);
+                emit commandMenusRebuilt();
+                auto announced = [this](const char* word) {
+                    return featIndex_.contains(word) || helpIndex_.contains(word);
+                };
+                flags_ = announced("MLSD") ? (flags_ | AnnouncedMlsd) : (flags_ & ~AnnouncedMlsd);
+                flags_ = announced("REST") ? (flags_ | AnnouncedRest) : (flags_ & ~AnnouncedRest);
+                if (initialListingFactory_) {
+                    if (auto g = initialListingFactory_(listingCommand()))
+                        queue_.append(std::move(g));
+                }
+                emit concernedFileAtLogin(options_.concernedFile);
+                advance(false);
+            }
+            break;
+        case 220: {
+            const QString user =
+                options_.logonType == 1 ? QStringLiteral("anonymous") : options_.user;
+            sendCommand("USER", user.toUtf8());
+            return true;
+        }
+        case 227: {
+            const auto address = parsePassiveReply(reply.lastLine());
+            const bool started = address && head && head->startData(address->host, address->port);
+            if (!started) {
+                log(LogChannel::Trace, QStringLiteral("socket creation failed"));
+                log(LogChannel::Ignored, QStringLiteral("Above reproduce respnse 227 is ignored"));
+                return true;
+            }
+            log(LogChannel::Trace, QStringLiteral("socket creation is OK"));
+            break;
+        }
+        case 230: {
+            const QString title = QStringLiteral("Velmora - ") + options_.host + " (" +
+                                  options_.siteName + ", " + options_.comment + ")";
+            emit titleChanged(title);
+            if (options_.transferType == 1)
+                queue_.addCommand("TYPE", "I");
+            else if (options_.transferType == 2)
+                queue_.addCommand("TYPE", "A");
+            if (!(flags_ & StartupQueued)) {
+                queue_.addCommand("FEAT");
+                queue_.addCommand("HELP");
+            }
+            advance(false);
+            flags_ |= StartupQueued;
+            emit loggedInChanged(true);
+            break;
+        }
+        case 257:
+            if (head && head->kind() == GroupKind::Socket &&
+                static_cast<SocketGroup*>(head)->socketKind() == SocketKind::List) {
+                auto* l = static_cast<ListingGroup*>(head);
+                const QByteArray last = reply.lastLine();
+                const qsizetype open = last.indexOf('"');
+                const qsizetype close = open < 0 ? -1 : last.lastIndexOf('"');
+                if (l->actionKind() == ActionKind::InitFolder && close > open &&
+                    l->folder.isEmpty() && l->hasSentStepNamed("PWD")) {
+                    // A quote inside the name is written doubled.
+                    l->folder = last.mid(open + 1, close - open - 1).replace("\"\"", "\"");
+                    l->data().text = l->folder;
+                }
+            }
+            break;
+        case 331:
+            sendCommand("PASS", options_.password.toUtf8());
+            break;
+        case 421:
+            control_.close();
+            log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
+            emit disconnected();
+            break;
+        default:
+            log(LogChannel::Error, QStringLiteral("un-switched responding number : %1").arg(code));
+            break;
+    }
+
+    bool wait = false;
+    completeHead(reply, code, delayCount, &wait);
+    return !wait;
+}
+
+void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait) {
+    CommandGroup* g = queue_.head();
+    if (!g)
+        return;
+    if (code >= 400) {
+        int found = -1;
+        for (int i = g->steps().size() - 1; i >= 0; --i) {
+            const CommandStep& s = g->steps()[i];
+            if (s.sent && s.expectation.isError(code)) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0)
+            return;
+        const CommandStep step = g->steps()[found];
+        QByteArray described;
+        if (found == g->steps().size() - 1 || step.nameIs("CWD")) {
+            described = CommandQueue::describe(*g, found);
+            finishGroup(0, false);
+        } else {
+            described = '<' + step.name + '>';
+            g->steps().removeAt(found);
+        }
+        log(LogChannel::Trace,
+            QStringLiteral("'%1' has been removed - error (%2)").arg(text(described)).arg(code));
+        emit commandRefused(maskPassword(step.wireText()), code);
+        advance(true);
+        return;
+    }
+    if (g->isComplete()) {
+        const QByteArray described = CommandQueue::describe(*g);
+        const bool expected =
+            !g->steps().isEmpty() && g->steps().last().expectation.isSuccess(code);
+        if (expected) {
+            QString line = QStringLiteral("'%1' has been removed").arg(text(described));
+            if (delayCount > 0)
+                line += QStringLiteral(" -- delay count: %1").arg(delayCount);
+            log(LogChannel::Trace, line);
+        } else {
+            log(LogChannel::Trace,
+                QStringLiteral("'%1' has been removed -- error code: %2").arg(text(described)).arg(code));
+        }
+        finishGroup(0, expected);
+        advance(false);
+        return;
+    }
+    if (g->hasUnsentStep())
+        advance(true);
+    else
+        *wait = true;
+}
+
+// ---------------------------------------------------------------- keep-alive
+
+void FtpSession::restartKeepAlive() {
+    keepAliveTimer_.stop();
+    static const int minutes[] = {0, 2, 5, 7, 10};
+    const int i = options_.keepAliveInterval;
+    if (i >= 1 && i <= 4)
+        keepAliveTimer_.start(minutes[i] * options_.keepAliveMinuteMs);
+}
+
+void FtpSession::onKeepAliveTimer() {
+    if (options_.keepAliveInterval != 0 && queue_.isEmpty() && isConnected()) {
+        if (!(flags_ & KeepAliveToggle)) {
+            if (options_.keepAliveCommand1 == 1)
+                queue_.append(std::make_unique<UserListingGroup>(
+                    1, StepList{{"PASV", {}}, {listingCommand(), {}}}));
+            else
+                queue_.addCommand("MLST");
+        } else {
+            queue_.addCommand(options_.keepAliveCommand2 == 1 ? "PWD" : "NOOP");
+        }
+        advance(false);
+        flags_ ^= KeepAliveToggle;
+    }
+    restartKeepAlive();
+}
+
+// ----------------------------------------------------------- group reports
+
+void FtpSession::transferStarted(const SocketGroup* group, const TransferInfo& info) {
+    emit transferStartedSignal(group, info);
+}
+
+void FtpSession::transferProgress(const SocketGroup* group, qint64 position) {
+    emit transferProgressSignal(group, position);
+}
+
+void FtpSession::transferEnded(const SocketGroup* group) { emit transferEndedSignal(group); }
+
+void FtpSession::directData(int purpose, const QByteArray& folder, const QByteArray& name,
+                            const QByteArray& chunk) {
+    emit directDataArrived(purpose, folder, name, chunk);
+}
+
+void FtpSession::directContent(int purpose, const QByteArray& folder, const QByteArray& name,
+                               const QByteArray& content) {
+    emit directContentArrived(purpose, folder, name, content);
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "session/command_index.h"
+#include "session/command_queue.h"
+#include "session/control_socket.h"
+#include "session/fake_group.h"
+#include "session/log_line.h"
+#include "session/reply.h"
+#include "session/reply_assembler.h"
+#include "session/session_options.h"
+#include "session/socket_group.h"
+#include "session/transfer_info.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+// The session: one control connection, the queue of command groups with exactly
+// one command on the wire, the login and start-up sequence, what the server
+// supports, and the keep-alive. Views and scripts follow it through signals.
+class FtpSession : public QObject, public GroupHost {
+    Q_OBJECT
+public:
+    enum CapabilityBit : quint8 {
+        StartupQueued = 0x01,
+        KeepAliveToggle = 0x02,
+        AnnouncedMlsd = 0x04,
+        AnnouncedRest = 0x08,
+    };
+
+    explicit FtpSession(TransportFactory* factory, QObject* parent = nullptr);
+    ~FtpSession() override;
+
+    void setOptions(const SessionOptions& options);
+    const SessionOptions& options() const { return options_; }
+
+    // The listing queued after the first HELP reply; installed by the layer
+    // that knows listing actions.
+    using InitialListingFactory =
+        std::function<std::unique_ptr<CommandGroup>(const QByteArray& listingCommand)>;
+    void setInitialListingFactory(InitialListingFactory factory) {
+        initialListingFactory_ = std::move(factory);
+    }
+
+    // "Connect": a fresh session with the current options.
+    void connectNew();
+    // "Re-connect": empties the queue and connects again; flags and lists stay.
+    void reconnect();
+    // "Close connection".
+    void closeConnection();
+    bool isConnected() const { return control_.isOpen(); }
+
+    CommandQueue& queue() { return queue_; }
+    const CommandQueue& queue() const { return queue_; }
+    bool isBusy() const { return !queue_.isEmpty(); }
+
+    void sendCommand(const QByteArray& name, const QByteArray& argument = QByteArray());
+    // A user listing group (purpose 0) built from a list of steps.
+    void sendGroup(const StepList& steps);
+    // Sends the next step when the queue can: see the send-next rule.
+    void advance(bool continueGroup);
+    // Removes one group the user chose; a running transfer is followed by ABOR.
+    void removeGroup(CommandGroup* group);
+    void clearQueue();
+    void cancelForOwner(quintptr token);
+    void removeWizardDownload(const QByteArray& folder, const QByteArray& name);
+
+    quint8 capabilities() const { return flags_; }
+    bool loggedIn() const { return flags_ & StartupQueued; }
+    bool serverSupportsMlsd() const { return flags_ & AnnouncedMlsd; }
+    bool serverSupportsRest() const { return flags_ & AnnouncedRest; }
+    // MLSD when the server announced it and the site prefers it, else LIST.
+    QByteArray listingCommand() const;
+    const Reply& featReply() const { return featReply_; }
+    const Reply& helpReply() const { return helpReply_; }
+    const CommandIndex& featIndex() const { return featIndex_; }
+    const CommandIndex& helpIndex() const { return helpIndex_; }
+
+    // GroupHost
+    void log(LogChannel channel, const QString& text) override;
+    void info(int level, const QString& text) override;
+    TransportFactory* transportFactory() override { return factory_; }
+    int queueCount() const override { return queue_.size(); }
+    QString controlPeer() const override { return control_.peerAddress(); }
+    bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
+    void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
+    void transferProgress(const SocketGroup* group, qint64 position) override;
+    void transferEnded(const SocketGroup* group) override;
+    void dataClosed(const SocketGroup* group) override;
+    void directData(int purpose, const QByteArray& folder, const QByteArray& name,
+                    const QByteArray& chunk) override;
+    void directContent(int purpose, const QByteArray& folder, const QByteArray& name,
+                       const QByteArray& content) override;
+    void reportFailure(const QString& text) override;
+
+    // Entry points of the timers, public so tests can tick them.
+    void onKeepAliveTimer();
+    void onConnectTimer();
+    void restartKeepAlive();
+
+signals:
+    void logLine(const LogLine& line);
+    void titleChanged(const QString& title);
+    void loggedInChanged(bool loggedIn);
+    void connectFailed();
+    void disconnected();
+    void connectionClosed();
+    void commandMenusRebuilt();
+    void concernedFileAtLogin(const QString& path);
+    void taskMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken);
+    void downloadToFolder(const QString& folder);
+    void ownerNotified(quintptr token);
+    void transferStartedSignal(const SocketGroup* group, const TransferInfo& info);
+    void transferProgressSignal(const SocketGroup* group, qint64 position);
+    void transferEndedSignal(const SocketGroup* group);
+    void directDataArrived(int purpose, const QByteArray& folder, const QByteArray& name,
+                           const QByteArray& chunk);
+    void directContentArrived(int purpose, const QByteArray& folder, const QByteArray& name,
+                              const QByteArray& content);
+    // A sent command was answered with one of its error codes.
+    void commandRefused(const QByteArray& command, int code);
+    void failure(const QString& text);
+    // The queue ran empty.
+    void idle();
+
+private:
+    void connectToSite();
+    void onControlEvent(SocketEvent event);
+    void onBytesSent(const QByteArray& bytes);
+    void onReadable();
+    void scheduleReplies(int delayCount);
+    void processReplies(int delayCount);
+    bool handleReply(const Reply& reply, int delayCount);
+    void completeHead(const Reply& reply, int code, int delayCount, bool* wait);
+    void finishGroup(int index, bool success);
+    void protocolViolation(const QString& text);
+
+    SessionOptions options_;
+    TransportFactory* factory_;
+    ControlSocket control_;
+    ReplyAssembler assembler_;
+    std::deque<Reply> pending_;
+    // Bytes the socket took that do not yet end a line: a line is logged once
+    // it has gone out whole, so no fragment of a password reaches the log.
+    QByteArray sentPartial_;
+    CommandQueue queue_;
+    quint8 flags_ = 0;
+    Reply featReply_;
+    Reply helpReply_;
+    bool featReceived_ = false;
+    bool helpReceived_ = false;
+    CommandIndex featIndex_;
+    CommandIndex helpIndex_;
+    QTimer connectTimer_;
+    QTimer keepAliveTimer_;
+    QTimer replyTimer_;
+    int scheduledDelay_ = -1;
+    InitialListingFactory initialListingFactory_;
+};

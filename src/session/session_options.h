@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the session needs to know of the site and the settings; filled by the
+// application from the current site and the general settings.
+struct SessionOptions {
+    QString host;
+    int port = 21;
+    int logonType = 0;  // 1: anonymous
+    QString user;
+    QString password;
+    int transferType = 1;  // 1: TYPE I, 2: TYPE A, otherwise none
+    QString siteName;
+    QString comment;
+    bool preferMlsd = true;
+    QString concernedFile;
+
+    int keepAliveInterval = 1;  // 0 off, 1..4: 2, 5, 7, 10 minutes
+    int keepAliveCommand1 = 0;  // 0 MLST, 1 MLSD or LIST
+    int keepAliveCommand2 = 0;  // 0 NOOP, 1 PWD
+    bool showActiveServerFiles = false;
+
+    // The connect time-out; the keep-alive minute, shortened by tests.
+    int connectTimeoutMs = 5000;
+    int keepAliveMinuteMs = 60000;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "session/command_group.h"
+#include "session/data_connection.h"
+
+enum class SocketKind {
+    List = 0,
+    User = 1,
+    UploadFile = 2,
+    DownloadFile = 3,
+    DirectDownload = 4,
+    DirectUpload = 5
+};
+
+const char* socketKindName(int kind);
+
+// A group that needs a passive data connection; complete once it has closed.
+class SocketGroup : public CommandGroup {
+public:
+    // Receives are done in blocks of this size, as many as are waiting.
+    static constexpr qint64 kReceiveBlock = 64 * 1024;
+
+    using CommandGroup::CommandGroup;
+    ~SocketGroup() override;
+
+    GroupKind kind() const override { return GroupKind::Socket; }
+    virtual SocketKind socketKind() const = 0;
+    virtual QByteArray actionName() const { return {}; }
+    bool startData(const QString& host, int port) override;
+    bool isComplete() const override { return data_.dataClosed; }
+
+    DataConnection& data() { return data_; }
+    const DataConnection& data() const { return data_; }
+
+    // Entry point of the data socket's notifications.
+    void onDataSocketEvent(SocketEvent event);
+
+protected:
+    // The kind-specific part of a notification.
+    virtual void onDataEvent(SocketEvent event) = 0;
+    // Reads everything waiting on the data socket into out.
+    qint64 receiveAll(QByteArray* out);
+    // Ends the data connection from our side (uploads).
+    void finishData();
+
+private:
+    DataConnection data_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "session/transport.h"
+
+class QTcpSocket;
+
+// TCP under QTcpSocket. Qt buffers writes without limit, so send() stops taking
+// bytes while more than a window is queued: large uploads then read the file at
+// the pace of the network instead of loading it into memory.
+class TcpTransport : public Transport {
+    Q_OBJECT
+public:
+    static constexpr qint64 kSendWindow = 512 * 1024;
+    static constexpr qint64 kReadBuffer = 4 * 1024 * 1024;
+
+    TcpTransport();
+    ~TcpTransport() override;
+
+    bool connectToHost(const QString& host, quint16 port) override;
+    qint64 send(const char* data, qint64 size) override;
+    qint64 receive(char* buffer, qint64 maxSize) override;
+    qint64 bytesAvailable() const override;
+    void close(bool graceful = false) override;
+    QString peerAddress() const override;
+
+private:
+    QTcpSocket* socket_;
+    bool closedSignalled_ = false;
+    bool graceful_ = false;
+};
+
+class TcpTransportFactory : public TransportFactory {
+public:
+    std::unique_ptr<Transport> create() override { return std::make_unique<TcpTransport>(); }
+};

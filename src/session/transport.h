@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The byte stream under a control or data connection. The real one is TCP; tests
+// put a scripted one in its place and see every byte the client sends.
+class Transport : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Transport() override = default;
+
+    // Starts an asynchronous connect; false when it could not even start.
+    virtual bool connectToHost(const QString& host, quint16 port) = 0;
+    // Bytes accepted, 0 when the transport cannot take more now (wait for
+    // readyWrite), -1 on error.
+    virtual qint64 send(const char* data, qint64 size) = 0;
+    // Bytes read into buffer, 0 when nothing is waiting.
+    virtual qint64 receive(char* buffer, qint64 maxSize) = 0;
+    virtual qint64 bytesAvailable() const = 0;
+    // Ends the connection at once; with graceful, bytes already taken still go
+    // out first (the end of an upload).
+    virtual void close(bool graceful = false) = 0;
+    // Dotted address of the peer once connected, empty before.
+    virtual QString peerAddress() const = 0;
+
+signals:
+    void connected();
+    void readyRead();
+    void readyWrite();
+    void closed();
+    // A failed connect or a broken connection; the text is for traces.
+    void failed(const QString& reason);
+};
+
+class TransportFactory {
+public:
+    virtual ~TransportFactory() = default;
+    virtual std::unique_ptr<Transport> create() = 0;
+};

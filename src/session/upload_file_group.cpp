@@ -1,0 +1,111 @@
+#include "session/upload_file_group.h"
+
+UploadFileGroup::UploadFileGroup(TransferInfo info, const StepList& steps)
+    : SocketGroup(steps), info_(std::move(info)) {
+    info_.socketKind = int(SocketKind::UploadFile);
+    data().text = info_.remoteFolder;
+    file_.setFileName(info_.localPath);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        openError_ = QStringLiteral("Can not open local file: ") + info_.localPath + " (" +
+                     file_.errorString() + ")";
+        return;
+    }
+    fileSize_ = file_.size();
+    chunkSize_ = chunkSizeFor(fileSize_);
+    // An offset outside the file sends the whole file.
+    if (info_.startOffset > 0 && info_.startOffset < fileSize_ && file_.seek(info_.startOffset))
+        position_ = info_.startOffset;
+    info_.total = fileSize_;
+}
+
+UploadFileGroup::~UploadFileGroup() {
+    if (!finished_)
+        onFinished(false);
+}
+
+qint64 UploadFileGroup::chunkSizeFor(qint64 fileSize) {
+    return qBound(qint64(10000), fileSize / 10, qint64(100000));
+}
+
+QString UploadFileGroup::refusalBeforeSend() const {
+    // Without its source the store would only truncate the server's file.
+    if (!openError_.isEmpty())
+        return openError_;
+    return SocketGroup::refusalBeforeSend();
+}
+
+void UploadFileGroup::onAttached() {
+    if (!reportedStart_ && host() && openError_.isEmpty()) {
+        reportedStart_ = true;
+        host()->transferStarted(this, info_);
+    }
+}
+
+void UploadFileGroup::onStepSent(const CommandStep&) {
+    if (!hasUnsentStep() && data().socket && data().socket->writable())
+        pump();
+}
+
+void UploadFileGroup::onDataEvent(SocketEvent event) {
+    if (event == SocketEvent::Write && !hasUnsentStep())
+        pump();
+}
+
+void UploadFileGroup::pump() {
+    if (data().dataClosed || !data().socket)
+        return;
+    GroupHost* h = host();
+    if (!sentAnything_) {
+        sentAnything_ = true;
+        if (h)
+            h->transferProgress(this, position_);
+    }
+    for (;;) {
+        if (sendOffset_ >= sendBuffer_.size()) {
+            const qint64 want = qMin(chunkSize_, fileSize_ - position_);
+            if (want <= 0) {
+                finishData();
+                return;
+            }
+            sendBuffer_.resize(want);
+            const qint64 got = file_.read(sendBuffer_.data(), want);
+            if (got <= 0) {
+                if (h)
+                    h->reportFailure(QStringLiteral("Can not read local file: ") +
+                                     info_.localPath);
+                // Stop short: the server's file stays incomplete, not silently good.
+                file_.close();
+                fileSize_ = position_;
+                sendBuffer_.clear();
+                sendOffset_ = 0;
+                failedRead_ = true;
+                finishData();
+                return;
+            }
+            sendBuffer_.resize(got);
+            sendOffset_ = 0;
+            position_ += got;
+        }
+        const qint64 n = data().socket->send(sendBuffer_.constData() + sendOffset_,
+                                             sendBuffer_.size() - sendOffset_);
+        if (n <= 0) {
+            data().socket->setWritable(false);
+            return;
+        }
+        sendOffset_ += n;
+        if (h)
+            h->transferProgress(this, position_ - (sendBuffer_.size() - sendOffset_));
+    }
+}
+
+void UploadFileGroup::onFinished(bool success) {
+    if (finished_)
+        return;
+    finished_ = true;
+    file_.close();
+    const bool ok = success && data().dataClosed && !failedRead_;
+    if (host() && reportedStart_)
+        host()->transferEnded(this);
+    if (onResult)
+        onResult({info_, position_, ok});
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "session/socket_group.h"
+#include "session/transfer_info.h"
+
+#include <QFile>
+
+#include <functional>
+
+// Stores one local file on the server, read in chunks from its start offset so
+// that a large file is never held in memory.
+class UploadFileGroup : public SocketGroup {
+public:
+    struct Result {
+        TransferInfo info;
+        qint64 position = 0;
+        bool success = false;
+    };
+
+    UploadFileGroup(TransferInfo info, const StepList& steps);
+    ~UploadFileGroup() override;
+
+    SocketKind socketKind() const override { return SocketKind::UploadFile; }
+    void onAttached() override;
+    void onStepSent(const CommandStep& step) override;
+    void onFinished(bool success) override;
+    QString refusalBeforeSend() const override;
+
+    // The chunk size rule: a tenth of the file, between 10000 and 100000 bytes.
+    static qint64 chunkSizeFor(qint64 fileSize);
+
+    const TransferInfo& info() const { return info_; }
+    qint64 position() const { return position_; }
+    qint64 chunkSize() const { return chunkSize_; }
+    qint64 fileSize() const { return fileSize_; }
+
+    std::function<void(const Result&)> onResult;
+
+protected:
+    void onDataEvent(SocketEvent event) override;
+
+private:
+    void pump();
+
+    TransferInfo info_;
+    QFile file_;
+    QString openError_;
+    qint64 fileSize_ = 0;
+    qint64 chunkSize_ = 10000;
+    qint64 position_ = 0;
+    QByteArray sendBuffer_;
+    qint64 sendOffset_ = 0;
+    bool reportedStart_ = false;
+    bool sentAnything_ = false;
+    bool failedRead_ = false;
+    bool finished_ = false;
+};

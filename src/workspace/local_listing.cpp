@@ -1,0 +1,58 @@
+#include "workspace/local_listing.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "workspace/project_folders.h"
+
+bool IsHiddenLocalName(const QString& name) {
+    return name.startsWith(QLatin1Char('.'));
+}
+
+LocalListing ListLocalFolder(const QString& folder, int showFlags) {
+    LocalListing listing;
+    const QFileInfo folderInfo(folder);
+    if (folder.isEmpty() || !folderInfo.isDir() || !folderInfo.isReadable()) {
+        return listing;
+    }
+    listing.ok = true;
+    const QDir dir(folder);
+    const QFileInfoList infos = dir.entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
+    const bool showHidden = (showFlags & LocalShow::HiddenFiles) != 0;
+    listing.entries.reserve(infos.size());
+    for (const QFileInfo& info : infos) {
+        const QString name = info.fileName();
+        if (!showHidden && IsHiddenLocalName(name)) {
+            continue;
+        }
+        LocalEntry entry;
+        entry.name = name;
+        entry.isSymLink = info.isSymLink();
+        if (info.isDir()) {
+            entry.kind = QLatin1Char('d');
+        } else {
+            entry.kind = QLatin1Char('-');
+            entry.isSpecial = !info.isFile();
+            entry.size = entry.isSpecial ? 0 : info.size();
+        }
+        entry.modified = info.lastModified();
+        listing.entries.push_back(std::move(entry));
+    }
+    return listing;
+}
+
+LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags) {
+    LocalListing all = ListLocalFolder(folder, showFlags);
+    LocalListing walk;
+    walk.ok = all.ok;
+    for (LocalEntry& entry : all.entries) {
+        const bool linkedFolder = entry.kind == QLatin1Char('d') && entry.isSymLink;
+        if (linkedFolder || entry.isSpecial) {
+            walk.skipped << JoinLocalPath(folder, entry.name);
+            continue;
+        }
+        walk.entries.push_back(std::move(entry));
+    }
+    return walk;
+}

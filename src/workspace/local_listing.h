@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QChar>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Bits of LocalShowFlags ("Local side" options, "Show and upload"). Hidden
+// files are names beginning with a dot; Linux has no system attribute, so the
+// "System files" bit is stored but changes nothing.
+struct LocalShow {
+    static constexpr int SystemFiles = 0x01;
+    static constexpr int HiddenFiles = 0x02;
+};
+
+// One entry of a local folder.
+struct LocalEntry {
+    QChar kind = QLatin1Char('-');  // 'd' folder (also a link to one), '-' anything else
+    QString name;
+    qint64 size = 0;  // 0 for folders
+    QDateTime modified;
+    bool isSymLink = false;  // the entry itself is a symbolic link
+    bool isSpecial =
+        false;  // neither a regular file nor a folder: fifo, socket, device, dangling link
+};
+
+struct LocalListing {
+    bool ok = false;  // false when the folder could not be read
+    std::vector<LocalEntry> entries;
+    QStringList skipped;  // full paths left out by a walk (linked folders, special files)
+};
+
+// A name hidden by the "Hidden files" option.
+bool IsHiddenLocalName(const QString& name);
+
+// The entries of a folder in the order the system returns them, without "."
+// and ".."; hidden names only when showFlags has LocalShow::HiddenFiles.
+LocalListing ListLocalFolder(const QString& folder, int showFlags);
+
+// The entries an upload walks: as ListLocalFolder, but linked folders (never
+// entered, so a link cannot lead the walk elsewhere or round in a loop) and
+// special files (which cannot be read as files) go to skipped instead.
+LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags);

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <functional>
+
+class Prompter;
+
+// The pair of project folders stored with a site; empty means "not set".
+struct ProjectFolders {
+    QString local;   // a local folder path
+    QString remote;  // a server path with '/'
+};
+
+// Stores a new folder text: the app binds it to the site list's setter, which
+// writes the connected site and its stored entry.
+using StoreProjectFolder = std::function<void(const QString&)>;
+// Offers a folder to the Local project page's tree as its root; false refuses it.
+using TakeProjectRoot = std::function<bool(const QString&)>;
+
+// Local paths on this system use '/'.
+inline constexpr QChar kLocalSeparator = QLatin1Char('/');
+inline constexpr QChar kRemoteSeparator = QLatin1Char('/');
+
+// --- path rules -----------------------------------------------------------
+
+// True when path equals folder or lies below it. Letters compare without
+// regard to case; "below" needs the separator right after the folder, so
+// /web contains /WEB/img but not /website.
+bool IsInProject(const QString& folder, const QString& path, QChar sep);
+// True when path equals the project folder or is one of its ancestors.
+bool IsProjectParent(const QString& projectFolder, const QString& path, QChar sep);
+
+// Joins two local path pieces with sep and never doubles it; an empty piece
+// yields the other. With '\' as separator '/' counts as one too and is turned
+// into '\'; with '/' a backslash is an ordinary name character and stays.
+QString JoinLocalPath(const QString& a, const QString& b, QChar sep = kLocalSeparator);
+// The same for server paths: backslashes become '/'.
+QString JoinRemotePath(const QString& a, const QString& b);
+
+// The remote twin of a local path below the local project folder; empty when
+// the path is not inside it or a folder is not set.
+QString ToRemoteProjectPath(const ProjectFolders& folders, const QString& localPath,
+                            QChar localSep = kLocalSeparator);
+// The local twin of a remote path below the remote project folder; empty when
+// the path is not inside it or a folder is not set.
+QString ToLocalProjectPath(const ProjectFolders& folders, const QString& remotePath,
+                           QChar localSep = kLocalSeparator);
+
+// --- setting and clearing ---------------------------------------------------
+
+enum class ProjectFolderChange {
+    Unchanged,  // the same folder (or nothing to do): no question, nothing stored
+    Declined,   // the user answered No
+    Refused,    // the tree would not take the folder as its root
+    Stored,     // the new text was handed to store
+};
+
+// The check the Local project page's tree applies by default: an existing folder.
+bool IsUsableLocalProjectRoot(const QString& path);
+
+ProjectFolderChange SetLocalProjectFolder(
+    const QString& current, const QString& chosen, Prompter& prompter,
+    const StoreProjectFolder& store, const TakeProjectRoot& takeRoot = IsUsableLocalProjectRoot);
+ProjectFolderChange SetRemoteProjectFolder(const QString& current, const QString& chosen,
+                                           Prompter& prompter, const StoreProjectFolder& store);
+// Both ask before storing the empty text; nothing is asked when no folder is set.
+ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
+                                            const StoreProjectFolder& store);
+ProjectFolderChange ClearRemoteProjectFolder(const QString& current, Prompter& prompter,
+                                             const StoreProjectFolder& store);
+
+// --- guards -----------------------------------------------------------------
+// Each returns true when the operation may go ahead. guarded is false in the
+// project page's own tree, which skips the project checks but keeps the
+// ordinary question.
+
+bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
+                              Prompter& prompter, QChar sep = kLocalSeparator);
+bool ConfirmRenameLocalFolder(const QString& projectFolder, const QString& oldPath, bool guarded,
+                              Prompter& prompter, QChar sep = kLocalSeparator);
+// A dragged local folder that is a project parent may move after a Yes.
+bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, Prompter& prompter,
+                            QChar sep = kLocalSeparator);
+
+bool AllowRemoteDelete(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
+bool AllowRemoteRename(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
+bool AllowRemoteMove(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
+
+// --- menu texts ---------------------------------------------------------------
+
+// The text of "Upload to ..." / "Download ..." and where the command sends to.
+struct TransferMenuTarget {
+    QString text;
+    QString folder;          // destination folder of the command
+    bool inProject = false;  // the destination came from the project mapping
+};
+
+// For a local folder: inside the local project folder (both folders set) the
+// command uploads to its remote twin, otherwise to the folder open remotely.
+TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString& localFolder,
+                                    const QString& openRemoteFolder,
+                                    QChar localSep = kLocalSeparator);
+// For a remote folder: the mirror image, towards the local side.
+TransferMenuTarget DownloadMenuTarget(const ProjectFolders& folders, const QString& remoteFolder,
+                                      const QString& openLocalFolder,
+                                      QChar localSep = kLocalSeparator);
+
+// --- texts ---------------------------------------------------------------------
+
+namespace ProjectTexts {
+inline constexpr char kChangeLocal[] = "Do you want to change local project Folder?";
+inline constexpr char kChangeRemote[] = "Do you want to change remote project Folder?";
+inline constexpr char kLocalInvalid[] = "The local project Folder is invalid";
+inline constexpr char kRemoveLocal[] = "Remove project Folder?";
+inline constexpr char kRemoveRemote[] =
+    "Remove project Folder?\n\nThe action does not affect server files.";
+inline constexpr char kCannotDeleteLocalParent[] =
+    "Can not delete the Folder, because it is parent of project Folder.";
+inline constexpr char kDeleteSubFolder[] = "It is sub-Folder of project, Do you want to delete it?";
+inline constexpr char kDeleteFolder[] = "Delete the Folder?";
+inline constexpr char kRenameParent[] = "It is parent Folder of project, Do you want to rename it?";
+inline constexpr char kRenameFailed[] = "Can not rename the Folder.";
+inline constexpr char kMoveParent[] = "It is parent Folder of project, Do you want to move it?";
+inline constexpr char kCannotMoveParent[] = "Can not move, because it is parent of project Folder";
+inline constexpr char kCannotDeleteRemoteParent[] =
+    "Can not delete, because it is parent of project Folder.";
+inline constexpr char kCannotRenameRemoteParent[] =
+    "Can not rename, because it is parent of project Folder";
+inline constexpr char kRemoteProjectHelp[] =
+    "Please set remote project Folder on Remote tree of Normal page.";
+inline constexpr char kUploadToProject[] = "Upload to\t(Remote project Folder)";
+inline constexpr char kUploadTo[] = "Upload to\t";
+inline constexpr char kDownloadToProject[] = "Download to \t(Local project Folder)";
+inline constexpr char kDownloadTo[] = "Download to \t";
+}  // namespace ProjectTexts

@@ -1,0 +1,165 @@
+#include "remote/task_status.h"
+
+#include "support/session_harness.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct Completion {
+    int kind;
+    qint64 elapsed;
+    bool operator==(const Completion&) const = default;
+};
+
+// A status line on a clock the test sets, recording what it hands on.
+struct StatusRig {
+    qint64 clock = 0;
+    TaskStatus status{[this] { return clock; }};
+    std::vector<Completion> completions;
+    int stopBeeps = 0;
+
+    StatusRig() {
+        status.setCompletionHandler([this](int kind, qint64 elapsed) {
+            completions.push_back({kind, elapsed});
+        });
+        status.setStopBeepHandler([this] { ++stopBeeps; });
+    }
+    void start(const QString& caption, qint64 at) {
+        clock = at;
+        status.onMarker(1, 0, caption, 0);
+    }
+    void complete(int value, const QString& caption, qint64 at, quintptr token = 0) {
+        clock = at;
+        status.onMarker(2, value, caption, token);
+    }
+};
+
+bool SameColor(const Rgb& a, const Rgb& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+}  // namespace
+
+TEST(TaskStatus, TextAndColourFollowTheState) {
+    const struct {
+        int state;
+        const char* expected;
+        Rgb color;
+    } cases[] = {
+        {0, "No task", {0, 0, 0}},
+        {1, "Start downloading files", {128, 0, 0}},
+        {2, "Start downloading files", {0, 96, 0}},
+        {3, "unknown action", {255, 0, 0}},
+        {-1, "unknown action", {255, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QString::fromLatin1(c.expected),
+                  TaskStatus::taskStatusText(c.state, QStringLiteral("Start downloading files")))
+            << c.state;
+        EXPECT_TRUE(SameColor(c.color, TaskStatus::taskStatusColor(c.state))) << c.state;
+    }
+    StatusRig rig;
+    EXPECT_EQ(QStringLiteral("No task"), rig.status.displayText());
+    EXPECT_TRUE(SameColor(Rgb{0, 0, 0}, rig.status.displayColor()));
+}
+
+TEST(TaskStatus, StartShowsCaptionNotesTimeAndStopsTheBeep) {
+    StatusRig rig;
+    QSignalSpy changed(&rig.status, &TaskStatus::changed);
+    rig.start(QStringLiteral("Start uploading files"), 1234);
+    EXPECT_EQ(1, rig.status.state());
+    EXPECT_EQ(QStringLiteral("Start uploading files"), rig.status.displayText());
+    EXPECT_TRUE(SameColor(Rgb{128, 0, 0}, rig.status.displayColor()));
+    EXPECT_EQ(1234, rig.status.startTime());
+    EXPECT_EQ(1, rig.stopBeeps);
+    EXPECT_EQ(1, changed.count());
+    EXPECT_TRUE(rig.completions.empty());
+}
+
+TEST(TaskStatus, CompletedMeasuresFromTheStartAndHandsOnByValue) {
+    const struct {
+        int value;
+        bool toCompletion;
+    } cases[] = {{1, true}, {2, true}, {3, true}, {4, true}, {0, false}, {6, false}, {5, false}};
+    for (const auto& c : cases) {
+        StatusRig rig;
+        QSignalSpy loopEnded(&rig.status, &TaskStatus::loopEnded);
+        rig.start(QStringLiteral("Start"), 10'000);
+        rig.complete(c.value, QStringLiteral("Done"), 250'000);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(2, rig.status.state()) << c.value;
+        EXPECT_EQ(QStringLiteral("Done"), rig.status.displayText()) << c.value;
+        EXPECT_TRUE(SameColor(Rgb{0, 96, 0}, rig.status.displayColor())) << c.value;
+        EXPECT_EQ(240'000, rig.status.elapsedMs()) << c.value;
+        const std::vector<Completion> expected = c.toCompletion
+                                                     ? std::vector<Completion>{{c.value, 240'000}}
+                                                     : std::vector<Completion>{};
+        EXPECT_EQ(expected, rig.completions) << c.value;
+        // A loop end without a window to tell goes nowhere.
+        EXPECT_EQ(0, loopEnded.count()) << c.value;
+    }
+}
+
+TEST(TaskStatus, LoopEndReachesItsOwnerAfterTheQueuePass) {
+    StatusRig rig;
+    QSignalSpy loopEnded(&rig.status, &TaskStatus::loopEnded);
+    rig.start(QStringLiteral("Start comparing"), 500);
+    rig.complete(5, QStringLiteral("Comparing completed"), 8'500, quintptr(0xBEEF));
+    // Posted, not delivered while the queue is still handing out markers.
+    EXPECT_EQ(0, loopEnded.count());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(1, loopEnded.count());
+    EXPECT_EQ(quintptr(0xBEEF), loopEnded.at(0).at(0).value<quintptr>());
+    EXPECT_EQ(8'000, loopEnded.at(0).at(1).toLongLong());
+    EXPECT_TRUE(rig.completions.empty());
+}
+
+TEST(TaskStatus, CompletionWithoutAStartCountsAsInstant) {
+    // Measuring from the clock's origin would make it look hours long.
+    StatusRig rig;
+    rig.complete(2, QStringLiteral("Downloading files completed"), 50'000'000);
+    EXPECT_EQ((std::vector<Completion>{{2, 0}}), rig.completions);
+    // A clock that went backwards never gives a negative time either.
+    rig.start(QStringLiteral("Start"), 9'000);
+    rig.complete(1, QStringLiteral("Uploading files completed"), 8'000);
+    EXPECT_EQ((Completion{1, 0}), rig.completions.back());
+}
+
+TEST(TaskStatus, OtherMarkerKindsLeaveTheLineAlone) {
+    StatusRig rig;
+    rig.start(QStringLiteral("Start deleting"), 100);
+    QSignalSpy changed(&rig.status, &TaskStatus::changed);
+    rig.status.onMarker(0, 2, QStringLiteral("none"), 0);
+    rig.status.onMarker(3, 2, QStringLiteral("folder"), 0);
+    EXPECT_EQ(1, rig.status.state());
+    EXPECT_EQ(QStringLiteral("Start deleting"), rig.status.text());
+    EXPECT_EQ(0, changed.count());
+    EXPECT_TRUE(rig.completions.empty());
+}
+
+TEST(TaskStatus, FollowsTheMarkersASessionReaches) {
+    SessionHarness h;
+    h.loginIdle();
+    StatusRig rig;
+    rig.status.connectTo(h.session);
+    rig.clock = 40;
+    h.session.queue().addFakeStart(QStringLiteral("Start downloading files"));
+    h.session.queue().addCommand("NOOP");
+    h.session.queue().addFakeCompleted(2, QStringLiteral("Downloading files completed"));
+    h.session.advance(false);
+    h.settle();
+    EXPECT_EQ(QStringLiteral("Start downloading files"), rig.status.displayText());
+    EXPECT_EQ(1, rig.stopBeeps);
+    rig.clock = 1'040;
+    h.reply("200 NOOP ok\r\n");
+    EXPECT_EQ(QStringLiteral("Downloading files completed"), rig.status.displayText());
+    EXPECT_EQ((std::vector<Completion>{{2, 1'000}}), rig.completions);
+    EXPECT_TRUE(h.session.queue().isEmpty());
+}

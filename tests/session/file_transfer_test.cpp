@@ -1,0 +1,409 @@
+#include "session/download_file_group.h"
+#include "session/upload_file_group.h"
+#include "support/session_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using Lines = QList<QByteArray>;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+QStringList entries(const QTemporaryDir& dir) {
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                                      QDir::Name);
+}
+
+// Bytes 0..250 repeated: every offset has its own pattern position.
+QByteArray pattern(qint64 size) {
+    QByteArray out(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        out[i] = char(i % 251);
+    return out;
+}
+
+struct DownloadFixture {
+    SessionHarness h;
+    QTemporaryDir dir;
+    QString target;
+    DownloadFileGroup* group = nullptr;
+    std::optional<DownloadFileGroup::Result> result;
+
+    DownloadFixture() {
+        h.loginIdle();
+        target = dir.filePath("a.txt");
+    }
+
+    void start(qint64 offset, const StepList& steps) {
+        TransferInfo info;
+        info.remoteFolder = "/www";
+        info.fileName = "a.txt";
+        info.localPath = target;
+        info.startOffset = offset;
+        auto g = std::make_unique<DownloadFileGroup>(info, steps);
+        g->onResult = [this](const DownloadFileGroup::Result& r) { result = r; };
+        group = g.get();
+        h.session.queue().append(std::move(g));
+        h.session.sendCommand("NOOP");  // behind the download
+        h.engine.sendIfIdle();
+    }
+
+    // Up to the data connection with RETR on the wire.
+    FakeTransport* open() {
+        h.reply(SessionHarness::pasv(5010));
+        if (h.sent().last() == "REST 4")
+            h.reply("350 Restarting at 4\r\n");
+        FakeTransport* d = h.acceptData();
+        h.reply("150 Opening BINARY mode data connection\r\n");
+        return d;
+    }
+};
+
+}  // namespace
+
+TEST(Download, WholeFetchReplacesTheFileOnlyAfterTheFinalReply) {
+    DownloadFixture f;
+    writeFile(f.target, "old content");
+    QSignalSpy ended(&f.h.session, &FtpSession::transferEndedSignal);
+    const int before = int(f.h.sent().size());
+    f.start(0, {{"PASV", {}}, {"RETR", "a.txt"}});
+    FakeTransport* d = f.open();
+    EXPECT_EQ(f.h.sentSince(before), (Lines{"PASV", "RETR a.txt"}));
+    EXPECT_TRUE(f.h.texts(LogChannel::Ignored).contains("Above excessive respnse 150 is ignored"));
+
+    d->feed("new ");
+    f.h.settle();
+    EXPECT_EQ(readFile(f.target), "old content");
+    // The bytes go to a hidden sibling meanwhile.
+    const QStringList during = entries(f.dir);
+    ASSERT_EQ(during.size(), 2) << during.join(' ').toStdString();
+    EXPECT_TRUE(during.contains("a.txt"));
+
+    d->hangUp("content");
+    f.h.settle();
+    EXPECT_EQ(readFile(f.target), "old content");
+    EXPECT_FALSE(f.result.has_value());
+
+    const int m = f.h.mark();
+    f.h.reply("226 Transfer complete\r\n");
+    EXPECT_EQ(readFile(f.target), "new content");
+    EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_TRUE(f.result->success);
+    EXPECT_EQ(f.result->position, 11);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(f.h.logSince(m), (QStringList{"reply: 226 Transfer complete",
+                                            "trace: 'PASV, RETR' has been removed", "sent: NOOP",
+                                            "reply-trace: 226 is deleted"}));
+}
+
+TEST(Download, WholeFetchOfANewFileCreatesIt) {
+    for (const QByteArray& content : {QByteArray("abc"), QByteArray()}) {
+        DownloadFixture f;
+        f.start(0, {{"PASV", {}}, {"RETR", "a.txt"}});
+        FakeTransport* d = f.open();
+        d->hangUp(content);
+        f.h.settle();
+        f.h.reply("226 Transfer complete\r\n");
+        EXPECT_EQ(readFile(f.target), content);
+        EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+        ASSERT_TRUE(f.result.has_value());
+        EXPECT_TRUE(f.result->success);
+    }
+}
+
+struct FailedDownloadCase {
+    const char* name;
+    bool removeFromQueue;  // otherwise the server refuses with 550
+    bool dataClosed;
+};
+
+class FailedDownload : public ::testing::TestWithParam<FailedDownloadCase> {};
+
+TEST_P(FailedDownload, LeavesTheOldFileAndNoTemporary) {
+    const FailedDownloadCase& c = GetParam();
+    DownloadFixture f;
+    writeFile(f.target, "old content");
+    f.start(0, {{"PASV", {}}, {"RETR", "a.txt"}});
+    FakeTransport* d = f.open();
+    d->feed("partial new bytes");
+    f.h.settle();
+    if (c.dataClosed) {
+        d->hangUp();
+        f.h.settle();
+    }
+    const int m = f.h.mark();
+    if (c.removeFromQueue) {
+        f.h.session.removeGroup(f.group);
+        f.h.settle();
+        EXPECT_EQ(f.h.sent().last(), "ABOR");
+    } else {
+        f.h.reply("550 Failed to open file\r\n");
+        EXPECT_TRUE(f.h.logSince(m).contains(
+            "trace: 'PASV, <RETR>' has been removed - error (550)"));
+        EXPECT_EQ(f.h.sent().last(), "NOOP");
+    }
+    EXPECT_EQ(readFile(f.target), "old content");
+    EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_FALSE(f.result->success);
+}
+
+INSTANTIATE_TEST_SUITE_P(, FailedDownload,
+                         ::testing::Values(FailedDownloadCase{"refusedWhileOpen", false, false},
+                                           FailedDownloadCase{"refusedAfterClose", false, true},
+                                           FailedDownloadCase{"removedWhileOpen", true, false},
+                                           FailedDownloadCase{"removedAfterClose", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Download, RemovedBeforeItStartedLeavesTheFile) {
+    DownloadFixture f;
+    writeFile(f.target, "old content");
+    f.h.session.sendCommand("SYST");  // keeps the download waiting
+    f.start(0, {{"PASV", {}}, {"RETR", "a.txt"}});
+    f.h.session.removeGroup(f.group);
+    f.h.settle();
+    EXPECT_EQ(readFile(f.target), "old content");
+    EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+}
+
+struct ResumeCase {
+    const char* name;
+    QByteArray arriving;
+    QByteArray expected;
+};
+
+class ResumedDownload : public ::testing::TestWithParam<ResumeCase> {};
+
+TEST_P(ResumedDownload, ContinuesTheExistingFileAtItsOffset) {
+    DownloadFixture f;
+    writeFile(f.target, "0123456789");
+    const int before = int(f.h.sent().size());
+    f.start(4, {{"PASV", {}}, {"REST", "4"}, {"RETR", "a.txt"}});
+    FakeTransport* d = f.open();
+    EXPECT_EQ(f.h.sentSince(before), (Lines{"PASV", "REST 4", "RETR a.txt"}));
+    d->feed(GetParam().arriving.left(1));
+    f.h.settle();
+    d->hangUp(GetParam().arriving.mid(1));
+    f.h.settle();
+    f.h.reply("226 Transfer complete\r\n");
+    EXPECT_EQ(readFile(f.target), GetParam().expected);
+    EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_TRUE(f.result->success);
+    EXPECT_EQ(f.result->position, GetParam().expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(, ResumedDownload,
+                         ::testing::Values(ResumeCase{"longerThanBefore", "ABCDEFGH", "0123ABCDEFGH"},
+                                           ResumeCase{"sameLength", "ABCDEF", "0123ABCDEF"},
+                                           ResumeCase{"shorterEndsThere", "AB", "0123AB"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------------ uploads
+
+namespace {
+
+struct UploadFixture {
+    SessionHarness h;
+    QTemporaryDir dir;
+    QString source;
+    UploadFileGroup* group = nullptr;
+    std::optional<UploadFileGroup::Result> result;
+
+    UploadFixture() {
+        h.loginIdle();
+        source = dir.filePath("a.bin");
+    }
+
+    void start(qint64 offset, const StepList& steps = {{"PASV", {}}, {"STOR", "a.bin"}}) {
+        TransferInfo info;
+        info.remoteFolder = "/www";
+        info.fileName = "a.bin";
+        info.localPath = source;
+        info.startOffset = offset;
+        auto g = std::make_unique<UploadFileGroup>(info, steps);
+        g->onResult = [this](const UploadFileGroup::Result& r) { result = r; };
+        group = g.get();
+        h.session.queue().append(std::move(g));
+        h.session.sendCommand("NOOP");  // behind the upload
+        h.engine.sendIfIdle();
+    }
+
+    // 227: the data transport exists, not yet accepted.
+    FakeTransport* passive() {
+        const int before = h.factory.count();
+        h.reply(SessionHarness::pasv(5020));
+        EXPECT_EQ(h.factory.count(), before + 1);
+        return h.factory.last();
+    }
+
+    const FakeConnectionRecord& dataRecord() const {
+        return h.factory.record(h.factory.count() - 1);
+    }
+};
+
+QList<qint64> repeated(qint64 size, int count, qint64 rest = 0) {
+    QList<qint64> out(count, size);
+    if (rest > 0)
+        out << rest;
+    return out;
+}
+
+}  // namespace
+
+struct ChunkCase {
+    const char* name;
+    qint64 fileSize;
+    qint64 chunk;
+    QList<qint64> sends;
+};
+
+class UploadChunks : public ::testing::TestWithParam<ChunkCase> {};
+
+TEST_P(UploadChunks, ReadsTheFileInTenths) {
+    const ChunkCase& c = GetParam();
+    UploadFixture f;
+    const QByteArray content = pattern(c.fileSize);
+    writeFile(f.source, content);
+    f.start(0);
+    FakeTransport* d = f.passive();
+    EXPECT_EQ(f.h.sent().last(), "STOR a.bin");
+    d->accept();
+    f.h.settle();
+    EXPECT_EQ(f.group->chunkSize(), c.chunk);
+    EXPECT_EQ(f.dataRecord().sendSizes, c.sends);
+    EXPECT_TRUE(f.dataRecord().sent == content);
+    // All sent: our side ends the data connection, the server confirms.
+    EXPECT_TRUE(f.dataRecord().closedByClient);
+    f.h.reply("150 Ok to send data\r\n");
+    f.h.reply("226 Transfer complete\r\n");
+    EXPECT_TRUE(f.h.texts(LogChannel::Trace).contains("'PASV, STOR' has been removed"));
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_TRUE(f.result->success);
+    EXPECT_EQ(f.h.sent().last(), "NOOP");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , UploadChunks,
+    ::testing::Values(ChunkCase{"fiftyThousand", 50000, 10000, repeated(10000, 5)},
+                      ChunkCase{"smallFile", 2500, 10000, {2500}},
+                      ChunkCase{"tenthOfTheFile", 123456, 12345, repeated(12345, 10, 6)},
+                      ChunkCase{"fiveMegabytes", 5000000, 100000, repeated(100000, 50)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Upload, ChunkSizeRule) {
+    const std::pair<qint64, qint64> table[] = {{0, 10000},           {50000, 10000},
+                                               {100000, 10000},      {100010, 10001},
+                                               {999999, 99999},      {1000000, 100000},
+                                               {5000000, 100000},    {qint64(1) << 40, 100000}};
+    for (const auto& [size, chunk] : table)
+        EXPECT_EQ(UploadFileGroup::chunkSizeFor(size), chunk) << size;
+}
+
+struct OffsetCase {
+    const char* name;
+    qint64 offset;
+    qint64 sentFrom;
+};
+
+class UploadOffset : public ::testing::TestWithParam<OffsetCase> {};
+
+TEST_P(UploadOffset, SendsFromTheOffsetOnlyInsideTheFile) {
+    UploadFixture f;
+    const QByteArray content = pattern(50000);
+    writeFile(f.source, content);
+    f.start(GetParam().offset);
+    f.passive()->accept();
+    f.h.settle();
+    EXPECT_TRUE(f.dataRecord().sent == content.mid(GetParam().sentFrom))
+        << "sent " << f.dataRecord().sent.size() << " bytes";
+}
+
+INSTANTIATE_TEST_SUITE_P(, UploadOffset,
+                         ::testing::Values(OffsetCase{"none", 0, 0},
+                                           OffsetCase{"inside", 20000, 20000},
+                                           OffsetCase{"lastByte", 49999, 49999},
+                                           OffsetCase{"atTheEnd", 50000, 0},
+                                           OffsetCase{"beyondTheEnd", 60000, 0},
+                                           OffsetCase{"negative", -5, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Upload, NothingGoesOutBeforeTheStoreCommand) {
+    UploadFixture f;
+    const QByteArray content = pattern(30000);
+    writeFile(f.source, content);
+    f.start(0, {{"PASV", {}}, {"TYPE", "I"}, {"STOR", "a.bin"}});
+    f.passive()->accept();
+    f.h.settle();
+    EXPECT_EQ(f.h.sent().last(), "TYPE I");
+    EXPECT_TRUE(f.dataRecord().sent.isEmpty());
+    f.h.reply("200 Type set\r\n");
+    EXPECT_EQ(f.h.sent().last(), "STOR a.bin");
+    EXPECT_TRUE(f.dataRecord().sent == content);
+}
+
+TEST(Upload, StallsWhileTheTransportTakesNothingAndResumes) {
+    UploadFixture f;
+    const QByteArray content = pattern(50000);
+    writeFile(f.source, content);
+    QList<qint64> progress;
+    QObject::connect(&f.h.session, &FtpSession::transferProgressSignal,
+                     [&](const SocketGroup*, qint64 position) { progress << position; });
+    f.start(0);
+    FakeTransport* d = f.passive();
+    d->setSendBudget(25000);
+    d->accept();
+    f.h.settle();
+    EXPECT_EQ(f.dataRecord().sent.size(), 25000);
+    EXPECT_FALSE(f.dataRecord().closedByClient);
+    EXPECT_EQ(progress, (QList<qint64>{0, 10000, 20000, 25000}));
+    f.h.settle();
+    EXPECT_EQ(f.dataRecord().sent.size(), 25000);
+
+    d->grantSend(-1);
+    f.h.settle();
+    EXPECT_TRUE(f.dataRecord().sent == content);
+    EXPECT_TRUE(f.dataRecord().closedByClient);
+    EXPECT_EQ(progress.last(), 50000);
+    f.h.reply("226 Transfer complete\r\n");
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_TRUE(f.result->success);
+}
+
+TEST(Upload, MissingLocalFileNeverSendsStore) {
+    UploadFixture f;
+    QSignalSpy started(&f.h.session, &FtpSession::transferStartedSignal);
+    const int before = int(f.h.sent().size());
+    const int m = f.h.mark();
+    f.start(0, {{"CWD", "/www"}, {"PASV", {}}, {"STOR", "a.bin"}});
+    EXPECT_EQ(f.h.sentSince(before), Lines{"NOOP"});
+    const QStringList logged = f.h.logSince(m);
+    ASSERT_EQ(logged.size(), 2);
+    EXPECT_TRUE(logged[0].startsWith("error: Can not open local file: " + f.source))
+        << logged[0].toStdString();
+    EXPECT_EQ(logged[1], "sent: NOOP");
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_FALSE(f.result->success);
+    EXPECT_EQ(started.count(), 0);
+    EXPECT_EQ(f.h.session.queue().size(), 1);
+}

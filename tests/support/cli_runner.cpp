@@ -1,0 +1,97 @@
+#include "support/cli_runner.h"
+
+#include <QTextStream>
+
+QStringList CliResult::errLines() const {
+    QStringList lines = err.split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    return lines;
+}
+
+QList<QByteArray> CliResult::outLines() const {
+    QList<QByteArray> lines = out.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList CliResult::logLines(const QString& channel) const {
+    const QString prefix = channel + QStringLiteral(": ");
+    QStringList found;
+    for (const QString& line : err.split(QLatin1Char('\n'))) {
+        if (line.startsWith(prefix))
+            found << line.mid(prefix.size());
+    }
+    return found;
+}
+
+QString CliResult::describe() const {
+    QString text;
+    QTextStream s(&text);
+    s << "velmora-cli " << arguments.join(QLatin1Char(' ')) << "\n";
+    if (!started)
+        s << "  did not start\n";
+    else if (!finished)
+        s << "  did not finish (killed or crashed after " << elapsedMs << " ms)\n";
+    else
+        s << "  exit " << exitCode << " after " << elapsedMs << " ms\n";
+    s << "  stdout:\n" << QString::fromUtf8(out) << "\n  stderr:\n" << err;
+    return text;
+}
+
+CliRun::CliRun(const QStringList& arguments, const QProcessEnvironment& environment)
+    : process_(std::make_unique<QProcess>()) {
+    result_.arguments = arguments;
+    process_->setProcessEnvironment(environment);
+    process_->setProgram(programPath());
+    process_->setArguments(arguments);
+    process_->setProcessChannelMode(QProcess::SeparateChannels);
+    process_->setStandardInputFile(QProcess::nullDevice());
+    clock_.start();
+    process_->start();
+    result_.started = process_->waitForStarted(5000);
+}
+
+CliRun::~CliRun() {
+    if (process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+}
+
+CliResult CliRun::wait(int timeoutMs) {
+    if (!result_.started)
+        return result_;
+    const bool ended =
+        process_->state() == QProcess::NotRunning || process_->waitForFinished(timeoutMs);
+    if (!ended) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+    result_.elapsedMs = clock_.elapsed();
+    result_.finished = ended && process_->exitStatus() == QProcess::NormalExit;
+    result_.exitCode = result_.finished ? process_->exitCode() : -1;
+    result_.out += process_->readAllStandardOutput();
+    result_.err += QString::fromUtf8(process_->readAllStandardError());
+    return result_;
+}
+
+QProcessEnvironment CliRun::cliEnvironment(const QString& settingDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (settingDir.isEmpty())
+        env.remove(QStringLiteral("VELMORA_SETTING_DIR"));
+    else
+        env.insert(QStringLiteral("VELMORA_SETTING_DIR"), settingDir);
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return env;
+}
+
+QString CliRun::programPath() {
+    return QStringLiteral(VELMORA_CLI_PATH);
+}
+
+CliResult runCli(const QStringList& arguments, const QProcessEnvironment& environment,
+                 int timeoutMs) {
+    CliRun run(arguments, environment);
+    return run.wait(timeoutMs);
+}

@@ -1,0 +1,42 @@
+#include "support/pyftpdlib_server.h"
+
+namespace {
+
+// Debian's interpreter: the one earlier on PATH may lack pyftpdlib.
+const char kPython[] = "/usr/bin/python3";
+
+}  // namespace
+
+PyftpdlibServer::PyftpdlibServer(const Options& options)
+    : FtpServerProcess(QStringLiteral("pyftpdlib")), options_(options) {}
+
+QString PyftpdlibServer::user() const {
+    return options_.anonymous ? QStringLiteral("anonymous") : options_.user;
+}
+
+QString PyftpdlibServer::password() const {
+    return options_.anonymous ? QStringLiteral("guest@example.com") : options_.password;
+}
+
+bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
+    QStringList arguments{supportScript(QStringLiteral("pyftpd_server.py")),
+                          QStringLiteral("--root"), rootPath(), QStringLiteral("--port"),
+                          QStringLiteral("0")};
+    if (options_.anonymous) {
+        arguments << QStringLiteral("--anonymous");
+    } else {
+        arguments << QStringLiteral("--user") << options_.user << QStringLiteral("--password")
+                  << options_.password;
+    }
+    if (options_.noMlsd) {
+        arguments << QStringLiteral("--no-mlsd");
+    }
+    if (options_.unixFacts) {
+        arguments << QStringLiteral("--unix-facts");
+    }
+    if (!options_.passivePorts.isEmpty()) {
+        arguments << QStringLiteral("--passive-ports") << options_.passivePorts;
+    }
+    return startProcess(QString::fromLatin1(kPython), arguments, true, deadline, error) &&
+           readAnnouncedPort(deadline, error);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "support/ftp_server_process.h"
+
+// pyftpdlib (Debian's python3-pyftpdlib) run by /usr/bin/python3 through
+// pyftpd_server.py. It offers MLSD/MLST (unless noMlsd), REST for downloads
+// and uploads, MKD/RMD/DELE/RNFR/RNTO, SITE CHMOD and MFMT, all with full
+// permissions for the account, anonymous or not, in every folder.
+// Its MLSD sends no UNIX.mode by default; with unixFacts it adds UNIX.mode,
+// UNIX.uid and UNIX.gid, the mode written by Python as "0o644".
+class PyftpdlibServer : public FtpServerProcess {
+public:
+    struct Options {
+        bool anonymous = false;  // the account is "anonymous" (any password)
+        bool noMlsd = false;     // no MLSD/MLST: FEAT and HELP omit them, clients must LIST
+        bool unixFacts = false;  // MLSD lines carry UNIX.mode/uid/gid
+        QString user = QStringLiteral("velmora");
+        QString password = QStringLiteral("velmora-pass");
+        QString passivePorts;  // "first-last"; empty lets the system choose
+    };
+
+    PyftpdlibServer() : PyftpdlibServer(Options()) {}
+    explicit PyftpdlibServer(const Options& options);
+
+    QString user() const override;
+    QString password() const override;
+    const Options& options() const { return options_; }
+
+protected:
+    bool launch(const QDeadlineTimer& deadline, QString* error) override;
+
+private:
+    Options options_;
+};

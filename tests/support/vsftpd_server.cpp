@@ -1,0 +1,191 @@
+#include "support/vsftpd_server.h"
+
+#include "support/raw_ftp_control.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const char kVsftpd[] = "/usr/sbin/vsftpd";
+// Another test may take the port between our probe and vsftpd's bind.
+constexpr int kPortAttempts = 5;
+
+int remaining(const QDeadlineTimer& deadline) {
+    return static_cast<int>(qMax<qint64>(0, deadline.remainingTime()));
+}
+
+quint16 pickFreePort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0)) {
+        return 0;
+    }
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+QString chrootDirName() {
+    return QStringLiteral("empty");
+}
+
+}  // namespace
+
+VsftpdServer::VsftpdServer(const Options& options)
+    : FtpServerProcess(QStringLiteral("vsftpd")), options_(options) {
+    if (const passwd* account = ::getpwnam("ftp")) {
+        ftpUid_ = account->pw_uid;
+        ftpGid_ = account->pw_gid;
+        haveFtpAccount_ = true;
+    }
+    // Made now, so tests can fill "pub" before starting.
+    QString ignored;
+    prepareFolders(&ignored);
+}
+
+QString VsftpdServer::configPath() const {
+    return QDir(workPath()).filePath(QStringLiteral("vsftpd.conf"));
+}
+
+QByteArray VsftpdServer::serverLog() const {
+    QFile protocol(QDir(workPath()).filePath(QStringLiteral("vsftpd.log")));
+    const QByteArray started = FtpServerProcess::serverLog();
+    return protocol.open(QIODevice::ReadOnly) ? started + protocol.readAll() : started;
+}
+
+void VsftpdServer::adoptCreated(const QString& absolutePath) {
+    if (haveFtpAccount_ && absolutePath != rootPath()) {
+        ::chown(QFile::encodeName(absolutePath).constData(), ftpUid_, ftpGid_);
+    }
+}
+
+bool VsftpdServer::prepareFolders(QString* error) {
+    if (rootPath().isEmpty()) {
+        *error = QStringLiteral("no temporary root folder");
+        return false;
+    }
+    // vsftpd wants an empty folder of root's to lock its helper process in.
+    const QString empty = QDir(workPath()).filePath(chrootDirName());
+    if (!QDir().mkpath(empty)) {
+        *error = QStringLiteral("cannot create ") + empty;
+        return false;
+    }
+    if (!makeDir(QString::fromLatin1(writableFolder()))) {
+        *error = QStringLiteral("cannot create the writable folder");
+        return false;
+    }
+    return true;
+}
+
+bool VsftpdServer::writeConfig(quint16 port, const QByteArray& bannerToken, QString* error) const {
+    const QByteArray work = QFile::encodeName(workPath());
+    const QByteArray root = QFile::encodeName(rootPath());
+    QByteArray config;
+    config += "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n";
+    config += "listen_port=" + QByteArray::number(port) + "\n";
+    config += "background=NO\n";
+    config += "pasv_enable=YES\npasv_address=127.0.0.1\nport_enable=NO\n";
+    // No sandbox or namespaces: they fail in containers and add nothing to tests.
+    config += "seccomp_sandbox=NO\nisolate=NO\nisolate_network=NO\n";
+    config += "secure_chroot_dir=" + work + "/" + QFile::encodeName(chrootDirName()) + "\n";
+    // Log only to our own file, never to the system's transfer log.
+    config += "xferlog_enable=YES\nxferlog_std_format=NO\ndual_log_enable=NO\n";
+    config += "syslog_enable=NO\nlog_ftp_protocol=YES\n";
+    config += "vsftpd_log_file=" + work + "/vsftpd.log\n";
+    config += "local_enable=NO\n";
+    config += "anonymous_enable=YES\n";
+    config += options_.passwordless ? "no_anon_password=YES\n" : "no_anon_password=NO\n";
+    config += "anon_root=" + root + "\n";
+    config += "write_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n";
+    config += "anon_other_write_enable=YES\nanon_umask=022\nlocal_umask=022\n";
+    config += "force_dot_files=YES\nuse_localtime=NO\n";
+    config += "ftpd_banner=Velmora test vsftpd " + bannerToken + "\n";
+
+    QFile file(configPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(config) != config.size()) {
+        *error = QStringLiteral("cannot write ") + configPath();
+        return false;
+    }
+    return true;
+}
+
+bool VsftpdServer::waitForGreeting(quint16 port, const QByteArray& bannerToken,
+                                   const QDeadlineTimer& deadline, bool* exited) {
+    *exited = false;
+    while (!deadline.hasExpired()) {
+        if (!processRunning()) {
+            *exited = true;
+            return false;
+        }
+        RawFtpControl probe;
+        RawFtpControl::Reply reply;
+        if (probe.connectTo(port, qMin(remaining(deadline), 1000)) &&
+            probe.readReply(&reply, qMin(remaining(deadline), 2000))) {
+            // Our token tells our server from one another test started there.
+            if (reply.code == 220 && reply.text().contains(bannerToken)) {
+                probe.command("QUIT", &reply, qMin(remaining(deadline), 1000));
+                return true;
+            }
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+bool VsftpdServer::launch(const QDeadlineTimer& deadline, QString* error) {
+    if (::geteuid() != 0) {
+        *error = QStringLiteral("vsftpd must run as root here (it serves anonymous users)");
+        return false;
+    }
+    if (!haveFtpAccount_) {
+        *error = QStringLiteral("the 'ftp' account that the vsftpd package creates is missing");
+        return false;
+    }
+    if (!QFileInfo(QString::fromLatin1(kVsftpd)).isExecutable()) {
+        *error = QStringLiteral("%1 is not installed").arg(QString::fromLatin1(kVsftpd));
+        return false;
+    }
+    if (!prepareFolders(error)) {
+        return false;
+    }
+    for (int attempt = 0; attempt < kPortAttempts && !deadline.hasExpired(); ++attempt) {
+        const quint16 port = pickFreePort();
+        if (port == 0) {
+            *error = QStringLiteral("no free port on 127.0.0.1");
+            return false;
+        }
+        const qint64 logStart = FtpServerProcess::serverLog().size();
+        const QByteArray token = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+        if (!writeConfig(port, token, error) ||
+            !startProcess(QString::fromLatin1(kVsftpd), {configPath()}, false, deadline, error)) {
+            return false;
+        }
+        bool exited = false;
+        if (waitForGreeting(port, token, deadline, &exited)) {
+            setPort(port);
+            return true;
+        }
+        killProcess();
+        const bool portTaken =
+            FtpServerProcess::serverLog().mid(logStart).contains("could not bind");
+        if (exited && !portTaken) {
+            *error = QStringLiteral("vsftpd exited at once (see its log)");
+            return false;
+        }
+        *error = QStringLiteral("port %1 was taken by another process").arg(port);
+    }
+    if (deadline.hasExpired()) {
+        *error = QStringLiteral("no greeting within %1 ms").arg(kStartTimeoutMs);
+    }
+    return false;
+}
