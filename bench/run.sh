@@ -7,7 +7,8 @@
 # Knobs (environment): BENCH_RUNS (3), BENCH_BIG_MIB (1024), BENCH_SMALL_MIB (100),
 # BENCH_TREE_FILES (2000), BENCH_TREE_FOLDERS (100), BENCH_ONLY (big|tree),
 # BENCH_TMPDIR (the temporary folders go there; default $TMPDIR or /tmp),
-# BENCH_CMD_TIMEOUT (seconds one client run may take, 900).
+# BENCH_CMD_TIMEOUT (seconds one client run may take, 900), BENCH_NO_GNU_TIME
+# (set: poll /proc for the peak memory even where /usr/bin/time exists).
 #
 # Exit status: 0 all goals met, 2 a goal was missed, 1 the benchmark itself
 # failed (setup, a client error, or a transfer that did not compare equal).
@@ -41,7 +42,7 @@ die() {
     exit 1
 }
 
-# All processes below pid (children first), from /proc.
+# All processes below pid, children first.
 descendants() {
     local parent=$1 pid
     for pid in $(ps -o pid= --ppid "$parent" 2>/dev/null); do

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6dbus6
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib vsftpd
-  curl lftp clang-format
+  curl lftp time clang-format
 )
 
 missing=()

@@ -24,7 +24,7 @@ bool makeLocalFolder(const QString& folder, QString* reason) {
         if (part.isEmpty())
             continue;
         prefix = prefix.isEmpty() || prefix.endsWith(QLatin1Char('/')) ? prefix + part
-                                                                         : prefix + '/' + part;
+                                                                       : prefix + '/' + part;
         const QFileInfo info(prefix);
         if (info.exists()) {
             if (!info.isDir()) {
@@ -144,6 +144,6 @@ void DirectDownloadAction::process(const RemoteItemList& items) {
     t.remoteFolder = folder;
     t.fileName = name;
     t.total = it->size;
-    insertNext(std::make_unique<DirectDownloadGroup>(purpose, t,
-                                                     StepList{{"PASV", {}}, {"RETR", name}}));
+    insertNext(
+        std::make_unique<DirectDownloadGroup>(purpose, t, StepList{{"PASV", {}}, {"RETR", name}}));
 }

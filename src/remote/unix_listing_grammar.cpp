@@ -146,7 +146,11 @@ void TakeLinkTarget(Line& line, RemoteItem& item) {
     if (arrow < 0)
         return;
     const qsizetype target = line.skipBlanks(arrow + 2);
-    item.linkTarget = line.mid(target, line.size());
+    // The line's CR became a blank; trailing blanks are not part of the target.
+    QByteArray text = line.mid(target, line.size());
+    while (text.endsWith(' ') || text.endsWith('\t'))
+        text.chop(1);
+    item.linkTarget = text;
     line.blank(arrow, line.size());
 }
 

@@ -27,7 +27,7 @@ static bool holdsLineBreak(const QByteArray& text) {
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
 }
 
-QString CommandGroup::refusalBeforeSend() const {
+QString CommandGroup::prepareToSend() {
     for (const CommandStep& s : steps_) {
         if (holdsLineBreak(s.name) || holdsLineBreak(s.argument)) {
             QByteArray shown = s.wireText();

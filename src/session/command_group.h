@@ -59,9 +59,9 @@ public:
     // Called once when the group leaves the queue: success is true when its last
     // reply was one its commands expect.
     virtual void onFinished(bool) {}
-    // A text here makes the queue drop the group, unsent, when it reaches the
-    // head, writing the text as an error line.
-    virtual QString refusalBeforeSend() const;
+    // Called when the group reaches the head, before its first step goes out.
+    // A text makes the session drop the group unsent, written as an error line.
+    virtual QString prepareToSend();
 
     QList<CommandStep>& steps() { return steps_; }
     const QList<CommandStep>& steps() const { return steps_; }

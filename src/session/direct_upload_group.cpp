@@ -2,7 +2,7 @@
 
 DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content,
                                      const StepList& steps)
-    : SocketGroup(steps), info_(std::move(info)), content_(std::move(content)) {
+    : SendingGroup(steps), info_(std::move(info)), content_(std::move(content)) {
     info_.socketKind = int(SocketKind::DirectUpload);
     info_.total = content_.size();
     data().text = info_.remoteFolder;
@@ -20,17 +20,9 @@ void DirectUploadGroup::onAttached() {
     }
 }
 
-void DirectUploadGroup::onStepSent(const CommandStep&) {
-    if (!hasUnsentStep() && data().socket && data().socket->writable())
-        pump();
-}
 
-void DirectUploadGroup::onDataEvent(SocketEvent event) {
-    if (event == SocketEvent::Write && !hasUnsentStep())
-        pump();
-}
 
-void DirectUploadGroup::pump() {
+void DirectUploadGroup::sendMore() {
     if (data().dataClosed || !data().socket)
         return;
     GroupHost* h = host();

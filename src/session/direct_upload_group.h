@@ -1,26 +1,24 @@
 #pragma once
 
-#include "session/socket_group.h"
+#include "session/sending_group.h"
 #include "session/transfer_info.h"
 
 // Stores bytes held in memory as one remote file (an edited text sent back).
-class DirectUploadGroup : public SocketGroup {
+class DirectUploadGroup : public SendingGroup {
 public:
     DirectUploadGroup(TransferInfo info, QByteArray content, const StepList& steps);
     ~DirectUploadGroup() override;
 
     SocketKind socketKind() const override { return SocketKind::DirectUpload; }
     void onAttached() override;
-    void onStepSent(const CommandStep& step) override;
 
     const TransferInfo& info() const { return info_; }
     qint64 position() const { return position_; }
 
 protected:
-    void onDataEvent(SocketEvent event) override;
+    void sendMore() override;
 
 private:
-    void pump();
 
     TransferInfo info_;
     QByteArray content_;

@@ -39,8 +39,11 @@ bool DownloadFileGroup::openTarget() {
     if (failed_)
         return false;
     if (info_.startOffset > 0) {
+        // Only the file the offset was taken from is continued: one removed or
+        // shortened meanwhile would get a gap of zeros before the new bytes.
         file_ = std::make_unique<QFile>(info_.localPath);
-        if (!file_->open(QIODevice::ReadWrite) || !file_->seek(info_.startOffset)) {
+        if (!file_->open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
+            file_->size() < info_.startOffset || !file_->seek(info_.startOffset)) {
             fail(QStringLiteral("Can not open local file for resuming: ") + info_.localPath);
             file_.reset();
             return false;
@@ -48,11 +51,16 @@ bool DownloadFileGroup::openTarget() {
         return true;
     }
     const QFileInfo target(info_.localPath);
+    // The temporary name must stay a legal name (255 bytes) beside the longest
+    // target name.
+    QString base = target.fileName();
+    while (QFile::encodeName(base).size() > 200)
+        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name = QStringLiteral(".%1.%2.part")
-                                 .arg(target.fileName())
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16,
-                                      QLatin1Char('0'));
+        const QString name =
+            QStringLiteral(".%1.%2.part")
+                .arg(base)
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         temporaryPath_ = target.dir().filePath(name);
         file_ = std::make_unique<QFile>(temporaryPath_);
         if (file_->open(QIODevice::WriteOnly | QIODevice::NewOnly))

@@ -20,7 +20,7 @@ public:
 
     GroupKind kind() const override { return GroupKind::Fake; }
     bool isComplete() const override { return true; }
-    QString refusalBeforeSend() const override { return {}; }
+    QString prepareToSend() override { return {}; }
 
     FakeKind fakeKind;
     int value;

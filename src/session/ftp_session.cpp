@@ -30,8 +30,8 @@ FtpSession::~FtpSession() {
 }
 
 void FtpSession::setOptions(const SessionOptions& options) {
-    const bool keepAliveChanged = (options.keepAliveInterval == 0) !=
-                                  (options_.keepAliveInterval == 0);
+    const bool keepAliveChanged =
+        (options.keepAliveInterval == 0) != (options_.keepAliveInterval == 0);
     options_ = options;
     if (keepAliveChanged && isConnected())
         restartKeepAlive();
@@ -108,7 +108,8 @@ void FtpSession::onControlEvent(SocketEvent event) {
         case SocketEvent::Close:
             onReadable();  // what the server said last still counts
             control_.close();
-            log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
+            log(LogChannel::Status,
+                QStringLiteral("Connection closed, waiting for re-connection..."));
             emit disconnected();
             break;
     }
@@ -222,7 +223,7 @@ void FtpSession::advance(bool continueGroup) {
             continue;
         }
         if (g->lastSentIndex() < 0) {
-            const QString refusal = g->refusalBeforeSend();
+            const QString refusal = g->prepareToSend();
             if (!refusal.isEmpty()) {
                 log(LogChannel::Error, refusal);
                 emit failure(refusal);
@@ -323,7 +324,9 @@ void FtpSession::processReplies(int delayCount) {
     }
 }
 
-static QString text(const QByteArray& bytes) { return QString::fromUtf8(bytes); }
+static QString text(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
 
 bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     if (reply.errorKind != Reply::WellFormed) {
@@ -348,7 +351,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         // welcome and the closing notice still count.
         const bool unasked = last < 0 && code != 220 && code != 421;
         if (unasked || (last >= 0 && !head->steps()[last].expectation.isSuccess(code))) {
-            log(LogChannel::Ignored, QStringLiteral("Above excessive respnse %1 is ignored").arg(code));
+            log(LogChannel::Ignored,
+                QStringLiteral("Above excessive respnse %1 is ignored").arg(code));
             return true;
         }
     }
@@ -446,7 +450,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         case 421:
             control_.close();
-            log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
+            log(LogChannel::Status,
+                QStringLiteral("Connection closed, waiting for re-connection..."));
             emit disconnected();
             break;
         default:
@@ -499,8 +504,9 @@ void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait
                 line += QStringLiteral(" -- delay count: %1").arg(delayCount);
             log(LogChannel::Trace, line);
         } else {
-            log(LogChannel::Trace,
-                QStringLiteral("'%1' has been removed -- error code: %2").arg(text(described)).arg(code));
+            log(LogChannel::Trace, QStringLiteral("'%1' has been removed -- error code: %2")
+                                       .arg(text(described))
+                                       .arg(code));
         }
         finishGroup(0, expected);
         advance(false);
@@ -523,7 +529,8 @@ void FtpSession::restartKeepAlive() {
 }
 
 void FtpSession::onKeepAliveTimer() {
-    if (options_.keepAliveInterval != 0 && queue_.isEmpty() && isConnected()) {
+    // Nothing goes out before the login: the server has not even greeted yet.
+    if (options_.keepAliveInterval != 0 && queue_.isEmpty() && isConnected() && loggedIn()) {
         if (!(flags_ & KeepAliveToggle)) {
             if (options_.keepAliveCommand1 == 1)
                 queue_.append(std::make_unique<UserListingGroup>(
@@ -549,7 +556,9 @@ void FtpSession::transferProgress(const SocketGroup* group, qint64 position) {
     emit transferProgressSignal(group, position);
 }
 
-void FtpSession::transferEnded(const SocketGroup* group) { emit transferEndedSignal(group); }
+void FtpSession::transferEnded(const SocketGroup* group) {
+    emit transferEndedSignal(group);
+}
 
 void FtpSession::directData(int purpose, const QByteArray& folder, const QByteArray& name,
                             const QByteArray& chunk) {

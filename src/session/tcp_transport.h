@@ -27,6 +27,7 @@ private:
     QTcpSocket* socket_;
     bool closedSignalled_ = false;
     bool graceful_ = false;
+    bool inSend_ = false;
 };
 
 class TcpTransportFactory : public TransportFactory {

@@ -1,21 +1,30 @@
 #include "session/upload_file_group.h"
 
 UploadFileGroup::UploadFileGroup(TransferInfo info, const StepList& steps)
-    : SocketGroup(steps), info_(std::move(info)) {
+    : SendingGroup(steps), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::UploadFile);
     data().text = info_.remoteFolder;
+    // Looked at now for the size and an early refusal, opened again at its
+    // turn: a long queue of uploads holds no file open.
+    if (openSource())
+        file_.close();
+}
+
+bool UploadFileGroup::openSource() {
     file_.setFileName(info_.localPath);
     if (!file_.open(QIODevice::ReadOnly)) {
         openError_ = QStringLiteral("Can not open local file: ") + info_.localPath + " (" +
                      file_.errorString() + ")";
-        return;
+        return false;
     }
     fileSize_ = file_.size();
     chunkSize_ = chunkSizeFor(fileSize_);
     // An offset outside the file sends the whole file.
+    position_ = 0;
     if (info_.startOffset > 0 && info_.startOffset < fileSize_ && file_.seek(info_.startOffset))
         position_ = info_.startOffset;
     info_.total = fileSize_;
+    return true;
 }
 
 UploadFileGroup::~UploadFileGroup() {
@@ -27,11 +36,14 @@ qint64 UploadFileGroup::chunkSizeFor(qint64 fileSize) {
     return qBound(qint64(10000), fileSize / 10, qint64(100000));
 }
 
-QString UploadFileGroup::refusalBeforeSend() const {
-    // Without its source the store would only truncate the server's file.
+QString UploadFileGroup::prepareToSend() {
+    // The source is opened at its turn. Without it the store would only
+    // truncate the server's file.
+    if (openError_.isEmpty() && !file_.isOpen())
+        openSource();
     if (!openError_.isEmpty())
         return openError_;
-    return SocketGroup::refusalBeforeSend();
+    return SocketGroup::prepareToSend();
 }
 
 void UploadFileGroup::onAttached() {
@@ -41,20 +53,19 @@ void UploadFileGroup::onAttached() {
     }
 }
 
-void UploadFileGroup::onStepSent(const CommandStep&) {
-    if (!hasUnsentStep() && data().socket && data().socket->writable())
-        pump();
-}
 
-void UploadFileGroup::onDataEvent(SocketEvent event) {
-    if (event == SocketEvent::Write && !hasUnsentStep())
-        pump();
-}
 
-void UploadFileGroup::pump() {
+void UploadFileGroup::sendMore() {
     if (data().dataClosed || !data().socket)
         return;
     GroupHost* h = host();
+    if (!file_.isOpen() && !failedRead_ && !openSource()) {
+        if (h)
+            h->reportFailure(openError_);
+        failedRead_ = true;
+        finishData();
+        return;
+    }
     if (!sentAnything_) {
         sentAnything_ = true;
         if (h)
@@ -71,8 +82,7 @@ void UploadFileGroup::pump() {
             const qint64 got = file_.read(sendBuffer_.data(), want);
             if (got <= 0) {
                 if (h)
-                    h->reportFailure(QStringLiteral("Can not read local file: ") +
-                                     info_.localPath);
+                    h->reportFailure(QStringLiteral("Can not read local file: ") + info_.localPath);
                 // Stop short: the server's file stays incomplete, not silently good.
                 file_.close();
                 fileSize_ = position_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/socket_group.h"
+#include "session/sending_group.h"
 #include "session/transfer_info.h"
 
 #include <QFile>
@@ -9,7 +9,7 @@
 
 // Stores one local file on the server, read in chunks from its start offset so
 // that a large file is never held in memory.
-class UploadFileGroup : public SocketGroup {
+class UploadFileGroup : public SendingGroup {
 public:
     struct Result {
         TransferInfo info;
@@ -22,9 +22,8 @@ public:
 
     SocketKind socketKind() const override { return SocketKind::UploadFile; }
     void onAttached() override;
-    void onStepSent(const CommandStep& step) override;
     void onFinished(bool success) override;
-    QString refusalBeforeSend() const override;
+    QString prepareToSend() override;
 
     // The chunk size rule: a tenth of the file, between 10000 and 100000 bytes.
     static qint64 chunkSizeFor(qint64 fileSize);
@@ -37,10 +36,11 @@ public:
     std::function<void(const Result&)> onResult;
 
 protected:
-    void onDataEvent(SocketEvent event) override;
+    void sendMore() override;
 
 private:
-    void pump();
+    // Opens the source at the start offset; false with openError_ set.
+    bool openSource();
 
     TransferInfo info_;
     QFile file_;

@@ -44,7 +44,9 @@ struct ShowCase {
     bool resumeGroupEnabled;
 };
 
-void PrintTo(const ShowCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ShowCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FileActionDialogShows : public testing::TestWithParam<ShowCase> {};
 
@@ -73,8 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShowCase{"ResumeWithoutRest", options(3, 0, 1), false, 3, 0, false, false, true},
         ShowCase{"ActionAboveThreeShowsFirst", options(4, 0, 1), true, 0, 0, false, true, false},
         ShowCase{"ActionByteMax", options(255, 1, 1), true, 0, 1, false, true, false},
-        ShowCase{"IfLargerAboveOneShowsOverwrite", options(3, 2, 1), true, 3, 0, false, true,
-                 true},
+        ShowCase{"IfLargerAboveOneShowsOverwrite", options(3, 2, 1), true, 3, 0, false, true, true},
         // Only 0 ticks "Do not show the alert dialog again".
         ShowCase{"ShowAlertTwo", options(0, 0, 2), true, 0, 0, false, true, false}),
     [](const testing::TestParamInfo<ShowCase>& info) { return std::string(info.param.name); });
@@ -101,8 +102,10 @@ TEST(FileActionDialog, ApplyStoresTheThreeBytes) {
         {1, 0, true, options(1, 0, 0)},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.action << ' ' << c.ifLarger << ' ' << c.doNotShowAgain);
-        const TransferAlertOptions o = applyFileActionDialog(c.action, c.ifLarger, c.doNotShowAgain);
+        SCOPED_TRACE(testing::Message()
+                     << c.action << ' ' << c.ifLarger << ' ' << c.doNotShowAgain);
+        const TransferAlertOptions o =
+            applyFileActionDialog(c.action, c.ifLarger, c.doNotShowAgain);
         EXPECT_EQ(o.fileAction, c.stored.fileAction);
         EXPECT_EQ(o.ifLarger, c.stored.ifLarger);
         EXPECT_EQ(o.showAlert, c.stored.showAlert);

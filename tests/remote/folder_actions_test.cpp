@@ -165,6 +165,22 @@ TEST(ProjectFolderWalk, MissingComponentHalfWayEndsSilently) {
     EXPECT_TRUE(h.texts(LogChannel::Error).isEmpty());
 }
 
+TEST(ProjectFolderWalk, RefusedFolderEndsTheWalk) {
+    SessionHarness h;
+    WalkRecorder r(h);
+    h.engine.setRemoteProjectFolder("/www/site");
+    h.login();
+    h.reply("257 \"/\"\r\n");
+    h.serveData(mlsdFolders({"www"}), 5000);
+    EXPECT_EQ(h.sent().last(), "CWD /www");
+    h.reply("550 Permission denied\r\n");
+    EXPECT_EQ(r.events, (QStringList{"root / (2)", "marker 1 0 Start initializing project Folder",
+                                     "marker 2 0 Initializing project Folder completed"}));
+    EXPECT_TRUE(h.session.queue().isEmpty());
+    EXPECT_TRUE(h.texts(LogChannel::Trace)
+                    .contains("'<CWD>  {PASV, MLSD}' has been removed - error (550)"));
+}
+
 TEST(ProjectFolderWalk, EverySequenceListsWithListWhenTheSitePrefersIt) {
     SessionOptions o = SessionHarness::defaultOptions();
     o.preferMlsd = false;

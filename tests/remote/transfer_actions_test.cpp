@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include <sys/resource.h>
+
 using namespace transfer_test;
 
 namespace {
@@ -88,7 +90,9 @@ RemoteItemList selectionOf(std::initializer_list<RemoteItem> items) {
     return out;
 }
 
-QStringList errorsOf(const Rig& rig) { return rig.timeline.errors; }
+QStringList errorsOf(const Rig& rig) {
+    return rig.timeline.errors;
+}
 
 // The frame every download of one folder has around what its listing decided.
 QStringList downloadFrame(const Rig& rig, const QByteArray& folder, const QStringList& middle,
@@ -115,17 +119,18 @@ TEST_P(DownloadSelection, FilesThenTheFolderThenTheLocalRefreshThenCompleted) {
     rig.server.addFile("/www/other/e.txt", "not chosen");
     const QString target = rig.path("into");
 
-    rig.starters.download("/www", target,
-                          selectionOf({remoteItem('-', "b.txt"), remoteItem('d', "sub"),
-                                       remoteItem('-', "a.txt")}));
+    rig.starters.download(
+        "/www", target,
+        selectionOf({remoteItem('-', "b.txt"), remoteItem('d', "sub"), remoteItem('-', "a.txt")}));
     ASSERT_TRUE(rig.server.run());
 
     const QString L = rig.list();
-    EXPECT_EQ(rig.timeline.events,
-              (QStringList{"start: Start downloading files", "CWD /www", "PASV", L, "PASV",
-                           "RETR a.txt", "PASV", "RETR b.txt", "CWD /www/sub", "PASV", L, "PASV",
-                           "RETR d.txt", "local refresh: " + target + "/sub",
-                           "local refresh: " + target, "completed 2: Downloading files completed"}));
+    EXPECT_EQ(
+        rig.timeline.events,
+        (QStringList{"start: Start downloading files", "CWD /www", "PASV", L, "PASV", "RETR a.txt",
+                     "PASV", "RETR b.txt", "CWD /www/sub", "PASV", L, "PASV", "RETR d.txt",
+                     "local refresh: " + target + "/sub", "local refresh: " + target,
+                     "completed 2: Downloading files completed"}));
     EXPECT_EQ(treeOf(target), (QStringList{"a.txt", "b.txt", "sub/", "sub/d.txt"}));
     EXPECT_EQ(readFile(target + "/a.txt"), "alpha");
     EXPECT_EQ(readFile(target + "/b.txt"), "bravo!!");
@@ -155,7 +160,9 @@ struct DownloadFileCase {
     QByteArray expected;   // the local file afterwards
 };
 
-void PrintTo(const DownloadFileCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DownloadFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const QByteArray kRemote250 = pattern(250);
 const QByteArray kLocal100 = QByteArray(100, 'L');
@@ -174,8 +181,9 @@ TEST_P(DownloadOneFile, FetchesResumesOrSkips) {
     rig.server.addFile("/www/f.bin", c.remote);
     const QString target = rig.path("t");
     ASSERT_TRUE(QDir().mkpath(target));
-    if (c.local)
+    if (c.local) {
         ASSERT_TRUE(writeFile(target + "/f.bin", *c.local));
+    }
 
     rig.starters.download("/www", target);
     ASSERT_TRUE(rig.server.run());
@@ -194,39 +202,44 @@ TEST_P(DownloadOneFile, FetchesResumesOrSkips) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Transfers, DownloadOneFile,
-    testing::Values(
-        // The bytes from the server land after the 100 local ones.
-        DownloadFileCase{"ResumeContinuesTheLocalFile", 3, 0, true, kLocal100, kRemote250,
-                         {"PASV", "REST 100", "RETR f.bin"}, kLocal100 + kRemote250.mid(100)},
-        DownloadFileCase{"ResumeLargerLocalOverwritten", 3, 0, true, kLocal300, kRemote250, kWhole,
-                         kRemote250},
-        DownloadFileCase{"ResumeLargerLocalSkipped", 3, 1, true, kLocal300, kRemote250, kNothing,
-                         kLocal300},
-        DownloadFileCase{"ResumeWithoutRestFetchesWhole", 3, 0, false, kLocal100, kRemote250,
-                         kWhole, kRemote250},
-        DownloadFileCase{"ResumeEqualSizesSkipped", 3, 0, true, kLocal250, kRemote250, kNothing,
-                         kLocal250},
-        DownloadFileCase{"ResumeEmptyLocalFetchesWhole", 3, 1, true, QByteArray(""), kRemote250,
-                         kWhole, kRemote250},
-        DownloadFileCase{"ResumeMissingLocalFetchesWhole", 3, 1, true, std::nullopt, kRemote250,
-                         kWhole, kRemote250},
-        DownloadFileCase{"SkipIfExistsKeepsTheLocalFile", 2, 0, true, kLocal100, kRemote250,
-                         kNothing, kLocal100},
-        DownloadFileCase{"SkipIfExistsFetchesAMissingFile", 2, 0, true, std::nullopt, kRemote250,
-                         kWhole, kRemote250},
-        DownloadFileCase{"DifferentSizesFetchesAMissingEmptyFile", 0, 0, true, std::nullopt,
-                         QByteArray(""), kWhole, QByteArray("")},
-        DownloadFileCase{"DifferentSizesSkipsEqualSizes", 0, 0, true, kLocal250, kRemote250,
-                         kNothing, kLocal250},
-        DownloadFileCase{"DifferentSizesReplacesTheFile", 0, 1, true, kLocal300, kRemote250,
-                         kWhole, kRemote250},
-        DownloadFileCase{"OverwriteAlwaysReplacesEqualSizes", 1, 1, true, kLocal250, kRemote250,
-                         kWhole, kRemote250}),
-    [](const testing::TestParamInfo<DownloadFileCase>& info) {
-        return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Transfers, DownloadOneFile,
+                         testing::Values(
+                             // The bytes from the server land after the 100 local ones.
+                             DownloadFileCase{"ResumeContinuesTheLocalFile",
+                                              3,
+                                              0,
+                                              true,
+                                              kLocal100,
+                                              kRemote250,
+                                              {"PASV", "REST 100", "RETR f.bin"},
+                                              kLocal100 + kRemote250.mid(100)},
+                             DownloadFileCase{"ResumeLargerLocalOverwritten", 3, 0, true, kLocal300,
+                                              kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"ResumeLargerLocalSkipped", 3, 1, true, kLocal300,
+                                              kRemote250, kNothing, kLocal300},
+                             DownloadFileCase{"ResumeWithoutRestFetchesWhole", 3, 0, false,
+                                              kLocal100, kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"ResumeEqualSizesSkipped", 3, 0, true, kLocal250,
+                                              kRemote250, kNothing, kLocal250},
+                             DownloadFileCase{"ResumeEmptyLocalFetchesWhole", 3, 1, true,
+                                              QByteArray(""), kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"ResumeMissingLocalFetchesWhole", 3, 1, true,
+                                              std::nullopt, kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"SkipIfExistsKeepsTheLocalFile", 2, 0, true,
+                                              kLocal100, kRemote250, kNothing, kLocal100},
+                             DownloadFileCase{"SkipIfExistsFetchesAMissingFile", 2, 0, true,
+                                              std::nullopt, kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"DifferentSizesFetchesAMissingEmptyFile", 0, 0, true,
+                                              std::nullopt, QByteArray(""), kWhole, QByteArray("")},
+                             DownloadFileCase{"DifferentSizesSkipsEqualSizes", 0, 0, true,
+                                              kLocal250, kRemote250, kNothing, kLocal250},
+                             DownloadFileCase{"DifferentSizesReplacesTheFile", 0, 1, true,
+                                              kLocal300, kRemote250, kWhole, kRemote250},
+                             DownloadFileCase{"OverwriteAlwaysReplacesEqualSizes", 1, 1, true,
+                                              kLocal250, kRemote250, kWhole, kRemote250}),
+                         [](const testing::TestParamInfo<DownloadFileCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Links and devices are fetched like files when their kind is switched on,
 // and a link is never entered like a folder.
@@ -237,7 +250,9 @@ struct KindCase {
     QStringList fetched;
 };
 
-void PrintTo(const KindCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DownloadKinds : public testing::TestWithParam<KindCase> {};
 
@@ -258,13 +273,15 @@ TEST_P(DownloadKinds, FetchesTheKindsSwitchedOn) {
 
     QStringList middle;
     for (const QString& name : c.fetched)
-        middle << "PASV" << "RETR " + name;
+        middle << "PASV"
+               << "RETR " + name;
     EXPECT_EQ(rig.timeline.events, downloadFrame(rig, "/www", middle, target));
     QStringList files = c.fetched;
     files.sort();
     EXPECT_EQ(treeOf(target), files);
-    if (c.fetched.contains("lnk"))
+    if (c.fetched.contains("lnk")) {
         EXPECT_EQ(readFile(target + "/lnk"), "linked");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -274,7 +291,8 @@ INSTANTIATE_TEST_SUITE_P(
                     KindCase{"LinkOffList", false, 0, {"f"}},
                     KindCase{"NothingButFiles", true, 0, {"f"}},
                     KindCase{"BlockDevicesOnly", true, KindFilter::DeviceB, {"blk", "f"}},
-                    KindCase{"Everything", true,
+                    KindCase{"Everything",
+                             true,
                              KindFilter::Link | KindFilter::DeviceB | KindFilter::DeviceC,
                              {"lnk", "blk", "chr", "f"}}),
     [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
@@ -292,17 +310,16 @@ TEST(Transfers, DownloadTargetSpellingsMakeTheSameFolders) {
         rig.starters.download("/www", rig.dir.path() + '/' + spelling);
         ASSERT_TRUE(rig.server.run());
 
-        QStringList expectedTree{"t/", "t/a/", "t/a/b/", "t/a/b/f.txt", "t/a/b/sub/",
-                                 "t/a/b/sub/g.txt"};
+        QStringList expectedTree{"t/",          "t/a/",       "t/a/b/",
+                                 "t/a/b/f.txt", "t/a/b/sub/", "t/a/b/sub/g.txt"};
         expectedTree.sort();
         EXPECT_EQ(treeOf(rig.dir.path()), expectedTree);
         EXPECT_EQ(readFile(clean + "/sub/g.txt"), "gee");
         // The views are told the folder by its plain name.
         EXPECT_EQ(rig.timeline.events,
-                  (QStringList{"start: Start downloading files", "CWD /www", "PASV", "MLSD",
-                               "PASV", "RETR f.txt", "CWD /www/sub", "PASV", "MLSD", "PASV",
-                               "RETR g.txt", "local refresh: " + clean + "/sub",
-                               "local refresh: " + clean,
+                  (QStringList{"start: Start downloading files", "CWD /www", "PASV", "MLSD", "PASV",
+                               "RETR f.txt", "CWD /www/sub", "PASV", "MLSD", "PASV", "RETR g.txt",
+                               "local refresh: " + clean + "/sub", "local refresh: " + clean,
                                "completed 2: Downloading files completed"}));
     }
 }
@@ -322,8 +339,7 @@ TEST(Transfers, DownloadIntoAPathThroughAFileQueuesNothing) {
     EXPECT_EQ(readFile(rig.path("t")), "a file");
     EXPECT_EQ(treeOf(rig.dir.path()), QStringList{"t"});
     ASSERT_EQ(errorsOf(rig).size(), 1);
-    EXPECT_TRUE(errorsOf(rig)[0].contains(rig.path("t")))
-        << errorsOf(rig)[0].toStdString();
+    EXPECT_TRUE(errorsOf(rig)[0].contains(rig.path("t"))) << errorsOf(rig)[0].toStdString();
 }
 
 // A whole fetch goes to a temporary sibling; the old file is replaced only
@@ -398,6 +414,62 @@ INSTANTIATE_TEST_SUITE_P(Transfers, WholeFetch,
                              return std::string();
                          });
 
+// The local file a resume continues can change before its turn: a file that
+// is gone or shorter than the offset is not continued with a gap of zeros.
+TEST(Transfers, ResumeOfALocalFileThatChangedMeanwhileFails) {
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> localThen;  // nullopt: removed
+    };
+    const Case cases[] = {{"removed", std::nullopt}, {"shortened", QByteArray(50, 'L')}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.h.engine.downloadOptions.fileAction = TransferAlertOptions::Resume;
+        rig.server.addFile("/www/f.bin", kRemote250);
+        const QString target = rig.path("t");
+        ASSERT_TRUE(QDir().mkpath(target));
+        const QString file = target + "/f.bin";
+        ASSERT_TRUE(writeFile(file, kLocal100));
+        rig.server.pauseAt = [](const QByteArray& line) { return line.startsWith("REST"); };
+
+        rig.starters.download("/www", target);
+        ASSERT_TRUE(rig.server.run());
+        ASSERT_EQ(rig.server.next(), "REST 100");
+        if (c.localThen)
+            ASSERT_TRUE(writeFile(file, *c.localThen));
+        else
+            ASSERT_TRUE(QFile::remove(file));
+        rig.server.pauseAt = nullptr;
+        ASSERT_TRUE(rig.server.run());
+
+        EXPECT_EQ(rig.timeline.events,
+                  downloadFrame(rig, "/www", {"PASV", "REST 100", "RETR f.bin"}, target));
+        EXPECT_EQ(readFile(file), c.localThen ? *c.localThen : QByteArray("<missing>"));
+        ASSERT_EQ(errorsOf(rig).size(), 1);
+        EXPECT_TRUE(errorsOf(rig)[0].contains(file)) << errorsOf(rig)[0].toStdString();
+        ASSERT_EQ(rig.finished.size(), 1u);
+        EXPECT_FALSE(rig.finished[0].success);
+    }
+}
+
+// The temporary sibling must be a legal name beside the longest target name.
+TEST(Transfers, WholeFetchOfTheLongestNameReplacesTheFile) {
+    Rig rig;
+    const QByteArray name = QByteArray(251, 'n') + ".txt";
+    rig.server.addFile("/www/" + name, "long name");
+    const QString target = rig.path("t");
+    ASSERT_TRUE(QDir().mkpath(target));
+    ASSERT_TRUE(writeFile(target + '/' + name, "old"));
+
+    rig.starters.download("/www", target);
+    ASSERT_TRUE(rig.server.run());
+
+    EXPECT_TRUE(errorsOf(rig).isEmpty()) << errorsOf(rig).join('\n').toStdString();
+    EXPECT_EQ(readFile(target + '/' + name), "long name");
+    EXPECT_EQ(treeOf(target), QStringList{QString::fromLatin1(name)});
+}
+
 TEST(Transfers, DownloadNeverReplacesALocalFolderByAFile) {
     for (quint8 action = 0; action < 4; ++action) {
         SCOPED_TRACE(int(action));
@@ -412,8 +484,7 @@ TEST(Transfers, DownloadNeverReplacesALocalFolderByAFile) {
         rig.starters.download("/www", target);
         ASSERT_TRUE(rig.server.run());
 
-        EXPECT_EQ(rig.timeline.events,
-                  downloadFrame(rig, "/www", {"PASV", "RETR b.txt"}, target));
+        EXPECT_EQ(rig.timeline.events, downloadFrame(rig, "/www", {"PASV", "RETR b.txt"}, target));
         EXPECT_EQ(treeOf(target), (QStringList{"a.txt/", "a.txt/keep", "b.txt"}));
         EXPECT_EQ(readFile(target + "/a.txt/keep"), "kept");
         ASSERT_EQ(errorsOf(rig).size(), 1);
@@ -475,9 +546,9 @@ TEST(Transfers, DownloadSelectionByNameOnly) {
     rig.server.addFile("/www/Missing", "other case");
     const QString target = rig.path("t");
 
-    rig.starters.download("/www", target,
-                          selectionOf({remoteItem(0, "sub"), remoteItem(0, "missing"),
-                                       remoteItem(0, "a.txt")}));
+    rig.starters.download(
+        "/www", target,
+        selectionOf({remoteItem(0, "sub"), remoteItem(0, "missing"), remoteItem(0, "a.txt")}));
     ASSERT_TRUE(rig.server.run());
 
     EXPECT_EQ(rig.timeline.events,
@@ -491,7 +562,9 @@ TEST(Transfers, DownloadSelectionByNameOnly) {
 
 // ------------------------------------------------------------------ upload
 
-QStringList listed(const QString& folder) { return {"CWD " + folder, "PASV", "MLSD"}; }
+QStringList listed(const QString& folder) {
+    return {"CWD " + folder, "PASV", "MLSD"};
+}
 QStringList created(const QString& name, const QString& parent) {
     return QStringList{"MKD " + name} + listed(parent);
 }
@@ -500,15 +573,15 @@ QStringList uploadFrame(const QString& start, const QString& folder, const QStri
                         const QString& completed) {
     QStringList out{"start: " + start, "CWD " + folder, "PASV", "MLSD"};
     out += middle;
-    out << "CWD " + folder << "PASV" << "MLSD" << completed;
+    out << "CWD " + folder << "PASV"
+        << "MLSD" << completed;
     return out;
 }
 
 const QString kNormalStart = "Start uploading normal files";
 const QString kNormalDone = "completed 1: Uploading normal files completed";
 
-LocalFolderRecord recordOf(const QString& path, std::vector<LocalItem> items,
-                           quintptr window = 0) {
+LocalFolderRecord recordOf(const QString& path, std::vector<LocalItem> items, quintptr window = 0) {
     LocalFolderRecord r;
     r.path = path;
     r.items = std::move(items);
@@ -526,18 +599,18 @@ struct Delivery {
 };
 
 void PrintTo(const Delivery& d, std::ostream* os) {
-    *os << d.folder.data() << " window=" << d.window << " flag=" << d.flag
-        << " items=" << d.items << " mode=" << d.mode;
+    *os << d.folder.data() << " window=" << d.window << " flag=" << d.flag << " items=" << d.items
+        << " mode=" << d.mode;
 }
 
 TEST(Transfers, UploadCreatesMissingFoldersThenRefreshesThenDescends) {
     Rig rig;
     std::vector<Delivery> deliveries;
-    QObject::connect(&rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
-                     [&](quintptr w, quint8 f, const QByteArray& folder,
-                         const RemoteItemList& items, int mode) {
-                         deliveries.push_back({w, f, folder, items.size(), mode});
-                     });
+    QObject::connect(
+        &rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
+        [&](quintptr w, quint8 f, const QByteArray& folder, const RemoteItemList& items, int mode) {
+            deliveries.push_back({w, f, folder, items.size(), mode});
+        });
     rig.h.engine.uploadRefreshFlag = 5;
     rig.server.addFolder("/www");
     const QString up = rig.path("up");
@@ -548,20 +621,36 @@ TEST(Transfers, UploadCreatesMissingFoldersThenRefreshesThenDescends) {
     ASSERT_TRUE(writeFile(up + "/sub/g.txt", "gee"));
 
     ASSERT_TRUE(rig.starters.uploadNormal(
-        recordOf(up, {{"f.txt", false, 100}, {"sub", true, 0}, {"empty", true, 0}}, 0x77),
-        "/www"));
+        recordOf(up, {{"f.txt", false, 100}, {"sub", true, 0}, {"empty", true, 0}}, 0x77), "/www"));
     ASSERT_TRUE(rig.server.run());
 
-    EXPECT_EQ(rig.timeline.events,
-              (QStringList{"start: Start uploading normal files", "CWD /www", "PASV", "MLSD",
-                           "PASV", "STOR f.txt", "CWD /www", "MKD sub", "CWD /www", "MKD empty",
-                           "CWD /www", "PASV", "MLSD", "CWD /www/sub", "PASV", "MLSD", "PASV",
-                           "STOR g.txt", "CWD /www/sub", "PASV", "MLSD", kNormalDone}));
+    EXPECT_EQ(rig.timeline.events, (QStringList{"start: Start uploading normal files",
+                                                "CWD /www",
+                                                "PASV",
+                                                "MLSD",
+                                                "PASV",
+                                                "STOR f.txt",
+                                                "CWD /www",
+                                                "MKD sub",
+                                                "CWD /www",
+                                                "MKD empty",
+                                                "CWD /www",
+                                                "PASV",
+                                                "MLSD",
+                                                "CWD /www/sub",
+                                                "PASV",
+                                                "MLSD",
+                                                "PASV",
+                                                "STOR g.txt",
+                                                "CWD /www/sub",
+                                                "PASV",
+                                                "MLSD",
+                                                kNormalDone}));
     EXPECT_EQ(rig.server.contentOf("/www/f.txt"), f);
     EXPECT_EQ(rig.server.contentOf("/www/sub/g.txt"), "gee");
     EXPECT_TRUE(rig.server.isFolder("/www/empty"));
-    EXPECT_EQ(deliveries, (std::vector<Delivery>{{0x77, 5, "/www", 3, 1},
-                                                 {0x77, 5, "/www/sub", 1, 1}}));
+    EXPECT_EQ(deliveries,
+              (std::vector<Delivery>{{0x77, 5, "/www", 3, 1}, {0x77, 5, "/www/sub", 1, 1}}));
     EXPECT_TRUE(errorsOf(rig).isEmpty()) << errorsOf(rig).join('\n').toStdString();
     ASSERT_EQ(rig.finished.size(), 2u);
     EXPECT_TRUE(rig.finished[0].success && rig.finished[1].success);
@@ -577,7 +666,9 @@ struct RemoteNameCase {
     int errors;
 };
 
-void PrintTo(const RemoteNameCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RemoteNameCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UploadFolderOntoRemote : public testing::TestWithParam<RemoteNameCase> {};
 
@@ -608,12 +699,12 @@ const QStringList kIntoSub =
 
 INSTANTIATE_TEST_SUITE_P(
     Transfers, UploadFolderOntoRemote,
-    testing::Values(
-        RemoteNameCase{"Missing", std::nullopt,
-                       QStringList{"CWD /www", "MKD sub"} + listed("/www") + kIntoSub, 0},
-        RemoteNameCase{"Folder", 'd', listed("/www") + kIntoSub, 0},
-        RemoteNameCase{"Link", 'l', listed("/www") + kIntoSub, 0},
-        RemoteNameCase{"File", '-', listed("/www"), 1}),
+    testing::Values(RemoteNameCase{"Missing", std::nullopt,
+                                   QStringList{"CWD /www", "MKD sub"} + listed("/www") + kIntoSub,
+                                   0},
+                    RemoteNameCase{"Folder", 'd', listed("/www") + kIntoSub, 0},
+                    RemoteNameCase{"Link", 'l', listed("/www") + kIntoSub, 0},
+                    RemoteNameCase{"File", '-', listed("/www"), 1}),
     [](const testing::TestParamInfo<RemoteNameCase>& info) {
         return std::string(info.param.name);
     });
@@ -630,7 +721,9 @@ struct UploadFileCase {
     qint64 offset;  // where the bytes sent start in the local file; -1 none sent
 };
 
-void PrintTo(const UploadFileCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const UploadFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UploadOneFile : public testing::TestWithParam<UploadFileCase> {};
 
@@ -664,8 +757,9 @@ TEST_P(UploadOneFile, StoresResumesOrSkips) {
     // A resume keeps what the server had before the offset.
     const QByteArray kept = c.offset > 0 ? c.remote->left(c.offset) : QByteArray();
     EXPECT_EQ(rig.server.contentOf("/www/f.bin"), kept + local.mid(c.offset));
-    if (c.remote && c.remoteName != "f.bin")
+    if (c.remote && c.remoteName != "f.bin") {
         EXPECT_EQ(rig.server.contentOf("/www/" + c.remoteName), *c.remote);
+    }
     ASSERT_EQ(rig.finished.size(), 1u);
     EXPECT_TRUE(rig.finished[0].success);
     EXPECT_EQ(rig.finished[0].position, 100);
@@ -678,22 +772,28 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         UploadFileCase{"ResumeOntoEmptyStoresWhole", 3, 0, true, "f.bin", QByteArray(""), kStore,
                        0},
-        UploadFileCase{"ResumeContinuesTheServerFile", 3, 0, true, "f.bin", QByteArray(40, 'R'),
-                       {"PASV", "REST 40", "STOR f.bin"}, 40},
+        UploadFileCase{"ResumeContinuesTheServerFile",
+                       3,
+                       0,
+                       true,
+                       "f.bin",
+                       QByteArray(40, 'R'),
+                       {"PASV", "REST 40", "STOR f.bin"},
+                       40},
         UploadFileCase{"ResumeWithoutRestStoresWhole", 3, 0, false, "f.bin", QByteArray(40, 'R'),
                        kStore, 0},
-        UploadFileCase{"ResumeEqualSizesSkipped", 3, 0, true, "f.bin", QByteArray(100, 'R'), {},
-                       -1},
+        UploadFileCase{
+            "ResumeEqualSizesSkipped", 3, 0, true, "f.bin", QByteArray(100, 'R'), {}, -1},
         UploadFileCase{"ResumeLargerServerFileOverwritten", 3, 0, true, "f.bin",
                        QByteArray(150, 'R'), kStore, 0},
-        UploadFileCase{"ResumeLargerServerFileSkipped", 3, 1, true, "f.bin", QByteArray(150, 'R'),
-                       {}, -1},
+        UploadFileCase{
+            "ResumeLargerServerFileSkipped", 3, 1, true, "f.bin", QByteArray(150, 'R'), {}, -1},
         UploadFileCase{"DifferentSizesStoresWhole", 0, 0, true, "f.bin", QByteArray(40, 'R'),
                        kStore, 0},
-        UploadFileCase{"DifferentSizesSkipsEqualSizes", 0, 0, true, "f.bin", QByteArray(100, 'R'),
-                       {}, -1},
-        UploadFileCase{"OverwriteAlwaysStoresEqualSizes", 1, 0, true, "f.bin",
-                       QByteArray(100, 'R'), kStore, 0},
+        UploadFileCase{
+            "DifferentSizesSkipsEqualSizes", 0, 0, true, "f.bin", QByteArray(100, 'R'), {}, -1},
+        UploadFileCase{"OverwriteAlwaysStoresEqualSizes", 1, 0, true, "f.bin", QByteArray(100, 'R'),
+                       kStore, 0},
         UploadFileCase{"SkipIfExistsSkips", 2, 0, true, "f.bin", QByteArray(40, 'R'), {}, -1},
         UploadFileCase{"MissingOnTheServerStoredWhole", 2, 1, true, "f.bin", std::nullopt, kStore,
                        0},
@@ -747,11 +847,50 @@ TEST(Transfers, UploadOfAFileThatCannotBeOpenedNeverStores) {
     EXPECT_TRUE(rig.finished[1].success);
 }
 
+// Lowers the limit of open files for one scope.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int spare) {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        const int open = int(QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size());
+        rlimit low = saved_;
+        low.rlim_cur = rlim_t(open + spare);
+        ok_ = setrlimit(RLIMIT_NOFILE, &low) == 0;
+    }
+    ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit saved_{};
+    bool ok_ = false;
+};
+
+// A folder of many files queues a transfer per file; none may hold its file
+// open before its turn, or a large folder runs out of file handles.
+TEST(Transfers, QueuedUploadsHoldNoFileOpen) {
+    Rig rig;
+    rig.server.addFolder("/www");
+    std::vector<LocalItem> items;
+    for (int i = 0; i < 60; ++i) {
+        const QString name = QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(writeFile(rig.path(name), name.toUtf8()));
+        items.push_back({name, false, 7});
+    }
+    {
+        OpenFileLimit limit(20);
+        ASSERT_TRUE(limit.ok());
+        ASSERT_TRUE(rig.starters.uploadNormal(recordOf(rig.dir.path(), items), "/www"));
+        ASSERT_TRUE(rig.server.run());
+    }
+    EXPECT_TRUE(errorsOf(rig).isEmpty()) << errorsOf(rig).first().toStdString();
+    ASSERT_EQ(rig.server.stored.size(), 60);
+    EXPECT_EQ(rig.server.contentOf("/www/f59.txt"), "f59.txt");
+}
+
 // ---------------------------------------------------------- project upload
 
 const QString kProjectStart = "start: Start uploading project files";
 const QString kProjectDone = "completed 1: Uploading project files completed";
-
 
 struct ProjectCase {
     const char* name;
@@ -762,7 +901,9 @@ struct ProjectCase {
     QStringList errors;
 };
 
-void PrintTo(const ProjectCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ProjectCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ProjectUpload : public testing::TestWithParam<ProjectCase> {};
 
@@ -778,8 +919,8 @@ TEST_P(ProjectUpload, WalksDownCreatingWhatIsMissing) {
     ASSERT_TRUE(QDir().mkpath(local));
     ASSERT_TRUE(writeFile(local + "/f.txt", "deep"));
 
-    ASSERT_TRUE(rig.starters.uploadProject("/site", "l1/l2/l3",
-                                           recordOf(local, {{"f.txt", false, 4}})));
+    ASSERT_TRUE(
+        rig.starters.uploadProject("/site", "l1/l2/l3", recordOf(local, {{"f.txt", false, 4}})));
     ASSERT_TRUE(rig.server.run());
 
     EXPECT_EQ(rig.timeline.events, c.expected);
@@ -846,12 +987,12 @@ TEST(Transfers, ProjectWalkShowsEachFolderItDescendsFrom) {
     ASSERT_TRUE(QDir().mkpath(local));
     ASSERT_TRUE(writeFile(local + "/f.txt", "x"));
 
-    ASSERT_TRUE(rig.starters.uploadProject("/site", "l1/l2", recordOf(local, {{"f.txt", false, 1}})));
+    ASSERT_TRUE(
+        rig.starters.uploadProject("/site", "l1/l2", recordOf(local, {{"f.txt", false, 1}})));
     ASSERT_TRUE(rig.server.run());
 
-    EXPECT_EQ(rig.listings,
-              (QStringList{"LIST_UPLOAD_PAIR /site", "LIST_UPLOAD_PAIR /site/l1",
-                           "LIST_REFRESH_FOLDER /site/l1/l2"}));
+    EXPECT_EQ(rig.listings, (QStringList{"LIST_UPLOAD_PAIR /site", "LIST_UPLOAD_PAIR /site/l1",
+                                         "LIST_REFRESH_FOLDER /site/l1/l2"}));
 }
 
 TEST(Transfers, ProjectUploadRelativePathForms) {
@@ -904,7 +1045,9 @@ struct DirectCase {
     int contents;  // directContentArrived calls
 };
 
-void PrintTo(const DirectCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DirectCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DirectDownload : public testing::TestWithParam<DirectCase> {};
 
@@ -918,9 +1061,11 @@ TEST_P(DirectDownload, FetchesOnlyAFileOfExactlyThatName) {
         QByteArray folder, name, bytes;
     };
     std::vector<Content> contents;
-    QObject::connect(&rig.h.session, &FtpSession::directContentArrived, &rig.guard,
-                     [&](int p, const QByteArray& folder, const QByteArray& name,
-                         const QByteArray& bytes) { contents.push_back({p, folder, name, bytes}); });
+    QObject::connect(
+        &rig.h.session, &FtpSession::directContentArrived, &rig.guard,
+        [&](int p, const QByteArray& folder, const QByteArray& name, const QByteArray& bytes) {
+            contents.push_back({p, folder, name, bytes});
+        });
 
     rig.starters.fetchDirect(c.purpose, "/logs", c.fetch);
     ASSERT_TRUE(rig.server.run());
@@ -948,12 +1093,8 @@ INSTANTIATE_TEST_SUITE_P(
         DirectCase{"WizardFile", 2, "error.log", {"PASV", "RETR error.log"}, {}, 1},
         DirectCase{"Missing", 1, "access.log", {}, {"Can not find file access.log"}, 0},
         DirectCase{"OtherLetterCase", 2, "ERROR.LOG", {}, {"Can not find file ERROR.LOG"}, 0},
-        DirectCase{"Folder",
-                   2,
-                   "old",
-                   {},
-                   {"The name is a folder and can not be retrieved: old"},
-                   0}),
+        DirectCase{
+            "Folder", 2, "old", {}, {"The name is a folder and can not be retrieved: old"}, 0}),
     [](const testing::TestParamInfo<DirectCase>& info) { return std::string(info.param.name); });
 
 TEST(Transfers, DirectUploadSendsTheBytesWithoutListing) {

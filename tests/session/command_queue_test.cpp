@@ -167,17 +167,14 @@ TEST_P(RemoveRunningHead, AbortFollowsOnlyAfterPasv) {
 
 INSTANTIATE_TEST_SUITE_P(
     , RemoveRunningHead,
-    ::testing::Values(RemoveHeadCase{"beforePasv", {}, {"CWD /www", "NOOP"}, false, false},
-                      RemoveHeadCase{"afterPasvSent",
-                                     {"250 OK\r\n"},
-                                     {"CWD /www", "PASV", "ABOR"},
-                                     true,
-                                     false},
-                      RemoveHeadCase{"whileListing",
-                                     {"250 OK\r\n", SessionHarness::pasv(5001)},
-                                     {"CWD /www", "PASV", "LIST", "ABOR"},
-                                     true,
-                                     true}),
+    ::testing::Values(
+        RemoveHeadCase{"beforePasv", {}, {"CWD /www", "NOOP"}, false, false},
+        RemoveHeadCase{"afterPasvSent", {"250 OK\r\n"}, {"CWD /www", "PASV", "ABOR"}, true, false},
+        RemoveHeadCase{"whileListing",
+                       {"250 OK\r\n", SessionHarness::pasv(5001)},
+                       {"CWD /www", "PASV", "LIST", "ABOR"},
+                       true,
+                       true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandQueue, RemovingAWaitingGroupSendsNothing) {
@@ -224,8 +221,8 @@ TEST_P(ClearQueue, EmptiesTheQueue) {
 
 INSTANTIATE_TEST_SUITE_P(, ClearQueue,
                          ::testing::Values(ClearCase{"pureHead", false, {"NOOP"}},
-                                           ClearCase{"transferHead", true,
-                                                     {"PASV", "LIST", "ABOR"}}),
+                                           ClearCase{
+                                               "transferHead", true, {"PASV", "LIST", "ABOR"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandQueue, CancelForOwnerRemovesOnlyItsUnstartedWork) {

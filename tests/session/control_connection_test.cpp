@@ -91,22 +91,21 @@ TEST_P(LineBreakRefusal, IsNeverSentAndTheQueueGoesOn) {
     h.session.sendCommand("DELE", GetParam().argument);
     h.session.sendCommand("NOOP");
     h.settle();
-    EXPECT_EQ(h.logSince(m),
-              (QStringList{"error: Command refused, it holds a line break or NUL: " +
-                               GetParam().shown,
-                           "sent: NOOP"}));
+    EXPECT_EQ(h.logSince(m), (QStringList{"error: Command refused, it holds a line break or NUL: " +
+                                              GetParam().shown,
+                                          "sent: NOOP"}));
     EXPECT_EQ(h.sentSince(before), Lines{"NOOP"});
     EXPECT_FALSE(h.controlRecord().sent.contains("DELE"));
     EXPECT_EQ(failures.count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , LineBreakRefusal,
-    ::testing::Values(RefusalCase{"crlf", "a.txt\r\nRMD /", "DELE a.txt\\r\\nRMD /"},
-                      RefusalCase{"lf", "a\nb", "DELE a\\nb"},
-                      RefusalCase{"cr", "a\rb", "DELE a\\rb"},
-                      RefusalCase{"nul", QByteArray("a\0b", 3), "DELE a\\0b"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, LineBreakRefusal,
+                         ::testing::Values(RefusalCase{"crlf", "a.txt\r\nRMD /",
+                                                       "DELE a.txt\\r\\nRMD /"},
+                                           RefusalCase{"lf", "a\nb", "DELE a\\nb"},
+                                           RefusalCase{"cr", "a\rb", "DELE a\\rb"},
+                                           RefusalCase{"nul", QByteArray("a\0b", 3), "DELE a\\0b"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ControlConnection, LineBreakInALaterStepRefusesTheWholeGroup) {
     SessionHarness h;
@@ -193,12 +192,11 @@ TEST_P(ReplyBound, EndsTheConnectionPastTenThousandLines) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , ReplyBound,
-    ::testing::Values(ReplyBoundCase{"tenThousandLines", 10000, true, false},
-                      ReplyBoundCase{"oneMoreLine", 10001, true, true},
-                      ReplyBoundCase{"neverEnding", 20000, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, ReplyBound,
+                         ::testing::Values(ReplyBoundCase{"tenThousandLines", 10000, true, false},
+                                           ReplyBoundCase{"oneMoreLine", 10001, true, true},
+                                           ReplyBoundCase{"neverEnding", 20000, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ControlConnection, NothingOfAnEarlierConnectionLeaksIntoANewOne) {
     SessionHarness h;

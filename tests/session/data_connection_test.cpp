@@ -34,20 +34,20 @@ TEST_P(PassiveParse, ReadsSixNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     , PassiveParse,
-    ::testing::Values(
-        PassiveCase{"usual", "227 Entering Passive Mode (192,168,1,2,19,137)\r\n", "192.168.1.2",
-                    5001},
-        PassiveCase{"blanksBeforeNumbers", "227 ok ( 10, 0, 0, 7, 0, 21)", "10.0.0.7", 21},
-        PassiveCase{"emptyNumberIsZero", "227 (127,,0,1,1,0)", "127.0.0.1", 256},
-        PassiveCase{"highestPort", "227 (1,2,3,4,255,255)", "1.2.3.4", 65535},
-        PassiveCase{"textAfterParenthesis", "227 =(1,2,3,4,0,80). ok", "1.2.3.4", 80},
-        PassiveCase{"empty", "", "", 0},
-        PassiveCase{"noParentheses", "227 Entering Passive Mode 1,2,3,4,5,6", "", 0},
-        PassiveCase{"fiveNumbers", "227 (1,2,3,4,5)", "", 0},
-        PassiveCase{"sevenNumbers", "227 (1,2,3,4,5,6,7)", "", 0},
-        PassiveCase{"blankBeforeParenthesis", "227 (1,2,3,4,5,6 )", "", 0},
-        PassiveCase{"closingBeforeOpening", "227 )1,2,3,4,5,6(", "", 0},
-        PassiveCase{"hugeNumber", "227 (1,2,3,4,99999999999999999999,6)", "", 0}),
+    ::testing::Values(PassiveCase{"usual", "227 Entering Passive Mode (192,168,1,2,19,137)\r\n",
+                                  "192.168.1.2", 5001},
+                      PassiveCase{"blanksBeforeNumbers", "227 ok ( 10, 0, 0, 7, 0, 21)", "10.0.0.7",
+                                  21},
+                      PassiveCase{"emptyNumberIsZero", "227 (127,,0,1,1,0)", "127.0.0.1", 256},
+                      PassiveCase{"highestPort", "227 (1,2,3,4,255,255)", "1.2.3.4", 65535},
+                      PassiveCase{"textAfterParenthesis", "227 =(1,2,3,4,0,80). ok", "1.2.3.4", 80},
+                      PassiveCase{"empty", "", "", 0},
+                      PassiveCase{"noParentheses", "227 Entering Passive Mode 1,2,3,4,5,6", "", 0},
+                      PassiveCase{"fiveNumbers", "227 (1,2,3,4,5)", "", 0},
+                      PassiveCase{"sevenNumbers", "227 (1,2,3,4,5,6,7)", "", 0},
+                      PassiveCase{"blankBeforeParenthesis", "227 (1,2,3,4,5,6 )", "", 0},
+                      PassiveCase{"closingBeforeOpening", "227 )1,2,3,4,5,6(", "", 0},
+                      PassiveCase{"hugeNumber", "227 (1,2,3,4,99999999999999999999,6)", "", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------ listings
@@ -70,10 +70,9 @@ TEST(DataConnection, ListingArrivingInPiecesIsProcessedOnceAtTheClose) {
     SessionHarness h;
     h.loginIdle();
     QList<int> sizes;
-    QObject::connect(&h.engine, &ActionEngine::listingReady,
-                     [&](const ListingAction*, const RemoteItemList& items) {
-                         sizes << items.size();
-                     });
+    QObject::connect(
+        &h.engine, &ActionEngine::listingReady,
+        [&](const ListingAction*, const RemoteItemList& items) { sizes << items.size(); });
     const int m = h.mark();
     FakeTransport* d = startRefresh(h, "/www");
     d->feed("type=file;size=10; a.txt\r\ntype=dir;");
@@ -215,8 +214,9 @@ TEST_P(UserListing, TextGoesToTheMainChatPane) {
     if (c.steps.first().first == "PWD")
         h.reply("257 \"/\"\r\n");
     const int m = h.mark();
-    h.serveData("drwxr-xr-x 2 bob staff 4096 Jan 01 12:00 www\r\n-rw-r--r-- 1 bob staff 5 Jan "
-                "01 12:00 a\r\n");
+    h.serveData(
+        "drwxr-xr-x 2 bob staff 4096 Jan 01 12:00 www\r\n-rw-r--r-- 1 bob staff 5 Jan "
+        "01 12:00 a\r\n");
     QStringList info;
     for (qsizetype i = m; i < h.log.size(); ++i)
         if (h.log[i].channel == LogChannel::Info) {
@@ -224,7 +224,8 @@ TEST_P(UserListing, TextGoesToTheMainChatPane) {
             EXPECT_EQ(h.log[i].level, 0);
         }
     const QStringList expected{
-        "drwxr-xr-x 2 bob staff 4096 Jan 01 12:00 www \n-rw-r--r-- 1 bob staff 5 Jan 01 12:00 a \n"};
+        "drwxr-xr-x 2 bob staff 4096 Jan 01 12:00 www \n-rw-r--r-- 1 bob staff 5 Jan 01 12:00 a "
+        "\n"};
     EXPECT_EQ(info, c.shown ? expected : QStringList{});
     EXPECT_TRUE(h.session.queue().isEmpty());
 }

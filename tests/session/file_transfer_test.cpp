@@ -29,8 +29,8 @@ QByteArray readFile(const QString& path) {
 }
 
 QStringList entries(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+    return QDir(dir.path())
+        .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // Bytes 0..250 repeated: every offset has its own pattern position.
@@ -111,9 +111,9 @@ TEST(Download, WholeFetchReplacesTheFileOnlyAfterTheFinalReply) {
     EXPECT_TRUE(f.result->success);
     EXPECT_EQ(f.result->position, 11);
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(f.h.logSince(m), (QStringList{"reply: 226 Transfer complete",
-                                            "trace: 'PASV, RETR' has been removed", "sent: NOOP",
-                                            "reply-trace: 226 is deleted"}));
+    EXPECT_EQ(f.h.logSince(m),
+              (QStringList{"reply: 226 Transfer complete", "trace: 'PASV, RETR' has been removed",
+                           "sent: NOOP", "reply-trace: 226 is deleted"}));
 }
 
 TEST(Download, WholeFetchOfANewFileCreatesIt) {
@@ -158,8 +158,8 @@ TEST_P(FailedDownload, LeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(f.h.sent().last(), "ABOR");
     } else {
         f.h.reply("550 Failed to open file\r\n");
-        EXPECT_TRUE(f.h.logSince(m).contains(
-            "trace: 'PASV, <RETR>' has been removed - error (550)"));
+        EXPECT_TRUE(
+            f.h.logSince(m).contains("trace: 'PASV, <RETR>' has been removed - error (550)"));
         EXPECT_EQ(f.h.sent().last(), "NOOP");
     }
     EXPECT_EQ(readFile(f.target), "old content");
@@ -184,6 +184,25 @@ TEST(Download, RemovedBeforeItStartedLeavesTheFile) {
     f.h.settle();
     EXPECT_EQ(readFile(f.target), "old content");
     EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+}
+
+TEST(Download, UnwritableTargetIsAnErrorAndNotASuccess) {
+    DownloadFixture f;
+    f.target = f.dir.filePath("no-such-folder/a.txt");
+    QSignalSpy failures(&f.h.session, &FtpSession::failure);
+    f.start(0, {{"PASV", {}}, {"RETR", "a.txt"}});
+    FakeTransport* d = f.open();
+    d->feed("some bytes");
+    d->hangUp("more bytes");
+    f.h.settle();
+    f.h.reply("226 Transfer complete\r\n");
+    EXPECT_EQ(f.h.texts(LogChannel::Error), QStringList{"Can not create local file: " + f.target});
+    EXPECT_EQ(failures.count(), 1);
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_FALSE(f.result->success);
+    EXPECT_TRUE(entries(f.dir).isEmpty());
+    // The queue goes on.
+    EXPECT_EQ(f.h.sent().last(), "NOOP");
 }
 
 struct ResumeCase {
@@ -214,7 +233,8 @@ TEST_P(ResumedDownload, ContinuesTheExistingFileAtItsOffset) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, ResumedDownload,
-                         ::testing::Values(ResumeCase{"longerThanBefore", "ABCDEFGH", "0123ABCDEFGH"},
+                         ::testing::Values(ResumeCase{"longerThanBefore", "ABCDEFGH",
+                                                      "0123ABCDEFGH"},
                                            ResumeCase{"sameLength", "ABCDEF", "0123ABCDEF"},
                                            ResumeCase{"shorterEndsThere", "AB", "0123AB"}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -312,10 +332,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Upload, ChunkSizeRule) {
-    const std::pair<qint64, qint64> table[] = {{0, 10000},           {50000, 10000},
-                                               {100000, 10000},      {100010, 10001},
-                                               {999999, 99999},      {1000000, 100000},
-                                               {5000000, 100000},    {qint64(1) << 40, 100000}};
+    const std::pair<qint64, qint64> table[] = {
+        {0, 10000},      {50000, 10000},    {100000, 10000},   {100010, 10001},
+        {999999, 99999}, {1000000, 100000}, {5000000, 100000}, {qint64(1) << 40, 100000}};
     for (const auto& [size, chunk] : table)
         EXPECT_EQ(UploadFileGroup::chunkSizeFor(size), chunk) << size;
 }
@@ -339,14 +358,12 @@ TEST_P(UploadOffset, SendsFromTheOffsetOnlyInsideTheFile) {
         << "sent " << f.dataRecord().sent.size() << " bytes";
 }
 
-INSTANTIATE_TEST_SUITE_P(, UploadOffset,
-                         ::testing::Values(OffsetCase{"none", 0, 0},
-                                           OffsetCase{"inside", 20000, 20000},
-                                           OffsetCase{"lastByte", 49999, 49999},
-                                           OffsetCase{"atTheEnd", 50000, 0},
-                                           OffsetCase{"beyondTheEnd", 60000, 0},
-                                           OffsetCase{"negative", -5, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    , UploadOffset,
+    ::testing::Values(OffsetCase{"none", 0, 0}, OffsetCase{"inside", 20000, 20000},
+                      OffsetCase{"lastByte", 49999, 49999}, OffsetCase{"atTheEnd", 50000, 0},
+                      OffsetCase{"beyondTheEnd", 60000, 0}, OffsetCase{"negative", -5, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Upload, NothingGoesOutBeforeTheStoreCommand) {
     UploadFixture f;

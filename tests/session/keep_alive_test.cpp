@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         AlternationCase{"mlstAndNoop", 0, 0, true, {"MLST", "NOOP", "MLST"}},
         AlternationCase{"mlstAndPwd", 0, 1, true, {"MLST", "PWD", "MLST"}},
         AlternationCase{"listingAndNoop", 1, 0, true, {"PASV", "MLSD", "NOOP", "PASV", "MLSD"}},
-        AlternationCase{"listingWithoutMlsd", 1, 1, false,
-                        {"PASV", "LIST", "PWD", "PASV", "LIST"}}),
+        AlternationCase{
+            "listingWithoutMlsd", 1, 1, false, {"PASV", "LIST", "PWD", "PASV", "LIST"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KeepAlive, IntervalZeroSendsNothing) {
@@ -134,10 +134,11 @@ TEST(KeepAlive, TimerTicksOnlyWhileIdle) {
     h.reply("250 OK\r\n");
     h.wait(60);
     EXPECT_EQ(h.sentSince(before), (Lines{"MLST", "NOOP"}));
-    h.reply("200 OK\r\n");
 
+    // Switched off, the timer stops: an idle session stays silent.
     o.keepAliveInterval = 0;
     h.session.setOptions(o);
+    h.reply("200 OK\r\n");
     h.wait(60);
     EXPECT_EQ(h.sentSince(before), (Lines{"MLST", "NOOP"}));
 }

@@ -102,16 +102,23 @@ TEST_P(LoginAccounts, SendsTheAccountCommands) {
     EXPECT_EQ(h.sent(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , LoginAccounts,
-    ::testing::Values(
-        AccountCase{"normal", 0, "331 Password required\r\n",
-                    {"USER bob", "PASS me@example.org", "TYPE I", "FEAT", "HELP", "PWD"}},
-        AccountCase{"anonymous", 1, "331 Password required\r\n",
-                    {"USER anonymous", "PASS me@example.org", "TYPE I", "FEAT", "HELP", "PWD"}},
-        AccountCase{"userAnsweredWith230", 0, "230 No password needed\r\n",
-                    {"USER bob", "TYPE I", "FEAT", "HELP", "PWD"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, LoginAccounts,
+                         ::testing::Values(AccountCase{"normal",
+                                                       0,
+                                                       "331 Password required\r\n",
+                                                       {"USER bob", "PASS me@example.org", "TYPE I",
+                                                        "FEAT", "HELP", "PWD"}},
+                                           AccountCase{"anonymous",
+                                                       1,
+                                                       "331 Password required\r\n",
+                                                       {"USER anonymous", "PASS me@example.org",
+                                                        "TYPE I", "FEAT", "HELP", "PWD"}},
+                                           AccountCase{
+                                               "userAnsweredWith230",
+                                               0,
+                                               "230 No password needed\r\n",
+                                               {"USER bob", "TYPE I", "FEAT", "HELP", "PWD"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct TransferTypeCase {
     int transferType;
@@ -247,8 +254,9 @@ TEST(ControlConnection, ConnectTimeoutReportsFailureAndNeverConnects) {
     QSignalSpy failed(&h.session, &FtpSession::connectFailed);
     h.session.connectNew();  // never accepted
     h.wait(30);
-    EXPECT_EQ(h.logSince(0), (QStringList{"status: Resolving address of 127.0.0.1",
-                                          "status: Connection failed, could not connect to server"}));
+    EXPECT_EQ(h.logSince(0),
+              (QStringList{"status: Resolving address of 127.0.0.1",
+                           "status: Connection failed, could not connect to server"}));
     EXPECT_EQ(failed.count(), 1);
     EXPECT_FALSE(h.session.isConnected());
 }
@@ -259,8 +267,8 @@ TEST(ControlConnection, AcceptedConnectStopsTheTimeout) {
     SessionHarness h(o);
     h.connect();
     h.wait(30);
-    EXPECT_FALSE(h.texts(LogChannel::Status)
-                     .contains("Connection failed, could not connect to server"));
+    EXPECT_FALSE(
+        h.texts(LogChannel::Status).contains("Connection failed, could not connect to server"));
     EXPECT_TRUE(h.session.isConnected());
 }
 

@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"214-Help\r\n", "\r\n", "214 done\r\n"},
                      {{"214", 0, 3}},
                      false},
-        AssemblyCase{"twoInARow", {"331 pw\r\n", "230 in\r\n"}, {{"331", 0, 1}, {"230", 0, 1}},
-                     false},
+        AssemblyCase{
+            "twoInARow", {"331 pw\r\n", "230 in\r\n"}, {{"331", 0, 1}, {"230", 0, 1}}, false},
         AssemblyCase{"numberWithoutBlank", {"220\r\n"}, {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -165,9 +165,9 @@ TEST(ReplyHandling, ReplyWithoutNumberIsDroppedWithoutAdvancing) {
     const int m = h.mark();
     const int sentBefore = int(h.sent().size());
     h.reply("hello there\r\n");
-    EXPECT_EQ(h.logSince(m), (QStringList{"reply: hello there",
-                                          "error: Invalid response : no number",
-                                          "reply-trace: -1 is deleted"}));
+    EXPECT_EQ(h.logSince(m),
+              (QStringList{"reply: hello there", "error: Invalid response : no number",
+                           "reply-trace: -1 is deleted"}));
     EXPECT_EQ(int(h.sent().size()), sentBefore);
     EXPECT_EQ(h.session.queue().size(), 2);
 }
@@ -204,22 +204,21 @@ TEST_P(IgnoredReplies, AreLoggedAndDoNotAdvance) {
 
 INSTANTIATE_TEST_SUITE_P(
     , IgnoredReplies,
-    ::testing::Values(
-        IgnoredCase{"retrDoesNotExpect150",
-                    {{"PASV", {}}, {"RETR", "a.txt"}},
-                    {SessionHarness::pasv(5001)},
-                    "150 Opening BINARY mode data connection\r\n",
-                    "Above excessive respnse 150 is ignored"},
-        IgnoredCase{"listExpects150ButWaits",
-                    {{"PASV", {}}, {"LIST", {}}},
-                    {SessionHarness::pasv(5001)},
-                    "150 Here comes the listing\r\n",
-                    "Above reproduce respnse 150 is ignored"},
-        IgnoredCase{"pwdDoesNotExpect200",
-                    {{"PWD", {}}, {"PASV", {}}, {"LIST", {}}},
-                    {},
-                    "200 Whatever\r\n",
-                    "Above excessive respnse 200 is ignored"}),
+    ::testing::Values(IgnoredCase{"retrDoesNotExpect150",
+                                  {{"PASV", {}}, {"RETR", "a.txt"}},
+                                  {SessionHarness::pasv(5001)},
+                                  "150 Opening BINARY mode data connection\r\n",
+                                  "Above excessive respnse 150 is ignored"},
+                      IgnoredCase{"listExpects150ButWaits",
+                                  {{"PASV", {}}, {"LIST", {}}},
+                                  {SessionHarness::pasv(5001)},
+                                  "150 Here comes the listing\r\n",
+                                  "Above reproduce respnse 150 is ignored"},
+                      IgnoredCase{"pwdDoesNotExpect200",
+                                  {{"PWD", {}}, {"PASV", {}}, {"LIST", {}}},
+                                  {},
+                                  "200 Whatever\r\n",
+                                  "Above excessive respnse 200 is ignored"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplyHandling, RefusedPasswordLeavesThePassGroupWaiting) {
@@ -251,17 +250,15 @@ TEST(ReplyHandling, ErrorOfAMiddleStepRemovesOnlyThatStep) {
     h.reply("550 a.txt: No such file\r\n");
     EXPECT_EQ(h.logSince(m), (QStringList{"reply: 550 a.txt: No such file",
                                           "trace: '<DELE>' has been removed - error (550)",
-                                          "sent: DELE b.txt",
-                                          "reply-trace: 550 is deleted"}));
+                                          "sent: DELE b.txt", "reply-trace: 550 is deleted"}));
     ASSERT_EQ(refused.count(), 1);
     EXPECT_EQ(refused.at(0).at(0).toByteArray(), "DELE a.txt");
     EXPECT_EQ(refused.at(0).at(1).toInt(), 550);
     m = h.mark();
     h.reply("250 Deleted\r\n");
-    EXPECT_EQ(h.logSince(m), (QStringList{"reply: 250 Deleted",
-                                          "trace: 'CWD, DELE' has been removed",
-                                          "sent: NOOP",
-                                          "reply-trace: 250 is deleted"}));
+    EXPECT_EQ(h.logSince(m),
+              (QStringList{"reply: 250 Deleted", "trace: 'CWD, DELE' has been removed",
+                           "sent: NOOP", "reply-trace: 250 is deleted"}));
 }
 
 TEST(ReplyHandling, ErrorOfTheLastStepRemovesTheGroup) {
@@ -273,11 +270,10 @@ TEST(ReplyHandling, ErrorOfTheLastStepRemovesTheGroup) {
     h.reply("250 OK\r\n");
     const int m = h.mark();
     h.reply("450 busy\r\n");
-    EXPECT_EQ(h.logSince(m), (QStringList{"reply: 450 busy",
-                                          "error: un-switched responding number : 450",
-                                          "trace: 'CWD, <DELE>' has been removed - error (450)",
-                                          "sent: NOOP",
-                                          "reply-trace: 450 is deleted"}));
+    EXPECT_EQ(h.logSince(m),
+              (QStringList{"reply: 450 busy", "error: un-switched responding number : 450",
+                           "trace: 'CWD, <DELE>' has been removed - error (450)", "sent: NOOP",
+                           "reply-trace: 450 is deleted"}));
 }
 
 TEST(ReplyHandling, RefusedCwdRemovesTheWholeGroup) {
@@ -321,10 +317,9 @@ TEST_P(BadPassiveReply, FailsAndLeavesTheGroupWaiting) {
     const int sentBefore = int(h.sent().size());
     const int m = h.mark();
     h.reply(GetParam().reply);
-    EXPECT_EQ(h.logSince(m).mid(1),
-              (QStringList{"trace: socket creation failed",
-                           "ignored: Above reproduce respnse 227 is ignored",
-                           "reply-trace: 227 is deleted"}));
+    EXPECT_EQ(h.logSince(m).mid(1), (QStringList{"trace: socket creation failed",
+                                                 "ignored: Above reproduce respnse 227 is ignored",
+                                                 "reply-trace: 227 is deleted"}));
     EXPECT_EQ(h.factory.count(), transports);
     EXPECT_EQ(int(h.sent().size()), sentBefore);
     EXPECT_EQ(h.session.queue().size(), 1);
@@ -420,13 +415,13 @@ TEST_P(Announcements, SetTheCapabilityBits) {
 
 INSTANTIATE_TEST_SUITE_P(
     , Announcements,
-    ::testing::Values(
-        AnnounceCase{"inFeat", "211-Features:\r\n MLSD\r\n REST STREAM\r\n211 End\r\n",
-                     "214 Help\r\n", true, true},
-        AnnounceCase{"inHelpOnly", "500 FEAT not understood\r\n",
-                     "214-Commands:\r\n LIST MLSD REST\r\n214 OK\r\n", true, true},
-        AnnounceCase{"nowhere", "211 No features\r\n", "214-Commands:\r\n LIST RETR\r\n214 OK\r\n",
-                     false, false}),
+    ::testing::Values(AnnounceCase{"inFeat",
+                                   "211-Features:\r\n MLSD\r\n REST STREAM\r\n211 End\r\n",
+                                   "214 Help\r\n", true, true},
+                      AnnounceCase{"inHelpOnly", "500 FEAT not understood\r\n",
+                                   "214-Commands:\r\n LIST MLSD REST\r\n214 OK\r\n", true, true},
+                      AnnounceCase{"nowhere", "211 No features\r\n",
+                                   "214-Commands:\r\n LIST RETR\r\n214 OK\r\n", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplyHandling, ServiceClosingClosesTheConnection) {

@@ -14,7 +14,7 @@
 struct FakeConnectionRecord {
     QString host;
     quint16 port = 0;
-    QByteArray sent;  // every byte the client sent, in order
+    QByteArray sent;          // every byte the client sent, in order
     QList<qint64> sendSizes;  // the size offered by each send() call that took bytes
     bool closedByClient = false;
     bool closedGracefully = false;
@@ -42,7 +42,7 @@ public:
     void feed(const QByteArray& bytes);  // bytes from the server
     // The server closes; lastBytes arrive with the close, without a read event.
     void hangUp(const QByteArray& lastBytes = QByteArray());
-    void setWritable(bool writable);     // false: send() takes nothing
+    void setWritable(bool writable);                         // false: send() takes nothing
     void setSendLimit(qint64 limit) { sendLimit_ = limit; }  // bytes per send(), -1 any
     // From now on send() takes at most this many bytes in all, then nothing
     // (like a full socket buffer) until grantSend().

@@ -23,8 +23,7 @@ QByteArray SessionHarness::pasv(int port, const QByteArray& host) {
            QByteArray::number(port % 256) + ")\r\n";
 }
 
-SessionHarness::SessionHarness(const SessionOptions& options)
-    : session(&factory), engine(session) {
+SessionHarness::SessionHarness(const SessionOptions& options) : session(&factory), engine(session) {
     session.setOptions(options);
     QObject::connect(&session, &FtpSession::logLine, [this](const LogLine& l) { log.append(l); });
 }

@@ -39,8 +39,11 @@ public:
     void wait(int ms);
     // Welcome, USER, PASS and the start-up replies up to the initial listing's
     // PASV; the FEAT and HELP bodies are given.
-    void login(const QByteArray& feat = "211-Features:\r\n MLST type*;size*;modify*;\r\n REST STREAM\r\n211 End\r\n",
-               const QByteArray& help = "214-The following commands are recognized.\r\n LIST MLSD NLST REST RETR STOR\r\n214 Help OK.\r\n");
+    void login(const QByteArray& feat =
+                   "211-Features:\r\n MLST type*;size*;modify*;\r\n REST STREAM\r\n211 End\r\n",
+               const QByteArray& help =
+                   "214-The following commands are recognized.\r\n LIST MLSD NLST REST RETR "
+                   "STOR\r\n214 Help OK.\r\n");
     // Answers the initial listing that login() leaves waiting for its PWD: the
     // folder, the passive reply, the listing bytes, and 226. The session is idle
     // afterwards.

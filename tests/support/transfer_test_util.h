@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QStringList>
 
@@ -50,11 +51,15 @@ public:
     QByteArray cwd = "/";
     QList<StoredFile> stored;
 
-    void addFolder(const QByteArray& path) { entries[path] = {'d', {}}; }
+    // Each of these makes the folders above the path too.
+    void addFolder(const QByteArray& path) { addEntry(path, 'd'); }
     void addFile(const QByteArray& path, const QByteArray& content) {
-        entries[path] = {'-', content};
+        addEntry(path, '-', content);
     }
     void addEntry(const QByteArray& path, char kind, const QByteArray& content = {}) {
+        for (QByteArray p = parentOf(path); p != "/"; p = parentOf(p))
+            if (!entries.contains(p))
+                entries[p] = {'d', {}};
         entries[path] = {kind, content};
     }
 
@@ -103,7 +108,13 @@ public:
     // false when it still talks after maxCommands answers.
     bool run(int maxCommands = 2000) {
         for (int n = 0; n < maxCommands; ++n) {
-            const QByteArray line = next();
+            QByteArray line = next();
+            // Work still queued: a loaded machine may need more than one
+            // settle before the next command goes out.
+            for (int i = 0; i < 10 && line.isEmpty() && !h_.session.queue().isEmpty(); ++i) {
+                h_.settle(50);
+                line = next();
+            }
             if (line.isEmpty())
                 return true;
             if (pauseAt && pauseAt(line))
@@ -146,10 +157,10 @@ private:
                                 : e.kind == 'b' ? "brw-rw----"
                                 : e.kind == 'c' ? "crw-rw----"
                                                 : "-rw-r--r--";
-        QByteArray line = mode + "   1 user group " +
-                          QByteArray::number(e.kind == 'd' ? 4096 : e.content.size())
-                              .rightJustified(10) +
-                          " Jan  5 10:30 " + name;
+        QByteArray line =
+            mode + "   1 user group " +
+            QByteArray::number(e.kind == 'd' ? 4096 : e.content.size()).rightJustified(10) +
+            " Jan  5 10:30 " + name;
         if (e.kind == 'l')
             line += " -> /elsewhere";
         return line + "\r\n";
