@@ -12,7 +12,7 @@ class CliSession;
 // What a server command may need besides the session.
 struct CliContext {
     CliSession& cli;
-    QString startPath;                // the path of the URL, if any
-    std::optional<SiteRecord> site;   // with --site
+    QString startPath;               // the path of the URL, if any
+    std::optional<SiteRecord> site;  // with --site
     AppSettings settings;
 };

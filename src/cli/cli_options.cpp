@@ -96,7 +96,8 @@ QString cliUsage() {
         "       velmora-cli [OPTIONS] --site NAME COMMAND [ARGS]\n"
         "       velmora-cli [OPTIONS] parse|sites|url ...\n"
         "\n"
-        "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is anonymous.\n"
+        "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is "
+        "anonymous.\n"
         "\n"
         "Options:\n"
         "  --log                  write the conversation with the server on stderr\n"
@@ -131,5 +132,6 @@ QString cliUsage() {
         "  --if-larger overwrite|skip   with resume: when the target is the larger one\n"
         "  --kinds link,devb,devc,unknown   kinds besides files and folders to transfer\n"
         "\n"
-        "Exit status: 0 done, 1 connection failed, timed out or a command was refused, 2 usage error.\n");
+        "Exit status: 0 done, 1 connection failed, timed out or a command was refused, 2 usage "
+        "error.\n");
 }

@@ -18,8 +18,7 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
         if (log_)
             log_->print(line);
         // A refused login leaves its command waiting for ever: stop here.
-        if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold &&
-            !broken_) {
+        if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold && !broken_) {
             broken_ = true;
             error_ = QStringLiteral("login refused: ") + line.text.section('\n', -1);
         }
@@ -34,9 +33,23 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                              log_->print(line);
                          }
                      });
-    QObject::connect(session_.get(), &FtpSession::commandRefused,
-                     [this](const QByteArray& command, int code) {
-                         refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
+    QObject::connect(
+        session_.get(), &FtpSession::commandRefused, [this](const QByteArray& command, int code) {
+            refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
+        });
+    // A script has nobody to remove a command the server refused with a code
+    // its table does not know: it is refused, and the queue goes on.
+    QObject::connect(session_.get(), &FtpSession::headStalled,
+                     [this](const CommandGroup* group, const QByteArray& command, int code) {
+                         if (!session_->loggedIn())
+                             return;
+                         refusals_
+                             << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
+                         QTimer::singleShot(0, session_.get(), [this, group] {
+                             const int i = session_->queue().indexOf(group);
+                             if (i >= 0)
+                                 session_->removeGroup(session_->queue().at(i));
+                         });
                      });
     QObject::connect(session_.get(), &FtpSession::failure,
                      [this](const QString& text) { failures_ << text; });
@@ -55,6 +68,8 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
 }
 
 CliSession::~CliSession() {
+    // Queued work reports to the engine while it is destroyed.
+    session_->queue().clear();
     engine_.reset();
     session_.reset();
 }
@@ -62,7 +77,8 @@ CliSession::~CliSession() {
 QString CliSession::waitingFor() const {
     const CommandGroup* head = session_->queue().head();
     if (!head)
-        return session_->isConnected() ? QStringLiteral("the server") : QStringLiteral("the connection");
+        return session_->isConnected() ? QStringLiteral("the server")
+                                       : QStringLiteral("the connection");
     const int i = head->lastSentIndex();
     if (i < 0)
         return QStringLiteral("the server");

@@ -45,7 +45,8 @@ QByteArray formatListingForPeople(const RemoteItemList& items) {
     int sizeWidth = 0, ownerWidth = 0;
     for (const RemoteItem& it : items) {
         Row r;
-        const QByteArray perms = it.permissions.isEmpty() ? QByteArray("---------") : it.permissions;
+        const QByteArray perms =
+            it.permissions.isEmpty() ? QByteArray("---------") : it.permissions;
         r.mode = QByteArray(1, it.kind ? it.kind : '?') + perms;
         r.size = FormatSizeLong(it.size).toUtf8();
         r.date = dateText(it);
@@ -62,9 +63,8 @@ QByteArray formatListingForPeople(const RemoteItemList& items) {
     QByteArray out;
     for (const Row& r : rows) {
         out += r.mode.leftJustified(11) + ' ' +
-               QString::fromUtf8(r.size).rightJustified(sizeWidth).toUtf8() + "  " + r.date +
-               "  " + QString::fromUtf8(r.owner).leftJustified(ownerWidth).toUtf8() + "  " +
-               r.name + '\n';
+               QString::fromUtf8(r.size).rightJustified(sizeWidth).toUtf8() + "  " + r.date + "  " +
+               QString::fromUtf8(r.owner).leftJustified(ownerWidth).toUtf8() + "  " + r.name + '\n';
     }
     return out;
 }

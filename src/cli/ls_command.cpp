@@ -36,14 +36,14 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
     constexpr quintptr kToken = 1;
     bool delivered = false;
     RemoteItemList listing;
-    QObject::connect(&cli.engine(), &ActionEngine::refreshDelivered,
-                     [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items,
-                         int) {
-                         if (window == kToken) {
-                             listing = items;
-                             delivered = true;
-                         }
-                     });
+    QObject::connect(
+        &cli.engine(), &ActionEngine::refreshDelivered,
+        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, int) {
+            if (window == kToken) {
+                listing = items;
+                delivered = true;
+            }
+        });
     RefreshTarget target;
     target.window = kToken;
     cli.engine().refresh(path.toUtf8(), target);

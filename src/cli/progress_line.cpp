@@ -34,8 +34,8 @@ void ProgressLine::show(qint64 position, bool force) {
     lastShown_.start();
     const qint64 done = position - info_.startOffset;
     const qint64 ms = qMax<qint64>(1, started_.elapsed());
-    QString line = QString::fromUtf8(info_.fileName) + QStringLiteral("  ") +
-                   FormatSizeLong(position);
+    QString line =
+        QString::fromUtf8(info_.fileName) + QStringLiteral("  ") + FormatSizeLong(position);
     if (info_.total > 0)
         line += QStringLiteral("  %1%").arg(position * 100 / info_.total);
     line += QStringLiteral("  ") + FormatSpeed(done * 1000 / ms) + QStringLiteral("/s");

@@ -159,8 +159,9 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||
         ctx.site->RemoteProjectFolder.isEmpty()) {
-        printError(QStringLiteral("deploy needs --site NAME with a local and a remote project "
-                                  "folder"));
+        printError(
+            QStringLiteral("deploy needs --site NAME with a local and a remote project "
+                           "folder"));
         return 2;
     }
     const QString project = QDir::cleanPath(QDir(ctx.site->LocalProjectFolder).absolutePath());
@@ -216,11 +217,12 @@ int runCatCommand(CliContext& ctx, const QStringList& args) {
     }
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
-    QObject::connect(&ctx.cli.session(), &FtpSession::directDataArrived,
-                     [](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
-                         if (purpose == 0)
-                             writeStdout(chunk);
-                     });
+    QObject::connect(
+        &ctx.cli.session(), &FtpSession::directDataArrived,
+        [](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
+            if (purpose == 0)
+                writeStdout(chunk);
+        });
     TransferStarters(ctx.cli.engine()).fetchDirect(0, parent, name);
     return finish(ctx);
 }

@@ -11,7 +11,11 @@ ActionEngine::ActionEngine(FtpSession& session, QObject* parent)
     });
 }
 
-ActionEngine::~ActionEngine() { session_.setInitialListingFactory({}); }
+ActionEngine::~ActionEngine() {
+    // The queued actions and transfers report to this engine.
+    session_.queue().clear();
+    session_.setInitialListingFactory({});
+}
 
 StepList ActionEngine::listingSequence(const QByteArray& folder) const {
     return {{"CWD", folder}, {"PASV", {}}, {session_.listingCommand(), {}}};

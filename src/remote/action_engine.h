@@ -4,8 +4,8 @@
 #include "remote/listing_action.h"
 #include "remote/local_folder_record.h"
 #include "remote/refresh_target.h"
-#include "remote/transfer_alert_options.h"
 #include "remote/remote_item_list.h"
+#include "remote/transfer_alert_options.h"
 #include "session/command_step.h"
 #include "session/transfer_info.h"
 

@@ -18,10 +18,8 @@ struct FileActionDialogState {
 enum class TransferDirection { Upload, Download };
 
 FileActionDialogState openFileActionDialog(TransferDirection direction,
-                                           const TransferAlertOptions& options,
-                                           bool restAnnounced);
+                                           const TransferAlertOptions& options, bool restAnnounced);
 // Choosing another action enables or disables the resume group at once.
 bool resumeGroupEnabledFor(int actionRadio);
 // What "Apply" stores.
-TransferAlertOptions applyFileActionDialog(int actionRadio, int ifLargerRadio,
-                                           bool doNotShowAgain);
+TransferAlertOptions applyFileActionDialog(int actionRadio, int ifLargerRadio, bool doNotShowAgain);

@@ -38,8 +38,8 @@ void continueWalk(ListingAction& action, const RemoteItemList& items, bool first
     const QByteArray next = joinRemotePath(folder, component);
     auto step = std::make_unique<SequenceFolderAction>(engine, next, engine.listingSequence(next));
     if (first) {
-        insertNext(std::make_unique<FakeGroup>(FakeKind::Start, 0,
-                                               QStringLiteral("Start initializing project Folder")));
+        insertNext(std::make_unique<FakeGroup>(
+            FakeKind::Start, 0, QStringLiteral("Start initializing project Folder")));
         insertNext(std::move(step));
         insertNext(std::make_unique<FakeGroup>(
             FakeKind::Completed, 0, QStringLiteral("Initializing project Folder completed")));

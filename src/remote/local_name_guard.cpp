@@ -8,4 +8,6 @@ bool isSafeLocalName(const QByteArray& name) {
     return !name.contains('/') && !name.contains('\0');
 }
 
-QString localNameOf(const QByteArray& name) { return QFile::decodeName(name); }
+QString localNameOf(const QByteArray& name) {
+    return QFile::decodeName(name);
+}

@@ -1,7 +1,11 @@
 #include "remote/transfer_decision.h"
 
-static TransferDecision whole() { return {TransferDecision::Whole, 0}; }
-static TransferDecision skip() { return {TransferDecision::Skip, 0}; }
+static TransferDecision whole() {
+    return {TransferDecision::Whole, 0};
+}
+static TransferDecision skip() {
+    return {TransferDecision::Skip, 0};
+}
 
 static TransferDecision resumeFrom(qint64 offset, bool restSupported) {
     // Without REST the server can only take or give the whole file.

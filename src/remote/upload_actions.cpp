@@ -87,8 +87,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     target.flag = e.uploadRefreshFlag;
     target.window = local.progressWindow;
     target.mode = 1;
-    insertNext(
-        std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target));
+    insertNext(std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target));
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
@@ -110,8 +109,8 @@ void UploadPairAction::process(const RemoteItemList& items) {
     if (items.itemOf(component)) {
         e.announceListing(*this, items);
         const QByteArray next = joinRemotePath(folder, component);
-        insertNext(std::make_unique<UploadPairAction>(e, next, rest, local,
-                                                      e.listingSequence(next)));
+        insertNext(
+            std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
         return;
     }
     if (createdComponent) {

@@ -3,7 +3,9 @@
 AsyncSocket::AsyncSocket(TransportFactory* factory, QObject* parent)
     : QObject(parent), factory_(factory) {}
 
-AsyncSocket::~AsyncSocket() { close(); }
+AsyncSocket::~AsyncSocket() {
+    close();
+}
 
 bool AsyncSocket::connect(const QString& host, int port) {
     close();
@@ -21,8 +23,7 @@ bool AsyncSocket::connect(const QString& host, int port) {
         writable_ = true;
         emit socketEvent(SocketEvent::Write);
     });
-    QObject::connect(t, &Transport::closed, this,
-                     [this] { emit socketEvent(SocketEvent::Close); });
+    QObject::connect(t, &Transport::closed, this, [this] { emit socketEvent(SocketEvent::Close); });
     QObject::connect(t, &Transport::failed, this, &AsyncSocket::socketFailed);
     const quint16 p = port < 0 ? 21 : static_cast<quint16>(port);
     if (!t->connectToHost(host, p)) {

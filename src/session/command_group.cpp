@@ -21,7 +21,9 @@ CommandGroup::CommandGroup(const StepList& steps) {
 
 CommandGroup::~CommandGroup() = default;
 
-bool CommandGroup::startData(const QString&, int) { return false; }
+bool CommandGroup::startData(const QString&, int) {
+    return false;
+}
 
 static bool holdsLineBreak(const QByteArray& text) {
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
@@ -43,7 +45,9 @@ void CommandGroup::addStep(const QByteArray& name, const QByteArray& argument) {
     steps_.append(CommandStep(name, argument));
 }
 
-bool CommandGroup::hasUnsentStep() const { return firstUnsentIndex() >= 0; }
+bool CommandGroup::hasUnsentStep() const {
+    return firstUnsentIndex() >= 0;
+}
 
 int CommandGroup::firstUnsentIndex() const {
     for (int i = 0; i < steps_.size(); ++i)
@@ -66,4 +70,6 @@ bool CommandGroup::hasSentStepNamed(const char* name) const {
     return false;
 }
 
-GroupHost* CommandGroup::host() const { return queue_ ? queue_->host() : nullptr; }
+GroupHost* CommandGroup::host() const {
+    return queue_ ? queue_->host() : nullptr;
+}

@@ -24,7 +24,8 @@ public:
     // Dotted address of the control connection's peer.
     virtual QString controlPeer() const = 0;
     virtual bool showActiveServerFiles() const = 0;
-    virtual void transferStarted(const class SocketGroup* group, const struct TransferInfo& info) = 0;
+    virtual void transferStarted(const class SocketGroup* group,
+                                 const struct TransferInfo& info) = 0;
     virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;
     virtual void transferEnded(const class SocketGroup* group) = 0;
     // A data connection closed: a final reply that waited for it can go on.

@@ -32,7 +32,9 @@ bool CommandIndex::contains(const QByteArray& word) const {
     return false;
 }
 
-static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+static bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 static bool skippedLine(const QByteArray& line) {
     QByteArray t = line;
@@ -70,4 +72,6 @@ CommandIndex indexHelpReply(const Reply& reply) {
     return index;
 }
 
-bool contains(const CommandIndex& index, const QByteArray& word) { return index.contains(word); }
+bool contains(const CommandIndex& index, const QByteArray& word) {
+    return index.contains(word);
+}

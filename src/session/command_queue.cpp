@@ -4,7 +4,9 @@
 #include "session/listing_group.h"
 #include "session/socket_group.h"
 
-CommandQueue::~CommandQueue() { clear(); }
+CommandQueue::~CommandQueue() {
+    clear();
+}
 
 CommandGroup* CommandQueue::append(std::unique_ptr<CommandGroup> group) {
     return insert(size(), std::move(group));
@@ -48,8 +50,7 @@ FakeGroup* CommandQueue::insertFakeStart(int index, const QString& caption) {
         insert(index, std::make_unique<FakeGroup>(FakeKind::Start, 0, caption)));
 }
 
-FakeGroup* CommandQueue::addFakeCompleted(int value, const QString& caption,
-                                          quintptr ownerToken) {
+FakeGroup* CommandQueue::addFakeCompleted(int value, const QString& caption, quintptr ownerToken) {
     return insertFakeCompleted(size(), value, caption, ownerToken);
 }
 

@@ -1,7 +1,6 @@
 #include "session/direct_upload_group.h"
 
-DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content,
-                                     const StepList& steps)
+DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content, const StepList& steps)
     : SendingGroup(steps), info_(std::move(info)), content_(std::move(content)) {
     info_.socketKind = int(SocketKind::DirectUpload);
     info_.total = content_.size();
@@ -19,8 +18,6 @@ void DirectUploadGroup::onAttached() {
         host()->transferStarted(this, info_);
     }
 }
-
-
 
 void DirectUploadGroup::sendMore() {
     if (data().dataClosed || !data().socket)

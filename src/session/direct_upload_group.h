@@ -19,7 +19,6 @@ protected:
     void sendMore() override;
 
 private:
-
     TransferInfo info_;
     QByteArray content_;
     qint64 position_ = 0;

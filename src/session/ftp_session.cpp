@@ -477,8 +477,16 @@ void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait
                 break;
             }
         }
-        if (found < 0)
+        // The command on the wire is the one the server answered.
+        const int onWire = g->lastSentIndex();
+        const QByteArray answered =
+            onWire >= 0 ? maskPassword(g->steps()[onWire].wireText()) : QByteArray();
+        if (found < 0) {
+            // No command of the group expects this failure: it keeps waiting
+            // until the user removes it.
+            emit headStalled(g, answered, code);
             return;
+        }
         const CommandStep step = g->steps()[found];
         QByteArray described;
         if (found == g->steps().size() - 1 || step.nameIs("CWD")) {
@@ -490,7 +498,7 @@ void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait
         }
         log(LogChannel::Trace,
             QStringLiteral("'%1' has been removed - error (%2)").arg(text(described)).arg(code));
-        emit commandRefused(maskPassword(step.wireText()), code);
+        emit commandRefused(answered.isEmpty() ? maskPassword(step.wireText()) : answered, code);
         advance(true);
         return;
     }

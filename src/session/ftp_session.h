@@ -122,6 +122,9 @@ signals:
                               const QByteArray& content);
     // A sent command was answered with one of its error codes.
     void commandRefused(const QByteArray& command, int code);
+    // A failure that no command of the head group expects: the group waits
+    // for the user to remove it.
+    void headStalled(const CommandGroup* group, const QByteArray& command, int code);
     void failure(const QString& text);
     // The queue ran empty.
     void idle();

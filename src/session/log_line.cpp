@@ -61,7 +61,9 @@ QByteArray maskPassword(const QByteArray& sent) {
     return masked;
 }
 
-QString displayText(const QByteArray& bytes) { return QString::fromUtf8(bytes); }
+QString displayText(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
 
 QString formatReplyWhole(const QList<QByteArray>& lines) {
     QStringList out;

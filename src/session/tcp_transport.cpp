@@ -74,7 +74,9 @@ qint64 TcpTransport::receive(char* buffer, qint64 maxSize) {
     return n < 0 ? 0 : n;
 }
 
-qint64 TcpTransport::bytesAvailable() const { return socket_->bytesAvailable(); }
+qint64 TcpTransport::bytesAvailable() const {
+    return socket_->bytesAvailable();
+}
 
 void TcpTransport::close(bool graceful) {
     if (socket_->state() == QAbstractSocket::UnconnectedState)

@@ -53,8 +53,6 @@ void UploadFileGroup::onAttached() {
     }
 }
 
-
-
 void UploadFileGroup::sendMore() {
     if (data().dataClosed || !data().socket)
         return;

@@ -432,11 +432,16 @@ TEST(CliTransferScriptedTest, HostileNamesNeverLeaveTheTargetFolder) {
                                 {"target/", "folder"},
                                 {"target/h/", "folder"},
                                 {"target/h/normal.txt", digestOf("normal\n")}}));
-        QList<QByteArray> fetches;
-        for (const QByteArray& line : server.transcript())
-            if (line.startsWith("RETR") || line.startsWith("CWD"))
+        // Nor was anything of those names asked for on the server's side.
+        QList<QByteArray> fetches, climbs;
+        for (const QByteArray& line : server.transcript()) {
+            if (line.startsWith("RETR"))
                 fetches << line;
-        EXPECT_EQ(fetches, (QList<QByteArray>{"CWD /h", "RETR normal.txt"}));
+            if (line.startsWith("CWD") && line.contains(".."))
+                climbs << line;
+        }
+        EXPECT_EQ(fetches, (QList<QByteArray>{"RETR normal.txt"}));
+        EXPECT_EQ(climbs, QList<QByteArray>());
     }
 }
 
