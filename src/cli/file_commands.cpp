@@ -1,20 +1,15 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
+#include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
 
+#include <functional>
 #include <map>
 
 namespace {
-
-QByteArray cleanRemote(const QString& path) {
-    QByteArray p = path.toUtf8();
-    while (p.size() > 1 && p.endsWith('/'))
-        p.chop(1);
-    return p;
-}
 
 bool splitArg(const QString& arg, QByteArray* parent, QByteArray* name) {
     if (!splitRemotePath(cleanRemote(arg), parent, name) || !arg.startsWith(QLatin1Char('/'))) {
@@ -96,6 +91,22 @@ int done(CliContext& ctx, bool allFound) {
     return allFound ? status : 1;
 }
 
+// Resolves the named entries folder by folder and hands each folder's entries
+// to the operation; missing names are reported and make the run fail.
+int runOnSelection(CliContext& ctx, const Selection& s,
+                   const std::function<void(FileOperationStarters&, const QByteArray&,
+                                            const std::vector<RemoteItem>&)>& operation) {
+    bool allFound = true;
+    FileOperationStarters ops(ctx.cli.engine());
+    for (const QByteArray& folder : s.order) {
+        std::vector<RemoteItem> items;
+        allFound = resolve(ctx.cli, folder, s.names.at(folder), &items) && allFound;
+        if (!items.empty())
+            operation(ops, folder, items);
+    }
+    return done(ctx, allFound);
+}
+
 bool startOrReport(CliContext& ctx) {
     ctx.cli.engine().kindFilter.flags = KindFilter::Link;
     if (ctx.cli.start())
@@ -117,15 +128,10 @@ int runRmCommand(CliContext& ctx, const QStringList& args) {
     if (!startOrReport(ctx))
         return 1;
     ctx.cli.engine().kindFilter = t.kinds;
-    bool allFound = true;
-    FileOperationStarters ops(ctx.cli.engine());
-    for (const QByteArray& folder : s.order) {
-        std::vector<RemoteItem> items;
-        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
-        if (!items.empty())
-            ops.deleteItems(folder, items);
-    }
-    return done(ctx, allFound);
+    return runOnSelection(
+        ctx, s,
+        [&](FileOperationStarters& ops, const QByteArray& folder,
+            const std::vector<RemoteItem>& items) { ops.deleteItems(folder, items); });
 }
 
 int runMkdirCommand(CliContext& ctx, const QStringList& args) {
@@ -181,15 +187,10 @@ int runMvCommand(CliContext& ctx, const QStringList& args) {
     const QByteArray target = cleanRemote(args.last());
     if (!startOrReport(ctx))
         return 1;
-    bool allFound = true;
-    FileOperationStarters ops(ctx.cli.engine());
-    for (const QByteArray& folder : s.order) {
-        std::vector<RemoteItem> items;
-        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
-        if (!items.empty())
-            ops.move(folder, target, items);
-    }
-    return done(ctx, allFound);
+    return runOnSelection(
+        ctx, s,
+        [&](FileOperationStarters& ops, const QByteArray& folder,
+            const std::vector<RemoteItem>& items) { ops.move(folder, target, items); });
 }
 
 int runChmodCommand(CliContext& ctx, const QStringList& args) {
@@ -230,13 +231,9 @@ int runChmodCommand(CliContext& ctx, const QStringList& args) {
     request.applyToFolders = !files;
     if (!startOrReport(ctx))
         return 1;
-    bool allFound = true;
-    FileOperationStarters ops(ctx.cli.engine());
-    for (const QByteArray& folder : s.order) {
-        std::vector<RemoteItem> items;
-        allFound = resolve(ctx.cli, folder, s.names[folder], &items) && allFound;
-        if (!items.empty())
-            ops.changePermissions(folder, request, items, false);
-    }
-    return done(ctx, allFound);
+    return runOnSelection(ctx, s,
+                          [&](FileOperationStarters& ops, const QByteArray& folder,
+                              const std::vector<RemoteItem>& items) {
+                              ops.changePermissions(folder, request, items, false);
+                          });
 }

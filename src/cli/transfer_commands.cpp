@@ -2,6 +2,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
 #include "cli/progress_line.h"
+#include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
@@ -16,14 +17,6 @@
 #include <map>
 
 namespace {
-
-// "/a/b/" names "/a/b"; the root stays "/".
-QByteArray cleanRemote(const QString& path) {
-    QByteArray p = path.toUtf8();
-    while (p.size() > 1 && p.endsWith('/'))
-        p.chop(1);
-    return p;
-}
 
 bool prepare(CliContext& ctx, const TransferCliOptions& t) {
     ActionEngine& e = ctx.cli.engine();

@@ -110,7 +110,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
             steps.append({"REST", QByteArray::number(d.offset)});
         steps.append({"RETR", it.name});
         auto g = std::make_unique<DownloadFileGroup>(t, steps);
-        g->onResult = [&e](const DownloadFileGroup::Result& r) {
+        g->onResult = [&e](const TransferResult& r) {
             e.announceTransfer(r.info, r.position, r.success);
         };
         insertNext(std::move(g));

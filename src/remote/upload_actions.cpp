@@ -43,7 +43,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
             steps.append({"REST", QByteArray::number(d.offset)});
         steps.append({"STOR", name});
         auto g = std::make_unique<UploadFileGroup>(t, steps);
-        g->onResult = [&e](const UploadFileGroup::Result& r) {
+        g->onResult = [&e](const TransferResult& r) {
             e.announceTransfer(r.info, r.position, r.success);
         };
         insertNext(std::move(g));

@@ -14,12 +14,6 @@
 // resume continues the existing file at its offset once the first data arrives.
 class DownloadFileGroup : public SocketGroup {
 public:
-    struct Result {
-        TransferInfo info;
-        qint64 position = 0;
-        bool success = false;
-    };
-
     DownloadFileGroup(TransferInfo info, const StepList& steps);
     ~DownloadFileGroup() override;
 
@@ -31,7 +25,7 @@ public:
     qint64 position() const { return position_; }
 
     // Told once when the group leaves the queue.
-    std::function<void(const Result&)> onResult;
+    std::function<void(const TransferResult&)> onResult;
 
 protected:
     void onDataEvent(SocketEvent event) override;

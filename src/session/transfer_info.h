@@ -12,3 +12,11 @@ struct TransferInfo {
     qint64 total = -1;  // -1 when not known
     qint64 startOffset = 0;
 };
+
+// How a file transfer ended: where it got to, and whether the server confirmed
+// it and every local step worked.
+struct TransferResult {
+    TransferInfo info;
+    qint64 position = 0;
+    bool success = false;
+};

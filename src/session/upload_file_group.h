@@ -11,12 +11,6 @@
 // that a large file is never held in memory.
 class UploadFileGroup : public SendingGroup {
 public:
-    struct Result {
-        TransferInfo info;
-        qint64 position = 0;
-        bool success = false;
-    };
-
     UploadFileGroup(TransferInfo info, const StepList& steps);
     ~UploadFileGroup() override;
 
@@ -33,7 +27,7 @@ public:
     qint64 chunkSize() const { return chunkSize_; }
     qint64 fileSize() const { return fileSize_; }
 
-    std::function<void(const Result&)> onResult;
+    std::function<void(const TransferResult&)> onResult;
 
 protected:
     void sendMore() override;

@@ -46,7 +46,7 @@ struct DownloadFixture {
     QTemporaryDir dir;
     QString target;
     DownloadFileGroup* group = nullptr;
-    std::optional<DownloadFileGroup::Result> result;
+    std::optional<TransferResult> result;
 
     DownloadFixture() {
         h.loginIdle();
@@ -60,7 +60,7 @@ struct DownloadFixture {
         info.localPath = target;
         info.startOffset = offset;
         auto g = std::make_unique<DownloadFileGroup>(info, steps);
-        g->onResult = [this](const DownloadFileGroup::Result& r) { result = r; };
+        g->onResult = [this](const TransferResult& r) { result = r; };
         group = g.get();
         h.session.queue().append(std::move(g));
         h.session.sendCommand("NOOP");  // behind the download
@@ -248,7 +248,7 @@ struct UploadFixture {
     QTemporaryDir dir;
     QString source;
     UploadFileGroup* group = nullptr;
-    std::optional<UploadFileGroup::Result> result;
+    std::optional<TransferResult> result;
 
     UploadFixture() {
         h.loginIdle();
@@ -262,7 +262,7 @@ struct UploadFixture {
         info.localPath = source;
         info.startOffset = offset;
         auto g = std::make_unique<UploadFileGroup>(info, steps);
-        g->onResult = [this](const UploadFileGroup::Result& r) { result = r; };
+        g->onResult = [this](const TransferResult& r) { result = r; };
         group = g.get();
         h.session.queue().append(std::move(g));
         h.session.sendCommand("NOOP");  // behind the upload
