@@ -107,6 +107,8 @@ void FtpSession::onControlEvent(SocketEvent event) {
             break;
         case SocketEvent::Close:
             onReadable();  // what the server said last still counts
+            if (!control_.isOpen())
+                break;  // it broke the rules in those last bytes: closed already
             control_.close();
             log(LogChannel::Status,
                 QStringLiteral("Connection closed, waiting for re-connection..."));
