@@ -1,11 +1,8 @@
 #include "remote/remote_name_guard.h"
 
+#include "remote/local_name_guard.h"
+
 bool isSafeRemoteName(const QByteArray& name) {
-    if (name.isEmpty() || name == "." || name == "..")
-        return false;
-    for (char c : name) {
-        if (c == '/' || c == '\r' || c == '\n' || c == '\0')
-            return false;
-    }
-    return true;
+    // One entry of its folder, as for local use, and sendable on a command line.
+    return isSafeLocalName(name) && !name.contains('\r') && !name.contains('\n');
 }
