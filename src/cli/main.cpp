@@ -5,7 +5,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
-#include "cli/ftp_url.h"
+#include "app/ftp_url.h"
 #include "cli/sites_command.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "cli/ftp_url.h"
+#include "app/ftp_url.h"
 
 #include <QUrl>
 

@@ -1,0 +1,341 @@
+#include "app/ui/main_frame.h"
+
+#include "app/command_ids.h"
+#include "app/ui/main_view.h"
+#include "app/window_placement_image.h"
+#include "app/workbench.h"
+#include "platform/help_viewer.h"
+#include "platform/ui/message_box_prompter.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <functional>
+
+namespace {
+
+const QString kProfileOrganisation = QStringLiteral("Local AppWizard-Generated Applications");
+const QString kProfileApplication = QStringLiteral("Velmora");
+const QString kProfileSection = QStringLiteral("General");
+const QString kToolBarStateKey = QStringLiteral("ToolBarState");
+
+QString pathKey(const QStringList& path) {
+    return path.join(QChar(0x1F));
+}
+
+}  // namespace
+
+MainFrame::MainFrame(Workbench& workbench, QWidget* parent)
+    : MainFrame(workbench, Services(), parent) {}
+
+MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* parent)
+    : QMainWindow(parent),
+      workbench_(workbench),
+      prompter_(services.prompter),
+      help_(services.help),
+      view_(new MainView(this)) {
+    if (!prompter_) {
+        ownPrompter_ = std::make_unique<MessageBoxPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(workbench_.windowTitle());
+    setCentralWidget(view_);
+    buildMenus();
+    buildToolBar();
+    statusBar();
+
+    FtpSession& session = workbench_.session();
+    connect(&workbench_, &Workbench::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&session, &FtpSession::loggedInChanged, this, &MainFrame::updateMenuState);
+    connect(&session, &FtpSession::disconnected, this, &MainFrame::updateMenuState);
+    connect(&session, &FtpSession::connectionClosed, this, [this] {
+        runtimeBuilt_ = false;
+        rebuildRuntimeMenus();
+        updateMenuState();
+    });
+    connect(&session, &FtpSession::commandMenusRebuilt, this, &MainFrame::rebuildRuntimeMenus);
+    connect(&workbench_.completion(), &CompletionActions::closeProgramRequested, this,
+            &QWidget::close, Qt::QueuedConnection);
+
+    // The pages restore their proportions once they all exist.
+    QTimer::singleShot(0, this, [this] { view_->restoreLayout(workbench_.settings()); });
+    updateMenuState();
+}
+
+MainFrame::~MainFrame() = default;
+
+QMenu* MainFrame::menuFor(const QStringList& path) {
+    const QString key = pathKey(path);
+    if (QMenu* m = menus_.value(key))
+        return m;
+    QMenu* m = nullptr;
+    if (path.size() == 1) {
+        m = menuBar()->addMenu(path.front());
+    } else {
+        QMenu* parentMenu = menuFor(path.mid(0, path.size() - 1));
+        m = parentMenu->addMenu(path.back());
+    }
+    m->setObjectName(path.back());
+    connect(m, &QMenu::aboutToShow, this, &MainFrame::updateMenuState);
+    menus_.insert(key, m);
+    return m;
+}
+
+QMenu* MainFrame::menu(const QStringList& path) const {
+    return menus_.value(pathKey(path));
+}
+
+QAction* MainFrame::action(int id) const {
+    return actions_.value(id);
+}
+
+QList<QAction*> MainFrame::menuActions() const {
+    QList<QAction*> all;
+    std::function<void(QMenu*)> walk = [&](QMenu* m) {
+        for (QAction* a : m->actions()) {
+            if (a->menu())
+                walk(a->menu());
+            else if (!a->isSeparator())
+                all << a;
+        }
+    };
+    for (QAction* top : menuBar()->actions())
+        if (top->menu())
+            walk(top->menu());
+    return all;
+}
+
+void MainFrame::buildMenus() {
+    for (const QString& title : MainMenuTitles())
+        menuFor({title});
+    QHash<QString, QActionGroup*> radioGroups;
+    for (const MenuEntry& e : MainMenuTable()) {
+        QMenu* m = menuFor(e.path);
+        if (e.kind == MenuItemKind::Separator) {
+            m->addSeparator();
+            continue;
+        }
+        QAction* a = m->addAction(e.text);
+        a->setData(e.id);
+        if (e.kind == MenuItemKind::Check || e.kind == MenuItemKind::Radio)
+            a->setCheckable(true);
+        if (e.kind == MenuItemKind::Radio) {
+            QActionGroup*& g = radioGroups[pathKey(e.path)];
+            if (!g)
+                g = new QActionGroup(this);
+            g->addAction(a);
+        }
+        if (e.id != kCmdEmpty) {
+            actions_.insert(e.id, a);
+            connect(a, &QAction::triggered, this, [this, id = e.id] { runCommand(id); });
+        }
+    }
+    action(kCmdBeepOptions)->setText(beepMenuText(workbench_.settings()));
+
+    const QList<QPair<int, QKeySequence>> shortcuts = {
+        {kCmdConnect, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {kCmdReconnect, QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {kCmdCloseConnection, QKeySequence(Qt::CTRL | Qt::Key_W)},
+        {kCmdGeneralOptions, QKeySequence(Qt::CTRL | Qt::Key_Comma)},
+        {kCmdShowQueue, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)},
+        {kCmdContents, QKeySequence(QKeySequence::HelpContents)},
+    };
+    for (const auto& [id, keys] : shortcuts)
+        action(id)->setShortcut(keys);
+    rebuildRuntimeMenus();
+}
+
+void MainFrame::buildToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("mainToolBar"));
+    struct Button {
+        int id;
+        const char* theme;
+    };
+    const Button buttons[] = {
+        {kCmdConnect, "network-server"},
+        {kCmdReconnect, "view-refresh"},
+        {kCmdCloseConnection, "network-offline"},
+        {0, nullptr},
+        {kCmdGeneralOptions, "preferences-system"},
+        {kCmdShowQueue, "view-list-details"},
+        {kCmdCheckCommands, "dialog-question"},
+        {0, nullptr},
+        {kCmdContents, "help-contents"},
+    };
+    for (const Button& b : buttons) {
+        if (!b.theme) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        QAction* a = action(b.id);
+        const QString fallback = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.theme));
+        a->setIcon(QIcon::fromTheme(QLatin1String(b.theme), QIcon(fallback)));
+        toolBar_->addAction(a);
+    }
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
+    QSettings profile(kProfileOrganisation, kProfileApplication);
+    profile.beginGroup(kProfileSection);
+    restoreState(profile.value(kToolBarStateKey).toByteArray());
+}
+
+void MainFrame::fillRuntimeMenu(QMenu* m, const std::vector<RuntimeLetterMenu>& letters) {
+    m->clear();
+    if (letters.empty()) {
+        QAction* a = m->addAction(QStringLiteral("(Empty)"));
+        a->setData(int(kCmdEmpty));
+        a->setEnabled(false);
+        return;
+    }
+    for (const RuntimeLetterMenu& letter : letters) {
+        QMenu* sub = m->addMenu(letter.letter);
+        for (const RuntimeCommandItem& item : letter.items) {
+            QAction* a = sub->addAction(QString::fromUtf8(item.word));
+            a->setData(item.id);
+            connect(a, &QAction::triggered, this, [this, id = item.id] { runCommand(id); });
+        }
+    }
+}
+
+void MainFrame::rebuildRuntimeMenus() {
+    using namespace MenuTitles;
+    FtpSession& s = workbench_.session();
+    // Only the first HELP reply of a connection builds the menus.
+    if (runtimeBuilt_)
+        return;
+    if (s.loggedIn() && !s.helpIndex().isEmpty())
+        runtimeBuilt_ = true;
+    runtime_ = s.loggedIn() ? BuildRuntimeCommandMenus(s.featIndex(), s.helpIndex())
+                            : RuntimeCommandMenus{};
+    fillRuntimeMenu(menu({kCommand, kRuntime, kFeat}), runtime_.feat);
+    fillRuntimeMenu(menu({kCommand, kRuntime, kHelp}), runtime_.help);
+    updateMenuState();
+}
+
+MenuContext MainFrame::menuContext() const {
+    MenuContext c;
+    c.settings = &workbench_.settings();
+    c.loggedIn = workbench_.session().loggedIn();
+    c.connected = workbench_.session().isConnected();
+    c.shutdownFlags = workbench_.completion().shutdownFlags();
+    c.uploadAlert = workbench_.engine().uploadOptions.showAlert == 1;
+    c.downloadAlert = workbench_.engine().downloadOptions.showAlert == 1;
+    c.toolbarVisible = toolBar_ && !toolBar_->isHidden();
+    return c;
+}
+
+void MainFrame::updateMenuState() {
+    const MenuContext c = menuContext();
+    for (QAction* a : menuActions()) {
+        const int id = a->data().toInt();
+        if (!id)
+            continue;
+        const MenuItemState s = MenuStateFor(id, c);
+        a->setEnabled(s.enabled);
+        if (a->isCheckable())
+            a->setChecked(s.checked);
+    }
+}
+
+void MainFrame::sendSimpleCommand(int id) {
+    const QByteArray word = SimpleCommandWord(action(id)->text());
+    workbench_.session().sendCommand(word);
+}
+
+void MainFrame::sendGroupCommand(int id) {
+    const QByteArray listing = id == kCmdGroupList   ? QByteArrayLiteral("LIST")
+                               : id == kCmdGroupNlst ? QByteArrayLiteral("NLST")
+                                                     : QByteArrayLiteral("MLSD");
+    StepList steps;
+    steps.append({QByteArrayLiteral("PWD"), QByteArray()});
+    steps.append({QByteArrayLiteral("PASV"), QByteArray()});
+    steps.append({listing, QByteArray()});
+    workbench_.session().sendGroup(steps);
+}
+
+void MainFrame::runCommand(int id) {
+    Workbench& w = workbench_;
+    int redraw = kRedrawNothing;
+    if (ApplyMenuToggle(id, w.settings(), &redraw)) {
+        if (redraw & (kRedrawLocalProject | kRedrawRemoteProject))
+            view_->applyPageOptions(w.settings());
+        emit viewOptionsChanged(redraw);
+        updateMenuState();
+        return;
+    }
+    if (id >= kCmdSimpleCwd && id <= kCmdSimpleFeat) {
+        sendSimpleCommand(id);
+        return;
+    }
+    if (id >= kCmdGroupMlsd && id <= kCmdGroupNlst) {
+        sendGroupCommand(id);
+        return;
+    }
+    if (id >= kRuntimeCommandFirstId && id <= kRuntimeCommandLastId) {
+        const QByteArray word = runtime_.wordFor(id);
+        if (!word.isEmpty())
+            w.session().sendCommand(QByteArrayLiteral("HELP"), word);
+        return;
+    }
+    switch (id) {
+        case kCmdReconnect:
+            w.reconnect();
+            break;
+        case kCmdCloseConnection:
+            w.closeConnection();
+            break;
+        case kCmdShutdownSystem:
+        case kCmdShutdownProgram:
+            w.completion().toggleShutdown(id, *prompter_);
+            break;
+        case kCmdViewToolbar:
+            toolBar_->setVisible(!toolBar_->isVisible());
+            break;
+        case kCmdContents:
+            if (help_)
+                help_->showTopic(QStringLiteral("About.htm"));
+            break;
+        default:
+            break;
+    }
+    updateMenuState();
+}
+
+void MainFrame::restorePlacement() {
+    const AppSettings& s = workbench_.settings();
+    const WindowGeometry g = GeometryFromPlacement(s.MainPlacement);
+    if (!s.Loaded || !g.normal.isValid()) {
+        showMaximized();
+        return;
+    }
+    setGeometry(g.normal);
+    if (g.maximised)
+        showMaximized();
+    else
+        showNormal();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    AppSettings& s = workbench_.settings();
+    WindowGeometry g;
+    g.normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    g.maximised = isMaximized();
+    s.MainPlacement = PlacementFromGeometry(g, s.MainPlacement);
+    QSettings profile(kProfileOrganisation, kProfileApplication);
+    profile.beginGroup(kProfileSection);
+    profile.setValue(kToolBarStateKey, saveState());
+    profile.endGroup();
+    profile.sync();
+    view_->storeLayout(s);
+    workbench_.save();
+    event->accept();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "app/main_menu.h"
+#include "session/runtime_command_menus.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class HelpViewer;
+class MainView;
+class Prompter;
+class QAction;
+class QMenu;
+class QToolBar;
+class Workbench;
+
+// The main window: the menu bar built from the menu table, the tool bar, the
+// pages, and the dispatch of every main-menu command to the part that does
+// the work.
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Services {
+        Prompter* prompter = nullptr;  // message boxes when null
+        HelpViewer* help = nullptr;    // the help window when null
+    };
+
+    explicit MainFrame(Workbench& workbench, QWidget* parent = nullptr);
+    MainFrame(Workbench& workbench, const Services& services, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    MainView* view() const { return view_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // The action carrying that command id, null when the menu has none.
+    QAction* action(int id) const;
+    QMenu* menu(const QStringList& path) const;
+    // Every action of the menu bar, in menu order (runtime items included).
+    QList<QAction*> menuActions() const;
+
+    // Placement from the settings: maximised on a first start.
+    void restorePlacement();
+    // Carries out a command as if its menu item was chosen.
+    void runCommand(int id);
+    // Checks and enabling from the state.
+    void updateMenuState();
+
+    Prompter& prompter() const { return *prompter_; }
+    HelpViewer& help() const { return *help_; }
+
+signals:
+    // Settings a menu changed that views show (MenuRedraw bits).
+    void viewOptionsChanged(int redraw);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void rebuildRuntimeMenus();
+    void fillRuntimeMenu(QMenu* menu, const std::vector<RuntimeLetterMenu>& letters);
+    QMenu* menuFor(const QStringList& path);
+    MenuContext menuContext() const;
+    void sendSimpleCommand(int id);
+    void sendGroupCommand(int id);
+
+    Workbench& workbench_;
+    std::unique_ptr<Prompter> ownPrompter_;
+    std::unique_ptr<HelpViewer> ownHelp_;
+    Prompter* prompter_;
+    HelpViewer* help_;
+    MainView* view_;
+    QToolBar* toolBar_ = nullptr;
+    QHash<QString, QMenu*> menus_;
+    QHash<int, QAction*> actions_;
+    RuntimeCommandMenus runtime_;
+    bool runtimeBuilt_ = false;
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/app_settings.h"
+#include "app/completion_actions.h"
+#include "app/mixed_settings.h"
+#include "app/site_list.h"
+#include "app/tool_lists.h"
+#include "remote/action_engine.h"
+#include "remote/task_list.h"
+#include "remote/task_status.h"
+#include "session/ftp_session.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class Beeper;
+class Launcher;
+class SystemShutdown;
+class TransportFactory;
+struct FtpUrl;
+
+// The application's state, made once by main and handed to the windows: the
+// stored settings and sites, the session with its action engine, the task
+// state and the completion actions. No widgets here; tests make their own.
+class Workbench : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        TransportFactory* transports = nullptr;
+        Beeper* beeper = nullptr;
+        SystemShutdown* shutdown = nullptr;
+        Launcher* launcher = nullptr;
+    };
+
+    Workbench(const QString& settingFolder, Services services, QObject* parent = nullptr);
+    ~Workbench() override;
+
+    // Sites, general settings, loop settings (in that order), then the tools,
+    // topped up from the built-in list.
+    void load();
+    // Sites, general settings, loop settings (in that order), then the tools.
+    // A file that could not be read whole is first kept as NAME.damaged, so
+    // nothing it held is lost by the save.
+    void save();
+    // Files that existed but could not be read whole at load.
+    const QStringList& damagedFiles() const { return damaged_; }
+
+    const QString& settingFolder() const { return settingFolder_; }
+    AppSettings& settings() { return settings_; }
+    MixedSettings& mixed() { return mixed_; }
+    SiteList& sites() { return sites_; }
+    ToolLists& tools() { return tools_; }
+    Launcher& launcher() { return *services_.launcher; }
+    Beeper& beeper() { return *services_.beeper; }
+
+    FtpSession& session() { return *session_; }
+    ActionEngine& engine() { return *engine_; }
+    TaskList& tasks() { return tasks_; }
+    TaskStatus& taskStatus() { return taskStatus_; }
+    CompletionActions& completion() { return *completion_; }
+
+    // "Connect" after the site dialog: the work in hand stops, the selected
+    // site becomes the current one and the connection starts. False when the
+    // list has no row.
+    bool connectSelectedSite();
+    // Connects to the stored site with that name; false when there is none.
+    bool connectSiteNamed(const QString& name);
+    // Connects to an ftp:// URL without storing it as a site. A path in the
+    // URL is where the remote tree opens.
+    void connectUrl(const FtpUrl& url);
+    // "Re-connect" with the current site.
+    void reconnect();
+    // "Close connection": the connection ends and the current site's
+    // connection settings go back to their defaults.
+    void closeConnection();
+
+    // The session's values after the general options changed; the keep-alive
+    // restarts when its interval was switched on or off.
+    void applySettings(const AppSettings& before);
+
+    // "Velmora" before login, then the session's title.
+    QString windowTitle() const { return title_; }
+
+signals:
+    void titleChanged(const QString& title);
+    // The local project folder of a site being connected, for its page.
+    void localProjectChosen(const QString& folder);
+
+private:
+    void startCurrentSite();
+    QString filePath(const QString& name) const;
+    void keepDamaged(const QString& name);
+
+    QString settingFolder_;
+    Services services_;
+    AppSettings settings_;
+    MixedSettings mixed_;
+    SiteList sites_;
+    ToolLists tools_;
+    QStringList damaged_;
+    std::unique_ptr<FtpSession> session_;
+    std::unique_ptr<ActionEngine> engine_;
+    TaskList tasks_;
+    TaskStatus taskStatus_;
+    std::unique_ptr<CompletionActions> completion_;
+    QString title_;
+};

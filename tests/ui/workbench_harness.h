@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/workbench.h"
+#include "platform/beeper.h"
+#include "platform/launcher.h"
+#include "platform/shutdown.h"
+#include "support/fake_transport.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+// A workbench over scripted transports in a temporary settings folder, with
+// recording stand-ins for the beeper, the shutdown and the launcher.
+struct WorkbenchHarness {
+    class RecordingBeeper : public Beeper {
+    public:
+        void beep(int frequency, int ms) override { beeps.append({frequency, ms}); }
+        QList<QPair<int, int>> beeps;
+    };
+    class RecordingShutdown : public SystemShutdown {
+    public:
+        bool powerOff() override {
+            ++calls;
+            return true;
+        }
+        int calls = 0;
+    };
+    class RecordingLauncher : public Launcher {
+    public:
+        bool startDetached(const QString& program, const QStringList& args) override {
+            started << program + QLatin1Char(' ') + args.join(QLatin1Char(' '));
+            return true;
+        }
+        bool openLink(const QString& link) override {
+            links << link;
+            return true;
+        }
+        QStringList started;
+        QStringList links;
+    };
+
+    QTemporaryDir folder;
+    FakeTransportFactory transports;
+    RecordingBeeper beeper;
+    RecordingShutdown shutdown;
+    RecordingLauncher launcher;
+    std::unique_ptr<Workbench> workbench;
+
+    WorkbenchHarness() { make(); }
+
+    void make() {
+        workbench.reset();
+        Workbench::Services s;
+        s.transports = &transports;
+        s.beeper = &beeper;
+        s.shutdown = &shutdown;
+        s.launcher = &launcher;
+        workbench = std::make_unique<Workbench>(folder.path(), s);
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    // Runs the event loop until `done` holds; false when it did not in time.
+    static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > ms)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    // The control connection of the latest connect, accepted, and the server's
+    // side of a login up to the start-up's HELP reply.
+    FakeTransport* acceptControl() {
+        FakeTransport* t = transports.last();
+        if (t)
+            t->accept();
+        QTest::qWait(5);
+        return t;
+    }
+};
