@@ -1,6 +1,8 @@
 // The desktop program.
 #include "app/launch_options.h"
 #include "app/settings_path.h"
+#include "app/site_file.h"
+#include "app/ui/desktop_start.h"
 #include "app/ui/main_frame.h"
 #include "app/workbench.h"
 #include "platform/beeper.h"
@@ -9,8 +11,10 @@
 #include "session/tcp_transport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
-#include <QTimer>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +67,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const QString settingFolder = SettingsFolder(launch.settingDir);
+    if (!launch.site.isEmpty()) {
+        SiteList stored;
+        LoadSites(stored, QDir(settingFolder).filePath(SettingsFileName(SettingsFileKind::Sites)));
+        const bool known = std::any_of(stored.Records.begin(), stored.Records.end(),
+                                       [&](const SiteRecord& r) { return r.Name == launch.site; });
+        if (!known) {
+            std::fprintf(stderr, "velmora: no stored site named \"%s\"\n",
+                         qPrintable(launch.site));
+            return 2;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.02"));
@@ -80,25 +97,13 @@ int main(int argc, char** argv) {
     BellBeeper beeper;
     services.beeper = &beeper;
 
-    Workbench workbench(SettingsFolder(launch.settingDir), services);
+    Workbench workbench(settingFolder, services);
     workbench.load();
-    if (!launch.site.isEmpty()) {
-        bool found = false;
-        for (const SiteRecord& r : workbench.sites().Records)
-            found = found || r.Name == launch.site;
-        if (!found) {
-            std::fprintf(stderr, "velmora: no stored site named \"%s\"\n", qPrintable(launch.site));
-            return 2;
-        }
+    QString error;
+    const std::unique_ptr<MainFrame> frame = StartDesktop(workbench, launch, &error);
+    if (!frame) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
+        return 2;
     }
-
-    MainFrame frame(workbench);
-    frame.restorePlacement();
-    QTimer::singleShot(0, &frame, [&] {
-        if (!launch.site.isEmpty())
-            workbench.connectSiteNamed(launch.site);
-        else if (launch.url)
-            workbench.connectUrl(*launch.url);
-    });
     return app.exec();
 }

@@ -47,7 +47,7 @@ std::vector<int> PaneSizes(const std::vector<int>& shares, int total, int minimu
                 continue;
             }
             sizes[i] =
-                freeShares > 0 ? int(qint64(freeTotal) * std::max(shares[i], 0) / freeShares) : 0;
+                freeShares > 0 ? int((qint64(freeTotal) * std::max(shares[i], 0) + freeShares / 2) / freeShares) : 0;
             given += sizes[i];
             lastFree = i;
         }

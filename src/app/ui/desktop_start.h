@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/launch_options.h"
+
+#include <QString>
+
+#include <memory>
+
+class MainFrame;
+class Workbench;
+
+// Opens the main window for a loaded workbench as the command line asked:
+// placement restored (maximised on a first start), then the connection to the
+// site or address given, once the event loop runs. A --site naming no stored
+// site gives an error text and no window.
+std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOptions& launch,
+                                        QString* error);

@@ -1,0 +1,164 @@
+// The desktop program as a user starts it: its command line, its window's
+// placement across runs, damaged settings files, and --site against a real
+// server.
+#include "app/command_ids.h"
+#include "app/settings_path.h"
+#include "app/site_file.h"
+#include "app/ui/desktop_start.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
+#include "session/tcp_transport.h"
+#include "support/pyftpdlib_server.h"
+#include "support/qt_printers.h"
+#include "workbench_harness.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct GuiRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+GuiRun runGui(const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VELMORA_GUI_PATH), args);
+    GuiRun r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(DesktopCommandLine, BadArgumentsHelpVersionAndNoDisplay) {
+    QTemporaryDir settings;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VELMORA_SETTING_DIR"), settings.path());
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* stream;  // "out" or "err"
+        const char* text;
+    };
+    const Case cases[] = {
+        {{"--bogus"}, 2, "err", "velmora: unknown option: --bogus (see velmora --help)\n"},
+        {{"--site", "nobody"}, 2, "err", "velmora: no stored site named \"nobody\"\n"},
+        {{"http://x"}, 2, "err", "velmora: not an ftp:// URL: http://x (see velmora --help)\n"},
+        {{"--version"}, 0, "out", "velmora 1.02\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const GuiRun r = runGui(c.args, env);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(QString::fromLatin1(c.stream) == "out" ? r.out : r.err, QString::fromUtf8(c.text));
+    }
+    EXPECT_TRUE(runGui({"--help"}, env).out.startsWith("Usage: velmora"));
+
+    QProcessEnvironment bare = env;
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        bare.remove(QLatin1String(name));
+    const GuiRun r = runGui({}, bare);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.startsWith("velmora: no display")) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 1);
+}
+
+TEST(DesktopStart, PlacementIsSavedAndRestored) {
+    WorkbenchHarness h;
+    h.workbench->load();
+    const QRect placed(120, 80, 900, 640);
+    {
+        LaunchOptions none;
+        QString error;
+        auto frame = StartDesktop(*h.workbench, none, &error);
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(frame->isMaximized());  // first start
+        frame->showNormal();
+        frame->setGeometry(placed);
+        QTest::qWait(20);
+        frame->close();
+    }
+    ASSERT_TRUE(QFile::exists(h.path("setting.set")));
+    h.make();
+    h.workbench->load();
+    EXPECT_TRUE(h.workbench->settings().Loaded);
+    LaunchOptions none;
+    QString error;
+    auto frame = StartDesktop(*h.workbench, none, &error);
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_EQ(frame->geometry(), placed);
+}
+
+TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
+    WorkbenchHarness h;
+    const QByteArray garbage("\x05\x00\x00\x00\xff\xff\xff\x7fgarbage", 15);
+    for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set"}) {
+        QFile f(h.path(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(garbage);
+    }
+    h.workbench->load();
+    EXPECT_EQ(h.workbench->damagedFiles().size(), 4);
+    EXPECT_FALSE(h.workbench->settings().Loaded);
+    h.workbench->save();
+    for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set"}) {
+        SCOPED_TRACE(name);
+        QFile kept(h.path(QLatin1String(name) + QStringLiteral(".damaged")));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), garbage);
+    }
+    // A sound file is not kept twice.
+    h.make();
+    h.workbench->load();
+    EXPECT_TRUE(h.workbench->damagedFiles().isEmpty());
+}
+
+TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
+    PyftpdlibServer server;
+    ASSERT_TRUE(server.start()) << server.lastError().toStdString();
+    QTemporaryDir folder;
+    SiteList sites;
+    SiteRecord site;
+    site.Name = QStringLiteral("Shop");
+    site.Comment = QStringLiteral("live");
+    site.Host = QStringLiteral("127.0.0.1");
+    site.Port = server.port();
+    site.User = server.user();
+    site.Password = server.password();
+    sites.Records.push_back(site);
+    ASSERT_TRUE(SaveSites(sites, folder.filePath(QStringLiteral("site.set"))));
+
+    TcpTransportFactory transports;
+    WorkbenchHarness fakes;
+    Workbench::Services s;
+    s.transports = &transports;
+    s.beeper = &fakes.beeper;
+    s.shutdown = &fakes.shutdown;
+    s.launcher = &fakes.launcher;
+    Workbench workbench(folder.path(), s);
+    workbench.load();
+    LaunchOptions launch;
+    launch.site = QStringLiteral("Shop");
+    QString error;
+    auto frame = StartDesktop(workbench, launch, &error);
+    ASSERT_TRUE(frame) << error.toStdString();
+    const QString title = QStringLiteral("Velmora - 127.0.0.1 (Shop, live)");
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return frame->windowTitle() == title; }, 15000))
+        << frame->windowTitle().toStdString();
+    EXPECT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return frame->action(kCmdCloseConnection)->isEnabled(); }, 5000));
+}
+
+}  // namespace
