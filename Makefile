@@ -14,12 +14,14 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/velmora-cli --help
+	$(BUILD)/velmora
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target velmora-startup-bench
+	bash bench/startup.sh $(BUILD)
 	bash bench/run.sh $(BUILD)
 
 clean:
