@@ -76,13 +76,30 @@ struct WorkbenchHarness {
         return true;
     }
 
-    // The control connection of the latest connect, accepted, and the server's
-    // side of a login up to the start-up's HELP reply.
-    FakeTransport* acceptControl() {
+    // Connects to a stored site over the scripted transport and plays the
+    // server's side of the login up to the start-up's HELP reply.
+    FakeTransport* login(const QByteArray& feat, const QByteArray& help) {
+        SiteRecord site;
+        site.Name = QStringLiteral("Home");
+        site.Comment = QStringLiteral("test");
+        site.Host = QStringLiteral("127.0.0.1");
+        site.User = QStringLiteral("bob");
+        site.Password = QStringLiteral("secret");
+        workbench->sites().Records.push_back(site);
+        workbench->sites().SelectedIndex = int(workbench->sites().Records.size()) - 1;
+        workbench->settings().KeepAliveInterval = 0;
+        workbench->connectSelectedSite();
         FakeTransport* t = transports.last();
-        if (t)
-            t->accept();
+        if (!t)
+            return nullptr;
+        t->accept();
         QTest::qWait(5);
+        for (const QByteArray& r : {QByteArray("220 Welcome\r\n"), QByteArray("331 Password\r\n"),
+                                    QByteArray("230 Logged in\r\n"), QByteArray("200 Type set\r\n"),
+                                    feat, help}) {
+            t->feed(r);
+            QTest::qWait(5);
+        }
         return t;
     }
 };

@@ -248,7 +248,8 @@ void MainFrame::updateMenuState() {
 
 void MainFrame::sendSimpleCommand(int id) {
     const QByteArray word = SimpleCommandWord(action(id)->text());
-    workbench_.session().sendCommand(word);
+    const QByteArray selected = remoteSelection_ ? remoteSelection_() : QByteArray();
+    workbench_.session().sendCommand(word, id == kCmdSimpleMlst ? selected : QByteArray());
 }
 
 void MainFrame::sendGroupCommand(int id) {
@@ -256,7 +257,11 @@ void MainFrame::sendGroupCommand(int id) {
                                : id == kCmdGroupNlst ? QByteArrayLiteral("NLST")
                                                      : QByteArrayLiteral("MLSD");
     StepList steps;
-    steps.append({QByteArrayLiteral("PWD"), QByteArray()});
+    const QByteArray selected = remoteSelection_ ? remoteSelection_() : QByteArray();
+    if (selected.isEmpty())
+        steps.append({QByteArrayLiteral("PWD"), QByteArray()});
+    else
+        steps.append({QByteArrayLiteral("CWD"), selected});
     steps.append({QByteArrayLiteral("PASV"), QByteArray()});
     steps.append({listing, QByteArray()});
     workbench_.session().sendGroup(steps);

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class HelpViewer;
@@ -47,6 +48,12 @@ public:
     // Checks and enabling from the state.
     void updateMenuState();
 
+    // The name of the remote item selected in the remote views, empty when
+    // none: MLST and the listing group use it.
+    void setRemoteSelection(std::function<QByteArray()> selected) {
+        remoteSelection_ = std::move(selected);
+    }
+
     Prompter& prompter() const { return *prompter_; }
     HelpViewer& help() const { return *help_; }
 
@@ -78,4 +85,5 @@ private:
     QHash<int, QAction*> actions_;
     RuntimeCommandMenus runtime_;
     bool runtimeBuilt_ = false;
+    std::function<QByteArray()> remoteSelection_;
 };
