@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -305,7 +306,13 @@ void MainFrame::runCommand(int id) {
         case kCmdViewToolbar:
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
-        case kCmdContents:
+        case kCmdAbout:
+        QMessageBox::about(this, QStringLiteral("About Velmora"),
+                           QStringLiteral("<p><b>Velmora</b></p><p>Version 1.02</p>"
+                                          "<p>An FTP client for people who look after web "
+                                          "sites.</p>"));
+        break;
+    case kCmdContents:
             if (help_)
                 help_->showTopic(QStringLiteral("About.htm"));
             break;
