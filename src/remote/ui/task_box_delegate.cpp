@@ -1,0 +1,94 @@
+#include "remote/ui/task_box_delegate.h"
+
+#include "remote/ui/task_box_model.h"
+#include "workspace/format.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace {
+
+constexpr int kPad = 6;
+constexpr int kLines = 5;
+constexpr int kBarExtra = 4;  // the bar is a little taller than a text line
+
+QString text(const QModelIndex& index, int role) {
+    return index.data(role).toString();
+}
+
+}  // namespace
+
+QSize TaskBoxDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    const int line = option.fontMetrics.lineSpacing();
+    return QSize(200, 2 * kPad + kLines * line + kBarExtra + (kLines - 1) * 2);
+}
+
+void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    painter->save();
+    const QPalette& pal = option.palette;
+    const bool selected = option.state & QStyle::State_Selected;
+    const QRect box = option.rect.adjusted(0, 0, -1, -1);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setPen(selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Mid));
+    painter->setBrush(pal.color(QPalette::Base));
+    painter->drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+
+    const QFontMetrics& fm = option.fontMetrics;
+    const int line = fm.lineSpacing();
+    QRect r = box.adjusted(kPad, kPad, -kPad, -kPad);
+    r.setHeight(line);
+    painter->setPen(pal.color(QPalette::Text));
+
+    // Heading: the kind, then the file name in bold.
+    const QString kind = text(index, TaskBoxModel::KindTextRole) + QStringLiteral("  ");
+    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, kind);
+    QFont bold = option.font;
+    bold.setBold(true);
+    painter->setFont(bold);
+    const QRect nameRect = r.adjusted(fm.horizontalAdvance(kind), 0, 0, 0);
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      QFontMetrics(bold).elidedText(text(index, TaskBoxModel::FileNameRole),
+                                                    Qt::ElideMiddle, nameRect.width()));
+    painter->setFont(option.font);
+
+    auto labelled = [&](const QString& label, const QString& value) {
+        r.translate(0, line + 2);
+        const int labelWidth = fm.horizontalAdvance(QStringLiteral("Remote: "));
+        painter->setPen(pal.color(QPalette::PlaceholderText));
+        painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, label);
+        painter->setPen(pal.color(QPalette::Text));
+        const QRect v = r.adjusted(labelWidth, 0, 0, 0);
+        painter->drawText(v, Qt::AlignLeft | Qt::AlignVCenter,
+                          fm.elidedText(value, Qt::ElideMiddle, v.width()));
+    };
+    labelled(QStringLiteral("Remote:"), text(index, TaskBoxModel::RemoteFolderRole));
+    labelled(QStringLiteral("Local:"), text(index, TaskBoxModel::LocalPathRole));
+
+    // Progress bar: the filled share in green, the percentage centred over it.
+    r.translate(0, line + 2);
+    const QRect bar(r.left(), r.top(), r.width(), line + kBarExtra);
+    painter->setPen(pal.color(QPalette::Mid));
+    painter->setBrush(pal.color(QPalette::Window));
+    painter->drawRect(bar.adjusted(0, 0, -1, -1));
+    const int percent = index.data(TaskBoxModel::PercentRole).toInt();
+    const QRect inner = bar.adjusted(1, 1, -1, -1);
+    const int fill = ProgressFillWidth(inner.width(), percent);
+    if (fill > 0)
+        painter->fillRect(QRect(inner.left(), inner.top(), fill, inner.height()),
+                          QColor(0, 164, 0));
+    painter->setPen(pal.color(QPalette::Text));
+    painter->drawText(bar, Qt::AlignCenter, text(index, TaskBoxModel::ProgressTextRole));
+    r.translate(0, kBarExtra);
+
+    // Figures: bytes on the left, speed, elapsed and remaining time.
+    r.translate(0, line + 2);
+    const QString figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ") +
+                            text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
+                            text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
+                            text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
+    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+                      fm.elidedText(figures, Qt::ElideRight, r.width()));
+    painter->restore();
+}

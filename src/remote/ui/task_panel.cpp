@@ -1,0 +1,108 @@
+#include "remote/ui/task_panel.h"
+
+#include "remote/task_list.h"
+#include "remote/task_status.h"
+#include "remote/ui/task_box_delegate.h"
+#include "remote/ui/task_box_model.h"
+#include "remote/ui/task_status_line.h"
+#include "session/ftp_session.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QListView>
+#include <QMenu>
+#include <QPointer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent)
+    : QWidget(parent),
+      tasks_(tasks),
+      session_(session),
+      line_(new TaskStatusLine(status, this)),
+      view_(new QListView(this)),
+      model_(new TaskBoxModel(tasks, {}, this)) {
+    view_->setModel(model_);
+    view_->setItemDelegate(new TaskBoxDelegate(view_));
+    // 4 pixels around every box: 4 from the edge, 8 between boxes.
+    view_->setSpacing(4);
+    view_->setUniformItemSizes(true);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setAccessibleName(QStringLiteral("Tasks"));
+    view_->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(line_);
+    layout->addWidget(view_, 1);
+
+    connect(line_, &TaskStatusLine::stopBeepClicked, this, &TaskPanel::stopBeepClicked);
+}
+
+void TaskPanel::setStopBeepVisible(bool visible) {
+    line_->stopBeepButton()->setVisible(visible);
+}
+
+bool TaskPanel::isStopBeepVisible() const {
+    return !line_->stopBeepButton()->isHidden();
+}
+
+int TaskPanel::boxAt(const QPoint& viewportPos) const {
+    const QModelIndex index = view_->indexAt(viewportPos);
+    return index.isValid() ? index.row() : -1;
+}
+
+QMenu* TaskPanel::createTaskMenu(int clickedIndex, QWidget* parent) {
+    const TaskMenu rules = taskMenuFor(tasks_.count(), clickedIndex);
+    if (!rules.shown)
+        return nullptr;
+    auto* menu = new QMenu(parent);
+    for (const TaskMenuItem& item : rules.items) {
+        QAction* a = menu->addAction(QString::fromLatin1(taskMenuText(item.id)));
+        a->setData(item.id);
+        a->setEnabled(item.enabled);
+    }
+    return menu;
+}
+
+bool TaskPanel::runTaskCommand(int id, int clickedIndex) {
+    return runTaskMenuCommand(id, clickedIndex, tasks_, session_);
+}
+
+void TaskPanel::showTaskMenu(int clickedIndex, const QPoint& globalPos) {
+    if (clickedIndex >= 0)
+        view_->setCurrentIndex(model_->index(clickedIndex));
+    QMenu* menu = createTaskMenu(clickedIndex, this);
+    if (!menu)
+        return;
+    // The box count may change while the menu is open: remember which transfer
+    // was clicked and find its box again before acting.
+    const SocketGroup* clicked = clickedIndex >= 0 ? tasks_.at(clickedIndex).group : nullptr;
+    QPointer<QMenu> guard(menu);
+    QAction* chosen = menu->exec(globalPos);
+    const int id = chosen ? chosen->data().toInt() : 0;
+    delete guard.data();
+    if (!id)
+        return;
+    const int now = clicked ? tasks_.indexOf(clicked) : -1;
+    if (clicked && now < 0 && id == kRemoveSelectedTask)
+        return;  // that transfer ended meanwhile
+    runTaskCommand(id, now);
+}
+
+void TaskPanel::contextMenuEvent(QContextMenuEvent* event) {
+    showTaskMenu(-1, event->globalPos());
+}
+
+bool TaskPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->viewport() && event->type() == QEvent::ContextMenu) {
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        showTaskMenu(boxAt(e->pos()), e->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

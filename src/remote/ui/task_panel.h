@@ -1,0 +1,53 @@
+#pragma once
+
+#include "remote/task_menu_rules.h"
+
+#include <QWidget>
+
+class FtpSession;
+class QListView;
+class QMenu;
+class TaskBoxModel;
+class TaskList;
+class TaskStatus;
+class TaskStatusLine;
+
+// The task panel of the "FTP chat" page: the status line titled "Task" and one
+// box per running transfer, drawn over a model (a folder of thousands of files
+// gives thousands of boxes). A right-click takes work out of the queue.
+class TaskPanel : public QWidget {
+    Q_OBJECT
+public:
+    TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent = nullptr);
+
+    void setStopBeepVisible(bool visible);
+    bool isStopBeepVisible() const;
+
+    QListView* boxView() const { return view_; }
+    TaskBoxModel* model() const { return model_; }
+    TaskStatusLine* statusLine() const { return line_; }
+
+    // The box under a point of the box view's viewport, -1 for none.
+    int boxAt(const QPoint& viewportPos) const;
+    // The menu for a click on a box (-1: the panel's empty part); null when
+    // there is no menu. Each action carries its command id in data().
+    QMenu* createTaskMenu(int clickedIndex, QWidget* parent);
+    // Carries out a menu choice for the clicked box.
+    bool runTaskCommand(int id, int clickedIndex);
+
+signals:
+    void stopBeepClicked();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showTaskMenu(int clickedIndex, const QPoint& globalPos);
+
+    TaskList& tasks_;
+    FtpSession& session_;
+    TaskStatusLine* line_;
+    QListView* view_;
+    TaskBoxModel* model_;
+};

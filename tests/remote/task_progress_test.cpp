@@ -1,0 +1,70 @@
+#include "remote/task_progress.h"
+#include "session/direct_download_group.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TaskBox Box(qint64 total, qint64 position, const SocketGroup* group = nullptr) {
+    TaskBox b;
+    b.group = group;
+    b.kind = 3;
+    b.total = total;
+    b.position = position;
+    return b;
+}
+
+}  // namespace
+
+TEST(TaskProgress, FiguresOfABox) {
+    struct Case {
+        const char* name;
+        qint64 total, position, startPosition, elapsedMs;
+        int percent;
+        qint64 speed, remaining;
+    };
+    const Case cases[] = {
+        {"just started", 1000, 0, 0, 0, 0, 0, -1},
+        {"half way in two seconds", 1000, 500, 0, 2000, 50, 250, 2000},
+        {"resumed: only new bytes count", 10000, 6000, 5000, 1000, 60, 1000, 4000},
+        {"size unknown", -1, 4096, 0, 1000, -1, 4096, -1},
+        {"empty file", 0, 0, 0, 10, 100, 0, 0},
+        {"done", 300, 300, 0, 3000, 100, 100, 0},
+        {"past the announced size", 100, 150, 0, 1000, 100, 150, 0},
+        {"stalled: no estimate", 1000, 200, 200, 5000, 20, 0, -1},
+        {"remaining rounds up", 1000, 999, 0, 1000, 99, 999, 2},
+        {"huge file keeps its numbers", 4000000000000LL, 1000000000000LL, 0, 100000000, 25,
+         10000000, 300000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TaskFigures f = TaskProgressFigures(
+            Box(c.total, c.position), TaskStart{1000, c.startPosition}, 1000 + c.elapsedMs);
+        EXPECT_EQ(c.percent, f.percent);
+        EXPECT_EQ(c.speed, f.bytesPerSecond);
+        EXPECT_EQ(c.elapsedMs, f.elapsedMs);
+        EXPECT_EQ(c.remaining, f.remainingMs);
+    }
+}
+
+TEST(TaskProgress, TrackerKeepsEachBoxStart) {
+    TransferInfo info;
+    DirectDownloadGroup a(0, info, {{"RETR", "a"}});
+    DirectDownloadGroup b(0, info, {{"RETR", "b"}});
+    TaskProgressTracker tracker;
+    tracker.started(&a, 0, 1000);
+    tracker.started(&b, 500, 3000);
+    EXPECT_EQ(200, tracker.figures(Box(1000, 200, &a), 2000).bytesPerSecond);
+    const TaskFigures fb = tracker.figures(Box(1000, 900, &b), 5000);
+    EXPECT_EQ(2000, fb.elapsedMs);
+    EXPECT_EQ(200, fb.bytesPerSecond);
+    tracker.ended(&a);
+    EXPECT_EQ(1, tracker.count());
+    // A box whose start was missed is measured from the first look at it.
+    const TaskFigures late = tracker.figures(Box(1000, 400, &a), 9000);
+    EXPECT_EQ(0, late.elapsedMs);
+    EXPECT_EQ(-1, late.remainingMs);
+    EXPECT_EQ(100, tracker.figures(Box(1000, 600, &a), 11000).bytesPerSecond);
+    EXPECT_EQ(QStringLiteral("Download"), TaskKindText(3));
+    EXPECT_EQ(QStringLiteral("Direct upload"), TaskKindText(5));
+}
