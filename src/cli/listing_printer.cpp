@@ -1,6 +1,6 @@
 #include "cli/listing_printer.h"
 
-#include "workspace/format.h"
+#include "platform/format.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "cli/progress_line.h"
 
 #include "cli/cli_session.h"
-#include "workspace/format.h"
+#include "platform/format.h"
 
 ProgressLine::ProgressLine(CliSession& cli) : cli_(cli) {
     if (!cli_.printer())

@@ -4,7 +4,7 @@
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "support/vsftpd_server.h"
-#include "workspace/format.h"
+#include "platform/format.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,12 @@
 
 #include "app/command_ids.h"
 #include "app/ui/main_view.h"
+#include "app/ui/normal_page.h"
+#include "remote/ui/task_panel.h"
+#include "session/ui/chat_page.h"
+#include "session/ui/chat_pane.h"
+#include "session/ui/command_check_dialog.h"
+#include "session/ui/command_queue_window.h"
 #include "app/window_placement_image.h"
 #include "app/workbench.h"
 #include "platform/help_viewer.h"
@@ -11,6 +17,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -50,6 +57,7 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(workbench_.windowTitle());
     setCentralWidget(view_);
+    buildPages();
     buildMenus();
     buildToolBar();
     statusBar();
@@ -73,6 +81,30 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
 }
 
 MainFrame::~MainFrame() = default;
+
+void MainFrame::buildPages() {
+    Workbench& w = workbench_;
+    mainChat_ = new ChatPane(ChatPaneKind::Main, view_->normalPage()->chatSlot());
+    view_->normalPage()->chatSlot()->layout()->addWidget(mainChat_);
+    taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session());
+    chatPage_ = new ChatPage(taskPanel_, view_->chatPageSlot());
+    view_->chatPageSlot()->layout()->addWidget(chatPage_);
+    applyChatOptions();
+    for (ChatPane* pane : {mainChat_, chatPage_->chatPane()})
+        connect(&w.session(), &FtpSession::logLine, pane, &ChatPane::appendLogLine);
+    connect(&w.completion(), &CompletionActions::stopBeepVisibleChanged, taskPanel_,
+            &TaskPanel::setStopBeepVisible);
+    connect(taskPanel_, &TaskPanel::stopBeepClicked, &w.completion(),
+            &CompletionActions::stopContinualBeep);
+    queueWindow_ = new CommandQueueWindow(w.session(), this);
+}
+
+void MainFrame::applyChatOptions() {
+    const AppSettings& s = workbench_.settings();
+    const bool traces = s.CommonFlags & AppSettings::kShowSoftwareTraces;
+    for (ChatPane* pane : {mainChat_, chatPage_->chatPane()})
+        pane->setOptions(traces, s.ChatInfoLevel);
+}
 
 QMenu* MainFrame::menuFor(const QStringList& path) {
     const QString key = pathKey(path);
@@ -306,7 +338,18 @@ void MainFrame::runCommand(int id) {
         case kCmdViewToolbar:
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
-        case kCmdAbout:
+        case kCmdShowQueue:
+        queueWindow_->show();
+        queueWindow_->raise();
+        queueWindow_->activateWindow();
+        break;
+    case kCmdCheckCommands: {
+        CommandCheckDialog dialog(w.session().featIndex(), w.session().helpIndex(), *prompter_,
+                                  *help_, this);
+        dialog.exec();
+        break;
+    }
+    case kCmdAbout:
         QMessageBox::about(this, QStringLiteral("About Velmora"),
                            QStringLiteral("<p><b>Velmora</b></p><p>Version 1.02</p>"
                                           "<p>An FTP client for people who look after web "

@@ -10,7 +10,11 @@
 #include <functional>
 #include <memory>
 
+class ChatPage;
+class ChatPane;
+class CommandQueueWindow;
 class HelpViewer;
+class TaskPanel;
 class MainView;
 class Prompter;
 class QAction;
@@ -34,6 +38,10 @@ public:
     ~MainFrame() override;
 
     MainView* view() const { return view_; }
+    ChatPane* mainChatPane() const { return mainChat_; }
+    ChatPage* chatPage() const { return chatPage_; }
+    TaskPanel* taskPanel() const { return taskPanel_; }
+    CommandQueueWindow* queueWindow() const { return queueWindow_; }
     QToolBar* toolBar() const { return toolBar_; }
     // The action carrying that command id, null when the menu has none.
     QAction* action(int id) const;
@@ -65,6 +73,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildPages();
+    void applyChatOptions();
     void buildMenus();
     void buildToolBar();
     void rebuildRuntimeMenus();
@@ -80,6 +90,10 @@ private:
     Prompter* prompter_;
     HelpViewer* help_;
     MainView* view_;
+    ChatPane* mainChat_ = nullptr;
+    ChatPage* chatPage_ = nullptr;
+    TaskPanel* taskPanel_ = nullptr;
+    CommandQueueWindow* queueWindow_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QHash<QString, QMenu*> menus_;
     QHash<int, QAction*> actions_;

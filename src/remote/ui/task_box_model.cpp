@@ -2,7 +2,7 @@
 
 #include "remote/task_list.h"
 #include "session/log_line.h"
-#include "workspace/format.h"
+#include "platform/format.h"
 
 TaskBoxModel::TaskBoxModel(const TaskList& tasks, Clock clock, QObject* parent)
     : QAbstractListModel(parent), tasks_(tasks), clock_(std::move(clock)) {

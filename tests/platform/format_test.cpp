@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "workspace/format.h"
+#include "platform/format.h"
 
 namespace {
 

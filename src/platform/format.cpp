@@ -1,4 +1,4 @@
-#include "workspace/format.h"
+#include "platform/format.h"
 
 namespace {
 
