@@ -42,7 +42,12 @@ BeepOptionsDialog::BeepOptionsDialog(const BeepOptions& opened, Beeper& beeper, 
     notContinually_->setChecked(opened.notContinually);
 
     auto* frequencyGrid = new QGridLayout;
-    frequencyGrid->addWidget(new QLabel(QStringLiteral("Beep frequency: Hz")), 0, 0, 1, 3);
+    frequencyGrid->addWidget(new QLabel(QStringLiteral("Beep frequency: Hz")), 0, 0, 1, 2);
+    auto* value = new QLabel(QString::number(opened.frequency));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    frequencyGrid->addWidget(value, 0, 2);
+    connect(frequency_, &QSlider::valueChanged, value,
+            [value](int hz) { value->setText(QString::number(hz)); });
     frequencyGrid->addWidget(new QLabel(QStringLiteral("50")), 1, 0);
     frequencyGrid->addWidget(frequency_, 1, 1);
     frequencyGrid->addWidget(new QLabel(QStringLiteral("10,000")), 1, 2);

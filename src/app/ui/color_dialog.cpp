@@ -35,6 +35,7 @@ QLineEdit* partField(int value, bool editable) {
     field->setFixedWidth(48);
     field->setAlignment(Qt::AlignRight);
     field->setReadOnly(!editable);
+    field->setFocusPolicy(editable ? Qt::StrongFocus : Qt::NoFocus);
     if (editable)
         field->setValidator(new QIntValidator(0, 255, field));
     return field;
@@ -82,6 +83,8 @@ ColorDialog::ColorDialog(qint32 colorRef, Prompter& prompter, const QString& tit
     layout->addLayout(buttons);
 
     connect(apply_, &QPushButton::clicked, this, &ColorDialog::apply);
+    newFields_[0]->setFocus();
+    newFields_[0]->selectAll();
     paintSwatch(originalSwatch_, original_);
     paintSwatch(newSwatch_, chosen_);
 }

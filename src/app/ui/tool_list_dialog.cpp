@@ -59,6 +59,7 @@ ToolListDialog::ToolListDialog(std::vector<ToolRecord>& stored, Mode mode, Launc
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);  // only "Rename" edits
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setSectionResizeMode(kPath, QHeaderView::Stretch);
     table_->setColumnWidth(kName, 170);
     table_->setColumnWidth(kFile, 120);
