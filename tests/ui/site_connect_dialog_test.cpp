@@ -244,3 +244,34 @@ TEST_F(SiteDialogFixture, HelpButtonsOpenTheirTopics) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SitePagesTest, CollectKeepsWhatThePagesCannotShow) {
+    ScriptedPrompter prompter;
+    RecordingHelp help;
+    SitePages pages(prompter, help);
+    SiteRecord stored;
+    stored.LogonType = 7;     // shows as "Normal"
+    stored.TransferType = 9;  // shows as the first choice
+    stored.TransferMode = 5;  // the reserved page is never read back
+    stored.NameEncoding = 2;
+    stored.SiteFlags = SiteRecord::kBypassProxy;  // "always LIST"
+    stored.Port = -1;
+    pages.showRecord(stored);
+    EXPECT_EQ(pages.logonCombo()->currentIndex(), 0);
+    EXPECT_TRUE(pages.portEdit()->text().isEmpty());
+    EXPECT_EQ(pages.collect(stored), stored);
+
+    pages.logonCombo()->setCurrentIndex(SiteRecord::kLogonAnonymous);
+    pages.transferTypeCombo()->setCurrentIndex(SiteRecord::kTransferAscii);
+    pages.portEdit()->setText(QStringLiteral("2121"));
+    const SiteRecord collected = pages.collect(stored);
+    EXPECT_EQ(collected.LogonType, SiteRecord::kLogonAnonymous);
+    EXPECT_EQ(collected.TransferType, SiteRecord::kTransferAscii);
+    EXPECT_EQ(collected.Port, 2121);
+    EXPECT_EQ(collected.TransferMode, 5);
+    EXPECT_EQ(collected.SiteFlags, SiteRecord::kBypassProxy);
+}
+
+}  // namespace
