@@ -22,7 +22,21 @@ int followRemoval(int selected, int removed, int newSelection) {
 
 }  // namespace
 
+bool HasLineBreakOrNul(const QString& text) {
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
+            return true;
+    }
+    return false;
+}
+
 QString ValidateBasicFtp(const SiteRecord& record) {
+    if (HasLineBreakOrNul(record.Host))
+        return SiteMessages::kHostLineBreak;
+    if (record.LogonType != SiteRecord::kLogonAnonymous && HasLineBreakOrNul(record.User))
+        return SiteMessages::kUserLineBreak;
+    if (HasLineBreakOrNul(record.Password))
+        return SiteMessages::kPasswordLineBreak;
     if (record.Host.isEmpty())
         return SiteMessages::kInputHost;
     if (record.LogonType != SiteRecord::kLogonAnonymous && record.User.isEmpty())

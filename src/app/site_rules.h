@@ -12,6 +12,13 @@
 // Texts shown by the site dialogs.
 namespace SiteMessages {
 inline const QString kInputHost = QStringLiteral("Please input host");
+// Typed control characters would end an FTP command early and smuggle in another.
+inline const QString kHostLineBreak =
+    QStringLiteral("The host must not contain line breaks or NUL characters.");
+inline const QString kUserLineBreak =
+    QStringLiteral("The user name must not contain line breaks or NUL characters.");
+inline const QString kPasswordLineBreak =
+    QStringLiteral("The password must not contain line breaks or NUL characters.");
 inline const QString kInputUser = QStringLiteral("Please input user name");
 inline const QString kInputPassword = QStringLiteral("Please input password");
 inline const QString kInputName = QStringLiteral("Input name please");
@@ -28,8 +35,12 @@ inline const QString kCannotDeleteCurrent =
     QStringLiteral("Can not delete current site, please close first.");
 }  // namespace SiteMessages
 
-// The "Basic FTP" page: the message to show, or empty when the record may be stored.
+// The "Basic FTP" page: the message to show, or empty when the record may be stored. Host,
+// user name (unless anonymous, which sends a fixed name) and password holding CR, LF or NUL
+// are refused before anything else, since they go on the wire.
 QString ValidateBasicFtp(const SiteRecord& record);
+// CR, LF or NUL anywhere in the text.
+bool HasLineBreakOrNul(const QString& text);
 
 // OK of the name dialog. `editedRow` is the row being renamed, or -1 in new mode. Returns the
 // message to show (the dialog stays open), or empty when the texts are accepted.

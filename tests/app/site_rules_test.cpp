@@ -63,6 +63,48 @@ TEST(SiteRulesTest, BasicFtpValidationInOrder) {
     }
 }
 
+TEST(SiteRulesTest, LineBreaksAndNulNeverReachTheWire) {
+    const QString nul(QChar(0));
+    struct Case {
+        QString host;
+        quint8 logon;
+        QString user;
+        QString password;
+        QString message;
+    };
+    const Case cases[] = {
+        {QStringLiteral("h\r\nDELE x"), 0, QStringLiteral("u"), QStringLiteral("p"),
+         SiteMessages::kHostLineBreak},
+        // refused before the empty fields are looked at
+        {QStringLiteral("h\n"), 0, {}, {}, SiteMessages::kHostLineBreak},
+        {QStringLiteral("h"), 0, QStringLiteral("u\nPASS x"), QStringLiteral("p"),
+         SiteMessages::kUserLineBreak},
+        {QStringLiteral("h"), 0, QStringLiteral("u") + nul, {}, SiteMessages::kUserLineBreak},
+        {QStringLiteral("h"), 0, QStringLiteral("u"), QStringLiteral("p\r"),
+         SiteMessages::kPasswordLineBreak},
+        {QStringLiteral("h"), 1, {}, nul, SiteMessages::kPasswordLineBreak},
+        // anonymous logon sends a fixed user name, so a stale one does not matter
+        {QStringLiteral("h"), 1, QStringLiteral("old\n"), QStringLiteral("guest@"), QString()},
+        {QStringLiteral("h"), 0, QStringLiteral("u"), QStringLiteral("p\tq"), QString()},
+    };
+    for (const Case& c : cases) {
+        SiteRecord r;
+        r.Host = c.host;
+        r.LogonType = c.logon;
+        r.User = c.user;
+        r.Password = c.password;
+        EXPECT_EQ(ValidateBasicFtp(r), c.message) << c.host.toStdString() << int(c.logon) << c.user.toStdString();
+    }
+    // "Connect" uses the same check and stores nothing on refusal.
+    SiteList list = listOf({"a"});
+    SiteRecord collected = list.Records[0];
+    collected.Password = QStringLiteral("p\r\nQUIT");
+    QString message;
+    EXPECT_FALSE(ConnectSite(list, 0, collected, &message));
+    EXPECT_EQ(message, SiteMessages::kPasswordLineBreak);
+    EXPECT_EQ(list.Records[0].Password, QStringLiteral("p"));
+}
+
 TEST(SiteRulesTest, NameDialogOk) {
     SiteList list;
     list.Records.push_back(validSite(QStringLiteral("a"), QStringLiteral("x")));

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+
+#include "app/app_settings.h"
+#include "app/general_options.h"
+
+class HelpViewer;
+class Prompter;
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QTabWidget;
+
+// The "General" options sheet: pages "Common", "Local side" and "Server side" over a copy of
+// the settings. "Apply" without a change says "No change" and stays open; with one it closes
+// accepted and settings() holds the whole record to store.
+class GeneralOptionsSheet : public QDialog {
+    Q_OBJECT
+public:
+    GeneralOptionsSheet(const AppSettings& current, Prompter& prompter, HelpViewer& help,
+                        QWidget* parent = nullptr);
+
+    // The current settings with the pages' values.
+    AppSettings settings() const;
+    GeneralOptions options() const;
+
+    void apply();
+
+    QTabWidget* tabs() const { return tabs_; }
+    QPushButton* applyButton() const { return apply_; }
+    QComboBox* keepAliveIntervalCombo() const { return interval_; }
+    QCheckBox* hiddenFilesBox() const { return hiddenFiles_; }
+
+private:
+    QWidget* buildCommonPage();
+    QWidget* buildLocalPage();
+    QWidget* buildServerPage();
+    void showOptions(const GeneralOptions& options);
+
+    const AppSettings current_;
+    Prompter& prompter_;
+    QTabWidget* tabs_;
+    QPushButton* apply_;
+
+    QComboBox* chatInfo_ = nullptr;
+    QCheckBox* unprintable_ = nullptr;
+    QCheckBox* traces_ = nullptr;
+    QCheckBox* activeServerFiles_ = nullptr;
+    QCheckBox* systemFiles_ = nullptr;
+    QCheckBox* hiddenFiles_ = nullptr;
+    QComboBox* command1_ = nullptr;
+    QComboBox* command2_ = nullptr;
+    QComboBox* interval_ = nullptr;
+    QCheckBox* link_ = nullptr;
+    QCheckBox* deviceB_ = nullptr;
+    QCheckBox* deviceC_ = nullptr;
+    QCheckBox* unknown_ = nullptr;
+};

@@ -1,0 +1,258 @@
+#include "app/ui/site_connect_dialog.h"
+
+#include "app/site_list.h"
+#include "app/site_rules.h"
+#include "app/ui/site_list_model.h"
+#include "app/ui/site_pages.h"
+#include "platform/prompter.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kRenameCommand = 32772;
+constexpr int kDeleteCommand = 33935;
+constexpr int kDuplicateCommand = 33936;
+
+// "Name" and "Comment" share the list's width 45 : 55.
+class SiteTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QTableView::resizeEvent(event);
+        const int width = viewport()->width();
+        setColumnWidth(0, width * 45 / 100);
+        setColumnWidth(1, width - width * 45 / 100);
+    }
+};
+}  // namespace
+
+SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpViewer& help,
+                                     QWidget* parent)
+    : QDialog(parent),
+      sites_(sites),
+      prompter_(prompter),
+      model_(new SiteListModel(sites, this)),
+      view_(new SiteTableView),
+      pages_(new SitePages(prompter, help)),
+      new_(new QPushButton(QStringLiteral("New site"))),
+      connect_(new QPushButton(QStringLiteral("Connect"))),
+      save_(new QPushButton(QStringLiteral("Save"))),
+      close_(new QPushButton(QStringLiteral("Close"))) {
+    setWindowTitle(QStringLiteral("Site connect"));
+    askName_ = [this](SiteNameDialog::Mode mode, int editedRow, const NameTexts& shown) {
+        return askNameWithDialog(mode, editedRow, shown);
+    };
+
+    view_->setModel(model_);
+    view_->setAccessibleName(QStringLiteral("Sites"));
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setShowGrid(true);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    view_->horizontalHeader()->setHighlightSections(false);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setDragEnabled(true);
+    view_->setAcceptDrops(true);
+    view_->setDropIndicatorShown(true);
+    view_->setDragDropOverwriteMode(true);  // drops land on a row, never between rows
+    view_->setDragDropMode(QAbstractItemView::DragDrop);
+    view_->setDefaultDropAction(Qt::MoveAction);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    view_->setMinimumWidth(260);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(view_, 1);
+    left->addWidget(new QLabel(QStringLiteral("Drag and drop to re-order sites")));
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 45);
+    top->addWidget(pages_, 55);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new_);
+    buttons->addStretch(1);
+    buttons->addWidget(connect_);
+    buttons->addWidget(save_);
+    buttons->addWidget(close_);
+    connect_->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    resize(900, 480);
+
+    connect(new_, &QPushButton::clicked, this, &SiteConnectDialog::newSite);
+    connect(connect_, &QPushButton::clicked, this, &SiteConnectDialog::connectSite);
+    connect(save_, &QPushButton::clicked, this, &SiteConnectDialog::saveSite);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() != row_)
+                    showRow(current.row());
+            });
+    connect(view_, &QWidget::customContextMenuRequested, this, &SiteConnectDialog::showRowMenu);
+    connect(model_, &SiteListModel::siteMoved, this, &SiteConnectDialog::selectRow);
+
+    sites_.NormaliseSelectedIndex();
+    selectRow(sites_.SelectedIndex);
+}
+
+SiteConnectDialog::~SiteConnectDialog() = default;
+
+void SiteConnectDialog::selectRow(int row) {
+    if (row < 0 || row >= int(sites_.Records.size())) {
+        showRow(-1);
+        return;
+    }
+    showRow(row);
+    const QModelIndex index = model_->index(row, 0);
+    view_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view_->scrollTo(index);
+}
+
+void SiteConnectDialog::showRow(int row) {
+    row_ = row;
+    pages_->showRecord(row >= 0 ? sites_.Records[size_t(row)] : SiteRecord{});
+    updateButtons();
+}
+
+void SiteConnectDialog::updateButtons() {
+    connect_->setEnabled(row_ >= 0);
+    save_->setEnabled(row_ >= 0);
+}
+
+std::optional<SiteConnectDialog::NameTexts> SiteConnectDialog::askNameWithDialog(
+    SiteNameDialog::Mode mode, int editedRow, const NameTexts& shown) {
+    SiteNameDialog dialog(sites_, mode, editedRow, prompter_, this);
+    dialog.setTexts(shown.name, shown.comment);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return NameTexts{dialog.name(), dialog.comment()};
+}
+
+void SiteConnectDialog::newSite() {
+    const auto texts = askName_(SiteNameDialog::Mode::New, -1, {});
+    if (!texts)
+        return;
+    const int row = AddSite(sites_, texts->name, texts->comment);
+    model_->reload();
+    selectRow(row);
+}
+
+void SiteConnectDialog::connectSite() {
+    if (row_ < 0)
+        return;
+    const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
+    QString message;
+    if (!ConnectSite(sites_, row_, collected, &message)) {
+        if (!message.isEmpty())
+            prompter_.showMessage(message);
+        return;
+    }
+    accept();
+}
+
+void SiteConnectDialog::saveSite() {
+    if (row_ < 0)
+        return;
+    const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
+    const SiteSaveDecision decision = DecideSiteSave(collected, sites_.Current);
+    switch (decision.outcome) {
+        case SiteSaveOutcome::Invalid:
+        case SiteSaveOutcome::Refuse:
+            prompter_.showMessage(decision.message);
+            return;
+        case SiteSaveOutcome::StoreInList:
+            StoreSite(sites_, collected, false);
+            break;
+        case SiteSaveOutcome::AskThenStoreInBoth:
+            if (!prompter_.askYesNo(decision.message))
+                return;
+            StoreSite(sites_, collected, true);
+            break;
+    }
+    emit model_->dataChanged(model_->index(row_, 0), model_->index(row_, 1));
+}
+
+void SiteConnectDialog::renameRow(int row) {
+    if (row < 0 || row >= int(sites_.Records.size()))
+        return;
+    const SiteRecord& record = sites_.Records[size_t(row)];
+    const auto texts =
+        askName_(SiteNameDialog::Mode::Edit, row, NameTexts{record.Name, record.Comment});
+    if (!texts)
+        return;
+    RenameSite(sites_, row, texts->name, texts->comment);
+    emit model_->dataChanged(model_->index(row, 0), model_->index(row, 1));
+}
+
+void SiteConnectDialog::deleteRow(int row) {
+    if (row < 0 || row >= int(sites_.Records.size()))
+        return;
+    if (!prompter_.askYesNo(SiteMessages::kDeleteQuestion))
+        return;
+    const SiteDeleteResult result = DeleteSite(sites_, row);
+    if (!result.deleted) {
+        prompter_.showMessage(result.message);
+        return;
+    }
+    model_->reload();
+    if (result.selectedRow >= 0) {
+        selectRow(result.selectedRow);
+    } else {
+        row_ = -1;
+        pages_->showRecord(result.shown);
+        updateButtons();
+    }
+}
+
+void SiteConnectDialog::duplicateRow(int row) {
+    if (row < 0 || row >= int(sites_.Records.size()))
+        return;
+    const auto texts = askName_(SiteNameDialog::Mode::New, -1, {});
+    if (!texts)
+        return;
+    const int copy = DuplicateSite(sites_, row, texts->name, texts->comment);
+    model_->reload();
+    selectRow(copy);
+}
+
+void SiteConnectDialog::showRowMenu(const QPoint& pos) {
+    const QModelIndex index = view_->indexAt(pos);
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    QMenu menu(this);
+    QAction* rename = menu.addAction(QStringLiteral("Rename"));
+    rename->setData(kRenameCommand);
+    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    remove->setData(kDeleteCommand);
+    QAction* duplicate = menu.addAction(QStringLiteral("Duplicate the site"));
+    duplicate->setData(kDuplicateCommand);
+    QAction* chosen = menu.exec(view_->viewport()->mapToGlobal(pos));
+    if (!chosen)
+        return;
+    switch (chosen->data().toInt()) {
+        case kRenameCommand:
+            renameRow(row);
+            break;
+        case kDeleteCommand:
+            deleteRow(row);
+            break;
+        case kDuplicateCommand:
+            duplicateRow(row);
+            break;
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+#include "app/ui/site_name_dialog.h"
+
+class HelpViewer;
+class Prompter;
+class QLabel;
+class QPushButton;
+class QTableView;
+class SiteList;
+class SiteListModel;
+class SitePages;
+
+// "Site connect": the list of sites, the four pages of the selected one, and the buttons that
+// add, store and connect. Works on the SiteList directly: what is saved stays saved on "Close".
+// exec() returns Accepted after "Connect"; SelectedIndex then names the site to connect.
+class SiteConnectDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct NameTexts {
+        QString name;
+        QString comment;
+    };
+    // Asks for name and comment; none when cancelled. Tests replace the dialog.
+    using NameAsker = std::function<std::optional<NameTexts>(
+        SiteNameDialog::Mode mode, int editedRow, const NameTexts& shown)>;
+
+    SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpViewer& help,
+                      QWidget* parent = nullptr);
+    ~SiteConnectDialog() override;
+
+    void setNameAsker(NameAsker asker) { askName_ = std::move(asker); }
+
+    // The buttons and the row menu.
+    void newSite();
+    void connectSite();
+    void saveSite();
+    void renameRow(int row);
+    void deleteRow(int row);
+    void duplicateRow(int row);
+
+    // The row shown in the pages, -1 when the list is empty.
+    int selectedRow() const { return row_; }
+    void selectRow(int row);
+
+    QTableView* view() const { return view_; }
+    SiteListModel* model() const { return model_; }
+    SitePages* pages() const { return pages_; }
+    QPushButton* connectButton() const { return connect_; }
+    QPushButton* saveButton() const { return save_; }
+
+private:
+    std::optional<NameTexts> askNameWithDialog(SiteNameDialog::Mode mode, int editedRow,
+                                               const NameTexts& shown);
+    void showRow(int row);
+    void updateButtons();
+    void showRowMenu(const QPoint& pos);
+
+    SiteList& sites_;
+    Prompter& prompter_;
+    NameAsker askName_;
+    SiteListModel* model_;
+    QTableView* view_;
+    SitePages* pages_;
+    QPushButton* new_;
+    QPushButton* connect_;
+    QPushButton* save_;
+    QPushButton* close_;
+    int row_ = -1;
+};

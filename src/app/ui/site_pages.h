@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QTabWidget>
+
+#include "app/site_record.h"
+
+class HelpViewer;
+class Prompter;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+// The four pages of the "Site connect" dialog: show one record, collect the edits back.
+class SitePages : public QTabWidget {
+    Q_OBJECT
+public:
+    SitePages(Prompter& prompter, HelpViewer& help, QWidget* parent = nullptr);
+
+    void showRecord(const SiteRecord& record);
+    // `base` (the selected record) with the values of the pages. The "More FTP" page is
+    // reserved, so its values come from `base` unchanged.
+    SiteRecord collect(const SiteRecord& base) const;
+
+    // Widgets for tests.
+    QLineEdit* hostEdit() const { return host_; }
+    QLineEdit* portEdit() const { return port_; }
+    QComboBox* logonCombo() const { return logon_; }
+    QLineEdit* userEdit() const { return user_; }
+    QLineEdit* passwordEdit() const { return password_; }
+    QComboBox* transferTypeCombo() const { return transferType_; }
+    QLineEdit* localFolderEdit() const { return localFolder_; }
+    QToolButton* removeLocalFolderButton() const { return removeLocal_; }
+    QLineEdit* httpBaseEdit() const { return httpBase_; }
+
+    static QStringList logonChoices();
+    static QStringList transferTypeChoices();
+    static QStringList transferModeChoices();
+    static QStringList nameEncodingChoices();
+
+private:
+    QWidget* buildBasicPage();
+    QWidget* buildMorePage();
+    QWidget* buildProjectsPage();
+    QWidget* buildHttpPage();
+    void updateUserEnabled();
+    void updateRemoveButtons();
+    void removeField(QLineEdit* field, const QString& question);
+
+    Prompter& prompter_;
+    HelpViewer& help_;
+
+    QLineEdit* host_ = nullptr;
+    QLineEdit* port_ = nullptr;
+    QComboBox* logon_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QComboBox* transferType_ = nullptr;
+    QRadioButton* preferMlsd_ = nullptr;
+    QRadioButton* alwaysList_ = nullptr;
+
+    QComboBox* transferMode_ = nullptr;
+    QComboBox* nameEncoding_ = nullptr;
+    QLineEdit* charset_ = nullptr;
+    QCheckBox* bypassProxy_ = nullptr;
+
+    QLineEdit* localFolder_ = nullptr;
+    QLineEdit* remoteFolder_ = nullptr;
+    QLineEdit* concernedFile_ = nullptr;
+    QToolButton* removeLocal_ = nullptr;
+    QToolButton* removeRemote_ = nullptr;
+    QToolButton* removeConcerned_ = nullptr;
+
+    QLineEdit* httpBase_ = nullptr;
+    QLineEdit* abundant1_ = nullptr;
+    QLineEdit* abundant2_ = nullptr;
+    QLineEdit* abundant3_ = nullptr;
+};

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include "dialog_test_support.h"
+#include "support/qt_printers.h"
+#include "support/scripted_prompter.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+#include <memory>
+
+#include "app/site_list.h"
+#include "app/site_rules.h"
+#include "app/ui/site_connect_dialog.h"
+#include "app/ui/site_list_model.h"
+#include "app/ui/site_name_dialog.h"
+#include "app/ui/site_pages.h"
+
+namespace {
+
+SiteRecord site(const char* name) {
+    SiteRecord r;
+    r.Name = QString::fromLatin1(name);
+    r.Host = QStringLiteral("ftp.") + r.Name + QStringLiteral(".org");
+    r.User = QStringLiteral("u");
+    r.Password = QStringLiteral("p");
+    return r;
+}
+
+struct SiteDialogFixture : ::testing::Test {
+    SiteList sites;
+    ScriptedPrompter prompter;
+    RecordingHelp help;
+
+    std::unique_ptr<SiteConnectDialog> open(const QString& name = {}) {
+        auto dialog = std::make_unique<SiteConnectDialog>(sites, prompter, help);
+        dialog->setNameAsker([name](SiteNameDialog::Mode, int, const SiteConnectDialog::NameTexts&)
+                                 -> std::optional<SiteConnectDialog::NameTexts> {
+            return SiteConnectDialog::NameTexts{name, QStringLiteral("c")};
+        });
+        dialog->show();
+        return dialog;
+    }
+};
+
+TEST_F(SiteDialogFixture, NewSiteThenConnectStoresAndSelectsIt) {
+    sites.Records.push_back(site("old"));
+    auto dialog = open(QStringLiteral("home"));
+    dialog->newSite();
+    ASSERT_EQ(sites.Records.size(), 2u);
+    EXPECT_EQ(dialog->selectedRow(), 1);
+    EXPECT_EQ(dialog->view()->currentIndex().row(), 1);
+    SitePages* pages = dialog->pages();
+    EXPECT_EQ(pages->portEdit()->text(), QStringLiteral("21"));  // a fresh default record
+
+    pages->hostEdit()->setText(QStringLiteral("ftp.home.net"));
+    pages->userEdit()->setText(QStringLiteral("me"));
+    // Missing password: refused, stays open.
+    dialog->connectButton()->click();
+    EXPECT_EQ(prompter.messages(), QStringList{SiteMessages::kInputPassword});
+    EXPECT_TRUE(dialog->isVisible());
+
+    pages->passwordEdit()->setText(QStringLiteral("secret"));
+    dialog->connectButton()->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(sites.SelectedIndex, 1);
+    EXPECT_EQ(sites.Records[1].Name, QStringLiteral("home"));
+    EXPECT_EQ(sites.Records[1].Host, QStringLiteral("ftp.home.net"));
+    EXPECT_EQ(sites.Records[1].Password, QStringLiteral("secret"));
+}
+
+TEST_F(SiteDialogFixture, TypedLineBreaksNeverReachTheRecord) {
+    sites.Records.push_back(site("a"));
+    const SiteRecord before = sites.Records[0];
+    const struct {
+        QLineEdit* (SitePages::*field)() const;
+        QString message;
+    } cases[] = {
+        {&SitePages::hostEdit, SiteMessages::kHostLineBreak},
+        {&SitePages::userEdit, SiteMessages::kUserLineBreak},
+        {&SitePages::passwordEdit, SiteMessages::kPasswordLineBreak},
+    };
+    for (const auto& c : cases) {
+        ScriptedPrompter local;
+        SiteConnectDialog dialog(sites, local, help);
+        dialog.show();
+        (dialog.pages()->*c.field)()->setText(QStringLiteral("x\r\nQUIT"));
+        dialog.connectButton()->click();
+        dialog.saveButton()->click();
+        EXPECT_EQ(local.messages(), (QStringList{c.message, c.message}));
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(sites.Records[0], before) << c.message.toStdString();
+    }
+}
+
+TEST_F(SiteDialogFixture, CurrentSiteCannotBeDeleted) {
+    sites.Records = {site("a"), site("b"), site("c")};
+    sites.Current.Site = sites.Records[0];
+    auto dialog = open();
+    prompter.expectQuestion(SiteMessages::kDeleteQuestion, true);
+    dialog->deleteRow(0);
+    EXPECT_EQ(prompter.messages(), QStringList{SiteMessages::kCannotDeleteCurrent});
+    EXPECT_EQ(sites.Records.size(), 3u);
+
+    prompter.expectQuestion(SiteMessages::kDeleteQuestion, false);
+    dialog->deleteRow(2);
+    EXPECT_EQ(sites.Records.size(), 3u);
+
+    // The last row goes: its predecessor is selected and shown.
+    prompter.expectQuestion(SiteMessages::kDeleteQuestion, true);
+    dialog->deleteRow(2);
+    ASSERT_EQ(sites.Records.size(), 2u);
+    EXPECT_EQ(dialog->selectedRow(), 1);
+    EXPECT_EQ(dialog->pages()->hostEdit()->text(), QStringLiteral("ftp.b.org"));
+}
+
+TEST_F(SiteDialogFixture, DeletingTheOnlySiteShowsADefaultRecord) {
+    sites.Records = {site("a")};
+    auto dialog = open();
+    prompter.answer(true);
+    dialog->deleteRow(0);
+    EXPECT_TRUE(sites.Records.empty());
+    EXPECT_EQ(dialog->selectedRow(), -1);
+    EXPECT_FALSE(dialog->connectButton()->isEnabled());
+    EXPECT_FALSE(dialog->saveButton()->isEnabled());
+    EXPECT_TRUE(dialog->pages()->hostEdit()->text().isEmpty());
+    EXPECT_EQ(dialog->pages()->portEdit()->text(), QStringLiteral("21"));
+}
+
+TEST_F(SiteDialogFixture, SavingTheCurrentSiteAsksOrRefuses) {
+    sites.Records = {site("a")};
+    sites.Current.Site = sites.Records[0];
+    auto dialog = open();
+    SitePages* pages = dialog->pages();
+
+    // A field that does not define the connection: asked, stored in both on Yes.
+    pages->httpBaseEdit()->setText(QStringLiteral("www.a.org"));
+    prompter.expectQuestion(SiteMessages::kChangingCurrentQuestion, true);
+    dialog->saveButton()->click();
+    EXPECT_EQ(sites.Records[0].HttpBase, QStringLiteral("www.a.org"));
+    EXPECT_EQ(sites.Current.Site.HttpBase, QStringLiteral("www.a.org"));
+
+    // The host defines it: refused, nothing stored.
+    pages->hostEdit()->setText(QStringLiteral("other.org"));
+    dialog->saveButton()->click();
+    EXPECT_EQ(prompter.messages(), QStringList{SiteMessages::kCannotChangeCurrent});
+    EXPECT_EQ(sites.Records[0].Host, QStringLiteral("ftp.a.org"));
+    EXPECT_EQ(sites.Current.Site.Host, QStringLiteral("ftp.a.org"));
+}
+
+TEST_F(SiteDialogFixture, PagesFollowTheRowsAndTheirRules) {
+    sites.Records = {site("a"), site("b")};
+    sites.Records[1].LogonType = SiteRecord::kLogonAnonymous;
+    sites.Records[1].LocalProjectFolder = QStringLiteral("/home/me/site");
+    sites.SelectedIndex = 7;  // out of range: normalised to 0
+    auto dialog = open();
+    EXPECT_EQ(dialog->selectedRow(), 0);
+    EXPECT_TRUE(dialog->pages()->userEdit()->isEnabled());
+
+    dialog->view()->setCurrentIndex(dialog->model()->index(1, 0));
+    EXPECT_EQ(dialog->selectedRow(), 1);
+    SitePages* pages = dialog->pages();
+    EXPECT_FALSE(pages->userEdit()->isEnabled());  // anonymous
+    pages->logonCombo()->setCurrentIndex(SiteRecord::kLogonNormal);
+    EXPECT_TRUE(pages->userEdit()->isEnabled());
+
+    // "x" asks first and empties the field on Yes.
+    ASSERT_TRUE(pages->removeLocalFolderButton()->isEnabled());
+    prompter.expectQuestion(QStringLiteral("Remove local project Folder?"), false);
+    pages->removeLocalFolderButton()->click();
+    EXPECT_FALSE(pages->localFolderEdit()->text().isEmpty());
+    prompter.expectQuestion(QStringLiteral("Remove local project Folder?"), true);
+    pages->removeLocalFolderButton()->click();
+    EXPECT_TRUE(pages->localFolderEdit()->text().isEmpty());
+    EXPECT_FALSE(pages->removeLocalFolderButton()->isEnabled());
+}
+
+TEST_F(SiteDialogFixture, DropMovesTheSiteAfterTheTarget) {
+    sites.Records = {site("a"), site("b"), site("c"), site("d")};
+    auto dialog = open();
+    SiteListModel* model = dialog->model();
+    const auto names = [&] {
+        QStringList out;
+        for (int row = 0; row < model->rowCount(); ++row)
+            out << model->index(row, 0).data().toString();
+        return out;
+    };
+    const auto drop = [&](int row, int target) {
+        std::unique_ptr<QMimeData> data(model->mimeData({model->index(row, 0)}));
+        const QModelIndex on = target >= 0 ? model->index(target, 0) : QModelIndex();
+        model->dropMimeData(data.get(), Qt::MoveAction, -1, -1, on);
+    };
+    drop(0, 2);
+    EXPECT_EQ(names(), (QStringList{"b", "c", "a", "d"}));
+    EXPECT_EQ(dialog->selectedRow(), 2);
+    EXPECT_EQ(dialog->pages()->hostEdit()->text(), QStringLiteral("ftp.a.org"));
+    drop(3, 2);   // on the row just above: nothing changes
+    drop(1, -1);  // outside every row
+    EXPECT_EQ(names(), (QStringList{"b", "c", "a", "d"}));
+    drop(3, 0);
+    EXPECT_EQ(names(), (QStringList{"b", "d", "c", "a"}));
+    EXPECT_EQ(sites.Records[1].Name, QStringLiteral("d"));
+}
+
+TEST_F(SiteDialogFixture, NameDialogChecksTheList) {
+    sites.Records = {site("a")};
+    const struct {
+        SiteNameDialog::Mode mode;
+        const char* name;
+        QString message;
+    } cases[] = {
+        {SiteNameDialog::Mode::New, "", SiteMessages::kInputName},
+        {SiteNameDialog::Mode::New, "a", SiteMessages::kNameCommentUsed},
+        {SiteNameDialog::Mode::Edit, "a", SiteMessages::kChangeNameOrComment},
+        {SiteNameDialog::Mode::New, "b", QString()},
+    };
+    for (const auto& c : cases) {
+        ScriptedPrompter local;
+        SiteNameDialog dialog(sites, c.mode, 0, local);
+        EXPECT_EQ(dialog.windowTitle(), c.mode == SiteNameDialog::Mode::New
+                                            ? QStringLiteral("New site")
+                                            : QStringLiteral("Edit site"));
+        dialog.show();
+        dialog.setTexts(QString::fromLatin1(c.name), QString());
+        dialog.okButton()->click();
+        EXPECT_EQ(local.messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.message.isEmpty()) << c.name;
+    }
+}
+
+TEST_F(SiteDialogFixture, HelpButtonsOpenTheirTopics) {
+    auto dialog = open();
+    for (QPushButton* button : dialog->pages()->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("Help"))
+            button->click();
+    }
+    help.topics.sort();
+    EXPECT_EQ(help.topics, (QStringList{QStringLiteral("http.htm#HTTP_issues"),
+                                        QStringLiteral("pages.htm#Local_project_page")}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SitePagesTest, CollectKeepsWhatThePagesCannotShow) {
+    ScriptedPrompter prompter;
+    RecordingHelp help;
+    SitePages pages(prompter, help);
+    SiteRecord stored;
+    stored.LogonType = 7;     // shows as "Normal"
+    stored.TransferType = 9;  // shows as the first choice
+    stored.TransferMode = 5;  // the reserved page is never read back
+    stored.NameEncoding = 2;
+    stored.SiteFlags = SiteRecord::kBypassProxy;  // "always LIST"
+    stored.Port = -1;
+    pages.showRecord(stored);
+    EXPECT_EQ(pages.logonCombo()->currentIndex(), 0);
+    EXPECT_TRUE(pages.portEdit()->text().isEmpty());
+    EXPECT_EQ(pages.collect(stored), stored);
+
+    pages.logonCombo()->setCurrentIndex(SiteRecord::kLogonAnonymous);
+    pages.transferTypeCombo()->setCurrentIndex(SiteRecord::kTransferAscii);
+    pages.portEdit()->setText(QStringLiteral("2121"));
+    const SiteRecord collected = pages.collect(stored);
+    EXPECT_EQ(collected.LogonType, SiteRecord::kLogonAnonymous);
+    EXPECT_EQ(collected.TransferType, SiteRecord::kTransferAscii);
+    EXPECT_EQ(collected.Port, 2121);
+    EXPECT_EQ(collected.TransferMode, 5);
+    EXPECT_EQ(collected.SiteFlags, SiteRecord::kBypassProxy);
+}
+
+}  // namespace
