@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QAudioSink>
 
+#include <algorithm>
+
 namespace {
 
 // Mono first; some outputs only take two channels.
@@ -26,6 +28,8 @@ QAudioFormat pickFormat(const QAudioDevice& device) {
 }  // namespace
 
 ToneBeeper::ToneBeeper(QObject* parent) : QObject(parent) {
+    finish_.setSingleShot(true);
+    connect(&finish_, &QTimer::timeout, this, &ToneBeeper::finish);
     // A new default output (headphones plugged in) gets a new sink.
     connect(&devices_, &QMediaDevices::audioOutputsChanged, this, &ToneBeeper::dropSink);
 }
@@ -36,10 +40,19 @@ ToneBeeper::~ToneBeeper() {
 }
 
 void ToneBeeper::dropSink() {
+    finish_.stop();
     if (sink_)
         sink_->stop();
     sink_.reset();
     device_ = QAudioDevice();
+}
+
+void ToneBeeper::finish() {
+    if (!sink_)
+        return;
+    const qint64 played = sink_->processedUSecs();
+    sink_->stop();
+    emit toneEnded(played);
 }
 
 QAudioSink* ToneBeeper::sink() {
@@ -57,9 +70,12 @@ QAudioSink* ToneBeeper::sink() {
     device_ = current;
     sink_ = std::make_unique<QAudioSink>(device_, format_);
     connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        // The tone has played out (or the output failed): free the stream.
-        if (state == QAudio::IdleState && sink_)
-            sink_->stop();
+        // Idle means the output has taken the last bytes, not that they have
+        // sounded: the stream is closed once its buffer has had time to play.
+        if (state != QAudio::IdleState || !sink_)
+            return;
+        const qint64 bufferedMs = format_.durationForBytes(sink_->bufferSize()) / 1000;
+        finish_.start(int(std::clamp<qint64>(bufferedMs + 50, 50, 2000)));
     });
     return sink_.get();
 }
@@ -75,6 +91,7 @@ void ToneBeeper::beep(int frequencyHz, int durationMs) {
         return;
     }
     // Restart: the newest beep wins over one still sounding.
+    finish_.stop();
     out->stop();
     buffer_.close();
     buffer_.setData(pcm);

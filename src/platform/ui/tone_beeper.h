@@ -5,9 +5,9 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QBuffer>
-#include <QByteArray>
 #include <QMediaDevices>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
@@ -27,16 +27,22 @@ public:
     // Whether the last beep went to an audio output (false: the bell).
     bool lastBeepWasTone() const { return lastWasTone_; }
 
+signals:
+    // A tone has played out; how much of it the output took, in microseconds.
+    void toneEnded(qint64 playedUs);
+
 private:
     // The sink for the current default output; null when there is none or it
     // takes no 16-bit PCM.
     QAudioSink* sink();
     void dropSink();
+    void finish();
 
     QMediaDevices devices_;
     QAudioDevice device_;
     QAudioFormat format_;
     std::unique_ptr<QAudioSink> sink_;
     QBuffer buffer_;
+    QTimer finish_;
     bool lastWasTone_ = false;
 };
