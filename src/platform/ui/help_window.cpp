@@ -14,8 +14,9 @@
 
 QStringList HelpWindow::defaultFolders() {
     const QString appDir = QCoreApplication::applicationDirPath();
-    return {appDir + QStringLiteral("/help"), QStringLiteral(VELMORA_INSTALLED_HELP_DIR),
-            appDir + QStringLiteral("/../share/velmora/help"),
+    return {QDir::cleanPath(appDir + QStringLiteral("/help")),
+            QStringLiteral(VELMORA_INSTALLED_HELP_DIR),
+            QDir::cleanPath(appDir + QStringLiteral("/../share/velmora/help")),
             QStringLiteral(VELMORA_SOURCE_HELP_DIR)};
 }
 
