@@ -21,8 +21,7 @@ void DBusDesktopNotifier::notify(const QString& title, const QString& text) {
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("Velmora") << uint(0) << QStringLiteral("velmora") << title << text
          << QStringList() << QVariantMap() << kServerDefaultTimeout;
-    // No auto-start: a desktop without the service shows nothing, and no
-    // daemon is launched for a message nobody will see.
-    call.setAutoStartService(false);
+    // Many desktops start their notification daemon on the first message;
+    // the bus does that. Where none exists the error answer is never read.
     bus.asyncCall(call);
 }
