@@ -57,8 +57,9 @@ int runParseCommand(const QStringList& args) {
     writeStdout(formatListingTsv(items));
     if (rejected.count == 0)
         return 0;
-    printError(QStringLiteral("%1 lines could not be read, the first: %2")
-                   .arg(rejected.count)
-                   .arg(displayText(rejected.first)));
+    const QString count = rejected.count == 1 ? QStringLiteral("1 line")
+                                              : QStringLiteral("%1 lines").arg(rejected.count);
+    printError(QStringLiteral("%1 could not be read, the first: %2")
+                   .arg(count, displayText(rejected.first)));
     return 1;
 }
