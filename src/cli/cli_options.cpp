@@ -123,7 +123,9 @@ QString cliUsage() {
         "  rename REMOTE NEWNAME  rename an entry within its folder\n"
         "  mv REMOTE... REMOTE_DIR      move entries to another folder\n"
         "  chmod MODE REMOTE... [--recursive] [--files|--folders]  change permissions\n"
-        "  parse [--unix|--mlsd] FILE  parse a saved listing, printed as ls --tsv does\n"
+        "  parse [--unix|--mlsd|--dos|--auto] FILE  parse a saved listing, printed as ls\n"
+        "                         --tsv does; --auto picks the grammar per line as LIST\n"
+        "                         output is read, and takes MLSD fact lines too\n"
         "  sites list | show NAME | add NAME ... | edit NAME ... | remove NAME\n"
         "  url NAME REMOTE_PATH   the web address of a remote file of a stored site\n"
         "\n"
@@ -132,6 +134,6 @@ QString cliUsage() {
         "  --if-larger overwrite|skip   with resume: when the target is the larger one\n"
         "  --kinds link,devb,devc,unknown   kinds besides files and folders to transfer\n"
         "\n"
-        "Exit status: 0 done, 1 connection failed, timed out or a command was refused, 2 usage "
-        "error.\n");
+        "Exit status: 0 done, 1 connection failed, timed out, a command was refused or\n"
+        "listing lines could not be read (entries skipped), 2 usage error.\n");
 }

@@ -53,6 +53,15 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                      });
     QObject::connect(session_.get(), &FtpSession::failure,
                      [this](const QString& text) { failures_ << text; });
+    // Work that went on without entries it could not read is not done.
+    QObject::connect(engine_.get(), &ActionEngine::entriesSkipped,
+                     [this](const QByteArray& folder, int count) {
+                         failures_ << QStringLiteral(
+                                          "%1 entries of %2 skipped: their listing "
+                                          "lines could not be read")
+                                          .arg(count)
+                                          .arg(displayText(folder));
+                     });
     QObject::connect(session_.get(), &FtpSession::connectFailed, [this] {
         broken_ = true;
         error_ = QStringLiteral("could not connect to %1 port %2")

@@ -77,3 +77,23 @@ void ActionEngine::announceRefresh(const RefreshTarget& target, const QByteArray
 void ActionEngine::announceTransfer(const TransferInfo& info, qint64 position, bool success) {
     emit transferFinished(info, position, success);
 }
+
+void ActionEngine::reportRejectedLines(const ListingAction& action, const RejectedLines& rejected) {
+    const QString folder = displayText(action.folder);
+    const QString text =
+        rejected.count == 1
+            ? QStringLiteral("1 line of the listing of %1 could not be read; its entry is left out")
+                  .arg(folder)
+            : QStringLiteral(
+                  "%1 lines of the listing of %2 could not be read; their entries are "
+                  "left out")
+                  .arg(rejected.count)
+                  .arg(folder);
+    session_.log(LogChannel::Error, text);
+    session_.log(LogChannel::Trace,
+                 QStringLiteral("First line not read: ") + displayText(rejected.first));
+    if (!action.walksEntries())
+        return;
+    skippedEntries_ += rejected.count;
+    emit entriesSkipped(action.folder, rejected.count);
+}

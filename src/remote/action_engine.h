@@ -49,6 +49,13 @@ public:
     void announceRefresh(const RefreshTarget& target, const QByteArray& folder,
                          const RemoteItemList& items);
     void announceTransfer(const TransferInfo& info, qint64 position, bool success);
+    // A listing had lines that could not be read: says so in the log and, when
+    // the action works on every entry, counts them as skipped entries.
+    void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
+
+    // Entries that transfers, deletes and the loops skipped because their
+    // listing lines could not be read, since the engine was made.
+    int skippedEntries() const { return skippedEntries_; }
 
     // What the transfers and deletes decide by; set by the application.
     TransferAlertOptions downloadOptions;
@@ -68,8 +75,11 @@ signals:
     // A file transfer left the queue; success only when the server confirmed it
     // and every local step worked.
     void transferFinished(const TransferInfo& info, qint64 position, bool success);
+    // Work on a folder went on without entries whose lines could not be read.
+    void entriesSkipped(const QByteArray& folder, int count);
 
 private:
     FtpSession& session_;
     QByteArray remoteProjectFolder_;
+    int skippedEntries_ = 0;
 };

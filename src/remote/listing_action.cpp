@@ -35,14 +35,34 @@ int ListingAction::infoLevel() const {
     return 2;
 }
 
+bool ListingAction::walksEntries() const {
+    switch (actionKind()) {
+        case ActionKind::DeleteFolder:
+        case ActionKind::UploadNormal:
+        case ActionKind::UploadPair:
+        case ActionKind::Download:
+        case ActionKind::ChangePermission:
+        case ActionKind::ChangeCaseRename:
+        case ActionKind::ChangeCaseFurther:
+        case ActionKind::SearchItems:
+        case ActionKind::CompareItems:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void ListingAction::processListing(const QByteArray& raw) {
     QByteArray text = raw;
     text.replace('\r', ' ');
     RemoteItemList items;
-    items.parse(text, usesListCommand());
+    RejectedLines rejected;
+    items.parse(text, usesListCommand(), &rejected);
     const int level = infoLevel();
     if (level >= 0 && host())
         host()->info(level, QString::fromUtf8(text));
+    if (rejected.count > 0)
+        engine_.reportRejectedLines(*this, rejected);
     nextPosition_ = -1;
     process(items);
 }

@@ -20,6 +20,9 @@ public:
     // The level at which the raw listing is shown on the main chat pane; -1:
     // never (the loops).
     virtual int infoLevel() const;
+    // The processor acts on every entry of the folder (transfers, deletes,
+    // the loops), so an entry missing from the listing is work left undone.
+    bool walksEntries() const;
 
 protected:
     void processListing(const QByteArray& text) override;

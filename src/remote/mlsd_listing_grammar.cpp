@@ -85,7 +85,6 @@ bool TakeType(QByteArrayView type, RemoteItem& item) {
         item.kind = 'c';
         return true;
     }
-    // "cdir" and "pdir" (the folder itself and its parent) fall out here too.
     return false;
 }
 
@@ -142,7 +141,20 @@ bool TakeModify(QByteArrayView modify, RemoteItem& item) {
 
 }  // namespace
 
-std::optional<RemoteItem> MlsdListingGrammar::parseLine(QByteArray line) const {
+bool MlsdListingGrammar::isFactStyle(QByteArrayView line) {
+    // "name=value;" first, with no blank inside the fact name.
+    const qsizetype equals = line.indexOf('=');
+    const qsizetype semicolon = line.indexOf(';');
+    if (equals <= 0 || semicolon < equals)
+        return false;
+    for (qsizetype i = 0; i < equals; ++i) {
+        if (IsBlank(line[i]))
+            return false;
+    }
+    return true;
+}
+
+ParsedLine MlsdListingGrammar::readLine(QByteArray line) const {
     // The facts end with ';' and one blank comes before the name. Splitting at the
     // first "; " keeps names that contain ';' whole; a line without it is split
     // at its last ';'.
@@ -150,7 +162,7 @@ std::optional<RemoteItem> MlsdListingGrammar::parseLine(QByteArray line) const {
     if (factsEnd < 0)
         factsEnd = line.lastIndexOf(';');
     if (factsEnd < 0)
-        return std::nullopt;
+        return UnreadLine(line);
 
     RemoteItem item;
     qsizetype nameStart = factsEnd + 1;
@@ -160,24 +172,29 @@ std::optional<RemoteItem> MlsdListingGrammar::parseLine(QByteArray line) const {
     while (nameEnd > nameStart && line[nameEnd - 1] == ' ')
         --nameEnd;
     item.name = line.mid(nameStart, nameEnd - nameStart);
-    if (item.name.isEmpty() || item.name == "." || item.name == "..")
-        return std::nullopt;
+    if (item.name == "." || item.name == "..")
+        return ParsedLine::noEntry();
+    if (item.name.isEmpty())
+        return ParsedLine::notUnderstood();
 
     const FactList facts(QByteArrayView(line).first(factsEnd + 1));
     const std::optional<QByteArrayView> type = facts.find("type");
+    // The folder itself and its parent name no entry.
+    if (type && (EqualsNoCase(*type, "cdir") || EqualsNoCase(*type, "pdir")))
+        return ParsedLine::noEntry();
     if (!type || !TakeType(*type, item))
-        return std::nullopt;
+        return ParsedLine::notUnderstood();
 
     if (const auto mode = facts.find("UNIX.mode"); mode && !TakeMode(*mode, item))
-        return std::nullopt;
+        return ParsedLine::notUnderstood();
     if (const auto modify = facts.find("modify"); modify && !TakeModify(*modify, item))
-        return std::nullopt;
+        return ParsedLine::notUnderstood();
 
     std::optional<QByteArrayView> size = facts.find("size");
     if (!size)
         size = facts.find("sizd");
     if (size && !ParseDecimal64(*size, &item.size))
-        return std::nullopt;
+        return ParsedLine::notUnderstood();
 
     std::optional<QByteArrayView> owner = facts.find("UNIX.uid");
     if (!owner)
@@ -189,5 +206,5 @@ std::optional<RemoteItem> MlsdListingGrammar::parseLine(QByteArray line) const {
         group = facts.find("UNIX.group");
     if (group)
         item.group = group->toByteArray();
-    return item;
+    return ParsedLine::entry(item);
 }

@@ -8,5 +8,9 @@
 // field not given. A fact that is present but malformed rejects the line.
 class MlsdListingGrammar : public ListingGrammar {
 public:
-    std::optional<RemoteItem> parseLine(QByteArray line) const override;
+    ParsedLine readLine(QByteArray line) const override;
+
+    // The line begins with a fact ("type=file;..."): it is an MLSD line whether
+    // or not the rest can be read.
+    static bool isFactStyle(QByteArrayView line);
 };

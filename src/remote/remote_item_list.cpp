@@ -4,14 +4,16 @@
 
 #include "remote/ascii_text.h"
 #include "remote/mlsd_listing_grammar.h"
-#include "remote/unix_listing_grammar.h"
+#include "remote/per_line_listing_grammar.h"
 
-bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar) {
-    const UnixListingGrammar unixLines;
-    const MlsdListingGrammar mlsdLines;
-    const ListingGrammar& grammar =
-        unixGrammar ? static_cast<const ListingGrammar&>(unixLines) : mlsdLines;
+bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar, RejectedLines* rejected) {
+    if (unixGrammar)
+        return parse(text, PerLineListingGrammar(), rejected);
+    return parse(text, MlsdListingGrammar(), rejected);
+}
 
+bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar,
+                           RejectedLines* rejected) {
     // A last line without a line feed is still a line: servers that omit the
     // final line end must not lose their last entry.
     qsizetype start = 0;
@@ -20,8 +22,13 @@ bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar) {
         const qsizetype end = lineFeed < 0 ? text.size() : lineFeed;
         QByteArray line = text.mid(start, end - start);
         line.replace('\r', ' ');
-        if (std::optional<RemoteItem> item = grammar.parseLine(std::move(line)))
-            items_.push_back(std::move(*item));
+        ParsedLine parsed = grammar.readLine(line);
+        if (parsed.outcome == LineOutcome::Entry) {
+            items_.push_back(std::move(parsed.item));
+        } else if (parsed.outcome == LineOutcome::NotUnderstood && rejected) {
+            if (rejected->count++ == 0)
+                rejected->first = line;
+        }
         if (lineFeed < 0)
             break;
         start = lineFeed + 1;

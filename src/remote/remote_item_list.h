@@ -6,6 +6,15 @@
 
 #include "remote/remote_item.h"
 
+class ListingGrammar;
+
+// The lines of a listing that should have named an entry but could not be
+// read: their entries are missing from the list.
+struct RejectedLines {
+    int count = 0;
+    QByteArray first;  // the first such line, as received (CR as blank)
+};
+
 // The items of one remote folder, sorted for display. A value type: copying the
 // list copies the items.
 class RemoteItemList {
@@ -13,10 +22,14 @@ public:
     using Items = std::vector<RemoteItem>;
     using const_iterator = Items::const_iterator;
 
-    // Appends one item per recognised line of a listing (LIST lines when
-    // unixGrammar is set, MLSD lines otherwise), then sorts. True when the list
-    // holds at least one item afterwards.
-    bool parse(const QByteArray& text, bool unixGrammar);
+    // Appends one item per recognised line of a listing (LIST lines, Unix- or
+    // DOS-style, when unixGrammar is set, MLSD lines otherwise), then sorts.
+    // True when the list holds at least one item afterwards. Lines that name no
+    // entry (summaries, "." and "..") are skipped; lines that should have named
+    // one but could not be read are counted in `rejected` when given.
+    bool parse(const QByteArray& text, bool unixGrammar, RejectedLines* rejected = nullptr);
+    bool parse(const QByteArray& text, const ListingGrammar& grammar,
+               RejectedLines* rejected = nullptr);
 
     // Folders, links, block devices, character devices, files, anything else;
     // by name without regard to ASCII case within a kind. Equal keys keep their

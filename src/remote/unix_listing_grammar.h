@@ -4,10 +4,17 @@
 
 // Unix "ls -l" style lines as sent for LIST, e.g.
 //   drwxr-xr-x   2 user group     4096 Jan  5 10:30 My Docs
-// Fields are found in a fixed order; each recognised field is overwritten with
-// blanks on a private copy so that later searches over the whole line no longer
-// see it.
+// with the dates servers write in other locales and styles too (numeric, day
+// first, month names of several languages, CJK marks), and lines without a
+// date. Fields are found in a fixed order; each recognised field is
+// overwritten with blanks on a private copy so that later searches over the
+// whole line no longer see it. A line that could be read in more than one way
+// is not understood rather than given a name the server did not send.
 class UnixListingGrammar : public ListingGrammar {
 public:
-    std::optional<RemoteItem> parseLine(QByteArray line) const override;
+    ParsedLine readLine(QByteArray line) const override;
+
+    // The line holds a permission token such as "drwxr-xr-x": it is Unix-style
+    // whether or not the rest can be read.
+    static bool isUnixStyle(QByteArrayView line);
 };

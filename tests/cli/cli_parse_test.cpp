@@ -98,6 +98,72 @@ TEST(CliParseTest, SavedListingsGiveTsvLines) {
     }
 }
 
+// --auto reads each line with the grammar its look calls for; lines it can
+// not read are named on stderr and fail the run, the rest is printed.
+TEST(CliParseTest, AutoPicksTheGrammarPerLineAndReportsUnreadLines) {
+    struct Case {
+        const char* label;
+        QStringList grammar;
+        QList<QByteArray> lines;
+        int exitCode;
+        QList<QByteArray> expected;
+        QString error;  // part of stderr; empty: stderr stays empty
+    };
+    const QList<QByteArray> mixed = {
+        "total 3",
+        "-rw-r--r-- 1 u g 5 2019-03-14 10:02 unix.txt",
+        "04-27-00  12:09PM       <DIR>          Dos Folder",
+        "type=file;modify=20210304050607;size=7; facts.txt",
+    };
+    const std::vector<Case> cases = {
+        {"auto",
+         {"--auto"},
+         mixed,
+         0,
+         {"d\t\t0\t2000\t4\t27\t12:09\t-1\t\t\tDos Folder\t",
+          "-\t\t7\t2021\t3\t4\t05:06:07\t-1\t\t\tfacts.txt\t",
+          "-\trw-r--r--\t5\t2019\t3\t14\t10:02\t1\tu\tg\tunix.txt\t"},
+         {}},
+        {"dos only",
+         {"--dos"},
+         {"04-27-00  12:09PM       <DIR>          Dos Folder", "2002-09-02  19:06  9,730 a b"},
+         0,
+         {"d\t\t0\t2000\t4\t27\t12:09\t-1\t\t\tDos Folder\t",
+          "-\t\t9730\t2002\t9\t2\t19:06\t-1\t\t\ta b\t"},
+         {}},
+        {"unix only leaves the others unread",
+         {"--unix"},
+         mixed,
+         1,
+         {"-\trw-r--r--\t5\t2019\t3\t14\t10:02\t1\tu\tg\tunix.txt\t"},
+         "2 lines could not be read, the first: 04-27-00  12:09PM"},
+        {"auto names the unread line",
+         {"--auto"},
+         {"-rw-r--r-- 1 u g 5 Jan 5 2011 a", "-rw-r--r-- 1 u g 5 14 lut 2019 b"},
+         1,
+         {"-\trw-r--r--\t5\t2011\t1\t5\t\t1\tu\tg\ta\t"},
+         "1 line could not be read, the first: -rw-r--r-- 1 u g 5 14 lut 2019 b"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString path = dir.filePath(QStringLiteral("listing.txt"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.lines.join("\n") + "\n");
+        file.close();
+        const CliResult r = runCli(QStringList{"parse"} + c.grammar + QStringList{path},
+                                   CliRun::cliEnvironment(dir.path()));
+        EXPECT_EQ(r.exitCode, c.exitCode) << str(r.describe());
+        EXPECT_EQ(r.outLines(), c.expected);
+        if (c.error.isEmpty())
+            EXPECT_TRUE(r.err.isEmpty()) << str(r.err);
+        else
+            EXPECT_TRUE(r.err.contains(c.error)) << str(r.err);
+    }
+}
+
 TEST(CliParseTest, EmptyListingPrintsNothing) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("empty.txt"));

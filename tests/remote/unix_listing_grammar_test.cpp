@@ -420,7 +420,7 @@ const LineCase kRejected[] = {
     {"R07_Socket", "srwxr-xr-x 1 u g 0 Jan 5 10:30 sock", std::nullopt},
     {"R08_TenPermissionCharacters", "-rw-r--r--x 1 u g 5 Jan 5 10:30 a", std::nullopt},
     {"R09_OtherMarkAfterPermissions", "-rw-r--r--* 1 u g 5 Jan 5 10:30 a", std::nullopt},
-    {"R10_NoMonth", "-rw-r--r-- 1 u g 5 2012-01-05 10:30 a", std::nullopt},
+    {"R10_NoMonth", "-rw-r--r-- 1 u g 5 2012-13-05 10:30 a", std::nullopt},
     {"R11_NoName", "-rw-r--r-- 1 u g 5 Jan 5 2011   ", std::nullopt},
     {"R12_NoSize", "-rw-r--r-- 1 u g Jan 5 2011 a", std::nullopt},
     {"R13_SizeGluedToGroup", "-rw-r--r-- 1 u g5 Jan 5 2011 a", std::nullopt},
