@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkgconf git
-  qt6-base-dev qt6-base-dev-tools libqt6dbus6 qt6-multimedia-dev qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools libqt6dbus6 qt6-multimedia-dev qt6-svg-dev pulseaudio
+  desktop-file-utils
   libqt6svg6 dbus dbus-x11 adwaita-icon-theme
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib vsftpd

@@ -2,12 +2,16 @@
 #include "app/launch_options.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
+#include "app/transfer_watch.h"
 #include "app/ui/desktop_start.h"
 #include "app/ui/main_frame.h"
 #include "app/workbench.h"
-#include "platform/beeper.h"
+#include "platform/desktop_notifier.h"
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
+#include "platform/sleep_inhibitor.h"
+#include "platform/ui/help_window.h"
+#include "platform/ui/tone_beeper.h"
 #include "session/tcp_transport.h"
 
 #include <QApplication>
@@ -36,12 +40,6 @@ bool hasDisplay() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
-
-// Until a tone device is wired in: the desktop's bell.
-class BellBeeper : public Beeper {
-public:
-    void beep(int, int) override { QApplication::beep(); }
-};
 
 }  // namespace
 
@@ -74,13 +72,14 @@ int main(int argc, char** argv) {
         const bool known = std::any_of(stored.Records.begin(), stored.Records.end(),
                                        [&](const SiteRecord& r) { return r.Name == launch.site; });
         if (!known) {
-            std::fprintf(stderr, "velmora: no stored site named \"%s\"\n",
-                         qPrintable(launch.site));
+            std::fprintf(stderr, "velmora: no stored site named \"%s\"\n", qPrintable(launch.site));
             return 2;
         }
     }
 
     QApplication app(argc, argv);
+    // The icons live in a static library: nothing else would pull them in.
+    Q_INIT_RESOURCE(velmora);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.02"));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
@@ -94,16 +93,25 @@ int main(int argc, char** argv) {
     services.transports = &transports;
     services.shutdown = &shutdown;
     services.launcher = &launcher;
-    BellBeeper beeper;
+    ToneBeeper beeper;
     services.beeper = &beeper;
 
     Workbench workbench(settingFolder, services);
     workbench.load();
     QString error;
-    const std::unique_ptr<MainFrame> frame = StartDesktop(workbench, launch, &error);
+    HelpWindow help;
+    MainFrame::Services frameServices;
+    frameServices.help = &help;
+    const std::unique_ptr<MainFrame> frame = StartDesktop(workbench, launch, &error, frameServices);
     if (!frame) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
         return 2;
     }
+    // Transfers keep the machine awake; finished ones are announced while
+    // the window is in the background.
+    DBusDesktopNotifier notifier;
+    LogindSleepInhibitor inhibitor;
+    TransferWatch watch(workbench.session(), notifier, inhibitor,
+                        [&frame] { return frame->isActiveWindow(); });
     return app.exec();
 }

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOptions& launch,
-                                        QString* error) {
+                                        QString* error, const MainFrame::Services& services) {
     if (!launch.site.isEmpty()) {
         bool found = false;
         for (const SiteRecord& r : workbench.sites().Records)
@@ -16,7 +16,7 @@ std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOption
             return nullptr;
         }
     }
-    auto frame = std::make_unique<MainFrame>(workbench);
+    auto frame = std::make_unique<MainFrame>(workbench, services);
     frame->restorePlacement();
     const QString site = launch.site;
     const std::optional<FtpUrl> url = launch.url;

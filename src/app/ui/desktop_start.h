@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/launch_options.h"
+#include "app/ui/main_frame.h"
 
 #include <QString>
 
 #include <memory>
 
-class MainFrame;
 class Workbench;
 
 // Opens the main window for a loaded workbench as the command line asked:
@@ -14,4 +14,4 @@ class Workbench;
 // site or address given, once the event loop runs. A --site naming no stored
 // site gives an error text and no window.
 std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOptions& launch,
-                                        QString* error);
+                                        QString* error, const MainFrame::Services& services = {});

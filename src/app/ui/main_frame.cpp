@@ -1,21 +1,34 @@
 #include "app/ui/main_frame.h"
 
+#include "app/color_choice.h"
 #include "app/command_ids.h"
+#include "app/ui/beep_options_dialog.h"
+#include "app/ui/color_dialog.h"
+#include "app/ui/general_options_sheet.h"
 #include "app/ui/main_view.h"
 #include "app/ui/normal_page.h"
+#include "app/ui/shutdown_confirm_dialog.h"
+#include "app/ui/shutdown_countdown_dialog.h"
+#include "app/ui/site_connect_dialog.h"
+#include "app/ui/tool_list_dialog.h"
+#include "app/window_placement_image.h"
+#include "app/workbench.h"
+#include "platform/help_location.h"
+#include "platform/help_viewer.h"
+#include "platform/ui/help_window.h"
+#include "platform/ui/message_box_prompter.h"
+#include "remote/ui/file_action_dialog.h"
 #include "remote/ui/task_panel.h"
 #include "session/ui/chat_page.h"
 #include "session/ui/chat_pane.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_window.h"
-#include "app/window_placement_image.h"
-#include "app/workbench.h"
-#include "platform/help_viewer.h"
-#include "platform/ui/message_box_prompter.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
@@ -23,6 +36,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 
@@ -53,6 +67,10 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     if (!prompter_) {
         ownPrompter_ = std::make_unique<MessageBoxPrompter>(this);
         prompter_ = ownPrompter_.get();
+    }
+    if (!help_) {
+        ownHelp_ = std::make_unique<HelpWindow>();
+        help_ = ownHelp_.get();
     }
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(workbench_.windowTitle());
@@ -97,6 +115,86 @@ void MainFrame::buildPages() {
     connect(taskPanel_, &TaskPanel::stopBeepClicked, &w.completion(),
             &CompletionActions::stopContinualBeep);
     queueWindow_ = new CommandQueueWindow(w.session(), this);
+    ShutdownCountdownDialog::watch(w.completion(), this);
+    // The banner pane's links open in the help window, or outside for the web.
+    QTextBrowser* banner = view_->bannerPane();
+    const QUrl bannerUrl =
+        locateHelpTopic(HelpWindow::defaultFolders(), QStringLiteral("banner.htm")).url();
+    banner->setOpenLinks(false);
+    banner->setSource(bannerUrl);
+    connect(banner, &QTextBrowser::anchorClicked, this, [this, bannerUrl](const QUrl& link) {
+        const QUrl target = bannerUrl.resolved(link);
+        if (!target.isLocalFile()) {
+            QDesktopServices::openUrl(target);
+            return;
+        }
+        const QString base = QFileInfo(bannerUrl.toLocalFile()).absolutePath() + QLatin1Char('/');
+        QString topic = target.toLocalFile().mid(base.size());
+        if (target.hasFragment())
+            topic += QLatin1Char('#') + target.fragment();
+        help_->showTopic(topic);
+    });
+}
+
+void MainFrame::openSiteConnect() {
+    Workbench& w = workbench_;
+    SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        w.connectSelectedSite();
+}
+
+void MainFrame::openGeneralOptions() {
+    Workbench& w = workbench_;
+    GeneralOptionsSheet sheet(w.settings(), *prompter_, *help_, this);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    const AppSettings before = w.settings();
+    w.settings() = sheet.settings();
+    w.applySettings(before);
+    applyChatOptions();
+    emit viewOptionsChanged(kRedrawExplorers);
+}
+
+void MainFrame::openColorDialog(int id) {
+    AppSettings& s = workbench_.settings();
+    const bool local = id == kCmdLocalColor;
+    qint32& field = local ? s.LocalPageColor : s.RemotePageColor;
+    ColorDialog dialog(
+        field, *prompter_,
+        QString::fromLatin1(local ? ColorTexts::kLocalPageTitle : ColorTexts::kRemotePageTitle),
+        this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    field = dialog.colorRef();
+    view_->applyPageOptions(s);
+}
+
+void MainFrame::openBeepOptions() {
+    AppSettings& s = workbench_.settings();
+    BeepOptionsDialog dialog(beepOptionsFrom(s), workbench_.beeper(), *prompter_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    storeBeepOptions(dialog.options(), s);
+    action(kCmdBeepOptions)->setText(beepMenuText(s));
+}
+
+void MainFrame::openToolDialog(int id) {
+    ToolLists& tools = workbench_.tools();
+    const bool search = id == kCmdToolsBySearch;
+    ToolListDialog dialog(search ? tools.SearchedTools : tools.UserTools,
+                          search ? ToolListDialog::Mode::Search : ToolListDialog::Mode::User,
+                          workbench_.launcher(), *prompter_, *help_, this);
+    dialog.exec();
+}
+
+void MainFrame::openFileActionDialog(int id) {
+    ActionEngine& engine = workbench_.engine();
+    const bool upload = id == kCmdAlertUpload;
+    TransferAlertOptions& options = upload ? engine.uploadOptions : engine.downloadOptions;
+    FileActionDialog dialog(upload ? TransferDirection::Upload : TransferDirection::Download,
+                            options, workbench_.session().serverSupportsRest(), *help_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        options = dialog.options();
 }
 
 void MainFrame::applyChatOptions() {
@@ -339,23 +437,23 @@ void MainFrame::runCommand(int id) {
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
         case kCmdShowQueue:
-        queueWindow_->show();
-        queueWindow_->raise();
-        queueWindow_->activateWindow();
-        break;
-    case kCmdCheckCommands: {
-        CommandCheckDialog dialog(w.session().featIndex(), w.session().helpIndex(), *prompter_,
-                                  *help_, this);
-        dialog.exec();
-        break;
-    }
-    case kCmdAbout:
-        QMessageBox::about(this, QStringLiteral("About Velmora"),
-                           QStringLiteral("<p><b>Velmora</b></p><p>Version 1.02</p>"
-                                          "<p>An FTP client for people who look after web "
-                                          "sites.</p>"));
-        break;
-    case kCmdContents:
+            queueWindow_->show();
+            queueWindow_->raise();
+            queueWindow_->activateWindow();
+            break;
+        case kCmdCheckCommands: {
+            CommandCheckDialog dialog(w.session().featIndex(), w.session().helpIndex(), *prompter_,
+                                      *help_, this);
+            dialog.exec();
+            break;
+        }
+        case kCmdAbout:
+            QMessageBox::about(this, QStringLiteral("About Velmora"),
+                               QStringLiteral("<p><b>Velmora</b></p><p>Version 1.02</p>"
+                                              "<p>An FTP client for people who look after web "
+                                              "sites.</p>"));
+            break;
+        case kCmdContents:
             if (help_)
                 help_->showTopic(QStringLiteral("About.htm"));
             break;
@@ -369,6 +467,9 @@ void MainFrame::restorePlacement() {
     const AppSettings& s = workbench_.settings();
     const WindowGeometry g = GeometryFromPlacement(s.MainPlacement);
     if (!s.Loaded || !g.normal.isValid()) {
+        // Without a window manager maximising does nothing: fill the screen.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
         showMaximized();
         return;
     }

@@ -14,6 +14,7 @@ class ChatPage;
 class ChatPane;
 class CommandQueueWindow;
 class HelpViewer;
+class HelpWindow;
 class TaskPanel;
 class MainView;
 class Prompter;
@@ -82,11 +83,17 @@ private:
     QMenu* menuFor(const QStringList& path);
     MenuContext menuContext() const;
     void sendSimpleCommand(int id);
+    void openSiteConnect();
+    void openGeneralOptions();
+    void openColorDialog(int id);
+    void openBeepOptions();
+    void openToolDialog(int id);
+    void openFileActionDialog(int id);
     void sendGroupCommand(int id);
 
     Workbench& workbench_;
     std::unique_ptr<Prompter> ownPrompter_;
-    std::unique_ptr<HelpViewer> ownHelp_;
+    std::unique_ptr<HelpWindow> ownHelp_;
     Prompter* prompter_;
     HelpViewer* help_;
     MainView* view_;

@@ -10,7 +10,7 @@
 ChatPane::ChatPane(ChatPaneKind kind, QWidget* parent) : QPlainTextEdit(parent), kind_(kind) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Selectable with keyboard and mouse, so the user can copy from it.
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(kind == ChatPaneKind::FtpChat ? QStringLiteral("FTP chat")
