@@ -1,6 +1,7 @@
 #include "remote/remote_drag_data.h"
 
 #include <QDataStream>
+#include <QIODevice>
 
 namespace {
 constexpr quint32 kMagic = 0x564D5244;  // "VMRD"
