@@ -423,6 +423,27 @@ void MainFrame::runCommand(int id) {
         return;
     }
     switch (id) {
+        case kCmdConnect:
+            openSiteConnect();
+            break;
+        case kCmdGeneralOptions:
+            openGeneralOptions();
+            break;
+        case kCmdLocalColor:
+        case kCmdRemoteColor:
+            openColorDialog(id);
+            break;
+        case kCmdBeepOptions:
+            openBeepOptions();
+            break;
+        case kCmdToolsBySearch:
+        case kCmdToolsManually:
+            openToolDialog(id);
+            break;
+        case kCmdAlertUpload:
+        case kCmdAlertDownload:
+            openFileActionDialog(id);
+            break;
         case kCmdReconnect:
             w.reconnect();
             break;
@@ -430,9 +451,11 @@ void MainFrame::runCommand(int id) {
             w.closeConnection();
             break;
         case kCmdShutdownSystem:
-        case kCmdShutdownProgram:
-            w.completion().toggleShutdown(id, *prompter_);
+        case kCmdShutdownProgram: {
+            ShutdownConfirmPrompter confirm(*prompter_, this);
+            w.completion().toggleShutdown(id, confirm);
             break;
+        }
         case kCmdViewToolbar:
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
@@ -454,8 +477,7 @@ void MainFrame::runCommand(int id) {
                                               "sites.</p>"));
             break;
         case kCmdContents:
-            if (help_)
-                help_->showTopic(QStringLiteral("About.htm"));
+            help_->showTopic(HelpWindow::contentsTopic());
             break;
         default:
             break;

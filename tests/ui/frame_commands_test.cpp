@@ -1,0 +1,72 @@
+// Every menu command that opens a dialog opens the right one, and the
+// dialogs' answers reach the settings.
+#include "app/command_ids.h"
+#include "app/ui/main_frame.h"
+#include "support/scripted_prompter.h"
+#include "workbench_harness.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs a command and reports the title of the modal dialog it opened, which
+// is then closed with reject().
+QString dialogTitleOf(MainFrame& frame, int id) {
+    QString seen = QStringLiteral("(none)");
+    QTimer::singleShot(150, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        seen = w->windowTitle();
+        if (auto* d = qobject_cast<QDialog*>(w))
+            d->reject();
+    });
+    frame.runCommand(id);
+    QTest::qWait(200);
+    return seen;
+}
+
+TEST(FrameCommands, EachDialogCommandOpensItsDialog) {
+    WorkbenchHarness h;
+    ScriptedPrompter prompter;
+    MainFrame::Services services;
+    services.prompter = &prompter;
+    MainFrame frame(*h.workbench, services);
+    frame.show();
+    const QPair<int, const char*> cases[] = {
+        {kCmdConnect, "Site connect"},
+        {kCmdGeneralOptions, "General"},
+        {kCmdLocalColor, "Change local project background color"},
+        {kCmdRemoteColor, "Change remote project background color"},
+        {kCmdBeepOptions, "Beep options"},
+        {kCmdToolsBySearch, "Search for tools"},
+        {kCmdToolsManually, "Add user tools"},
+        {kCmdCheckCommands, "Check important FTP commands"},
+        {kCmdShutdownSystem, "You want to shutdown ..."},
+        {kCmdShutdownProgram, "You want to shutdown ..."},
+    };
+    for (const auto& [id, title] : cases) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(dialogTitleOf(frame, id), QString::fromUtf8(title));
+    }
+    // Cancelled confirmations leave both shutdown flags clear.
+    EXPECT_EQ(h.workbench->completion().shutdownFlags(), 0);
+    EXPECT_NE(dialogTitleOf(frame, kCmdAlertUpload), QStringLiteral("(none)"));
+    EXPECT_NE(dialogTitleOf(frame, kCmdAlertDownload), QStringLiteral("(none)"));
+}
+
+TEST(FrameCommands, ShowCommandQueueShowsTheQueueWindow) {
+    WorkbenchHarness h;
+    MainFrame frame(*h.workbench);
+    frame.runCommand(kCmdShowQueue);
+    QWidget* queue = reinterpret_cast<QWidget*>(frame.queueWindow());
+    ASSERT_TRUE(queue);
+    EXPECT_TRUE(queue->isVisible());
+    EXPECT_EQ(queue->windowTitle(), QStringLiteral("Command queue for bug detection and report"));
+}
+
+}  // namespace
