@@ -7,12 +7,16 @@
 #include "app/ui/desktop_start.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
+#include "session/ui/chat_page.h"
+#include "session/ui/chat_pane.h"
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "workbench_harness.h"
 
 #include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -159,6 +163,21 @@ TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
         << frame->windowTitle().toStdString();
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] { return frame->action(kCmdCloseConnection)->isEnabled(); }, 5000));
+    // The conversation reaches both chat panes, in the channels' colours.
+    ChatPane* pane = frame->chatPage()->chatPane();
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        pane->flushPending();
+        return pane->toPlainText().contains(QStringLiteral("\n214 "));
+    }));
+    const QString text = pane->toPlainText();
+    for (const char* expected : {"USER velmora", "PASS ************", "TYPE I", "FEAT", "HELP"})
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains(server.password()));
+    frame->mainChatPane()->flushPending();
+    EXPECT_TRUE(frame->mainChatPane()->toPlainText().contains(QStringLiteral("USER velmora")));
+    QTextCursor c = pane->document()->find(QStringLiteral("USER velmora"));
+    ASSERT_FALSE(c.isNull());
+    EXPECT_EQ(c.charFormat().foreground().color(), QColor(0, 0, 196));
 }
 
 }  // namespace
