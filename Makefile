@@ -1,6 +1,8 @@
 # The two commands of the README. Both install what they need first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Paths relative to the checkout, so a fresh clone reuses what ccache already built.
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: deps configure build run test bench clean
 
