@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+
+class QAbstractItemView;
+
+// Draws the rows of a local view in the colours of the local side: selected
+// rows blue on a focused view and pale grey otherwise, the row under a drop
+// in blue. Texts too long for a column are cut, not shortened with dots.
+class LocalRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    LocalRowDelegate(QAbstractItemView* view, bool cutText);
+
+    void setDropTarget(const QModelIndex& index);
+    QModelIndex dropTarget() const { return dropTarget_; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    QAbstractItemView* view_;
+    bool cutText_;
+    QPersistentModelIndex dropTarget_;
+};
