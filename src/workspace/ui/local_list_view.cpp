@@ -32,6 +32,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     model_->setSizeStyle(side_.sizeStyle());
     setModel(model_);
     setItemDelegate(delegate_);
+    LocalRowDelegate::applyPalette(this);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

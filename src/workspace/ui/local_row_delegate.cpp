@@ -14,6 +14,18 @@ QColor ToColor(const RowRgb& c) {
 LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view, bool cutText)
     : QStyledItemDelegate(view), view_(view), cutText_(cutText) {}
 
+void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
+    QPalette palette = view->palette();
+    const LocalRowColors active = LocalRowColorsFor(true, true, false);
+    const LocalRowColors inactive = LocalRowColorsFor(true, false, false);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const LocalRowColors& c = group == QPalette::Active ? active : inactive;
+        palette.setColor(group, QPalette::Highlight, ToColor(c.background));
+        palette.setColor(group, QPalette::HighlightedText, ToColor(c.text));
+    }
+    view->setPalette(palette);
+}
+
 void LocalRowDelegate::setDropTarget(const QModelIndex& index) {
     if (QModelIndex(dropTarget_) == index) {
         return;

@@ -13,6 +13,9 @@ class LocalRowDelegate : public QStyledItemDelegate {
 public:
     LocalRowDelegate(QAbstractItemView* view, bool cutText);
 
+    // The view's own highlight (the tree's branch area) in the same colours.
+    static void applyPalette(QAbstractItemView* view);
+
     void setDropTarget(const QModelIndex& index);
     QModelIndex dropTarget() const { return dropTarget_; }
 

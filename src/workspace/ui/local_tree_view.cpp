@@ -33,6 +33,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     model_->setShowFlags(side_.showFlags());
     setModel(model_);
     setItemDelegate(delegate_);
+    LocalRowDelegate::applyPalette(this);
     header()->hide();
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
