@@ -1,0 +1,61 @@
+#include "workspace/local_menu_rules.h"
+
+#include <algorithm>
+
+namespace {
+
+LocalMenuItem Item(int id, const char* text, bool enabled) {
+    return {id, QString::fromLatin1(text), enabled};
+}
+
+}  // namespace
+
+std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in) {
+    using namespace LocalMenuTexts;
+    if (in.node == LocalTreeNodeKind::Computer) {
+        return {};
+    }
+    const bool folder = in.node == LocalTreeNodeKind::Folder;
+    std::vector<LocalMenuItem> items;
+    items.push_back({kLocalTreeUpload, in.upload.text, folder && in.canUpload});
+    items.push_back(Item(kLocalTreeRename, kRename, folder && !in.projectRoot));
+    items.push_back(Item(kLocalTreeDelete, kDelete, folder));
+    items.push_back(Item(kLocalTreeCopy, kCopy, folder));
+    items.push_back(Item(kLocalTreePaste, kPaste, in.pasteAvailable));
+    items.push_back(Item(kLocalTreeViewPath, kViewPath, true));
+    if (!in.projectTree) {
+        items.push_back(Item(kLocalSetProjectFolder, kSetProject, folder));
+    }
+    items.push_back(Item(kLocalTreeCreateFolder, kCreateFolder, true));
+    items.push_back(Item(kLocalTreeProperties, kProperties, true));
+    return items;
+}
+
+std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in) {
+    using namespace LocalMenuTexts;
+    if (in.selected.empty()) {
+        return {};
+    }
+    const auto has = [&in](LocalRowKind kind) {
+        return std::find(in.selected.begin(), in.selected.end(), kind) != in.selected.end();
+    };
+    const bool one = in.selected.size() == 1;
+    // Drives and the ".." row stand for folders that are not this folder's
+    // own items: nothing is uploaded, renamed, deleted or copied through them.
+    const bool ownItems = !has(LocalRowKind::Drive) && !has(LocalRowKind::Parent);
+    std::vector<LocalMenuItem> items;
+    items.push_back(Item(kLocalListViewEdit, kViewEdit, in.singlePlainFile));
+    items.push_back({kLocalListUpload, in.upload.text, ownItems && in.canUpload});
+    items.push_back(Item(kLocalListRename, kRename, one && ownItems));
+    items.push_back(Item(kLocalListDelete, kDelete, ownItems));
+    items.push_back(Item(kLocalListCopy, kCopy, ownItems));
+    items.push_back(Item(kLocalListViewPath, kViewPath, one && !has(LocalRowKind::Parent)));
+    items.push_back(Item(kLocalListProperties, kProperties, one && !has(LocalRowKind::Parent)));
+    return items;
+}
+
+std::vector<LocalMenuItem> LocalTreeBlankMenu(bool folderSelected, bool pasteAvailable) {
+    using namespace LocalMenuTexts;
+    return {Item(kLocalBlankPaste, kPaste, folderSelected && pasteAvailable),
+            Item(kLocalBlankNewFile, kNewFile, folderSelected)};
+}

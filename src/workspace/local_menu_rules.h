@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+#include "workspace/local_list_rows.h"
+#include "workspace/project_folders.h"
+
+// Command ids of the local tree's and list's context menus.
+enum LocalMenuId : int {
+    kLocalTreeRename = 32798,
+    kLocalTreeProperties = 32799,
+    kLocalTreeDelete = 32800,
+    kLocalTreeCreateFolder = 32801,
+    kLocalTreeUpload = 32802,
+    kLocalTreeViewPath = 32804,
+    kLocalListRename = 32805,
+    kLocalListDelete = 32806,
+    kLocalListUpload = 32807,
+    kLocalListProperties = 32808,
+    kLocalListViewPath = 32809,
+    kLocalListToolHelp = 32810,
+    kLocalSetProjectFolder = 33939,
+    kLocalTreeCopy = 34228,
+    kLocalTreePaste = 34229,
+    kLocalListCopy = 34230,
+    kLocalBlankPaste = 34232,
+    kLocalBlankNewFile = 34233,
+    kLocalListViewEdit = -1,  // the "View/edit by" submenu has no command of its own
+};
+
+struct LocalMenuItem {
+    int id = 0;
+    QString text;
+    bool enabled = true;
+    bool operator==(const LocalMenuItem&) const = default;
+};
+
+// What was right-clicked in a tree.
+enum class LocalTreeNodeKind { Computer, Drive, Folder };
+
+struct LocalTreeMenuInput {
+    LocalTreeNodeKind node = LocalTreeNodeKind::Folder;
+    bool projectTree = false;
+    // The top item of the project tree: it shows a full path and is renamed
+    // in the Normal page's tree.
+    bool projectRoot = false;
+    bool pasteAvailable = false;
+    // Where "Upload to ..." sends, and whether an upload can start now
+    // (logged in, and a target folder known).
+    TransferMenuTarget upload;
+    bool canUpload = false;
+};
+
+// The items of a tree item's menu in order; empty: no menu ("My computer").
+std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in);
+
+struct LocalListMenuInput {
+    std::vector<LocalRowKind> selected;  // kinds of the selected rows
+    bool singlePlainFile = false;        // one file that is not a device or pipe
+    TransferMenuTarget upload;
+    bool canUpload = false;
+};
+
+// The list's menu; empty when no row is selected.
+std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in);
+
+// The tree background's menu; folderSelected: the tree has a folder (or a
+// drive) selected to paste into.
+std::vector<LocalMenuItem> LocalTreeBlankMenu(bool folderSelected, bool pasteAvailable);
+
+namespace LocalMenuTexts {
+inline constexpr char kRename[] = "Rename";
+inline constexpr char kDelete[] = "Delete";
+inline constexpr char kCopy[] = "Copy";
+inline constexpr char kPaste[] = "Paste";
+inline constexpr char kViewPath[] = "View local path";
+inline constexpr char kSetProject[] = "Set as local project Folder";
+inline constexpr char kCreateFolder[] = "Create sub-directory";
+inline constexpr char kProperties[] = "Propertiy";
+inline constexpr char kViewEdit[] = "View/edit by";
+inline constexpr char kHelp[] = "Help";
+inline constexpr char kNewFile[] = "New file";
+}  // namespace LocalMenuTexts

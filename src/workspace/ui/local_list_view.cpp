@@ -1,0 +1,453 @@
+#include "workspace/ui/local_list_view.h"
+
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+#include "platform/help_viewer.h"
+#include "platform/ui/explorer_host.h"
+#include "remote/remote_drag_data.h"
+#include "workspace/local_drag_data.h"
+#include "workspace/local_list_columns.h"
+#include "workspace/local_upload_plan.h"
+#include "workspace/project_folders.h"
+#include "workspace/ui/local_drag_image.h"
+#include "workspace/ui/local_list_model.h"
+#include "workspace/ui/local_row_delegate.h"
+#include "workspace/ui/local_side.h"
+#include "workspace/ui/local_tree_model.h"
+#include "workspace/ui/local_tree_view.h"
+
+LocalListView::LocalListView(LocalSide& side, QWidget* parent)
+    : QTreeView(parent),
+      side_(side),
+      model_(new LocalListModel(this)),
+      delegate_(new LocalRowDelegate(this, true)),
+      actions_(std::make_unique<LocalActions>(side, this, true)) {
+    setAccessibleName(QStringLiteral("Local files"));
+    model_->setShowFlags(side_.showFlags());
+    model_->setSizeStyle(side_.sizeStyle());
+    setModel(model_);
+    setItemDelegate(delegate_);
+    LocalRowDelegate::applyPalette(this);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        header()->setSectionResizeMode(c, QHeaderView::Fixed);
+    }
+    applyColumnWidths();
+
+    model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
+        renameRow(index.row(), name);
+    };
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { openRow(index.row()); });
+    connect(&side_, &LocalSide::sizeStyleChanged, this,
+            [this] { model_->setSizeStyle(side_.sizeStyle()); });
+    connect(&side_, &LocalSide::showFlagsChanged, this,
+            [this] { model_->setShowFlags(side_.showFlags()); });
+    connect(&side_, &LocalSide::foldersChanged, this, [this](const QStringList& folders) {
+        if (!model_->isComputer() && folders.contains(model_->folder())) {
+            model_->reload();
+        }
+    });
+    connect(model_, &LocalListModel::folderLoaded, this, [this] {
+        if (model_->rowCount() > 0 && !currentIndex().isValid()) {
+            selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+        }
+    });
+}
+
+LocalListView::~LocalListView() = default;
+
+void LocalListView::followTree(LocalTreeView* tree) {
+    tree_ = tree;
+    actions_ =
+        std::make_unique<LocalActions>(side_, this, tree->kind() == LocalTreeView::Kind::Normal);
+    connect(tree, &LocalTreeView::folderSelected, this, &LocalListView::showFolder);
+    connect(this, &LocalListView::openFolderRequested, tree, [tree](const QString& path) {
+        if (path.isEmpty()) {
+            tree->setCurrentIndex(tree->treeModel()->topIndex());
+        } else {
+            tree->selectFolder(path);
+        }
+    });
+    showFolder(tree->selectedFolder());
+}
+
+QString LocalListView::currentFolder() const {
+    return model_->folder();
+}
+
+void LocalListView::showFolder(const QString& folder) {
+    if (folder.isEmpty()) {
+        if (tree_ && tree_->kind() == LocalTreeView::Kind::Project) {
+            model_->clear();
+        } else {
+            model_->showComputer(ListDrives());
+        }
+        return;
+    }
+    if (folder == model_->folder() && !model_->isComputer()) {
+        model_->reload();
+        return;
+    }
+    model_->showFolder(folder);
+}
+
+std::vector<int> LocalListView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<LocalItemRef> LocalListView::selectedItems() const {
+    std::vector<LocalItemRef> items;
+    for (int row : selectedRows()) {
+        const LocalListRow* r = model_->rowAt(row);
+        if (r && (r->kind == LocalRowKind::Folder || r->kind == LocalRowKind::File)) {
+            items.push_back({r->name, r->kind == LocalRowKind::Folder});
+        }
+    }
+    return items;
+}
+
+QString LocalListView::rowPath(int row) const {
+    const LocalListRow* r = model_->rowAt(row);
+    if (!r) {
+        return {};
+    }
+    switch (r->kind) {
+        case LocalRowKind::Drive:
+            return r->name;
+        case LocalRowKind::Parent:
+            return LocalParentFolder(model_->folder());
+        case LocalRowKind::Folder:
+        case LocalRowKind::File:
+            return JoinLocalPath(model_->folder(), r->name);
+    }
+    return {};
+}
+
+std::vector<LocalMenuItem> LocalListView::menuItems() const {
+    LocalListMenuInput in;
+    for (int row : selectedRows()) {
+        in.selected.push_back(model_->rowAt(row)->kind);
+    }
+    if (in.selected.size() == 1) {
+        const LocalListRow* r = model_->rowAt(selectedRows().front());
+        in.singlePlainFile = r->kind == LocalRowKind::File && !r->isSpecial;
+    }
+    in.upload = UploadMenuTarget(side_.projectFolders(), model_->folder(),
+                                 QString::fromUtf8(side_.openRemoteFolder()));
+    in.canUpload = side_.canTransfer() && !in.upload.folder.isEmpty() && !model_->isComputer();
+    return LocalListMenu(in);
+}
+
+std::unique_ptr<QMenu> LocalListView::contextMenu() {
+    const std::vector<LocalMenuItem> items = menuItems();
+    if (items.empty()) {
+        return nullptr;
+    }
+    auto menu = std::make_unique<QMenu>(this);
+    for (const LocalMenuItem& item : items) {
+        if (item.id == kLocalListViewEdit) {
+            QMenu* sub = menu->addMenu(item.text);
+            sub->menuAction()->setData(item.id);
+            QAction* help = sub->addAction(QString::fromLatin1(LocalMenuTexts::kHelp));
+            help->setData(int(kLocalListToolHelp));
+            const std::vector<int> rows = selectedRows();
+            const QString path = rows.size() == 1 ? rowPath(rows.front()) : QString();
+            side_.host().fillViewEditMenu(sub, false, item.enabled, path);
+            sub->menuAction()->setEnabled(item.enabled);
+            continue;
+        }
+        QAction* action = menu->addAction(item.text);
+        action->setData(item.id);
+        action->setEnabled(item.enabled);
+    }
+    connect(menu.get(), &QMenu::triggered, this,
+            [this](QAction* action) { runCommand(action->data().toInt()); });
+    return menu;
+}
+
+void LocalListView::runCommand(int id) {
+    const std::vector<int> rows = selectedRows();
+    const QString path = rows.size() == 1 ? rowPath(rows.front()) : QString();
+    switch (id) {
+        case kLocalListToolHelp:
+            side_.host().help().showTopic(QStringLiteral("http.htm#Add_Tools"));
+            break;
+        case kLocalListUpload:
+            uploadSelected();
+            break;
+        case kLocalListRename:
+            if (rows.size() == 1) {
+                edit(model_->index(rows.front(), kColName));
+            }
+            break;
+        case kLocalListDelete:
+            deleteSelected();
+            break;
+        case kLocalListCopy:
+            copySelected();
+            break;
+        case kLocalListViewPath:
+            if (!path.isEmpty()) {
+                actions_->showPath(path);
+            }
+            break;
+        case kLocalListProperties:
+            if (!path.isEmpty()) {
+                actions_->showProperties(path);
+            }
+            break;
+        default:
+            break;  // the viewing tools are the host's
+    }
+}
+
+void LocalListView::openRow(int row) {
+    const LocalListRow* r = model_->rowAt(row);
+    if (!r || r->kind == LocalRowKind::File) {
+        return;
+    }
+    if (r->kind == LocalRowKind::Parent) {
+        goUp();
+        return;
+    }
+    emit openFolderRequested(rowPath(row));
+}
+
+void LocalListView::goUp() {
+    if (model_->isComputer()) {
+        return;
+    }
+    if (tree_) {
+        // Up follows the tree: from a drive to "My computer", never above a
+        // project tree's root.
+        const QModelIndex current = tree_->treeModel()->closestIndex(model_->folder());
+        if (current.isValid() && tree_->treeModel()->pathOf(current) == model_->folder()) {
+            if (current.parent().isValid()) {
+                tree_->setCurrentIndex(current.parent());
+            }
+            return;
+        }
+    }
+    const QString parent = LocalParentFolder(model_->folder());
+    if (!parent.isEmpty()) {
+        emit openFolderRequested(parent);
+    }
+}
+
+void LocalListView::uploadSelected() {
+    std::vector<LocalItem> items;
+    for (int row : selectedRows()) {
+        const LocalListRow* r = model_->rowAt(row);
+        if (r->kind == LocalRowKind::Folder || r->kind == LocalRowKind::File) {
+            items.push_back({r->name, r->kind == LocalRowKind::Folder, r->size});
+        }
+    }
+    side_.startUpload(PlanListUpload(side_.projectFolders(), model_->folder(), std::move(items),
+                                     side_.openRemoteFolder()),
+                      this);
+}
+
+void LocalListView::deleteSelected() {
+    const std::vector<LocalItemRef> items = selectedItems();
+    if (!items.empty()) {
+        actions_->deleteItems(model_->folder(), items);
+    }
+}
+
+void LocalListView::copySelected() {
+    actions_->copy(model_->folder(), selectedItems());
+}
+
+void LocalListView::renameRow(int row, const QString& newName) {
+    const LocalListRow* r = model_->rowAt(row);
+    if (!r || (r->kind != LocalRowKind::Folder && r->kind != LocalRowKind::File)) {
+        return;
+    }
+    const LocalListRow copy = *r;
+    actions_->rename(model_->folder(), copy.name, newName, copy.kind == LocalRowKind::Folder);
+}
+
+QString LocalListView::dropFolderAt(const QModelIndex& index) const {
+    const LocalListRow* r = model_->rowAt(index.row());
+    if (index.isValid() && r && r->isFolderLike()) {
+        return rowPath(index.row());
+    }
+    return model_->folder();
+}
+
+LocalDropDecision LocalListView::dropOn(const QModelIndex& index, const QMimeData& data) {
+    return actions_->drop(dropFolderAt(index), data);
+}
+
+void LocalListView::keyPressEvent(QKeyEvent* event) {
+    if (state() != QAbstractItemView::EditingState) {
+        const QModelIndex current = currentIndex();
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                if (current.isValid()) {
+                    openRow(current.row());
+                }
+                return;
+            case Qt::Key_Backspace:
+                goUp();
+                return;
+            case Qt::Key_F5:
+                model_->reload();
+                if (model_->isComputer()) {
+                    model_->showComputer(ListDrives());
+                }
+                return;
+            case Qt::Key_F2:
+                if (current.isValid() &&
+                    (model_->flags(model_->index(current.row(), kColName)) & Qt::ItemIsEditable)) {
+                    edit(model_->index(current.row(), kColName));
+                }
+                return;
+            case Qt::Key_Delete:
+                deleteSelected();
+                return;
+            default:
+                break;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void LocalListView::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid() && !selectionModel()->isRowSelected(index.row(), QModelIndex())) {
+        setCurrentIndex(index);
+    }
+    if (auto menu = contextMenu()) {
+        menu->exec(event->globalPos());
+    }
+}
+
+void LocalListView::startDrag(Qt::DropActions) {
+    LocalDragData data;
+    data.folder = model_->folder();
+    data.items = selectedItems();
+    if (data.folder.isEmpty() || data.items.empty()) {
+        return;
+    }
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
+    mime->setUrls(LocalDragUrls(data));
+    const int first = model_->rowOfName(data.items.front().name);
+    const QIcon icon =
+        model_->data(model_->index(first, kColName), Qt::DecorationRole).value<QIcon>();
+    const QString text = data.items.size() == 1 ? data.items.front().name
+                                                : QStringLiteral("%1 items").arg(data.items.size());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(LocalDragImage(icon, text, font()));
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+bool LocalListView::acceptsDrag(QDropEvent* event) {
+    QModelIndex index = indexAt(event->position().toPoint());
+    const LocalDropDecision decision =
+        actions_->decideDrop(dropFolderAt(index), *event->mimeData());
+    const LocalListRow* r = model_->rowAt(index.row());
+    if (!index.isValid() || !r || !r->isFolderLike()) {
+        index = {};
+    }
+    delegate_->setDropTarget(decision.action != LocalDropAction::Refuse ? index : QModelIndex());
+    if (decision.action == LocalDropAction::Download) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return true;
+    }
+    if (decision.action == LocalDropAction::Move || !decision.message.isEmpty()) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        return true;
+    }
+    event->ignore();
+    return false;
+}
+
+void LocalListView::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data->hasFormat(QString::fromLatin1(kLocalDragMimeType)) ||
+        data->hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+void LocalListView::dragMoveEvent(QDragMoveEvent* event) {
+    QTreeView::dragMoveEvent(event);
+    acceptsDrag(event);
+}
+
+void LocalListView::dragLeaveEvent(QDragLeaveEvent* event) {
+    delegate_->setDropTarget({});
+    QTreeView::dragLeaveEvent(event);
+}
+
+void LocalListView::dropEvent(QDropEvent* event) {
+    delegate_->setDropTarget({});
+    if (!acceptsDrag(event)) {
+        return;
+    }
+    const QPersistentModelIndex target = indexAt(event->position().toPoint());
+    auto copy = std::make_shared<QMimeData>();
+    for (const QString& format : event->mimeData()->formats()) {
+        copy->setData(format, event->mimeData()->data(format));
+    }
+    QMetaObject::invokeMethod(
+        this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
+}
+
+void LocalListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void LocalListView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}
+
+bool LocalListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        applyColumnWidths();
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void LocalListView::applyColumnWidths() {
+    const QList<int> widths = CarriedColumnWidths(viewport()->width(), LocalListWeights());
+    for (int c = 0; c < widths.size(); ++c) {
+        header()->resizeSection(c, widths[c]);
+    }
+}

@@ -1,0 +1,62 @@
+#include "workspace/ui/local_row_delegate.h"
+
+#include <QAbstractItemView>
+#include <QPainter>
+
+#include "workspace/local_row_colors.h"
+
+namespace {
+QColor ToColor(const RowRgb& c) {
+    return QColor(c.red, c.green, c.blue);
+}
+}  // namespace
+
+LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view, bool cutText)
+    : QStyledItemDelegate(view), view_(view), cutText_(cutText) {}
+
+void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
+    QPalette palette = view->palette();
+    const LocalRowColors active = LocalRowColorsFor(true, true, false);
+    const LocalRowColors inactive = LocalRowColorsFor(true, false, false);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const LocalRowColors& c = group == QPalette::Active ? active : inactive;
+        palette.setColor(group, QPalette::Highlight, ToColor(c.background));
+        palette.setColor(group, QPalette::HighlightedText, ToColor(c.text));
+    }
+    view->setPalette(palette);
+}
+
+void LocalRowDelegate::setDropTarget(const QModelIndex& index) {
+    if (QModelIndex(dropTarget_) == index) {
+        return;
+    }
+    dropTarget_ = index;
+    view_->viewport()->update();
+}
+
+void LocalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    const QModelIndex target = dropTarget_;
+    const bool dropRow =
+        target.isValid() && target.row() == index.row() && target.parent() == index.parent();
+    const bool selected = opt.state & QStyle::State_Selected;
+    const LocalRowColors colors = LocalRowColorsFor(selected, view_->hasFocus(), dropRow);
+    painter->fillRect(opt.rect, ToColor(colors.background));
+    opt.state &= ~QStyle::State_Selected;
+    opt.state &= ~QStyle::State_HasFocus;
+    opt.backgroundBrush = Qt::NoBrush;
+    opt.palette.setColor(QPalette::Text, ToColor(colors.text));
+    opt.palette.setColor(QPalette::WindowText, ToColor(colors.text));
+    if (cutText_) {
+        opt.textElideMode = Qt::ElideNone;
+    }
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : nullptr;
+    if (style) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    } else {
+        QStyledItemDelegate::paint(painter, opt, index);
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+
+class QAbstractItemView;
+
+// Draws the rows of a local view in the colours of the local side: selected
+// rows blue on a focused view and pale grey otherwise, the row under a drop
+// in blue. Texts too long for a column are cut, not shortened with dots.
+class LocalRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    LocalRowDelegate(QAbstractItemView* view, bool cutText);
+
+    // The view's own highlight (the tree's branch area) in the same colours.
+    static void applyPalette(QAbstractItemView* view);
+
+    void setDropTarget(const QModelIndex& index);
+    QModelIndex dropTarget() const { return dropTarget_; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    QAbstractItemView* view_;
+    bool cutText_;
+    QPersistentModelIndex dropTarget_;
+};

@@ -1,0 +1,128 @@
+#include "workspace/ui/local_side.h"
+
+#include <QDir>
+
+#include "platform/ui/explorer_host.h"
+#include "remote/action_engine.h"
+#include "remote/remote_drag_data.h"
+#include "remote/transfer_starters.h"
+#include "remote/ui/file_action_dialog.h"
+#include "session/ftp_session.h"
+
+namespace {
+// ViewFlags bit: show the folder a download went to.
+constexpr int kExpandOnDownload = 0x02;
+}  // namespace
+
+LocalSide::LocalSide(ActionEngine& engine, FtpSession& session, ExplorerHost& host, QObject* parent)
+    : QObject(parent), engine_(engine), session_(session), host_(host) {
+    connect(&session_, &FtpSession::downloadToFolder, this, [this](const QString& folder) {
+        const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+        emit foldersChanged({path});
+        if (viewFlags_ & kExpandOnDownload) {
+            emit showFolderRequested(path);
+        }
+    });
+}
+
+void LocalSide::setSizeStyle(quint8 style) {
+    if (style != sizeStyle_) {
+        sizeStyle_ = style;
+        emit sizeStyleChanged();
+    }
+}
+
+void LocalSide::setShowFlags(int flags) {
+    if (flags != showFlags_) {
+        showFlags_ = flags;
+        emit showFlagsChanged();
+    }
+}
+
+void LocalSide::setViewFlags(int flags) {
+    viewFlags_ = flags;
+}
+
+bool LocalSide::canTransfer() const {
+    return session_.isConnected() && session_.loggedIn();
+}
+
+bool LocalSide::confirmFileAction(TransferDirection direction, QWidget* parent) {
+    TransferAlertOptions& options =
+        direction == TransferDirection::Upload ? engine_.uploadOptions : engine_.downloadOptions;
+    if (!options.showAlert) {
+        return true;
+    }
+    if (asker_) {
+        return asker_(direction, options);
+    }
+    FileActionDialog dialog(direction, options, session_.serverSupportsRest(), host_.help(),
+                            parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    options = dialog.options();
+    return true;
+}
+
+bool LocalSide::startUpload(const LocalUploadPlan& plan, QWidget* parent) {
+    if (!plan.valid || !canTransfer()) {
+        return false;
+    }
+    if (!confirmFileAction(TransferDirection::Upload, parent)) {
+        return false;
+    }
+    TransferStarters starters(engine_);
+    if (plan.project) {
+        return starters.uploadProject(plan.remoteFolder, plan.relativePath, plan.record);
+    }
+    return starters.uploadNormal(plan.record, plan.remoteFolder);
+}
+
+bool LocalSide::startDownload(const RemoteDragData& drag, const QString& localFolder,
+                              QWidget* parent) {
+    if (drag.items.empty() || localFolder.isEmpty() || !canTransfer()) {
+        return false;
+    }
+    if (!confirmFileAction(TransferDirection::Download, parent)) {
+        return false;
+    }
+    RemoteItemList selection;
+    for (const RemoteItem& item : drag.items) {
+        selection.append(item);
+    }
+    TransferStarters(engine_).download(drag.folder, localFolder, selection);
+    return true;
+}
+
+ProjectFolders LocalSide::projectFolders() const {
+    return {host_.localProjectFolder(), host_.remoteProjectFolder()};
+}
+
+bool LocalSide::offerProjectRoot(const QString& folder) const {
+    return rootTaker_ ? rootTaker_(folder) : IsUsableLocalProjectRoot(folder);
+}
+
+void LocalSide::reloadProjectFolder() {
+    emit projectFolderChanged(host_.localProjectFolder());
+}
+
+void LocalSide::setCopied(const QString& folder, std::vector<LocalItemRef> items) {
+    copyBuffer_.set(folder, std::move(items));
+    emit copyBufferChanged();
+}
+
+void LocalSide::announceChanged(const QStringList& folders) {
+    emit foldersChanged(folders);
+}
+
+void LocalSide::announceMoved(const QString& oldPath, const QString& newPath) {
+    const QString project = host_.localProjectFolder();
+    if (!project.isEmpty() && IsProjectParent(project, oldPath, kLocalSeparator)) {
+        // The project folder moved with its parent: keep pointing at it.
+        const QString moved = JoinLocalPath(newPath, project.mid(oldPath.size()));
+        const QString cleaned = QDir::cleanPath(moved);
+        host_.storeLocalProjectFolder(cleaned);
+        emit projectFolderChanged(cleaned);
+    }
+}

@@ -1,0 +1,435 @@
+#include "workspace/ui/local_tree_view.h"
+
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+#include "platform/prompter.h"
+#include "platform/ui/explorer_host.h"
+#include "remote/remote_drag_data.h"
+#include "workspace/local_drag_data.h"
+#include "workspace/local_listing.h"
+#include "workspace/local_upload_plan.h"
+#include "workspace/project_folders.h"
+#include "workspace/ui/local_drag_image.h"
+#include "workspace/ui/local_row_delegate.h"
+#include "workspace/ui/local_side.h"
+#include "workspace/ui/local_tree_model.h"
+
+LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
+    : QTreeView(parent),
+      kind_(kind),
+      side_(side),
+      model_(new LocalTreeModel(
+          kind == Kind::Normal ? LocalTreeModel::Kind::Computer : LocalTreeModel::Kind::Project,
+          this)),
+      delegate_(new LocalRowDelegate(this, false)),
+      actions_(side, this, kind == Kind::Normal) {
+    setAccessibleName(kind == Kind::Normal ? QStringLiteral("Local folders")
+                                           : QStringLiteral("Local project folders"));
+    model_->setShowFlags(side_.showFlags());
+    setModel(model_);
+    setItemDelegate(delegate_);
+    LocalRowDelegate::applyPalette(this);
+    header()->hide();
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    setAutoExpandDelay(700);
+
+    model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
+        renameFolder(index, name);
+    };
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    connect(model_, &LocalTreeModel::folderLoaded, this, [this] { continueReveal(); });
+    connect(&side_, &LocalSide::foldersChanged, this, [this](const QStringList& folders) {
+        model_->refreshFolders(folders);
+        if (kind_ == Kind::Project && !model_->projectRoot().isEmpty() &&
+            !IsUsableLocalProjectRoot(model_->projectRoot())) {
+            // The project folder itself went away.
+            model_->setProjectRoot(QString());
+            emit folderSelected(QString());
+        }
+    });
+    connect(&side_, &LocalSide::showFlagsChanged, this,
+            [this] { model_->setShowFlags(side_.showFlags()); });
+    connect(&side_, &LocalSide::showFolderRequested, this, [this](const QString& folder) {
+        if (kind_ == Kind::Normal || IsInProject(model_->projectRoot(), folder, kLocalSeparator)) {
+            selectFolder(folder);
+        }
+    });
+
+    if (kind_ == Kind::Normal) {
+        model_->setDrives(ListDrives());
+        setCurrentIndex(model_->topIndex());
+        expand(model_->topIndex());
+    } else {
+        side_.setProjectRootTaker([this](const QString& folder) { return setProjectRoot(folder); });
+        connect(&side_, &LocalSide::projectFolderChanged, this, [this](const QString& folder) {
+            if (folder != model_->projectRoot()) {
+                if (!setProjectRoot(folder)) {
+                    setProjectRoot(QString());
+                }
+            }
+        });
+        setProjectRoot(side_.host().localProjectFolder());
+    }
+}
+
+LocalTreeView::~LocalTreeView() {
+    if (kind_ == Kind::Project) {
+        side_.setProjectRootTaker({});
+    }
+}
+
+QString LocalTreeView::selectedFolder() const {
+    return model_->pathOf(currentIndex());
+}
+
+void LocalTreeView::selectFolder(const QString& path) {
+    revealTarget_ = path;
+    continueReveal();
+}
+
+void LocalTreeView::continueReveal() {
+    if (revealTarget_.isEmpty()) {
+        return;
+    }
+    const QModelIndex closest = model_->closestIndex(revealTarget_);
+    if (!closest.isValid()) {
+        revealTarget_.clear();
+        return;
+    }
+    const bool there = model_->pathOf(closest) == revealTarget_;
+    if (there || model_->isLoaded(closest) ||
+        model_->nodeKind(closest) == LocalTreeNodeKind::Computer) {
+        // Reached, or the next folder on the way does not exist.
+        revealTarget_.clear();
+        setCurrentIndex(closest);
+        scrollTo(closest);
+        return;
+    }
+    expand(closest);
+    if (!model_->isLoading(closest)) {
+        model_->load(closest);
+    }
+}
+
+bool LocalTreeView::setProjectRoot(const QString& folder) {
+    if (kind_ != Kind::Project) {
+        return false;
+    }
+    if (!folder.isEmpty() && !IsUsableLocalProjectRoot(folder)) {
+        return false;
+    }
+    model_->setProjectRoot(folder);
+    const QModelIndex top = model_->topIndex();
+    if (top.isValid()) {
+        setCurrentIndex(top);
+        expand(top);
+    }
+    emit folderSelected(folder);
+    return true;
+}
+
+void LocalTreeView::clearProjectFolder() {
+    ExplorerHost& host = side_.host();
+    const ProjectFolderChange change =
+        ClearLocalProjectFolder(host.localProjectFolder(), host.prompter(),
+                                [&host](const QString& f) { host.storeLocalProjectFolder(f); });
+    if (change == ProjectFolderChange::Stored) {
+        setProjectRoot(QString());
+    }
+}
+
+void LocalTreeView::onCurrentChanged(const QModelIndex& current) {
+    emit folderSelected(model_->pathOf(current));
+}
+
+std::vector<LocalMenuItem> LocalTreeView::menuItemsFor(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return LocalTreeBlankMenu(!selectedFolder().isEmpty(), !side_.copyBuffer().isEmpty());
+    }
+    LocalTreeMenuInput in;
+    in.node = model_->nodeKind(index);
+    in.projectTree = kind_ == Kind::Project;
+    in.projectRoot = kind_ == Kind::Project && !index.parent().isValid();
+    in.pasteAvailable = !side_.copyBuffer().isEmpty();
+    const QByteArray remote = side_.openRemoteFolder();
+    in.upload =
+        UploadMenuTarget(side_.projectFolders(), model_->pathOf(index), QString::fromUtf8(remote));
+    in.canUpload = side_.canTransfer() && !in.upload.folder.isEmpty();
+    return LocalTreeMenu(in);
+}
+
+std::unique_ptr<QMenu> LocalTreeView::contextMenuFor(const QModelIndex& index) {
+    const std::vector<LocalMenuItem> items = menuItemsFor(index);
+    if (items.empty()) {
+        return nullptr;
+    }
+    auto menu = std::make_unique<QMenu>(this);
+    for (const LocalMenuItem& item : items) {
+        QAction* action = menu->addAction(item.text);
+        action->setData(item.id);
+        action->setEnabled(item.enabled);
+    }
+    const QPersistentModelIndex target(index);
+    connect(menu.get(), &QMenu::triggered, this,
+            [this, target](QAction* action) { runCommand(action->data().toInt(), target); });
+    return menu;
+}
+
+void LocalTreeView::runCommand(int id, const QModelIndex& index) {
+    const QString path = model_->pathOf(index);
+    switch (id) {
+        case kLocalTreeUpload:
+            uploadFolder(index);
+            break;
+        case kLocalTreeRename:
+            setCurrentIndex(index);
+            edit(index);
+            break;
+        case kLocalTreeDelete:
+            deleteFolder(index);
+            break;
+        case kLocalTreeCopy:
+            copyFolder(index);
+            break;
+        case kLocalTreePaste:
+            pasteInto(index);
+            break;
+        case kLocalTreeViewPath:
+            actions_.showPath(path);
+            break;
+        case kLocalSetProjectFolder:
+            actions_.setProjectFolder(path);
+            break;
+        case kLocalTreeCreateFolder:
+            if (actions_.askAndCreateFolder(path)) {
+                expand(index);
+            }
+            break;
+        case kLocalTreeProperties:
+            actions_.showProperties(path);
+            break;
+        case kLocalBlankPaste:
+            pasteInto(currentIndex());
+            break;
+        case kLocalBlankNewFile:
+            actions_.askAndCreateFile(selectedFolder());
+            break;
+        default:
+            break;
+    }
+}
+
+void LocalTreeView::uploadFolder(const QModelIndex& index) {
+    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+        return;
+    }
+    const QString path = model_->pathOf(index);
+    const ProjectFolders folders = side_.projectFolders();
+    std::vector<LocalItem> contents;
+    const bool projectRoot = !folders.local.isEmpty() && !folders.remote.isEmpty() &&
+                             IsInProject(folders.local, path, kLocalSeparator) &&
+                             !IsInProject(folders.local, LocalParentFolder(path), kLocalSeparator);
+    if (projectRoot) {
+        // The project folder goes by its contents into the remote project folder.
+        for (const LocalEntry& e : ListLocalFolderForUpload(path, side_.showFlags()).entries) {
+            contents.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
+        }
+    }
+    side_.startUpload(PlanTreeUpload(folders, path, contents, side_.openRemoteFolder()), this);
+}
+
+void LocalTreeView::deleteFolder(const QModelIndex& index) {
+    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+        return;
+    }
+    actions_.deleteTreeFolder(model_->pathOf(index));
+}
+
+void LocalTreeView::renameFolder(const QModelIndex& index, const QString& newName) {
+    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder || !index.parent().isValid()) {
+        return;
+    }
+    const QString path = model_->pathOf(index);
+    const QString folder = LocalParentFolder(path);
+    const QString wasSelected = selectedFolder();
+    if (actions_.rename(folder, LocalBaseName(path), newName, true) == RenameOutcome::Renamed &&
+        wasSelected == path) {
+        selectFolder(JoinLocalPath(folder, newName));
+    }
+}
+
+void LocalTreeView::copyFolder(const QModelIndex& index) {
+    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+        return;
+    }
+    const QString path = model_->pathOf(index);
+    actions_.copy(LocalParentFolder(path), {LocalItemRef{LocalBaseName(path), true}});
+}
+
+void LocalTreeView::pasteInto(const QModelIndex& index) {
+    const QString path = model_->pathOf(index);
+    if (!path.isEmpty()) {
+        actions_.paste(path);
+        expand(index);
+    }
+}
+
+void LocalTreeView::refresh() {
+    const QModelIndex current = currentIndex();
+    if (kind_ == Kind::Normal && model_->nodeKind(current) == LocalTreeNodeKind::Computer) {
+        model_->setDrives(ListDrives());
+        setCurrentIndex(model_->topIndex());
+        expand(model_->topIndex());
+        return;
+    }
+    side_.announceChanged({model_->pathOf(current)});
+}
+
+QString LocalTreeView::dropFolderAt(const QModelIndex& index) const {
+    return model_->pathOf(index);
+}
+
+LocalDropDecision LocalTreeView::dropOn(const QModelIndex& index, const QMimeData& data) {
+    return actions_.drop(dropFolderAt(index), data);
+}
+
+void LocalTreeView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (state() != QAbstractItemView::EditingState) {
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                if (current.isValid()) {
+                    expand(current);
+                }
+                return;
+            case Qt::Key_Backspace:
+                if (current.parent().isValid()) {
+                    setCurrentIndex(current.parent());
+                }
+                return;
+            case Qt::Key_F5:
+                refresh();
+                return;
+            case Qt::Key_F2:
+                if (model_->flags(current) & Qt::ItemIsEditable) {
+                    edit(current);
+                }
+                return;
+            case Qt::Key_Delete:
+                deleteFolder(current);
+                return;
+            default:
+                break;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void LocalTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid()) {
+        setCurrentIndex(index);
+    }
+    if (auto menu = contextMenuFor(index)) {
+        menu->exec(event->globalPos());
+    }
+}
+
+void LocalTreeView::startDrag(Qt::DropActions) {
+    const QModelIndex index = currentIndex();
+    if (!(model_->flags(index) & Qt::ItemIsDragEnabled)) {
+        return;
+    }
+    const QString path = model_->pathOf(index);
+    LocalDragData data;
+    data.folder = LocalParentFolder(path);
+    data.items.push_back({LocalBaseName(path), true});
+    data.fromTree = true;
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
+    mime->setUrls(LocalDragUrls(data));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(LocalDragImage(model_->data(index, Qt::DecorationRole).value<QIcon>(),
+                                   LocalBaseName(path), font()));
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+bool LocalTreeView::acceptsDrag(QDropEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const LocalDropDecision decision = actions_.decideDrop(dropFolderAt(index), *event->mimeData());
+    delegate_->setDropTarget(decision.action != LocalDropAction::Refuse ? index : QModelIndex());
+    if (decision.action == LocalDropAction::Download) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return true;
+    }
+    // A refused move is still taken, so that the drop can say why.
+    if (decision.action == LocalDropAction::Move || !decision.message.isEmpty()) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        return true;
+    }
+    event->ignore();
+    return false;
+}
+
+void LocalTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data->hasFormat(QString::fromLatin1(kLocalDragMimeType)) ||
+        data->hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+void LocalTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    QTreeView::dragMoveEvent(event);  // auto-scroll and auto-expand
+    acceptsDrag(event);
+}
+
+void LocalTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
+    delegate_->setDropTarget({});
+    QTreeView::dragLeaveEvent(event);
+}
+
+void LocalTreeView::dropEvent(QDropEvent* event) {
+    delegate_->setDropTarget({});
+    if (!acceptsDrag(event)) {
+        return;
+    }
+    // Carried out after the drag has ended, so its questions do not run
+    // inside the drag.
+    const QPersistentModelIndex target = indexAt(event->position().toPoint());
+    auto copy = std::make_shared<QMimeData>();
+    for (const QString& format : event->mimeData()->formats()) {
+        copy->setData(format, event->mimeData()->data(format));
+    }
+    QMetaObject::invokeMethod(
+        this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
+}
+
+void LocalTreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void LocalTreeView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,465 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "dialog_test_support.h"
+#include "platform/ui/explorer_host.h"
+#include "remote/remote_drag_data.h"
+#include "support/scripted_prompter.h"
+#include "workbench_harness.h"
+#include "workspace/local_drag_data.h"
+#include "workspace/local_list_columns.h"
+#include "workspace/ui/local_list_model.h"
+#include "workspace/ui/local_list_view.h"
+#include "workspace/ui/local_side.h"
+#include "workspace/ui/local_tree_model.h"
+#include "workspace/ui/local_tree_view.h"
+
+namespace {
+
+class FakeHost : public ExplorerHost {
+public:
+    Prompter& prompter() override { return prompts; }
+    HelpViewer& help() override { return helpTopics; }
+    QString localProjectFolder() const override { return local; }
+    QString remoteProjectFolder() const override { return remote; }
+    void storeLocalProjectFolder(const QString& f) override { local = f; }
+    void storeRemoteProjectFolder(const QString& f) override { remote = f; }
+    void storeConcernedFile(const QString&) override {}
+    void fillViewEditMenu(QMenu* menu, bool remoteFile, bool singlePlainFile,
+                          const QString& path) override {
+        viewEditCalls << QStringLiteral("%1 %2 %3").arg(remoteFile).arg(singlePlainFile).arg(path);
+        menu->insertAction(menu->actions().value(0), new QAction(QStringLiteral("Editor"), menu));
+    }
+    QString httpAddress(const QString&) const override { return {}; }
+    bool loopAvailable(Loop) const override { return false; }
+    void startLoop(Loop, const QByteArray&) override {}
+
+    ScriptedPrompter prompts;
+    RecordingHelp helpTopics;
+    QString local;
+    QString remote;
+    QStringList viewEditCalls;
+};
+
+void Touch(const QString& path, const QByteArray& bytes = "x") {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct LocalFixture {
+    WorkbenchHarness bench;
+    QTemporaryDir disk;
+    FakeHost host;
+    LocalSide side{bench.workbench->engine(), bench.workbench->session(), host};
+    QString root;
+
+    LocalFixture() {
+        root = disk.path();
+        QDir d(root);
+        d.mkpath(QStringLiteral("alpha"));
+        d.mkpath(QStringLiteral("beta/inner"));
+        d.mkpath(QString::fromUtf8("名前 with blank"));
+        Touch(d.filePath(QStringLiteral("a.txt")));
+        Touch(d.filePath(QStringLiteral("b c.txt")), "12345");
+        side.setShowFlags(0x02);
+    }
+    QString path(const char* name) const { return QDir(root).filePath(QString::fromUtf8(name)); }
+};
+
+bool ListLoaded(LocalListView& list, const QString& folder) {
+    return WorkbenchHarness::waitFor(
+        [&] { return list.currentFolder() == folder && !list.listModel()->isLoading(); });
+}
+
+QStringList ChildNames(LocalTreeView& tree, const QString& folder) {
+    QStringList names;
+    const QModelIndex index = tree.treeModel()->closestIndex(folder);
+    if (tree.treeModel()->pathOf(index) != folder)
+        return {QStringLiteral("<missing>")};
+    for (int r = 0; r < tree.treeModel()->rowCount(index); ++r)
+        names << tree.treeModel()->index(r, 0, index).data().toString();
+    return names;
+}
+
+bool SelectIn(LocalTreeView& tree, const QString& path) {
+    tree.selectFolder(path);
+    return WorkbenchHarness::waitFor([&] { return tree.selectedFolder() == path; });
+}
+
+void SelectRows(LocalListView& list, const QStringList& names) {
+    list.clearSelection();
+    for (const QString& name : names) {
+        const int row = list.listModel()->rowOfName(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        list.selectionModel()->select(list.listModel()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+TEST(LocalViews, ListShowsDotDotFoldersThenFilesWithTheirColumns) {
+    LocalFixture f;
+    LocalListView list(f.side);
+    list.showFolder(f.root);
+    ASSERT_TRUE(ListLoaded(list, f.root));
+    const LocalListModel* m = list.listModel();
+    QStringList rows;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c : {kColName, kColType, kColNumber})
+            cells << m->index(r, c).data().toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    EXPECT_EQ(rows,
+              (QStringList{"..||", "alpha||1", "beta||2", QString::fromUtf8("名前 with blank||3"),
+                           "a.txt|txt|1", "b c.txt|txt|2"}));
+    EXPECT_EQ(m->index(5, kColSize).data().toString(), QStringLiteral("5 b"));
+    f.side.setSizeStyle(2);
+    EXPECT_EQ(m->index(5, kColSize).data().toString(), QStringLiteral("5"));
+    EXPECT_EQ(
+        m->index(5, kColSize).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+        Qt::AlignRight);
+
+    // An empty folder shows only "..".
+    list.showFolder(f.path("alpha"));
+    ASSERT_TRUE(ListLoaded(list, f.path("alpha")));
+    EXPECT_EQ(m->rowCount(), 1);
+}
+
+TEST(LocalViews, LargeFolderIsReadWithoutHoldingTheWindow) {
+    LocalFixture f;
+    const QString big = f.path("big");
+    QDir().mkpath(big);
+    for (int i = 0; i < 20000; ++i) {
+        QFile file(big + QStringLiteral("/f%1.dat").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    LocalListView list(f.side);
+    list.showFolder(big);
+    // showFolder returns before the disk is read.
+    EXPECT_TRUE(list.listModel()->isLoading());
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !list.listModel()->isLoading(); }, 30000));
+    EXPECT_EQ(list.listModel()->rowCount(), 20001);
+}
+
+TEST(LocalViews, FolderChangesShowInBothTrees) {
+    LocalFixture f;
+    f.host.local = f.root;
+    LocalTreeView normal(LocalTreeView::Kind::Normal, f.side);
+    LocalTreeView project(LocalTreeView::Kind::Project, f.side);
+    ASSERT_EQ(project.treeModel()->projectRoot(), f.root);
+    ASSERT_TRUE(SelectIn(normal, f.path("beta")));
+    ASSERT_TRUE(SelectIn(project, f.path("beta")));
+    ASSERT_TRUE(SelectIn(normal, f.root));
+    ASSERT_TRUE(SelectIn(project, f.root));
+    const QStringList before = {"alpha", "beta", QString::fromUtf8("名前 with blank")};
+    ASSERT_EQ(ChildNames(normal, f.root), before);
+
+    // Create in one tree: both add it.
+    ASSERT_TRUE(normal.actions().createFolder(f.root, QStringLiteral("new dir")));
+    const QStringList created = {"alpha", "beta", "new dir", QString::fromUtf8("名前 with blank")};
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return ChildNames(normal, f.root) == created && ChildNames(project, f.root) == created;
+    }));
+
+    // Rename by editing the label in the project tree: the Normal tree follows.
+    const QModelIndex node = project.treeModel()->closestIndex(f.path("new dir"));
+    project.treeModel()->setData(node, QString::fromUtf8("Über"), Qt::EditRole);
+    const QStringList renamed = {"alpha", "beta", QString::fromUtf8("Über"),
+                                 QString::fromUtf8("名前 with blank")};
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return ChildNames(normal, f.root) == renamed && ChildNames(project, f.root) == renamed;
+    }));
+    EXPECT_TRUE(QFileInfo(f.path("Über")).isDir());
+
+    // Delete in the Normal tree, inside the project: the sub-folder question.
+    f.host.prompts.expectQuestion(
+        QStringLiteral("It is sub-Folder of project, Do you want to delete it?"), true);
+    normal.deleteFolder(normal.treeModel()->closestIndex(f.path("Über")));
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return ChildNames(normal, f.root) == before && ChildNames(project, f.root) == before;
+    }));
+}
+
+TEST(LocalViews, TreeGuardsAskAsWritten) {
+    LocalFixture f;
+    f.host.local = f.path("beta/inner");
+    LocalTreeView normal(LocalTreeView::Kind::Normal, f.side);
+    LocalTreeView project(LocalTreeView::Kind::Project, f.side);
+    ASSERT_TRUE(SelectIn(normal, f.path("beta/inner")));
+
+    // The project folder and its parents cannot be deleted from the Normal tree.
+    normal.deleteFolder(normal.treeModel()->closestIndex(f.path("beta/inner")));
+    normal.deleteFolder(normal.treeModel()->closestIndex(f.path("beta")));
+    EXPECT_EQ(f.host.prompts.messages(),
+              QStringList(2, "Can not delete the Folder, because it is parent of project Folder."));
+    EXPECT_TRUE(QFileInfo(f.path("beta/inner")).isDir());
+
+    // Renaming a parent asks; No leaves it.
+    f.host.prompts.expectQuestion(
+        QStringLiteral("It is parent Folder of project, Do you want to rename it?"), false);
+    normal.treeModel()->setData(normal.treeModel()->closestIndex(f.path("beta")),
+                                QStringLiteral("gamma"), Qt::EditRole);
+    EXPECT_TRUE(QFileInfo(f.path("beta")).isDir());
+    // Yes renames it, and the project folder follows its parent.
+    f.host.prompts.expectQuestion(
+        QStringLiteral("It is parent Folder of project, Do you want to rename it?"), true);
+    normal.treeModel()->setData(normal.treeModel()->closestIndex(f.path("beta")),
+                                QStringLiteral("gamma"), Qt::EditRole);
+    EXPECT_TRUE(QFileInfo(f.path("gamma/inner")).isDir());
+    EXPECT_EQ(f.host.local, f.path("gamma/inner"));
+    EXPECT_EQ(project.treeModel()->projectRoot(), f.path("gamma/inner"));
+
+    // The project tree does not guard its own root: only the plain question.
+    f.host.prompts.expectQuestion(QStringLiteral("Delete the Folder?"), true);
+    project.deleteFolder(project.treeModel()->topIndex());
+    EXPECT_FALSE(QFileInfo(f.path("gamma/inner")).exists());
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return project.treeModel()->rowCount() == 0; }));
+}
+
+TEST(LocalViews, SetAndClearTheLocalProjectFolder) {
+    LocalFixture f;
+    LocalTreeView normal(LocalTreeView::Kind::Normal, f.side);
+    LocalTreeView project(LocalTreeView::Kind::Project, f.side);
+    ASSERT_TRUE(SelectIn(normal, f.path("alpha")));
+    normal.runCommand(kLocalSetProjectFolder, normal.currentIndex());
+    EXPECT_EQ(f.host.local, f.path("alpha"));
+    EXPECT_EQ(project.treeModel()->projectRoot(), f.path("alpha"));
+    // The project tree's menu has no "Set as local project Folder".
+    for (const LocalMenuItem& item : project.menuItemsFor(project.treeModel()->topIndex()))
+        EXPECT_NE(item.id, kLocalSetProjectFolder);
+
+    ASSERT_TRUE(SelectIn(normal, f.path("beta")));
+    f.host.prompts.expectQuestion(QStringLiteral("Do you want to change local project Folder?"),
+                                  true);
+    normal.runCommand(kLocalSetProjectFolder, normal.currentIndex());
+    EXPECT_EQ(f.host.local, f.path("beta"));
+    EXPECT_EQ(project.treeModel()->projectRoot(), f.path("beta"));
+
+    f.host.prompts.expectQuestion(QStringLiteral("Remove project Folder?"), true);
+    project.clearProjectFolder();
+    EXPECT_EQ(f.host.local, QString());
+    EXPECT_EQ(project.treeModel()->rowCount(), 0);
+}
+
+TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    LocalListView list(f.side);
+    list.followTree(&tree);
+    ASSERT_TRUE(SelectIn(tree, f.root));
+    ASSERT_TRUE(ListLoaded(list, f.root));
+
+    // Copy, then paste twice into the same folder.
+    SelectRows(list, {QStringLiteral("a.txt")});
+    list.copySelected();
+    tree.pasteInto(tree.currentIndex());
+    tree.pasteInto(tree.currentIndex());
+    EXPECT_TRUE(QFileInfo::exists(f.path("Copy of a.txt")));
+    EXPECT_TRUE(QFileInfo::exists(f.path("Copy (2) of a.txt")));
+    EXPECT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return list.listModel()->rowOfName(QStringLiteral("Copy (2) of a.txt")) >= 0; }));
+
+    // Renaming to the same name touches nothing; a new name renames.
+    const int row = list.listModel()->rowOfName(QStringLiteral("b c.txt"));
+    list.listModel()->setData(list.listModel()->index(row, kColName), QStringLiteral("b c.txt"),
+                              Qt::EditRole);
+    EXPECT_TRUE(f.host.prompts.shown().isEmpty());
+    list.listModel()->setData(list.listModel()->index(row, kColName), QString::fromUtf8("ß d.txt"),
+                              Qt::EditRole);
+    EXPECT_TRUE(QFileInfo::exists(f.path("ß d.txt")));
+
+    // Delete asks once for all selected rows; No keeps them.
+    ASSERT_TRUE(ListLoaded(list, f.root));
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return list.listModel()->rowOfName(QString::fromUtf8("ß d.txt")) >= 0; }));
+    SelectRows(list, {QStringLiteral("alpha"), QString::fromUtf8("ß d.txt")});
+    f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), false);
+    list.deleteSelected();
+    EXPECT_TRUE(QFileInfo::exists(f.path("alpha")));
+    f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), true);
+    list.deleteSelected();
+    EXPECT_FALSE(QFileInfo::exists(f.path("alpha")));
+    EXPECT_FALSE(QFileInfo::exists(f.path("ß d.txt")));
+    // The tree lost the folder too.
+    EXPECT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return !ChildNames(tree, f.root).contains(QStringLiteral("alpha")); }));
+}
+
+QMimeData* LocalDrag(const QString& folder, const QString& name, bool isFolder, bool fromTree) {
+    LocalDragData data;
+    data.folder = folder;
+    data.items = {{name, isFolder}};
+    data.fromTree = fromTree;
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
+    mime->setUrls(LocalDragUrls(data));
+    return mime;
+}
+
+TEST(LocalViews, DropsMoveRefuseAndDownload) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    LocalListView list(f.side);
+    list.followTree(&tree);
+    ASSERT_TRUE(SelectIn(tree, f.path("beta/inner")));
+    ASSERT_TRUE(SelectIn(tree, f.root));
+    ASSERT_TRUE(ListLoaded(list, f.root));
+
+    // A tree folder onto itself or its child.
+    std::unique_ptr<QMimeData> beta(LocalDrag(f.root, QStringLiteral("beta"), true, true));
+    EXPECT_EQ(tree.dropOn(tree.treeModel()->closestIndex(f.path("beta/inner")), *beta).action,
+              LocalDropAction::Refuse);
+    EXPECT_EQ(tree.dropOn(tree.treeModel()->closestIndex(f.path("beta")), *beta).action,
+              LocalDropAction::Refuse);
+    EXPECT_EQ(f.host.prompts.messages(), QStringList(2, "Can not drop to child or self"));
+
+    // A file of the list onto a folder row moves it there.
+    std::unique_ptr<QMimeData> file(LocalDrag(f.root, QStringLiteral("b c.txt"), false, false));
+    const int betaRow = list.listModel()->rowOfName(QStringLiteral("beta"));
+    EXPECT_EQ(list.dropOn(list.listModel()->index(betaRow, 0), *file).action,
+              LocalDropAction::Move);
+    EXPECT_TRUE(QFileInfo::exists(f.path("beta/b c.txt")));
+    EXPECT_FALSE(QFileInfo::exists(f.path("b c.txt")));
+
+    // Onto the folder it came from: refused.
+    std::unique_ptr<QMimeData> again(LocalDrag(f.root, QStringLiteral("a.txt"), false, false));
+    EXPECT_EQ(list.dropOn(QModelIndex(), *again).action, LocalDropAction::Refuse);
+    EXPECT_EQ(f.host.prompts.messages().last(), QStringLiteral("Can not drop to the place"));
+
+    // Remote items: refused while not logged in, a download once logged in.
+    RemoteDragData remote;
+    remote.folder = "/pub";
+    RemoteItem item;
+    item.name = "r.txt";
+    item.kind = '-';
+    remote.items.push_back(item);
+    QMimeData rmime;
+    rmime.setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(remote));
+    EXPECT_EQ(tree.dropOn(tree.treeModel()->closestIndex(f.path("alpha")), rmime).action,
+              LocalDropAction::Refuse);
+    ASSERT_TRUE(f.bench.login("211 No features\r\n", "214 OK\r\n"));
+    f.bench.workbench->engine().downloadOptions.showAlert = 0;
+    const int before = f.bench.workbench->session().queue().size();
+    EXPECT_EQ(tree.dropOn(tree.treeModel()->closestIndex(f.path("alpha")), rmime).action,
+              LocalDropAction::Download);
+    EXPECT_GT(f.bench.workbench->session().queue().size(), before);
+}
+
+TEST(LocalViews, UploadTextsTargetsAndTheFileActionQuestion) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    LocalListView list(f.side);
+    list.followTree(&tree);
+    f.side.setRemoteFolderSource([] { return QByteArray("/srv/www"); });
+    ASSERT_TRUE(SelectIn(tree, f.path("beta")));
+    ASSERT_TRUE(ListLoaded(list, f.path("beta")));
+    SelectRows(list, {QStringLiteral("inner")});
+
+    auto uploadItem = [](const std::vector<LocalMenuItem>& items) {
+        for (const LocalMenuItem& i : items)
+            if (i.id == kLocalListUpload || i.id == kLocalTreeUpload)
+                return i;
+        return LocalMenuItem{};
+    };
+    // Not logged in: the folder open remotely, disabled.
+    LocalMenuItem up = uploadItem(list.menuItems());
+    EXPECT_EQ(up.text, QStringLiteral("Upload to\t/srv/www"));
+    EXPECT_FALSE(up.enabled);
+
+    f.host.local = f.root;
+    f.host.remote = QStringLiteral("/public_html");
+    ASSERT_TRUE(f.bench.login("211 No features\r\n", "214 OK\r\n"));
+    up = uploadItem(list.menuItems());
+    EXPECT_EQ(up.text, QStringLiteral("Upload to\t(Remote project Folder)/beta"));
+    EXPECT_TRUE(up.enabled);
+
+    // The file-action question comes first; declining queues nothing.
+    const CommandQueue& queue = f.bench.workbench->session().queue();
+    f.bench.workbench->engine().uploadOptions.showAlert = 1;
+    int asked = 0;
+    f.side.setFileActionAsker([&](TransferDirection d, TransferAlertOptions&) {
+        ++asked;
+        EXPECT_EQ(d, TransferDirection::Upload);
+        return false;
+    });
+    int before = queue.size();
+    list.runCommand(kLocalListUpload);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(queue.size(), before);
+    f.side.setFileActionAsker([](TransferDirection, TransferAlertOptions& o) {
+        o.showAlert = 0;
+        return true;
+    });
+    list.runCommand(kLocalListUpload);
+    EXPECT_GT(queue.size(), before);
+    EXPECT_EQ(f.bench.workbench->engine().uploadOptions.showAlert, 0);
+
+    // A tree folder's text names the folder's own twin.
+    ASSERT_TRUE(SelectIn(tree, f.path("beta/inner")));
+    EXPECT_EQ(uploadItem(tree.menuItemsFor(tree.currentIndex())).text,
+              QStringLiteral("Upload to\t(Remote project Folder)/beta/inner"));
+}
+
+TEST(LocalViews, ViewEditMenuAndKeys) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    LocalListView list(f.side);
+    list.followTree(&tree);
+    list.resize(600, 300);
+    ASSERT_TRUE(SelectIn(tree, f.root));
+    ASSERT_TRUE(ListLoaded(list, f.root));
+
+    SelectRows(list, {QStringLiteral("a.txt")});
+    auto menu = list.contextMenu();
+    ASSERT_TRUE(menu);
+    QMenu* viewEdit = menu->actions().first()->menu();
+    ASSERT_TRUE(viewEdit);
+    EXPECT_TRUE(menu->actions().first()->isEnabled());
+    QStringList texts;
+    for (QAction* a : viewEdit->actions())
+        texts << a->text();
+    EXPECT_EQ(texts, (QStringList{"Editor", "Help"}));
+    EXPECT_EQ(f.host.viewEditCalls.last(), QStringLiteral("0 1 ") + f.path("a.txt"));
+    viewEdit->actions().last()->trigger();
+    EXPECT_EQ(f.host.helpTopics.topics, QStringList{"http.htm#Add_Tools"});
+
+    // Enter opens a folder row through the tree, Backspace goes back up.
+    list.setFocus();
+    list.setCurrentIndex(list.listModel()->index(list.listModel()->rowOfName("beta"), 0));
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return tree.selectedFolder() == f.path("beta"); }));
+    ASSERT_TRUE(ListLoaded(list, f.path("beta")));
+    QTest::keyClick(&list, Qt::Key_Backspace);
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return tree.selectedFolder() == f.root; }));
+    ASSERT_TRUE(ListLoaded(list, f.root));
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(int(list.selectedRows().size()), list.listModel()->rowCount());
+    // Delete asks.
+    SelectRows(list, {QStringLiteral("a.txt")});
+    f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), false);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    EXPECT_EQ(f.host.prompts.questions().size(), 1);
+}
+
+TEST(LocalViews, LastLocalFolderReopensDeepFolders) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    tree.setLastLocalFolder(f.path("beta/inner"));
+    EXPECT_TRUE(
+        WorkbenchHarness::waitFor([&] { return tree.lastLocalFolder() == f.path("beta/inner"); }));
+    // A folder that went away opens its deepest existing parent.
+    LocalTreeView again(LocalTreeView::Kind::Normal, f.side);
+    again.setLastLocalFolder(f.path("beta/gone/deeper"));
+    EXPECT_TRUE(
+        WorkbenchHarness::waitFor([&] { return again.lastLocalFolder() == f.path("beta"); }));
+}
+
+}  // namespace
