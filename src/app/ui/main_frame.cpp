@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/color_dialog.h"
+#include "app/ui/frame_explorer_host.h"
 #include "app/ui/general_options_sheet.h"
 #include "app/ui/main_view.h"
 #include "app/ui/normal_page.h"
@@ -23,6 +24,8 @@
 #include "session/ui/chat_pane.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_window.h"
+#include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_side.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -102,6 +105,18 @@ MainFrame::~MainFrame() = default;
 
 void MainFrame::buildPages() {
     Workbench& w = workbench_;
+    explorerHost_ = new FrameExplorerHost(w, *prompter_, *help_, this);
+    localSide_ = new LocalSide(w.engine(), w.session(), *explorerHost_, this);
+    applyExplorerOptions();
+    localExplorer_ = new LocalExplorer(*localSide_);
+    view_->normalPage()->localSlot()->layout()->addWidget(localExplorer_);
+    localExplorer_->setLastLocalFolder(w.settings().LastLocalFolder);
+    FillLocalProjectPage(*localSide_, *view_->localProjectPage());
+    connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);
+    connect(explorerHost_, &FrameExplorerHost::projectFoldersChanged, localSide_,
+            &LocalSide::reloadProjectFolder);
+    connect(this, &MainFrame::viewOptionsChanged, this, &MainFrame::applyExplorerOptions);
+
     mainChat_ = new ChatPane(ChatPaneKind::Main, view_->normalPage()->chatSlot());
     view_->normalPage()->chatSlot()->layout()->addWidget(mainChat_);
     taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session());
@@ -195,6 +210,13 @@ void MainFrame::openFileActionDialog(int id) {
                             options, workbench_.session().serverSupportsRest(), *help_, this);
     if (dialog.exec() == QDialog::Accepted)
         options = dialog.options();
+}
+
+void MainFrame::applyExplorerOptions() {
+    const AppSettings& s = workbench_.settings();
+    localSide_->setSizeStyle(s.SizeStyle);
+    localSide_->setShowFlags(s.LocalShowFlags);
+    localSide_->setViewFlags(s.ViewFlags);
 }
 
 void MainFrame::applyChatOptions() {
@@ -514,6 +536,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     profile.endGroup();
     profile.sync();
     view_->storeLayout(s);
+    s.LastLocalFolder = localExplorer_->lastLocalFolder();
     workbench_.save();
     event->accept();
 }

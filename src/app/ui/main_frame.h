@@ -11,6 +11,9 @@
 #include <memory>
 
 class ChatPage;
+class FrameExplorerHost;
+class LocalExplorer;
+class LocalSide;
 class ChatPane;
 class CommandQueueWindow;
 class HelpViewer;
@@ -40,6 +43,9 @@ public:
 
     MainView* view() const { return view_; }
     ChatPane* mainChatPane() const { return mainChat_; }
+    LocalSide* localSide() const { return localSide_; }
+    LocalExplorer* localExplorer() const { return localExplorer_; }
+    FrameExplorerHost* explorerHost() const { return explorerHost_; }
     ChatPage* chatPage() const { return chatPage_; }
     TaskPanel* taskPanel() const { return taskPanel_; }
     CommandQueueWindow* queueWindow() const { return queueWindow_; }
@@ -76,6 +82,7 @@ protected:
 private:
     void buildPages();
     void applyChatOptions();
+    void applyExplorerOptions();
     void buildMenus();
     void buildToolBar();
     void rebuildRuntimeMenus();
@@ -98,6 +105,9 @@ private:
     HelpViewer* help_;
     MainView* view_;
     ChatPane* mainChat_ = nullptr;
+    FrameExplorerHost* explorerHost_ = nullptr;
+    LocalSide* localSide_ = nullptr;
+    LocalExplorer* localExplorer_ = nullptr;
     ChatPage* chatPage_ = nullptr;
     TaskPanel* taskPanel_ = nullptr;
     CommandQueueWindow* queueWindow_ = nullptr;

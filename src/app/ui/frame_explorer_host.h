@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/ui/explorer_host.h"
+
+#include <QObject>
+
+#include <functional>
+
+class Workbench;
+class QWidget;
+
+// The main window's side of the explorer views: the site in use, the viewing
+// tools and the loop windows, reached through the workbench.
+class FrameExplorerHost : public QObject, public ExplorerHost {
+    Q_OBJECT
+public:
+    FrameExplorerHost(Workbench& workbench, Prompter& prompter, HelpViewer& help, QWidget* window);
+
+    Prompter& prompter() override { return prompter_; }
+    HelpViewer& help() override { return help_; }
+    QString localProjectFolder() const override;
+    QString remoteProjectFolder() const override;
+    void storeLocalProjectFolder(const QString& folder) override;
+    void storeRemoteProjectFolder(const QString& folder) override;
+    void storeConcernedFile(const QString& remotePath) override;
+    void fillViewEditMenu(QMenu* viewEditMenu, bool remote, bool singlePlainFile,
+                          const QString& path) override;
+    QString httpAddress(const QString& remotePath) const override;
+    bool loopAvailable(Loop loop) const override;
+    void startLoop(Loop loop, const QByteArray& remoteFolder) override;
+
+    // The loop windows, once they exist.
+    using LoopStarter = std::function<void(Loop, const QByteArray&)>;
+    void setLoopStarter(LoopStarter starter) { loops_ = std::move(starter); }
+
+signals:
+    void projectFoldersChanged();
+    void concernedFileChanged(const QString& remotePath);
+
+private:
+    Workbench& workbench_;
+    Prompter& prompter_;
+    HelpViewer& help_;
+    QWidget* window_;
+    LoopStarter loops_;
+};
