@@ -238,7 +238,9 @@ void RemoteExplorer::setProjectFolder(const QString& folder) {
     projectFolder_ = folder.toUtf8();
     listModel_->clear();
     treeModel_->setRoot(projectFolder_);
-    if (projectFolder_.isEmpty())
+    // Listed once logged in: a refresh queued before would wait for a
+    // connection that may never come.
+    if (projectFolder_.isEmpty() || !session_.loggedIn())
         return;
     tree_->setCurrentIndex(treeModel_->rootIndex());
 }
