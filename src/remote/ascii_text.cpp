@@ -3,15 +3,16 @@
 #include <climits>
 #include <limits>
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
 int CompareNoCase(QByteArrayView a, QByteArrayView b) {
     const qsizetype n = qMin(a.size(), b.size());
+    const char* pa = a.data();
+    const char* pb = b.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(AsciiLower(a[i]));
-        const auto cb = static_cast<unsigned char>(AsciiLower(b[i]));
+        // Equal bytes are equal in any case; only a difference needs folding.
+        if (pa[i] == pb[i])
+            continue;
+        const auto ca = static_cast<unsigned char>(AsciiLower(pa[i]));
+        const auto cb = static_cast<unsigned char>(AsciiLower(pb[i]));
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
@@ -26,14 +27,6 @@ bool EqualsNoCase(QByteArrayView a, QByteArrayView b) {
 
 bool StartsWithNoCase(QByteArrayView text, QByteArrayView prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.first(prefix.size()), prefix);
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 bool ParseDecimal64(QByteArrayView digits, qint64* value) {

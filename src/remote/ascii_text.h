@@ -4,13 +4,20 @@
 
 // Byte-text helpers for wire names. Only ASCII letters are folded: remote names
 // are bytes of unknown encoding and must compare the same on every machine.
-char AsciiLower(char c);
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 int CompareNoCase(QByteArrayView a, QByteArrayView b);
 bool EqualsNoCase(QByteArrayView a, QByteArrayView b);
 bool StartsWithNoCase(QByteArrayView text, QByteArrayView prefix);
 
-bool IsBlank(char c);  // space or tab
-bool IsDigit(char c);
+// space or tab
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads an unsigned decimal run into 64 bits; false when it does not fit in
 // qint64 (or the run is empty or holds anything but digits).

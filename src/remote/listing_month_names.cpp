@@ -77,7 +77,16 @@ qsizetype MatchOne(QByteArrayView text, qsizetype pos, const char* name) {
 
 MonthNameMatch MatchMonthName(QByteArrayView text, qsizetype pos) {
     MonthNameMatch best;
+    // Most positions of a line start no month name: compare the first byte
+    // before trying a name. Names starting with an accented letter (0xC3)
+    // are always tried; their first byte varies with the encoding.
+    const unsigned char first = static_cast<unsigned char>(AsciiLower(char(ByteAt(text, pos))));
+    if (!IsLetterByte(first))
+        return best;
     for (const MonthName& month : kMonthNames) {
+        const auto lead = static_cast<unsigned char>(month.text[0]);
+        if (lead != first && lead != 0xC3)
+            continue;
         const qsizetype length = MatchOne(text, pos, month.text);
         if (length > best.length && !IsLetterByte(ByteAt(text, pos + length)))
             best = {length, month.number};

@@ -1,6 +1,7 @@
 #include "remote/remote_item_list.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "remote/ascii_text.h"
 #include "remote/mlsd_listing_grammar.h"
@@ -38,13 +39,39 @@ bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar
 }
 
 void RemoteItemList::sort() {
-    std::stable_sort(items_.begin(), items_.end(), [](const RemoteItem& a, const RemoteItem& b) {
-        const int rankA = KindSortRank(a.kind);
-        const int rankB = KindSortRank(b.kind);
-        if (rankA != rankB)
-            return rankA < rankB;
-        return CompareNoCase(a.name, b.name) < 0;
+    // The keys (kind rank, name folded to lower case) are made once per item,
+    // not in every comparison; the sort then moves small records and compares
+    // folded bytes directly. Ties keep the listing's order.
+    struct Key {
+        int rank;
+        QByteArray folded;
+        size_t index;
+    };
+    std::vector<Key> keys;
+    keys.reserve(items_.size());
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const QByteArray& name = items_[i].name;
+        QByteArray folded(name.size(), Qt::Uninitialized);
+        char* out = folded.data();
+        for (qsizetype c = 0; c < name.size(); ++c)
+            out[c] = AsciiLower(name[c]);
+        keys.push_back({KindSortRank(items_[i].kind), std::move(folded), i});
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
+        // Unsigned bytes, as CompareNoCase compares them.
+        const int c = std::memcmp(a.folded.constData(), b.folded.constData(),
+                                  size_t(qMin(a.folded.size(), b.folded.size())));
+        if (c != 0)
+            return c < 0;
+        return a.folded.size() < b.folded.size();
     });
+    Items sorted;
+    sorted.reserve(items_.size());
+    for (const Key& key : keys)
+        sorted.push_back(std::move(items_[key.index]));
+    items_ = std::move(sorted);
 }
 
 char RemoteItemList::kindOf(const QByteArray& name) const {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+#include "remote/local_folder_record.h"
+#include "remote/remote_drag_data.h"
+
+// What a drop onto a remote view does. Decided from the drag and the target
+// alone, so the views only carry it out.
+struct RemoteDropDecision {
+    enum Action { Nothing, Refuse, Move };
+    Action action = Nothing;
+    QString message;  // Refuse: what to tell the user
+    bool operator==(const RemoteDropDecision&) const = default;
+};
+
+inline constexpr char kCannotDropText[] = "Can not drop to the place";
+
+// True when path is folder itself or lies below it (bytes, case-sensitive:
+// servers tell case apart).
+bool IsSameOrBelowRemote(const QByteArray& folder, const QByteArray& path);
+
+// Entries dragged from a remote list (fromTree false) or one remote tree node
+// (fromTree true; the drag's folder is the node's parent and its one item the
+// node) dropped on the remote tree folder `target`. A folder may not go into
+// itself or below itself; on the normal page (guarded) an entry holding the
+// remote project folder stays where it is; a drop onto the folder the entries
+// are in does nothing.
+RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTree,
+                                        const QByteArray& target, bool guarded,
+                                        const QString& remoteProjectFolder);
+
+// Files and folders dropped from the desktop, grouped by the local folder they
+// are in, one upload record per folder, in the order first met. Paths that do
+// not exist are left out and named in `missing`.
+std::vector<LocalFolderRecord> UploadRecordsFromPaths(const QStringList& localPaths,
+                                                      QStringList* missing = nullptr);
+
+// A desktop drop onto a remote folder inside the remote project folder goes
+// as a pair upload: the target's path below the project folder, else empty
+// with inProject false for a normal upload.
+struct RemoteUploadRoute {
+    bool inProject = false;
+    QByteArray relativePath;
+};
+RemoteUploadRoute UploadRouteFor(const QByteArray& remoteProjectFolder, const QByteArray& target);

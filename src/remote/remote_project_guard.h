@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The remote views' side of the project folders: containment on server paths,
+// the guards before deleting, renaming and moving, the question before a new
+// remote project folder, and the text of "Download ...". Server paths compare
+// without regard to case, as the stored folder is the user's choice of text.
+
+// True when path equals folder or lies below it ("/" holds everything).
+bool IsInRemoteFolder(const QString& folder, const QString& path);
+// True when path is the remote project folder or one of its ancestors.
+bool IsRemoteProjectParent(const QString& remoteProjectFolder, const QString& path);
+
+namespace RemoteProjectTexts {
+inline constexpr char kCannotDelete[] = "Can not delete, because it is parent of project Folder.";
+inline constexpr char kCannotRename[] = "Can not rename, because it is parent of project Folder";
+inline constexpr char kChangeRemote[] = "Do you want to change remote project Folder?";
+inline constexpr char kRemoveRemote[] =
+    "Remove project Folder?\n\nThe action does not affect server files.";
+inline constexpr char kRemoteProjectHelp[] =
+    "Please set remote project Folder on Remote tree of Normal page.";
+inline constexpr char kDownloadToProject[] = "Download to \t(Local project Folder)";
+inline constexpr char kDownloadTo[] = "Download to \t";
+}  // namespace RemoteProjectTexts
+
+// The refusal for deleting or renaming the given server paths on the normal
+// page, or nothing when none of them holds the remote project folder.
+std::optional<QString> RemoteDeleteRefusal(const QString& remoteProjectFolder,
+                                           const std::vector<QString>& paths);
+std::optional<QString> RemoteRenameRefusal(const QString& remoteProjectFolder, const QString& path);
+
+// "Set as remote project Folder": nothing to do for the same folder (any
+// case), a question when another one is set, else store at once.
+enum class RemoteProjectStep { Unchanged, AskFirst, Store };
+RemoteProjectStep SetRemoteProjectStep(const QString& current, const QString& chosen);
+
+// Where "Download ..." sends a remote folder's entries, and its text. Inside
+// the remote project folder (both folders set) the target is the local twin;
+// otherwise the folder open on the local side. An empty folder: no target.
+struct RemoteDownloadTarget {
+    QString text;
+    QString localFolder;
+    bool inProject = false;
+};
+RemoteDownloadTarget DownloadTargetFor(const QString& localProjectFolder,
+                                       const QString& remoteProjectFolder,
+                                       const QString& remoteFolder, const QString& openLocalFolder,
+                                       QChar localSeparator = QLatin1Char('/'));

@@ -1,0 +1,169 @@
+#include "remote/ui/explorer_item_view.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+
+#include "remote/remote_list_columns.h"
+
+namespace {
+
+QColor ToColor(const Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+}  // namespace
+
+ExplorerItemView::ExplorerItemView(QWidget* parent) : QTreeView(parent) {
+    setUniformRowHeights(true);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAllColumnsShowFocus(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    setPalette(p);
+}
+
+void ExplorerItemView::keyPressEvent(QKeyEvent* event) {
+    if (state() == QAbstractItemView::EditingState) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit keyOpen();
+            return;
+        case Qt::Key_Backspace:
+            emit keyParent();
+            return;
+        case Qt::Key_F5:
+            emit keyRefresh();
+            return;
+        case Qt::Key_F2:
+            emit keyRename();
+            return;
+        case Qt::Key_Delete:
+            emit keyDelete();
+            return;
+        default:
+            QTreeView::keyPressEvent(event);
+    }
+}
+
+void ExplorerItemView::startDrag(Qt::DropActions supportedActions) {
+    QModelIndexList rows = selectionModel()->selectedRows(0);
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().siblingAtColumn(0);
+    if (rows.isEmpty())
+        return;
+    QMimeData* mime = model()->mimeData(rows);
+    if (!mime)
+        return;
+    // A small image with the first entry and the count, whatever the number
+    // of rows: rendering every dragged row would stall on large selections.
+    const QIcon icon = rows.first().data(Qt::DecorationRole).value<QIcon>();
+    QString text = rows.first().data(Qt::DisplayRole).toString();
+    if (rows.size() > 1)
+        text += QStringLiteral("  (+%1)").arg(rows.size() - 1);
+    const QFontMetrics metrics(font());
+    const int iconSize = 16;
+    QPixmap pixmap(iconSize + 6 + qMin(300, metrics.horizontalAdvance(text)) + 6,
+                   qMax(iconSize, metrics.height()) + 6);
+    pixmap.fill(QColor(49, 106, 197, 200));
+    {
+        QPainter p(&pixmap);
+        icon.paint(&p, QRect(3, 3, iconSize, iconSize));
+        p.setPen(Qt::white);
+        p.drawText(QRect(iconSize + 6, 0, pixmap.width() - iconSize - 6, pixmap.height()),
+                   Qt::AlignVCenter | Qt::AlignLeft, metrics.elidedText(text, Qt::ElideRight, 300));
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(pixmap);
+    drag->setHotSpot(QPoint(-12, -12));
+    drag->exec(supportedActions, Qt::MoveAction);
+}
+
+bool ExplorerItemView::acceptDrag(QDropEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const bool fromSelf = event->source() == this;
+    const bool ok = canDrop && canDrop(event->mimeData(), index, fromSelf);
+    setDropTarget(ok ? index.siblingAtColumn(0) : QModelIndex());
+    if (ok) {
+        event->setDropAction(fromSelf ? Qt::MoveAction : Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    return ok;
+}
+
+void ExplorerItemView::dragEnterEvent(QDragEnterEvent* event) {
+    // Entering is accepted for anything the owner could take somewhere in the
+    // view; the row under the pointer is judged while moving.
+    if (canDrop &&
+        (canDrop(event->mimeData(), QModelIndex(), event->source() == this) ||
+         canDrop(event->mimeData(), indexAt(event->position().toPoint()), event->source() == this)))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ExplorerItemView::dragMoveEvent(QDragMoveEvent* event) {
+    acceptDrag(event);
+}
+
+void ExplorerItemView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setDropTarget(QModelIndex());
+    QTreeView::dragLeaveEvent(event);
+}
+
+void ExplorerItemView::dropEvent(QDropEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const bool fromSelf = event->source() == this;
+    setDropTarget(QModelIndex());
+    if (!canDrop || !canDrop(event->mimeData(), index, fromSelf)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(fromSelf ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+    if (dropped)
+        dropped(event->mimeData(), index, fromSelf);
+}
+
+void ExplorerItemView::setDropTarget(const QModelIndex& index) {
+    if (QPersistentModelIndex(index) == dropTarget_)
+        return;
+    dropTarget_ = index;
+    viewport()->update();
+}
+
+void ExplorerItemView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QStyleOptionViewItem o = option;
+    const bool selected = selectionModel() && selectionModel()->isSelected(index);
+    const bool drop = dropTarget_.isValid() && dropTarget_.row() == index.row() &&
+                      dropTarget_.parent() == index.parent();
+    const ExplorerRowColours colours = RowColoursFor(selected, hasFocus(), drop);
+    if (selected || drop) {
+        const QColor back = ToColor(colours.background);
+        const QColor text = ToColor(colours.text);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            o.palette.setColor(group, QPalette::Highlight, back);
+            o.palette.setColor(group, QPalette::HighlightedText, text);
+        }
+        painter->fillRect(option.rect, back);
+        if (drop)
+            o.state |= QStyle::State_Selected;
+    }
+    QTreeView::drawRow(painter, o, index);
+}

@@ -1,0 +1,744 @@
+#include "remote/ui/remote_explorer.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <unordered_set>
+
+#include "platform/prompter.h"
+#include "platform/ui/explorer_host.h"
+#include "remote/action_engine.h"
+#include "remote/file_operation_starters.h"
+#include "remote/listing_action.h"
+#include "remote/remote_drag_data.h"
+#include "remote/remote_drop_rules.h"
+#include "remote/remote_list_columns.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/remote_path.h"
+#include "remote/remote_project_guard.h"
+#include "remote/remote_rename_rule.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/new_folder_dialog.h"
+#include "remote/ui/permissions_dialog.h"
+#include "remote/ui/remote_list_model.h"
+#include "remote/ui/remote_path_dialog.h"
+#include "remote/ui/remote_transfers.h"
+#include "remote/ui/remote_tree_model.h"
+#include "session/ftp_session.h"
+
+using namespace RemoteMenuId;
+
+namespace {
+
+constexpr char kDeleteItemQuestion[] = "Delete the selected item?";
+constexpr char kDeleteItemsQuestion[] = "Delete the selected items?";
+constexpr char kReplaceConcerned[] = "Replace concerned file?";
+
+QString Text(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
+
+bool HasLocalFiles(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return false;
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+}
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+bool HasRemoteDrag(const QMimeData* mime) {
+    return mime && mime->hasFormat(QString::fromLatin1(kRemoteDragMimeType));
+}
+
+// The list's columns share its width by weight, fractions carried.
+class CarriedColumns : public QObject {
+public:
+    explicit CarriedColumns(QTreeView* view) : QObject(view), view_(view) {
+        view->header()->setStretchLastSection(false);
+        view->viewport()->installEventFilter(this);
+        view->verticalScrollBar()->installEventFilter(this);
+    }
+    void apply() {
+        const QScrollBar* bar = view_->verticalScrollBar();
+        const int width = ListColumnsWidth(view_->width() - 2 * view_->frameWidth() + 2,
+                                           bar->sizeHint().width(), bar->isVisible());
+        const QList<int> widths = CarriedProportionalWidths(width, RemoteListColumnWeights());
+        for (qsizetype i = 0; i < widths.size(); ++i)
+            view_->header()->resizeSection(int(i), widths[i]);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto type = event->type();
+        if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide)
+            apply();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTreeView* view_;
+};
+
+}  // namespace
+
+RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, ExplorerHost& host,
+                               Role role, QWidget* parent)
+    : QWidget(parent),
+      engine_(engine),
+      session_(session),
+      host_(host),
+      role_(role),
+      splitter_(new QSplitter(Qt::Horizontal, this)),
+      treeModel_(new RemoteTreeModel(this)),
+      listModel_(new RemoteListModel(this)),
+      tree_(new ExplorerItemView(splitter_)),
+      list_(new ExplorerItemView(splitter_)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 3);
+
+    const QString side = role == Role::Normal ? QString() : QStringLiteral(" of remote project");
+    tree_->setObjectName(QStringLiteral("remoteTree"));
+    tree_->setAccessibleName(QStringLiteral("Remote folders") + side);
+    tree_->setModel(treeModel_);
+    tree_->setHeaderHidden(true);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    list_->setObjectName(QStringLiteral("remoteList"));
+    list_->setAccessibleName(QStringLiteral("Remote files") + side);
+    list_->setModel(listModel_);
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    new CarriedColumns(list_);
+
+    connect(treeModel_, &RemoteTreeModel::listingWanted, this,
+            [this](const QByteArray& folder) { engine_.refresh(folder); });
+    connect(treeModel_, &RemoteTreeModel::renameRequested, this, &RemoteExplorer::renameTreeNode);
+    connect(listModel_, &RemoteListModel::renameRequested, this, &RemoteExplorer::renameListRow);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { showNode(current); });
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex node = tree_->indexAt(pos);
+        if (!node.isValid())
+            return;
+        tree_->setCurrentIndex(node);
+        QMenu* menu = buildTreeMenu(node, this);
+        menu->exec(tree_->viewport()->mapToGlobal(pos));
+        delete menu;
+    });
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (!listModel_->hasFolder())
+            return;
+        QMenu* menu = buildListMenu(this);
+        menu->exec(list_->viewport()->mapToGlobal(pos));
+        delete menu;
+    });
+    connect(list_, &QAbstractItemView::doubleClicked, this, &RemoteExplorer::openListRow);
+
+    // Keys.
+    connect(tree_, &ExplorerItemView::keyOpen, this, [this] {
+        const QModelIndex node = currentNode();
+        if (node.isValid()) {
+            showNode(node);
+            tree_->expand(node);
+        }
+    });
+    connect(tree_, &ExplorerItemView::keyParent, this, &RemoteExplorer::goToParent);
+    connect(tree_, &ExplorerItemView::keyRefresh, this, [this] { relist(currentNode(), false); });
+    connect(tree_, &ExplorerItemView::keyRename, this, [this] {
+        if (currentNode().isValid() && !treeModel_->isTop(currentNode()))
+            runTreeCommand(kTreeRename, currentNode());
+    });
+    connect(tree_, &ExplorerItemView::keyDelete, this, [this] {
+        const QModelIndex node = currentNode();
+        if (node.isValid() && !treeModel_->isTop(node) &&
+            kindFilter_.passes(treeModel_->itemOf(node).kind))
+            runTreeCommand(kTreeDelete, node);
+    });
+    connect(list_, &ExplorerItemView::keyOpen, this,
+            [this] { openListRow(list_->currentIndex()); });
+    connect(list_, &ExplorerItemView::keyParent, this, &RemoteExplorer::goToParent);
+    connect(list_, &ExplorerItemView::keyRefresh, this, [this] {
+        const QModelIndex node = treeModel_->indexOf(listModel_->folder());
+        if (node.isValid())
+            relist(node, false);
+        else if (listModel_->hasFolder())
+            engine_.refresh(listModel_->folder());
+    });
+    connect(list_, &ExplorerItemView::keyRename, this, [this] {
+        if (selectedItems().size() == 1)
+            runListCommand(kListRename);
+    });
+    connect(list_, &ExplorerItemView::keyDelete, this, [this] {
+        if (!selectedItems().empty())
+            runListCommand(kListDelete);
+    });
+
+    // Drops.
+    tree_->canDrop = [this](const QMimeData* mime, const QModelIndex& index, bool self) {
+        return canDropOnTree(mime, index, self);
+    };
+    tree_->dropped = [this](const QMimeData* mime, const QModelIndex& index, bool self) {
+        dropOnTree(mime, index, self);
+    };
+    list_->canDrop = [this](const QMimeData* mime, const QModelIndex& index, bool) {
+        return canDropOnList(mime, index);
+    };
+    list_->dropped = [this](const QMimeData* mime, const QModelIndex& index, bool) {
+        dropOnList(mime, index);
+    };
+
+    // The engine.
+    connect(&engine_, &ActionEngine::listingReady, this,
+            [this](const ListingAction* action, const RemoteItemList& items) {
+                if (action)
+                    onListing(action->folder, items);
+            });
+    connect(&engine_, &ActionEngine::rootFound, this, &RemoteExplorer::onRoot);
+    connect(&engine_, &ActionEngine::projectFolderReached, this,
+            &RemoteExplorer::onProjectFolderReached);
+
+    if (role_ == Role::Project)
+        setProjectFolder(host_.remoteProjectFolder());
+}
+
+RemoteExplorer::~RemoteExplorer() = default;
+
+void RemoteExplorer::setSizeStyle(quint8 style) {
+    listModel_->setSizeStyle(style);
+}
+
+void RemoteExplorer::setNumericPermissions(bool numeric) {
+    listModel_->setNumericPermissions(numeric);
+}
+
+void RemoteExplorer::setProjectFolder(const QString& folder) {
+    projectFolder_ = folder.toUtf8();
+    listModel_->clear();
+    treeModel_->setRoot(projectFolder_);
+    // Listed once logged in: a refresh queued before would wait for a
+    // connection that may never come.
+    if (projectFolder_.isEmpty() || !session_.loggedIn())
+        return;
+    tree_->setCurrentIndex(treeModel_->rootIndex());
+}
+
+bool RemoteExplorer::clearProjectFolder() {
+    const QString current = host_.remoteProjectFolder();
+    if (current.isEmpty() ||
+        !host_.prompter().askYesNo(QString::fromLatin1(RemoteProjectTexts::kRemoveRemote)))
+        return false;
+    host_.storeRemoteProjectFolder(QString());
+    engine_.setRemoteProjectFolder(QByteArray());
+    setProjectFolder(QString());
+    emit remoteProjectFolderCleared();
+    return true;
+}
+
+QByteArray RemoteExplorer::currentFolder() const {
+    return listModel_->folder();
+}
+
+QByteArray RemoteExplorer::selectedName() const {
+    const std::vector<RemoteItem> items = selectedItems();
+    if (!items.empty())
+        return items.front().name;
+    const QModelIndex node = currentNode();
+    return node.isValid() && !treeModel_->isTop(node) ? treeModel_->itemOf(node).name
+                                                      : QByteArray();
+}
+
+// --- listings ------------------------------------------------------------------
+
+void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& items) {
+    const bool inTree = treeModel_->indexOf(folder).isValid();
+    const bool shown = listModel_->folder() == folder;
+    if (!inTree && !shown)
+        return;
+    auto shared = std::make_shared<const RemoteItemList>(items);
+    treeModel_->applyListing(folder, shared);
+    if (!shown)
+        return;
+    // Keep what was selected (by name) across the refill.
+    std::unordered_set<QByteArray> selectedNames;
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    if (rows.size() <= 1000) {
+        for (const QModelIndex& row : rows)
+            selectedNames.insert(listModel_->itemAt(row.row()).name);
+    }
+    listModel_->setFolder(folder, shared);
+    if (selectedNames.empty())
+        return;
+    QItemSelection selection;
+    for (int row = 0; row < listModel_->rowCount(); ++row) {
+        if (selectedNames.count(listModel_->itemAt(row).name))
+            selection.select(listModel_->index(row, 0),
+                             listModel_->index(row, kRemoteListColumnCount - 1));
+    }
+    list_->selectionModel()->select(selection, QItemSelectionModel::Select);
+}
+
+void RemoteExplorer::onRoot(const QByteArray& folder, const RemoteItemList& items) {
+    if (role_ == Role::Project) {
+        // Logged in anew: the project tree lists its own root (the walk, when
+        // it reaches the folder, fills it as well).
+        if (!projectFolder_.isEmpty()) {
+            setProjectFolder(Text(projectFolder_));
+        }
+        return;
+    }
+    listModel_->clear();
+    treeModel_->setRoot(folder, std::make_shared<const RemoteItemList>(items));
+    const QModelIndex root = treeModel_->rootIndex();
+    tree_->expand(root);
+    tree_->setCurrentIndex(root);
+}
+
+void RemoteExplorer::onProjectFolderReached(const QByteArray& folder) {
+    if (role_ == Role::Normal)
+        selectFolder(folder);
+}
+
+void RemoteExplorer::selectFolder(const QByteArray& folder) {
+    const QModelIndex node = treeModel_->indexOf(folder);
+    if (!node.isValid())
+        return;
+    for (QModelIndex up = node.parent(); up.isValid(); up = up.parent())
+        tree_->expand(up);
+    tree_->setCurrentIndex(node);
+    tree_->scrollTo(node);
+}
+
+void RemoteExplorer::showNode(const QModelIndex& node) {
+    if (!node.isValid())
+        return;
+    const QByteArray path = treeModel_->pathOf(node);
+    if (treeModel_->isListed(node)) {
+        if (listModel_->folder() != path || listModel_->rowCount() == 0)
+            listModel_->setFolder(path, treeModel_->itemsOf(node));
+        return;
+    }
+    listModel_->setFolder(path, nullptr);
+    if (treeModel_->canFetchMore(node))
+        treeModel_->fetchMore(node);
+}
+
+void RemoteExplorer::relist(const QModelIndex& node, bool reset) {
+    if (!node.isValid())
+        return;
+    const QByteArray path = treeModel_->pathOf(node);
+    if (reset)
+        treeModel_->resetNode(node);
+    if (tree_->currentIndex() != node)
+        tree_->setCurrentIndex(node);
+    listModel_->setFolder(path, nullptr);
+    engine_.refresh(path);
+}
+
+void RemoteExplorer::openListRow(const QModelIndex& row) {
+    if (!row.isValid())
+        return;
+    const RemoteItem& item = listModel_->itemAt(row.row());
+    if (item.kind != 'd' && item.kind != 'l')
+        return;
+    const QModelIndex node = treeModel_->indexOf(joinRemotePath(listModel_->folder(), item.name));
+    if (!node.isValid())
+        return;
+    tree_->expand(node.parent());
+    tree_->setCurrentIndex(node);
+    tree_->scrollTo(node);
+}
+
+void RemoteExplorer::goToParent() {
+    const QModelIndex node = treeModel_->indexOf(listModel_->folder());
+    if (node.isValid() && node.parent().isValid())
+        tree_->setCurrentIndex(node.parent());
+}
+
+QModelIndex RemoteExplorer::currentNode() const {
+    return tree_->currentIndex();
+}
+
+std::vector<RemoteItem> RemoteExplorer::selectedItems() const {
+    std::vector<RemoteItem> items;
+    QModelIndexList rows = list_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    items.reserve(size_t(rows.size()));
+    for (const QModelIndex& row : rows)
+        items.push_back(listModel_->itemAt(row.row()));
+    return items;
+}
+
+QString RemoteExplorer::downloadTargetFolder(const QByteArray& remoteFolder, QString* text) const {
+    const RemoteDownloadTarget target =
+        DownloadTargetFor(host_.localProjectFolder(), host_.remoteProjectFolder(),
+                          Text(remoteFolder), localFolder_ ? localFolder_() : QString());
+    if (text)
+        *text = target.text;
+    return target.localFolder;
+}
+
+// --- menus ---------------------------------------------------------------------
+
+std::vector<RemoteMenuItem> RemoteExplorer::treeMenuItems(const QModelIndex& node) const {
+    RemoteTreeMenuContext c;
+    c.isRoot = treeModel_->isTop(node);
+    c.kind = treeModel_->itemOf(node).kind;
+    c.kindFilter = kindFilter_;
+    c.hasDownloadTarget =
+        !downloadTargetFolder(treeModel_->pathOf(node), &c.downloadText).isEmpty();
+    c.projectPage = role_ == Role::Project;
+    c.loops.compare = host_.loopAvailable(ExplorerHost::Loop::Compare);
+    c.loops.search = host_.loopAvailable(ExplorerHost::Loop::Search);
+    c.loops.changeCase = host_.loopAvailable(ExplorerHost::Loop::ChangeCase);
+    return RemoteTreeMenu(c);
+}
+
+std::vector<RemoteMenuItem> RemoteExplorer::listMenuItems() const {
+    const std::vector<RemoteItem> items = selectedItems();
+    RemoteListMenuContext c;
+    c.selected = int(items.size());
+    c.singlePlainFile = items.size() == 1 && items.front().kind == '-';
+    c.singleNotFolder = items.size() == 1 && !items.front().isFolder();
+    c.hasDownloadTarget = !downloadTargetFolder(listModel_->folder(), &c.downloadText).isEmpty();
+    return RemoteListMenu(c);
+}
+
+QMenu* RemoteExplorer::buildMenu(const std::vector<RemoteMenuItem>& items, QWidget* parent,
+                                 const std::function<void(int)>& run, const QString& viewEditPath,
+                                 bool singlePlainFile) {
+    auto* menu = new QMenu(parent);
+    QHash<QString, QMenu*> submenus;
+    for (const RemoteMenuItem& item : items) {
+        QMenu* target = menu;
+        if (!item.submenu.isEmpty()) {
+            target = submenus.value(item.submenu);
+            if (!target) {
+                target = menu->addMenu(item.submenu);
+                submenus.insert(item.submenu, target);
+            }
+        }
+        if (item.id == 0) {
+            target->addSeparator();
+            continue;
+        }
+        QAction* action = target->addAction(item.text);
+        action->setData(item.id);
+        action->setEnabled(item.enabled);
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [run, id] { run(id); });
+        if (item.id == kListFtpWizard) {
+            target->addSeparator();
+            host_.fillViewEditMenu(target, true, singlePlainFile, viewEditPath);
+        }
+    }
+    return menu;
+}
+
+QMenu* RemoteExplorer::buildTreeMenu(const QModelIndex& node, QWidget* parent) {
+    const QPersistentModelIndex keep(node);
+    return buildMenu(
+        treeMenuItems(node), parent,
+        [this, keep](int id) {
+            if (keep.isValid())
+                runTreeCommand(id, keep);
+        },
+        QString(), false);
+}
+
+QMenu* RemoteExplorer::buildListMenu(QWidget* parent) {
+    const std::vector<RemoteItem> items = selectedItems();
+    const bool single = items.size() == 1 && items.front().kind == '-';
+    const QString path =
+        single ? Text(joinRemotePath(listModel_->folder(), items.front().name)) : QString();
+    return buildMenu(
+        listMenuItems(), parent, [this](int id) { runListCommand(id); }, path, single);
+}
+
+void RemoteExplorer::runTreeCommand(int id, const QModelIndex& node) {
+    if (!node.isValid())
+        return;
+    Prompter& prompter = host_.prompter();
+    const QByteArray path = treeModel_->pathOf(node);
+    const RemoteItem item = treeModel_->itemOf(node);
+    const bool top = treeModel_->isTop(node);
+    const QByteArray parentPath = top ? QByteArray() : treeModel_->pathOf(node.parent());
+    FileOperationStarters starters(engine_);
+    switch (id) {
+        case kTreeDownload: {
+            const QString local = downloadTargetFolder(path, nullptr);
+            if (top)
+                LaunchDownload(engine_, host_.help(), this, path, {}, local);
+            else
+                LaunchDownload(engine_, host_.help(), this, parentPath, {item}, local);
+            return;
+        }
+        case kTreeRename:
+            if (!top)
+                tree_->edit(node);
+            return;
+        case kTreeDelete: {
+            if (top)
+                return;
+            if (guarded()) {
+                if (const auto refusal =
+                        RemoteDeleteRefusal(host_.remoteProjectFolder(), {Text(path)})) {
+                    prompter.showMessage(*refusal);
+                    return;
+                }
+            }
+            if (!prompter.askYesNo(QString::fromLatin1(kDeleteItemQuestion)))
+                return;
+            starters.deleteItems(parentPath, std::vector<RemoteItem>{item});
+            return;
+        }
+        case kTreePermissions: {
+            std::vector<RemoteItem> selected;
+            if (!top)
+                selected.push_back(item);
+            PermissionsDialog dialog(selected, true, prompter, this);
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+            starters.changePermissions(top ? path : parentPath, dialog.request(), selected, true);
+            return;
+        }
+        case kTreeLinkInfo:
+            prompter.showMessage(LinkInfoText(Text(item.linkTarget)));
+            return;
+        case kTreeSearch:
+        case kTreeChangeCase: {
+            const bool search = id == kTreeSearch;
+            const auto items = treeModel_->itemsOf(node);
+            if (const auto refusal = LoopStartRefusal(
+                    search ? RemoteLoop::Search : RemoteLoop::ChangeCase, session_.isBusy(),
+                    bool(items), !items || items->isEmpty(), item.kind == 'l')) {
+                prompter.showMessage(*refusal);
+                return;
+            }
+            host_.startLoop(search ? ExplorerHost::Loop::Search : ExplorerHost::Loop::ChangeCase,
+                            path);
+            return;
+        }
+        case kTreeCompare:
+            host_.startLoop(ExplorerHost::Loop::Compare, path);
+            return;
+        case kTreeViewPath: {
+            RemotePathDialog dialog(Text(path), host_.httpAddress(Text(path)), this);
+            dialog.exec();
+            return;
+        }
+        case kTreeSetProject: {
+            if (top)
+                return;
+            const QString current = host_.remoteProjectFolder();
+            const QString chosen = Text(path);
+            switch (SetRemoteProjectStep(current, chosen)) {
+                case RemoteProjectStep::Unchanged:
+                    return;
+                case RemoteProjectStep::AskFirst:
+                    if (!prompter.askYesNo(QString::fromLatin1(RemoteProjectTexts::kChangeRemote)))
+                        return;
+                    break;
+                case RemoteProjectStep::Store:
+                    break;
+            }
+            host_.storeRemoteProjectFolder(chosen);
+            engine_.setRemoteProjectFolder(path);
+            emit remoteProjectFolderChanged(chosen);
+            return;
+        }
+        case kTreeRefresh:
+            relist(node, false);
+            return;
+        case kTreeReset:
+            relist(node, true);
+            return;
+        case kTreeCreateFolder: {
+            NewFolderDialog dialog(Text(path), this);
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+            if (const auto name = dialog.name())
+                starters.createFolder(path, *name);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void RemoteExplorer::runListCommand(int id) {
+    const QByteArray folder = listModel_->folder();
+    if (folder.isEmpty())
+        return;
+    Prompter& prompter = host_.prompter();
+    const std::vector<RemoteItem> items = selectedItems();
+    FileOperationStarters starters(engine_);
+    switch (id) {
+        case kListFtpWizard:
+            if (items.size() == 1)
+                emit ftpWizardRequested(folder, items.front().name);
+            return;
+        case kListDownload:
+            if (!items.empty())
+                LaunchDownload(engine_, host_.help(), this, folder, items,
+                               downloadTargetFolder(folder, nullptr));
+            return;
+        case kListRename:
+            if (items.size() == 1) {
+                const int row = listModel_->rowOf(items.front().name);
+                if (row >= 0)
+                    list_->edit(listModel_->index(row, 0));
+            }
+            return;
+        case kListDelete: {
+            if (items.empty())
+                return;
+            if (guarded()) {
+                std::vector<QString> paths;
+                for (const RemoteItem& item : items)
+                    paths.push_back(Text(joinRemotePath(folder, item.name)));
+                if (const auto refusal = RemoteDeleteRefusal(host_.remoteProjectFolder(), paths)) {
+                    prompter.showMessage(*refusal);
+                    return;
+                }
+            }
+            if (!prompter.askYesNo(QString::fromLatin1(kDeleteItemsQuestion)))
+                return;
+            starters.deleteItems(folder, items);
+            return;
+        }
+        case kListPermissions: {
+            PermissionsDialog dialog(items, false, prompter, this);
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+            starters.changePermissions(folder, dialog.request(), items, false);
+            return;
+        }
+        case kListViewPath: {
+            const QString path =
+                Text(items.size() == 1 ? joinRemotePath(folder, items.front().name) : folder);
+            RemotePathDialog dialog(path, host_.httpAddress(path), this);
+            dialog.exec();
+            return;
+        }
+        case kListConcernedFile: {
+            if (items.size() != 1 || items.front().isFolder())
+                return;
+            const QString path = Text(joinRemotePath(folder, items.front().name));
+            const QString current = concerned_ ? concerned_() : QString();
+            if (current == path)
+                return;
+            if (!current.isEmpty() && !prompter.askYesNo(QString::fromLatin1(kReplaceConcerned)))
+                return;
+            host_.storeConcernedFile(path);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+// --- rename --------------------------------------------------------------------
+
+void RemoteExplorer::renameTreeNode(const QModelIndex& node, const QString& text) {
+    if (!node.isValid() || treeModel_->isTop(node))
+        return;
+    const RemoteItem item = treeModel_->itemOf(node);
+    const auto name = RenameTarget(item.name, text);
+    if (!name)
+        return;
+    const QByteArray path = treeModel_->pathOf(node);
+    if (guarded()) {
+        if (const auto refusal = RemoteRenameRefusal(host_.remoteProjectFolder(), Text(path))) {
+            host_.prompter().showMessage(*refusal);
+            return;
+        }
+    }
+    FileOperationStarters(engine_).rename(treeModel_->pathOf(node.parent()), item.name, *name);
+}
+
+void RemoteExplorer::renameListRow(int row, const QString& text) {
+    if (row < 0 || row >= listModel_->rowCount())
+        return;
+    const QByteArray folder = listModel_->folder();
+    const RemoteItem item = listModel_->itemAt(row);
+    const auto name = RenameTarget(item.name, text);
+    if (!name)
+        return;
+    if (guarded()) {
+        if (const auto refusal = RemoteRenameRefusal(host_.remoteProjectFolder(),
+                                                     Text(joinRemotePath(folder, item.name)))) {
+            host_.prompter().showMessage(*refusal);
+            return;
+        }
+    }
+    FileOperationStarters(engine_).rename(folder, item.name, *name);
+}
+
+// --- drops ---------------------------------------------------------------------
+
+bool RemoteExplorer::canDropOnTree(const QMimeData* mime, const QModelIndex& target,
+                                   bool fromTree) const {
+    Q_UNUSED(fromTree);
+    if (HasRemoteDrag(mime))
+        return true;
+    return HasLocalFiles(mime) && (target.isValid() || treeModel_->hasRoot());
+}
+
+void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree) {
+    if (!target.isValid() && !HasLocalFiles(mime))
+        return;
+    const QByteArray folder =
+        target.isValid() ? treeModel_->pathOf(target) : treeModel_->pathOf(treeModel_->rootIndex());
+    if (HasRemoteDrag(mime)) {
+        const auto drag = DecodeRemoteDrag(mime->data(QString::fromLatin1(kRemoteDragMimeType)));
+        if (!drag)
+            return;
+        const RemoteDropDecision decision =
+            DecideRemoteTreeDrop(*drag, fromTree, folder, guarded(), host_.remoteProjectFolder());
+        if (decision.action == RemoteDropDecision::Refuse)
+            host_.prompter().showMessage(decision.message);
+        else if (decision.action == RemoteDropDecision::Move)
+            FileOperationStarters(engine_).move(drag->folder, folder, drag->items);
+        return;
+    }
+    if (HasLocalFiles(mime))
+        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+}
+
+bool RemoteExplorer::canDropOnList(const QMimeData* mime, const QModelIndex& row) const {
+    Q_UNUSED(row);
+    return listModel_->hasFolder() && HasLocalFiles(mime) && !HasRemoteDrag(mime);
+}
+
+void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
+    if (!canDropOnList(mime, row))
+        return;
+    QByteArray folder = listModel_->folder();
+    if (row.isValid() && listModel_->itemAt(row.row()).isFolder())
+        folder = joinRemotePath(folder, listModel_->itemAt(row.row()).name);
+    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+}

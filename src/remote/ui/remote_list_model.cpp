@@ -1,0 +1,152 @@
+#include "remote/ui/remote_list_model.h"
+
+#include <QFontDatabase>
+#include <QMimeData>
+
+#include "remote/remote_drag_data.h"
+#include "remote/remote_list_columns.h"
+
+namespace {
+const RemoteItemList kNoItems;
+}
+
+RemoteListModel::RemoteListModel(QObject* parent)
+    : QAbstractTableModel(parent),
+      items_(std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems)),
+      fixedFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {}
+
+void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items) {
+    beginResetModel();
+    folder_ = folder;
+    items_ = items ? std::move(items)
+                   : std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems);
+    numbers_ = NumberWithinKinds(*items_);
+    endResetModel();
+}
+
+void RemoteListModel::clear() {
+    setFolder(QByteArray(), nullptr);
+}
+
+int RemoteListModel::rowOf(const QByteArray& name) const {
+    return items_->indexOf(name, true);
+}
+
+void RemoteListModel::setSizeStyle(quint8 style) {
+    if (style == sizeStyle_)
+        return;
+    sizeStyle_ = style;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, int(RemoteListColumn::Size)),
+                         index(rowCount() - 1, int(RemoteListColumn::Size)));
+}
+
+void RemoteListModel::setNumericPermissions(bool numeric) {
+    if (numeric == numeric_)
+        return;
+    numeric_ = numeric;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, int(RemoteListColumn::Permission)),
+                         index(rowCount() - 1, int(RemoteListColumn::Permission)));
+}
+
+int RemoteListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : items_->size();
+}
+
+int RemoteListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kRemoteListColumnCount;
+}
+
+QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= items_->size())
+        return {};
+    const RemoteItem& item = items_->at(index.row());
+    const auto column = RemoteListColumn(index.column());
+    switch (role) {
+        case Qt::DisplayRole:
+            switch (column) {
+                case RemoteListColumn::Name:
+                    return RemoteNameText(item.name);
+                case RemoteListColumn::Size:
+                    return RemoteSizeText(item, sizeStyle_);
+                case RemoteListColumn::Type:
+                    return RemoteTypeText(item);
+                case RemoteListColumn::Modified:
+                    return RemoteDateText(item);
+                case RemoteListColumn::Permission:
+                    return RemotePermissionText(item, numeric_);
+                case RemoteListColumn::OwnerGroup:
+                    return RemoteOwnerGroupText(item);
+                case RemoteListColumn::Number:
+                    return numbers_[size_t(index.row())];
+            }
+            return {};
+        case Qt::EditRole:
+            return column == RemoteListColumn::Name ? RemoteNameText(item.name) : QVariant();
+        case Qt::TextAlignmentRole:
+            return int(RemoteListColumnAlignment(index.column()));
+        case Qt::DecorationRole:
+            return column == RemoteListColumn::Name ? icons_.forItem(item) : QVariant();
+        case Qt::FontRole:
+            return column == RemoteListColumn::Permission && numeric_ ? fixedFont_ : QVariant();
+        case Qt::ToolTipRole:
+            if (column == RemoteListColumn::Name && item.kind == 'l' && !item.linkTarget.isEmpty())
+                return RemoteNameText(item.name) + QStringLiteral(" -> ") +
+                       RemoteNameText(item.linkTarget);
+            return {};
+        default:
+            return {};
+    }
+}
+
+QVariant RemoteListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole)
+        return RemoteListColumnTitle(section);
+    if (role == Qt::TextAlignmentRole)
+        return int(RemoteListColumnAlignment(section));
+    return {};
+}
+
+Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    if (index.column() == int(RemoteListColumn::Name))
+        f |= Qt::ItemIsEditable;
+    if (items_->at(index.row()).isFolder())
+        f |= Qt::ItemIsDropEnabled;
+    return f;
+}
+
+bool RemoteListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.column() != int(RemoteListColumn::Name))
+        return false;
+    emit renameRequested(index.row(), value.toString());
+    return false;
+}
+
+QStringList RemoteListModel::mimeTypes() const {
+    return {QString::fromLatin1(kRemoteDragMimeType), QStringLiteral("text/uri-list")};
+}
+
+QMimeData* RemoteListModel::mimeData(const QModelIndexList& indexes) const {
+    RemoteDragData drag;
+    drag.folder = folder_;
+    std::vector<int> rows;
+    for (const QModelIndex& i : indexes) {
+        if (i.isValid() && i.column() == 0)
+            rows.push_back(i.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : rows)
+        drag.items.push_back(items_->at(row));
+    if (drag.items.empty())
+        return nullptr;
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(drag));
+    return mime;
+}

@@ -1,0 +1,301 @@
+#include "remote/ui/remote_tree_model.h"
+
+#include <QMimeData>
+
+#include "remote/remote_drag_data.h"
+#include "remote/remote_list_columns.h"
+#include "remote/remote_path.h"
+
+struct RemoteTreeModel::Node {
+    Node* parent = nullptr;
+    QByteArray path;
+    RemoteItem item;
+    SharedItems items;  // null until listed
+    bool requested = false;
+    std::vector<std::unique_ptr<Node>> children;
+
+    int row() const {
+        if (!parent)
+            return 0;
+        for (size_t i = 0; i < parent->children.size(); ++i) {
+            if (parent->children[i].get() == this)
+                return int(i);
+        }
+        return 0;
+    }
+};
+
+namespace {
+
+bool TreeKind(char kind) {
+    return kind == 'd' || kind == 'l';
+}
+
+}  // namespace
+
+RemoteTreeModel::RemoteTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+RemoteTreeModel::~RemoteTreeModel() = default;
+
+void RemoteTreeModel::setRoot(const QByteArray& folder, SharedItems items) {
+    beginResetModel();
+    top_.reset();
+    if (!folder.isEmpty()) {
+        top_ = std::make_unique<Node>();
+        top_->path = folder;
+        top_->item.kind = 'd';
+        top_->item.name = folder;
+    }
+    endResetModel();
+    if (top_ && items)
+        applyListing(folder, std::move(items));
+}
+
+void RemoteTreeModel::clear() {
+    setRoot(QByteArray());
+}
+
+QModelIndex RemoteTreeModel::rootIndex() const {
+    return top_ ? createIndex(0, 0, top_.get()) : QModelIndex();
+}
+
+bool RemoteTreeModel::hasRoot() const {
+    return bool(top_);
+}
+
+RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
+    if (!top_)
+        return nullptr;
+    // Walk down by the path's pieces below the top node; no search of the
+    // whole tree.
+    Node* node = top_.get();
+    if (folder == node->path)
+        return node;
+    QByteArray base = node->path;
+    if (!base.endsWith('/'))
+        base += '/';
+    if (!folder.startsWith(base))
+        return nullptr;
+    const QList<QByteArray> pieces = folder.mid(base.size()).split('/');
+    for (const QByteArray& piece : pieces) {
+        if (piece.isEmpty())
+            continue;
+        Node* next = nullptr;
+        for (const auto& child : node->children) {
+            if (child->item.name == piece) {
+                next = child.get();
+                break;
+            }
+        }
+        if (!next)
+            return nullptr;
+        node = next;
+    }
+    return node;
+}
+
+bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedItems items) {
+    Node* node = find(folder);
+    if (!node || !items)
+        return false;
+    node->items = items;
+    node->requested = false;
+    const QModelIndex parentIndex = indexOfNode(node);
+    std::vector<const RemoteItem*> wanted;
+    for (const RemoteItem& item : *items) {
+        if (TreeKind(item.kind))
+            wanted.push_back(&item);
+    }
+    // Children no longer listed go; kept ones stay in their order.
+    for (int i = int(node->children.size()) - 1; i >= 0; --i) {
+        const QByteArray& name = node->children[size_t(i)]->item.name;
+        const bool stays = std::any_of(wanted.begin(), wanted.end(),
+                                       [&](const RemoteItem* w) { return w->name == name; });
+        if (!stays) {
+            beginRemoveRows(parentIndex, i, i);
+            node->children.erase(node->children.begin() + i);
+            endRemoveRows();
+        }
+    }
+    // The kept children are in listing order already (one sort), so the new
+    // ones slot in between.
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const RemoteItem& w = *wanted[i];
+        if (i < node->children.size() && node->children[i]->item.name == w.name) {
+            Node* child = node->children[i].get();
+            if (!(child->item == w)) {
+                child->item = w;
+                const QModelIndex changed = index(int(i), 0, parentIndex);
+                emit dataChanged(changed, changed);
+            }
+            continue;
+        }
+        auto child = std::make_unique<Node>();
+        child->parent = node;
+        child->item = w;
+        child->path = joinRemotePath(node->path, w.name);
+        beginInsertRows(parentIndex, int(i), int(i));
+        node->children.insert(node->children.begin() + qsizetype(i), std::move(child));
+        endInsertRows();
+    }
+    // Anything left over (a listing that changed the order) is dropped.
+    if (node->children.size() > wanted.size()) {
+        beginRemoveRows(parentIndex, int(wanted.size()), int(node->children.size()) - 1);
+        node->children.resize(wanted.size());
+        endRemoveRows();
+    }
+    emit dataChanged(parentIndex, parentIndex);
+    return true;
+}
+
+void RemoteTreeModel::resetNode(const QModelIndex& index) {
+    Node* node = nodeOf(index);
+    if (!node)
+        return;
+    if (!node->children.empty()) {
+        beginRemoveRows(index, 0, int(node->children.size()) - 1);
+        node->children.clear();
+        endRemoveRows();
+    }
+    node->items.reset();
+    node->requested = false;
+    emit dataChanged(index, index);
+}
+
+QModelIndex RemoteTreeModel::indexOf(const QByteArray& folder) const {
+    return indexOfNode(find(folder));
+}
+
+QByteArray RemoteTreeModel::pathOf(const QModelIndex& index) const {
+    const Node* node = nodeOf(index);
+    return node ? node->path : QByteArray();
+}
+
+RemoteItem RemoteTreeModel::itemOf(const QModelIndex& index) const {
+    const Node* node = nodeOf(index);
+    return node ? node->item : RemoteItem();
+}
+
+bool RemoteTreeModel::isListed(const QModelIndex& index) const {
+    const Node* node = nodeOf(index);
+    return node && node->items;
+}
+
+RemoteTreeModel::SharedItems RemoteTreeModel::itemsOf(const QModelIndex& index) const {
+    const Node* node = nodeOf(index);
+    return node ? node->items : nullptr;
+}
+
+bool RemoteTreeModel::isTop(const QModelIndex& index) const {
+    return top_ && nodeOf(index) == top_.get();
+}
+
+RemoteTreeModel::Node* RemoteTreeModel::nodeOf(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex RemoteTreeModel::indexOfNode(const Node* node) const {
+    if (!node)
+        return {};
+    return createIndex(node->row(), 0, const_cast<Node*>(node));
+}
+
+QModelIndex RemoteTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (column != 0 || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row == 0 && top_ ? createIndex(0, 0, top_.get()) : QModelIndex();
+    const Node* node = nodeOf(parent);
+    if (size_t(row) >= node->children.size())
+        return {};
+    return createIndex(row, 0, node->children[size_t(row)].get());
+}
+
+QModelIndex RemoteTreeModel::parent(const QModelIndex& child) const {
+    const Node* node = nodeOf(child);
+    return node ? indexOfNode(node->parent) : QModelIndex();
+}
+
+int RemoteTreeModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return top_ ? 1 : 0;
+    return int(nodeOf(parent)->children.size());
+}
+
+int RemoteTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+bool RemoteTreeModel::hasChildren(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return bool(top_);
+    const Node* node = nodeOf(parent);
+    // Not listed yet: it may hold folders, so it can be expanded.
+    return !node->items || !node->children.empty();
+}
+
+bool RemoteTreeModel::canFetchMore(const QModelIndex& parent) const {
+    const Node* node = nodeOf(parent);
+    return node && !node->items && !node->requested;
+}
+
+void RemoteTreeModel::fetchMore(const QModelIndex& parent) {
+    Node* node = nodeOf(parent);
+    if (!node || node->items || node->requested)
+        return;
+    node->requested = true;
+    emit listingWanted(node->path);
+}
+
+QVariant RemoteTreeModel::data(const QModelIndex& index, int role) const {
+    const Node* node = nodeOf(index);
+    if (!node)
+        return {};
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return RemoteNameText(node == top_.get() ? node->path : node->item.name);
+        case Qt::DecorationRole:
+            if (node->item.kind == 'l')
+                return icons_.link();
+            return icons_.folder(bool(node->items));
+        case Qt::ToolTipRole:
+            return RemoteNameText(node->path);
+        default:
+            return {};
+    }
+}
+
+Qt::ItemFlags RemoteTreeModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+    if (!isTop(index))
+        f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+    return f;
+}
+
+bool RemoteTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || isTop(index))
+        return false;
+    emit renameRequested(index, value.toString());
+    return false;
+}
+
+QStringList RemoteTreeModel::mimeTypes() const {
+    return {QString::fromLatin1(kRemoteDragMimeType), QStringLiteral("text/uri-list")};
+}
+
+QMimeData* RemoteTreeModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty())
+        return nullptr;
+    const Node* node = nodeOf(indexes.first());
+    if (!node || !node->parent)
+        return nullptr;
+    RemoteDragData drag;
+    drag.folder = node->parent->path;
+    drag.items.push_back(node->item);
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(drag));
+    return mime;
+}

@@ -1,0 +1,513 @@
+#include "remote/ui/remote_explorer.h"
+
+#include "platform/help_viewer.h"
+#include "platform/ui/explorer_host.h"
+#include "remote/action_engine.h"
+#include "remote/remote_drag_data.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/remote_list_model.h"
+#include "remote/ui/remote_tree_model.h"
+#include "session/ftp_session.h"
+#include "session/tcp_transport.h"
+#include "support/fake_transport.h"
+#include "support/pyftpdlib_server.h"
+#include "support/scripted_prompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace RemoteMenuId;
+
+class NoHelp : public HelpViewer {
+public:
+    void showTopic(const QString&) override {}
+};
+
+// The window as the explorer sees it: scripted answers, stored folders, and a
+// record of the loops and tool menus asked for.
+class FakeHost : public ExplorerHost {
+public:
+    ScriptedPrompter prompts;
+    NoHelp helpViewer;
+    QString localProject, remoteProject, concerned;
+    bool loopsAvailable = true;
+    QList<QPair<int, QByteArray>> loops;
+    QStringList viewEditPaths;
+
+    Prompter& prompter() override { return prompts; }
+    HelpViewer& help() override { return helpViewer; }
+    QString localProjectFolder() const override { return localProject; }
+    QString remoteProjectFolder() const override { return remoteProject; }
+    void storeLocalProjectFolder(const QString& f) override { localProject = f; }
+    void storeRemoteProjectFolder(const QString& f) override { remoteProject = f; }
+    void storeConcernedFile(const QString& p) override { concerned = p; }
+    void fillViewEditMenu(QMenu* menu, bool remote, bool single, const QString& path) override {
+        EXPECT_TRUE(remote);
+        menu->addAction(QStringLiteral("Tool"))->setEnabled(single);
+        menu->setEnabled(single);
+        viewEditPaths << path;
+    }
+    QString httpAddress(const QString& p) const override {
+        return QStringLiteral("http://example.org") + p;
+    }
+    bool loopAvailable(Loop) const override { return loopsAvailable; }
+    void startLoop(Loop loop, const QByteArray& folder) override {
+        loops.append({int(loop), folder});
+    }
+};
+
+RemoteItem item(char kind, const QByteArray& name, const QByteArray& permissions = "rwxr-x---",
+                qint64 size = 0) {
+    RemoteItem i;
+    i.kind = kind;
+    i.name = name;
+    i.permissions = permissions;
+    i.size = size;
+    return i;
+}
+
+RemoteItemList listOf(std::initializer_list<RemoteItem> items) {
+    RemoteItemList list;
+    for (const RemoteItem& i : items)
+        list.append(i);
+    list.sort();
+    return list;
+}
+
+// An explorer over a session that never connects: the engine's signals are
+// played by hand and the queue shows what would be sent.
+struct OfflineExplorer {
+    FakeTransportFactory transports;
+    FtpSession session{&transports};
+    ActionEngine engine{session};
+    FakeHost host;
+    RemoteExplorer explorer;
+
+    explicit OfflineExplorer(RemoteExplorer::Role role = RemoteExplorer::Role::Normal)
+        : explorer(engine, session, host, role) {
+        explorer.resize(900, 400);
+        explorer.setLocalFolderSource([] { return QStringLiteral("/home/u/down"); });
+        engine.downloadOptions.showAlert = 0;
+        engine.uploadOptions.showAlert = 0;
+        RemoteItem link = item('l', "lnk");
+        link.linkTarget = "/usr/lib";
+        engine.announceRoot("/", listOf({item('d', "www"), item('d', "pub"), link,
+                                         item('-', "a.txt", "rw-r--r--", 1500)}));
+    }
+
+    QModelIndex node(const QByteArray& path) { return explorer.treeModel()->indexOf(path); }
+    void listFolder(const QByteArray& folder, const RemoteItemList& items) {
+        // What a refresh of the folder delivers to the views.
+        explorer.treeModel()->applyListing(folder, std::make_shared<const RemoteItemList>(items));
+        explorer.treeView()->setCurrentIndex(node(folder));
+    }
+    void selectRows(const QList<QByteArray>& names) {
+        auto* list = explorer.listView();
+        list->clearSelection();
+        for (const QByteArray& name : names) {
+            const int row = explorer.listModel()->rowOf(name);
+            list->selectionModel()->select(explorer.listModel()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            list->selectionModel()->setCurrentIndex(explorer.listModel()->index(row, 0),
+                                                    QItemSelectionModel::NoUpdate);
+        }
+    }
+    int queued() const { return session.queue().size(); }
+};
+
+std::vector<std::pair<int, bool>> menuState(QMenu* menu) {
+    std::vector<std::pair<int, bool>> out;
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            for (QAction* sub : a->menu()->actions()) {
+                if (sub->data().toInt())
+                    out.push_back({sub->data().toInt(), sub->isEnabled() && a->isEnabled()});
+            }
+        } else if (a->data().toInt()) {
+            out.push_back({a->data().toInt(), a->isEnabled()});
+        }
+    }
+    return out;
+}
+
+TEST(RemoteListModel, ColumnsOfARow) {
+    RemoteListModel model;
+    RemoteItem file = item('-', "report.pdf", "rwxr-x---", 1234567);
+    file.owner = "u";
+    file.group = "g";
+    file.year = 2020;
+    file.month = 1;
+    file.day = 2;
+    model.setFolder("/docs", std::make_shared<const RemoteItemList>(listOf(
+                                 {item('d', "b"), item('d', "a"), file, item('-', "README")})));
+    model.setSizeStyle(2);
+    ASSERT_EQ(model.rowCount(), 4);
+    const int row = model.rowOf("report.pdf");
+    struct Cell {
+        int column;
+        QVariant text;
+    };
+    const Cell cells[] = {{0, QStringLiteral("report.pdf")},
+                          {1, QStringLiteral("1,234,567")},
+                          {2, QStringLiteral("pdf")},
+                          {3, QStringLiteral("2020-01-02")},
+                          {4, QStringLiteral("rwxr-x---")},
+                          {5, QStringLiteral("u/g")},
+                          {6, 2}};
+    for (const Cell& c : cells)
+        EXPECT_EQ(model.index(row, c.column).data(), c.text) << c.column;
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("a"));
+    EXPECT_EQ(model.index(1, 6).data().toInt(), 2);
+    EXPECT_EQ(model.index(row, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+              Qt::AlignRight);
+
+    model.setNumericPermissions(true);
+    EXPECT_EQ(model.index(row, 4).data().toString(), QStringLiteral("750"));
+    EXPECT_TRUE(model.index(row, 4).data(Qt::FontRole).value<QFont>().fixedPitch() ||
+                model.index(row, 4).data(Qt::FontRole).isValid());
+    EXPECT_FALSE(model.index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+
+    // Editing a name asks for a rename; the row keeps its name until listed.
+    QSignalSpy renames(&model, &RemoteListModel::renameRequested);
+    EXPECT_FALSE(model.setData(model.index(row, 0), QStringLiteral("new.pdf"), Qt::EditRole));
+    ASSERT_EQ(renames.size(), 1);
+    EXPECT_EQ(renames[0][1].toString(), QStringLiteral("new.pdf"));
+    EXPECT_EQ(model.index(row, 0).data().toString(), QStringLiteral("report.pdf"));
+}
+
+TEST(RemoteExplorer, TreeKeepsSubtreesAcrossRelistings) {
+    OfflineExplorer o;
+    o.listFolder("/www", listOf({item('d', "site"), item('-', "index.html")}));
+    o.listFolder("/www/site", listOf({item('d', "img")}));
+    ASSERT_TRUE(o.node("/www/site/img").isValid());
+    // A new listing of /www with one more folder keeps site's subtree.
+    o.listFolder("/www", listOf({item('d', "site"), item('d', "new")}));
+    EXPECT_TRUE(o.node("/www/site/img").isValid());
+    EXPECT_TRUE(o.node("/www/new").isValid());
+    o.listFolder("/www", listOf({item('d', "new")}));
+    EXPECT_FALSE(o.node("/www/site").isValid());
+    // Selecting a folder never listed clears the list and asks for it.
+    const int before = o.queued();
+    o.explorer.treeView()->setCurrentIndex(o.node("/pub"));
+    EXPECT_EQ(o.explorer.listModel()->rowCount(), 0);
+    EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/pub"));
+    EXPECT_EQ(o.queued(), before + 1);
+}
+
+TEST(RemoteExplorer, MenusCarryIdsAndRules) {
+    OfflineExplorer o;
+    o.host.loopsAvailable = false;
+    struct Case {
+        const char* what;
+        QByteArray node;
+        std::vector<std::pair<int, bool>> items;
+    };
+    const Case cases[] = {
+        {"root",
+         "/",
+         {{kTreeDownload, true},
+          {kTreeRename, false},
+          {kTreeDelete, false},
+          {kTreePermissions, true},
+          {kTreeChangeCase, false},
+          {kTreeSearch, false},
+          {kTreeViewPath, true},
+          {kTreeSetProject, false},
+          {kTreeRefresh, true},
+          {kTreeReset, true},
+          {kTreeCreateFolder, true}}},
+        {"link (links pass the default filter)",
+         "/lnk",
+         {{kTreeDownload, true},
+          {kTreeRename, true},
+          {kTreeDelete, true},
+          {kTreePermissions, true},
+          {kTreeLinkInfo, true},
+          {kTreeChangeCase, false},
+          {kTreeSearch, false},
+          {kTreeViewPath, true},
+          {kTreeSetProject, true},
+          {kTreeRefresh, true},
+          {kTreeReset, true},
+          {kTreeCreateFolder, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<QMenu> menu(o.explorer.buildTreeMenu(o.node(c.node), nullptr));
+        EXPECT_EQ(menuState(menu.get()), c.items);
+        EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Download to \t/home/u/down"));
+    }
+    o.explorer.setServerKindFlags(0);
+    o.explorer.setLocalFolderSource({});
+    std::unique_ptr<QMenu> filtered(o.explorer.buildTreeMenu(o.node("/lnk"), nullptr));
+    const auto state = menuState(filtered.get());
+    EXPECT_EQ(state[0], std::make_pair(kTreeDownload, false));
+    EXPECT_EQ(state[2], std::make_pair(kTreeDelete, false));
+
+    // The list: one file selected fills "View/edit by" with its server path.
+    o.explorer.treeView()->setCurrentIndex(o.node("/"));
+    o.selectRows({"a.txt"});
+    std::unique_ptr<QMenu> list(o.explorer.buildListMenu(nullptr));
+    EXPECT_EQ(menuState(list.get()),
+              (std::vector<std::pair<int, bool>>{{kListFtpWizard, true},
+                                                 {kListDownload, false},
+                                                 {kListRename, true},
+                                                 {kListDelete, true},
+                                                 {kListPermissions, true},
+                                                 {kListViewPath, true},
+                                                 {kListConcernedFile, true}}));
+    EXPECT_EQ(o.host.viewEditPaths, QStringList{QStringLiteral("/a.txt")});
+    EXPECT_EQ(list->actions().first()->text(), QStringLiteral("View/edit by"));
+}
+
+TEST(RemoteExplorer, GuardsAndQuestionsComeFirst) {
+    OfflineExplorer o;
+    o.host.remoteProject = QStringLiteral("/www/site");
+    o.listFolder("/www", listOf({item('d', "site")}));
+    o.explorer.treeView()->setCurrentIndex(o.node("/"));
+    const int idle = o.queued();
+
+    // The parent of the project folder: refused before any question.
+    o.selectRows({"www", "a.txt"});
+    o.explorer.runListCommand(kListDelete);
+    o.explorer.runTreeCommand(kTreeDelete, o.node("/www/site"));
+    o.explorer.renameListRow(o.explorer.listModel()->rowOf("www"), QStringLiteral("w2"));
+    EXPECT_EQ(
+        o.host.prompts.messages(),
+        (QStringList{QStringLiteral("Can not delete, because it is parent of project Folder."),
+                     QStringLiteral("Can not delete, because it is parent of project Folder."),
+                     QStringLiteral("Can not rename, because it is parent of project Folder")}));
+    EXPECT_TRUE(o.host.prompts.questions().isEmpty());
+    EXPECT_EQ(o.queued(), idle);
+
+    // Other entries are asked about; No keeps everything.
+    o.selectRows({"a.txt"});
+    o.host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), false);
+    o.explorer.runListCommand(kListDelete);
+    o.host.prompts.expectQuestion(QStringLiteral("Delete the selected item?"), false);
+    o.explorer.runTreeCommand(kTreeDelete, o.node("/pub"));
+    EXPECT_EQ(o.queued(), idle);
+    o.host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), true);
+    o.explorer.runListCommand(kListDelete);
+    EXPECT_GT(o.queued(), idle);
+
+    // Renames that send nothing.
+    const int before = o.queued();
+    for (const char* text : {"", "a.txt", ".", "..", "x/y"})
+        o.explorer.renameListRow(o.explorer.listModel()->rowOf("a.txt"), QString::fromLatin1(text));
+    EXPECT_EQ(o.queued(), before);
+    EXPECT_TRUE(o.host.prompts.messages().size() == 3);
+}
+
+TEST(RemoteExplorer, ProjectPageSkipsTheGuards) {
+    OfflineExplorer o(RemoteExplorer::Role::Project);
+    o.host.remoteProject = QStringLiteral("/");
+    o.explorer.setProjectFolder(QStringLiteral("/"));
+    o.listFolder("/", listOf({item('d', "www"), item('-', "a.txt")}));
+    std::unique_ptr<QMenu> menu(o.explorer.buildTreeMenu(o.node("/www"), nullptr));
+    const auto state = menuState(menu.get());
+    EXPECT_NE(std::find(state.begin(), state.end(), std::make_pair(kTreeCompare, true)),
+              state.end());
+    o.explorer.runTreeCommand(kTreeCompare, o.node("/www"));
+    ASSERT_EQ(o.host.loops.size(), 1);
+    EXPECT_EQ(o.host.loops[0].second, QByteArray("/www"));
+    o.host.prompts.expectQuestion(QStringLiteral("Delete the selected item?"), false);
+    o.explorer.runTreeCommand(kTreeDelete, o.node("/www"));
+    EXPECT_TRUE(o.host.prompts.messages().isEmpty());
+
+    o.host.prompts.expectQuestion(
+        QStringLiteral("Remove project Folder?\n\nThe action does not affect server files."), true);
+    EXPECT_TRUE(o.explorer.clearProjectFolder());
+    EXPECT_TRUE(o.host.remoteProject.isEmpty());
+    EXPECT_FALSE(o.explorer.treeModel()->hasRoot());
+}
+
+TEST(RemoteExplorer, ProjectFolderConcernedFileAndLoops) {
+    OfflineExplorer o;
+    QSignalSpy changed(&o.explorer, &RemoteExplorer::remoteProjectFolderChanged);
+    o.explorer.runTreeCommand(kTreeSetProject, o.node("/www"));  // none set: no question
+    EXPECT_EQ(o.host.remoteProject, QStringLiteral("/www"));
+    EXPECT_EQ(o.engine.remoteProjectFolder(), QByteArray("/www"));
+    o.host.remoteProject = QStringLiteral("/WWW");
+    o.explorer.runTreeCommand(kTreeSetProject, o.node("/www"));  // same, other case
+    o.host.prompts.expectQuestion(QStringLiteral("Do you want to change remote project Folder?"),
+                                  false);
+    o.explorer.runTreeCommand(kTreeSetProject, o.node("/pub"));
+    EXPECT_EQ(o.host.remoteProject, QStringLiteral("/WWW"));
+    EXPECT_EQ(changed.size(), 1);
+
+    o.explorer.treeView()->setCurrentIndex(o.node("/"));
+    o.selectRows({"a.txt"});
+    o.explorer.setConcernedFileSource([&] { return o.host.concerned; });
+    o.explorer.runListCommand(kListConcernedFile);
+    EXPECT_EQ(o.host.concerned, QStringLiteral("/a.txt"));
+    o.explorer.runListCommand(kListConcernedFile);  // already it: nothing asked
+    o.host.concerned = QStringLiteral("/other.txt");
+    o.host.prompts.expectQuestion(QStringLiteral("Replace concerned file?"), true);
+    o.explorer.runListCommand(kListConcernedFile);
+    EXPECT_EQ(o.host.concerned, QStringLiteral("/a.txt"));
+
+    // Search in a listed empty folder, then while busy.
+    o.listFolder("/pub", RemoteItemList());
+    o.explorer.runTreeCommand(kTreeSearch, o.node("/pub"));
+    o.explorer.runTreeCommand(kTreeLinkInfo, o.node("/lnk"));
+    o.explorer.runTreeCommand(kTreeSearch, o.node("/www"));
+    EXPECT_EQ(o.host.loops.size(), 1);
+    o.engine.refresh("/www");
+    o.explorer.runTreeCommand(kTreeChangeCase, o.node("/www"));
+    EXPECT_EQ(o.host.prompts.messages(),
+              (QStringList{QStringLiteral("Can not start searching in empty directory"),
+                           QStringLiteral("The link pointers to\n\n/usr/lib\n\n"),
+                           QStringLiteral("Server is busy, ncan not start changing now.")}));
+}
+
+TEST(RemoteExplorer, DropsOnTheTree) {
+    OfflineExplorer o;
+    o.listFolder("/www", listOf({item('d', "site")}));
+    const int idle = o.queued();
+    auto mimeOf = [](const RemoteDragData& drag) {
+        auto* mime = new QMimeData;
+        mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(drag));
+        return std::unique_ptr<QMimeData>(mime);
+    };
+    // A node onto its own child.
+    auto node = mimeOf({"/", {item('d', "www")}});
+    o.explorer.dropOnTree(node.get(), o.node("/www/site"), true);
+    EXPECT_EQ(o.host.prompts.messages(), QStringList{QStringLiteral("Can not drop to the place")});
+    EXPECT_EQ(o.queued(), idle);
+    // List entries onto another folder move there.
+    auto files = mimeOf({"/", {item('-', "a.txt")}});
+    o.explorer.dropOnTree(files.get(), o.node("/pub"), false);
+    EXPECT_GT(o.queued(), idle);
+
+    // Desktop files go up; anything else is not taken.
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("up.txt")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    QMimeData urls;
+    urls.setUrls({QUrl::fromLocalFile(f.fileName())});
+    EXPECT_TRUE(o.explorer.canDropOnTree(&urls, o.node("/pub"), false));
+    EXPECT_TRUE(o.explorer.canDropOnList(&urls, QModelIndex()));
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    EXPECT_FALSE(o.explorer.canDropOnTree(&text, o.node("/pub"), false));
+    EXPECT_FALSE(o.explorer.canDropOnList(files.get(), QModelIndex()));
+    const int beforeUpload = o.queued();
+    o.explorer.dropOnTree(&urls, o.node("/pub"), false);
+    EXPECT_GT(o.queued(), beforeUpload);
+}
+
+TEST(RemoteExplorer, Keys) {
+    OfflineExplorer o;
+    o.explorer.show();
+    o.listFolder("/www", listOf({item('d', "site")}));
+    o.explorer.treeView()->setCurrentIndex(o.node("/"));
+    auto* list = o.explorer.listView();
+    list->setFocus();
+    o.selectRows({"www"});
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/www"));
+    QTest::keyClick(list, Qt::Key_Backspace);
+    EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/"));
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), o.explorer.listModel()->rowCount());
+    o.selectRows({"a.txt"});
+    o.host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), false);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::keyClick(list, Qt::Key_F2);
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("a.txt"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    const int before = o.queued();
+    QTest::keyClick(list, Qt::Key_F5);
+    EXPECT_EQ(o.queued(), before + 1);
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms) {
+    QDeadlineTimer deadline(ms);
+    QTimer tick;
+    tick.start(20);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
+    PyftpdlibServer server;
+    const QByteArray content = QByteArray("first line\r\n") + QByteArray(70000, '\xa5') + "end";
+    QDir(server.rootPath()).mkpath(QStringLiteral("docs"));
+    {
+        QFile f(server.rootPath() + QStringLiteral("/docs/data file.bin"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    ASSERT_TRUE(server.start()) << server.lastError().toStdString();
+    QTemporaryDir local;
+
+    TcpTransportFactory transports;
+    FtpSession session(&transports);
+    ActionEngine engine(session);
+    engine.downloadOptions.showAlert = 0;
+    FakeHost host;
+    RemoteExplorer explorer(engine, session, host, RemoteExplorer::Role::Normal);
+    explorer.setLocalFolderSource([&] { return local.path(); });
+    explorer.resize(900, 400);
+    explorer.show();
+    SessionOptions options;
+    options.host = server.host();
+    options.port = server.port();
+    options.user = server.user();
+    options.password = server.password();
+    options.keepAliveInterval = 0;
+    session.setOptions(options);
+    session.connectNew();
+    auto idle = [&] { return session.loggedIn() && session.queue().isEmpty(); };
+    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.treeModel()->hasRoot(); }, 15000));
+
+    const QModelIndex docs = explorer.treeModel()->indexOf("/docs");
+    ASSERT_TRUE(docs.isValid());
+    explorer.treeView()->setCurrentIndex(docs);
+    ASSERT_TRUE(waitUntil([&] { return explorer.listModel()->rowCount() == 1; }, 10000));
+    const int row = explorer.listModel()->rowOf("data file.bin");
+    ASSERT_EQ(row, 0);
+    explorer.listView()->selectionModel()->select(
+        explorer.listModel()->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+    explorer.runListCommand(kListDownload);
+    const QString target = local.filePath(QStringLiteral("data file.bin"));
+    ASSERT_TRUE(waitUntil([&] { return idle() && QFile::exists(target); }, 15000));
+    QFile downloaded(target);
+    ASSERT_TRUE(downloaded.open(QIODevice::ReadOnly));
+    EXPECT_EQ(downloaded.readAll(), content);
+
+    host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), true);
+    explorer.runListCommand(kListDelete);
+    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.listModel()->rowCount() == 0; }, 15000));
+    EXPECT_FALSE(QFile::exists(server.rootPath() + QStringLiteral("/docs/data file.bin")));
+    session.closeConnection();
+}
+
+}  // namespace
