@@ -18,7 +18,10 @@
 #include "platform/help_viewer.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
+#include "platform/ui/project_page.h"
+#include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
+#include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
 #include "session/ui/chat_page.h"
 #include "session/ui/chat_pane.h"
@@ -26,6 +29,7 @@
 #include "session/ui/command_queue_window.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_side.h"
+#include "workspace/ui/local_tree_view.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -111,7 +115,38 @@ void MainFrame::buildPages() {
     localExplorer_ = new LocalExplorer(*localSide_);
     view_->normalPage()->localSlot()->layout()->addWidget(localExplorer_);
     localExplorer_->setLastLocalFolder(w.settings().LastLocalFolder);
-    FillLocalProjectPage(*localSide_, *view_->localProjectPage());
+    const LocalProjectViews localProject =
+        FillLocalProjectPage(*localSide_, *view_->localProjectPage());
+
+    // The server side of both pages; each downloads into its page's local folder.
+    remoteExplorer_ =
+        new RemoteExplorer(w.engine(), w.session(), *explorerHost_, RemoteExplorer::Role::Normal);
+    view_->normalPage()->remoteSlot()->layout()->addWidget(remoteExplorer_);
+    remoteProject_ = new RemoteExplorer(w.engine(), w.session(), *explorerHost_,
+                                        RemoteExplorer::Role::Project, this);
+    view_->remoteProjectPage()->treeSlot()->layout()->addWidget(remoteProject_->treeView());
+    view_->remoteProjectPage()->listSlot()->layout()->addWidget(remoteProject_->listView());
+    LocalTreeView* normalTree = localExplorer_->tree();
+    LocalTreeView* projectTree = localProject.tree;
+    remoteExplorer_->setLocalFolderSource([normalTree] { return normalTree->selectedFolder(); });
+    remoteProject_->setLocalFolderSource([projectTree] { return projectTree->selectedFolder(); });
+    for (RemoteExplorer* r : {remoteExplorer_, remoteProject_}) {
+        r->setConcernedFileSource([&w] { return w.sites().Current.Site.ConcernedFile; });
+        connect(r, &RemoteExplorer::remoteProjectFolderChanged, remoteProject_,
+                &RemoteExplorer::setProjectFolder);
+        connect(r, &RemoteExplorer::remoteProjectFolderCleared, remoteProject_,
+                [this] { remoteProject_->setProjectFolder(QString()); });
+    }
+    connect(&w, &Workbench::localProjectChosen, remoteProject_, [this, &w] {
+        remoteProject_->setProjectFolder(w.sites().Current.Site.RemoteProjectFolder);
+    });
+    localSide_->setRemoteFolderSource([this] {
+        return view_->currentPage() == MainView::RemoteProject ||
+                       view_->currentPage() == MainView::LocalProject
+                   ? remoteProject_->currentFolder()
+                   : remoteExplorer_->currentFolder();
+    });
+    setRemoteSelection([this] { return remoteExplorer_->selectedName(); });
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);
     connect(explorerHost_, &FrameExplorerHost::projectFoldersChanged, localSide_,
             &LocalSide::reloadProjectFolder);
@@ -214,6 +249,13 @@ void MainFrame::openFileActionDialog(int id) {
 
 void MainFrame::applyExplorerOptions() {
     const AppSettings& s = workbench_.settings();
+    for (RemoteExplorer* r : {remoteExplorer_, remoteProject_}) {
+        if (!r)
+            continue;
+        r->setSizeStyle(s.SizeStyle);
+        r->setNumericPermissions(s.ViewFlags & AppSettings::kNumericPermissions);
+        r->setServerKindFlags(s.ServerKindFlags);
+    }
     localSide_->setSizeStyle(s.SizeStyle);
     localSide_->setShowFlags(s.LocalShowFlags);
     localSide_->setViewFlags(s.ViewFlags);

@@ -13,6 +13,7 @@
 class ChatPage;
 class FrameExplorerHost;
 class LocalExplorer;
+class RemoteExplorer;
 class LocalSide;
 class ChatPane;
 class CommandQueueWindow;
@@ -45,6 +46,8 @@ public:
     ChatPane* mainChatPane() const { return mainChat_; }
     LocalSide* localSide() const { return localSide_; }
     LocalExplorer* localExplorer() const { return localExplorer_; }
+    RemoteExplorer* remoteExplorer() const { return remoteExplorer_; }
+    RemoteExplorer* remoteProjectExplorer() const { return remoteProject_; }
     FrameExplorerHost* explorerHost() const { return explorerHost_; }
     ChatPage* chatPage() const { return chatPage_; }
     TaskPanel* taskPanel() const { return taskPanel_; }
@@ -108,6 +111,9 @@ private:
     FrameExplorerHost* explorerHost_ = nullptr;
     LocalSide* localSide_ = nullptr;
     LocalExplorer* localExplorer_ = nullptr;
+    QWidget* localProjectTree_ = nullptr;
+    RemoteExplorer* remoteExplorer_ = nullptr;
+    RemoteExplorer* remoteProject_ = nullptr;
     ChatPage* chatPage_ = nullptr;
     TaskPanel* taskPanel_ = nullptr;
     CommandQueueWindow* queueWindow_ = nullptr;
