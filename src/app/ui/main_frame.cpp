@@ -20,6 +20,7 @@
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
 #include "remote/ui/explorer_item_view.h"
+#include "workspace/project_folders.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
@@ -34,6 +35,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -147,6 +149,8 @@ void MainFrame::buildPages() {
                    : remoteExplorer_->currentFolder();
     });
     setRemoteSelection([this] { return remoteExplorer_->selectedName(); });
+    // Without a remote project folder the page's tree says where to set one.
+    remoteProject_->treeView()->viewport()->installEventFilter(this);
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);
     connect(explorerHost_, &FrameExplorerHost::projectFoldersChanged, localSide_,
             &LocalSide::reloadProjectFolder);
@@ -564,6 +568,20 @@ void MainFrame::restorePlacement() {
         showMaximized();
     else
         showNormal();
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && remoteProject_ &&
+        watched == remoteProject_->treeView()->viewport() &&
+        workbench_.sites().Current.Site.RemoteProjectFolder.isEmpty()) {
+        QMenu menu(this);
+        QAction* help = menu.addAction(QStringLiteral("Help for remote project "));
+        help->setData(33942);
+        if (menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
+            prompter_->showMessage(QString::fromLatin1(ProjectTexts::kRemoteProjectHelp));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
