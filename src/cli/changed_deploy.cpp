@@ -217,9 +217,15 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     ProgressLine progress(ctx.cli);
     TransferStarters starters(engine);
-    for (const QByteArray& folder : order)
-        starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
-                               byFolder[folder]);
+    for (const QByteArray& folder : order) {
+        // A folder the walk listed on the server is sent to directly; others
+        // are walked down to, creating what is missing.
+        if (walked.count(folder))
+            starters.uploadNormal(byFolder[folder], joinRemotePath(remoteProject, folder));
+        else
+            starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
+                                   byFolder[folder]);
+    }
     std::map<QByteArray, std::vector<RemoteItem>> deletes;
     for (const QByteArray& p : plan.deletes) {
         RemoteItem item;

@@ -1,5 +1,6 @@
 #include "workspace/folder_compare.h"
 #include "workspace/compare_tree.h"
+#include "workspace/loop_row_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -251,4 +252,45 @@ TEST(CompareResultTree, ImageIndexes) {
     i.flags = CompareItem::Remote;
     i.remoteKind = 'c';
     EXPECT_EQ(CompareItemImage(i), 8 + 4);
+}
+
+TEST(CompareResultTree, MenuCommandsActOnlyWhereTheItemExists) {
+    struct Case {
+        const char* what;
+        CompareItem item;
+        CompareItemCommands expected;  // upload, download, deleteLocal, deleteRemote, view
+    };
+    auto make = [](quint8 flags, char kind, const char* remoteName = "x") {
+        CompareItem i;
+        i.flags = flags;
+        i.localName = QStringLiteral("x");
+        i.remoteName = remoteName;
+        i.remoteKind = kind;
+        return i;
+    };
+    constexpr quint8 L = CompareItem::Local, R = CompareItem::Remote, F = CompareItem::LocalFolder;
+    const Case cases[] = {
+        {"local-only file", make(L, 0), {true, false, true, false, true, true}},
+        {"remote-only file", make(R, '-'), {false, true, false, true, true, true}},
+        {"files of different sizes", make(L | R, '-'), {true, true, false, false, true, true}},
+        {"local folder, remote file",
+         make(L | R | F, '-'),
+         {false, false, false, false, true, true}},
+        {"local file, remote folder", make(L | R, 'd'), {false, false, false, false, true, true}},
+        {"remote-only link", make(R, 'l'), {false, false, false, false, false, true}},
+        {"remote name that is no local name",
+         make(R, '-', ".."),
+         {false, false, false, false, false, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CompareTree tree;
+        ASSERT_TRUE(tree.add({"", {c.item}}));
+        const CompareItemCommands got = CompareCommandsFor(tree.root()->children[0].get());
+        EXPECT_EQ(got.upload, c.expected.upload);
+        EXPECT_EQ(got.download, c.expected.download);
+        EXPECT_EQ(got.deleteLocal, c.expected.deleteLocal);
+        EXPECT_EQ(got.deleteRemote, c.expected.deleteRemote);
+        EXPECT_EQ(got.view, c.expected.view);
+    }
 }
