@@ -6,6 +6,7 @@
 #include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
+#include "session/upload_file_group.h"
 #include "workspace/compare_tree.h"
 #include "workspace/deploy_state.h"
 #include "workspace/local_listing.h"
@@ -18,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -96,6 +98,19 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     ActionEngine& engine = ctx.cli.engine();
     engine.uploadOptions.fileAction = TransferAlertOptions::OverwriteAlways;
     engine.uploadOptions.showAlert = 0;
+    // The hashes are read on a thread of their own while the server is walked.
+    std::vector<QByteArray> hashes(local.size());
+    std::thread hasher([&hashes, &local, &project] {
+        for (size_t i = 0; i < local.size(); ++i)
+            hashes[i] = FileSha256(JoinLocalPath(project, QString::fromUtf8(local[i].path)));
+    });
+    struct Joiner {
+        std::thread& t;
+        ~Joiner() {
+            if (t.joinable())
+                t.join();
+        }
+    } joiner{hasher};
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
     TreeCollector owner;
@@ -163,8 +178,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             printError(error + QStringLiteral("; deploying by size"));
     }
 
-    for (DeployCandidate& c : local) {
-        c.sha256 = FileSha256(JoinLocalPath(project, QString::fromUtf8(c.path)));
+    hasher.join();
+    for (size_t i = 0; i < local.size(); ++i) {
+        DeployCandidate& c = local[i];
+        c.sha256 = hashes[i];
         if (c.sha256.isEmpty()) {
             printError(QStringLiteral("can not read ") +
                        JoinLocalPath(project, QString::fromUtf8(c.path)));
@@ -217,15 +234,35 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     ProgressLine progress(ctx.cli);
     TransferStarters starters(engine);
+    // Files in folders the walk listed go straight there, without listing
+    // again; other folders are walked down to, creating what is missing.
+    std::vector<std::unique_ptr<CommandGroup>> direct;
     for (const QByteArray& folder : order) {
-        // A folder the walk listed on the server is sent to directly; others
-        // are walked down to, creating what is missing.
-        if (walked.count(folder))
-            starters.uploadNormal(byFolder[folder], joinRemotePath(remoteProject, folder));
-        else
+        if (!walked.count(folder)) {
             starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
                                    byFolder[folder]);
+            continue;
+        }
+        const QByteArray remoteFolder = joinRemotePath(remoteProject, folder);
+        for (const LocalItem& item : byFolder[folder].items) {
+            TransferInfo info;
+            info.remoteFolder = remoteFolder;
+            info.fileName = item.name.toUtf8();
+            info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
+            info.total = item.size;
+            // Each names its folder: a refused CWD must not leave a file
+            // stored in the folder before.
+            const StepList steps{{"CWD", remoteFolder}, {"PASV", {}}, {"STOR", info.fileName}};
+            auto group = std::make_unique<UploadFileGroup>(info, steps);
+            group->onResult = [&engine](const TransferResult& r) {
+                engine.announceTransfer(r.info, r.position, r.success);
+            };
+            direct.push_back(std::move(group));
+        }
     }
+    if (!direct.empty())
+        engine.appendTask(QStringLiteral("Start uploading changed files"), std::move(direct),
+                          QStringLiteral("Uploading changed files completed"), 1);
     std::map<QByteArray, std::vector<RemoteItem>> deletes;
     for (const QByteArray& p : plan.deletes) {
         RemoteItem item;
