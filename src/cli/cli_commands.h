@@ -18,6 +18,12 @@ int runMkdirCommand(CliContext& ctx, const QStringList& args);
 int runRenameCommand(CliContext& ctx, const QStringList& args);
 int runMvCommand(CliContext& ctx, const QStringList& args);
 int runChmodCommand(CliContext& ctx, const QStringList& args);
+// 0 no difference, 1 differences, 2 usage error, 3 failure.
+int runCompareCommand(CliContext& ctx, const QStringList& args);
+int runFindCommand(CliContext& ctx, const QStringList& args);
+int runCaseCommand(CliContext& ctx, const QStringList& args);
+// deploy --changed: new and changed files only, with the state file on the server.
+int runChangedDeployCommand(CliContext& ctx, const QStringList& args);
 
 // Output helpers shared by the commands.
 void writeStdout(const QByteArray& bytes);

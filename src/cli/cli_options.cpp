@@ -56,6 +56,15 @@ bool parseCliOptions(const QStringList& args, CliOptions* o, QString* error) {
                 *error = QStringLiteral("--timeout takes a positive number of seconds");
                 return false;
             }
+        } else if (a == QLatin1String("--deadline")) {
+            if (!value(a, &v))
+                return false;
+            bool ok = false;
+            o->deadlineSeconds = v.toInt(&ok);
+            if (!ok || o->deadlineSeconds <= 0) {
+                *error = QStringLiteral("--deadline takes a positive number of seconds");
+                return false;
+            }
         } else if (a == QLatin1String("--setting-dir")) {
             if (!value(a, &o->settingDir))
                 return false;
@@ -105,7 +114,9 @@ QString cliUsage() {
         "  --info-level N         show listings up to this level on the info channel (0-4)\n"
         "  --list-command auto|LIST  auto: MLSD when the server announces it\n"
         "  --remote-project PATH  walk down to this remote project folder after login\n"
-        "  --timeout SECONDS      time allowed for the whole run (default 60)\n"
+        "  --timeout SECONDS      give up when nothing moved (no reply, no data byte) for\n"
+        "                         this long (default 60)\n"
+        "  --deadline SECONDS     give up when the whole run took this long (default: none)\n"
         "  --setting-dir DIR      folder of the settings files\n"
         "  --site NAME            connect to a stored site instead of a URL\n"
         "  --help                 this text\n"
@@ -128,6 +139,20 @@ QString cliUsage() {
         "                         output is read, and takes MLSD fact lines too\n"
         "  sites list | show NAME | add NAME ... | edit NAME ... | remove NAME\n"
         "  url NAME REMOTE_PATH   the web address of a remote file of a stored site\n"
+        "  compare [--case-sensitive] [--sizes] [--recursive] [--ignore-hidden] [--tsv]\n"
+        "          [RELATIVE_FOLDER]  with --site: what differs between the local and the\n"
+        "                         remote project folder, one line per difference\n"
+        "  deploy --changed [--delete] [--dry-run]  with --site: upload only new and\n"
+        "                         changed files (by the hashes recorded on the server in\n"
+        "                         .velmora-deploy, by size before the first such deploy);\n"
+        "                         --delete removes files that deploy sent and that are gone\n"
+        "                         locally; --dry-run prints the plan only\n"
+        "  find PATTERN [--kinds file,folder,link,devb,devc,other] [--at-least N[kb|mb]]\n"
+        "       [--at-most N[kb|mb]] [--case-sensitive] [--tsv] [REMOTE_FOLDER]\n"
+        "                         find entries by name at any depth (* at either end of the\n"
+        "                         name and of the extension)\n"
+        "  case lower|upper [--kinds K] [--recursive] [--dry-run] REMOTE_FOLDER\n"
+        "                         rename entries to lower or upper case, printing each\n"
         "\n"
         "Transfer options [T], after the command word:\n"
         "  --action different|always|skip|resume   what to do with an existing target\n"
@@ -135,5 +160,7 @@ QString cliUsage() {
         "  --kinds link,devb,devc,unknown   kinds besides files and folders to transfer\n"
         "\n"
         "Exit status: 0 done, 1 connection failed, timed out, a command was refused or\n"
-        "listing lines could not be read (entries skipped), 2 usage error.\n");
+        "listing lines could not be read (entries skipped), 2 usage error.\n"
+        "compare: 0 no difference, 1 differences found, 2 usage error, 3 failure (nothing\n"
+        "can be said about the differences).\n");
 }

@@ -13,7 +13,8 @@ struct CliOptions {
     QString listCommand = QStringLiteral("auto");
     QString remoteProject;
     bool remoteProjectGiven = false;
-    int timeoutSeconds = 60;
+    int timeoutSeconds = 60;  // without any sign of life
+    int deadlineSeconds = 0;  // for the whole run; 0: none
     QString settingDir;
     QString site;
     QString url;

@@ -4,17 +4,32 @@
 #include <QEventLoop>
 #include <QTimer>
 
+std::unique_ptr<Transport> ActivityTransportFactory::create() {
+    auto transport = std::make_unique<TcpTransport>();
+    QObject::connect(transport.get(), &Transport::readyRead, [this] { onActivity_(); });
+    QObject::connect(transport.get(), &Transport::readyWrite, [this] { onActivity_(); });
+    QObject::connect(transport.get(), &Transport::connected, [this] { onActivity_(); });
+    return transport;
+}
+
 CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
-                       std::unique_ptr<LogPrinter> log)
-    : session_(std::make_unique<FtpSession>(&factory_)),
+                       std::unique_ptr<LogPrinter> log, int deadlineSeconds)
+    : factory_([this] { touch(); }),
+      session_(std::make_unique<FtpSession>(&factory_)),
       engine_(std::make_unique<ActionEngine>(*session_)),
       log_(std::move(log)),
-      deadline_(qint64(timeoutSeconds) * 1000),
-      timeoutSeconds_(timeoutSeconds) {
+      idleDeadline_(qint64(timeoutSeconds) * 1000),
+      runDeadline_(deadlineSeconds > 0 ? QDeadlineTimer(qint64(deadlineSeconds) * 1000)
+                                       : QDeadlineTimer(QDeadlineTimer::Forever)),
+      timeoutSeconds_(timeoutSeconds),
+      deadlineSeconds_(deadlineSeconds) {
     SessionOptions o = options;
     o.keepAliveInterval = 0;  // a script's run is short; nothing to keep alive
     session_->setOptions(o);
+    QObject::connect(session_.get(), &FtpSession::transferProgressSignal,
+                     [this](const SocketGroup*, qint64) { touch(); });
     QObject::connect(session_.get(), &FtpSession::logLine, [this](const LogLine& line) {
+        touch();
         if (log_)
             log_->print(line);
         // A refused login leaves its command waiting for ever: stop here.
@@ -83,6 +98,10 @@ CliSession::~CliSession() {
     session_.reset();
 }
 
+void CliSession::touch() {
+    idleDeadline_.setRemainingTime(qint64(timeoutSeconds_) * 1000);
+}
+
 QString CliSession::waitingFor() const {
     const CommandGroup* head = session_->queue().head();
     if (!head)
@@ -102,9 +121,16 @@ bool CliSession::waitUntil(const std::function<bool()>& done) {
     while (!done()) {
         if (broken_)
             return false;
-        if (deadline_.hasExpired()) {
-            error_ = QStringLiteral("timed out after %1 s waiting for the reply to %2")
+        if (idleDeadline_.hasExpired()) {
+            error_ = QStringLiteral("timed out: nothing moved for %1 s waiting for the reply to %2")
                          .arg(timeoutSeconds_)
+                         .arg(waitingFor());
+            broken_ = true;
+            return false;
+        }
+        if (runDeadline_.hasExpired()) {
+            error_ = QStringLiteral("deadline of %1 s reached waiting for the reply to %2")
+                         .arg(deadlineSeconds_)
                          .arg(waitingFor());
             broken_ = true;
             return false;

@@ -11,11 +11,25 @@
 #include <functional>
 #include <memory>
 
+// TCP connections whose every read and write counts as a sign of life.
+class ActivityTransportFactory : public TransportFactory {
+public:
+    explicit ActivityTransportFactory(std::function<void()> onActivity)
+        : onActivity_(std::move(onActivity)) {}
+    std::unique_ptr<Transport> create() override;
+
+private:
+    std::function<void()> onActivity_;
+};
+
 // Drives one session for a script: connects, logs in, runs the event loop until
-// a command's work is done, and keeps what went wrong for the exit status.
+// a command's work is done, and keeps what went wrong for the exit status. The
+// time-out counts from the last sign of life (a reply, a byte of data either
+// way); the deadline, when given, bounds the whole run.
 class CliSession {
 public:
-    CliSession(const SessionOptions& options, int timeoutSeconds, std::unique_ptr<LogPrinter> log);
+    CliSession(const SessionOptions& options, int timeoutSeconds, std::unique_ptr<LogPrinter> log,
+               int deadlineSeconds = 0);
     ~CliSession();
 
     FtpSession& session() { return *session_; }
@@ -35,16 +49,24 @@ public:
     const QStringList& refusals() const { return refusals_; }
     const QStringList& failures() const { return failures_; }
     bool clean() const { return refusals_.isEmpty() && failures_.isEmpty(); }
+    // Forgets refusals from a count on: a command tried on purpose that may fail.
+    void forgetRefusalsFrom(int count) { refusals_ = refusals_.mid(0, count); }
+    // The run failed for a reason of the command's own.
+    void addFailure(const QString& text) { failures_ << text; }
 
 private:
     QString waitingFor() const;
 
-    TcpTransportFactory factory_;
+    void touch();
+
+    ActivityTransportFactory factory_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;
     std::unique_ptr<LogPrinter> log_;
-    QDeadlineTimer deadline_;
+    QDeadlineTimer idleDeadline_;
+    QDeadlineTimer runDeadline_;
     int timeoutSeconds_;
+    int deadlineSeconds_;
     QString error_;
     QStringList refusals_;
     QStringList failures_;

@@ -1,11 +1,11 @@
 #include "app/app_settings.h"
+#include "app/ftp_url.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_path.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
-#include "app/ftp_url.h"
 #include "cli/sites_command.h"
 
 #include <QCoreApplication>
@@ -53,7 +53,7 @@ int runWithServer(const CliOptions& o) {
         remoteProject = o.remoteProject;
 
     auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
-    CliSession cli(options, o.timeoutSeconds, std::move(printer));
+    CliSession cli(options, o.timeoutSeconds, std::move(printer), o.deadlineSeconds);
     cli.engine().setRemoteProjectFolder(remoteProject.toUtf8());
 
     CliContext ctx{cli, startPath, stored, settings};
@@ -80,6 +80,12 @@ int runWithServer(const CliOptions& o) {
         return runMvCommand(ctx, o.commandArgs);
     if (c == QLatin1String("chmod"))
         return runChmodCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("compare"))
+        return runCompareCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("find"))
+        return runFindCommand(ctx, o.commandArgs);
+    if (c == QLatin1String("case"))
+        return runCaseCommand(ctx, o.commandArgs);
     printError(QStringLiteral("unknown command ") + o.command);
     return 2;
 }

@@ -143,6 +143,8 @@ int runPutCommand(CliContext& ctx, const QStringList& args) {
 }
 
 int runDeployCommand(CliContext& ctx, const QStringList& args) {
+    if (args.contains(QLatin1String("--changed")))
+        return runChangedDeployCommand(ctx, args);
     TransferCliOptions t;
     QString error;
     if (!parseTransferOptions(args, &t, &error) || t.rest.size() > 1) {

@@ -47,12 +47,13 @@ void ActionEngine::sendIfIdle() {
 
 void ActionEngine::appendTask(const QString& startText,
                               std::vector<std::unique_ptr<CommandGroup>> groups,
-                              const QString& completedText, int completionCode) {
+                              const QString& completedText, int completionCode,
+                              quintptr ownerToken) {
     CommandQueue& q = session_.queue();
     q.addFakeStart(startText);
     for (auto& g : groups)
         q.append(std::move(g));
-    q.addFakeCompleted(completionCode, completedText);
+    q.addFakeCompleted(completionCode, completedText, ownerToken);
     sendIfIdle();
 }
 

@@ -39,8 +39,9 @@ public:
     // Sends the head's first step when nothing is on the wire yet.
     void sendIfIdle();
     // Appends a whole task: its start entry, its groups and its completed entry.
+    // A loop's completed entry names its owner (the window to tell at the end).
     void appendTask(const QString& startText, std::vector<std::unique_ptr<CommandGroup>> groups,
-                    const QString& completedText, int completionCode);
+                    const QString& completedText, int completionCode, quintptr ownerToken = 0);
 
     // Called by the actions.
     void announceListing(const ListingAction& action, const RemoteItemList& items);

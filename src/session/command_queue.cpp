@@ -107,8 +107,8 @@ bool CommandQueue::cancelForOwner(quintptr token) {
             const int k = int(l->actionKind());
             if (k >= 13 && k <= 16 && l->ownerToken() == token) {
                 l->clearOwner();
-                const int li = l->listingStepIndex();
-                drop = li < 0 || !l->steps()[li].sent;
+                // One whose command is on the wire stays: its reply is due.
+                drop = l->lastSentIndex() < 0;
             }
         }
         if (drop) {

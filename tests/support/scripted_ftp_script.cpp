@@ -65,6 +65,10 @@ QByteArray ScriptedFtpScript::toJson() const {
         if (it->failAfter >= 0) {
             file.insert(QStringLiteral("fail_after"), it->failAfter);
         }
+        if (it->pieceBytes > 0) {
+            file.insert(QStringLiteral("piece_bytes"), it->pieceBytes);
+            file.insert(QStringLiteral("pause_ms"), it->pauseMs);
+        }
         fileObjects.insert(text(it.key()), file);
     }
     root.insert(QStringLiteral("files"), fileObjects);

@@ -18,6 +18,10 @@ struct ScriptedFtpScript {
         QByteArray content;
         bool refuse = false;    // RETR and STOR answered 550
         qint64 failAfter = -1;  // >= 0: send that many bytes, close, answer 426
+        // > 0: RETR sends the content in pieces of this many bytes with a
+        // pause of pauseMs after each, a slow transfer that keeps moving.
+        qint64 pieceBytes = 0;
+        int pauseMs = 0;
     };
 
     QByteArray banner = "220 Scripted test server ready.";  // lines joined by '\n'

@@ -33,6 +33,7 @@ import socket
 import socketserver
 import sys
 import threading
+import time
 
 MAX_LINE = 64 * 1024
 DATA_TIMEOUT = 10.0
@@ -282,13 +283,17 @@ class Session(socketserver.StreamRequestHandler):
         conn.settimeout(DATA_TIMEOUT)
         return conn
 
-    def send_data(self, payload, fail_after=None):
+    def send_data(self, payload, fail_after=None, piece=0, pause_ms=0):
         conn = self.open_data()
         if conn is None:
             return
         try:
             if fail_after is not None:
                 conn.sendall(payload[:fail_after])
+            elif piece > 0:
+                for start in range(0, len(payload), piece):
+                    conn.sendall(payload[start:start + piece])
+                    time.sleep(pause_ms / 1000.0)
             else:
                 conn.sendall(payload)
         except OSError as err:
@@ -327,7 +332,8 @@ class Session(socketserver.StreamRequestHandler):
             self.send_lines("550 %s: Permission denied." % arg)
             return
         content = script_bytes(entry, "content") or b""
-        self.send_data(content[offset:], entry.get("fail_after"))
+        self.send_data(content[offset:], entry.get("fail_after"), entry.get("piece_bytes", 0),
+                       entry.get("pause_ms", 0))
 
     def cmd_STOR(self, arg):
         offset, self.rest_offset = self.rest_offset, 0

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "remote/remote_item_list.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <vector>
+
+// What the change-case loop renames: the target case and the kind bits.
+struct ChangeCaseOptions {
+    static constexpr quint8 File = 0x01;
+    static constexpr quint8 Folder = 0x02;
+    static constexpr quint8 Link = 0x04;
+    static constexpr quint8 DeviceB = 0x08;
+    static constexpr quint8 DeviceC = 0x10;
+    static constexpr quint8 Others = 0x20;
+    static constexpr quint8 SubFolders = 0x40;
+    enum Target : quint8 { Lower = 0, Upper = 1 };
+
+    quint8 target = Lower;
+    quint8 bits = 0;
+
+    bool anyKind() const { return bits & 0x3f; }
+    bool operator==(const ChangeCaseOptions&) const = default;
+};
+
+// The name in the target case: only ASCII letters change, every other byte
+// (UTF-8 sequences included) stays.
+QByteArray ChangeNameCase(const QByteArray& name, quint8 target);
+// True when the name has a letter of the other case.
+bool NeedsCaseChange(const QByteArray& name, quint8 target);
+
+// One rename of the loop.
+struct CaseRename {
+    QByteArray folder;
+    char kind = 0;
+    QByteArray oldName;
+    QByteArray newName;
+
+    bool operator==(const CaseRename&) const = default;
+};
+
+// What one listing asks for.
+struct CaseChangePlan {
+    std::vector<CaseRename> renames;
+    // Names whose new spelling is taken already in the folder: not renamed.
+    std::vector<CaseRename> clashes;
+    // The folders and links of the listing, in listing order.
+    std::vector<QByteArray> subFolders;
+    bool renamedSubFolder = false;
+};
+
+CaseChangePlan PlanCaseChanges(const QByteArray& folder, const RemoteItemList& items,
+                               const ChangeCaseOptions& options);

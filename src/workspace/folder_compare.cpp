@@ -1,0 +1,204 @@
+#include "workspace/folder_compare.h"
+
+#include "remote/local_name_guard.h"
+#include "workspace/local_listing.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <deque>
+
+QString CompareItem::name() const {
+    return isRemote() ? localNameOf(remoteName) : localName;
+}
+
+bool CompareItem::isCommonFolder() const {
+    return isLocal() && isRemote() && isLocalFolder() && (remoteKind == 'd' || remoteKind == 'l');
+}
+
+std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& local,
+                                        const RemoteItemList& remote, quint8 options) {
+    const bool caseSensitive = options & CompareOptions::CaseSensitive;
+    auto key = [caseSensitive](const QString& name) {
+        return caseSensitive ? name : name.toCaseFolded();
+    };
+    // Remote entries by name, each name's entries in listing order; a match
+    // takes the first one still unmatched.
+    QHash<QString, std::deque<int>> byName;
+    for (int i = 0; i < remote.size(); ++i)
+        byName[key(localNameOf(remote.at(i).name))].push_back(i);
+    std::vector<bool> matched(size_t(remote.size()), false);
+
+    std::vector<CompareItem> items;
+    for (const LocalCompareEntry& e : local) {
+        CompareItem item;
+        item.flags = CompareItem::Local;
+        if (e.folder)
+            item.flags |= CompareItem::LocalFolder;
+        if (e.system)
+            item.flags |= CompareItem::LocalSystem;
+        if (e.hidden)
+            item.flags |= CompareItem::LocalHidden;
+        item.localName = e.name;
+        item.localSize = e.folder ? 0 : e.size;
+        auto it = byName.find(key(e.name));
+        if (it != byName.end() && !it->empty()) {
+            // Names equal but for case on the server: the exact spelling pairs.
+            auto pick = it->begin();
+            for (auto c = it->begin(); !caseSensitive && c != it->end(); ++c) {
+                if (localNameOf(remote.at(*c).name) == e.name) {
+                    pick = c;
+                    break;
+                }
+            }
+            const int index = *pick;
+            it->erase(pick);
+            matched[size_t(index)] = true;
+            const RemoteItem& r = remote.at(index);
+            item.flags |= CompareItem::Remote;
+            item.remoteName = r.name;
+            item.remoteKind = r.kind;
+            item.remoteSize = r.size;
+            bool listed = true;
+            if (!e.folder && r.kind == '-')
+                listed = (options & CompareOptions::FileSize) && e.size != r.size;
+            if (listed)
+                items.push_back(std::move(item));
+            continue;
+        }
+        if (e.system && (options & CompareOptions::IgnoreSystem))
+            continue;
+        if (e.hidden && (options & CompareOptions::IgnoreHidden))
+            continue;
+        items.push_back(std::move(item));
+    }
+    for (int i = 0; i < remote.size(); ++i) {
+        if (matched[size_t(i)])
+            continue;
+        const RemoteItem& r = remote.at(i);
+        CompareItem item;
+        item.flags = CompareItem::Remote;
+        item.remoteName = r.name;
+        item.remoteKind = r.kind;
+        item.remoteSize = r.size;
+        items.push_back(std::move(item));
+    }
+    SortCompareItems(items);
+    return items;
+}
+
+namespace {
+
+int localKey(const CompareItem& item) {
+    if (!item.isLocal())
+        return 65535;
+    return item.isLocalFolder() ? 0 : 1;
+}
+
+int remoteKey(const CompareItem& item) {
+    if (!item.isRemote())
+        return 65535;
+    switch (item.remoteKind) {
+        case 'd':
+            return 0;
+        case 'l':
+            return 1;
+        case 'b':
+            return 2;
+        case 'c':
+            return 3;
+        case '-':
+            return 4;
+    }
+    return 5;
+}
+
+}  // namespace
+
+void SortCompareItems(std::vector<CompareItem>& items) {
+    struct Keyed {
+        int local;
+        int remote;
+        QString folded;
+        QString name;
+        size_t index;
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const QString name = items[i].name();
+        keys.push_back({localKey(items[i]), remoteKey(items[i]), name.toCaseFolded(), name, i});
+    }
+    // Names equal but for case keep a fixed order: the exact spelling decides.
+    std::sort(keys.begin(), keys.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.local != b.local)
+            return a.local < b.local;
+        if (a.remote != b.remote)
+            return a.remote < b.remote;
+        if (const int c = a.folded.compare(b.folded))
+            return c < 0;
+        if (const int c = a.name.compare(b.name))
+            return c < 0;
+        return a.index < b.index;
+    });
+    std::vector<CompareItem> sorted;
+    sorted.reserve(items.size());
+    for (const Keyed& k : keys)
+        sorted.push_back(std::move(items[k.index]));
+    items = std::move(sorted);
+}
+
+FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemList& remote,
+                                  quint8 options) {
+    FolderCompareResult result;
+    QDir dir(localFolder);
+    if (!QFileInfo(localFolder).isDir() || !QFileInfo(localFolder).isReadable() ||
+        !dir.isReadable()) {
+        result.localReadable = false;
+        return result;
+    }
+    const QFileInfoList infos = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::vector<LocalCompareEntry> local;
+    local.reserve(size_t(infos.size()));
+    for (const QFileInfo& info : infos) {
+        LocalCompareEntry e;
+        e.name = info.fileName();
+        e.folder = info.isDir();
+        e.size = e.folder ? 0 : info.size();
+        e.hidden = IsHiddenLocalName(e.name);
+        local.push_back(std::move(e));
+    }
+    result.items = CompareEntries(local, remote, options);
+    return result;
+}
+
+int CompareItemImage(const CompareItem& item) {
+    const int b = (item.isLocalFolder() ? 1 : 0) +
+                  ((item.flags & (CompareItem::LocalHidden | CompareItem::LocalSystem)) ? 2 : 0);
+    int r = 5;
+    switch (item.remoteKind) {
+        case '-':
+            r = 0;
+            break;
+        case 'd':
+            r = 1;
+            break;
+        case 'l':
+            r = 2;
+            break;
+        case 'b':
+            r = 3;
+            break;
+        case 'c':
+            r = 4;
+            break;
+    }
+    if (item.isLocal() && item.isRemote())
+        return 14 + 6 * b + r;
+    if (item.isLocal())
+        return 4 + b;
+    return 8 + r;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "remote/remote_item_list.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+// The compare window's check boxes, kept with the loops' stored options.
+struct CompareOptions {
+    static constexpr quint8 CaseSensitive = 0x01;
+    static constexpr quint8 FileSize = 0x02;
+    static constexpr quint8 SubFolders = 0x04;
+    static constexpr quint8 IgnoreSystem = 0x08;
+    static constexpr quint8 IgnoreHidden = 0x10;
+};
+
+// One line of a folder's comparison.
+struct CompareItem {
+    static constexpr quint8 Local = 0x01;
+    static constexpr quint8 Remote = 0x02;
+    static constexpr quint8 LocalFolder = 0x04;
+    static constexpr quint8 LocalSystem = 0x08;
+    static constexpr quint8 LocalHidden = 0x10;
+    static constexpr quint8 Visited = 0x20;
+
+    quint8 flags = 0;
+    QString localName;
+    qint64 localSize = 0;
+    QByteArray remoteName;  // the server's bytes
+    char remoteKind = 0;
+    qint64 remoteSize = 0;
+
+    bool isLocal() const { return flags & Local; }
+    bool isRemote() const { return flags & Remote; }
+    bool isLocalFolder() const { return flags & LocalFolder; }
+    // The name shown: the server's spelling when the item exists there.
+    QString name() const;
+    // A folder on both sides that a recursive run enters.
+    bool isCommonFolder() const;
+
+    bool operator==(const CompareItem&) const = default;
+};
+
+// The result of one folder: its path below the remote project folder ('/'
+// separated, empty for the project folder itself) and its items in order.
+struct FolderCompareResult {
+    QByteArray relativePath;
+    std::vector<CompareItem> items;
+    bool localReadable = true;  // false: the local folder could not be read
+};
+
+// Compares the entries of a local folder with a remote listing. A local folder
+// that cannot be read gives no items at all.
+FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemList& remote,
+                                  quint8 options);
+
+// The comparison itself, on local entries already read (hidden = dot names;
+// Linux has no system attribute).
+struct LocalCompareEntry {
+    QString name;
+    bool folder = false;
+    qint64 size = 0;
+    bool hidden = false;
+    bool system = false;
+};
+std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& local,
+                                        const RemoteItemList& remote, quint8 options);
+
+// Sorts by local key, remote key and name without regard to case.
+void SortCompareItems(std::vector<CompareItem>& items);
+
+// Image index of a result item.
+int CompareItemImage(const CompareItem& item);

@@ -1,0 +1,214 @@
+#include "workspace/loop_actions.h"
+
+#include "remote/action_engine.h"
+#include "remote/local_name_guard.h"
+#include "remote/remote_path.h"
+#include "session/ftp_session.h"
+#include "workspace/project_folders.h"
+
+namespace {
+
+void logError(ActionEngine& engine, const QString& text) {
+    engine.session().log(LogChannel::Error, text);
+}
+
+// A walk that follows links may meet a folder holding itself: it stops here.
+bool beyondDepthLimit(ActionEngine& engine, int childDepth, const QByteArray& path) {
+    if (childDepth <= kLoopDepthLimit)
+        return false;
+    logError(engine, QStringLiteral("Not entered, %1 levels below the start folder: %2")
+                         .arg(kLoopDepthLimit)
+                         .arg(displayText(path)));
+    return true;
+}
+
+// A name that would lead a walk out of its folder (or round in it).
+bool walkableName(ActionEngine& engine, const QByteArray& folder, const QByteArray& name) {
+    if (isSafeLocalName(name))
+        return true;
+    logError(engine, QStringLiteral("Not entered, the name can not be a folder of %1: %2")
+                         .arg(displayText(folder), displayText(name)));
+    return false;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------- compare
+
+CompareItemsAction::CompareItemsAction(ActionEngine& engine, const StepList& steps,
+                                       CompareParams params, OwnerRef<CompareOwner> owner,
+                                       int depth)
+    : ListingAction(engine, ActionKind::CompareItems,
+                    joinRemotePath(params.remoteProjectFolder, params.relativePath), steps),
+      params(std::move(params)),
+      owner(std::move(owner)),
+      depth(depth) {}
+
+void CompareItemsAction::process(const RemoteItemList& items) {
+    CompareOwner* o = owner.get();
+    if (!o)
+        return;
+    // Server names become local paths here: those that cannot are left out.
+    RemoteItemList usable;
+    for (const RemoteItem& item : items) {
+        if (isSafeLocalName(item.name))
+            usable.append(item);
+        else
+            logError(engine(), QStringLiteral("Not compared, the name can not be a local path: %1")
+                                   .arg(displayText(joinRemotePath(folder, item.name))));
+    }
+    const QString localFolder =
+        JoinLocalPath(params.localProjectFolder, localNameOf(params.relativePath));
+    FolderCompareResult result = CompareFolder(localFolder, usable, params.options);
+    result.relativePath = params.relativePath;
+    if (!result.localReadable)
+        logError(engine(), QStringLiteral("Local folder can not be read: ") + localFolder);
+    if (!o->compareResult(result))
+        return;
+    if (!(params.options & CompareOptions::SubFolders) || owner.stopped())
+        return;
+    for (const CompareItem& item : result.items) {
+        o = owner.get();
+        if (!o)
+            return;
+        o->compareProgressStep();
+        if (!item.isCommonFolder())
+            continue;
+        CompareParams child = params;
+        child.relativePath = params.relativePath.isEmpty()
+                                 ? item.remoteName
+                                 : params.relativePath + '/' + item.remoteName;
+        const QByteArray remote = joinRemotePath(params.remoteProjectFolder, child.relativePath);
+        if (beyondDepthLimit(engine(), depth + 1, remote))
+            continue;
+        insertNext(std::make_unique<CompareItemsAction>(engine(), engine().listingSequence(remote),
+                                                        std::move(child), owner, depth + 1));
+    }
+}
+
+// -------------------------------------------------------------------- search
+
+SearchItemsAction::SearchItemsAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
+                                     SearchCriteria criteria, OwnerRef<SearchOwner> owner,
+                                     int depth)
+    : ListingAction(engine, ActionKind::SearchItems, std::move(folder), steps),
+      criteria(std::move(criteria)),
+      owner(std::move(owner)),
+      depth(depth) {}
+
+void SearchItemsAction::process(const RemoteItemList& items) {
+    int matches = 0;
+    for (const RemoteItem& item : items) {
+        SearchOwner* o = owner.get();
+        if (!o)
+            return;
+        o->searchProgressStep();
+        if (MatchesSearch(item, criteria) && !o->searchResult({item, folder, matches++}))
+            return;
+    }
+    if (owner.stopped() || !owner.get())
+        return;
+    for (const RemoteItem& item : items) {
+        if (item.kind != 'd' && item.kind != 'l')
+            continue;
+        if (!walkableName(engine(), folder, item.name))
+            continue;
+        const QByteArray path = joinRemotePath(folder, item.name);
+        if (beyondDepthLimit(engine(), depth + 1, path))
+            continue;
+        insertNext(std::make_unique<SearchItemsAction>(
+            engine(), path, engine().listingSequence(path), criteria, owner, depth + 1));
+    }
+}
+
+// --------------------------------------------------------------- change case
+
+ChangeCaseAction::ChangeCaseAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
+                                   const StepList& steps, ChangeCaseOptions options,
+                                   OwnerRef<ChangeCaseOwner> owner, bool dryRun, int depth)
+    : ListingAction(engine, kind, std::move(folder), steps),
+      options(options),
+      owner(std::move(owner)),
+      dryRun(dryRun),
+      depth(depth) {}
+
+void ChangeCaseAction::process(const RemoteItemList& items) {
+    if (!owner.get())
+        return;
+    const bool subFolders = options.bits & ChangeCaseOptions::SubFolders;
+    if (actionKind() == ActionKind::ChangeCaseFurther) {
+        std::vector<QByteArray> folders;
+        for (const RemoteItem& item : items) {
+            if (item.kind == 'd' || item.kind == 'l')
+                folders.push_back(item.name);
+        }
+        descend(folders);
+        return;
+    }
+    for (int i = 0; i < items.size(); ++i) {
+        ChangeCaseOwner* o = owner.get();
+        if (!o)
+            return;
+        o->changeCaseProgressStep();
+    }
+    const CaseChangePlan plan = PlanCaseChanges(folder, items, options);
+    for (const CaseRename& clash : plan.clashes) {
+        logError(engine(), QStringLiteral("Not renamed, %1 exists already in %2: %3")
+                               .arg(displayText(clash.newName), displayText(folder),
+                                    displayText(clash.oldName)));
+        if (ChangeCaseOwner* o = owner.get())
+            o->caseClash(clash);
+    }
+    if (owner.stopped())
+        return;
+    for (const CaseRename& r : plan.renames) {
+        if (dryRun) {
+            if (ChangeCaseOwner* o = owner.get())
+                o->caseRenamed(r, true);
+        } else {
+            insertNext(std::make_unique<CaseRenameGroup>(r, owner));
+        }
+    }
+    if (!subFolders || plan.subFolders.empty())
+        return;
+    if (!plan.renamedSubFolder || dryRun) {
+        descend(plan.subFolders);
+        return;
+    }
+    // Listed again once the renames ran, so the descent takes the new names.
+    insertNext(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseFurther, folder,
+                                                  engine().listingSequence(folder), options, owner,
+                                                  dryRun, depth));
+}
+
+void ChangeCaseAction::descend(const std::vector<QByteArray>& subFolders) {
+    if (owner.stopped() || !(options.bits & ChangeCaseOptions::SubFolders))
+        return;
+    for (const QByteArray& name : subFolders) {
+        ChangeCaseOwner* o = owner.get();
+        if (!o)
+            return;
+        o->changeCaseProgressStep();
+        if (!walkableName(engine(), folder, name))
+            continue;
+        const QByteArray path = joinRemotePath(folder, name);
+        if (beyondDepthLimit(engine(), depth + 1, path))
+            continue;
+        insertNext(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseRename, path,
+                                                      engine().listingSequence(path), options,
+                                                      owner, dryRun, depth + 1));
+    }
+}
+
+CaseRenameGroup::CaseRenameGroup(CaseRename rename, OwnerRef<ChangeCaseOwner> owner)
+    : PureGroup(StepList{{"RNFR", rename.oldName}, {"RNTO", rename.newName}}),
+      rename(std::move(rename)),
+      owner(std::move(owner)) {
+    notifyOwner = true;
+    ownerToken = this->owner.token();
+}
+
+void CaseRenameGroup::onFinished(bool success) {
+    if (ChangeCaseOwner* o = owner.get())
+        o->caseRenamed(rename, success);
+}

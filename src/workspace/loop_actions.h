@@ -1,0 +1,85 @@
+#pragma once
+
+#include "remote/listing_action.h"
+#include "session/pure_group.h"
+#include "workspace/loop_owner.h"
+#include "workspace/search_criteria.h"
+
+// What every action of one compare run carries.
+struct CompareParams {
+    QString localProjectFolder;
+    QByteArray remoteProjectFolder;
+    quint8 options = 0;
+    QByteArray relativePath;  // below the remote project folder, '/'-separated
+};
+
+// Lists one remote folder of the project, compares it with its local twin and
+// reports the result; with sub-folders, queues one further action per folder
+// present on both sides.
+class CompareItemsAction : public ListingAction {
+public:
+    CompareItemsAction(ActionEngine& engine, const StepList& steps, CompareParams params,
+                       OwnerRef<CompareOwner> owner, int depth = 0);
+
+    CompareParams params;
+    OwnerRef<CompareOwner> owner;
+    int depth;
+
+    quintptr ownerToken() const override { return owner.token(); }
+    void clearOwner() override { owner.stop(); }
+
+protected:
+    void process(const RemoteItemList& items) override;
+};
+
+// Lists one folder, reports the matching entries and queues one further action
+// per folder or link.
+class SearchItemsAction : public ListingAction {
+public:
+    SearchItemsAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
+                      SearchCriteria criteria, OwnerRef<SearchOwner> owner, int depth = 0);
+
+    SearchCriteria criteria;
+    OwnerRef<SearchOwner> owner;
+    int depth;
+
+    quintptr ownerToken() const override { return owner.token(); }
+    void clearOwner() override { owner.stop(); }
+
+protected:
+    void process(const RemoteItemList& items) override;
+};
+
+// Change case: the renaming step (kind 13) and the listing after the renames
+// that descends under the new names (kind 14).
+class ChangeCaseAction : public ListingAction {
+public:
+    ChangeCaseAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
+                     const StepList& steps, ChangeCaseOptions options,
+                     OwnerRef<ChangeCaseOwner> owner, bool dryRun, int depth = 0);
+
+    ChangeCaseOptions options;
+    OwnerRef<ChangeCaseOwner> owner;
+    bool dryRun;  // report what would be renamed, send no rename
+    int depth;
+
+    quintptr ownerToken() const override { return owner.token(); }
+    void clearOwner() override { owner.stop(); }
+
+protected:
+    void process(const RemoteItemList& items) override;
+
+private:
+    void descend(const std::vector<QByteArray>& subFolders);
+};
+
+// One RNFR/RNTO pair of the loop; its owner learns how it went.
+class CaseRenameGroup : public PureGroup {
+public:
+    CaseRenameGroup(CaseRename rename, OwnerRef<ChangeCaseOwner> owner);
+
+    void onFinished(bool success) override;
+
+    CaseRename rename;
+    OwnerRef<ChangeCaseOwner> owner;
+};

@@ -1,0 +1,77 @@
+#include "workspace/loop_row_texts.h"
+
+#include "platform/format.h"
+#include "remote/local_name_guard.h"
+#include "workspace/file_category.h"
+
+QString RemoteDateText(const RemoteItem& item) {
+    QStringList date;
+    if (item.year >= 0)
+        date << QString::number(item.year);
+    if (item.month >= 0)
+        date << QStringLiteral("%1").arg(item.month, 2, 10, QLatin1Char('0'));
+    if (item.day >= 0)
+        date << QStringLiteral("%1").arg(item.day, 2, 10, QLatin1Char('0'));
+    QString text = date.join(QLatin1Char('-'));
+    if (!item.time.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                QString::fromLatin1(item.time.left(5));
+    return text;
+}
+
+QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options) {
+    const RemoteItem& i = row.item;
+    const QString name = QString::fromUtf8(i.name);
+    QString size;
+    if (i.kind == '-' || i.kind == 'l')
+        size = FormatSize(i.size, options.sizeStyle);
+    QString type;
+    switch (i.kind) {
+        case '-':
+            type = FileTypeText(name);
+            break;
+        case 'd':
+            break;
+        case 'l':
+            type = QStringLiteral("link");
+            break;
+        case 'b':
+            type = QStringLiteral("device b");
+            break;
+        case 'c':
+            type = QStringLiteral("device c");
+            break;
+        default:
+            type = QStringLiteral("unknown");
+    }
+    const QString permission = options.numericPermissions ? FormatPermissionNumber(i.permissions)
+                                                          : QString::fromUtf8(i.permissions);
+    QString owner = QString::fromUtf8(i.owner);
+    if (!i.group.isEmpty())
+        owner += QLatin1Char('/') + QString::fromUtf8(i.group);
+    return {name,
+            size,
+            type,
+            RemoteDateText(i),
+            permission,
+            owner,
+            row.matchIndex == 0 ? QString::fromUtf8(row.folder) : QString()};
+}
+
+CompareItemCommands CompareCommandsFor(const CompareNode* node) {
+    CompareItemCommands c;
+    if (!node || !node->parent)
+        return c;
+    const CompareItem& i = node->item;
+    const bool localFile = i.isLocal() && !i.isLocalFolder();
+    const bool remoteFile = i.isRemote() && i.remoteKind == '-' && isSafeLocalName(i.remoteName);
+    c.upload = localFile && (!i.isRemote() || i.remoteKind == '-');
+    c.download = remoteFile && !i.isLocalFolder();
+    // An item on both sides: which copy a delete meant is not clear, so only
+    // one-sided files can be deleted.
+    c.deleteLocal = localFile && !i.isRemote();
+    c.deleteRemote = remoteFile && !i.isLocal();
+    c.view = localFile || remoteFile;
+    c.properties = true;
+    return c;
+}

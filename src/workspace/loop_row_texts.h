@@ -1,0 +1,33 @@
+#pragma once
+
+#include "workspace/compare_tree.h"
+#include "workspace/loop_owner.h"
+
+#include <QStringList>
+
+// How the loop windows show sizes and permissions (the general settings').
+struct LoopDisplayOptions {
+    quint8 sizeStyle = 0;
+    bool numericPermissions = false;
+};
+
+// The seven cells of a search result row: name, size, type, last modified,
+// permission, owner/group, under path (only on a folder's first match).
+QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options);
+
+// An entry's date as listed: "YYYY-MM-DD HH:MM", parts the listing did not
+// give left out.
+QString RemoteDateText(const RemoteItem& item);
+
+// What the compare result menu offers for an item: each command acts only on a
+// side where the item exists, and a file only (a server name that cannot be a
+// local path is never transferred).
+struct CompareItemCommands {
+    bool upload = false;
+    bool download = false;
+    bool deleteLocal = false;
+    bool deleteRemote = false;
+    bool view = false;
+    bool properties = false;
+};
+CompareItemCommands CompareCommandsFor(const CompareNode* node);

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "remote/remote_item.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// One side of the dot of a search name: *abc* is (yes, abc, yes).
+struct NamePatternPart {
+    bool leadingStar = false;
+    QString text;
+    bool trailingStar = false;
+
+    bool present() const { return leadingStar || trailingStar || !text.isEmpty(); }
+    bool operator==(const NamePatternPart&) const = default;
+};
+
+// What the search loop looks for.
+struct SearchCriteria {
+    static constexpr quint8 File = 0x01;
+    static constexpr quint8 Folder = 0x02;
+    static constexpr quint8 Link = 0x04;
+    static constexpr quint8 DeviceB = 0x08;
+    static constexpr quint8 DeviceC = 0x10;
+    static constexpr quint8 Others = 0x20;
+    enum SizeRelation : quint8 { NotUsed = 0, AtLeast = 1, AtMost = 2 };
+    enum SizeUnit : quint8 { Bytes = 0, Kb = 1, Mb = 2 };
+
+    quint8 kinds = 0;
+    quint8 sizeRelation = NotUsed;
+    qint32 sizeValue = 0;
+    quint8 sizeUnit = Bytes;
+    bool caseSensitive = false;
+    bool hasDot = false;
+    NamePatternPart title;
+    NamePatternPart extension;
+
+    // The size limit in bytes.
+    qint64 sizeLimit() const;
+    // The name as the user would type it again.
+    QString patternText() const;
+    bool operator==(const SearchCriteria&) const = default;
+};
+
+// The kind bit an entry needs: '-' File, 'd' Folder ... any other Others.
+quint8 SearchKindBit(char kind);
+
+// Splits one side of the dot; false when it is not a pattern (more than two
+// stars, two stars at the start, or a star inside).
+bool ParseNamePatternPart(const QString& text, NamePatternPart* part);
+
+// What the search window's controls hold before validation.
+struct SearchRequest {
+    quint8 kinds = 0;
+    quint8 sizeRelation = SearchCriteria::NotUsed;
+    qint32 sizeValue = 0;
+    quint8 sizeUnit = SearchCriteria::Bytes;
+    bool caseSensitive = false;
+    QString name;
+};
+
+// Checks a request in the window's order; on success fills criteria and returns
+// an empty text, else returns the message to show.
+QString ValidateSearch(const SearchRequest& request, SearchCriteria* criteria);
+
+// True when a text matches one part: only the first occurrence of the literal
+// is tried.
+bool MatchesPart(const QString& text, const NamePatternPart& part, bool caseSensitive);
+// Kind, size and name.
+bool MatchesSearch(const RemoteItem& item, const SearchCriteria& criteria);
+
+namespace SearchTexts {
+inline constexpr char kNoKind[] = "Pease select at least one item for search.";
+inline constexpr char kNoSize[] = "Pease specify file size.";
+inline constexpr char kSizeNeedsFile[] =
+    "Error: file size is only valid to item File, please select it.";
+inline constexpr char kNoName[] = "Pease specify file name for search.";
+inline constexpr char kTooManyDots[] = "Error: file name contains too many dots (.)";
+inline constexpr char kBadName[] = "Error: file name is incorrect.";
+inline constexpr char kBadTitle[] = "Error: file title is incorrect.";
+inline constexpr char kBadExtension[] = "Error: file extension is incorrect.";
+inline constexpr char kAllFiles[] = "Error: searching for all files is not allowed.";
+inline constexpr char kNoTitle[] = "Error: please specify file title for searching.";
+}  // namespace SearchTexts

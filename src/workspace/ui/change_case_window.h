@@ -1,0 +1,44 @@
+#pragma once
+
+#include "workspace/change_case.h"
+#include "workspace/loop_owner.h"
+#include "workspace/ui/loop_window.h"
+
+class ChangeCaseModel;
+class QCheckBox;
+class QRadioButton;
+class QTreeView;
+
+// "Change case": renames the entries below a folder to lower or upper case.
+class ChangeCaseWindow : public LoopWindow, public ChangeCaseOwner {
+    Q_OBJECT
+public:
+    ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
+                     const QByteArray& folder, const ChangeCaseOptions& stored,
+                     QWidget* parent = nullptr);
+
+    ChangeCaseOptions options() const;
+    ChangeCaseModel* model() const { return model_; }
+    QRadioButton* upperButton() const { return upper_; }
+    QCheckBox* optionBox(int bit) const;
+
+    // ChangeCaseOwner
+    void caseRenamed(const CaseRename& rename, bool success) override;
+    void changeCaseProgressStep() override { progressStep(); }
+
+signals:
+    void optionsStored(const ChangeCaseOptions& options);
+
+protected:
+    bool startLoop() override;
+    QString endedText() const override;
+    QString startText() const override;
+
+private:
+    QByteArray folder_;
+    QRadioButton* lower_;
+    QRadioButton* upper_;
+    QList<QCheckBox*> boxes_;  // the six kinds, then "Include sub folders"
+    QTreeView* list_;
+    ChangeCaseModel* model_;
+};

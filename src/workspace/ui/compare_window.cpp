@@ -1,0 +1,319 @@
+#include "workspace/ui/compare_window.h"
+
+#include "platform/prompter.h"
+#include "remote/action_engine.h"
+#include "remote/file_operation_starters.h"
+#include "remote/local_name_guard.h"
+#include "remote/remote_path.h"
+#include "remote/transfer_starters.h"
+#include "session/ftp_session.h"
+#include "workspace/loop_row_texts.h"
+#include "workspace/loop_starters.h"
+#include "workspace/ui/loop_result_models.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+QByteArray trimmed(QByteArray path) {
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
+QByteArray joinRel(const QByteArray& a, const QByteArray& b) {
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
+    return a + '/' + b;
+}
+
+}  // namespace
+
+CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
+                             HelpViewer& help, const ProjectFolders& folders,
+                             const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
+    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/compare.htm"), parent),
+      folders_(folders),
+      remoteProject_(trimmed(folders.remote.toUtf8())),
+      startFolder_(trimmed(startFolder)),
+      tree_(new QTreeView(this)),
+      model_(new CompareTreeModel(this)) {
+    QByteArray rel = startFolder_.mid(remoteProject_.size());
+    while (rel.startsWith('/'))
+        rel.remove(0, 1);
+    startRelative_ = rel;
+    setWindowTitle(CompareWindowTitle(folders.remote, QString::fromUtf8(startFolder_)));
+    startButton_->setText(startText());
+    helpButton_->setText(QStringLiteral("?"));
+    helpButton_->setAccessibleName(QStringLiteral("Help"));
+
+    const char* const texts[] = {"Case sensitive", "Compare file size", "Include sub-folders",
+                                 "System file", "Hidden file"};
+    for (int i = 0; i < 5; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(texts[i]), this);
+        box->setChecked(storedOptions & (1 << i));
+        boxes_ << box;
+    }
+    auto* ignore = new QGroupBox(QStringLiteral("Ignore"), this);
+    auto* ignoreLayout = new QVBoxLayout(ignore);
+    ignoreLayout->addWidget(boxes_[3]);
+    ignoreLayout->addWidget(boxes_[4]);
+    auto* checks = new QVBoxLayout;
+    checks->addWidget(boxes_[0]);
+    checks->addWidget(boxes_[1]);
+    checks->addWidget(boxes_[2]);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(startButton_);
+    buttons->addWidget(helpButton_);
+    buttons->addStretch();
+    auto* controls = new QHBoxLayout;
+    controls->addLayout(checks);
+    controls->addWidget(ignore);
+    controls->addStretch();
+    controls->addLayout(buttons);
+
+    tree_->setModel(model_);
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->setAccessibleName(QStringLiteral("Comparison result"));
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        CompareNode* node = model_->node(tree_->indexAt(pos));
+        if (QMenu* m = itemMenu(node))
+            m->popup(tree_->viewport()->mapToGlobal(pos));
+    });
+
+    status_->setText(QString::fromLatin1(LoopTexts::kCompareIdle));
+    setProgressRange(50);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(tree_, 1);
+    layout->addWidget(status_);
+    layout->addWidget(progress_);
+    resize(560, 560);
+
+    connect(&engine_, &ActionEngine::listingReady, this,
+            [this](const ListingAction* action, const RemoteItemList& items) {
+                folderListed(action->folder, items);
+            });
+    connect(&engine_, &ActionEngine::refreshDelivered, this,
+            [this](quintptr, quint8, const QByteArray& folder, const RemoteItemList& items, int) {
+                folderListed(folder, items);
+            });
+    connect(
+        &engine_, &ActionEngine::transferFinished, this,
+        [this](const TransferInfo& info, qint64, bool success) { transferDone(info, success); });
+}
+
+QCheckBox* CompareWindow::optionBox(int bit) const {
+    for (int i = 0; i < 5; ++i) {
+        if ((1 << i) == bit)
+            return boxes_[i];
+    }
+    return nullptr;
+}
+
+quint8 CompareWindow::options() const {
+    quint8 o = 0;
+    for (int i = 0; i < 5; ++i) {
+        if (boxes_[i]->isChecked())
+            o |= quint8(1 << i);
+    }
+    return o;
+}
+
+bool CompareWindow::startLoop() {
+    if (engine_.session().isBusy()) {
+        prompter_.showMessage(QString::fromLatin1(LoopTexts::kCompareBusy));
+        return false;
+    }
+    const QString local = ToLocalProjectPath(folders_, QString::fromUtf8(startFolder_));
+    const QString refusal = CompareStartRefusal(local);
+    if (!refusal.isEmpty()) {
+        prompter_.showMessage(refusal);
+        return false;
+    }
+    runOptions_ = options();
+    emit optionsStored(runOptions_);
+    model_->reset(startRelative_);
+    tree_->expand(model_->index(0, 0, {}));
+    pendingTransfers_.clear();
+    CompareParams params{folders_.local, remoteProject_, runOptions_, startRelative_};
+    return LoopStarters(engine_).startCompare(params, {this, this});
+}
+
+QString CompareWindow::endedText() const {
+    return QString::fromLatin1(LoopTexts::kCompareEnded);
+}
+
+QString CompareWindow::startText() const {
+    return QStringLiteral("Compare");
+}
+
+void CompareWindow::loopFinished() {
+    model_->prune(runOptions_ & CompareOptions::SubFolders);
+}
+
+bool CompareWindow::compareResult(const FolderCompareResult& result) {
+    if (!model_->addResult(result))
+        return false;
+    tree_->expand(model_->indexOf(model_->tree().find(result.relativePath)));
+    return true;
+}
+
+QByteArray CompareWindow::startPath(const CompareNode* node) const {
+    return CompareTree::pathOf(node);
+}
+
+QByteArray CompareWindow::projectPath(const CompareNode* node) const {
+    return joinRel(startRelative_, startPath(node));
+}
+
+QString CompareWindow::localPathOf(const CompareNode* node) const {
+    return JoinLocalPath(folders_.local, QString::fromUtf8(projectPath(node)));
+}
+
+QMenu* CompareWindow::itemMenu(CompareNode* node) {
+    if (!node || !node->parent)
+        return nullptr;
+    const CompareItemCommands c = CompareCommandsFor(node);
+    delete menu_;
+    menu_ = new QMenu(this);
+    auto add = [this](const QString& text, int id, bool enabled, auto slot) {
+        QAction* a = menu_->addAction(text, this, slot);
+        a->setData(id);
+        a->setEnabled(enabled);
+        return a;
+    };
+    add(QStringLiteral("Upload"), 34225, c.upload, [this, node] { upload(node); });
+    add(QStringLiteral("Download"), 34226, c.download, [this, node] { download(node); });
+    add(QStringLiteral("Delete"), 34227, c.deleteLocal || c.deleteRemote,
+        [this, node] { deleteItem(node); });
+    QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
+    view->setEnabled(c.view);
+    const QByteArray path = projectPath(node);
+    const QByteArray parent =
+        joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/')))));
+    const QByteArray name = node->item.isRemote() ? node->item.remoteName : QByteArray();
+    const QString local = node->item.isLocal() ? localPathOf(node) : QString();
+    for (const auto& [text, id] : {std::pair{"FTP wizard", 34217}, std::pair{"Help", 34216}}) {
+        QAction* a = view->addAction(
+            QString::fromLatin1(text), this,
+            [this, id = id, parent, name, local] { emit viewRequested(id, parent, name, local); });
+        a->setData(id);
+    }
+    menu_->addSeparator();
+    add(QStringLiteral("Properties"), 34213, c.properties, [this, node] { showProperties(node); });
+    return menu_;
+}
+
+void CompareWindow::upload(CompareNode* node) {
+    const QByteArray path = projectPath(node);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash);
+    LocalFolderRecord local;
+    local.path = JoinLocalPath(folders_.local, QString::fromUtf8(folder));
+    local.items.push_back({node->item.localName, false, node->item.localSize});
+    pendingTransfers_.insert(
+        joinRemotePath(joinRemotePath(remoteProject_, folder), node->item.localName.toUtf8()));
+    TransferStarters(engine_).uploadProject(remoteProject_,
+                                            folder.isEmpty() ? QByteArray() : '/' + folder, local);
+}
+
+void CompareWindow::download(CompareNode* node) {
+    if (!isSafeLocalName(node->item.remoteName))
+        return;
+    const QByteArray path = projectPath(node);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash);
+    RemoteItemList selection;
+    RemoteItem item;
+    item.kind = '-';
+    item.name = node->item.remoteName;
+    item.size = node->item.remoteSize;
+    selection.append(item);
+    const QByteArray remoteFolder = joinRemotePath(remoteProject_, folder);
+    pendingTransfers_.insert(joinRemotePath(remoteFolder, item.name));
+    TransferStarters(engine_).download(
+        remoteFolder, JoinLocalPath(folders_.local, QString::fromUtf8(folder)), selection);
+}
+
+void CompareWindow::deleteItem(CompareNode* node) {
+    const CompareItemCommands c = CompareCommandsFor(node);
+    if (c.deleteLocal) {
+        if (!prompter_.askYesNo(QStringLiteral("Delete the local file?")))
+            return;
+        if (!QFile::remove(localPathOf(node))) {
+            prompter_.showMessage(QStringLiteral("Can not delete the file"));
+            return;
+        }
+        model_->removeNode(node);
+        model_->prune(runOptions_ & CompareOptions::SubFolders);
+        emit localTreesChanged();
+        return;
+    }
+    if (!c.deleteRemote || !prompter_.askYesNo(QStringLiteral("Delete the server file?")))
+        return;
+    const QByteArray path = projectPath(node);
+    const qsizetype slash = path.lastIndexOf('/');
+    RemoteItem item;
+    item.kind = '-';
+    item.name = node->item.remoteName;
+    RefreshTarget target;
+    target.window = token();
+    target.mode = 2;
+    FileOperationStarters(engine_).deleteItems(
+        joinRemotePath(remoteProject_, slash < 0 ? QByteArray() : path.left(slash)),
+        std::vector<RemoteItem>{item}, target);
+}
+
+void CompareWindow::showProperties(CompareNode* node) {
+    prompter_.showMessage(CompareItemProperties(node->item, QString::fromUtf8(startPath(node)),
+                                                QString::fromUtf8(projectPath(node))));
+}
+
+void CompareWindow::folderListed(const QByteArray& folder, const RemoteItemList& items) {
+    if (running() || !model_->rowCount())
+        return;
+    const QByteArray f = trimmed(folder);
+    QByteArray rel;
+    if (f == remoteProject_)
+        rel.clear();
+    else if (f.startsWith(remoteProject_ + '/') || remoteProject_ == "/")
+        rel = f.mid(remoteProject_ == "/" ? 1 : remoteProject_.size() + 1);
+    else
+        return;
+    CompareNode* node = model_->tree().find(rel);
+    if (!node || !node->visited())
+        return;
+    const QString local = JoinLocalPath(folders_.local, QString::fromUtf8(rel));
+    const FolderCompareResult fresh = CompareFolder(local, items, runOptions_);
+    for (CompareNode* stale : model_->tree().staleChildren(node, fresh.items))
+        model_->removeNode(stale);
+    model_->prune(runOptions_ & CompareOptions::SubFolders);
+}
+
+void CompareWindow::transferDone(const TransferInfo& info, bool success) {
+    const QByteArray path = joinRemotePath(info.remoteFolder, info.fileName);
+    if (!pendingTransfers_.remove(path) || !success)
+        return;
+    // Both sides now hold the same file: it no longer differs.
+    QByteArray rel = path.mid(remoteProject_ == "/" ? 1 : remoteProject_.size() + 1);
+    if (CompareNode* node = model_->tree().find(rel)) {
+        model_->removeNode(node);
+        model_->prune(runOptions_ & CompareOptions::SubFolders);
+    }
+}

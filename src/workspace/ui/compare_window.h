@@ -1,0 +1,75 @@
+#pragma once
+
+#include "remote/remote_item_list.h"
+#include "session/transfer_info.h"
+#include "workspace/loop_owner.h"
+#include "workspace/project_folders.h"
+#include "workspace/ui/loop_window.h"
+
+#include <QSet>
+
+class CompareTreeModel;
+class QCheckBox;
+class QMenu;
+class QTreeView;
+struct CompareNode;
+
+// "Comparing projects": what differs between a folder of the remote project
+// and its local twin, as a tree.
+class CompareWindow : public LoopWindow, public CompareOwner {
+    Q_OBJECT
+public:
+    CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
+                  const ProjectFolders& folders, const QByteArray& startFolder,
+                  quint8 storedOptions, QWidget* parent = nullptr);
+
+    quint8 options() const;
+    CompareTreeModel* model() const { return model_; }
+    QTreeView* view() const { return tree_; }
+    QCheckBox* optionBox(int bit) const;
+    // The menu of a result item, as a right click shows it.
+    QMenu* itemMenu(CompareNode* node);
+
+    // CompareOwner
+    bool compareResult(const FolderCompareResult& result) override;
+    void compareProgressStep() override { progressStep(); }
+
+signals:
+    void optionsStored(quint8 options);
+    // A local file was deleted: the local trees show it.
+    void localTreesChanged();
+    // "View/edit by" > "FTP wizard" (34217) or "Help" (34216): the server file
+    // and/or the local file (empty when the side does not have it).
+    void viewRequested(int commandId, const QByteArray& remoteFolder, const QByteArray& remoteName,
+                       const QString& localPath);
+
+protected:
+    bool startLoop() override;
+    QString endedText() const override;
+    QString startText() const override;
+    void loopFinished() override;
+
+private:
+    // Paths of a node relative to the start folder and to the project folder.
+    QByteArray startPath(const CompareNode* node) const;
+    QByteArray projectPath(const CompareNode* node) const;
+    QString localPathOf(const CompareNode* node) const;
+    void upload(CompareNode* node);
+    void download(CompareNode* node);
+    void deleteItem(CompareNode* node);
+    void showProperties(CompareNode* node);
+    // A later listing of a folder inside the compared area.
+    void folderListed(const QByteArray& folder, const RemoteItemList& items);
+    void transferDone(const TransferInfo& info, bool success);
+
+    ProjectFolders folders_;
+    QByteArray remoteProject_;
+    QByteArray startFolder_;
+    QByteArray startRelative_;  // below the remote project folder
+    quint8 runOptions_ = 0;
+    QList<QCheckBox*> boxes_;
+    QTreeView* tree_;
+    CompareTreeModel* model_;
+    QMenu* menu_ = nullptr;
+    QSet<QByteArray> pendingTransfers_;  // remote paths of transfers started here
+};

@@ -1,0 +1,261 @@
+#include "workspace/ui/loop_result_models.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QStyle>
+
+// ------------------------------------------------------------- search rows
+
+SearchResultModel::SearchResultModel(LoopDisplayOptions options, QObject* parent)
+    : QAbstractTableModel(parent), options_(options) {
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(0);
+    connect(&flushTimer_, &QTimer::timeout, this, &SearchResultModel::flush);
+}
+
+const QList<int>& SearchResultModel::columnWeights() {
+    static const QList<int> weights = {50, 25, 23, 40, 31, 33, 120};
+    return weights;
+}
+
+void SearchResultModel::append(const SearchRow& row) {
+    waiting_.push_back(row);
+    if (!flushTimer_.isActive())
+        flushTimer_.start();
+}
+
+void SearchResultModel::flush() {
+    if (waiting_.empty())
+        return;
+    const int first = int(rows_.size());
+    beginInsertRows({}, first, first + int(waiting_.size()) - 1);
+    for (SearchRow& r : waiting_)
+        rows_.push_back(std::move(r));
+    waiting_.clear();
+    endInsertRows();
+}
+
+void SearchResultModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    waiting_.clear();
+    endResetModel();
+}
+
+int SearchResultModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int SearchResultModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 7;
+}
+
+QVariant SearchResultModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    const SearchRow& row = rows_[size_t(index.row())];
+    if (role == Qt::DisplayRole)
+        return SearchRowTexts(row, options_).value(index.column());
+    if (role == Qt::TextAlignmentRole) {
+        static const int align[] = {Qt::AlignLeft, Qt::AlignRight,   Qt::AlignHCenter,
+                                    Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignHCenter,
+                                    Qt::AlignLeft};
+        return int(align[index.column()] | Qt::AlignVCenter);
+    }
+    if (role == Qt::DecorationRole && index.column() == 0) {
+        QStyle* s = QApplication::style();
+        return s->standardIcon(row.item.kind == 'd'   ? QStyle::SP_DirIcon
+                               : row.item.kind == 'l' ? QStyle::SP_FileLinkIcon
+                                                      : QStyle::SP_FileIcon);
+    }
+    return {};
+}
+
+QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[] = {"File/Folder", "Size",        "Type",      "Last modified",
+                                         "Permission",  "Owner/Group", "Under path"};
+    return QString::fromLatin1(titles[section]);
+}
+
+// ------------------------------------------------------------ change case
+
+void ChangeCaseModel::append(const CaseRename& rename) {
+    Row row{rename, QString()};
+    const QString folder = QString::fromUtf8(rename.folder);
+    if (folder != lastShown_) {
+        row.shownPath = folder;
+        lastShown_ = folder;
+    }
+    const int r = int(rows_.size());
+    beginInsertRows({}, r, r);
+    rows_.push_back(std::move(row));
+    endInsertRows();
+}
+
+void ChangeCaseModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    lastShown_.clear();
+    endResetModel();
+}
+
+int ChangeCaseModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int ChangeCaseModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
+
+QVariant ChangeCaseModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    const Row& row = rows_[size_t(index.row())];
+    if (role == Qt::DecorationRole && index.column() == 0) {
+        const char kind = row.rename.kind;
+        return QApplication::style()->standardIcon(kind == 'd'   ? QStyle::SP_DirIcon
+                                                   : kind == 'l' ? QStyle::SP_FileLinkIcon
+                                                                 : QStyle::SP_FileIcon);
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+        case 1:
+            return QString::fromUtf8(row.rename.oldName);
+        case 2:
+            return QString::fromUtf8(row.rename.newName);
+        case 3:
+            return row.shownPath;
+    }
+    return {};
+}
+
+QVariant ChangeCaseModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[] = {" ", "Old name", "New name", "Under path"};
+    return QString::fromLatin1(titles[section]);
+}
+
+// ---------------------------------------------------------------- compare
+
+CompareTreeModel::CompareTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+void CompareTreeModel::reset(const QByteArray& base) {
+    beginResetModel();
+    tree_.clear();
+    tree_.setBase(base);
+    started_ = true;
+    endResetModel();
+}
+
+bool CompareTreeModel::addResult(const FolderCompareResult& result) {
+    CompareNode* folder = tree_.find(result.relativePath);
+    if (!folder)
+        return false;
+    const QModelIndex parent = indexOf(folder);
+    const int first = int(folder->children.size());
+    if (result.items.empty()) {
+        folder->item.flags |= CompareItem::Visited;
+        return true;
+    }
+    beginInsertRows(parent, first, first + int(result.items.size()) - 1);
+    tree_.add(result);
+    endInsertRows();
+    return true;
+}
+
+void CompareTreeModel::removeNode(CompareNode* node) {
+    if (!node || !node->parent)
+        return;
+    const int r = node->row();
+    beginRemoveRows(indexOf(node->parent), r, r);
+    tree_.remove(node);
+    endRemoveRows();
+}
+
+void CompareTreeModel::prune(bool subFolders) {
+    for (CompareNode* n : tree_.nodesToPrune(subFolders))
+        removeNode(n);
+}
+
+CompareNode* CompareTreeModel::node(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<CompareNode*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex CompareTreeModel::indexOf(const CompareNode* node) const {
+    if (!node)
+        return {};
+    return createIndex(node->row(), 0, const_cast<CompareNode*>(node));
+}
+
+QModelIndex CompareTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (column != 0 || row < 0)
+        return {};
+    if (!parent.isValid()) {
+        if (!started_ || row != 0)
+            return {};
+        return createIndex(0, 0, const_cast<CompareNode*>(tree_.root()));
+    }
+    CompareNode* p = node(parent);
+    if (row >= int(p->children.size()))
+        return {};
+    return createIndex(row, 0, p->children[size_t(row)].get());
+}
+
+QModelIndex CompareTreeModel::parent(const QModelIndex& index) const {
+    CompareNode* n = node(index);
+    if (!n || !n->parent)
+        return {};
+    return indexOf(n->parent);
+}
+
+int CompareTreeModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return started_ ? 1 : 0;
+    return int(node(parent)->children.size());
+}
+
+int CompareTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
+    const CompareNode* n = node(index);
+    if (!n)
+        return {};
+    const CompareItem& i = n->item;
+    if (role == Qt::DisplayRole)
+        return n->parent ? i.name() : QStringLiteral("From");
+    if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
+        if (!n->parent)
+            return {};
+        if (!i.isRemote())
+            return QStringLiteral("local only");
+        if (!i.isLocal())
+            return QStringLiteral("server only");
+        return i.isCommonFolder() ? QStringLiteral("folder on both sides")
+                                  : QStringLiteral("differs");
+    }
+    if (role == Qt::ForegroundRole && n->parent) {
+        // Local only blue, server only green, different on both sides red.
+        if (!i.isRemote())
+            return QBrush(QColor(0, 0, 160));
+        if (!i.isLocal())
+            return QBrush(QColor(0, 112, 0));
+        if (!i.isCommonFolder())
+            return QBrush(QColor(160, 0, 0));
+    }
+    if (role == Qt::DecorationRole) {
+        QStyle* s = QApplication::style();
+        if (!n->parent)
+            return s->standardIcon(QStyle::SP_DriveNetIcon);
+        const bool folder = i.isLocal() ? i.isLocalFolder() : i.remoteKind == 'd';
+        if (!i.isLocal() && i.remoteKind == 'l')
+            return s->standardIcon(QStyle::SP_FileLinkIcon);
+        return s->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    }
+    return {};
+}

@@ -1,0 +1,87 @@
+#include "workspace/ui/loop_window.h"
+
+#include "platform/format.h"
+#include "platform/help_viewer.h"
+#include "remote/action_engine.h"
+#include "remote/task_status.h"
+#include "session/ftp_session.h"
+#include "workspace/loop_starters.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+LoopWindow::LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
+                       HelpViewer& help, QString helpTopic, QWidget* parent)
+    : QDialog(parent),
+      engine_(engine),
+      prompter_(prompter),
+      help_(help),
+      startButton_(new QPushButton(this)),
+      helpButton_(new QPushButton(this)),
+      status_(new QLabel(this)),
+      progress_(new QProgressBar(this)),
+      helpTopic_(std::move(helpTopic)) {
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    status_->setWordWrap(true);
+    connect(startButton_, &QPushButton::clicked, this, &LoopWindow::onStartStop);
+    connect(helpButton_, &QPushButton::clicked, this, [this] { help_.showTopic(helpTopic_); });
+    connect(&status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
+}
+
+LoopWindow::~LoopWindow() {
+    stopQueued();
+}
+
+void LoopWindow::stopQueued() {
+    LoopStarters(engine_).stop(token());
+}
+
+void LoopWindow::onStartStop() {
+    if (!running_) {
+        if (!startLoop())
+            return;
+        running_ = true;
+        startButton_->setText(QStringLiteral("Stop"));
+        status_->clear();
+        status_->hide();
+        progress_->setValue(0);
+        progress_->show();
+        return;
+    }
+    stopQueued();
+    status_->setText(QString::fromLatin1(LoopTexts::kPleaseWait));
+    progress_->hide();
+    status_->show();
+    startButton_->setText(startText());
+}
+
+void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
+    if (token != this->token())
+        return;
+    running_ = false;
+    loopFinished();
+    status_->setText(endedText() + FormatElapsed(quint32(elapsedMs)));
+    progress_->hide();
+    status_->show();
+    startButton_->setText(startText());
+}
+
+void LoopWindow::progressStep() {
+    // The bar wraps round, as a stepping bar does.
+    const int next = progress_->value() + 1;
+    progress_->setValue(next > progress_->maximum() ? progress_->minimum() : next);
+}
+
+void LoopWindow::setProgressRange(int maximum) {
+    progress_->setRange(0, maximum);
+}
+
+void LoopWindow::closeEvent(QCloseEvent* event) {
+    stopQueued();
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+class ActionEngine;
+class HelpViewer;
+class Prompter;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TaskStatus;
+
+// What the three loop windows share: the start/stop button, the status text
+// that gives way to the progress bar while a loop runs, the end line with the
+// time used, and dropping the window's queued work when it stops or closes.
+class LoopWindow : public QDialog {
+    Q_OBJECT
+public:
+    LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
+               QString helpTopic, QWidget* parent);
+    ~LoopWindow() override;
+
+    bool running() const { return running_; }
+    quintptr token() const { return quintptr(static_cast<const QObject*>(this)); }
+    QPushButton* startButton() const { return startButton_; }
+    QLabel* statusLabel() const { return status_; }
+    QProgressBar* progressBar() const { return progress_; }
+
+protected:
+    // The start button while idle: check, then start; false leaves it idle.
+    virtual bool startLoop() = 0;
+    // The end line's first words.
+    virtual QString endedText() const = 0;
+    virtual QString startText() const = 0;
+    virtual void loopFinished() {}
+
+    void progressStep();
+    void setProgressRange(int maximum);
+    void closeEvent(QCloseEvent* event) override;
+
+    ActionEngine& engine_;
+    Prompter& prompter_;
+    HelpViewer& help_;
+    QPushButton* startButton_;
+    QPushButton* helpButton_;
+    QLabel* status_;
+    QProgressBar* progress_;
+
+private:
+    void onStartStop();
+    void onLoopEnded(quintptr token, qint64 elapsedMs);
+    void stopQueued();
+
+    QString helpTopic_;
+    bool running_ = false;
+};

@@ -1,0 +1,236 @@
+#include "workspace/ui/search_window.h"
+
+#include "platform/prompter.h"
+#include "platform/ui/proportional_columns.h"
+#include "remote/action_engine.h"
+#include "remote/remote_path.h"
+#include "remote/transfer_starters.h"
+#include "session/ftp_session.h"
+#include "workspace/loop_starters.h"
+#include "workspace/ui/loop_result_models.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Selected rows: deep blue in a focused list, pale when it is not focused.
+void setRowColours(QWidget* list) {
+    QPalette p = list->palette();
+    p.setColor(QPalette::Active, QPalette::Highlight, QColor(49, 106, 197));
+    p.setColor(QPalette::Active, QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Inactive, QPalette::Highlight, QColor(231, 228, 211));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    list->setPalette(p);
+}
+
+}  // namespace
+
+SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
+                           HelpViewer& help, const ProjectFolders& folders,
+                           const QByteArray& folder, const SearchCriteria& stored,
+                           const LoopDisplayOptions& display, QWidget* parent)
+    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/search.htm"), parent),
+      folders_(folders),
+      folder_(folder),
+      name_(new QLineEdit(this)),
+      relation_(new QComboBox(this)),
+      size_(new QLineEdit(this)),
+      unit_(new QComboBox(this)),
+      caseSensitive_(new QCheckBox(QStringLiteral("Case sensitive"), this)),
+      list_(new QTreeView(this)),
+      model_(new SearchResultModel(display, this)) {
+    setWindowTitle(SearchWindowTitle(QString::fromUtf8(folder)));
+    startButton_->setText(startText());
+    helpButton_->setText(QStringLiteral("Help"));
+    auto* closeButton = new QPushButton(QStringLiteral("x"), this);
+    closeButton->setAccessibleName(QStringLiteral("Close"));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* nameBox = new QGroupBox(QStringLiteral("Name for search"), this);
+    auto* nameLayout = new QVBoxLayout(nameBox);
+    nameLayout->addWidget(name_);
+
+    auto* itemBox = new QGroupBox(QStringLiteral("Item"), this);
+    auto* itemLayout = new QGridLayout(itemBox);
+    const char* const kindTexts[] = {"File", "Folder", "Link", "Device B", "Device C", "Others"};
+    for (int i = 0; i < 6; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(kindTexts[i]), itemBox);
+        kinds_ << box;
+        itemLayout->addWidget(box, i / 3, i % 3);
+    }
+
+    auto* sizeBox = new QGroupBox(QStringLiteral("File size"), this);
+    auto* sizeLayout = new QHBoxLayout(sizeBox);
+    relation_->addItems(
+        {QStringLiteral("Not use"), QStringLiteral("At lease"), QStringLiteral("At most")});
+    unit_->addItems({QStringLiteral("bytes"), QStringLiteral("kb"), QStringLiteral("mb")});
+    size_->setValidator(new QIntValidator(0, 2147483647, size_));
+    size_->setAccessibleName(QStringLiteral("File size value"));
+    sizeLayout->addWidget(relation_);
+    sizeLayout->addWidget(size_);
+    sizeLayout->addWidget(unit_);
+    connect(relation_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        size_->setEnabled(index != 0);
+        unit_->setEnabled(index != 0);
+    });
+
+    auto* controls = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(nameBox);
+    left->addWidget(sizeBox);
+    controls->addLayout(left, 3);
+    auto* middle = new QVBoxLayout;
+    middle->addWidget(itemBox);
+    middle->addWidget(caseSensitive_);
+    controls->addLayout(middle, 3);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(startButton_);
+    buttons->addWidget(helpButton_);
+    buttons->addWidget(closeButton);
+    buttons->addStretch();
+    controls->addLayout(buttons, 1);
+
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->setAccessibleName(QStringLiteral("Search results"));
+    setRowColours(list_);
+    new ProportionalColumns(list_, list_->header(), SearchResultModel::columnWeights());
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = list_->indexAt(pos);
+        if (!index.isValid())
+            return;
+        if (QMenu* m = rowMenu(index.row()))
+            m->popup(list_->viewport()->mapToGlobal(pos));
+    });
+
+    setProgressRange(200);
+    status_->setText(QString::fromLatin1(LoopTexts::kSearchIdle));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(list_, 1);
+    layout->addWidget(status_);
+    layout->addWidget(progress_);
+    showCriteria(stored);
+    resize(820, 520);
+}
+
+SearchWindow::~SearchWindow() = default;
+
+QCheckBox* SearchWindow::kindBox(int bit) const {
+    for (int i = 0; i < 6; ++i) {
+        if ((1 << i) == bit)
+            return kinds_[i];
+    }
+    return nullptr;
+}
+
+void SearchWindow::showCriteria(const SearchCriteria& c) {
+    name_->setText(c.patternText());
+    for (int i = 0; i < 6; ++i)
+        kinds_[i]->setChecked(c.kinds & (1 << i));
+    relation_->setCurrentIndex(c.sizeRelation <= 2 ? c.sizeRelation : 0);
+    size_->setText(c.sizeValue ? QString::number(c.sizeValue) : QString());
+    unit_->setCurrentIndex(c.sizeUnit <= 2 ? c.sizeUnit : 0);
+    caseSensitive_->setChecked(c.caseSensitive);
+    size_->setEnabled(relation_->currentIndex() != 0);
+    unit_->setEnabled(relation_->currentIndex() != 0);
+}
+
+SearchRequest SearchWindow::request() const {
+    SearchRequest r;
+    for (int i = 0; i < 6; ++i) {
+        if (kinds_[i]->isChecked())
+            r.kinds |= quint8(1 << i);
+    }
+    r.sizeRelation = quint8(relation_->currentIndex());
+    r.sizeValue = size_->text().toInt();
+    r.sizeUnit = quint8(unit_->currentIndex());
+    r.caseSensitive = caseSensitive_->isChecked();
+    r.name = name_->text();
+    return r;
+}
+
+bool SearchWindow::startLoop() {
+    SearchCriteria criteria;
+    const QString invalid = ValidateSearch(request(), &criteria);
+    if (!invalid.isEmpty()) {
+        prompter_.showMessage(invalid);
+        return false;
+    }
+    if (engine_.session().isBusy()) {
+        prompter_.showMessage(QString::fromLatin1(LoopTexts::kSearchBusy));
+        return false;
+    }
+    emit criteriaStored(criteria);
+    model_->clear();
+    return LoopStarters(engine_).startSearch(folder_, criteria, {this, this});
+}
+
+QString SearchWindow::endedText() const {
+    return QString::fromLatin1(LoopTexts::kSearchEnded);
+}
+
+QString SearchWindow::startText() const {
+    return QStringLiteral("Search");
+}
+
+bool SearchWindow::searchResult(const SearchRow& row) {
+    model_->append(row);
+    return true;
+}
+
+QMenu* SearchWindow::rowMenu(int row) {
+    model_->flush();
+    if (row < 0 || row >= model_->rowCount())
+        return nullptr;
+    const SearchRow& r = model_->row(row);
+    delete menu_;
+    menu_ = new QMenu(this);
+    QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
+    const bool file = r.item.kind == '-';
+    const QByteArray folder = r.folder;
+    const QByteArray name = r.item.name;
+    view->addAction(QStringLiteral("FTP wizard"), this,
+                    [this, folder, name] { emit viewRequested(34208, folder, name); });
+    view->addAction(QStringLiteral("Help"), this,
+                    [this, folder, name] { emit viewRequested(34218, folder, name); });
+    if (viewMenuFiller_)
+        viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
+    view->setEnabled(file);
+    const TransferMenuTarget target = DownloadMenuTarget(
+        folders_, QString::fromUtf8(folder), openLocalFolder_ ? openLocalFolder_() : QString());
+    QAction* download = menu_->addAction(target.text, this, [this, row] { downloadRow(row); });
+    download->setData(34211);
+    download->setEnabled(!target.folder.isEmpty());
+    return menu_;
+}
+
+void SearchWindow::downloadRow(int row) {
+    const SearchRow& r = model_->row(row);
+    const TransferMenuTarget target = DownloadMenuTarget(
+        folders_, QString::fromUtf8(r.folder), openLocalFolder_ ? openLocalFolder_() : QString());
+    if (target.folder.isEmpty())
+        return;
+    RemoteItemList selection;
+    selection.append(r.item);
+    TransferStarters(engine_).download(r.folder, target.folder, selection);
+}

@@ -1,0 +1,242 @@
+// The three loop windows against a real server: they run their loops, show
+// what came back, end with the time used and refuse bad input through the
+// prompter. With VELMORA_SCREENSHOT_DIR set they also leave pictures there.
+#include "cli/tree_snapshot.h"
+#include "dialog_test_support.h"
+#include "remote/action_engine.h"
+#include "remote/task_status.h"
+#include "session/ftp_session.h"
+#include "session/tcp_transport.h"
+#include "support/pyftpdlib_server.h"
+#include "support/scripted_prompter.h"
+#include "workbench_harness.h"
+#include "workspace/ui/change_case_window.h"
+#include "workspace/ui/compare_window.h"
+#include "workspace/ui/loop_result_models.h"
+#include "workspace/ui/search_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+namespace {
+
+class LoopWindowsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server_ = std::make_unique<PyftpdlibServer>();
+        ready_ = server_->start();
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(ready_) << server_->lastError().toStdString();
+        SessionOptions o;
+        o.host = QStringLiteral("127.0.0.1");
+        o.port = server_->port();
+        o.user = server_->user();
+        o.password = server_->password();
+        o.keepAliveInterval = 0;
+        session_.setOptions(o);
+        status_.connectTo(session_);
+        session_.connectNew();
+        ASSERT_TRUE(WorkbenchHarness::waitFor(
+            [this] { return session_.loggedIn() && session_.queue().isEmpty(); }, 10000));
+    }
+    void TearDown() override { session_.closeConnection(); }
+
+    // Clicks the start button and waits for the end line.
+    static bool run(LoopWindow& w) {
+        w.startButton()->click();
+        return WorkbenchHarness::waitFor(
+            [&w] { return !w.running() && w.statusLabel()->text().contains("time used"); }, 15000);
+    }
+    static void picture(QWidget& w, const char* name) {
+        const QString dir = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        w.show();
+        QTest::qWait(100);
+        w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    }
+
+    TcpTransportFactory transports_;
+    FtpSession session_{&transports_};
+    ActionEngine engine_{session_};
+    TaskStatus status_;
+    ScriptedPrompter prompter_;
+    RecordingHelp help_;
+    static inline std::unique_ptr<PyftpdlibServer> server_;
+    static inline bool ready_ = false;
+};
+
+}  // namespace
+
+TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
+    ASSERT_TRUE(writeServerTree(*server_, "find",
+                                {{"index.html", "<p>"},
+                                 {"a/index.php", "<?php"},
+                                 {"a/b/notes.txt", "n"},
+                                 {"a/b/index.htm", "x"}}));
+    QTemporaryDir local;
+    SearchCriteria stored;
+    stored.kinds = SearchCriteria::File;
+    auto* w = new SearchWindow(engine_, status_, prompter_, help_, {local.path(), "/find"}, "/find",
+                               stored, {}, nullptr);
+    QPointer<SearchWindow> guard(w);
+    QSignalSpy storedSpy(w, &SearchWindow::criteriaStored);
+    EXPECT_EQ(w->windowTitle(), "Serch in      /find");
+
+    // Refused input never starts anything.
+    for (const char* bad : {"*.*", "a**", ""}) {
+        w->nameEdit()->setText(QString::fromLatin1(bad));
+        w->startButton()->click();
+    }
+    EXPECT_EQ(prompter_.messages(), (QStringList{"Error: searching for all files is not allowed.",
+                                                 "Error: file title is incorrect.",
+                                                 "Pease specify file name for search."}));
+    EXPECT_FALSE(w->running());
+    EXPECT_EQ(storedSpy.count(), 0);
+
+    w->nameEdit()->setText("index.*");
+    ASSERT_TRUE(run(*w));
+    EXPECT_TRUE(w->statusLabel()->text().startsWith("Search ended, time used :  "));
+    EXPECT_EQ(w->startButton()->text(), "Search");
+    ASSERT_EQ(storedSpy.count(), 1);
+    SearchResultModel* m = w->model();
+    ASSERT_EQ(m->rowCount(), 3);
+    QStringList rows;
+    for (int r = 0; r < 3; ++r)
+        rows << m->index(r, 0).data().toString() + "|" + m->index(r, 6).data().toString();
+    EXPECT_EQ(rows, (QStringList{"index.html|/find", "index.php|/find/a", "index.htm|/find/a/b"}));
+    EXPECT_EQ(m->index(0, 2).data().toString(), "html");
+
+    QMenu* menu = w->rowMenu(2);
+    ASSERT_TRUE(menu);
+    QAction* download = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->data().toInt() == 34211)
+            download = a;
+    ASSERT_TRUE(download);
+    EXPECT_EQ(download->text(), "Download to \t(Local project Folder)/a/b");
+    picture(*w, "search");
+    download->trigger();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
+    EXPECT_EQ(readLocalFile(local.filePath("a/b/index.htm")), "x");
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {
+    ASSERT_TRUE(writeServerTree(
+        *server_, "case",
+        {{"ReadMe.TXT", "r"}, {"Img/Logo.GIF", "g"}, {"Img/a.png", "a"}, {"upper", "u"}}));
+    ChangeCaseOptions stored;
+    stored.target = ChangeCaseOptions::Upper;
+    auto* w = new ChangeCaseWindow(engine_, status_, prompter_, help_, "/case", stored);
+    EXPECT_EQ(w->windowTitle(), "change case in      /case");
+    w->startButton()->click();
+    EXPECT_EQ(prompter_.messages(), QStringList{"Please select items to change"});
+
+    for (int bit :
+         {ChangeCaseOptions::File, ChangeCaseOptions::Folder, ChangeCaseOptions::SubFolders})
+        w->optionBox(bit)->setChecked(true);
+    QSignalSpy storedSpy(w, &ChangeCaseWindow::optionsStored);
+    ASSERT_TRUE(run(*w));
+    EXPECT_TRUE(w->statusLabel()->text().startsWith("changing case ended, time used :  "));
+    ASSERT_EQ(storedSpy.count(), 1);
+    ChangeCaseModel* m = w->model();
+    QStringList rows;
+    for (int r = 0; r < m->rowCount(); ++r)
+        rows << m->index(r, 1).data().toString() + ">" + m->index(r, 2).data().toString() + "|" +
+                    m->index(r, 3).data().toString();
+    EXPECT_EQ(rows, (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT|", "upper>UPPER|",
+                                 "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_TRUE(server_->exists("case/IMG/LOGO.GIF"));
+    picture(*w, "changecase");
+    delete w;
+}
+
+TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
+    QTemporaryDir local;
+    ASSERT_TRUE(writeLocalTree(local.path(), {{"same.txt", "s"},
+                                              {"new.html", "new"},
+                                              {"quiet/a.txt", "a"},
+                                              {"deep/er/changed.txt", "12345"}}));
+    ASSERT_TRUE(writeServerTree(*server_, "cmp",
+                                {{"same.txt", "s"},
+                                 {"old.html", "old"},
+                                 {"quiet/a.txt", "a"},
+                                 {"deep/er/changed.txt", "1234"}}));
+    auto* w = new CompareWindow(engine_, status_, prompter_, help_, {local.path(), "/cmp"}, "/cmp",
+                                CompareOptions::FileSize | CompareOptions::SubFolders);
+    EXPECT_EQ(w->windowTitle(), "Comparing from - project root");
+    EXPECT_EQ(w->statusLabel()->text(),
+              "After seaching, right click an item to see its properties.");
+    ASSERT_TRUE(run(*w));
+    EXPECT_TRUE(w->statusLabel()->text().startsWith("Comparing ended, time used :  "));
+    QStringList shown;
+    std::function<void(const QModelIndex&, const QString&)> walk = [&](const QModelIndex& p,
+                                                                       const QString& prefix) {
+        for (int r = 0; r < w->model()->rowCount(p); ++r) {
+            const QModelIndex i = w->model()->index(r, 0, p);
+            shown << prefix + i.data().toString();
+            walk(i, prefix + i.data().toString() + "/");
+        }
+    };
+    walk({}, "");
+    EXPECT_EQ(shown, (QStringList{"From", "From/deep", "From/deep/er", "From/deep/er/changed.txt",
+                                  "From/new.html", "From/old.html"}));
+    picture(*w, "compare");
+
+    CompareNode* changed = w->model()->tree().find("deep/er")->children[0].get();
+    QMenu* menu = w->itemMenu(changed);
+    ASSERT_TRUE(menu);
+    QStringList enabled;
+    for (QAction* a : menu->actions())
+        if (a->isEnabled() && a->data().isValid())
+            enabled << a->text();
+    EXPECT_EQ(enabled, (QStringList{"Upload", "Download", "Properties"}));
+    for (QAction* a : menu->actions())
+        if (a->data().toInt() == 34213)
+            a->trigger();
+    ASSERT_FALSE(prompter_.messages().isEmpty());
+    EXPECT_TRUE(prompter_.messages().last().startsWith(
+        "To compring from\tdeep/er/changed.txt\nTo project root\tdeep/er/changed.txt\n"));
+
+    // Uploading the changed file makes it agree: it leaves the tree.
+    for (QAction* a : w->itemMenu(changed)->actions())
+        if (a->data().toInt() == 34225)
+            a->trigger();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->model()->tree().find("deep"); }));
+    EXPECT_EQ(server_->readFile("cmp/deep/er/changed.txt"), "12345");
+    delete w;
+}
+
+TEST_F(LoopWindowsTest, ACompareWindowClosedMidRunDropsItsWork) {
+    QTemporaryDir local;
+    std::vector<TreeEntry> tree;
+    for (int i = 0; i < 30; ++i)
+        tree.push_back({QStringLiteral("f%1/x.txt").arg(i), "x"});
+    ASSERT_TRUE(writeLocalTree(local.path(), tree));
+    ASSERT_TRUE(writeServerTree(*server_, "closing", tree));
+    auto* w = new CompareWindow(engine_, status_, prompter_, help_, {local.path(), "/closing"},
+                                "/closing", CompareOptions::SubFolders);
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return w->model()->rowCount(w->model()->index(0, 0, {})) > 0; }));
+    delete w;
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
+    EXPECT_TRUE(prompter_.messages().isEmpty());
+}

@@ -1,0 +1,94 @@
+#include "workspace/deploy_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kHashA(64, 'a');
+const QByteArray kHashB(64, 'b');
+
+DeployCandidate onServer(const char* path, qint64 size, const QByteArray& hash, qint64 remoteSize) {
+    DeployCandidate c;
+    c.path = path;
+    c.size = size;
+    c.sha256 = hash;
+    c.remoteExists = true;
+    c.remoteSize = remoteSize;
+    return c;
+}
+
+}  // namespace
+
+TEST(DeployStateFile, WritesAndReadsBackAwkwardPaths) {
+    DeployState state;
+    state.files["index.html"] = {12, kHashA};
+    state.files["a b/tab\there\\back\nline"] = {0, kHashB};
+    QString error;
+    const auto back = DeployState::parse(state.serialize(), &error);
+    ASSERT_TRUE(back) << error.toStdString();
+    EXPECT_EQ(back->files, state.files);
+    EXPECT_TRUE(state.serialize().startsWith("velmora-deploy 1\n"));
+}
+
+TEST(DeployStateFile, DamagedOrForeignFilesAreRefused) {
+    const QByteArray good = "velmora-deploy 1\nx\t1\t" + kHashA + "\n";
+    struct Case {
+        const char* what;
+        QByteArray text;
+    } cases[] = {
+        {"empty", ""},
+        {"foreign", "some other tool's file\n"},
+        {"cut short", good.left(good.size() - 5)},
+        {"size not a number", "velmora-deploy 1\nx\tten\t" + kHashA + "\n"},
+        {"negative size", "velmora-deploy 1\nx\t-1\t" + kHashA + "\n"},
+        {"short hash", "velmora-deploy 1\nx\t1\tabc\n"},
+        {"upper-case hash", "velmora-deploy 1\nx\t1\t" + QByteArray(64, 'A') + "\n"},
+        {"two fields", "velmora-deploy 1\nx\t1\n"},
+        {"bad escape", "velmora-deploy 1\nx\\q\t1\t" + kHashA + "\n"},
+        {"path twice", good + "x\t2\t" + kHashB + "\n"},
+        {"empty line", good + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString error;
+        EXPECT_FALSE(DeployState::parse(c.text, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    QString error;
+    EXPECT_TRUE(DeployState::parse(good, &error));
+    EXPECT_TRUE(DeployState::parse("velmora-deploy 1\n", &error)) << "an empty project";
+}
+
+TEST(ChangedDeployPlan, SizesFirstThenHashes) {
+    DeployState state;
+    state.files["same.html"] = {10, kHashA};
+    state.files["edited.html"] = {10, kHashA};
+    state.files["gone.html"] = {5, kHashA};
+    state.files["gone-from-server.html"] = {5, kHashA};
+    DeployCandidate fresh;
+    fresh.path = "new.html";
+    fresh.size = 3;
+    DeployCandidate blocked;
+    blocked.path = "img";
+    blocked.remoteNotFile = true;
+    const std::vector<DeployCandidate> local = {
+        onServer("same.html", 10, kHashA, 10),
+        onServer("edited.html", 10, kHashB, 10),
+        onServer("resized.html", 11, kHashA, 10),
+        onServer("unrecorded.html", 4, kHashA, 4),
+        fresh,
+        blocked,
+    };
+    const std::vector<QByteArray> remoteOnly = {"gone.html", "user-upload.jpg"};
+
+    const DeployPlan bySize = PlanChangedDeploy(local, std::nullopt, remoteOnly, true);
+    EXPECT_EQ(bySize.uploads, (std::vector<QByteArray>{"resized.html", "new.html"}));
+    EXPECT_TRUE(bySize.deletes.empty()) << "without a state nothing is known to be ours";
+    EXPECT_EQ(bySize.conflicts, std::vector<QByteArray>{"img"});
+
+    const DeployPlan byHash = PlanChangedDeploy(local, state, remoteOnly, true);
+    EXPECT_EQ(byHash.uploads, (std::vector<QByteArray>{"edited.html", "resized.html",
+                                                       "unrecorded.html", "new.html"}));
+    EXPECT_EQ(byHash.deletes, std::vector<QByteArray>{"gone.html"});
+    EXPECT_TRUE(PlanChangedDeploy(local, state, remoteOnly, false).deletes.empty());
+}
