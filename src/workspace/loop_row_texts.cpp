@@ -2,22 +2,8 @@
 
 #include "platform/format.h"
 #include "remote/local_name_guard.h"
+#include "remote/remote_list_columns.h"
 #include "workspace/file_category.h"
-
-QString RemoteDateText(const RemoteItem& item) {
-    QStringList date;
-    if (item.year >= 0)
-        date << QString::number(item.year);
-    if (item.month >= 0)
-        date << QStringLiteral("%1").arg(item.month, 2, 10, QLatin1Char('0'));
-    if (item.day >= 0)
-        date << QStringLiteral("%1").arg(item.day, 2, 10, QLatin1Char('0'));
-    QString text = date.join(QLatin1Char('-'));
-    if (!item.time.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-                QString::fromLatin1(item.time.left(5));
-    return text;
-}
 
 QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options) {
     const RemoteItem& i = row.item;

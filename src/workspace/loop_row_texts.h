@@ -15,10 +15,6 @@ struct LoopDisplayOptions {
 // permission, owner/group, under path (only on a folder's first match).
 QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options);
 
-// An entry's date as listed: "YYYY-MM-DD HH:MM", parts the listing did not
-// give left out.
-QString RemoteDateText(const RemoteItem& item);
-
 // What the compare result menu offers for an item: each command acts only on a
 // side where the item exists, and a file only (a server name that cannot be a
 // local path is never transferred).

@@ -2,6 +2,7 @@
 
 #include "app/color_choice.h"
 #include "app/command_ids.h"
+#include "app/loop_settings.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/color_dialog.h"
 #include "app/ui/frame_explorer_host.h"
@@ -20,7 +21,6 @@
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
 #include "remote/ui/explorer_item_view.h"
-#include "workspace/project_folders.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
@@ -28,9 +28,13 @@
 #include "session/ui/chat_pane.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_window.h"
+#include "workspace/project_folders.h"
+#include "workspace/ui/change_case_window.h"
+#include "workspace/ui/compare_window.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_view.h"
+#include "workspace/ui/search_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -112,6 +116,9 @@ MainFrame::~MainFrame() = default;
 void MainFrame::buildPages() {
     Workbench& w = workbench_;
     explorerHost_ = new FrameExplorerHost(w, *prompter_, *help_, this);
+    explorerHost_->setLoopStarter([this](ExplorerHost::Loop loop, const QByteArray& folder) {
+        openLoopWindow(loop, folder);
+    });
     localSide_ = new LocalSide(w.engine(), w.session(), *explorerHost_, this);
     applyExplorerOptions();
     localExplorer_ = new LocalExplorer(*localSide_);
@@ -239,6 +246,52 @@ void MainFrame::openToolDialog(int id) {
                           search ? ToolListDialog::Mode::Search : ToolListDialog::Mode::User,
                           workbench_.launcher(), *prompter_, *help_, this);
     dialog.exec();
+}
+
+void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder) {
+    Workbench& w = workbench_;
+    MixedSettings& mixed = w.mixed();
+    const AppSettings& s = w.settings();
+    const ProjectFolders folders{w.sites().Current.Site.LocalProjectFolder,
+                                 w.sites().Current.Site.RemoteProjectFolder};
+    QWidget* window = nullptr;
+    switch (loop) {
+        case ExplorerHost::Loop::Compare: {
+            auto* c = new CompareWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
+                                        folder, mixed.CompareOptions, this);
+            connect(c, &CompareWindow::optionsStored, this,
+                    [&mixed](quint8 options) { mixed.CompareOptions = options; });
+            connect(c, &CompareWindow::localTreesChanged, localSide_,
+                    &LocalSide::reloadProjectFolder);
+            window = c;
+            break;
+        }
+        case ExplorerHost::Loop::Search: {
+            const LoopDisplayOptions display{s.SizeStyle,
+                                             bool(s.ViewFlags & AppSettings::kNumericPermissions)};
+            auto* f = new SearchWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
+                                       folder, SearchCriteriaFromSettings(mixed), display, this);
+            f->setViewMenuFiller([this](QMenu* menu, const QString& path) {
+                explorerHost_->fillViewEditMenu(menu, true, true, path);
+            });
+            f->setOpenLocalFolder([this] { return localExplorer_->tree()->selectedFolder(); });
+            connect(f, &SearchWindow::criteriaStored, this,
+                    [&mixed](const SearchCriteria& c) { StoreSearchCriteria(mixed, c); });
+            window = f;
+            break;
+        }
+        case ExplorerHost::Loop::ChangeCase: {
+            auto* c = new ChangeCaseWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folder,
+                                           ChangeCaseOptionsFromSettings(mixed), this);
+            connect(c, &ChangeCaseWindow::optionsStored, this,
+                    [&mixed](const ChangeCaseOptions& o) { StoreChangeCaseOptions(mixed, o); });
+            window = c;
+            break;
+        }
+    }
+    window->setWindowFlag(Qt::Window);
+    window->show();
+    window->raise();
 }
 
 void MainFrame::openFileActionDialog(int id) {

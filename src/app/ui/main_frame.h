@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_menu.h"
+#include "platform/ui/explorer_host.h"
 #include "session/runtime_command_menus.h"
 
 #include <QHash>
@@ -100,6 +101,7 @@ private:
     void openBeepOptions();
     void openToolDialog(int id);
     void openFileActionDialog(int id);
+    void openLoopWindow(ExplorerHost::Loop loop, const QByteArray& remoteFolder);
     void sendGroupCommand(int id);
 
     Workbench& workbench_;
