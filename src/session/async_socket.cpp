@@ -15,13 +15,34 @@ bool AsyncSocket::connect(const QString& host, int port) {
     if (!transport_)
         return false;
     Transport* t = transport_.get();
-    QObject::connect(t, &Transport::connected, this,
-                     [this] { emit socketEvent(SocketEvent::Connect); });
-    QObject::connect(t, &Transport::readyRead, this,
-                     [this] { emit socketEvent(SocketEvent::Read); });
+    QObject::connect(t, &Transport::connected, this, [this] {
+        if (!tlsOnConnect_) {
+            emit socketEvent(SocketEvent::Connect);
+            return;
+        }
+        handshaking_ = true;
+        if (!transport_->startTls(*tlsOnConnect_)) {
+            handshaking_ = false;
+            emit socketFailed(QStringLiteral("TLS is not available"));
+            emit socketEvent(SocketEvent::Close);
+        }
+    });
+    QObject::connect(t, &Transport::readyRead, this, [this] {
+        if (!handshaking_)
+            emit socketEvent(SocketEvent::Read);
+    });
     QObject::connect(t, &Transport::readyWrite, this, [this] {
+        if (handshaking_)
+            return;  // nothing goes out before the handshake is done
         writable_ = true;
         emit socketEvent(SocketEvent::Write);
+    });
+    QObject::connect(t, &Transport::secured, this, [this] {
+        handshaking_ = false;
+        emit socketEvent(tlsOnConnect_ ? SocketEvent::Connect : SocketEvent::Secured);
+        // Data that arrived with the end of the handshake.
+        if (transport_ && transport_->bytesAvailable() > 0)
+            emit socketEvent(SocketEvent::Read);
     });
     QObject::connect(t, &Transport::closed, this, [this] { emit socketEvent(SocketEvent::Close); });
     QObject::connect(t, &Transport::failed, this, &AsyncSocket::socketFailed);
@@ -33,8 +54,25 @@ bool AsyncSocket::connect(const QString& host, int port) {
     return true;
 }
 
+bool AsyncSocket::startTls(const TlsRequest& request) {
+    if (!transport_ || handshaking_)
+        return false;
+    writable_ = false;
+    handshaking_ = transport_->startTls(request);
+    return handshaking_;
+}
+
+TlsStatus AsyncSocket::tlsStatus() const {
+    return transport_ ? transport_->tlsStatus() : TlsStatus();
+}
+
+QByteArray AsyncSocket::tlsSession() const {
+    return transport_ ? transport_->tlsSession() : QByteArray();
+}
+
 void AsyncSocket::close(bool graceful) {
     writable_ = false;
+    handshaking_ = false;
     if (!transport_)
         return;
     Transport* t = transport_.release();
