@@ -16,6 +16,8 @@ struct CliOptions {
     int timeoutSeconds = 60;
     QString settingDir;
     QString site;
+    QString tls;        // off, auto or require; empty: the URL's or the site's
+    QStringList trust;  // fingerprints trusted for this run
     QString url;
     QString command;
     QStringList commandArgs;

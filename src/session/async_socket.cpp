@@ -9,6 +9,7 @@ AsyncSocket::~AsyncSocket() {
 
 bool AsyncSocket::connect(const QString& host, int port) {
     close();
+    connected_ = tlsStarted_ = false;
     if (!factory_)
         return false;
     transport_ = factory_->create();
@@ -20,12 +21,10 @@ bool AsyncSocket::connect(const QString& host, int port) {
             emit socketEvent(SocketEvent::Connect);
             return;
         }
+        connected_ = true;
         handshaking_ = true;
-        if (!transport_->startTls(*tlsOnConnect_)) {
-            handshaking_ = false;
-            emit socketFailed(QStringLiteral("TLS is not available"));
-            emit socketEvent(SocketEvent::Close);
-        }
+        if (!tlsHeld_)
+            releaseTls();
     });
     QObject::connect(t, &Transport::readyRead, this, [this] {
         if (!handshaking_)
@@ -52,6 +51,18 @@ bool AsyncSocket::connect(const QString& host, int port) {
         return false;
     }
     return true;
+}
+
+void AsyncSocket::releaseTls() {
+    tlsHeld_ = false;
+    if (!tlsOnConnect_ || !connected_ || tlsStarted_ || !transport_)
+        return;
+    tlsStarted_ = true;
+    if (!transport_->startTls(*tlsOnConnect_)) {
+        handshaking_ = false;
+        emit socketFailed(QStringLiteral("TLS is not available"));
+        emit socketEvent(SocketEvent::Close);
+    }
 }
 
 bool AsyncSocket::startTls(const TlsRequest& request) {

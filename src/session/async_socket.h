@@ -31,7 +31,13 @@ public:
 
     // Before connect: TLS starts as soon as the connection is made, and the
     // connect is announced only once the handshake is done (data connections).
-    void setTlsOnConnect(const TlsRequest& request) { tlsOnConnect_ = request; }
+    // With hold, the handshake waits for releaseTls(): servers expect it only
+    // once the transfer command has gone out.
+    void setTlsOnConnect(const TlsRequest& request, bool hold = false) {
+        tlsOnConnect_ = request;
+        tlsHeld_ = hold;
+    }
+    void releaseTls();
     // On an open connection: starts the handshake; Secured follows. False when
     // the transport cannot speak TLS.
     bool startTls(const TlsRequest& request);
@@ -53,5 +59,8 @@ private:
     std::unique_ptr<Transport> transport_;
     bool writable_ = false;
     bool handshaking_ = false;
+    bool tlsHeld_ = false;
+    bool tlsStarted_ = false;
+    bool connected_ = false;
     std::optional<TlsRequest> tlsOnConnect_;
 };

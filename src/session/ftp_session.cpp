@@ -273,6 +273,8 @@ void FtpSession::advance(bool continueGroup) {
         CommandStep& step = g->steps()[index];
         step.sent = true;
         control_.sendLine(step.wireText());
+        if (g->kind() == GroupKind::Socket)
+            static_cast<SocketGroup*>(g)->stepSent(step);
         g->onStepSent(step);
         return;
     }

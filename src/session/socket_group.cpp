@@ -46,7 +46,7 @@ bool SocketGroup::startData(const QString& host, int port) {
     data_.socket = std::make_unique<AsyncSocket>(h->transportFactory());
     const std::optional<TlsRequest> tls = h->dataTls();
     if (tls)
-        data_.socket->setTlsOnConnect(*tls);
+        data_.socket->setTlsOnConnect(*tls, true);
     QObject::connect(data_.socket.get(), &AsyncSocket::socketEvent, data_.socket.get(),
                      [this](SocketEvent e) { onDataSocketEvent(e); });
     QObject::connect(
@@ -62,6 +62,11 @@ bool SocketGroup::startData(const QString& host, int port) {
                 gh->log(LogChannel::Trace, QStringLiteral("Data port error: ") + reason);
         });
     return data_.socket->connect(target, port);
+}
+
+void SocketGroup::stepSent(const CommandStep& step) {
+    if (data_.socket && !step.nameIs("PASV") && !step.nameIs("REST"))
+        data_.socket->releaseTls();
 }
 
 void SocketGroup::onDataSocketEvent(SocketEvent event) {

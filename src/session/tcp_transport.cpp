@@ -2,10 +2,15 @@
 
 #include <QCryptographicHash>
 #include <QHostAddress>
+#include <QSocketNotifier>
 #include <QSslCipher>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cerrno>
 
 namespace {
 
@@ -37,7 +42,72 @@ QString names(const QSslCertificate& c, bool issuer) {
     return parts.join(QStringLiteral(", "));
 }
 
+// Keeps a TCP connection open after Qt closed its descriptor: the write side
+// is shut once Qt is done (the last bytes and the close notice are out), and
+// what the peer still sends is read and dropped until it closes. Closing a
+// socket with unread bytes (a TLS server's post-handshake messages may come at
+// any time) makes the kernel reset the connection, and a reset drops the end of
+// an upload at the server.
+class LingeringClose : public QObject {
+public:
+    static constexpr int kBoundMs = 30000;
+
+    LingeringClose(int fd, QSslSocket* socket) : fd_(fd), notifier_(fd, QSocketNotifier::Read) {
+        notifier_.setEnabled(false);
+        connect(&notifier_, &QSocketNotifier::activated, this, &LingeringClose::drain);
+        QTimer::singleShot(kBoundMs, this, &LingeringClose::finish);
+        connect(socket, &QAbstractSocket::stateChanged, this,
+                [this](QAbstractSocket::SocketState s) {
+                    if (s == QAbstractSocket::UnconnectedState)
+                        shutWrite();
+                });
+        connect(socket, &QObject::destroyed, this, &LingeringClose::shutWrite);
+    }
+    ~LingeringClose() override {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    void shutWrite() {
+        if (shut_ || fd_ < 0)
+            return;
+        shut_ = true;
+        ::shutdown(fd_, SHUT_WR);
+        notifier_.setEnabled(true);
+    }
+
+private:
+    void drain() {
+        char buffer[16384];
+        for (;;) {
+            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (n > 0)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+                return;
+            finish();  // the peer closed, or the connection broke
+            return;
+        }
+    }
+    void finish() {
+        notifier_.setEnabled(false);
+        deleteLater();
+    }
+
+    int fd_;
+    bool shut_ = false;
+    QSocketNotifier notifier_;
+};
+
 }  // namespace
+
+void TcpTransport::lingerAfterClose() {
+    const int fd = ::dup(int(socket_->socketDescriptor()));
+    if (fd < 0)
+        return;
+    auto* linger = new LingeringClose(fd, socket_);
+    if (socket_->state() == QAbstractSocket::UnconnectedState)
+        linger->shutWrite();
+}
 
 bool TcpTransport::tlsAvailable() {
     return QSslSocket::supportsSsl();
@@ -92,6 +162,7 @@ TcpTransport::~TcpTransport() {
         // has been written, or after a bound.
         QSslSocket* s = socket_;
         QObject::connect(s, &QAbstractSocket::disconnected, s, &QObject::deleteLater);
+        QObject::connect(s, &QIODevice::readyRead, s, [s] { s->readAll(); });
         QTimer::singleShot(60000, s, [s] { s->abort(); });
         return;
     }
@@ -151,6 +222,8 @@ void TcpTransport::close(bool graceful) {
         return;
     }
     graceful_ = true;
+    if (socket_->isEncrypted())
+        lingerAfterClose();
     // Over TLS this first sends the close notice, which servers want to see at
     // the end of an upload.
     socket_->disconnectFromHost();

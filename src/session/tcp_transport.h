@@ -35,6 +35,7 @@ private:
     qint64 queuedBytes() const;
     void onEncrypted();
     void reportClosed();
+    void lingerAfterClose();
 
     QSslSocket* socket_;
     bool closedSignalled_ = false;
