@@ -27,6 +27,8 @@ public:
                            QList<QByteArray> trustedForRun = {}, QObject* parent = nullptr);
 
     void judge(const CertificateCheck& check, Done done) override;
+    // The desktop installs its question dialog once its window exists.
+    void setAsker(CertificateAsker* asker) { asker_ = asker; }
 
 signals:
     // "Always trust" could not be written to the trust store.

@@ -257,3 +257,30 @@ TEST(TlsSession, RefusedProtectionFollowsTheMode) {
         EXPECT_EQ(data.tlsStartedAt, -1);
     }
 }
+
+TEST(TlsSession, DataTlsWaitsForTheTransferCommand) {
+    SessionHarness h(tlsOptions(TlsMode::Require));
+    startTls(h);
+    h.control()->finishTls();
+    h.settle();
+    h.reply("230 Logged in\r\n");
+    h.reply("200 PBSZ=0\r\n");
+    h.reply("200 Protection set to Private\r\n");
+    h.reply("200 Type set\r\n");
+    h.reply("211 End\r\n");
+    h.reply("214 Help OK.\r\n");
+    h.reply("257 \"/\" is the current directory\r\n");
+    h.serveData({}, 5000);  // the initial listing; the session is idle now
+    ASSERT_TRUE(h.session.queue().isEmpty());
+
+    // REST only prepares the transfer: servers start the data connection's
+    // TLS once the transfer command has come.
+    h.session.sendGroup(StepList{{"PASV", {}}, {"REST", "100"}, {"RETR", "f"}});
+    h.reply(SessionHarness::pasv(5002));
+    FakeTransport* d = h.acceptData();
+    EXPECT_EQ(h.sent().last(), "REST 100");
+    EXPECT_FALSE(d->tlsStarted());
+    h.reply("350 Restarting at position 100.\r\n");
+    EXPECT_EQ(h.sent().last(), "RETR f");
+    EXPECT_TRUE(d->tlsStarted());
+}
