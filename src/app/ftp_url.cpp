@@ -3,7 +3,8 @@
 #include <QUrl>
 
 std::optional<FtpUrl> parseFtpUrl(const QString& text, QString* error) {
-    if (!text.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive)) {
+    const bool tls = text.startsWith(QLatin1String("ftpes://"), Qt::CaseInsensitive);
+    if (!tls && !text.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive)) {
         *error = QStringLiteral("not an ftp:// URL: ") + text;
         return std::nullopt;
     }
@@ -13,6 +14,7 @@ std::optional<FtpUrl> parseFtpUrl(const QString& text, QString* error) {
         return std::nullopt;
     }
     FtpUrl u;
+    u.tlsRequired = tls;
     u.host = url.host();
     u.port = url.port(21);
     if (!url.userName().isEmpty()) {

@@ -1,5 +1,7 @@
 #include "app/session_options_from_site.h"
 
+#include "app/site_tls.h"
+
 SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& settings) {
     SessionOptions o;
     o.host = site.Host;
@@ -12,6 +14,7 @@ SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& set
     o.comment = site.Comment;
     o.preferMlsd = site.SiteFlags & SiteRecord::kPreferMlsd;
     o.concernedFile = site.ConcernedFile;
+    o.tls = SiteTlsMode(site);
     o.keepAliveInterval = settings.KeepAliveInterval;
     o.keepAliveCommand1 = settings.KeepAliveCommand1;
     o.keepAliveCommand2 = settings.KeepAliveCommand2;

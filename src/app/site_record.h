@@ -28,6 +28,8 @@ struct SiteRecord {
     // SiteFlags
     static constexpr qint32 kPreferMlsd = 0x01;  // clear: always LIST
     static constexpr qint32 kBypassProxy = 0x02;
+    static constexpr qint32 kTlsIfAvailable = 0x04;  // FTP over TLS when the server offers it
+    static constexpr qint32 kTlsRequired = 0x08;     // FTP over TLS or no connection
 
     qint32 Id = NewSiteId();  // never stored
     QString Name;

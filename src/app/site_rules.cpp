@@ -1,5 +1,7 @@
 #include "app/site_rules.h"
 
+#include "app/site_tls.h"
+
 namespace {
 
 bool validRow(const SiteList& list, int row) {
@@ -94,7 +96,7 @@ bool ConnectSite(SiteList& list, int row, const SiteRecord& collected, QString* 
 }
 
 int AddSite(SiteList& list, const QString& name, const QString& comment) {
-    SiteRecord record;
+    SiteRecord record = NewSiteRecord();
     record.Id = list.FreshId();
     record.Name = name;
     record.Comment = comment;

@@ -1,5 +1,8 @@
 #include "cli/cli_options.h"
 
+#include "session/tls_mode.h"
+#include "session/tls_status.h"
+
 static bool commandNeedsNoServer(const QString& command) {
     return command == QLatin1String("parse") || command == QLatin1String("sites") ||
            command == QLatin1String("url");
@@ -68,6 +71,21 @@ bool parseCliOptions(const QStringList& args, CliOptions* o, QString* error) {
         } else if (a == QLatin1String("--setting-dir")) {
             if (!value(a, &o->settingDir))
                 return false;
+        } else if (a == QLatin1String("--tls")) {
+            if (!value(a, &o->tls))
+                return false;
+            if (!parseTlsMode(o->tls)) {
+                *error = QStringLiteral("--tls takes off, auto or require");
+                return false;
+            }
+        } else if (a == QLatin1String("--trust")) {
+            if (!value(a, &v))
+                return false;
+            if (parseFingerprint(v).isEmpty()) {
+                *error = QStringLiteral("--trust takes a SHA-256 fingerprint (SHA256:AB:CD:...)");
+                return false;
+            }
+            o->trust << v;
         } else if (a == QLatin1String("--site")) {
             if (!value(a, &o->site))
                 return false;
@@ -78,7 +96,8 @@ bool parseCliOptions(const QStringList& args, CliOptions* o, QString* error) {
     }
     if (o->help)
         return true;
-    if (i < args.size() && args[i].startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive))
+    if (i < args.size() && (args[i].startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive) ||
+                            args[i].startsWith(QLatin1String("ftpes://"), Qt::CaseInsensitive)))
         o->url = args[i++];
     if (i >= args.size()) {
         *error = QStringLiteral("no command given");
@@ -106,7 +125,7 @@ QString cliUsage() {
         "       velmora-cli [OPTIONS] parse|sites|url ...\n"
         "\n"
         "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is "
-        "anonymous.\n"
+        "anonymous.\nftpes://... is the same over FTP with explicit TLS, which it requires.\n"
         "\n"
         "Options:\n"
         "  --log                  write the conversation with the server on stderr\n"
@@ -119,6 +138,9 @@ QString cliUsage() {
         "  --deadline SECONDS     give up when the whole run took this long (default: none)\n"
         "  --setting-dir DIR      folder of the settings files\n"
         "  --site NAME            connect to a stored site instead of a URL\n"
+        "  --tls off|auto|require FTP over TLS: never, when offered, or required\n"
+        "                         (default: require for ftpes://, off for ftp://, the site's)\n"
+        "  --trust SHA256:...     trust this server certificate fingerprint for this run\n"
         "  --help                 this text\n"
         "\n"
         "Commands:\n"

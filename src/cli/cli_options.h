@@ -17,6 +17,8 @@ struct CliOptions {
     int deadlineSeconds = 0;  // for the whole run; 0: none
     QString settingDir;
     QString site;
+    QString tls;        // off, auto or require; empty: the URL's or the site's
+    QStringList trust;  // fingerprints trusted for this run
     QString url;
     QString command;
     QStringList commandArgs;

@@ -33,7 +33,9 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
         if (log_)
             log_->print(line);
         // A refused login leaves its command waiting for ever: stop here.
-        if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold && !broken_) {
+        // A refused AUTH TLS is the session's to judge (plain under "auto").
+        if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold && !broken_ &&
+            session_->tlsPhase() != FtpSession::TlsPhase::AuthSent) {
             broken_ = true;
             error_ = QStringLiteral("login refused: ") + line.text.section('\n', -1);
         }
@@ -86,7 +88,9 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     QObject::connect(session_.get(), &FtpSession::disconnected, [this] {
         if (!broken_) {
             broken_ = true;
-            error_ = QStringLiteral("the server closed the connection");
+            // The session says why it ended the connection itself.
+            error_ = failures_.isEmpty() ? QStringLiteral("the server closed the connection")
+                                         : failures_.last();
         }
     });
 }

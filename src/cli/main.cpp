@@ -2,6 +2,8 @@
 #include "app/ftp_url.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_path.h"
+#include "app/stored_certificate_judge.h"
+#include "app/trust_store.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
@@ -45,8 +47,14 @@ int runWithServer(const CliOptions& o) {
         options.user = url->user;
         options.password = url->anonymous ? QStringLiteral("velmora@") : url->password;
         options.siteName = url->host;
+        options.tls = url->tlsRequired ? TlsMode::Require : TlsMode::Off;
         startPath = url->path;
     }
+    if (!o.tls.isEmpty())
+        options.tls = *parseTlsMode(o.tls);
+    QList<QByteArray> trusted;
+    for (const QString& t : o.trust)
+        trusted << parseFingerprint(t);
     if (o.listCommand == QLatin1String("LIST"))
         options.preferMlsd = false;
     if (o.remoteProjectGiven)
@@ -54,6 +62,12 @@ int runWithServer(const CliOptions& o) {
 
     auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
     CliSession cli(options, o.timeoutSeconds, std::move(printer), o.deadlineSeconds);
+    // Certificates that did not verify pass only when stored by the desktop's
+    // "Always trust" or named with --trust; nobody is asked.
+    TrustStore trustStore(SettingsPath(TrustStore::fileName(), o.settingDir));
+    trustStore.load();
+    StoredCertificateJudge judge(trustStore, nullptr, trusted);
+    cli.session().setCertificateJudge(&judge);
     cli.engine().setRemoteProjectFolder(remoteProject.toUtf8());
 
     CliContext ctx{cli, startPath, stored, settings};

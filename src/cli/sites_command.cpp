@@ -7,6 +7,7 @@
 #include "app/site_file.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
+#include "app/site_tls.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ const QString kOptionsUsage = QStringLiteral(
     "usage: velmora-cli sites add|edit NAME [--comment C] [--host H] [--port P] "
     "[--anonymous | --user U] [--password P] [--binary | --ascii] [--always-list | --prefer-mlsd] "
     "[--local-project DIR] [--remote-project PATH] [--concerned-file PATH] [--http-base B] "
-    "[--abundant1 S] [--abundant2 S] [--abundant3 S]");
+    "[--abundant1 S] [--abundant2 S] [--abundant3 S] [--tls off|auto|require]");
 const QString kUrlUsage = QStringLiteral("usage: velmora-cli url NAME REMOTE_PATH");
 
 // What the options of add and edit ask to change; unset fields stay as they are.
@@ -40,6 +41,7 @@ struct SiteOptions {
     std::optional<QString> concernedFile;
     std::optional<QString> httpBase;
     std::optional<QString> abundant[3];
+    std::optional<TlsMode> tls;
 };
 
 int usageError(QTextStream& err, const QString& problem, const QString& usage) {
@@ -100,6 +102,17 @@ bool parseSiteOptions(const QStringList& args, int first, bool allowName, SiteOp
             alwaysList = true;
         } else if (flag == u"--prefer-mlsd") {
             preferMlsd = true;
+        } else if (flag == u"--tls") {
+            if (i + 1 >= args.size()) {
+                *problem = QStringLiteral("missing value for --tls");
+                return false;
+            }
+            options->tls = parseTlsMode(args[++i]);
+            if (!options->tls) {
+                *problem =
+                    QStringLiteral("bad --tls \"%1\": expected off, auto or require").arg(args[i]);
+                return false;
+            }
         } else if (flag == u"--port" || textOptions(flag)) {
             if (i + 1 >= args.size()) {
                 *problem = QStringLiteral("missing value for %1").arg(flag);
@@ -177,6 +190,8 @@ void applySiteOptions(const SiteOptions& options, SiteRecord* site) {
     set(options.abundant[0], &site->AbundantString1);
     set(options.abundant[1], &site->AbundantString2);
     set(options.abundant[2], &site->AbundantString3);
+    if (options.tls)
+        SetSiteTlsMode(*site, *options.tls);
 }
 
 int findByName(const SiteList& list, const QString& name) {
@@ -214,6 +229,10 @@ void showSite(const SiteRecord& site, QTextStream& out) {
     flags += (site.SiteFlags & SiteRecord::kPreferMlsd) ? u"prefer MLSD" : u"always LIST";
     if (site.SiteFlags & SiteRecord::kBypassProxy)
         flags += u", bypass proxy";
+    if (SiteTlsMode(site) == TlsMode::IfAvailable)
+        flags += u", TLS if available";
+    else if (SiteTlsMode(site) == TlsMode::Require)
+        flags += u", TLS required";
     flags += u')';
 
     out << "Name: " << site.Name << '\n'
@@ -264,6 +283,7 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err) {
     SiteList list;
     if (!loadForChange(list, path, err))
         return kRefused;
+    // Plain unless --tls says otherwise: scripts keep doing what they did.
     SiteRecord site;
     site.Name = args[1];
     applySiteOptions(options, &site);

@@ -9,19 +9,39 @@ AsyncSocket::~AsyncSocket() {
 
 bool AsyncSocket::connect(const QString& host, int port) {
     close();
+    connected_ = tlsStarted_ = false;
     if (!factory_)
         return false;
     transport_ = factory_->create();
     if (!transport_)
         return false;
     Transport* t = transport_.get();
-    QObject::connect(t, &Transport::connected, this,
-                     [this] { emit socketEvent(SocketEvent::Connect); });
-    QObject::connect(t, &Transport::readyRead, this,
-                     [this] { emit socketEvent(SocketEvent::Read); });
+    QObject::connect(t, &Transport::connected, this, [this] {
+        if (!tlsOnConnect_) {
+            emit socketEvent(SocketEvent::Connect);
+            return;
+        }
+        connected_ = true;
+        handshaking_ = true;
+        if (!tlsHeld_)
+            releaseTls();
+    });
+    QObject::connect(t, &Transport::readyRead, this, [this] {
+        if (!handshaking_)
+            emit socketEvent(SocketEvent::Read);
+    });
     QObject::connect(t, &Transport::readyWrite, this, [this] {
+        if (handshaking_)
+            return;  // nothing goes out before the handshake is done
         writable_ = true;
         emit socketEvent(SocketEvent::Write);
+    });
+    QObject::connect(t, &Transport::secured, this, [this] {
+        handshaking_ = false;
+        emit socketEvent(tlsOnConnect_ ? SocketEvent::Connect : SocketEvent::Secured);
+        // Data that arrived with the end of the handshake.
+        if (transport_ && transport_->bytesAvailable() > 0)
+            emit socketEvent(SocketEvent::Read);
     });
     QObject::connect(t, &Transport::closed, this, [this] { emit socketEvent(SocketEvent::Close); });
     QObject::connect(t, &Transport::failed, this, &AsyncSocket::socketFailed);
@@ -33,8 +53,37 @@ bool AsyncSocket::connect(const QString& host, int port) {
     return true;
 }
 
+void AsyncSocket::releaseTls() {
+    tlsHeld_ = false;
+    if (!tlsOnConnect_ || !connected_ || tlsStarted_ || !transport_)
+        return;
+    tlsStarted_ = true;
+    if (!transport_->startTls(*tlsOnConnect_)) {
+        handshaking_ = false;
+        emit socketFailed(QStringLiteral("TLS is not available"));
+        emit socketEvent(SocketEvent::Close);
+    }
+}
+
+bool AsyncSocket::startTls(const TlsRequest& request) {
+    if (!transport_ || handshaking_)
+        return false;
+    writable_ = false;
+    handshaking_ = transport_->startTls(request);
+    return handshaking_;
+}
+
+TlsStatus AsyncSocket::tlsStatus() const {
+    return transport_ ? transport_->tlsStatus() : TlsStatus();
+}
+
+QByteArray AsyncSocket::tlsSession() const {
+    return transport_ ? transport_->tlsSession() : QByteArray();
+}
+
 void AsyncSocket::close(bool graceful) {
     writable_ = false;
+    handshaking_ = false;
     if (!transport_)
         return;
     Transport* t = transport_.release();

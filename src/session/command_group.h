@@ -2,8 +2,11 @@
 
 #include "session/command_step.h"
 #include "session/log_line.h"
+#include "session/tls_status.h"
 
 #include <QString>
+
+#include <optional>
 
 class CommandQueue;
 class TransportFactory;
@@ -24,6 +27,8 @@ public:
     // Dotted address of the control connection's peer.
     virtual QString controlPeer() const = 0;
     virtual bool showActiveServerFiles() const = 0;
+    // How data connections start TLS; none while they stay plain.
+    virtual std::optional<TlsRequest> dataTls() const { return std::nullopt; }
     virtual void transferStarted(const class SocketGroup* group,
                                  const struct TransferInfo& info) = 0;
     virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;

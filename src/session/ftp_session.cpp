@@ -5,6 +5,8 @@
 #include "session/socket_group.h"
 #include "session/user_listing_group.h"
 
+#include <QPointer>
+
 FtpSession::FtpSession(TransportFactory* factory, QObject* parent)
     : QObject(parent), factory_(factory), control_(factory), queue_(this) {
     connectTimer_.setSingleShot(true);
@@ -19,6 +21,10 @@ FtpSession::FtpSession(TransportFactory* factory, QObject* parent)
     QObject::connect(&control_, &AsyncSocket::socketEvent, this, &FtpSession::onControlEvent);
     QObject::connect(&control_, &ControlSocket::bytesSent, this, &FtpSession::onBytesSent);
     QObject::connect(&control_, &AsyncSocket::socketFailed, this, [this](const QString& why) {
+        if (tlsPhase_ == TlsPhase::Handshake) {
+            protocolViolation(QStringLiteral("TLS handshake failed: ") + why);
+            return;
+        }
         log(LogChannel::Trace, QStringLiteral("Control connection: ") + why);
     });
 }
@@ -69,6 +75,9 @@ void FtpSession::connectToSite() {
     sentPartial_.clear();
     replyTimer_.stop();
     scheduledDelay_ = -1;
+    tlsPhase_ = TlsPhase::Plain;
+    dataProtected_ = false;
+    ++connectionSerial_;
     log(LogChannel::Status, QStringLiteral("Resolving address of ") + options_.host);
     control_.open(options_.host, options_.port);
     connectTimer_.start(options_.connectTimeoutMs);
@@ -77,6 +86,9 @@ void FtpSession::connectToSite() {
 
 void FtpSession::closeConnection() {
     control_.close();
+    tlsPhase_ = TlsPhase::Plain;
+    dataProtected_ = false;
+    ++connectionSerial_;
     connectTimer_.stop();
     keepAliveTimer_.stop();
     flags_ = 0;
@@ -87,6 +99,11 @@ void FtpSession::closeConnection() {
 
 void FtpSession::onConnectTimer() {
     connectTimer_.stop();
+    if (tlsPhase_ == TlsPhase::Handshake) {
+        protocolViolation(
+            QStringLiteral("TLS handshake failed: the server did not answer in time"));
+        return;
+    }
     log(LogChannel::Status, QStringLiteral("Connection failed, could not connect to server"));
     control_.close();
     emit connectFailed();
@@ -105,7 +122,15 @@ void FtpSession::onControlEvent(SocketEvent event) {
             log(LogChannel::Status,
                 QStringLiteral("Connection established, waiting for welcome message..."));
             break;
+        case SocketEvent::Secured:
+            onSecured();
+            break;
         case SocketEvent::Close:
+            if (tlsPhase_ == TlsPhase::Handshake) {
+                protocolViolation(
+                    QStringLiteral("TLS handshake failed: the server closed the connection"));
+                break;
+            }
             onReadable();  // what the server said last still counts
             if (!control_.isOpen())
                 break;  // it broke the rules in those last bytes: closed already
@@ -120,6 +145,9 @@ void FtpSession::onControlEvent(SocketEvent event) {
 void FtpSession::protocolViolation(const QString& text) {
     log(LogChannel::Error, text);
     control_.close();
+    connectTimer_.stop();
+    tlsPhase_ = TlsPhase::Plain;
+    ++connectionSerial_;
     assembler_.clear();
     log(LogChannel::Status, QStringLiteral("Connection closed, waiting for re-connection..."));
     emit failure(text);
@@ -245,6 +273,8 @@ void FtpSession::advance(bool continueGroup) {
         CommandStep& step = g->steps()[index];
         step.sent = true;
         control_.sendLine(step.wireText());
+        if (g->kind() == GroupKind::Socket)
+            static_cast<SocketGroup*>(g)->stepSent(step);
         g->onStepSent(step);
         return;
     }
@@ -298,6 +328,114 @@ void FtpSession::removeWizardDownload(const QByteArray& folder, const QByteArray
         advance(false);
 }
 
+// ----------------------------------------------------------------------- TLS
+
+void FtpSession::sendUser() {
+    const QString user = options_.logonType == 1 ? QStringLiteral("anonymous") : options_.user;
+    sendCommand("USER", user.toUtf8());
+}
+
+void FtpSession::onSecured() {
+    if (tlsPhase_ != TlsPhase::Handshake)
+        return;
+    connectTimer_.stop();
+    const TlsStatus status = control_.tlsStatus();
+    log(LogChannel::Status,
+        QStringLiteral("TLS connection established: %1, %2").arg(status.protocol, status.cipher));
+    if (status.problems.isEmpty()) {
+        log(LogChannel::Status,
+            QStringLiteral("Certificate verified: ") + status.certificate.subject);
+        onCertificateJudged(true, {});
+        return;
+    }
+    log(LogChannel::Status, QStringLiteral("The server's certificate could not be verified: ") +
+                                status.problems.join(QStringLiteral("; ")));
+    tlsPhase_ = TlsPhase::Judging;
+    if (!judge_) {
+        onCertificateJudged(false, QStringLiteral("Certificate not trusted (%1), connection closed")
+                                       .arg(status.certificate.fingerprintText()));
+        return;
+    }
+    CertificateCheck check{options_.host, options_.port < 0 ? 21 : options_.port, status};
+    const quint64 serial = connectionSerial_;
+    QPointer<FtpSession> self(this);
+    judge_->judge(check, [self, serial](bool trusted, const QString& why) {
+        // The connection may have ended while the user was deciding.
+        if (self && self->connectionSerial_ == serial)
+            self->onCertificateJudged(trusted, why);
+    });
+}
+
+void FtpSession::onCertificateJudged(bool trusted, const QString& why) {
+    if (!trusted) {
+        protocolViolation(
+            why.isEmpty() ? QStringLiteral("Certificate not trusted, connection closed") : why);
+        return;
+    }
+    if (!why.isEmpty())
+        log(LogChannel::Status, why);
+    tlsPhase_ = TlsPhase::Secure;
+    emit secured(control_.tlsStatus());
+    sendUser();
+}
+
+std::optional<TlsRequest> FtpSession::dataTls() const {
+    if (!dataProtected_ || tlsPhase_ != TlsPhase::Secure)
+        return std::nullopt;
+    TlsRequest r;
+    r.peerName = options_.host;
+    // Asked now, not at the handshake: the server may send its session late.
+    r.session = control_.tlsSession();
+    r.pinnedSha256 = control_.tlsStatus().certificate.sha256;
+    return r;
+}
+
+// A refused AUTH, PBSZ or PROT: under "if available" the session goes on in
+// plain and says so, under "require" the connection ends. True when handled.
+bool FtpSession::handleTlsRefusal(const Reply&, int code) {
+    CommandGroup* head = queue_.head();
+    if (code < 400 || !head || head->lastSentIndex() < 0)
+        return false;
+    const CommandStep& step = head->steps()[head->lastSentIndex()];
+    const bool auth = step.nameIs("AUTH") && tlsPhase_ == TlsPhase::AuthSent;
+    const bool prot = step.nameIs("PROT") || step.nameIs("PBSZ");
+    if (!auth && !(prot && tlsPhase_ == TlsPhase::Secure))
+        return false;
+    const QByteArray described = CommandQueue::describe(*head);
+    log(LogChannel::Trace, QStringLiteral("'%1' has been removed - error (%2)")
+                               .arg(QString::fromUtf8(described))
+                               .arg(code));
+    const bool protStep = step.nameIs("PROT");
+    finishGroup(0, false);
+    const bool require = options_.tls == TlsMode::Require;
+    if (auth) {
+        tlsPhase_ = TlsPhase::Plain;
+        if (require) {
+            protocolViolation(QStringLiteral(
+                "The server refused AUTH TLS, but the site requires FTP over TLS: connection "
+                "closed, nothing of the account was sent"));
+            return true;
+        }
+        log(LogChannel::Status,
+            QStringLiteral("The server does not offer FTP over TLS; going on without it: the "
+                           "password and files travel in clear"));
+        sendUser();
+        return true;
+    }
+    if (protStep) {
+        if (require) {
+            protocolViolation(QStringLiteral(
+                "The server refused PROT P, but the site requires FTP over TLS: connection "
+                "closed"));
+            return true;
+        }
+        log(LogChannel::Status, QStringLiteral("The server refused PROT P; listings and files "
+                                               "travel in clear"));
+    }
+    advance(false);
+    return true;
+}
+
 // ------------------------------------------------------------------- replies
 
 void FtpSession::scheduleReplies(int delayCount) {
@@ -346,6 +484,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         return true;
     }
     const int code = reply.code();
+    if (handleTlsRefusal(reply, code))
+        return true;
     CommandGroup* head = queue_.head();
     if (code < 400 && head) {
         const int last = head->lastSentIndex();
@@ -364,6 +504,12 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             log(LogChannel::Ignored, QStringLiteral("Above reproduce respnse 150 is ignored"));
             return true;
         case 200:
+            if (head && tlsPhase_ == TlsPhase::Secure && head->lastSentIndex() >= 0 &&
+                head->steps()[head->lastSentIndex()].nameIs("PROT")) {
+                dataProtected_ = true;
+                log(LogChannel::Status, QStringLiteral("Listings and files travel over TLS"));
+            }
+            break;
         case 213:
         case 215:
         case 226:
@@ -398,12 +544,31 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                 advance(false);
             }
             break;
-        case 220: {
-            const QString user =
-                options_.logonType == 1 ? QStringLiteral("anonymous") : options_.user;
-            sendCommand("USER", user.toUtf8());
+        case 220:
+            // A welcome repeated during the TLS steps starts nothing.
+            if (tlsPhase_ != TlsPhase::Plain)
+                return true;
+            if (options_.tls != TlsMode::Off) {
+                tlsPhase_ = TlsPhase::AuthSent;
+                sendCommand("AUTH", "TLS");
+                return true;
+            }
+            sendUser();
             return true;
-        }
+        case 234:
+            if (tlsPhase_ == TlsPhase::AuthSent) {
+                TlsRequest request;
+                request.peerName = options_.host;
+                tlsPhase_ = TlsPhase::Handshake;
+                if (!control_.startTls(request)) {
+                    protocolViolation(
+                        QStringLiteral("TLS is not available here, connection closed"));
+                    return true;
+                }
+                log(LogChannel::Status, QStringLiteral("Starting TLS handshake..."));
+                connectTimer_.start(options_.connectTimeoutMs);
+            }
+            break;
         case 227: {
             const auto address = parsePassiveReply(reply.lastLine());
             const bool started = address && head && head->startData(address->host, address->port);
@@ -419,6 +584,10 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             const QString title = QStringLiteral("Velmora - ") + options_.host + " (" +
                                   options_.siteName + ", " + options_.comment + ")";
             emit titleChanged(title);
+            if (tlsPhase_ == TlsPhase::Secure) {
+                queue_.addCommand("PBSZ", "0");
+                queue_.addCommand("PROT", "P");
+            }
             if (options_.transferType == 1)
                 queue_.addCommand("TYPE", "I");
             else if (options_.transferType == 2)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/certificate_judge.h"
 #include "session/command_index.h"
 #include "session/command_queue.h"
 #include "session/control_socket.h"
@@ -34,7 +35,13 @@ public:
     explicit FtpSession(TransportFactory* factory, QObject* parent = nullptr);
     ~FtpSession() override;
 
+    // Where TLS phases stand on the control connection.
+    enum class TlsPhase { Plain, AuthSent, Handshake, Judging, Secure };
+
     void setOptions(const SessionOptions& options);
+    // Asked when a server certificate does not verify; without one such a
+    // certificate ends the connection.
+    void setCertificateJudge(CertificateJudge* judge) { judge_ = judge; }
     const SessionOptions& options() const { return options_; }
 
     // The listing queued after the first HELP reply; installed by the layer
@@ -52,6 +59,12 @@ public:
     // "Close connection".
     void closeConnection();
     bool isConnected() const { return control_.isOpen(); }
+    TlsPhase tlsPhase() const { return tlsPhase_; }
+    // The control connection is encrypted; data connections are when
+    // dataProtected() (PROT P accepted).
+    bool controlSecure() const { return tlsPhase_ == TlsPhase::Secure; }
+    bool dataProtected() const { return dataProtected_; }
+    TlsStatus controlTls() const { return control_.tlsStatus(); }
 
     CommandQueue& queue() { return queue_; }
     const CommandQueue& queue() const { return queue_; }
@@ -86,6 +99,7 @@ public:
     int queueCount() const override { return queue_.size(); }
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
+    std::optional<TlsRequest> dataTls() const override;
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;
@@ -126,6 +140,8 @@ signals:
     // for the user to remove it.
     void headStalled(const CommandGroup* group, const QByteArray& command, int code);
     void failure(const QString& text);
+    // The control connection is encrypted and its certificate accepted.
+    void secured(const TlsStatus& status);
     // The queue ran empty.
     void idle();
 
@@ -140,6 +156,10 @@ private:
     void completeHead(const Reply& reply, int code, int delayCount, bool* wait);
     void finishGroup(int index, bool success);
     void protocolViolation(const QString& text);
+    void sendUser();
+    void onSecured();
+    void onCertificateJudged(bool trusted, const QString& why);
+    bool handleTlsRefusal(const Reply& reply, int code);
 
     SessionOptions options_;
     TransportFactory* factory_;
@@ -162,4 +182,9 @@ private:
     QTimer replyTimer_;
     int scheduledDelay_ = -1;
     InitialListingFactory initialListingFactory_;
+    CertificateJudge* judge_ = nullptr;
+    TlsPhase tlsPhase_ = TlsPhase::Plain;
+    bool dataProtected_ = false;
+    // Tells a late certificate answer from the connection it was asked for.
+    quint64 connectionSerial_ = 0;
 };

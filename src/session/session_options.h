@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/tls_mode.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,6 +18,7 @@ struct SessionOptions {
     QString comment;
     bool preferMlsd = true;
     QString concernedFile;
+    TlsMode tls = TlsMode::Off;
 
     int keepAliveInterval = 1;  // 0 off, 1..4: 2, 5, 7, 10 minutes
     int keepAliveCommand1 = 0;  // 0 MLST, 1 MLSD or LIST

@@ -44,15 +44,29 @@ bool SocketGroup::startData(const QString& host, int port) {
     data_.dataHost = target;
     data_.dataPort = port;
     data_.socket = std::make_unique<AsyncSocket>(h->transportFactory());
+    const std::optional<TlsRequest> tls = h->dataTls();
+    if (tls)
+        data_.socket->setTlsOnConnect(*tls, true);
     QObject::connect(data_.socket.get(), &AsyncSocket::socketEvent, data_.socket.get(),
                      [this](SocketEvent e) { onDataSocketEvent(e); });
-    QObject::connect(data_.socket.get(), &AsyncSocket::socketFailed, data_.socket.get(),
-                     [this](const QString& reason) {
-                         if (GroupHost* gh = this->host())
-                             gh->log(LogChannel::Trace,
-                                     QStringLiteral("Data port error: ") + reason);
-                     });
+    QObject::connect(
+        data_.socket.get(), &AsyncSocket::socketFailed, data_.socket.get(),
+        [this](const QString& reason) {
+            GroupHost* gh = this->host();
+            if (!gh)
+                return;
+            // A refused handshake is why the transfer fails: say it.
+            if (data_.socket && data_.socket->handshaking())
+                gh->reportFailure(QStringLiteral("TLS on the data connection failed: ") + reason);
+            else
+                gh->log(LogChannel::Trace, QStringLiteral("Data port error: ") + reason);
+        });
     return data_.socket->connect(target, port);
+}
+
+void SocketGroup::stepSent(const CommandStep& step) {
+    if (data_.socket && !step.nameIs("PASV") && !step.nameIs("REST"))
+        data_.socket->releaseTls();
 }
 
 void SocketGroup::onDataSocketEvent(SocketEvent event) {

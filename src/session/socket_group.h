@@ -32,6 +32,10 @@ public:
     DataConnection& data() { return data_; }
     const DataConnection& data() const { return data_; }
 
+    // A step of this group went out: TLS on the data connection starts once
+    // the transfer command has (REST only prepares it).
+    void stepSent(const CommandStep& step);
+
     // Entry point of the data socket's notifications.
     void onDataSocketEvent(SocketEvent event);
 

@@ -2,11 +2,12 @@
 
 #include "session/transport.h"
 
-class QTcpSocket;
+class QSslSocket;
 
-// TCP under QTcpSocket. Qt buffers writes without limit, so send() stops taking
-// bytes while more than a window is queued: large uploads then read the file at
-// the pace of the network instead of loading it into memory.
+// TCP under QSslSocket, which speaks plain TCP until a TLS handshake is asked
+// for. Qt buffers writes without limit, so send() stops taking bytes while more
+// than a window is queued (plain and encrypted alike): large uploads then read
+// the file at the pace of the network instead of loading it into memory.
 class TcpTransport : public Transport {
     Q_OBJECT
 public:
@@ -23,11 +24,25 @@ public:
     void close(bool graceful = false) override;
     QString peerAddress() const override;
 
+    bool startTls(const TlsRequest& request) override;
+    TlsStatus tlsStatus() const override;
+    QByteArray tlsSession() const override;
+
+    // Whether this build's Qt can speak TLS at all.
+    static bool tlsAvailable();
+
 private:
-    QTcpSocket* socket_;
+    qint64 queuedBytes() const;
+    void onEncrypted();
+    void reportClosed();
+    void lingerAfterClose();
+
+    QSslSocket* socket_;
     bool closedSignalled_ = false;
     bool graceful_ = false;
     bool inSend_ = false;
+    QStringList tlsProblems_;
+    QByteArray pinnedSha256_;
 };
 
 class TcpTransportFactory : public TransportFactory {

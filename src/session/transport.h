@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/tls_status.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,11 +29,25 @@ public:
     // Dotted address of the peer once connected, empty before.
     virtual QString peerAddress() const = 0;
 
+    // Starts a client TLS handshake on the connected stream (or, for a data
+    // connection, as soon as it connects); secured() or failed() follows.
+    // False when this transport cannot speak TLS.
+    virtual bool startTls(const TlsRequest& request) {
+        Q_UNUSED(request);
+        return false;
+    }
+    virtual TlsStatus tlsStatus() const { return {}; }
+    // The TLS session to resume on further connections to the same server;
+    // servers may hand it over only after the handshake, so ask late.
+    virtual QByteArray tlsSession() const { return {}; }
+
 signals:
     void connected();
     void readyRead();
     void readyWrite();
     void closed();
+    // The TLS handshake finished; the stream is encrypted from here on.
+    void secured();
     // A failed connect or a broken connection; the text is for traces.
     void failed(const QString& reason);
 };

@@ -53,6 +53,25 @@ void FakeTransport::close(bool graceful) {
     record_->closedGracefully = graceful;
 }
 
+bool FakeTransport::startTls(const TlsRequest& request) {
+    if (!supportsTls || !connected_ || record_->tlsStartedAt >= 0)
+        return false;
+    record_->tlsStartedAt = record_->sent.size();
+    record_->tlsRequest = request;
+    return true;
+}
+
+void FakeTransport::finishTls() {
+    secure_ = true;
+    tls.secure = true;
+    emit secured();
+    emit readyWrite();
+}
+
+void FakeTransport::failTls(const QString& reason) {
+    emit failed(reason);
+}
+
 void FakeTransport::accept() {
     connected_ = true;
     writable_ = true;

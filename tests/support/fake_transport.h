@@ -18,6 +18,9 @@ struct FakeConnectionRecord {
     QList<qint64> sendSizes;  // the size offered by each send() call that took bytes
     bool closedByClient = false;
     bool closedGracefully = false;
+    // TLS: where in `sent` the handshake started (-1: never) and what was asked.
+    qsizetype tlsStartedAt = -1;
+    TlsRequest tlsRequest;
 
     // The sent bytes cut at CR LF.
     QList<QByteArray> sentLines() const;
@@ -36,6 +39,9 @@ public:
     qint64 bytesAvailable() const override { return inbound_.size(); }
     void close(bool graceful = false) override;
     QString peerAddress() const override { return connected_ ? peer : QString(); }
+    bool startTls(const TlsRequest& request) override;
+    TlsStatus tlsStatus() const override { return secure_ ? tls : TlsStatus(); }
+    QByteArray tlsSession() const override { return secure_ ? session : QByteArray(); }
 
     // The test side.
     void accept();                       // connected, then writable
@@ -51,7 +57,15 @@ public:
     // transport signals that it can take bytes again.
     void grantSend(qint64 bytes);
 
+    // The handshake the client started ends: secured with `tls`, or failed.
+    void finishTls();
+    void failTls(const QString& reason);
+    bool tlsStarted() const { return record_->tlsStartedAt >= 0; }
+
     const FakeConnectionRecord& record() const { return *record_; }
+    bool supportsTls = true;
+    TlsStatus tls;       // what tlsStatus() says once secured (secure is set then)
+    QByteArray session;  // what tlsSession() says once secured
     QString peer = QStringLiteral("127.0.0.1");
     bool refuseConnect = false;
 
@@ -60,6 +74,7 @@ private:
     QByteArray inbound_;
     bool connected_ = false;
     bool writable_ = false;
+    bool secure_ = false;
     qint64 sendLimit_ = -1;
     qint64 sendBudget_ = -1;
 };

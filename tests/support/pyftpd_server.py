@@ -34,7 +34,12 @@ def parse_args(argv):
                         help="remove MLSD and MLST so that clients must use LIST")
     parser.add_argument("--unix-facts", action="store_true",
                         help="send UNIX.mode, UNIX.uid and UNIX.gid in MLSD lines")
+    parser.add_argument("--tls-cert", default=None,
+                        help="offer FTP over TLS with this certificate (PEM)")
+    parser.add_argument("--tls-key", default=None, help="the certificate's key (PEM)")
     args = parser.parse_args(argv)
+    if (args.tls_cert is None) != (args.tls_key is None):
+        parser.error("--tls-cert and --tls-key go together")
     if (args.user is None) != (args.password is None):
         parser.error("--user and --password go together")
     if args.user is None and not args.anonymous:
@@ -55,13 +60,19 @@ def parse_port_range(text):
 
 
 def make_handler(args):
-    commands = dict(FTPHandler.proto_cmds)
+    base = FTPHandler
+    if args.tls_cert:
+        # Needs python3-openssl; imported only when asked for.
+        from pyftpdlib.handlers import TLS_FTPHandler
+        base = TLS_FTPHandler
+
+    commands = dict(base.proto_cmds)
     if args.no_mlsd:
         # FEAT and HELP are built from this table, so both stop announcing MLSD.
         commands.pop("MLSD", None)
         commands.pop("MLST", None)
 
-    class Handler(FTPHandler):
+    class Handler(base):
         proto_cmds = commands
         # Data connections stay on the control connection's local address
         # (127.0.0.1); only the client's own host may connect to them.
@@ -71,7 +82,7 @@ def make_handler(args):
                          if args.passive_ports else None)
 
         def __init__(self, *a, **kw):
-            FTPHandler.__init__(self, *a, **kw)
+            base.__init__(self, *a, **kw)
             if args.unix_facts:
                 for fact in UNIX_FACTS:
                     if fact in self._available_facts and fact not in self._current_facts:
@@ -93,6 +104,11 @@ def main(argv):
         authorizer.add_anonymous(root, perm=FULL_PERMISSIONS)
 
     handler = make_handler(args)
+    if args.tls_cert:
+        handler.certfile = args.tls_cert
+        handler.keyfile = args.tls_key
+        handler.tls_control_required = False
+        handler.tls_data_required = False
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
 

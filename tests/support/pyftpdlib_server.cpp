@@ -37,6 +37,10 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
     if (!options_.passivePorts.isEmpty()) {
         arguments << QStringLiteral("--passive-ports") << options_.passivePorts;
     }
+    if (!options_.tlsCertificate.isEmpty()) {
+        arguments << QStringLiteral("--tls-cert") << options_.tlsCertificate
+                  << QStringLiteral("--tls-key") << options_.tlsKey;
+    }
     return startProcess(QString::fromLatin1(kPython), arguments, true, deadline, error) &&
            readAnnouncedPort(deadline, error);
 }

@@ -17,6 +17,9 @@ public:
         QString user = QStringLiteral("velmora");
         QString password = QStringLiteral("velmora-pass");
         QString passivePorts;  // "first-last"; empty lets the system choose
+        // With both: FTP over TLS offered (AUTH TLS, PBSZ, PROT), not required.
+        QString tlsCertificate;
+        QString tlsKey;
     };
 
     PyftpdlibServer() : PyftpdlibServer(Options()) {}

@@ -22,6 +22,11 @@ class VsftpdServer : public FtpServerProcess {
 public:
     struct Options {
         bool passwordless = false;  // USER anonymous is answered 230 at once
+        // With both: ssl_enable=YES for anonymous users too, TLS not forced, and
+        // vsftpd's default require_ssl_reuse=YES (data connections must resume
+        // the control connection's TLS session).
+        QString tlsCertificate;
+        QString tlsKey;
     };
 
     VsftpdServer() : VsftpdServer(Options()) {}

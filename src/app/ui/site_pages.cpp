@@ -1,5 +1,7 @@
 #include "app/ui/site_pages.h"
 
+#include "app/site_tls.h"
+
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
 
@@ -75,6 +77,12 @@ QStringList SitePages::nameEncodingChoices() {
             QStringLiteral("Customer charset :")};
 }
 
+QStringList SitePages::tlsChoices() {
+    return {QStringLiteral("Plain FTP - password and files travel in clear"),
+            QStringLiteral("Use FTP over TLS if available"),
+            QStringLiteral("Require FTP over TLS")};
+}
+
 SitePages::SitePages(Prompter& prompter, HelpViewer& help, QWidget* parent)
     : QTabWidget(parent), prompter_(prompter), help_(help) {
     addTab(buildBasicPage(), QStringLiteral("Basic FTP"));
@@ -141,7 +149,19 @@ QWidget* SitePages::buildMorePage() {
     controls->setLayout(form);
     controls->setEnabled(false);  // reserved: shown, not editable
 
+    auto* tlsBox = new QGroupBox(QStringLiteral("Security"));
+    auto* tlsLayout = new QVBoxLayout(tlsBox);
+    const QStringList tlsTexts = tlsChoices();
+    for (int i = 0; i < 3; ++i) {
+        tls_[i] = new QRadioButton(tlsTexts[i]);
+        tlsLayout->addWidget(tls_[i]);
+    }
+    tlsLayout->addWidget(noteLabel(QStringLiteral(
+        "With TLS the password, the listings and the files are encrypted. A server whose "
+        "certificate cannot be verified is shown to you before the login goes on.")));
+
     auto* layout = new QVBoxLayout(page);
+    layout->addWidget(tlsBox);
     layout->addWidget(controls);
     layout->addWidget(noteLabel(QStringLiteral("The page is reserved for further use")));
     layout->addStretch(1);
@@ -224,6 +244,7 @@ void SitePages::showRecord(const SiteRecord& r) {
     nameEncoding_->setCurrentIndex(choiceIndex(r.NameEncoding, nameEncoding_->count()));
     charset_->clear();
     bypassProxy_->setChecked(r.SiteFlags & SiteRecord::kBypassProxy);
+    tls_[int(SiteTlsMode(r))]->setChecked(true);
 
     localFolder_->setText(r.LocalProjectFolder);
     remoteFolder_->setText(r.RemoteProjectFolder);
@@ -254,6 +275,10 @@ SiteRecord SitePages::collect(const SiteRecord& base) const {
         r.SiteFlags |= SiteRecord::kPreferMlsd;
     else
         r.SiteFlags &= ~SiteRecord::kPreferMlsd;
+    for (int i = 0; i < 3; ++i) {
+        if (tls_[i]->isChecked())
+            SetSiteTlsMode(r, TlsMode(i));
+    }
     r.LocalProjectFolder = localFolder_->text();
     r.RemoteProjectFolder = remoteFolder_->text();
     r.ConcernedFile = concernedFile_->text();

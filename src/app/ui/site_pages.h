@@ -21,8 +21,9 @@ public:
     SitePages(Prompter& prompter, HelpViewer& help, QWidget* parent = nullptr);
 
     void showRecord(const SiteRecord& record);
-    // `base` (the selected record) with the values of the pages. The "More FTP" page is
-    // reserved, so its values come from `base` unchanged.
+    // `base` (the selected record) with the values of the pages. Of the "More FTP" page only
+    // the FTP over TLS choice is taken; the rest of the page is reserved, so those values
+    // come from `base` unchanged.
     SiteRecord collect(const SiteRecord& base) const;
 
     // Widgets for tests.
@@ -35,11 +36,15 @@ public:
     QLineEdit* localFolderEdit() const { return localFolder_; }
     QToolButton* removeLocalFolderButton() const { return removeLocal_; }
     QLineEdit* httpBaseEdit() const { return httpBase_; }
+    // The FTP over TLS choice, in the order of tlsChoices().
+    QRadioButton* tlsButton(int index) const { return tls_[index]; }
 
     static QStringList logonChoices();
     static QStringList transferTypeChoices();
     static QStringList transferModeChoices();
     static QStringList nameEncodingChoices();
+    // Plain FTP, TLS if available, TLS required (the TlsMode order).
+    static QStringList tlsChoices();
 
 private:
     QWidget* buildBasicPage();
@@ -58,6 +63,7 @@ private:
     QComboBox* logon_ = nullptr;
     QLineEdit* user_ = nullptr;
     QLineEdit* password_ = nullptr;
+    QRadioButton* tls_[3] = {};
     QComboBox* transferType_ = nullptr;
     QRadioButton* preferMlsd_ = nullptr;
     QRadioButton* alwaysList_ = nullptr;
