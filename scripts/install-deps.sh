@@ -9,7 +9,7 @@ packages=(
   desktop-file-utils
   libqt6svg6 dbus dbus-x11 adwaita-icon-theme
   libgtest-dev libgmock-dev
-  python3 python3-pyftpdlib vsftpd
+  python3 python3-pyftpdlib python3-openssl openssl vsftpd
   curl lftp time clang-format
 )
 

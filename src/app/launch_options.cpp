@@ -75,7 +75,8 @@ QString LaunchUsage() {
         "                      a Setting folder beside the program, or\n"
         "                      ~/.config/velmora/Setting)\n"
         "  --site NAME         connect at start to the stored site NAME\n"
-        "  ftp://...           connect at start to this address (anonymous without a user)\n"
+        "  ftp://...           connect at start to this address (anonymous without a user);\n"
+        "  ftpes://...         the same over FTP with explicit TLS, which it then requires\n"
         "  --help              this text\n"
         "  --version           the version\n");
 }

@@ -5,6 +5,7 @@
 #include "app/settings_file.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
+#include "app/site_tls.h"
 #include "app/tool_file.h"
 
 #include <QDir>
@@ -31,7 +32,10 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
       services_(services),
       session_(std::make_unique<FtpSession>(services.transports)),
       engine_(std::make_unique<ActionEngine>(*session_)),
-      title_(kApplicationTitle) {
+      title_(kApplicationTitle),
+      trust_(QDir(settingFolder).filePath(TrustStore::fileName())) {
+    judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
+    session_->setCertificateJudge(judge_.get());
     tasks_.connectTo(*session_);
     taskStatus_.connectTo(*session_);
     completion_ =
@@ -75,6 +79,8 @@ void Workbench::load() {
     if (LoadTools(tools_, toolsPath) == ToolFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Tools);
     TopUpSearchedTools(tools_);
+    // A damaged trust store is not saved over until something changes.
+    trust_.load();
 }
 
 void Workbench::keepDamaged(const QString& name) {
@@ -136,6 +142,7 @@ void Workbench::connectUrl(const FtpUrl& url) {
     site.User = url.anonymous ? QStringLiteral("anonymous") : url.user;
     site.Password = url.anonymous ? QStringLiteral("velmora@") : url.password;
     site.RemoteProjectFolder = url.path;
+    SetSiteTlsMode(site, url.tlsRequired ? TlsMode::Require : TlsMode::Off);
     sites_.Current.Site = site;
     sites_.Current.SessionFlag = 0;
     startCurrentSite();

@@ -4,6 +4,8 @@
 #include "app/completion_actions.h"
 #include "app/mixed_settings.h"
 #include "app/site_list.h"
+#include "app/stored_certificate_judge.h"
+#include "app/trust_store.h"
 #include "app/tool_lists.h"
 #include "remote/action_engine.h"
 #include "remote/task_list.h"
@@ -61,6 +63,9 @@ public:
     TaskList& tasks() { return tasks_; }
     TaskStatus& taskStatus() { return taskStatus_; }
     CompletionActions& completion() { return *completion_; }
+    // Certificates that did not verify: the trust store, and who is asked.
+    StoredCertificateJudge& certificateJudge() { return *judge_; }
+    void setCertificateAsker(CertificateAsker* asker) { judge_->setAsker(asker); }
 
     // "Connect" after the site dialog: the work in hand stops, the selected
     // site becomes the current one and the connection starts. False when the
@@ -106,5 +111,7 @@ private:
     TaskList tasks_;
     TaskStatus taskStatus_;
     std::unique_ptr<CompletionActions> completion_;
+    TrustStore trust_;
+    std::unique_ptr<StoredCertificateJudge> judge_;
     QString title_;
 };

@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/loop_settings.h"
 #include "app/ui/beep_options_dialog.h"
+#include "app/ui/certificate_dialog.h"
 #include "app/ui/color_dialog.h"
 #include "app/ui/frame_explorer_host.h"
 #include "app/ui/general_options_sheet.h"
@@ -86,6 +87,14 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
         help_ = ownHelp_.get();
     }
     setObjectName(QStringLiteral("mainFrame"));
+    // A certificate that did not verify is put to the user, without blocking.
+    certificateAsker_ = std::make_unique<DialogCertificateAsker>(this);
+    workbench_.setCertificateAsker(certificateAsker_.get());
+    connect(&workbench_.certificateJudge(), &StoredCertificateJudge::storeFailed, this,
+            [this](const QString& path) {
+                prompter_->showMessage(
+                    QStringLiteral("The trusted certificate could not be saved in %1.").arg(path));
+            });
     setWindowTitle(workbench_.windowTitle());
     setCentralWidget(view_);
     buildPages();
@@ -111,7 +120,9 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     updateMenuState();
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    workbench_.setCertificateAsker(nullptr);
+}
 
 void MainFrame::buildPages() {
     Workbench& w = workbench_;

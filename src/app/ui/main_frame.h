@@ -12,6 +12,7 @@
 #include <memory>
 
 class ChatPage;
+class DialogCertificateAsker;
 class FrameExplorerHost;
 class LocalExplorer;
 class RemoteExplorer;
@@ -107,6 +108,7 @@ private:
     Workbench& workbench_;
     std::unique_ptr<Prompter> ownPrompter_;
     std::unique_ptr<HelpWindow> ownHelp_;
+    std::unique_ptr<DialogCertificateAsker> certificateAsker_;
     Prompter* prompter_;
     HelpViewer* help_;
     MainView* view_;
