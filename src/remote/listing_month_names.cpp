@@ -1,5 +1,7 @@
 #include "remote/listing_month_names.h"
 
+#include <iterator>
+
 #include "remote/ascii_text.h"
 
 namespace {
@@ -36,6 +38,42 @@ constexpr MonthName kMonthNames[] = {
     {"december", 12},  {"dez", 12},      {"dezember", 12},  {"déc", 12},       {"décembre", 12},
     {"decembre", 12},  {"dic", 12},      {"diciembre", 12}, {"dicembre", 12},
 };
+
+constexpr int kMonthNameCount = int(std::size(kMonthNames));
+
+// The table's indices grouped by first byte, table order kept within a group,
+// so that a position is compared only with the names that can start there.
+struct LeadIndex {
+    bool canLead[256] = {};  // the text's first byte, ASCII folded, may start a name
+    unsigned char begin[257] = {};
+    unsigned char order[kMonthNameCount] = {};
+};
+
+constexpr LeadIndex MakeLeadIndex() {
+    LeadIndex index;
+    int n = 0;
+    for (int lead = 0; lead < 256; ++lead) {
+        index.begin[lead] = static_cast<unsigned char>(n);
+        for (int i = 0; i < kMonthNameCount; ++i) {
+            if (static_cast<unsigned char>(kMonthNames[i].text[0]) == lead)
+                index.order[n++] = static_cast<unsigned char>(i);
+        }
+    }
+    index.begin[256] = static_cast<unsigned char>(n);
+    for (const MonthName& month : kMonthNames) {
+        const auto lead = static_cast<unsigned char>(month.text[0]);
+        index.canLead[lead] = true;
+        if (lead == 0xC3) {
+            // The Latin-1 forms of the accented letter, either case.
+            const auto letter = static_cast<unsigned char>(month.text[1]);
+            index.canLead[(letter + 0x40) & 0xFF] = true;
+            index.canLead[(letter + 0x20) & 0xFF] = true;
+        }
+    }
+    return index;
+}
+
+constexpr LeadIndex kLeadIndex = MakeLeadIndex();
 
 unsigned char ByteAt(QByteArrayView text, qsizetype i) {
     return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
@@ -81,11 +119,22 @@ MonthNameMatch MatchMonthName(QByteArrayView text, qsizetype pos) {
     // before trying a name. Names starting with an accented letter (0xC3)
     // are always tried; their first byte varies with the encoding.
     const unsigned char first = static_cast<unsigned char>(AsciiLower(char(ByteAt(text, pos))));
-    if (!IsLetterByte(first))
+    if (!kLeadIndex.canLead[first])
         return best;
-    for (const MonthName& month : kMonthNames) {
-        const auto lead = static_cast<unsigned char>(month.text[0]);
-        if (lead != first && lead != 0xC3)
+    // The names led by the first byte and those led by an accented letter,
+    // merged in table order: of equally long matches the first one counts.
+    const unsigned char* a = kLeadIndex.order + kLeadIndex.begin[first];
+    const unsigned char* aEnd = kLeadIndex.order + kLeadIndex.begin[first + 1];
+    const unsigned char* b = kLeadIndex.order + kLeadIndex.begin[0xC3];
+    const unsigned char* bEnd = first == 0xC3 ? b : kLeadIndex.order + kLeadIndex.begin[0xC3 + 1];
+    // A plain second letter must match as it stands; only an accented one
+    // has more than one form.
+    const auto second = static_cast<unsigned char>(AsciiLower(char(ByteAt(text, pos + 1))));
+    while (a != aEnd || b != bEnd) {
+        const unsigned char i = (b == bEnd || (a != aEnd && *a < *b)) ? *a++ : *b++;
+        const MonthName& month = kMonthNames[i];
+        const auto wantSecond = static_cast<unsigned char>(month.text[1]);
+        if (month.text[0] != '\xC3' && wantSecond != second && wantSecond != 0xC3)
             continue;
         const qsizetype length = MatchOne(text, pos, month.text);
         if (length > best.length && !IsLetterByte(ByteAt(text, pos + length)))

@@ -2,10 +2,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "remote/ascii_text.h"
 #include "remote/mlsd_listing_grammar.h"
 #include "remote/per_line_listing_grammar.h"
+
+namespace {
+
+size_t LineCount(const QByteArray& text) {
+    size_t count = 1;
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    while ((p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr) {
+        ++count;
+        ++p;
+    }
+    return count;
+}
+
+}  // namespace
 
 bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar, RejectedLines* rejected) {
     if (unixGrammar)
@@ -17,6 +33,7 @@ bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar
                            RejectedLines* rejected) {
     // A last line without a line feed is still a line: servers that omit the
     // final line end must not lose their last entry.
+    items_.reserve(items_.size() + LineCount(text));
     qsizetype start = 0;
     while (start < text.size()) {
         const qsizetype lineFeed = text.indexOf('\n', start);
@@ -40,38 +57,70 @@ bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar
 
 void RemoteItemList::sort() {
     // The keys (kind rank, name folded to lower case) are made once per item,
-    // not in every comparison; the sort then moves small records and compares
-    // folded bytes directly. Ties keep the listing's order.
+    // not in every comparison: the folded names go into one buffer, and each
+    // key carries its first eight folded bytes as a number, which decides most
+    // comparisons without touching the buffer. Ties keep the listing's order.
     struct Key {
+        quint64 head;  // first eight folded bytes, big-endian, zero-padded
         int rank;
-        QByteArray folded;
+        qsizetype offset;
+        qsizetype length;
         size_t index;
     };
+    qsizetype total = 0;
+    for (const RemoteItem& item : items_)
+        total += item.name.size();
+    std::string folded(size_t(total), '\0');
     std::vector<Key> keys;
     keys.reserve(items_.size());
+    qsizetype offset = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         const QByteArray& name = items_[i].name;
-        QByteArray folded(name.size(), Qt::Uninitialized);
-        char* out = folded.data();
-        for (qsizetype c = 0; c < name.size(); ++c)
-            out[c] = AsciiLower(name[c]);
-        keys.push_back({KindSortRank(items_[i].kind), std::move(folded), i});
+        const char* in = name.constData();
+        char* out = folded.data() + offset;
+        quint64 head = 0;
+        for (qsizetype c = 0; c < name.size(); ++c) {
+            out[c] = AsciiLower(in[c]);
+            if (c < 8)
+                head |= quint64(static_cast<unsigned char>(out[c])) << (56 - 8 * c);
+        }
+        keys.push_back({head, KindSortRank(items_[i].kind), offset, name.size(), i});
+        offset += name.size();
     }
-    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    const char* base = folded.data();
+    std::stable_sort(keys.begin(), keys.end(), [base](const Key& a, const Key& b) {
         if (a.rank != b.rank)
             return a.rank < b.rank;
+        // Unequal heads order as their bytes do; equal ones need the whole
+        // names (a zero byte in a name pads like a short name does).
+        if (a.head != b.head)
+            return a.head < b.head;
         // Unsigned bytes, as CompareNoCase compares them.
-        const int c = std::memcmp(a.folded.constData(), b.folded.constData(),
-                                  size_t(qMin(a.folded.size(), b.folded.size())));
+        const int c =
+            std::memcmp(base + a.offset, base + b.offset, size_t(qMin(a.length, b.length)));
         if (c != 0)
             return c < 0;
-        return a.folded.size() < b.folded.size();
+        return a.length < b.length;
     });
-    Items sorted;
-    sorted.reserve(items_.size());
-    for (const Key& key : keys)
-        sorted.push_back(std::move(items_[key.index]));
-    items_ = std::move(sorted);
+    // Moves the items into place along the cycles of the permutation, so that
+    // no second list of items is allocated; a placed slot is marked by its key
+    // pointing at itself.
+    for (size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start)
+            continue;
+        RemoteItem held = std::move(items_[start]);
+        size_t slot = start;
+        for (;;) {
+            const size_t from = keys[slot].index;
+            keys[slot].index = slot;
+            if (from == start) {
+                items_[slot] = std::move(held);
+                break;
+            }
+            items_[slot] = std::move(items_[from]);
+            slot = from;
+        }
+    }
 }
 
 char RemoteItemList::kindOf(const QByteArray& name) const {

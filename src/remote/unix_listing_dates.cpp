@@ -1,7 +1,5 @@
 #include "remote/unix_listing_dates.h"
 
-#include <vector>
-
 #include "remote/listing_month_names.h"
 
 namespace {
@@ -36,6 +34,39 @@ struct DateCandidate {
     bool complete = false;
     // Some word (the owner at least) stands before the size.
     bool wordBeforeSize = false;
+};
+
+// The best candidate so far; see FindListingDate for what makes one better.
+// Candidates are offered in a fixed order and a later one wins only when it
+// is strictly better, so the first of equals is kept.
+class BestDate {
+public:
+    explicit BestDate(const ListingLineText& line) : line_(line) {}
+
+    void offer(DateCandidate c) {
+        const DigitRun size = SizeBeforeDate(line_, c.date.start);
+        if (size.start < 0)
+            return;
+        c.wordBeforeSize = line_.skipBlanks(0) < size.start;
+        if (!found_ || better(c, best_)) {
+            best_ = c;
+            found_ = true;
+        }
+    }
+    const DateCandidate* best() const { return found_ ? &best_ : nullptr; }
+
+private:
+    static bool better(const DateCandidate& a, const DateCandidate& b) {
+        if (a.complete != b.complete)
+            return a.complete;
+        if (a.wordBeforeSize != b.wordBeforeSize)
+            return a.wordBeforeSize;
+        return a.date.start < b.date.start;
+    }
+
+    const ListingLineText& line_;
+    DateCandidate best_;
+    bool found_ = false;
 };
 
 // Only blanks (the blanked time among them) stand between `end` and the time.
@@ -188,8 +219,7 @@ bool ReadDayFirstDate(const ListingLineText& line, const MonthHit& month, qsizet
 }
 
 // Candidates that begin at a month name.
-void CollectMonthNameDates(const ListingLineText& line, qsizetype timeStart,
-                           std::vector<DateCandidate>& out) {
+void CollectMonthNameDates(const ListingLineText& line, qsizetype timeStart, BestDate& out) {
     for (qsizetype p = 0; p < line.size(); ++p) {
         if (p > 0 && !IsDateSeparator(line.at(p - 1)))
             continue;
@@ -212,15 +242,15 @@ void CollectMonthNameDates(const ListingLineText& line, qsizetype timeStart,
         if (before == '-' || next == '-' || before == '/' || next == '/') {
             const char separator = (before == '-' || next == '-') ? '-' : '/';
             if (ReadNumericWordDate(line, month, separator, c))
-                out.push_back(c);
+                out.offer(c);
             continue;
         }
         if (ReadMonthFirstDate(line, month, timeStart, c))
-            out.push_back(c);
+            out.offer(c);
         DateCandidate dayFirst;
         dayFirst.date.month = month.number;
         if (ReadDayFirstDate(line, month, timeStart, dayFirst))
-            out.push_back(dayFirst);
+            out.offer(dayFirst);
     }
 }
 
@@ -362,17 +392,16 @@ bool ReadMarkedDate(const ListingLineText& line, qsizetype p, qsizetype timeStar
 }
 
 // Candidates that begin with a number at the start of a word.
-void CollectNumberDates(const ListingLineText& line, qsizetype timeStart,
-                        std::vector<DateCandidate>& out) {
+void CollectNumberDates(const ListingLineText& line, qsizetype timeStart, BestDate& out) {
     for (qsizetype p = 1; p < line.size(); ++p) {
         if (!IsDigit(line.at(p)) || !IsBlank(line.at(p - 1)))
             continue;
         DateCandidate c;
         if (ReadNumberDate(line, p, timeStart, c))
-            out.push_back(c);
+            out.offer(c);
         DateCandidate marked;
         if (ReadMarkedDate(line, p, timeStart, marked))
-            out.push_back(marked);
+            out.offer(marked);
     }
 }
 
@@ -404,29 +433,12 @@ DigitRun SizeBeforeDate(const ListingLineText& line, qsizetype dateStart) {
 //  3. the leftmost, since the real date stands right after the size and a date
 //     in the file name stands after it.
 std::optional<ListingDate> FindListingDate(const ListingLineText& line, qsizetype timeStart) {
-    std::vector<DateCandidate> candidates;
-    CollectMonthNameDates(line, timeStart, candidates);
-    CollectNumberDates(line, timeStart, candidates);
-
-    std::optional<DateCandidate> best;
-    const auto better = [](const DateCandidate& a, const DateCandidate& b) {
-        if (a.complete != b.complete)
-            return a.complete;
-        if (a.wordBeforeSize != b.wordBeforeSize)
-            return a.wordBeforeSize;
-        return a.date.start < b.date.start;
-    };
-    for (DateCandidate& c : candidates) {
-        const DigitRun size = SizeBeforeDate(line, c.date.start);
-        if (size.start < 0)
-            continue;
-        c.wordBeforeSize = line.skipBlanks(0) < size.start;
-        if (!best || better(c, *best))
-            best = c;
-    }
-    if (!best)
+    BestDate best(line);
+    CollectMonthNameDates(line, timeStart, best);
+    CollectNumberDates(line, timeStart, best);
+    if (!best.best())
         return std::nullopt;
-    return best->date;
+    return best.best()->date;
 }
 
 bool MayBeginDate(const ListingLineText& line, qsizetype pos) {

@@ -41,21 +41,29 @@ struct TokenSpan {
     qsizetype end = -1;
 };
 
-TokenSpan FindPermissions(const Line& line) {
-    qsizetype pos = line.skipBlanks(0);
-    while (pos < line.size()) {
-        const qsizetype end = line.skipWord(pos);
+// Works on the line as received, so that telling the style needs no copy.
+TokenSpan FindPermissions(QByteArrayView line) {
+    const qsizetype size = line.size();
+    const auto at = [&](qsizetype i) { return i < size ? line[i] : '\0'; };
+    qsizetype pos = 0;
+    while (IsBlank(at(pos)))
+        ++pos;
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && !IsBlank(line[end]))
+            ++end;
         const qsizetype length = end - pos;
-        const bool shapeFits =
-            length == 10 || (length == 11 && IsPermissionMark(line.at(pos + 10)));
-        if (shapeFits && end < line.size() && IsTypeLetter(line.at(pos))) {
+        const bool shapeFits = length == 10 || (length == 11 && IsPermissionMark(at(pos + 10)));
+        if (shapeFits && end < size && IsTypeLetter(at(pos))) {
             bool allPermissions = true;
             for (qsizetype i = pos + 1; i < pos + 10; ++i)
-                allPermissions = allPermissions && IsPermissionChar(line.at(i));
+                allPermissions = allPermissions && IsPermissionChar(at(i));
             if (allPermissions)
                 return {pos, end};
         }
-        pos = line.skipBlanks(end);
+        pos = end;
+        while (IsBlank(at(pos)))
+            ++pos;
     }
     return {};
 }
@@ -116,7 +124,7 @@ void TakeLinkTarget(Line& line, RemoteItem& item) {
 
 // The name runs from after the date to the end of the line. A time found
 // inside the name (after its first character) was part of it: it goes back.
-ParsedLine TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, RemoteItem& item) {
+LineOutcome TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, RemoteItem& item) {
     const qsizetype start = line.skipBlanks(nameFrom);
     if (time.start > start) {
         line.restore(time.start, time.end);
@@ -126,13 +134,17 @@ ParsedLine TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, Remot
     while (end > start && IsBlank(line.at(end - 1)))
         --end;
     if (end <= start)
-        return ParsedLine::notUnderstood();
+        return LineOutcome::NotUnderstood;
     item.name = line.mid(start, end);
     // "." and ".." are the folder and its parent; other names made of dots
     // are entries this grammar does not take.
     if (item.name.count('.') == item.name.size())
-        return item.name.size() <= 2 ? ParsedLine::noEntry() : ParsedLine::notUnderstood();
-    return ParsedLine::entry(item);
+        return item.name.size() <= 2 ? LineOutcome::NoEntry : LineOutcome::NotUnderstood;
+    return LineOutcome::Entry;
+}
+
+ParsedLine Outcome(LineOutcome outcome) {
+    return outcome == LineOutcome::NoEntry ? ParsedLine::noEntry() : ParsedLine::notUnderstood();
 }
 
 // The major number of a device, before the size, is not kept.
@@ -172,7 +184,7 @@ bool AllDigits(const Line& line, qsizetype from, qsizetype to) {
 // be a date this grammar failed to read: a name whose first word begins with a
 // digit or a month name, or whose second word begins with a digit, is not
 // understood rather than taken with the date in it.
-ParsedLine ReadUndatedLine(Line& line, RemoteItem item) {
+ParsedLine ReadUndatedLine(Line& line, RemoteItem& item) {
     qsizetype bounds[5][2];
     qsizetype p = line.skipBlanks(0);
     for (auto& word : bounds) {
@@ -187,25 +199,24 @@ ParsedLine ReadUndatedLine(Line& line, RemoteItem item) {
     const qsizetype secondWord = line.skipBlanks(line.skipWord(nameStart));
     if (MayBeginDate(line, nameStart) || IsDigit(line.at(secondWord)))
         return ParsedLine::notUnderstood();
-    const ParsedLine named = TakeName(line, nameStart, {}, item);
-    if (named.outcome != LineOutcome::Entry)
-        return named;
-    item.name = named.item.name;
+    const LineOutcome named = TakeName(line, nameStart, {}, item);
+    if (named != LineOutcome::Entry)
+        return Outcome(named);
     if (!TakeSize(line, {bounds[3][0], bounds[3][1]}, item))
         return ParsedLine::notUnderstood();
     TakeLinksOwnerGroup(line, item);
-    return ParsedLine::entry(item);
+    return ParsedLine::entry(std::move(item));
 }
 
 }  // namespace
 
 bool UnixListingGrammar::isUnixStyle(QByteArrayView text) {
-    return FindPermissions(Line(text.toByteArray())).start >= 0;
+    return FindPermissions(text).start >= 0;
 }
 
 ParsedLine UnixListingGrammar::readLine(QByteArray text) const {
     Line line(std::move(text));
-    const TokenSpan permissions = FindPermissions(line);
+    const TokenSpan permissions = FindPermissions(line.text());
     if (permissions.start < 0)
         return UnreadLine(line.text());
     RemoteItem item;
@@ -223,12 +234,11 @@ ParsedLine UnixListingGrammar::readLine(QByteArray text) const {
     item.year = date->year;
     item.month = date->month;
     item.day = date->day;
-    const ParsedLine named = TakeName(line, date->end, time, item);
-    if (named.outcome != LineOutcome::Entry)
-        return named;
-    item = named.item;
+    const LineOutcome named = TakeName(line, date->end, time, item);
+    if (named != LineOutcome::Entry)
+        return Outcome(named);
     if (!TakeSize(line, SizeBeforeDate(line, date->start), item))
         return ParsedLine::notUnderstood();
     TakeLinksOwnerGroup(line, item);
-    return ParsedLine::entry(item);
+    return ParsedLine::entry(std::move(item));
 }
