@@ -420,3 +420,12 @@ DecodedImage DecodeImage(const QByteArray& bytes) {
         out.image = QImage();
     return out;
 }
+
+QString ImageLibraryVersions() {
+    QString tiff = QString::fromLatin1(TIFFGetVersion()).section(QLatin1Char('\n'), 0, 0);
+    tiff.replace(QLatin1String("LIBTIFF, Version "), QLatin1String("libtiff "));
+    return QStringLiteral("libpng %1, libjpeg-turbo %2, %3, OpenJPEG %4, zlib %5")
+        .arg(QLatin1String(png_get_libpng_ver(nullptr)))
+        .arg(JPEG_LIB_VERSION)
+        .arg(tiff, QLatin1String(opj_version()), QLatin1String(zlibVersion()));
+}

@@ -25,3 +25,6 @@ struct DecodedImage {
 
 ImageFormat DetectImageFormat(const QByteArray& bytes);
 DecodedImage DecodeImage(const QByteArray& bytes);
+
+// "libpng 1.6.39, libjpeg-turbo 62, libtiff 4.5.0, OpenJPEG 2.5.0, zlib 1.2.13"
+QString ImageLibraryVersions();
