@@ -69,6 +69,9 @@ QString zeroLength() {
 QString unknownFormat() {
     return QStringLiteral("unknown file format.");
 }
+QString notFound() {
+    return QStringLiteral("The file was not found on the server.");
+}
 
 QString unprintable(qint64 size) {
     return QStringLiteral("this is a text file of %1 bytes, but all characters are un-printable.")

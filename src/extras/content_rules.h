@@ -34,6 +34,7 @@ QString downloadRefusedBusy();           // "Can not download now, since server 
 QString completed(const QString& what);  // "Downloading completed: " + what
 QString zeroLength();                    // "length of the file is zero"
 QString unknownFormat();                 // "unknown file format."
+QString notFound();                      // the folder's listing holds no file of that name
 QString unprintable(qint64 size);
 QString textProperties(qint64 size);
 QString imageProperties(qint64 size, int width, int height);

@@ -4,9 +4,9 @@
 #include "extras/ui/wizard_registry.h"
 
 #include "app/log_font_image.h"
-#include "extras/content_rules.h"
 #include "app/site_file.h"
 #include "app/workbench.h"
+#include "extras/content_rules.h"
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
@@ -148,6 +148,14 @@ TEST(ConcernedFilePage, RoundTripAgainstARealServer) {
     EXPECT_EQ(page.nameLabel()->text(), "old_log");
     EXPECT_EQ(live.workbench->sites().Current.Site.ConcernedFile, "/logs/old_log");
 
+    // A file that is not there says so instead of waiting.
+    page.setConcernedFile("/logs", "nothing");
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return page.remarkLabel()->text() == "The file was not found on the server."; },
+        15000));
+    EXPECT_TRUE(page.pane()->toPlainText().startsWith("Remark:\n"));
+    ASSERT_TRUE(live.idle());
+
     // "x" clears the page and the site.
     prompter.expectQuestion("Remove concerned file?", true);
     page.remove();
@@ -197,6 +205,7 @@ TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {
          "are un-printable."},
         {"pack.zip", "Downloading completed: unknown file format."},
         {"empty.txt", "Downloading completed: length of the file is zero"},
+        {"missing.bin", "The file was not found on the server."},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(live.idle());

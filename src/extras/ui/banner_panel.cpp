@@ -60,7 +60,7 @@ void BannerPanel::start(const BannerSource& source) {
     workFolder_ = source.workFolder();
     head_ = source.banners().head;
     singles_ = source.banners().singles;
-    show(0);
+    showBanner(0);
     timer_.setInterval(1000 * BannerIntervalSeconds(source.banners().timerElapse));
     if (singles_.size() >= 2)
         timer_.start();
@@ -69,10 +69,10 @@ void BannerPanel::start(const BannerSource& source) {
 void BannerPanel::next() {
     if (singles_.isEmpty())
         return;
-    show((index_ + 1) % int(singles_.size()));
+    showBanner((index_ + 1) % int(singles_.size()));
 }
 
-void BannerPanel::show(int index) {
+void BannerPanel::showBanner(int index) {
     index_ = index;
     const QString path = QDir(workFolder_).filePath(QLatin1String(kBannerSingleTemp));
     if (!WriteBannerFile(path, BannerSingleFile(head_, singles_[index]))) {

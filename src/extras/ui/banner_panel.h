@@ -29,7 +29,7 @@ public:
     void next();
 
 private:
-    void show(int index);
+    void showBanner(int index);
 
     Side side_;
     QString fallbackFolder_;

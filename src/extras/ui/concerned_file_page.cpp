@@ -77,7 +77,11 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
             &ConcernedFilePage::onDirectContent);
     connect(&session_, &FtpSession::concernedFileAtLogin, this, &ConcernedFilePage::loginPath);
     connect(&session_, &FtpSession::logLine, this, &ConcernedFilePage::onLogLine);
-    connect(&session_, &FtpSession::connectionClosed, this, [this] { renames_.reset(); });
+    connect(&session_, &FtpSession::taskMarker, this, &ConcernedFilePage::onTaskMarker);
+    connect(&session_, &FtpSession::connectionClosed, this, [this] {
+        renames_.reset();
+        fetching_ = 0;
+    });
     showStartRemark();
 }
 
@@ -134,14 +138,31 @@ void ConcernedFilePage::refresh() {
     QByteArray folder, name;
     if (!splitPath(&folder, &name))
         return;
+    ++fetching_;
     TransferStarters(engine_).fetchDirect(1, folder, name);
+}
+
+void ConcernedFilePage::onTaskMarker(int, int, const QString& caption, quintptr) {
+    if (fetching_ == 0 || caption != QLatin1String("Retreiving concerned file completed"))
+        return;
+    --fetching_;
+    // Fetches run in order; one whose listing found no such file brought
+    // nothing.
+    if (!contentArrived_) {
+        remark_->setText(WizardTexts::notFound());
+        remark_->show();
+    }
+    contentArrived_ = false;
 }
 
 void ConcernedFilePage::onDirectContent(int purpose, const QByteArray& folder,
                                         const QByteArray& name, const QByteArray& content) {
     // A fetch of a path replaced meanwhile must not show under the new one:
     // its upload would overwrite the new file with the old one's text.
-    if (purpose == 1 && QString::fromUtf8(joinRemotePath(folder, name)) == path_)
+    if (purpose != 1)
+        return;
+    contentArrived_ = true;
+    if (QString::fromUtf8(joinRemotePath(folder, name)) == path_)
         showContent(content);
 }
 

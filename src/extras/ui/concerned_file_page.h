@@ -61,6 +61,7 @@ private:
     void showPath();
     void showStartRemark();
     void onLogLine(const LogLine& line);
+    void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
     void onDirectContent(int purpose, const QByteArray& folder, const QByteArray& name,
                          const QByteArray& content);
     bool splitPath(QByteArray* folder, QByteArray* name) const;
@@ -74,6 +75,8 @@ private:
     // What was fetched for the path shown: an unedited pane goes back as
     // these very bytes.
     bool loaded_ = false;
+    int fetching_ = 0;             // fetches of this page in the queue
+    bool contentArrived_ = false;  // since the last one ended
     QByteArray original_;
     FileText shown_;
     QLabel* name_;

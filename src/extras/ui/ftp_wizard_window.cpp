@@ -82,6 +82,19 @@ FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByt
     layout->addWidget(stack_);
     resize(640, 480);
     updateActions();
+    connect(&session_, &FtpSession::taskMarker, this, &FtpWizardWindow::onTaskMarker);
+}
+
+void FtpWizardWindow::onTaskMarker(int, int, const QString& caption, quintptr) {
+    // Only one wizard fetch can be queued at a time (a busy queue refuses
+    // it), so the completed entry belongs to this window's fetch. Without a
+    // file of that name the listing queues no transfer: say so rather than
+    // wait for ever.
+    if (!waiting_ || caption != QLatin1String("Retreiving FTP wizard file completed"))
+        return;
+    waiting_ = false;
+    if (size_ < 0)
+        setStatus(WizardTexts::notFound());
 }
 
 FtpWizardWindow::~FtpWizardWindow() = default;
@@ -128,10 +141,12 @@ void FtpWizardWindow::download() {
         return;
     }
     setStatus(WizardTexts::downloadingStarts());
+    waiting_ = true;
     TransferStarters(engine_).fetchDirect(2, folder_, name_);
 }
 
 void FtpWizardWindow::showContent(const QByteArray& bytes) {
+    waiting_ = false;
     size_ = bytes.size();
     closeView();
     switch (ClassifyContent(bytes)) {

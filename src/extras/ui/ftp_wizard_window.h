@@ -72,6 +72,7 @@ protected:
 
 private:
     void closeView();
+    void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
     void setStatus(const QString& text);
     void updateActions();
 
@@ -82,6 +83,7 @@ private:
     Prompter& prompter_;
     Hooks hooks_;
     qint64 size_ = -1;
+    bool waiting_ = false;  // a fetch of this window is in the queue
     View view_ = View::None;
     QByteArray original_;
     FileText shown_;
