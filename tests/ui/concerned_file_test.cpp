@@ -162,6 +162,17 @@ TEST(ConcernedFilePage, RoundTripAgainstARealServer) {
     EXPECT_EQ(page.path(), "");
     EXPECT_EQ(stored.last(), "");
     EXPECT_TRUE(page.pane()->toPlainText().startsWith("Remark:\n"));
+
+    // Logging in to a site with a path shows it; to one without clears it.
+    page.loginPath("/logs/old_log");
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "\n\n  \n"; }, 15000));
+    ASSERT_TRUE(live.idle());
+    page.loginPath("");
+    EXPECT_EQ(page.path(), "");
+    EXPECT_EQ(page.nameLabel()->text(), "");
+    EXPECT_TRUE(page.pane()->toPlainText().startsWith("Remark:\n"));
+    EXPECT_FALSE(live.session().isBusy());
 }
 
 TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {

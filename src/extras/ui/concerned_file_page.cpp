@@ -126,9 +126,11 @@ void ConcernedFilePage::setConcernedFile(const QByteArray& folder, const QByteAr
 }
 
 void ConcernedFilePage::loginPath(const QString& path) {
-    if (path == path_ || path.isEmpty())
+    if (path == path_)
         return;
-    path_ = path;  // already the site's
+    // Already the site's. A site without one clears what another site left,
+    // so nothing is sent to the wrong server.
+    path_ = path;
     showPath();
     showStartRemark();
     refresh();
