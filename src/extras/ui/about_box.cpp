@@ -38,7 +38,7 @@ AboutBox::AboutBox(HelpViewer& help, Launcher& launcher, QWidget* parent) : QDia
     setWindowTitle(QStringLiteral("About"));
     view_ = new MarkupView(launcher, this);
     view_->setBackground(QColor(0x33, 0x33, 0x33));
-    view_->setMinimumSize(360, 200);
+    view_->setMinimumSize(420, 240);
     view_->setMarkup(firstBlock());
     view_->setInternalHandler([&help](int action, const std::optional<QString>& argument) {
         if (action == kOpenHelpTopic && argument)
