@@ -1,0 +1,56 @@
+#include "extras/rename_watcher.h"
+
+QString ResolveRemotePath(const QString& folder, const QString& argument) {
+    if (argument.startsWith(QLatin1Char('/')))
+        return argument;
+    if (folder.isEmpty())
+        return QLatin1Char('/') + argument;
+    return folder.endsWith(QLatin1Char('/')) ? folder + argument
+                                             : folder + QLatin1Char('/') + argument;
+}
+
+QString FollowRenamedPath(const QString& path, const QString& from, const QString& to) {
+    if (path.isEmpty() || from.isEmpty() || to.isEmpty() || from == to)
+        return {};
+    if (path == from)
+        return to;
+    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
+    if (path.startsWith(prefix))
+        return (to.endsWith(QLatin1Char('/')) ? to : to + QLatin1Char('/')) +
+               path.mid(prefix.size());
+    return {};
+}
+
+std::optional<RenameWatcher::Rename> RenameWatcher::onLogLine(const LogLine& line) {
+    if (line.channel == LogChannel::Sent) {
+        const qsizetype space = line.text.indexOf(QLatin1Char(' '));
+        command_ = (space < 0 ? line.text : line.text.left(space)).toUpper();
+        argument_ = space < 0 ? QString() : line.text.mid(space + 1);
+        return std::nullopt;
+    }
+    if (line.channel != LogChannel::Reply || line.lines.isEmpty())
+        return std::nullopt;
+    const int code = line.lines.last().left(3).toInt();
+    if (code < 200)
+        return std::nullopt;  // preliminary: the command is still running
+    const QString command = command_;
+    command_.clear();
+    if (command == QLatin1String("CWD") && code == 250) {
+        folder_ = ResolveRemotePath(folder_, argument_);
+    } else if (command == QLatin1String("PWD") && code == 257) {
+        const QString text = QString::fromUtf8(line.lines.last().mid(4));
+        const qsizetype open = text.indexOf(QLatin1Char('"'));
+        const qsizetype close = text.lastIndexOf(QLatin1Char('"'));
+        if (open >= 0 && close > open)
+            folder_ = text.mid(open + 1, close - open - 1)
+                          .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    } else if (command == QLatin1String("RNFR")) {
+        renameFrom_ = code == 350 ? ResolveRemotePath(folder_, argument_) : QString();
+    } else if (command == QLatin1String("RNTO")) {
+        const QString from = renameFrom_;
+        renameFrom_.clear();
+        if (code >= 200 && code < 300 && !from.isEmpty())
+            return Rename{from, ResolveRemotePath(folder_, argument_)};
+    }
+    return std::nullopt;
+}

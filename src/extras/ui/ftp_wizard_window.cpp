@@ -1,0 +1,259 @@
+#include "extras/ui/ftp_wizard_window.h"
+
+#include "extras/content_rules.h"
+#include "extras/image_decoder.h"
+#include "extras/ui/image_canvas.h"
+#include "extras/ui/text_loader.h"
+#include "platform/prompter.h"
+#include "remote/action_engine.h"
+#include "remote/transfer_starters.h"
+#include "session/ftp_session.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByteArray folder,
+                                 QByteArray name, const QFont& font, Prompter& prompter,
+                                 Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      session_(session),
+      engine_(engine),
+      folder_(std::move(folder)),
+      name_(std::move(name)),
+      prompter_(prompter),
+      hooks_(std::move(hooks)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(WizardTexts::title(folder_, name_));
+
+    auto* bar = new QMenuBar(this);
+    const auto add = [this](QMenu* menu, int id, const QString& text, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setData(id);
+        connect(a, &QAction::triggered, this, slot);
+        actions_ << a;
+        return a;
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    add(file, ReDownload, QStringLiteral("Re-download"), [this] { download(); });
+    add(file, Upload, QStringLiteral("Upload"), [this] { upload(); });
+    add(file, Properties, QStringLiteral("Properties"), [this] { properties(); });
+    file->addSeparator();
+    QAction* closeAction = file->addAction(QStringLiteral("Close"));
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    QAction* actual =
+        add(view, ActualSize, QStringLiteral("Actual size"), [this] { setFit(false); });
+    QAction* fit = add(view, FitToView, QStringLiteral("Fit to view"), [this] { setFit(true); });
+    actual->setCheckable(true);
+    fit->setCheckable(true);
+    QMenu* fontMenu = bar->addMenu(QStringLiteral("F&ont"));
+    add(fontMenu, ChangeFont, QStringLiteral("Change"), [this] { changeFont(); });
+    QMenu* helpMenu = bar->addMenu(QStringLiteral("&Help"));
+    add(helpMenu, Help, QStringLiteral("Help"), [this] { help(); });
+
+    status_ = new QLabel(this);
+    status_->setAlignment(Qt::AlignCenter);
+    status_->setWordWrap(true);
+    status_->setTextFormat(Qt::PlainText);
+    text_ = new QPlainTextEdit(this);
+    text_->setFont(font);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setAccessibleName(QStringLiteral("File text"));
+    canvas_ = new ImageCanvas;
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidget(canvas_);
+    scroll_->setAlignment(Qt::AlignCenter);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    stack_ = new QStackedWidget(this);
+    stack_->addWidget(status_);
+    stack_->addWidget(text_);
+    stack_->addWidget(scroll_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(bar);
+    layout->addWidget(stack_);
+    resize(640, 480);
+    updateActions();
+    connect(&session_, &FtpSession::taskMarker, this, &FtpWizardWindow::onTaskMarker);
+}
+
+void FtpWizardWindow::onTaskMarker(int, int, const QString& caption, quintptr) {
+    // Only one wizard fetch can be queued at a time (a busy queue refuses
+    // it), so the completed entry belongs to this window's fetch. Without a
+    // file of that name the listing queues no transfer: say so rather than
+    // wait for ever.
+    if (!waiting_ || caption != QLatin1String("Retreiving FTP wizard file completed"))
+        return;
+    waiting_ = false;
+    if (size_ < 0)
+        setStatus(WizardTexts::notFound());
+}
+
+FtpWizardWindow::~FtpWizardWindow() = default;
+
+QAction* FtpWizardWindow::action(int id) const {
+    for (QAction* a : actions_)
+        if (a->data().toInt() == id)
+            return a;
+    return nullptr;
+}
+
+QString FtpWizardWindow::status() const {
+    return status_->text();
+}
+
+void FtpWizardWindow::setStatus(const QString& text) {
+    status_->setText(text);
+    stack_->setCurrentWidget(status_);
+}
+
+void FtpWizardWindow::closeView() {
+    view_ = View::None;
+    text_->clear();
+    canvas_->setImage(QImage());
+    original_.clear();
+    stack_->setCurrentWidget(status_);
+    updateActions();
+}
+
+void FtpWizardWindow::updateActions() {
+    action(Upload)->setEnabled(view_ == View::Text);
+    action(ChangeFont)->setEnabled(view_ == View::Text);
+    action(ActualSize)->setEnabled(view_ == View::Image);
+    action(FitToView)->setEnabled(view_ == View::Image);
+    action(ActualSize)->setChecked(view_ == View::Image && !canvas_->fit());
+    action(FitToView)->setChecked(view_ == View::Image && canvas_->fit());
+}
+
+void FtpWizardWindow::download() {
+    closeView();
+    size_ = -1;
+    if (session_.isBusy()) {
+        setStatus(WizardTexts::downloadRefusedBusy());
+        return;
+    }
+    setStatus(WizardTexts::downloadingStarts());
+    waiting_ = true;
+    TransferStarters(engine_).fetchDirect(2, folder_, name_);
+}
+
+void FtpWizardWindow::showContent(const QByteArray& bytes) {
+    waiting_ = false;
+    size_ = bytes.size();
+    closeView();
+    switch (ClassifyContent(bytes)) {
+        case ContentKind::ZeroSize:
+            setStatus(WizardTexts::completed(WizardTexts::zeroLength()));
+            break;
+        case ContentKind::Binary: {
+            const DecodedImage decoded = DecodeImage(bytes);
+            if (!decoded.ok()) {
+                setStatus(WizardTexts::completed(
+                    decoded.tooLarge ? QStringLiteral("the picture of %1 x %2 pixels is too large "
+                                                      "to show.")
+                                           .arg(decoded.width)
+                                           .arg(decoded.height)
+                                     : WizardTexts::unknownFormat()));
+                break;
+            }
+            view_ = View::Image;
+            canvas_->setImage(decoded.image);
+            setFit(true);
+            stack_->setCurrentWidget(scroll_);
+            break;
+        }
+        case ContentKind::BlankLike:
+            setStatus(WizardTexts::completed(WizardTexts::unprintable(size_)));
+            break;
+        case ContentKind::Text:
+            view_ = View::Text;
+            original_ = bytes;
+            shown_ = FileText::decode(bytes);
+            status_->setText(WizardTexts::completed(QString()));
+            stack_->setCurrentWidget(text_);
+            LoadPlainText(text_, shown_.text);
+            break;
+    }
+    updateActions();
+}
+
+void FtpWizardWindow::setFit(bool fit) {
+    if (view_ != View::Image)
+        return;
+    scroll_->setWidgetResizable(fit);
+    canvas_->setFit(fit);
+    updateActions();
+}
+
+void FtpWizardWindow::upload() {
+    if (view_ != View::Text)
+        return;
+    if (session_.isBusy()) {
+        prompter_.showMessage(QString::fromLatin1(kServerBusyUpload));
+        return;
+    }
+    if (!prompter_.askYesNo(QStringLiteral("Upload the wizard file?")))
+        return;
+    QByteArray bytes = original_;
+    if (!IsLoadingText(text_) && text_->document()->isModified()) {
+        bool ok = true;
+        bytes = shown_.encode(text_->toPlainText(), &ok);
+        if (!ok) {
+            prompter_.showMessage(QStringLiteral(
+                "The text holds characters the file's encoding can not keep; nothing is sent."));
+            return;
+        }
+    }
+    TransferStarters(engine_).uploadDirect(folder_, name_, bytes, false);
+}
+
+void FtpWizardWindow::properties() {
+    switch (view_) {
+        case View::Text:
+            prompter_.showMessage(WizardTexts::textProperties(size_));
+            break;
+        case View::Image:
+            prompter_.showMessage(WizardTexts::imageProperties(size_, canvas_->image().width(),
+                                                               canvas_->image().height()));
+            break;
+        case View::None:
+            prompter_.showMessage(WizardTexts::noViewProperties(size_));
+            break;
+    }
+}
+
+void FtpWizardWindow::help() {
+    prompter_.showMessage(WizardTexts::help());
+}
+
+void FtpWizardWindow::changeFont() {
+    if (view_ != View::Text)
+        return;
+    std::optional<QFont> chosen;
+    if (hooks_.chooseFont) {
+        chosen = hooks_.chooseFont(text_->font());
+    } else {
+        bool ok = false;
+        const QFont f = QFontDialog::getFont(&ok, text_->font(), this);
+        if (ok)
+            chosen = f;
+    }
+    if (!chosen)
+        return;
+    text_->setFont(*chosen);
+    if (hooks_.storeFont)
+        hooks_.storeFont(*chosen);
+}
+
+void FtpWizardWindow::closeEvent(QCloseEvent* event) {
+    session_.removeWizardDownload(folder_, name_);
+    QWidget::closeEvent(event);
+}

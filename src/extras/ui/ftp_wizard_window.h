@@ -1,0 +1,96 @@
+#pragma once
+
+#include "extras/file_text.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ActionEngine;
+class FtpSession;
+class ImageCanvas;
+class Prompter;
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QScrollArea;
+class QStackedWidget;
+
+// "FTP wizard": one remote file fetched into memory and shown as text
+// (editable, uploadable) or as a picture. Modeless; closing it drops its
+// download still waiting in the queue.
+class FtpWizardWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum CommandId {
+        ReDownload = 34180,
+        Upload = 34183,
+        Properties = 34185,
+        ActualSize = 34190,
+        FitToView = 34191,
+        Help = 34192,
+        ChangeFont = 34193,
+    };
+    enum class View { None, Text, Image };
+
+    struct Hooks {
+        std::function<void(const QFont& font)> storeFont;
+        std::function<std::optional<QFont>(const QFont& current)> chooseFont;
+    };
+
+    FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByteArray folder, QByteArray name,
+                    const QFont& font, Prompter& prompter, Hooks hooks, QWidget* parent = nullptr);
+    ~FtpWizardWindow() override;
+
+    const QByteArray& folder() const { return folder_; }
+    const QByteArray& name() const { return name_; }
+    qint64 size() const { return size_; }
+    View view() const { return view_; }
+    QString status() const;
+    QPlainTextEdit* textView() const { return text_; }
+    ImageCanvas* imageView() const { return canvas_; }
+    QAction* action(int id) const;
+
+    // "Re-download" and the first download.
+    void download();
+    // The fetched file.
+    void showContent(const QByteArray& bytes);
+
+public slots:
+    void upload();
+    void properties();
+    void help();
+    void changeFont();
+    void setFit(bool fit);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void closeView();
+    void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
+    void setStatus(const QString& text);
+    void updateActions();
+
+    FtpSession& session_;
+    ActionEngine& engine_;
+    QByteArray folder_;
+    QByteArray name_;
+    Prompter& prompter_;
+    Hooks hooks_;
+    qint64 size_ = -1;
+    bool waiting_ = false;  // a fetch of this window is in the queue
+    View view_ = View::None;
+    QByteArray original_;
+    FileText shown_;
+    QStackedWidget* stack_;
+    QLabel* status_;
+    QPlainTextEdit* text_;
+    QScrollArea* scroll_;
+    ImageCanvas* canvas_;
+    QList<QAction*> actions_;
+};
