@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkgconf git
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 qt6-multimedia-dev qt6-svg-dev pulseaudio
-  desktop-file-utils
+  desktop-file-utils libpng-dev libjpeg62-turbo-dev libtiff-dev libopenjp2-7-dev zlib1g-dev
   libqt6svg6 dbus dbus-x11 adwaita-icon-theme
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib python3-openssl openssl vsftpd

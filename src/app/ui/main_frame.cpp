@@ -2,6 +2,7 @@
 
 #include "app/color_choice.h"
 #include "app/command_ids.h"
+#include "app/log_font_image.h"
 #include "app/loop_settings.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/certificate_dialog.h"
@@ -16,11 +17,18 @@
 #include "app/ui/tool_list_dialog.h"
 #include "app/window_placement_image.h"
 #include "app/workbench.h"
+#include "extras/banner_source.h"
+#include "extras/ui/about_box.h"
+#include "extras/ui/banner_panel.h"
+#include "extras/ui/concerned_file_page.h"
+#include "extras/ui/ftp_wizard_window.h"
+#include "extras/ui/wizard_registry.h"
 #include "platform/help_location.h"
 #include "platform/help_viewer.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
+#include "remote/remote_path.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
@@ -49,6 +57,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -187,6 +196,55 @@ void MainFrame::buildPages() {
     connect(taskPanel_, &TaskPanel::stopBeepClicked, &w.completion(),
             &CompletionActions::stopContinualBeep);
     queueWindow_ = new CommandQueueWindow(w.session(), this);
+
+    // The concerned file page and the FTP wizards.
+    ConcernedFilePage::Hooks concernedHooks;
+    concernedHooks.storeConcernedFile = [&w](const QString& p) { w.sites().SetConcernedFile(p); };
+    concernedHooks.storeFont = [&w](const QFont& f) {
+        w.settings().ConcernedFont = LogFontFromFont(f, w.settings().ConcernedFont);
+    };
+    concernedPage_ =
+        new ConcernedFilePage(w.session(), w.engine(), FontFromLogFont(w.settings().ConcernedFont),
+                              *prompter_, concernedHooks, view_->concernedFileSlot());
+    view_->concernedFileSlot()->layout()->addWidget(concernedPage_);
+    connect(explorerHost_, &FrameExplorerHost::concernedFileChanged, concernedPage_,
+            [this](const QString& path) {
+                QByteArray folder, name;
+                if (splitRemotePath(path.toUtf8(), &folder, &name))
+                    concernedPage_->setConcernedFile(folder, name);
+            });
+    FtpWizardWindow::Hooks wizardHooks;
+    wizardHooks.storeFont = [this, &w](const QFont& f) {
+        w.settings().WizardFont = LogFontFromFont(f, w.settings().WizardFont);
+        wizards_->setFont(f);
+    };
+    wizards_ = new WizardRegistry(w.session(), w.engine(), *prompter_, wizardHooks, this, this);
+    wizards_->setFont(FontFromLogFont(w.settings().WizardFont));
+    for (RemoteExplorer* r : {remoteExplorer_, remoteProject_})
+        connect(r, &RemoteExplorer::ftpWizardRequested, wizards_,
+                [this](const QByteArray& folder, const QByteArray& name) {
+                    wizards_->open(folder, name);
+                });
+
+    // Banner pages, fetched once the window is up, become extra tabs.
+    banners_ = new BannerHub(
+        QFileInfo(locateHelpTopic(HelpWindow::defaultFolders(), QStringLiteral("banner.htm"))
+                      .url()
+                      .toLocalFile())
+            .absolutePath(),
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+            QStringLiteral("/Banners"),
+        screen() ? screen()->availableGeometry().height() : 800, w.launcher(), this);
+    connect(banners_, &BannerHub::pagesReady, this,
+            [this](const QList<BannerSource::PageFile>& pages) {
+                for (const BannerSource::PageFile& p : pages)
+                    view_->addPage(p.label, banners_->makePage(p.path, nullptr));
+            });
+    QTimer::singleShot(0, this, [this, &w] {
+        banners_->start(
+            BannerAddress(w.settingFolder(), qgetenv("VELMORA_BANNER_URL"),
+                          QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier));
+    });
     ShutdownCountdownDialog::watch(w.completion(), this);
     // The banner pane's links open in the help window, or outside for the web.
     QTextBrowser* banner = view_->bannerPane();
@@ -602,12 +660,11 @@ void MainFrame::runCommand(int id) {
             dialog.exec();
             break;
         }
-        case kCmdAbout:
-            QMessageBox::about(this, QStringLiteral("About Velmora"),
-                               QStringLiteral("<p><b>Velmora</b></p><p>Version 1.02</p>"
-                                              "<p>An FTP client for people who look after web "
-                                              "sites.</p>"));
+        case kCmdAbout: {
+            AboutBox box(*help_, w.launcher(), this);
+            box.exec();
             break;
+        }
         case kCmdContents:
             help_->showTopic(HelpWindow::contentsTopic());
             break;
@@ -659,6 +716,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     profile.setValue(kToolBarStateKey, saveState());
     profile.endGroup();
     profile.sync();
+    wizards_->closeAll();
     view_->storeLayout(s);
     s.LastLocalFolder = localExplorer_->lastLocalFolder();
     workbench_.save();

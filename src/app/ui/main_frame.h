@@ -11,7 +11,10 @@
 #include <functional>
 #include <memory>
 
+class BannerHub;
 class ChatPage;
+class ConcernedFilePage;
+class WizardRegistry;
 class DialogCertificateAsker;
 class FrameExplorerHost;
 class LocalExplorer;
@@ -54,6 +57,8 @@ public:
     ChatPage* chatPage() const { return chatPage_; }
     TaskPanel* taskPanel() const { return taskPanel_; }
     CommandQueueWindow* queueWindow() const { return queueWindow_; }
+    ConcernedFilePage* concernedFilePage() const { return concernedPage_; }
+    WizardRegistry* wizards() const { return wizards_; }
     QToolBar* toolBar() const { return toolBar_; }
     // The action carrying that command id, null when the menu has none.
     QAction* action(int id) const;
@@ -122,6 +127,9 @@ private:
     ChatPage* chatPage_ = nullptr;
     TaskPanel* taskPanel_ = nullptr;
     CommandQueueWindow* queueWindow_ = nullptr;
+    ConcernedFilePage* concernedPage_ = nullptr;
+    WizardRegistry* wizards_ = nullptr;
+    BannerHub* banners_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QHash<QString, QMenu*> menus_;
     QHash<int, QAction*> actions_;

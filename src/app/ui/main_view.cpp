@@ -83,6 +83,11 @@ void MainView::showPage(int page) {
     stack_->setCurrentIndex(page);
 }
 
+void MainView::addPage(const QString& label, QWidget* page) {
+    stack_->addWidget(page);
+    tabs_->addTab(label);
+}
+
 void MainView::restoreLayout(const AppSettings& s) {
     splitter_->setShares(unpack(s.MainSplit));
     normal_->splitter()->setShares(unpack(s.NormalSplit));

@@ -31,6 +31,9 @@ public:
     QWidget* chatPageSlot() const { return chat_; }
     QTextBrowser* bannerPane() const { return banner_; }
 
+    // A page after the fixed five, with its tab (the banner pages).
+    void addPage(const QString& label, QWidget* page);
+
     // The stored splitter proportions, colours and pane sides, once the pages exist.
     void restoreLayout(const AppSettings& settings);
     // Proportions back into the settings, as the window closes.
