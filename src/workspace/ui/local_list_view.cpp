@@ -1,5 +1,7 @@
 #include "workspace/ui/local_list_view.h"
 
+#include "platform/ui/mime_copy.h"
+
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
@@ -420,10 +422,7 @@ void LocalListView::dropEvent(QDropEvent* event) {
         return;
     }
     const QPersistentModelIndex target = indexAt(event->position().toPoint());
-    auto copy = std::make_shared<QMimeData>();
-    for (const QString& format : event->mimeData()->formats()) {
-        copy->setData(format, event->mimeData()->data(format));
-    }
+    const std::shared_ptr<QMimeData> copy = CopyMimeData(*event->mimeData());
     QMetaObject::invokeMethod(
         this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
 }

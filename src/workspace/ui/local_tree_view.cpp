@@ -1,5 +1,7 @@
 #include "workspace/ui/local_tree_view.h"
 
+#include "platform/ui/mime_copy.h"
+
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
@@ -413,13 +415,8 @@ void LocalTreeView::dropEvent(QDropEvent* event) {
     if (!acceptsDrag(event)) {
         return;
     }
-    // Carried out after the drag has ended, so its questions do not run
-    // inside the drag.
     const QPersistentModelIndex target = indexAt(event->position().toPoint());
-    auto copy = std::make_shared<QMimeData>();
-    for (const QString& format : event->mimeData()->formats()) {
-        copy->setData(format, event->mimeData()->data(format));
-    }
+    const std::shared_ptr<QMimeData> copy = CopyMimeData(*event->mimeData());
     QMetaObject::invokeMethod(
         this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
 }
