@@ -235,6 +235,13 @@ void MainFrame::buildPages() {
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
             QStringLiteral("/Banners"),
         screen() ? screen()->availableGeometry().height() : 800, w.launcher(), this);
+    // One rotating banner on each project page, under its list.
+    for (auto [page, side] : {std::pair{view_->localProjectPage(), BannerPanel::Side::Local},
+                              std::pair{view_->remoteProjectPage(), BannerPanel::Side::Remote}}) {
+        BannerPanel* panel = banners_->makePanel(side, page->listSlot());
+        panel->setFixedHeight(96);
+        page->listSlot()->layout()->addWidget(panel);
+    }
     connect(banners_, &BannerHub::pagesReady, this,
             [this](const QList<BannerSource::PageFile>& pages) {
                 for (const BannerSource::PageFile& p : pages)
