@@ -73,21 +73,31 @@ bool DownloadFileGroup::openTarget() {
 }
 
 void DownloadFileGroup::receive() {
+    // TLS hands out a few kB per read: what is waiting is gathered into one
+    // large block, so that the file sees few large writes.
+    buffer_.resize(kWriteBlock);
     for (;;) {
-        buffer_.resize(kReceiveBlock);
-        const qint64 n = data().socket ? data().socket->receive(buffer_.data(), kReceiveBlock) : 0;
-        if (n <= 0)
+        qint64 filled = 0;
+        while (filled < kWriteBlock) {
+            const qint64 n = data().socket ? data().socket->receive(buffer_.data() + filled,
+                                                                    kWriteBlock - filled)
+                                           : 0;
+            if (n <= 0)
+                break;
+            filled += n;
+        }
+        if (filled == 0)
             break;
         if (failed_ || !openTarget())
             continue;  // drain, so the server can finish
         if (position_ == info_.startOffset && host())
             host()->transferProgress(this, position_);
-        if (file_->write(buffer_.constData(), n) != n) {
+        if (file_->write(buffer_.constData(), filled) != filled) {
             fail(QStringLiteral("Can not write local file: ") + info_.localPath + " (" +
                  file_->errorString() + ")");
             continue;
         }
-        position_ += n;
+        position_ += filled;
         if (host())
             host()->transferProgress(this, position_);
     }

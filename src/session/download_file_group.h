@@ -31,6 +31,8 @@ protected:
     void onDataEvent(SocketEvent event) override;
 
 private:
+    static constexpr qint64 kWriteBlock = 256 * 1024;
+
     bool openTarget();
     void receive();
     void fail(const QString& text);

@@ -254,6 +254,7 @@ bool TcpTransport::startTls(const TlsRequest& request) {
     socket_->setPeerVerifyName(request.peerName);
     pinnedSha256_ = request.pinnedSha256;
     tlsProblems_.clear();
+    socket_->setReadBufferSize(kTlsReadBuffer);
     socket_->startClientEncryption();
     return true;
 }

@@ -13,6 +13,10 @@ class TcpTransport : public Transport {
 public:
     static constexpr qint64 kSendWindow = 512 * 1024;
     static constexpr qint64 kReadBuffer = 4 * 1024 * 1024;
+    // Under TLS Qt takes the kernel's bytes in blocks of up to the read buffer's
+    // size; larger blocks come from fresh mappings each time, and their page
+    // faults cost more CPU than the decryption.
+    static constexpr qint64 kTlsReadBuffer = 64 * 1024;
 
     TcpTransport();
     ~TcpTransport() override;
