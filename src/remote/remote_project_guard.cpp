@@ -13,21 +13,6 @@ QString RelativePart(const QString& folder, const QString& path) {
 
 }  // namespace
 
-bool IsInRemoteFolder(const QString& folder, const QString& path) {
-    const qsizetype n = folder.size();
-    if (n == 0 || path.size() < n)
-        return false;
-    if (QStringView(path).left(n).compare(folder, Qt::CaseInsensitive) != 0)
-        return false;
-    if (path.size() == n || folder.endsWith(kSep))
-        return true;
-    return path.at(n) == kSep;
-}
-
-bool IsRemoteProjectParent(const QString& remoteProjectFolder, const QString& path) {
-    return IsInRemoteFolder(path, remoteProjectFolder);
-}
-
 std::optional<QString> RemoteDeleteRefusal(const QString& remoteProjectFolder,
                                            const std::vector<QString>& paths) {
     if (remoteProjectFolder.isEmpty())

@@ -6,15 +6,21 @@
 #include <optional>
 #include <vector>
 
+#include "platform/path_containment.h"
+
 // The remote views' side of the project folders: containment on server paths,
 // the guards before deleting, renaming and moving, the question before a new
 // remote project folder, and the text of "Download ...". Server paths compare
 // without regard to case, as the stored folder is the user's choice of text.
 
 // True when path equals folder or lies below it ("/" holds everything).
-bool IsInRemoteFolder(const QString& folder, const QString& path);
+inline bool IsInRemoteFolder(const QString& folder, const QString& path) {
+    return IsInProject(folder, path, QLatin1Char('/'));
+}
 // True when path is the remote project folder or one of its ancestors.
-bool IsRemoteProjectParent(const QString& remoteProjectFolder, const QString& path);
+inline bool IsRemoteProjectParent(const QString& remoteProjectFolder, const QString& path) {
+    return IsProjectParent(remoteProjectFolder, path, QLatin1Char('/'));
+}
 
 namespace RemoteProjectTexts {
 inline constexpr char kCannotDelete[] = "Can not delete, because it is parent of project Folder.";

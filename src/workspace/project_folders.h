@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "platform/path_containment.h"
+
 class Prompter;
 
 // The pair of project folders stored with a site; empty means "not set".
@@ -24,13 +26,6 @@ inline constexpr QChar kLocalSeparator = QLatin1Char('/');
 inline constexpr QChar kRemoteSeparator = QLatin1Char('/');
 
 // --- path rules -----------------------------------------------------------
-
-// True when path equals folder or lies below it. Letters compare without
-// regard to case; "below" needs the separator right after the folder, so
-// /web contains /WEB/img but not /website.
-bool IsInProject(const QString& folder, const QString& path, QChar sep);
-// True when path equals the project folder or is one of its ancestors.
-bool IsProjectParent(const QString& projectFolder, const QString& path, QChar sep);
 
 // Joins two local path pieces with sep and never doubles it; an empty piece
 // yields the other. With '\' as separator '/' counts as one too and is turned

@@ -403,7 +403,7 @@ TEST(RemoteProjectGuard, DownloadTargetText) {
         EXPECT_EQ(t.text, QString::fromLatin1(c.text));
         EXPECT_EQ(t.localFolder, QString::fromLatin1(c.target));
     }
-    // With the specification's separator the relative part turns to '\'.
+    // With a backslash as the local separator the relative part turns to '\'.
     EXPECT_EQ(DownloadTargetFor("C:\\web", "/www", "/www/a/b", "C:\\", QLatin1Char('\\')).text,
               QStringLiteral("Download to \t(Local project Folder)\\a\\b"));
 }
