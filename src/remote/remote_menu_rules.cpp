@@ -46,6 +46,7 @@ std::vector<RemoteMenuItem> RemoteTreeMenu(const RemoteTreeMenuContext& c) {
 std::vector<RemoteMenuItem> RemoteListMenu(const RemoteListMenuContext& c) {
     std::vector<RemoteMenuItem> menu;
     menu.push_back(Item(kListFtpWizard, "FTP wizard", c.singlePlainFile, kViewEditSubmenu));
+    menu.push_back(Item(kListToolHelp, "Help", c.singlePlainFile, kViewEditSubmenu));
     menu.push_back(Separator());
     RemoteMenuItem download = Item(kListDownload, "Download ...");
     if (!c.downloadText.isEmpty())

@@ -25,6 +25,7 @@ inline constexpr int kTreeReset = 32779;
 inline constexpr int kTreeCreateFolder = 32781;
 // List ("MU04_POP_LIST_SERVER").
 inline constexpr int kListFtpWizard = 34179;
+inline constexpr int kListToolHelp = 34178;
 inline constexpr int kListDownload = 32789;
 inline constexpr int kListRename = 32790;
 inline constexpr int kListDelete = 32792;

@@ -266,6 +266,7 @@ TEST(RemoteExplorer, MenusCarryIdsAndRules) {
     std::unique_ptr<QMenu> list(o.explorer.buildListMenu(nullptr));
     EXPECT_EQ(menuState(list.get()),
               (std::vector<std::pair<int, bool>>{{kListFtpWizard, true},
+                                                 {kListToolHelp, true},
                                                  {kListDownload, false},
                                                  {kListRename, true},
                                                  {kListDelete, true},

@@ -11,6 +11,7 @@
 
 #include <unordered_set>
 
+#include "platform/help_viewer.h"
 #include "platform/prompter.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
@@ -450,10 +451,11 @@ QMenu* RemoteExplorer::buildMenu(const std::vector<RemoteMenuItem>& items, QWidg
         action->setEnabled(item.enabled);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [run, id] { run(id); });
-        if (item.id == kListFtpWizard) {
+        if (item.id == kListFtpWizard)
             target->addSeparator();
+        // The viewing tools go between the separator and "Help".
+        if (item.id == kListToolHelp)
             host_.fillViewEditMenu(target, true, singlePlainFile, viewEditPath);
-        }
     }
     return menu;
 }
@@ -600,6 +602,9 @@ void RemoteExplorer::runListCommand(int id) {
         case kListFtpWizard:
             if (items.size() == 1)
                 emit ftpWizardRequested(folder, items.front().name);
+            return;
+        case kListToolHelp:
+            host_.help().showTopic(QStringLiteral("http.htm#Add_Tools"));
             return;
         case kListDownload:
             if (!items.empty())
