@@ -45,15 +45,3 @@ bool ParseDecimal64(QByteArrayView digits, qint64* value) {
     *value = qint64(v);
     return true;
 }
-
-int ParseDecimalSaturated(QByteArrayView digits) {
-    qint64 v = 0;
-    for (char c : digits) {
-        if (!IsDigit(c))
-            break;
-        v = v * 10 + (c - '0');
-        if (v >= INT_MAX)
-            return INT_MAX;
-    }
-    return int(v);
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <climits>
 
 // Byte-text helpers for wire names. Only ASCII letters are folded: remote names
 // are bytes of unknown encoding and must compare the same on every machine.
@@ -12,10 +13,10 @@ bool EqualsNoCase(QByteArrayView a, QByteArrayView b);
 bool StartsWithNoCase(QByteArrayView text, QByteArrayView prefix);
 
 // space or tab
-inline bool IsBlank(char c) {
+constexpr bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
-inline bool IsDigit(char c) {
+constexpr bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
@@ -23,4 +24,14 @@ inline bool IsDigit(char c) {
 // qint64 (or the run is empty or holds anything but digits).
 bool ParseDecimal64(QByteArrayView digits, qint64* value);
 // Reads an unsigned decimal run, saturating at INT_MAX instead of overflowing.
-int ParseDecimalSaturated(QByteArrayView digits);
+inline int ParseDecimalSaturated(QByteArrayView digits) {
+    qint64 v = 0;
+    for (char c : digits) {
+        if (!IsDigit(c))
+            break;
+        v = v * 10 + (c - '0');
+        if (v >= INT_MAX)
+            return INT_MAX;
+    }
+    return int(v);
+}

@@ -41,35 +41,53 @@ constexpr MonthName kMonthNames[] = {
 
 constexpr int kMonthNameCount = int(std::size(kMonthNames));
 
-// The table's indices grouped by first byte, table order kept within a group,
-// so that a position is compared only with the names that can start there.
+// Names hold letters only and a match must not be followed by a letter, so a
+// name matches only when it spans the whole run of letters at the position.
+// The index keys the names by the byte the text starts with and the length of
+// that run: the plain names of that letter in either case, and the names that
+// start with an accented letter when the byte is that letter in UTF-8 or
+// Latin-1; every accented letter is two bytes in UTF-8 and one in Latin-1.
+// Table order is kept within a key, so the first of equal matches counts.
+constexpr int kLongestRun = 12;
+constexpr int kKeys = 256 * (kLongestRun + 1);
+constexpr int kMaxIndexEntries = 3 * 2 * kMonthNameCount;
+
 struct LeadIndex {
-    bool canLead[256] = {};  // the text's first byte, ASCII folded, may start a name
-    unsigned char begin[257] = {};
-    unsigned char order[kMonthNameCount] = {};
+    unsigned short begin[kKeys + 1] = {};
+    unsigned char order[kMaxIndexEntries] = {};
 };
+
+constexpr bool CanLead(const MonthName& month, int byte) {
+    const auto lead = static_cast<unsigned char>(month.text[0]);
+    if (lead != 0xC3)
+        return lead == byte || (byte >= 'A' && byte <= 'Z' && lead == byte + 0x20);
+    const auto letter = static_cast<unsigned char>(month.text[1]);
+    return byte == 0xC3 || byte == ((letter + 0x40) & 0xFF) || byte == ((letter + 0x20) & 0xFF);
+}
+
+constexpr bool CanSpan(const MonthName& month, int run) {
+    int bytes = 0;
+    int accents = 0;
+    for (const char* c = month.text; *c; ++c) {
+        ++bytes;
+        accents += *c == '\xC3';
+    }
+    return run >= bytes - accents && run <= bytes;
+}
 
 constexpr LeadIndex MakeLeadIndex() {
     LeadIndex index;
     int n = 0;
-    for (int lead = 0; lead < 256; ++lead) {
-        index.begin[lead] = static_cast<unsigned char>(n);
-        for (int i = 0; i < kMonthNameCount; ++i) {
-            if (static_cast<unsigned char>(kMonthNames[i].text[0]) == lead)
-                index.order[n++] = static_cast<unsigned char>(i);
+    for (int byte = 0; byte < 256; ++byte) {
+        for (int run = 0; run <= kLongestRun; ++run) {
+            index.begin[byte * (kLongestRun + 1) + run] = static_cast<unsigned short>(n);
+            for (int i = 0; i < kMonthNameCount; ++i) {
+                if (CanLead(kMonthNames[i], byte) && CanSpan(kMonthNames[i], run))
+                    index.order[n++] = static_cast<unsigned char>(i);
+            }
         }
     }
-    index.begin[256] = static_cast<unsigned char>(n);
-    for (const MonthName& month : kMonthNames) {
-        const auto lead = static_cast<unsigned char>(month.text[0]);
-        index.canLead[lead] = true;
-        if (lead == 0xC3) {
-            // The Latin-1 forms of the accented letter, either case.
-            const auto letter = static_cast<unsigned char>(month.text[1]);
-            index.canLead[(letter + 0x40) & 0xFF] = true;
-            index.canLead[(letter + 0x20) & 0xFF] = true;
-        }
-    }
+    index.begin[kKeys] = static_cast<unsigned short>(n);
     return index;
 }
 
@@ -115,27 +133,15 @@ qsizetype MatchOne(QByteArrayView text, qsizetype pos, const char* name) {
 
 MonthNameMatch MatchMonthName(QByteArrayView text, qsizetype pos) {
     MonthNameMatch best;
-    // Most positions of a line start no month name: compare the first byte
-    // before trying a name. Names starting with an accented letter (0xC3)
-    // are always tried; their first byte varies with the encoding.
-    const unsigned char first = static_cast<unsigned char>(AsciiLower(char(ByteAt(text, pos))));
-    if (!kLeadIndex.canLead[first])
+    qsizetype run = 0;
+    while (run <= kLongestRun && IsLetterByte(ByteAt(text, pos + run)))
+        ++run;
+    if (run > kLongestRun)
         return best;
-    // The names led by the first byte and those led by an accented letter,
-    // merged in table order: of equally long matches the first one counts.
-    const unsigned char* a = kLeadIndex.order + kLeadIndex.begin[first];
-    const unsigned char* aEnd = kLeadIndex.order + kLeadIndex.begin[first + 1];
-    const unsigned char* b = kLeadIndex.order + kLeadIndex.begin[0xC3];
-    const unsigned char* bEnd = first == 0xC3 ? b : kLeadIndex.order + kLeadIndex.begin[0xC3 + 1];
-    // A plain second letter must match as it stands; only an accented one
-    // has more than one form.
-    const auto second = static_cast<unsigned char>(AsciiLower(char(ByteAt(text, pos + 1))));
-    while (a != aEnd || b != bEnd) {
-        const unsigned char i = (b == bEnd || (a != aEnd && *a < *b)) ? *a++ : *b++;
-        const MonthName& month = kMonthNames[i];
-        const auto wantSecond = static_cast<unsigned char>(month.text[1]);
-        if (month.text[0] != '\xC3' && wantSecond != second && wantSecond != 0xC3)
-            continue;
+    const int key = ByteAt(text, pos) * (kLongestRun + 1) + int(run);
+    const unsigned char* end = kLeadIndex.order + kLeadIndex.begin[key + 1];
+    for (const unsigned char* i = kLeadIndex.order + kLeadIndex.begin[key]; i != end; ++i) {
+        const MonthName& month = kMonthNames[*i];
         const qsizetype length = MatchOne(text, pos, month.text);
         if (length > best.length && !IsLetterByte(ByteAt(text, pos + length)))
             best = {length, month.number};

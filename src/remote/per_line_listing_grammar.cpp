@@ -3,8 +3,8 @@
 ParsedLine PerLineListingGrammar::readLine(QByteArray line) const {
     if (facts_ && MlsdListingGrammar::isFactStyle(line))
         return mlsd_.readLine(std::move(line));
-    if (UnixListingGrammar::isUnixStyle(line))
-        return unix_.readLine(std::move(line));
+    if (std::optional<ParsedLine> parsed = unix_.readUnixStyleLine(line))
+        return std::move(*parsed);
     if (DosListingGrammar::isDosStyle(line))
         return dos_.readLine(std::move(line));
     return UnreadLine(line);

@@ -13,9 +13,9 @@ QByteArray EncodeRemoteDrag(const RemoteDragData& data) {
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kMagic << data.folder << quint32(data.items.size());
     for (const RemoteItem& i : data.items)
-        out << qint8(i.kind) << i.permissions << i.time << i.linkTarget << i.name
-            << qint64(i.size) << qint32(i.year) << qint32(i.month) << qint32(i.day)
-            << qint32(i.links) << i.owner << i.group;
+        out << qint8(i.kind) << i.permissions << i.time << i.linkTarget << i.name << qint64(i.size)
+            << qint32(i.year) << qint32(i.month) << qint32(i.day) << qint32(i.links) << i.owner
+            << i.group;
     return bytes;
 }
 
@@ -32,8 +32,8 @@ std::optional<RemoteDragData> DecodeRemoteDrag(const QByteArray& bytes) {
         qint8 kind = 0;
         qint64 size = 0;
         qint32 year = 0, month = 0, day = 0, links = 0;
-        in >> kind >> i.permissions >> i.time >> i.linkTarget >> i.name >> size >> year >>
-            month >> day >> links >> i.owner >> i.group;
+        in >> kind >> i.permissions >> i.time >> i.linkTarget >> i.name >> size >> year >> month >>
+            day >> links >> i.owner >> i.group;
         if (in.status() != QDataStream::Ok)
             return std::nullopt;
         i.kind = char(kind);

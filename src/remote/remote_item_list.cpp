@@ -21,6 +21,15 @@ size_t LineCount(const QByteArray& text) {
     return count;
 }
 
+// Lines rarely hold a carriage return anywhere but at their end: memchr finds
+// it without looking at every byte in turn.
+void BlankCarriageReturns(QByteArray& line) {
+    char* p = line.data();
+    char* const end = p + line.size();
+    while ((p = static_cast<char*>(std::memchr(p, '\r', size_t(end - p)))) != nullptr)
+        *p++ = ' ';
+}
+
 }  // namespace
 
 bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar, RejectedLines* rejected) {
@@ -34,12 +43,16 @@ bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar
     // A last line without a line feed is still a line: servers that omit the
     // final line end must not lose their last entry.
     items_.reserve(items_.size() + LineCount(text));
+    // One buffer for every line: once the grammar is done with a line nothing
+    // shares it any more, so the next line is copied in without allocating.
+    QByteArray line;
     qsizetype start = 0;
     while (start < text.size()) {
         const qsizetype lineFeed = text.indexOf('\n', start);
         const qsizetype end = lineFeed < 0 ? text.size() : lineFeed;
-        QByteArray line = text.mid(start, end - start);
-        line.replace('\r', ' ');
+        line.resize(end - start);
+        std::memcpy(line.data(), text.constData() + start, size_t(end - start));
+        BlankCarriageReturns(line);
         ParsedLine parsed = grammar.readLine(line);
         if (parsed.outcome == LineOutcome::Entry) {
             items_.push_back(std::move(parsed.item));
@@ -59,7 +72,9 @@ void RemoteItemList::sort() {
     // The keys (kind rank, name folded to lower case) are made once per item,
     // not in every comparison: the folded names go into one buffer, and each
     // key carries its first eight folded bytes as a number, which decides most
-    // comparisons without touching the buffer. Ties keep the listing's order.
+    // comparisons without touching the buffer. Ties keep the listing's order:
+    // the position is the last key, so an in-place sort gives the stable
+    // order without a merge buffer.
     struct Key {
         quint64 head;  // first eight folded bytes, big-endian, zero-padded
         int rank;
@@ -88,7 +103,7 @@ void RemoteItemList::sort() {
         offset += name.size();
     }
     const char* base = folded.data();
-    std::stable_sort(keys.begin(), keys.end(), [base](const Key& a, const Key& b) {
+    std::sort(keys.begin(), keys.end(), [base](const Key& a, const Key& b) {
         if (a.rank != b.rank)
             return a.rank < b.rank;
         // Unequal heads order as their bytes do; equal ones need the whole
@@ -100,27 +115,24 @@ void RemoteItemList::sort() {
             std::memcmp(base + a.offset, base + b.offset, size_t(qMin(a.length, b.length)));
         if (c != 0)
             return c < 0;
-        return a.length < b.length;
+        if (a.length != b.length)
+            return a.length < b.length;
+        return a.index < b.index;
     });
-    // Moves the items into place along the cycles of the permutation, so that
-    // no second list of items is allocated; a placed slot is marked by its key
-    // pointing at itself.
-    for (size_t start = 0; start < keys.size(); ++start) {
-        if (keys[start].index == start)
-            continue;
-        RemoteItem held = std::move(items_[start]);
-        size_t slot = start;
-        for (;;) {
-            const size_t from = keys[slot].index;
-            keys[slot].index = slot;
-            if (from == start) {
-                items_[slot] = std::move(held);
-                break;
-            }
-            items_[slot] = std::move(items_[from]);
-            slot = from;
-        }
+    // Moves the items into a new list in sorted order. Following the cycles
+    // of the permutation in place would save that list, but each step there
+    // waits for the memory of the one before; here the reads are independent
+    // and the writes run in order, which is several times faster for large
+    // folders.
+    std::vector<RemoteItem> sorted;
+    sorted.reserve(items_.size());
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i + kAhead < keys.size())
+            __builtin_prefetch(&items_[keys[i + kAhead].index]);
+        sorted.push_back(std::move(items_[keys[i].index]));
     }
+    items_.swap(sorted);
 }
 
 char RemoteItemList::kindOf(const QByteArray& name) const {

@@ -1,10 +1,12 @@
 #include "remote/unix_listing_dates.h"
 
+#include <QVarLengthArray>
+
 #include "remote/listing_month_names.h"
 
 namespace {
 
-bool IsDateSeparator(char c) {
+constexpr bool IsDateSeparator(char c) {
     return c == ' ' || c == '-' || c == '/';
 }
 
@@ -218,11 +220,54 @@ bool ReadDayFirstDate(const ListingLineText& line, const MonthHit& month, qsizet
     return true;
 }
 
+// Where dates may begin, found in one pass over the bytes, since this runs
+// over every byte of every line of a listing: for month names, word starts
+// after a separator that are neither blanks nor digits (no name begins with
+// either); for numbers, digits after a blank.
+struct DateStarts {
+    QVarLengthArray<qsizetype, 32> names;
+    QVarLengthArray<qsizetype, 32> numbers;
+};
+
+// Byte classes for the pass below: one table lookup per byte.
+enum : unsigned char { kBlank = 1, kDigit = 2, kSeparator = 4 };
+
+struct ByteClasses {
+    unsigned char of[256] = {};
+};
+
+constexpr ByteClasses MakeByteClasses() {
+    ByteClasses classes;
+    for (int c = 0; c < 256; ++c) {
+        const char ch = char(c);
+        classes.of[c] =
+            static_cast<unsigned char>((IsBlank(ch) ? kBlank : 0) | (IsDigit(ch) ? kDigit : 0) |
+                                       (IsDateSeparator(ch) ? kSeparator : 0));
+    }
+    return classes;
+}
+
+constexpr ByteClasses kByteClasses = MakeByteClasses();
+
+DateStarts FindDateStarts(QByteArrayView text) {
+    DateStarts starts;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    unsigned char before = kSeparator;  // the start of the line counts as one
+    for (qsizetype p = 0; p < text.size(); ++p) {
+        const unsigned char here = kByteClasses.of[bytes[p]];
+        if ((before & kSeparator) && !(here & (kBlank | kDigit)))
+            starts.names.push_back(p);
+        else if ((before & kBlank) && (here & kDigit))
+            starts.numbers.push_back(p);
+        before = here;
+    }
+    return starts;
+}
+
 // Candidates that begin at a month name.
-void CollectMonthNameDates(const ListingLineText& line, qsizetype timeStart, BestDate& out) {
-    for (qsizetype p = 0; p < line.size(); ++p) {
-        if (p > 0 && !IsDateSeparator(line.at(p - 1)))
-            continue;
+void CollectMonthNameDates(const ListingLineText& line, const DateStarts& starts,
+                           qsizetype timeStart, BestDate& out) {
+    for (const qsizetype p : starts.names) {
         const MonthNameMatch name = MatchMonthName(line.text(), p);
         if (name.length == 0)
             continue;
@@ -392,10 +437,9 @@ bool ReadMarkedDate(const ListingLineText& line, qsizetype p, qsizetype timeStar
 }
 
 // Candidates that begin with a number at the start of a word.
-void CollectNumberDates(const ListingLineText& line, qsizetype timeStart, BestDate& out) {
-    for (qsizetype p = 1; p < line.size(); ++p) {
-        if (!IsDigit(line.at(p)) || !IsBlank(line.at(p - 1)))
-            continue;
+void CollectNumberDates(const ListingLineText& line, const DateStarts& starts, qsizetype timeStart,
+                        BestDate& out) {
+    for (const qsizetype p : starts.numbers) {
         DateCandidate c;
         if (ReadNumberDate(line, p, timeStart, c))
             out.offer(c);
@@ -434,8 +478,9 @@ DigitRun SizeBeforeDate(const ListingLineText& line, qsizetype dateStart) {
 //     in the file name stands after it.
 std::optional<ListingDate> FindListingDate(const ListingLineText& line, qsizetype timeStart) {
     BestDate best(line);
-    CollectMonthNameDates(line, timeStart, best);
-    CollectNumberDates(line, timeStart, best);
+    const DateStarts starts = FindDateStarts(line.text());
+    CollectMonthNameDates(line, starts, timeStart, best);
+    CollectNumberDates(line, starts, timeStart, best);
     if (!best.best())
         return std::nullopt;
     return best.best()->date;

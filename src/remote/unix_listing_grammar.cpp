@@ -68,16 +68,18 @@ TokenSpan FindPermissions(QByteArrayView line) {
     return {};
 }
 
-void TakePermissions(Line& line, const TokenSpan& token, RemoteItem& item) {
+using Repeated = UnixListingGrammar::RepeatedFields;
+
+void TakePermissions(Line& line, const TokenSpan& token, RemoteItem& item, Repeated& repeated) {
     item.kind = line.at(token.start);
-    item.permissions = line.mid(token.start + 1, token.start + 10);
+    item.permissions = line.shared(token.start + 1, token.start + 10, repeated.permissions);
     line.blank(token.start, token.end);
 }
 
 // A time of day stands at the first colon when the digits before that colon
 // start after a blank; a colon elsewhere (inside a name) means "no time".
 // `time` gets where the time stood, or -1.
-bool TakeTime(Line& line, RemoteItem& item, TokenSpan* time) {
+bool TakeTime(Line& line, RemoteItem& item, TokenSpan* time, Repeated& repeated) {
     *time = {};
     const qsizetype colon = line.indexOf(":");
     if (colon <= 0)
@@ -100,7 +102,7 @@ bool TakeTime(Line& line, RemoteItem& item, TokenSpan* time) {
     }
     if (!IsBlank(line.at(end)))
         return false;
-    item.time = line.mid(start, end);
+    item.time = line.shared(start, end, repeated.time);
     line.blank(start, end);
     *time = {start, end};
     return true;
@@ -160,7 +162,7 @@ bool TakeSize(Line& line, const DigitRun& size, RemoteItem& item) {
 
 // What is left before the size: link count, owner and group. Owner and group
 // are whole words, so numeric ids and names such as "www-data" stay whole.
-void TakeLinksOwnerGroup(const Line& line, RemoteItem& item) {
+void TakeLinksOwnerGroup(const Line& line, RemoteItem& item, Repeated& repeated) {
     qsizetype p = line.skipBlanks(0);
     const qsizetype digitsEnd = line.skipDigits(p);
     if (digitsEnd > p && (line.at(digitsEnd) == ' ' || line.at(digitsEnd) == ',')) {
@@ -169,10 +171,10 @@ void TakeLinksOwnerGroup(const Line& line, RemoteItem& item) {
     }
     p = line.skipBlanks(p);
     qsizetype end = line.skipWord(p);
-    item.owner = line.mid(p, end);
+    item.owner = line.shared(p, end, repeated.owner);
     p = line.skipBlanks(end);
     end = line.skipWord(p);
-    item.group = line.mid(p, end);
+    item.group = line.shared(p, end, repeated.group);
 }
 
 bool AllDigits(const Line& line, qsizetype from, qsizetype to) {
@@ -184,7 +186,7 @@ bool AllDigits(const Line& line, qsizetype from, qsizetype to) {
 // be a date this grammar failed to read: a name whose first word begins with a
 // digit or a month name, or whose second word begins with a digit, is not
 // understood rather than taken with the date in it.
-ParsedLine ReadUndatedLine(Line& line, RemoteItem& item) {
+ParsedLine ReadUndatedLine(Line& line, RemoteItem& item, Repeated& repeated) {
     qsizetype bounds[5][2];
     qsizetype p = line.skipBlanks(0);
     for (auto& word : bounds) {
@@ -204,7 +206,7 @@ ParsedLine ReadUndatedLine(Line& line, RemoteItem& item) {
         return Outcome(named);
     if (!TakeSize(line, {bounds[3][0], bounds[3][1]}, item))
         return ParsedLine::notUnderstood();
-    TakeLinksOwnerGroup(line, item);
+    TakeLinksOwnerGroup(line, item, repeated);
     return ParsedLine::entry(std::move(item));
 }
 
@@ -215,21 +217,27 @@ bool UnixListingGrammar::isUnixStyle(QByteArrayView text) {
 }
 
 ParsedLine UnixListingGrammar::readLine(QByteArray text) const {
-    Line line(std::move(text));
-    const TokenSpan permissions = FindPermissions(line.text());
+    const QByteArray kept = text;
+    std::optional<ParsedLine> parsed = readUnixStyleLine(std::move(text));
+    return parsed ? std::move(*parsed) : UnreadLine(kept);
+}
+
+std::optional<ParsedLine> UnixListingGrammar::readUnixStyleLine(QByteArray text) const {
+    const TokenSpan permissions = FindPermissions(text);
     if (permissions.start < 0)
-        return UnreadLine(line.text());
+        return std::nullopt;
+    Line line(std::move(text));
     RemoteItem item;
-    TakePermissions(line, permissions, item);
+    TakePermissions(line, permissions, item, repeated_);
     TokenSpan time;
-    if (!TakeTime(line, item, &time))
+    if (!TakeTime(line, item, &time, repeated_))
         return ParsedLine::notUnderstood();
     TakeLinkTarget(line, item);
     const std::optional<ListingDate> date = FindListingDate(line, time.start);
     if (!date) {
         if (time.start >= 0)
             return ParsedLine::notUnderstood();
-        return ReadUndatedLine(line, item);
+        return ReadUndatedLine(line, item, repeated_);
     }
     item.year = date->year;
     item.month = date->month;
@@ -239,6 +247,6 @@ ParsedLine UnixListingGrammar::readLine(QByteArray text) const {
         return Outcome(named);
     if (!TakeSize(line, SizeBeforeDate(line, date->start), item))
         return ParsedLine::notUnderstood();
-    TakeLinksOwnerGroup(line, item);
+    TakeLinksOwnerGroup(line, item, repeated_);
     return ParsedLine::entry(std::move(item));
 }

@@ -17,4 +17,20 @@ public:
     // The line holds a permission token such as "drwxr-xr-x": it is Unix-style
     // whether or not the rest can be read.
     static bool isUnixStyle(QByteArrayView line);
+    // readLine() for a Unix-style line; nothing for any other, so that a
+    // caller choosing the grammar looks for the permissions only once.
+    std::optional<ParsedLine> readUnixStyleLine(QByteArray line) const;
+
+    // Fields that repeat from line to line, kept so that a repeat shares the
+    // bytes instead of allocating them again. Only a cache: a grammar object
+    // reads the lines of one listing on one thread.
+    struct RepeatedFields {
+        QByteArray permissions;
+        QByteArray time;
+        QByteArray owner;
+        QByteArray group;
+    };
+
+private:
+    mutable RepeatedFields repeated_;
 };
