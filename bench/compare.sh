@@ -216,6 +216,7 @@ report() {  # report WHAT VELMORA_TIMES LFTP_TIMES
     local verdict=met
     python3 -c "import sys; sys.exit(0 if $v <= $l else 1)" || { verdict=MISSED; FAILED_GOALS=$((FAILED_GOALS + 1)); }
     printf '%-34s %8s s %8s s %6sx  goal <= 1.00x  %s\n' "$1" "$v" "$l" "$ratio" "$verdict"
+    printf '    runs: velmora %s; lftp %s\n' "$2" "$3"
 }
 echo
 printf '%-34s %10s %10s %7s\n' "measurement (median of $RUNS)" "velmora" "lftp" "ratio"

@@ -6,7 +6,8 @@
 #include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
-#include "session/upload_file_group.h"
+#include "session/chained_upload_group.h"
+#include "session/direct_download_group.h"
 #include "workspace/compare_tree.h"
 #include "workspace/deploy_state.h"
 #include "workspace/local_listing.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QSet>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -46,20 +48,20 @@ QByteArray parentOf(const QByteArray& path) {
 // Every file of the project an upload would take, depth first; linked folders
 // and special files are reported and left out.
 bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
-               std::vector<DeployCandidate>* out) {
+               std::vector<DeployCandidate>* out, QStringList* errors) {
     const QString folder = JoinLocalPath(project, QString::fromUtf8(rel));
     const LocalListing listing = ListLocalFolderForUpload(folder, showFlags);
     if (!listing.ok) {
-        printError(QStringLiteral("can not read ") + folder);
+        *errors << QStringLiteral("can not read ") + folder;
         return false;
     }
     for (const QString& s : listing.skipped)
-        printError(QStringLiteral("skipped, not uploaded: ") + s);
+        *errors << QStringLiteral("skipped, not uploaded: ") + s;
     bool ok = true;
     for (const LocalEntry& e : listing.entries) {
         const QByteArray path = joinRel(rel, e.name.toUtf8());
         if (e.kind == QLatin1Char('d')) {
-            ok = walkLocal(project, path, showFlags, out) && ok;
+            ok = walkLocal(project, path, showFlags, out, errors) && ok;
         } else if (path != DeployState::kFileName) {
             DeployCandidate c;
             c.path = path;
@@ -91,18 +93,17 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     const QString project = QDir::cleanPath(QDir(ctx.site->LocalProjectFolder).absolutePath());
     const QByteArray remoteProject = cleanRemote(ctx.site->RemoteProjectFolder);
-    std::vector<DeployCandidate> local;
-    bool failed = !walkLocal(project, {}, ctx.settings.LocalShowFlags, &local);
 
-    // What the server holds: the compare walk, exact names, with sizes.
-    ActionEngine& engine = ctx.cli.engine();
-    engine.uploadOptions.fileAction = TransferAlertOptions::OverwriteAlways;
-    engine.uploadOptions.showAlert = 0;
-    // The hashes are read on a thread of their own while the server is walked.
-    std::vector<QByteArray> hashes(local.size());
-    std::thread hasher([&hashes, &local, &project] {
-        for (size_t i = 0; i < local.size(); ++i)
-            hashes[i] = FileSha256(JoinLocalPath(project, QString::fromUtf8(local[i].path)));
+    // The local tree is walked and hashed on a thread of its own while the
+    // server is logged in to and walked.
+    std::vector<DeployCandidate> local;
+    QStringList localErrors;
+    bool localOk = true;
+    const int showFlags = ctx.settings.LocalShowFlags;
+    std::thread reader([&local, &localErrors, &localOk, &project, showFlags] {
+        localOk = walkLocal(project, {}, showFlags, &local, &localErrors);
+        for (DeployCandidate& c : local)
+            c.sha256 = FileSha256(JoinLocalPath(project, QString::fromUtf8(c.path)));
     });
     struct Joiner {
         std::thread& t;
@@ -110,9 +111,52 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             if (t.joinable())
                 t.join();
         }
-    } joiner{hasher};
+    } joiner{reader};
+
+    ActionEngine& engine = ctx.cli.engine();
+    engine.uploadOptions.fileAction = TransferAlertOptions::OverwriteAlways;
+    engine.uploadOptions.showAlert = 0;
+    // Nothing of the login folder is needed: no listing of it, no walk down.
+    ctx.cli.session().setInitialListingFactory({});
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
+
+    // The state first, without listing its folder: a refusal means there is
+    // none, which the compare's listing then confirms.
+    QByteArray content;
+    bool arrived = false;
+    QObject::connect(
+        &ctx.cli.session(), &FtpSession::directDataArrived,
+        [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray& chunk) {
+            if (purpose == 0 && name == DeployState::kFileName)
+                content += chunk;
+        });
+    QObject::connect(
+        &ctx.cli.session(), &FtpSession::directContentArrived,
+        [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray&) {
+            if (purpose == 0 && name == DeployState::kFileName)
+                arrived = true;
+        });
+    const int refusalsBeforeFetch = int(ctx.cli.refusals().size());
+    {
+        TransferInfo t;
+        t.remoteFolder = remoteProject;
+        t.fileName = DeployState::kFileName;
+        std::vector<std::unique_ptr<CommandGroup>> work;
+        work.push_back(std::make_unique<DirectDownloadGroup>(
+            0, t,
+            StepList{{"CWD", remoteProject}, {"PASV", {}}, {"RETR", DeployState::kFileName}}));
+        engine.appendTask(QStringLiteral("Start retreiving deploy state"), std::move(work),
+                          QStringLiteral("Retreiving deploy state completed"), 0);
+    }
+    if (!ctx.cli.waitIdle())
+        return printError(ctx.cli.error()), 1;
+    const bool fetched = arrived && int(ctx.cli.refusals().size()) == refusalsBeforeFetch;
+    ctx.cli.forgetRefusalsFrom(refusalsBeforeFetch);
+    if (!ctx.cli.clean())
+        return reportOutcome(ctx.cli), 1;
+
+    // What the server holds: the compare walk, exact names, with sizes.
     TreeCollector owner;
     CompareParams params{project,
                          remoteProject,
@@ -127,6 +171,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
         printError(QStringLiteral("the remote project folder could not be compared"));
         return 1;
     }
+    bool failed = false;
     for (const QString& u : owner.unreadable) {
         printError(QStringLiteral("local folder can not be read: ") + JoinLocalPath(project, u));
         failed = true;
@@ -135,6 +180,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     std::set<QByteArray> walked;  // folders listed on both sides
     std::map<QByteArray, const CompareItem*> differing;
     std::vector<QByteArray> remoteFiles;
+    std::vector<QByteArray> goneFolders;  // on the server only
     std::function<void(const CompareNode*)> collect = [&](const CompareNode* n) {
         if (n->visited())
             walked.insert(CompareTree::pathOf(n));
@@ -143,45 +189,76 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             differing[path] = &c->item;
             if (!c->item.isLocal() && c->item.remoteKind == '-')
                 remoteFiles.push_back(path);
+            if (!c->item.isLocal() && c->item.remoteKind == 'd')
+                goneFolders.push_back(path);
             collect(c.get());
         }
     };
     collect(owner.tree.root());
-    bool stateSeen = differing.count(DeployState::kFileName) &&
-                     differing[DeployState::kFileName]->remoteKind == '-';
+    const bool stateSeen = differing.count(DeployState::kFileName) &&
+                           differing[DeployState::kFileName]->remoteKind == '-';
+    if (stateSeen && !fetched) {
+        printError(QStringLiteral("the deploy state file could not be read"));
+        return 1;
+    }
 
     std::optional<DeployState> state;
     if (stateSeen) {
-        QByteArray content;
-        bool arrived = false;
-        // A script's fetch streams its bytes; the end comes without them.
-        QObject::connect(
-            &ctx.cli.session(), &FtpSession::directDataArrived,
-            [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray& chunk) {
-                if (purpose == 0 && name == DeployState::kFileName)
-                    content += chunk;
-            });
-        QObject::connect(
-            &ctx.cli.session(), &FtpSession::directContentArrived,
-            [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray&) {
-                if (purpose == 0 && name == DeployState::kFileName)
-                    arrived = true;
-            });
-        TransferStarters(engine).fetchDirect(0, remoteProject, DeployState::kFileName);
-        if (!ctx.cli.waitIdle())
-            return printError(ctx.cli.error()), 1;
-        if (!arrived || !ctx.cli.clean())
-            return reportOutcome(ctx.cli), 1;
         QString error;
         state = DeployState::parse(content, &error);
         if (!state)
             printError(error + QStringLiteral("; deploying by size"));
     }
 
-    hasher.join();
-    for (size_t i = 0; i < local.size(); ++i) {
-        DeployCandidate& c = local[i];
-        c.sha256 = hashes[i];
+    // Folders gone locally are listed only for the files the state has there.
+    std::vector<QByteArray> keptFolders;
+    if (withDelete && state) {
+        std::map<QByteArray, RemoteItemList> listed;
+        struct Listening {
+            QMetaObject::Connection c;
+            ~Listening() { QObject::disconnect(c); }
+        } listening{QObject::connect(&engine, &ActionEngine::listingReady,
+                                     [&](const ListingAction* action, const RemoteItemList& items) {
+                                         listed[action->folder] = items;
+                                     })};
+        std::vector<QByteArray> next;
+        for (const QByteArray& f : goneFolders) {
+            if (state->listsBelow(f)) {
+                next.push_back(f);
+                keptFolders.push_back(f);
+            }
+        }
+        while (!next.empty()) {
+            for (const QByteArray& f : next)
+                engine.refresh(joinRemotePath(remoteProject, f));
+            if (!ctx.cli.waitIdle())
+                return printError(ctx.cli.error()), 1;
+            if (!ctx.cli.clean()) {
+                reportOutcome(ctx.cli);
+                printError(QStringLiteral("a folder gone locally could not be listed"));
+                return 1;
+            }
+            std::vector<QByteArray> below;
+            for (const QByteArray& f : next) {
+                const RemoteItemList& items = listed[joinRemotePath(remoteProject, f)];
+                for (int i = 0; i < items.size(); ++i) {
+                    const RemoteItem& item = items.at(i);
+                    const QByteArray path = f + '/' + item.name;
+                    if (item.kind == '-')
+                        remoteFiles.push_back(path);
+                    else if (item.kind == 'd' && state->listsBelow(path))
+                        below.push_back(path);
+                }
+            }
+            next.swap(below);
+        }
+    }
+
+    reader.join();
+    for (const QString& e : localErrors)
+        printError(e);
+    failed = failed || !localOk;
+    for (DeployCandidate& c : local) {
         if (c.sha256.isEmpty()) {
             printError(QStringLiteral("can not read ") +
                        JoinLocalPath(project, QString::fromUtf8(c.path)));
@@ -213,6 +290,14 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
         lines += "upload " + p + '\n';
     for (const QByteArray& p : plan.deletes)
         lines += "delete " + p + '\n';
+    // Folders are never removed, not even when the deletes empty them.
+    for (const QByteArray& f : keptFolders) {
+        const bool emptied =
+            std::any_of(plan.deletes.begin(), plan.deletes.end(),
+                        [&f](const QByteArray& p) { return p.startsWith(f + '/'); });
+        if (emptied)
+            lines += "keep " + f + "/\n";
+    }
     writeStdout(lines);
     if (dryRun)
         return failed ? 1 : 0;
@@ -235,8 +320,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     ProgressLine progress(ctx.cli);
     TransferStarters starters(engine);
     // Files in folders the walk listed go straight there, without listing
-    // again; other folders are walked down to, creating what is missing.
+    // again, one CWD per folder; other folders are walked down to, creating
+    // what is missing.
     std::vector<std::unique_ptr<CommandGroup>> direct;
+    auto cursor = std::make_shared<ChainedUploadGroup::Cursor>();
     for (const QByteArray& folder : order) {
         if (!walked.count(folder)) {
             starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
@@ -250,10 +337,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             info.fileName = item.name.toUtf8();
             info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
             info.total = item.size;
-            // Each names its folder: a refused CWD must not leave a file
-            // stored in the folder before.
-            const StepList steps{{"CWD", remoteFolder}, {"PASV", {}}, {"STOR", info.fileName}};
-            auto group = std::make_unique<UploadFileGroup>(info, steps);
+            auto group = std::make_unique<ChainedUploadGroup>(info, cursor);
             group->onResult = [&engine](const TransferResult& r) {
                 engine.announceTransfer(r.info, r.position, r.success);
             };
@@ -289,10 +373,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     if (!ctx.cli.clean())
         return reportOutcome(ctx.cli), 1;
     const int refusalsBefore = int(ctx.cli.refusals().size());
+    // The stored state left the server in the project folder.
     auto rename = [&] {
-        engine.session().queue().addCommands({{"CWD", remoteProject},
-                                              {"RNFR", DeployState::kTempName},
-                                              {"RNTO", DeployState::kFileName}});
+        engine.session().queue().addCommands(
+            {{"RNFR", DeployState::kTempName}, {"RNTO", DeployState::kFileName}});
         engine.sendIfIdle();
         return ctx.cli.waitIdle();
     };

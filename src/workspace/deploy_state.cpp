@@ -69,6 +69,12 @@ QByteArray DeployState::serialize() const {
     return out;
 }
 
+bool DeployState::listsBelow(const QByteArray& folder) const {
+    const QByteArray prefix = folder + '/';
+    const auto it = files.lower_bound(prefix);
+    return it != files.end() && it->first.startsWith(prefix);
+}
+
 std::optional<DeployState> DeployState::parse(const QByteArray& text, QString* error) {
     const QList<QByteArray> lines = text.split('\n');
     if (lines.isEmpty() || lines.first() != kHeader) {

@@ -27,6 +27,8 @@ public:
     // The file's text: a header line, then "path<TAB>size<TAB>sha256" lines;
     // tab, line feed and backslash in a path are written as \t, \n and \\.
     QByteArray serialize() const;
+    // Whether a file it lists lies below the folder (relative, '/').
+    bool listsBelow(const QByteArray& folder) const;
     // Nothing (with the reason) for a damaged or foreign file.
     static std::optional<DeployState> parse(const QByteArray& text, QString* error);
 };

@@ -169,6 +169,31 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_EQ(uploads(r), QStringList{".velmora-deploy.part"});
 
+    // Folders removed locally: --delete takes the files the state lists there,
+    // at any depth, and leaves the folders and everything else in them.
+    ASSERT_TRUE(writeLocalFile(project + "/docs/api/ref.html", "ref"));
+    r = cli({"--log", "--site", "dep", "deploy", "--changed"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_EQ(uploads(r), (QStringList{".velmora-deploy.part", "ref.html"}));
+    ASSERT_TRUE(QDir(project + "/docs").removeRecursively());
+    ASSERT_TRUE(QDir(project + "/img").removeRecursively());
+    ASSERT_TRUE(server_->writeFile("dep/img/mine.txt", "not deployed"));
+    r = cli({"--site", "dep", "deploy", "--changed", "--delete", "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_EQ(sorted(r.outLines()),
+              (QStringList{"delete docs/api/ref.html", "delete img/logo.svg", "delete img/new.png",
+                           "keep docs/", "keep img/"}));
+    EXPECT_TRUE(server_->exists("dep/img/logo.svg")) << "a dry run changes nothing";
+    r = cli({"--site", "dep", "deploy", "--changed", "--delete"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    for (const char* gone : {"dep/docs/api/ref.html", "dep/img/logo.svg", "dep/img/new.png"})
+        EXPECT_FALSE(server_->exists(gone)) << gone;
+    EXPECT_TRUE(server_->exists("dep/img/mine.txt"));
+    EXPECT_TRUE(server_->exists("dep/docs/api")) << "folders are left in place";
+    r = cli({"--site", "dep", "deploy", "--changed", "--delete", "--dry-run"});
+    EXPECT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_TRUE(r.outLines().isEmpty()) << str(r.describe());
+
     // A damaged state is reported and the deploy goes by size.
     ASSERT_TRUE(server_->writeFile("dep/.velmora-deploy", "garbage\n"));
     ASSERT_TRUE(writeLocalFile(project + "/index.html", "<h1>Hullo</h1>\n"));

@@ -22,8 +22,11 @@ public:
     ScriptedPrompter& answer(bool yes);
     // Queues the answer to the next question, which must read exactly text.
     ScriptedPrompter& expectQuestion(const QString& text, bool yes);
+    // The same for a Yes/No/Cancel question; a Yes/No question must not get it.
+    ScriptedPrompter& expectChoice(const QString& text, PromptAnswer answer);
 
     bool askYesNo(const QString& text) override;
+    PromptAnswer askYesNoCancel(const QString& text) override;
     void showMessage(const QString& text) override;
 
     // Every text in the order shown: questions and messages alike.
@@ -38,7 +41,9 @@ private:
     struct Scripted {
         bool yes = false;
         std::optional<QString> expected;
+        std::optional<PromptAnswer> choice;  // for Yes/No/Cancel questions only
     };
+    std::optional<Scripted> next(const QString& text);
     std::deque<Scripted> answers_;
     QStringList shown_;
     QStringList questions_;

@@ -92,3 +92,17 @@ TEST(ChangedDeployPlan, SizesFirstThenHashes) {
     EXPECT_EQ(byHash.deletes, std::vector<QByteArray>{"gone.html"});
     EXPECT_TRUE(PlanChangedDeploy(local, state, remoteOnly, false).deletes.empty());
 }
+
+TEST(DeployStateFile, ListsBelowMatchesWholeFolderNames) {
+    DeployState state;
+    state.files["img/logo.svg"] = {1, kHashA};
+    state.files["docs/api/ref.html"] = {1, kHashA};
+    state.files["imgs"] = {1, kHashA};
+    const struct {
+        const char* folder;
+        bool below;
+    } cases[] = {{"img", true},   {"docs", true}, {"docs/api", true}, {"doc", false},
+                 {"imgs", false}, {"im", false},  {"docs/ap", false}, {"logo.svg", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(state.listsBelow(c.folder), c.below) << c.folder;
+}

@@ -32,6 +32,9 @@ public:
         : messages_(messages), parent_(parent) {}
 
     bool askYesNo(const QString& text) override;
+    PromptAnswer askYesNoCancel(const QString& text) override {
+        return messages_.askYesNoCancel(text);
+    }
     void showMessage(const QString& text) override { messages_.showMessage(text); }
 
 private:

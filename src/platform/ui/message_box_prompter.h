@@ -11,6 +11,7 @@ public:
     explicit MessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 
     bool askYesNo(const QString& text) override;
+    PromptAnswer askYesNoCancel(const QString& text) override;
     void showMessage(const QString& text) override;
 
 private:

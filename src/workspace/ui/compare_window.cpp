@@ -7,6 +7,7 @@
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
+#include "workspace/compare_view_choice.h"
 #include "workspace/loop_row_texts.h"
 #include "workspace/loop_starters.h"
 #include "workspace/ui/loop_result_models.h"
@@ -204,20 +205,28 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         [this, node] { deleteItem(node); });
     QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
     view->setEnabled(c.view);
-    const QByteArray path = projectPath(node);
-    const QByteArray parent =
-        joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/')))));
-    const QByteArray name = node->item.isRemote() ? node->item.remoteName : QByteArray();
-    const QString local = node->item.isLocal() ? localPathOf(node) : QString();
     for (const auto& [text, id] : {std::pair{"FTP wizard", 34217}, std::pair{"Help", 34216}}) {
-        QAction* a = view->addAction(
-            QString::fromLatin1(text), this,
-            [this, id = id, parent, name, local] { emit viewRequested(id, parent, name, local); });
+        QAction* a = view->addAction(QString::fromLatin1(text), this,
+                                     [this, id = id, node] { viewItem(id, node); });
         a->setData(id);
     }
     menu_->addSeparator();
     add(QStringLiteral("Properties"), 34213, c.properties, [this, node] { showProperties(node); });
     return menu_;
+}
+
+void CompareWindow::viewItem(int commandId, CompareNode* node) {
+    const CompareViewSide side = ChooseCompareViewSide(node->item, prompter_);
+    if (side == CompareViewSide::None)
+        return;
+    if (side == CompareViewSide::Local) {
+        emit viewRequested(commandId, {}, {}, localPathOf(node));
+        return;
+    }
+    const QByteArray path = projectPath(node);
+    const QByteArray parent =
+        joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/')))));
+    emit viewRequested(commandId, parent, node->item.remoteName, {});
 }
 
 void CompareWindow::upload(CompareNode* node) {

@@ -39,7 +39,8 @@ signals:
     // A local file was deleted: the local trees show it.
     void localTreesChanged();
     // "View/edit by" > "FTP wizard" (34217) or "Help" (34216): the server file
-    // and/or the local file (empty when the side does not have it).
+    // or the local file, the other side empty; for a file on both sides the
+    // user has picked the side.
     void viewRequested(int commandId, const QByteArray& remoteFolder, const QByteArray& remoteName,
                        const QString& localPath);
 
@@ -54,6 +55,8 @@ private:
     QByteArray startPath(const CompareNode* node) const;
     QByteArray projectPath(const CompareNode* node) const;
     QString localPathOf(const CompareNode* node) const;
+    // Asks which side to view when the file is on both.
+    void viewItem(int commandId, CompareNode* node);
     void upload(CompareNode* node);
     void download(CompareNode* node);
     void deleteItem(CompareNode* node);
