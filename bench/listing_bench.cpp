@@ -31,6 +31,7 @@ namespace {
 class QuietHost : public ExplorerHost, public Prompter, public HelpViewer {
 public:
     bool askYesNo(const QString&) override { return false; }
+    PromptAnswer askYesNoCancel(const QString&) override { return PromptAnswer::Cancel; }
     void showMessage(const QString&) override {}
     void showTopic(const QString&) override {}
     Prompter& prompter() override { return *this; }

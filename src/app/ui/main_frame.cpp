@@ -25,6 +25,7 @@
 #include "extras/ui/wizard_registry.h"
 #include "platform/help_location.h"
 #include "platform/help_viewer.h"
+#include "platform/launcher.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
@@ -62,6 +63,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include <functional>
 
@@ -324,6 +326,14 @@ void MainFrame::openToolDialog(int id) {
     dialog.exec();
 }
 
+namespace {
+// "View/edit by" > "FTP wizard" in the loop windows; their "Help" opens the
+// page on viewing tools, as the explorers' entries do.
+constexpr int kCompareWizardCommand = 34217;
+constexpr int kSearchWizardCommand = 34208;
+constexpr char kViewingToolsTopic[] = "http.htm#Add_Tools";
+}  // namespace
+
 void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder) {
     Workbench& w = workbench_;
     MixedSettings& mixed = w.mixed();
@@ -339,6 +349,19 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                     [&mixed](quint8 options) { mixed.CompareOptions = options; });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
+            // The wizard reads server files only: a local file opens in the
+            // desktop's own viewer instead.
+            connect(c, &CompareWindow::viewRequested, this,
+                    [this, &w](int id, const QByteArray& remoteFolder, const QByteArray& remoteName,
+                               const QString& localPath) {
+                        if (id != kCompareWizardCommand)
+                            help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
+                        else if (!remoteName.isEmpty())
+                            wizards_->open(remoteFolder, remoteName);
+                        else if (!localPath.isEmpty() &&
+                                 !w.launcher().openLink(QUrl::fromLocalFile(localPath).toString()))
+                            prompter_->showMessage(QStringLiteral("Can not open ") + localPath);
+                    });
             window = c;
             break;
         }
@@ -353,6 +376,13 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
             f->setOpenLocalFolder([this] { return localExplorer_->tree()->selectedFolder(); });
             connect(f, &SearchWindow::criteriaStored, this,
                     [&mixed](const SearchCriteria& c) { StoreSearchCriteria(mixed, c); });
+            connect(f, &SearchWindow::viewRequested, this,
+                    [this](int id, const QByteArray& folder, const QByteArray& name) {
+                        if (id == kSearchWizardCommand)
+                            wizards_->open(folder, name);
+                        else
+                            help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
+                    });
             window = f;
             break;
         }
