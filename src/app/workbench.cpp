@@ -32,8 +32,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
       services_(services),
       session_(std::make_unique<FtpSession>(services.transports)),
       engine_(std::make_unique<ActionEngine>(*session_)),
-      title_(kApplicationTitle),
-      trust_(QDir(settingFolder).filePath(TrustStore::fileName())) {
+      trust_(QDir(settingFolder).filePath(TrustStore::fileName())),
+      title_(kApplicationTitle) {
     judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
     session_->setCertificateJudge(judge_.get());
     tasks_.connectTo(*session_);

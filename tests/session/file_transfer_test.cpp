@@ -42,11 +42,13 @@ QByteArray pattern(qint64 size) {
 }
 
 struct DownloadFixture {
-    SessionHarness h;
+    // Declared first, so gone last: a group still queued reports its end as
+    // the harness drops it, and that report lands here.
+    std::optional<TransferResult> result;
     QTemporaryDir dir;
     QString target;
+    SessionHarness h;
     DownloadFileGroup* group = nullptr;
-    std::optional<TransferResult> result;
 
     DownloadFixture() {
         h.loginIdle();
@@ -244,11 +246,13 @@ INSTANTIATE_TEST_SUITE_P(, ResumedDownload,
 namespace {
 
 struct UploadFixture {
-    SessionHarness h;
+    // Declared first, so gone last: a group still queued reports its end as
+    // the harness drops it, and that report lands here.
+    std::optional<TransferResult> result;
     QTemporaryDir dir;
     QString source;
+    SessionHarness h;
     UploadFileGroup* group = nullptr;
-    std::optional<TransferResult> result;
 
     UploadFixture() {
         h.loginIdle();

@@ -8,20 +8,22 @@
 
 ProportionalColumns::ProportionalColumns(QAbstractItemView* view, QHeaderView* header,
                                          QList<int> weights)
-    : QObject(view), view_(view), header_(header), weights_(std::move(weights)) {
+    : QObject(view), viewport_(view->viewport()), header_(header), weights_(std::move(weights)) {
     header_->setStretchLastSection(false);
-    view_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     apply();
 }
 
 void ProportionalColumns::apply() {
-    const QList<int> widths = ProportionalWidths(view_->viewport()->width(), weights_);
+    const QList<int> widths = ProportionalWidths(viewport_->width(), weights_);
     for (qsizetype i = 0; i < widths.size(); ++i)
         header_->resizeSection(int(i), widths[i]);
 }
 
 bool ProportionalColumns::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_->viewport() && event->type() == QEvent::Resize)
+    // The viewport goes before this filter when the view is destroyed, and its
+    // last events arrive once the view is a plain QWidget: no call into the view.
+    if (watched == viewport_ && event->type() == QEvent::Resize)
         apply();
     return QObject::eventFilter(watched, event);
 }

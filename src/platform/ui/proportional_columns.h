@@ -5,6 +5,7 @@
 
 class QAbstractItemView;
 class QHeaderView;
+class QWidget;
 
 // Keeps a list's column widths in fixed proportions of its client width,
 // re-applied whenever the visible area changes size (a scroll bar appearing
@@ -20,7 +21,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAbstractItemView* view_;
+    QWidget* viewport_;
     QHeaderView* header_;
     QList<int> weights_;
 };
