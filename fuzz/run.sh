@@ -12,7 +12,7 @@ root=$PWD
 build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-300}
 jobs=${FUZZ_JOBS:-1}
-max_len=${FUZZ_MAX_LEN:-65536}
+max_len=${FUZZ_MAX_LEN:-8192}
 
 if ! command -v clang++ >/dev/null 2>&1 ||
    ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
@@ -37,16 +37,24 @@ run_one() {
     for seeds in "$root/fuzz/corpus/$t" "$root/fuzz/regressions/$t"; do
         [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null
     done
-    # Each run ends after its time; -fork keeps going past a finding so that
-    # one fault does not hide the next, and the count below covers them all.
-    nice -n 5 timeout --kill-after=30 $((seconds + 120)) "$build/fuzz_$t" \
-        -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2560 \
-        -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-        -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1
-    local execs cov ft found
-    execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' |
-            awk '{s += $1} END {print s + 0}')
-    [ "$execs" = 0 ] && execs=$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')
+    # One fault must not end the target's time: after a finding the fuzzer
+    # starts again from the grown corpus until the time is used up.
+    local deadline=$((SECONDS + seconds)) execs=0 left n
+    : >"$log"
+    while left=$((deadline - SECONDS)); [ "$left" -gt 0 ]; do
+        nice -n 5 timeout --kill-after=30 $((left + 120)) "$build/fuzz_$t" \
+            -max_total_time="$left" -max_len="$max_len" -timeout=10 -rss_limit_mb=2560 \
+            -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log.run" 2>&1
+        n=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log.run" | grep -oE '[0-9]+$' |
+            tail -1)
+        [ -z "$n" ] && n=$(grep -oE '^#[0-9]+' "$log.run" | tail -1 | tr -d '#')
+        execs=$((execs + ${n:-0}))
+        cat "$log.run" >>"$log"
+        # A run that ended at once would end the same way again.
+        [ "${n:-0}" -eq 0 ] && break
+    done
+    rm -f "$log.run"
+    local cov ft found
     cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
     ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
     found=$(find "$artifacts" -maxdepth 1 -type f \

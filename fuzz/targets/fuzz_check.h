@@ -24,7 +24,12 @@ public:
 
     size_t remaining() const { return size_ - position_; }
     uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
-    uint16_t word() { return uint16_t(byte() | (byte() << 8)); }
+    // Low byte first; two statements, since the order of calls within one
+    // expression is up to the compiler.
+    uint16_t word() {
+        const uint16_t low = byte();
+        return uint16_t(low | (byte() << 8));
+    }
     QByteArray take(size_t n) {
         n = n < remaining() ? n : remaining();
         QByteArray out(reinterpret_cast<const char*>(data_ + position_), qsizetype(n));
