@@ -49,7 +49,7 @@ TEST_P(FuzzReplay, SeedsAndRegressionsPassTheChecks) {
 INSTANTIATE_TEST_SUITE_P(, FuzzReplay, ::testing::ValuesIn(kFuzzTargets),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FuzzReplay, EveryRegressionFolderNamesATarget) {
+TEST(FuzzRegressions, EveryFolderNamesATarget) {
     const QDir dir(QStringLiteral(VELMORA_FUZZ_DIR "/regressions"));
     for (const QString& folder : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool known = false;

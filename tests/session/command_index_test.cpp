@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"nothingButNumberedLines", true, {"214-a\r\n", "214 b\r\n"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CommandIndexing, LongReplyOfDistinctWordsStaysQuick) {
+TEST(CommandIndex, LongReplyOfDistinctWordsStaysQuick) {
     // A hostile HELP reply: 200,000 distinct words of one letter.
     QList<QByteArray> lines{"214-help\r\n"};
     for (int line = 0; line < 2000; ++line) {
