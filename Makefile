@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 # Paths relative to the checkout, so a fresh clone reuses what ccache already built.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: deps configure build run test test-sanitize bench clean
+.PHONY: deps configure build run test test-sanitize bench fuzz clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -35,5 +35,10 @@ bench: build
 	bash bench/startup.sh $(BUILD)
 	bash bench/run.sh $(BUILD)
 
+# libFuzzer targets for every parser of server and file input, built with clang
+# into build-fuzz/ (not part of CI). FUZZ_SECONDS per target, FUZZ_JOBS at a time.
+fuzz:
+	bash fuzz/run.sh
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

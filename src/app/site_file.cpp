@@ -21,19 +21,21 @@ bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction di
            archive.int32Field(direction, r.SiteFlags);
 }
 
-SiteFileState LoadSites(SiteList& list, const QString& path) {
+SiteFileState DecodeSites(const QByteArray& data, SiteList& list, qint32* storedCount) {
     list.Records.clear();
     list.SelectedIndex = -1;
-    const std::optional<QByteArray> data = SettingsFile::read(path);
-    if (!data)
+    if (storedCount)
+        *storedCount = 0;
+    if (data.isEmpty())
         return SiteFileState::Missing;
-
-    SettingsArchive archive(*data);
+    SettingsArchive archive(data);
     constexpr auto kRead = SettingsArchive::Direction::Read;
     qint32 selected = -1;
     qint32 count = 0;
     bool complete = archive.int32Field(kRead, selected) && archive.int32Field(kRead, count);
     list.SelectedIndex = selected;
+    if (storedCount)
+        *storedCount = count;
     // The count is not trusted: records are taken only while bytes remain, so a damaged count
     // can neither add empty records nor exhaust memory. Once a field fails the position no
     // longer points at a field, so nothing after it is read.
@@ -50,15 +52,20 @@ SiteFileState LoadSites(SiteList& list, const QString& path) {
     if (count < 0)
         complete = false;
     list.NormaliseSelectedIndex();
-    if (!complete) {
-        qCWarning(lcSettings) << path << "is incomplete: kept" << list.Records.size() << "of"
-                              << count << "sites";
-        return SiteFileState::Incomplete;
-    }
-    return SiteFileState::Complete;
+    return complete ? SiteFileState::Complete : SiteFileState::Incomplete;
 }
 
-bool SaveSites(const SiteList& list, const QString& path) {
+SiteFileState LoadSites(SiteList& list, const QString& path) {
+    const std::optional<QByteArray> data = SettingsFile::read(path);
+    qint32 count = 0;
+    const SiteFileState state = DecodeSites(data.value_or(QByteArray()), list, &count);
+    if (state == SiteFileState::Incomplete)
+        qCWarning(lcSettings) << path << "is incomplete: kept" << list.Records.size() << "of"
+                              << count << "sites";
+    return state;
+}
+
+std::optional<QByteArray> EncodeSites(const SiteList& list) {
     SettingsArchive archive;
     constexpr auto kWrite = SettingsArchive::Direction::Write;
     qint32 selected = list.SelectedIndex;
@@ -68,9 +75,16 @@ bool SaveSites(const SiteList& list, const QString& path) {
     for (const SiteRecord& record : list.Records) {
         SiteRecord copy = record;
         if (!SerializeSiteRecord(archive, kWrite, copy))
-            return false;
+            return std::nullopt;
     }
+    return archive.data();
+}
+
+bool SaveSites(const SiteList& list, const QString& path) {
+    const std::optional<QByteArray> data = EncodeSites(list);
+    if (!data)
+        return false;
     SettingsFile::SaveOptions options;
     options.permissions = SettingsFile::privateMode();
-    return SettingsFile::save(path, archive.data(), options);
+    return SettingsFile::save(path, *data, options);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 #include "app/settings_archive.h"
 #include "app/site_list.h"
@@ -17,8 +20,13 @@ enum class SiteFileState {
 bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction direction,
                          SiteRecord& record);
 
-// Replaces the records and SelectedIndex of `list` (the current site is left alone). Each
-// record gets a fresh Id; SelectedIndex is normalised.
+// Replaces the records and SelectedIndex of `list` from a file image (the current site is left
+// alone). Each record gets a fresh Id; SelectedIndex is normalised. `storedCount`, when given,
+// receives the record count the image claims.
+SiteFileState DecodeSites(const QByteArray& data, SiteList& list, qint32* storedCount = nullptr);
+// The file image of the list; nothing when a record cannot be stored.
+std::optional<QByteArray> EncodeSites(const SiteList& list);
+// DecodeSites over the file; a missing or empty file gives Missing.
 SiteFileState LoadSites(SiteList& list, const QString& path);
 // Saves atomically with mode 0600: the file holds passwords.
 bool SaveSites(const SiteList& list, const QString& path);

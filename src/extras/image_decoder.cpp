@@ -18,8 +18,8 @@ bool startsWith(const QByteArray& bytes, const char* magic, int length) {
     return bytes.size() >= length && std::memcmp(bytes.constData(), magic, size_t(length)) == 0;
 }
 
-bool withinLimit(qint64 width, qint64 height) {
-    return width > 0 && height > 0 && width * height <= kMaxImagePixels;
+bool withinLimit(qint64 width, qint64 height, qint64 maxPixels) {
+    return width > 0 && height > 0 && width * height <= maxPixels;
 }
 
 // ------------------------------------------------------------------------ PNG
@@ -44,7 +44,7 @@ bool readPngHeader(const QByteArray& bytes, quint32* width, quint32* height) {
     return true;
 }
 
-void decodePng(const QByteArray& bytes, DecodedImage& out) {
+void decodePng(const QByteArray& bytes, qint64 maxPixels, DecodedImage& out) {
     quint32 w = 0, h = 0;
     if (!readPngHeader(bytes, &w, &h))
         return;
@@ -54,7 +54,7 @@ void decodePng(const QByteArray& bytes, DecodedImage& out) {
     const bool whole = bytes.endsWith(end);
     out.width = int(qMin<quint32>(w, INT_MAX));
     out.height = int(qMin<quint32>(h, INT_MAX));
-    if (!withinLimit(w, h)) {
+    if (!withinLimit(w, h, maxPixels)) {
         out.tooLarge = w > 0 && h > 0;
         return;
     }
@@ -93,7 +93,7 @@ void jpegQuiet(j_common_ptr) {}
 
 // Separate from the caller so that no object with a destructor lives in the
 // frame that longjmp leaves; `picture` belongs to the caller.
-bool decodeJpegInto(const QByteArray& bytes, DecodedImage& out, QImage& picture) {
+bool decodeJpegInto(const QByteArray& bytes, qint64 maxPixels, DecodedImage& out, QImage& picture) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     JpegErrors errors;
@@ -113,7 +113,7 @@ bool decodeJpegInto(const QByteArray& bytes, DecodedImage& out, QImage& picture)
     }
     out.width = int(info.image_width);
     out.height = int(info.image_height);
-    if (!withinLimit(info.image_width, info.image_height)) {
+    if (!withinLimit(info.image_width, info.image_height, maxPixels)) {
         out.tooLarge = true;
         jpeg_destroy_decompress(&info);
         return false;
@@ -154,9 +154,9 @@ bool decodeJpegInto(const QByteArray& bytes, DecodedImage& out, QImage& picture)
     return clean;
 }
 
-void decodeJpeg(const QByteArray& bytes, DecodedImage& out) {
+void decodeJpeg(const QByteArray& bytes, qint64 maxPixels, DecodedImage& out) {
     QImage picture;
-    if (decodeJpegInto(bytes, out, picture))
+    if (decodeJpegInto(bytes, maxPixels, out, picture))
         out.image = picture;
 }
 
@@ -215,14 +215,14 @@ int tiffWarning(TIFF*, void*, const char*, const char*, va_list) {
     return 1;
 }
 
-void decodeTiff(const QByteArray& bytes, DecodedImage& out) {
+void decodeTiff(const QByteArray& bytes, qint64 maxPixels, DecodedImage& out) {
     MemoryFile file{&bytes};
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options, tiffError, &file);
     TIFFOpenOptionsSetWarningHandlerExtR(options, tiffWarning, &file);
     // No single allocation of the library may exceed what the largest allowed
     // picture needs.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(kMaxImagePixels) * 4);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(maxPixels) * 4);
     TIFF* tif = TIFFClientOpenExt("memory", "rm", &file, tiffRead, tiffWrite, tiffSeek, tiffClose,
                                   tiffSize, tiffMap, tiffUnmap, options);
     TIFFOpenOptionsFree(options);
@@ -232,7 +232,7 @@ void decodeTiff(const QByteArray& bytes, DecodedImage& out) {
     if (TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h)) {
         out.width = int(qMin<uint32_t>(w, INT_MAX));
         out.height = int(qMin<uint32_t>(h, INT_MAX));
-        if (!withinLimit(w, h)) {
+        if (!withinLimit(w, h, maxPixels)) {
             out.tooLarge = w > 0 && h > 0;
         } else if (!file.failed) {
             QImage picture(int(w), int(h), QImage::Format_ARGB32);
@@ -314,7 +314,7 @@ int componentValue(const opj_image_comp_t& c, int x, int y) {
     return qBound(0, v, 255);
 }
 
-void decodeJ2k(const QByteArray& bytes, ImageFormat format, DecodedImage& out) {
+void decodeJ2k(const QByteArray& bytes, ImageFormat format, qint64 maxPixels, DecodedImage& out) {
     J2kState state{&bytes};
     opj_codec_t* codec =
         opj_create_decompress(format == ImageFormat::Jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
@@ -341,7 +341,7 @@ void decodeJ2k(const QByteArray& bytes, ImageFormat format, DecodedImage& out) {
             bool usable = image->numcomps >= 1 && image->numcomps <= 4;
             for (OPJ_UINT32 i = 0; usable && i < image->numcomps; ++i)
                 usable = image->comps[i].prec >= 1 && image->comps[i].prec <= 16;
-            if (!withinLimit(w, h)) {
+            if (!withinLimit(w, h, maxPixels)) {
                 out.tooLarge = w > 0 && h > 0;
             } else if (usable && !state.failed && opj_decode(codec, stream, image) &&
                        opj_end_decompress(codec, stream) && !state.failed) {
@@ -396,22 +396,22 @@ ImageFormat DetectImageFormat(const QByteArray& bytes) {
     return ImageFormat::Unknown;
 }
 
-DecodedImage DecodeImage(const QByteArray& bytes) {
+DecodedImage DecodeImage(const QByteArray& bytes, qint64 maxPixels) {
     DecodedImage out;
     out.format = DetectImageFormat(bytes);
     switch (out.format) {
         case ImageFormat::Png:
-            decodePng(bytes, out);
+            decodePng(bytes, maxPixels, out);
             break;
         case ImageFormat::Jpeg:
-            decodeJpeg(bytes, out);
+            decodeJpeg(bytes, maxPixels, out);
             break;
         case ImageFormat::Tiff:
-            decodeTiff(bytes, out);
+            decodeTiff(bytes, maxPixels, out);
             break;
         case ImageFormat::Jp2:
         case ImageFormat::J2k:
-            decodeJ2k(bytes, out.format, out);
+            decodeJ2k(bytes, out.format, maxPixels, out);
             break;
         case ImageFormat::Unknown:
             break;

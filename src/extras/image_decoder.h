@@ -24,7 +24,8 @@ struct DecodedImage {
 };
 
 ImageFormat DetectImageFormat(const QByteArray& bytes);
-DecodedImage DecodeImage(const QByteArray& bytes);
+// `maxPixels` lowers the bound, for callers that must stay small.
+DecodedImage DecodeImage(const QByteArray& bytes, qint64 maxPixels = kMaxImagePixels);
 
 // "libpng 1.6.39, libjpeg-turbo 62, libtiff 4.5.0, OpenJPEG 2.5.0, zlib 1.2.13"
 QString ImageLibraryVersions();

@@ -49,6 +49,13 @@ public:
         for (qsizetype i = from; i < to && i < text_.size(); ++i)
             text_[i] = original_[i];
     }
+    // True when a field inside [from, to) was blanked and not put back.
+    bool blankedWithin(qsizetype from, qsizetype to) const {
+        for (qsizetype i = qMax<qsizetype>(from, 0); i < to && i < text_.size(); ++i)
+            if (text_[i] != original_[i])
+                return true;
+        return false;
+    }
     qsizetype skipBlanks(qsizetype i) const {
         while (IsBlank(at(i)))
             ++i;

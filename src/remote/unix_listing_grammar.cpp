@@ -137,6 +137,10 @@ LineOutcome TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, Remo
         --end;
     if (end <= start)
         return LineOutcome::NotUnderstood;
+    // A field found inside the name (permissions after the date, say) would
+    // leave blanks in it that the server never sent: the line is not read.
+    if (line.blankedWithin(start, end))
+        return LineOutcome::NotUnderstood;
     item.name = line.mid(start, end);
     // "." and ".." are the folder and its parent; other names made of dots
     // are entries this grammar does not take.

@@ -5,11 +5,12 @@
 void CommandIndex::add(const QByteArray& word) {
     if (word.isEmpty())
         return;
+    // Duplicates go in sort(): looking each word up here would make a long
+    // reply of distinct words cost quadratic time.
     const char letter = word[0];
     for (LetterGroup& g : groups_) {
         if (g.letter == letter) {
-            if (!g.words.contains(word))
-                g.words.append(word);
+            g.words.append(word);
             return;
         }
     }
@@ -19,8 +20,10 @@ void CommandIndex::add(const QByteArray& word) {
 void CommandIndex::sort() {
     std::sort(groups_.begin(), groups_.end(),
               [](const LetterGroup& a, const LetterGroup& b) { return a.letter < b.letter; });
-    for (LetterGroup& g : groups_)
+    for (LetterGroup& g : groups_) {
         std::sort(g.words.begin(), g.words.end());
+        g.words.erase(std::unique(g.words.begin(), g.words.end()), g.words.end());
+    }
 }
 
 bool CommandIndex::contains(const QByteArray& word) const {

@@ -19,6 +19,7 @@ public:
     int letterCount() const { return int(groups_.size()); }
     const QList<LetterGroup>& groups() const { return groups_; }
 
+    // Words are looked up only after sort(), which also drops repeated words.
     void add(const QByteArray& word);
     void sort();
     bool contains(const QByteArray& word) const;

@@ -43,5 +43,8 @@ std::optional<PassiveAddress> parsePassiveReply(const QByteArray& line) {
                  .arg(numbers[2])
                  .arg(numbers[3]);
     a.port = static_cast<int>(numbers[4] * 256 + numbers[5]);
+    // No data connection can be made to port 0: the address cannot be used.
+    if (a.port == 0)
+        return std::nullopt;
     return a;
 }

@@ -47,6 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PassiveCase{"sevenNumbers", "227 (1,2,3,4,5,6,7)", "", 0},
                       PassiveCase{"blankBeforeParenthesis", "227 (1,2,3,4,5,6 )", "", 0},
                       PassiveCase{"closingBeforeOpening", "227 )1,2,3,4,5,6(", "", 0},
+                      PassiveCase{"portZero", "227 (1,2,3,4,0,0)", "", 0},
+                      PassiveCase{"allNumbersEmpty", "227 (,,,,,)", "", 0},
                       PassiveCase{"hugeNumber", "227 (1,2,3,4,99999999999999999999,6)", "", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
