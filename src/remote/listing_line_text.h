@@ -51,10 +51,10 @@ public:
     }
     // True when a field inside [from, to) was blanked and not put back.
     bool blankedWithin(qsizetype from, qsizetype to) const {
-        for (qsizetype i = qMax<qsizetype>(from, 0); i < to && i < text_.size(); ++i)
-            if (text_[i] != original_[i])
-                return true;
-        return false;
+        from = qMax<qsizetype>(from, 0);
+        to = qMin<qsizetype>(to, text_.size());
+        return from < to && std::memcmp(text_.constData() + from, original_.constData() + from,
+                                        size_t(to - from)) != 0;
     }
     qsizetype skipBlanks(qsizetype i) const {
         while (IsBlank(at(i)))

@@ -57,37 +57,51 @@ struct LeadIndex {
     unsigned char order[kMaxIndexEntries] = {};
 };
 
-constexpr bool CanLead(const MonthName& month, int byte) {
+// The bytes a name can start with in the text: its letter in either case,
+// or for an accented letter the UTF-8 lead byte and both Latin-1 forms. Fills
+// `bytes` and gives their number.
+constexpr int LeadBytes(const MonthName& month, int* bytes) {
     const auto lead = static_cast<unsigned char>(month.text[0]);
-    if (lead != 0xC3)
-        return lead == byte || (byte >= 'A' && byte <= 'Z' && lead == byte + 0x20);
-    const auto letter = static_cast<unsigned char>(month.text[1]);
-    return byte == 0xC3 || byte == ((letter + 0x40) & 0xFF) || byte == ((letter + 0x20) & 0xFF);
-}
-
-constexpr bool CanSpan(const MonthName& month, int run) {
-    int bytes = 0;
-    int accents = 0;
-    for (const char* c = month.text; *c; ++c) {
-        ++bytes;
-        accents += *c == '\xC3';
+    if (lead != 0xC3) {
+        bytes[0] = lead;
+        bytes[1] = lead - 0x20;
+        return 2;
     }
-    return run >= bytes - accents && run <= bytes;
+    const auto letter = static_cast<unsigned char>(month.text[1]);
+    bytes[0] = 0xC3;
+    bytes[1] = (letter + 0x40) & 0xFF;
+    bytes[2] = (letter + 0x20) & 0xFF;
+    return 3;
 }
 
+// Built by counting, so that compilers' limits on constant evaluation hold.
 constexpr LeadIndex MakeLeadIndex() {
     LeadIndex index;
-    int n = 0;
-    for (int byte = 0; byte < 256; ++byte) {
-        for (int run = 0; run <= kLongestRun; ++run) {
-            index.begin[byte * (kLongestRun + 1) + run] = static_cast<unsigned short>(n);
-            for (int i = 0; i < kMonthNameCount; ++i) {
-                if (CanLead(kMonthNames[i], byte) && CanSpan(kMonthNames[i], run))
-                    index.order[n++] = static_cast<unsigned char>(i);
-            }
+    int count[kKeys + 1] = {};
+    const auto forEachKey = [](const MonthName& month, auto&& use) {
+        int bytes = 0;
+        int accents = 0;
+        for (const char* c = month.text; *c; ++c) {
+            ++bytes;
+            accents += *c == '\xC3';
         }
+        int leads[3] = {};
+        const int leadCount = LeadBytes(month, leads);
+        for (int l = 0; l < leadCount; ++l) {
+            for (int run = bytes - accents; run <= bytes && run <= kLongestRun; ++run)
+                use(leads[l] * (kLongestRun + 1) + run);
+        }
+    };
+    for (const MonthName& month : kMonthNames)
+        forEachKey(month, [&](int key) { ++count[key + 1]; });
+    for (int key = 0; key < kKeys; ++key) {
+        count[key + 1] += count[key];
+        index.begin[key + 1] = static_cast<unsigned short>(count[key + 1]);
     }
-    index.begin[kKeys] = static_cast<unsigned short>(n);
+    // Names in table order, each into its keys' next free places.
+    for (int i = 0; i < kMonthNameCount; ++i)
+        forEachKey(kMonthNames[i],
+                   [&](int key) { index.order[count[key]++] = static_cast<unsigned char>(i); });
     return index;
 }
 

@@ -144,7 +144,7 @@ LineOutcome TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, Remo
     item.name = line.mid(start, end);
     // "." and ".." are the folder and its parent; other names made of dots
     // are entries this grammar does not take.
-    if (item.name.count('.') == item.name.size())
+    if (item.name.startsWith('.') && item.name.count('.') == item.name.size())
         return item.name.size() <= 2 ? LineOutcome::NoEntry : LineOutcome::NotUnderstood;
     return LineOutcome::Entry;
 }
