@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -67,6 +68,30 @@ TEST(FrameCommands, ShowCommandQueueShowsTheQueueWindow) {
     ASSERT_TRUE(queue);
     EXPECT_TRUE(queue->isVisible());
     EXPECT_EQ(queue->windowTitle(), QStringLiteral("Command queue for bug detection and report"));
+}
+
+TEST(FrameCommands, CompareToolsAskForTheirTargetWhenPicked) {
+    WorkbenchHarness h;
+    MainFrame frame(*h.workbench);
+    h.workbench->tools().UserTools.push_back({"Editor", "/opt/ed", "edit", 0});
+    std::optional<CompareWindow::ViewTarget> target;
+    int asked = 0;
+    QMenu menu;
+    frame.addCompareTools(*h.workbench, &menu, false, [&] {
+        ++asked;
+        return target;
+    });
+    QAction* tool = nullptr;
+    for (QAction* a : menu.actions())
+        if (a->text().contains(QLatin1String("Editor")))
+            tool = a;
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(asked, 0);
+    tool->trigger();  // cancelled: nothing starts
+    target = CompareWindow::ViewTarget{false, QStringLiteral("/home/u/site/a.html")};
+    tool->trigger();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(h.launcher.started, QStringList{"/opt/ed/edit /home/u/site/a.html"});
 }
 
 }  // namespace

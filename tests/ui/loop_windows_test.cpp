@@ -10,6 +10,7 @@
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
+#include "workspace/compare_view_choice.h"
 #include "workspace/ui/change_case_window.h"
 #include "workspace/ui/compare_window.h"
 #include "workspace/ui/loop_result_models.h"
@@ -214,6 +215,32 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     ASSERT_FALSE(prompter_.messages().isEmpty());
     EXPECT_TRUE(prompter_.messages().last().startsWith(
         "To compring from\tdeep/er/changed.txt\nTo project root\tdeep/er/changed.txt\n"));
+
+    // A viewing tool asks which side first; its target follows the answer.
+    std::optional<CompareWindow::ViewTarget> opened;
+    w->setToolMenuFiller([&](QMenu* view, bool remoteFile, const CompareWindow::TargetChooser& c) {
+        EXPECT_FALSE(remoteFile);
+        view->addAction(QStringLiteral("Tool"), [&opened, c] { opened = c(); });
+    });
+    const struct {
+        PromptAnswer answer;
+        std::optional<QString> path;
+    } sides[] = {{PromptAnswer::Yes, QStringLiteral("/cmp/deep/er/changed.txt")},
+                 {PromptAnswer::No, local.path() + "/deep/er/changed.txt"},
+                 {PromptAnswer::Cancel, std::nullopt}};
+    for (const auto& side : sides) {
+        prompter_.expectChoice(QString::fromLatin1(kCompareViewQuestion), side.answer);
+        opened.reset();
+        for (QAction* a : w->itemMenu(changed)->actions())
+            if (a->menu())
+                for (QAction* tool : a->menu()->actions())
+                    if (tool->text() == QLatin1String("Tool"))
+                        tool->trigger();
+        EXPECT_EQ(opened ? std::optional<QString>(opened->path) : std::nullopt, side.path);
+        if (opened) {
+            EXPECT_EQ(opened->remote, side.answer == PromptAnswer::Yes);
+        }
+    }
 
     // Uploading the changed file makes it agree: it leaves the tree.
     for (QAction* a : w->itemMenu(changed)->actions())

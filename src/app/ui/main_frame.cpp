@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
+#include "app/tool_menu.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/certificate_dialog.h"
 #include "app/ui/color_dialog.h"
@@ -334,6 +335,37 @@ constexpr int kSearchWizardCommand = 34208;
 constexpr char kViewingToolsTopic[] = "http.htm#Add_Tools";
 }  // namespace
 
+// The tools as a file's "View/edit by" lists them; a tool asks for its target
+// (the side, for a file on both) only once picked, and gets the server file's
+// web address or the local path.
+void MainFrame::addCompareTools(Workbench& w, QMenu* menu, bool remoteFile,
+                                const CompareWindow::TargetChooser& choose) {
+    const int flags = w.settings().ToolFlags;
+    const ToolMenuPlan plan = BuildToolMenu(w.tools(), remoteFile, flags, true);
+    const std::vector<ToolRecord> tools = ToolsInMenuOrder(w.tools(), remoteFile, flags);
+    if (!plan.enabled || plan.entries.empty())
+        return;
+    menu->addSeparator();
+    for (const ToolMenuEntry& e : plan.entries) {
+        const long index = long(e.commandId) - kToolCommandFirst;
+        if (e.separator || index < 0 || index >= long(tools.size())) {
+            if (e.separator)
+                menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(e.text);
+        a->setData(e.commandId);
+        connect(a, &QAction::triggered, this, [this, &w, tool = tools[size_t(index)], choose] {
+            const std::optional<CompareWindow::ViewTarget> target = choose();
+            if (!target)
+                return;
+            const QString argument =
+                target->remote ? explorerHost_->httpAddress(target->path) : target->path;
+            w.launcher().startDetached(tool.programPath(), {argument});
+        });
+    }
+}
+
 void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder) {
     Workbench& w = workbench_;
     MixedSettings& mixed = w.mixed();
@@ -349,6 +381,10 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                     [&mixed](quint8 options) { mixed.CompareOptions = options; });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
+            c->setToolMenuFiller([this, &w](QMenu* menu, bool remoteFile,
+                                            const CompareWindow::TargetChooser& choose) {
+                addCompareTools(w, menu, remoteFile, choose);
+            });
             // The wizard reads server files only: a local file opens in the
             // desktop's own viewer instead.
             connect(c, &CompareWindow::viewRequested, this,

@@ -3,6 +3,7 @@
 #include "app/main_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "session/runtime_command_menus.h"
+#include "workspace/ui/compare_window.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -44,6 +45,9 @@ public:
     };
 
     explicit MainFrame(Workbench& workbench, QWidget* parent = nullptr);
+    // The viewing tools of a compare result's "View/edit by".
+    void addCompareTools(Workbench& w, QMenu* menu, bool remoteFile,
+                         const CompareWindow::TargetChooser& choose);
     MainFrame(Workbench& workbench, const Services& services, QWidget* parent = nullptr);
     ~MainFrame() override;
 

@@ -210,6 +210,10 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
                                      [this, id = id, node] { viewItem(id, node); });
         a->setData(id);
     }
+    if (toolMenuFiller_ && c.view) {
+        const bool localFile = node->item.isLocal() && !node->item.isLocalFolder();
+        toolMenuFiller_(view, !localFile, [this, node] { return viewTarget(node); });
+    }
     menu_->addSeparator();
     add(QStringLiteral("Properties"), 34213, c.properties, [this, node] { showProperties(node); });
     return menu_;
@@ -223,10 +227,28 @@ void CompareWindow::viewItem(int commandId, CompareNode* node) {
         emit viewRequested(commandId, {}, {}, localPathOf(node));
         return;
     }
+    const auto [folder, name] = remoteFileOf(node);
+    emit viewRequested(commandId, folder, name, {});
+}
+
+std::optional<CompareWindow::ViewTarget> CompareWindow::viewTarget(CompareNode* node) {
+    switch (ChooseCompareViewSide(node->item, prompter_)) {
+        case CompareViewSide::None:
+            return std::nullopt;
+        case CompareViewSide::Local:
+            return ViewTarget{false, localPathOf(node)};
+        case CompareViewSide::Server: {
+            const auto [folder, name] = remoteFileOf(node);
+            return ViewTarget{true, QString::fromUtf8(joinRemotePath(folder, name))};
+        }
+    }
+    return std::nullopt;
+}
+
+std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode* node) const {
     const QByteArray path = projectPath(node);
-    const QByteArray parent =
-        joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/')))));
-    emit viewRequested(commandId, parent, node->item.remoteName, {});
+    return {joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/'))))),
+            node->item.remoteName};
 }
 
 void CompareWindow::upload(CompareNode* node) {

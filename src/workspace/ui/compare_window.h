@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "remote/remote_item_list.h"
 #include "session/transfer_info.h"
 #include "workspace/loop_owner.h"
@@ -30,6 +33,20 @@ public:
     // The menu of a result item, as a right click shows it.
     QMenu* itemMenu(CompareNode* node);
 
+    // Where a viewing tool opens a result file: a server path (the tool gets
+    // its web address) or a local path.
+    struct ViewTarget {
+        bool remote = false;
+        QString path;
+    };
+    using TargetChooser = std::function<std::optional<ViewTarget>()>;
+    // Adds the viewing tools to "View/edit by" (remoteFile: the tools for a
+    // server file). A tool, once picked, asks the chooser for its target
+    // first; nothing means the user cancelled.
+    using ToolMenuFiller =
+        std::function<void(QMenu* menu, bool remoteFile, const TargetChooser& choose)>;
+    void setToolMenuFiller(ToolMenuFiller filler) { toolMenuFiller_ = std::move(filler); }
+
     // CompareOwner
     bool compareResult(const FolderCompareResult& result) override;
     void compareProgressStep() override { progressStep(); }
@@ -57,6 +74,9 @@ private:
     QString localPathOf(const CompareNode* node) const;
     // Asks which side to view when the file is on both.
     void viewItem(int commandId, CompareNode* node);
+    std::optional<ViewTarget> viewTarget(CompareNode* node);
+    // The server folder and name of a result file.
+    std::pair<QByteArray, QByteArray> remoteFileOf(const CompareNode* node) const;
     void upload(CompareNode* node);
     void download(CompareNode* node);
     void deleteItem(CompareNode* node);
@@ -75,4 +95,5 @@ private:
     CompareTreeModel* model_;
     QMenu* menu_ = nullptr;
     QSet<QByteArray> pendingTransfers_;  // remote paths of transfers started here
+    ToolMenuFiller toolMenuFiller_;
 };
