@@ -77,7 +77,7 @@ TEST(FrameCommands, CompareToolsAskForTheirTargetWhenPicked) {
     std::optional<CompareWindow::ViewTarget> target;
     int asked = 0;
     QMenu menu;
-    frame.addCompareTools(*h.workbench, &menu, false, [&] {
+    frame.addCompareTools(&menu, false, [&] {
         ++asked;
         return target;
     });

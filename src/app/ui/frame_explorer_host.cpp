@@ -37,28 +37,39 @@ void FrameExplorerHost::storeConcernedFile(const QString& remotePath) {
 
 void FrameExplorerHost::fillViewEditMenu(QMenu* menu, bool remote, bool singlePlainFile,
                                          const QString& path) {
-    const int flags = workbench_.settings().ToolFlags;
-    const ToolMenuPlan plan = BuildToolMenu(workbench_.tools(), remote, flags, singlePlainFile);
+    const ToolMenuPlan plan =
+        BuildToolMenu(workbench_.tools(), remote, workbench_.settings().ToolFlags, singlePlainFile);
     menu->setEnabled(plan.enabled);
     if (!plan.enabled)
         return;
     const QList<QAction*> fixed = menu->actions();
     QAction* before = plan.insertPosition < fixed.size() ? fixed[plan.insertPosition] : nullptr;
     const QString target = remote ? httpAddress(path) : path;
+    addViewTools(menu, remote, before, [target] { return std::optional<QString>(target); });
+}
+
+int FrameExplorerHost::addViewTools(QMenu* menu, bool remote, QAction* before,
+                                    const ToolArgument& argument) {
+    const ToolMenuPlan plan =
+        BuildToolMenu(workbench_.tools(), remote, workbench_.settings().ToolFlags, true);
+    int added = 0;
     for (const ToolMenuEntry& e : plan.entries) {
         QAction* a = new QAction(menu);
         if (e.separator) {
             a->setSeparator(true);
         } else {
+            ++added;
             a->setText(e.text);
             a->setData(e.commandId);
-            connect(a, &QAction::triggered, this, [this, id = e.commandId, target, remote] {
-                OpenWithTool(id, target, remote, workbench_.tools(),
-                             workbench_.settings().ToolFlags, workbench_.launcher(), prompter_);
+            connect(a, &QAction::triggered, this, [this, id = e.commandId, argument, remote] {
+                if (const std::optional<QString> target = argument())
+                    OpenWithTool(id, *target, remote, workbench_.tools(),
+                                 workbench_.settings().ToolFlags, workbench_.launcher(), prompter_);
             });
         }
         menu->insertAction(before, a);
     }
+    return added;
 }
 
 QString FrameExplorerHost::httpAddress(const QString& remotePath) const {

@@ -5,8 +5,10 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class Workbench;
+class QAction;
 class QWidget;
 
 // The main window's side of the explorer views: the site in use, the viewing
@@ -26,6 +28,12 @@ public:
     void fillViewEditMenu(QMenu* viewEditMenu, bool remote, bool singlePlainFile,
                           const QString& path) override;
     QString httpAddress(const QString& remotePath) const override;
+    // The tools a file's "View/edit by" lists (remote: those for a server
+    // file), inserted before `before` (appended when null). A picked tool
+    // asks `argument` for what to open; nothing means cancelled. Gives the
+    // number of tools added.
+    using ToolArgument = std::function<std::optional<QString>()>;
+    int addViewTools(QMenu* menu, bool remote, QAction* before, const ToolArgument& argument);
     bool loopAvailable(Loop loop) const override;
     void startLoop(Loop loop, const QByteArray& remoteFolder) override;
 

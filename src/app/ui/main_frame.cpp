@@ -338,32 +338,18 @@ constexpr char kViewingToolsTopic[] = "http.htm#Add_Tools";
 // The tools as a file's "View/edit by" lists them; a tool asks for its target
 // (the side, for a file on both) only once picked, and gets the server file's
 // web address or the local path.
-void MainFrame::addCompareTools(Workbench& w, QMenu* menu, bool remoteFile,
+void MainFrame::addCompareTools(QMenu* menu, bool remoteFile,
                                 const CompareWindow::TargetChooser& choose) {
-    const int flags = w.settings().ToolFlags;
-    const ToolMenuPlan plan = BuildToolMenu(w.tools(), remoteFile, flags, true);
-    const std::vector<ToolRecord> tools = ToolsInMenuOrder(w.tools(), remoteFile, flags);
-    if (!plan.enabled || plan.entries.empty())
-        return;
-    menu->addSeparator();
-    for (const ToolMenuEntry& e : plan.entries) {
-        const long index = long(e.commandId) - kToolCommandFirst;
-        if (e.separator || index < 0 || index >= long(tools.size())) {
-            if (e.separator)
-                menu->addSeparator();
-            continue;
-        }
-        QAction* a = menu->addAction(e.text);
-        a->setData(e.commandId);
-        connect(a, &QAction::triggered, this, [this, &w, tool = tools[size_t(index)], choose] {
+    QAction* separator = menu->addSeparator();
+    const int added = explorerHost_->addViewTools(
+        menu, remoteFile, nullptr, [this, choose]() -> std::optional<QString> {
             const std::optional<CompareWindow::ViewTarget> target = choose();
             if (!target)
-                return;
-            const QString argument =
-                target->remote ? explorerHost_->httpAddress(target->path) : target->path;
-            w.launcher().startDetached(tool.programPath(), {argument});
+                return std::nullopt;
+            return target->remote ? explorerHost_->httpAddress(target->path) : target->path;
         });
-    }
+    if (added == 0)
+        delete separator;
 }
 
 void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder) {
@@ -381,10 +367,10 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                     [&mixed](quint8 options) { mixed.CompareOptions = options; });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
-            c->setToolMenuFiller([this, &w](QMenu* menu, bool remoteFile,
-                                            const CompareWindow::TargetChooser& choose) {
-                addCompareTools(w, menu, remoteFile, choose);
-            });
+            c->setToolMenuFiller(
+                [this](QMenu* menu, bool remoteFile, const CompareWindow::TargetChooser& choose) {
+                    addCompareTools(menu, remoteFile, choose);
+                });
             // The wizard reads server files only: a local file opens in the
             // desktop's own viewer instead.
             connect(c, &CompareWindow::viewRequested, this,

@@ -46,8 +46,7 @@ public:
 
     explicit MainFrame(Workbench& workbench, QWidget* parent = nullptr);
     // The viewing tools of a compare result's "View/edit by".
-    void addCompareTools(Workbench& w, QMenu* menu, bool remoteFile,
-                         const CompareWindow::TargetChooser& choose);
+    void addCompareTools(QMenu* menu, bool remoteFile, const CompareWindow::TargetChooser& choose);
     MainFrame(Workbench& workbench, const Services& services, QWidget* parent = nullptr);
     ~MainFrame() override;
 
