@@ -104,9 +104,12 @@ std::vector<MarkupToken> TokenizeMarkup(const QString& markup) {
     };
     qsizetype i = 0;
     const qsizetype n = markup.size();
+    // A tag needs a '>' after its '<'; without this check a long run of
+    // unclosed '<' would rescan the rest of the page for each one.
+    const qsizetype lastClose = markup.lastIndexOf(QLatin1Char('>'));
     while (i < n) {
         const QChar c = markup[i];
-        if (c == QLatin1Char('<')) {
+        if (c == QLatin1Char('<') && i < lastClose) {
             MarkupTag tag;
             const qsizetype next = parseTag(markup, i + 1, tag);
             if (next > 0 && !tag.name.isEmpty()) {

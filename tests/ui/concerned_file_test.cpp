@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QThreadPool>
 
 namespace {
 
@@ -202,6 +203,17 @@ TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {
     png->properties();
     EXPECT_EQ(prompter.messages().last(),
               WizardTexts::imageProperties(pngBytes(320, 200).size(), 320, 200));
+    // The picture decodes off the window's thread; a view dropped meanwhile
+    // (here by text arriving) never gets the late picture.
+    png->showContent(pngBytes(640, 400));
+    EXPECT_EQ(png->view(), FtpWizardWindow::View::None);
+    png->showContent("plain\n");
+    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(png->view(), FtpWizardWindow::View::Text);
+    png->showContent(pngBytes(320, 200));
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return png->view() == FtpWizardWindow::View::Image; }, 15000));
     // A second open of the same file leaves the first window as it is and
     // downloads nothing. The picture can show before the server's 226 is in.
     ASSERT_TRUE(live.idle());

@@ -12,12 +12,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDialog>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPromise>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QThreadPool>
 #include <QVBoxLayout>
+
+#include <memory>
 
 FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByteArray folder,
                                  QByteArray name, const QFont& font, Prompter& prompter,
@@ -116,6 +121,7 @@ void FtpWizardWindow::setStatus(const QString& text) {
 }
 
 void FtpWizardWindow::closeView() {
+    ++decodeTicket_;
     view_ = View::None;
     text_->clear();
     canvas_->setImage(QImage());
@@ -153,23 +159,9 @@ void FtpWizardWindow::showContent(const QByteArray& bytes) {
         case ContentKind::ZeroSize:
             setStatus(WizardTexts::completed(WizardTexts::zeroLength()));
             break;
-        case ContentKind::Binary: {
-            const DecodedImage decoded = DecodeImage(bytes);
-            if (!decoded.ok()) {
-                setStatus(WizardTexts::completed(
-                    decoded.tooLarge ? QStringLiteral("the picture of %1 x %2 pixels is too large "
-                                                      "to show.")
-                                           .arg(decoded.width)
-                                           .arg(decoded.height)
-                                     : WizardTexts::unknownFormat()));
-                break;
-            }
-            view_ = View::Image;
-            canvas_->setImage(decoded.image);
-            setFit(true);
-            stack_->setCurrentWidget(scroll_);
+        case ContentKind::Binary:
+            decodePicture(bytes);
             break;
-        }
         case ContentKind::BlankLike:
             setStatus(WizardTexts::completed(WizardTexts::unprintable(size_)));
             break;
@@ -182,6 +174,44 @@ void FtpWizardWindow::showContent(const QByteArray& bytes) {
             LoadPlainText(text_, shown_.text);
             break;
     }
+    updateActions();
+}
+
+// A hostile or merely huge picture can take seconds to decode: that runs on
+// the thread pool so the window keeps answering. Only the latest decode of a
+// still open view is shown.
+void FtpWizardWindow::decodePicture(const QByteArray& bytes) {
+    setStatus(QStringLiteral("Downloading completed: decoding the picture, please wait ..."));
+    const quint64 ticket = decodeTicket_;
+    auto promise = std::make_shared<QPromise<DecodedImage>>();
+    auto* watcher = new QFutureWatcher<DecodedImage>(this);
+    connect(watcher, &QFutureWatcher<DecodedImage>::finished, this, [this, watcher, ticket] {
+        watcher->deleteLater();
+        if (ticket == decodeTicket_ && watcher->future().resultCount() > 0)
+            showPicture(watcher->result());
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, bytes] {
+        promise->addResult(DecodeImage(bytes));
+        promise->finish();
+    });
+}
+
+void FtpWizardWindow::showPicture(const DecodedImage& decoded) {
+    if (!decoded.ok()) {
+        setStatus(WizardTexts::completed(
+            decoded.tooLarge ? QStringLiteral("the picture of %1 x %2 pixels is too large "
+                                              "to show.")
+                                   .arg(decoded.width)
+                                   .arg(decoded.height)
+                             : WizardTexts::unknownFormat()));
+        return;
+    }
+    view_ = View::Image;
+    canvas_->setImage(decoded.image);
+    setFit(true);
+    stack_->setCurrentWidget(scroll_);
     updateActions();
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 class ActionEngine;
+struct DecodedImage;
 class FtpSession;
 class ImageCanvas;
 class Prompter;
@@ -72,6 +73,8 @@ protected:
 
 private:
     void closeView();
+    void decodePicture(const QByteArray& bytes);
+    void showPicture(const DecodedImage& decoded);
     void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
     void setStatus(const QString& text);
     void updateActions();
@@ -85,6 +88,7 @@ private:
     qint64 size_ = -1;
     bool waiting_ = false;  // a fetch of this window is in the queue
     View view_ = View::None;
+    quint64 decodeTicket_ = 0;  // bumped whenever the view is dropped
     QByteArray original_;
     FileText shown_;
     QStackedWidget* stack_;
