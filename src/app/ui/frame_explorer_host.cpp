@@ -45,13 +45,19 @@ void FrameExplorerHost::fillViewEditMenu(QMenu* menu, bool remote, bool singlePl
     const QList<QAction*> fixed = menu->actions();
     QAction* before = plan.insertPosition < fixed.size() ? fixed[plan.insertPosition] : nullptr;
     const QString target = remote ? httpAddress(path) : path;
-    addViewTools(menu, remote, before, [target] { return std::optional<QString>(target); });
+    addPlannedTools(menu, plan, remote, before,
+                    [target] { return std::optional<QString>(target); });
 }
 
 int FrameExplorerHost::addViewTools(QMenu* menu, bool remote, QAction* before,
                                     const ToolArgument& argument) {
-    const ToolMenuPlan plan =
-        BuildToolMenu(workbench_.tools(), remote, workbench_.settings().ToolFlags, true);
+    return addPlannedTools(
+        menu, BuildToolMenu(workbench_.tools(), remote, workbench_.settings().ToolFlags, true),
+        remote, before, argument);
+}
+
+int FrameExplorerHost::addPlannedTools(QMenu* menu, const ToolMenuPlan& plan, bool remote,
+                                       QAction* before, const ToolArgument& argument) {
     int added = 0;
     for (const ToolMenuEntry& e : plan.entries) {
         QAction* a = new QAction(menu);

@@ -10,6 +10,7 @@
 class Workbench;
 class QAction;
 class QWidget;
+struct ToolMenuPlan;
 
 // The main window's side of the explorer views: the site in use, the viewing
 // tools and the loop windows, reached through the workbench.
@@ -46,6 +47,9 @@ signals:
     void concernedFileChanged(const QString& remotePath);
 
 private:
+    int addPlannedTools(QMenu* menu, const ToolMenuPlan& plan, bool remote, QAction* before,
+                        const ToolArgument& argument);
+
     Workbench& workbench_;
     Prompter& prompter_;
     HelpViewer& help_;

@@ -45,10 +45,11 @@ public:
     };
 
     explicit MainFrame(Workbench& workbench, QWidget* parent = nullptr);
-    // The viewing tools of a compare result's "View/edit by".
-    void addCompareTools(QMenu* menu, bool remoteFile, const CompareWindow::TargetChooser& choose);
     MainFrame(Workbench& workbench, const Services& services, QWidget* parent = nullptr);
     ~MainFrame() override;
+
+    // The viewing tools of a compare result's "View/edit by".
+    void addCompareTools(QMenu* menu, bool remoteFile, const CompareWindow::TargetChooser& choose);
 
     MainView* view() const { return view_; }
     ChatPane* mainChatPane() const { return mainChat_; }
