@@ -46,8 +46,10 @@ std::vector<int> PaneSizes(const std::vector<int>& shares, int total, int minimu
                 sizes[i] = minimum;
                 continue;
             }
-            sizes[i] =
-                freeShares > 0 ? int((qint64(freeTotal) * std::max(shares[i], 0) + freeShares / 2) / freeShares) : 0;
+            sizes[i] = freeShares > 0
+                           ? int((qint64(freeTotal) * std::max(shares[i], 0) + freeShares / 2) /
+                                 freeShares)
+                           : 0;
             given += sizes[i];
             lastFree = i;
         }

@@ -27,7 +27,12 @@ TEST(LaunchOptions, Table) {
         {{"--bogus"}, "unknown option: --bogus", "", "", "", 0, true},
         {{"http://h.example"}, "not an ftp:// URL: http://h.example", "", "", "", 0, true},
         {{"ftp://a", "ftp://b"}, "more than one address: ftp://b", "", "", "", 0, true},
-        {{"--site", "A", "ftp://h"}, "give either --site or an address, not both", "", "", "", 0,
+        {{"--site", "A", "ftp://h"},
+         "give either --site or an address, not both",
+         "",
+         "",
+         "",
+         0,
          true},
     };
     for (const Case& c : cases) {

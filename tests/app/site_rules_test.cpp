@@ -93,7 +93,8 @@ TEST(SiteRulesTest, LineBreaksAndNulNeverReachTheWire) {
         r.LogonType = c.logon;
         r.User = c.user;
         r.Password = c.password;
-        EXPECT_EQ(ValidateBasicFtp(r), c.message) << c.host.toStdString() << int(c.logon) << c.user.toStdString();
+        EXPECT_EQ(ValidateBasicFtp(r), c.message)
+            << c.host.toStdString() << int(c.logon) << c.user.toStdString();
     }
     // "Connect" uses the same check and stores nothing on refusal.
     SiteList list = listOf({"a"});

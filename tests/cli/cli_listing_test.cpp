@@ -1,10 +1,10 @@
 // velmora-cli against real servers: the logged conversation, folder listings in
 // both grammars, the walk to a remote project folder and raw commands.
+#include "platform/format.h"
 #include "support/cli_runner.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "support/vsftpd_server.h"
-#include "platform/format.h"
 
 #include <gtest/gtest.h>
 

@@ -180,9 +180,8 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     ASSERT_TRUE(server_->writeFile("dep/img/mine.txt", "not deployed"));
     r = cli({"--site", "dep", "deploy", "--changed", "--delete", "--dry-run"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
-    EXPECT_EQ(sorted(r.outLines()),
-              (QStringList{"delete docs/api/ref.html", "delete img/logo.svg", "delete img/new.png",
-                           "keep docs/", "keep img/"}));
+    EXPECT_EQ(sorted(r.outLines()), (QStringList{"delete docs/api/ref.html", "delete img/logo.svg",
+                                                 "delete img/new.png", "keep docs/", "keep img/"}));
     EXPECT_TRUE(server_->exists("dep/img/logo.svg")) << "a dry run changes nothing";
     r = cli({"--site", "dep", "deploy", "--changed", "--delete"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());

@@ -41,10 +41,8 @@ TEST(CommandMenu, FilledFromFeatAndHelpAfterLogin) {
         h.login("211-Features:\r\n MLST type*;size*;\r\n REST STREAM\r\n MDTM\r\n211 End\r\n",
                 "214-Commands:\r\n LIST MLSD\r\n NOOP\r\n214 Help OK.\r\n");
     ASSERT_TRUE(server);
-    EXPECT_EQ(describe(feat),
-              (QStringList{"M/MDTM=32921", "M/MLST=32922", "R/REST=32923"}));
-    EXPECT_EQ(describe(help),
-              (QStringList{"L/LIST=32924", "M/MLSD=32925", "N/NOOP=32926"}));
+    EXPECT_EQ(describe(feat), (QStringList{"M/MDTM=32921", "M/MLST=32922", "R/REST=32923"}));
+    EXPECT_EQ(describe(help), (QStringList{"L/LIST=32924", "M/MLSD=32925", "N/NOOP=32926"}));
     EXPECT_TRUE(frame.action(kCmdCheckCommands)->isEnabled());
     EXPECT_TRUE(frame.action(kCmdReconnect)->isEnabled());
 

@@ -20,9 +20,7 @@ TEST(TextLoader, LongTextLeavesTheWindowResponsive) {
     QElapsedTimer gap;
     QTimer heartbeat;
     heartbeat.setInterval(5);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        longest = qMax(longest, gap.restart());
-    });
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] { longest = qMax(longest, gap.restart()); });
     QElapsedTimer total;
     total.start();
     LoadPlainText(&editor, text);

@@ -94,9 +94,9 @@ struct WorkbenchHarness {
             return nullptr;
         t->accept();
         QTest::qWait(5);
-        for (const QByteArray& r : {QByteArray("220 Welcome\r\n"), QByteArray("331 Password\r\n"),
-                                    QByteArray("230 Logged in\r\n"), QByteArray("200 Type set\r\n"),
-                                    feat, help}) {
+        for (const QByteArray& r :
+             {QByteArray("220 Welcome\r\n"), QByteArray("331 Password\r\n"),
+              QByteArray("230 Logged in\r\n"), QByteArray("200 Type set\r\n"), feat, help}) {
             t->feed(r);
             QTest::qWait(5);
         }

@@ -1,7 +1,7 @@
 #include "remote/ui/task_box_delegate.h"
 
-#include "remote/ui/task_box_model.h"
 #include "platform/format.h"
+#include "remote/ui/task_box_model.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "remote/ui/task_box_model.h"
 
+#include "platform/format.h"
 #include "remote/task_list.h"
 #include "session/log_line.h"
-#include "platform/format.h"
 
 TaskBoxModel::TaskBoxModel(const TaskList& tasks, Clock clock, QObject* parent)
     : QAbstractListModel(parent), tasks_(tasks), clock_(std::move(clock)) {
