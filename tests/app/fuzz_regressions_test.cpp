@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <string>
+#include "velmora_paths.h"
 
 namespace {
 

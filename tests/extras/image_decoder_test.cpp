@@ -14,6 +14,7 @@
 
 #include <tiffio.h>
 #include <zlib.h>
+#include "velmora_paths.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "support/cli_runner.h"
 
 #include <QTextStream>
+#include "velmora_paths.h"
 
 QStringList CliResult::errLines() const {
     QStringList lines = err.split(QLatin1Char('\n'));

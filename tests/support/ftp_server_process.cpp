@@ -10,6 +10,7 @@
 
 #include <signal.h>
 #include <sys/prctl.h>
+#include "velmora_paths.h"
 
 namespace {
 

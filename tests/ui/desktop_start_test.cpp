@@ -1,25 +1,26 @@
 // The desktop program as a user starts it: its command line, its window's
 // placement across runs, damaged settings files, and --site against a real
 // server.
+#include "app/ui/desktop_start.h"
 #include "app/command_ids.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
-#include "app/ui/desktop_start.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
+#include "session/tcp_transport.h"
 #include "session/ui/chat_page.h"
 #include "session/ui/chat_pane.h"
-#include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "workbench_harness.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QProcess>
 
 #include <gtest/gtest.h>
+#include "velmora_paths.h"
 
 namespace {
 
@@ -66,7 +67,8 @@ TEST(DesktopCommandLine, BadArgumentsHelpVersionAndNoDisplay) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const GuiRun r = runGui(c.args, env);
         EXPECT_EQ(r.exitCode, c.exitCode);
-        EXPECT_EQ(QString::fromLatin1(c.stream) == "out" ? r.out : r.err, QString::fromUtf8(c.text));
+        EXPECT_EQ(QString::fromLatin1(c.stream) == "out" ? r.out : r.err,
+                  QString::fromUtf8(c.text));
     }
     EXPECT_TRUE(runGui({"--help"}, env).out.startsWith("Usage: velmora"));
 
@@ -171,7 +173,8 @@ TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
     }));
     const QString text = pane->toPlainText();
     for (const char* expected : {"USER velmora", "PASS ************", "TYPE I", "FEAT", "HELP"})
-        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n" << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n"
+                                                            << text.toStdString();
     EXPECT_FALSE(text.contains(server.password()));
     frame->mainChatPane()->flushPending();
     EXPECT_TRUE(frame->mainChatPane()->toPlainText().contains(QStringLiteral("USER velmora")));

@@ -11,6 +11,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include "velmora_paths.h"
 
 QStringList HelpWindow::defaultFolders() {
     const QString appDir = QCoreApplication::applicationDirPath();
