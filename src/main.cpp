@@ -13,6 +13,7 @@
 #include "platform/ui/help_window.h"
 #include "platform/ui/tone_beeper.h"
 #include "session/tcp_transport.h"
+#include "velmora_version.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     // The icons live in a static library: nothing else would pull them in.
     Q_INIT_RESOURCE(velmora);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationVersion(QStringLiteral("1.02"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
     // Icons by file kind even outside a desktop session that names a theme.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))

@@ -1,5 +1,7 @@
 #include "app/launch_options.h"
 
+#include "velmora_version.h"
+
 namespace {
 
 // Qt's own options and whether they take a value; QApplication removes them.
@@ -82,5 +84,5 @@ QString LaunchUsage() {
 }
 
 QString VersionText() {
-    return QStringLiteral("velmora 1.02");
+    return QStringLiteral("velmora " VELMORA_VERSION);
 }

@@ -3,6 +3,7 @@
 #include "extras/image_decoder.h"
 #include "extras/ui/markup_view.h"
 #include "platform/help_viewer.h"
+#include "velmora_version.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -21,7 +22,8 @@ QString AboutBox::firstBlock() {
         "<font face='Comic Sans MS' size='32' style='b' color='255,164,0' align='center'>"
         "Velmora</font><vspace size='10'>"
         "<font face='Tahoma' size='12' color='255,255,255' align='center'>"
-        "Version 1.02<br>"
+        "Version " VELMORA_VERSION
+        "<br>"
         "An FTP client for people who look after web sites<vspace size='12'>"
         "<a href='#About.htm#1' style='u' color='120,190,255'>Help contents</a>"
         "</font><vspace size='60'>");
