@@ -12,7 +12,7 @@ import signal
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 FULL_PERMISSIONS = "elradfmwMT"
@@ -37,9 +37,13 @@ def parse_args(argv):
     parser.add_argument("--tls-cert", default=None,
                         help="offer FTP over TLS with this certificate (PEM)")
     parser.add_argument("--tls-key", default=None, help="the certificate's key (PEM)")
+    parser.add_argument("--send-rate", type=int, default=0, metavar="BYTES",
+                        help="send data at most this many bytes per second (0: no limit)")
     args = parser.parse_args(argv)
     if (args.tls_cert is None) != (args.tls_key is None):
         parser.error("--tls-cert and --tls-key go together")
+    if args.send_rate and args.tls_cert:
+        parser.error("--send-rate works on plain data connections only")
     if (args.user is None) != (args.password is None):
         parser.error("--user and --password go together")
     if args.user is None and not args.anonymous:
@@ -87,6 +91,11 @@ def make_handler(args):
                 for fact in UNIX_FACTS:
                     if fact in self._available_facts and fact not in self._current_facts:
                         self._current_facts.append(fact)
+
+    if args.send_rate:
+        class Throttled(ThrottledDTPHandler):
+            write_limit = args.send_rate
+        Handler.dtp_handler = Throttled
 
     return Handler
 

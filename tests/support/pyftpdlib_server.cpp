@@ -21,7 +21,7 @@ QString PyftpdlibServer::password() const {
 bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
     QStringList arguments{supportScript(QStringLiteral("pyftpd_server.py")),
                           QStringLiteral("--root"), rootPath(), QStringLiteral("--port"),
-                          QStringLiteral("0")};
+                          QString::number(options_.port)};
     if (options_.anonymous) {
         arguments << QStringLiteral("--anonymous");
     } else {
@@ -36,6 +36,9 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
     }
     if (!options_.passivePorts.isEmpty()) {
         arguments << QStringLiteral("--passive-ports") << options_.passivePorts;
+    }
+    if (options_.sendRate > 0) {
+        arguments << QStringLiteral("--send-rate") << QString::number(options_.sendRate);
     }
     if (!options_.tlsCertificate.isEmpty()) {
         arguments << QStringLiteral("--tls-cert") << options_.tlsCertificate

@@ -17,6 +17,11 @@ public:
         QString user = QStringLiteral("velmora");
         QString password = QStringLiteral("velmora-pass");
         QString passivePorts;  // "first-last"; empty lets the system choose
+        // The control port; 0 lets the system choose (a restart may ask for
+        // the port it had, so that clients find it again).
+        quint16 port = 0;
+        // Bytes per second the server sends data at; 0: no limit. Plain only.
+        int sendRate = 0;
         // With both: FTP over TLS offered (AUTH TLS, PBSZ, PROT), not required.
         QString tlsCertificate;
         QString tlsKey;
@@ -28,6 +33,8 @@ public:
     QString user() const override;
     QString password() const override;
     const Options& options() const { return options_; }
+    // Takes effect at the next start().
+    void setOptions(const Options& options) { options_ = options; }
 
 protected:
     bool launch(const QDeadlineTimer& deadline, QString* error) override;
