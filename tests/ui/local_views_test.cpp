@@ -11,6 +11,7 @@
 #include "dialog_test_support.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
+#include "screen_reader_menu.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
 #include "workspace/local_drag_data.h"
@@ -447,6 +448,76 @@ TEST(LocalViews, ViewEditMenuAndKeys) {
     f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), false);
     QTest::keyClick(&list, Qt::Key_Delete);
     EXPECT_EQ(f.host.prompts.questions().size(), 1);
+}
+
+// The menus open from the keyboard on the current row (the tree's background
+// menu when its row is not selected), read from the program's root while open.
+TEST(LocalViews, KeysOpenTheMenusWhereScreenReadersReadThem) {
+    LocalFixture f;
+    QWidget window;
+    auto* tree = new LocalTreeView(LocalTreeView::Kind::Normal, f.side, &window);
+    auto* list = new LocalListView(f.side, &window);
+    tree->setGeometry(0, 0, 300, 300);
+    list->setGeometry(300, 0, 500, 300);
+    list->followTree(tree);
+    window.show();
+    ASSERT_TRUE(SelectIn(*tree, f.path("beta")));
+    ASSERT_TRUE(SelectIn(*tree, f.root));
+    ASSERT_TRUE(ListLoaded(*list, f.root));
+    const QModelIndex beta = tree->treeModel()->closestIndex(f.path("beta"));
+    const QStringList treeEntries{"Upload to (off)",
+                                  "Rename",
+                                  "Delete",
+                                  "Copy",
+                                  "Paste (off)",
+                                  "View local path",
+                                  "Set as local project Folder",
+                                  "Create sub-directory",
+                                  "Propertiy"};
+    const QStringList blankEntries{"Paste (off)", "New file"};
+    const QStringList listEntries{"View/edit by", "Upload to (off)", "Rename",   "Delete",
+                                  "Copy",         "View local path", "Propertiy"};
+    const struct {
+        const char* what;
+        QAbstractItemView* view;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool deselect;
+        QStringList entries;
+    } cases[] = {
+        {"tree, Shift+F10", tree, Qt::Key_F10, Qt::ShiftModifier, false, treeEntries},
+        {"tree, Menu key", tree, Qt::Key_Menu, Qt::NoModifier, false, treeEntries},
+        {"tree background", tree, Qt::Key_F10, Qt::ShiftModifier, true, blankEntries},
+        {"list, Shift+F10", list, Qt::Key_F10, Qt::ShiftModifier, false, listEntries},
+        {"list, Menu key", list, Qt::Key_Menu, Qt::NoModifier, false, listEntries},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.view == tree) {
+            tree->setCurrentIndex(beta);
+            if (c.deselect)
+                tree->selectionModel()->clearSelection();
+        } else {
+            tree->setCurrentIndex(tree->treeModel()->closestIndex(f.root));
+            ASSERT_TRUE(ListLoaded(*list, f.root));
+            SelectRows(*list, {QStringLiteral("b c.txt")});
+            list->selectionModel()->setCurrentIndex(
+                list->listModel()->index(list->listModel()->rowOfName("b c.txt"), 0),
+                QItemSelectionModel::NoUpdate);
+        }
+        c.view->setFocus();
+        const ScreenReaderMenu menu =
+            ReadContextMenu([&] { QTest::keyClick(c.view, c.key, c.modifiers); });
+        ASSERT_TRUE(menu.opened);
+        EXPECT_TRUE(menu.listedByRoot);
+        EXPECT_TRUE(menu.rootIsParent);
+        EXPECT_EQ(menu.entries, c.entries);
+        if (!c.deselect) {
+            const QRect row = c.view->visualRect(c.view->currentIndex());
+            const QRect onScreen(c.view->viewport()->mapToGlobal(row.topLeft()), row.size());
+            EXPECT_TRUE(onScreen.contains(onScreen.center().x(), menu.at.y()));
+        }
+    }
 }
 
 TEST(LocalViews, LastLocalFolderReopensDeepFolders) {

@@ -27,6 +27,8 @@
 #include "platform/help_location.h"
 #include "platform/help_viewer.h"
 #include "platform/launcher.h"
+#include "platform/ui/accessible_menu_item.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
@@ -64,6 +66,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 #include <functional>
@@ -560,8 +563,14 @@ void MainFrame::buildToolBar() {
         QAction* a = action(b.id);
         const QString fallback = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.theme));
         a->setIcon(QIcon::fromTheme(QLatin1String(b.theme), QIcon(fallback)));
+        // A tab only splits a menu entry in two columns; the button reads both.
+        if (a->text().contains(QLatin1Char('\t')))
+            a->setIconText(AccessibleMenuItem::nameFor(a->text()));
         toolBar_->addAction(a);
     }
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* more = toolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More buttons"));
     connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
     QSettings profile(kProfileOrganisation, kProfileApplication);
     profile.beginGroup(kProfileSection);
@@ -757,7 +766,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
         QMenu menu(this);
         QAction* help = menu.addAction(QStringLiteral("Help for remote project "));
         help->setData(33942);
-        if (menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
+        if (ExecContextMenu(&menu, static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
             prompter_->showMessage(QString::fromLatin1(ProjectTexts::kRemoteProjectHelp));
         return true;
     }

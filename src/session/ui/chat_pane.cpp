@@ -1,5 +1,7 @@
 #include "session/ui/chat_pane.h"
 
+#include "platform/ui/context_menu.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -15,6 +17,7 @@ ChatPane::ChatPane(ChatPaneKind kind, QWidget* parent) : QPlainTextEdit(parent),
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(kind == ChatPaneKind::FtpChat ? QStringLiteral("FTP chat")
                                                     : QStringLiteral("Chat"));
+    ContextMenuOpener::attach(this);
 }
 
 void ChatPane::setOptions(bool showTraces, int infoLevel) {
@@ -154,7 +157,7 @@ bool ChatPane::runChatCommand(int id) {
 
 void ChatPane::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createChatMenu(this);
-    if (QAction* chosen = menu->exec(event->globalPos()))
+    if (QAction* chosen = ExecContextMenu(menu, event->globalPos()))
         runChatCommand(chosen->data().toInt());
     delete menu;
 }

@@ -10,6 +10,7 @@
 #include <QMimeData>
 
 #include "platform/help_viewer.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
@@ -55,6 +56,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     applyColumnWidths();
+    ContextMenuOpener::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameRow(index.row(), name);
@@ -348,7 +350,7 @@ void LocalListView::contextMenuEvent(QContextMenuEvent* event) {
         setCurrentIndex(index);
     }
     if (auto menu = contextMenu()) {
-        menu->exec(event->globalPos());
+        ExecContextMenu(menu.get(), event->globalPos());
     }
 }
 

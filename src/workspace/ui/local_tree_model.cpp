@@ -319,6 +319,14 @@ int LocalTreeModel::columnCount(const QModelIndex&) const {
     return 1;
 }
 
+// The header is hidden; screen readers still name the column by it.
+QVariant LocalTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        return QStringLiteral("Folder");
+    }
+    return {};
+}
+
 bool LocalTreeModel::hasChildren(const QModelIndex& parent) const {
     if (!parent.isValid()) {
         return !top_.empty();

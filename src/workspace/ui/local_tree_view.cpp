@@ -10,6 +10,7 @@
 #include <QMimeData>
 
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
@@ -46,6 +47,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setAutoExpandDelay(700);
+    ContextMenuOpener::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameFolder(index, name);
@@ -347,7 +349,7 @@ void LocalTreeView::contextMenuEvent(QContextMenuEvent* event) {
         setCurrentIndex(index);
     }
     if (auto menu = contextMenuFor(index)) {
-        menu->exec(event->globalPos());
+        ExecContextMenu(menu.get(), event->globalPos());
     }
 }
 
