@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/ui/main_frame.h"
 #include "dialog_test_support.h"
+#include "platform/local_places.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
 #include "screen_reader_menu.h"
@@ -16,6 +19,7 @@
 #include "workbench_harness.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
+#include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_model.h"
 #include "workspace/ui/local_list_view.h"
 #include "workspace/ui/local_side.h"
@@ -518,6 +522,43 @@ TEST(LocalViews, KeysOpenTheMenusWhereScreenReadersReadThem) {
             EXPECT_TRUE(onScreen.contains(onScreen.center().x(), menu.at.y()));
         }
     }
+}
+
+// The places come above the drives, and the first start opens at home.
+TEST(LocalViews, PlacesAboveTheDrivesAndTheFirstStartAtHome) {
+    QTemporaryDir disk;
+    const QString home = disk.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/Documents")));
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/site/www")));
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(BookmarksFilePath()).path()));
+    Touch(BookmarksFilePath(), "file://" + QFile::encodeName(home) + "/site/www Web site\n");
+    QStringList computer;
+    QString opened;
+    QString listed;
+    {
+        WorkbenchHarness bench;  // nothing stored yet: a first start
+        ScriptedPrompter prompter;
+        MainFrame::Services services;
+        services.prompter = &prompter;
+        MainFrame frame(*bench.workbench, services);
+        LocalTreeView* tree = frame.localExplorer()->tree();
+        LocalListView* list = frame.localExplorer()->list();
+        const QModelIndex top = tree->treeModel()->topIndex();
+        for (int r = 0; r < tree->treeModel()->rowCount(top); ++r)
+            computer << tree->treeModel()->index(r, 0, top).data().toString();
+        WorkbenchHarness::waitFor([&] { return !list->listModel()->isLoading(); });
+        opened = tree->selectedFolder();
+        listed = list->currentFolder();
+    }
+    QFile::remove(BookmarksFilePath());
+    qputenv("HOME", oldHome);
+    ASSERT_GE(computer.size(), 4);
+    EXPECT_EQ(computer.mid(0, 3), (QStringList{"Home", "Documents", "Web site"}));
+    EXPECT_TRUE(computer[3].endsWith(QLatin1String(")"))) << computer[3].toStdString();
+    EXPECT_EQ(opened, home);
+    EXPECT_EQ(listed, home);
 }
 
 TEST(LocalViews, LastLocalFolderReopensDeepFolders) {

@@ -27,6 +27,7 @@
 #include "platform/help_location.h"
 #include "platform/help_viewer.h"
 #include "platform/launcher.h"
+#include "platform/local_places.h"
 #include "platform/ui/accessible_menu_item.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/help_window.h"
@@ -54,6 +55,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
@@ -149,7 +151,8 @@ void MainFrame::buildPages() {
     applyExplorerOptions();
     localExplorer_ = new LocalExplorer(*localSide_);
     view_->normalPage()->localSlot()->layout()->addWidget(localExplorer_);
-    localExplorer_->setLastLocalFolder(w.settings().LastLocalFolder);
+    localExplorer_->setLastLocalFolder(
+        StartLocalFolder(w.settings().Loaded, w.settings().LastLocalFolder, QDir::homePath()));
     const LocalProjectViews localProject =
         FillLocalProjectPage(*localSide_, *view_->localProjectPage());
 

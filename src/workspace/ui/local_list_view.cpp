@@ -105,7 +105,7 @@ void LocalListView::showFolder(const QString& folder) {
         if (tree_ && tree_->kind() == LocalTreeView::Kind::Project) {
             model_->clear();
         } else {
-            model_->showComputer(ListDrives());
+            model_->showComputer(ListDrives(), ListPlaces());
         }
         return;
     }
@@ -143,6 +143,7 @@ QString LocalListView::rowPath(int row) const {
     }
     switch (r->kind) {
         case LocalRowKind::Drive:
+        case LocalRowKind::Place:
             return r->name;
         case LocalRowKind::Parent:
             return LocalParentFolder(model_->folder());
@@ -325,7 +326,7 @@ void LocalListView::keyPressEvent(QKeyEvent* event) {
             case Qt::Key_F5:
                 model_->reload();
                 if (model_->isComputer()) {
-                    model_->showComputer(ListDrives());
+                    model_->showComputer(ListDrives(), ListPlaces());
                 }
                 return;
             case Qt::Key_F2:

@@ -22,6 +22,15 @@
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
 
+namespace {
+
+// Folders and the places that stand for them are uploaded and copied alike.
+bool IsFolderNode(LocalTreeNodeKind kind) {
+    return kind == LocalTreeNodeKind::Folder || kind == LocalTreeNodeKind::Place;
+}
+
+}  // namespace
+
 LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     : QTreeView(parent),
       kind_(kind),
@@ -73,7 +82,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     });
 
     if (kind_ == Kind::Normal) {
-        model_->setDrives(ListDrives());
+        model_->setDrives(ListDrives(), ListPlaces());
         setCurrentIndex(model_->topIndex());
         expand(model_->topIndex());
     } else {
@@ -237,7 +246,7 @@ void LocalTreeView::runCommand(int id, const QModelIndex& index) {
 }
 
 void LocalTreeView::uploadFolder(const QModelIndex& index) {
-    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+    if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
     const QString path = model_->pathOf(index);
@@ -276,7 +285,7 @@ void LocalTreeView::renameFolder(const QModelIndex& index, const QString& newNam
 }
 
 void LocalTreeView::copyFolder(const QModelIndex& index) {
-    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+    if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
     const QString path = model_->pathOf(index);
@@ -294,7 +303,7 @@ void LocalTreeView::pasteInto(const QModelIndex& index) {
 void LocalTreeView::refresh() {
     const QModelIndex current = currentIndex();
     if (kind_ == Kind::Normal && model_->nodeKind(current) == LocalTreeNodeKind::Computer) {
-        model_->setDrives(ListDrives());
+        model_->setDrives(ListDrives(), ListPlaces());
         setCurrentIndex(model_->topIndex());
         expand(model_->topIndex());
         return;
