@@ -262,6 +262,9 @@ void MainFrame::buildPages() {
                           QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier));
     });
     ShutdownCountdownDialog::watch(w.completion(), this);
+    // The pages' views joined the focus chain after the page tabs: Tab reads
+    // the page, then the banner beside it, then the tabs below.
+    QWidget::setTabOrder(view_->bannerPane(), view_->tabBar());
     // The banner pane's links open in the help window, or outside for the web.
     QTextBrowser* banner = view_->bannerPane();
     const QUrl bannerUrl =

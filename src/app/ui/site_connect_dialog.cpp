@@ -6,6 +6,7 @@
 #include "app/ui/site_pages.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -70,7 +71,7 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
     view_->setDragDropMode(QAbstractItemView::DragDrop);
     view_->setDefaultDropAction(Qt::MoveAction);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    ContextMenuOpener::attach(view_);
+    KeyboardReach::attach(view_);
     view_->setMinimumWidth(260);
 
     auto* left = new QVBoxLayout;

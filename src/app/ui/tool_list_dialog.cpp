@@ -5,6 +5,7 @@
 #include "app/ui/file_input_dialog.h"
 #include "platform/help_viewer.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -66,7 +67,7 @@ ToolListDialog::ToolListDialog(std::vector<ToolRecord>& stored, Mode mode, Launc
     table_->setColumnWidth(kFile, 120);
     table_->setColumnWidth(kKind, 120);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
-    ContextMenuOpener::attach(table_);
+    KeyboardReach::attach(table_);
     table_->setAccessibleName(QStringLiteral("Tools"));
     status_->setTextFormat(Qt::PlainText);
     status_->setMinimumWidth(100);

@@ -1,40 +1,13 @@
 #pragma once
 
-#include <QObject>
-#include <QPoint>
-
-class QAbstractItemView;
 class QAction;
 class QMenu;
-class QWidget;
+class QPoint;
 
-// Context menus of lists, trees and text panes, one way for all of them.
-//
-// Opening: the mouse opens a widget's menu as Qt does. ContextMenuOpener adds
-// the keyboard: the Menu key and Shift+F10 send the widget the same context
-// menu event a right click would, placed on the current row of a list or
-// tree (scrolled into sight), so every view's own menu code serves both.
-//
-// Showing: ExecContextMenu and PopupContextMenu show the menu as a window of
-// its own while it is open, where screen readers find it with its entries.
-class ContextMenuOpener : public QObject {
-    Q_OBJECT
-public:
-    static void attach(QAbstractItemView* view);
-    static void attach(QWidget* widget);
-
-    // Where a menu asked for from the keyboard is for, in the viewport: the
-    // current row when it is selected (scrolled into sight), else a point
-    // outside every row, the view's background.
-    static QPoint keyboardPoint(QAbstractItemView* view);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    explicit ContextMenuOpener(QWidget* widget);
-    void open(QWidget* widget);
-};
+// Context menus of lists, trees and panes are shown through these. While open
+// the menu is a window of its own, listed by the program's root, so that
+// screen readers find it and read its entries (KeyboardReach opens them from
+// the keyboard).
 
 // Shows the menu at globalPos until it closes; the entry chosen, or nullptr.
 QAction* ExecContextMenu(QMenu* menu, const QPoint& globalPos);

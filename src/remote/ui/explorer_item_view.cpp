@@ -7,7 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 
-#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_list_columns.h"
 
 namespace {
@@ -30,7 +30,7 @@ ExplorerItemView::ExplorerItemView(QWidget* parent) : QTreeView(parent) {
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
     setPalette(p);
-    ContextMenuOpener::attach(this);
+    KeyboardReach::attach(this);
 }
 
 void ExplorerItemView::keyPressEvent(QKeyEvent* event) {

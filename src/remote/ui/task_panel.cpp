@@ -1,6 +1,7 @@
 #include "remote/ui/task_panel.h"
 
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
 #include "remote/ui/task_box_delegate.h"
@@ -34,7 +35,7 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setAccessibleName(QStringLiteral("Tasks"));
     view_->viewport()->installEventFilter(this);
-    ContextMenuOpener::attach(view_);
+    KeyboardReach::attach(view_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 #include "session/ui/chat_pane.h"
 
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,7 +18,7 @@ ChatPane::ChatPane(ChatPaneKind kind, QWidget* parent) : QPlainTextEdit(parent),
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(kind == ChatPaneKind::FtpChat ? QStringLiteral("FTP chat")
                                                     : QStringLiteral("Chat"));
-    ContextMenuOpener::attach(this);
+    KeyboardReach::attach(this);
 }
 
 void ChatPane::setOptions(bool showTraces, int infoLevel) {

@@ -2,6 +2,7 @@
 
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
 #include "remote/local_name_guard.h"
@@ -92,7 +93,7 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     tree_->setUniformRowHeights(true);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->setAccessibleName(QStringLiteral("Comparison result"));
-    ContextMenuOpener::attach(tree_);
+    KeyboardReach::attach(tree_);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         CompareNode* node = model_->node(tree_->indexAt(pos));
         if (QMenu* m = itemMenu(node))

@@ -12,6 +12,7 @@
 #include "platform/help_viewer.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
@@ -56,7 +57,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     applyColumnWidths();
-    ContextMenuOpener::attach(this);
+    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameRow(index.row(), name);

@@ -12,6 +12,7 @@
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_listing.h"
@@ -56,7 +57,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setAutoExpandDelay(700);
-    ContextMenuOpener::attach(this);
+    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameFolder(index, name);

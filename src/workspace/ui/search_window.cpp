@@ -2,6 +2,7 @@
 
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
@@ -113,7 +114,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setAccessibleName(QStringLiteral("Search results"));
-    ContextMenuOpener::attach(list_);
+    KeyboardReach::attach(list_);
     setRowColours(list_);
     new ProportionalColumns(list_, list_->header(), SearchResultModel::columnWeights());
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
