@@ -10,6 +10,7 @@
 #include "platform/launcher.h"
 #include "platform/shutdown.h"
 #include "platform/sleep_inhibitor.h"
+#include "platform/ui/accessible_application.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/tone_beeper.h"
 #include "session/tcp_transport.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    InstallAccessibility();
     // The icons live in a static library: nothing else would pull them in.
     Q_INIT_RESOURCE(velmora);
     QApplication::setApplicationName(QStringLiteral("Velmora"));

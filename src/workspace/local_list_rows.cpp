@@ -11,10 +11,21 @@ bool LocalNameLess(const QString& a, const QString& b) {
     return c != 0 ? c < 0 : a < b;
 }
 
-std::vector<LocalListRow> BuildDriveRows(const std::vector<Drive>& drives) {
+std::vector<LocalListRow> BuildDriveRows(const std::vector<Drive>& drives,
+                                         const std::vector<Place>& places) {
     std::vector<LocalListRow> rows;
-    rows.reserve(drives.size());
+    rows.reserve(places.size() + drives.size());
     int number = 0;
+    for (const Place& place : places) {
+        LocalListRow row;
+        row.kind = LocalRowKind::Place;
+        row.name = place.path;
+        row.text = place.label;
+        row.typeText = QString::fromLatin1(kPlaceTypeText);
+        row.number = ++number;
+        rows.push_back(std::move(row));
+    }
+    number = 0;
     for (const Drive& drive : drives) {
         if (drive.type == DriveType::NoDrive) {
             continue;

@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/local_places.h"
 #include "workspace/local_listing.h"
 
 // What a row of the local list stands for.
-enum class LocalRowKind { Drive, Parent, Folder, File };
+enum class LocalRowKind { Drive, Place, Parent, Folder, File };
 
 // One row of the local list.
 struct LocalListRow {
     LocalRowKind kind = LocalRowKind::File;
-    QString name;  // the entry's name; a drive's root path; ".." for the parent row
+    QString name;  // the entry's name; a drive's root or a place's path; ".." for the parent row
     QString text;  // what "File/Folder" shows
     qint64 size = 0;
     QString typeText;
@@ -26,14 +27,17 @@ struct LocalListRow {
 
     bool isFolderLike() const {
         return kind == LocalRowKind::Folder || kind == LocalRowKind::Drive ||
-               kind == LocalRowKind::Parent;
+               kind == LocalRowKind::Place || kind == LocalRowKind::Parent;
     }
 };
 
 inline constexpr char kDriveTypeText[] = "Driver";
+inline constexpr char kPlaceTypeText[] = "Folder";
 
-// "My computer": one row per drive in the given order, numbered from 1.
-std::vector<LocalListRow> BuildDriveRows(const std::vector<Drive>& drives);
+// "My computer": one row per place, then one per drive, in the given orders,
+// each group numbered from 1.
+std::vector<LocalListRow> BuildDriveRows(const std::vector<Drive>& drives,
+                                         const std::vector<Place>& places = {});
 
 // A folder: the ".." row, then the sub-folders, then the files, each group in
 // name order without regard to case and numbered from 1 on its own.

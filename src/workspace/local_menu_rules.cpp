@@ -16,15 +16,18 @@ std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in) {
         return {};
     }
     const bool folder = in.node == LocalTreeNodeKind::Folder;
+    // A place is used as its folder but renamed or deleted only where the
+    // folder itself is shown.
+    const bool usable = folder || in.node == LocalTreeNodeKind::Place;
     std::vector<LocalMenuItem> items;
-    items.push_back({kLocalTreeUpload, in.upload.text, folder && in.canUpload});
+    items.push_back({kLocalTreeUpload, in.upload.text, usable && in.canUpload});
     items.push_back(Item(kLocalTreeRename, kRename, folder && !in.projectRoot));
     items.push_back(Item(kLocalTreeDelete, kDelete, folder));
-    items.push_back(Item(kLocalTreeCopy, kCopy, folder));
+    items.push_back(Item(kLocalTreeCopy, kCopy, usable));
     items.push_back(Item(kLocalTreePaste, kPaste, in.pasteAvailable));
     items.push_back(Item(kLocalTreeViewPath, kViewPath, true));
     if (!in.projectTree) {
-        items.push_back(Item(kLocalSetProjectFolder, kSetProject, folder));
+        items.push_back(Item(kLocalSetProjectFolder, kSetProject, usable));
     }
     items.push_back(Item(kLocalTreeCreateFolder, kCreateFolder, true));
     items.push_back(Item(kLocalTreeProperties, kProperties, true));
@@ -40,9 +43,11 @@ std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in) {
         return std::find(in.selected.begin(), in.selected.end(), kind) != in.selected.end();
     };
     const bool one = in.selected.size() == 1;
-    // Drives and the ".." row stand for folders that are not this folder's
-    // own items: nothing is uploaded, renamed, deleted or copied through them.
-    const bool ownItems = !has(LocalRowKind::Drive) && !has(LocalRowKind::Parent);
+    // Drives, places and the ".." row stand for folders that are not this
+    // folder's own items: nothing is uploaded, renamed, deleted or copied
+    // through them.
+    const bool ownItems =
+        !has(LocalRowKind::Drive) && !has(LocalRowKind::Place) && !has(LocalRowKind::Parent);
     std::vector<LocalMenuItem> items;
     items.push_back(Item(kLocalListViewEdit, kViewEdit, in.singlePlainFile));
     items.push_back({kLocalListUpload, in.upload.text, ownItems && in.canUpload});

@@ -38,7 +38,9 @@ struct LocalMenuItem {
 };
 
 // What was right-clicked in a tree.
-enum class LocalTreeNodeKind { Computer, Drive, Folder };
+// A place is a folder listed under "My computer" for quick reach (home,
+// documents, bookmarks); the folder itself lives on in its drive's tree.
+enum class LocalTreeNodeKind { Computer, Drive, Place, Folder };
 
 struct LocalTreeMenuInput {
     LocalTreeNodeKind node = LocalTreeNodeKind::Folder;

@@ -3,18 +3,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/ui/main_frame.h"
 #include "dialog_test_support.h"
+#include "platform/local_places.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
+#include "screen_reader_menu.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
+#include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_model.h"
 #include "workspace/ui/local_list_view.h"
 #include "workspace/ui/local_side.h"
@@ -447,6 +452,113 @@ TEST(LocalViews, ViewEditMenuAndKeys) {
     f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), false);
     QTest::keyClick(&list, Qt::Key_Delete);
     EXPECT_EQ(f.host.prompts.questions().size(), 1);
+}
+
+// The menus open from the keyboard on the current row (the tree's background
+// menu when its row is not selected), read from the program's root while open.
+TEST(LocalViews, KeysOpenTheMenusWhereScreenReadersReadThem) {
+    LocalFixture f;
+    QWidget window;
+    auto* tree = new LocalTreeView(LocalTreeView::Kind::Normal, f.side, &window);
+    auto* list = new LocalListView(f.side, &window);
+    tree->setGeometry(0, 0, 300, 300);
+    list->setGeometry(300, 0, 500, 300);
+    list->followTree(tree);
+    window.show();
+    ASSERT_TRUE(SelectIn(*tree, f.path("beta")));
+    ASSERT_TRUE(SelectIn(*tree, f.root));
+    ASSERT_TRUE(ListLoaded(*list, f.root));
+    const QModelIndex beta = tree->treeModel()->closestIndex(f.path("beta"));
+    const QStringList treeEntries{"Upload to (off)",
+                                  "Rename",
+                                  "Delete",
+                                  "Copy",
+                                  "Paste (off)",
+                                  "View local path",
+                                  "Set as local project Folder",
+                                  "Create sub-directory",
+                                  "Propertiy"};
+    const QStringList blankEntries{"Paste (off)", "New file"};
+    const QStringList listEntries{"View/edit by", "Upload to (off)", "Rename",   "Delete",
+                                  "Copy",         "View local path", "Propertiy"};
+    const struct {
+        const char* what;
+        QAbstractItemView* view;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool deselect;
+        QStringList entries;
+    } cases[] = {
+        {"tree, Shift+F10", tree, Qt::Key_F10, Qt::ShiftModifier, false, treeEntries},
+        {"tree, Menu key", tree, Qt::Key_Menu, Qt::NoModifier, false, treeEntries},
+        {"tree background", tree, Qt::Key_F10, Qt::ShiftModifier, true, blankEntries},
+        {"list, Shift+F10", list, Qt::Key_F10, Qt::ShiftModifier, false, listEntries},
+        {"list, Menu key", list, Qt::Key_Menu, Qt::NoModifier, false, listEntries},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.view == tree) {
+            tree->setCurrentIndex(beta);
+            if (c.deselect)
+                tree->selectionModel()->clearSelection();
+        } else {
+            tree->setCurrentIndex(tree->treeModel()->closestIndex(f.root));
+            ASSERT_TRUE(ListLoaded(*list, f.root));
+            SelectRows(*list, {QStringLiteral("b c.txt")});
+            list->selectionModel()->setCurrentIndex(
+                list->listModel()->index(list->listModel()->rowOfName("b c.txt"), 0),
+                QItemSelectionModel::NoUpdate);
+        }
+        c.view->setFocus();
+        const ScreenReaderMenu menu =
+            ReadContextMenu([&] { QTest::keyClick(c.view, c.key, c.modifiers); });
+        ASSERT_TRUE(menu.opened);
+        EXPECT_TRUE(menu.listedByRoot);
+        EXPECT_TRUE(menu.rootIsParent);
+        EXPECT_EQ(menu.entries, c.entries);
+        if (!c.deselect) {
+            const QRect row = c.view->visualRect(c.view->currentIndex());
+            const QRect onScreen(c.view->viewport()->mapToGlobal(row.topLeft()), row.size());
+            EXPECT_TRUE(onScreen.contains(onScreen.center().x(), menu.at.y()));
+        }
+    }
+}
+
+// The places come above the drives, and the first start opens at home.
+TEST(LocalViews, PlacesAboveTheDrivesAndTheFirstStartAtHome) {
+    QTemporaryDir disk;
+    const QString home = disk.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/Documents")));
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/site/www")));
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(BookmarksFilePath()).path()));
+    Touch(BookmarksFilePath(), "file://" + QFile::encodeName(home) + "/site/www Web site\n");
+    QStringList computer;
+    QString opened;
+    QString listed;
+    {
+        WorkbenchHarness bench;  // nothing stored yet: a first start
+        ScriptedPrompter prompter;
+        MainFrame::Services services;
+        services.prompter = &prompter;
+        MainFrame frame(*bench.workbench, services);
+        LocalTreeView* tree = frame.localExplorer()->tree();
+        LocalListView* list = frame.localExplorer()->list();
+        const QModelIndex top = tree->treeModel()->topIndex();
+        for (int r = 0; r < tree->treeModel()->rowCount(top); ++r)
+            computer << tree->treeModel()->index(r, 0, top).data().toString();
+        WorkbenchHarness::waitFor([&] { return !list->listModel()->isLoading(); });
+        opened = tree->selectedFolder();
+        listed = list->currentFolder();
+    }
+    QFile::remove(BookmarksFilePath());
+    qputenv("HOME", oldHome);
+    ASSERT_GE(computer.size(), 4);
+    EXPECT_EQ(computer.mid(0, 3), (QStringList{"Home", "Documents", "Web site"}));
+    EXPECT_TRUE(computer[3].endsWith(QLatin1String(")"))) << computer[3].toStdString();
+    EXPECT_EQ(opened, home);
+    EXPECT_EQ(listed, home);
 }
 
 TEST(LocalViews, LastLocalFolderReopensDeepFolders) {

@@ -14,6 +14,8 @@
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
 
+#include "screen_reader_menu.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -441,6 +443,67 @@ TEST(RemoteExplorer, Keys) {
     const int before = o.queued();
     QTest::keyClick(list, Qt::Key_F5);
     EXPECT_EQ(o.queued(), before + 1);
+}
+
+// Both menus open from the keyboard on the current row, scrolled into sight,
+// and a screen reader reads them from the program's root while they are open.
+TEST(RemoteExplorer, KeysOpenTheMenusWhereScreenReadersReadThem) {
+    OfflineExplorer o;
+    o.explorer.show();
+    std::vector<RemoteItem> files{item('d', "site")};
+    for (int i = 0; i < 60; ++i)
+        files.push_back(item('-', QByteArray("page") + QByteArray::number(i) + ".html"));
+    RemoteItemList listing;
+    for (const RemoteItem& i : files)
+        listing.append(i);
+    listing.sort();
+    o.listFolder("/www", listing);
+    ExplorerItemView* tree = o.explorer.treeView();
+    ExplorerItemView* list = o.explorer.listView();
+    const QStringList treeEntries{"Download to /home/u/down",
+                                  "Rename",
+                                  "Delete",
+                                  "Permissions",
+                                  "Loop",
+                                  "View FTP and HTTP path",
+                                  "Set as remote project Folder",
+                                  "Refresh",
+                                  "Reset",
+                                  "Create sub-directory"};
+    const QStringList listEntries{
+        "View/edit by",           "Download to /home/u/down", "Rename", "Delete", "Permissions",
+        "View FTP and HTTP path", "Set as concerned file"};
+    const struct {
+        const char* what;
+        ExplorerItemView* view;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QStringList entries;
+    } cases[] = {
+        {"tree, Shift+F10", tree, Qt::Key_F10, Qt::ShiftModifier, treeEntries},
+        {"tree, Menu key", tree, Qt::Key_Menu, Qt::NoModifier, treeEntries},
+        {"list, Shift+F10", list, Qt::Key_F10, Qt::ShiftModifier, listEntries},
+        {"list, Menu key", list, Qt::Key_Menu, Qt::NoModifier, listEntries},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        tree->setCurrentIndex(o.node("/www"));
+        if (c.view == list)
+            o.selectRows({"page59.html"});
+        c.view->scrollToTop();
+        c.view->setFocus();
+        const ScreenReaderMenu menu =
+            ReadContextMenu([&] { QTest::keyClick(c.view, c.key, c.modifiers); });
+        ASSERT_TRUE(menu.opened);
+        EXPECT_TRUE(menu.listedByRoot);
+        EXPECT_TRUE(menu.rootIsParent);
+        EXPECT_EQ(menu.entries, c.entries);
+        const QRect row = c.view->visualRect(c.view->currentIndex());
+        EXPECT_TRUE(c.view->viewport()->rect().contains(row));
+        const QRect onScreen(c.view->viewport()->mapToGlobal(row.topLeft()), row.size());
+        EXPECT_TRUE(onScreen.contains(onScreen.center().x(), menu.at.y()))
+            << menu.at.y() << " not in " << onScreen.top() << ".." << onScreen.bottom();
+    }
 }
 
 bool waitUntil(const std::function<bool()>& done, int ms) {

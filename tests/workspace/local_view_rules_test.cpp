@@ -108,6 +108,22 @@ TEST(LocalListRowsTest, DrivesAreNumberedWithTheDriverType) {
     }
 }
 
+TEST(LocalListRowsTest, PlacesComeBeforeTheDrivesEachGroupNumberedOnItsOwn) {
+    const std::vector<LocalListRow> rows = BuildDriveRows(
+        {{QStringLiteral("/"), QStringLiteral("Harddisk"), DriveType::Fixed}},
+        {{QStringLiteral("/home/u"), QStringLiteral("Home"), PlaceKind::Home},
+         {QStringLiteral("/home/u/My Site"), QStringLiteral("Site"), PlaceKind::Bookmark}});
+    QStringList shown;
+    for (const LocalListRow& r : rows) {
+        shown << QStringLiteral("%1|%2|%3|%4|%5")
+                     .arg(int(r.kind))
+                     .arg(r.name, r.text, r.typeText, LocalNumberText(r));
+        EXPECT_TRUE(r.isFolderLike());
+    }
+    EXPECT_EQ(shown, (QStringList{"1|/home/u|Home|Folder|1", "1|/home/u/My Site|Site|Folder|2",
+                                  "0|/|Harddisk (/)|Driver|1"}));
+}
+
 TEST(LocalRowColorsTest, SelectionFocusAndDropTarget) {
     struct Case {
         bool selected, focused, drop;
@@ -149,6 +165,9 @@ TEST(LocalMenuRulesTest, TreeMenuByNodeAndTree) {
          "32802:0 32798:1 32800:1 34228:1 34229:1 32804:1 33939:1 32801:1 32799:1"},
         {LocalTreeNodeKind::Drive, false, false, true, true,
          "32802:0 32798:0 32800:0 34228:0 34229:1 32804:1 33939:0 32801:1 32799:1"},
+        // A place is used as its folder, renamed and deleted where it lives.
+        {LocalTreeNodeKind::Place, false, false, false, true,
+         "32802:1 32798:0 32800:0 34228:1 34229:0 32804:1 33939:1 32801:1 32799:1"},
         // The project tree has no "Set as local project Folder".
         {LocalTreeNodeKind::Folder, true, false, false, true,
          "32802:1 32798:1 32800:1 34228:1 34229:0 32804:1 32801:1 32799:1"},
@@ -189,6 +208,7 @@ TEST(LocalMenuRulesTest, ListMenuBySelection) {
         {{K::Parent}, false, true, "-1:0 32807:0 32805:0 32806:0 34230:0 32809:0 32808:0"},
         {{K::Parent, K::File}, false, true, "-1:0 32807:0 32805:0 32806:0 34230:0 32809:0 32808:0"},
         {{K::Drive}, false, true, "-1:0 32807:0 32805:0 32806:0 34230:0 32809:1 32808:1"},
+        {{K::Place}, false, true, "-1:0 32807:0 32805:0 32806:0 34230:0 32809:1 32808:1"},
     };
     for (const Case& c : cases) {
         LocalListMenuInput in;

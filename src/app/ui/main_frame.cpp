@@ -27,6 +27,9 @@
 #include "platform/help_location.h"
 #include "platform/help_viewer.h"
 #include "platform/launcher.h"
+#include "platform/local_places.h"
+#include "platform/ui/accessible_menu_item.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
@@ -52,6 +55,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
@@ -64,6 +68,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 #include <functional>
@@ -146,7 +151,8 @@ void MainFrame::buildPages() {
     applyExplorerOptions();
     localExplorer_ = new LocalExplorer(*localSide_);
     view_->normalPage()->localSlot()->layout()->addWidget(localExplorer_);
-    localExplorer_->setLastLocalFolder(w.settings().LastLocalFolder);
+    localExplorer_->setLastLocalFolder(
+        StartLocalFolder(w.settings().Loaded, w.settings().LastLocalFolder, QDir::homePath()));
     const LocalProjectViews localProject =
         FillLocalProjectPage(*localSide_, *view_->localProjectPage());
 
@@ -256,6 +262,9 @@ void MainFrame::buildPages() {
                           QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier));
     });
     ShutdownCountdownDialog::watch(w.completion(), this);
+    // The pages' views joined the focus chain after the page tabs: Tab reads
+    // the page, then the banner beside it, then the tabs below.
+    QWidget::setTabOrder(view_->bannerPane(), view_->tabBar());
     // The banner pane's links open in the help window, or outside for the web.
     QTextBrowser* banner = view_->bannerPane();
     const QUrl bannerUrl =
@@ -560,8 +569,14 @@ void MainFrame::buildToolBar() {
         QAction* a = action(b.id);
         const QString fallback = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.theme));
         a->setIcon(QIcon::fromTheme(QLatin1String(b.theme), QIcon(fallback)));
+        // A tab only splits a menu entry in two columns; the button reads both.
+        if (a->text().contains(QLatin1Char('\t')))
+            a->setIconText(AccessibleMenuItem::nameFor(a->text()));
         toolBar_->addAction(a);
     }
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* more = toolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More buttons"));
     connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
     QSettings profile(kProfileOrganisation, kProfileApplication);
     profile.beginGroup(kProfileSection);
@@ -757,7 +772,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
         QMenu menu(this);
         QAction* help = menu.addAction(QStringLiteral("Help for remote project "));
         help->setData(33942);
-        if (menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
+        if (ExecContextMenu(&menu, static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
             prompter_->showMessage(QString::fromLatin1(ProjectTexts::kRemoteProjectHelp));
         return true;
     }

@@ -6,6 +6,7 @@
 #include "platform/ui/pane_splitter.h"
 #include "platform/ui/project_page.h"
 
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTextBrowser>
@@ -63,6 +64,20 @@ MainView::MainView(QWidget* parent)
          {"Normal", "Local project", "Remote project", "Concerned file", "FTP chat"})
         tabs_->addTab(QString::fromLatin1(title));
     connect(tabs_, &QTabBar::currentChanged, stack_, &QStackedWidget::setCurrentIndex);
+    // Ctrl+Tab and Ctrl+Shift+Tab walk the pages, round from the last to the first.
+    const auto walk = [this](const QList<QKeySequence>& keys, int step) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            connect(shortcut, &QShortcut::activated, this, [this, step] {
+                const int count = stack_->count();
+                showPage((currentPage() + step + count) % count);
+            });
+        }
+    };
+    walk({QKeySequence(Qt::CTRL | Qt::Key_Tab)}, 1);
+    walk({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+         -1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 7, 7, 7);

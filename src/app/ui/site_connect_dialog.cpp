@@ -5,6 +5,8 @@
 #include "app/ui/site_list_model.h"
 #include "app/ui/site_pages.h"
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -69,6 +71,7 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
     view_->setDragDropMode(QAbstractItemView::DragDrop);
     view_->setDefaultDropAction(Qt::MoveAction);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    KeyboardReach::attach(view_);
     view_->setMinimumWidth(260);
 
     auto* left = new QVBoxLayout;
@@ -241,7 +244,7 @@ void SiteConnectDialog::showRowMenu(const QPoint& pos) {
     remove->setData(kDeleteCommand);
     QAction* duplicate = menu.addAction(QStringLiteral("Duplicate the site"));
     duplicate->setData(kDuplicateCommand);
-    QAction* chosen = menu.exec(view_->viewport()->mapToGlobal(pos));
+    QAction* chosen = ExecContextMenu(&menu, view_->viewport()->mapToGlobal(pos));
     if (!chosen)
         return;
     switch (chosen->data().toInt()) {

@@ -4,6 +4,8 @@
 #include "app/tool_search_job.h"
 #include "app/ui/file_input_dialog.h"
 #include "platform/help_viewer.h"
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -65,6 +67,7 @@ ToolListDialog::ToolListDialog(std::vector<ToolRecord>& stored, Mode mode, Launc
     table_->setColumnWidth(kFile, 120);
     table_->setColumnWidth(kKind, 120);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    KeyboardReach::attach(table_);
     table_->setAccessibleName(QStringLiteral("Tools"));
     status_->setTextFormat(Qt::PlainText);
     status_->setMinimumWidth(100);
@@ -278,7 +281,7 @@ void ToolListDialog::showRowMenu(const QPoint& pos) {
         add("Edit", kEditCommand, true);
     add("Launch only", kLaunchCommand, hasProgram);
     add("Execute file", kExecuteCommand, hasProgram);
-    QAction* chosen = menu.exec(table_->viewport()->mapToGlobal(pos));
+    QAction* chosen = ExecContextMenu(&menu, table_->viewport()->mapToGlobal(pos));
     if (!chosen)
         return;
     switch (chosen->data().toInt()) {

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_list_columns.h"
 
 namespace {
@@ -29,6 +30,7 @@ ExplorerItemView::ExplorerItemView(QWidget* parent) : QTreeView(parent) {
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
     setPalette(p);
+    KeyboardReach::attach(this);
 }
 
 void ExplorerItemView::keyPressEvent(QKeyEvent* event) {

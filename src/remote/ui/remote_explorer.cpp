@@ -13,6 +13,7 @@
 
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
@@ -146,14 +147,14 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
             return;
         tree_->setCurrentIndex(node);
         QMenu* menu = buildTreeMenu(node, this);
-        menu->exec(tree_->viewport()->mapToGlobal(pos));
+        ExecContextMenu(menu, tree_->viewport()->mapToGlobal(pos));
         delete menu;
     });
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (!listModel_->hasFolder())
             return;
         QMenu* menu = buildListMenu(this);
-        menu->exec(list_->viewport()->mapToGlobal(pos));
+        ExecContextMenu(menu, list_->viewport()->mapToGlobal(pos));
         delete menu;
     });
     connect(list_, &QAbstractItemView::doubleClicked, this, &RemoteExplorer::openListRow);

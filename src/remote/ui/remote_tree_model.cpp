@@ -226,6 +226,13 @@ int RemoteTreeModel::columnCount(const QModelIndex&) const {
     return 1;
 }
 
+// The header is hidden; screen readers still name the column by it.
+QVariant RemoteTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QStringLiteral("Folder");
+    return {};
+}
+
 bool RemoteTreeModel::hasChildren(const QModelIndex& parent) const {
     if (!parent.isValid())
         return bool(top_);

@@ -1,5 +1,7 @@
 #include "remote/ui/task_panel.h"
 
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
 #include "remote/ui/task_box_delegate.h"
@@ -33,6 +35,7 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setAccessibleName(QStringLiteral("Tasks"));
     view_->viewport()->installEventFilter(this);
+    KeyboardReach::attach(view_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +86,7 @@ void TaskPanel::showTaskMenu(int clickedIndex, const QPoint& globalPos) {
     // was clicked and find its box again before acting.
     const SocketGroup* clicked = clickedIndex >= 0 ? tasks_.at(clickedIndex).group : nullptr;
     QPointer<QMenu> guard(menu);
-    QAction* chosen = menu->exec(globalPos);
+    QAction* chosen = ExecContextMenu(menu, globalPos);
     const int id = chosen ? chosen->data().toInt() : 0;
     delete guard.data();
     if (!id)

@@ -1,5 +1,8 @@
 #include "session/ui/chat_pane.h"
 
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -15,6 +18,7 @@ ChatPane::ChatPane(ChatPaneKind kind, QWidget* parent) : QPlainTextEdit(parent),
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(kind == ChatPaneKind::FtpChat ? QStringLiteral("FTP chat")
                                                     : QStringLiteral("Chat"));
+    KeyboardReach::attach(this);
 }
 
 void ChatPane::setOptions(bool showTraces, int infoLevel) {
@@ -154,7 +158,7 @@ bool ChatPane::runChatCommand(int id) {
 
 void ChatPane::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createChatMenu(this);
-    if (QAction* chosen = menu->exec(event->globalPos()))
+    if (QAction* chosen = ExecContextMenu(menu, event->globalPos()))
         runChatCommand(chosen->data().toInt());
     delete menu;
 }

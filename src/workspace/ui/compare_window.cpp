@@ -1,6 +1,8 @@
 #include "workspace/ui/compare_window.h"
 
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
 #include "remote/local_name_guard.h"
@@ -91,10 +93,11 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     tree_->setUniformRowHeights(true);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->setAccessibleName(QStringLiteral("Comparison result"));
+    KeyboardReach::attach(tree_);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         CompareNode* node = model_->node(tree_->indexAt(pos));
         if (QMenu* m = itemMenu(node))
-            m->popup(tree_->viewport()->mapToGlobal(pos));
+            PopupContextMenu(m, tree_->viewport()->mapToGlobal(pos));
     });
 
     status_->setText(QString::fromLatin1(LoopTexts::kCompareIdle));

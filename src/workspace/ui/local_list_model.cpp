@@ -24,12 +24,13 @@ void LocalListModel::setRows(std::vector<LocalListRow> rows) {
     endResetModel();
 }
 
-void LocalListModel::showComputer(const std::vector<Drive>& drives) {
+void LocalListModel::showComputer(const std::vector<Drive>& drives,
+                                  const std::vector<Place>& places) {
     ++generation_;
     loading_ = false;
     computer_ = true;
     folder_.clear();
-    setRows(BuildDriveRows(drives));
+    setRows(BuildDriveRows(drives, places));
     emit folderLoaded(QString(), true);
 }
 
@@ -149,6 +150,7 @@ QVariant LocalListModel::data(const QModelIndex& index, int role) const {
                     return icons_.drive(row->driveType);
                 case LocalRowKind::Parent:
                     return icons_.parentFolder();
+                case LocalRowKind::Place:
                 case LocalRowKind::Folder:
                     return icons_.folder();
                 case LocalRowKind::File:

@@ -20,7 +20,7 @@ public:
 
     explicit LocalListModel(QObject* parent = nullptr);
 
-    void showComputer(const std::vector<Drive>& drives);
+    void showComputer(const std::vector<Drive>& drives, const std::vector<Place>& places = {});
     void showFolder(const QString& folder);
     // Reads the shown folder again.
     void reload();

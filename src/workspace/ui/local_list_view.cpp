@@ -10,7 +10,9 @@
 #include <QMimeData>
 
 #include "platform/help_viewer.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
@@ -55,6 +57,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     applyColumnWidths();
+    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameRow(index.row(), name);
@@ -103,7 +106,7 @@ void LocalListView::showFolder(const QString& folder) {
         if (tree_ && tree_->kind() == LocalTreeView::Kind::Project) {
             model_->clear();
         } else {
-            model_->showComputer(ListDrives());
+            model_->showComputer(ListDrives(), ListPlaces());
         }
         return;
     }
@@ -141,6 +144,7 @@ QString LocalListView::rowPath(int row) const {
     }
     switch (r->kind) {
         case LocalRowKind::Drive:
+        case LocalRowKind::Place:
             return r->name;
         case LocalRowKind::Parent:
             return LocalParentFolder(model_->folder());
@@ -323,7 +327,7 @@ void LocalListView::keyPressEvent(QKeyEvent* event) {
             case Qt::Key_F5:
                 model_->reload();
                 if (model_->isComputer()) {
-                    model_->showComputer(ListDrives());
+                    model_->showComputer(ListDrives(), ListPlaces());
                 }
                 return;
             case Qt::Key_F2:
@@ -348,7 +352,7 @@ void LocalListView::contextMenuEvent(QContextMenuEvent* event) {
         setCurrentIndex(index);
     }
     if (auto menu = contextMenu()) {
-        menu->exec(event->globalPos());
+        ExecContextMenu(menu.get(), event->globalPos());
     }
 }
 

@@ -84,13 +84,21 @@ LocalTreeModel::LocalTreeModel(Kind kind, QObject* parent)
 
 LocalTreeModel::~LocalTreeModel() = default;
 
-void LocalTreeModel::setDrives(const std::vector<Drive>& drives) {
+void LocalTreeModel::setDrives(const std::vector<Drive>& drives, const std::vector<Place>& places) {
     if (kind_ != Kind::Computer) {
         return;
     }
     beginResetModel();
     Node* computer = top_.front().get();
     computer->children.clear();
+    for (const Place& place : places) {
+        auto node = std::make_unique<Node>();
+        node->kind = LocalTreeNodeKind::Place;
+        node->path = place.path;
+        node->text = place.label;
+        node->parent = computer;
+        computer->children.push_back(std::move(node));
+    }
     for (const Drive& drive : drives) {
         if (drive.type == DriveType::NoDrive) {
             continue;
@@ -219,7 +227,8 @@ void LocalTreeModel::load(const QModelIndex& index) {
         return;
     }
     node->state = Node::State::Loading;
-    const int generation = ++node->generation;
+    const int generation = ++loads_;
+    node->generation = generation;
     const QString path = node->path;
     const int flags = showFlags_;
     RunInBackground<FolderRead>(
@@ -230,9 +239,15 @@ void LocalTreeModel::load(const QModelIndex& index) {
             return read;
         },
         [this, path, generation](FolderRead&& read) {
-            // The node may have gone while the disk was read: find it again.
-            Node* target = findNode(path);
-            if (!target || target->generation != generation) {
+            // The node may have gone while the disk was read: find it again
+            // (a place and the folder it stands for share their path).
+            Node* target = nullptr;
+            forEachNode([&](Node* n) {
+                if (n->path == path && n->generation == generation) {
+                    target = n;
+                }
+            });
+            if (!target) {
                 return;
             }
             target->state = Node::State::Loaded;
@@ -276,11 +291,29 @@ void LocalTreeModel::applyChildren(Node* node, const QStringList& names) {
 }
 
 void LocalTreeModel::refreshFolders(const QStringList& folders) {
-    for (const QString& folder : folders) {
-        Node* node = findNode(folder);
-        if (node && node->state != Node::State::NotLoaded) {
-            load(indexOf(node));
+    // A folder may show twice: under its drive and as a place.
+    std::vector<QPersistentModelIndex> stale;
+    forEachNode([&](Node* node) {
+        if (node->state != Node::State::NotLoaded && folders.contains(node->path)) {
+            stale.emplace_back(indexOf(node));
         }
+    });
+    for (const QPersistentModelIndex& index : stale) {
+        if (index.isValid()) {
+            load(index);
+        }
+    }
+}
+
+void LocalTreeModel::forEachNode(const std::function<void(Node*)>& visit) const {
+    std::function<void(Node*)> walk = [&](Node* node) {
+        visit(node);
+        for (auto& child : node->children) {
+            walk(child.get());
+        }
+    };
+    for (const auto& node : top_) {
+        walk(node.get());
     }
 }
 
@@ -317,6 +350,14 @@ int LocalTreeModel::rowCount(const QModelIndex& parent) const {
 
 int LocalTreeModel::columnCount(const QModelIndex&) const {
     return 1;
+}
+
+// The header is hidden; screen readers still name the column by it.
+QVariant LocalTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        return QStringLiteral("Folder");
+    }
+    return {};
 }
 
 bool LocalTreeModel::hasChildren(const QModelIndex& parent) const {
@@ -360,6 +401,7 @@ QVariant LocalTreeModel::data(const QModelIndex& index, int role) const {
                     return icons_.computer();
                 case LocalTreeNodeKind::Drive:
                     return icons_.drive(node->driveType);
+                case LocalTreeNodeKind::Place:
                 case LocalTreeNodeKind::Folder:
                     return icons_.folder();
             }

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/local_places.h"
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/local_icons.h"
 
 // The folders of a local tree. The Normal page's tree has one top item, "My
-// computer", with one child per drive; the Local project page's tree has the
+// computer", with the places and then one child per drive; the Local project page's tree has the
 // project folder as its only top item (or nothing). Sub-folders are read off
 // the window thread when a node is first expanded, and read again when the
 // folder changes on disk, keeping the nodes that are still there.
@@ -27,8 +28,8 @@ public:
 
     Kind kind() const { return kind_; }
 
-    // Computer trees: the drives under "My computer".
-    void setDrives(const std::vector<Drive>& drives);
+    // Computer trees: the places, then the drives, under "My computer".
+    void setDrives(const std::vector<Drive>& drives, const std::vector<Place>& places = {});
     // Project trees: the root; empty clears the tree.
     void setProjectRoot(const QString& folder);
     QString projectRoot() const;
@@ -60,6 +61,7 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     Qt::DropActions supportedDropActions() const override;
@@ -75,9 +77,11 @@ private:
     QModelIndex indexOf(Node* node) const;
     Node* findNode(const QString& path) const;
     void applyChildren(Node* node, const QStringList& names);
+    void forEachNode(const std::function<void(Node*)>& visit) const;
 
     Kind kind_;
     std::vector<std::unique_ptr<Node>> top_;
     int showFlags_ = 0x02;
+    int loads_ = 0;  // numbers every read, so that a stale one is known
     mutable LocalIcons icons_;
 };

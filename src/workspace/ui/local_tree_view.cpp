@@ -10,7 +10,9 @@
 #include <QMimeData>
 
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
+#include "platform/ui/keyboard_reach.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_listing.h"
@@ -20,6 +22,15 @@
 #include "workspace/ui/local_row_delegate.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
+
+namespace {
+
+// Folders and the places that stand for them are uploaded and copied alike.
+bool IsFolderNode(LocalTreeNodeKind kind) {
+    return kind == LocalTreeNodeKind::Folder || kind == LocalTreeNodeKind::Place;
+}
+
+}  // namespace
 
 LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     : QTreeView(parent),
@@ -46,6 +57,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setAutoExpandDelay(700);
+    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameFolder(index, name);
@@ -71,7 +83,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     });
 
     if (kind_ == Kind::Normal) {
-        model_->setDrives(ListDrives());
+        model_->setDrives(ListDrives(), ListPlaces());
         setCurrentIndex(model_->topIndex());
         expand(model_->topIndex());
     } else {
@@ -235,7 +247,7 @@ void LocalTreeView::runCommand(int id, const QModelIndex& index) {
 }
 
 void LocalTreeView::uploadFolder(const QModelIndex& index) {
-    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+    if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
     const QString path = model_->pathOf(index);
@@ -274,7 +286,7 @@ void LocalTreeView::renameFolder(const QModelIndex& index, const QString& newNam
 }
 
 void LocalTreeView::copyFolder(const QModelIndex& index) {
-    if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
+    if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
     const QString path = model_->pathOf(index);
@@ -292,7 +304,7 @@ void LocalTreeView::pasteInto(const QModelIndex& index) {
 void LocalTreeView::refresh() {
     const QModelIndex current = currentIndex();
     if (kind_ == Kind::Normal && model_->nodeKind(current) == LocalTreeNodeKind::Computer) {
-        model_->setDrives(ListDrives());
+        model_->setDrives(ListDrives(), ListPlaces());
         setCurrentIndex(model_->topIndex());
         expand(model_->topIndex());
         return;
@@ -347,7 +359,7 @@ void LocalTreeView::contextMenuEvent(QContextMenuEvent* event) {
         setCurrentIndex(index);
     }
     if (auto menu = contextMenuFor(index)) {
-        menu->exec(event->globalPos());
+        ExecContextMenu(menu.get(), event->globalPos());
     }
 }
 

@@ -222,6 +222,13 @@ int CompareTreeModel::columnCount(const QModelIndex&) const {
     return 1;
 }
 
+// The header is hidden; screen readers still name the column by it.
+QVariant CompareTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QStringLiteral("File/Folder");
+    return {};
+}
+
 QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
     const CompareNode* n = node(index);
     if (!n)

@@ -1,6 +1,8 @@
 #include "workspace/ui/search_window.h"
 
 #include "platform/prompter.h"
+#include "platform/ui/context_menu.h"
+#include "platform/ui/keyboard_reach.h"
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
@@ -112,6 +114,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setAccessibleName(QStringLiteral("Search results"));
+    KeyboardReach::attach(list_);
     setRowColours(list_);
     new ProportionalColumns(list_, list_->header(), SearchResultModel::columnWeights());
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -119,7 +122,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
         if (!index.isValid())
             return;
         if (QMenu* m = rowMenu(index.row()))
-            m->popup(list_->viewport()->mapToGlobal(pos));
+            PopupContextMenu(m, list_->viewport()->mapToGlobal(pos));
     });
 
     setProgressRange(200);
