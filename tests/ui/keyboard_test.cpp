@@ -99,6 +99,7 @@ TEST(Keyboard, AListGettingTheFocusShowsItsCurrentRow) {
     list->setGeometry(0, 30, 300, 200);
     KeyboardReach::attach(list);
     window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const auto rowShown = [&] {
         return list->viewport()->rect().intersects(list->visualRect(list->currentIndex()));
     };
@@ -112,9 +113,13 @@ TEST(Keyboard, AListGettingTheFocusShowsItsCurrentRow) {
             QTest::keyClick(before, Qt::Key_Tab);
         else
             list->setFocus(Qt::MouseFocusReason);
-        QTest::qWait(10);
-        ASSERT_TRUE(list->hasFocus());
-        EXPECT_EQ(rowShown(), byTab);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 5000));
+        if (byTab) {
+            EXPECT_TRUE(QTest::qWaitFor(rowShown, 5000));
+        } else {
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(rowShown());
+        }
     }
 }
 
