@@ -80,11 +80,15 @@ std::optional<QByteArray> EncodeSites(const SiteList& list) {
     return archive.data();
 }
 
-bool SaveSites(const SiteList& list, const QString& path) {
+bool SaveSites(const SiteList& list, const QString& path, QString* error) {
     const std::optional<QByteArray> data = EncodeSites(list);
-    if (!data)
+    if (!data) {
+        if (error)
+            *error = QStringLiteral("The sites could not be stored.");
         return false;
+    }
     SettingsFile::SaveOptions options;
     options.permissions = SettingsFile::privateMode();
+    options.error = error;
     return SettingsFile::save(path, *data, options);
 }

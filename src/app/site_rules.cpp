@@ -43,7 +43,8 @@ QString ValidateBasicFtp(const SiteRecord& record) {
         return SiteMessages::kInputHost;
     if (record.LogonType != SiteRecord::kLogonAnonymous && record.User.isEmpty())
         return SiteMessages::kInputUser;
-    if (record.Password.isEmpty())
+    // An anonymous logon sends the usual "anonymous@" when no password is given.
+    if (record.LogonType != SiteRecord::kLogonAnonymous && record.Password.isEmpty())
         return SiteMessages::kInputPassword;
     return {};
 }

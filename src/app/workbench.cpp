@@ -3,8 +3,11 @@
 #include "app/ftp_url.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_file.h"
+#include "app/settings_lock.h"
+#include "app/settings_merge.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
+#include "app/site_merge.h"
 #include "app/site_tls.h"
 #include "app/tool_file.h"
 
@@ -78,74 +81,175 @@ void Workbench::load() {
     const QString toolsPath = filePath(SettingsFileName(SettingsFileKind::Tools));
     if (LoadTools(tools_, toolsPath) == ToolFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Tools);
+    // The tools added here count as loaded: they are the same in every window.
     TopUpSearchedTools(tools_);
+    savedSites_ = sites_;
+    savedSettings_ = settings_;
+    savedMixed_ = mixed_;
+    savedTools_ = tools_;
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
 
-void Workbench::keepDamaged(const QString& name) {
-    if (!damaged_.contains(name))
-        return;
+void Workbench::keepDamaged(const QString& name, bool readWhole) {
     const QString path = filePath(name);
+    if (!isDamaged(path, readWhole))
+        return;
     const QString kept = path + QStringLiteral(".damaged");
     QFile::remove(kept);
     if (QFile::copy(path, kept))
         damaged_.removeAll(name);
 }
 
-void Workbench::save() {
-    using K = SettingsFileKind;
-    keepDamaged(SettingsFileName(K::Sites));
-    SaveSites(sites_, filePath(SettingsFileName(K::Sites)));
-    keepDamaged(SettingsFileName(K::Settings));
-    SaveAppSettings(settings_, filePath(SettingsFileName(K::Settings)));
-    keepDamaged(SettingsFileName(K::Mixed));
-    SaveMixedSettings(mixed_, filePath(SettingsFileName(K::Mixed)));
-    keepDamaged(SettingsFileName(K::Tools));
-    SaveTools(tools_, filePath(SettingsFileName(K::Tools)));
+QStringList Workbench::save() {
+    const SettingsLock lock(settingFolder_);
+    if (!lock.isLocked())
+        return {lock.error()};
+    QStringList errors;
+    saveSites(errors);
+    saveAppSettings(errors);
+    saveMixedSettings(errors);
+    saveTools(errors);
+    return errors;
 }
 
-void Workbench::startCurrentSite() {
-    const SiteRecord& site = sites_.Current.Site;
+void Workbench::saveSites(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Sites);
+    SiteList onDisk;
+    const SiteFileState state = LoadSites(onDisk, filePath(name));
+    keepDamaged(name, state != SiteFileState::Incomplete);
+    const SiteList merged = MergeSites(onDisk, savedSites_, sites_);
+    QString error;
+    // After a failure both stay as they were, so the next save still finds the changes.
+    if (!SaveSites(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    sites_.Records = merged.Records;
+    sites_.SelectedIndex = merged.SelectedIndex;
+    savedSites_ = sites_;
+}
+
+void Workbench::saveAppSettings(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Settings);
+    AppSettings onDisk;
+    keepDamaged(name, LoadAppSettings(onDisk, filePath(name)));
+    const auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    QString error;
+    if (!SaveAppSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    settings_ = merged;
+    savedSettings_ = merged;
+}
+
+void Workbench::saveMixedSettings(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Mixed);
+    MixedSettings onDisk;
+    keepDamaged(name, LoadMixedSettings(onDisk, filePath(name)));
+    const auto merged = MergeRecordFields(onDisk, savedMixed_, mixed_, &SerializeMixedSettings);
+    QString error;
+    if (!SaveMixedSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    mixed_ = merged;
+    savedMixed_ = merged;
+}
+
+void Workbench::saveTools(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Tools);
+    ToolLists onDisk;
+    const ToolFileState state = LoadTools(onDisk, filePath(name));
+    keepDamaged(name, state != ToolFileState::Incomplete);
+    TopUpSearchedTools(onDisk);
+    const ToolLists merged = MergeToolLists(onDisk, savedTools_, tools_);
+    QString error;
+    if (!SaveTools(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    tools_ = merged;
+    savedTools_ = merged;
+}
+
+bool Workbench::startCurrentSite(const LoginRequest& request, const PasswordSources& sources) {
+    LoginCredentials login = ResolveLogin(request, sources);
+    for (const QString& warning : login.warnings)
+        session_->log(LogChannel::Error, warning);
+    if (login.mayAsk() && askPassword_) {
+        if (const std::optional<QString> typed = askPassword_(login.user, request.host)) {
+            login.password = *typed;
+            login.origin = PasswordOrigin::Prompt;
+            login.error = PasswordProblem(login.password, login.origin);
+        }
+    }
+    if (!login.error.isEmpty()) {
+        session_->log(LogChannel::Error, login.error);
+        return false;
+    }
+    // The copy in use carries the password found, so "Re-connect" needs nobody.
+    SiteRecord& site = sites_.Current.Site;
+    site.Password = login.password;
     session_->setOptions(MakeSessionOptions(site, settings_));
     engine_->setRemoteProjectFolder(site.RemoteProjectFolder.toUtf8());
     emit localProjectChosen(site.LocalProjectFolder);
     session_->connectNew();
+    return true;
 }
 
-bool Workbench::connectSelectedSite() {
+bool Workbench::connectChosenSite(const PasswordSources& sources) {
     session_->closeConnection();
     if (!sites_.ChooseSelectedSite())
         return false;
-    startCurrentSite();
-    return true;
+    const SiteRecord& site = sites_.Current.Site;
+    LoginRequest request;
+    request.host = site.Host;
+    request.user = site.User;
+    request.stored = site.Password;
+    request.anonymous = site.LogonType == SiteRecord::kLogonAnonymous;
+    return startCurrentSite(request, sources);
+}
+
+bool Workbench::connectSelectedSite() {
+    PasswordSources sources;
+    sources.netrcPath = passwordSources_.netrcPath;
+    return connectChosenSite(sources);
 }
 
 bool Workbench::connectSiteNamed(const QString& name) {
     for (size_t i = 0; i < sites_.Records.size(); ++i) {
         if (sites_.Records[i].Name == name) {
             sites_.SelectedIndex = qint32(i);
-            return connectSelectedSite();
+            return connectChosenSite(passwordSources_);
         }
     }
     return false;
 }
 
-void Workbench::connectUrl(const FtpUrl& url) {
+bool Workbench::connectUrl(const FtpUrl& url) {
     session_->closeConnection();
+    LoginRequest request;
+    request.host = url.host;
+    request.user = url.user;
+    if (!url.password.isEmpty())
+        request.password = url.password;
     SiteRecord site;
     site.Id = sites_.FreshId();
     site.Name = url.host;
     site.Host = url.host;
     site.Port = url.port;
-    site.LogonType = url.anonymous ? 1 : 0;
-    site.User = url.anonymous ? QStringLiteral("anonymous") : url.user;
-    site.Password = url.anonymous ? QStringLiteral("velmora@") : url.password;
+    // The user .netrc names for a URL without one is known before the password is looked for.
+    const LoginCredentials named = ResolveLogin(request, passwordSources_);
+    site.LogonType = named.anonymous ? SiteRecord::kLogonAnonymous : SiteRecord::kLogonNormal;
+    site.User = named.user;
     site.RemoteProjectFolder = url.path;
     SetSiteTlsMode(site, url.tlsRequired ? TlsMode::Require : TlsMode::Off);
     sites_.Current.Site = site;
     sites_.Current.SessionFlag = 0;
-    startCurrentSite();
+    request.user = named.user;
+    return startCurrentSite(request, passwordSources_);
 }
 
 void Workbench::reconnect() {

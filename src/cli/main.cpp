@@ -1,5 +1,6 @@
 #include "app/app_settings.h"
 #include "app/ftp_url.h"
+#include "app/login_credentials.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_path.h"
 #include "app/stored_certificate_judge.h"
@@ -8,6 +9,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/password_prompt.h"
 #include "cli/sites_command.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,36 @@
 
 namespace {
 
+// The login's user and password by the one rule of the engine; asks on the terminal when a
+// user is named and nothing gave a password. False (after saying why) when nothing may be sent.
+bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOptions* options) {
+    PasswordSources sources = PasswordSources::fromEnvironment();
+    if (o.passwordStdin) {
+        sources.standardInput = ReadPasswordFromStdin();
+        if (!sources.standardInput) {
+            printError(QStringLiteral("--password-stdin: standard input held no password"));
+            return false;
+        }
+    }
+    LoginCredentials login = ResolveLogin(request, sources);
+    for (const QString& warning : login.warnings)
+        printError(QStringLiteral("warning: ") + warning);
+    if (login.mayAsk()) {
+        if (const std::optional<QString> typed =
+                PromptPasswordOnTerminal(login.user, request.host)) {
+            login.password = *typed;
+            login.origin = PasswordOrigin::Prompt;
+            login.error = PasswordProblem(login.password, login.origin);
+        }
+    }
+    if (!login.error.isEmpty()) {
+        printError(login.error);
+        return false;
+    }
+    ApplyLogin(*options, login);
+    return true;
+}
+
 int runWithServer(const CliOptions& o) {
     SessionOptions options;
     QString remoteProject;
@@ -24,6 +56,7 @@ int runWithServer(const CliOptions& o) {
     std::optional<SiteRecord> stored;
     AppSettings settings;
     LoadAppSettings(settings, SettingsPath(SettingsFileKind::Settings, o.settingDir));
+    LoginRequest request;
     if (!o.site.isEmpty()) {
         SiteRecord site;
         QString error;
@@ -34,6 +67,10 @@ int runWithServer(const CliOptions& o) {
         options = MakeSessionOptions(site, settings);
         remoteProject = site.RemoteProjectFolder;
         stored = site;
+        request.host = site.Host;
+        request.user = site.User;
+        request.stored = site.Password;
+        request.anonymous = site.LogonType == SiteRecord::kLogonAnonymous;
     } else {
         QString error;
         const auto url = parseFtpUrl(o.url, &error);
@@ -43,13 +80,16 @@ int runWithServer(const CliOptions& o) {
         }
         options.host = url->host;
         options.port = url->port;
-        options.logonType = url->anonymous ? 1 : 0;
-        options.user = url->user;
-        options.password = url->anonymous ? QStringLiteral("velmora@") : url->password;
         options.siteName = url->host;
         options.tls = url->tlsRequired ? TlsMode::Require : TlsMode::Off;
         startPath = url->path;
+        request.host = url->host;
+        request.user = url->user;
+        if (!url->password.isEmpty())
+            request.password = url->password;
     }
+    if (!resolvePassword(o, request, &options))
+        return 2;
     if (!o.tls.isEmpty())
         options.tls = *parseTlsMode(o.tls);
     QList<QByteArray> trusted;

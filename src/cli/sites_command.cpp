@@ -1,8 +1,11 @@
 #include "cli/sites_command.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
 #include "app/http_address.h"
+#include "app/settings_lock.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
 #include "app/site_list.h"
@@ -255,8 +258,16 @@ void showSite(const SiteRecord& site, QTextStream& out) {
         << "SiteFlags: " << flags << '\n';
 }
 
-// Loads the list for a change; a damaged file is not overwritten, so nothing in it is lost.
-bool loadForChange(SiteList& list, const QString& path, QTextStream& err) {
+// Loads the list for a change, under the lock `lock` was asked for: concurrent runs and an
+// open window then never save over each other's sites. A damaged file is not overwritten, so
+// nothing in it is lost.
+bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path,
+                   QTextStream& err) {
+    if (!lock.isLocked()) {
+        err << lock.error() << '\n';
+        err.flush();
+        return false;
+    }
     if (LoadSites(list, path) == SiteFileState::Incomplete) {
         err << "The site file " << path << " is damaged; not changing it.\n";
         err.flush();
@@ -267,8 +278,9 @@ bool loadForChange(SiteList& list, const QString& path, QTextStream& err) {
 
 int save(SiteList& list, const QString& path, QTextStream& err) {
     list.NormaliseSelectedIndex();
-    if (!SaveSites(list, path))
-        return refuse(err, QStringLiteral("Could not save %1").arg(path));
+    QString error;
+    if (!SaveSites(list, path, &error))
+        return refuse(err, error);
     return kDone;
 }
 
@@ -280,8 +292,9 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err) {
     if (!parseSiteOptions(args, 2, false, &options, &problem))
         return usageError(err, QStringLiteral("sites add: ") + problem, kOptionsUsage);
 
+    const SettingsLock lock(QFileInfo(path).absolutePath());
     SiteList list;
-    if (!loadForChange(list, path, err))
+    if (!loadForChange(lock, list, path, err))
         return kRefused;
     // Plain unless --tls says otherwise: scripts keep doing what they did.
     SiteRecord site;
@@ -306,8 +319,9 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err) {
     if (!parseSiteOptions(args, 2, true, &options, &problem))
         return usageError(err, QStringLiteral("sites edit: ") + problem, kOptionsUsage);
 
+    const SettingsLock lock(QFileInfo(path).absolutePath());
     SiteList list;
-    if (!loadForChange(list, path, err))
+    if (!loadForChange(lock, list, path, err))
         return kRefused;
     const int row = findByName(list, args[1]);
     if (row < 0)
@@ -330,8 +344,9 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err) {
 int removeSite(const QStringList& args, const QString& path, QTextStream& err) {
     if (args.size() != 2)
         return usageError(err, QStringLiteral("sites remove: expected one NAME"), kSitesUsage);
+    const SettingsLock lock(QFileInfo(path).absolutePath());
     SiteList list;
-    if (!loadForChange(list, path, err))
+    if (!loadForChange(lock, list, path, err))
         return kRefused;
     const int row = findByName(list, args[1]);
     if (row < 0)

@@ -137,7 +137,7 @@ TEST_F(SitesCommandTest, AddRefusals) {
          QStringLiteral("Name/Comment has been used,\nplease use other Name/Comment")},
         {{"add", "b", "--user", "u", "--password", "p"}, QStringLiteral("Please input host")},
         {{"add", "b", "--host", "h", "--password", "p"}, QStringLiteral("Please input user name")},
-        {{"add", "b", "--host", "h", "--anonymous"}, QStringLiteral("Please input password")},
+        {{"add", "b", "--host", "h", "--user", "u"}, QStringLiteral("Please input password")},
     };
     const QByteArray before = siteFile();
     for (const Case& c : cases) {

@@ -290,7 +290,10 @@ SiteRecord SitePages::collect(const SiteRecord& base) const {
 }
 
 void SitePages::updateUserEnabled() {
-    user_->setEnabled(logon_->currentIndex() != SiteRecord::kLogonAnonymous);
+    const bool anonymous = logon_->currentIndex() == SiteRecord::kLogonAnonymous;
+    user_->setEnabled(!anonymous);
+    // What is sent when the field stays empty.
+    password_->setPlaceholderText(anonymous ? QStringLiteral("anonymous@") : QString());
 }
 
 void SitePages::updateRemoveButtons() {
