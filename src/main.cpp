@@ -8,6 +8,7 @@
 #include "app/workbench.h"
 #include "platform/desktop_notifier.h"
 #include "platform/launcher.h"
+#include "platform/secret_store.h"
 #include "platform/shutdown.h"
 #include "platform/sleep_inhibitor.h"
 #include "platform/termination_signals.h"
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
     services.transports = &transports;
     services.shutdown = &shutdown;
     services.launcher = &launcher;
+    KeychainSecretStore secrets;
+    services.secrets = &secrets;
     ToneBeeper beeper;
     services.beeper = &beeper;
 

@@ -45,6 +45,8 @@ SiteList MergeSites(const SiteList& onDisk, const SiteList& base, const SiteList
 
     SiteList result;
     result.Current = mine.Current;
+    result.KeyringOption =
+        mine.KeyringOption != base.KeyringOption ? mine.KeyringOption : onDisk.KeyringOption;
     std::vector<bool> claimed(onDisk.Records.size(), false);
     std::vector<int> resultRowOfDisk(onDisk.Records.size(), -1);
     const auto claim = [&](const SiteRecord& site) {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -106,14 +107,129 @@ QStringList Workbench::save() {
     if (!lock.isLocked())
         return {lock.error()};
     QStringList errors;
-    saveSites(errors);
+    const KeyringChanges changes = KeyringChangesBetween(savedSites_, sites_);
+    const bool sitesSaved = saveSites(errors);
     saveAppSettings(errors);
     saveMixedSettings(errors);
     saveTools(errors);
+    if (sitesSaved) {
+        followKeyringChanges(changes);
+        keepPasswordsInKeyring();
+    }
     return errors;
 }
 
-void Workbench::saveSites(QStringList& errors) {
+bool Workbench::keyringWanted() const {
+    return services_.secrets && KeyringWanted(sites_, storeMissing_);
+}
+
+void Workbench::keyringNote(const QString& text) {
+    if (keyringNoted_)
+        return;
+    keyringNoted_ = true;
+    session_->log(LogChannel::Status, text);
+}
+
+void Workbench::keepPasswordsInKeyring() {
+    bool anyPassword = false;
+    for (const SiteRecord& r : sites_.Records)
+        anyPassword = anyPassword || !r.Password.isEmpty();
+    if (!anyPassword)
+        return;
+    if (!keyringWanted()) {
+        keyringNote(sites_.KeyringOption == SiteList::kKeyringOff
+                        ? QStringLiteral("Passwords are kept in site.set: \"Keep passwords in the "
+                                         "desktop keyring\" is off.")
+                        : QStringLiteral("Passwords are kept in site.set: no desktop keyring "
+                                         "answers."));
+        return;
+    }
+    const QPointer<Workbench> self(this);
+    for (const SiteRecord& r : sites_.Records) {
+        if (r.Password.isEmpty() || keeping_.contains(r.Id))
+            continue;
+        keeping_.insert(r.Id);
+        const qint32 id = r.Id;
+        const QString key = SiteKeyringKey(r);
+        const QString password = r.Password;
+        services_.secrets->write(key, password, [self, id, key, password](const auto& result) {
+            if (self)
+                self->passwordKept(id, key, password, result);
+        });
+    }
+}
+
+void Workbench::passwordKept(qint32 id, const QString& key, const QString& password,
+                             const SecretStore::Result& result) {
+    keeping_.remove(id);
+    if (result.outcome != SecretStore::Outcome::Done) {
+        const bool first = !storeMissing_;
+        if (result.outcome != SecretStore::Outcome::Refused)
+            storeMissing_ = true;
+        if (first)
+            session_->log(LogChannel::Error,
+                          QStringLiteral("The desktop keyring did not take the password of %1 "
+                                         "(%2); passwords stay in site.set.")
+                              .arg(key, result.message));
+        return;
+    }
+    storeMissing_ = false;
+    SiteRecord* site = sites_.FindSite(id);
+    // Changed meanwhile: the next save writes the new one.
+    if (!site || site->Password != password || SiteKeyringKey(*site) != key)
+        return;
+    site->Password.clear();
+    site->PasswordInKeyring = 1;
+    for (const QString& error : save())
+        session_->log(LogChannel::Error, error);
+}
+
+void Workbench::followKeyringChanges(const KeyringChanges& changes) {
+    SecretStore* store = services_.secrets;
+    if (!store || changes.isEmpty())
+        return;
+    const QPointer<Workbench> self(this);
+    const auto report = [self](const QString& text) {
+        if (self)
+            self->session_->log(LogChannel::Error, text);
+    };
+    for (const KeyringMove& move : changes.moves) {
+        store->read(move.from, [store, self, move, report](const SecretStore::Result& read) {
+            if (!self)
+                return;
+            if (read.outcome != SecretStore::Outcome::Done) {
+                report(QStringLiteral("The keyring entry %1 could not be read to follow the "
+                                      "site to %2 (%3); give the password again.")
+                           .arg(move.from, move.to, read.message));
+                return;
+            }
+            store->write(move.to, read.secret,
+                         [store, self, move, report](const SecretStore::Result& written) {
+                             if (!self)
+                                 return;
+                             if (written.outcome != SecretStore::Outcome::Done) {
+                                 report(QStringLiteral("The keyring entry %1 could not be "
+                                                       "written (%2); give the password again.")
+                                            .arg(move.to, written.message));
+                                 return;
+                             }
+                             if (move.removeOld)
+                                 store->remove(move.from, [](const SecretStore::Result&) {});
+                         });
+        });
+    }
+    for (const QString& key : changes.removals) {
+        store->remove(key, [report, key](const SecretStore::Result& result) {
+            if (result.outcome != SecretStore::Outcome::Done &&
+                result.outcome != SecretStore::Outcome::NotFound)
+                report(QStringLiteral("The keyring entry %1 of a removed site could not be "
+                                      "removed (%2).")
+                           .arg(key, result.message));
+        });
+    }
+}
+
+bool Workbench::saveSites(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Sites);
     SiteList onDisk;
     const SiteFileState state = LoadSites(onDisk, filePath(name));
@@ -123,11 +239,13 @@ void Workbench::saveSites(QStringList& errors) {
     // After a failure both stay as they were, so the next save still finds the changes.
     if (!SaveSites(merged, filePath(name), &error)) {
         errors << error;
-        return;
+        return false;
     }
     sites_.Records = merged.Records;
     sites_.SelectedIndex = merged.SelectedIndex;
+    sites_.KeyringOption = merged.KeyringOption;
     savedSites_ = sites_;
+    return true;
 }
 
 void Workbench::saveAppSettings(QStringList& errors) {
@@ -201,6 +319,7 @@ bool Workbench::startCurrentSite(const LoginRequest& request, const PasswordSour
 
 bool Workbench::connectChosenSite(const PasswordSources& sources) {
     session_->closeConnection();
+    const quint64 serial = ++connectSerial_;
     if (!sites_.ChooseSelectedSite())
         return false;
     const SiteRecord& site = sites_.Current.Site;
@@ -209,7 +328,23 @@ bool Workbench::connectChosenSite(const PasswordSources& sources) {
     request.user = site.User;
     request.stored = site.Password;
     request.anonymous = site.LogonType == SiteRecord::kLogonAnonymous;
-    return startCurrentSite(request, sources);
+    if (!site.PasswordInKeyring || !site.Password.isEmpty() || !services_.secrets)
+        return startCurrentSite(request, sources);
+    // Asked without waiting; a locked keyring prompts on its own. Without the password the
+    // login goes on as for a site that has none (the password dialog asks).
+    const QPointer<Workbench> self(this);
+    const QString key = SiteKeyringKey(site);
+    services_.secrets->read(
+        key, [self, serial, request, sources, key](const SecretStore::Result& result) mutable {
+            if (!self || serial != self->connectSerial_)
+                return;
+            if (result.outcome == SecretStore::Outcome::Done)
+                request.stored = result.secret;
+            else
+                self->session_->log(LogChannel::Error, KeyringReadProblem(key, result));
+            self->startCurrentSite(request, sources);
+        });
+    return true;
 }
 
 bool Workbench::connectSelectedSite() {
@@ -230,6 +365,7 @@ bool Workbench::connectSiteNamed(const QString& name) {
 
 bool Workbench::connectUrl(const FtpUrl& url) {
     session_->closeConnection();
+    ++connectSerial_;
     LoginRequest request;
     request.host = url.host;
     request.user = url.user;
@@ -258,6 +394,7 @@ void Workbench::reconnect() {
 }
 
 void Workbench::closeConnection() {
+    ++connectSerial_;
     session_->closeConnection();
     sites_.ResetCurrentSiteOnClose();
 }

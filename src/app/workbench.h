@@ -13,8 +13,11 @@
 #include "session/ftp_session.h"
 
 #include "app/login_credentials.h"
+#include "app/site_keyring.h"
+#include "platform/secret_store.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +26,7 @@
 #include <optional>
 
 class Beeper;
+class SecretStore;
 class Launcher;
 class SystemShutdown;
 class TransportFactory;
@@ -39,6 +43,7 @@ public:
         Beeper* beeper = nullptr;
         SystemShutdown* shutdown = nullptr;
         Launcher* launcher = nullptr;
+        SecretStore* secrets = nullptr;  // none: passwords stay in site.set
     };
 
     Workbench(const QString& settingFolder, Services services, QObject* parent = nullptr);
@@ -103,6 +108,12 @@ public:
     // restarts when its interval was switched on or off.
     void applySettings(const AppSettings& before);
 
+    // Whether new passwords go to the desktop keyring now: the site dialog's
+    // option, on by default unless no secret store answered.
+    bool keyringWanted() const;
+    // No secret store, or it did not answer when asked.
+    bool secretStoreMissing() const { return !services_.secrets || storeMissing_; }
+
     // "Velmora" before login, then the session's title.
     QString windowTitle() const { return title_; }
 
@@ -116,7 +127,14 @@ private:
     bool startCurrentSite(const LoginRequest& request, const PasswordSources& sources);
     QString filePath(const QString& name) const;
     void keepDamaged(const QString& name, bool readWhole);
-    void saveSites(QStringList& errors);
+    bool saveSites(QStringList& errors);
+    // After a save: passwords still in the records go to the keyring; each
+    // record's field is emptied (and saved) once the keyring confirmed it.
+    void keepPasswordsInKeyring();
+    void passwordKept(qint32 id, const QString& key, const QString& password,
+                      const SecretStore::Result& result);
+    void followKeyringChanges(const KeyringChanges& changes);
+    void keyringNote(const QString& text);
     void saveAppSettings(QStringList& errors);
     void saveMixedSettings(QStringList& errors);
     void saveTools(QStringList& errors);
@@ -144,4 +162,8 @@ private:
     QString title_;
     PasswordAsker askPassword_;
     PasswordSources passwordSources_ = PasswordSources::fromEnvironment();
+    bool storeMissing_ = false;
+    bool keyringNoted_ = false;
+    QSet<qint32> keeping_;       // sites whose password is being written
+    quint64 connectSerial_ = 0;  // a keyring answer for an older connect is dropped
 };

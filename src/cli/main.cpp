@@ -3,12 +3,14 @@
 #include "app/login_credentials.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_path.h"
+#include "app/site_keyring.h"
 #include "app/stored_certificate_judge.h"
 #include "app/trust_store.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/keyring_access.h"
 #include "cli/password_prompt.h"
 #include "cli/sites_command.h"
 
@@ -49,7 +51,7 @@ bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOp
     return true;
 }
 
-int runWithServer(const CliOptions& o) {
+int runWithServer(const CliOptions& o, SecretStore& secrets) {
     SessionOptions options;
     QString remoteProject;
     QString startPath;
@@ -63,6 +65,14 @@ int runWithServer(const CliOptions& o) {
         if (!LoadSiteByName(o.settingDir, o.site, &site, &error)) {
             printError(error);
             return 1;
+        }
+        if (site.PasswordInKeyring && site.Password.isEmpty()) {
+            const QString key = SiteKeyringKey(site);
+            const SecretStore::Result read = KeyringAccess(&secrets).read(key);
+            if (read.outcome == SecretStore::Outcome::Done)
+                site.Password = read.secret;
+            else
+                printError(QStringLiteral("warning: ") + KeyringReadProblem(key, read));
         }
         options = MakeSessionOptions(site, settings);
         remoteProject = site.RemoteProjectFolder;
@@ -163,9 +173,10 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     if (o.command == QLatin1String("parse"))
         return runParseCommand(o.commandArgs);
+    KeychainSecretStore secrets;
     if (o.command == QLatin1String("sites"))
-        return runSitesCommand(o.commandArgs, o.settingDir, out, err);
+        return runSitesCommand(o.commandArgs, o.settingDir, out, err, &secrets);
     if (o.command == QLatin1String("url"))
         return runUrlCommand(o.commandArgs, o.settingDir, out, err);
-    return runWithServer(o);
+    return runWithServer(o, secrets);
 }

@@ -1,4 +1,5 @@
 #include "support/cli_runner.h"
+#include "support/secret_service_session.h"
 
 #include <QTextStream>
 #include "velmora_paths.h"
@@ -86,6 +87,8 @@ QProcessEnvironment CliRun::cliEnvironment(const QString& settingDir) {
         env.insert(QStringLiteral("VELMORA_SETTING_DIR"), settingDir);
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     env.remove(QStringLiteral("VELMORA_PASSWORD"));
+    // Passwords a run keeps go to no one's keyring: a bus without a secret store answers.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), SecretServiceSession::emptyBusAddress());
     return env;
 }
 

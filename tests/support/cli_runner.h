@@ -50,7 +50,7 @@ public:
 
     // The test program's environment with VELMORA_SETTING_DIR set to
     // `settingDir` (removed when empty), so runs never touch real settings,
-    // and without VELMORA_PASSWORD.
+    // without VELMORA_PASSWORD, and on a session bus without a secret store.
     static QProcessEnvironment cliEnvironment(const QString& settingDir = QString());
     static QString programPath();
 

@@ -8,6 +8,7 @@
 #include "support/cli_runner.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
+#include "support/secret_service_session.h"
 #include "workbench_harness.h"
 
 #include <QApplication>
@@ -111,6 +112,7 @@ TEST_P(SignalEnd, ClosesNormallyAndSaves) {
     QProcess gui;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), SecretServiceSession::emptyBusAddress());
     gui.setProcessEnvironment(env);
     gui.start(QStringLiteral(VELMORA_GUI_PATH), {"--setting-dir", folder.path()});
     ASSERT_TRUE(gui.waitForStarted(10000));

@@ -300,6 +300,7 @@ void MainFrame::buildPages() {
 void MainFrame::openSiteConnect() {
     Workbench& w = workbench_;
     SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
+    dialog.setSecretStoreMissing(w.secretStoreMissing());
     // Sites saved in the dialog stay saved after "Close" too.
     const bool connect = dialog.exec() == QDialog::Accepted;
     storeSettings();
