@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 qt6-multimedia-dev qt6-svg-dev pulseaudio
   desktop-file-utils libpng-dev libjpeg62-turbo-dev libtiff-dev libopenjp2-7-dev zlib1g-dev
   libqt6svg6 dbus dbus-x11 adwaita-icon-theme
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib python3-openssl openssl vsftpd
   curl lftp time clang-format

@@ -8,8 +8,10 @@
 #include "app/workbench.h"
 #include "platform/desktop_notifier.h"
 #include "platform/launcher.h"
+#include "platform/secret_store.h"
 #include "platform/shutdown.h"
 #include "platform/sleep_inhibitor.h"
+#include "platform/termination_signals.h"
 #include "platform/ui/accessible_application.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/tone_beeper.h"
@@ -81,6 +83,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     InstallAccessibility();
+    // Installed first: a signal that comes while the window is being built
+    // waits for it, and then closes it normally, saving the settings.
+    TerminationSignals terminations;
     // The icons live in a static library: nothing else would pull them in.
     Q_INIT_RESOURCE(velmora);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
@@ -100,6 +105,8 @@ int main(int argc, char** argv) {
     services.transports = &transports;
     services.shutdown = &shutdown;
     services.launcher = &launcher;
+    KeychainSecretStore secrets;
+    services.secrets = &secrets;
     ToneBeeper beeper;
     services.beeper = &beeper;
 
@@ -114,6 +121,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
         return 2;
     }
+    // Other windows (help, queue) would keep the program running: it ends here.
+    QObject::connect(&terminations, &TerminationSignals::received, frame.get(), [&frame](int) {
+        frame->closeForSignal();
+        QCoreApplication::quit();
+    });
     // Transfers keep the machine awake; finished ones are announced while
     // the window is in the background.
     DBusDesktopNotifier notifier;

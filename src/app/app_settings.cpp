@@ -66,10 +66,15 @@ bool LoadAppSettings(AppSettings& settings, const QString& path) {
     return settings.Loaded;
 }
 
-bool SaveAppSettings(const AppSettings& settings, const QString& path) {
+bool SaveAppSettings(const AppSettings& settings, const QString& path, QString* error) {
     SettingsArchive archive;
     AppSettings copy = settings;
-    if (!SerializeAppSettings(archive, SettingsArchive::Direction::Write, copy))
+    if (!SerializeAppSettings(archive, SettingsArchive::Direction::Write, copy)) {
+        if (error)
+            *error = QStringLiteral("The general settings could not be stored.");
         return false;
-    return SettingsFile::save(path, archive.data());
+    }
+    SettingsFile::SaveOptions options;
+    options.error = error;
+    return SettingsFile::save(path, archive.data(), options);
 }

@@ -76,4 +76,4 @@ bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction d
 // unreadable file leaves the defaults. Returns (and sets) Loaded.
 bool LoadAppSettings(AppSettings& settings, const QString& path);
 // Replaces the file atomically; false when it could not be saved (the old file then stays).
-bool SaveAppSettings(const AppSettings& settings, const QString& path);
+bool SaveAppSettings(const AppSettings& settings, const QString& path, QString* error = nullptr);

@@ -16,4 +16,10 @@ struct FtpUrl {
     bool tlsRequired = false;  // ftpes://
 };
 
+// The error names the URL with its password masked.
 std::optional<FtpUrl> parseFtpUrl(const QString& text, QString* error);
+
+// `text` with every character of a URL's password (between the ':' after the user and the
+// '@' before the host) replaced by '*', so the URL can be shown in a message or a log.
+// Text that holds no such password comes back unchanged.
+QString MaskUrlPassword(const QString& text);

@@ -54,7 +54,7 @@ LaunchOptions ParseLaunchOptions(const QStringList& args) {
             return fail(QStringLiteral("unknown option: ") + a);
         } else {
             if (o.url)
-                return fail(QStringLiteral("more than one address: ") + a);
+                return fail(QStringLiteral("more than one address: ") + MaskUrlPassword(a));
             QString error;
             o.url = parseFtpUrl(a, &error);
             if (!o.url)

@@ -34,10 +34,15 @@ bool LoadMixedSettings(MixedSettings& settings, const QString& path) {
     return complete;
 }
 
-bool SaveMixedSettings(const MixedSettings& settings, const QString& path) {
+bool SaveMixedSettings(const MixedSettings& settings, const QString& path, QString* error) {
     SettingsArchive archive;
     MixedSettings copy = settings;
-    if (!SerializeMixedSettings(archive, SettingsArchive::Direction::Write, copy))
+    if (!SerializeMixedSettings(archive, SettingsArchive::Direction::Write, copy)) {
+        if (error)
+            *error = QStringLiteral("The loop settings could not be stored.");
         return false;
-    return SettingsFile::save(path, archive.data());
+    }
+    SettingsFile::SaveOptions options;
+    options.error = error;
+    return SettingsFile::save(path, archive.data(), options);
 }

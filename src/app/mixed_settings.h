@@ -41,4 +41,5 @@ bool SerializeMixedSettings(SettingsArchive& archive, SettingsArchive::Direction
 
 // Resets to the defaults, then takes every field the file holds. True when all were read.
 bool LoadMixedSettings(MixedSettings& settings, const QString& path);
-bool SaveMixedSettings(const MixedSettings& settings, const QString& path);
+bool SaveMixedSettings(const MixedSettings& settings, const QString& path,
+                       QString* error = nullptr);

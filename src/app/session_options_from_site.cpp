@@ -9,6 +9,9 @@ SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& set
     o.logonType = site.LogonType;
     o.user = site.User;
     o.password = site.Password;
+    // Anonymous servers expect an address-like password; none is needed from the user.
+    if (site.LogonType == SiteRecord::kLogonAnonymous && o.password.isEmpty())
+        o.password = QStringLiteral("anonymous@");
     o.transferType = site.TransferType;
     o.siteName = site.Name;
     o.comment = site.Comment;
@@ -20,4 +23,13 @@ SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& set
     o.keepAliveCommand2 = settings.KeepAliveCommand2;
     o.showActiveServerFiles = settings.CommonFlags & AppSettings::kShowActiveServerFiles;
     return o;
+}
+
+void ApplyLogin(SessionOptions& options, const LoginCredentials& login) {
+    if (login.anonymous)
+        options.logonType = SiteRecord::kLogonAnonymous;
+    else if (options.logonType == SiteRecord::kLogonAnonymous)
+        options.logonType = SiteRecord::kLogonNormal;
+    options.user = login.user;
+    options.password = login.password;
 }

@@ -35,6 +35,22 @@ void SettingsArchive::append(const char* bytes, qint64 size) {
     data_.append(bytes, size);
 }
 
+void SettingsArchive::appendLength(qint32 length) {
+    char bytes[4];
+    qToLittleEndian<qint32>(length, bytes);
+    append(bytes, 4);
+}
+
+QList<QByteArray> SettingsArchive::writtenFields() const {
+    QList<QByteArray> fields;
+    qint64 start = 0;
+    for (const qint64 end : fieldEnds_) {
+        fields.append(data_.mid(start, end - start));
+        start = end;
+    }
+    return fields;
+}
+
 bool SettingsArchive::peekInt32(qint32* value) const {
     if (remaining() < 4)
         return false;
@@ -46,6 +62,7 @@ bool SettingsArchive::byteField(Direction direction, quint8& value) {
     if (direction == Direction::Write) {
         const char byte = static_cast<char>(value);
         append(&byte, 1);
+        fieldEnds_.append(data_.size());
         return true;
     }
     const char* bytes = nullptr;
@@ -60,6 +77,7 @@ bool SettingsArchive::int32Field(Direction direction, qint32& value) {
         char bytes[4];
         qToLittleEndian<qint32>(value, bytes);
         append(bytes, 4);
+        fieldEnds_.append(data_.size());
         return true;
     }
     const char* bytes = nullptr;
@@ -74,6 +92,7 @@ bool SettingsArchive::int64Field(Direction direction, qint64& value) {
         char bytes[8];
         qToLittleEndian<qint64>(value, bytes);
         append(bytes, 8);
+        fieldEnds_.append(data_.size());
         return true;
     }
     const char* bytes = nullptr;
@@ -90,6 +109,7 @@ bool SettingsArchive::rawField(Direction direction, QByteArray& block, qint64 si
         if (block.size() != size)
             return false;
         append(block.constData(), size);
+        fieldEnds_.append(data_.size());
         return true;
     }
     const char* bytes = nullptr;
@@ -104,11 +124,11 @@ bool SettingsArchive::wideText(Direction direction, QString& text) {
         const qint64 byteLength = qint64(text.size()) * 2;
         if (byteLength > std::numeric_limits<qint32>::max())
             return false;
-        qint32 length = static_cast<qint32>(byteLength);
-        int32Field(Direction::Write, length);
+        appendLength(static_cast<qint32>(byteLength));
         QByteArray bytes(byteLength, Qt::Uninitialized);
         qToLittleEndian<quint16>(text.utf16(), text.size(), bytes.data());
         append(bytes.constData(), bytes.size());
+        fieldEnds_.append(data_.size());
         return true;
     }
     qint32 length = 0;
@@ -129,9 +149,9 @@ bool SettingsArchive::narrowText(Direction direction, QByteArray& text) {
     if (direction == Direction::Write) {
         if (text.size() > std::numeric_limits<qint32>::max())
             return false;
-        qint32 length = static_cast<qint32>(text.size());
-        int32Field(Direction::Write, length);
+        appendLength(static_cast<qint32>(text.size()));
         append(text.constData(), text.size());
+        fieldEnds_.append(data_.size());
         return true;
     }
     qint32 length = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -32,11 +33,17 @@ public:
     // Byte length then the 8-bit bytes as they are.
     bool narrowText(Direction direction, QByteArray& text);
 
+    // The bytes of each field written so far, one entry per field, so that two images of a
+    // record can be compared field by field.
+    QList<QByteArray> writtenFields() const;
+
 private:
     bool take(qint64 size, const char** bytes);
     void append(const char* bytes, qint64 size);
     bool peekInt32(qint32* value) const;
+    void appendLength(qint32 length);
 
     QByteArray data_;
+    QList<qint64> fieldEnds_;
     qint64 position_ = 0;
 };

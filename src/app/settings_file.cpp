@@ -38,35 +38,34 @@ std::optional<QByteArray> SettingsFile::read(const QString& path) {
 }
 
 bool SettingsFile::save(const QString& path, const QByteArray& data, const SaveOptions& options) {
+    const auto fail = [&](const QString& reason) {
+        qCWarning(lcSettings).noquote() << reason;
+        if (options.error)
+            *options.error = reason;
+        return false;
+    };
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        qCWarning(lcSettings) << "could not create" << folder;
-        return false;
-    }
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("Could not create the folder %1.").arg(folder));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSettings) << "could not save" << path << file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("Could not save %1: %2.").arg(path, file.errorString()));
     // Set before any byte is written, so a password never sits in a readable file.
     if (options.permissions && !file.setPermissions(*options.permissions)) {
-        qCWarning(lcSettings) << "could not set the mode of" << path;
         file.cancelWriting();
-        return false;
+        return fail(QStringLiteral("Could not set the mode of %1.").arg(path));
     }
     DeviceWriter deviceWriter;
     SettingsChunkWriter* writer = options.writer ? options.writer : &deviceWriter;
     for (qint64 offset = 0; offset < data.size(); offset += kChunkSize) {
         const qint64 chunk = qMin(kChunkSize, data.size() - offset);
         if (writer->writeChunk(file, data.constData() + offset, chunk) != chunk) {
-            qCWarning(lcSettings) << "could not write" << path << file.errorString();
+            const QString reason = file.errorString();
             file.cancelWriting();
-            return false;
+            return fail(QStringLiteral("Could not write %1: %2.").arg(path, reason));
         }
     }
-    if (!file.commit()) {
-        qCWarning(lcSettings) << "could not save" << path << file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return fail(QStringLiteral("Could not save %1: %2.").arg(path, file.errorString()));
     return true;
 }

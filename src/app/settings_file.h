@@ -29,6 +29,7 @@ public:
         // Mode of the saved file; without it the old file's mode (or the umask) applies.
         std::optional<QFileDevice::Permissions> permissions;
         SettingsChunkWriter* writer = nullptr;  // default: QIODevice::write
+        QString* error = nullptr;               // receives the reason of a failure
     };
 
     // The whole file, or nothing when it is missing, empty, too large or unreadable.

@@ -2,6 +2,52 @@
 
 #include "app/settings_file.h"
 
+namespace {
+
+// After the records, only when something needs it, so a file without keyring use keeps the
+// exact layout of the records: a mark, the option, and one byte per record saying where its
+// password lives. Readers that know only the records ignore bytes after them.
+constexpr char kKeyringMark[] = "VLMKEYR1";
+constexpr qint64 kKeyringMarkSize = 8;
+
+void readKeyringTrailer(SettingsArchive& archive, SiteList& list) {
+    constexpr auto kRead = SettingsArchive::Direction::Read;
+    QByteArray mark;
+    quint8 option = 0;
+    qint32 count = 0;
+    if (!archive.rawField(kRead, mark, kKeyringMarkSize) || mark != kKeyringMark ||
+        !archive.byteField(kRead, option) || !archive.int32Field(kRead, count) ||
+        count != qint32(list.Records.size()) || archive.remaining() < count)
+        return;
+    list.KeyringOption = option <= SiteList::kKeyringOff ? option : SiteList::kKeyringDefault;
+    for (SiteRecord& record : list.Records) {
+        quint8 place = 0;
+        archive.byteField(kRead, place);
+        record.PasswordInKeyring = place == 1 ? 1 : 0;
+    }
+}
+
+void writeKeyringTrailer(SettingsArchive& archive, const SiteList& list) {
+    bool needed = list.KeyringOption != SiteList::kKeyringDefault;
+    for (const SiteRecord& record : list.Records)
+        needed = needed || record.PasswordInKeyring;
+    if (!needed)
+        return;
+    constexpr auto kWrite = SettingsArchive::Direction::Write;
+    QByteArray mark(kKeyringMark, kKeyringMarkSize);
+    quint8 option = list.KeyringOption;
+    qint32 count = qint32(list.Records.size());
+    archive.rawField(kWrite, mark, kKeyringMarkSize);
+    archive.byteField(kWrite, option);
+    archive.int32Field(kWrite, count);
+    for (const SiteRecord& record : list.Records) {
+        quint8 place = record.PasswordInKeyring ? 1 : 0;
+        archive.byteField(kWrite, place);
+    }
+}
+
+}  // namespace
+
 bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction direction,
                          SiteRecord& r) {
     return archive.wideText(direction, r.Name) && archive.wideText(direction, r.Comment) &&
@@ -24,6 +70,7 @@ bool SerializeSiteRecord(SettingsArchive& archive, SettingsArchive::Direction di
 SiteFileState DecodeSites(const QByteArray& data, SiteList& list, qint32* storedCount) {
     list.Records.clear();
     list.SelectedIndex = -1;
+    list.KeyringOption = SiteList::kKeyringDefault;
     if (storedCount)
         *storedCount = 0;
     if (data.isEmpty())
@@ -51,6 +98,8 @@ SiteFileState DecodeSites(const QByteArray& data, SiteList& list, qint32* stored
     }
     if (count < 0)
         complete = false;
+    if (complete)
+        readKeyringTrailer(archive, list);
     list.NormaliseSelectedIndex();
     return complete ? SiteFileState::Complete : SiteFileState::Incomplete;
 }
@@ -77,14 +126,19 @@ std::optional<QByteArray> EncodeSites(const SiteList& list) {
         if (!SerializeSiteRecord(archive, kWrite, copy))
             return std::nullopt;
     }
+    writeKeyringTrailer(archive, list);
     return archive.data();
 }
 
-bool SaveSites(const SiteList& list, const QString& path) {
+bool SaveSites(const SiteList& list, const QString& path, QString* error) {
     const std::optional<QByteArray> data = EncodeSites(list);
-    if (!data)
+    if (!data) {
+        if (error)
+            *error = QStringLiteral("The sites could not be stored.");
         return false;
+    }
     SettingsFile::SaveOptions options;
     options.permissions = SettingsFile::privateMode();
+    options.error = error;
     return SettingsFile::save(path, *data, options);
 }

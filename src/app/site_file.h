@@ -29,4 +29,4 @@ std::optional<QByteArray> EncodeSites(const SiteList& list);
 // DecodeSites over the file; a missing or empty file gives Missing.
 SiteFileState LoadSites(SiteList& list, const QString& path);
 // Saves atomically with mode 0600: the file holds passwords.
-bool SaveSites(const SiteList& list, const QString& path);
+bool SaveSites(const SiteList& list, const QString& path, QString* error = nullptr);

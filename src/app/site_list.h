@@ -14,6 +14,12 @@ class SiteList {
 public:
     std::vector<SiteRecord> Records;
     qint32 SelectedIndex = -1;  // -1 when the list is empty
+    // "Keep passwords in the desktop keyring": 0 on when a secret store answers, 1 on, 2 off.
+    // Kept after the records of site.set, with the sites' PasswordInKeyring.
+    quint8 KeyringOption = kKeyringDefault;
+    static constexpr quint8 kKeyringDefault = 0;
+    static constexpr quint8 kKeyringOn = 1;
+    static constexpr quint8 kKeyringOff = 2;
     CurrentSite Current;
 
     // Empty list: -1; otherwise a value outside the rows becomes 0.

@@ -50,6 +50,9 @@ struct SiteRecord {
     QString AbundantString2 = QStringLiteral("/www");
     QString AbundantString3;
     qint32 SiteFlags = kPreferMlsd;
+    // Not in the stored record: kept after the records of site.set. 1: the password is in the
+    // desktop keyring under SiteKeyringKey, and Password stays empty.
+    quint8 PasswordInKeyring = 0;
 
     bool operator==(const SiteRecord&) const = default;
 };

@@ -43,7 +43,9 @@ QString ValidateBasicFtp(const SiteRecord& record) {
         return SiteMessages::kInputHost;
     if (record.LogonType != SiteRecord::kLogonAnonymous && record.User.isEmpty())
         return SiteMessages::kInputUser;
-    if (record.Password.isEmpty())
+    // An anonymous logon sends the usual "anonymous@" when no password is given.
+    if (record.LogonType != SiteRecord::kLogonAnonymous && record.Password.isEmpty() &&
+        !record.PasswordInKeyring)
         return SiteMessages::kInputPassword;
     return {};
 }
@@ -75,8 +77,13 @@ SiteSaveDecision DecideSiteSave(const SiteRecord& collected, const CurrentSite& 
 void StoreSite(SiteList& list, const SiteRecord& collected, bool alsoCurrent) {
     if (SiteRecord* record = list.FindSite(collected.Id))
         *record = collected;
-    if (alsoCurrent && collected.Id == list.Current.Site.Id)
+    if (alsoCurrent && collected.Id == list.Current.Site.Id) {
+        // The copy in use keeps the password read from the keyring for "Re-connect".
+        const QString known = list.Current.Site.Password;
         list.Current.Site = collected;
+        if (collected.PasswordInKeyring && collected.Password.isEmpty())
+            list.Current.Site.Password = known;
+    }
 }
 
 bool ConnectSite(SiteList& list, int row, const SiteRecord& collected, QString* message) {

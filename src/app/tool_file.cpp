@@ -79,6 +79,8 @@ ToolFileState LoadTools(ToolLists& lists, const QString& path) {
     return state;
 }
 
-bool SaveTools(const ToolLists& lists, const QString& path) {
-    return SettingsFile::save(path, EncodeTools(lists));
+bool SaveTools(const ToolLists& lists, const QString& path, QString* error) {
+    SettingsFile::SaveOptions options;
+    options.error = error;
+    return SettingsFile::save(path, EncodeTools(lists), options);
 }

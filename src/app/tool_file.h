@@ -27,4 +27,4 @@ ToolFileState DecodeTools(const QByteArray& data, ToolLists& lists);
 // The lists from and to tools.set. LoadTools does not top up from the built-in
 // list; the caller does that once after loading.
 ToolFileState LoadTools(ToolLists& lists, const QString& path);
-bool SaveTools(const ToolLists& lists, const QString& path);
+bool SaveTools(const ToolLists& lists, const QString& path, QString* error = nullptr);

@@ -15,4 +15,6 @@ struct ToolRecord {
     bool isUsable() const { return !Path.isEmpty() && !File.isEmpty(); }
     // The full program path: Path + "/" + File.
     QString programPath() const { return Path + QLatin1Char('/') + File; }
+
+    bool operator==(const ToolRecord&) const = default;
 };

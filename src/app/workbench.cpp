@@ -3,14 +3,18 @@
 #include "app/ftp_url.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_file.h"
+#include "app/settings_lock.h"
+#include "app/settings_merge.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
+#include "app/site_merge.h"
 #include "app/site_tls.h"
 #include "app/tool_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -78,74 +82,310 @@ void Workbench::load() {
     const QString toolsPath = filePath(SettingsFileName(SettingsFileKind::Tools));
     if (LoadTools(tools_, toolsPath) == ToolFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Tools);
+    // The tools added here count as loaded: they are the same in every window.
     TopUpSearchedTools(tools_);
+    savedSites_ = sites_;
+    savedSettings_ = settings_;
+    savedMixed_ = mixed_;
+    savedTools_ = tools_;
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
 
-void Workbench::keepDamaged(const QString& name) {
-    if (!damaged_.contains(name))
-        return;
+void Workbench::keepDamaged(const QString& name, bool readWhole) {
     const QString path = filePath(name);
+    if (!isDamaged(path, readWhole))
+        return;
     const QString kept = path + QStringLiteral(".damaged");
     QFile::remove(kept);
     if (QFile::copy(path, kept))
         damaged_.removeAll(name);
 }
 
-void Workbench::save() {
-    using K = SettingsFileKind;
-    keepDamaged(SettingsFileName(K::Sites));
-    SaveSites(sites_, filePath(SettingsFileName(K::Sites)));
-    keepDamaged(SettingsFileName(K::Settings));
-    SaveAppSettings(settings_, filePath(SettingsFileName(K::Settings)));
-    keepDamaged(SettingsFileName(K::Mixed));
-    SaveMixedSettings(mixed_, filePath(SettingsFileName(K::Mixed)));
-    keepDamaged(SettingsFileName(K::Tools));
-    SaveTools(tools_, filePath(SettingsFileName(K::Tools)));
+QStringList Workbench::save() {
+    const SettingsLock lock(settingFolder_);
+    if (!lock.isLocked())
+        return {lock.error()};
+    QStringList errors;
+    const KeyringChanges changes = KeyringChangesBetween(savedSites_, sites_);
+    const bool sitesSaved = saveSites(errors);
+    saveAppSettings(errors);
+    saveMixedSettings(errors);
+    saveTools(errors);
+    if (sitesSaved) {
+        followKeyringChanges(changes);
+        keepPasswordsInKeyring();
+    }
+    return errors;
 }
 
-void Workbench::startCurrentSite() {
-    const SiteRecord& site = sites_.Current.Site;
+bool Workbench::keyringWanted() const {
+    return services_.secrets && KeyringWanted(sites_, storeMissing_);
+}
+
+void Workbench::keyringNote(const QString& text) {
+    if (keyringNoted_)
+        return;
+    keyringNoted_ = true;
+    session_->log(LogChannel::Status, text);
+}
+
+void Workbench::keepPasswordsInKeyring() {
+    bool anyPassword = false;
+    for (const SiteRecord& r : sites_.Records)
+        anyPassword = anyPassword || !r.Password.isEmpty();
+    if (!anyPassword)
+        return;
+    if (!keyringWanted()) {
+        keyringNote(sites_.KeyringOption == SiteList::kKeyringOff
+                        ? QStringLiteral("Passwords are kept in site.set: \"Keep passwords in the "
+                                         "desktop keyring\" is off.")
+                        : QStringLiteral("Passwords are kept in site.set: no desktop keyring "
+                                         "answers."));
+        return;
+    }
+    const QPointer<Workbench> self(this);
+    for (const SiteRecord& r : sites_.Records) {
+        if (r.Password.isEmpty() || keeping_.contains(r.Id))
+            continue;
+        keeping_.insert(r.Id);
+        const qint32 id = r.Id;
+        const QString key = SiteKeyringKey(r);
+        const QString password = r.Password;
+        services_.secrets->write(key, password, [self, id, key, password](const auto& result) {
+            if (self)
+                self->passwordKept(id, key, password, result);
+        });
+    }
+}
+
+void Workbench::passwordKept(qint32 id, const QString& key, const QString& password,
+                             const SecretStore::Result& result) {
+    keeping_.remove(id);
+    if (result.outcome != SecretStore::Outcome::Done) {
+        const bool first = !storeMissing_;
+        if (result.outcome != SecretStore::Outcome::Refused)
+            storeMissing_ = true;
+        if (first)
+            session_->log(LogChannel::Error,
+                          QStringLiteral("The desktop keyring did not take the password of %1 "
+                                         "(%2); passwords stay in site.set.")
+                              .arg(key, result.message));
+        return;
+    }
+    storeMissing_ = false;
+    SiteRecord* site = sites_.FindSite(id);
+    // Changed meanwhile: the next save writes the new one.
+    if (!site || site->Password != password || SiteKeyringKey(*site) != key)
+        return;
+    site->Password.clear();
+    site->PasswordInKeyring = 1;
+    for (const QString& error : save())
+        session_->log(LogChannel::Error, error);
+}
+
+void Workbench::followKeyringChanges(const KeyringChanges& changes) {
+    SecretStore* store = services_.secrets;
+    if (!store || changes.isEmpty())
+        return;
+    const QPointer<Workbench> self(this);
+    const auto report = [self](const QString& text) {
+        if (self)
+            self->session_->log(LogChannel::Error, text);
+    };
+    for (const KeyringMove& move : changes.moves) {
+        store->read(move.from, [store, self, move, report](const SecretStore::Result& read) {
+            if (!self)
+                return;
+            if (read.outcome != SecretStore::Outcome::Done) {
+                report(QStringLiteral("The keyring entry %1 could not be read to follow the "
+                                      "site to %2 (%3); give the password again.")
+                           .arg(move.from, move.to, read.message));
+                return;
+            }
+            store->write(move.to, read.secret,
+                         [store, self, move, report](const SecretStore::Result& written) {
+                             if (!self)
+                                 return;
+                             if (written.outcome != SecretStore::Outcome::Done) {
+                                 report(QStringLiteral("The keyring entry %1 could not be "
+                                                       "written (%2); give the password again.")
+                                            .arg(move.to, written.message));
+                                 return;
+                             }
+                             if (move.removeOld)
+                                 store->remove(move.from, [](const SecretStore::Result&) {});
+                         });
+        });
+    }
+    for (const QString& key : changes.removals) {
+        store->remove(key, [report, key](const SecretStore::Result& result) {
+            if (result.outcome != SecretStore::Outcome::Done &&
+                result.outcome != SecretStore::Outcome::NotFound)
+                report(QStringLiteral("The keyring entry %1 of a removed site could not be "
+                                      "removed (%2).")
+                           .arg(key, result.message));
+        });
+    }
+}
+
+bool Workbench::saveSites(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Sites);
+    SiteList onDisk;
+    const SiteFileState state = LoadSites(onDisk, filePath(name));
+    keepDamaged(name, state != SiteFileState::Incomplete);
+    const SiteList merged = MergeSites(onDisk, savedSites_, sites_);
+    QString error;
+    // After a failure both stay as they were, so the next save still finds the changes.
+    if (!SaveSites(merged, filePath(name), &error)) {
+        errors << error;
+        return false;
+    }
+    sites_.Records = merged.Records;
+    sites_.SelectedIndex = merged.SelectedIndex;
+    sites_.KeyringOption = merged.KeyringOption;
+    savedSites_ = sites_;
+    return true;
+}
+
+void Workbench::saveAppSettings(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Settings);
+    AppSettings onDisk;
+    keepDamaged(name, LoadAppSettings(onDisk, filePath(name)));
+    const auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    QString error;
+    if (!SaveAppSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    settings_ = merged;
+    savedSettings_ = merged;
+}
+
+void Workbench::saveMixedSettings(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Mixed);
+    MixedSettings onDisk;
+    keepDamaged(name, LoadMixedSettings(onDisk, filePath(name)));
+    const auto merged = MergeRecordFields(onDisk, savedMixed_, mixed_, &SerializeMixedSettings);
+    QString error;
+    if (!SaveMixedSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    mixed_ = merged;
+    savedMixed_ = merged;
+}
+
+void Workbench::saveTools(QStringList& errors) {
+    const QString name = SettingsFileName(SettingsFileKind::Tools);
+    ToolLists onDisk;
+    const ToolFileState state = LoadTools(onDisk, filePath(name));
+    keepDamaged(name, state != ToolFileState::Incomplete);
+    TopUpSearchedTools(onDisk);
+    const ToolLists merged = MergeToolLists(onDisk, savedTools_, tools_);
+    QString error;
+    if (!SaveTools(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    tools_ = merged;
+    savedTools_ = merged;
+}
+
+bool Workbench::startCurrentSite(const LoginRequest& request, const PasswordSources& sources) {
+    LoginCredentials login = ResolveLogin(request, sources);
+    for (const QString& warning : login.warnings)
+        session_->log(LogChannel::Error, warning);
+    if (login.mayAsk() && askPassword_) {
+        if (const std::optional<QString> typed = askPassword_(login.user, request.host)) {
+            login.password = *typed;
+            login.origin = PasswordOrigin::Prompt;
+            login.error = PasswordProblem(login.password, login.origin);
+        }
+    }
+    if (!login.error.isEmpty()) {
+        session_->log(LogChannel::Error, login.error);
+        return false;
+    }
+    // The copy in use carries the password found, so "Re-connect" needs nobody.
+    SiteRecord& site = sites_.Current.Site;
+    site.Password = login.password;
     session_->setOptions(MakeSessionOptions(site, settings_));
     engine_->setRemoteProjectFolder(site.RemoteProjectFolder.toUtf8());
     emit localProjectChosen(site.LocalProjectFolder);
     session_->connectNew();
+    return true;
+}
+
+bool Workbench::connectChosenSite(const PasswordSources& sources) {
+    session_->closeConnection();
+    const quint64 serial = ++connectSerial_;
+    if (!sites_.ChooseSelectedSite())
+        return false;
+    const SiteRecord& site = sites_.Current.Site;
+    LoginRequest request;
+    request.host = site.Host;
+    request.user = site.User;
+    request.stored = site.Password;
+    request.anonymous = site.LogonType == SiteRecord::kLogonAnonymous;
+    if (!site.PasswordInKeyring || !site.Password.isEmpty() || !services_.secrets)
+        return startCurrentSite(request, sources);
+    // Asked without waiting; a locked keyring prompts on its own. Without the password the
+    // login goes on as for a site that has none (the password dialog asks).
+    const QPointer<Workbench> self(this);
+    const QString key = SiteKeyringKey(site);
+    services_.secrets->read(
+        key, [self, serial, request, sources, key](const SecretStore::Result& result) mutable {
+            if (!self || serial != self->connectSerial_)
+                return;
+            if (result.outcome == SecretStore::Outcome::Done)
+                request.stored = result.secret;
+            else
+                self->session_->log(LogChannel::Error, KeyringReadProblem(key, result));
+            self->startCurrentSite(request, sources);
+        });
+    return true;
 }
 
 bool Workbench::connectSelectedSite() {
-    session_->closeConnection();
-    if (!sites_.ChooseSelectedSite())
-        return false;
-    startCurrentSite();
-    return true;
+    PasswordSources sources;
+    sources.netrcPath = passwordSources_.netrcPath;
+    return connectChosenSite(sources);
 }
 
 bool Workbench::connectSiteNamed(const QString& name) {
     for (size_t i = 0; i < sites_.Records.size(); ++i) {
         if (sites_.Records[i].Name == name) {
             sites_.SelectedIndex = qint32(i);
-            return connectSelectedSite();
+            return connectChosenSite(passwordSources_);
         }
     }
     return false;
 }
 
-void Workbench::connectUrl(const FtpUrl& url) {
+bool Workbench::connectUrl(const FtpUrl& url) {
     session_->closeConnection();
+    ++connectSerial_;
+    LoginRequest request;
+    request.host = url.host;
+    request.user = url.user;
+    if (!url.password.isEmpty())
+        request.password = url.password;
     SiteRecord site;
     site.Id = sites_.FreshId();
     site.Name = url.host;
     site.Host = url.host;
     site.Port = url.port;
-    site.LogonType = url.anonymous ? 1 : 0;
-    site.User = url.anonymous ? QStringLiteral("anonymous") : url.user;
-    site.Password = url.anonymous ? QStringLiteral("velmora@") : url.password;
+    // The user .netrc names for a URL without one is known before the password is looked for.
+    const LoginCredentials named = ResolveLogin(request, passwordSources_);
+    site.LogonType = named.anonymous ? SiteRecord::kLogonAnonymous : SiteRecord::kLogonNormal;
+    site.User = named.user;
     site.RemoteProjectFolder = url.path;
     SetSiteTlsMode(site, url.tlsRequired ? TlsMode::Require : TlsMode::Off);
     sites_.Current.Site = site;
     sites_.Current.SessionFlag = 0;
-    startCurrentSite();
+    request.user = named.user;
+    return startCurrentSite(request, passwordSources_);
 }
 
 void Workbench::reconnect() {
@@ -154,6 +394,7 @@ void Workbench::reconnect() {
 }
 
 void Workbench::closeConnection() {
+    ++connectSerial_;
     session_->closeConnection();
     sites_.ResetCurrentSiteOnClose();
 }

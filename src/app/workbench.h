@@ -12,13 +12,21 @@
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
 
+#include "app/login_credentials.h"
+#include "app/site_keyring.h"
+#include "platform/secret_store.h"
+
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Beeper;
+class SecretStore;
 class Launcher;
 class SystemShutdown;
 class TransportFactory;
@@ -35,6 +43,7 @@ public:
         Beeper* beeper = nullptr;
         SystemShutdown* shutdown = nullptr;
         Launcher* launcher = nullptr;
+        SecretStore* secrets = nullptr;  // none: passwords stay in site.set
     };
 
     Workbench(const QString& settingFolder, Services services, QObject* parent = nullptr);
@@ -43,10 +52,14 @@ public:
     // Sites, general settings, loop settings (in that order), then the tools,
     // topped up from the built-in list.
     void load();
-    // Sites, general settings, loop settings (in that order), then the tools.
-    // A file that could not be read whole is first kept as NAME.damaged, so
-    // nothing it held is lost by the save.
-    void save();
+    // Sites, general settings, loop settings (in that order), then the tools,
+    // under the settings folder's lock. Each file is read again and only what
+    // changed here since the last load or save is written over it, so changes
+    // saved meanwhile by velmora-cli or another window stay; what the files
+    // then hold becomes the state here. A file that could not be read whole is
+    // first kept as NAME.damaged, so nothing it held is lost by the save.
+    // Returns one sentence per failure; empty when everything was saved.
+    QStringList save();
     // Files that existed but could not be read whole at load.
     const QStringList& damagedFiles() const { return damaged_; }
 
@@ -67,15 +80,24 @@ public:
     StoredCertificateJudge& certificateJudge() { return *judge_; }
     void setCertificateAsker(CertificateAsker* asker) { judge_->setAsker(asker); }
 
+    // Asks for the password of USER at HOST when nothing else gave one;
+    // nothing when the user declined.
+    using PasswordAsker =
+        std::function<std::optional<QString>(const QString& user, const QString& host)>;
+    void setPasswordAsker(PasswordAsker asker) { askPassword_ = std::move(asker); }
+    // Where a start (--site, a URL) looks for a password; VELMORA_PASSWORD
+    // and ~/.netrc unless set. The site dialog's "Connect" uses ~/.netrc only.
+    void setPasswordSources(const PasswordSources& sources) { passwordSources_ = sources; }
+
     // "Connect" after the site dialog: the work in hand stops, the selected
     // site becomes the current one and the connection starts. False when the
-    // list has no row.
+    // list has no row or the login cannot be sent (the chat says why).
     bool connectSelectedSite();
     // Connects to the stored site with that name; false when there is none.
     bool connectSiteNamed(const QString& name);
     // Connects to an ftp:// URL without storing it as a site. A path in the
-    // URL is where the remote tree opens.
-    void connectUrl(const FtpUrl& url);
+    // URL is where the remote tree opens. False when the login cannot be sent.
+    bool connectUrl(const FtpUrl& url);
     // "Re-connect" with the current site.
     void reconnect();
     // "Close connection": the connection ends and the current site's
@@ -86,6 +108,12 @@ public:
     // restarts when its interval was switched on or off.
     void applySettings(const AppSettings& before);
 
+    // Whether new passwords go to the desktop keyring now: the site dialog's
+    // option, on by default unless no secret store answered.
+    bool keyringWanted() const;
+    // No secret store, or it did not answer when asked.
+    bool secretStoreMissing() const { return !services_.secrets || storeMissing_; }
+
     // "Velmora" before login, then the session's title.
     QString windowTitle() const { return title_; }
 
@@ -95,9 +123,21 @@ signals:
     void localProjectChosen(const QString& folder);
 
 private:
-    void startCurrentSite();
+    bool connectChosenSite(const PasswordSources& sources);
+    bool startCurrentSite(const LoginRequest& request, const PasswordSources& sources);
     QString filePath(const QString& name) const;
-    void keepDamaged(const QString& name);
+    void keepDamaged(const QString& name, bool readWhole);
+    bool saveSites(QStringList& errors);
+    // After a save: passwords still in the records go to the keyring; each
+    // record's field is emptied (and saved) once the keyring confirmed it.
+    void keepPasswordsInKeyring();
+    void passwordKept(qint32 id, const QString& key, const QString& password,
+                      const SecretStore::Result& result);
+    void followKeyringChanges(const KeyringChanges& changes);
+    void keyringNote(const QString& text);
+    void saveAppSettings(QStringList& errors);
+    void saveMixedSettings(QStringList& errors);
+    void saveTools(QStringList& errors);
 
     QString settingFolder_;
     Services services_;
@@ -105,6 +145,12 @@ private:
     MixedSettings mixed_;
     SiteList sites_;
     ToolLists tools_;
+    // As last loaded or saved: what the files held then, to tell this window's changes from
+    // those saved by others.
+    SiteList savedSites_;
+    AppSettings savedSettings_;
+    MixedSettings savedMixed_;
+    ToolLists savedTools_;
     QStringList damaged_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;
@@ -114,4 +160,10 @@ private:
     TrustStore trust_;
     std::unique_ptr<StoredCertificateJudge> judge_;
     QString title_;
+    PasswordAsker askPassword_;
+    PasswordSources passwordSources_ = PasswordSources::fromEnvironment();
+    bool storeMissing_ = false;
+    bool keyringNoted_ = false;
+    QSet<qint32> keeping_;       // sites whose password is being written
+    quint64 connectSerial_ = 0;  // a keyring answer for an older connect is dropped
 };

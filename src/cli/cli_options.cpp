@@ -86,6 +86,8 @@ bool parseCliOptions(const QStringList& args, CliOptions* o, QString* error) {
                 return false;
             }
             o->trust << v;
+        } else if (a == QLatin1String("--password-stdin")) {
+            o->passwordStdin = true;
         } else if (a == QLatin1String("--site")) {
             if (!value(a, &o->site))
                 return false;
@@ -124,8 +126,12 @@ QString cliUsage() {
         "       velmora-cli [OPTIONS] --site NAME COMMAND [ARGS]\n"
         "       velmora-cli [OPTIONS] parse|sites|url ...\n"
         "\n"
-        "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is "
-        "anonymous.\nftpes://... is the same over FTP with explicit TLS, which it requires.\n"
+        "URL is ftp://[user[:password]@]host[:port][/path]; without a user the login is\n"
+        "the one ~/.netrc names for the host, else anonymous (password \"anonymous@\").\n"
+        "ftpes://... is the same over FTP with explicit TLS, which it requires.\n"
+        "The password is the first found of: the URL's, --password-stdin, $VELMORA_PASSWORD,\n"
+        "the stored site's (--site), ~/.netrc (machine/login/password; ignored when others\n"
+        "can read it); else, when a user is named, it is asked for on the terminal.\n"
         "\n"
         "Options:\n"
         "  --log                  write the conversation with the server on stderr\n"
@@ -138,6 +144,7 @@ QString cliUsage() {
         "  --deadline SECONDS     give up when the whole run took this long (default: none)\n"
         "  --setting-dir DIR      folder of the settings files\n"
         "  --site NAME            connect to a stored site instead of a URL\n"
+        "  --password-stdin       read the password from the first line of standard input\n"
         "  --tls off|auto|require FTP over TLS: never, when offered, or required\n"
         "                         (default: require for ftpes://, off for ftp://, the site's)\n"
         "  --trust SHA256:...     trust this server certificate fingerprint for this run\n"

@@ -17,8 +17,9 @@ struct CliOptions {
     int deadlineSeconds = 0;  // for the whole run; 0: none
     QString settingDir;
     QString site;
-    QString tls;        // off, auto or require; empty: the URL's or the site's
-    QStringList trust;  // fingerprints trusted for this run
+    bool passwordStdin = false;  // the password is the first line of standard input
+    QString tls;                 // off, auto or require; empty: the URL's or the site's
+    QStringList trust;           // fingerprints trusted for this run
     QString url;
     QString command;
     QStringList commandArgs;

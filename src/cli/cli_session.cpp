@@ -68,8 +68,14 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                                  session_->removeGroup(session_->queue().at(i));
                          });
                      });
-    QObject::connect(session_.get(), &FtpSession::failure,
-                     [this](const QString& text) { failures_ << text; });
+    QObject::connect(session_.get(), &FtpSession::failure, [this](const QString& text) {
+        failures_ << text;
+        // A login command refused before sending leaves nothing to wait for.
+        if (!session_->loggedIn() && !broken_) {
+            broken_ = true;
+            error_ = text;
+        }
+    });
     // Work that went on without entries it could not read is not done.
     QObject::connect(engine_.get(), &ActionEngine::entriesSkipped,
                      [this](const QByteArray& folder, int count) {

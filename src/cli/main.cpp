@@ -1,13 +1,17 @@
 #include "app/app_settings.h"
 #include "app/ftp_url.h"
+#include "app/login_credentials.h"
 #include "app/session_options_from_site.h"
 #include "app/settings_path.h"
+#include "app/site_keyring.h"
 #include "app/stored_certificate_judge.h"
 #include "app/trust_store.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/keyring_access.h"
+#include "cli/password_prompt.h"
 #include "cli/sites_command.h"
 
 #include <QCoreApplication>
@@ -17,13 +21,44 @@
 
 namespace {
 
-int runWithServer(const CliOptions& o) {
+// The login's user and password by the one rule of the engine; asks on the terminal when a
+// user is named and nothing gave a password. False (after saying why) when nothing may be sent.
+bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOptions* options) {
+    PasswordSources sources = PasswordSources::fromEnvironment();
+    if (o.passwordStdin) {
+        sources.standardInput = ReadPasswordFromStdin();
+        if (!sources.standardInput) {
+            printError(QStringLiteral("--password-stdin: standard input held no password"));
+            return false;
+        }
+    }
+    LoginCredentials login = ResolveLogin(request, sources);
+    for (const QString& warning : login.warnings)
+        printError(QStringLiteral("warning: ") + warning);
+    if (login.mayAsk()) {
+        if (const std::optional<QString> typed =
+                PromptPasswordOnTerminal(login.user, request.host)) {
+            login.password = *typed;
+            login.origin = PasswordOrigin::Prompt;
+            login.error = PasswordProblem(login.password, login.origin);
+        }
+    }
+    if (!login.error.isEmpty()) {
+        printError(login.error);
+        return false;
+    }
+    ApplyLogin(*options, login);
+    return true;
+}
+
+int runWithServer(const CliOptions& o, SecretStore& secrets) {
     SessionOptions options;
     QString remoteProject;
     QString startPath;
     std::optional<SiteRecord> stored;
     AppSettings settings;
     LoadAppSettings(settings, SettingsPath(SettingsFileKind::Settings, o.settingDir));
+    LoginRequest request;
     if (!o.site.isEmpty()) {
         SiteRecord site;
         QString error;
@@ -31,9 +66,21 @@ int runWithServer(const CliOptions& o) {
             printError(error);
             return 1;
         }
+        if (site.PasswordInKeyring && site.Password.isEmpty()) {
+            const QString key = SiteKeyringKey(site);
+            const SecretStore::Result read = KeyringAccess(&secrets).read(key);
+            if (read.outcome == SecretStore::Outcome::Done)
+                site.Password = read.secret;
+            else
+                printError(QStringLiteral("warning: ") + KeyringReadProblem(key, read));
+        }
         options = MakeSessionOptions(site, settings);
         remoteProject = site.RemoteProjectFolder;
         stored = site;
+        request.host = site.Host;
+        request.user = site.User;
+        request.stored = site.Password;
+        request.anonymous = site.LogonType == SiteRecord::kLogonAnonymous;
     } else {
         QString error;
         const auto url = parseFtpUrl(o.url, &error);
@@ -43,13 +90,16 @@ int runWithServer(const CliOptions& o) {
         }
         options.host = url->host;
         options.port = url->port;
-        options.logonType = url->anonymous ? 1 : 0;
-        options.user = url->user;
-        options.password = url->anonymous ? QStringLiteral("velmora@") : url->password;
         options.siteName = url->host;
         options.tls = url->tlsRequired ? TlsMode::Require : TlsMode::Off;
         startPath = url->path;
+        request.host = url->host;
+        request.user = url->user;
+        if (!url->password.isEmpty())
+            request.password = url->password;
     }
+    if (!resolvePassword(o, request, &options))
+        return 2;
     if (!o.tls.isEmpty())
         options.tls = *parseTlsMode(o.tls);
     QList<QByteArray> trusted;
@@ -123,9 +173,10 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     if (o.command == QLatin1String("parse"))
         return runParseCommand(o.commandArgs);
+    KeychainSecretStore secrets;
     if (o.command == QLatin1String("sites"))
-        return runSitesCommand(o.commandArgs, o.settingDir, out, err);
+        return runSitesCommand(o.commandArgs, o.settingDir, out, err, &secrets);
     if (o.command == QLatin1String("url"))
         return runUrlCommand(o.commandArgs, o.settingDir, out, err);
-    return runWithServer(o);
+    return runWithServer(o, secrets);
 }

@@ -1,13 +1,18 @@
 #include "cli/sites_command.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
 #include "app/http_address.h"
+#include "app/settings_lock.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
+#include "app/site_keyring.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
 #include "app/site_tls.h"
+#include "cli/keyring_access.h"
 
 namespace {
 
@@ -241,7 +246,11 @@ void showSite(const SiteRecord& site, QTextStream& out) {
         << "Port: " << (site.Port < 0 ? QString() : QString::number(site.Port)) << '\n'
         << "LogonType: " << choiceText(site.LogonType, logonLabels) << '\n'
         << "User: " << site.User << '\n'
-        << "Password: " << QString(site.Password.size(), u'*') << '\n'
+        << "Password: "
+        << (site.PasswordInKeyring    ? QStringLiteral("(in the desktop keyring)")
+            : site.Password.isEmpty() ? QString()
+                                      : QStringLiteral("(in site.set)"))
+        << '\n'
         << "TransferType: " << choiceText(site.TransferType, typeLabels) << '\n'
         << "TransferMode: " << choiceText(site.TransferMode, modeLabels, 0) << '\n'
         << "NameEncoding: " << choiceText(site.NameEncoding, encodingLabels, 0) << '\n'
@@ -255,8 +264,16 @@ void showSite(const SiteRecord& site, QTextStream& out) {
         << "SiteFlags: " << flags << '\n';
 }
 
-// Loads the list for a change; a damaged file is not overwritten, so nothing in it is lost.
-bool loadForChange(SiteList& list, const QString& path, QTextStream& err) {
+// Loads the list for a change, under the lock `lock` was asked for: concurrent runs and an
+// open window then never save over each other's sites. A damaged file is not overwritten, so
+// nothing in it is lost.
+bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path,
+                   QTextStream& err) {
+    if (!lock.isLocked()) {
+        err << lock.error() << '\n';
+        err.flush();
+        return false;
+    }
     if (LoadSites(list, path) == SiteFileState::Incomplete) {
         err << "The site file " << path << " is damaged; not changing it.\n";
         err.flush();
@@ -267,12 +284,50 @@ bool loadForChange(SiteList& list, const QString& path, QTextStream& err) {
 
 int save(SiteList& list, const QString& path, QTextStream& err) {
     list.NormaliseSelectedIndex();
-    if (!SaveSites(list, path))
-        return refuse(err, QStringLiteral("Could not save %1").arg(path));
+    QString error;
+    if (!SaveSites(list, path, &error))
+        return refuse(err, error);
     return kDone;
 }
 
-int addSite(const QStringList& args, const QString& path, QTextStream& err) {
+void warn(QTextStream& err, const QString& text) {
+    err << "velmora-cli: warning: " << text << '\n';
+    err.flush();
+}
+
+// A password given for `site` goes to the keyring when one answers and the option allows;
+// the record then keeps an empty field. Otherwise it stays in the record, with a warning.
+void keepPassword(const KeyringAccess& keyring, const SiteList& list, SiteRecord* site,
+                  QTextStream& err) {
+    if (site->Password.isEmpty() || !keyring.isPresent() ||
+        list.KeyringOption == SiteList::kKeyringOff)
+        return;
+    const SecretStore::Result result = keyring.write(SiteKeyringKey(*site), site->Password);
+    if (result.outcome == SecretStore::Outcome::Done) {
+        site->Password.clear();
+        site->PasswordInKeyring = 1;
+        return;
+    }
+    site->PasswordInKeyring = 0;
+    warn(err, QStringLiteral("the desktop keyring did not take the password (%1); it is kept "
+                             "in site.set")
+                  .arg(result.message.isEmpty() ? QStringLiteral("no secret store answers")
+                                                : result.message));
+}
+
+bool keyUsedByOthers(const SiteList& list, const QString& key, int exceptRow) {
+    for (int i = 0; i < int(list.Records.size()); ++i) {
+        const SiteRecord& r = list.Records[size_t(i)];
+        if (i != exceptRow && r.PasswordInKeyring && SiteKeyringKey(r) == key)
+            return true;
+    }
+    return false;
+}
+
+// Keyring calls may wait for the keyring's own prompt, so they are made before the settings
+// lock is taken, on what the file held then; the change is checked again under the lock.
+int addSite(const QStringList& args, const QString& path, QTextStream& err,
+            const KeyringAccess& keyring) {
     if (args.size() < 2 || args[1].startsWith(u"--"))
         return usageError(err, QStringLiteral("sites add: missing NAME"), kSitesUsage);
     SiteOptions options;
@@ -280,25 +335,42 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err) {
     if (!parseSiteOptions(args, 2, false, &options, &problem))
         return usageError(err, QStringLiteral("sites add: ") + problem, kOptionsUsage);
 
-    SiteList list;
-    if (!loadForChange(list, path, err))
-        return kRefused;
     // Plain unless --tls says otherwise: scripts keep doing what they did.
     SiteRecord site;
     site.Name = args[1];
     applySiteOptions(options, &site);
-    const QString nameMessage = CheckSiteName(list, site.Name, site.Comment);
-    if (!nameMessage.isEmpty())
-        return refuse(err, nameMessage);
-    const QString invalid = ValidateBasicFtp(site);
-    if (!invalid.isEmpty())
-        return refuse(err, invalid);
-    site.Id = list.FreshId();
-    list.Records.push_back(site);
-    return save(list, path, err);
+    const auto check = [&site](const SiteList& list) {
+        const QString nameMessage = CheckSiteName(list, site.Name, site.Comment);
+        return nameMessage.isEmpty() ? ValidateBasicFtp(site) : nameMessage;
+    };
+    SiteList before;
+    LoadSites(before, path);
+    if (const QString message = check(before); !message.isEmpty())
+        return refuse(err, message);
+    keepPassword(keyring, before, &site, err);
+
+    int saved = kRefused;
+    SiteList list;
+    {
+        const SettingsLock lock(QFileInfo(path).absolutePath());
+        if (!loadForChange(lock, list, path, err))
+            saved = kRefused;
+        else if (const QString message = check(list); !message.isEmpty())
+            saved = refuse(err, message);
+        else {
+            site.Id = list.FreshId();
+            list.Records.push_back(site);
+            saved = save(list, path, err);
+        }
+    }
+    const QString key = SiteKeyringKey(site);
+    if (saved != kDone && site.PasswordInKeyring && !keyUsedByOthers(list, key, -1))
+        keyring.remove(key);
+    return saved;
 }
 
-int editSite(const QStringList& args, const QString& path, QTextStream& err) {
+int editSite(const QStringList& args, const QString& path, QTextStream& err,
+             const KeyringAccess& keyring) {
     if (args.size() < 2 || args[1].startsWith(u"--"))
         return usageError(err, QStringLiteral("sites edit: missing NAME"), kSitesUsage);
     SiteOptions options;
@@ -306,40 +378,102 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err) {
     if (!parseSiteOptions(args, 2, true, &options, &problem))
         return usageError(err, QStringLiteral("sites edit: ") + problem, kOptionsUsage);
 
-    SiteList list;
-    if (!loadForChange(list, path, err))
-        return kRefused;
-    const int row = findByName(list, args[1]);
-    if (row < 0)
-        return refuse(err, notFound(args[1], path));
-    SiteRecord site = list.Records[row];
-    applySiteOptions(options, &site);
-    const SiteRecord& old = list.Records[row];
-    if (site.Name != old.Name || site.Comment != old.Comment) {
-        const QString nameMessage = CheckSiteName(list, site.Name, site.Comment, row);
-        if (!nameMessage.isEmpty())
-            return refuse(err, nameMessage);
+    // The edited site as the file holds it now, or a message saying why not.
+    const auto edited = [&](const SiteList& list, SiteRecord* site, int* row) -> QString {
+        *row = findByName(list, args[1]);
+        if (*row < 0)
+            return notFound(args[1], path);
+        const SiteRecord& old = list.Records[size_t(*row)];
+        *site = old;
+        applySiteOptions(options, site);
+        if (site->Name != old.Name || site->Comment != old.Comment) {
+            const QString nameMessage = CheckSiteName(list, site->Name, site->Comment, *row);
+            if (!nameMessage.isEmpty())
+                return nameMessage;
+        }
+        return ValidateBasicFtp(*site);
+    };
+    SiteList before;
+    LoadSites(before, path);
+    SiteRecord site;
+    int row = -1;
+    if (const QString message = edited(before, &site, &row); !message.isEmpty())
+        return refuse(err, message);
+    const SiteRecord& old = before.Records[size_t(row)];
+    const QString oldKey = SiteKeyringKey(old);
+    const bool wasInKeyring = old.PasswordInKeyring;
+    bool dropOld = false;
+    if (options.password && !options.password->isEmpty()) {
+        keepPassword(keyring, before, &site, err);
+        dropOld = wasInKeyring && (!site.PasswordInKeyring || SiteKeyringKey(site) != oldKey);
+    } else if (options.password) {
+        site.PasswordInKeyring = 0;  // --password "": no password at all
+        dropOld = wasInKeyring;
+    } else if (wasInKeyring && SiteKeyringKey(site) != oldKey) {
+        // Renamed or moved to another host: the entry follows.
+        const SecretStore::Result read = keyring.read(oldKey);
+        const SecretStore::Result written = read.outcome == SecretStore::Outcome::Done
+                                                ? keyring.write(SiteKeyringKey(site), read.secret)
+                                                : read;
+        if (written.outcome == SecretStore::Outcome::Done) {
+            dropOld = true;
+        } else {
+            warn(err, QStringLiteral("the keyring entry %1 could not follow the site to %2 (%3); "
+                                     "give the password again with --password")
+                          .arg(oldKey, SiteKeyringKey(site), written.message));
+        }
     }
-    const QString invalid = ValidateBasicFtp(site);
-    if (!invalid.isEmpty())
-        return refuse(err, invalid);
-    list.Records[row] = site;
-    return save(list, path, err);
+
+    int saved = kRefused;
+    SiteList list;
+    {
+        const SettingsLock lock(QFileInfo(path).absolutePath());
+        SiteRecord fresh;
+        if (!loadForChange(lock, list, path, err)) {
+            saved = kRefused;
+        } else if (const QString message = edited(list, &fresh, &row); !message.isEmpty()) {
+            saved = refuse(err, message);
+        } else {
+            fresh.Password = site.Password;
+            fresh.PasswordInKeyring = site.PasswordInKeyring;
+            list.Records[size_t(row)] = fresh;
+            saved = save(list, path, err);
+        }
+    }
+    if (saved == kDone && dropOld && !keyUsedByOthers(list, oldKey, -1))
+        keyring.remove(oldKey);
+    return saved;
 }
 
-int removeSite(const QStringList& args, const QString& path, QTextStream& err) {
+int removeSite(const QStringList& args, const QString& path, QTextStream& err,
+               const KeyringAccess& keyring) {
     if (args.size() != 2)
         return usageError(err, QStringLiteral("sites remove: expected one NAME"), kSitesUsage);
     SiteList list;
-    if (!loadForChange(list, path, err))
-        return kRefused;
-    const int row = findByName(list, args[1]);
-    if (row < 0)
-        return refuse(err, notFound(args[1], path));
-    const SiteDeleteResult result = DeleteSite(list, row);
-    if (!result.deleted)
-        return refuse(err, result.message);
-    return save(list, path, err);
+    SiteRecord removed;
+    {
+        const SettingsLock lock(QFileInfo(path).absolutePath());
+        if (!loadForChange(lock, list, path, err))
+            return kRefused;
+        const int row = findByName(list, args[1]);
+        if (row < 0)
+            return refuse(err, notFound(args[1], path));
+        removed = list.Records[size_t(row)];
+        const SiteDeleteResult result = DeleteSite(list, row);
+        if (!result.deleted)
+            return refuse(err, result.message);
+        if (const int saved = save(list, path, err); saved != kDone)
+            return saved;
+    }
+    const QString key = SiteKeyringKey(removed);
+    if (removed.PasswordInKeyring && !keyUsedByOthers(list, key, -1)) {
+        const SecretStore::Result gone = keyring.remove(key);
+        if (gone.outcome != SecretStore::Outcome::Done &&
+            gone.outcome != SecretStore::Outcome::NotFound)
+            warn(err, QStringLiteral("the keyring entry %1 could not be removed (%2)")
+                          .arg(key, gone.message));
+    }
+    return kDone;
 }
 
 }  // namespace
@@ -361,7 +495,8 @@ bool LoadSiteByName(const QString& settingDir, const QString& name, SiteRecord* 
 }
 
 int runSitesCommand(const QStringList& args, const QString& settingDir, QTextStream& out,
-                    QTextStream& err) {
+                    QTextStream& err, SecretStore* secrets) {
+    const KeyringAccess keyring(secrets);
     if (args.isEmpty())
         return usageError(err, QStringLiteral("sites: missing command"), kSitesUsage);
     const QString path = SettingsPath(SettingsFileKind::Sites, settingDir);
@@ -393,11 +528,11 @@ int runSitesCommand(const QStringList& args, const QString& settingDir, QTextStr
         return kDone;
     }
     if (command == u"add")
-        return addSite(args, path, err);
+        return addSite(args, path, err, keyring);
     if (command == u"edit")
-        return editSite(args, path, err);
+        return editSite(args, path, err, keyring);
     if (command == u"remove")
-        return removeSite(args, path, err);
+        return removeSite(args, path, err, keyring);
     return usageError(err, QStringLiteral("sites: unknown command \"%1\"").arg(command),
                       kSitesUsage);
 }

@@ -32,7 +32,9 @@ static bool holdsLineBreak(const QByteArray& text) {
 QString CommandGroup::prepareToSend() {
     for (const CommandStep& s : steps_) {
         if (holdsLineBreak(s.name) || holdsLineBreak(s.argument)) {
-            QByteArray shown = s.wireText();
+            // A password is masked whole: the bytes after a line break are secret too.
+            QByteArray shown =
+                s.nameIs("PASS") ? "PASS " + QByteArray(s.argument.size(), '*') : s.wireText();
             shown.replace('\r', "\\r").replace('\n', "\\n").replace('\0', "\\0");
             return QStringLiteral("Command refused, it holds a line break or NUL: ") +
                    QString::fromUtf8(shown);

@@ -48,7 +48,7 @@ TEST(SiteRulesTest, BasicFtpValidationInOrder) {
         {"", 0, "", "", QStringLiteral("Please input host")},
         {"h", 0, "", "", QStringLiteral("Please input user name")},
         {"h", 2, "", "p", QStringLiteral("Please input user name")},
-        {"h", 1, "", "", QStringLiteral("Please input password")},  // anonymous still needs one
+        {"h", 1, "", "", QString()},  // anonymous sends "anonymous@"
         {"h", 0, "u", "", QStringLiteral("Please input password")},
         {"h", 1, "", "guest@", QString()},
         {"h", 0, "u", "p", QString()},

@@ -470,7 +470,7 @@ protected:
 TEST_F(CliVsftpdTest, LogShowsTheLoginConversationWithList) {
     const CliResult r = cli({"--log", url(), "ls"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
-    expectLoginConversation(r, QStringLiteral("anonymous"), QStringLiteral("velmora@"),
+    expectLoginConversation(r, QStringLiteral("anonymous"), QStringLiteral("anonymous@"),
                             QStringLiteral("LIST"));
     EXPECT_FALSE(r.logLines(QStringLiteral("sent")).contains(QStringLiteral("MLSD")));
     expectPeopleListing(r, root_);

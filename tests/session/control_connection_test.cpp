@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(, PasswordMask,
 
 struct RefusalCase {
     const char* name;
+    QByteArray command;
     QByteArray argument;
     QString shown;
 };
@@ -88,24 +89,27 @@ TEST_P(LineBreakRefusal, IsNeverSentAndTheQueueGoesOn) {
     QSignalSpy failures(&h.session, &FtpSession::failure);
     const int before = int(h.sent().size());
     const int m = h.mark();
-    h.session.sendCommand("DELE", GetParam().argument);
+    h.session.sendCommand(GetParam().command, GetParam().argument);
     h.session.sendCommand("NOOP");
     h.settle();
     EXPECT_EQ(h.logSince(m), (QStringList{"error: Command refused, it holds a line break or NUL: " +
                                               GetParam().shown,
                                           "sent: NOOP"}));
     EXPECT_EQ(h.sentSince(before), Lines{"NOOP"});
-    EXPECT_FALSE(h.controlRecord().sent.contains("DELE"));
+    EXPECT_FALSE(
+        h.controlRecord().sent.contains(GetParam().command + ' ' + GetParam().argument.left(2)));
     EXPECT_EQ(failures.count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(, LineBreakRefusal,
-                         ::testing::Values(RefusalCase{"crlf", "a.txt\r\nRMD /",
-                                                       "DELE a.txt\\r\\nRMD /"},
-                                           RefusalCase{"lf", "a\nb", "DELE a\\nb"},
-                                           RefusalCase{"cr", "a\rb", "DELE a\\rb"},
-                                           RefusalCase{"nul", QByteArray("a\0b", 3), "DELE a\\0b"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    , LineBreakRefusal,
+    ::testing::Values(RefusalCase{"crlf", "DELE", "a.txt\r\nRMD /", "DELE a.txt\\r\\nRMD /"},
+                      RefusalCase{"lf", "DELE", "a\nb", "DELE a\\nb"},
+                      RefusalCase{"cr", "DELE", "a\rb", "DELE a\\rb"},
+                      RefusalCase{"nul", "DELE", QByteArray("a\0b", 3), "DELE a\\0b"},
+                      // Every byte of a password stays hidden, after the break too.
+                      RefusalCase{"password", "PASS", "s3\r\ncret", "PASS ********"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ControlConnection, LineBreakInALaterStepRefusesTheWholeGroup) {
     SessionHarness h;

@@ -1,4 +1,5 @@
 #include "support/cli_runner.h"
+#include "support/secret_service_session.h"
 
 #include <QTextStream>
 #include "velmora_paths.h"
@@ -40,14 +41,15 @@ QString CliResult::describe() const {
     return text;
 }
 
-CliRun::CliRun(const QStringList& arguments, const QProcessEnvironment& environment)
+CliRun::CliRun(const QStringList& arguments, const QProcessEnvironment& environment,
+               const QString& standardInput)
     : process_(std::make_unique<QProcess>()) {
     result_.arguments = arguments;
     process_->setProcessEnvironment(environment);
     process_->setProgram(programPath());
     process_->setArguments(arguments);
     process_->setProcessChannelMode(QProcess::SeparateChannels);
-    process_->setStandardInputFile(QProcess::nullDevice());
+    process_->setStandardInputFile(standardInput);
     clock_.start();
     process_->start();
     result_.started = process_->waitForStarted(5000);
@@ -84,6 +86,9 @@ QProcessEnvironment CliRun::cliEnvironment(const QString& settingDir) {
     else
         env.insert(QStringLiteral("VELMORA_SETTING_DIR"), settingDir);
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("VELMORA_PASSWORD"));
+    // Passwords a run keeps go to no one's keyring: a bus without a secret store answers.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), SecretServiceSession::emptyBusAddress());
     return env;
 }
 

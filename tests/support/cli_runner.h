@@ -37,7 +37,9 @@ class CliRun {
 public:
     static constexpr int kDefaultTimeoutMs = 20000;
 
-    CliRun(const QStringList& arguments, const QProcessEnvironment& environment);
+    // `standardInput`: a file the run reads as its standard input (empty by default).
+    CliRun(const QStringList& arguments, const QProcessEnvironment& environment,
+           const QString& standardInput = QProcess::nullDevice());
     ~CliRun();
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
@@ -47,7 +49,8 @@ public:
     CliResult wait(int timeoutMs = kDefaultTimeoutMs);
 
     // The test program's environment with VELMORA_SETTING_DIR set to
-    // `settingDir` (removed when empty), so runs never touch real settings.
+    // `settingDir` (removed when empty), so runs never touch real settings,
+    // without VELMORA_PASSWORD, and on a session bus without a secret store.
     static QProcessEnvironment cliEnvironment(const QString& settingDir = QString());
     static QString programPath();
 

@@ -3,6 +3,9 @@
 #include "app/ui/main_frame.h"
 #include "app/workbench.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOptions& launch,
@@ -17,6 +20,19 @@ std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOption
         }
     }
     auto frame = std::make_unique<MainFrame>(workbench, services);
+    // A named user without a password anywhere is asked, as on a terminal.
+    QPointer<MainFrame> parent(frame.get());
+    workbench.setPasswordAsker(
+        [parent](const QString& user, const QString& host) -> std::optional<QString> {
+            bool ok = false;
+            const QString typed =
+                QInputDialog::getText(parent, QStringLiteral("Password"),
+                                      QStringLiteral("Password for %1@%2:").arg(user, host),
+                                      QLineEdit::Password, QString(), &ok);
+            if (!ok)
+                return std::nullopt;
+            return typed;
+        });
     frame->restorePlacement();
     const QString site = launch.site;
     const std::optional<FtpUrl> url = launch.url;

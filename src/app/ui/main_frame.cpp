@@ -52,9 +52,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -115,6 +117,11 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     setWindowTitle(workbench_.windowTitle());
     setCentralWidget(view_);
     buildPages();
+    // Project folders and the concerned file are kept with the site at once.
+    connect(explorerHost_, &FrameExplorerHost::projectFoldersChanged, this,
+            &MainFrame::storeSettings);
+    connect(explorerHost_, &FrameExplorerHost::concernedFileChanged, this,
+            &MainFrame::storeSettings);
     buildMenus();
     buildToolBar();
     statusBar();
@@ -208,9 +215,13 @@ void MainFrame::buildPages() {
 
     // The concerned file page and the FTP wizards.
     ConcernedFilePage::Hooks concernedHooks;
-    concernedHooks.storeConcernedFile = [&w](const QString& p) { w.sites().SetConcernedFile(p); };
-    concernedHooks.storeFont = [&w](const QFont& f) {
+    concernedHooks.storeConcernedFile = [this, &w](const QString& p) {
+        w.sites().SetConcernedFile(p);
+        storeSettings();
+    };
+    concernedHooks.storeFont = [this, &w](const QFont& f) {
         w.settings().ConcernedFont = LogFontFromFont(f, w.settings().ConcernedFont);
+        storeSettings();
     };
     concernedPage_ =
         new ConcernedFilePage(w.session(), w.engine(), FontFromLogFont(w.settings().ConcernedFont),
@@ -226,6 +237,7 @@ void MainFrame::buildPages() {
     wizardHooks.storeFont = [this, &w](const QFont& f) {
         w.settings().WizardFont = LogFontFromFont(f, w.settings().WizardFont);
         wizards_->setFont(f);
+        storeSettings();
     };
     wizards_ = new WizardRegistry(w.session(), w.engine(), *prompter_, wizardHooks, this, this);
     wizards_->setFont(FontFromLogFont(w.settings().WizardFont));
@@ -288,7 +300,11 @@ void MainFrame::buildPages() {
 void MainFrame::openSiteConnect() {
     Workbench& w = workbench_;
     SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
-    if (dialog.exec() == QDialog::Accepted)
+    dialog.setSecretStoreMissing(w.secretStoreMissing());
+    // Sites saved in the dialog stay saved after "Close" too.
+    const bool connect = dialog.exec() == QDialog::Accepted;
+    storeSettings();
+    if (connect)
         w.connectSelectedSite();
 }
 
@@ -302,6 +318,7 @@ void MainFrame::openGeneralOptions() {
     w.applySettings(before);
     applyChatOptions();
     emit viewOptionsChanged(kRedrawExplorers);
+    storeSettings();
 }
 
 void MainFrame::openColorDialog(int id) {
@@ -316,6 +333,7 @@ void MainFrame::openColorDialog(int id) {
         return;
     field = dialog.colorRef();
     view_->applyPageOptions(s);
+    storeSettings();
 }
 
 void MainFrame::openBeepOptions() {
@@ -325,6 +343,7 @@ void MainFrame::openBeepOptions() {
         return;
     storeBeepOptions(dialog.options(), s);
     action(kCmdBeepOptions)->setText(beepMenuText(s));
+    storeSettings();
 }
 
 void MainFrame::openToolDialog(int id) {
@@ -334,6 +353,7 @@ void MainFrame::openToolDialog(int id) {
                           search ? ToolListDialog::Mode::Search : ToolListDialog::Mode::User,
                           workbench_.launcher(), *prompter_, *help_, this);
     dialog.exec();
+    storeSettings();
 }
 
 namespace {
@@ -372,8 +392,10 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
         case ExplorerHost::Loop::Compare: {
             auto* c = new CompareWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
                                         folder, mixed.CompareOptions, this);
-            connect(c, &CompareWindow::optionsStored, this,
-                    [&mixed](quint8 options) { mixed.CompareOptions = options; });
+            connect(c, &CompareWindow::optionsStored, this, [this, &mixed](quint8 options) {
+                mixed.CompareOptions = options;
+                storeSettings();
+            });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
             c->setToolMenuFiller(
@@ -406,7 +428,10 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
             });
             f->setOpenLocalFolder([this] { return localExplorer_->tree()->selectedFolder(); });
             connect(f, &SearchWindow::criteriaStored, this,
-                    [&mixed](const SearchCriteria& c) { StoreSearchCriteria(mixed, c); });
+                    [this, &mixed](const SearchCriteria& c) {
+                        StoreSearchCriteria(mixed, c);
+                        storeSettings();
+                    });
             connect(f, &SearchWindow::viewRequested, this,
                     [this](int id, const QByteArray& folder, const QByteArray& name) {
                         if (id == kSearchWizardCommand)
@@ -421,7 +446,10 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
             auto* c = new ChangeCaseWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folder,
                                            ChangeCaseOptionsFromSettings(mixed), this);
             connect(c, &ChangeCaseWindow::optionsStored, this,
-                    [&mixed](const ChangeCaseOptions& o) { StoreChangeCaseOptions(mixed, o); });
+                    [this, &mixed](const ChangeCaseOptions& o) {
+                        StoreChangeCaseOptions(mixed, o);
+                        storeSettings();
+                    });
             window = c;
             break;
         }
@@ -670,6 +698,7 @@ void MainFrame::runCommand(int id) {
             view_->applyPageOptions(w.settings());
         emit viewOptionsChanged(redraw);
         updateMenuState();
+        storeSettings();
         return;
     }
     if (id >= kCmdSimpleCwd && id <= kCmdSimpleFeat) {
@@ -793,6 +822,30 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     wizards_->closeAll();
     view_->storeLayout(s);
     s.LastLocalFolder = localExplorer_->lastLocalFolder();
-    workbench_.save();
+    const QStringList errors = workbench_.save();
+    // Closing for a signal nobody may be there to answer: the reasons go to the log.
+    if (!errors.isEmpty() && !closingForSignal_)
+        prompter_->showMessage(errors.join(QLatin1Char('\n')));
     event->accept();
+}
+
+void MainFrame::storeSettings() {
+    const QStringList errors = workbench_.save();
+    if (!errors.isEmpty())
+        prompter_->showMessage(errors.join(QLatin1Char('\n')));
+}
+
+void MainFrame::closeForSignal() {
+    closingForSignal_ = true;
+    // Each cancelled dialog returns from its own event loop once this one ends.
+    for (int i = 0; i < 32; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    close();
 }

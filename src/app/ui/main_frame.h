@@ -76,6 +76,9 @@ public:
     void runCommand(int id);
     // Checks and enabling from the state.
     void updateMenuState();
+    // SIGTERM, SIGINT or SIGHUP: open dialogs are cancelled and the window
+    // closes as if the user closed it, saving what it holds; nobody is asked.
+    void closeForSignal();
 
     // The name of the remote item selected in the remote views, empty when
     // none: MLST and the listing group use it.
@@ -113,6 +116,9 @@ private:
     void openFileActionDialog(int id);
     void openLoopWindow(ExplorerHost::Loop loop, const QByteArray& remoteFolder);
     void sendGroupCommand(int id);
+    // Saves the settings files at once (after a dialog or menu changed
+    // them), so a kill or a crash loses nothing; failures are shown.
+    void storeSettings();
 
     Workbench& workbench_;
     std::unique_ptr<Prompter> ownPrompter_;
@@ -138,6 +144,7 @@ private:
     QHash<QString, QMenu*> menus_;
     QHash<int, QAction*> actions_;
     RuntimeCommandMenus runtime_;
+    bool closingForSignal_ = false;
     bool runtimeBuilt_ = false;
     std::function<QByteArray()> remoteSelection_;
 };

@@ -1,5 +1,6 @@
 #include "app/ui/site_connect_dialog.h"
 
+#include "app/site_keyring.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
 #include "app/ui/site_list_model.h"
@@ -8,12 +9,14 @@
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -48,7 +51,8 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
       new_(new QPushButton(QStringLiteral("New site"))),
       connect_(new QPushButton(QStringLiteral("Connect"))),
       save_(new QPushButton(QStringLiteral("Save"))),
-      close_(new QPushButton(QStringLiteral("Close"))) {
+      close_(new QPushButton(QStringLiteral("Close"))),
+      keyring_(new QCheckBox(QStringLiteral("Keep passwords in the desktop keyring"))) {
     setWindowTitle(QStringLiteral("Site connect"));
     askName_ = [this](SiteNameDialog::Mode mode, int editedRow, const NameTexts& shown) {
         return askNameWithDialog(mode, editedRow, shown);
@@ -77,6 +81,11 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
     auto* left = new QVBoxLayout;
     left->addWidget(view_, 1);
     left->addWidget(new QLabel(QStringLiteral("Drag and drop to re-order sites")));
+    left->addWidget(keyring_);
+    setSecretStoreMissing(false);
+    connect(keyring_, &QCheckBox::toggled, this, [this](bool on) {
+        sites_.KeyringOption = on ? SiteList::kKeyringOn : SiteList::kKeyringOff;
+    });
 
     auto* top = new QHBoxLayout;
     top->addLayout(left, 45);
@@ -112,6 +121,11 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
 }
 
 SiteConnectDialog::~SiteConnectDialog() = default;
+
+void SiteConnectDialog::setSecretStoreMissing(bool missing) {
+    const QSignalBlocker quiet(keyring_);
+    keyring_->setChecked(KeyringWanted(sites_, missing));
+}
 
 void SiteConnectDialog::selectRow(int row) {
     if (row < 0 || row >= int(sites_.Records.size())) {

@@ -8,6 +8,7 @@
 #include "app/ui/site_name_dialog.h"
 
 class HelpViewer;
+class QCheckBox;
 class Prompter;
 class QLabel;
 class QPushButton;
@@ -53,6 +54,9 @@ public:
     SitePages* pages() const { return pages_; }
     QPushButton* connectButton() const { return connect_; }
     QPushButton* saveButton() const { return save_; }
+    QCheckBox* keyringOption() const { return keyring_; }
+    // Shows the option as it acts: on by default unless no secret store answered.
+    void setSecretStoreMissing(bool missing);
 
 private:
     std::optional<NameTexts> askNameWithDialog(SiteNameDialog::Mode mode, int editedRow,
@@ -71,5 +75,6 @@ private:
     QPushButton* connect_;
     QPushButton* save_;
     QPushButton* close_;
+    QCheckBox* keyring_;
     int row_ = -1;
 };

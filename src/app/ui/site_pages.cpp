@@ -236,6 +236,7 @@ void SitePages::showRecord(const SiteRecord& r) {
     logon_->setCurrentIndex(choiceIndex(r.LogonType, logon_->count()));
     user_->setText(r.User);
     password_->setText(r.Password);
+    shownInKeyring_ = r.PasswordInKeyring;
     transferType_->setCurrentIndex(choiceIndex(r.TransferType, transferType_->count()));
     preferMlsd_->setChecked(r.SiteFlags & SiteRecord::kPreferMlsd);
     alwaysList_->setChecked(!(r.SiteFlags & SiteRecord::kPreferMlsd));
@@ -290,7 +291,13 @@ SiteRecord SitePages::collect(const SiteRecord& base) const {
 }
 
 void SitePages::updateUserEnabled() {
-    user_->setEnabled(logon_->currentIndex() != SiteRecord::kLogonAnonymous);
+    const bool anonymous = logon_->currentIndex() == SiteRecord::kLogonAnonymous;
+    user_->setEnabled(!anonymous);
+    // What is sent when the field stays empty.
+    password_->setPlaceholderText(anonymous ? QStringLiteral("anonymous@")
+                                  : shownInKeyring_
+                                      ? QStringLiteral("(kept in the desktop keyring)")
+                                      : QString());
 }
 
 void SitePages::updateRemoveButtons() {

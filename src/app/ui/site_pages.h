@@ -84,4 +84,5 @@ private:
     QLineEdit* abundant1_ = nullptr;
     QLineEdit* abundant2_ = nullptr;
     QLineEdit* abundant3_ = nullptr;
+    bool shownInKeyring_ = false;
 };

@@ -1,0 +1,112 @@
+// The window keeps site passwords in a real Secret Service of the test's own: file passwords
+// move there on the first save, the field is emptied once the keyring took them, and a later
+// start logs in with what the keyring holds. Renamed and removed sites take their entries along.
+#include "app/site_file.h"
+#include "app/site_keyring.h"
+#include "platform/secret_store.h"
+#include "session/tcp_transport.h"
+#include "support/pyftpdlib_server.h"
+#include "support/qt_printers.h"
+#include "support/secret_service_session.h"
+#include "workbench_harness.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SecretStore::Result stored(SecretStore& store, const QString& key) {
+    SecretStore::Result answer;
+    QEventLoop loop;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    store.read(key, [&](const SecretStore::Result& r) {
+        answer = r;
+        loop.quit();
+    });
+    loop.exec();
+    return answer;
+}
+
+QByteArray fileOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray utf16(const QString& text) {
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
+    SecretServiceSession& secrets = SecretServiceSession::shared();
+    if (!secrets.isRunning())
+        GTEST_SKIP() << "no Secret Service for the test: " << secrets.error().toStdString();
+    PyftpdlibServer server;
+    ASSERT_TRUE(server.start()) << server.lastError().toStdString();
+    QTemporaryDir folder;
+    const QString sitePath = folder.filePath(QStringLiteral("site.set"));
+    SiteList sites;
+    SiteRecord site;
+    site.Name = QStringLiteral("Shop");
+    site.Host = QStringLiteral("127.0.0.1");
+    site.Port = server.port();
+    site.User = server.user();
+    site.Password = server.password();
+    sites.Records.push_back(site);
+    ASSERT_TRUE(SaveSites(sites, sitePath));
+    ASSERT_TRUE(fileOf(sitePath).contains(utf16(server.password())));
+
+    KeychainSecretStore store;
+    TcpTransportFactory transports;
+    WorkbenchHarness fakes;
+    Workbench::Services services;
+    services.transports = &transports;
+    services.beeper = &fakes.beeper;
+    services.shutdown = &fakes.shutdown;
+    services.launcher = &fakes.launcher;
+    services.secrets = &store;
+    {
+        Workbench first(folder.path(), services);
+        first.load();
+        EXPECT_TRUE(first.keyringWanted());
+        EXPECT_TRUE(first.save().isEmpty());
+        // Emptied only once the keyring confirmed, and saved then.
+        EXPECT_TRUE(WorkbenchHarness::waitFor(
+            [&] { return !fileOf(sitePath).contains(utf16(server.password())); }, 30000));
+    }
+    EXPECT_EQ(stored(store, QStringLiteral("Shop@127.0.0.1")).secret, server.password());
+
+    Workbench next(folder.path(), services);
+    next.load();
+    ASSERT_EQ(next.sites().Records.size(), 1u);
+    EXPECT_TRUE(next.sites().Records[0].Password.isEmpty());
+    EXPECT_TRUE(next.sites().Records[0].PasswordInKeyring);
+    next.sites().SelectedIndex = 0;
+    ASSERT_TRUE(next.connectSelectedSite());
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return next.session().loggedIn(); }, 30000));
+    next.closeConnection();
+
+    // Renamed: the entry follows. Removed: it goes.
+    next.sites().Records[0].Name = QStringLiteral("Store");
+    EXPECT_TRUE(next.save().isEmpty());
+    EXPECT_TRUE(WorkbenchHarness::waitFor(
+        [&] {
+            return stored(store, QStringLiteral("Shop@127.0.0.1")).outcome ==
+                   SecretStore::Outcome::NotFound;
+        },
+        30000));
+    EXPECT_EQ(stored(store, QStringLiteral("Store@127.0.0.1")).secret, server.password());
+    next.sites().Records.clear();
+    EXPECT_TRUE(next.save().isEmpty());
+    EXPECT_TRUE(WorkbenchHarness::waitFor(
+        [&] {
+            return stored(store, QStringLiteral("Store@127.0.0.1")).outcome ==
+                   SecretStore::Outcome::NotFound;
+        },
+        30000));
+    EXPECT_FALSE(fileOf(sitePath).contains(utf16(server.password())));
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Settings outlive the window however it ends, and the window's saves keep what velmora-cli
+// saved meanwhile.
+#include "app/command_ids.h"
+#include "app/site_file.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/site_connect_dialog.h"
+#include "app/ui/site_pages.h"
+#include "support/cli_runner.h"
+#include "support/qt_printers.h"
+#include "support/scripted_prompter.h"
+#include "support/secret_service_session.h"
+#include "workbench_harness.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "velmora_paths.h"
+
+namespace {
+
+QStringList siteNames(const QString& folder) {
+    SiteList list;
+    LoadSites(list, QDir(folder).filePath(QStringLiteral("site.set")));
+    QStringList names;
+    for (const SiteRecord& r : list.Records)
+        names << r.Name;
+    return names;
+}
+
+void addWithCli(const QString& folder, const QString& name) {
+    const CliResult r = runCli({"--setting-dir", folder, "sites", "add", name, "--host",
+                                "cli.example", "--user", "u", "--password", "p"},
+                               CliRun::cliEnvironment(folder));
+    ASSERT_EQ(r.exitCode, 0) << r.describe().toStdString();
+}
+
+TEST(SettingsSurvival, WindowSaveKeepsWhatTheCliAddedMeanwhile) {
+    WorkbenchHarness h;
+    ASSERT_NO_FATAL_FAILURE(addWithCli(h.folder.path(), QStringLiteral("before")));
+    h.workbench->load();
+    ASSERT_NO_FATAL_FAILURE(addWithCli(h.folder.path(), QStringLiteral("cli")));
+    SiteRecord mine;
+    mine.Name = QStringLiteral("window");
+    mine.Host = QStringLiteral("w.example");
+    h.workbench->sites().Records.push_back(mine);
+    h.workbench->sites().Records[0].Host = QStringLiteral("edited.example");
+    EXPECT_TRUE(h.workbench->save().isEmpty());
+    EXPECT_EQ(siteNames(h.folder.path()), (QStringList{"before", "window", "cli"}));
+    // What the file now holds is what the window shows.
+    ASSERT_EQ(h.workbench->sites().Records.size(), 3u);
+    EXPECT_EQ(h.workbench->sites().Records[2].Name, QStringLiteral("cli"));
+    SiteList onDisk;
+    LoadSites(onDisk, h.path(QStringLiteral("site.set")));
+    EXPECT_EQ(onDisk.Records[0].Host, QStringLiteral("edited.example"));
+}
+
+TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {
+    WorkbenchHarness h;
+    h.workbench->load();
+    ScriptedPrompter prompter;
+    MainFrame::Services services;
+    services.prompter = &prompter;
+    MainFrame frame(*h.workbench, services);
+    frame.show();
+    bool filled = false;
+    QTimer::singleShot(100, [&] {
+        auto* dialog = qobject_cast<SiteConnectDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->setNameAsker([](SiteNameDialog::Mode, int, const SiteConnectDialog::NameTexts&) {
+            return std::optional<SiteConnectDialog::NameTexts>({QStringLiteral("new"), {}});
+        });
+        dialog->newSite();
+        dialog->pages()->hostEdit()->setText(QStringLiteral("ftp.example.org"));
+        dialog->pages()->userEdit()->setText(QStringLiteral("u"));
+        dialog->pages()->passwordEdit()->setText(QStringLiteral("p"));
+        dialog->saveSite();
+        filled = true;
+        dialog->reject();  // "Close": what was saved stays saved
+    });
+    frame.runCommand(kCmdConnect);
+    ASSERT_TRUE(filled);
+    EXPECT_EQ(siteNames(h.folder.path()), QStringList{"new"});
+}
+
+// The real program, ended by a signal while a site is added from a terminal: it closes as a
+// user would close it, saving its settings, and the terminal's site stays.
+class SignalEnd : public testing::TestWithParam<int> {};
+
+bool handlesSignal(qint64 pid, int signal) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+TEST_P(SignalEnd, ClosesNormallyAndSaves) {
+    QTemporaryDir folder;
+    ASSERT_NO_FATAL_FAILURE(addWithCli(folder.path(), QStringLiteral("before")));
+    QProcess gui;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), SecretServiceSession::emptyBusAddress());
+    gui.setProcessEnvironment(env);
+    gui.start(QStringLiteral(VELMORA_GUI_PATH), {"--setting-dir", folder.path()});
+    ASSERT_TRUE(gui.waitForStarted(10000));
+    const QDeadlineTimer ready(20000);
+    while (!handlesSignal(gui.processId(), GetParam()) && !ready.hasExpired())
+        QTest::qWait(20);
+    ASSERT_TRUE(handlesSignal(gui.processId(), GetParam())) << "the window never took signals";
+    ASSERT_NO_FATAL_FAILURE(addWithCli(folder.path(), QStringLiteral("cli")));
+
+    ::kill(pid_t(gui.processId()), GetParam());
+    ASSERT_TRUE(gui.waitForFinished(20000)) << gui.readAllStandardError().toStdString();
+    EXPECT_EQ(gui.exitStatus(), QProcess::NormalExit) << "ended by the signal itself";
+    EXPECT_EQ(gui.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("setting.set"))))
+        << "the window's own settings were saved";
+    EXPECT_EQ(siteNames(folder.path()), (QStringList{"before", "cli"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SignalEnd, testing::Values(SIGTERM, SIGINT, SIGHUP), [](const auto& info) {
+        return std::string(info.param == SIGTERM ? "Term" : info.param == SIGINT ? "Int" : "Hup");
+    });
+
+}  // namespace
