@@ -75,7 +75,9 @@ DriveType ClassifyVolume(const VolumeFacts& volume) {
         return DriveType::Optical;
     }
     if (type == "tmpfs" || type == "ramfs") {
-        return DriveType::RamDisk;
+        // A read-only RAM disk was filled by the system (sandboxes, images);
+        // nobody keeps files there.
+        return volume.readOnly ? DriveType::NoDrive : DriveType::RamDisk;
     }
     if (removableMedia) {
         return DriveType::Removable;
@@ -147,8 +149,8 @@ std::vector<Drive> ListDrives() {
         if (!QFileInfo(root).isDir()) {
             continue;
         }
-        volumes.push_back(
-            VolumeFacts{storage.fileSystemType(), storage.device(), root, storage.name()});
+        volumes.push_back(VolumeFacts{storage.fileSystemType(), storage.device(), root,
+                                      storage.name(), storage.isReadOnly()});
     }
     return DrivesFromVolumes(volumes);
 }

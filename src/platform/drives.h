@@ -25,6 +25,7 @@ struct VolumeFacts {
     QByteArray device;          // "/dev/sda1", "server:/export" ...
     QString rootPath;           // the mount point
     QString name;               // the volume label, often empty
+    bool readOnly = false;
 };
 
 // One entry under "My computer".

@@ -4,9 +4,10 @@
 
 namespace {
 
-VolumeFacts Volume(const char* type, const char* device, const char* root, const char* name = "") {
+VolumeFacts Volume(const char* type, const char* device, const char* root, const char* name = "",
+                   bool readOnly = false) {
     return VolumeFacts{QByteArray(type), QByteArray(device), QString::fromUtf8(root),
-                       QString::fromUtf8(name)};
+                       QString::fromUtf8(name), readOnly};
 }
 
 TEST(Drives, ClassifiesVolumesByFileSystemAndPlace) {
@@ -27,6 +28,8 @@ TEST(Drives, ClassifiesVolumesByFileSystemAndPlace) {
         {Volume("fuse.sshfs", "u@host:", "/home/u/remote"), DriveType::Network},
         {Volume("tmpfs", "tmpfs", "/tmp"), DriveType::RamDisk},
         {Volume("ramfs", "ramfs", "/mnt/ram"), DriveType::RamDisk},
+        {Volume("tmpfs", "tmpfs", "/mnt/sandbox/python", "", true), DriveType::NoDrive},
+        {Volume("iso9660", "/dev/sr0", "/media/u/DVD", "", true), DriveType::Optical},
         {Volume("tmpfs", "tmpfs", "/run"), DriveType::NoDrive},
         {Volume("tmpfs", "tmpfs", "/run/user/1000"), DriveType::NoDrive},
         {Volume("tmpfs", "tmpfs", "/dev/shm"), DriveType::NoDrive},
