@@ -95,8 +95,8 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                  target);
             continue;
         }
-        const TransferDecision d =
-            decideDownload(e.downloadOptions, info.exists(), info.size(), it.size, rest);
+        const TransferDecision d = decideDownload(options ? *options : e.downloadOptions,
+                                                  info.exists(), info.size(), it.size, rest);
         if (d.kind == TransferDecision::Skip)
             continue;
         TransferInfo t;
@@ -110,18 +110,18 @@ void DownloadAction::process(const RemoteItemList& listed) {
             steps.append({"REST", QByteArray::number(d.offset)});
         steps.append({"RETR", it.name});
         auto g = std::make_unique<DownloadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) {
-            e.announceTransfer(r.info, r.position, r.success);
-        };
+        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
         insertNext(std::move(g));
     }
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
-        insertNext(std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
-                                                    RemoteItemList(), e.listingSequence(sub),
-                                                    progressWindow));
+        auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
+                                                       RemoteItemList(), e.listingSequence(sub),
+                                                       progressWindow);
+        action->options = options;
+        insertNext(std::move(action));
     }
     insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
 }

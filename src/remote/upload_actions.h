@@ -2,6 +2,9 @@
 
 #include "remote/listing_action.h"
 #include "remote/local_folder_record.h"
+#include "remote/transfer_alert_options.h"
+
+#include <optional>
 
 // Stores local items into the listed remote folder: the files, then the folders
 // it creates, a refresh of the folder, then one further upload per subfolder.
@@ -13,6 +16,9 @@ public:
           local(std::move(local)) {}
 
     LocalFolderRecord local;
+    // The file action for this upload and its subfolders instead of the
+    // engine's (a retry decides its own).
+    std::optional<TransferAlertOptions> options;
 
 protected:
     void process(const RemoteItemList& items) override;
