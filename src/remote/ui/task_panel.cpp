@@ -63,6 +63,7 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
     failedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     failedView_->setUniformItemSizes(true);
     failedView_->setTextElideMode(Qt::ElideMiddle);
+    KeyboardReach::attach(failedView_);
     failedLayout->addWidget(failedView_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
