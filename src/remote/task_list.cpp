@@ -30,7 +30,7 @@ void TaskList::onDisconnected() {
     for (size_t i = 0; i < boxes_.size(); ++i) {
         const QString why = boxes_[i].group->problem();
         boxes_[i].problem = (why.isEmpty() ? QStringLiteral("The connection was closed") : why) +
-                            QStringLiteral("; retry it after re-connecting");
+                            QStringLiteral("; retry after re-connecting");
         emit boxChanged(int(i));
     }
 }

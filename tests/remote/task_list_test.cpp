@@ -145,7 +145,7 @@ TEST(TaskList, BoxesSayWhyTheirTransferCanNotGoOn) {
             h.settle();
             ASSERT_EQ(2, list.count());
             for (int i = 0; i < 2; ++i)
-                EXPECT_EQ(QStringLiteral("The server closed the connection; retry it after "
+                EXPECT_EQ(QStringLiteral("The server closed the connection; retry after "
                                          "re-connecting"),
                           list.at(i).problem);
         } else {

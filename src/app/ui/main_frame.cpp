@@ -220,6 +220,10 @@ void MainFrame::buildPages() {
                                "the FTP chat page takes them up again")
                     .arg(retryable));
     });
+    connect(&w.failedTransfers(), &FailedTransfers::removed, this, [this, &w] {
+        if (w.failedTransfers().isEmpty())
+            statusBar()->clearMessage();
+    });
     // Without a remote project folder the page's tree says where to set one.
     remoteProject_->treeView()->viewport()->installEventFilter(this);
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);

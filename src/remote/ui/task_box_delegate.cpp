@@ -89,13 +89,15 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     // transfer that can not go on or does not move, why, in red.
     r.translate(0, line + 2);
     const QString state = text(index, TaskBoxModel::StateTextRole);
-    QString figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ");
+    QString figures;
     if (state.isEmpty()) {
-        figures += text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
-                   text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
-                   text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
+        figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ") +
+                  text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
+                  text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
+                  text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
     } else {
-        figures += state;
+        // Why first: it is what the user must read.
+        figures = state + QStringLiteral("   ") + text(index, TaskBoxModel::BytesTextRole);
         painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
     }
     painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,

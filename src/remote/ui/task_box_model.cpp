@@ -87,7 +87,8 @@ QVariant TaskBoxModel::data(const QModelIndex& index, int role) const {
         default:
             break;
     }
-    if (role != Qt::ForegroundRole && (role < PercentRole || role > StateTextRole))
+    if (role != Qt::ForegroundRole && role != Qt::ToolTipRole &&
+        (role < PercentRole || role > StateTextRole))
         return {};
     const TaskFigures f = tracker_.figures(box, now());
     const QString state = !box.problem.isEmpty() ? box.problem
@@ -95,6 +96,8 @@ QVariant TaskBoxModel::data(const QModelIndex& index, int role) const {
                                                  : QString();
     if (role == StateTextRole)
         return state;
+    if (role == Qt::ToolTipRole)
+        return state.isEmpty() ? QVariant() : QVariant(state);
     if (role == Qt::ForegroundRole)
         return state.isEmpty() ? QVariant() : QVariant(QColor(255, 0, 0));
     switch (role) {

@@ -62,7 +62,11 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
     failedView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     failedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     failedView_->setUniformItemSizes(true);
-    failedView_->setTextElideMode(Qt::ElideMiddle);
+    failedView_->setTextElideMode(Qt::ElideRight);
+    failedView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A few rows; the boxes above keep the room.
+    failedView_->setMaximumHeight(failedView_->fontMetrics().lineSpacing() * 6 +
+                                  2 * failedView_->frameWidth() + 4);
     KeyboardReach::attach(failedView_);
     failedLayout->addWidget(failedView_);
     auto* buttons = new QHBoxLayout;
@@ -123,6 +127,9 @@ std::vector<int> TaskPanel::selectedFailed() const {
 void TaskPanel::updateFailed() {
     const bool any = failed_ && !failed_->isEmpty();
     failedBox_->setVisible(any);
+    // Something is always chosen, so "Retry" is one click away.
+    if (any && !failedView_->currentIndex().isValid())
+        failedView_->setCurrentIndex(failedModel_->index(0, 0));
     const std::vector<int> rows = selectedFailed();
     bool retryable = false;
     for (int row : rows)
