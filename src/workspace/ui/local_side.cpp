@@ -140,17 +140,20 @@ void LocalSide::announceChanged(const QStringList& folders) {
 
 void LocalSide::watchShown(const QObject* view, const QString& folder, const QStringList& files) {
     if (folder.isEmpty()) {
-        if (shown_.remove(view))
+        if (shown_.remove(view)) {
             rewatch();
+        }
         return;
     }
     Shown s{QDir::cleanPath(folder), files.size() <= kWatchedFilesLimit ? files : QStringList()};
     auto it = shown_.find(view);
-    if (it != shown_.end() && it->folder == s.folder && it->files == s.files)
+    if (it != shown_.end() && it->folder == s.folder && it->files == s.files) {
         return;
-    if (it == shown_.end())
+    }
+    if (it == shown_.end()) {
         // A view going away takes its watch with it.
         connect(view, &QObject::destroyed, this, [this, view] { watchShown(view, QString()); });
+    }
     shown_.insert(view, s);
     rewatch();
 }
@@ -159,22 +162,29 @@ void LocalSide::rewatch() {
     QSet<QString> wanted;
     for (const Shown& s : std::as_const(shown_)) {
         wanted.insert(s.folder);
-        for (const QString& f : s.files)
+        for (const QString& f : s.files) {
             wanted.insert(JoinLocalPath(s.folder, f));
+        }
     }
     const QStringList now = watcher_->files() + watcher_->directories();
     QStringList gone;
-    for (const QString& p : now)
-        if (!wanted.contains(p))
+    for (const QString& p : now) {
+        if (!wanted.contains(p)) {
             gone << p;
-    if (!gone.isEmpty())
+        }
+    }
+    if (!gone.isEmpty()) {
         watcher_->removePaths(gone);
+    }
     QStringList added;
-    for (const QString& p : std::as_const(wanted))
-        if (!now.contains(p))
+    for (const QString& p : std::as_const(wanted)) {
+        if (!now.contains(p)) {
             added << p;
-    if (!added.isEmpty())
+        }
+    }
+    if (!added.isEmpty()) {
         watcher_->addPaths(added);
+    }
 }
 
 QStringList LocalSide::watchedPaths() const {
