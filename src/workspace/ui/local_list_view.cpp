@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDrag>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -84,6 +85,15 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
             keptSelection_ << model_->rowAt(row)->name;
         }
         model_->reload();
+    });
+    connect(&side_, &LocalSide::filesChanged, this, [this](const QStringList& paths) {
+        const QString shown = QDir::cleanPath(model_->folder());
+        for (const QString& path : paths) {
+            const QFileInfo info(path);
+            if (!model_->isComputer() && QDir::cleanPath(info.absolutePath()) == shown) {
+                model_->refreshFile(info.fileName());
+            }
+        }
     });
     connect(model_, &LocalListModel::folderLoaded, this, [this](const QString& folder) {
         restoreKeptSelection();

@@ -27,15 +27,22 @@ LocalSide::LocalSide(ActionEngine& engine, FtpSession& session, ExplorerHost& ho
     changedTimer_.setInterval(150);
     connect(&changedTimer_, &QTimer::timeout, this, [this] {
         const QStringList folders(changed_.begin(), changed_.end());
+        const QStringList files(changedFiles_.begin(), changedFiles_.end());
         changed_.clear();
-        emit foldersChanged(folders);
+        changedFiles_.clear();
+        if (!folders.isEmpty()) {
+            emit foldersChanged(folders);
+        }
+        if (!files.isEmpty()) {
+            emit filesChanged(files);
+        }
     });
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
         changed_.insert(QDir::cleanPath(path));
         changedTimer_.start();
     });
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
-        changed_.insert(QFileInfo(path).absolutePath());
+        changedFiles_.insert(path);
         changedTimer_.start();
     });
     connect(&session_, &FtpSession::downloadToFolder, this, [this](const QString& folder) {

@@ -89,8 +89,9 @@ public:
 
     // What a view shows, watched for changes other programs make: the folder,
     // and its files while there are few (a file written in place changes no
-    // folder). Changes come back, gathered, as foldersChanged. An empty folder
-    // stops the view's watch.
+    // folder). Changes come back, gathered, as foldersChanged (entries came or
+    // went) and filesChanged (a file's size or time). An empty folder stops
+    // the view's watch.
     void watchShown(const QObject* view, const QString& folder, const QStringList& files = {});
     QStringList watchedPaths() const;
     static constexpr int kWatchedFilesLimit = 256;
@@ -99,6 +100,8 @@ signals:
     void sizeStyleChanged();
     void showFlagsChanged();
     void foldersChanged(const QStringList& folders);
+    // Files written in place: their rows take their new size and time.
+    void filesChanged(const QStringList& paths);
     void projectFolderChanged(const QString& folder);
     // The session finished a download into this folder and asks the views to
     // show it.
@@ -125,5 +128,6 @@ private:
     QHash<const QObject*, Shown> shown_;
     QFileSystemWatcher* watcher_;
     QSet<QString> changed_;
+    QSet<QString> changedFiles_;
     QTimer changedTimer_;
 };
