@@ -409,9 +409,10 @@ void Journey::rightClick(QAbstractItemView* view, const QModelIndex& row) {
 
 void Journey::whenMenuOpens(int id) {
     // Polled from the event loop: the menu runs its own loop once open.
-    auto* timer = new QTimer;
+    // Owned by the window: it goes with the journey.
+    auto* timer = new QTimer(frame_.get());
     timer->setInterval(10);
-    auto* elapsed = new QElapsedTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(timer, &QTimer::timeout, timer, [this, id, timer, elapsed] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -431,7 +432,6 @@ void Journey::whenMenuOpens(int id) {
             return;
         }
         timer->stop();
-        delete elapsed;
         timer->deleteLater();
     });
     timer->start();
@@ -453,9 +453,10 @@ bool Journey::menuCommand(int id) {
 void Journey::whenDialogOpens(std::function<void(QDialog*)> answer) {
     dialogAnswer_ = std::move(answer);
     // Polled from the event loop: the dialog runs its own loop once open.
-    auto* timer = new QTimer;
+    // Owned by the window: it goes with the journey.
+    auto* timer = new QTimer(frame_.get());
     timer->setInterval(10);
-    auto* elapsed = new QElapsedTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(timer, &QTimer::timeout, timer, [this, timer, elapsed] {
         if (dialogAnswer_) {
@@ -470,7 +471,6 @@ void Journey::whenDialogOpens(std::function<void(QDialog*)> answer) {
             }
         }
         timer->stop();
-        delete elapsed;
         timer->deleteLater();
     });
     timer->start();
