@@ -118,7 +118,7 @@ QString FailedTransfers::describe(const FailedTransfer& failed) {
     const QString folder = displayText(r.info.remoteFolder);
     QString text = IsDownload(r) ? QStringLiteral("Download %1 from %2").arg(name, folder)
                                  : QStringLiteral("Upload %1 to %2").arg(name, folder);
-    QString why = r.problem;
+    QString why = r.error;
     if (why.isEmpty())
         why = r.stopped ? QStringLiteral("stopped by the user") : QStringLiteral("not finished");
     text += QStringLiteral(": ") + why;

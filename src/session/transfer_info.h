@@ -19,6 +19,7 @@ struct TransferResult {
     TransferInfo info;
     qint64 position = 0;
     bool success = false;
-    QString problem;
+    // Why it did not finish, when anyone could tell; empty on success.
+    QString error;
     bool stopped = false;
 };

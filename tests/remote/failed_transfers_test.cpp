@@ -20,7 +20,7 @@ TransferResult Failed(SocketKind kind, const QByteArray& name, qint64 offset, qi
     r.info.total = 1000;
     r.info.startOffset = offset;
     r.position = position;
-    r.problem = problem;
+    r.error = problem;
     r.stopped = stopped;
     return r;
 }

@@ -80,7 +80,7 @@ TEST_P(TransferEnd, ResultSaysWhy) {
     }
     ASSERT_TRUE(result.has_value());
     EXPECT_FALSE(result->success);
-    EXPECT_EQ(result->problem, QString::fromLatin1(c.problem));
+    EXPECT_EQ(result->error, QString::fromLatin1(c.problem));
     EXPECT_EQ(result->stopped, c.stopped);
     // Only a reply nobody expected is logged as one.
     EXPECT_EQ(how == "stalled", AnyContains(h.logSince(m), "un-switched"))
