@@ -99,6 +99,10 @@ void ActionEngine::announceTransfer(const TransferResult& result) {
         emit transferFailed(result);
 }
 
+void ActionEngine::announceUnfinishedFolder(const TransferResult& result) {
+    emit folderUnfinished(result);
+}
+
 void ActionEngine::reportRejectedLines(const ListingAction& action, const RejectedLines& rejected) {
     const QString folder = displayText(action.folder);
     const QString text =

@@ -60,6 +60,10 @@ public:
                          const RemoteItemList& items);
     void announceTransfer(const TransferInfo& info, qint64 position, bool success);
     void announceTransfer(const TransferResult& result);
+    // Work on a folder that was stopped or failed before its listing was
+    // dealt with: the folder (an empty file name: the whole of remoteFolder)
+    // and its local twin, for a later retry.
+    void announceUnfinishedFolder(const TransferResult& result);
     // A listing had lines that could not be read: says so in the log and, when
     // the action works on every entry, counts them as skipped entries.
     void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
@@ -88,6 +92,7 @@ signals:
     void transferFinished(const TransferInfo& info, qint64 position, bool success);
     // The same for a transfer that did not finish, with why.
     void transferFailed(const TransferResult& result);
+    void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.
     void entriesSkipped(const QByteArray& folder, int count);
 

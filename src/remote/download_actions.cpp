@@ -126,6 +126,31 @@ void DownloadAction::process(const RemoteItemList& listed) {
     insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
 }
 
+DownloadAction::~DownloadAction() {
+    if (finished || (!stopped() && problem().isEmpty()))
+        return;
+    TransferResult r;
+    r.info.socketKind = int(SocketKind::DownloadFile);
+    r.info.remoteFolder = folder;
+    r.info.localPath = localFolder;
+    r.error = problem();
+    r.stopped = stopped();
+    if (selection.isEmpty()) {
+        engine().announceUnfinishedFolder(r);
+        return;
+    }
+    for (const RemoteItem& it : selection) {
+        TransferResult one = r;
+        one.info.fileName = it.name;
+        one.info.localPath = QDir(localFolder).filePath(localNameOf(it.name));
+        one.info.total = it.isFolder() ? -1 : it.size;
+        if (it.isFolder())
+            engine().announceUnfinishedFolder(one);
+        else
+            engine().announceTransfer(one);
+    }
+}
+
 void DirectDownloadAction::process(const RemoteItemList& items) {
     GroupHost* h = host();
     const RemoteItem* it = items.itemOf(name);

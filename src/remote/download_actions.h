@@ -18,6 +18,9 @@ public:
           localFolder(std::move(localFolder)),
           selection(std::move(selection)),
           progressWindow(progressWindow) {}
+    // Stopped or failed before its listing was dealt with: the work it stood
+    // for is told, so that it can be retried.
+    ~DownloadAction() override;
 
     QString localFolder;
     RemoteItemList selection;  // empty: every entry

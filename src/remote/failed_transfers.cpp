@@ -20,9 +20,12 @@ bool IsUpload(const TransferResult& r) {
     return r.info.socketKind == int(SocketKind::UploadFile);
 }
 
-bool SameTransfer(const TransferResult& a, const TransferResult& b) {
-    return a.info.socketKind == b.info.socketKind && a.info.remoteFolder == b.info.remoteFolder &&
-           a.info.fileName == b.info.fileName && a.info.localPath == b.info.localPath;
+bool SameTransfer(const FailedTransfer& a, const FailedTransfer& b) {
+    const TransferInfo& x = a.result.info;
+    const TransferInfo& y = b.result.info;
+    return a.folder == b.folder && x.socketKind == y.socketKind &&
+           x.remoteFolder == y.remoteFolder && x.fileName == y.fileName &&
+           x.localPath == y.localPath;
 }
 
 }  // namespace
@@ -30,6 +33,7 @@ bool SameTransfer(const TransferResult& a, const TransferResult& b) {
 FailedTransfers::FailedTransfers(ActionEngine& engine, QObject* parent)
     : QObject(parent), engine_(engine) {
     connect(&engine_, &ActionEngine::transferFailed, this, &FailedTransfers::onTransferFailed);
+    connect(&engine_, &ActionEngine::folderUnfinished, this, &FailedTransfers::onFolderUnfinished);
     FtpSession& s = engine_.session();
     connect(&s, &FtpSession::loggedInChanged, this, &FailedTransfers::retryableChanged);
     connect(&s, &FtpSession::disconnected, this, &FailedTransfers::retryableChanged);
@@ -55,7 +59,16 @@ void FailedTransfers::onTransferFailed(const TransferResult& result) {
     // Direct transfers live in memory: their pages fetch or store them again.
     if (!IsDownload(result) && !IsUpload(result))
         return;
-    FailedTransfer failed{result, currentServer()};
+    add(FailedTransfer{result, currentServer(), false});
+}
+
+void FailedTransfers::onFolderUnfinished(const TransferResult& result) {
+    if (IsDownload(result) || IsUpload(result))
+        add(FailedTransfer{result, currentServer(), true});
+}
+
+void FailedTransfers::add(const FailedTransfer& entry) {
+    FailedTransfer failed = entry;
     if (failed.server.isEmpty()) {
         // The connection is gone already; the transfer was for the site in hand.
         const SessionOptions& o = engine_.session().options();
@@ -63,7 +76,7 @@ void FailedTransfers::onTransferFailed(const TransferResult& result) {
         failed.server = QStringLiteral("%1@%2:%3").arg(user, o.host).arg(o.port);
     }
     for (size_t i = 0; i < entries_.size(); ++i) {
-        if (SameTransfer(entries_[i].result, result)) {
+        if (SameTransfer(entries_[i], failed)) {
             entries_[i] = failed;
             emit changed(int(i));
             return;
@@ -84,13 +97,34 @@ TransferAlertOptions FailedTransfers::retryOptions(const TransferResult& result,
     return o;
 }
 
+TransferAlertOptions FailedTransfers::folderRetryOptions() {
+    TransferAlertOptions o;
+    o.showAlert = 0;
+    o.fileAction = TransferAlertOptions::OverwriteIfDifferent;
+    return o;
+}
+
 bool FailedTransfers::retry(int index) {
     if (!canRetry(index))
         return false;
     const TransferResult r = at(index).result;
+    const bool folder = at(index).folder;
     remove(index);
-    TransferStarters starters(engine_, retryOptions(r, engine_.session().serverSupportsRest()));
+    TransferStarters starters(
+        engine_,
+        folder ? folderRetryOptions() : retryOptions(r, engine_.session().serverSupportsRest()));
     const QFileInfo local(r.info.localPath);
+    if (folder && r.info.fileName.isEmpty()) {
+        // The whole folder, into its own local twin.
+        starters.download(r.info.remoteFolder, r.info.localPath);
+        return true;
+    }
+    if (folder && IsUpload(r)) {
+        LocalFolderRecord record;
+        record.path = local.absolutePath();
+        record.items.push_back({local.fileName(), true, 0});
+        return starters.uploadNormal(record, r.info.remoteFolder);
+    }
     if (IsDownload(r)) {
         RemoteItem item;
         item.name = r.info.fileName;  // of any kind: a link is fetched like a file
@@ -114,15 +148,18 @@ void FailedTransfers::remove(int index) {
 
 QString FailedTransfers::describe(const FailedTransfer& failed) {
     const TransferResult& r = failed.result;
-    const QString name = displayText(r.info.fileName);
+    const QString name =
+        (failed.folder ? QStringLiteral("folder ") : QString()) + displayText(r.info.fileName);
     const QString folder = displayText(r.info.remoteFolder);
     QString text = IsDownload(r) ? QStringLiteral("Download %1 from %2").arg(name, folder)
                                  : QStringLiteral("Upload %1 to %2").arg(name, folder);
+    if (failed.folder && r.info.fileName.isEmpty())
+        text = QStringLiteral("Download folder %1").arg(folder);
     QString why = r.error;
     if (why.isEmpty())
         why = r.stopped ? QStringLiteral("stopped by the user") : QStringLiteral("not finished");
     text += QStringLiteral(": ") + why;
-    if (r.info.total > 0)
+    if (!failed.folder && r.info.total > 0)
         text += QStringLiteral(" (%1 of %2 bytes)")
                     .arg(FormatSizeBytes(r.position), FormatSizeBytes(r.info.total));
     return text;

@@ -10,11 +10,14 @@
 
 class ActionEngine;
 
-// A file transfer that did not finish: what it was, how far it got, why, and
-// the server it was for ("user@host:port").
+// A transfer that did not finish: what it was, how far it got, why, and the
+// server it was for ("user@host:port"). A folder stands for work on the whole
+// folder that never started (its listing was not dealt with); a folder entry
+// without a file name is the whole of its remote folder.
 struct FailedTransfer {
     TransferResult result;
     QString server;
+    bool folder = false;
 };
 
 // The downloads and uploads that failed or were stopped, kept until the user
@@ -46,9 +49,13 @@ public:
     // that sent bytes from the server's file (when the server allows REST);
     // anything else is sent whole again: the old target is never continued.
     static TransferAlertOptions retryOptions(const TransferResult& result, bool restSupported);
+    // A folder's retry fetches or sends what differs in size, so what arrived
+    // whole is not sent again.
+    static TransferAlertOptions folderRetryOptions();
 
 public slots:
     void onTransferFailed(const TransferResult& result);
+    void onFolderUnfinished(const TransferResult& result);
 
 signals:
     void added(int index);
@@ -58,6 +65,8 @@ signals:
     void retryableChanged();
 
 private:
+    void add(const FailedTransfer& failed);
+
     ActionEngine& engine_;
     std::vector<FailedTransfer> entries_;
 };

@@ -97,6 +97,26 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     }
 }
 
+UploadNormalAction::~UploadNormalAction() {
+    if (finished || (!stopped() && problem().isEmpty()))
+        return;
+    const QDir localDir(local.path);
+    for (const LocalItem& item : local.items) {
+        TransferResult r;
+        r.info.socketKind = int(SocketKind::UploadFile);
+        r.info.remoteFolder = folder;
+        r.info.fileName = QFile::encodeName(item.name);
+        r.info.localPath = localDir.filePath(item.name);
+        r.info.total = item.isFolder ? -1 : item.size;
+        r.error = problem();
+        r.stopped = stopped();
+        if (item.isFolder)
+            engine().announceUnfinishedFolder(r);
+        else
+            engine().announceTransfer(r);
+    }
+}
+
 void UploadPairAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
     if (relativePath.isEmpty()) {

@@ -14,6 +14,9 @@ public:
                        const StepList& steps)
         : ListingAction(engine, ActionKind::UploadNormal, std::move(remoteFolder), steps),
           local(std::move(local)) {}
+    // Stopped or failed before its listing was dealt with: the work it stood
+    // for is told, so that it can be retried.
+    ~UploadNormalAction() override;
 
     LocalFolderRecord local;
     // The file action for this upload and its subfolders instead of the

@@ -1,6 +1,7 @@
 #include "remote/failed_transfers.h"
 
 #include "remote/download_actions.h"
+#include "remote/transfer_starters.h"
 #include "session/socket_group.h"
 #include "support/session_harness.h"
 
@@ -108,4 +109,49 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     h.session.closeConnection();
     EXPECT_FALSE(failed.canRetry(0));
     EXPECT_FALSE(failed.retry(0));
+}
+
+// Work stopped before its folder was listed comes back as what it stood for:
+// the selected files, and folders to fetch (or send) whole again.
+TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
+    SessionHarness h;
+    h.loginIdle();
+    FailedTransfers failed(h.engine);
+    h.session.sendCommand("NOOP");  // the work below waits behind it
+    RemoteItemList selection;
+    RemoteItem file;
+    file.kind = '-';
+    file.name = "a.html";
+    file.size = 40;
+    RemoteItem folder;
+    folder.kind = 'd';
+    folder.name = "img";
+    selection.append(file);
+    selection.append(folder);
+    TransferStarters(h.engine).download("/www", "/tmp/site", selection);
+    LocalFolderRecord local;
+    local.path = QStringLiteral("/tmp/up");
+    local.items = {{QStringLiteral("css"), true, 0}, {QStringLiteral("b.js"), false, 7}};
+    TransferStarters(h.engine).uploadNormal(local, "/www");
+    h.session.clearQueue();
+
+    QStringList described;
+    for (int i = 0; i < failed.count(); ++i)
+        described << FailedTransfers::describe(failed.at(i));
+    EXPECT_EQ(described,
+              (QStringList{"Download a.html from /www: stopped by the user (0 of 40 bytes)",
+                           "Download folder img from /www: stopped by the user",
+                           "Upload folder css to /www: stopped by the user",
+                           "Upload b.js to /www: stopped by the user (0 of 7 bytes)"}));
+
+    ASSERT_TRUE(failed.retry(1));
+    const DownloadAction* action = nullptr;
+    for (int i = 0; i < h.session.queue().size() && !action; ++i)
+        action = dynamic_cast<const DownloadAction*>(h.session.queue().at(i));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(QStringLiteral("/tmp/site"), action->localFolder);
+    ASSERT_EQ(1, action->selection.size());
+    EXPECT_EQ(QByteArray("img"), action->selection.at(0).name);
+    ASSERT_TRUE(action->options.has_value());
+    EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, action->options->fileAction);
 }
