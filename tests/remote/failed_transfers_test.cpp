@@ -2,6 +2,7 @@
 
 #include "remote/download_actions.h"
 #include "remote/transfer_starters.h"
+#include "remote/upload_actions.h"
 #include "session/socket_group.h"
 #include "support/session_harness.h"
 
@@ -154,4 +155,17 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
     EXPECT_EQ(QByteArray("img"), action->selection.at(0).name);
     ASSERT_TRUE(action->options.has_value());
     EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, action->options->fileAction);
+
+    ASSERT_TRUE(failed.retry(1));  // the folder to upload, now second
+    const UploadNormalAction* upload = nullptr;
+    for (int i = 0; i < h.session.queue().size() && !upload; ++i)
+        upload = dynamic_cast<const UploadNormalAction*>(h.session.queue().at(i));
+    ASSERT_TRUE(upload);
+    EXPECT_EQ(QByteArray("/www"), upload->folder);
+    EXPECT_EQ(QStringLiteral("/tmp/up"), upload->local.path);
+    ASSERT_EQ(1u, upload->local.items.size());
+    EXPECT_EQ(QStringLiteral("css"), upload->local.items.front().name);
+    EXPECT_TRUE(upload->local.items.front().isFolder);
+    ASSERT_TRUE(upload->options.has_value());
+    EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, upload->options->fileAction);
 }
