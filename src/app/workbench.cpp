@@ -10,6 +10,7 @@
 #include "app/site_merge.h"
 #include "app/site_tls.h"
 #include "app/tool_file.h"
+#include "workspace/upload_folder_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,14 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     session_->setCertificateJudge(judge_.get());
     tasks_.connectTo(*session_);
     taskStatus_.connectTo(*session_);
+    failed_ = std::make_unique<FailedTransfers>(*engine_);
+    // Folder uploads read their subfolders with the local side's filters, as
+    // they stand when the upload gets there.
+    engine_->localReader = [this](const QString& folder, std::vector<LocalItem>* items,
+                                  QStringList* skipped) {
+        return MakeUploadFolderReader(settings_.LocalShowFlags)(folder, items, skipped);
+    };
+    configureEngine();
     completion_ =
         std::make_unique<CompletionActions>(settings_, *services_.beeper, *services_.shutdown);
     completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty(); });
@@ -60,6 +69,7 @@ Workbench::~Workbench() {
     // Queued work reports to the engine while it goes.
     session_->queue().clear();
     completion_.reset();
+    failed_.reset();
     engine_.reset();
     session_.reset();
 }
@@ -88,6 +98,7 @@ void Workbench::load() {
     savedSettings_ = settings_;
     savedMixed_ = mixed_;
     savedTools_ = tools_;
+    configureEngine();
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
@@ -399,7 +410,13 @@ void Workbench::closeConnection() {
     sites_.ResetCurrentSiteOnClose();
 }
 
+void Workbench::configureEngine() {
+    engine_->kindFilter.flags = settings_.ServerKindFlags;
+    engine_->uploadRefreshFlag = quint8(settings_.ViewFlags);
+}
+
 void Workbench::applySettings(const AppSettings& before) {
+    configureEngine();
     SessionOptions o = session_->options();
     const SessionOptions fresh = MakeSessionOptions(sites_.Current.Site, settings_);
     o.keepAliveInterval = fresh.keepAliveInterval;

@@ -8,6 +8,7 @@
 #include "app/tool_lists.h"
 #include "app/trust_store.h"
 #include "remote/action_engine.h"
+#include "remote/failed_transfers.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
@@ -74,6 +75,8 @@ public:
     FtpSession& session() { return *session_; }
     ActionEngine& engine() { return *engine_; }
     TaskList& tasks() { return tasks_; }
+    // Transfers that did not finish, for the user to retry or remove.
+    FailedTransfers& failedTransfers() { return *failed_; }
     TaskStatus& taskStatus() { return taskStatus_; }
     CompletionActions& completion() { return *completion_; }
     // Certificates that did not verify: the trust store, and who is asked.
@@ -107,6 +110,9 @@ public:
     // The session's values after the general options changed; the keep-alive
     // restarts when its interval was switched on or off.
     void applySettings(const AppSettings& before);
+    // What the engine decides transfers and deletes by, from the settings
+    // (after they were loaded or changed by a menu or dialog).
+    void configureEngine();
 
     // Whether new passwords go to the desktop keyring now: the site dialog's
     // option, on by default unless no secret store answered.
@@ -156,6 +162,7 @@ private:
     std::unique_ptr<ActionEngine> engine_;
     TaskList tasks_;
     TaskStatus taskStatus_;
+    std::unique_ptr<FailedTransfers> failed_;
     std::unique_ptr<CompletionActions> completion_;
     TrustStore trust_;
     std::unique_ptr<StoredCertificateJudge> judge_;

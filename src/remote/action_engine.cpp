@@ -34,9 +34,23 @@ void ActionEngine::setRemoteProjectFolder(const QByteArray& folder) {
 }
 
 void ActionEngine::refresh(const QByteArray& folder, const RefreshTarget& target) {
+    const CommandQueue& q = session_.queue();
+    if (!target.window) {
+        for (int i = 0; i < q.size(); ++i) {
+            const auto* r = dynamic_cast<const RefreshFolderAction*>(q.at(i));
+            if (r && r->folder == folder && !r->target.window && r->lastSentIndex() < 0 &&
+                r->actionKind() == ActionKind::RefreshFolder)
+                return;
+        }
+    }
     session_.queue().append(
         std::make_unique<RefreshFolderAction>(*this, folder, listingSequence(folder), target));
     sendIfIdle();
+}
+
+void ActionEngine::refreshIfShown(const QByteArray& folder) {
+    if (isShown(folder))
+        refresh(folder);
 }
 
 void ActionEngine::sendIfIdle() {
@@ -77,6 +91,16 @@ void ActionEngine::announceRefresh(const RefreshTarget& target, const QByteArray
 
 void ActionEngine::announceTransfer(const TransferInfo& info, qint64 position, bool success) {
     emit transferFinished(info, position, success);
+}
+
+void ActionEngine::announceTransfer(const TransferResult& result) {
+    emit transferFinished(result.info, result.position, result.success);
+    if (!result.success)
+        emit transferFailed(result);
+}
+
+void ActionEngine::announceUnfinishedFolder(const TransferResult& result) {
+    emit folderUnfinished(result);
 }
 
 void ActionEngine::reportRejectedLines(const ListingAction& action, const RejectedLines& rejected) {

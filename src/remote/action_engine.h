@@ -11,6 +11,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class CommandGroup;
@@ -34,8 +35,16 @@ public:
     void setRemoteProjectFolder(const QByteArray& folder);
     QByteArray remoteProjectFolder() const { return remoteProjectFolder_; }
 
-    // A fresh listing of a folder for the views, without log entries.
+    // A fresh listing of a folder for the views, without log entries. One that
+    // waits in the queue already for the views is not asked for twice.
     void refresh(const QByteArray& folder, const RefreshTarget& target = RefreshTarget());
+    // Whether a view shows a folder, so work that changes it must list it
+    // again; set by the window (without one, nothing is shown).
+    using ShownFolders = std::function<bool(const QByteArray& folder)>;
+    void setShownFolders(ShownFolders shown) { shown_ = std::move(shown); }
+    bool isShown(const QByteArray& folder) const { return shown_ && shown_(folder); }
+    // Refreshes a folder that changed when a view shows it.
+    void refreshIfShown(const QByteArray& folder);
     // Sends the head's first step when nothing is on the wire yet.
     void sendIfIdle();
     // Appends a whole task: its start entry, its groups and its completed entry.
@@ -50,6 +59,11 @@ public:
     void announceRefresh(const RefreshTarget& target, const QByteArray& folder,
                          const RemoteItemList& items);
     void announceTransfer(const TransferInfo& info, qint64 position, bool success);
+    void announceTransfer(const TransferResult& result);
+    // Work on a folder that was stopped or failed before its listing was
+    // dealt with: the folder (an empty file name: the whole of remoteFolder)
+    // and its local twin, for a later retry.
+    void announceUnfinishedFolder(const TransferResult& result);
     // A listing had lines that could not be read: says so in the log and, when
     // the action works on every entry, counts them as skipped entries.
     void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
@@ -76,6 +90,9 @@ signals:
     // A file transfer left the queue; success only when the server confirmed it
     // and every local step worked.
     void transferFinished(const TransferInfo& info, qint64 position, bool success);
+    // The same for a transfer that did not finish, with why.
+    void transferFailed(const TransferResult& result);
+    void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.
     void entriesSkipped(const QByteArray& folder, int count);
 
@@ -83,4 +100,5 @@ private:
     FtpSession& session_;
     QByteArray remoteProjectFolder_;
     int skippedEntries_ = 0;
+    ShownFolders shown_;
 };

@@ -95,8 +95,8 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                  target);
             continue;
         }
-        const TransferDecision d =
-            decideDownload(e.downloadOptions, info.exists(), info.size(), it.size, rest);
+        const TransferDecision d = decideDownload(options ? *options : e.downloadOptions,
+                                                  info.exists(), info.size(), it.size, rest);
         if (d.kind == TransferDecision::Skip)
             continue;
         TransferInfo t;
@@ -110,20 +110,45 @@ void DownloadAction::process(const RemoteItemList& listed) {
             steps.append({"REST", QByteArray::number(d.offset)});
         steps.append({"RETR", it.name});
         auto g = std::make_unique<DownloadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) {
-            e.announceTransfer(r.info, r.position, r.success);
-        };
+        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
         insertNext(std::move(g));
     }
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
-        insertNext(std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
-                                                    RemoteItemList(), e.listingSequence(sub),
-                                                    progressWindow));
+        auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
+                                                       RemoteItemList(), e.listingSequence(sub),
+                                                       progressWindow);
+        action->options = options;
+        insertNext(std::move(action));
     }
     insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
+}
+
+DownloadAction::~DownloadAction() {
+    if (finished || (!stopped() && problem().isEmpty()))
+        return;
+    TransferResult r;
+    r.info.socketKind = int(SocketKind::DownloadFile);
+    r.info.remoteFolder = folder;
+    r.info.localPath = localFolder;
+    r.error = problem();
+    r.stopped = stopped();
+    if (selection.isEmpty()) {
+        engine().announceUnfinishedFolder(r);
+        return;
+    }
+    for (const RemoteItem& it : selection) {
+        TransferResult one = r;
+        one.info.fileName = it.name;
+        one.info.localPath = QDir(localFolder).filePath(localNameOf(it.name));
+        one.info.total = it.isFolder() ? -1 : it.size;
+        if (it.isFolder())
+            engine().announceUnfinishedFolder(one);
+        else
+            engine().announceTransfer(one);
+    }
 }
 
 void DirectDownloadAction::process(const RemoteItemList& items) {

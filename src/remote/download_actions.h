@@ -2,7 +2,11 @@
 
 #include "remote/listing_action.h"
 
+#include "remote/transfer_alert_options.h"
+
 #include <QString>
+
+#include <optional>
 
 // Downloads the listed folder into a local folder: one transfer per file, then
 // one further download per subfolder, then a refresh of the local folder.
@@ -14,10 +18,16 @@ public:
           localFolder(std::move(localFolder)),
           selection(std::move(selection)),
           progressWindow(progressWindow) {}
+    // Stopped or failed before its listing was dealt with: the work it stood
+    // for is told, so that it can be retried.
+    ~DownloadAction() override;
 
     QString localFolder;
     RemoteItemList selection;  // empty: every entry
     quintptr progressWindow;
+    // The file action for this download and its subfolders instead of the
+    // engine's (a retry decides its own).
+    std::optional<TransferAlertOptions> options;
 
 protected:
     void process(const RemoteItemList& items) override;

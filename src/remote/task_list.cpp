@@ -1,6 +1,7 @@
 #include "remote/task_list.h"
 
 #include "session/ftp_session.h"
+#include "session/socket_group.h"
 
 TaskList::TaskList(QObject* parent) : QObject(parent) {}
 
@@ -8,6 +9,30 @@ void TaskList::connectTo(FtpSession& session) {
     connect(&session, &FtpSession::transferStartedSignal, this, &TaskList::onTransferStarted);
     connect(&session, &FtpSession::transferProgressSignal, this, &TaskList::onTransferProgress);
     connect(&session, &FtpSession::transferEndedSignal, this, &TaskList::onTransferEnded);
+    connect(
+        &session, &FtpSession::headStalled, this,
+        [this](const CommandGroup* group, const QByteArray& command, int, const QString& reply) {
+            onHeadStalled(group, QString::fromUtf8(command) + QStringLiteral(": ") + reply);
+        });
+    connect(&session, &FtpSession::disconnected, this, &TaskList::onDisconnected);
+}
+
+void TaskList::onHeadStalled(const CommandGroup* group, const QString& reply) {
+    for (size_t i = 0; i < boxes_.size(); ++i) {
+        if (static_cast<const CommandGroup*>(boxes_[i].group) == group) {
+            boxes_[i].problem = reply + QStringLiteral(" (remove the task to go on)");
+            emit boxChanged(int(i));
+        }
+    }
+}
+
+void TaskList::onDisconnected() {
+    for (size_t i = 0; i < boxes_.size(); ++i) {
+        const QString why = boxes_[i].group->problem();
+        boxes_[i].problem = (why.isEmpty() ? QStringLiteral("The connection was closed") : why) +
+                            QStringLiteral("; retry after re-connecting");
+        emit boxChanged(int(i));
+    }
 }
 
 int TaskList::indexOf(const SocketGroup* group) const {

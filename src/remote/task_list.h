@@ -8,18 +8,22 @@
 
 #include <vector>
 
+class CommandGroup;
 class FtpSession;
 class SocketGroup;
 
 // One box of the task panel: a transfer in the queue and how far it has got.
 struct TaskBox {
-    const SocketGroup* group = nullptr;  // identifies the box; never dereferenced here
+    const SocketGroup* group = nullptr;  // identifies the box; alive while the box is
     int kind = 0;                        // socket kind 2..5
     QByteArray remoteFolder;
     QByteArray fileName;
     QString localPath;
     qint64 total = -1;  // -1 when not known
     qint64 position = 0;
+    // Why the transfer can not go on (a refusal it waits on, a lost
+    // connection); empty while it is sound.
+    QString problem;
 };
 
 // The boxes of the running transfers, top to bottom in the order the transfers
@@ -43,6 +47,10 @@ public slots:
     void onTransferStarted(const SocketGroup* group, const TransferInfo& info);
     void onTransferProgress(const SocketGroup* group, qint64 position);
     void onTransferEnded(const SocketGroup* group);
+    // The head waits on a failure no command of it expects.
+    void onHeadStalled(const CommandGroup* group, const QString& reply);
+    // The connection ended under every transfer in the queue.
+    void onDisconnected();
 
 signals:
     void boxAdded(int index);

@@ -16,8 +16,11 @@ QString TaskKindText(int socketKind) {
     return QStringLiteral("Transfer");
 }
 
-TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint64 nowMs) {
+TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint64 nowMs,
+                                qint64 inactivityLimitMs) {
     TaskFigures f;
+    const bool done = box.total >= 0 && box.position >= box.total;
+    f.stalled = !done && start.movedMs >= 0 && nowMs - start.movedMs > inactivityLimitMs;
     f.elapsedMs = qMax<qint64>(0, nowMs - start.timeMs);
     if (box.total > 0)
         f.percent = int(qBound(qint64(0), box.position * 100 / box.total, qint64(100)));
@@ -30,7 +33,7 @@ TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint
         const qint64 left = qMax<qint64>(0, box.total - box.position);
         if (left == 0)
             f.remainingMs = 0;
-        else if (moved > 0 && f.elapsedMs > 0)
+        else if (moved > 0 && f.elapsedMs > 0 && !f.stalled)
             // From the average rate; rounded up so a running transfer never
             // claims to be done.
             f.remainingMs = qint64(std::ceil(double(left) * double(f.elapsedMs) / double(moved)));
@@ -39,7 +42,7 @@ TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint
 }
 
 void TaskProgressTracker::started(const SocketGroup* group, qint64 position, qint64 nowMs) {
-    starts_.insert(group, TaskStart{nowMs, position});
+    starts_.insert(group, TaskStart{nowMs, position, nowMs, position});
 }
 
 void TaskProgressTracker::ended(const SocketGroup* group) {
@@ -49,6 +52,10 @@ void TaskProgressTracker::ended(const SocketGroup* group) {
 TaskFigures TaskProgressTracker::figures(const TaskBox& box, qint64 nowMs) {
     auto it = starts_.find(box.group);
     if (it == starts_.end())
-        it = starts_.insert(box.group, TaskStart{nowMs, box.position});
-    return TaskProgressFigures(box, *it, nowMs);
+        it = starts_.insert(box.group, TaskStart{nowMs, box.position, nowMs, box.position});
+    if (box.position != it->movedPosition) {
+        it->movedPosition = box.position;
+        it->movedMs = nowMs;
+    }
+    return TaskProgressFigures(box, *it, nowMs, limitMs_);
 }

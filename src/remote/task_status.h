@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,11 +14,14 @@ class FtpSession;
 // The status line of the task panel: what the queue last reached of a user-level
 // task (its start or its completion) and how long the task took. The start and
 // completed markers of the queue feed it; the completion actions and the loop
-// windows learn from it that a task ended.
+// windows learn from it that a task ended. A task that met failures or that the
+// user stopped does not end "completed": it ends failed (with the first reason)
+// or stopped, and a task cut off by a lost connection or "Remove all tasks"
+// ends at once.
 class TaskStatus : public QObject {
     Q_OBJECT
 public:
-    enum State { NoTask = 0, Running = 1, Completed = 2 };
+    enum State { NoTask = 0, Running = 1, Completed = 2, Stopped = 3, Failed = 4 };
     // Values a completed marker carries.
     enum CompletedValue {
         CompletedUpload = 1,
@@ -54,9 +58,23 @@ public:
     static QString taskStatusText(int state, const QString& text);
     static Rgb taskStatusColor(int state);
 
+    // The reasons the running task met so far.
+    const QStringList& problems() const { return problems_; }
+
+    // "Start downloading files" and "Downloading files completed" both give
+    // "Downloading files".
+    static QString taskName(const QString& caption);
+
 public slots:
     // The queue reached a marker (kind 1 start, 2 completed; others are not ours).
     void onMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken);
+    // Something of the running task failed, for this reason.
+    void noteProblem(const QString& reason);
+    // The user took work of the running task out of the queue.
+    void noteStopped();
+    // The running task can not go on: the connection ended, or the user
+    // emptied the queue (stopped).
+    void endRunningTask(bool stopped, const QString& reason = QString());
 
 signals:
     void changed();
@@ -66,6 +84,7 @@ signals:
 
 private:
     qint64 now() const;
+    QString endText(const QString& name) const;
 
     Clock clock_;
     QElapsedTimer ownClock_;
@@ -76,4 +95,6 @@ private:
     qint64 startTime_ = 0;
     bool started_ = false;
     qint64 elapsed_ = 0;
+    QStringList problems_;
+    bool stopped_ = false;
 };

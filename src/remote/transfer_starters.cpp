@@ -2,15 +2,18 @@
 
 #include "remote/action_engine.h"
 #include "remote/download_actions.h"
+#include "remote/folder_actions.h"
 #include "remote/upload_actions.h"
 #include "session/direct_upload_group.h"
 
 void TransferStarters::download(const QByteArray& remoteFolder, const QString& localFolder,
                                 const RemoteItemList& selection, quintptr progressWindow) {
     std::vector<std::unique_ptr<CommandGroup>> work;
-    work.push_back(std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
-                                                    engine_.listingSequence(remoteFolder),
-                                                    progressWindow));
+    auto action =
+        std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
+                                         engine_.listingSequence(remoteFolder), progressWindow);
+    action->options = options_;
+    work.push_back(std::move(action));
     engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
                        QStringLiteral("Downloading files completed"), 2);
 }
@@ -20,8 +23,10 @@ bool TransferStarters::uploadNormal(const LocalFolderRecord& local,
     if (local.items.empty())
         return false;
     std::vector<std::unique_ptr<CommandGroup>> work;
-    work.push_back(std::make_unique<UploadNormalAction>(engine_, remoteFolder, local,
-                                                        engine_.listingSequence(remoteFolder)));
+    auto action = std::make_unique<UploadNormalAction>(engine_, remoteFolder, local,
+                                                       engine_.listingSequence(remoteFolder));
+    action->options = options_;
+    work.push_back(std::move(action));
     engine_.appendTask(QStringLiteral("Start uploading normal files"), std::move(work),
                        QStringLiteral("Uploading normal files completed"), 1);
     return true;
@@ -79,6 +84,10 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     std::vector<std::unique_ptr<CommandGroup>> work;
     work.push_back(std::make_unique<DirectUploadGroup>(
         t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}}));
+    // A view showing the folder shows the file's new size and time.
+    if (engine_.isShown(folder))
+        work.push_back(std::make_unique<RefreshFolderAction>(engine_, folder,
+                                                             engine_.listingSequence(folder)));
     if (concernedFile)
         engine_.appendTask(QStringLiteral("Start uploading concerned file"), std::move(work),
                            QStringLiteral("Uploading concerned file completed"), 0);

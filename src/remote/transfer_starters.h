@@ -2,9 +2,12 @@
 
 #include "remote/local_folder_record.h"
 #include "remote/remote_item_list.h"
+#include "remote/transfer_alert_options.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class ActionEngine;
 
@@ -14,6 +17,9 @@ class ActionEngine;
 class TransferStarters {
 public:
     explicit TransferStarters(ActionEngine& engine) : engine_(engine) {}
+    // Transfers that decide by these file-action options, not the engine's.
+    TransferStarters(ActionEngine& engine, const TransferAlertOptions& options)
+        : engine_(engine), options_(options) {}
 
     // Downloads the selected entries of a remote folder (all when the selection
     // is empty) into a local folder.
@@ -36,4 +42,5 @@ public:
 
 private:
     ActionEngine& engine_;
+    std::optional<TransferAlertOptions> options_;
 };

@@ -28,8 +28,9 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                                  QString::fromUtf8(joinRemotePath(folder, name)));
             continue;
         }
-        const TransferDecision d = decideUpload(e.uploadOptions, remote != nullptr, item.size,
-                                                remote ? remote->size : 0, rest);
+        const TransferDecision d =
+            decideUpload(options ? *options : e.uploadOptions, remote != nullptr, item.size,
+                         remote ? remote->size : 0, rest);
         if (d.kind == TransferDecision::Skip)
             continue;
         TransferInfo t;
@@ -43,9 +44,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
             steps.append({"REST", QByteArray::number(d.offset)});
         steps.append({"STOR", name});
         auto g = std::make_unique<UploadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) {
-            e.announceTransfer(r.info, r.position, r.success);
-        };
+        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
         insertNext(std::move(g));
     }
 
@@ -91,8 +90,30 @@ void UploadNormalAction::process(const RemoteItemList& items) {
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
-        insertNext(std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
-                                                        e.listingSequence(sub)));
+        auto action = std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
+                                                           e.listingSequence(sub));
+        action->options = options;
+        insertNext(std::move(action));
+    }
+}
+
+UploadNormalAction::~UploadNormalAction() {
+    if (finished || (!stopped() && problem().isEmpty()))
+        return;
+    const QDir localDir(local.path);
+    for (const LocalItem& item : local.items) {
+        TransferResult r;
+        r.info.socketKind = int(SocketKind::UploadFile);
+        r.info.remoteFolder = folder;
+        r.info.fileName = QFile::encodeName(item.name);
+        r.info.localPath = localDir.filePath(item.name);
+        r.info.total = item.isFolder ? -1 : item.size;
+        r.error = problem();
+        r.stopped = stopped();
+        if (item.isFolder)
+            engine().announceUnfinishedFolder(r);
+        else
+            engine().announceTransfer(r);
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include "remote/listing_action.h"
 #include "remote/local_folder_record.h"
+#include "remote/transfer_alert_options.h"
+
+#include <optional>
 
 // Stores local items into the listed remote folder: the files, then the folders
 // it creates, a refresh of the folder, then one further upload per subfolder.
@@ -11,8 +14,14 @@ public:
                        const StepList& steps)
         : ListingAction(engine, ActionKind::UploadNormal, std::move(remoteFolder), steps),
           local(std::move(local)) {}
+    // Stopped or failed before its listing was dealt with: the work it stood
+    // for is told, so that it can be retried.
+    ~UploadNormalAction() override;
 
     LocalFolderRecord local;
+    // The file action for this upload and its subfolders instead of the
+    // engine's (a retry decides its own).
+    std::optional<TransferAlertOptions> options;
 
 protected:
     void process(const RemoteItemList& items) override;

@@ -81,8 +81,21 @@ public:
     CommandQueue* queue() const { return queue_; }
     GroupHost* host() const;
 
+    // Why the group ends without success, as far as anyone could tell: a
+    // refusal, a local failure, a lost connection. The first reason stays.
+    void noteProblem(const QString& text) {
+        if (problem_.isEmpty())
+            problem_ = text;
+    }
+    const QString& problem() const { return problem_; }
+    // The user took the group out (or all work with it).
+    void noteStopped() { stopped_ = true; }
+    bool stopped() const { return stopped_; }
+
 private:
     friend class CommandQueue;
     QList<CommandStep> steps_;
     CommandQueue* queue_ = nullptr;
+    QString problem_;
+    bool stopped_ = false;
 };

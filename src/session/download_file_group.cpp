@@ -29,6 +29,7 @@ void DownloadFileGroup::fail(const QString& text) {
     if (failed_)
         return;
     failed_ = true;
+    noteProblem(text);
     if (host())
         host()->reportFailure(text);
 }
@@ -154,5 +155,5 @@ void DownloadFileGroup::onFinished(bool success) {
     if (h)
         h->transferEnded(this);
     if (onResult)
-        onResult({info_, position_, ok});
+        onResult({info_, position_, ok, problem(), stopped()});
 }

@@ -7,6 +7,20 @@
 
 #include <QPointer>
 
+namespace {
+
+// A reply as one line of text for people: its last line, without the line end.
+QString replySentence(const Reply& reply) {
+    return QString::fromUtf8(reply.lastLine()).trimmed();
+}
+
+bool lastSentIs(const CommandGroup* group, const char* name) {
+    const int last = group ? group->lastSentIndex() : -1;
+    return last >= 0 && group->steps()[last].nameIs(name);
+}
+
+}  // namespace
+
 FtpSession::FtpSession(TransportFactory* factory, QObject* parent)
     : QObject(parent), factory_(factory), control_(factory), queue_(this) {
     connectTimer_.setSingleShot(true);
@@ -51,6 +65,7 @@ QByteArray FtpSession::listingCommand() const {
 
 void FtpSession::connectNew() {
     control_.close();
+    noteStoppedForAll();
     queue_.clear();
     featReply_ = Reply();
     helpReply_ = Reply();
@@ -68,6 +83,8 @@ void FtpSession::reconnect() {
 }
 
 void FtpSession::connectToSite() {
+    // Work of a connection that was still up is stopped by connecting anew.
+    noteStoppedForAll();
     queue_.clear();
     // Nothing of an earlier connection may leak into this one.
     pending_.clear();
@@ -77,6 +94,7 @@ void FtpSession::connectToSite() {
     scheduledDelay_ = -1;
     tlsPhase_ = TlsPhase::Plain;
     dataProtected_ = false;
+    loggedInNow_ = false;
     ++connectionSerial_;
     log(LogChannel::Status, QStringLiteral("Resolving address of ") + options_.host);
     control_.open(options_.host, options_.port);
@@ -92,9 +110,23 @@ void FtpSession::closeConnection() {
     connectTimer_.stop();
     keepAliveTimer_.stop();
     flags_ = 0;
+    noteStoppedForAll();
     queue_.clear();
     emit loggedInChanged(false);
     emit connectionClosed();
+}
+
+void FtpSession::noteProblemForAll(const QString& text) {
+    for (int i = 0; i < queue_.size(); ++i)
+        queue_.at(i)->noteProblem(text);
+}
+
+void FtpSession::noteStoppedForAll() {
+    for (int i = 0; i < queue_.size(); ++i) {
+        CommandGroup* g = queue_.at(i);
+        if (g->problem().isEmpty())
+            g->noteStopped();
+    }
 }
 
 void FtpSession::onConnectTimer() {
@@ -135,6 +167,7 @@ void FtpSession::onControlEvent(SocketEvent event) {
             if (!control_.isOpen())
                 break;  // it broke the rules in those last bytes: closed already
             control_.close();
+            noteProblemForAll(QStringLiteral("The server closed the connection"));
             log(LogChannel::Status,
                 QStringLiteral("Connection closed, waiting for re-connection..."));
             emit disconnected();
@@ -144,6 +177,7 @@ void FtpSession::onControlEvent(SocketEvent event) {
 
 void FtpSession::protocolViolation(const QString& text) {
     log(LogChannel::Error, text);
+    noteProblemForAll(text);
     control_.close();
     connectTimer_.stop();
     tlsPhase_ = TlsPhase::Plain;
@@ -220,6 +254,9 @@ void FtpSession::info(int level, const QString& text) {
 }
 
 void FtpSession::reportFailure(const QString& text) {
+    // Groups report their own failures, and only the head is at work.
+    if (CommandGroup* head = queue_.head())
+        head->noteProblem(text);
     log(LogChannel::Error, text);
     emit failure(text);
 }
@@ -257,6 +294,7 @@ void FtpSession::advance(bool continueGroup) {
             if (!refusal.isEmpty()) {
                 log(LogChannel::Error, refusal);
                 emit failure(refusal);
+                g->noteProblem(refusal);
                 std::unique_ptr<CommandGroup> owned = queue_.takeAt(0);
                 owned->onFinished(false);
                 continueGroup = false;
@@ -299,18 +337,23 @@ void FtpSession::removeGroup(CommandGroup* group) {
         return;
     if (index == 0 && group->hasSentStepNamed("PASV"))
         queue_.insertCommand(1, "ABOR");
+    group->noteStopped();
     finishGroup(index, false);
     if (index == 0)
         advance(false);
+    emit workRemoved(false);
 }
 
 void FtpSession::clearQueue() {
     // A running transfer is stopped on the server too.
     CommandGroup* head = queue_.head();
     const bool running = head && head->hasSentStepNamed("PASV") && !head->isComplete();
+    for (int i = 0; i < queue_.size(); ++i)
+        queue_.at(i)->noteStopped();
     queue_.clear();
     if (running)
         sendCommand("ABOR");
+    emit workRemoved(true);
 }
 
 void FtpSession::cancelForOwner(quintptr token) {
@@ -486,6 +529,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     const int code = reply.code();
     if (handleTlsRefusal(reply, code))
         return true;
+    if (handleLoginRefusal(reply, code))
+        return true;
     CommandGroup* head = queue_.head();
     if (code < 400 && head) {
         const int last = head->lastSentIndex();
@@ -584,6 +629,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             const QString title = QStringLiteral("Velmora - ") + options_.host + " (" +
                                   options_.siteName + ", " + options_.comment + ")";
             emit titleChanged(title);
+            loggedInNow_ = true;
             if (tlsPhase_ == TlsPhase::Secure) {
                 queue_.addCommand("PBSZ", "0");
                 queue_.addCommand("PROT", "P");
@@ -599,6 +645,9 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             advance(false);
             flags_ |= StartupQueued;
             emit loggedInChanged(true);
+            // The start-up's listing comes after the first HELP reply only.
+            if (helpReceived_)
+                emit loggedInAgain();
             break;
         }
         case 257:
@@ -619,7 +668,17 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         case 331:
             sendCommand("PASS", options_.password.toUtf8());
             break;
+        case 426:
+            if (lastSentIs(head, "ABOR")) {
+                // The transfer the user removed, confirmed stopped.
+                log(LogChannel::Status,
+                    QStringLiteral("Transfer stopped as asked: ") + replySentence(reply));
+                break;
+            }
+            log(LogChannel::Error, QStringLiteral("un-switched responding number : %1").arg(code));
+            break;
         case 421:
+            noteProblemForAll(replySentence(reply));
             control_.close();
             log(LogChannel::Status,
                 QStringLiteral("Connection closed, waiting for re-connection..."));
@@ -635,7 +694,31 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     return !wait;
 }
 
-void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait) {
+bool FtpSession::handleLoginRefusal(const Reply& reply, int code) {
+    CommandGroup* head = queue_.head();
+    if (code < 400 || code == 421 || !(lastSentIs(head, "USER") || lastSentIs(head, "PASS")))
+        return false;
+    const QString sentence = replySentence(reply);
+    log(LogChannel::Status, QStringLiteral("The server refused the login: ") + sentence);
+    head->noteProblem(sentence);
+    finishGroup(0, false);
+    // Nothing can be done on this connection: it ends, and the views learn why.
+    control_.close();
+    connectTimer_.stop();
+    keepAliveTimer_.stop();
+    tlsPhase_ = TlsPhase::Plain;
+    dataProtected_ = false;
+    ++connectionSerial_;
+    flags_ = 0;
+    noteProblemForAll(sentence);
+    queue_.clear();
+    emit loggedInChanged(false);
+    emit loginRefused(sentence);
+    emit connectionClosed();
+    return true;
+}
+
+void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool* wait) {
     CommandGroup* g = queue_.head();
     if (!g)
         return;
@@ -652,16 +735,21 @@ void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait
         const int onWire = g->lastSentIndex();
         const QByteArray answered =
             onWire >= 0 ? maskPassword(g->steps()[onWire].wireText()) : QByteArray();
+        const QString sentence = replySentence(reply);
         if (found < 0) {
             // No command of the group expects this failure: it keeps waiting
             // until the user removes it.
-            emit headStalled(g, answered, code);
+            g->noteProblem(sentence);
+            emit headStalled(g, answered, code, sentence);
             return;
         }
         const CommandStep step = g->steps()[found];
+        // After ABOR the server reports the removed transfer as aborted: asked for.
+        const bool asked = step.nameIs("ABOR") && code == 426;
         QByteArray described;
         if (found == g->steps().size() - 1 || step.nameIs("CWD")) {
             described = CommandQueue::describe(*g, found);
+            g->noteProblem(sentence);
             finishGroup(0, false);
         } else {
             described = '<' + step.name + '>';
@@ -669,7 +757,9 @@ void FtpSession::completeHead(const Reply&, int code, int delayCount, bool* wait
         }
         log(LogChannel::Trace,
             QStringLiteral("'%1' has been removed - error (%2)").arg(text(described)).arg(code));
-        emit commandRefused(answered.isEmpty() ? maskPassword(step.wireText()) : answered, code);
+        if (!asked)
+            emit commandRefused(answered.isEmpty() ? maskPassword(step.wireText()) : answered, code,
+                                sentence);
         advance(true);
         return;
     }

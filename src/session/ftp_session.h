@@ -83,6 +83,9 @@ public:
 
     quint8 capabilities() const { return flags_; }
     bool loggedIn() const { return flags_ & StartupQueued; }
+    // Logged in on the connection that is open now (loggedIn() stays true
+    // while a re-connect is still greeting).
+    bool loggedInNow() const { return isConnected() && loggedInNow_; }
     bool serverSupportsMlsd() const { return flags_ & AnnouncedMlsd; }
     bool serverSupportsRest() const { return flags_ & AnnouncedRest; }
     // MLSD when the server announced it and the site prefers it, else LIST.
@@ -134,11 +137,21 @@ signals:
                            const QByteArray& chunk);
     void directContentArrived(int purpose, const QByteArray& folder, const QByteArray& name,
                               const QByteArray& content);
-    // A sent command was answered with one of its error codes.
-    void commandRefused(const QByteArray& command, int code);
+    // A sent command was answered with one of its error codes; reply is the
+    // server's last line.
+    void commandRefused(const QByteArray& command, int code, const QString& reply);
     // A failure that no command of the head group expects: the group waits
     // for the user to remove it.
-    void headStalled(const CommandGroup* group, const QByteArray& command, int code);
+    void headStalled(const CommandGroup* group, const QByteArray& command, int code,
+                     const QString& reply);
+    // The server refused the account (its reply, "530 ..."); the connection
+    // is closed.
+    void loginRefused(const QString& reply);
+    // Logged in again on a connection whose start-up ran before: nothing
+    // lists the views' folders by itself.
+    void loggedInAgain();
+    // The user took work out of the queue: one group, or all of it.
+    void workRemoved(bool all);
     void failure(const QString& text);
     // The control connection is encrypted and its certificate accepted.
     void secured(const TlsStatus& status);
@@ -154,6 +167,10 @@ private:
     void processReplies(int delayCount);
     bool handleReply(const Reply& reply, int delayCount);
     void completeHead(const Reply& reply, int code, int delayCount, bool* wait);
+    bool handleLoginRefusal(const Reply& reply, int code);
+    // Every queued group learns why it will not finish.
+    void noteProblemForAll(const QString& text);
+    void noteStoppedForAll();
     void finishGroup(int index, bool success);
     void protocolViolation(const QString& text);
     void sendUser();
@@ -185,6 +202,7 @@ private:
     CertificateJudge* judge_ = nullptr;
     TlsPhase tlsPhase_ = TlsPhase::Plain;
     bool dataProtected_ = false;
+    bool loggedInNow_ = false;
     // Tells a late certificate answer from the connection it was asked for.
     quint64 connectionSerial_ = 0;
 };

@@ -14,9 +14,12 @@ struct TransferInfo {
 };
 
 // How a file transfer ended: where it got to, and whether the server confirmed
-// it and every local step worked.
+// it and every local step worked; when not, why, and whether the user stopped it.
 struct TransferResult {
     TransferInfo info;
     qint64 position = 0;
     bool success = false;
+    // Why it did not finish, when anyone could tell; empty on success.
+    QString error;
+    bool stopped = false;
 };

@@ -115,5 +115,5 @@ void UploadFileGroup::onFinished(bool success) {
     if (host() && reportedStart_)
         host()->transferEnded(this);
     if (onResult)
-        onResult({info_, position_, ok});
+        onResult({info_, position_, ok, problem(), stopped()});
 }

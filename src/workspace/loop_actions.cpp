@@ -1,6 +1,7 @@
 #include "workspace/loop_actions.h"
 
 #include "remote/action_engine.h"
+#include "remote/folder_actions.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "session/ftp_session.h"
@@ -137,6 +138,9 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
         return;
     const bool subFolders = options.bits & ChangeCaseOptions::SubFolders;
     if (actionKind() == ActionKind::ChangeCaseFurther) {
+        // The folder after its renames: views that show it take this listing.
+        if (engine().isShown(folder))
+            engine().announceListing(*this, items);
         std::vector<QByteArray> folders;
         for (const RemoteItem& item : items) {
             if (item.kind == 'd' || item.kind == 'l')
@@ -169,9 +173,16 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
             insertNext(std::make_unique<CaseRenameGroup>(r, owner));
         }
     }
+    const bool descendAfterListing =
+        subFolders && !plan.subFolders.empty() && plan.renamedSubFolder && !dryRun;
+    // Views that show the folder list it once its names changed; the listing
+    // that a descent after renamed folders needs serves them as well.
+    if (!dryRun && !plan.renames.empty() && !descendAfterListing && engine().isShown(folder))
+        insertNext(std::make_unique<RefreshFolderAction>(engine(), folder,
+                                                         engine().listingSequence(folder)));
     if (!subFolders || plan.subFolders.empty())
         return;
-    if (!plan.renamedSubFolder || dryRun) {
+    if (!descendAfterListing) {
         descend(plan.subFolders);
         return;
     }

@@ -19,8 +19,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QFile>
@@ -121,6 +124,30 @@ bool Journey::writeLocal(const QString& rel, const QByteArray& bytes) const {
 QByteArray Journey::readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Journey::tree(const QString& folder) {
+    QStringList lines;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    const QDir base(folder);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString rel = base.relativeFilePath(path);
+        if (info.isDir()) {
+            lines << rel + QLatin1Char('/');
+            continue;
+        }
+        const QByteArray content = readFile(path);
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(rel)
+                     .arg(content.size())
+                     .arg(QString::fromLatin1(
+                         QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex()));
+    }
+    lines.sort();
+    return lines;
 }
 
 QByteArray Journey::bytes(int length, int seed) {
@@ -372,6 +399,44 @@ bool Journey::choose(QMenu* menu, int id) {
     return false;
 }
 
+void Journey::rightClick(QAbstractItemView* view, const QModelIndex& row) {
+    QWidget* port = view->viewport();
+    const QPoint pos = row.isValid() ? view->visualRect(row).center()
+                                     : QPoint(port->width() / 2, port->height() - 4);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, port->mapToGlobal(pos));
+    QApplication::sendEvent(port, &event);
+}
+
+void Journey::whenMenuOpens(int id) {
+    // Polled from the event loop: the menu runs its own loop once open.
+    // Owned by the window: it goes with the journey.
+    auto* timer = new QTimer(frame_.get());
+    timer->setInterval(10);
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [this, id, timer, elapsed] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu && menu->isVisible()) {
+            QAction* chosen = nullptr;
+            for (QAction* a : menu->actions())
+                if (a->data().toInt() == id && a->isEnabled())
+                    chosen = a;
+            if (chosen) {
+                ++menusAnswered_;
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+            } else {
+                ADD_FAILURE() << "the menu has no enabled entry " << id;
+                menu->close();
+            }
+        } else if (elapsed->elapsed() < kWaitMs) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
 void Journey::press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(widget, Qt::Key(key), modifiers);
 }
@@ -388,9 +453,10 @@ bool Journey::menuCommand(int id) {
 void Journey::whenDialogOpens(std::function<void(QDialog*)> answer) {
     dialogAnswer_ = std::move(answer);
     // Polled from the event loop: the dialog runs its own loop once open.
-    auto* timer = new QTimer;
+    // Owned by the window: it goes with the journey.
+    auto* timer = new QTimer(frame_.get());
     timer->setInterval(10);
-    auto* elapsed = new QElapsedTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(timer, &QTimer::timeout, timer, [this, timer, elapsed] {
         if (dialogAnswer_) {
@@ -405,7 +471,6 @@ void Journey::whenDialogOpens(std::function<void(QDialog*)> answer) {
             }
         }
         timer->stop();
-        delete elapsed;
         timer->deleteLater();
     });
     timer->start();

@@ -74,6 +74,9 @@ public:
     QString local(const QString& rel = QString()) const;
     bool writeLocal(const QString& rel, const QByteArray& bytes) const;
     static QByteArray readFile(const QString& path);
+    // Every file and folder below a folder, sorted: "a/b.txt 1234 <sha1>" for
+    // files, "a/" for folders; the same text on both sides means the same tree.
+    static QStringList tree(const QString& folder);
     // Deterministic bytes of a given length, different per seed.
     static QByteArray bytes(int length, int seed = 1);
 
@@ -128,6 +131,12 @@ public:
     // Chooses the entry with that command id from a context menu; false when
     // the menu has no enabled entry with it.
     static bool choose(QMenu* menu, int id);
+    // A right-click on a row of a view (an invalid index: its empty part).
+    static void rightClick(QAbstractItemView* view, const QModelIndex& row);
+    // The next popup menu that opens gets a click on its entry with that
+    // command id (a menu shown with exec(), as the task panel's is).
+    void whenMenuOpens(int id);
+    int menusAnswered() const { return menusAnswered_; }
     static void press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Chooses a main-menu command by its id (false when disabled or missing).
     bool menuCommand(int id);
@@ -185,4 +194,5 @@ private:
     std::unique_ptr<MainFrame> frame_;
     std::function<void(QDialog*)> dialogAnswer_;
     int dialogsAnswered_ = 0;
+    int menusAnswered_ = 0;
 };

@@ -6,9 +6,15 @@
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
 #include "support/ftp_server_process.h"
+#include "support/qt_printers.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_view.h"
+#include "workspace/ui/local_tree_view.h"
 
+#include "workspace/local_menu_rules.h"
+
+#include <QDir>
+#include <QMenu>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
@@ -42,6 +48,89 @@ TEST_P(TransferJourney, FileDroppedOnTheLocalListIsDownloaded) {
     EXPECT_EQ(Journey::readFile(j.local("page.html")), content);
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
     EXPECT_EQ(j.dialogsAnswered(), 1);
+}
+
+// A small site: files at the top, in a folder and in a folder below that,
+// and an empty folder.
+void WriteSite(const Journey& j, const QString& top) {
+    ASSERT_TRUE(j.writeLocal(top + "/index.html", Journey::bytes(1200, 1)));
+    ASSERT_TRUE(j.writeLocal(top + "/css/site.css", Journey::bytes(300, 2)));
+    ASSERT_TRUE(j.writeLocal(top + "/img/icons/logo.png", Journey::bytes(90000, 3)));
+    ASSERT_TRUE(QDir().mkpath(j.local(top + "/empty")));
+}
+
+TEST_P(TransferJourney, FolderDroppedOnTheRemoteListIsUploadedWhole) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    WriteSite(j, "site");
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+
+    j.applyFileAction();
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site")});
+    ASSERT_TRUE(j.waitFor([&] { return j.dialogsAnswered() == 1; }));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::tree(j.serverPath("site")), Journey::tree(j.local("site")))
+        << j.chatText().toStdString();
+    EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("site"); }));
+    EXPECT_EQ(j.taskLine(), "Uploading normal files completed");
+    EXPECT_FALSE(j.chatText().contains("Can not read local folder"));
+}
+
+// "Upload to" of the local list: outside the project folders into the folder
+// open remotely, inside them to the same place below the remote project folder.
+TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
+    for (const bool project : {false, true}) {
+        SCOPED_TRACE(project ? "in the project" : "outside the project");
+        Journey j(options());
+        ASSERT_TRUE(j.open()) << j.error().toStdString();
+        WriteSite(j, "work/site");
+        ASSERT_TRUE(j.server().makeDir(QString::fromUtf8(j.remote("live")).mid(1)));
+        if (project)
+            ASSERT_TRUE(j.logIn(j.local("work"), j.remote("live")));
+        else
+            ASSERT_TRUE(j.logIn());
+        ASSERT_TRUE(j.openRemoteFolder(j.home()));
+        ASSERT_TRUE(j.openLocalFolder(j.local("work")));
+        j.selectLocal({"site"});
+
+        const auto menu = j.frame().localExplorer()->list()->contextMenu();
+        j.applyFileAction();
+        ASSERT_TRUE(Journey::choose(menu.get(), kLocalListUpload));
+        ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+        const QString landed = project ? "live/site" : "site";
+        EXPECT_EQ(Journey::tree(j.serverPath(landed)), Journey::tree(j.local("work/site")))
+            << j.chatText().toStdString();
+        EXPECT_EQ(j.taskLine(), project ? "Uploading project files completed"
+                                        : "Uploading normal files completed");
+    }
+}
+
+// A remote folder dragged from the remote list onto a folder of the local
+// tree lands inside that folder, whole.
+TEST_P(TransferJourney, FolderDroppedOnTheLocalTreeIsDownloaded) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    for (const auto& [rel, seed] :
+         {std::pair{"site/index.html", 1}, {"site/css/a.css", 2}, {"site/img/big/photo.jpg", 3}}) {
+        const QString path = QString::fromUtf8(j.remote(rel)).mid(1);
+        ASSERT_TRUE(j.server().writeFile(path, Journey::bytes(seed * 40000, seed)));
+    }
+    ASSERT_TRUE(QDir().mkpath(j.local("backup")));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    LocalTreeView* tree = j.frame().localExplorer()->tree();
+    ASSERT_TRUE(j.openLocalFolder(j.local("backup")));
+    const QModelIndex backup = tree->currentIndex();
+
+    const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("site")});
+    j.applyFileAction();
+    j.drop(tree, backup, *data);
+    ASSERT_TRUE(j.waitFor([&] { return j.dialogsAnswered() == 1; }));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::tree(j.local("backup/site")), Journey::tree(j.serverPath("site")));
+    EXPECT_EQ(j.taskLine(), "Downloading files completed");
+    EXPECT_TRUE(j.waitFor([&] { return j.localNames().contains("site"); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, TransferJourney,

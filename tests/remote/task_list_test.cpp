@@ -125,3 +125,36 @@ TEST(TaskList, FollowsTheTransfersOfASession) {
     EXPECT_TRUE(list.isEmpty());
     EXPECT_TRUE(h.session.queue().isEmpty());
 }
+
+// A box whose transfer can not go on says why: the failure it waits on, or
+// the connection lost under it (and the queue's other transfers with it).
+TEST(TaskList, BoxesSayWhyTheirTransferCanNotGoOn) {
+    for (const bool lost : {false, true}) {
+        SCOPED_TRACE(lost ? "connection lost" : "unexpected failure");
+        SessionHarness h;
+        h.loginIdle();
+        TaskList list;
+        list.connectTo(h.session);
+        h.session.queue().append(Group("one.txt"));
+        h.session.queue().append(Group("two.txt"));
+        h.session.advance(false);
+        h.reply(SessionHarness::pasv(5001));
+        h.acceptData();
+        if (lost) {
+            h.control()->hangUp();
+            h.settle();
+            ASSERT_EQ(2, list.count());
+            for (int i = 0; i < 2; ++i)
+                EXPECT_EQ(QStringLiteral("The server closed the connection; retry after "
+                                         "re-connecting"),
+                          list.at(i).problem);
+        } else {
+            h.reply("451 Local error in processing\r\n");
+            ASSERT_EQ(2, list.count());
+            EXPECT_EQ(QStringLiteral(
+                          "RETR one.txt: 451 Local error in processing (remove the task to go on)"),
+                      list.at(0).problem);
+            EXPECT_TRUE(list.at(1).problem.isEmpty());
+        }
+    }
+}

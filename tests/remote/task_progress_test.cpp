@@ -47,6 +47,34 @@ TEST(TaskProgress, FiguresOfABox) {
     }
 }
 
+// A box whose bytes stop for longer than the inactivity limit says so, and
+// stops estimating; the first byte that moves ends it.
+TEST(TaskProgress, StalledAfterTheInactivityLimit) {
+    TransferInfo info;
+    DirectDownloadGroup g(0, info, {{"RETR", "a"}});
+    TaskProgressTracker tracker;
+    tracker.started(&g, 0, 0);
+    const qint64 limit = kTransferInactivityLimitMs;
+    const struct {
+        qint64 at, position, total;
+        bool stalled;
+    } steps[] = {
+        {limit, 0, 1000, false},         {limit + 1, 0, 1000, true},
+        {limit + 2, 10, 1000, false},    {2 * limit + 2, 10, 1000, false},
+        {2 * limit + 3, 10, 1000, true}, {9 * limit, 1000, 1000, false},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.at);
+        const TaskFigures f = tracker.figures(Box(s.total, s.position, &g), s.at);
+        EXPECT_EQ(s.stalled, f.stalled);
+        if (f.stalled) {
+            EXPECT_EQ(-1, f.remainingMs);
+        }
+    }
+    tracker.setInactivityLimitMs(100);
+    EXPECT_TRUE(tracker.figures(Box(2000, 1000, &g), 9 * limit + 101).stalled);
+}
+
 TEST(TaskProgress, TrackerKeepsEachBoxStart) {
     TransferInfo info;
     DirectDownloadGroup a(0, info, {{"RETR", "a"}});

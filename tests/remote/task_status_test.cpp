@@ -56,7 +56,9 @@ TEST(TaskStatus, TextAndColourFollowTheState) {
         {0, "No task", {0, 0, 0}},
         {1, "Start downloading files", {128, 0, 0}},
         {2, "Start downloading files", {0, 96, 0}},
-        {3, "unknown action", {255, 0, 0}},
+        {3, "Start downloading files", {160, 96, 0}},
+        {4, "Start downloading files", {255, 0, 0}},
+        {5, "unknown action", {255, 0, 0}},
         {-1, "unknown action", {255, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -162,4 +164,89 @@ TEST(TaskStatus, FollowsTheMarkersASessionReaches) {
     EXPECT_EQ(QStringLiteral("Downloading files completed"), rig.status.displayText());
     EXPECT_EQ((std::vector<Completion>{{2, 1'000}}), rig.completions);
     EXPECT_TRUE(h.session.queue().isEmpty());
+}
+
+// A task that met failures, or that the user stopped, ends saying so in the
+// colour of its end; the completion actions still learn that it ended.
+TEST(TaskStatus, TroubleDuringATaskShowsAtItsEnd) {
+    const struct {
+        const char* name;
+        QStringList problems;
+        bool stopped;
+        int state;
+        const char* text;
+        Rgb color;
+    } cases[] = {
+        {"clean", {}, false, 2, "Downloading files completed", {0, 96, 0}},
+        {"stopped", {}, true, 3, "Downloading files stopped", {160, 96, 0}},
+        {"one failure",
+         {"Can not read local folder /x"},
+         false,
+         4,
+         "Downloading files failed: Can not read local folder /x",
+         {255, 0, 0}},
+        {"failures and a stop",
+         {"RETR a: 550 No", "RETR b: 550 No"},
+         true,
+         4,
+         "Downloading files failed: RETR a: 550 No (and 1 more)",
+         {255, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StatusRig rig;
+        rig.status.noteProblem(QStringLiteral("before the task: not counted"));
+        rig.start(QStringLiteral("Start downloading files"), 0);
+        for (const QString& p : c.problems)
+            rig.status.noteProblem(p);
+        if (c.stopped)
+            rig.status.noteStopped();
+        rig.complete(2, QStringLiteral("Downloading files completed"), 500);
+        EXPECT_EQ(c.state, rig.status.state());
+        EXPECT_EQ(QString::fromLatin1(c.text), rig.status.displayText());
+        EXPECT_TRUE(SameColor(c.color, rig.status.displayColor()));
+        EXPECT_EQ((std::vector<Completion>{{2, 500}}), rig.completions);
+    }
+}
+
+TEST(TaskStatus, TaskCutOffEndsAtOnceAndOnlyOnce) {
+    StatusRig rig;
+    rig.start(QStringLiteral("Start uploading project files"), 0);
+    rig.status.endRunningTask(false, QStringLiteral("the connection was closed"));
+    EXPECT_EQ(4, rig.status.state());
+    EXPECT_EQ(QStringLiteral("Uploading project files failed: the connection was closed"),
+              rig.status.displayText());
+    rig.status.endRunningTask(true);
+    EXPECT_EQ(QStringLiteral("Uploading project files failed: the connection was closed"),
+              rig.status.displayText());
+    rig.start(QStringLiteral("Start deleting files"), 10);
+    rig.status.endRunningTask(true);
+    EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
+    EXPECT_EQ(QStringLiteral("Initializing project Folder"),
+              TaskStatus::taskName(QStringLiteral("Initializing project Folder completed")));
+}
+
+TEST(TaskStatus, FollowsRefusalsAndRemovalsOfASession) {
+    SessionHarness h;
+    h.loginIdle();
+    StatusRig rig;
+    rig.status.connectTo(h.session);
+    CommandQueue& q = h.session.queue();
+    q.addFakeStart(QStringLiteral("Start deleting files"));
+    q.addCommands({{"CWD", "/www"}, {"DELE", "a.txt"}});
+    q.addFakeCompleted(3, QStringLiteral("Deleting files completed"));
+    h.session.advance(false);
+    h.reply("250 ok\r\n");
+    h.reply("550 a.txt: Permission denied\r\n");
+    EXPECT_EQ(QStringLiteral("Deleting files failed: DELE a.txt: 550 a.txt: Permission denied"),
+              rig.status.displayText());
+
+    // "Remove all tasks" ends the task at once: its completed entry is gone.
+    q.addFakeStart(QStringLiteral("Start deleting files"));
+    q.addCommand("NOOP");
+    q.addFakeCompleted(3, QStringLiteral("Deleting files completed"));
+    h.session.advance(false);
+    EXPECT_EQ(1, rig.status.state());
+    h.session.clearQueue();
+    EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
 }

@@ -221,7 +221,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Above excessive respnse 200 is ignored"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReplyHandling, RefusedPasswordLeavesThePassGroupWaiting) {
+// Nothing can be done on a connection whose login was refused: it ends, and
+// the log says so in words instead of an unknown-reply error.
+TEST(ReplyHandling, RefusedPasswordEndsTheConnection) {
     SessionHarness h;
     h.connect();
     h.reply("220 Welcome\r\n");
@@ -229,11 +231,12 @@ TEST(ReplyHandling, RefusedPasswordLeavesThePassGroupWaiting) {
     const int m = h.mark();
     h.reply("530 Login incorrect\r\n");
     EXPECT_EQ(h.logSince(m), (QStringList{"reply: 530 Login incorrect",
-                                          "error: un-switched responding number : 530",
+                                          "status: The server refused the login: 530 Login "
+                                          "incorrect",
                                           "reply-trace: 530 is deleted"}));
     EXPECT_EQ(h.sent(), (Lines{"USER bob", "PASS secret"}));
-    ASSERT_EQ(h.session.queue().size(), 1);
-    EXPECT_EQ(h.session.queue().head()->steps().first().wireText(), "PASS secret");
+    EXPECT_TRUE(h.session.queue().isEmpty());
+    EXPECT_FALSE(h.session.isConnected());
     EXPECT_FALSE(h.session.loggedIn());
 }
 

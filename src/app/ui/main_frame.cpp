@@ -192,6 +192,38 @@ void MainFrame::buildPages() {
                    : remoteExplorer_->currentFolder();
     });
     setRemoteSelection([this] { return remoteExplorer_->selectedName(); });
+    // Work that changes a remote folder lists it again when a view shows it.
+    w.engine().setShownFolders([this](const QByteArray& folder) {
+        return remoteExplorer_->shows(folder) || remoteProject_->shows(folder);
+    });
+    // A refused login: nothing of the site shown before stays, and the user
+    // learns the server's answer (after the reply has been dealt with).
+    connect(&w.session(), &FtpSession::loginRefused, this, [this](const QString& reply) {
+        remoteExplorer_->clearViews();
+        remoteProject_->clearViews();
+        QMetaObject::invokeMethod(
+            this,
+            [this, reply] {
+                prompter_->showMessage(QStringLiteral("The server refused the login:\n\n") + reply);
+            },
+            Qt::QueuedConnection);
+    });
+    // Logged in: transfers that failed on this server can be taken up again.
+    connect(&w.session(), &FtpSession::loggedInChanged, this, [this, &w](bool in) {
+        FailedTransfers& failed = w.failedTransfers();
+        int retryable = 0;
+        for (int i = 0; in && i < failed.count(); ++i)
+            retryable += failed.canRetry(i) ? 1 : 0;
+        if (retryable > 0)
+            statusBar()->showMessage(
+                QStringLiteral("%1 transfer(s) did not finish: \"Retry\" in the Failed list of "
+                               "the FTP chat page takes them up again")
+                    .arg(retryable));
+    });
+    connect(&w.failedTransfers(), &FailedTransfers::removed, this, [this, &w] {
+        if (w.failedTransfers().isEmpty())
+            statusBar()->clearMessage();
+    });
     // Without a remote project folder the page's tree says where to set one.
     remoteProject_->treeView()->viewport()->installEventFilter(this);
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);
@@ -202,6 +234,7 @@ void MainFrame::buildPages() {
     mainChat_ = new ChatPane(ChatPaneKind::Main, view_->normalPage()->chatSlot());
     view_->normalPage()->chatSlot()->layout()->addWidget(mainChat_);
     taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session());
+    taskPanel_->setFailedTransfers(&w.failedTransfers());
     chatPage_ = new ChatPage(taskPanel_, view_->chatPageSlot());
     view_->chatPageSlot()->layout()->addWidget(chatPage_);
     applyChatOptions();
@@ -694,6 +727,7 @@ void MainFrame::runCommand(int id) {
     Workbench& w = workbench_;
     int redraw = kRedrawNothing;
     if (ApplyMenuToggle(id, w.settings(), &redraw)) {
+        w.configureEngine();
         if (redraw & (kRedrawLocalProject | kRedrawRemoteProject))
             view_->applyPageOptions(w.settings());
         emit viewOptionsChanged(redraw);

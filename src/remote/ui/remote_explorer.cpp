@@ -221,6 +221,7 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::rootFound, this, &RemoteExplorer::onRoot);
     connect(&engine_, &ActionEngine::projectFolderReached, this,
             &RemoteExplorer::onProjectFolderReached);
+    connect(&session_, &FtpSession::loggedInAgain, this, &RemoteExplorer::onLoggedInAgain);
 
     if (role_ == Role::Project)
         setProjectFolder(host_.remoteProjectFolder());
@@ -272,6 +273,15 @@ QByteArray RemoteExplorer::selectedName() const {
                                                       : QByteArray();
 }
 
+bool RemoteExplorer::shows(const QByteArray& folder) const {
+    return listModel_->folder() == folder || treeModel_->indexOf(folder).isValid();
+}
+
+void RemoteExplorer::clearViews() {
+    listModel_->clear();
+    treeModel_->clear();
+}
+
 // --- listings ------------------------------------------------------------------
 
 void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& items) {
@@ -316,6 +326,16 @@ void RemoteExplorer::onRoot(const QByteArray& folder, const RemoteItemList& item
     const QModelIndex root = treeModel_->rootIndex();
     tree_->expand(root);
     tree_->setCurrentIndex(root);
+}
+
+void RemoteExplorer::onLoggedInAgain() {
+    // Nothing lists the server's folder by itself on this login: the folder
+    // the tree shows is listed again, as it is now.
+    const QModelIndex node = currentNode();
+    if (node.isValid())
+        relist(node, false);
+    else if (role_ == Role::Project && !projectFolder_.isEmpty())
+        setProjectFolder(Text(projectFolder_));
 }
 
 void RemoteExplorer::onProjectFolderReached(const QByteArray& folder) {

@@ -73,6 +73,11 @@ public:
     QByteArray currentFolder() const;
     // The name of the entry selected in the list, else of the tree node.
     QByteArray selectedName() const;
+    // Whether the tree or the list shows that folder.
+    bool shows(const QByteArray& folder) const;
+    // Empties the tree and the list (a login was refused: nothing of another
+    // site stays on screen).
+    void clearViews();
 
     // --- the menus, for tests and the window -------------------------------------
     std::vector<RemoteMenuItem> treeMenuItems(const QModelIndex& node) const;
@@ -105,6 +110,7 @@ private:
     void onListing(const QByteArray& folder, const RemoteItemList& items);
     void onRoot(const QByteArray& folder, const RemoteItemList& items);
     void onProjectFolderReached(const QByteArray& folder);
+    void onLoggedInAgain();
     void showNode(const QModelIndex& node);
     void relist(const QModelIndex& node, bool reset);
     void openListRow(const QModelIndex& row);

@@ -30,7 +30,10 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const bool selected = option.state & QStyle::State_Selected;
     const QRect box = option.rect.adjusted(0, 0, -1, -1);
     painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->setPen(selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Mid));
+    const QVariant alarm = index.data(Qt::ForegroundRole);
+    painter->setPen(alarm.isValid() ? alarm.value<QColor>()
+                    : selected      ? pal.color(QPalette::Highlight)
+                                    : pal.color(QPalette::Mid));
     painter->setBrush(pal.color(QPalette::Base));
     painter->drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     painter->setRenderHint(QPainter::Antialiasing, false);
@@ -82,12 +85,21 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(bar, Qt::AlignCenter, text(index, TaskBoxModel::ProgressTextRole));
     r.translate(0, kBarExtra);
 
-    // Figures: bytes on the left, speed, elapsed and remaining time.
+    // Figures: bytes on the left, speed, elapsed and remaining time; for a
+    // transfer that can not go on or does not move, why, in red.
     r.translate(0, line + 2);
-    const QString figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ") +
-                            text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
-                            text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
-                            text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
+    const QString state = text(index, TaskBoxModel::StateTextRole);
+    QString figures;
+    if (state.isEmpty()) {
+        figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ") +
+                  text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
+                  text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
+                  text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
+    } else {
+        // Why first: it is what the user must read.
+        figures = state + QStringLiteral("   ") + text(index, TaskBoxModel::BytesTextRole);
+        painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+    }
     painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
                       fm.elidedText(figures, Qt::ElideRight, r.width()));
     painter->restore();

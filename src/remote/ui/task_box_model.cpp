@@ -4,6 +4,8 @@
 #include "remote/task_list.h"
 #include "session/log_line.h"
 
+#include <QColor>
+
 TaskBoxModel::TaskBoxModel(const TaskList& tasks, Clock clock, QObject* parent)
     : QAbstractListModel(parent), tasks_(tasks), clock_(std::move(clock)) {
     ownClock_.start();
@@ -43,6 +45,9 @@ void TaskBoxModel::onAdded(int index) {
 void TaskBoxModel::onChanged(int index) {
     if (index < 0 || index >= int(rows_.size()))
         return;
+    // Progress is noted as it comes, drawn or not.
+    if (index < tasks_.count())
+        tracker_.figures(tasks_.at(index), now());
     const QModelIndex i = this->index(index);
     emit dataChanged(i, i);
 }
@@ -82,9 +87,19 @@ QVariant TaskBoxModel::data(const QModelIndex& index, int role) const {
         default:
             break;
     }
-    if (role < PercentRole || role > RemainingTextRole)
+    if (role != Qt::ForegroundRole && role != Qt::ToolTipRole &&
+        (role < PercentRole || role > StateTextRole))
         return {};
     const TaskFigures f = tracker_.figures(box, now());
+    const QString state = !box.problem.isEmpty() ? box.problem
+                          : f.stalled            ? QStringLiteral("stalled")
+                                                 : QString();
+    if (role == StateTextRole)
+        return state;
+    if (role == Qt::ToolTipRole)
+        return state.isEmpty() ? QVariant() : QVariant(state);
+    if (role == Qt::ForegroundRole)
+        return state.isEmpty() ? QVariant() : QVariant(QColor(255, 0, 0));
     switch (role) {
         case PercentRole:
             return f.percent;

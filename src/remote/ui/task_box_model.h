@@ -13,6 +13,8 @@ class TaskList;
 
 // One row per task box of the task list, with the texts a box draws. Times
 // move on by themselves: while boxes exist the rows are refreshed every second.
+// A box whose transfer can not go on, or has not moved for the inactivity
+// limit, says so (StateTextRole) in red (Qt::ForegroundRole).
 class TaskBoxModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ public:
         SpeedTextRole,
         ElapsedTextRole,
         RemainingTextRole,
+        StateTextRole,  // the problem, "stalled", or empty while all is well
     };
 
     using Clock = std::function<qint64()>;
@@ -40,6 +43,7 @@ public:
     const TaskList& tasks() const { return tasks_; }
     // Re-reads the times of every row.
     void tick();
+    void setInactivityLimitMs(qint64 ms) { tracker_.setInactivityLimitMs(ms); }
 
 private:
     void onAdded(int index);

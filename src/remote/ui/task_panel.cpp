@@ -2,8 +2,10 @@
 
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
+#include "remote/failed_transfers.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
+#include "remote/ui/failed_transfer_model.h"
 #include "remote/ui/task_box_delegate.h"
 #include "remote/ui/task_box_model.h"
 #include "remote/ui/task_status_line.h"
@@ -11,11 +13,16 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent)
     : QWidget(parent),
@@ -23,7 +30,11 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
       session_(session),
       line_(new TaskStatusLine(status, this)),
       view_(new QListView(this)),
-      model_(new TaskBoxModel(tasks, {}, this)) {
+      model_(new TaskBoxModel(tasks, {}, this)),
+      failedBox_(new QWidget(this)),
+      failedView_(new QListView(failedBox_)),
+      retry_(new QPushButton(QStringLiteral("Retry"), failedBox_)),
+      remove_(new QPushButton(QStringLiteral("Remove"), failedBox_)) {
     view_->setModel(model_);
     view_->setItemDelegate(new TaskBoxDelegate(view_));
     // 4 pixels around every box: 4 from the edge, 8 between boxes.
@@ -43,7 +54,88 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, Q
     layout->addWidget(line_);
     layout->addWidget(view_, 1);
 
+    auto* failedLayout = new QVBoxLayout(failedBox_);
+    failedLayout->setContentsMargins(4, 4, 4, 4);
+    auto* title = new QLabel(QStringLiteral("Failed"), failedBox_);
+    failedLayout->addWidget(title);
+    failedView_->setAccessibleName(QStringLiteral("Failed transfers"));
+    failedView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    failedView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    failedView_->setUniformItemSizes(true);
+    failedView_->setTextElideMode(Qt::ElideRight);
+    failedView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A few rows; the boxes above keep the room.
+    failedView_->setMaximumHeight(failedView_->fontMetrics().lineSpacing() * 6 +
+                                  2 * failedView_->frameWidth() + 4);
+    KeyboardReach::attach(failedView_);
+    failedLayout->addWidget(failedView_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    retry_->setToolTip(QStringLiteral("Queue the selected transfers again"));
+    remove_->setToolTip(QStringLiteral("Forget the selected transfers"));
+    buttons->addWidget(retry_);
+    buttons->addWidget(remove_);
+    failedLayout->addLayout(buttons);
+    failedBox_->hide();
+    layout->addWidget(failedBox_);
+
     connect(line_, &TaskStatusLine::stopBeepClicked, this, &TaskPanel::stopBeepClicked);
+    connect(retry_, &QPushButton::clicked, this, [this] {
+        const std::vector<int> rows = selectedFailed();
+        // From the last: each retry takes its row out.
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+            failed_->retry(*it);
+    });
+    connect(remove_, &QPushButton::clicked, this, [this] {
+        const std::vector<int> rows = selectedFailed();
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+            failed_->remove(*it);
+    });
+    connect(failedView_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { failed_->retry(index.row()); });
+}
+
+void TaskPanel::setFailedTransfers(FailedTransfers* failed) {
+    failed_ = failed;
+    delete failedModel_;
+    failedModel_ = failed ? new FailedTransferModel(*failed, this) : nullptr;
+    failedView_->setModel(failedModel_);
+    if (failed) {
+        connect(failed, &FailedTransfers::added, this, &TaskPanel::updateFailed);
+        connect(failed, &FailedTransfers::removed, this, &TaskPanel::updateFailed);
+        connect(failed, &FailedTransfers::retryableChanged, this, &TaskPanel::updateFailed);
+        connect(failedView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &TaskPanel::updateFailed);
+        connect(failedView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &TaskPanel::updateFailed);
+    }
+    updateFailed();
+}
+
+std::vector<int> TaskPanel::selectedFailed() const {
+    std::vector<int> rows;
+    if (!failed_)
+        return rows;
+    for (const QModelIndex& index : failedView_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty() && failedView_->currentIndex().isValid())
+        rows.push_back(failedView_->currentIndex().row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TaskPanel::updateFailed() {
+    const bool any = failed_ && !failed_->isEmpty();
+    failedBox_->setVisible(any);
+    // Something is always chosen, so "Retry" is one click away.
+    if (any && !failedView_->currentIndex().isValid())
+        failedView_->setCurrentIndex(failedModel_->index(0, 0));
+    const std::vector<int> rows = selectedFailed();
+    bool retryable = false;
+    for (int row : rows)
+        retryable = retryable || failed_->canRetry(row);
+    retry_->setEnabled(retryable);
+    remove_->setEnabled(!rows.empty());
 }
 
 void TaskPanel::setStopBeepVisible(bool visible) {

@@ -4,9 +4,14 @@
 
 #include <QWidget>
 
+#include <vector>
+
+class FailedTransferModel;
+class FailedTransfers;
 class FtpSession;
 class QListView;
 class QMenu;
+class QPushButton;
 class TaskBoxModel;
 class TaskList;
 class TaskStatus;
@@ -14,11 +19,20 @@ class TaskStatusLine;
 
 // The task panel of the "FTP chat" page: the status line titled "Task" and one
 // box per running transfer, drawn over a model (a folder of thousands of files
-// gives thousands of boxes). A right-click takes work out of the queue.
+// gives thousands of boxes). A right-click takes work out of the queue. Below
+// the boxes, the "Failed" list keeps transfers that did not finish, with
+// "Retry" (once logged in to their server) and "Remove"; it shows while it
+// holds any.
 class TaskPanel : public QWidget {
     Q_OBJECT
 public:
     TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent = nullptr);
+
+    // Shows these failed transfers below the boxes.
+    void setFailedTransfers(FailedTransfers* failed);
+    QListView* failedView() const { return failedView_; }
+    QPushButton* retryButton() const { return retry_; }
+    QPushButton* removeButton() const { return remove_; }
 
     void setStopBeepVisible(bool visible);
     bool isStopBeepVisible() const;
@@ -44,10 +58,18 @@ protected:
 
 private:
     void showTaskMenu(int clickedIndex, const QPoint& globalPos);
+    std::vector<int> selectedFailed() const;
+    void updateFailed();
 
     TaskList& tasks_;
     FtpSession& session_;
     TaskStatusLine* line_;
     QListView* view_;
     TaskBoxModel* model_;
+    FailedTransfers* failed_ = nullptr;
+    FailedTransferModel* failedModel_ = nullptr;
+    QWidget* failedBox_;
+    QListView* failedView_;
+    QPushButton* retry_;
+    QPushButton* remove_;
 };

@@ -1,11 +1,13 @@
 #include "workspace/ui/local_list_model.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "platform/format.h"
 #include "workspace/background_task.h"
 #include "workspace/local_list_columns.h"
 #include "workspace/local_listing.h"
+#include "workspace/project_folders.h"
 
 namespace {
 
@@ -68,6 +70,21 @@ void LocalListModel::reload() {
     if (!computer_ && !folder_.isEmpty()) {
         showFolder(folder_);
     }
+}
+
+void LocalListModel::refreshFile(const QString& name) {
+    const int row = rowOfName(name);
+    if (row < 0 || computer_ || rows_[size_t(row)].kind != LocalRowKind::File) {
+        return;
+    }
+    const QFileInfo info(JoinLocalPath(folder_, name));
+    if (!info.exists()) {
+        return;  // gone: the folder's own change brings the list up to date
+    }
+    LocalListRow& r = rows_[size_t(row)];
+    r.size = info.size();
+    r.modified = info.lastModified();
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 void LocalListModel::clear() {

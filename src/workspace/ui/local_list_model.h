@@ -24,6 +24,9 @@ public:
     void showFolder(const QString& folder);
     // Reads the shown folder again.
     void reload();
+    // A file of the shown folder changed in place: its row takes its size
+    // and time from the disk.
+    void refreshFile(const QString& name);
     void clear();
 
     QString folder() const { return folder_; }

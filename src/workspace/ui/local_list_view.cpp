@@ -3,7 +3,9 @@
 #include "platform/ui/mime_copy.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDrag>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -69,18 +71,66 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     connect(&side_, &LocalSide::showFlagsChanged, this,
             [this] { model_->setShowFlags(side_.showFlags()); });
     connect(&side_, &LocalSide::foldersChanged, this, [this](const QStringList& folders) {
-        if (!model_->isComputer() && folders.contains(model_->folder())) {
-            model_->reload();
+        if (model_->isComputer() || model_->folder().isEmpty() ||
+            !folders.contains(QDir::cleanPath(model_->folder()))) {
+            return;
+        }
+        // The same folder read again: what was selected stays selected.
+        keptCurrent_.clear();
+        keptSelection_.clear();
+        if (const LocalListRow* r = model_->rowAt(currentIndex().row())) {
+            keptCurrent_ = r->name;
+        }
+        for (int row : selectedRows()) {
+            keptSelection_ << model_->rowAt(row)->name;
+        }
+        model_->reload();
+    });
+    connect(&side_, &LocalSide::filesChanged, this, [this](const QStringList& paths) {
+        const QString shown = QDir::cleanPath(model_->folder());
+        for (const QString& path : paths) {
+            const QFileInfo info(path);
+            if (!model_->isComputer() && QDir::cleanPath(info.absolutePath()) == shown) {
+                model_->refreshFile(info.fileName());
+            }
         }
     });
-    connect(model_, &LocalListModel::folderLoaded, this, [this] {
+    connect(model_, &LocalListModel::folderLoaded, this, [this](const QString& folder) {
+        restoreKeptSelection();
         if (model_->rowCount() > 0 && !currentIndex().isValid()) {
             selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
         }
+        QStringList files;
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            if (model_->rowAt(row)->kind == LocalRowKind::File) {
+                files << model_->rowAt(row)->name;
+            }
+        }
+        side_.watchShown(this, model_->isComputer() ? QString() : folder, files);
     });
 }
 
 LocalListView::~LocalListView() = default;
+
+void LocalListView::restoreKeptSelection() {
+    if (keptCurrent_.isEmpty() && keptSelection_.isEmpty()) {
+        return;
+    }
+    QItemSelection selection;
+    for (const QString& name : std::as_const(keptSelection_)) {
+        const int row = model_->rowOfName(name);
+        if (row >= 0) {
+            selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+        }
+    }
+    const int current = model_->rowOfName(keptCurrent_);
+    if (current >= 0) {
+        selectionModel()->setCurrentIndex(model_->index(current, 0), QItemSelectionModel::NoUpdate);
+    }
+    selectionModel()->select(selection, QItemSelectionModel::Select);
+    keptCurrent_.clear();
+    keptSelection_.clear();
+}
 
 void LocalListView::followTree(LocalTreeView* tree) {
     tree_ = tree;
@@ -105,6 +155,7 @@ void LocalListView::showFolder(const QString& folder) {
     if (folder.isEmpty()) {
         if (tree_ && tree_->kind() == LocalTreeView::Kind::Project) {
             model_->clear();
+            side_.watchShown(this, QString());
         } else {
             model_->showComputer(ListDrives(), ListPlaces());
         }

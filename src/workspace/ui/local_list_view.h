@@ -75,6 +75,7 @@ protected:
 
 private:
     void applyColumnWidths();
+    void restoreKeptSelection();
     bool acceptsDrag(QDropEvent* event);
     QString rowPath(int row) const;
 
@@ -83,4 +84,7 @@ private:
     LocalRowDelegate* delegate_;
     std::unique_ptr<LocalActions> actions_;
     LocalTreeView* tree_ = nullptr;
+    // What was selected when the shown folder was read again.
+    QString keptCurrent_;
+    QStringList keptSelection_;
 };

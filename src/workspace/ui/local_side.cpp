@@ -1,6 +1,8 @@
 #include "workspace/ui/local_side.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
@@ -15,7 +17,34 @@ constexpr int kExpandOnDownload = 0x02;
 }  // namespace
 
 LocalSide::LocalSide(ActionEngine& engine, FtpSession& session, ExplorerHost& host, QObject* parent)
-    : QObject(parent), engine_(engine), session_(session), host_(host) {
+    : QObject(parent),
+      engine_(engine),
+      session_(session),
+      host_(host),
+      watcher_(new QFileSystemWatcher(this)) {
+    // Changes come in bursts (a copy, a download): one re-read for them all.
+    changedTimer_.setSingleShot(true);
+    changedTimer_.setInterval(150);
+    connect(&changedTimer_, &QTimer::timeout, this, [this] {
+        const QStringList folders(changed_.begin(), changed_.end());
+        const QStringList files(changedFiles_.begin(), changedFiles_.end());
+        changed_.clear();
+        changedFiles_.clear();
+        if (!folders.isEmpty()) {
+            emit foldersChanged(folders);
+        }
+        if (!files.isEmpty()) {
+            emit filesChanged(files);
+        }
+    });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+        changed_.insert(QDir::cleanPath(path));
+        changedTimer_.start();
+    });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
+        changedFiles_.insert(path);
+        changedTimer_.start();
+    });
     connect(&session_, &FtpSession::downloadToFolder, this, [this](const QString& folder) {
         const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
         emit foldersChanged({path});
@@ -114,6 +143,59 @@ void LocalSide::setCopied(const QString& folder, std::vector<LocalItemRef> items
 
 void LocalSide::announceChanged(const QStringList& folders) {
     emit foldersChanged(folders);
+}
+
+void LocalSide::watchShown(const QObject* view, const QString& folder, const QStringList& files) {
+    if (folder.isEmpty()) {
+        if (shown_.remove(view)) {
+            rewatch();
+        }
+        return;
+    }
+    Shown s{QDir::cleanPath(folder), files.size() <= kWatchedFilesLimit ? files : QStringList()};
+    auto it = shown_.find(view);
+    if (it != shown_.end() && it->folder == s.folder && it->files == s.files) {
+        return;
+    }
+    if (it == shown_.end()) {
+        // A view going away takes its watch with it.
+        connect(view, &QObject::destroyed, this, [this, view] { watchShown(view, QString()); });
+    }
+    shown_.insert(view, s);
+    rewatch();
+}
+
+void LocalSide::rewatch() {
+    QSet<QString> wanted;
+    for (const Shown& s : std::as_const(shown_)) {
+        wanted.insert(s.folder);
+        for (const QString& f : s.files) {
+            wanted.insert(JoinLocalPath(s.folder, f));
+        }
+    }
+    const QStringList now = watcher_->files() + watcher_->directories();
+    QStringList gone;
+    for (const QString& p : now) {
+        if (!wanted.contains(p)) {
+            gone << p;
+        }
+    }
+    if (!gone.isEmpty()) {
+        watcher_->removePaths(gone);
+    }
+    QStringList added;
+    for (const QString& p : std::as_const(wanted)) {
+        if (!now.contains(p)) {
+            added << p;
+        }
+    }
+    if (!added.isEmpty()) {
+        watcher_->addPaths(added);
+    }
+}
+
+QStringList LocalSide::watchedPaths() const {
+    return watcher_->files() + watcher_->directories();
 }
 
 void LocalSide::announceMoved(const QString& oldPath, const QString& newPath) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
@@ -16,6 +19,7 @@
 class ActionEngine;
 class ExplorerHost;
 class FtpSession;
+class QFileSystemWatcher;
 class QWidget;
 struct RemoteDragData;
 
@@ -83,10 +87,21 @@ public:
     // views re-read what held it.
     void announceMoved(const QString& oldPath, const QString& newPath);
 
+    // What a view shows, watched for changes other programs make: the folder,
+    // and its files while there are few (a file written in place changes no
+    // folder). Changes come back, gathered, as foldersChanged (entries came or
+    // went) and filesChanged (a file's size or time). An empty folder stops
+    // the view's watch.
+    void watchShown(const QObject* view, const QString& folder, const QStringList& files = {});
+    QStringList watchedPaths() const;
+    static constexpr int kWatchedFilesLimit = 256;
+
 signals:
     void sizeStyleChanged();
     void showFlagsChanged();
     void foldersChanged(const QStringList& folders);
+    // Files written in place: their rows take their new size and time.
+    void filesChanged(const QStringList& paths);
     void projectFolderChanged(const QString& folder);
     // The session finished a download into this folder and asks the views to
     // show it.
@@ -104,4 +119,15 @@ private:
     FileActionAsker asker_;
     CopyBuffer copyBuffer_;
     TakeProjectRoot rootTaker_;
+
+    void rewatch();
+    struct Shown {
+        QString folder;
+        QStringList files;
+    };
+    QHash<const QObject*, Shown> shown_;
+    QFileSystemWatcher* watcher_;
+    QSet<QString> changed_;
+    QSet<QString> changedFiles_;
+    QTimer changedTimer_;
 };

@@ -1,0 +1,166 @@
+#include "remote/failed_transfers.h"
+
+#include "platform/format.h"
+#include "remote/action_engine.h"
+#include "remote/remote_item_list.h"
+#include "remote/transfer_starters.h"
+#include "session/ftp_session.h"
+#include "session/log_line.h"
+#include "session/socket_group.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool IsDownload(const TransferResult& r) {
+    return r.info.socketKind == int(SocketKind::DownloadFile);
+}
+
+bool IsUpload(const TransferResult& r) {
+    return r.info.socketKind == int(SocketKind::UploadFile);
+}
+
+bool SameTransfer(const FailedTransfer& a, const FailedTransfer& b) {
+    const TransferInfo& x = a.result.info;
+    const TransferInfo& y = b.result.info;
+    return a.folder == b.folder && x.socketKind == y.socketKind &&
+           x.remoteFolder == y.remoteFolder && x.fileName == y.fileName &&
+           x.localPath == y.localPath;
+}
+
+}  // namespace
+
+FailedTransfers::FailedTransfers(ActionEngine& engine, QObject* parent)
+    : QObject(parent), engine_(engine) {
+    connect(&engine_, &ActionEngine::transferFailed, this, &FailedTransfers::onTransferFailed);
+    connect(&engine_, &ActionEngine::folderUnfinished, this, &FailedTransfers::onFolderUnfinished);
+    FtpSession& s = engine_.session();
+    connect(&s, &FtpSession::loggedInChanged, this, &FailedTransfers::retryableChanged);
+    connect(&s, &FtpSession::disconnected, this, &FailedTransfers::retryableChanged);
+}
+
+QString FailedTransfers::currentServer() const {
+    const FtpSession& s = engine_.session();
+    if (!s.loggedInNow())
+        return {};
+    const SessionOptions& o = s.options();
+    const QString user = o.logonType == 1 ? QStringLiteral("anonymous") : o.user;
+    return QStringLiteral("%1@%2:%3").arg(user, o.host).arg(o.port);
+}
+
+bool FailedTransfers::canRetry(int index) const {
+    if (index < 0 || index >= count())
+        return false;
+    const QString server = currentServer();
+    return !server.isEmpty() && server == at(index).server;
+}
+
+void FailedTransfers::onTransferFailed(const TransferResult& result) {
+    // Direct transfers live in memory: their pages fetch or store them again.
+    if (!IsDownload(result) && !IsUpload(result))
+        return;
+    add(FailedTransfer{result, currentServer(), false});
+}
+
+void FailedTransfers::onFolderUnfinished(const TransferResult& result) {
+    if (IsDownload(result) || IsUpload(result))
+        add(FailedTransfer{result, currentServer(), true});
+}
+
+void FailedTransfers::add(const FailedTransfer& entry) {
+    FailedTransfer failed = entry;
+    if (failed.server.isEmpty()) {
+        // The connection is gone already; the transfer was for the site in hand.
+        const SessionOptions& o = engine_.session().options();
+        const QString user = o.logonType == 1 ? QStringLiteral("anonymous") : o.user;
+        failed.server = QStringLiteral("%1@%2:%3").arg(user, o.host).arg(o.port);
+    }
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (SameTransfer(entries_[i], failed)) {
+            entries_[i] = failed;
+            emit changed(int(i));
+            return;
+        }
+    }
+    entries_.push_back(failed);
+    emit added(count() - 1);
+}
+
+TransferAlertOptions FailedTransfers::retryOptions(const TransferResult& result,
+                                                   bool restSupported) {
+    TransferAlertOptions o;
+    o.showAlert = 0;
+    o.ifLarger = TransferAlertOptions::Overwrite;
+    const bool continued = IsDownload(result) ? result.info.startOffset > 0 : result.position > 0;
+    o.fileAction = continued && restSupported ? TransferAlertOptions::Resume
+                                              : TransferAlertOptions::OverwriteAlways;
+    return o;
+}
+
+TransferAlertOptions FailedTransfers::folderRetryOptions() {
+    TransferAlertOptions o;
+    o.showAlert = 0;
+    o.fileAction = TransferAlertOptions::OverwriteIfDifferent;
+    return o;
+}
+
+bool FailedTransfers::retry(int index) {
+    if (!canRetry(index))
+        return false;
+    const TransferResult r = at(index).result;
+    const bool folder = at(index).folder;
+    remove(index);
+    TransferStarters starters(
+        engine_,
+        folder ? folderRetryOptions() : retryOptions(r, engine_.session().serverSupportsRest()));
+    const QFileInfo local(r.info.localPath);
+    if (folder && r.info.fileName.isEmpty()) {
+        // The whole folder, into its own local twin.
+        starters.download(r.info.remoteFolder, r.info.localPath);
+        return true;
+    }
+    if (folder && IsUpload(r)) {
+        LocalFolderRecord record;
+        record.path = local.absolutePath();
+        record.items.push_back({local.fileName(), true, 0});
+        return starters.uploadNormal(record, r.info.remoteFolder);
+    }
+    if (IsDownload(r)) {
+        RemoteItem item;
+        item.name = r.info.fileName;  // of any kind: a link is fetched like a file
+        RemoteItemList selection;
+        selection.append(item);
+        starters.download(r.info.remoteFolder, local.absolutePath(), selection);
+        return true;
+    }
+    LocalFolderRecord record;
+    record.path = local.absolutePath();
+    record.items.push_back({local.fileName(), false, local.size()});
+    return starters.uploadNormal(record, r.info.remoteFolder);
+}
+
+void FailedTransfers::remove(int index) {
+    if (index < 0 || index >= count())
+        return;
+    entries_.erase(entries_.begin() + index);
+    emit removed(index);
+}
+
+QString FailedTransfers::describe(const FailedTransfer& failed) {
+    const TransferResult& r = failed.result;
+    const QString name =
+        (failed.folder ? QStringLiteral("folder ") : QString()) + displayText(r.info.fileName);
+    const QString folder = displayText(r.info.remoteFolder);
+    QString text = IsDownload(r) ? QStringLiteral("Download %1 from %2").arg(name, folder)
+                                 : QStringLiteral("Upload %1 to %2").arg(name, folder);
+    if (failed.folder && r.info.fileName.isEmpty())
+        text = QStringLiteral("Download folder %1").arg(folder);
+    QString why = r.error;
+    if (why.isEmpty())
+        why = r.stopped ? QStringLiteral("stopped by the user") : QStringLiteral("not finished");
+    text += QStringLiteral(": ") + why;
+    if (!failed.folder && r.info.total > 0)
+        text += QStringLiteral(" (%1 of %2 bytes)")
+                    .arg(FormatSizeBytes(r.position), FormatSizeBytes(r.info.total));
+    return text;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "remote/transfer_alert_options.h"
+#include "session/transfer_info.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class ActionEngine;
+
+// A transfer that did not finish: what it was, how far it got, why, and the
+// server it was for ("user@host:port"). A folder stands for work on the whole
+// folder that never started (its listing was not dealt with); a folder entry
+// without a file name is the whole of its remote folder.
+struct FailedTransfer {
+    TransferResult result;
+    QString server;
+    bool folder = false;
+};
+
+// The downloads and uploads that failed or were stopped, kept until the user
+// retries or removes them. A retry queues the one file again, deciding by its
+// own file action (retryOptions), on the server it was for.
+class FailedTransfers : public QObject {
+    Q_OBJECT
+public:
+    explicit FailedTransfers(ActionEngine& engine, QObject* parent = nullptr);
+
+    int count() const { return int(entries_.size()); }
+    bool isEmpty() const { return entries_.empty(); }
+    const FailedTransfer& at(int index) const { return entries_[size_t(index)]; }
+
+    // The server the session is logged in to, as entries name it; empty when
+    // not logged in.
+    QString currentServer() const;
+    // Logged in to the transfer's server.
+    bool canRetry(int index) const;
+    // Queues the transfer again; it leaves the list (and comes back if it
+    // fails again). False when it cannot be retried now.
+    bool retry(int index);
+    void remove(int index);
+
+    // One line for people: the direction, the name, the folder, why it
+    // stopped and how far it got.
+    static QString describe(const FailedTransfer& failed);
+    // A download continued in place resumes from the local file, an upload
+    // that sent bytes from the server's file (when the server allows REST);
+    // anything else is sent whole again: the old target is never continued.
+    static TransferAlertOptions retryOptions(const TransferResult& result, bool restSupported);
+    // A folder's retry fetches or sends what differs in size, so what arrived
+    // whole is not sent again.
+    static TransferAlertOptions folderRetryOptions();
+
+public slots:
+    void onTransferFailed(const TransferResult& result);
+    void onFolderUnfinished(const TransferResult& result);
+
+signals:
+    void added(int index);
+    void removed(int index);
+    void changed(int index);
+    // Whether entries can be retried may have changed (login, logout).
+    void retryableChanged();
+
+private:
+    void add(const FailedTransfer& failed);
+
+    ActionEngine& engine_;
+    std::vector<FailedTransfer> entries_;
+};

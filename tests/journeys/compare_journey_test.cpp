@@ -1,0 +1,87 @@
+// Comparing the project folders, then putting differences right from the
+// results: the server gets the local files, the results and the remote
+// project list follow.
+#include "journeys/journey.h"
+
+#include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/remote_list_model.h"
+#include "remote/ui/remote_tree_model.h"
+#include "support/ftp_server_process.h"
+#include "support/qt_printers.h"
+#include "workspace/compare_tree.h"
+#include "workspace/folder_compare.h"
+#include "workspace/ui/compare_window.h"
+#include "workspace/ui/loop_result_models.h"
+
+#include <QCheckBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList RemoteProjectNames(const Journey& j) {
+    QStringList names;
+    const RemoteListModel* m = j.frame().remoteProjectExplorer()->listModel();
+    for (int row = 0; row < m->rowCount(); ++row)
+        names << QString::fromUtf8(m->itemAt(row).name);
+    return names;
+}
+
+TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray logo = Journey::bytes(500, 5);
+    ASSERT_TRUE(j.writeLocal("proj/index.html", Journey::bytes(2000, 1)));
+    ASSERT_TRUE(j.writeLocal("proj/new.html", Journey::bytes(700, 2)));
+    ASSERT_TRUE(j.writeLocal("proj/img/logo.png", logo));
+    ASSERT_TRUE(j.server().writeFile("live/index.html", Journey::bytes(1000, 3)));
+    ASSERT_TRUE(j.server().writeFile("live/old.html", Journey::bytes(10, 4)));
+    ASSERT_TRUE(j.server().writeFile("live/img/logo.png", logo));
+    ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
+
+    // The Remote project page: "Compare" on its top folder.
+    j.frame().view()->showPage(MainView::RemoteProject);
+    RemoteExplorer* project = j.frame().remoteProjectExplorer();
+    RemoteTreeModel* tree = project->treeModel();
+    ASSERT_TRUE(j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }));
+    std::unique_ptr<QMenu> menu(project->buildTreeMenu(tree->rootIndex(), nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeCompare));
+    auto* window = j.frame().findChild<CompareWindow*>();
+    ASSERT_TRUE(window);
+    window->optionBox(CompareOptions::FileSize)->setChecked(true);
+    window->optionBox(CompareOptions::SubFolders)->setChecked(true);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
+    CompareTree& results = window->model()->tree();
+    for (const char* differs : {"index.html", "new.html", "old.html"})
+        EXPECT_TRUE(results.find(differs)) << differs;
+    EXPECT_FALSE(results.find("img/logo.png"));
+
+    // "Upload" on the file only the local side has, then on the one that differs.
+    for (const char* name : {"new.html", "index.html"}) {
+        SCOPED_TRACE(name);
+        CompareNode* node = results.find(name);
+        ASSERT_TRUE(node);
+        j.whenMenuOpens(34225);
+        Journey::rightClick(window->view(), window->model()->indexOf(node));
+        ASSERT_TRUE(j.waitFor([&] { return !results.find(name); })) << j.chatText().toStdString();
+        ASSERT_TRUE(j.waitIdle());
+        EXPECT_EQ(Journey::readFile(j.serverPath(QStringLiteral("live/") + name)),
+                  Journey::readFile(j.local(QStringLiteral("proj/") + name)));
+    }
+    EXPECT_EQ(j.menusAnswered(), 2);
+    EXPECT_EQ(j.taskLine(), "Uploading project files completed");
+    EXPECT_TRUE(j.waitFor([&] { return RemoteProjectNames(j).contains("new.html"); }))
+        << RemoteProjectNames(j).join(",").toStdString();
+    EXPECT_TRUE(results.find("old.html"));
+    window->close();
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Transfers that do not finish tell the truth and can be taken up again: one
+// the user stops, one whose server goes away, one that stops moving.
+#include "journeys/journey.h"
+
+#include "app/command_ids.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
+#include "remote/failed_transfers.h"
+#include "remote/task_list.h"
+#include "remote/task_menu_rules.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/task_box_model.h"
+#include "remote/ui/task_panel.h"
+#include "support/ftp_server_process.h"
+#include "support/qt_printers.h"
+#include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_list_view.h"
+
+#include <QFile>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+namespace {
+
+constexpr int kFileSize = 900 * 1024;
+const QColor kGreen(0, 96, 0);
+const QColor kRed(255, 0, 0);
+
+// A journey on a server that sends slowly enough to be caught mid-transfer.
+Journey::Options Slow(int bytesPerSecond) {
+    Journey::Options o;
+    o.pyftpdlib.sendRate = bytesPerSecond;
+    return o;
+}
+
+// Starts downloading big.bin (dropped on the local list) and waits until
+// some of it has arrived.
+void StartBigDownload(Journey& j, const QByteArray& content) {
+    ASSERT_TRUE(j.server().writeFile("big.bin", content));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("big.bin")});
+    j.applyFileAction();
+    j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
+        << j.chatText().toStdString();
+}
+
+// Selects the failed transfer and clicks one of the panel's buttons.
+void ClickOnFailed(Journey& j, int row, QPushButton* button) {
+    TaskPanel* panel = j.frame().taskPanel();
+    panel->failedView()->setCurrentIndex(panel->failedView()->model()->index(row, 0));
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
+}
+
+QString FailedText(Journey& j, int row) {
+    const QAbstractItemModel* m = j.frame().taskPanel()->failedView()->model();
+    return m->index(row, 0).data(Qt::AccessibleTextRole).toString();
+}
+
+TEST(FailureJourney, DownloadStoppedByTheUserSaysSoAndIsRetried) {
+    Journey j(Slow(256 * 1024));
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray content = Journey::bytes(kFileSize, 7);
+    StartBigDownload(j, content);
+
+    // On the FTP chat page, a right-click on the box, "Remove selected task".
+    j.frame().view()->showPage(MainView::FtpChat);
+    TaskPanel* panel = j.frame().taskPanel();
+    j.whenMenuOpens(kRemoveSelectedTask);
+    j.rightClick(panel->boxView(), panel->model()->index(0));
+    ASSERT_TRUE(j.waitFor([&] { return j.menusAnswered() == 1; }));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(j.taskLine(), "Downloading files stopped");
+    EXPECT_NE(j.taskLineColor(), kGreen);
+    const QString chat = j.chatText();
+    EXPECT_FALSE(chat.contains("un-switched responding number")) << chat.toStdString();
+    EXPECT_FALSE(QFile::exists(j.local("big.bin")) &&
+                 Journey::readFile(j.local("big.bin")) == content);
+
+    // The stopped transfer waits in the Failed list.
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));
+    EXPECT_TRUE(panel->failedView()->isVisibleTo(panel));
+    EXPECT_TRUE(FailedText(j, 0).contains("big.bin")) << FailedText(j, 0).toStdString();
+    EXPECT_TRUE(FailedText(j, 0).contains("stopped")) << FailedText(j, 0).toStdString();
+
+    ClickOnFailed(j, 0, panel->retryButton());
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 0; }));
+    ASSERT_TRUE(j.waitIdle(30000)) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::readFile(j.local("big.bin")), content);
+    EXPECT_EQ(j.taskLine(), "Downloading files completed");
+    EXPECT_EQ(j.taskLineColor(), kGreen);
+    EXPECT_FALSE(panel->failedView()->isVisibleTo(panel));
+}
+
+TEST(FailureJourney, ServerGoneMidDownloadIsResumedAfterReconnecting) {
+    Journey j(Slow(256 * 1024));
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray content = Journey::bytes(kFileSize, 8);
+    StartBigDownload(j, content);
+
+    const quint16 port = j.server().port();
+    j.server().stop();
+    // The box says what happened, in red, and the task line too.
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && !tasks.at(0).problem.isEmpty(); }))
+        << tasks.count() << j.chatText().toStdString();
+    EXPECT_TRUE(tasks.at(0).problem.contains("connection", Qt::CaseInsensitive))
+        << tasks.at(0).problem.toStdString();
+    const QModelIndex box = j.frame().taskPanel()->model()->index(0);
+    EXPECT_EQ(box.data(Qt::ForegroundRole).value<QColor>(), kRed);
+    EXPECT_TRUE(j.taskLine().startsWith("Downloading files failed")) << j.taskLine().toStdString();
+    EXPECT_EQ(j.taskLineColor(), kRed);
+
+    // The server is back (at full speed); the user connects again.
+    PyftpdlibServer::Options again = j.pyftpdlib()->options();
+    again.port = port;
+    again.sendRate = 0;
+    j.pyftpdlib()->setOptions(again);
+    ASSERT_TRUE(j.server().start()) << j.server().lastError().toStdString();
+    ASSERT_TRUE(j.menuCommand(kCmdReconnect));
+    ASSERT_EQ(j.workbench().failedTransfers().count(), 1);
+    EXPECT_TRUE(FailedText(j, 0).contains("big.bin"));
+    EXPECT_TRUE(FailedText(j, 0).contains("closed")) << FailedText(j, 0).toStdString();
+    EXPECT_EQ(tasks.count(), 0);
+    // Retry waits for the login.
+    TaskPanel* panel = j.frame().taskPanel();
+    panel->failedView()->setCurrentIndex(panel->failedView()->model()->index(0, 0));
+    EXPECT_FALSE(panel->retryButton()->isEnabled());
+    ASSERT_TRUE(j.waitFor([&] { return panel->retryButton()->isEnabled(); }))
+        << j.chatText().toStdString();
+    EXPECT_TRUE(j.frame().statusBar()->currentMessage().contains("did not finish"))
+        << j.frame().statusBar()->currentMessage().toStdString();
+
+    ClickOnFailed(j, 0, panel->retryButton());
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 0; }));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::readFile(j.local("big.bin")), content);
+    EXPECT_EQ(j.taskLine(), "Downloading files completed");
+}
+
+// A folder whose download the server cut short: after re-connecting, what
+// was lost (the file on the way, the files queued, the folder not yet listed)
+// waits in the Failed list, and retrying all of it brings the whole tree.
+TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
+    Journey j(Slow(256 * 1024));
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("site/big.bin", Journey::bytes(kFileSize, 10)));
+    ASSERT_TRUE(j.server().writeFile("site/c.txt", Journey::bytes(3000, 11)));
+    ASSERT_TRUE(j.server().writeFile("site/sub/a.txt", Journey::bytes(2000, 12)));
+    ASSERT_TRUE(j.server().writeFile("site/sub/deeper/b.txt", Journey::bytes(1000, 13)));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("site")});
+    j.applyFileAction();
+    j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() >= 1 && tasks.at(0).position > 64 * 1024; }))
+        << j.chatText().toStdString();
+
+    const quint16 port = j.server().port();
+    j.server().stop();
+    ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+    PyftpdlibServer::Options again = j.pyftpdlib()->options();
+    again.port = port;
+    again.sendRate = 0;
+    j.pyftpdlib()->setOptions(again);
+    ASSERT_TRUE(j.server().start()) << j.server().lastError().toStdString();
+    ASSERT_TRUE(j.menuCommand(kCmdReconnect));
+    QStringList failed;
+    for (int i = 0; i < j.workbench().failedTransfers().count(); ++i)
+        failed << FailedText(j, i);
+    EXPECT_EQ(failed.size(), 3) << failed.join('\n').toStdString();
+    EXPECT_TRUE(failed.join('\n').contains("Download folder /site/sub: "))
+        << failed.join('\n').toStdString();
+
+    TaskPanel* panel = j.frame().taskPanel();
+    ASSERT_TRUE(j.waitFor([&] { return panel->retryButton()->isEnabled(); }));
+    panel->failedView()->selectAll();
+    panel->retryButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 0; }));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::tree(j.local("site")), Journey::tree(j.serverPath("site")));
+    EXPECT_EQ(j.taskLine(), "Downloading files completed");
+}
+
+TEST(FailureJourney, TransferThatStopsMovingShowsStalledThenGoesOn) {
+    Journey j(Slow(256 * 1024));
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    TaskBoxModel* boxes = j.frame().taskPanel()->model();
+    boxes->setInactivityLimitMs(1500);
+    const QByteArray content = Journey::bytes(kFileSize, 9);
+    StartBigDownload(j, content);
+
+    // The server freezes: nothing moves, and the box says so once the limit passed.
+    const QList<qint64> pids = j.server().processIds();
+    for (qint64 pid : pids)
+        ::kill(pid_t(pid), SIGSTOP);
+    const bool stalled = j.waitFor([&] {
+        return boxes->rowCount() == 1 &&
+               boxes->index(0).data(TaskBoxModel::StateTextRole).toString() == "stalled";
+    });
+    const QColor colour = boxes->index(0).data(Qt::ForegroundRole).value<QColor>();
+    for (qint64 pid : pids)
+        ::kill(pid_t(pid), SIGCONT);
+    ASSERT_TRUE(stalled);
+    EXPECT_EQ(colour, kRed);
+    // It moves again: the word goes, and the file arrives whole.
+    EXPECT_TRUE(j.waitFor([&] {
+        return boxes->rowCount() == 0 ||
+               boxes->index(0).data(TaskBoxModel::StateTextRole).toString().isEmpty();
+    }));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.local("big.bin")), content);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+// Logging in and in again: the server's folder shows each time, and a refused
+// login says why and leaves no other site's files on screen.
+#include "journeys/journey.h"
+
+#include "app/command_ids.h"
+#include "app/ui/main_frame.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/remote_list_model.h"
+#include "remote/ui/remote_tree_model.h"
+#include "support/ftp_server_process.h"
+#include "support/qt_printers.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LoginJourney : public ::testing::TestWithParam<Journey::Server> {
+protected:
+    Journey::Options options() const {
+        Journey::Options o;
+        o.server = GetParam();
+        return o;
+    }
+};
+
+// The server goes away; while it is gone the user clicks another folder
+// (nothing can list it) and files change there; once it is back, Re-connect
+// shows that folder as it is now.
+TEST(ReconnectJourney, ListShowsTheFolderTheTreeShowsAsItIsNow) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("index.html", "<p>"));
+    ASSERT_TRUE(j.server().writeFile("docs/a.html", "<p>"));
+    ASSERT_TRUE(j.logIn());
+    RemoteExplorer& r = j.remoteSide();
+    const QModelIndex docs = r.treeModel()->indexOf("/docs");
+    ASSERT_TRUE(docs.isValid());
+
+    const quint16 port = j.server().port();
+    j.server().stop();
+    ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+    r.treeView()->setCurrentIndex(docs);
+    ASSERT_TRUE(j.server().writeFile("docs/b.html", "<p>"));
+    PyftpdlibServer::Options again = j.pyftpdlib()->options();
+    again.port = port;
+    j.pyftpdlib()->setOptions(again);
+    ASSERT_TRUE(j.server().start()) << j.server().lastError().toStdString();
+
+    ASSERT_TRUE(j.menuCommand(kCmdReconnect));
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().session().isConnected(); }));
+    ASSERT_TRUE(j.waitFor([&] {
+        return j.remoteNames() == QStringList{"a.html", "b.html"} &&
+               j.workbench().session().queue().isEmpty();
+    })) << j.remoteNames().join(",").toStdString();
+    EXPECT_EQ(r.treeModel()->pathOf(r.treeView()->currentIndex()), QByteArray("/docs"));
+    EXPECT_EQ(j.remoteFolder(), QByteArray("/docs"));
+}
+
+// Site > Connect, a site whose password the server refuses.
+TEST_P(LoginJourney, RefusedLoginSaysWhyAndClearsTheRemoteViews) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("secret.txt")).mid(1), "x"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    ASSERT_TRUE(j.remoteNames().contains("secret.txt"));
+
+    SiteRecord wrong = j.site();
+    wrong.Name = QStringLiteral("Wrong");
+    // vsftpd takes any password from anonymous: another user is refused there.
+    wrong.User =
+        GetParam() == Journey::Server::Vsftpd ? QStringLiteral("nobody-here") : j.server().user();
+    wrong.Password = QStringLiteral("not-the-password");
+    wrong.Id = j.workbench().sites().FreshId();
+    j.workbench().sites().Records.push_back(wrong);
+
+    j.whenDialogOpens([](QDialog* dialog) {
+        auto* view = dialog->findChild<QTableView*>();
+        const QAbstractItemModel* m = view->model();
+        for (int row = 0; row < m->rowCount(); ++row)
+            if (m->index(row, 0).data().toString() == QLatin1String("Wrong"))
+                view->setCurrentIndex(m->index(row, 0));
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == QLatin1String("Connect"))
+                b->click();
+    });
+    ASSERT_TRUE(j.menuCommand(kCmdConnect));
+    ASSERT_TRUE(j.waitFor([&] { return !j.prompter().messages().isEmpty(); }))
+        << j.chatText().toStdString();
+    const QString message = j.prompter().messages().front();
+    EXPECT_TRUE(message.contains("530")) << message.toStdString();
+    EXPECT_TRUE(message.startsWith("The server refused the login")) << message.toStdString();
+
+    RemoteExplorer& r = j.remoteSide();
+    EXPECT_EQ(r.listModel()->rowCount(), 0);
+    EXPECT_FALSE(r.treeModel()->hasRoot());
+    EXPECT_FALSE(j.workbench().session().loggedIn());
+    const QString chat = j.chatText();
+    EXPECT_FALSE(chat.contains("un-switched responding number")) << chat.toStdString();
+    EXPECT_EQ(j.frame().windowTitle(), "Velmora");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, LoginJourney,
+                         ::testing::Values(Journey::Server::Pyftpdlib, Journey::Server::Vsftpd),
+                         [](const auto& info) {
+                             return info.param == Journey::Server::Vsftpd ? "vsftpd" : "pyftpdlib";
+                         });
+
+}  // namespace

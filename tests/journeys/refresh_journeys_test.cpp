@@ -1,0 +1,138 @@
+// Whatever changes a folder shows in the lists that show it, without the user
+// asking for a refresh: renames, deletes and change case on the server, and
+// deletes and other programs' files on the local disk.
+#include "journeys/journey.h"
+
+#include "app/ui/main_frame.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/ui/explorer_item_view.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/remote_tree_model.h"
+#include "support/ftp_server_process.h"
+#include "support/qt_printers.h"
+#include "workspace/local_menu_rules.h"
+#include "workspace/ui/change_case_window.h"
+#include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_list_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RefreshJourney : public ::testing::TestWithParam<Journey::Server> {
+protected:
+    Journey::Options options() const {
+        Journey::Options o;
+        o.server = GetParam();
+        return o;
+    }
+};
+
+// F2, the new name typed, Enter.
+void RenameInPlace(QAbstractItemView* view, const QString& text) {
+    Journey::press(view, Qt::Key_F2);
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor) << "no editor opened";
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+TEST_P(RefreshJourney, RenameDeleteAndChangeCaseShowInTheRemoteList) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    for (const char* rel : {"Old.txt", "Gone.txt", "MIXED.html", "Docs/Read.ME"}) {
+        const QString path = QString::fromUtf8(j.remote(rel)).mid(1);
+        ASSERT_TRUE(j.server().writeFile(path, Journey::bytes(100, 1)));
+    }
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    ExplorerItemView* list = j.remoteSide().listView();
+
+    j.selectRemote({"Old.txt"});
+    RenameInPlace(list, "New.txt");
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("New.txt"); }))
+        << j.remoteNames().join(",").toStdString();
+    EXPECT_FALSE(j.remoteNames().contains("Old.txt"));
+
+    j.selectRemote({"Gone.txt"});
+    j.prompter().expectQuestion("Delete the selected items?", true);
+    Journey::press(list, Qt::Key_Delete);
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_TRUE(j.waitFor([&] { return !j.remoteNames().contains("Gone.txt"); }))
+        << j.remoteNames().join(",").toStdString();
+    EXPECT_FALSE(QFile::exists(j.serverPath("Gone.txt")));
+
+    // Change case of everything below the folder, through its window.
+    RemoteTreeModel* tree = j.remoteSide().treeModel();
+    std::unique_ptr<QMenu> menu(
+        j.remoteSide().buildTreeMenu(tree->indexOf(j.remoteFolder()), nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeChangeCase));
+    ChangeCaseWindow* window = j.frame().findChild<ChangeCaseWindow*>();
+    ASSERT_TRUE(window);
+    window->findChild<QRadioButton*>()->setChecked(true);  // "Lower case"
+    for (int bit : {0x01, 0x02, 0x40})
+        window->optionBox(bit)->setChecked(true);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+    const QStringList lower{"docs", "mixed.html", "new.txt"};
+    EXPECT_TRUE(j.waitFor([&] {
+        QStringList names = j.remoteNames();
+        names.sort();
+        return names == lower;
+    })) << j.remoteNames().join(",").toStdString();
+    EXPECT_TRUE(QFile::exists(j.serverPath("docs/read.me")));
+    window->close();
+    ASSERT_TRUE(j.openRemoteFolder(j.remote("docs")));
+    EXPECT_EQ(j.remoteNames(), QStringList{"read.me"});
+}
+
+TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.writeLocal("work/keep.txt", "keep"));
+    ASSERT_TRUE(j.writeLocal("work/old.txt", "old"));
+    ASSERT_TRUE(j.openLocalFolder(j.local("work")));
+    EXPECT_EQ(j.localNames(), (QStringList{"keep.txt", "old.txt"}));
+
+    // A delete from the list's menu.
+    j.selectLocal({"old.txt"});
+    const auto menu = j.frame().localExplorer()->list()->contextMenu();
+    j.prompter().expectQuestion("Delete selected file/folder?", true);
+    ASSERT_TRUE(Journey::choose(menu.get(), kLocalListDelete));
+    EXPECT_TRUE(j.waitFor([&] { return j.localNames() == QStringList{"keep.txt"}; }))
+        << j.localNames().join(",").toStdString();
+
+    // Another program writes into the folder, and grows a file.
+    ASSERT_TRUE(j.writeLocal("work/new.txt", Journey::bytes(5000)));
+    EXPECT_TRUE(j.waitFor([&] { return j.localNames().contains("new.txt"); }))
+        << j.localNames().join(",").toStdString();
+    const QString before = j.localSizeText("keep.txt");
+    ASSERT_TRUE(j.writeLocal("work/keep.txt", Journey::bytes(300000)));
+    EXPECT_TRUE(j.waitFor([&] { return j.localSizeText("keep.txt") != before; }))
+        << j.localSizeText("keep.txt").toStdString();
+    // And removes one.
+    ASSERT_TRUE(QFile::remove(j.local("work/new.txt")));
+    EXPECT_TRUE(j.waitFor([&] { return !j.localNames().contains("new.txt"); }))
+        << j.localNames().join(",").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RefreshJourney,
+                         ::testing::Values(Journey::Server::Pyftpdlib, Journey::Server::Vsftpd),
+                         [](const auto& info) {
+                             return info.param == Journey::Server::Vsftpd ? "vsftpd" : "pyftpdlib";
+                         });
+
+}  // namespace

@@ -1,0 +1,171 @@
+#include "remote/failed_transfers.h"
+
+#include "remote/download_actions.h"
+#include "remote/transfer_starters.h"
+#include "remote/upload_actions.h"
+#include "session/socket_group.h"
+#include "support/session_harness.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TransferResult Failed(SocketKind kind, const QByteArray& name, qint64 offset, qint64 position,
+                      const QString& problem = {}, bool stopped = false) {
+    TransferResult r;
+    r.info.socketKind = int(kind);
+    r.info.remoteFolder = "/www";
+    r.info.fileName = name;
+    r.info.localPath = QStringLiteral("/tmp/site/") + QString::fromUtf8(name);
+    r.info.total = 1000;
+    r.info.startOffset = offset;
+    r.position = position;
+    r.error = problem;
+    r.stopped = stopped;
+    return r;
+}
+
+}  // namespace
+
+// A retry never continues a file that holds something else: only a download
+// that was continuing the local file, or an upload that sent bytes, resumes.
+TEST(FailedTransfers, RetryResumesOnlyWhatWasItsOwn) {
+    using O = TransferAlertOptions;
+    const struct {
+        const char* name;
+        SocketKind kind;
+        qint64 offset, position;
+        bool rest;
+        quint8 action;
+    } cases[] = {
+        {"whole download", SocketKind::DownloadFile, 0, 600, true, O::OverwriteAlways},
+        {"download continued in place", SocketKind::DownloadFile, 100, 600, true, O::Resume},
+        {"...on a server without REST", SocketKind::DownloadFile, 100, 600, false,
+         O::OverwriteAlways},
+        {"upload that sent bytes", SocketKind::UploadFile, 0, 500, true, O::Resume},
+        {"upload that sent nothing", SocketKind::UploadFile, 0, 0, true, O::OverwriteAlways},
+        {"...on a server without REST", SocketKind::UploadFile, 0, 500, false, O::OverwriteAlways},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const O o =
+            FailedTransfers::retryOptions(Failed(c.kind, "a", c.offset, c.position), c.rest);
+        EXPECT_EQ(c.action, o.fileAction);
+        EXPECT_EQ(O::Overwrite, o.ifLarger);
+        EXPECT_EQ(0, o.showAlert);
+    }
+}
+
+TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
+    SessionHarness h;
+    h.loginIdle();
+    FailedTransfers failed(h.engine);
+    QSignalSpy added(&failed, &FailedTransfers::added);
+
+    h.engine.announceTransfer(Failed(SocketKind::DownloadFile, "a.html", 0, 300));
+    h.engine.announceTransfer(
+        Failed(SocketKind::UploadFile, "b.css", 0, 0, QStringLiteral("553 Not allowed")));
+    // Direct transfers are their pages' to fetch again; a success is no failure.
+    h.engine.announceTransfer(Failed(SocketKind::DirectDownload, "c.txt", 0, 0));
+    TransferResult done = Failed(SocketKind::DownloadFile, "d.html", 0, 1000);
+    done.success = true;
+    h.engine.announceTransfer(done);
+    // The same transfer failing again takes its entry's place.
+    h.engine.announceTransfer(
+        Failed(SocketKind::DownloadFile, "a.html", 0, 500, QString(), /*stopped=*/true));
+    ASSERT_EQ(2, failed.count());
+    EXPECT_EQ(2, added.count());
+    EXPECT_EQ(QStringLiteral("Download a.html from /www: stopped by the user (500 of 1,000 bytes)"),
+              FailedTransfers::describe(failed.at(0)));
+    EXPECT_EQ(QStringLiteral("Upload b.css to /www: 553 Not allowed (0 of 1,000 bytes)"),
+              FailedTransfers::describe(failed.at(1)));
+
+    // Transfers of one server wait for a login there.
+    const SessionOptions here = h.session.options();
+    SessionOptions elsewhere = here;
+    elsewhere.host = QStringLiteral("elsewhere.example");
+    h.session.setOptions(elsewhere);
+    EXPECT_FALSE(failed.canRetry(0));
+    EXPECT_FALSE(failed.retry(0));
+    h.session.setOptions(here);
+    EXPECT_TRUE(failed.canRetry(0));
+    EXPECT_FALSE(failed.canRetry(5));
+
+    ASSERT_TRUE(failed.retry(0));
+    EXPECT_EQ(1, failed.count());
+    const CommandQueue& q = h.session.queue();
+    const DownloadAction* action = nullptr;
+    for (int i = 0; i < q.size() && !action; ++i)
+        action = dynamic_cast<const DownloadAction*>(q.at(i));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(QByteArray("/www"), action->folder);
+    EXPECT_EQ(QStringLiteral("/tmp/site"), action->localFolder);
+    ASSERT_EQ(1, action->selection.size());
+    EXPECT_EQ(QByteArray("a.html"), action->selection.at(0).name);
+    ASSERT_TRUE(action->options.has_value());
+    EXPECT_EQ(TransferAlertOptions::OverwriteAlways, action->options->fileAction);
+
+    h.session.closeConnection();
+    EXPECT_FALSE(failed.canRetry(0));
+    EXPECT_FALSE(failed.retry(0));
+}
+
+// Work stopped before its folder was listed comes back as what it stood for:
+// the selected files, and folders to fetch (or send) whole again.
+TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
+    SessionHarness h;
+    h.loginIdle();
+    FailedTransfers failed(h.engine);
+    h.session.sendCommand("NOOP");  // the work below waits behind it
+    RemoteItemList selection;
+    RemoteItem file;
+    file.kind = '-';
+    file.name = "a.html";
+    file.size = 40;
+    RemoteItem folder;
+    folder.kind = 'd';
+    folder.name = "img";
+    selection.append(file);
+    selection.append(folder);
+    TransferStarters(h.engine).download("/www", "/tmp/site", selection);
+    LocalFolderRecord local;
+    local.path = QStringLiteral("/tmp/up");
+    local.items = {{QStringLiteral("css"), true, 0}, {QStringLiteral("b.js"), false, 7}};
+    TransferStarters(h.engine).uploadNormal(local, "/www");
+    h.session.clearQueue();
+
+    QStringList described;
+    for (int i = 0; i < failed.count(); ++i)
+        described << FailedTransfers::describe(failed.at(i));
+    EXPECT_EQ(described,
+              (QStringList{"Download a.html from /www: stopped by the user (0 of 40 bytes)",
+                           "Download folder img from /www: stopped by the user",
+                           "Upload folder css to /www: stopped by the user",
+                           "Upload b.js to /www: stopped by the user (0 of 7 bytes)"}));
+
+    ASSERT_TRUE(failed.retry(1));
+    const DownloadAction* action = nullptr;
+    for (int i = 0; i < h.session.queue().size() && !action; ++i)
+        action = dynamic_cast<const DownloadAction*>(h.session.queue().at(i));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(QStringLiteral("/tmp/site"), action->localFolder);
+    ASSERT_EQ(1, action->selection.size());
+    EXPECT_EQ(QByteArray("img"), action->selection.at(0).name);
+    ASSERT_TRUE(action->options.has_value());
+    EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, action->options->fileAction);
+
+    ASSERT_TRUE(failed.retry(1));  // the folder to upload, now second
+    const UploadNormalAction* upload = nullptr;
+    for (int i = 0; i < h.session.queue().size() && !upload; ++i)
+        upload = dynamic_cast<const UploadNormalAction*>(h.session.queue().at(i));
+    ASSERT_TRUE(upload);
+    EXPECT_EQ(QByteArray("/www"), upload->folder);
+    EXPECT_EQ(QStringLiteral("/tmp/up"), upload->local.path);
+    ASSERT_EQ(1u, upload->local.items.size());
+    EXPECT_EQ(QStringLiteral("css"), upload->local.items.front().name);
+    EXPECT_TRUE(upload->local.items.front().isFolder);
+    ASSERT_TRUE(upload->options.has_value());
+    EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, upload->options->fileAction);
+}
