@@ -89,8 +89,37 @@ bool LoadPublishSettings(PublishSettings& settings, const QString& path) {
     return settings.parse(*data);
 }
 
-bool SavePublishSettings(const PublishSettings& settings, const QString& path) {
-    return SettingsFile::save(path, settings.serialize());
+bool SavePublishSettings(const PublishSettings& settings, const QString& path, QString* error) {
+    SettingsFile::SaveOptions options;
+    options.error = error;
+    return SettingsFile::save(path, settings.serialize(), options);
+}
+
+PublishSettings MergePublishSettings(const PublishSettings& onDisk, const PublishSettings& base,
+                                     const PublishSettings& mine) {
+    PublishSettings result = onDisk;
+    const auto take = [](bool now, bool was, bool& into) {
+        if (now != was)
+            into = now;
+    };
+    take(mine.options.atomic, base.options.atomic, result.options.atomic);
+    take(mine.options.keepTimes, base.options.keepTimes, result.options.keepTimes);
+    take(mine.options.verify, base.options.verify, result.options.verify);
+    take(mine.compareDates, base.compareDates, result.compareDates);
+    const auto follow = [&](const ListTimeOffset& o) {
+        const std::optional<qint32> now = mine.offsetFor(o.host, o.port);
+        if (now == base.offsetFor(o.host, o.port))
+            return;
+        if (now)
+            result.setOffset(o.host, o.port, *now);
+        else
+            result.clearOffset(o.host, o.port);
+    };
+    for (const ListTimeOffset& o : base.offsets)
+        follow(o);
+    for (const ListTimeOffset& o : mine.offsets)
+        follow(o);
+    return result;
 }
 
 std::optional<qint32> parseTimeOffset(const QString& text) {

@@ -52,7 +52,13 @@ struct PublishSettings {
 // A missing file gives the defaults (true); a damaged one what could be read
 // (false).
 bool LoadPublishSettings(PublishSettings& settings, const QString& path);
-bool SavePublishSettings(const PublishSettings& settings, const QString& path);
+bool SavePublishSettings(const PublishSettings& settings, const QString& path,
+                         QString* error = nullptr);
+
+// Another window or velmora-cli may have saved since `base` was loaded: what
+// `mine` changed since then wins, everything else is taken from the file.
+PublishSettings MergePublishSettings(const PublishSettings& onDisk, const PublishSettings& base,
+                                     const PublishSettings& mine);
 
 // "+02:00", "-05:30", "0" and whole hours ("+2") as seconds; nothing when the
 // text is none of these or beyond a day.

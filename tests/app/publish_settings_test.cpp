@@ -69,3 +69,31 @@ TEST(PublishSettings, TimeOffsetTexts) {
     }
     EXPECT_EQ(timeOffsetText(-19800), "-05:30");
 }
+
+// Two writers: the window keeps what it changed since it loaded, and what
+// velmora-cli saved meanwhile survives.
+TEST(PublishSettings, SaveMergesWithWhatOthersSavedMeanwhile) {
+    const QString a = QStringLiteral("ftp.a.org"), b = QStringLiteral("ftp.b.org");
+    PublishSettings base;
+    base.setOffset(a, 21, 3600);
+    base.setOffset(b, 21, 7200);
+
+    PublishSettings disk = base;
+    disk.options.verify = true;                             // another writer switched verify on,
+    disk.setOffset(a, 21, -3600);                           // changed a's offset
+    disk.setOffset(QStringLiteral("ftp.c.org"), 2121, 60);  // and added c's
+
+    PublishSettings mine = base;
+    mine.options.atomic = false;
+    mine.clearOffset(b, 21);
+    mine.setOffset(QStringLiteral("ftp.d.org"), 21, 1800);
+
+    const PublishSettings merged = MergePublishSettings(disk, base, mine);
+    EXPECT_FALSE(merged.options.atomic);
+    EXPECT_TRUE(merged.options.verify);
+    EXPECT_TRUE(merged.options.keepTimes);
+    EXPECT_EQ(merged.offsetFor(a, 21), -3600);
+    EXPECT_EQ(merged.offsetFor(b, 21), std::nullopt);
+    EXPECT_EQ(merged.offsetFor(QStringLiteral("ftp.c.org"), 2121), 60);
+    EXPECT_EQ(merged.offsetFor(QStringLiteral("ftp.d.org"), 21), 1800);
+}

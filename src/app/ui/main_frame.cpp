@@ -311,11 +311,14 @@ void MainFrame::openSiteConnect() {
 void MainFrame::openGeneralOptions() {
     Workbench& w = workbench_;
     GeneralOptionsSheet sheet(w.settings(), *prompter_, *help_, this);
+    sheet.setPublishOptions(w.publish().options);
     if (sheet.exec() != QDialog::Accepted)
         return;
     const AppSettings before = w.settings();
     w.settings() = sheet.settings();
     w.applySettings(before);
+    w.publish().options = sheet.publishOptions();
+    w.applyPublishOptions();
     applyChatOptions();
     emit viewOptionsChanged(kRedrawExplorers);
     storeSettings();
