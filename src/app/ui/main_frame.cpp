@@ -301,6 +301,7 @@ void MainFrame::openSiteConnect() {
     Workbench& w = workbench_;
     SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
     dialog.setSecretStoreMissing(w.secretStoreMissing());
+    dialog.setPublishSettings(&w.publish());
     // Sites saved in the dialog stay saved after "Close" too.
     const bool connect = dialog.exec() == QDialog::Accepted;
     storeSettings();
@@ -399,6 +400,17 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                 mixed.CompareOptions = options;
                 storeSettings();
             });
+            const SiteRecord& site = w.sites().Current.Site;
+            c->setDates(w.publish().compareDates,
+                        w.publish().offsetFor(site.Host, site.Port).value_or(0));
+            // Emitted just before optionsStored, whose save keeps it.
+            connect(c, &CompareWindow::datesStored, this,
+                    [&w](bool checked) { w.publish().compareDates = checked; });
+            connect(c, &CompareWindow::listOffsetFound, this,
+                    [this, &w, host = site.Host, port = site.Port](qint64 seconds) {
+                        w.publish().setOffset(host, port, qint32(seconds));
+                        storeSettings();
+                    });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
             c->setToolMenuFiller(
