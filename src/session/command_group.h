@@ -10,6 +10,8 @@
 
 class CommandQueue;
 class TransportFactory;
+struct Reply;
+struct ServerFeatures;
 
 enum class GroupKind { Pure = 0, Fake = 1, Socket = 2 };
 
@@ -29,6 +31,8 @@ public:
     virtual bool showActiveServerFiles() const = 0;
     // How data connections start TLS; none while they stay plain.
     virtual std::optional<TlsRequest> dataTls() const { return std::nullopt; }
+    // What the server announced and was seen to refuse; none before login.
+    virtual ServerFeatures* serverFeatures() { return nullptr; }
     virtual void transferStarted(const class SocketGroup* group,
                                  const struct TransferInfo& info) = 0;
     virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;
@@ -68,6 +72,15 @@ public:
     // Called when the group reaches the head, before its first step goes out.
     // A text makes the session drop the group unsent, written as an error line.
     virtual QString prepareToSend();
+    // Every reply to a command of this group, before the session acts on it
+    // (a reply that has to wait may come again).
+    virtual void replyArrived(const Reply&) {}
+    // Whether the next step may go out now that the last one was answered.
+    virtual bool readyToContinue() const { return true; }
+    // A refusal of the step on the wire that the group deals with itself by
+    // changing its unsent steps: true when it did. The session then goes on
+    // with the group and counts no refusal.
+    virtual bool takeRefusal(const CommandStep&, int) { return false; }
 
     QList<CommandStep>& steps() { return steps_; }
     const QList<CommandStep>& steps() const { return steps_; }

@@ -1,16 +1,124 @@
 #include "session/download_file_group.h"
 
+#include "session/server_features.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cstdio>
+
+namespace {
+
+// The local file takes the server's time; the access time stays.
+bool setModifiedTime(const QString& path, qint64 utcSeconds) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(utcSeconds);
+    times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+}  // namespace
 
 DownloadFileGroup::DownloadFileGroup(TransferInfo info, const StepList& steps)
     : SocketGroup(steps), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::DownloadFile);
     data().text = info_.remoteFolder;
     position_ = info_.startOffset;
+    remoteTime_ = info_.publish.remoteTime;
+}
+
+QString DownloadFileGroup::prepareToSend() {
+    const PublishOptions& o = info_.publish.options;
+    GroupHost* h = host();
+    ServerFeatures* f = h ? h->serverFeatures() : nullptr;
+    if (o.keepTimes && remoteTime_ < 0 && f && f->mdtm)
+        addStep("MDTM", info_.fileName);
+    if (o.verify) {
+        hash_ = f ? f->hashCommand() : HashCommand();
+        if (!hash_.command.isEmpty()) {
+            addStep(hash_.command, info_.fileName);
+        } else if (f && !f->noHashReported && h) {
+            f->noHashReported = true;
+            h->reportFailure(QStringLiteral(
+                "The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, XCRC): "
+                "transfers are not verified"));
+        }
+    }
+    return SocketGroup::prepareToSend();
+}
+
+void DownloadFileGroup::onStepSent(const CommandStep& step) {
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()))
+        startDigest();
+}
+
+void DownloadFileGroup::startDigest() {
+    if (check_.started() || !data().dataClosed || hash_.command.isEmpty() ||
+        !hasSentStepNamed(hash_.command.constData()))
+        return;
+    if (file_)
+        file_->flush();
+    check_.startFile(temporaryPath_.isEmpty() ? info_.localPath : temporaryPath_, hash_.algorithm);
+}
+
+void DownloadFileGroup::replyArrived(const Reply& reply) {
+    const int last = lastSentIndex();
+    if (last < 0)
+        return;
+    const CommandStep& step = steps()[last];
+    const int code = reply.code();
+    if (step.nameIs("MDTM") && code == 213 && !reply.strippedLines().isEmpty()) {
+        if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
+            remoteTime_ = *t;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
+        code < 300 && !check_.answered()) {
+        check_.takeReply(reply, hash_);
+        awaitingVerdict_ = true;
+    }
+    if (awaitingVerdict_)
+        judge();
+}
+
+void DownloadFileGroup::judge() {
+    // The digest starts only once the data connection closed.
+    startDigest();
+    const ContentCheck::Verdict v = check_.verdict();
+    if (v == ContentCheck::Verdict::Waiting)
+        return;
+    awaitingVerdict_ = false;
+    if (v == ContentCheck::Verdict::Match)
+        return;
+    badContent_ = true;
+    fail(QStringLiteral("%1, %2 not kept: %3")
+             .arg(v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
+                                                       : QStringLiteral("Not verified"),
+                  info_.localPath, check_.why()));
+}
+
+bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
+    GroupHost* h = host();
+    if (step.nameIs("MDTM")) {
+        if (h)
+            h->log(LogChannel::Error,
+                   QStringLiteral("Modification time not kept for %1: MDTM refused (%2)")
+                       .arg(info_.localPath)
+                       .arg(code));
+        return true;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+        badContent_ = true;
+        fail(QStringLiteral("Not verified, %1 not kept: %2 refused (%3)")
+                 .arg(info_.localPath, QString::fromLatin1(hash_.command))
+                 .arg(code));
+        return true;
+    }
+    return false;
 }
 
 DownloadFileGroup::~DownloadFileGroup() {
@@ -106,7 +214,7 @@ void DownloadFileGroup::receive() {
 
 void DownloadFileGroup::onDataEvent(SocketEvent event) {
     if (event == SocketEvent::Read) {
-        if (hasUnsentStep())
+        if (!hasSentStepNamed("RETR"))
             return;
         receive();
     } else if (event == SocketEvent::Close) {
@@ -149,8 +257,16 @@ void DownloadFileGroup::onFinished(bool success) {
             temporaryPath_.clear();
         }
     }
+    if (badContent_ && info_.startOffset > 0) {
+        // Bytes that fail the checksum are not kept after the resumed part.
+        QFile::resize(info_.localPath, info_.startOffset);
+    }
     if (!ok)
         discardTemporary();
+    if (ok && info_.publish.options.keepTimes && remoteTime_ >= 0 &&
+        !setModifiedTime(info_.localPath, remoteTime_) && host())
+        host()->log(LogChannel::Error,
+                    QStringLiteral("Modification time not kept for %1").arg(info_.localPath));
     GroupHost* h = host();
     if (h)
         h->transferEnded(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/content_check.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
 
@@ -20,6 +21,16 @@ public:
     SocketKind socketKind() const override { return SocketKind::DownloadFile; }
     void onAttached() override;
     void onFinished(bool success) override;
+    // After the RETR: MDTM when the listing did not tell the time to the
+    // second, and the checksum, as the publish plan asks.
+    QString prepareToSend() override;
+    void onStepSent(const CommandStep& step) override;
+    void replyArrived(const Reply& reply) override;
+    bool readyToContinue() const override { return !awaitingVerdict_; }
+    bool takeRefusal(const CommandStep& step, int code) override;
+    bool isComplete() const override {
+        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+    }
 
     const TransferInfo& info() const { return info_; }
     qint64 position() const { return position_; }
@@ -37,6 +48,10 @@ private:
     void receive();
     void fail(const QString& text);
     void discardTemporary();
+    // Starts the local digest once the checksum was asked and every byte is
+    // on disk.
+    void startDigest();
+    void judge();
 
     TransferInfo info_;
     std::unique_ptr<QFile> file_;
@@ -46,4 +61,9 @@ private:
     bool failed_ = false;
     bool reportedStart_ = false;
     bool finished_ = false;
+    HashCommand hash_;
+    ContentCheck check_;
+    bool awaitingVerdict_ = false;
+    bool badContent_ = false;
+    qint64 remoteTime_ = -1;
 };

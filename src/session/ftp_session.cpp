@@ -72,6 +72,7 @@ void FtpSession::connectNew() {
     featReceived_ = helpReceived_ = false;
     featIndex_.clear();
     helpIndex_.clear();
+    features_ = ServerFeatures();
     flags_ = 0;
     emit loggedInChanged(false);
     connectToSite();
@@ -532,6 +533,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     if (handleLoginRefusal(reply, code))
         return true;
     CommandGroup* head = queue_.head();
+    if (head && head->lastSentIndex() >= 0)
+        head->replyArrived(reply);
     if (code < 400 && head) {
         const int last = head->lastSentIndex();
         // Nothing of the head is on the wire: nothing waits for this reply. The
@@ -581,6 +584,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                 };
                 flags_ = announced("MLSD") ? (flags_ | AnnouncedMlsd) : (flags_ & ~AnnouncedMlsd);
                 flags_ = announced("REST") ? (flags_ | AnnouncedRest) : (flags_ & ~AnnouncedRest);
+                features_ = featuresOf(featReply_, featIndex_, helpIndex_);
                 if (initialListingFactory_) {
                     if (auto g = initialListingFactory_(listingCommand()))
                         queue_.append(std::move(g));
@@ -723,6 +727,21 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
     if (!g)
         return;
     if (code >= 400) {
+        const int onWire = g->lastSentIndex();
+        const CommandStep refused = onWire >= 0 ? g->steps()[onWire] : CommandStep();
+        if (onWire >= 0 && g->takeRefusal(refused, code)) {
+            // The group found another way: nothing failed yet.
+            log(LogChannel::Trace, QStringLiteral("'%1' goes on after %2 was refused (%3)")
+                                       .arg(text(CommandQueue::describe(*g)), text(refused.name))
+                                       .arg(code));
+            if (g->hasUnsentStep()) {
+                advance(true);
+            } else {
+                finishGroup(0, true);
+                advance(false);
+            }
+            return;
+        }
         int found = -1;
         for (int i = g->steps().size() - 1; i >= 0; --i) {
             const CommandStep& s = g->steps()[i];
@@ -732,7 +751,6 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
             }
         }
         // The command on the wire is the one the server answered.
-        const int onWire = g->lastSentIndex();
         const QByteArray answered =
             onWire >= 0 ? maskPassword(g->steps()[onWire].wireText()) : QByteArray();
         const QString sentence = replySentence(reply);
@@ -781,7 +799,7 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
         advance(false);
         return;
     }
-    if (g->hasUnsentStep())
+    if (g->hasUnsentStep() && g->readyToContinue())
         advance(true);
     else
         *wait = true;

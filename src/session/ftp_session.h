@@ -8,6 +8,7 @@
 #include "session/log_line.h"
 #include "session/reply.h"
 #include "session/reply_assembler.h"
+#include "session/server_features.h"
 #include "session/session_options.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
@@ -94,6 +95,7 @@ public:
     const Reply& helpReply() const { return helpReply_; }
     const CommandIndex& featIndex() const { return featIndex_; }
     const CommandIndex& helpIndex() const { return helpIndex_; }
+    const ServerFeatures& features() const { return features_; }
 
     // GroupHost
     void log(LogChannel channel, const QString& text) override;
@@ -103,6 +105,7 @@ public:
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
+    ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;
@@ -194,6 +197,7 @@ private:
     bool helpReceived_ = false;
     CommandIndex featIndex_;
     CommandIndex helpIndex_;
+    ServerFeatures features_;
     QTimer connectTimer_;
     QTimer keepAliveTimer_;
     QTimer replyTimer_;

@@ -1,23 +1,72 @@
 #pragma once
 
+#include "session/content_check.h"
 #include "session/socket_group.h"
+#include "session/transfer_info.h"
 
-// A socket group that sends data of its own once its last command (the STOR)
-// has gone out, as fast as the data socket takes it.
+// A socket group that sends data of its own once its store command (STOR or
+// APPE) has gone out, as fast as the data socket takes it.
+//
+// The transfer's publish plan adds to the store what makes it safe on a live
+// site, all on this group so that one connection runs it: the bytes go to a
+// hidden temporary name and are renamed over the old file only once complete
+// and checked (a server refusing the temporary name gets the file directly,
+// one refusing to rename over a file gets the old one deleted first); the
+// server's checksum is compared with the bytes sent; the local modification
+// time is set with MFMT.
 class SendingGroup : public SocketGroup {
 public:
     using SocketGroup::SocketGroup;
 
-    void onStepSent(const CommandStep&) override {
-        if (!hasUnsentStep() && data().socket && data().socket->writable())
-            sendMore();
+    virtual const TransferInfo& info() const = 0;
+
+    QString prepareToSend() override;
+    void onStepSent(const CommandStep& step) override;
+    void replyArrived(const Reply& reply) override;
+    bool readyToContinue() const override { return !awaitingVerdict_; }
+    bool takeRefusal(const CommandStep& step, int code) override;
+    bool isComplete() const override {
+        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
     }
+
+    // The file is under its name and passed the checks that were asked.
+    bool published() const { return !publishFailed_; }
+    // The name the bytes are stored under (the temporary one, when atomic).
+    const QByteArray& storedName() const { return storedName_; }
 
 protected:
     void onDataEvent(SocketEvent event) override {
-        if (event == SocketEvent::Write && !hasUnsentStep())
+        if (event == SocketEvent::Write && storeSent())
             sendMore();
     }
     // Sends until the socket takes no more or everything is out.
     virtual void sendMore() = 0;
+    // The store of the temporary name was refused: the bytes go again, whole.
+    virtual void restartSource() = 0;
+    // Starts the digest of the bytes this group sends.
+    virtual void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) = 0;
+    // The local file's modification time (UTC seconds); -1 when there is none.
+    virtual qint64 localModifiedTime() const { return -1; }
+
+private:
+    bool storeSent() const;
+    void plan();
+    // The checks and the rename after the store of storedName_.
+    void appendTail();
+    void dropUnsent();
+    void judge();
+    void fail(const QString& text);
+    // The file named in a failure, and whether the old one is still there.
+    QString failedPath() const;
+
+    bool planned_ = false;
+    bool temporary_ = false;
+    bool fellBack_ = false;
+    bool renameRetried_ = false;
+    QByteArray finalName_;
+    QByteArray storedName_;
+    HashCommand hash_;
+    ContentCheck check_;
+    bool awaitingVerdict_ = false;
+    bool publishFailed_ = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/publish_plan.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,6 +13,8 @@ struct TransferInfo {
     QString localPath;
     qint64 total = -1;  // -1 when not known
     qint64 startOffset = 0;
+    // Temporary name, checksum and time: how the file is put in place.
+    PublishPlan publish;
 };
 
 // How a file transfer ended: where it got to, and whether the server confirmed

@@ -1,5 +1,8 @@
 #include "session/upload_file_group.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 UploadFileGroup::UploadFileGroup(TransferInfo info, const StepList& steps)
     : SendingGroup(steps), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::UploadFile);
@@ -43,7 +46,28 @@ QString UploadFileGroup::prepareToSend() {
         openSource();
     if (!openError_.isEmpty())
         return openError_;
-    return SocketGroup::prepareToSend();
+    return SendingGroup::prepareToSend();
+}
+
+void UploadFileGroup::restartSource() {
+    file_.close();
+    info_.startOffset = 0;
+    sendBuffer_.clear();
+    sendOffset_ = 0;
+    sentAnything_ = false;
+    failedRead_ = false;
+    openError_.clear();
+    if (!openSource())
+        failedRead_ = true;
+}
+
+void UploadFileGroup::startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) {
+    check.startFile(info_.localPath, algorithm);
+}
+
+qint64 UploadFileGroup::localModifiedTime() const {
+    const QFileInfo f(info_.localPath);
+    return f.exists() ? f.lastModified().toSecsSinceEpoch() : -1;
 }
 
 void UploadFileGroup::onAttached() {
@@ -111,7 +135,7 @@ void UploadFileGroup::onFinished(bool success) {
         return;
     finished_ = true;
     file_.close();
-    const bool ok = success && data().dataClosed && !failedRead_;
+    const bool ok = success && data().dataClosed && !failedRead_ && published();
     if (host() && reportedStart_)
         host()->transferEnded(this);
     if (onResult)

@@ -47,6 +47,9 @@ public:
     // Waits at most `timeoutMs` for the end; a process still running then is
     // killed and reported as not finished.
     CliResult wait(int timeoutMs = kDefaultTimeoutMs);
+    // Waits at most `ms` for the end without stopping the run; true when it
+    // has ended.
+    bool ended(int ms);
 
     // The test program's environment with VELMORA_SETTING_DIR set to
     // `settingDir` (removed when empty), so runs never touch real settings,
