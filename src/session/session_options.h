@@ -25,6 +25,16 @@ struct SessionOptions {
     int keepAliveCommand2 = 0;  // 0 NOOP, 1 PWD
     bool showActiveServerFiles = false;
 
+    // A connection beside another one to the same server: FEAT and HELP are
+    // not asked again, what the other learnt (AnnouncedMlsd, AnnouncedRest)
+    // holds instead, and no initial listing is made.
+    bool askFeatures = true;
+    quint8 knownCapabilities = 0;
+    // When set, the server must show exactly this certificate (SHA-256 of its
+    // DER form): the one judged on the other connection. Any other is refused,
+    // whether it verifies or not.
+    QByteArray pinnedCertificate;
+
     // The connect time-out; the keep-alive minute, shortened by tests.
     int connectTimeoutMs = 5000;
     int keepAliveMinuteMs = 60000;
