@@ -1,12 +1,13 @@
 #include "remote/download_actions.h"
 
 #include "remote/action_engine.h"
+#include "remote/file_transfer.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
+#include "remote/transfer_pool.h"
 #include "session/direct_download_group.h"
-#include "session/download_file_group.h"
 #include "session/ftp_session.h"
 
 #include <QDir>
@@ -101,35 +102,49 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                                   info.exists(), info.size(), it.size, rest);
         if (d.kind == TransferDecision::Skip)
             continue;
-        TransferInfo t;
-        t.remoteFolder = folder;
-        t.fileName = it.name;
-        t.localPath = target;
-        t.total = it.size;
-        t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
-        t.publish.options = e.publish;
+        FileTransfer t;
+        t.direction = FileTransfer::Download;
+        t.info.remoteFolder = folder;
+        t.info.fileName = it.name;
+        t.info.localPath = target;
+        t.info.total = it.size;
+        t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        t.info.publish.options = e.publish;
         // Only MLSD tells the time to the second; otherwise MDTM is asked.
         if (const auto listed = listedTime(it, mlsd); mlsd && listed && listed->precision == 1)
-            t.publish.remoteTime = listed->utc;
-        StepList steps{{"PASV", {}}};
-        if (d.kind == TransferDecision::Resume)
-            steps.append({"REST", QByteArray::number(d.offset)});
-        steps.append({"RETR", it.name});
-        auto g = std::make_unique<DownloadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
-        insertNext(std::move(g));
+            t.info.publish.remoteTime = listed->utc;
+        if (TransferPool* pool = e.transferPool()) {
+            pool->submitTransfer(t, *this);
+            continue;
+        }
+        insertNext(makeFileTransferGroup(
+            t, nullptr, [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
-        auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
-                                                       RemoteItemList(), e.listingSequence(sub),
-                                                       progressWindow);
-        action->options = options;
-        insertNext(std::move(action));
+        const QString localSub = local.filePath(localNameOf(it.name));
+        auto make = [&e, sub, localSub, window = progressWindow, options = options] {
+            auto action = std::make_unique<DownloadAction>(e, sub, localSub, RemoteItemList(),
+                                                           e.listingSequence(sub), window);
+            action->options = options;
+            return action;
+        };
+        if (TransferPool* pool = e.transferPool()) {
+            // The transfer connections list the sub-folders side by side.
+            pool->submitListing([make]() -> std::unique_ptr<CommandGroup> { return make(); }, 0,
+                                *this);
+            continue;
+        }
+        insertNext(make());
     }
-    insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
+    auto shown = std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath);
+    TransferPool* pool = e.anyTransferPool();
+    if (pool && pool->runsAsJob(*this))
+        pool->holdUntilDone(std::move(shown), *this);  // after what it handed out
+    else
+        insertNext(std::move(shown));
 }
 
 DownloadAction::~DownloadAction() {

@@ -5,6 +5,7 @@
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "remote/remote_time.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "workspace/project_folders.h"
 
@@ -97,6 +98,17 @@ void CompareItemsAction::process(const RemoteItemList& items) {
         const QByteArray remote = joinRemotePath(params.remoteProjectFolder, child.relativePath);
         if (beyondDepthLimit(engine(), depth + 1, remote))
             continue;
+        if (TransferPool* pool = engine().transferPool()) {
+            // The transfer connections list the sub-folders side by side.
+            ActionEngine& e = engine();
+            pool->submitListing(
+                [&e, remote, child, o = owner, d = depth + 1]() -> std::unique_ptr<CommandGroup> {
+                    return std::make_unique<CompareItemsAction>(e, e.listingSequence(remote), child,
+                                                                o, d);
+                },
+                owner.token(), *this);
+            continue;
+        }
         insertNext(std::make_unique<CompareItemsAction>(engine(), engine().listingSequence(remote),
                                                         std::move(child), owner, depth + 1));
     }
