@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "app/extra_settings.h"
 #include "app/log_font_image.h"
 #include "app/settings_archive.h"
 #include "app/window_placement_image.h"
@@ -62,6 +63,9 @@ struct AppSettings {
     LogFontImage ConcernedFont = LogFontImage::textPageDefault();
     LogFontImage WizardFont = LogFontImage::textPageDefault();
 
+    // Not in setting.set: kept beside it in extra.set.
+    ExtraSettings Extra;
+
     // Not stored: true when the last load read every field.
     bool Loaded = false;
 };
@@ -72,8 +76,8 @@ struct AppSettings {
 bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction direction,
                           AppSettings& settings);
 
-// Resets `settings` to the defaults, then takes every field the file holds; a missing, empty or
-// unreadable file leaves the defaults. Returns (and sets) Loaded.
+// Resets `settings` to the defaults (Extra too), then takes every field the file holds; a
+// missing, empty or unreadable file leaves the defaults. Returns (and sets) Loaded.
 bool LoadAppSettings(AppSettings& settings, const QString& path);
 // Replaces the file atomically; false when it could not be saved (the old file then stays).
 bool SaveAppSettings(const AppSettings& settings, const QString& path, QString* error = nullptr);

@@ -37,11 +37,16 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
       services_(services),
       session_(std::make_unique<FtpSession>(services.transports)),
       engine_(std::make_unique<ActionEngine>(*session_)),
+      pool_(std::make_unique<TransferPool>(*engine_, services.transports)),
       trust_(QDir(settingFolder).filePath(TrustStore::fileName())),
       title_(kApplicationTitle) {
     judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
     session_->setCertificateJudge(judge_.get());
+    engine_->setTransferPool(pool_.get());
+    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
     tasks_.connectTo(*session_);
+    tasks_.connectTo(*pool_);
+    counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get());
     taskStatus_.connectTo(*session_);
     failed_ = std::make_unique<FailedTransfers>(*engine_);
     // Folder uploads read their subfolders with the local side's filters, as
@@ -53,7 +58,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     configureEngine();
     completion_ =
         std::make_unique<CompletionActions>(settings_, *services_.beeper, *services_.shutdown);
-    completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty(); });
+    // The shutdown after transfers waits for every connection's.
+    completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty() || pool_->busy(); });
     completion_->attachTo(taskStatus_);
     applyPublishOptions();
     connect(session_.get(), &FtpSession::titleChanged, this, [this](const QString& title) {
@@ -68,6 +74,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
 
 Workbench::~Workbench() {
     // Queued work reports to the engine while it goes.
+    counts_.reset();
+    pool_.reset();
     session_->queue().clear();
     completion_.reset();
     failed_.reset();
@@ -99,12 +107,18 @@ void Workbench::load() {
     if (isDamaged(publishPath, LoadPublishSettings(publish_, publishPath)))
         damaged_ << PublishSettings::fileName();
     applyPublishOptions();
+    problems_.clear();
+    const QString extraPath = filePath(ExtraSettings::fileName());
+    if (LoadExtraSettings(settings_.Extra, extraPath, &problems_) == ExtraSettingsState::Damaged)
+        damaged_ << ExtraSettings::fileName();
+    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
     savedSites_ = sites_;
     savedSettings_ = settings_;
     savedMixed_ = mixed_;
     savedTools_ = tools_;
     configureEngine();
     savedPublish_ = publish_;
+    savedExtra_ = settings_.Extra;
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
@@ -130,11 +144,16 @@ QStringList Workbench::save() {
     saveMixedSettings(errors);
     saveTools(errors);
     savePublishSettings(errors);
+    saveExtraSettings(errors);
     if (sitesSaved) {
         followKeyringChanges(changes);
         keepPasswordsInKeyring();
     }
     return errors;
+}
+
+bool Workbench::busy() const {
+    return !session_->queue().isEmpty() || pool_->busy();
 }
 
 bool Workbench::keyringWanted() const {
@@ -294,6 +313,24 @@ void Workbench::saveMixedSettings(QStringList& errors) {
     savedMixed_ = merged;
 }
 
+void Workbench::saveExtraSettings(QStringList& errors) {
+    const QString name = ExtraSettings::fileName();
+    ExtraSettings onDisk;
+    keepDamaged(name,
+                LoadExtraSettings(onDisk, filePath(name), nullptr) != ExtraSettingsState::Damaged);
+    // What another writer saved stays, unless this window changed that value.
+    ExtraSettings merged = onDisk;
+    if (settings_.Extra.SimultaneousTransfers != savedExtra_.SimultaneousTransfers)
+        merged.SimultaneousTransfers = settings_.Extra.SimultaneousTransfers;
+    QString error;
+    if (!SaveExtraSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    settings_.Extra = merged;
+    savedExtra_ = merged;
+}
+
 void Workbench::saveTools(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Tools);
     ToolLists onDisk;
@@ -446,6 +483,7 @@ void Workbench::applySettings(const AppSettings& before) {
     o.keepAliveCommand2 = fresh.keepAliveCommand2;
     o.showActiveServerFiles = fresh.showActiveServerFiles;
     session_->setOptions(o);
+    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
     if ((before.KeepAliveInterval == 0) != (settings_.KeepAliveInterval == 0))
         session_->restartKeepAlive();
 }
