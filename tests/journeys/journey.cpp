@@ -212,7 +212,8 @@ bool Journey::waitFor(const std::function<bool()>& done, int ms) {
 }
 
 bool Journey::waitIdle(int ms) {
-    return waitFor([this] { return workbench_->session().queue().isEmpty(); }, ms);
+    // Transfers may still run on the connections beside the main one.
+    return waitFor([this] { return !workbench_->busy(); }, ms);
 }
 
 // --- what the user sees -------------------------------------------------------

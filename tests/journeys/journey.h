@@ -88,7 +88,7 @@ public:
 
     // Runs the event loop until done() holds; false when it did not within ms.
     static bool waitFor(const std::function<bool()>& done, int ms = kWaitMs);
-    // Waits until the session has no work left.
+    // Waits until no connection has work left.
     bool waitIdle(int ms = kWaitMs);
 
     // --- what the user sees ---------------------------------------------------
