@@ -43,7 +43,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
     session_->setCertificateJudge(judge_.get());
     engine_->setTransferPool(pool_.get());
-    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
+    pool_->setConnections(settings_.SimultaneousTransfers);
     tasks_.connectTo(*session_);
     tasks_.connectTo(*pool_);
     counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get());
@@ -93,7 +93,9 @@ void Workbench::load() {
     if (LoadSites(sites_, sitesPath) == SiteFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Sites);
     const QString settingsPath = filePath(SettingsFileName(SettingsFileKind::Settings));
-    if (isDamaged(settingsPath, LoadAppSettings(settings_, settingsPath)))
+    problems_.clear();
+    if (isDamaged(settingsPath, LoadAppSettings(settings_, settingsPath, &problems_)) ||
+        !problems_.isEmpty())
         damaged_ << SettingsFileName(SettingsFileKind::Settings);
     const QString mixedPath = filePath(SettingsFileName(SettingsFileKind::Mixed));
     if (isDamaged(mixedPath, LoadMixedSettings(mixed_, mixedPath)))
@@ -107,18 +109,13 @@ void Workbench::load() {
     if (isDamaged(publishPath, LoadPublishSettings(publish_, publishPath)))
         damaged_ << PublishSettings::fileName();
     applyPublishOptions();
-    problems_.clear();
-    const QString extraPath = filePath(ExtraSettings::fileName());
-    if (LoadExtraSettings(settings_.Extra, extraPath, &problems_) == ExtraSettingsState::Damaged)
-        damaged_ << ExtraSettings::fileName();
-    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
+    pool_->setConnections(settings_.SimultaneousTransfers);
     savedSites_ = sites_;
     savedSettings_ = settings_;
     savedMixed_ = mixed_;
     savedTools_ = tools_;
     configureEngine();
     savedPublish_ = publish_;
-    savedExtra_ = settings_.Extra;
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
@@ -144,7 +141,6 @@ QStringList Workbench::save() {
     saveMixedSettings(errors);
     saveTools(errors);
     savePublishSettings(errors);
-    saveExtraSettings(errors);
     if (sitesSaved) {
         followKeyringChanges(changes);
         keepPasswordsInKeyring();
@@ -288,8 +284,12 @@ bool Workbench::saveSites(QStringList& errors) {
 void Workbench::saveAppSettings(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Settings);
     AppSettings onDisk;
-    keepDamaged(name, LoadAppSettings(onDisk, filePath(name)));
-    const auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    QStringList problems;
+    keepDamaged(name, LoadAppSettings(onDisk, filePath(name), &problems) && problems.isEmpty());
+    auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    // The value after the records, too, stays as another writer saved it unless changed here.
+    if (settings_.SimultaneousTransfers == savedSettings_.SimultaneousTransfers)
+        merged.SimultaneousTransfers = onDisk.SimultaneousTransfers;
     QString error;
     if (!SaveAppSettings(merged, filePath(name), &error)) {
         errors << error;
@@ -311,24 +311,6 @@ void Workbench::saveMixedSettings(QStringList& errors) {
     }
     mixed_ = merged;
     savedMixed_ = merged;
-}
-
-void Workbench::saveExtraSettings(QStringList& errors) {
-    const QString name = ExtraSettings::fileName();
-    ExtraSettings onDisk;
-    keepDamaged(name,
-                LoadExtraSettings(onDisk, filePath(name), nullptr) != ExtraSettingsState::Damaged);
-    // What another writer saved stays, unless this window changed that value.
-    ExtraSettings merged = onDisk;
-    if (settings_.Extra.SimultaneousTransfers != savedExtra_.SimultaneousTransfers)
-        merged.SimultaneousTransfers = settings_.Extra.SimultaneousTransfers;
-    QString error;
-    if (!SaveExtraSettings(merged, filePath(name), &error)) {
-        errors << error;
-        return;
-    }
-    settings_.Extra = merged;
-    savedExtra_ = merged;
 }
 
 void Workbench::saveTools(QStringList& errors) {
@@ -483,7 +465,7 @@ void Workbench::applySettings(const AppSettings& before) {
     o.keepAliveCommand2 = fresh.keepAliveCommand2;
     o.showActiveServerFiles = fresh.showActiveServerFiles;
     session_->setOptions(o);
-    pool_->setConnections(settings_.Extra.SimultaneousTransfers);
+    pool_->setConnections(settings_.SimultaneousTransfers);
     if ((before.KeepAliveInterval == 0) != (settings_.KeepAliveInterval == 0))
         session_->restartKeepAlive();
 }

@@ -159,7 +159,6 @@ private:
     void saveMixedSettings(QStringList& errors);
     void saveTools(QStringList& errors);
     void savePublishSettings(QStringList& errors);
-    void saveExtraSettings(QStringList& errors);
 
     QString settingFolder_;
     Services services_;
@@ -175,7 +174,6 @@ private:
     MixedSettings savedMixed_;
     ToolLists savedTools_;
     PublishSettings savedPublish_;
-    ExtraSettings savedExtra_;
     QStringList damaged_;
     QStringList problems_;
     std::unique_ptr<FtpSession> session_;

@@ -61,7 +61,7 @@ struct WorkbenchHarness {
         s.launcher = &launcher;
         workbench = std::make_unique<Workbench>(folder.path(), s);
         // The scripted transports play one connection: no transfer connections.
-        workbench->settings().Extra.SimultaneousTransfers = 0;
+        workbench->settings().SimultaneousTransfers = 0;
         workbench->transferPool().setConnections(0);
     }
 

@@ -130,7 +130,7 @@ QWidget* GeneralOptionsSheet::buildServerPage() {
     auto* transfers = new QGroupBox(QStringLiteral("Transfers"));
     auto* transfersForm = new QFormLayout(transfers);
     simultaneous_ = new QSpinBox;
-    simultaneous_->setRange(0, ExtraSettings::kMaxSimultaneousTransfers);
+    simultaneous_->setRange(0, AppSettings::kMaxSimultaneousTransfers);
     simultaneous_->setToolTip(
         QStringLiteral("Further connections to the server that move files while the main one "
                        "stays free for browsing; 0 moves files one by one on the main one"));
