@@ -48,6 +48,13 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     tasks_.connectTo(*pool_);
     counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get());
     taskStatus_.connectTo(*session_);
+    // What fails or is taken out on a transfer connection is the task's as well.
+    connect(pool_.get(), &TransferPool::failure, &taskStatus_, &TaskStatus::noteProblem);
+    connect(pool_.get(), &TransferPool::commandRefused, &taskStatus_,
+            [this](const QByteArray& command, int, const QString& reply) {
+                taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply);
+            });
+    connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
     failed_ = std::make_unique<FailedTransfers>(*engine_);
     // Folder uploads read their subfolders with the local side's filters, as
     // they stand when the upload gets there.

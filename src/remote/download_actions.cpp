@@ -117,8 +117,8 @@ void DownloadAction::process(const RemoteItemList& listed) {
             pool->submitTransfer(t, *this);
             continue;
         }
-        insertNext(makeFileTransferGroup(
-            t, nullptr, [&e](const TransferResult& r) { e.announceTransfer(r); }));
+        insertNext(makeFileTransferGroup(t, nullptr,
+                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
@@ -148,7 +148,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
 }
 
 DownloadAction::~DownloadAction() {
-    if (finished || (!stopped() && problem().isEmpty()))
+    if (finished || handedBack || (!stopped() && problem().isEmpty()))
         return;
     TransferResult r;
     r.info.socketKind = int(SocketKind::DownloadFile);

@@ -23,6 +23,9 @@ public:
     // The processor acts on every entry of the folder (transfers, deletes,
     // the loops), so an entry missing from the listing is work left undone.
     bool walksEntries() const;
+    // Its connection broke and the same listing runs again on another: what it
+    // stood for is not left undone.
+    bool handedBack = false;
 
 protected:
     void processListing(const QByteArray& text) override;

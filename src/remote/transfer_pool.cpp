@@ -2,6 +2,7 @@
 
 #include "remote/action_engine.h"
 #include "remote/folder_actions.h"
+#include "remote/listing_action.h"
 #include "session/listing_group.h"
 
 #include <algorithm>
@@ -299,12 +300,13 @@ void TransferPool::connectSlot(Slot& slot) {
                     s.refusal = text;
             }));
     connect(session, &FtpSession::commandRefused, this,
-            with([this](Slot& s, const QByteArray& command, int code) {
+            with([this](Slot& s, const QByteArray& command, int code, const QString& reply) {
                 if (s.loggedIn)
-                    emit commandRefused(command, code);
+                    emit commandRefused(command, code, reply);
             }));
     connect(session, &FtpSession::headStalled, this,
-            with([this](Slot& s, const CommandGroup* group, const QByteArray& command, int code) {
+            with([this](Slot& s, const CommandGroup* group, const QByteArray& command, int code,
+                        const QString& reply) {
                 if (!s.loggedIn) {
                     // A login refused with a code the login does not expect.
                     if (s.refusal.isEmpty())
@@ -317,7 +319,7 @@ void TransferPool::connectSlot(Slot& slot) {
                     return;
                 }
                 // Nobody is there to take a stuck job out by hand: it fails.
-                emit commandRefused(command, code);
+                emit commandRefused(command, code, reply);
                 QTimer::singleShot(0, this, [this, number = s.number, group] {
                     Slot* again = slotByNumber(number);
                     if (again && again->session->queue().indexOf(group) >= 0)
@@ -346,6 +348,9 @@ void TransferPool::openSlot(Slot& slot) {
     SessionOptions o = main_.options();
     o.askFeatures = false;
     o.knownCapabilities = main_.capabilities();
+    // Checksums, MFMT and the rename rule as learnt there: every file's whole
+    // chain runs the same on any connection.
+    o.knownFeatures = main_.features();
     o.pinnedCertificate =
         main_.controlSecure() ? main_.controlTls().certificate.sha256 : QByteArray();
     o.concernedFile.clear();
@@ -375,6 +380,14 @@ void TransferPool::onSlotLost(Slot& slot) {
         if (!slot.job->isFile && slot.group)
             ended = static_cast<const ListingGroup*>(slot.group)->finished;
         slot.unfinished = !ended;
+        // A listing given back is not a failure yet; the last drop it gets is.
+        const bool goesBack =
+            !ended && !slot.removed &&
+            (slot.job->drops + 1 < kMaxDrops || (!wasIn && !slot.refusal.isEmpty()) ||
+             slot.reopenAttempt >= int(timing_.reopenDelaysMs.size()));
+        if (goesBack && !slot.job->isFile && slot.group)
+            if (auto* listing = dynamic_cast<ListingAction*>(const_cast<CommandGroup*>(slot.group)))
+                listing->handedBack = true;
         slot.session->queue().clear();
     }
     if (!wasIn && !slot.refusal.isEmpty()) {
@@ -434,6 +447,8 @@ void TransferPool::eraseSlot(Slot& slot) {
         // Its job goes back first in line, as if the connection had broken.
         Job j = std::move(*gone->job);
         gone->job.reset();
+        if (gone->result)
+            j.lastResult = gone->result;
         if (j.batch)
             j.batch->outstanding.erase(j.id);
         enqueue(std::move(j), true);
@@ -670,13 +685,19 @@ void TransferPool::jobGone(int number, quint64 id) {
             s->reopenAttempt = 0;
         finishJob(j, r);
     } else if (++j.drops < kMaxDrops) {
+        if (r)
+            j.lastResult = r;
         resumeAfterDrop(j, r);
         enqueue(std::move(j), true);
     } else {
-        emit failure(QStringLiteral("Given up after the connection broke %1 times: %2")
-                         .arg(kMaxDrops)
-                         .arg(describe(j)));
-        finishJob(j, r);
+        const QString why = QStringLiteral("Given up after the connection broke %1 times: %2")
+                                .arg(kMaxDrops)
+                                .arg(describe(j));
+        emit failure(why);
+        std::optional<TransferResult> failed = r;
+        if (failed && failed->error.isEmpty())
+            failed->error = why;
+        finishJob(j, failed);
     }
     pump();
 }
@@ -701,8 +722,9 @@ QString TransferPool::describe(const Job& job) const {
 }
 
 void TransferPool::finishJob(Job& job, const std::optional<TransferResult>& result) {
+    // A failure carries its reason into the list of transfers to retry.
     if (job.isFile && result)
-        engine_.announceTransfer(result->info, result->position, result->success);
+        engine_.announceTransfer(*result);
     if (job.batch) {
         job.batch->outstanding.erase(job.id);
         releaseHeld(*job.batch);
@@ -716,6 +738,7 @@ bool TransferPool::removeTransfer(const CommandGroup* group) {
         if (s->job && s->group == group) {
             s->removed = true;
             s->session->removeGroup(const_cast<CommandGroup*>(group));
+            emit transferRemoved();
             return true;
         }
     }
@@ -731,9 +754,8 @@ void TransferPool::clearAll() {
         for (Job& j : *line)
             if (j.batch)
                 j.batch->outstanding.erase(j.id);
-        line->clear();
     }
-    queuedFiles_ = 0;
+    dropWaiting(QString());
     for (const auto& s : slots_) {
         if (!s->job)
             continue;
@@ -773,10 +795,46 @@ void TransferPool::cancelForOwner(quintptr token) {
     pump();
 }
 
-void TransferPool::shutDown() {
-    waiting_.clear();
-    waitingListings_.clear();
+void TransferPool::dropWaiting(const QString& why) {
+    std::deque<Job> files;
+    std::deque<Job> listings;
+    files.swap(waiting_);
+    listings.swap(waitingListings_);
     queuedFiles_ = 0;
+    // Work that never began is told as its queue's own would be: a file as a
+    // transfer that did not finish, a folder's listing as the folder.
+    for (Job& j : files) {
+        TransferResult r;
+        if (j.lastResult) {
+            // Cut short before: why it was, and how far it got.
+            r = *j.lastResult;
+            r.success = false;
+        } else {
+            r.info = j.transfer.info;
+            r.info.socketKind =
+                int(j.transfer.direction == FileTransfer::Download ? SocketKind::DownloadFile
+                                                                   : SocketKind::UploadFile);
+            r.position = r.info.startOffset;
+        }
+        if (r.error.isEmpty()) {
+            r.error = why;
+            r.stopped = why.isEmpty();
+        }
+        engine_.announceTransfer(r);
+    }
+    for (Job& j : listings) {
+        std::unique_ptr<CommandGroup> g = j.make ? j.make() : nullptr;
+        if (!g)
+            continue;
+        if (why.isEmpty())
+            g->noteStopped();
+        else
+            g->noteProblem(why);
+    }
+}
+
+void TransferPool::shutDown() {
+    dropWaiting(QString());
     std::vector<std::unique_ptr<Slot>> doomed;
     doomed.swap(slots_);
     for (auto& s : doomed) {

@@ -112,8 +112,10 @@ signals:
     void transferProgress(const SocketGroup* group, qint64 position);
     void transferEnded(const SocketGroup* group);
     // Refusals and failures of jobs on the transfer connections.
-    void commandRefused(const QByteArray& command, int code);
+    void commandRefused(const QByteArray& command, int code, const QString& reply);
     void failure(const QString& text);
+    // The user took out a transfer running on a transfer connection.
+    void transferRemoved();
     void countsChanged();
     // Nothing waits, runs or is held any more.
     void idle();
@@ -128,6 +130,8 @@ private:
         ListingMaker make;
         quintptr owner = 0;
         int drops = 0;
+        // How it ended when its connection last broke under it.
+        std::optional<TransferResult> lastResult;
     };
     // Work of the main queue held until jobs of its task have ended.
     struct Held {
@@ -193,6 +197,8 @@ private:
     void connectSlot(Slot& slot);
     void note(const QString& text, LogChannel channel);
     void relayLog(const LogLine& line, int number);
+    // Jobs not begun go, told as stopped (no reason) or as failed for `why`.
+    void dropWaiting(const QString& why);
     void shutDown();
     void runOnMain(bool listingsOnly);
     void noteCounts();

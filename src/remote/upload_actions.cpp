@@ -86,8 +86,8 @@ void UploadNormalAction::process(const RemoteItemList& items) {
             pool->submitTransfer(t, *this);
             continue;
         }
-        insertNext(makeFileTransferGroup(
-            t, nullptr, [&e](const TransferResult& r) { e.announceTransfer(r); }));
+        insertNext(makeFileTransferGroup(t, nullptr,
+                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
 
     std::vector<LocalFolderRecord> remembered;

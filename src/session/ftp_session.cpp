@@ -699,6 +699,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                     queue_.addCommand("HELP");
                 } else {
                     flags_ |= options_.knownCapabilities & (AnnouncedMlsd | AnnouncedRest);
+                    features_ = options_.knownFeatures;
                 }
             }
             advance(false);

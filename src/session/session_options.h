@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/server_features.h"
 #include "session/tls_mode.h"
 
 #include <QByteArray>
@@ -26,10 +27,12 @@ struct SessionOptions {
     bool showActiveServerFiles = false;
 
     // A connection beside another one to the same server: FEAT and HELP are
-    // not asked again, what the other learnt (AnnouncedMlsd, AnnouncedRest)
-    // holds instead, and no initial listing is made.
+    // not asked again, what the other learnt (AnnouncedMlsd, AnnouncedRest,
+    // the checksum, MFMT and rename facts) holds instead, and no initial
+    // listing is made.
     bool askFeatures = true;
     quint8 knownCapabilities = 0;
+    ServerFeatures knownFeatures;
     // When set, the server must show exactly this certificate (SHA-256 of its
     // DER form): the one judged on the other connection. Any other is refused,
     // whether it verifies or not.

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -125,6 +126,10 @@ public:
                                  completed << caption;
                              order << QStringLiteral("marker ") + caption;
                          });
+        QObject::connect(&engine, &ActionEngine::transferFailed,
+                         [this](const TransferResult& r) { results << r; });
+        QObject::connect(&engine, &ActionEngine::folderUnfinished,
+                         [this](const TransferResult& r) { unfinished << r; });
         QObject::connect(&engine, &ActionEngine::transferFinished,
                          [this](const TransferInfo& info, qint64, bool ok) {
                              order << QStringLiteral("file ") + QString::fromUtf8(info.fileName);
@@ -180,6 +185,8 @@ public:
     QStringList completed;
     QStringList order;
     QStringList failed;
+    QList<TransferResult> results;     // what did not finish, with why
+    QList<TransferResult> unfinished;  // folders left undone
 };
 
 struct Flavour {
@@ -395,6 +402,99 @@ TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
             << str(rig.transcript());
     EXPECT_TRUE(rig.connectionsThat(QStringLiteral("RETR")).contains(0) ||
                 rig.connectionsThat(QStringLiteral("RETR")).contains(1));
+}
+
+// Each file's whole chain (temporary name, checksum, time, rename) runs on the
+// connection that stored it, as it would on the main one; a file that fails
+// there reaches the list of transfers to retry with its reason.
+TEST(TransferPool, PublishingRunsWholeOnEachConnectionAndFailuresSayWhy) {
+    for (const bool corrupt : {false, true}) {
+        SCOPED_TRACE(corrupt ? "server changes bytes" : "server keeps bytes");
+        PyftpdlibServer::Options o;
+        o.threaded = true;
+        o.hash = true;
+        o.corrupt = corrupt;
+        PyftpdlibServer server(o);
+        ASSERT_TRUE(server.start()) << str(server.lastError());
+        QTemporaryDir local;
+        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
+            QFileInfo info(local.filePath(rel));
+            QDir().mkpath(info.path());
+            QFile f(info.filePath());
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        }));
+        PoolRig rig(server, 2);
+        rig.engine.publish.atomic = true;
+        rig.engine.publish.keepTimes = true;
+        rig.engine.publish.verify = true;
+        ASSERT_TRUE(rig.login()) << str(rig.transcript());
+        LocalFolderRecord up;
+        up.path = local.path();
+        up.items.push_back({QStringLiteral("tree"), true, 0});
+        TransferStarters(rig.engine).uploadNormal(up, "/");
+        ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+
+        const int files = int(snapshot(local.filePath(QStringLiteral("tree"))).size());
+        const QSet<int> storing = rig.connectionsThat(QStringLiteral("STOR"));
+        EXPECT_TRUE(!storing.isEmpty() && (storing - QSet<int>{2, 3}).isEmpty())
+            << str(rig.transcript());
+        int stored = 0;
+        for (int c : storing) {
+            const QStringList sent = rig.sent(c);
+            const auto count = [&](const char* word) {
+                return int(std::count_if(sent.begin(), sent.end(), [&](const QString& line) {
+                    return line.startsWith(QLatin1String(word));
+                }));
+            };
+            const int stores = count("STOR .");
+            stored += stores;
+            EXPECT_EQ(count("HASH ."), stores) << str(rig.transcript());
+            if (!corrupt) {
+                EXPECT_EQ(count("MFMT "), stores) << str(rig.transcript());
+                EXPECT_EQ(count("RNTO "), stores) << str(rig.transcript());
+            } else {
+                EXPECT_EQ(count("RNTO "), 0) << str(rig.transcript());
+            }
+        }
+        EXPECT_EQ(stored, files) << str(rig.transcript());
+        if (!corrupt) {
+            EXPECT_EQ(snapshot(server.localPath(QStringLiteral("tree"))),
+                      snapshot(local.filePath(QStringLiteral("tree"))));
+            EXPECT_TRUE(rig.results.isEmpty());
+        } else {
+            ASSERT_EQ(rig.results.size(), files) << str(rig.transcript());
+            for (const TransferResult& r : rig.results)
+                EXPECT_TRUE(r.error.startsWith(QLatin1String("Checksum differs"))) << str(r.error);
+        }
+    }
+}
+
+// "Remove all tasks" while files wait for a connection: those never begun are
+// kept to retry like the one running, as stopped, not dropped unsaid.
+TEST(TransferPool, FilesStillWaitingWhenAllIsRemovedAreKeptToRetry) {
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.replyDelayMs = 40;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(buildTree(
+        [&](const QString& rel, const QByteArray& bytes) { return server.writeFile(rel, bytes); }));
+    QTemporaryDir local;
+    PoolRig rig(server, 1);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    TransferStarters(rig.engine).download("/tree/a", local.path());
+    ASSERT_TRUE(waitUntil(
+        [&] { return rig.pool.runningTransfers() == 1 && rig.pool.queuedTransfers() > 0; },
+        kTreeMs))
+        << str(rig.transcript());
+    const int inHand = rig.pool.runningTransfers() + rig.pool.queuedTransfers();
+    rig.pool.clearAll();
+    ASSERT_TRUE(
+        waitUntil([&] { return !rig.pool.busy() && int(rig.results.size()) >= inHand; }, kTreeMs))
+        << str(rig.transcript());
+    EXPECT_EQ(int(rig.results.size()), inHand);
+    for (const TransferResult& r : rig.results)
+        EXPECT_TRUE(r.stopped) << str(QString::fromUtf8(r.info.fileName));
 }
 
 }  // namespace
