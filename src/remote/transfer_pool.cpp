@@ -834,6 +834,26 @@ void TransferPool::dropWaiting(const QString& why) {
 }
 
 void TransferPool::shutDown() {
+    // What runs on a transfer connection ends as the main queue's work does,
+    // told as stopped; a job whose connection broke just before is told too.
+    for (const auto& slot : slots_) {
+        Slot& sl = *slot;
+        CommandQueue& q = sl.session->queue();
+        for (int i = 0; i < q.size(); ++i)
+            if (q.at(i)->problem().isEmpty())
+                q.at(i)->noteStopped();
+        q.clear();  // a file's result reaches the slot now
+        if (!sl.job)
+            continue;
+        Job j = std::move(*sl.job);
+        sl.job.reset();
+        if (j.isFile && sl.result)
+            engine_.announceTransfer(*sl.result);
+        else if (!j.isFile && sl.unfinished)
+            enqueue(std::move(j), true);  // its listing was given back
+    }
+    if (mainJob_ && mainJob_->isFile && mainResult_)
+        engine_.announceTransfer(*mainResult_);
     dropWaiting(QString());
     std::vector<std::unique_ptr<Slot>> doomed;
     doomed.swap(slots_);

@@ -68,6 +68,10 @@ bool Journey::open() {
     services.launcher = &launcher_;
     workbench_ = std::make_unique<Workbench>(settings_.path(), services);
     workbench_->load();
+    if (options_.simultaneousTransfers >= 0) {
+        workbench_->settings().SimultaneousTransfers = options_.simultaneousTransfers;
+        workbench_->transferPool().setConnections(options_.simultaneousTransfers);
+    }
     MainFrame::Services frameServices;
     frameServices.prompter = &prompter_;
     frameServices.help = &help_;

@@ -39,6 +39,8 @@ public:
     struct Options {
         Server server = Server::Pyftpdlib;
         PyftpdlibServer::Options pyftpdlib;
+        // "Simultaneous transfers" for the journey; -1: the setting's default.
+        int simultaneousTransfers = -1;
     };
 
     // How long a journey waits for what a user would wait for.
