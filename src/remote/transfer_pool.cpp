@@ -609,6 +609,13 @@ void TransferPool::dispatch(Slot& slot, Job job) {
     slot.result.reset();
     slot.unfinished = false;
     slot.removed = false;
+    // A connection opened while the main one was still starting has not seen
+    // its FEAT: what the main one knows now holds, with what this one learnt.
+    ServerFeatures* mine = slot.session->serverFeatures();
+    ServerFeatures known = main_.features();
+    known.renameOverRefused = known.renameOverRefused || mine->renameOverRefused;
+    known.noHashReported = known.noHashReported || mine->noHashReported;
+    *mine = known;
     std::unique_ptr<CommandGroup> g = buildGroup(job, slot.cursor, slot.number);
     slot.job = std::move(job);
     if (!g) {
