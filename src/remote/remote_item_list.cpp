@@ -10,24 +10,28 @@
 
 namespace {
 
-size_t LineCount(const QByteArray& text) {
-    size_t count = 1;
-    const char* p = text.constData();
-    const char* end = p + text.size();
+struct LineEnds {
+    size_t lines = 1;
+    bool crLf = false;
+};
+
+// Lines end with CR LF when most line feeds have a CR before them, as the
+// protocol has it; otherwise with LF alone. A name holding a line feed can
+// not tip the count in a listing of any length.
+LineEnds CountLineEnds(const QByteArray& text) {
+    LineEnds ends;
+    size_t crLf = 0;
+    const char* const begin = text.constData();
+    const char* const end = begin + text.size();
+    const char* p = begin;
     while ((p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr) {
-        ++count;
+        ++ends.lines;
+        if (p > begin && p[-1] == '\r')
+            ++crLf;
         ++p;
     }
-    return count;
-}
-
-// Lines rarely hold a carriage return anywhere but at their end: memchr finds
-// it without looking at every byte in turn.
-void BlankCarriageReturns(QByteArray& line) {
-    char* p = line.data();
-    char* const end = p + line.size();
-    while ((p = static_cast<char*>(std::memchr(p, '\r', size_t(end - p)))) != nullptr)
-        *p++ = ' ';
+    ends.crLf = crLf > 0 && 2 * crLf >= ends.lines - 1;
+    return ends;
 }
 
 }  // namespace
@@ -40,29 +44,35 @@ bool RemoteItemList::parse(const QByteArray& text, bool unixGrammar, RejectedLin
 
 bool RemoteItemList::parse(const QByteArray& text, const ListingGrammar& grammar,
                            RejectedLines* rejected) {
-    // A last line without a line feed is still a line: servers that omit the
-    // final line end must not lose their last entry.
-    items_.reserve(items_.size() + LineCount(text));
+    // A last line without a line end is still a line: servers that omit the
+    // final line end must not lose their last entry. In a listing with CR LF
+    // line ends a lone LF or CR is part of a line, which is then not
+    // understood: a name is never cut in two or given back changed.
+    const LineEnds ends = CountLineEnds(text);
+    const bool crLf = ends.crLf;
+    items_.reserve(items_.size() + ends.lines);
     // One buffer for every line: once the grammar is done with a line nothing
     // shares it any more, so the next line is copied in without allocating.
     QByteArray line;
     qsizetype start = 0;
     while (start < text.size()) {
-        const qsizetype lineFeed = text.indexOf('\n', start);
-        const qsizetype end = lineFeed < 0 ? text.size() : lineFeed;
+        const qsizetype lineEnd = crLf ? text.indexOf("\r\n", start) : text.indexOf('\n', start);
+        qsizetype end = lineEnd < 0 ? text.size() : lineEnd;
+        // The last line of a CR LF listing may have lost only its LF.
+        if (lineEnd < 0 && crLf && end > start && text[end - 1] == '\r')
+            --end;
         line.resize(end - start);
         std::memcpy(line.data(), text.constData() + start, size_t(end - start));
-        BlankCarriageReturns(line);
-        ParsedLine parsed = grammar.readLine(line);
+        ParsedLine parsed = grammar.read(line);
         if (parsed.outcome == LineOutcome::Entry) {
             items_.push_back(std::move(parsed.item));
         } else if (parsed.outcome == LineOutcome::NotUnderstood && rejected) {
             if (rejected->count++ == 0)
                 rejected->first = line;
         }
-        if (lineFeed < 0)
+        if (lineEnd < 0)
             break;
-        start = lineFeed + 1;
+        start = lineEnd + (crLf ? 2 : 1);
     }
     sort();
     return !items_.empty();

@@ -12,7 +12,7 @@ class ListingGrammar;
 // read: their entries are missing from the list.
 struct RejectedLines {
     int count = 0;
-    QByteArray first;  // the first such line, as received (CR as blank)
+    QByteArray first;  // the first such line, as received, without its line end
 };
 
 // The items of one remote folder, sorted for display. A value type: copying the

@@ -63,12 +63,12 @@ std::vector<RemoteItem> ExchangeSorted(std::vector<RemoteItem> items) {
 TEST(RemoteItemListTest, ParsesEveryLineAndSkipsTheRest) {
     RemoteItemList list;
     EXPECT_TRUE(
-        list.parse("total 12\r\n"
-                   "-rw-r--r-- 1 u g 5 Jan 5 2011 b.txt\r\n"
-                   "drwxr-xr-x 2 u g 4096 Jan 5 2011 .\r\n"
+        list.parse("total 12\n"
+                   "-rw-r--r-- 1 u g 5 Jan 5 2011 b.txt\n"
+                   "drwxr-xr-x 2 u g 4096 Jan 5 2011 .\n"
                    "drwxr-xr-x 2 u g 4096 Jan 5 2011 sub\n"
                    "\n"
-                   "garbage\r\n",
+                   "garbage\n",
                    true));
     EXPECT_EQ(Names(list), (std::vector<QByteArray>{"sub", "b.txt"}));
 }

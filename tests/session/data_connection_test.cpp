@@ -105,8 +105,8 @@ TEST(DataConnection, ListingArrivingInPiecesIsProcessedOnceAtTheClose) {
                   "reply: 150 Here it comes",
                   "ignored: Above reproduce respnse 150 is ignored",
                   "reply-trace: 150 is deleted",
-                  "info: type=file;size=10; a.txt \ntype=dir; sub \ntype=file;size=3; b.txt "
-                  "\ntype=file;size=4; last.txt \n",
+                  "info: type=file;size=10; a.txt\ntype=dir; sub\ntype=file;size=3; b.txt"
+                  "\ntype=file;size=4; last.txt\n",
                   "trace: Data port closed, count = 1",
                   "reply: 226 Transfer complete",
                   "trace: 'CWD, PASV, MLSD' has been removed",
