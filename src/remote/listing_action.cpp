@@ -56,8 +56,10 @@ void ListingAction::processListing(const QByteArray& text) {
     RemoteItemList items;
     RejectedLines rejected;
     items.parse(text, usesListCommand(), &rejected);
+    // The whole listing as an information line, only when someone shows it:
+    // as text it takes twice the listing's bytes.
     const int level = infoLevel();
-    if (level >= 0 && host())
+    if (host() && host()->showsInfo(level))
         host()->info(level,
                      QString::fromUtf8(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (rejected.count > 0)

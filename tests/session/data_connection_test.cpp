@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using Lines = QList<QByteArray>;
 
 // ------------------------------------------------------ passive replies
@@ -186,18 +188,28 @@ TEST(DataConnection, FinalReplyBeforeTheCloseWaitsAndCountsItsDelays) {
               logged.indexOf(removed.first()));
 }
 
+// A refresh's listing is an information line of level 2, made only when
+// someone shows that level.
 TEST(DataConnection, ListingTextGoesToTheInfoChannelAtItsLevel) {
-    SessionHarness h;
-    h.loginIdle();
-    FakeTransport* d = startRefresh(h, "/www");
-    const int m = h.mark();
-    d->hangUp("type=dir; a\r\n");
-    h.settle();
-    QList<int> levels;
-    for (qsizetype i = m; i < h.log.size(); ++i)
-        if (h.log[i].channel == LogChannel::Info)
-            levels << h.log[i].level;
-    EXPECT_EQ(levels, QList<int>{2});  // a refresh
+    struct Case {
+        int shown;
+        QList<int> levels;
+    };
+    for (const Case& c : {Case{INT_MAX, {2}}, Case{2, {2}}, Case{1, {}}, Case{-1, {}}}) {
+        SCOPED_TRACE(c.shown);
+        SessionHarness h;
+        h.session.setShownInfoLevel(c.shown);
+        h.loginIdle();
+        FakeTransport* d = startRefresh(h, "/www");
+        const int m = h.mark();
+        d->hangUp("type=dir; a\r\n");
+        h.settle();
+        QList<int> levels;
+        for (qsizetype i = m; i < h.log.size(); ++i)
+            if (h.log[i].channel == LogChannel::Info)
+                levels << h.log[i].level;
+        EXPECT_EQ(levels, c.levels);
+    }
 }
 
 struct UserListingCase {

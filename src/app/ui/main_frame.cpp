@@ -536,6 +536,7 @@ void MainFrame::applyChatOptions() {
     const bool traces = s.CommonFlags & AppSettings::kShowSoftwareTraces;
     for (ChatPane* pane : {mainChat_, chatPage_->chatPane()})
         pane->setOptions(traces, s.ChatInfoLevel);
+    workbench_.session().setShownInfoLevel(s.ChatInfoLevel);
 }
 
 QMenu* MainFrame::menuFor(const QStringList& path) {
