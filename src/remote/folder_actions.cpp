@@ -33,7 +33,7 @@ void continueWalk(ListingAction& action, const RemoteItemList& items, bool first
     if (end < 0)
         end = target.size();
     const QByteArray component = target.mid(start, end - start);
-    if (component.isEmpty() || !items.itemOf(component))
+    if (component.isEmpty() || !items.contains(component))
         return;
     const QByteArray next = joinRemotePath(folder, component);
     auto step = std::make_unique<SequenceFolderAction>(engine, next, engine.listingSequence(next));

@@ -302,14 +302,15 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
     if (rows.size() <= 1000) {
         for (const QModelIndex& row : rows)
-            selectedNames.insert(listModel_->itemAt(row.row()).name);
+            selectedNames.insert(listModel_->nameAt(row.row()).toByteArray());
     }
     listModel_->setFolder(folder, shared);
     if (selectedNames.empty())
         return;
     QItemSelection selection;
     for (int row = 0; row < listModel_->rowCount(); ++row) {
-        if (selectedNames.count(listModel_->itemAt(row).name))
+        const QByteArrayView name = listModel_->nameAt(row);
+        if (selectedNames.count(QByteArray::fromRawData(name.data(), name.size())))
             selection.select(listModel_->index(row, 0),
                              listModel_->index(row, kRemoteListColumnCount - 1));
     }
@@ -768,7 +769,7 @@ void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
     if (!canDropOnList(mime, row))
         return;
     QByteArray folder = listModel_->folder();
-    if (row.isValid() && listModel_->itemAt(row.row()).isFolder())
-        folder = joinRemotePath(folder, listModel_->itemAt(row.row()).name);
+    if (row.isValid() && listModel_->kindAt(row.row()) == 'd')
+        folder = joinRemotePath(folder, listModel_->nameAt(row.row()).toByteArray());
     LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
 }

@@ -61,13 +61,13 @@ int RemoteListModel::columnCount(const QModelIndex& parent) const {
 QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= items_->size())
         return {};
-    const RemoteItem& item = items_->at(index.row());
+    const RemoteItemView item = items_->view(index.row());
     const auto column = RemoteListColumn(index.column());
     switch (role) {
         case Qt::DisplayRole:
             switch (column) {
                 case RemoteListColumn::Name:
-                    return RemoteNameText(item.name);
+                    return QString::fromUtf8(item.name);
                 case RemoteListColumn::Size:
                     return RemoteSizeText(item, sizeStyle_);
                 case RemoteListColumn::Type:
@@ -83,7 +83,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::EditRole:
-            return column == RemoteListColumn::Name ? RemoteNameText(item.name) : QVariant();
+            return column == RemoteListColumn::Name ? QString::fromUtf8(item.name) : QVariant();
         case Qt::TextAlignmentRole:
             return int(RemoteListColumnAlignment(index.column()));
         case Qt::DecorationRole:
@@ -92,8 +92,8 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             return column == RemoteListColumn::Permission && numeric_ ? fixedFont_ : QVariant();
         case Qt::ToolTipRole:
             if (column == RemoteListColumn::Name && item.kind == 'l' && !item.linkTarget.isEmpty())
-                return RemoteNameText(item.name) + QStringLiteral(" -> ") +
-                       RemoteNameText(item.linkTarget);
+                return QString::fromUtf8(item.name) + QStringLiteral(" -> ") +
+                       QString::fromUtf8(item.linkTarget);
             return {};
         default:
             return {};
@@ -116,7 +116,7 @@ Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (index.column() == int(RemoteListColumn::Name))
         f |= Qt::ItemIsEditable;
-    if (items_->at(index.row()).isFolder())
+    if (items_->kindAt(index.row()) == 'd')
         f |= Qt::ItemIsDropEnabled;
     return f;
 }

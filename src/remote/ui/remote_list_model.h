@@ -24,7 +24,9 @@ public:
     void clear();
     QByteArray folder() const { return folder_; }
     bool hasFolder() const { return !folder_.isEmpty(); }
-    const RemoteItem& itemAt(int row) const { return items_->at(row); }
+    RemoteItem itemAt(int row) const { return items_->at(row); }
+    QByteArrayView nameAt(int row) const { return items_->nameAt(row); }
+    char kindAt(int row) const { return items_->kindAt(row); }
     int number(int row) const { return numbers_.at(size_t(row)); }
     int rowOf(const QByteArray& name) const;
 
