@@ -135,6 +135,13 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new CarriedColumns(list_);
+    list_->header()->setSectionsClickable(true);
+    list_->header()->setSortIndicatorShown(true);
+    list_->header()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        setListSort(listModel_->sort().clicked(column));
+        emit listSortChanged(listModel_->sort());
+    });
 
     connect(treeModel_, &RemoteTreeModel::listingWanted, this,
             [this](const QByteArray& folder) { engine_.refresh(folder); });
@@ -235,6 +242,18 @@ RemoteExplorer::~RemoteExplorer() = default;
 
 void RemoteExplorer::setSizeStyle(quint8 style) {
     listModel_->setSizeStyle(style);
+}
+
+void RemoteExplorer::setListSort(ListSort sort) {
+    listModel_->setSort(sort);
+    list_->header()->setSortIndicator(sort.column,
+                                      sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (list_->currentIndex().isValid())
+        list_->scrollTo(list_->currentIndex());
+}
+
+ListSort RemoteExplorer::listSort() const {
+    return listModel_->sort();
 }
 
 void RemoteExplorer::setNumericPermissions(bool numeric) {
