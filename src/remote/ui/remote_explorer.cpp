@@ -17,6 +17,7 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
+#include "remote/folder_actions.h"
 #include "remote/listing_action.h"
 #include "remote/remote_drag_data.h"
 #include "remote/remote_drop_rules.h"
@@ -233,6 +234,14 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::projectFolderReached, this,
             &RemoteExplorer::onProjectFolderReached);
     connect(&session_, &FtpSession::loggedInAgain, this, &RemoteExplorer::onLoggedInAgain);
+    connect(&engine_, &ActionEngine::projectWalkStopped, this, [this](const QByteArray& target) {
+        // The walk that was to list the project folder did not get there: the
+        // tree asks for it itself, and the server says what is wrong.
+        const QModelIndex root = treeModel_->rootIndex();
+        if (role_ == Role::Project && target == projectFolder_ && root.isValid() &&
+            !treeModel_->isListed(root))
+            relist(root, false);
+    });
 
     if (role_ == Role::Project)
         setProjectFolder(host_.remoteProjectFolder());
@@ -338,11 +347,25 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
 
 void RemoteExplorer::onRoot(const QByteArray& folder, const RemoteItemList& items) {
     if (role_ == Role::Project) {
-        // Logged in anew: the project tree lists its own root (the walk, when
-        // it reaches the folder, fills it as well).
-        if (!projectFolder_.isEmpty()) {
+        // Logged in anew. One listing per folder: the start folder's own when
+        // it is the project folder, the walk's when the walk goes there, and
+        // one of the project tree's own otherwise.
+        if (projectFolder_.isEmpty())
+            return;
+        if (folder == projectFolder_) {
+            listModel_->clear();
+            treeModel_->setRoot(folder, std::make_shared<const RemoteItemList>(items));
+        } else if (engine_.remoteProjectFolder() == projectFolder_ &&
+                   ProjectWalkReaches(folder, projectFolder_)) {
+            listModel_->clear();
+            treeModel_->setRoot(projectFolder_);
+            treeModel_->markRequested(treeModel_->rootIndex());
+        } else {
             setProjectFolder(Text(projectFolder_));
+            return;
         }
+        tree_->expand(treeModel_->rootIndex());
+        tree_->setCurrentIndex(treeModel_->rootIndex());
         return;
     }
     listModel_->clear();

@@ -265,6 +265,11 @@ bool RemoteTreeModel::canFetchMore(const QModelIndex& parent) const {
     return node && !node->items && !node->requested;
 }
 
+void RemoteTreeModel::markRequested(const QModelIndex& index) {
+    if (Node* node = nodeOf(index))
+        node->requested = true;
+}
+
 void RemoteTreeModel::fetchMore(const QModelIndex& parent) {
     Node* node = nodeOf(parent);
     if (!node || node->items || node->requested)
