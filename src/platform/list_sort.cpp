@@ -9,11 +9,11 @@ ListSort ListSort::clicked(int clickedColumn) const {
 }
 
 QString ListSort::toText() const {
-    return QString::number(column) + (descending ? QStringLiteral(",d") : QStringLiteral(",a"));
+    return QString::number(column) + (descending ? QStringLiteral(":d") : QStringLiteral(":a"));
 }
 
 ListSort ListSort::fromText(const QString& text, int columnCount) {
-    const QStringList parts = text.split(QLatin1Char(','));
+    const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() != 2)
         return {};
     bool ok = false;

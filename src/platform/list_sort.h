@@ -14,7 +14,8 @@ struct ListSort {
     // starts ascending.
     ListSort clicked(int clickedColumn) const;
 
-    // "COLUMN,a" or "COLUMN,d", as the settings keep it.
+    // "COLUMN:a" or "COLUMN:d", as the settings keep it (a comma would read back
+    // from the settings file as a list).
     QString toText() const;
     // The stored text back; anything unreadable or a column the list does not
     // have gives the first column, ascending.

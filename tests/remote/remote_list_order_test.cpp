@@ -118,9 +118,9 @@ TEST(ListSortTest, ClicksAndStoredTexts) {
     EXPECT_EQ(byName.clicked(0).clicked(0), byName);
     EXPECT_EQ((ListSort{0, true}).clicked(3), (ListSort{3, false}));
     for (const StoredSortCase& c :
-         {StoredSortCase{"3,d", {3, true}}, StoredSortCase{"6,a", {6, false}},
-          StoredSortCase{"7,a", {}}, StoredSortCase{"-1,d", {}}, StoredSortCase{"2,x", {}},
-          StoredSortCase{"two,a", {}}, StoredSortCase{"", {}}}) {
+         {StoredSortCase{"3:d", {3, true}}, StoredSortCase{"6:a", {6, false}},
+          StoredSortCase{"7:a", {}}, StoredSortCase{"-1:d", {}}, StoredSortCase{"2:x", {}},
+          StoredSortCase{"two:a", {}}, StoredSortCase{"1,d", {}}, StoredSortCase{"", {}}}) {
         EXPECT_EQ(ListSort::fromText(QString::fromLatin1(c.text), kRemoteListColumnCount), c.sort)
             << c.text;
         if (c.sort != ListSort()) {
