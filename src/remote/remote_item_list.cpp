@@ -274,31 +274,38 @@ void RemoteItemList::sort() {
     if (d_->entries.size() < 2)
         return;
     Data& d = *d_;
-    // The keys (kind rank, the name's first eight bytes folded to lower case
-    // as one number) are made once per item, not in every comparison; only
-    // names that agree on those go to the bytes. Ties keep the listing's
+    // The keys (kind rank, the name's first sixteen bytes folded to lower
+    // case as two numbers) are made once per item, not in every comparison;
+    // only names that agree on those go to the bytes. Ties keep the listing's
     // order: the position is the last key, so an in-place sort gives the
     // stable order without a merge buffer.
     struct Key {
         quint64 head;  // first eight folded bytes, big-endian, zero-padded
+        quint64 next;  // the eight after them
         quint32 index;
         quint32 rank;
+    };
+    const auto folded = [](QByteArrayView name, qsizetype from) {
+        quint64 v = 0;
+        const qsizetype end = qMin<qsizetype>(from + 8, name.size());
+        for (qsizetype c = from; c < end; ++c)
+            v |= quint64(static_cast<unsigned char>(AsciiLower(name[c]))) << (56 - 8 * (c - from));
+        return v;
     };
     const size_t n = d.entries.size();
     std::vector<Key> keys(n);
     for (size_t i = 0; i < n; ++i) {
         const Entry& e = d.entries[i];
         const QByteArrayView name = d.text(e.name);
-        quint64 head = 0;
-        for (qsizetype c = 0; c < qMin<qsizetype>(8, name.size()); ++c)
-            head |= quint64(static_cast<unsigned char>(AsciiLower(name[c]))) << (56 - 8 * c);
-        keys[i] = {head, quint32(i), quint32(KindSortRank(e.kind))};
+        keys[i] = {folded(name, 0), folded(name, 8), quint32(i), quint32(KindSortRank(e.kind))};
     }
     std::sort(keys.begin(), keys.end(), [&d](const Key& a, const Key& b) {
         if (a.rank != b.rank)
             return a.rank < b.rank;
         if (a.head != b.head)
             return a.head < b.head;
+        if (a.next != b.next)
+            return a.next < b.next;
         const int c =
             CompareNoCase(d.text(d.entries[a.index].name), d.text(d.entries[b.index].name));
         if (c != 0)
