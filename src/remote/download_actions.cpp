@@ -117,11 +117,13 @@ void DownloadAction::process(const RemoteItemList& listed) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
+        if (!mayEnter(sub, it))
+            continue;
         auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
                                                        RemoteItemList(), e.listingSequence(sub),
                                                        progressWindow);
         action->options = options;
-        insertNext(std::move(action));
+        insertInWalk(std::move(action));
     }
     insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
 }

@@ -73,6 +73,11 @@ QByteArray ScriptedFtpScript::toJson() const {
     }
     root.insert(QStringLiteral("files"), fileObjects);
 
+    QJsonObject loopObjects;
+    for (auto it = loops.cbegin(); it != loops.cend(); ++it)
+        loopObjects.insert(text(it.key()), text(it.value()));
+    root.insert(QStringLiteral("loops"), loopObjects);
+
     QJsonObject replyObjects;
     for (auto it = replies.cbegin(); it != replies.cend(); ++it) {
         replyObjects.insert(text(it.key()), text(it.value()));

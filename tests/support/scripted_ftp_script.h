@@ -31,6 +31,8 @@ struct ScriptedFtpScript {
     QByteArray pasvAddress;        // "h1,h2,h3,h4" written in 227; empty: 127,0,0,1
     QMap<QByteArray, Folder> folders;
     QMap<QByteArray, File> files;
+    // Paths below a key are those below its value: a folder listed inside itself.
+    QMap<QByteArray, QByteArray> loops;
     QMap<QByteArray, QByteArray> replies;     // command -> reply lines joined by '\n'
     QMap<QByteArray, QByteArray> rawReplies;  // command -> exact bytes, no line end added
 

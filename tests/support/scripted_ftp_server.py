@@ -16,6 +16,8 @@ Script (every key optional):
   "tree": {"/home/user": {"list": "...", "mlsd": "...", "nlst": "..."}},
   "files": {"/home/user/a.txt": {"content": "...", "refuse": false,
                                  "fail_after": 10}},
+  "loops": {"/a/a": "/a"},              paths below a key are those below its value:
+                                        a folder that holds itself, at any depth
   "replies": {"SYST": "215 UNIX Type: L8"},   fixed reply line(s) for a command
   "replies_raw": {"NOOP_b64": "..."}          exact bytes, no line end added
 }
@@ -70,6 +72,7 @@ class Script:
         self.mlsd = bool(data.get("mlsd", True))
         self.rest = bool(data.get("rest", True))
         self.pasv_address = data.get("pasv_address", "127,0,0,1")
+        self.loops = {normalize(k): normalize(v) for k, v in data.get("loops", {}).items()}
         self.tree = {normalize(k): v for k, v in data.get("tree", {}).items()}
         self.files = {normalize(k): v for k, v in data.get("files", {}).items()}
         self.replies = {k.upper(): v for k, v in data.get("replies", {}).items()}
@@ -80,6 +83,17 @@ class Script:
             self.replies_raw[key[:-4].upper()] = base64.b64decode(value)
         if self.start not in self.tree:
             self.tree[self.start] = {}
+
+    def canonical(self, path):
+        """The path a looping folder stands for; each round strips one loop."""
+        for _ in range(len(path) + 1):
+            for alias, target in self.loops.items():
+                if path == alias or path.startswith(alias + "/"):
+                    path = target + path[len(alias):]
+                    break
+            else:
+                return path
+        return path
 
     def commands(self):
         names = ["USER", "PASS", "TYPE", "FEAT", "HELP", "SYST", "STAT", "NOOP",
@@ -209,7 +223,7 @@ class Session(socketserver.StreamRequestHandler):
 
     def cmd_CWD(self, arg):
         target = self.resolve(arg)
-        if target in self.script.tree:
+        if self.script.canonical(target) in self.script.tree:
             self.cwd = target
             self.send_lines('250 CWD command successful.')
         else:
@@ -309,7 +323,7 @@ class Session(socketserver.StreamRequestHandler):
     def listing(self, arg, field):
         words = [w for w in arg.split(" ") if w and not w.startswith("-")]
         folder = self.resolve(words[0]) if words else self.cwd
-        entry = self.script.tree.get(folder)
+        entry = self.script.tree.get(self.script.canonical(folder))
         if entry is None:
             self.send_lines("550 %s: No such file or directory." % (words[0] if words else folder))
             return
@@ -326,7 +340,7 @@ class Session(socketserver.StreamRequestHandler):
 
     def cmd_RETR(self, arg):
         offset, self.rest_offset = self.rest_offset, 0
-        entry = self.script.files.get(self.resolve(arg))
+        entry = self.script.files.get(self.script.canonical(self.resolve(arg)))
         if entry is None or entry.get("refuse"):
             self.close_listener()
             self.send_lines("550 %s: Permission denied." % arg)
