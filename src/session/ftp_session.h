@@ -172,6 +172,8 @@ private:
     void noteProblemForAll(const QString& text);
     void noteStoppedForAll();
     void finishGroup(int index, bool success);
+    // A 227 that names no address a data connection can go to ends its group.
+    void refusePassiveAddress(const Reply& reply);
     void protocolViolation(const QString& text);
     void sendUser();
     void onSecured();
