@@ -338,9 +338,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
             info.total = item.size;
             auto group = std::make_unique<ChainedUploadGroup>(info, cursor);
-            group->onResult = [&engine](const TransferResult& r) {
-                engine.announceTransfer(r.info, r.position, r.success);
-            };
+            group->onResult = [&engine](const TransferResult& r) { engine.announceTransfer(r); };
             direct.push_back(std::move(group));
         }
     }

@@ -10,6 +10,7 @@
 
 class CommandQueue;
 class TransportFactory;
+struct Reply;
 
 enum class GroupKind { Pure = 0, Fake = 1, Socket = 2 };
 
@@ -29,6 +30,11 @@ public:
     virtual bool showActiveServerFiles() const = 0;
     // How data connections start TLS; none while they stay plain.
     virtual std::optional<TlsRequest> dataTls() const { return std::nullopt; }
+    // Files travel as bytes (TYPE I): their sizes can be compared exactly.
+    virtual bool binaryTransfers() const { return false; }
+    // The server answers SIZE and files travel as bytes: a stored file's size
+    // is asked after the upload.
+    virtual bool checksStoredSize() const { return false; }
     virtual void transferStarted(const class SocketGroup* group,
                                  const struct TransferInfo& info) = 0;
     virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;
@@ -68,6 +74,14 @@ public:
     // Called when the group reaches the head, before its first step goes out.
     // A text makes the session drop the group unsent, written as an error line.
     virtual QString prepareToSend();
+    // Every reply to a command of this group, before the session acts on it
+    // (a reply that has to wait for the data connection may come again).
+    virtual void replyArrived(const Reply&) {}
+    // Whether the next step may go out now that the last one was answered.
+    virtual bool readyToContinue() const { return true; }
+    // A refusal of this step (a check the server may not offer) ends the group
+    // as if it had been answered.
+    virtual bool toleratesRefusal(const CommandStep&) const { return false; }
 
     QList<CommandStep>& steps() { return steps_; }
     const QList<CommandStep>& steps() const { return steps_; }

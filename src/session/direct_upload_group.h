@@ -17,6 +17,7 @@ public:
 
 protected:
     void sendMore() override;
+    qint64 storedSizeExpected() const override { return content_.size(); }
 
 private:
     TransferInfo info_;

@@ -57,6 +57,10 @@ void FtpSession::setOptions(const SessionOptions& options) {
         restartKeepAlive();
 }
 
+bool FtpSession::serverSupportsSize() const {
+    return featIndex_.contains("SIZE") || helpIndex_.contains("SIZE");
+}
+
 QByteArray FtpSession::listingCommand() const {
     return serverSupportsMlsd() && options_.preferMlsd ? QByteArray("MLSD") : QByteArray("LIST");
 }
@@ -532,6 +536,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     if (handleLoginRefusal(reply, code))
         return true;
     CommandGroup* head = queue_.head();
+    if (head && head->lastSentIndex() >= 0)
+        head->replyArrived(reply);
     if (code < 400 && head) {
         const int last = head->lastSentIndex();
         // Nothing of the head is on the wire: nothing waits for this reply. The
@@ -768,6 +774,14 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
             return;
         }
         const CommandStep step = g->steps()[found];
+        if (found == g->steps().size() - 1 && g->isComplete() && g->toleratesRefusal(step)) {
+            log(LogChannel::Trace, QStringLiteral("'%1' has been removed - %2 not answered (%3)")
+                                       .arg(text(CommandQueue::describe(*g)), text(step.name))
+                                       .arg(code));
+            finishGroup(0, true);
+            advance(false);
+            return;
+        }
         // After ABOR the server reports the removed transfer as aborted: asked for.
         const bool asked = step.nameIs("ABOR") && code == 426;
         QByteArray described;
@@ -805,7 +819,7 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
         advance(false);
         return;
     }
-    if (g->hasUnsentStep())
+    if (g->hasUnsentStep() && g->readyToContinue())
         advance(true);
     else
         *wait = true;

@@ -88,6 +88,7 @@ public:
     bool loggedInNow() const { return isConnected() && loggedInNow_; }
     bool serverSupportsMlsd() const { return flags_ & AnnouncedMlsd; }
     bool serverSupportsRest() const { return flags_ & AnnouncedRest; }
+    bool serverSupportsSize() const;
     // MLSD when the server announced it and the site prefers it, else LIST.
     QByteArray listingCommand() const;
     const Reply& featReply() const { return featReply_; }
@@ -103,6 +104,8 @@ public:
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
+    bool binaryTransfers() const override { return options_.transferType == 1; }
+    bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;

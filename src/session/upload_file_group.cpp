@@ -43,7 +43,7 @@ QString UploadFileGroup::prepareToSend() {
         openSource();
     if (!openError_.isEmpty())
         return openError_;
-    return SocketGroup::prepareToSend();
+    return SendingGroup::prepareToSend();
 }
 
 void UploadFileGroup::onAttached() {
@@ -58,6 +58,7 @@ void UploadFileGroup::sendMore() {
         return;
     GroupHost* h = host();
     if (!file_.isOpen() && !failedRead_ && !openSource()) {
+        readError_ = openError_;
         if (h)
             h->reportFailure(openError_);
         failedRead_ = true;
@@ -79,8 +80,12 @@ void UploadFileGroup::sendMore() {
             sendBuffer_.resize(want);
             const qint64 got = file_.read(sendBuffer_.data(), want);
             if (got <= 0) {
+                readError_ =
+                    QStringLiteral("Can not read local file: ") + info_.localPath + " (" +
+                    (got < 0 ? file_.errorString() : QStringLiteral("it is shorter than it was")) +
+                    ")";
                 if (h)
-                    h->reportFailure(QStringLiteral("Can not read local file: ") + info_.localPath);
+                    h->reportFailure(readError_);
                 // Stop short: the server's file stays incomplete, not silently good.
                 file_.close();
                 fileSize_ = position_;
@@ -111,9 +116,13 @@ void UploadFileGroup::onFinished(bool success) {
         return;
     finished_ = true;
     file_.close();
-    const bool ok = success && data().dataClosed && !failedRead_;
+    const bool ok = success && data().dataClosed && !failedRead_ && storedSizeError().isEmpty();
     if (host() && reportedStart_)
         host()->transferEnded(this);
-    if (onResult)
-        onResult({info_, position_, ok, problem(), stopped()});
+    if (onResult) {
+        TransferResult r{info_, position_, ok, problem(), stopped(), {}};
+        if (!ok && r.error.isEmpty())
+            r.error = !storedSizeError().isEmpty() ? storedSizeError() : readError_;
+        onResult(r);
+    }
 }

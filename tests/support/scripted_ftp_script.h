@@ -22,6 +22,9 @@ struct ScriptedFtpScript {
         // pause of pauseMs after each, a slow transfer that keeps moving.
         qint64 pieceBytes = 0;
         int pauseMs = 0;
+        qint64 shortAfter = -1;     // >= 0: send that many bytes, close, answer 226
+        bool announceSize = false;  // the 150 reply to RETR ends "(N bytes)."
+        qint64 storeLimit = -1;     // >= 0: STOR keeps at most that many bytes
     };
 
     QByteArray banner = "220 Scripted test server ready.";  // lines joined by '\n'
