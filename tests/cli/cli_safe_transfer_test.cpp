@@ -281,4 +281,11 @@ TEST_F(CliSafeTransferTest, LocalWriteFailuresNameTheSystemsReason) {
             EXPECT_FALSE(r.err.contains(QLatin1String("Unknown error"))) << str(r.describe());
         }
     }
+    // cat's output on a full disk.
+    CliRun cat({"sh", "-c", "exec \"$@\" > /dev/full", "sh"}, {urlOf(server), "cat", "/f.bin"},
+               env());
+    const CliResult r = cat.wait();
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_TRUE(r.err.contains("can not write the output (No space left on device)"))
+        << str(r.describe());
 }
