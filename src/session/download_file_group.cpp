@@ -3,9 +3,6 @@
 #include "platform/local_write.h"
 #include "session/reply.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

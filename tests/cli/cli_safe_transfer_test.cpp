@@ -75,8 +75,10 @@ TEST_F(CliSafeTransferTest, ShortDownloadFailsKeepsTheDataAndResumesOnlyTheSameF
         const char* name;
         qint64 listedSize;  // 0: the listing tells nothing
         bool announced;     // "(1000 bytes)" in the 150 reply
+        const char* action;
     };
-    const std::vector<Case> cases = {{"listed", kSize, false}, {"announced", 0, true}};
+    const std::vector<Case> cases = {{"listed", kSize, false, "different"},
+                                     {"announced", 0, true, "resume"}};
     const QByteArray content = patternBytes(kSize, 7);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +104,8 @@ TEST_F(CliSafeTransferTest, ShortDownloadFailsKeepsTheDataAndResumesOnlyTheSameF
         script.files["/f.bin"].shortAfter = -1;
         ScriptedFtpServer fixed(script);
         ASSERT_TRUE(fixed.start()) << str(fixed.lastError());
-        const CliResult resumed = get(fixed, dir);
+        const CliResult resumed = runCli(
+            {"--timeout", "20", urlOf(fixed), "get", "--action", c.action, "/f.bin", dir}, env());
         EXPECT_EQ(resumed.exitCode, 0) << str(resumed.describe());
         EXPECT_EQ(commandsOf(fixed, "REST"), QList<QByteArray>{"REST 500"});
         EXPECT_EQ(snapshotTree(dir), (TreeSnapshot{{"f.bin", digestOf(content)}}));
