@@ -14,8 +14,8 @@
 // file beside the target, renamed over it only once the server confirmed the
 // transfer and every byte it announced arrived, so a failed or removed download
 // never destroys the old file. Data that stops short stays in the part file,
-// sealed with its source, for the next download of the file to continue. The
-// spec's resume of the target itself continues that file at its offset.
+// sealed with its source, for the next download of the file to continue. A
+// resume of the target itself continues that file at its offset.
 class DownloadFileGroup : public SocketGroup {
 public:
     DownloadFileGroup(TransferInfo info, const StepList& steps);

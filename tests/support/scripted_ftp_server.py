@@ -18,6 +18,8 @@ Script (every key optional):
                                  "fail_after": 10,      send 10 bytes, close, 426
                                  "short_after": 10,     send 10 bytes, close, 226
                                  "announce_size": true, "(N bytes)" in the 150 reply
+                                 "piece_bytes": 4000,   send in pieces of 4000 bytes,
+                                 "pause_ms": 40,        40 ms apart (a slow server)
                                  "store_limit": 10}},   STOR keeps at most 10 bytes
   "loops": {"/a/a": "/a"},              paths below a key are those below its value:
                                         a folder that holds itself, at any depth
