@@ -95,6 +95,14 @@ GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppS
     return GeneralOptionsOutcome::Accepted;
 }
 
+GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppSettings& copy,
+                                          const PublishOptions& currentPublish,
+                                          const PublishOptions& copyPublish, Prompter& prompter) {
+    if (currentPublish != copyPublish)
+        return GeneralOptionsOutcome::Accepted;
+    return ApplyGeneralOptions(current, copy, prompter);
+}
+
 bool KeepAliveSwitched(const AppSettings& before, const AppSettings& after) {
     return (before.KeepAliveInterval == 0) != (after.KeepAliveInterval == 0);
 }

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include "app/app_settings.h"
+#include "session/publish_plan.h"
 
 class Prompter;
 
@@ -49,6 +50,10 @@ enum class GeneralOptionsOutcome { NoChange, Accepted };
 // "Apply": "No change" when the copy equals the current settings (the sheet stays open).
 GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppSettings& copy,
                                           Prompter& prompter);
+// The same with the publishing options the sheet shows beside the settings.
+GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppSettings& copy,
+                                          const PublishOptions& currentPublish,
+                                          const PublishOptions& copyPublish, Prompter& prompter);
 
 // Accepting may switch the idle keep-alive on or off: true when the interval changed from or
 // to "Do not active server".

@@ -55,6 +55,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
         std::make_unique<CompletionActions>(settings_, *services_.beeper, *services_.shutdown);
     completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty(); });
     completion_->attachTo(taskStatus_);
+    applyPublishOptions();
     connect(session_.get(), &FtpSession::titleChanged, this, [this](const QString& title) {
         title_ = title;
         emit titleChanged(title_);
@@ -94,11 +95,16 @@ void Workbench::load() {
         damaged_ << SettingsFileName(SettingsFileKind::Tools);
     // The tools added here count as loaded: they are the same in every window.
     TopUpSearchedTools(tools_);
+    const QString publishPath = filePath(PublishSettings::fileName());
+    if (isDamaged(publishPath, LoadPublishSettings(publish_, publishPath)))
+        damaged_ << PublishSettings::fileName();
+    applyPublishOptions();
     savedSites_ = sites_;
     savedSettings_ = settings_;
     savedMixed_ = mixed_;
     savedTools_ = tools_;
     configureEngine();
+    savedPublish_ = publish_;
     // A damaged trust store is not saved over until something changes.
     trust_.load();
 }
@@ -123,6 +129,7 @@ QStringList Workbench::save() {
     saveAppSettings(errors);
     saveMixedSettings(errors);
     saveTools(errors);
+    savePublishSettings(errors);
     if (sitesSaved) {
         followKeyringChanges(changes);
         keepPasswordsInKeyring();
@@ -301,6 +308,21 @@ void Workbench::saveTools(QStringList& errors) {
     }
     tools_ = merged;
     savedTools_ = merged;
+}
+
+void Workbench::savePublishSettings(QStringList& errors) {
+    const QString name = PublishSettings::fileName();
+    PublishSettings onDisk;
+    keepDamaged(name, LoadPublishSettings(onDisk, filePath(name)));
+    const PublishSettings merged = MergePublishSettings(onDisk, savedPublish_, publish_);
+    QString error;
+    if (!SavePublishSettings(merged, filePath(name), &error)) {
+        errors << error;
+        return;
+    }
+    publish_ = merged;
+    savedPublish_ = merged;
+    applyPublishOptions();
 }
 
 bool Workbench::startCurrentSite(const LoginRequest& request, const PasswordSources& sources) {

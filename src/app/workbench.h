@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "app/completion_actions.h"
 #include "app/mixed_settings.h"
+#include "app/publish_settings.h"
 #include "app/site_list.h"
 #include "app/stored_certificate_judge.h"
 #include "app/tool_lists.h"
@@ -69,6 +70,10 @@ public:
     MixedSettings& mixed() { return mixed_; }
     SiteList& sites() { return sites_; }
     ToolLists& tools() { return tools_; }
+    // Kept in publish.set beside the other files; the engine works by its
+    // options after applyPublishOptions().
+    PublishSettings& publish() { return publish_; }
+    void applyPublishOptions() { engine_->publish = publish_.options; }
     Launcher& launcher() { return *services_.launcher; }
     Beeper& beeper() { return *services_.beeper; }
 
@@ -144,6 +149,7 @@ private:
     void saveAppSettings(QStringList& errors);
     void saveMixedSettings(QStringList& errors);
     void saveTools(QStringList& errors);
+    void savePublishSettings(QStringList& errors);
 
     QString settingFolder_;
     Services services_;
@@ -151,12 +157,14 @@ private:
     MixedSettings mixed_;
     SiteList sites_;
     ToolLists tools_;
+    PublishSettings publish_;
     // As last loaded or saved: what the files held then, to tell this window's changes from
     // those saved by others.
     SiteList savedSites_;
     AppSettings savedSettings_;
     MixedSettings savedMixed_;
     ToolLists savedTools_;
+    PublishSettings savedPublish_;
     QStringList damaged_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;

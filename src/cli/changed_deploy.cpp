@@ -3,10 +3,12 @@
 #include "cli/cli_session.h"
 #include "cli/progress_line.h"
 #include "cli/remote_argument.h"
+#include "cli/transfer_options.h"
 #include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "session/chained_upload_group.h"
+#include "session/checksum_group.h"
 #include "session/direct_download_group.h"
 #include "workspace/compare_tree.h"
 #include "workspace/deploy_state.h"
@@ -72,18 +74,64 @@ bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
     return ok;
 }
 
+// Without a state, files of the same size on both sides are told apart by the
+// server's checksum where it offers one. False when the connection failed.
+bool askServerChecksums(CliContext& ctx, const QByteArray& remoteProject, const QString& project,
+                        std::vector<DeployCandidate>& local) {
+    const HashCommand command = ctx.cli.session().features().hashCommand();
+    if (command.command.isEmpty())
+        return true;
+    std::map<QByteArray, std::optional<ServerDigest>> answers;
+    CommandQueue& queue = ctx.cli.session().queue();
+    int asked = 0;
+    for (const DeployCandidate& c : local) {
+        if (!c.remoteExists || c.remoteNotFile || c.remoteSize != c.size)
+            continue;
+        auto g = std::make_unique<ChecksumGroup>(command, joinRemotePath(remoteProject, c.path));
+        g->onDigest = [&answers, path = c.path](const std::optional<ServerDigest>& d) {
+            answers[path] = d;
+        };
+        queue.append(std::move(g));
+        ++asked;
+    }
+    if (asked == 0)
+        return true;
+    ctx.cli.engine().sendIfIdle();
+    if (!ctx.cli.waitIdle())
+        return false;
+    for (DeployCandidate& c : local) {
+        const auto it = answers.find(c.path);
+        if (it == answers.end() || !it->second)
+            continue;
+        const ServerDigest& d = *it->second;
+        QString error;
+        const QByteArray mine = d.algorithm == HashAlgorithm::Sha256
+                                    ? c.sha256
+                                    : fileDigest(JoinLocalPath(project, QString::fromUtf8(c.path)),
+                                                 d.algorithm, &error);
+        if (!mine.isEmpty())
+            c.remoteSameBytes = mine == d.hex;
+    }
+    return true;
+}
+
 }  // namespace
 
 int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     bool withDelete = false;
     bool dryRun = false;
+    PublishOptions publish = TransferCliOptions::defaultCliPublishOptions();
     for (const QString& a : args) {
+        if (takePublishOption(a, &publish))
+            continue;
         if (a == QLatin1String("--delete"))
             withDelete = true;
         else if (a == QLatin1String("--dry-run"))
             dryRun = true;
         else if (a != QLatin1String("--changed"))
-            return printError(QStringLiteral("usage: deploy --changed [--delete] [--dry-run]")), 2;
+            return printError(QStringLiteral("usage: deploy --changed [--delete] [--dry-run] "
+                                             "[--no-atomic] [--no-keep-times] [--verify]")),
+                   2;
     }
     if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||
         ctx.site->RemoteProjectFolder.isEmpty()) {
@@ -116,6 +164,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     ActionEngine& engine = ctx.cli.engine();
     engine.uploadOptions.fileAction = TransferAlertOptions::OverwriteAlways;
     engine.uploadOptions.showAlert = 0;
+    engine.publish = publish;
     // Nothing of the login folder is needed: no listing of it, no walk down.
     ctx.cli.session().setInitialListingFactory({});
     if (!ctx.cli.start())
@@ -279,6 +328,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             c.remoteSize = it->second->remoteSize;
         }
     }
+    if (!state && !askServerChecksums(ctx, remoteProject, project, local))
+        return printError(ctx.cli.error()), 1;
     const DeployPlan plan = PlanChangedDeploy(local, state, remoteFiles, withDelete);
     for (const QByteArray& p : plan.conflicts) {
         printError(QStringLiteral("not uploaded, something other than a file stands there: ") +
@@ -337,6 +388,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             info.fileName = item.name.toUtf8();
             info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
             info.total = item.size;
+            info.publish.options = engine.publish;
             auto group = std::make_unique<ChainedUploadGroup>(info, cursor);
             group->onResult = [&engine](const TransferResult& r) { engine.announceTransfer(r); };
             direct.push_back(std::move(group));
@@ -365,6 +417,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     DeployState next;
     for (const DeployCandidate& c : local)
         next.files[c.path] = {c.size, c.sha256};
+    // Its own temporary name already: no second one.
+    engine.publish.atomic = false;
     starters.uploadDirect(remoteProject, DeployState::kTempName, next.serialize(), false);
     if (!ctx.cli.waitIdle())
         return printError(ctx.cli.error()), 1;

@@ -15,4 +15,5 @@ struct CliContext {
     QString startPath;               // the path of the URL, if any
     std::optional<SiteRecord> site;  // with --site
     AppSettings settings;
+    QString settingDir;  // --setting-dir, when given
 };

@@ -1,3 +1,5 @@
+#include "app/publish_settings.h"
+#include "app/settings_path.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
@@ -9,7 +11,9 @@
 #include "workspace/loop_starters.h"
 #include "workspace/project_folders.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QTimeZone>
 
 #include <cstdio>
 
@@ -108,23 +112,36 @@ public:
     }
 };
 
-QString differenceWord(const CompareItem& item) {
+QString differenceWord(const CompareItem& item, bool sizes) {
     if (!item.isRemote())
         return QStringLiteral("local-only");
     if (!item.isLocal())
         return QStringLiteral("remote-only");
-    if (!item.isLocalFolder() && item.remoteKind == '-')
-        return QStringLiteral("size");
+    if (!item.isLocalFolder() && item.remoteKind == '-') {
+        if ((sizes && item.localSize != item.remoteSize) ||
+            item.newer == CompareItem::Newer::Neither)
+            return QStringLiteral("size");
+        return item.newer == CompareItem::Newer::Local ? QStringLiteral("local-newer")
+                                                       : QStringLiteral("server-newer");
+    }
     return QStringLiteral("kind");
+}
+
+QString timeText(qint64 utc) {
+    if (utc < 0)
+        return {};
+    return QDateTime::fromSecsSinceEpoch(utc, QTimeZone::utc())
+        .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
 }
 
 }  // namespace
 
 int runCompareCommand(CliContext& ctx, const QStringList& args) {
     const QString usage = QStringLiteral(
-        "usage: compare [--case-sensitive] [--sizes] [--recursive] [--ignore-hidden] [--tsv] "
-        "[RELATIVE_FOLDER]");
+        "usage: compare [--case-sensitive] [--sizes] [--dates] [--recursive] [--ignore-hidden] "
+        "[--tsv] [RELATIVE_FOLDER]");
     quint8 options = 0;
+    bool dates = false;
     bool tsv = false;
     QString relative;
     bool relativeGiven = false;
@@ -133,6 +150,8 @@ int runCompareCommand(CliContext& ctx, const QStringList& args) {
             options |= CompareOptions::CaseSensitive;
         else if (a == QLatin1String("--sizes"))
             options |= CompareOptions::FileSize;
+        else if (a == QLatin1String("--dates"))
+            dates = true;
         else if (a == QLatin1String("--recursive"))
             options |= CompareOptions::SubFolders;
         else if (a == QLatin1String("--ignore-hidden"))
@@ -167,6 +186,28 @@ int runCompareCommand(CliContext& ctx, const QStringList& args) {
     params.remoteProjectFolder = cleanRemote(ctx.site->RemoteProjectFolder);
     params.options = options;
     params.relativePath = rel;
+    params.dates = dates;
+    // LIST times read by the server's offset, stored beside the sites and
+    // found again whenever the server lists by MLSD as well.
+    PublishSettings publish;
+    const QString publishPath = SettingsPath(PublishSettings::fileName(), ctx.settingDir);
+    const bool publishWhole = dates && LoadPublishSettings(publish, publishPath);
+    const QString host = ctx.site->Host;
+    const int port = ctx.site->Port;
+    if (dates) {
+        params.listOffset = publish.offsetFor(host, port).value_or(0);
+        params.offsetFinder = std::make_shared<ListOffsetFinder>();
+        params.offsetFinder->onFound = [&](qint64 seconds) {
+            ctx.cli.session().log(
+                LogChannel::Status,
+                QStringLiteral("LIST times of %1 are UTC %2").arg(host, timeOffsetText(seconds)));
+            if (!publishWhole || publish.offsetFor(host, port) == seconds)
+                return;
+            publish.setOffset(host, port, qint32(seconds));
+            if (!SavePublishSettings(publish, publishPath))
+                printError(QStringLiteral("could not save the time offset in ") + publishPath);
+        };
+    }
     const QString localStart = JoinLocalPath(params.localProjectFolder, QString::fromUtf8(rel));
     const QString refusal = CompareStartRefusal(localStart);
     if (!refusal.isEmpty()) {
@@ -207,10 +248,19 @@ int runCompareCommand(CliContext& ctx, const QStringList& args) {
         const QString remoteSize = item.isRemote() && (item.remoteKind == '-')
                                        ? QString::number(item.remoteSize)
                                        : QString();
-        const QString what = differenceWord(item);
+        const QString what = differenceWord(item, options & CompareOptions::FileSize);
         if (tsv) {
             out += path + '\t' + localKind.toUtf8() + '\t' + localSize.toUtf8() + '\t' +
-                   remoteKind.toUtf8() + '\t' + remoteSize.toUtf8() + '\t' + what.toUtf8() + '\n';
+                   remoteKind.toUtf8() + '\t' + remoteSize.toUtf8() + '\t' + what.toUtf8();
+            if (dates)
+                out += '\t' + timeText(item.localTime).toUtf8() + '\t' +
+                       timeText(item.remoteTime).toUtf8();
+            out += '\n';
+        } else if (item.newer != CompareItem::Newer::Neither) {
+            out += QStringLiteral("%1  %2  (local: %3, remote: %4)\n")
+                       .arg(what.leftJustified(12), QString::fromUtf8(path),
+                            timeText(item.localTime), timeText(item.remoteTime))
+                       .toUtf8();
         } else {
             auto side = [](const QString& kind, const QString& size) {
                 if (kind.isEmpty())

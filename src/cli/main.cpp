@@ -129,7 +129,7 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
     cli.session().setCertificateJudge(&judge);
     cli.engine().setRemoteProjectFolder(remoteProject.toUtf8());
 
-    CliContext ctx{cli, startPath, stored, settings};
+    CliContext ctx{cli, startPath, stored, settings, o.settingDir};
     const QString& c = o.command;
     if (c == QLatin1String("ls"))
         return runLsCommand(cli, o.commandArgs, startPath);

@@ -1,10 +1,12 @@
 #include "cli/sites_command.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
 
 #include "app/http_address.h"
+#include "app/publish_settings.h"
 #include "app/settings_lock.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
@@ -27,7 +29,8 @@ const QString kOptionsUsage = QStringLiteral(
     "usage: velmora-cli sites add|edit NAME [--comment C] [--host H] [--port P] "
     "[--anonymous | --user U] [--password P] [--binary | --ascii] [--always-list | --prefer-mlsd] "
     "[--local-project DIR] [--remote-project PATH] [--concerned-file PATH] [--http-base B] "
-    "[--abundant1 S] [--abundant2 S] [--abundant3 S] [--tls off|auto|require]");
+    "[--abundant1 S] [--abundant2 S] [--abundant3 S] [--tls off|auto|require] "
+    "[--time-offset +HH:MM|none]");
 const QString kUrlUsage = QStringLiteral("usage: velmora-cli url NAME REMOTE_PATH");
 
 // What the options of add and edit ask to change; unset fields stay as they are.
@@ -47,6 +50,8 @@ struct SiteOptions {
     std::optional<QString> httpBase;
     std::optional<QString> abundant[3];
     std::optional<TlsMode> tls;
+    // The server's LIST times against UTC; an empty inner value forgets it.
+    std::optional<std::optional<qint32>> timeOffset;
 };
 
 int usageError(QTextStream& err, const QString& problem, const QString& usage) {
@@ -118,6 +123,20 @@ bool parseSiteOptions(const QStringList& args, int first, bool allowName, SiteOp
                     QStringLiteral("bad --tls \"%1\": expected off, auto or require").arg(args[i]);
                 return false;
             }
+        } else if (flag == u"--time-offset") {
+            if (i + 1 >= args.size()) {
+                *problem = QStringLiteral("missing value for --time-offset");
+                return false;
+            }
+            const QString& value = args[++i];
+            const std::optional<qint32> seconds = parseTimeOffset(value);
+            if (value != u"none" && !seconds) {
+                *problem =
+                    QStringLiteral("bad --time-offset \"%1\": expected +HH:MM, -HH:MM or none")
+                        .arg(value);
+                return false;
+            }
+            options->timeOffset = seconds;
         } else if (flag == u"--port" || textOptions(flag)) {
             if (i + 1 >= args.size()) {
                 *problem = QStringLiteral("missing value for %1").arg(flag);
@@ -219,7 +238,7 @@ QString choiceText(int value, const QStringList& labels, int fallback = -1) {
     return QString::number(value);
 }
 
-void showSite(const SiteRecord& site, QTextStream& out) {
+void showSite(const SiteRecord& site, const PublishSettings& publish, QTextStream& out) {
     static const QStringList logonLabels = {
         QStringLiteral("Normal"), QStringLiteral("Anonymous"), QStringLiteral("Ask for password"),
         QStringLiteral("Interactive"), QStringLiteral("Account")};
@@ -262,6 +281,32 @@ void showSite(const SiteRecord& site, QTextStream& out) {
         << "AbundantString2: " << site.AbundantString2 << '\n'
         << "AbundantString3: " << site.AbundantString3 << '\n'
         << "SiteFlags: " << flags << '\n';
+    const std::optional<qint32> offset = publish.offsetFor(site.Host, site.Port);
+    out << "ListTimeOffset: " << (offset ? timeOffsetText(*offset) : QString()) << '\n';
+}
+
+QString publishPath(const QString& sitesPath) {
+    return QFileInfo(sitesPath).dir().filePath(PublishSettings::fileName());
+}
+
+// The time offset lives beside the site file, keyed by the site's server.
+int saveTimeOffset(const SiteOptions& options, const SiteRecord& site, const QString& sitesPath,
+                   QTextStream& err) {
+    if (!options.timeOffset)
+        return kDone;
+    const QString path = publishPath(sitesPath);
+    PublishSettings publish;
+    if (!LoadPublishSettings(publish, path))
+        return refuse(err, QStringLiteral("The file %1 is damaged; the time offset was not "
+                                          "changed.")
+                               .arg(path));
+    if (*options.timeOffset)
+        publish.setOffset(site.Host, site.Port, **options.timeOffset);
+    else
+        publish.clearOffset(site.Host, site.Port);
+    if (!SavePublishSettings(publish, path))
+        return refuse(err, QStringLiteral("Could not save %1").arg(path));
+    return kDone;
 }
 
 // Loads the list for a change, under the lock `lock` was asked for: concurrent runs and an
@@ -361,6 +406,8 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err,
             site.Id = list.FreshId();
             list.Records.push_back(site);
             saved = save(list, path, err);
+            if (saved == kDone)
+                saved = saveTimeOffset(options, site, path, err);
         }
     }
     const QString key = SiteKeyringKey(site);
@@ -438,6 +485,8 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err,
             fresh.PasswordInKeyring = site.PasswordInKeyring;
             list.Records[size_t(row)] = fresh;
             saved = save(list, path, err);
+            if (saved == kDone)
+                saved = saveTimeOffset(options, fresh, path, err);
         }
     }
     if (saved == kDone && dropOld && !keyUsedByOthers(list, oldKey, -1))
@@ -523,7 +572,9 @@ int runSitesCommand(const QStringList& args, const QString& settingDir, QTextStr
         QString error;
         if (!LoadSiteByName(settingDir, args[1], &site, &error))
             return refuse(err, error);
-        showSite(site, out);
+        PublishSettings publish;
+        LoadPublishSettings(publish, publishPath(path));
+        showSite(site, publish, out);
         out.flush();
         return kDone;
     }

@@ -23,6 +23,7 @@ bool prepare(CliContext& ctx, const TransferCliOptions& t) {
     e.downloadOptions = t.alert;
     e.uploadOptions = t.alert;
     e.kindFilter = t.kinds;
+    e.publish = t.publish;
     e.localReader = MakeUploadFolderReader(ctx.settings.LocalShowFlags);
     if (!ctx.cli.start()) {
         printError(ctx.cli.error());

@@ -1,9 +1,23 @@
 #include "cli/transfer_options.h"
 
+bool takePublishOption(const QString& arg, PublishOptions* options) {
+    if (arg == QLatin1String("--atomic") || arg == QLatin1String("--no-atomic"))
+        options->atomic = arg == QLatin1String("--atomic");
+    else if (arg == QLatin1String("--keep-times") || arg == QLatin1String("--no-keep-times"))
+        options->keepTimes = arg == QLatin1String("--keep-times");
+    else if (arg == QLatin1String("--verify") || arg == QLatin1String("--no-verify"))
+        options->verify = arg == QLatin1String("--verify");
+    else
+        return false;
+    return true;
+}
+
 bool parseTransferOptions(const QStringList& args, TransferCliOptions* out, QString* error) {
     out->alert.showAlert = 0;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
+        if (takePublishOption(a, &out->publish))
+            continue;
         if (a != QLatin1String("--action") && a != QLatin1String("--if-larger") &&
             a != QLatin1String("--kinds")) {
             out->rest << a;

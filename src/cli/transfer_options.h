@@ -2,16 +2,29 @@
 
 #include "remote/kind_filter.h"
 #include "remote/transfer_alert_options.h"
+#include "session/publish_plan.h"
 
 #include <QStringList>
 
 // The options of a transfer command, taken out of its arguments:
 //   --action different|always|skip|resume, --if-larger overwrite|skip,
-//   --kinds link,devb,devc,unknown
+//   --kinds link,devb,devc,unknown, and the publish options below.
 struct TransferCliOptions {
     TransferAlertOptions alert;
     KindFilter kinds;
+    PublishOptions publish = defaultCliPublishOptions();
     QStringList rest;  // the arguments that are not transfer options
+
+    static PublishOptions defaultCliPublishOptions() {
+        PublishOptions o;
+        o.atomic = true;
+        o.keepTimes = true;
+        return o;
+    }
 };
 
 bool parseTransferOptions(const QStringList& args, TransferCliOptions* out, QString* error);
+
+// --atomic, --no-atomic, --keep-times, --no-keep-times, --verify, --no-verify:
+// true when `arg` is one of them, which then is applied to `options`.
+bool takePublishOption(const QString& arg, PublishOptions* options);

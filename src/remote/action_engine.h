@@ -7,6 +7,7 @@
 #include "remote/remote_item_list.h"
 #include "remote/transfer_alert_options.h"
 #include "session/command_step.h"
+#include "session/publish_plan.h"
 #include "session/transfer_info.h"
 
 #include <QObject>
@@ -76,6 +77,9 @@ public:
     TransferAlertOptions downloadOptions;
     TransferAlertOptions uploadOptions;
     KindFilter kindFilter;
+    // Temporary names, kept times, checksums. Off here, as plain FTP does;
+    // the program and the command line switch them on by default.
+    PublishOptions publish;
     // The view-options flag byte passed on with the refresh after an upload.
     quint8 uploadRefreshFlag = 0;
     // Reads local folders for uploads with the local side's filters.

@@ -3,6 +3,7 @@
 #include "remote/action_engine.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
+#include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
 #include "session/direct_download_group.h"
 #include "session/download_file_group.h"
@@ -118,6 +119,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
     };
 
     const bool rest = e.session().serverSupportsRest();
+    const bool mlsd = hasSentStepNamed("MLSD");
     for (const RemoteItem& it : items) {
         if (it.kind == 'd' || !e.kindFilter.passes(it.kind) || unsafe(it))
             continue;
@@ -155,6 +157,10 @@ void DownloadAction::process(const RemoteItemList& listed) {
             }
         }
         t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        t.publish.options = e.publish;
+        // Only MLSD tells the time to the second; otherwise MDTM is asked.
+        if (const auto listed = listedTime(it, mlsd); mlsd && listed && listed->precision == 1)
+            t.publish.remoteTime = listed->utc;
         StepList steps{{"PASV", {}}};
         if (d.kind == TransferDecision::Resume)
             steps.append({"REST", QByteArray::number(d.offset)});

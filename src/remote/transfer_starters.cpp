@@ -99,6 +99,7 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     TransferInfo t;
     t.remoteFolder = folder;
     t.fileName = name;
+    t.publish.options = engine_.publish;
     std::vector<std::unique_ptr<CommandGroup>> work;
     work.push_back(std::make_unique<DirectUploadGroup>(
         t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}}));

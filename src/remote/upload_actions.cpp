@@ -3,18 +3,44 @@
 #include "remote/action_engine.h"
 #include "remote/folder_actions.h"
 #include "remote/remote_path.h"
+#include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
 #include "session/ftp_session.h"
 #include "session/upload_file_group.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Whether the temporary an interrupted upload left is the start of this very
+// file: written after the local file last changed (MLSD tells that to the
+// second), or checked by the server's checksum at the end anyway.
+bool continuesLeftover(const RemoteItem& leftover, const QString& localPath, qint64 localSize,
+                       bool mlsd, bool checked) {
+    if (leftover.size <= 0 || leftover.size >= localSize)
+        return false;
+    if (checked)
+        return true;
+    const std::optional<ListedTime> t = listedTime(leftover, mlsd);
+    if (!mlsd || !t || t->precision > 1)
+        return false;
+    const qint64 changed = QFileInfo(localPath).lastModified().toSecsSinceEpoch();
+    return changed <= t->utc;
+}
+
+}  // namespace
 
 void UploadNormalAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
     GroupHost* h = host();
     const bool rest = e.session().serverSupportsRest();
     const QDir localDir(local.path);
+    const bool mlsd = hasSentStepNamed("MLSD");
+    const bool checked =
+        e.publish.verify && !e.session().features().hashCommand().command.isEmpty();
 
     for (const LocalItem& item : local.items) {
         if (item.isFolder)
@@ -28,16 +54,31 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                                  QString::fromUtf8(joinRemotePath(folder, name)));
             continue;
         }
-        const TransferDecision d =
-            decideUpload(options ? *options : e.uploadOptions, remote != nullptr, item.size,
-                         remote ? remote->size : 0, rest);
-        if (d.kind == TransferDecision::Skip)
+        TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote != nullptr,
+                                          item.size, remote ? remote->size : 0, rest);
+        const QByteArray temporary = uploadTemporaryName(name);
+        const RemoteItem* leftover = items.itemOf(temporary);
+        if (leftover && leftover->kind != '-')
+            leftover = nullptr;
+        if (d.kind == TransferDecision::Skip) {
+            // Nothing will continue it.
+            if (leftover)
+                insertNextCommands({{"DELE", joinRemotePath(folder, temporary)}});
             continue;
+        }
         TransferInfo t;
         t.remoteFolder = folder;
         t.fileName = name;
         t.localPath = localDir.filePath(item.name);
         t.total = item.size;
+        t.publish.options = e.publish;
+        if (leftover && e.publish.atomic && d.kind == TransferDecision::Whole &&
+            continuesLeftover(*leftover, t.localPath, item.size, mlsd, checked)) {
+            d = {TransferDecision::Resume, leftover->size};
+            t.publish.continuesTemporary = true;
+        } else if (leftover) {
+            t.publish.leftoverTemporary = true;
+        }
         t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
         StepList steps{{"PASV", {}}};
         if (d.kind == TransferDecision::Resume)

@@ -11,6 +11,7 @@
 class CommandQueue;
 class TransportFactory;
 struct Reply;
+struct ServerFeatures;
 
 enum class GroupKind { Pure = 0, Fake = 1, Socket = 2 };
 
@@ -35,6 +36,8 @@ public:
     // The server answers SIZE and files travel as bytes: a stored file's size
     // is asked after the upload.
     virtual bool checksStoredSize() const { return false; }
+    // What the server announced and was seen to refuse; none before login.
+    virtual ServerFeatures* serverFeatures() { return nullptr; }
     virtual void transferStarted(const class SocketGroup* group,
                                  const struct TransferInfo& info) = 0;
     virtual void transferProgress(const class SocketGroup* group, qint64 position) = 0;
@@ -75,13 +78,14 @@ public:
     // A text makes the session drop the group unsent, written as an error line.
     virtual QString prepareToSend();
     // Every reply to a command of this group, before the session acts on it
-    // (a reply that has to wait for the data connection may come again).
+    // (a reply that has to wait may come again).
     virtual void replyArrived(const Reply&) {}
     // Whether the next step may go out now that the last one was answered.
     virtual bool readyToContinue() const { return true; }
-    // A refusal of this step (a check the server may not offer) ends the group
-    // as if it had been answered.
-    virtual bool toleratesRefusal(const CommandStep&) const { return false; }
+    // A refusal of the step on the wire that the group deals with itself by
+    // changing its unsent steps: true when it did. The session then goes on
+    // with the group and counts no refusal.
+    virtual bool takeRefusal(const CommandStep&, int) { return false; }
 
     QList<CommandStep>& steps() { return steps_; }
     const QList<CommandStep>& steps() const { return steps_; }

@@ -12,12 +12,19 @@ public:
     SocketKind socketKind() const override { return SocketKind::DirectUpload; }
     void onAttached() override;
 
-    const TransferInfo& info() const { return info_; }
+    const TransferInfo& info() const override { return info_; }
     qint64 position() const { return position_; }
 
 protected:
     void sendMore() override;
     qint64 storedSizeExpected() const override { return content_.size(); }
+    void restartSource() override {
+        position_ = 0;
+        sentAnything_ = false;
+    }
+    void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override {
+        check.startBytes(content_, algorithm);
+    }
 
 private:
     TransferInfo info_;

@@ -2,12 +2,29 @@
 
 #include "platform/local_write.h"
 #include "session/reply.h"
+#include "session/server_features.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+
+namespace {
+
+// The local file takes the server's time; the access time stays.
+bool setModifiedTime(const QString& path, qint64 utcSeconds) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(utcSeconds);
+    times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+}  // namespace
 
 DownloadFileGroup::DownloadFileGroup(TransferInfo info, const StepList& steps)
     : SocketGroup(steps), info_(std::move(info)) {
@@ -15,6 +32,90 @@ DownloadFileGroup::DownloadFileGroup(TransferInfo info, const StepList& steps)
     data().text = info_.remoteFolder;
     position_ = info_.startOffset;
     size_.listed = info_.total;
+    remoteTime_ = info_.publish.remoteTime;
+}
+
+QString DownloadFileGroup::prepareToSend() {
+    const PublishOptions& o = info_.publish.options;
+    GroupHost* h = host();
+    ServerFeatures* f = h ? h->serverFeatures() : nullptr;
+    if (o.keepTimes && remoteTime_ < 0 && f && f->mdtm)
+        addStep("MDTM", info_.fileName);
+    if (o.verify) {
+        hash_ = f ? f->hashCommand() : HashCommand();
+        if (!hash_.command.isEmpty()) {
+            addStep(hash_.command, info_.fileName);
+        } else if (f && !f->noHashReported && h) {
+            f->noHashReported = true;
+            h->reportFailure(QStringLiteral(
+                "The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, XCRC): "
+                "transfers are not verified"));
+        }
+    }
+    return SocketGroup::prepareToSend();
+}
+
+void DownloadFileGroup::onStepSent(const CommandStep& step) {
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()))
+        startDigest();
+}
+
+QString DownloadFileGroup::shortfall() const {
+    const GroupHost* h = host();
+    return size_.shortfall(position_, info_.startOffset, h && h->binaryTransfers());
+}
+
+void DownloadFileGroup::startDigest() {
+    if (check_.started() || !data().dataClosed || hash_.command.isEmpty() ||
+        !hasSentStepNamed(hash_.command.constData()))
+        return;
+    // The part file holds every byte of the server's file, a kept start
+    // included; a resume of the target itself is the target.
+    check_.startFile(file_ && !partPath_.isEmpty() ? partPath_ : info_.localPath, hash_.algorithm);
+}
+
+void DownloadFileGroup::judge() {
+    // Data that stopped short is no content to judge: it is kept to continue
+    // and fails as short when the group ends.
+    if (!error_.isEmpty() || !shortfall().isEmpty()) {
+        awaitingVerdict_ = false;
+        return;
+    }
+    // The digest starts only once the data connection closed.
+    startDigest();
+    const ContentCheck::Verdict v = check_.verdict();
+    if (v == ContentCheck::Verdict::Waiting)
+        return;
+    awaitingVerdict_ = false;
+    if (v == ContentCheck::Verdict::Match)
+        return;
+    badContent_ = true;
+    fail(QStringLiteral("%1, %2 not kept: %3")
+             .arg(v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
+                                                       : QStringLiteral("Not verified"),
+                  info_.localPath, check_.why()));
+}
+
+bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
+    GroupHost* h = host();
+    if (step.nameIs("MDTM")) {
+        if (h)
+            h->log(LogChannel::Error,
+                   QStringLiteral("Modification time not kept for %1: MDTM refused (%2)")
+                       .arg(info_.localPath)
+                       .arg(code));
+        return true;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+        if (!shortfall().isEmpty())
+            return true;  // fails as short when the group ends, its data kept
+        badContent_ = true;
+        fail(QStringLiteral("Not verified, %1 not kept: %2 refused (%3)")
+                 .arg(info_.localPath, QString::fromLatin1(hash_.command))
+                 .arg(code));
+        return true;
+    }
+    return false;
 }
 
 DownloadFileGroup::~DownloadFileGroup() {
@@ -41,10 +142,26 @@ void DownloadFileGroup::onAttached() {
 }
 
 void DownloadFileGroup::replyArrived(const Reply& reply) {
-    if (reply.code() == 150 && hasSentStepNamed("RETR"))
+    const int last = lastSentIndex();
+    if (last < 0)
+        return;
+    const CommandStep& step = steps()[last];
+    const int code = reply.code();
+    if (code == 150 && step.nameIs("RETR"))
         size_.announced = TransferSize::announcedIn(reply.lastLine());
-    else if (reply.code() >= 400 && !reply.strippedLines().isEmpty())
+    else if (code >= 400 && !reply.strippedLines().isEmpty())
         refusal_ = displayText(reply.strippedLines().last());
+    if (step.nameIs("MDTM") && code == 213 && !reply.strippedLines().isEmpty()) {
+        if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
+            remoteTime_ = *t;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
+        code < 300 && !check_.answered()) {
+        check_.takeReply(reply, hash_);
+        awaitingVerdict_ = true;
+    }
+    if (awaitingVerdict_)
+        judge();
 }
 
 void DownloadFileGroup::fail(const QString& text) {
@@ -155,7 +272,7 @@ void DownloadFileGroup::receive() {
 
 void DownloadFileGroup::onDataEvent(SocketEvent event) {
     if (event == SocketEvent::Read) {
-        if (hasUnsentStep())
+        if (!hasSentStepNamed("RETR"))
             return;
         receive();
     } else if (event == SocketEvent::Close) {
@@ -193,11 +310,9 @@ void DownloadFileGroup::onFinished(bool success) {
     finished_ = true;
     bool ok = success && error_.isEmpty() && data().dataClosed;
     if (ok) {
-        GroupHost* h = host();
-        const QString shortfall =
-            size_.shortfall(position_, info_.startOffset, h && h->binaryTransfers());
-        if (!shortfall.isEmpty()) {
-            fail(QStringLiteral("Download of %1 stopped short: %2").arg(remotePath(), shortfall));
+        const QString missing = shortfall();
+        if (!missing.isEmpty()) {
+            fail(QStringLiteral("Download of %1 stopped short: %2").arg(remotePath(), missing));
             ok = false;
         }
     }
@@ -205,10 +320,16 @@ void DownloadFileGroup::onFinished(bool success) {
         ok = openTarget();  // an empty file: nothing arrived, still make it
     QString kept;
     if (file_ && partPath_.isEmpty()) {
-        // A resume of the target ends where the data ended.
+        // A resume of the target ends where the data ended; bytes that fail
+        // the checksum are not kept after the resumed part.
         QString why;
-        ResizeFile(file_->handle(), position_, &why);
+        ResizeFile(file_->handle(), badContent_ ? info_.startOffset : position_, &why);
         file_->close();
+    } else if (file_ && badContent_) {
+        // Content the server's checksum contradicts is not continued either:
+        // the old target stays as it was.
+        file_->close();
+        QFile::remove(partPath_);
     } else if (file_) {
         if (ok) {
             // rename(2) replaces the target in one step.
@@ -224,6 +345,10 @@ void DownloadFileGroup::onFinished(bool success) {
             kept = keepPart();
         file_->close();
     }
+    if (ok && info_.publish.options.keepTimes && remoteTime_ >= 0 &&
+        !setModifiedTime(info_.localPath, remoteTime_) && host())
+        host()->log(LogChannel::Error,
+                    QStringLiteral("Modification time not kept for %1").arg(info_.localPath));
     GroupHost* h = host();
     if (h)
         h->transferEnded(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/content_check.h"
 #include "session/partial_download.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
@@ -15,7 +16,9 @@
 // transfer and every byte it announced arrived, so a failed or removed download
 // never destroys the old file. Data that stops short stays in the part file,
 // sealed with its source, for the next download of the file to continue. A
-// resume of the target itself continues that file at its offset.
+// resume of the target itself continues that file at its offset. The server's
+// time and checksum, when asked, are taken before the rename: content that
+// fails the checksum is neither put in place nor kept.
 class DownloadFileGroup : public SocketGroup {
 public:
     DownloadFileGroup(TransferInfo info, const StepList& steps);
@@ -24,7 +27,16 @@ public:
     SocketKind socketKind() const override { return SocketKind::DownloadFile; }
     void onAttached() override;
     void onFinished(bool success) override;
+    // After the RETR: MDTM when the listing did not tell the time to the
+    // second, and the checksum, as the publish plan asks.
+    QString prepareToSend() override;
+    void onStepSent(const CommandStep& step) override;
     void replyArrived(const Reply& reply) override;
+    bool readyToContinue() const override { return !awaitingVerdict_; }
+    bool takeRefusal(const CommandStep& step, int code) override;
+    bool isComplete() const override {
+        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+    }
 
     const TransferInfo& info() const { return info_; }
     qint64 position() const { return position_; }
@@ -49,6 +61,12 @@ private:
     // that holds nothing; where the data is kept, or empty.
     QString keepPart();
     QString remotePath() const;
+    // Starts the local digest once the checksum was asked and every byte is
+    // on disk.
+    void startDigest();
+    void judge();
+    // Empty when every byte the server announced arrived.
+    QString shortfall() const;
 
     TransferInfo info_;
     std::unique_ptr<QFile> file_;
@@ -60,4 +78,9 @@ private:
     QString refusal_;  // the server's last error reply
     bool reportedStart_ = false;
     bool finished_ = false;
+    HashCommand hash_;
+    ContentCheck check_;
+    bool awaitingVerdict_ = false;
+    bool badContent_ = false;
+    qint64 remoteTime_ = -1;
 };

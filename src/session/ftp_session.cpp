@@ -76,6 +76,7 @@ void FtpSession::connectNew() {
     featReceived_ = helpReceived_ = false;
     featIndex_.clear();
     helpIndex_.clear();
+    features_ = ServerFeatures();
     flags_ = 0;
     emit loggedInChanged(false);
     connectToSite();
@@ -587,6 +588,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                 };
                 flags_ = announced("MLSD") ? (flags_ | AnnouncedMlsd) : (flags_ & ~AnnouncedMlsd);
                 flags_ = announced("REST") ? (flags_ | AnnouncedRest) : (flags_ & ~AnnouncedRest);
+                features_ = featuresOf(featReply_, featIndex_, helpIndex_);
                 if (initialListingFactory_) {
                     if (auto g = initialListingFactory_(listingCommand()))
                         queue_.append(std::move(g));
@@ -753,6 +755,21 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
     if (!g)
         return;
     if (code >= 400) {
+        const int onWire = g->lastSentIndex();
+        const CommandStep refused = onWire >= 0 ? g->steps()[onWire] : CommandStep();
+        if (onWire >= 0 && g->takeRefusal(refused, code)) {
+            // The group found another way: nothing failed yet.
+            log(LogChannel::Trace, QStringLiteral("'%1' goes on after %2 was refused (%3)")
+                                       .arg(text(CommandQueue::describe(*g)), text(refused.name))
+                                       .arg(code));
+            if (g->hasUnsentStep()) {
+                advance(true);
+            } else {
+                finishGroup(0, true);
+                advance(false);
+            }
+            return;
+        }
         int found = -1;
         for (int i = g->steps().size() - 1; i >= 0; --i) {
             const CommandStep& s = g->steps()[i];
@@ -762,7 +779,6 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
             }
         }
         // The command on the wire is the one the server answered.
-        const int onWire = g->lastSentIndex();
         const QByteArray answered =
             onWire >= 0 ? maskPassword(g->steps()[onWire].wireText()) : QByteArray();
         const QString sentence = replySentence(reply);
@@ -774,14 +790,6 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
             return;
         }
         const CommandStep step = g->steps()[found];
-        if (found == g->steps().size() - 1 && g->isComplete() && g->toleratesRefusal(step)) {
-            log(LogChannel::Trace, QStringLiteral("'%1' has been removed - %2 not answered (%3)")
-                                       .arg(text(CommandQueue::describe(*g)), text(step.name))
-                                       .arg(code));
-            finishGroup(0, true);
-            advance(false);
-            return;
-        }
         // After ABOR the server reports the removed transfer as aborted: asked for.
         const bool asked = step.nameIs("ABOR") && code == 426;
         QByteArray described;

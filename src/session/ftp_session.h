@@ -8,6 +8,7 @@
 #include "session/log_line.h"
 #include "session/reply.h"
 #include "session/reply_assembler.h"
+#include "session/server_features.h"
 #include "session/session_options.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
@@ -95,6 +96,7 @@ public:
     const Reply& helpReply() const { return helpReply_; }
     const CommandIndex& featIndex() const { return featIndex_; }
     const CommandIndex& helpIndex() const { return helpIndex_; }
+    const ServerFeatures& features() const { return features_; }
 
     // GroupHost
     void log(LogChannel channel, const QString& text) override;
@@ -106,6 +108,7 @@ public:
     std::optional<TlsRequest> dataTls() const override;
     bool binaryTransfers() const override { return options_.transferType == 1; }
     bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
+    ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;
@@ -199,6 +202,7 @@ private:
     bool helpReceived_ = false;
     CommandIndex featIndex_;
     CommandIndex helpIndex_;
+    ServerFeatures features_;
     QTimer connectTimer_;
     QTimer keepAliveTimer_;
     QTimer replyTimer_;

@@ -2,30 +2,174 @@
 
 #include "platform/format.h"
 #include "session/reply.h"
+#include "session/server_features.h"
 
-bool SendingGroup::storeSent() const {
-    for (const CommandStep& s : steps())
-        if (s.sent && (s.nameIs("STOR") || s.nameIs("APPE")))
-            return true;
-    return false;
+namespace {
+
+bool isStore(const CommandStep& step) {
+    return step.nameIs("STOR") || step.nameIs("APPE");
 }
 
+QString shown(const QByteArray& folder, const QByteArray& name) {
+    QByteArray path = folder;
+    if (!path.endsWith('/'))
+        path += '/';
+    return QString::fromUtf8(path + name);
+}
+
+}  // namespace
+
 QString SendingGroup::prepareToSend() {
-    const QString refusal = SocketGroup::prepareToSend();
-    if (!refusal.isEmpty())
-        return refusal;
+    if (!planned_) {
+        planned_ = true;
+        plan();
+    }
+    return SocketGroup::prepareToSend();
+}
+
+bool SendingGroup::storeSent() const {
+    const int last = lastSentIndex();
+    return last >= 0 && isStore(steps()[last]);
+}
+
+void SendingGroup::plan() {
+    int store = -1;
+    for (int i = steps().size() - 1; i >= 0 && store < 0; --i)
+        if (isStore(steps()[i]))
+            store = i;
+    if (store < 0)
+        return;
+    const TransferInfo& t = info();
+    const PublishPlan& p = t.publish;
+    finalName_ = steps()[store].argument;
+    storedName_ = finalName_;
+    // A resume of the file itself continues what is there already: it stays
+    // where it is.
+    const bool inPlace = t.startOffset > 0 && !p.continuesTemporary;
+    temporary_ = p.options.atomic && !inPlace;
+    if (temporary_) {
+        storedName_ = uploadTemporaryName(finalName_);
+        QByteArray command = steps()[store].name;
+        if (p.continuesTemporary && t.startOffset > 0) {
+            const ServerFeatures* f = host() ? host()->serverFeatures() : nullptr;
+            if (!f || !f->rest) {
+                // Without REST the temporary is continued by appending.
+                for (int i = store - 1; i >= 0; --i) {
+                    if (steps()[i].nameIs("REST")) {
+                        steps().removeAt(i);
+                        --store;
+                    }
+                }
+                command = "APPE";
+            }
+        }
+        steps()[store] = CommandStep(command, storedName_);
+    }
+    appendTail();
+}
+
+void SendingGroup::appendTail() {
+    const PublishPlan& p = info().publish;
     GroupHost* h = host();
-    if (h && h->checksStoredSize() && !steps().isEmpty() && steps().last().nameIs("STOR"))
-        addStep("SIZE", steps().last().argument);
-    return {};
+    ServerFeatures* f = h ? h->serverFeatures() : nullptr;
+    hash_ = HashCommand();
+    if (h && h->checksStoredSize())
+        addStep("SIZE", storedName_);
+    if (p.options.verify) {
+        hash_ = f ? f->hashCommand() : HashCommand();
+        if (!hash_.command.isEmpty()) {
+            addStep(hash_.command, storedName_);
+        } else if (f && !f->noHashReported && h) {
+            f->noHashReported = true;
+            h->reportFailure(QStringLiteral(
+                "The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, XCRC): "
+                "transfers are not verified"));
+        }
+    }
+    if (p.options.keepTimes && f && f->mfmt) {
+        const qint64 time = localModifiedTime();
+        if (time >= 0)
+            addStep("MFMT", ftpTimeText(time) + ' ' + storedName_);
+    }
+    if (temporary_) {
+        // A server known to refuse renaming onto a file loses the old one first.
+        if (f && f->renameOverRefused) {
+            renameRetried_ = true;
+            addStep("DELE", finalName_);
+        }
+        addStep("RNFR", storedName_);
+        addStep("RNTO", finalName_);
+    } else if (p.leftoverTemporary) {
+        addStep("DELE", uploadTemporaryName(finalName_));
+    }
+}
+
+void SendingGroup::onStepSent(const CommandStep& step) {
+    if (isStore(step) && data().socket && data().socket->writable())
+        sendMore();
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && !check_.started())
+        startLocalDigest(check_, hash_.algorithm);
+}
+
+void SendingGroup::dropUnsent() {
+    for (int i = steps().size() - 1; i >= 0; --i)
+        if (!steps()[i].sent)
+            steps().removeAt(i);
+}
+
+QString SendingGroup::failedPath() const {
+    const QString path = shown(info().remoteFolder, finalName_);
+    return temporary_ ? path + QStringLiteral(" not replaced") : path + QStringLiteral(" stored");
+}
+
+void SendingGroup::fail(const QString& text) {
+    publishFailed_ = true;
+    if (publishError_.isEmpty())
+        publishError_ = text;
+    if (GroupHost* h = host())
+        h->reportFailure(text);
 }
 
 void SendingGroup::replyArrived(const Reply& reply) {
     const int last = lastSentIndex();
-    if (last < 0 || !steps()[last].nameIs("SIZE"))
+    if (last < 0)
         return;
-    if (reply.code() != 213 || !storedSizeError_.isEmpty())
+    const CommandStep& step = steps()[last];
+    const int code = reply.code();
+    if (step.nameIs("SIZE") && code == 213 && !publishFailed_) {
+        judgeSize(reply);
         return;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
+        code < 300 && !check_.answered()) {
+        check_.takeReply(reply, hash_);
+        awaitingVerdict_ = true;
+    }
+    if (awaitingVerdict_)
+        judge();
+}
+
+void SendingGroup::judge() {
+    const ContentCheck::Verdict v = check_.verdict();
+    if (v == ContentCheck::Verdict::Waiting)
+        return;
+    awaitingVerdict_ = false;
+    if (v == ContentCheck::Verdict::Match)
+        return;
+    const QString what = v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
+                                                              : QStringLiteral("Not verified");
+    fail(QStringLiteral("%1, %2: %3").arg(what, failedPath(), check_.why()));
+    abandonStored();
+}
+
+void SendingGroup::abandonStored() {
+    dropUnsent();
+    // A temporary known to be wrong is never continued.
+    if (temporary_)
+        addStep("DELE", storedName_);
+}
+
+void SendingGroup::judgeSize(const Reply& reply) {
     const qint64 expected = storedSizeExpected();
     const QByteArray value = reply.strippedLines().isEmpty()
                                  ? QByteArray()
@@ -34,12 +178,72 @@ void SendingGroup::replyArrived(const Reply& reply) {
     const qint64 stored = value.toLongLong(&ok);
     if (expected < 0 || (ok && stored == expected))
         return;
-    storedSizeError_ =
+    QString text =
         QStringLiteral("Upload of %1 failed: the server's file has %2 bytes, the local one %3")
-            .arg(displayText(data().text + (data().text.endsWith('/') ? "" : "/") +
-                             steps()[last].argument),
+            .arg(shown(info().remoteFolder, finalName_),
                  ok ? FormatGrouped(quint64(qMax<qint64>(stored, 0))) : displayText(value),
                  FormatGrouped(quint64(expected)));
-    if (GroupHost* h = host())
-        h->reportFailure(storedSizeError_);
+    if (temporary_)
+        text += QStringLiteral("; the old file stays");
+    fail(text);
+    abandonStored();
+}
+
+bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
+    GroupHost* h = host();
+    if (isStore(step) && temporary_ && !fellBack_ && (code == 550 || code == 553)) {
+        fellBack_ = true;
+        temporary_ = false;
+        if (h)
+            h->log(LogChannel::Status,
+                   QStringLiteral("The server refused the temporary name %1 (%2): %3 is stored "
+                                  "directly, its replacement is not atomic there")
+                       .arg(QString::fromUtf8(storedName_))
+                       .arg(code)
+                       .arg(shown(info().remoteFolder, finalName_)));
+        dropUnsent();
+        resetData();
+        restartSource();
+        storedName_ = finalName_;
+        addStep("PASV");
+        addStep("STOR", finalName_);
+        appendTail();
+        return true;
+    }
+    if (step.nameIs("RNTO") && temporary_ && !renameRetried_ && !publishFailed_) {
+        renameRetried_ = true;
+        if (ServerFeatures* f = h ? h->serverFeatures() : nullptr)
+            f->renameOverRefused = true;
+        if (h)
+            h->log(LogChannel::Status,
+                   QStringLiteral("The server would not rename onto %1 (%2): the old file is "
+                                  "deleted first")
+                       .arg(shown(info().remoteFolder, finalName_))
+                       .arg(code));
+        dropUnsent();
+        addStep("DELE", finalName_);
+        addStep("RNFR", storedName_);
+        addStep("RNTO", finalName_);
+        return true;
+    }
+    if (step.nameIs("DELE"))
+        return true;  // nothing of that name to remove
+    if (step.nameIs("SIZE"))
+        return true;  // a server that will not tell is trusted
+    if (step.nameIs("MFMT")) {
+        if (h)
+            h->log(LogChannel::Error,
+                   QStringLiteral("Modification time not kept for %1: MFMT refused (%2)")
+                       .arg(shown(info().remoteFolder, finalName_))
+                       .arg(code));
+        return true;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+        fail(QStringLiteral("Not verified, %1: %2 refused (%3)")
+                 .arg(failedPath(), QString::fromLatin1(hash_.command))
+                 .arg(code));
+        abandonStored();
+        return true;
+    }
+    return false;
 }

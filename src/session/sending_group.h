@@ -1,29 +1,45 @@
 #pragma once
 
+#include "session/content_check.h"
 #include "session/socket_group.h"
+#include "session/transfer_info.h"
 
-// A socket group that sends data of its own once its last command (the STOR)
-// has gone out, as fast as the data socket takes it. When the server answers
-// SIZE and files travel as bytes, the stored file's size is asked once the data
-// is out: a server that kept less than it was sent has not stored the file.
+// A socket group that sends data of its own once its store command (STOR or
+// APPE) has gone out, as fast as the data socket takes it.
+//
+// The transfer's publish plan adds to the store what makes it safe on a live
+// site, all on this group so that one connection runs it: the bytes go to a
+// hidden temporary name and are renamed over the old file only once complete
+// and checked (a server refusing the temporary name gets the file directly,
+// one refusing to rename over a file gets the old one deleted first); the
+// server's checksum is compared with the bytes sent; the local modification
+// time is set with MFMT. When the server answers SIZE and files travel as
+// bytes, the stored file's size is asked once the data is out: a server that
+// kept less than it was sent has not stored the file.
 class SendingGroup : public SocketGroup {
 public:
     using SocketGroup::SocketGroup;
 
-    void onStepSent(const CommandStep&) override {
-        if (storeSent() && data().socket && data().socket->writable())
-            sendMore();
-    }
-    QString prepareToSend() override;
-    void replyArrived(const Reply& reply) override;
-    // The size is asked only after the data went out whole.
-    bool readyToContinue() const override { return !storeSent() || data().dataClosed; }
-    bool toleratesRefusal(const CommandStep& step) const override { return step.nameIs("SIZE"); }
-    bool isComplete() const override { return data().dataClosed && !hasUnsentStep(); }
+    virtual const TransferInfo& info() const = 0;
 
-    // Why the server's file is not what was sent; empty when it is, or was not
-    // asked.
-    const QString& storedSizeError() const { return storedSizeError_; }
+    QString prepareToSend() override;
+    void onStepSent(const CommandStep& step) override;
+    void replyArrived(const Reply& reply) override;
+    // The checks after the store wait for the data to be out whole.
+    bool readyToContinue() const override {
+        return !awaitingVerdict_ && (!storeSent() || data().dataClosed);
+    }
+    bool takeRefusal(const CommandStep& step, int code) override;
+    bool isComplete() const override {
+        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+    }
+
+    // The file is under its name and passed the checks that were asked.
+    bool published() const { return !publishFailed_; }
+    // Why it is not; empty when it is.
+    const QString& publishError() const { return publishError_; }
+    // The name the bytes are stored under (the temporary one, when atomic).
+    const QByteArray& storedName() const { return storedName_; }
 
 protected:
     void onDataEvent(SocketEvent event) override {
@@ -32,12 +48,39 @@ protected:
     }
     // Sends until the socket takes no more or everything is out.
     virtual void sendMore() = 0;
+    // The store of the temporary name was refused: the bytes go again, whole.
+    virtual void restartSource() = 0;
+    // Starts the digest of the bytes this group sends.
+    virtual void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) = 0;
+    // The local file's modification time (UTC seconds); -1 when there is none.
+    virtual qint64 localModifiedTime() const { return -1; }
     // The bytes the server's file must hold after the store; -1: not checked
     // (the upload failed already).
     virtual qint64 storedSizeExpected() const = 0;
 
 private:
     bool storeSent() const;
+    void plan();
+    // The checks and the rename after the store of storedName_.
+    void appendTail();
+    void dropUnsent();
+    void judge();
+    void judgeSize(const Reply& reply);
+    void fail(const QString& text);
+    // A stored file known to be wrong: nothing more is sent but its removal.
+    void abandonStored();
+    // The file named in a failure, and whether the old one is still there.
+    QString failedPath() const;
 
-    QString storedSizeError_;
+    bool planned_ = false;
+    bool temporary_ = false;
+    bool fellBack_ = false;
+    bool renameRetried_ = false;
+    QByteArray finalName_;
+    QByteArray storedName_;
+    HashCommand hash_;
+    ContentCheck check_;
+    bool awaitingVerdict_ = false;
+    bool publishFailed_ = false;
+    QString publishError_;
 };

@@ -120,3 +120,10 @@ void SocketGroup::finishData() {
         h->dataClosed(this);
     }
 }
+
+void SocketGroup::resetData() {
+    data_.socket.reset();
+    data_.dataHost.clear();
+    data_.dataPort = -1;
+    data_.dataClosed = false;
+}

@@ -46,6 +46,8 @@ protected:
     qint64 receiveAll(QByteArray* out);
     // Ends the data connection from our side (uploads).
     void finishData();
+    // Drops the data connection, so that another PASV can open a new one.
+    void resetData();
 
 private:
     DataConnection data_;

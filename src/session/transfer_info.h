@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/publish_plan.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,8 @@ struct TransferInfo {
     // Downloads: the start offset continues the data kept beside the target
     // rather than the target itself.
     bool continuesKept = false;
+    // Temporary name, checksum and time: how the file is put in place.
+    PublishPlan publish;
 };
 
 // How a file transfer ended: where it got to, and whether the server confirmed

@@ -1,5 +1,8 @@
 #include "session/upload_file_group.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 UploadFileGroup::UploadFileGroup(TransferInfo info, const StepList& steps)
     : SendingGroup(steps), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::UploadFile);
@@ -44,6 +47,28 @@ QString UploadFileGroup::prepareToSend() {
     if (!openError_.isEmpty())
         return openError_;
     return SendingGroup::prepareToSend();
+}
+
+void UploadFileGroup::restartSource() {
+    file_.close();
+    info_.startOffset = 0;
+    sendBuffer_.clear();
+    sendOffset_ = 0;
+    sentAnything_ = false;
+    failedRead_ = false;
+    readError_.clear();
+    openError_.clear();
+    if (!openSource())
+        failedRead_ = true;
+}
+
+void UploadFileGroup::startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) {
+    check.startFile(info_.localPath, algorithm);
+}
+
+qint64 UploadFileGroup::localModifiedTime() const {
+    const QFileInfo f(info_.localPath);
+    return f.exists() ? f.lastModified().toSecsSinceEpoch() : -1;
 }
 
 void UploadFileGroup::onAttached() {
@@ -116,13 +141,13 @@ void UploadFileGroup::onFinished(bool success) {
         return;
     finished_ = true;
     file_.close();
-    const bool ok = success && data().dataClosed && !failedRead_ && storedSizeError().isEmpty();
+    const bool ok = success && data().dataClosed && !failedRead_ && published();
     if (host() && reportedStart_)
         host()->transferEnded(this);
     if (onResult) {
         TransferResult r{info_, position_, ok, problem(), stopped(), {}};
         if (!ok && r.error.isEmpty())
-            r.error = !storedSizeError().isEmpty() ? storedSizeError() : readError_;
+            r.error = !publishError().isEmpty() ? publishError() : readError_;
         onResult(r);
     }
 }

@@ -22,7 +22,7 @@ public:
     // The chunk size rule: a tenth of the file, between 10000 and 100000 bytes.
     static qint64 chunkSizeFor(qint64 fileSize);
 
-    const TransferInfo& info() const { return info_; }
+    const TransferInfo& info() const override { return info_; }
     qint64 position() const { return position_; }
     qint64 chunkSize() const { return chunkSize_; }
     qint64 fileSize() const { return fileSize_; }
@@ -32,6 +32,9 @@ public:
 protected:
     void sendMore() override;
     qint64 storedSizeExpected() const override { return failedRead_ ? -1 : fileSize_; }
+    void restartSource() override;
+    void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override;
+    qint64 localModifiedTime() const override;
 
 private:
     // Opens the source at the start offset; false with openError_ set.

@@ -1,5 +1,8 @@
 #include "workspace/compare_tree.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
 #include "platform/format.h"
 
 #include <functional>
@@ -189,7 +192,23 @@ QString CompareItemProperties(const CompareItem& item, const QString& fromStart,
                          QStringLiteral(" (bytes)\n");
     switch (item.remoteKind) {
         case '-':
-            return t + QStringLiteral("Type:\t\tFile\n") + size;
+            t += QStringLiteral("Type:\t\tFile\n") + size;
+            if (item.newer != CompareItem::Newer::Neither) {
+                // Only with dates compared: which side changed later.
+                const auto time = [](qint64 utc) {
+                    return QDateTime::fromSecsSinceEpoch(utc, QTimeZone::utc())
+                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                           QStringLiteral(" UTC");
+                };
+                t += line +
+                     (item.newer == CompareItem::Newer::Local
+                          ? QStringLiteral("Changed later here\n")
+                          : QStringLiteral("Changed later on the server\n")) +
+                     QStringLiteral("Local time:\t\t") + time(item.localTime) +
+                     QStringLiteral("\nServer time:\t\t") + time(item.remoteTime) +
+                     QLatin1Char('\n');
+            }
+            return t;
         case 'b':
             return t + QStringLiteral("Type:\t\tDevice B\n");
         case 'c':

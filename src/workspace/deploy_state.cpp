@@ -128,6 +128,8 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
             const auto it = state->files.find(c.path);
             send = it == state->files.end() || it->second.sha256 != c.sha256 ||
                    it->second.size != c.size;
+        } else if (!send && c.remoteSameBytes) {
+            send = !*c.remoteSameBytes;
         }
         if (send)
             plan.uploads.push_back(c.path);

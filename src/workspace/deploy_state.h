@@ -44,6 +44,9 @@ struct DeployCandidate {
     bool remoteExists = false;  // a file of that name is on the server
     qint64 remoteSize = 0;
     bool remoteNotFile = false;  // a folder or something else stands there
+    // The server's checksum of its file matched the local bytes, or not;
+    // nothing when it was not asked.
+    std::optional<bool> remoteSameBytes;
 };
 
 struct DeployPlan {
@@ -52,8 +55,9 @@ struct DeployPlan {
     std::vector<QByteArray> conflicts;  // something other than a file stands there
 };
 
-// New or changed files: without a state by size, with one by hash (a file the
-// state does not list is sent). Deletes only with `withDelete`, only of files
+// New or changed files: without a state by size and, where the server told it,
+// by its checksum; with one by the state's hash (a file the state does not list
+// is sent). Deletes only with `withDelete`, only of files
 // the state lists, that exist on the server and are gone locally.
 DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
                              const std::optional<DeployState>& state,

@@ -1,6 +1,7 @@
 #include "workspace/folder_compare.h"
 
 #include "remote/local_name_guard.h"
+#include "remote/remote_time.h"
 #include "workspace/local_listing.h"
 
 #include <QDir>
@@ -18,8 +19,22 @@ bool CompareItem::isCommonFolder() const {
     return isLocal() && isRemote() && isLocalFolder() && (remoteKind == 'd' || remoteKind == 'l');
 }
 
+namespace {
+
+// Later only when even the listing's widest reading leaves it later.
+CompareItem::Newer judgeNewer(qint64 local, const ListedTime& remote) {
+    if (remote.utc - local > DateJudge::kTolerance)
+        return CompareItem::Newer::Server;
+    if (local - (remote.utc + remote.precision - 1) > DateJudge::kTolerance)
+        return CompareItem::Newer::Local;
+    return CompareItem::Newer::Neither;
+}
+
+}  // namespace
+
 std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& local,
-                                        const RemoteItemList& remote, quint8 options) {
+                                        const RemoteItemList& remote, quint8 options,
+                                        const DateJudge& dates) {
     const bool caseSensitive = options & CompareOptions::CaseSensitive;
     auto key = [caseSensitive](const QString& name) {
         return caseSensitive ? name : name.toCaseFolded();
@@ -62,8 +77,17 @@ std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& lo
             item.remoteKind = r.kind;
             item.remoteSize = r.size;
             bool listed = true;
-            if (!e.folder && r.kind == '-')
+            if (!e.folder && r.kind == '-') {
                 listed = (options & CompareOptions::FileSize) && e.size != r.size;
+                const std::optional<ListedTime> t =
+                    dates.enabled ? listedTime(r, dates.mlsd, dates.listOffset) : std::nullopt;
+                if (t && e.modified >= 0) {
+                    item.localTime = e.modified;
+                    item.remoteTime = t->utc;
+                    item.newer = judgeNewer(e.modified, *t);
+                    listed = listed || item.newer != CompareItem::Newer::Neither;
+                }
+            }
             if (listed)
                 items.push_back(std::move(item));
             continue;
@@ -151,7 +175,7 @@ void SortCompareItems(std::vector<CompareItem>& items) {
 }
 
 FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemList& remote,
-                                  quint8 options) {
+                                  quint8 options, const DateJudge& dates) {
     FolderCompareResult result;
     QDir dir(localFolder);
     if (!QFileInfo(localFolder).isDir() || !QFileInfo(localFolder).isReadable() ||
@@ -169,9 +193,11 @@ FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemLi
         e.folder = info.isDir();
         e.size = e.folder ? 0 : info.size();
         e.hidden = IsHiddenLocalName(e.name);
+        if (dates.enabled && !e.folder)
+            e.modified = info.lastModified().toSecsSinceEpoch();
         local.push_back(std::move(e));
     }
-    result.items = CompareEntries(local, remote, options);
+    result.items = CompareEntries(local, remote, options, dates);
     return result;
 }
 

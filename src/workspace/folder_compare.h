@@ -17,8 +17,20 @@ struct CompareOptions {
     static constexpr quint8 IgnoreHidden = 0x10;
 };
 
+// How a compare tells which side of a file changed last.
+struct DateJudge {
+    // Seconds either way in which two times count as the same.
+    static constexpr qint64 kTolerance = 2;
+
+    bool enabled = false;
+    bool mlsd = true;       // the remote times are MLSD's (UTC); else LIST's
+    qint64 listOffset = 0;  // LIST: the server's local time minus UTC, in seconds
+};
+
 // One line of a folder's comparison.
 struct CompareItem {
+    enum class Newer : quint8 { Neither, Local, Server };
+
     static constexpr quint8 Local = 0x01;
     static constexpr quint8 Remote = 0x02;
     static constexpr quint8 LocalFolder = 0x04;
@@ -32,6 +44,11 @@ struct CompareItem {
     QByteArray remoteName;  // the server's bytes
     char remoteKind = 0;
     qint64 remoteSize = 0;
+    // With dates judged: both times (UTC seconds; -1 unknown) and which side
+    // changed later, beyond what the listing leaves open.
+    qint64 localTime = -1;
+    qint64 remoteTime = -1;
+    Newer newer = Newer::Neither;
 
     bool isLocal() const { return flags & Local; }
     bool isRemote() const { return flags & Remote; }
@@ -55,7 +72,7 @@ struct FolderCompareResult {
 // Compares the entries of a local folder with a remote listing. A local folder
 // that cannot be read gives no items at all.
 FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemList& remote,
-                                  quint8 options);
+                                  quint8 options, const DateJudge& dates = {});
 
 // The comparison itself, on local entries already read (hidden = dot names;
 // Linux has no system attribute).
@@ -65,9 +82,11 @@ struct LocalCompareEntry {
     qint64 size = 0;
     bool hidden = false;
     bool system = false;
+    qint64 modified = -1;  // UTC seconds
 };
 std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& local,
-                                        const RemoteItemList& remote, quint8 options);
+                                        const RemoteItemList& remote, quint8 options,
+                                        const DateJudge& dates = {});
 
 // Sorts by local key, remote key and name without regard to case.
 void SortCompareItems(std::vector<CompareItem>& items);

@@ -4,6 +4,7 @@
 #include "remote/folder_actions.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
+#include "remote/remote_time.h"
 #include "session/ftp_session.h"
 #include "workspace/project_folders.h"
 
@@ -48,7 +49,21 @@ void CompareItemsAction::process(const RemoteItemList& items) {
     }
     const QString localFolder =
         JoinLocalPath(params.localProjectFolder, localNameOf(params.relativePath));
-    FolderCompareResult result = CompareFolder(localFolder, usable, params.options);
+    DateJudge dates;
+    dates.enabled = params.dates;
+    dates.mlsd = hasSentStepNamed("MLSD");
+    dates.listOffset = params.listOffset;
+    if (ListOffsetFinder* f = params.offsetFinder.get(); f && dates.enabled && !dates.mlsd) {
+        if (!f->found && !f->facts.isEmpty()) {
+            f->found = listTimeOffset(items, f->facts);
+            f->facts = RemoteItemList();
+            if (f->found && f->onFound)
+                f->onFound(*f->found);
+        }
+        if (f->found)
+            dates.listOffset = *f->found;
+    }
+    FolderCompareResult result = CompareFolder(localFolder, usable, params.options, dates);
     result.relativePath = params.relativePath;
     if (!result.localReadable)
         logError(engine(), QStringLiteral("Local folder can not be read: ") + localFolder);

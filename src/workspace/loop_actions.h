@@ -5,12 +5,51 @@
 #include "workspace/loop_owner.h"
 #include "workspace/search_criteria.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The offset of a server's LIST times, found during one compare run from the
+// start folder listed by MLSD as well.
+struct ListOffsetFinder {
+    RemoteItemList facts;  // the MLSD listing
+    std::optional<qint64> found;
+    // Told once, when an offset was found.
+    std::function<void(qint64)> onFound;
+};
+
 // What every action of one compare run carries.
 struct CompareParams {
     QString localProjectFolder;
     QByteArray remoteProjectFolder;
     quint8 options = 0;
     QByteArray relativePath;  // below the remote project folder, '/'-separated
+    // Files whose one side changed later are listed too.
+    bool dates = false;
+    // LIST times: the server's local time minus UTC, in seconds.
+    qint64 listOffset = 0;
+    // Set by the starter when the offset is to be found on the way.
+    std::shared_ptr<ListOffsetFinder> offsetFinder = nullptr;
+};
+
+// Lists the compare's start folder by MLSD for the offset of the LIST times
+// that the compare itself reads.
+class ListOffsetProbeAction : public ListingAction {
+public:
+    ListOffsetProbeAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
+                          std::shared_ptr<ListOffsetFinder> finder, OwnerRef<CompareOwner> owner)
+        : ListingAction(engine, ActionKind::CompareItems, std::move(folder), steps),
+          finder(std::move(finder)),
+          owner(std::move(owner)) {}
+
+    std::shared_ptr<ListOffsetFinder> finder;
+    OwnerRef<CompareOwner> owner;
+
+    quintptr ownerToken() const override { return owner.token(); }
+    void clearOwner() override { owner.stop(); }
+
+protected:
+    void process(const RemoteItemList& items) override { finder->facts = items; }
 };
 
 // Lists one remote folder of the project, compares it with its local twin and

@@ -22,9 +22,21 @@ bool LoopStarters::startCompare(const CompareParams& params, OwnerRef<CompareOwn
         return false;
     const quintptr token = owner.token();
     const QByteArray folder = joinRemotePath(params.remoteProjectFolder, params.relativePath);
-    engine_.appendTask(QStringLiteral("Start comparing items"),
-                       one(std::make_unique<CompareItemsAction>(
-                           engine_, engine_.listingSequence(folder), params, std::move(owner))),
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    FtpSession& s = engine_.session();
+    CompareParams p = params;
+    // LIST times are the server's local ones; MLSD's, when offered too, tell
+    // by how much.
+    if (p.dates && s.listingCommand() == "LIST" && s.serverSupportsMlsd()) {
+        if (!p.offsetFinder)
+            p.offsetFinder = std::make_shared<ListOffsetFinder>();
+        work.push_back(std::make_unique<ListOffsetProbeAction>(
+            engine_, folder, StepList{{"CWD", folder}, {"PASV", {}}, {"MLSD", {}}}, p.offsetFinder,
+            owner));
+    }
+    work.push_back(std::make_unique<CompareItemsAction>(engine_, engine_.listingSequence(folder), p,
+                                                        std::move(owner)));
+    engine_.appendTask(QStringLiteral("Start comparing items"), std::move(work),
                        QStringLiteral("Comparing items completed"), 5, token);
     return true;
 }

@@ -3,6 +3,7 @@
 // and case.
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
+#include "session/publish_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -129,11 +130,16 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
         *server_, "dep",
         {{"same.css", "body{}\n"}, {"index.html", "old"}, {"logs/access.log", "users' log"}}));
     ASSERT_NO_FATAL_FAILURE(addPair("dep", project, "/dep"));
+    // Files are stored under their temporary names and renamed.
     auto uploads = [](const CliResult& r) {
         QStringList out;
-        for (const QString& line : r.logLines("sent"))
-            if (line.startsWith("STOR "))
-                out << line.mid(5);
+        for (const QString& line : r.logLines("sent")) {
+            if (!line.startsWith("STOR "))
+                continue;
+            const QByteArray name = line.mid(5).toUtf8();
+            const QByteArray target = uploadTemporaryTarget(name);
+            out << QString::fromUtf8(target.isEmpty() ? name : target);
+        }
         out.sort();
         return out;
     };
@@ -145,6 +151,7 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
               (QStringList{".velmora-deploy.part", "index.html", "logo.svg", "page.html"}));
     EXPECT_TRUE(server_->exists("dep/.velmora-deploy"));
     EXPECT_FALSE(server_->exists("dep/.velmora-deploy.part"));
+    EXPECT_FALSE(server_->exists("dep/.index.html.velmora-upload"));
     EXPECT_EQ(server_->readFile("dep/img/logo.svg"), "<svg/>");
 
     // A same-size edit, a new file, a removed file.

@@ -177,38 +177,68 @@ TEST_F(CliSafeTransferTest, SignalKeepsWhatArrivedForTheNextRun) {
 
 // After an upload the server's own size is asked: a server that kept less
 // than it was sent has not stored the file. One that will not tell is trusted.
+// An atomic upload asks about its temporary name before the rename: a short
+// one is removed and the live file is never renamed over.
 TEST_F(CliSafeTransferTest, UploadIsCheckedAgainstTheServersSize) {
     struct Case {
         const char* name;
+        bool atomic;
         qint64 storeLimit;
         QByteArray sizeReply;  // empty: the server answers SIZE itself
         int status;
         const char* error;
+        QList<QByteArray> after;  // the commands after the size: DELE, RNFR, RNTO
     };
+    const QByteArray temp = ".a.bin.velmora-upload";
     const std::vector<Case> cases = {
-        {"kept whole", -1, {}, 0, nullptr},
+        {"kept whole", false, -1, {}, 0, nullptr, {}},
         {"kept 500",
+         false,
          500,
          {},
          1,
-         "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000"},
-        {"no answer", 500, "550 SIZE not allowed", 0, nullptr},
+         "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000",
+         {}},
+        {"no answer", false, 500, "550 SIZE not allowed", 0, nullptr, {}},
+        {"atomic, kept whole", true, -1, {}, 0, nullptr, {"RNFR " + temp, "RNTO a.bin"}},
+        {"atomic, kept 500",
+         true,
+         500,
+         {},
+         1,
+         "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000; "
+         "the old file stays",
+         {"DELE " + temp}},
+        {"atomic, no answer",
+         true,
+         500,
+         "550 SIZE not allowed",
+         0,
+         nullptr,
+         {"RNFR " + temp, "RNTO a.bin"}},
     };
     const QString source = work_.filePath("a.bin");
     ASSERT_TRUE(writeLocalFile(source, patternBytes(kSize, 3)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const QByteArray stored = c.atomic ? temp : QByteArray("a.bin");
         ScriptedFtpScript script;
         script.addFolder("/up", "", "");
         script.addFile("/up/a.bin", {});
-        script.files["/up/a.bin"].storeLimit = c.storeLimit;
+        script.addFile("/up/" + stored, {});
+        script.files["/up/" + stored].storeLimit = c.storeLimit;
         if (!c.sizeReply.isEmpty())
             script.replies.insert("SIZE", c.sizeReply);
         ScriptedFtpServer server(script);
         ASSERT_TRUE(server.start()) << str(server.lastError());
-        const CliResult r = runCli({urlOf(server), "put", source, "/up"}, env());
+        const CliResult r = runCli(
+            {urlOf(server), "put", c.atomic ? "--atomic" : "--no-atomic", source, "/up"}, env());
         EXPECT_EQ(r.exitCode, c.status) << str(r.describe());
-        EXPECT_EQ(commandsOf(server, "SIZE"), QList<QByteArray>{"SIZE a.bin"});
+        EXPECT_EQ(commandsOf(server, "SIZE"), QList<QByteArray>{"SIZE " + stored});
+        QList<QByteArray> after = commandsOf(server, "DELE");
+        after += commandsOf(server, "RNFR");
+        after += commandsOf(server, "RNTO");
+        EXPECT_EQ(after, c.after);
         if (c.error)
             EXPECT_TRUE(r.err.contains(c.error)) << str(r.describe());
         else

@@ -105,7 +105,9 @@ TEST_F(SitesCommandTest, AddWithEveryOptionAndShow) {
                      "--abundant2",
                      "",
                      "--abundant3",
-                     "/c"})
+                     "/c",
+                     "--time-offset",
+                     "-05:30"})
                   .code,
               0);
     const Result r = sites({"show", "full"});
@@ -127,7 +129,8 @@ TEST_F(SitesCommandTest, AddWithEveryOptionAndShow) {
                                     "AbundantString1: /a\n"
                                     "AbundantString2: \n"
                                     "AbundantString3: /c\n"
-                                    "SiteFlags: 0x00 (always LIST)\n"));
+                                    "SiteFlags: 0x00 (always LIST)\n"
+                                    "ListTimeOffset: -05:30\n"));
 }
 
 TEST_F(SitesCommandTest, AddRefusals) {

@@ -2,6 +2,8 @@
 // between the two sides, and the menus, against each real server.
 #include "journeys/journey.h"
 
+#include "app/command_ids.h"
+#include "app/ui/general_options_sheet.h"
 #include "app/ui/main_frame.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
@@ -13,9 +15,11 @@
 
 #include "workspace/local_menu_rules.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +135,62 @@ TEST_P(TransferJourney, FolderDroppedOnTheLocalTreeIsDownloaded) {
     EXPECT_EQ(Journey::tree(j.local("backup/site")), Journey::tree(j.serverPath("site")));
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
     EXPECT_TRUE(j.waitFor([&] { return j.localNames().contains("site"); }));
+}
+
+// A file dropped from the desktop onto the remote list replaces a live file:
+// a poller of the server's file sees the old bytes or the new ones, and a
+// temporary another upload left behind never shows in the list. With the
+// option off in the General sheet the file goes straight to its name.
+TEST_P(TransferJourney, FileDroppedOnTheRemoteListReplacesTheLiveFileWhole) {
+    Journey::Options o = options();
+    o.pyftpdlib.receiveRate = 256 * 1024;
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray old(20000, 'o');
+    // Past twice the rate: the server holds the rest back for a while.
+    const QByteArray fresh = Journey::bytes(768 * 1024, 5);
+    const QString rel = QString::fromUtf8(j.remote("site.css")).mid(1);
+    ASSERT_TRUE(j.server().writeFile(rel, old));
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote(".old.css.velmora-upload")).mid(1),
+                                     "half"));
+    ASSERT_TRUE(j.writeLocal("site.css", fresh));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    EXPECT_EQ(j.remoteNames(), QStringList{"site.css"});
+
+    j.applyFileAction(QStringLiteral("Overwite always"));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site.css")});
+    int partial = 0, polls = 0;
+    ASSERT_TRUE(j.waitFor([&] {
+        const QByteArray seen = j.server().readFile(rel);
+        ++polls;
+        partial += seen != old && seen != fresh;
+        return seen == fresh && j.workbench().session().queue().isEmpty();
+    })) << j.chatText().toStdString();
+    EXPECT_EQ(partial, 0) << "of " << polls << " polls";
+    if (GetParam() == Journey::Server::Pyftpdlib) {
+        EXPECT_GT(polls, 20) << "the upload was watched while it ran";
+    }
+    EXPECT_TRUE(j.chatText().contains("RNTO site.css")) << j.chatText().toStdString();
+    EXPECT_EQ(j.remoteNames(), QStringList{"site.css"});
+
+    // "Replace server files atomically" switched off.
+    j.whenDialogOpens([](QDialog* dialog) {
+        auto* sheet = qobject_cast<GeneralOptionsSheet*>(dialog);
+        ASSERT_TRUE(sheet);
+        EXPECT_TRUE(sheet->atomicBox()->isChecked());
+        sheet->atomicBox()->setChecked(false);
+        sheet->applyButton()->click();
+    });
+    ASSERT_TRUE(j.menuCommand(kCmdGeneralOptions));
+    EXPECT_FALSE(j.workbench().engine().publish.atomic);
+    ASSERT_TRUE(j.writeLocal("site.css", old));
+    j.applyFileAction(QStringLiteral("Overwite always"));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site.css")});
+    ASSERT_TRUE(j.waitFor([&] { return j.server().readFile(rel) == old; }));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(j.chatText().count("STOR site.css"), 1) << j.chatText().toStdString();
+    EXPECT_EQ(j.dialogsAnswered(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, TransferJourney,

@@ -71,6 +71,11 @@ CliRun::~CliRun() {
     }
 }
 
+bool CliRun::ended(int ms) {
+    return !result_.started || process_->state() == QProcess::NotRunning ||
+           process_->waitForFinished(ms);
+}
+
 CliResult CliRun::wait(int timeoutMs) {
     if (!result_.started)
         return result_;

@@ -55,6 +55,9 @@ public:
     CliResult wait(int timeoutMs = kDefaultTimeoutMs);
     // The running process, for sending it signals; 0 once it ended.
     qint64 processId() const;
+    // Waits at most `ms` for the end without stopping the run; true when it
+    // has ended.
+    bool ended(int ms);
 
     // The test program's environment with VELMORA_SETTING_DIR set to
     // `settingDir` (removed when empty), so runs never touch real settings,

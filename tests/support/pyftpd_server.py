@@ -6,10 +6,14 @@ accepts connections, logs to stderr and exits cleanly on SIGTERM.
 """
 
 import argparse
+import hashlib
+import io
 import logging
 import os
 import signal
 import sys
+import time
+import zlib
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
@@ -39,11 +43,28 @@ def parse_args(argv):
     parser.add_argument("--tls-key", default=None, help="the certificate's key (PEM)")
     parser.add_argument("--send-rate", type=int, default=0, metavar="BYTES",
                         help="send data at most this many bytes per second (0: no limit)")
+    parser.add_argument("--receive-rate", type=int, default=0, metavar="BYTES",
+                        help="receive data at most this many bytes per second (0: no limit)")
+    parser.add_argument("--hash", action="store_true",
+                        help="offer HASH (SHA-256, SHA-1, MD5; OPTS HASH chooses)")
+    parser.add_argument("--x-hash", action="store_true",
+                        help="offer XSHA256, XSHA1, XMD5 and XCRC")
+    parser.add_argument("--corrupt", action="store_true",
+                        help="change one byte of every file stored and of every file sent")
+    parser.add_argument("--no-rename-over", action="store_true",
+                        help="refuse RNTO onto a name that exists")
+    parser.add_argument("--refuse-hidden-stor", action="store_true",
+                        help="refuse STOR and APPE of names beginning with a dot (553)")
+    parser.add_argument("--no-mfmt", action="store_true",
+                        help="remove MFMT from the commands")
+    parser.add_argument("--list-offset", type=int, default=None, metavar="MINUTES",
+                        help="LIST shows local times this many minutes ahead of UTC "
+                             "(MLSD stays in UTC)")
     args = parser.parse_args(argv)
     if (args.tls_cert is None) != (args.tls_key is None):
         parser.error("--tls-cert and --tls-key go together")
-    if args.send_rate and args.tls_cert:
-        parser.error("--send-rate works on plain data connections only")
+    if (args.send_rate or args.receive_rate) and args.tls_cert:
+        parser.error("--send-rate and --receive-rate work on plain data connections only")
     if (args.user is None) != (args.password is None):
         parser.error("--user and --password go together")
     if args.user is None and not args.anonymous:
@@ -75,9 +96,24 @@ def make_handler(args):
         # FEAT and HELP are built from this table, so both stop announcing MLSD.
         commands.pop("MLSD", None)
         commands.pop("MLST", None)
+    if args.no_mfmt:
+        commands.pop("MFMT", None)
+    extra_feats = []
+    if args.hash:
+        commands["HASH"] = dict(perm="r", auth=True, arg=True,
+                                help="Syntax: HASH <SP> file-name (checksum of a file).")
+    if args.x_hash:
+        for name in X_HASHES:
+            commands[name] = dict(perm="r", auth=True, arg=True,
+                                  help="Syntax: %s <SP> file-name (checksum of a file)." % name)
+            extra_feats.append(name)
 
     class Handler(base):
         proto_cmds = commands
+        use_gmt_times = args.list_offset is None
+        # Corrupted bytes go through the ordinary file producer.
+        use_sendfile = False if args.corrupt else base.use_sendfile
+        hash_algorithm = "SHA-256"
         # Data connections stay on the control connection's local address
         # (127.0.0.1); only the client's own host may connect to them.
         permit_foreign_addresses = False
@@ -87,21 +123,164 @@ def make_handler(args):
 
         def __init__(self, *a, **kw):
             base.__init__(self, *a, **kw)
+            self._extra_feats = list(self._extra_feats) + extra_feats
             if args.unix_facts:
                 for fact in UNIX_FACTS:
                     if fact in self._available_facts and fact not in self._current_facts:
                         self._current_facts.append(fact)
 
-    if args.send_rate:
+        def ftp_FEAT(self, line):
+            if not args.hash:
+                return base.ftp_FEAT(self, line)
+            # The starred algorithm is the one HASH answers in.
+            names = ";".join(n + ("*" if n == self.hash_algorithm else "")
+                             for n in HASH_ALGORITHMS)
+            kept = self._extra_feats
+            self._extra_feats = kept + ["HASH " + names]
+            try:
+                return base.ftp_FEAT(self, line)
+            finally:
+                self._extra_feats = kept
+
+        def ftp_OPTS(self, line):
+            word, _, value = line.partition(" ")
+            if not (args.hash and word.upper() == "HASH"):
+                return base.ftp_OPTS(self, line)
+            if not value:
+                self.respond("200 " + self.hash_algorithm)
+            elif value.upper() in HASH_ALGORITHMS:
+                self.hash_algorithm = value.upper()
+                self.respond("200 " + self.hash_algorithm)
+            else:
+                self.respond("504 Unknown algorithm.")
+
+        def _digest(self, path, name):
+            try:
+                with open(path, "rb") as f:
+                    data = f.read()
+            except OSError as err:
+                self.respond("550 %s." % err.strerror)
+                return None
+            if name == "CRC32":
+                return data, "%08x" % (zlib.crc32(data) & 0xFFFFFFFF)
+            return data, hashlib.new(HASH_ALGORITHMS[name], data).hexdigest()
+
+        def ftp_HASH(self, path):
+            got = self._digest(path, self.hash_algorithm)
+            if got:
+                data, digest = got
+                self.respond("213 %s 0-%d %s %s" % (self.hash_algorithm, len(data), digest,
+                                                    os.path.basename(path)))
+
+        def _x_hash(self, path, name):
+            got = self._digest(path, name)
+            if got:
+                self.respond("250 " + got[1])
+
+        def ftp_XSHA256(self, path):
+            self._x_hash(path, "SHA-256")
+
+        def ftp_XSHA1(self, path):
+            self._x_hash(path, "SHA-1")
+
+        def ftp_XMD5(self, path):
+            self._x_hash(path, "MD5")
+
+        def ftp_XCRC(self, path):
+            self._x_hash(path, "CRC32")
+
+        def ftp_RNTO(self, path):
+            if args.no_rename_over and os.path.lexists(path):
+                self._rnfr = None
+                self.respond("550 Will not rename onto an existing file.")
+                return None
+            return base.ftp_RNTO(self, path)
+
+        def ftp_STOR(self, file, mode="w"):
+            if args.refuse_hidden_stor and os.path.basename(file).startswith("."):
+                self._restart_position = 0
+                self.respond("553 Hidden names are not allowed here.")
+                return None
+            return base.ftp_STOR(self, file, mode)
+
+        def on_file_received(self, file):
+            if args.corrupt:
+                flip_one_byte(file)
+            return base.on_file_received(self, file)
+
+    if args.corrupt:
+        plain_fs = Handler.abstracted_fs
+
+        class CorruptingFS(plain_fs):
+            def open(self, filename, mode):
+                f = plain_fs.open(self, filename, mode)
+                if "r" not in mode or "+" in mode:
+                    return f
+                with f:
+                    data = bytearray(f.read())
+                if data:
+                    data[len(data) // 2] ^= 0xFF
+                copy = io.BytesIO(bytes(data))
+                copy.name = filename
+                return copy
+        Handler.abstracted_fs = CorruptingFS
+
+    if args.list_offset is not None:
+        local_fs = Handler.abstracted_fs
+
+        class UtcFactsFS(local_fs):
+            # MLSD facts are UTC whatever LIST shows.
+            def format_mlsx(self, *a, **kw):
+                lines = local_fs.format_mlsx(self, *a, **kw)
+                saved = self.cmd_channel.use_gmt_times
+                self.cmd_channel.use_gmt_times = True
+                try:
+                    first = next(lines, None)
+                finally:
+                    self.cmd_channel.use_gmt_times = saved
+                if first is not None:
+                    yield first
+                    yield from lines
+        Handler.abstracted_fs = UtcFactsFS
+
+        def ftp_MDTM(self, path, _base=Handler.ftp_MDTM):
+            self.use_gmt_times = True
+            try:
+                return _base(self, path)
+            finally:
+                self.use_gmt_times = False
+        Handler.ftp_MDTM = ftp_MDTM
+
+    if args.send_rate or args.receive_rate:
         class Throttled(ThrottledDTPHandler):
             write_limit = args.send_rate
+            read_limit = args.receive_rate
         Handler.dtp_handler = Throttled
 
     return Handler
 
 
+# HASH names and hashlib's.
+HASH_ALGORITHMS = {"SHA-256": "sha256", "SHA-1": "sha1", "MD5": "md5", "CRC32": None}
+X_HASHES = ["XSHA256", "XSHA1", "XMD5", "XCRC"]
+
+
+def flip_one_byte(path):
+    with open(path, "r+b") as f:
+        data = f.read()
+        if data:
+            f.seek(len(data) // 2)
+            f.write(bytes([data[len(data) // 2] ^ 0xFF]))
+
+
 def main(argv):
     args = parse_args(argv)
+    if args.list_offset is not None:
+        # POSIX zones count west as positive: "X-2" is two hours east of UTC.
+        minutes = -args.list_offset
+        sign = "-" if minutes < 0 else ""
+        os.environ["TZ"] = "VLM%s%d:%02d" % (sign, abs(minutes) // 60, abs(minutes) % 60)
+        time.tzset()
     logging.basicConfig(stream=sys.stderr, level=logging.INFO,
                         format="pyftpd[%(process)d] %(message)s")
 

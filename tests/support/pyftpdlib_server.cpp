@@ -40,6 +40,22 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
     if (options_.sendRate > 0) {
         arguments << QStringLiteral("--send-rate") << QString::number(options_.sendRate);
     }
+    if (options_.receiveRate > 0)
+        arguments << QStringLiteral("--receive-rate") << QString::number(options_.receiveRate);
+    const std::pair<bool, const char*> flags[] = {
+        {options_.hash, "--hash"},
+        {options_.xHash, "--x-hash"},
+        {options_.corrupt, "--corrupt"},
+        {options_.noRenameOver, "--no-rename-over"},
+        {options_.refuseHiddenStor, "--refuse-hidden-stor"},
+        {options_.noMfmt, "--no-mfmt"},
+    };
+    if (options_.listOffsetMinutes)
+        arguments << QStringLiteral("--list-offset")
+                  << QString::number(*options_.listOffsetMinutes);
+    for (const auto& [on, flag] : flags)
+        if (on)
+            arguments << QString::fromLatin1(flag);
     if (!options_.tlsCertificate.isEmpty()) {
         arguments << QStringLiteral("--tls-cert") << options_.tlsCertificate
                   << QStringLiteral("--tls-key") << options_.tlsKey;

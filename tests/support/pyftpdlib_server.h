@@ -2,6 +2,8 @@
 
 #include "support/ftp_server_process.h"
 
+#include <optional>
+
 // pyftpdlib (Debian's python3-pyftpdlib) run by /usr/bin/python3 through
 // pyftpd_server.py. It offers MLSD/MLST (unless noMlsd), REST for downloads
 // and uploads, MKD/RMD/DELE/RNFR/RNTO, SITE CHMOD and MFMT, all with full
@@ -22,6 +24,18 @@ public:
         quint16 port = 0;
         // Bytes per second the server sends data at; 0: no limit. Plain only.
         int sendRate = 0;
+        // Bytes per second it takes uploads at; 0: no limit. Plain only.
+        int receiveRate = 0;
+        bool hash = false;   // HASH (SHA-256 current, SHA-1, MD5, CRC32; OPTS HASH)
+        bool xHash = false;  // XSHA256, XSHA1, XMD5, XCRC
+        // One byte of every file stored and of every file sent is changed.
+        bool corrupt = false;
+        bool noRenameOver = false;      // RNTO onto an existing name: 550
+        bool refuseHiddenStor = false;  // STOR/APPE of a dot name: 553
+        bool noMfmt = false;
+        // LIST shows local times this many minutes ahead of UTC (MLSD and MDTM
+        // stay UTC); nothing: LIST in UTC.
+        std::optional<int> listOffsetMinutes;
         // With both: FTP over TLS offered (AUTH TLS, PBSZ, PROT), not required.
         QString tlsCertificate;
         QString tlsKey;

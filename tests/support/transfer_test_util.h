@@ -3,6 +3,7 @@
 #include "remote/remote_path.h"
 #include "support/session_harness.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -16,8 +17,9 @@
 
 // One entry of the scripted server's file system.
 struct ServerEntry {
-    char kind = '-';     // 'd' folder, '-' file, 'l' link, 'b' / 'c' devices
-    QByteArray content;  // what RETR sends (files and links)
+    char kind = '-';                       // 'd' folder, '-' file, 'l' link, 'b' / 'c' devices
+    QByteArray content;                    // what RETR sends (files and links)
+    QByteArray modify = "20240105103000";  // MLSD's modify fact
 };
 
 // One STOR the server took: where, from which REST offset, and the bytes that
@@ -48,6 +50,14 @@ public:
     // run() stops in front of the first line this accepts, unanswered.
     std::function<bool(const QByteArray& line)> pauseAt;
 
+    // RNTO onto an existing name is refused; STOR of a dot name is refused.
+    bool refuseRenameOver = false;
+    bool refuseHidden = false;
+    // HASH answers with a checksum of other bytes.
+    bool wrongHash = false;
+    // Times set with MFMT, by path.
+    QMap<QByteArray, QByteArray> times;
+
     QByteArray cwd = "/";
     QList<StoredFile> stored;
 
@@ -60,7 +70,7 @@ public:
         for (QByteArray p = parentOf(path); p != "/"; p = parentOf(p))
             if (!entries.contains(p))
                 entries[p] = {'d', {}};
-        entries[path] = {kind, content};
+        entries[path] = {kind, content, ServerEntry().modify};
     }
 
     bool isFolder(const QByteArray& path) const {
@@ -148,7 +158,7 @@ private:
         QByteArray facts = "type=" + type + ';';
         if (e.kind != 'd')
             facts += "size=" + QByteArray::number(e.content.size()) + ';';
-        return facts + "modify=20240105103000; " + name + "\r\n";
+        return facts + "modify=" + e.modify + "; " + name + "\r\n";
     }
 
     static QByteArray unixLine(const QByteArray& name, const ServerEntry& e) {
@@ -166,7 +176,9 @@ private:
         return line + "\r\n";
     }
 
-    QByteArray pathOf(const QByteArray& name) const { return joinRemotePath(cwd, name); }
+    QByteArray pathOf(const QByteArray& name) const {
+        return name.startsWith('/') ? name : joinRemotePath(cwd, name);
+    }
 
     void openData() {
         const int before = h_.factory.count();
@@ -235,7 +247,13 @@ private:
                 h_.reply("550 No such file\r\n");
             }
             rest_ = 0;
-        } else if (word == "STOR") {
+        } else if ((word == "STOR" || word == "APPE") && refuseHidden && arg.startsWith('.')) {
+            closeData();
+            h_.reply("553 Hidden names not allowed\r\n");
+            rest_ = 0;
+        } else if (word == "STOR" || word == "APPE") {
+            if (word == "APPE")
+                rest_ = entries.value(pathOf(arg)).content.size();
             h_.reply("150 Ok to send data\r\n");
             const FakeConnectionRecord* r = dataRecord();
             EXPECT_TRUE(r && r->closedByClient) << "the upload did not end: " << line.data();
@@ -246,6 +264,36 @@ private:
             stored.append({path, rest_, bytes});
             rest_ = 0;
             h_.reply("226 Transfer complete\r\n");
+        } else if (word == "RNFR") {
+            renameFrom_ = pathOf(arg);
+            h_.reply(entries.contains(renameFrom_) ? "350 Ready\r\n" : "550 No such file\r\n");
+        } else if (word == "RNTO") {
+            const QByteArray to = pathOf(arg);
+            if (!entries.contains(renameFrom_) || (refuseRenameOver && entries.contains(to))) {
+                h_.reply("550 Rename refused\r\n");
+            } else {
+                entries[to] = entries.take(renameFrom_);
+                if (times.contains(renameFrom_))
+                    times[to] = times.take(renameFrom_);
+                h_.reply("250 Renamed\r\n");
+            }
+            renameFrom_.clear();
+        } else if (word == "DELE") {
+            h_.reply(entries.remove(pathOf(arg)) ? "250 Deleted\r\n" : "550 No such file\r\n");
+        } else if (word == "MFMT") {
+            const QByteArray path = pathOf(arg.mid(arg.indexOf(' ') + 1));
+            times[path] = arg.left(arg.indexOf(' '));
+            h_.reply("213 Modify=" + times[path] + "; " + path + "\r\n");
+        } else if (word == "MDTM") {
+            const QByteArray path = pathOf(arg);
+            h_.reply(entries.contains(path) ? "213 " + entries.value(path).modify + "\r\n"
+                                            : QByteArray("550 No such file\r\n"));
+        } else if (word == "HASH") {
+            const QByteArray path = pathOf(arg);
+            const QByteArray bytes = entries.value(path).content + (wrongHash ? "x" : "");
+            h_.reply("213 SHA-256 0-" + QByteArray::number(bytes.size()) + ' ' +
+                     QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + ' ' +
+                     arg + "\r\n");
         } else if (word == "ABOR") {
             closeData();
             h_.reply("226 Abort successful\r\n");
@@ -258,6 +306,7 @@ private:
     int answered_;
     int dataIndex_ = -1;
     qint64 rest_ = 0;
+    QByteArray renameFrom_;
 };
 
 // Local files for transfer tests.

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "app/publish_settings.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
 #include "app/ui/site_connect_dialog.h"
@@ -150,6 +151,41 @@ TEST_F(SiteDialogFixture, SavingTheCurrentSiteAsksOrRefuses) {
     EXPECT_EQ(prompter.messages(), QStringList{SiteMessages::kCannotChangeCurrent});
     EXPECT_EQ(sites.Records[0].Host, QStringLiteral("ftp.a.org"));
     EXPECT_EQ(sites.Current.Site.Host, QStringLiteral("ftp.a.org"));
+}
+
+// The LIST time offset is kept per server beside the sites: a text that is no
+// offset is refused with nothing stored, an empty one forgets it.
+TEST_F(SiteDialogFixture, TimeOffsetIsCheckedAndKeptForTheServer) {
+    sites.Records = {site("a"), site("b")};
+    PublishSettings publish;
+    publish.setOffset(QStringLiteral("ftp.a.org"), 21, 2 * 3600);
+    auto dialog = open();
+    dialog->setPublishSettings(&publish);
+    QLineEdit* offset = dialog->pages()->timeOffsetEdit();
+    dialog->selectRow(0);
+    EXPECT_EQ(offset->text(), QStringLiteral("+02:00"));
+    dialog->selectRow(1);
+    EXPECT_EQ(offset->text(), QString());
+
+    const struct {
+        const char* typed;
+        bool refused;
+        std::optional<qint32> kept;
+    } rows[] = {
+        {"+25:00", true, std::nullopt},
+        {"soon", true, std::nullopt},
+        {"-05:30", false, -(5 * 3600 + 30 * 60)},
+        {"", false, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const qsizetype told = prompter.messages().size();
+        offset->setText(QString::fromLatin1(row.typed));
+        dialog->saveButton()->click();
+        EXPECT_EQ(prompter.messages().size() > told, row.refused);
+        EXPECT_EQ(publish.offsetFor(QStringLiteral("ftp.b.org"), 21), row.kept);
+    }
+    EXPECT_EQ(publish.offsetFor(QStringLiteral("ftp.a.org"), 21), 2 * 3600);
 }
 
 TEST_F(SiteDialogFixture, PagesFollowTheRowsAndTheirRules) {

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <unistd.h>
 
@@ -292,5 +294,54 @@ TEST(CompareResultTree, MenuCommandsActOnlyWhereTheItemExists) {
         EXPECT_EQ(got.deleteLocal, c.expected.deleteLocal);
         EXPECT_EQ(got.deleteRemote, c.expected.deleteRemote);
         EXPECT_EQ(got.view, c.expected.view);
+    }
+}
+
+TEST(FolderComparison, DatesTellWhichSideChangedLater) {
+    // Local file times; the server's file was listed at 2024-05-06 07:08 (LIST,
+    // the minute only) or 07:08:30 (MLSD).
+    const QDateTime listed(QDate(2024, 5, 6), QTime(7, 8, 30), QTimeZone::utc());
+    struct Case {
+        const char* what;
+        bool mlsd;
+        qint64 localShift;  // from 07:08:30
+        CompareItem::Newer newer;
+    };
+    const Case cases[] = {
+        {"the same second", true, 0, CompareItem::Newer::Neither},
+        {"two seconds apart count as the same", true, 2, CompareItem::Newer::Neither},
+        {"three seconds later here", true, 3, CompareItem::Newer::Local},
+        {"three seconds later there", true, -3, CompareItem::Newer::Server},
+        {"anywhere in the listed minute", false, 29 + 2, CompareItem::Newer::Neither},
+        {"past the listed minute", false, 29 + 3, CompareItem::Newer::Local},
+        {"before it", false, -30 - 3, CompareItem::Newer::Server},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoteItem r;
+        r.kind = '-';
+        r.name = "page.html";
+        r.size = 7;
+        r.year = 2024;
+        r.month = 5;
+        r.day = 6;
+        r.time = c.mlsd ? "07:08:30" : "07:08";
+        RemoteItemList list;
+        list.append(r);
+        LocalCompareEntry local = file("page.html", 7);
+        local.modified = listed.toSecsSinceEpoch() + c.localShift;
+        DateJudge dates;
+        dates.enabled = true;
+        dates.mlsd = c.mlsd;
+        const std::vector<CompareItem> items = CompareEntries({local}, list, kSize, dates);
+        if (c.newer == CompareItem::Newer::Neither) {
+            EXPECT_TRUE(items.empty());
+            continue;
+        }
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(items[0].newer, c.newer);
+        EXPECT_EQ(items[0].localTime, local.modified);
+        // Without dates the same pair is no difference.
+        EXPECT_TRUE(CompareEntries({local}, list, kSize).empty());
     }
 }

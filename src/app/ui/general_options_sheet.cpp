@@ -1,5 +1,6 @@
 #include "app/ui/general_options_sheet.h"
 
+#include "app/publish_settings.h"
 #include "platform/help_viewer.h"
 
 #include <QCheckBox>
@@ -48,6 +49,7 @@ GeneralOptionsSheet::GeneralOptionsSheet(const AppSettings& current, Prompter& p
     connect(helpButton, &QPushButton::clicked, this,
             [&help] { help.showTopic(QString::fromLatin1(GeneralOptionsTexts::kHelpTopic)); });
     showOptions(GeneralOptionsFrom(current_));
+    setPublishOptions(PublishSettings::defaults());
 }
 
 QWidget* GeneralOptionsSheet::buildCommonPage() {
@@ -110,11 +112,41 @@ QWidget* GeneralOptionsSheet::buildServerPage() {
         kindsLayout->addWidget(box);
     kindsLayout->addStretch(1);
 
+    auto* publishing = new QGroupBox(QStringLiteral("Uploads and downloads"));
+    auto* publishingLayout = new QVBoxLayout(publishing);
+    atomic_ = new QCheckBox(QStringLiteral("Replace server files atomically"));
+    atomic_->setToolTip(QStringLiteral(
+        "Upload to a hidden temporary name, then rename it over the old file, so visitors "
+        "never see half a file"));
+    keepTimes_ = new QCheckBox(QStringLiteral("Keep modification times"));
+    verify_ = new QCheckBox(QStringLiteral("Verify transfers by checksum"));
+    verify_->setToolTip(
+        QStringLiteral("Where the server tells checksums (HASH, XSHA256, XSHA1, "
+                       "XMD5 or XCRC)"));
+    for (QCheckBox* box : {atomic_, keepTimes_, verify_})
+        publishingLayout->addWidget(box);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(active);
     layout->addWidget(kinds);
+    layout->addWidget(publishing);
     layout->addStretch(1);
     return page;
+}
+
+void GeneralOptionsSheet::setPublishOptions(const PublishOptions& options) {
+    currentPublish_ = options;
+    atomic_->setChecked(options.atomic);
+    keepTimes_->setChecked(options.keepTimes);
+    verify_->setChecked(options.verify);
+}
+
+PublishOptions GeneralOptionsSheet::publishOptions() const {
+    PublishOptions o;
+    o.atomic = atomic_->isChecked();
+    o.keepTimes = keepTimes_->isChecked();
+    o.verify = verify_->isChecked();
+    return o;
 }
 
 void GeneralOptionsSheet::showOptions(const GeneralOptions& o) {
@@ -156,6 +188,7 @@ AppSettings GeneralOptionsSheet::settings() const {
 }
 
 void GeneralOptionsSheet::apply() {
-    if (ApplyGeneralOptions(current_, settings(), prompter_) == GeneralOptionsOutcome::Accepted)
+    if (ApplyGeneralOptions(current_, settings(), currentPublish_, publishOptions(), prompter_) ==
+        GeneralOptionsOutcome::Accepted)
         accept();
 }

@@ -24,6 +24,9 @@ public:
     // The current settings with the pages' values.
     AppSettings settings() const;
     GeneralOptions options() const;
+    // The publishing options, kept beside the settings.
+    void setPublishOptions(const PublishOptions& options);
+    PublishOptions publishOptions() const;
 
     void apply();
 
@@ -31,6 +34,9 @@ public:
     QPushButton* applyButton() const { return apply_; }
     QComboBox* keepAliveIntervalCombo() const { return interval_; }
     QCheckBox* hiddenFilesBox() const { return hiddenFiles_; }
+    QCheckBox* atomicBox() const { return atomic_; }
+    QCheckBox* keepTimesBox() const { return keepTimes_; }
+    QCheckBox* verifyBox() const { return verify_; }
 
 private:
     QWidget* buildCommonPage();
@@ -39,6 +45,7 @@ private:
     void showOptions(const GeneralOptions& options);
 
     const AppSettings current_;
+    PublishOptions currentPublish_;
     Prompter& prompter_;
     QTabWidget* tabs_;
     QPushButton* apply_;
@@ -56,4 +63,7 @@ private:
     QCheckBox* deviceB_ = nullptr;
     QCheckBox* deviceC_ = nullptr;
     QCheckBox* unknown_ = nullptr;
+    QCheckBox* atomic_ = nullptr;
+    QCheckBox* keepTimes_ = nullptr;
+    QCheckBox* verify_ = nullptr;
 };

@@ -334,6 +334,7 @@ void MainFrame::openSiteConnect() {
     Workbench& w = workbench_;
     SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
     dialog.setSecretStoreMissing(w.secretStoreMissing());
+    dialog.setPublishSettings(&w.publish());
     // Sites saved in the dialog stay saved after "Close" too.
     const bool connect = dialog.exec() == QDialog::Accepted;
     storeSettings();
@@ -344,11 +345,14 @@ void MainFrame::openSiteConnect() {
 void MainFrame::openGeneralOptions() {
     Workbench& w = workbench_;
     GeneralOptionsSheet sheet(w.settings(), *prompter_, *help_, this);
+    sheet.setPublishOptions(w.publish().options);
     if (sheet.exec() != QDialog::Accepted)
         return;
     const AppSettings before = w.settings();
     w.settings() = sheet.settings();
     w.applySettings(before);
+    w.publish().options = sheet.publishOptions();
+    w.applyPublishOptions();
     applyChatOptions();
     emit viewOptionsChanged(kRedrawExplorers);
     storeSettings();
@@ -429,6 +433,17 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                 mixed.CompareOptions = options;
                 storeSettings();
             });
+            const SiteRecord& site = w.sites().Current.Site;
+            c->setDates(w.publish().compareDates,
+                        w.publish().offsetFor(site.Host, site.Port).value_or(0));
+            // Emitted just before optionsStored, whose save keeps it.
+            connect(c, &CompareWindow::datesStored, this,
+                    [&w](bool checked) { w.publish().compareDates = checked; });
+            connect(c, &CompareWindow::listOffsetFound, this,
+                    [this, &w, host = site.Host, port = site.Port](qint64 seconds) {
+                        w.publish().setOffset(host, port, qint32(seconds));
+                        storeSettings();
+                    });
             connect(c, &CompareWindow::localTreesChanged, localSide_,
                     &LocalSide::reloadProjectFolder);
             c->setToolMenuFiller(

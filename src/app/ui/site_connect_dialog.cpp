@@ -1,5 +1,6 @@
 #include "app/ui/site_connect_dialog.h"
 
+#include "app/publish_settings.h"
 #include "app/site_keyring.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
@@ -141,8 +142,38 @@ void SiteConnectDialog::selectRow(int row) {
 
 void SiteConnectDialog::showRow(int row) {
     row_ = row;
-    pages_->showRecord(row >= 0 ? sites_.Records[size_t(row)] : SiteRecord{});
+    const SiteRecord shown = row >= 0 ? sites_.Records[size_t(row)] : SiteRecord{};
+    pages_->showRecord(shown);
+    pages_->showTimeOffset(publish_ && row >= 0 ? publish_->offsetFor(shown.Host, shown.Port)
+                                                : std::nullopt);
     updateButtons();
+}
+
+void SiteConnectDialog::setPublishSettings(PublishSettings* publish) {
+    publish_ = publish;
+    showRow(row_);
+}
+
+std::optional<std::optional<qint32>> SiteConnectDialog::pagesTimeOffset() {
+    const QString text = pages_->timeOffsetText();
+    if (text.isEmpty())
+        return std::optional<qint32>();
+    const std::optional<qint32> seconds = parseTimeOffset(text);
+    if (!seconds) {
+        prompter_.showMessage(
+            QStringLiteral("Please input the LIST time offset as +HH:MM or -HH:MM"));
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+void SiteConnectDialog::storeTimeOffset(const SiteRecord& site, std::optional<qint32> seconds) {
+    if (!publish_)
+        return;
+    if (seconds)
+        publish_->setOffset(site.Host, site.Port, *seconds);
+    else
+        publish_->clearOffset(site.Host, site.Port);
 }
 
 void SiteConnectDialog::updateButtons() {
@@ -172,12 +203,16 @@ void SiteConnectDialog::connectSite() {
     if (row_ < 0)
         return;
     const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
+    const auto offset = pagesTimeOffset();
+    if (!offset)
+        return;
     QString message;
     if (!ConnectSite(sites_, row_, collected, &message)) {
         if (!message.isEmpty())
             prompter_.showMessage(message);
         return;
     }
+    storeTimeOffset(collected, *offset);
     accept();
 }
 
@@ -185,6 +220,9 @@ void SiteConnectDialog::saveSite() {
     if (row_ < 0)
         return;
     const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
+    const auto offset = pagesTimeOffset();
+    if (!offset)
+        return;
     const SiteSaveDecision decision = DecideSiteSave(collected, sites_.Current);
     switch (decision.outcome) {
         case SiteSaveOutcome::Invalid:
@@ -200,6 +238,7 @@ void SiteConnectDialog::saveSite() {
             StoreSite(sites_, collected, true);
             break;
     }
+    storeTimeOffset(collected, *offset);
     emit model_->dataChanged(model_->index(row_, 0), model_->index(row_, 1));
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/site_record.h"
 #include "app/ui/site_name_dialog.h"
 
 class HelpViewer;
@@ -20,6 +21,8 @@ class SitePages;
 // "Site connect": the list of sites, the four pages of the selected one, and the buttons that
 // add, store and connect. Works on the SiteList directly: what is saved stays saved on "Close".
 // exec() returns Accepted after "Connect"; SelectedIndex then names the site to connect.
+struct PublishSettings;
+
 class SiteConnectDialog : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +39,9 @@ public:
     ~SiteConnectDialog() override;
 
     void setNameAsker(NameAsker asker) { askName_ = std::move(asker); }
+    // Where the servers' LIST time offsets are kept; without it the pages'
+    // offset is neither shown nor stored.
+    void setPublishSettings(PublishSettings* publish);
 
     // The buttons and the row menu.
     void newSite();
@@ -64,8 +70,13 @@ private:
     void showRow(int row);
     void updateButtons();
     void showRowMenu(const QPoint& pos);
+    // The offset the pages hold: nothing when its text is not one (the user
+    // was told), an empty inner value when none is given.
+    std::optional<std::optional<qint32>> pagesTimeOffset();
+    void storeTimeOffset(const SiteRecord& site, std::optional<qint32> seconds);
 
     SiteList& sites_;
+    PublishSettings* publish_ = nullptr;
     Prompter& prompter_;
     NameAsker askName_;
     SiteListModel* model_;

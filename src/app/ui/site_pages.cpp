@@ -1,5 +1,6 @@
 #include "app/ui/site_pages.h"
 
+#include "app/publish_settings.h"
 #include "app/site_tls.h"
 
 #include "platform/help_viewer.h"
@@ -121,10 +122,19 @@ QWidget* SitePages::buildBasicPage() {
     retrieveLayout->addWidget(preferMlsd_);
     retrieveLayout->addWidget(alwaysList_);
     retrieveLayout->addStretch(1);
+    timeOffset_ = new QLineEdit;
+    timeOffset_->setMaximumWidth(90);
+    timeOffset_->setPlaceholderText(QStringLiteral("+00:00"));
+    timeOffset_->setToolTip(QStringLiteral(
+        "LIST shows the server's local time: how far it is ahead of UTC, as +HH:MM or "
+        "-HH:MM. Found by itself when the server offers MLSD too."));
+    auto* offsetRow = new QFormLayout;
+    offsetRow->addRow(QStringLiteral("LIST time offset"), timeOffset_);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addWidget(retrieve);
+    layout->addLayout(offsetRow);
     layout->addStretch(1);
 
     connect(logon_, &QComboBox::currentIndexChanged, this, &SitePages::updateUserEnabled);
@@ -288,6 +298,14 @@ SiteRecord SitePages::collect(const SiteRecord& base) const {
     r.AbundantString2 = abundant2_->text();
     r.AbundantString3 = abundant3_->text();
     return r;
+}
+
+void SitePages::showTimeOffset(std::optional<qint32> seconds) {
+    timeOffset_->setText(seconds ? ::timeOffsetText(*seconds) : QString());
+}
+
+QString SitePages::timeOffsetText() const {
+    return timeOffset_->text().trimmed();
 }
 
 void SitePages::updateUserEnabled() {

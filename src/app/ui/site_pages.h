@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QTabWidget>
 
 #include "app/site_record.h"
@@ -25,6 +27,10 @@ public:
     // the FTP over TLS choice is taken; the rest of the page is reserved, so those values
     // come from `base` unchanged.
     SiteRecord collect(const SiteRecord& base) const;
+    // The server's LIST time offset, kept beside the site; shown empty when
+    // not known. The text stays for the dialog to check and store.
+    void showTimeOffset(std::optional<qint32> seconds);
+    QString timeOffsetText() const;
 
     // Widgets for tests.
     QLineEdit* hostEdit() const { return host_; }
@@ -36,6 +42,7 @@ public:
     QLineEdit* localFolderEdit() const { return localFolder_; }
     QToolButton* removeLocalFolderButton() const { return removeLocal_; }
     QLineEdit* httpBaseEdit() const { return httpBase_; }
+    QLineEdit* timeOffsetEdit() const { return timeOffset_; }
     // The FTP over TLS choice, in the order of tlsChoices().
     QRadioButton* tlsButton(int index) const { return tls_[index]; }
 
@@ -58,6 +65,7 @@ private:
     Prompter& prompter_;
     HelpViewer& help_;
 
+    QLineEdit* timeOffset_ = nullptr;
     QLineEdit* host_ = nullptr;
     QLineEdit* port_ = nullptr;
     QComboBox* logon_ = nullptr;

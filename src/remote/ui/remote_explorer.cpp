@@ -25,6 +25,7 @@
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
 #include "remote/remote_rename_rule.h"
+#include "remote/shown_items.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/new_folder_dialog.h"
 #include "remote/ui/permissions_dialog.h"
@@ -216,9 +217,12 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::listingReady, this,
             [this](const ListingAction* action, const RemoteItemList& items) {
                 if (action)
-                    onListing(action->folder, items);
+                    onListing(action->folder, ShownItems(items));
             });
-    connect(&engine_, &ActionEngine::rootFound, this, &RemoteExplorer::onRoot);
+    connect(&engine_, &ActionEngine::rootFound, this,
+            [this](const QByteArray& folder, const RemoteItemList& items) {
+                onRoot(folder, ShownItems(items));
+            });
     connect(&engine_, &ActionEngine::projectFolderReached, this,
             &RemoteExplorer::onProjectFolderReached);
     connect(&session_, &FtpSession::loggedInAgain, this, &RemoteExplorer::onLoggedInAgain);

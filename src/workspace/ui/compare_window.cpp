@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
@@ -74,9 +75,12 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     auto* ignoreLayout = new QVBoxLayout(ignore);
     ignoreLayout->addWidget(boxes_[3]);
     ignoreLayout->addWidget(boxes_[4]);
+    dates_ = new QCheckBox(QStringLiteral("Compare file date"), this);
+    dates_->setToolTip(QStringLiteral("Also list files changed later on one side"));
     auto* checks = new QVBoxLayout;
     checks->addWidget(boxes_[0]);
     checks->addWidget(boxes_[1]);
+    checks->addWidget(dates_);
     checks->addWidget(boxes_[2]);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(startButton_);
@@ -130,6 +134,11 @@ QCheckBox* CompareWindow::optionBox(int bit) const {
     return nullptr;
 }
 
+void CompareWindow::setDates(bool checked, qint64 listOffset) {
+    dates_->setChecked(checked);
+    listOffset_ = listOffset;
+}
+
 quint8 CompareWindow::options() const {
     quint8 o = 0;
     for (int i = 0; i < 5; ++i) {
@@ -151,11 +160,24 @@ bool CompareWindow::startLoop() {
         return false;
     }
     runOptions_ = options();
+    emit datesStored(dates_->isChecked());
     emit optionsStored(runOptions_);
     model_->reset(startRelative_);
     tree_->expand(model_->index(0, 0, {}));
     pendingTransfers_.clear();
     CompareParams params{folders_.local, remoteProject_, runOptions_, startRelative_};
+    params.dates = dates_->isChecked();
+    params.listOffset = listOffset_;
+    if (params.dates) {
+        params.offsetFinder = std::make_shared<ListOffsetFinder>();
+        QPointer<CompareWindow> self(this);
+        params.offsetFinder->onFound = [self](qint64 seconds) {
+            if (!self)
+                return;
+            self->listOffset_ = seconds;
+            emit self->listOffsetFound(seconds);
+        };
+    }
     return LoopStarters(engine_).startCompare(params, {this, this});
 }
 

@@ -27,6 +27,10 @@ public:
                   quint8 storedOptions, QWidget* parent = nullptr);
 
     quint8 options() const;
+    // "Compare file date", kept beside the stored options, and the server's
+    // LIST time offset known so far.
+    void setDates(bool checked, qint64 listOffset);
+    QCheckBox* datesBox() const { return dates_; }
     CompareTreeModel* model() const { return model_; }
     QTreeView* view() const { return tree_; }
     QCheckBox* optionBox(int bit) const;
@@ -53,6 +57,10 @@ public:
 
 signals:
     void optionsStored(quint8 options);
+    // Emitted just before optionsStored.
+    void datesStored(bool checked);
+    // The run found the server's LIST time offset from its MLSD listing.
+    void listOffsetFound(qint64 seconds);
     // A local file was deleted: the local trees show it.
     void localTreesChanged();
     // "View/edit by" > "FTP wizard" (34217) or "Help" (34216): the server file
@@ -91,6 +99,8 @@ private:
     QByteArray startRelative_;  // below the remote project folder
     quint8 runOptions_ = 0;
     QList<QCheckBox*> boxes_;
+    QCheckBox* dates_;
+    qint64 listOffset_ = 0;
     QTreeView* tree_;
     CompareTreeModel* model_;
     QMenu* menu_ = nullptr;

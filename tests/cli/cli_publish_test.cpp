@@ -1,0 +1,343 @@
+// velmora-cli publishing to a live site, against real servers: what a visitor
+// reads while a file is replaced, servers that refuse the rename or the
+// temporary name, an interrupted upload taken up again, modification times both
+// ways, comparing by date, checksums, and deploy --changed by the server's
+// checksum.
+#include "cli/cli_server_suite.h"
+#include "cli/tree_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+namespace {
+
+const QString kAccount = QStringLiteral("velmora:velmora-pass@");
+
+QDateTime utc(int y, int mo, int d, int h, int mi, int s) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
+}
+
+bool setTime(const QString& path, const QDateTime& time) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
+QDateTime timeOf(const QString& path) {
+    return QFileInfo(path).lastModified().toUTC();
+}
+
+// One pyftpdlib per test, with the behaviour the test needs.
+class CliPublishTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(settings_.isValid() && work_.isValid()); }
+
+    void start(const PyftpdlibServer::Options& options = {}) {
+        server_ = std::make_unique<PyftpdlibServer>(options);
+        ASSERT_TRUE(server_->start()) << str(server_->lastError());
+    }
+    QString url(const QString& path = QStringLiteral("/")) const {
+        return QStringLiteral("ftp://") + kAccount +
+               QStringLiteral("127.0.0.1:%1").arg(server_->port()) + path;
+    }
+    QProcessEnvironment env() const { return CliRun::cliEnvironment(settings_.path()); }
+    CliResult cli(const QStringList& args) const { return runCli(args, env()); }
+    QString local(const QString& rel) const { return work_.filePath(rel); }
+    QString serverPath(const QString& rel) const { return server_->localPath(rel); }
+    static QStringList sent(const CliResult& r) { return r.logLines(QStringLiteral("sent")); }
+
+    QTemporaryDir settings_, work_;
+    std::unique_ptr<PyftpdlibServer> server_;
+};
+
+// What a poller of the final name saw while an upload ran.
+struct Watched {
+    int polls = 0;
+    int partial = 0;  // neither the old nor the new bytes
+    CliResult result;
+};
+
+Watched watchWhileUploading(CliRun& run, FtpServerProcess& server, const QString& rel,
+                            const QByteArray& old, const QByteArray& fresh) {
+    Watched w;
+    QDeadlineTimer deadline(60000);
+    while (!run.ended(10) && !deadline.hasExpired()) {
+        const QByteArray seen = server.readFile(rel);
+        ++w.polls;
+        if (seen != old && seen != fresh)
+            ++w.partial;
+    }
+    w.result = run.wait();
+    return w;
+}
+
+TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
+    PyftpdlibServer::Options o;
+    o.receiveRate = 256 * 1024;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    const QByteArray old(100 * 1024, 'o');
+    const QByteArray fresh = patternBytes(640 * 1024, 5);
+    ASSERT_TRUE(writeLocalFile(local("site/style.css"), fresh));
+
+    // The same watch sees the half-written file a plain upload leaves in the
+    // open: it can tell.
+    for (const bool atomic : {true, false}) {
+        SCOPED_TRACE(atomic ? "atomic" : "in place");
+        ASSERT_TRUE(server_->writeFile("style.css", old));
+        CliRun run(
+            {url(), "put", atomic ? "--atomic" : "--no-atomic", local("site/style.css"), "/"},
+            env());
+        const Watched w = watchWhileUploading(run, *server_, "style.css", old, fresh);
+        ASSERT_EQ(w.result.exitCode, 0) << str(w.result.describe());
+        EXPECT_GT(w.polls, 20);
+        if (atomic)
+            EXPECT_EQ(w.partial, 0) << "of " << w.polls << " polls";
+        else
+            EXPECT_GT(w.partial, 0) << "of " << w.polls << " polls";
+        EXPECT_TRUE(server_->readFile("style.css") == fresh);
+        EXPECT_FALSE(server_->exists(".style.css.velmora-upload"));
+    }
+}
+
+TEST_F(CliPublishTest, ServersThatRefuseTheRenameOrTheTemporaryName) {
+    struct Case {
+        const char* what;
+        PyftpdlibServer::Options options;
+        QString sentLine;    // what the client does about it
+        QString statusLine;  // and says
+    };
+    PyftpdlibServer::Options noRename;
+    noRename.noRenameOver = true;
+    PyftpdlibServer::Options noHidden;
+    noHidden.refuseHiddenStor = true;
+    const Case cases[] = {
+        {"rename onto a file refused", noRename, "DELE index.html", "would not rename onto"},
+        {"temporary name refused", noHidden, "STOR index.html", "not atomic there"},
+    };
+    const QByteArray fresh = patternBytes(3000, 1);
+    ASSERT_TRUE(writeLocalFile(local("index.html"), fresh));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(start(c.options));
+        ASSERT_TRUE(server_->writeFile("www/index.html", "old"));
+        const CliResult r = cli({"--log", url(), "put", local("index.html"), "/www"});
+        ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+        EXPECT_TRUE(sent(r).contains(c.sentLine)) << str(r.describe());
+        EXPECT_FALSE(r.logLines("status").filter(c.statusLine).isEmpty()) << str(r.describe());
+        EXPECT_TRUE(server_->readFile("www/index.html") == fresh);
+        EXPECT_FALSE(server_->exists("www/.index.html.velmora-upload"));
+    }
+}
+
+TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
+    PyftpdlibServer::Options o;
+    o.receiveRate = 128 * 1024;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    const QByteArray fresh = patternBytes(512 * 1024, 9);
+    ASSERT_TRUE(writeLocalFile(local("big.bin"), fresh));
+    // Changed well before the upload started.
+    ASSERT_TRUE(setTime(local("big.bin"), QDateTime::currentDateTimeUtc().addSecs(-60)));
+    ASSERT_TRUE(server_->writeFile("big.bin", "old"));
+    const QString temporary = QStringLiteral(".big.bin.velmora-upload");
+    {
+        CliRun run({url(), "put", local("big.bin"), "/"}, env());
+        QDeadlineTimer deadline(30000);
+        while (QFileInfo(serverPath(temporary)).size() < 64 * 1024 && !deadline.hasExpired() &&
+               !run.ended(10)) {
+        }
+        ASSERT_LT(QFileInfo(serverPath(temporary)).size(), fresh.size());
+        run.wait(0);  // killed mid-upload
+    }
+    EXPECT_EQ(server_->readFile("big.bin"), "old") << "the file in use is never cut short";
+    const qint64 kept = QFileInfo(serverPath(temporary)).size();
+    ASSERT_GT(kept, 0);
+
+    const CliResult r = cli({"--log", url(), "put", local("big.bin"), "/"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    const QStringList lines = sent(r);
+    const qsizetype rest = lines.indexOf(QRegularExpression(QStringLiteral("^REST \\d+$")));
+    ASSERT_GE(rest, 0) << str(r.describe());
+    EXPECT_GT(lines[rest].mid(5).toLongLong(), 0);
+    EXPECT_EQ(lines.value(rest + 1), "STOR " + temporary);
+    EXPECT_TRUE(server_->readFile("big.bin") == fresh);
+    EXPECT_FALSE(server_->exists(temporary));
+}
+
+template <typename Flavour>
+class CliTimesTest : public CliServerSuite<Flavour> {};
+
+TYPED_TEST_SUITE(CliTimesTest, ServerFlavours, FlavourNames);
+
+// Uploads carry the time where the server takes MFMT (pyftpdlib; vsftpd does
+// not); downloads always do, by MLSD or MDTM.
+TYPED_TEST(CliTimesTest, ModificationTimesGoBothWays) {
+    const QDateTime when = utc(2021, 5, 6, 7, 8, 9);
+    const QString source = this->local("up/page.html");
+    ASSERT_TRUE(writeLocalFile(source, "<p>page</p>"));
+    ASSERT_TRUE(setTime(source, when));
+    ASSERT_TRUE(this->server_->makeDir(this->serverRel("times")));
+
+    CliResult r = this->cli({this->url(), "put", source, this->remote("times")});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    const QString onServer = this->serverPath("times/page.html");
+    const bool mfmt = std::is_same_v<TypeParam, PyftpdlibFlavour>;
+    EXPECT_EQ(timeOf(onServer) == when, mfmt) << str(timeOf(onServer).toString(Qt::ISODate));
+
+    // What the listing says of the server's file, the downloaded copy says.
+    const QDateTime serverTime = utc(2020, 1, 2, 3, 4, 5);
+    ASSERT_TRUE(setTime(onServer, serverTime));
+    r = this->cli({this->url(), "ls", "--tsv", this->remote("times")});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    ASSERT_EQ(r.outLines().size(), 1);
+    const QList<QByteArray> fields = r.outLines()[0].split('\t');
+    ASSERT_EQ(fields.size(), 12);
+    EXPECT_EQ(fields[3].toInt(), serverTime.date().year());
+
+    r = this->cli({this->url(), "get", this->remote("times/page.html"), this->local("down")});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_EQ(timeOf(this->local("down/page.html")), serverTime);
+
+    r = this->cli({this->url(), "get", "--no-keep-times", this->remote("times/page.html"),
+                   this->local("plain")});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_NE(timeOf(this->local("plain/page.html")), serverTime);
+}
+
+// A project whose files changed at known times on both sides.
+class CliCompareDatesTest : public CliPublishTest {
+protected:
+    void arrange(const QString& site, const QStringList& siteOptions) {
+        const QDateTime base = QDateTime::currentDateTimeUtc().addDays(-3);
+        const QDateTime t(base.date(), QTime(base.time().hour(), base.time().minute()),
+                          QTimeZone::utc());
+        struct File {
+            const char* name;
+            qint64 localShift;
+            qint64 serverShift;
+        };
+        const File files[] = {{"same.txt", 0, 0}, {"server.txt", 0, 3600}, {"local.txt", 3600, 0}};
+        for (const File& f : files) {
+            ASSERT_TRUE(writeLocalFile(local("proj/") + f.name, "12345"));
+            ASSERT_TRUE(setTime(local("proj/") + f.name, t.addSecs(f.localShift)));
+            ASSERT_TRUE(server_->writeFile(QStringLiteral("proj/") + f.name, "12345"));
+            ASSERT_TRUE(
+                setTime(serverPath(QStringLiteral("proj/") + f.name), t.addSecs(f.serverShift)));
+        }
+        const CliResult r = cli(QStringList{"sites", "add", site, "--host", "127.0.0.1", "--port",
+                                            QString::number(server_->port()), "--user", "velmora",
+                                            "--password", "velmora-pass", "--local-project",
+                                            local("proj"), "--remote-project", "/proj"} +
+                                siteOptions);
+        ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    }
+    QStringList compare(const QString& site, int* status = nullptr) {
+        const CliResult r = cli({"--site", site, "compare", "--dates"});
+        if (status)
+            *status = r.exitCode;
+        QStringList words;
+        for (const QByteArray& line : r.outLines())
+            words << QString::fromUtf8(line).section(QLatin1Char(' '), 0, 0) + ' ' +
+                         QString::fromUtf8(line).simplified().section(QLatin1Char(' '), 1, 1);
+        words.sort();
+        return words;
+    }
+};
+
+TEST_F(CliCompareDatesTest, ListOnlyServerReadByItsOffset) {
+    PyftpdlibServer::Options o;
+    o.noMlsd = true;
+    o.listOffsetMinutes = 120;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    ASSERT_NO_FATAL_FAILURE(arrange("dated", {}));
+
+    // Read as UTC, every server time is two hours late.
+    int status = -1;
+    EXPECT_EQ(compare("dated", &status),
+              (QStringList{"server-newer local.txt", "server-newer same.txt",
+                           "server-newer server.txt"}));
+    EXPECT_EQ(status, 1);
+    ASSERT_EQ(cli({"sites", "edit", "dated", "--time-offset", "+02:00"}).exitCode, 0);
+    EXPECT_EQ(compare("dated"), (QStringList{"local-newer local.txt", "server-newer server.txt"}));
+    // Without --dates the Part's compare is unchanged: nothing differs.
+    EXPECT_EQ(cli({"--site", "dated", "compare"}).exitCode, 0);
+}
+
+TEST_F(CliCompareDatesTest, OffsetFoundWhereTheServerAlsoOffersMlsd) {
+    PyftpdlibServer::Options o;
+    o.listOffsetMinutes = 120;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    ASSERT_NO_FATAL_FAILURE(arrange("found", {"--always-list"}));
+
+    EXPECT_EQ(compare("found"), (QStringList{"local-newer local.txt", "server-newer server.txt"}));
+    const CliResult show = cli({"sites", "show", "found"});
+    EXPECT_TRUE(show.out.contains("ListTimeOffset: +02:00\n")) << str(show.describe());
+}
+
+TEST_F(CliPublishTest, ChecksumsPassAndFail) {
+    struct Case {
+        const char* what;
+        bool xHash;
+        bool corrupt;
+        QString command;
+    };
+    const Case cases[] = {
+        {"HASH", false, false, "HASH"},
+        {"XSHA256", true, false, "XSHA256"},
+        {"one byte changed", false, true, "HASH"},
+    };
+    const QByteArray fresh = patternBytes(70000, 3);
+    ASSERT_TRUE(writeLocalFile(local("src/data.bin"), fresh));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PyftpdlibServer::Options o;
+        o.hash = !c.xHash;
+        o.xHash = c.xHash;
+        o.corrupt = c.corrupt;
+        ASSERT_NO_FATAL_FAILURE(start(o));
+        ASSERT_TRUE(server_->writeFile("data.bin", "old"));
+        ASSERT_TRUE(writeLocalFile(local("down/data.bin"), "mine"));
+
+        CliResult r = cli({"--log", url(), "put", "--verify", local("src/data.bin"), "/"});
+        EXPECT_TRUE(sent(r).contains(c.command + " .data.bin.velmora-upload")) << str(r.describe());
+        EXPECT_FALSE(server_->exists(".data.bin.velmora-upload"));
+        if (c.corrupt) {
+            EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+            EXPECT_TRUE(r.err.contains("Checksum differs")) << str(r.describe());
+            EXPECT_EQ(server_->readFile("data.bin"), "old");
+        } else {
+            EXPECT_EQ(r.exitCode, 0) << str(r.describe());
+            EXPECT_TRUE(server_->readFile("data.bin") == fresh);
+        }
+
+        ASSERT_TRUE(server_->writeFile("data.bin", fresh));
+        r = cli({url(), "get", "--verify", "/data.bin", local("down")});
+        EXPECT_EQ(r.exitCode, c.corrupt ? 1 : 0) << str(r.describe());
+        EXPECT_TRUE(readLocalFile(local("down/data.bin")) ==
+                    (c.corrupt ? QByteArray("mine") : fresh));
+    }
+}
+
+TEST_F(CliPublishTest, DeployChangedTellsSameSizedEditsByTheServersChecksum) {
+    PyftpdlibServer::Options o;
+    o.hash = true;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    ASSERT_TRUE(writeLocalTree(local("proj"),
+                               {{"index.html", "<h1>Hallo</h1>\n"}, {"same.css", "body{}\n"}}));
+    ASSERT_TRUE(writeServerTree(*server_, "proj",
+                                {{"index.html", "<h1>Hello</h1>\n"}, {"same.css", "body{}\n"}}));
+    ASSERT_EQ(cli({"sites", "add", "dep", "--host", "127.0.0.1", "--port",
+                   QString::number(server_->port()), "--user", "velmora", "--password",
+                   "velmora-pass", "--local-project", local("proj"), "--remote-project", "/proj"})
+                  .exitCode,
+              0);
+    const CliResult r = cli({"--site", "dep", "deploy", "--changed", "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_EQ(r.outLines(), QList<QByteArray>{"upload index.html"});
+}
+
+}  // namespace
