@@ -390,9 +390,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             info.total = item.size;
             info.publish.options = engine.publish;
             auto group = std::make_unique<ChainedUploadGroup>(info, cursor);
-            group->onResult = [&engine](const TransferResult& r) {
-                engine.announceTransfer(r.info, r.position, r.success);
-            };
+            group->onResult = [&engine](const TransferResult& r) { engine.announceTransfer(r); };
             direct.push_back(std::move(group));
         }
     }

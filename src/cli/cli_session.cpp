@@ -111,6 +111,13 @@ CliSession::~CliSession() {
     session_.reset();
 }
 
+void CliSession::stop(const QString& why) {
+    if (broken_)
+        return;
+    broken_ = true;
+    error_ = why;
+}
+
 void CliSession::touch() {
     idleDeadline_.setRemainingTime(qint64(timeoutSeconds_) * 1000);
 }

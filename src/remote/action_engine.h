@@ -97,7 +97,9 @@ signals:
     // A file transfer left the queue; success only when the server confirmed it
     // and every local step worked.
     void transferFinished(const TransferInfo& info, qint64 position, bool success);
-    // The same for a transfer that did not finish, with why.
+    // The same for a transfer that did not finish, with why. A download that
+    // kept data names where (result.keptPath); TransferStarters::retry fetches
+    // it again, continuing that data.
     void transferFailed(const TransferResult& result);
     void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.

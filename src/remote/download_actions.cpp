@@ -8,9 +8,15 @@
 #include "session/direct_download_group.h"
 #include "session/download_file_group.h"
 #include "session/ftp_session.h"
+#include "session/partial_download.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 
 bool makeLocalFolder(const QString& folder, QString* reason) {
     const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
@@ -34,13 +40,42 @@ bool makeLocalFolder(const QString& folder, QString* reason) {
             }
             continue;
         }
-        if (!QDir().mkdir(prefix)) {
-            *reason = QStringLiteral("can not create ") + prefix;
+        if (::mkdir(QFile::encodeName(prefix).constData(), 0777) != 0 && errno != EEXIST) {
+            *reason = QStringLiteral("can not create %1 (%2)")
+                          .arg(prefix, QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
     }
     return true;
 }
+
+QByteArray listedModification(const RemoteItem& item) {
+    return QByteArray::number(item.year) + '-' + QByteArray::number(item.month) + '-' +
+           QByteArray::number(item.day) + ' ' + item.time;
+}
+
+namespace {
+
+// Data kept by an earlier download that stopped short, when it came from the
+// server file as it is listed now and REST can continue it.
+std::optional<KeptPart> continuableKept(const QString& target, const TransferInfo& t, bool rest,
+                                        GroupHost* h) {
+    std::optional<KeptPart> kept = PartialDownload::inspect(target);
+    if (!kept)
+        return std::nullopt;
+    // A listing without a size (0) leaves the date to tell the file.
+    if (rest && kept->source == DownloadFileGroup::sourceOf(t) && kept->length > 0 &&
+        (t.total <= 0 || kept->length < t.total))
+        return kept;
+    if (h)
+        h->log(LogChannel::Status,
+               QStringLiteral("The data kept in %1 is not continued: the server's file is not "
+                              "the one it came from, or can not be continued")
+                   .arg(kept->path));
+    return std::nullopt;
+}
+
+}  // namespace
 
 void DownloadAction::process(const RemoteItemList& listed) {
     ActionEngine& e = engine();
@@ -97,15 +132,30 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                  target);
             continue;
         }
-        const TransferDecision d = decideDownload(options ? *options : e.downloadOptions,
-                                                  info.exists(), info.size(), it.size, rest);
+        const TransferAlertOptions& chosen = options ? *options : e.downloadOptions;
+        TransferDecision d = decideDownload(chosen, info.exists(), info.size(), it.size, rest);
+        if (retry)
+            d = {TransferDecision::Whole, 0};
         if (d.kind == TransferDecision::Skip)
             continue;
         TransferInfo t;
         t.remoteFolder = folder;
         t.fileName = it.name;
         t.localPath = target;
-        t.total = it.size;
+        // The size of a link or device says nothing of what RETR brings.
+        t.total = it.kind == '-' ? it.size : -1;
+        t.remoteModified = listedModification(it);
+        // Data an earlier download of this file kept is continued by the
+        // actions that fetch what differs; the others start again.
+        const quint8 action = chosen.fileAction;
+        const bool mayContinue = retry || action == TransferAlertOptions::OverwriteIfDifferent ||
+                                 action == TransferAlertOptions::Resume;
+        if (mayContinue) {
+            if (const std::optional<KeptPart> kept = continuableKept(target, t, rest, h)) {
+                d = {TransferDecision::Resume, kept->length};
+                t.continuesKept = true;
+            }
+        }
         t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
         t.publish.options = e.publish;
         // Only MLSD tells the time to the second; otherwise MDTM is asked.
@@ -123,11 +173,13 @@ void DownloadAction::process(const RemoteItemList& listed) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
+        if (!mayEnter(sub, it))
+            continue;
         auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
                                                        RemoteItemList(), e.listingSequence(sub),
                                                        progressWindow);
         action->options = options;
-        insertNext(std::move(action));
+        insertInWalk(std::move(action));
     }
     insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
 }

@@ -82,3 +82,27 @@ CommandGroup* ListingAction::insertNext(std::unique_ptr<CommandGroup> group) {
 PureGroup* ListingAction::insertNextCommands(const StepList& steps) {
     return static_cast<PureGroup*>(insertNext(std::make_unique<PureGroup>(steps)));
 }
+
+void ListingAction::startWalk(const RemoteItem& selected) {
+    walk_ = std::make_shared<FolderWalk>(folder, selected.unique);
+}
+
+const FolderWalkPtr& ListingAction::walk() {
+    if (!walk_)
+        walk_ = std::make_shared<FolderWalk>(folder);
+    return walk_;
+}
+
+bool ListingAction::mayEnter(const QByteArray& path, const RemoteItem& item) {
+    const QString refusal = walk()->enter(folder, path, item.unique);
+    if (refusal.isEmpty())
+        return true;
+    if (GroupHost* h = host())
+        h->reportFailure(refusal);
+    return false;
+}
+
+CommandGroup* ListingAction::insertInWalk(std::unique_ptr<ListingAction> action) {
+    action->walk_ = walk();
+    return insertNext(std::move(action));
+}

@@ -204,5 +204,7 @@ ParsedLine MlsdListingGrammar::readLine(QByteArray line) const {
         group = facts.find("UNIX.group");
     if (group)
         item.group = group->toByteArray();
+    if (const auto unique = facts.find("unique"))
+        item.unique = unique->toByteArray();
     return ParsedLine::entry(item);
 }

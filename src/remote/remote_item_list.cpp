@@ -47,11 +47,12 @@ struct Text {
 
 }  // namespace
 
-// One entry: 56 bytes, its texts in the list's byte buffer.
+// One entry: 64 bytes, its texts in the list's byte buffer.
 struct Entry {
     qint64 size = 0;
     Text name;
     Text linkTarget;
+    Text unique;
     // Pieces: texts that repeat down a listing, each kept once.
     quint32 permissions = 0;
     quint32 time = 0;
@@ -142,6 +143,7 @@ struct RemoteItemList::Data : QSharedData {
         e.day = qint16(qBound(-32768, item.day, 32767));
         e.name = store(item.name);
         e.linkTarget = store(item.linkTarget);
+        e.unique = store(item.unique);
         e.permissions = intern(0, item.permissions);
         e.time = intern(1, item.time);
         e.owner = intern(2, item.owner);
@@ -163,6 +165,7 @@ struct RemoteItemList::Data : QSharedData {
         v.links = e.links;
         v.owner = piece(e.owner);
         v.group = piece(e.group);
+        v.unique = text(e.unique);
         return v;
     }
 };
@@ -181,6 +184,7 @@ RemoteItem RemoteItemView::toItem() const {
     item.links = links;
     item.owner = owner.toByteArray();
     item.group = group.toByteArray();
+    item.unique = unique.toByteArray();
     return item;
 }
 
@@ -198,6 +202,7 @@ RemoteItemView RemoteItemView::of(const RemoteItem& item) {
     v.links = item.links;
     v.owner = item.owner;
     v.group = item.group;
+    v.unique = item.unique;
     return v;
 }
 
@@ -352,7 +357,7 @@ bool RemoteItemList::equal(const RemoteItemList& other) const {
         if (a.kind != b.kind || a.size != b.size || a.year != b.year || a.month != b.month ||
             a.day != b.day || a.links != b.links || a.name != b.name ||
             a.permissions != b.permissions || a.time != b.time || a.linkTarget != b.linkTarget ||
-            a.owner != b.owner || a.group != b.group)
+            a.owner != b.owner || a.group != b.group || a.unique != b.unique)
             return false;
     }
     return true;

@@ -34,6 +34,7 @@ struct RemoteItemView {
     int links = -1;
     QByteArrayView owner;
     QByteArrayView group;
+    QByteArrayView unique;
 
     bool isFolder() const { return kind == 'd'; }
     RemoteItem toItem() const;

@@ -131,10 +131,13 @@ void UploadNormalAction::process(const RemoteItemList& items) {
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
+        const RemoteItem* listed = items.itemOf(rememberedNames[i]);
+        if (!mayEnter(sub, listed ? *listed : RemoteItem()))
+            continue;
         auto action = std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
                                                            e.listingSequence(sub));
         action->options = options;
-        insertNext(std::move(action));
+        insertInWalk(std::move(action));
     }
 }
 
@@ -161,17 +164,19 @@ UploadNormalAction::~UploadNormalAction() {
 void UploadPairAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
     if (relativePath.isEmpty()) {
-        insertNext(
+        insertInWalk(
             std::make_unique<UploadNormalAction>(e, folder, local, e.listingSequence(folder)));
         return;
     }
     const qsizetype slash = relativePath.indexOf('/');
     const QByteArray component = slash < 0 ? relativePath : relativePath.left(slash);
     const QByteArray rest = slash < 0 ? QByteArray() : relativePath.mid(slash + 1);
-    if (items.contains(component)) {
+    if (const std::optional<RemoteItem> listed = items.itemOf(component)) {
         e.announceListing(*this, items);
         const QByteArray next = joinRemotePath(folder, component);
-        insertNext(
+        if (!mayEnter(next, *listed))
+            return;
+        insertInWalk(
             std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
         return;
     }
@@ -184,5 +189,5 @@ void UploadPairAction::process(const RemoteItemList& items) {
     }
     StepList steps{{"MKD", component}, {"CWD", folder}};
     steps.append(e.shortListingSequence());
-    insertNext(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
+    insertInWalk(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
 }

@@ -34,6 +34,11 @@ public:
     virtual bool showActiveServerFiles() const = 0;
     // How data connections start TLS; none while they stay plain.
     virtual std::optional<TlsRequest> dataTls() const { return std::nullopt; }
+    // Files travel as bytes (TYPE I): their sizes can be compared exactly.
+    virtual bool binaryTransfers() const { return false; }
+    // The server answers SIZE and files travel as bytes: a stored file's size
+    // is asked after the upload.
+    virtual bool checksStoredSize() const { return false; }
     // What the server announced and was seen to refuse; none before login.
     virtual ServerFeatures* serverFeatures() { return nullptr; }
     virtual void transferStarted(const class SocketGroup* group,

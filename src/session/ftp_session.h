@@ -91,6 +91,7 @@ public:
     bool loggedInNow() const { return isConnected() && loggedInNow_; }
     bool serverSupportsMlsd() const { return flags_ & AnnouncedMlsd; }
     bool serverSupportsRest() const { return flags_ & AnnouncedRest; }
+    bool serverSupportsSize() const;
     // MLSD when the server announced it and the site prefers it, else LIST.
     QByteArray listingCommand() const;
     const Reply& featReply() const { return featReply_; }
@@ -110,6 +111,8 @@ public:
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
+    bool binaryTransfers() const override { return options_.transferType == 1; }
+    bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
     ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
@@ -180,6 +183,8 @@ private:
     void noteProblemForAll(const QString& text);
     void noteStoppedForAll();
     void finishGroup(int index, bool success);
+    // A 227 that names no address a data connection can go to ends its group.
+    void refusePassiveAddress(const Reply& reply);
     void protocolViolation(const QString& text);
     void sendUser();
     void onSecured();

@@ -143,6 +143,14 @@ TEST(RemoteItemListTest, ParseAppendsAndReportsWhetherAnythingIsHeld) {
     EXPECT_EQ(list.size(), 2);
 }
 
+// Walks tell a folder seen before by its unique fact: the list must keep it.
+TEST(RemoteItemListTest, KeepsTheUniqueFact) {
+    RemoteItemList list;
+    ASSERT_TRUE(list.parse("type=dir;unique=801g4; a\r\ntype=file;size=1; b\r\n", false));
+    EXPECT_EQ(list.itemOf("a")->unique, "801g4");
+    EXPECT_EQ(list.at(1).unique, "");
+}
+
 TEST(RemoteItemListTest, GrammarFollowsTheFlag) {
     const QByteArray unixLine = "-rw-r--r-- 1 u g 5 Jan 5 2011 a\r\n";
     const QByteArray factLine = "type=file;size=1; a\r\n";
@@ -275,6 +283,7 @@ TEST(RemoteItemListTest, EqualComparesEveryFieldInOrder) {
     EXPECT_TRUE(differsIn([](RemoteItem& i) { i.links = 2; }));
     EXPECT_TRUE(differsIn([](RemoteItem& i) { i.owner = "v"; }));
     EXPECT_TRUE(differsIn([](RemoteItem& i) { i.group = "h"; }));
+    EXPECT_TRUE(differsIn([](RemoteItem& i) { i.unique = "801g4"; }));
 
     RemoteItemList reversed;
     reversed.append(a.at(1));
