@@ -26,7 +26,8 @@ int runCaseCommand(CliContext& ctx, const QStringList& args);
 int runChangedDeployCommand(CliContext& ctx, const QStringList& args);
 
 // Output helpers shared by the commands.
-void writeStdout(const QByteArray& bytes);
+// False with the system's reason when the output takes no more (a full disk).
+bool writeStdout(const QByteArray& bytes, QString* reason = nullptr);
 void printError(const QString& text);
 // The refusals and failures of a run on stderr; 1 when there were any.
 int reportOutcome(const CliSession& cli);

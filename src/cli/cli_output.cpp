@@ -1,11 +1,18 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "platform/local_write.h"
 
+#include <cerrno>
 #include <cstdio>
 
-void writeStdout(const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+bool writeStdout(const QByteArray& bytes, QString* reason) {
+    errno = 0;
+    const bool ok =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) &&
+        std::fflush(stdout) == 0;
+    if (!ok && reason)
+        *reason = SystemErrorText(errno ? errno : EIO);
+    return ok;
 }
 
 void printError(const QString& text) {

@@ -28,6 +28,9 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     o.keepAliveInterval = 0;  // a script's run is short; nothing to keep alive
     session_->setOptions(o);
     engine_->setTransferPool(pool_.get());
+    // Information lines (whole listings among them) are only made when --log
+    // prints them.
+    session_->setShownInfoLevel(log_ ? log_->shownInfoLevel() : -1);
     QObject::connect(session_.get(), &FtpSession::transferProgressSignal,
                      [this](const SocketGroup*, qint64) { touch(); });
     QObject::connect(pool_.get(), &TransferPool::transferProgress,
@@ -117,6 +120,13 @@ CliSession::~CliSession() {
     session_->queue().clear();
     engine_.reset();
     session_.reset();
+}
+
+void CliSession::stop(const QString& why) {
+    if (broken_)
+        return;
+    broken_ = true;
+    error_ = why;
 }
 
 void CliSession::touch() {

@@ -57,6 +57,9 @@ public:
     void forgetRefusalsFrom(int count) { refusals_ = refusals_.mid(0, count); }
     // The run failed for a reason of the command's own.
     void addFailure(const QString& text) { failures_ << text; }
+    // Ends the run at its next wait, as a signal asks: the work still queued
+    // is dropped when the session goes, and downloads keep what arrived.
+    void stop(const QString& why);
 
 private:
     QString waitingFor() const;

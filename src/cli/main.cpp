@@ -13,10 +13,12 @@
 #include "cli/keyring_access.h"
 #include "cli/password_prompt.h"
 #include "cli/sites_command.h"
+#include "platform/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -51,7 +53,7 @@ bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOp
     return true;
 }
 
-int runWithServer(const CliOptions& o, SecretStore& secrets) {
+int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals& stops) {
     SessionOptions options;
     QString remoteProject;
     QString startPath;
@@ -112,6 +114,13 @@ int runWithServer(const CliOptions& o, SecretStore& secrets) {
 
     auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
     CliSession cli(options, o.timeoutSeconds, std::move(printer), o.deadlineSeconds);
+    QObject::connect(&stops, &TerminationSignals::received, [&cli](int number) {
+        const QString name = number == SIGINT    ? QStringLiteral("SIGINT")
+                             : number == SIGTERM ? QStringLiteral("SIGTERM")
+                                                 : QStringLiteral("signal %1").arg(number);
+        cli.stop(
+            QStringLiteral("stopped by %1; a download keeps what arrived for resuming").arg(name));
+    });
     // Certificates that did not verify pass only when stored by the desktop's
     // "Always trust" or named with --trust; nobody is asked.
     TrustStore trustStore(SettingsPath(TrustStore::fileName(), o.settingDir));
@@ -178,5 +187,13 @@ int main(int argc, char** argv) {
         return runSitesCommand(o.commandArgs, o.settingDir, out, err, &secrets);
     if (o.command == QLatin1String("url"))
         return runUrlCommand(o.commandArgs, o.settingDir, out, err);
-    return runWithServer(o, secrets);
+    // A signal ends the run between two steps; a download keeps what arrived.
+    TerminationSignals stops;
+    int stoppedBy = 0;
+    QObject::connect(&stops, &TerminationSignals::received,
+                     [&stoppedBy](int number) { stoppedBy = number; });
+    const int status = runWithServer(o, secrets, stops);
+    // One that came while nothing waited on the event loop.
+    QCoreApplication::processEvents();
+    return stoppedBy ? 128 + stoppedBy : status;
 }

@@ -216,9 +216,10 @@ int runCatCommand(CliContext& ctx, const QStringList& args) {
         return printError(ctx.cli.error()), 1;
     QObject::connect(
         &ctx.cli.session(), &FtpSession::directDataArrived,
-        [](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
-            if (purpose == 0)
-                writeStdout(chunk);
+        [&ctx](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
+            QString why;
+            if (purpose == 0 && !writeStdout(chunk, &why))
+                ctx.cli.stop(QStringLiteral("can not write the output (%1)").arg(why));
         });
     TransferStarters(ctx.cli.engine()).fetchDirect(0, parent, name);
     return finish(ctx);

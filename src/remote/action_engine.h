@@ -67,6 +67,7 @@ public:
     void announceListing(const ListingAction& action, const RemoteItemList& items);
     void announceRoot(const QByteArray& folder, const RemoteItemList& items);
     void announceProjectFolder(const QByteArray& folder);
+    void announceProjectWalkStopped(const QByteArray& target);
     void announceRefresh(const RefreshTarget& target, const QByteArray& folder,
                          const RemoteItemList& items);
     void announceTransfer(const TransferInfo& info, qint64 position, bool success);
@@ -99,12 +100,16 @@ signals:
     void listingReady(const ListingAction* action, const RemoteItemList& items);
     void rootFound(const QByteArray& folder, const RemoteItemList& items);
     void projectFolderReached(const QByteArray& folder);
+    // The walk found no way down to the remote project folder.
+    void projectWalkStopped(const QByteArray& target);
     void refreshDelivered(quintptr window, quint8 flag, const QByteArray& folder,
                           const RemoteItemList& items, int mode);
     // A file transfer left the queue; success only when the server confirmed it
     // and every local step worked.
     void transferFinished(const TransferInfo& info, qint64 position, bool success);
-    // The same for a transfer that did not finish, with why.
+    // The same for a transfer that did not finish, with why. A download that
+    // kept data names where (result.keptPath); TransferStarters::retry fetches
+    // it again, continuing that data.
     void transferFailed(const TransferResult& result);
     void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.

@@ -30,18 +30,10 @@ void DeleteFolderAction::process(const RemoteItemList& items) {
     for (const RemoteItem& item : items) {
         if (!item.isFolder() || skipUnsafe(item))
             continue;
-        if (depth >= kMaxDepth) {
-            if (h)
-                h->log(LogChannel::Error,
-                       QStringLiteral("Deleting does not go below %1: more than %2 levels of "
-                                      "folders")
-                           .arg(displayText(folder))
-                           .arg(kMaxDepth));
-            break;
-        }
         const QByteArray path = joinRemotePath(folder, item.name);
-        insertNext(std::make_unique<DeleteFolderAction>(engine(), path,
-                                                        engine().listingSequence(path), depth + 1));
+        if (mayEnter(path, item))
+            insertInWalk(std::make_unique<DeleteFolderAction>(engine(), path,
+                                                              engine().listingSequence(path)));
     }
 
     QByteArray parent;

@@ -8,10 +8,17 @@
 #include "remote/transfer_decision.h"
 #include "remote/transfer_pool.h"
 #include "session/direct_download_group.h"
+#include "session/download_file_group.h"
 #include "session/ftp_session.h"
+#include "session/partial_download.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 
 bool makeLocalFolder(const QString& folder, QString* reason) {
     const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
@@ -35,13 +42,42 @@ bool makeLocalFolder(const QString& folder, QString* reason) {
             }
             continue;
         }
-        if (!QDir().mkdir(prefix)) {
-            *reason = QStringLiteral("can not create ") + prefix;
+        if (::mkdir(QFile::encodeName(prefix).constData(), 0777) != 0 && errno != EEXIST) {
+            *reason = QStringLiteral("can not create %1 (%2)")
+                          .arg(prefix, QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
     }
     return true;
 }
+
+QByteArray listedModification(const RemoteItem& item) {
+    return QByteArray::number(item.year) + '-' + QByteArray::number(item.month) + '-' +
+           QByteArray::number(item.day) + ' ' + item.time;
+}
+
+namespace {
+
+// Data kept by an earlier download that stopped short, when it came from the
+// server file as it is listed now and REST can continue it.
+std::optional<KeptPart> continuableKept(const QString& target, const TransferInfo& t, bool rest,
+                                        GroupHost* h) {
+    std::optional<KeptPart> kept = PartialDownload::inspect(target);
+    if (!kept)
+        return std::nullopt;
+    // A listing without a size (0) leaves the date to tell the file.
+    if (rest && kept->source == DownloadFileGroup::sourceOf(t) && kept->length > 0 &&
+        (t.total <= 0 || kept->length < t.total))
+        return kept;
+    if (h)
+        h->log(LogChannel::Status,
+               QStringLiteral("The data kept in %1 is not continued: the server's file is not "
+                              "the one it came from, or can not be continued")
+                   .arg(kept->path));
+    return std::nullopt;
+}
+
+}  // namespace
 
 void DownloadAction::process(const RemoteItemList& listed) {
     ActionEngine& e = engine();
@@ -62,7 +98,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
                 keys.emplace_back(s.kind, s.name);
                 continue;
             }
-            const RemoteItem* found = listed.itemOf(s.name);
+            const std::optional<RemoteItem> found = listed.itemOf(s.name);
             if (found)
                 keys.emplace_back(found->kind, s.name);
             else if (h)
@@ -98,8 +134,10 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                  target);
             continue;
         }
-        const TransferDecision d = decideDownload(options ? *options : e.downloadOptions,
-                                                  info.exists(), info.size(), it.size, rest);
+        const TransferAlertOptions& chosen = options ? *options : e.downloadOptions;
+        TransferDecision d = decideDownload(chosen, info.exists(), info.size(), it.size, rest);
+        if (retry)
+            d = {TransferDecision::Whole, 0};
         if (d.kind == TransferDecision::Skip)
             continue;
         FileTransfer t;
@@ -107,7 +145,20 @@ void DownloadAction::process(const RemoteItemList& listed) {
         t.info.remoteFolder = folder;
         t.info.fileName = it.name;
         t.info.localPath = target;
-        t.info.total = it.size;
+        // The size of a link or device says nothing of what RETR brings.
+        t.info.total = it.kind == '-' ? it.size : -1;
+        t.info.remoteModified = listedModification(it);
+        // Data an earlier download of this file kept is continued by the
+        // actions that fetch what differs; the others start again.
+        const quint8 action = chosen.fileAction;
+        const bool mayContinue = retry || action == TransferAlertOptions::OverwriteIfDifferent ||
+                                 action == TransferAlertOptions::Resume;
+        if (mayContinue) {
+            if (const std::optional<KeptPart> kept = continuableKept(target, t.info, rest, h)) {
+                d = {TransferDecision::Resume, kept->length};
+                t.info.continuesKept = true;
+            }
+        }
         t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
         t.info.publish.options = e.publish;
         // Only MLSD tells the time to the second; otherwise MDTM is asked.
@@ -124,11 +175,15 @@ void DownloadAction::process(const RemoteItemList& listed) {
         if (it.kind != 'd' || unsafe(it))
             continue;
         const QByteArray sub = joinRemotePath(folder, it.name);
+        if (!mayEnter(sub, it))
+            continue;
         const QString localSub = local.filePath(localNameOf(it.name));
-        auto make = [&e, sub, localSub, window = progressWindow, options = options] {
+        auto make = [&e, sub, localSub, window = progressWindow, options = options,
+                     walk = sharedWalk()] {
             auto action = std::make_unique<DownloadAction>(e, sub, localSub, RemoteItemList(),
                                                            e.listingSequence(sub), window);
             action->options = options;
+            action->joinWalk(walk);
             return action;
         };
         if (TransferPool* pool = e.transferPool()) {
@@ -174,7 +229,7 @@ DownloadAction::~DownloadAction() {
 
 void DirectDownloadAction::process(const RemoteItemList& items) {
     GroupHost* h = host();
-    const RemoteItem* it = items.itemOf(name);
+    const std::optional<RemoteItem> it = items.itemOf(name);
     if (!it) {
         if (h)
             h->reportFailure(QStringLiteral("Can not find file ") + QString::fromUtf8(name));

@@ -28,6 +28,9 @@ public:
     // The file action for this download and its subfolders instead of the
     // engine's (a retry decides its own).
     std::optional<TransferAlertOptions> options;
+    // A retry: the selected files are fetched whatever the file action says,
+    // continuing the data an earlier attempt kept where it can.
+    bool retry = false;
 
 protected:
     void process(const RemoteItemList& items) override;
@@ -53,3 +56,6 @@ protected:
 // Makes a local folder and the folders above it. False, with a reason, when a
 // part of the path is a file or cannot be made.
 bool makeLocalFolder(const QString& folder, QString* reason);
+
+// A listed entry's date and time as one text, for telling a changed file.
+QByteArray listedModification(const RemoteItem& item);

@@ -125,6 +125,12 @@ bool FailedTransfers::retry(int index) {
         record.items.push_back({local.fileName(), true, 0});
         return starters.uploadNormal(record, r.info.remoteFolder);
     }
+    if (IsDownload(r) && !r.keptPath.isEmpty()) {
+        // Continues the data the failed attempt kept, when the server's file
+        // is still the one it came from.
+        starters.retry(r);
+        return true;
+    }
     if (IsDownload(r)) {
         RemoteItem item;
         item.name = r.info.fileName;  // of any kind: a link is fetched like a file

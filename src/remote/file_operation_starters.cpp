@@ -86,8 +86,10 @@ bool FileOperationStarters::deleteItems(const QByteArray& folder,
         if (!item.isFolder())
             continue;
         const QByteArray path = joinRemotePath(folder, item.name);
-        groups.push_back(
-            std::make_unique<DeleteFolderAction>(engine_, path, engine_.listingSequence(path)));
+        auto action =
+            std::make_unique<DeleteFolderAction>(engine_, path, engine_.listingSequence(path));
+        action->startWalk(item);
+        groups.push_back(std::move(action));
     }
     RefreshTarget refreshTarget = target;
     refreshTarget.mode = kModeAfterDelete;
@@ -100,7 +102,7 @@ bool FileOperationStarters::deleteItems(const QByteArray& folder,
 
 bool FileOperationStarters::deleteItems(const QByteArray& folder, const RemoteItemList& items,
                                         const RefreshTarget& target) {
-    return deleteItems(folder, items.items(), target);
+    return deleteItems(folder, items.toVector(), target);
 }
 
 bool FileOperationStarters::createFolder(const QByteArray& parent, const QByteArray& name) {
@@ -182,8 +184,10 @@ bool FileOperationStarters::changePermissions(const QByteArray& folder,
                 if (!item.isFolder() && !(linksAsFolders && item.kind == 'l'))
                     continue;
                 const QByteArray path = joinRemotePath(folder, item.name);
-                groups.push_back(std::make_unique<ChangePermissionAction>(
-                    engine_, path, engine_.listingSequence(path), request));
+                auto action = std::make_unique<ChangePermissionAction>(
+                    engine_, path, engine_.listingSequence(path), request);
+                action->startWalk(item);
+                groups.push_back(std::move(action));
             }
         }
         // Full sequence: the walks above leave the session in other folders.

@@ -52,15 +52,16 @@ bool ListingAction::walksEntries() const {
     }
 }
 
-void ListingAction::processListing(const QByteArray& raw) {
-    QByteArray text = raw;
-    text.replace('\r', ' ');
+void ListingAction::processListing(const QByteArray& text) {
     RemoteItemList items;
     RejectedLines rejected;
     items.parse(text, usesListCommand(), &rejected);
+    // The whole listing as an information line, only when someone shows it:
+    // as text it takes twice the listing's bytes.
     const int level = infoLevel();
-    if (level >= 0 && host())
-        host()->info(level, QString::fromUtf8(text));
+    if (host() && host()->showsInfo(level))
+        host()->info(level,
+                     QString::fromUtf8(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (rejected.count > 0)
         engine_.reportRejectedLines(*this, rejected);
     nextPosition_ = -1;
@@ -80,4 +81,28 @@ CommandGroup* ListingAction::insertNext(std::unique_ptr<CommandGroup> group) {
 
 PureGroup* ListingAction::insertNextCommands(const StepList& steps) {
     return static_cast<PureGroup*>(insertNext(std::make_unique<PureGroup>(steps)));
+}
+
+void ListingAction::startWalk(const RemoteItem& selected) {
+    walk_ = std::make_shared<FolderWalk>(folder, selected.unique);
+}
+
+const FolderWalkPtr& ListingAction::walk() {
+    if (!walk_)
+        walk_ = std::make_shared<FolderWalk>(folder);
+    return walk_;
+}
+
+bool ListingAction::mayEnter(const QByteArray& path, const RemoteItem& item) {
+    const QString refusal = walk()->enter(folder, path, item.unique);
+    if (refusal.isEmpty())
+        return true;
+    if (GroupHost* h = host())
+        h->reportFailure(refusal);
+    return false;
+}
+
+CommandGroup* ListingAction::insertInWalk(std::unique_ptr<ListingAction> action) {
+    action->walk_ = walk();
+    return insertNext(std::move(action));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/folder_walk.h"
 #include "remote/remote_item_list.h"
 #include "session/listing_group.h"
 #include "session/pure_group.h"
@@ -17,6 +18,10 @@ public:
 
     ActionEngine& engine() const { return engine_; }
 
+    // Starts this action's walk at a folder selected from its parent's
+    // listing, known by the item listed there.
+    void startWalk(const RemoteItem& selected);
+
     // The level at which the raw listing is shown on the main chat pane; -1:
     // never (the loops).
     virtual int infoLevel() const;
@@ -26,6 +31,9 @@ public:
     // Its connection broke and the same listing runs again on another: what it
     // stood for is not left undone.
     bool handedBack = false;
+    // Goes on with the walk of the action that queued it elsewhere (on a
+    // transfer connection).
+    void joinWalk(FolderWalkPtr walk) { walk_ = std::move(walk); }
 
 protected:
     void processListing(const QByteArray& text) override;
@@ -36,7 +44,20 @@ protected:
     CommandGroup* insertNext(std::unique_ptr<CommandGroup> group);
     PureGroup* insertNextCommands(const StepList& steps);
 
+    // Recursive walks: whether this walk may enter a folder listed here
+    // (`item` names it); an error line says why not. Actions that go on with
+    // the walk are queued by insertInWalk.
+    bool mayEnter(const QByteArray& path, const RemoteItem& item);
+    CommandGroup* insertInWalk(std::unique_ptr<ListingAction> action);
+    // This walk, for an action queued elsewhere to join.
+    FolderWalkPtr sharedWalk() { return walk(); }
+
 private:
+    const FolderWalkPtr& walk();
+
     ActionEngine& engine_;
     int nextPosition_ = -1;
+    // The walk this action is part of; one starts here when it was queued on
+    // its own.
+    FolderWalkPtr walk_;
 };

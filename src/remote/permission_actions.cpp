@@ -39,17 +39,9 @@ void ChangePermissionAction::process(const RemoteItemList& items) {
             continue;
         if (!isSafeRemoteName(item.name))
             continue;  // already reported above
-        if (depth >= kMaxDepth) {
-            if (h)
-                h->log(LogChannel::Error,
-                       QStringLiteral("Changing permissions does not go below %1: more than %2 "
-                                      "levels of folders")
-                           .arg(displayText(folder))
-                           .arg(kMaxDepth));
-            break;
-        }
         const QByteArray path = joinRemotePath(folder, item.name);
-        insertNext(std::make_unique<ChangePermissionAction>(
-            engine(), path, engine().listingSequence(path), request, depth + 1));
+        if (mayEnter(path, item))
+            insertInWalk(std::make_unique<ChangePermissionAction>(
+                engine(), path, engine().listingSequence(path), request));
     }
 }

@@ -12,22 +12,16 @@ struct PermissionRequest {
 };
 
 // Changes the permissions of the listed folder's entries. Links are always
-// changed; with the folders flag, folders and links are entered in turn.
+// changed; with the folders flag, folders and links are entered in turn (a link
+// pointing upwards ends the walk there: see FolderWalk).
 class ChangePermissionAction : public ListingAction {
 public:
-    // Links are followed: a link pointing upwards must not lead the walk round in
-    // circles, so it stops this many levels below the first folder.
-    static constexpr int kMaxDepth = 64;
-
     ChangePermissionAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                           const PermissionRequest& request, int depth = 0)
+                           const PermissionRequest& request)
         : ListingAction(engine, ActionKind::ChangePermission, std::move(folder), steps),
-          request(request),
-          depth(depth) {}
+          request(request) {}
 
     PermissionRequest request;
-    // Levels below the first folder of the change (0 for that folder).
-    int depth;
 
 protected:
     void process(const RemoteItemList& items) override;

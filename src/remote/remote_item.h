@@ -18,6 +18,7 @@ struct RemoteItem {
     int links = -1;
     QByteArray owner;
     QByteArray group;
+    QByteArray unique;  // MLSD "unique" fact: one value per file or folder on the server
 
     bool isFolder() const { return kind == 'd'; }
 

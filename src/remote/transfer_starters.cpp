@@ -6,6 +6,8 @@
 #include "remote/upload_actions.h"
 #include "session/direct_upload_group.h"
 
+#include <QFileInfo>
+
 void TransferStarters::download(const QByteArray& remoteFolder, const QString& localFolder,
                                 const RemoteItemList& selection, quintptr progressWindow) {
     std::vector<std::unique_ptr<CommandGroup>> work;
@@ -13,6 +15,22 @@ void TransferStarters::download(const QByteArray& remoteFolder, const QString& l
         std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
                                          engine_.listingSequence(remoteFolder), progressWindow);
     action->options = options_;
+    work.push_back(std::move(action));
+    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
+                       QStringLiteral("Downloading files completed"), 2);
+}
+
+void TransferStarters::retry(const TransferResult& failed) {
+    RemoteItem wanted;
+    wanted.name = failed.info.fileName;  // no kind: whatever the server lists
+    RemoteItemList selection;
+    selection.append(wanted);
+    const QString localFolder = QFileInfo(failed.info.localPath).absolutePath();
+    auto action =
+        std::make_unique<DownloadAction>(engine_, failed.info.remoteFolder, localFolder, selection,
+                                         engine_.listingSequence(failed.info.remoteFolder));
+    action->retry = true;
+    std::vector<std::unique_ptr<CommandGroup>> work;
     work.push_back(std::move(action));
     engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
                        QStringLiteral("Downloading files completed"), 2);

@@ -3,6 +3,7 @@
 #include "remote/local_folder_record.h"
 #include "remote/remote_item_list.h"
 #include "remote/transfer_alert_options.h"
+#include "session/transfer_info.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,6 +33,10 @@ public:
     // folder, creating the folders on the way.
     bool uploadProject(const QByteArray& remoteProjectFolder, const QByteArray& relativePath,
                        const LocalFolderRecord& local);
+    // Fetches a file whose download failed once more, continuing the data it
+    // kept where the server's file is still the same (whatever the file action
+    // says), else whole. The folder is listed first, for its size and date.
+    void retry(const TransferResult& failed);
     // Fetches one file into memory: purpose 1 the concerned file, 2 a file
     // wizard's, 0 a script's output.
     void fetchDirect(int purpose, const QByteArray& folder, const QByteArray& name);

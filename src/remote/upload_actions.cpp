@@ -47,7 +47,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         if (item.isFolder)
             continue;
         const QByteArray name = QFile::encodeName(item.name);
-        const RemoteItem* remote = items.itemOf(name);
+        const std::optional<RemoteItem> remote = items.itemOf(name);
         if (remote && remote->kind != '-') {
             if (h)
                 h->reportFailure(QStringLiteral("Not uploaded, the server has a folder or other "
@@ -55,12 +55,12 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                                  QString::fromUtf8(joinRemotePath(folder, name)));
             continue;
         }
-        TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote != nullptr,
+        TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote.has_value(),
                                           item.size, remote ? remote->size : 0, rest);
         const QByteArray temporary = uploadTemporaryName(name);
-        const RemoteItem* leftover = items.itemOf(temporary);
+        std::optional<RemoteItem> leftover = items.itemOf(temporary);
         if (leftover && leftover->kind != '-')
-            leftover = nullptr;
+            leftover.reset();
         if (d.kind == TransferDecision::Skip) {
             // Nothing will continue it.
             if (leftover)
@@ -132,10 +132,13 @@ void UploadNormalAction::process(const RemoteItemList& items) {
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
+        const std::optional<RemoteItem> listed = items.itemOf(rememberedNames[i]);
+        if (!mayEnter(sub, listed ? *listed : RemoteItem()))
+            continue;
         auto action = std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
                                                            e.listingSequence(sub));
         action->options = options;
-        insertNext(std::move(action));
+        insertInWalk(std::move(action));
     }
 }
 
@@ -162,17 +165,19 @@ UploadNormalAction::~UploadNormalAction() {
 void UploadPairAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
     if (relativePath.isEmpty()) {
-        insertNext(
+        insertInWalk(
             std::make_unique<UploadNormalAction>(e, folder, local, e.listingSequence(folder)));
         return;
     }
     const qsizetype slash = relativePath.indexOf('/');
     const QByteArray component = slash < 0 ? relativePath : relativePath.left(slash);
     const QByteArray rest = slash < 0 ? QByteArray() : relativePath.mid(slash + 1);
-    if (items.itemOf(component)) {
+    if (const std::optional<RemoteItem> listed = items.itemOf(component)) {
         e.announceListing(*this, items);
         const QByteArray next = joinRemotePath(folder, component);
-        insertNext(
+        if (!mayEnter(next, *listed))
+            return;
+        insertInWalk(
             std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
         return;
     }
@@ -185,5 +190,5 @@ void UploadPairAction::process(const RemoteItemList& items) {
     }
     StepList steps{{"MKD", component}, {"CWD", folder}};
     steps.append(e.shortListingSequence());
-    insertNext(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
+    insertInWalk(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
 }

@@ -25,6 +25,9 @@ public:
     virtual ~GroupHost() = default;
     virtual void log(LogChannel channel, const QString& text) = 0;
     virtual void info(int level, const QString& text) = 0;
+    // Someone shows information lines of this level: a large text (a whole
+    // listing) is only made for the log when it is.
+    virtual bool showsInfo(int level) const { return level >= 0; }
     virtual TransportFactory* transportFactory() = 0;
     virtual int queueCount() const = 0;
     // Dotted address of the control connection's peer.
@@ -32,6 +35,11 @@ public:
     virtual bool showActiveServerFiles() const = 0;
     // How data connections start TLS; none while they stay plain.
     virtual std::optional<TlsRequest> dataTls() const { return std::nullopt; }
+    // Files travel as bytes (TYPE I): their sizes can be compared exactly.
+    virtual bool binaryTransfers() const { return false; }
+    // The server answers SIZE and files travel as bytes: a stored file's size
+    // is asked after the upload.
+    virtual bool checksStoredSize() const { return false; }
     // What the server announced and was seen to refuse; none before login.
     virtual ServerFeatures* serverFeatures() { return nullptr; }
     virtual void transferStarted(const class SocketGroup* group,

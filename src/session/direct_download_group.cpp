@@ -1,10 +1,18 @@
 #include "session/direct_download_group.h"
 
+#include "session/reply.h"
+
 DirectDownloadGroup::DirectDownloadGroup(int directPurpose, TransferInfo info,
                                          const StepList& steps)
     : SocketGroup(steps), purpose(directPurpose), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::DirectDownload);
     data().text = info_.remoteFolder;
+    size_.listed = info_.total;
+}
+
+void DirectDownloadGroup::replyArrived(const Reply& reply) {
+    if (reply.code() == 150 && hasSentStepNamed("RETR"))
+        size_.announced = TransferSize::announcedIn(reply.lastLine());
 }
 
 DirectDownloadGroup::~DirectDownloadGroup() {
@@ -42,7 +50,18 @@ void DirectDownloadGroup::onDataEvent(SocketEvent event) {
             receive();
     } else if (event == SocketEvent::Close) {
         receive();
-        if (GroupHost* h = host())
-            h->directContent(purpose, info_.remoteFolder, info_.fileName, content_);
+        GroupHost* h = host();
+        if (!h)
+            return;
+        const QString shortfall = size_.shortfall(received_, 0, h->binaryTransfers());
+        if (!shortfall.isEmpty()) {
+            QByteArray path = info_.remoteFolder;
+            if (!path.endsWith('/'))
+                path += '/';
+            h->reportFailure(QStringLiteral("Download of %1 stopped short: %2")
+                                 .arg(displayText(path + info_.fileName), shortfall));
+            return;
+        }
+        h->directContent(purpose, info_.remoteFolder, info_.fileName, content_);
     }
 }

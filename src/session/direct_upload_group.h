@@ -17,6 +17,7 @@ public:
 
 protected:
     void sendMore() override;
+    qint64 storedSizeExpected() const override { return content_.size(); }
     void restartSource() override {
         position_ = 0;
         sentAnything_ = false;

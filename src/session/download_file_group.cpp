@@ -1,14 +1,16 @@
 #include "session/download_file_group.h"
 
+#include "platform/local_write.h"
+#include "session/reply.h"
 #include "session/server_features.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <cstdio>
 
 namespace {
 
@@ -29,6 +31,7 @@ DownloadFileGroup::DownloadFileGroup(TransferInfo info, const StepList& steps)
     info_.socketKind = int(SocketKind::DownloadFile);
     data().text = info_.remoteFolder;
     position_ = info_.startOffset;
+    size_.listed = info_.total;
     remoteTime_ = info_.publish.remoteTime;
 }
 
@@ -57,35 +60,27 @@ void DownloadFileGroup::onStepSent(const CommandStep& step) {
         startDigest();
 }
 
+QString DownloadFileGroup::shortfall() const {
+    const GroupHost* h = host();
+    return size_.shortfall(position_, info_.startOffset, h && h->binaryTransfers());
+}
+
 void DownloadFileGroup::startDigest() {
     if (check_.started() || !data().dataClosed || hash_.command.isEmpty() ||
         !hasSentStepNamed(hash_.command.constData()))
         return;
-    if (file_)
-        file_->flush();
-    check_.startFile(temporaryPath_.isEmpty() ? info_.localPath : temporaryPath_, hash_.algorithm);
-}
-
-void DownloadFileGroup::replyArrived(const Reply& reply) {
-    const int last = lastSentIndex();
-    if (last < 0)
-        return;
-    const CommandStep& step = steps()[last];
-    const int code = reply.code();
-    if (step.nameIs("MDTM") && code == 213 && !reply.strippedLines().isEmpty()) {
-        if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
-            remoteTime_ = *t;
-    }
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
-        code < 300 && !check_.answered()) {
-        check_.takeReply(reply, hash_);
-        awaitingVerdict_ = true;
-    }
-    if (awaitingVerdict_)
-        judge();
+    // The part file holds every byte of the server's file, a kept start
+    // included; a resume of the target itself is the target.
+    check_.startFile(file_ && !partPath_.isEmpty() ? partPath_ : info_.localPath, hash_.algorithm);
 }
 
 void DownloadFileGroup::judge() {
+    // Data that stopped short is no content to judge: it is kept to continue
+    // and fails as short when the group ends.
+    if (!error_.isEmpty() || !shortfall().isEmpty()) {
+        awaitingVerdict_ = false;
+        return;
+    }
     // The digest starts only once the data connection closed.
     startDigest();
     const ContentCheck::Verdict v = check_.verdict();
@@ -112,6 +107,8 @@ bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
         return true;
     }
     if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+        if (!shortfall().isEmpty())
+            return true;  // fails as short when the group ends, its data kept
         badContent_ = true;
         fail(QStringLiteral("Not verified, %1 not kept: %2 refused (%3)")
                  .arg(info_.localPath, QString::fromLatin1(hash_.command))
@@ -126,6 +123,17 @@ DownloadFileGroup::~DownloadFileGroup() {
         onFinished(false);
 }
 
+PartialSource DownloadFileGroup::sourceOf(const TransferInfo& info) {
+    QByteArray path = info.remoteFolder;
+    if (!path.endsWith('/'))
+        path += '/';
+    return {path + info.fileName, info.total, info.remoteModified};
+}
+
+QString DownloadFileGroup::remotePath() const {
+    return displayText(sourceOf(info_).remotePath);
+}
+
 void DownloadFileGroup::onAttached() {
     if (!reportedStart_ && host()) {
         reportedStart_ = true;
@@ -133,52 +141,102 @@ void DownloadFileGroup::onAttached() {
     }
 }
 
-void DownloadFileGroup::fail(const QString& text) {
-    if (failed_)
+void DownloadFileGroup::replyArrived(const Reply& reply) {
+    const int last = lastSentIndex();
+    if (last < 0)
         return;
-    failed_ = true;
+    const CommandStep& step = steps()[last];
+    const int code = reply.code();
+    if (code == 150 && step.nameIs("RETR"))
+        size_.announced = TransferSize::announcedIn(reply.lastLine());
+    else if (code >= 400 && !reply.strippedLines().isEmpty())
+        refusal_ = displayText(reply.strippedLines().last());
+    if (step.nameIs("MDTM") && code == 213 && !reply.strippedLines().isEmpty()) {
+        if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
+            remoteTime_ = *t;
+    }
+    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
+        code < 300 && !check_.answered()) {
+        check_.takeReply(reply, hash_);
+        awaitingVerdict_ = true;
+    }
+    if (awaitingVerdict_)
+        judge();
+}
+
+void DownloadFileGroup::fail(const QString& text) {
+    if (!error_.isEmpty())
+        return;
+    error_ = text;
     noteProblem(text);
     if (host())
         host()->reportFailure(text);
 }
 
-bool DownloadFileGroup::openTarget() {
-    if (file_)
-        return true;
-    if (failed_)
+bool DownloadFileGroup::openPart() {
+    partPath_ = PartialDownload::pathFor(info_.localPath);
+    file_ = std::make_unique<QFile>(partPath_);
+    const QIODevice::OpenMode mode =
+        QIODevice::ReadWrite | QIODevice::Unbuffered |
+        (info_.continuesKept ? QIODevice::ExistingOnly : QIODevice::OpenMode());
+    if (!file_->open(mode)) {
+        fail(QStringLiteral("Can not create local file: %1 (%2)")
+                 .arg(partPath_, file_->errorString()));
+        file_.reset();
         return false;
-    if (info_.startOffset > 0) {
-        // Only the file the offset was taken from is continued: one removed or
-        // shortened meanwhile would get a gap of zeros before the new bytes.
-        file_ = std::make_unique<QFile>(info_.localPath);
-        if (!file_->open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
-            file_->size() < info_.startOffset || !file_->seek(info_.startOffset)) {
-            fail(QStringLiteral("Can not open local file for resuming: ") + info_.localPath);
+    }
+    // Two downloads of one file must not write into each other.
+    if (::flock(file_->handle(), LOCK_EX | LOCK_NB) != 0) {
+        fail(QStringLiteral("Another download is writing %1").arg(partPath_));
+        file_.reset();
+        return false;
+    }
+    if (info_.continuesKept) {
+        const std::optional<KeptPart> kept = PartialDownload::read(*file_);
+        if (!kept || kept->length != info_.startOffset || !(kept->source == sourceOf(info_))) {
+            fail(QStringLiteral("The data kept in %1 changed meanwhile and is not continued")
+                     .arg(partPath_));
             file_.reset();
             return false;
         }
+    }
+    // A part without our record was left by a run killed outright: nothing
+    // says where it came from, so it starts again.
+    const qint64 keep = info_.continuesKept ? info_.startOffset : 0;
+    QString why;
+    if (file_->size() != keep && !ResizeFile(file_->handle(), keep, &why)) {
+        fail(QStringLiteral("Can not write local file: %1 (%2)").arg(partPath_, why));
+        file_.reset();
+        return false;
+    }
+    return true;
+}
+
+bool DownloadFileGroup::openTarget() {
+    if (file_)
         return true;
+    if (!error_.isEmpty())
+        return false;
+    if (info_.startOffset == 0 || info_.continuesKept)
+        return openPart();
+    // Only the file the offset was taken from is continued: one removed or
+    // shortened meanwhile would get a gap of zeros before the new bytes.
+    file_ = std::make_unique<QFile>(info_.localPath);
+    if (!file_->open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        fail(QStringLiteral("Can not open local file for resuming: %1 (%2)")
+                 .arg(info_.localPath, file_->errorString()));
+        file_.reset();
+        return false;
     }
-    const QFileInfo target(info_.localPath);
-    // The temporary name must stay a legal name (255 bytes) beside the longest
-    // target name.
-    QString base = target.fileName();
-    while (QFile::encodeName(base).size() > 200)
-        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name =
-            QStringLiteral(".%1.%2.part")
-                .arg(base)
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        temporaryPath_ = target.dir().filePath(name);
-        file_ = std::make_unique<QFile>(temporaryPath_);
-        if (file_->open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return true;
+    if (file_->size() < info_.startOffset) {
+        fail(QStringLiteral("Can not open local file for resuming: %1 (it is shorter than "
+                            "%2 bytes now)")
+                 .arg(info_.localPath)
+                 .arg(info_.startOffset));
+        file_.reset();
+        return false;
     }
-    fail(QStringLiteral("Can not create local file: ") + info_.localPath);
-    file_.reset();
-    temporaryPath_.clear();
-    return false;
+    return true;
 }
 
 void DownloadFileGroup::receive() {
@@ -197,13 +255,13 @@ void DownloadFileGroup::receive() {
         }
         if (filled == 0)
             break;
-        if (failed_ || !openTarget())
+        if (!error_.isEmpty() || !openTarget())
             continue;  // drain, so the server can finish
         if (position_ == info_.startOffset && host())
             host()->transferProgress(this, position_);
-        if (file_->write(buffer_.constData(), filled) != filled) {
-            fail(QStringLiteral("Can not write local file: ") + info_.localPath + " (" +
-                 file_->errorString() + ")");
+        QString why;
+        if (!WriteAllAt(file_->handle(), buffer_.constData(), filled, position_, &why)) {
+            fail(QStringLiteral("Can not write local file: %1 (%2)").arg(file_->fileName(), why));
             continue;
         }
         position_ += filled;
@@ -222,47 +280,71 @@ void DownloadFileGroup::onDataEvent(SocketEvent event) {
     }
 }
 
-void DownloadFileGroup::discardTemporary() {
-    if (file_)
+QString DownloadFileGroup::keepPart() {
+    GroupHost* h = host();
+    if (position_ <= 0) {
         file_->close();
-    if (!temporaryPath_.isEmpty())
-        QFile::remove(temporaryPath_);
-    temporaryPath_.clear();
+        QFile::remove(partPath_);
+        return {};
+    }
+    QString why;
+    if (!PartialDownload::seal(*file_, position_, sourceOf(info_), &why)) {
+        if (h)
+            h->log(LogChannel::Error, QStringLiteral("Can not keep the data of %1 for resuming: "
+                                                     "%2 (%3)")
+                                          .arg(remotePath(), partPath_, why));
+        file_->close();
+        QFile::remove(partPath_);
+        return {};
+    }
+    if (h)
+        h->log(LogChannel::Status, QStringLiteral("%1 bytes of %2 kept for resuming in %3")
+                                       .arg(position_)
+                                       .arg(remotePath(), partPath_));
+    return partPath_;
 }
 
 void DownloadFileGroup::onFinished(bool success) {
     if (finished_)
         return;
     finished_ = true;
-    bool ok = success && !failed_ && data().dataClosed;
-    if (ok && !file_ && info_.startOffset == 0)
-        ok = openTarget();  // an empty file: nothing arrived, still make it
-    if (file_) {
-        if (info_.startOffset > 0) {
-            // A resume ends where the data ended.
-            file_->resize(position_);
-        }
-        if (!file_->flush())
+    bool ok = success && error_.isEmpty() && data().dataClosed;
+    if (ok) {
+        const QString missing = shortfall();
+        if (!missing.isEmpty()) {
+            fail(QStringLiteral("Download of %1 stopped short: %2").arg(remotePath(), missing));
             ok = false;
+        }
+    }
+    if (ok && !file_)
+        ok = openTarget();  // an empty file: nothing arrived, still make it
+    QString kept;
+    if (file_ && partPath_.isEmpty()) {
+        // A resume of the target ends where the data ended; bytes that fail
+        // the checksum are not kept after the resumed part.
+        QString why;
+        ResizeFile(file_->handle(), badContent_ ? info_.startOffset : position_, &why);
+        file_->close();
+    } else if (file_ && badContent_) {
+        // Content the server's checksum contradicts is not continued either:
+        // the old target stays as it was.
+        file_->close();
+        QFile::remove(partPath_);
+    } else if (file_) {
+        if (ok) {
+            // rename(2) replaces the target in one step.
+            const QByteArray from = QFile::encodeName(partPath_);
+            const QByteArray to = QFile::encodeName(info_.localPath);
+            if (std::rename(from.constData(), to.constData()) != 0) {
+                fail(QStringLiteral("Can not replace local file: %1 (%2)")
+                         .arg(info_.localPath, QString::fromLocal8Bit(std::strerror(errno))));
+                ok = false;
+            }
+        }
+        if (!ok)
+            kept = keepPart();
         file_->close();
     }
-    if (ok && !temporaryPath_.isEmpty()) {
-        // rename(2) replaces the target in one step.
-        const QByteArray from = QFile::encodeName(temporaryPath_);
-        const QByteArray to = QFile::encodeName(info_.localPath);
-        if (std::rename(from.constData(), to.constData()) != 0) {
-            ok = false;
-            fail(QStringLiteral("Can not replace local file: ") + info_.localPath);
-        } else {
-            temporaryPath_.clear();
-        }
-    }
-    if (badContent_ && info_.startOffset > 0) {
-        // Bytes that fail the checksum are not kept after the resumed part.
-        QFile::resize(info_.localPath, info_.startOffset);
-    }
-    if (!ok)
-        discardTemporary();
     if (ok && info_.publish.options.keepTimes && remoteTime_ >= 0 &&
         !setModifiedTime(info_.localPath, remoteTime_) && host())
         host()->log(LogChannel::Error,
@@ -270,6 +352,13 @@ void DownloadFileGroup::onFinished(bool success) {
     GroupHost* h = host();
     if (h)
         h->transferEnded(this);
-    if (onResult)
-        onResult({info_, position_, ok, problem(), stopped()});
+    if (onResult) {
+        TransferResult r{info_, position_, ok, problem(), stopped(), kept};
+        if (!ok && r.error.isEmpty() && !r.stopped)
+            r.error =
+                refusal_.isEmpty()
+                    ? QStringLiteral("Download of %1 was stopped").arg(remotePath())
+                    : QStringLiteral("Download of %1 refused: %2").arg(remotePath(), refusal_);
+        onResult(r);
+    }
 }

@@ -1,18 +1,24 @@
 #pragma once
 
 #include "session/content_check.h"
+#include "session/partial_download.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
+#include "session/transfer_size.h"
 
 #include <QFile>
 
 #include <functional>
 #include <memory>
 
-// Fetches one remote file into a local file. A whole fetch is written to a
-// temporary sibling and renamed over the target only after the server confirmed
-// the transfer, so a failed or removed download never destroys the old file. A
-// resume continues the existing file at its offset once the first data arrives.
+// Fetches one remote file into a local file. The data goes to the hidden part
+// file beside the target, renamed over it only once the server confirmed the
+// transfer and every byte it announced arrived, so a failed or removed download
+// never destroys the old file. Data that stops short stays in the part file,
+// sealed with its source, for the next download of the file to continue. A
+// resume of the target itself continues that file at its offset. The server's
+// time and checksum, when asked, are taken before the rename: content that
+// fails the checksum is neither put in place nor kept.
 class DownloadFileGroup : public SocketGroup {
 public:
     DownloadFileGroup(TransferInfo info, const StepList& steps);
@@ -35,6 +41,9 @@ public:
     const TransferInfo& info() const { return info_; }
     qint64 position() const { return position_; }
 
+    // What the record of kept data says of a download's source.
+    static PartialSource sourceOf(const TransferInfo& info);
+
     // Told once when the group leaves the queue.
     std::function<void(const TransferResult&)> onResult;
 
@@ -45,20 +54,28 @@ private:
     static constexpr qint64 kWriteBlock = 256 * 1024;
 
     bool openTarget();
+    bool openPart();
     void receive();
     void fail(const QString& text);
-    void discardTemporary();
+    // Seals the data that arrived for a later resume, or removes a part file
+    // that holds nothing; where the data is kept, or empty.
+    QString keepPart();
+    QString remotePath() const;
     // Starts the local digest once the checksum was asked and every byte is
     // on disk.
     void startDigest();
     void judge();
+    // Empty when every byte the server announced arrived.
+    QString shortfall() const;
 
     TransferInfo info_;
     std::unique_ptr<QFile> file_;
-    QString temporaryPath_;
+    QString partPath_;  // empty while the target itself is continued
     QByteArray buffer_;
+    TransferSize size_;
     qint64 position_ = 0;
-    bool failed_ = false;
+    QString error_;
+    QString refusal_;  // the server's last error reply
     bool reportedStart_ = false;
     bool finished_ = false;
     HashCommand hash_;

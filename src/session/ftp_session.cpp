@@ -59,6 +59,11 @@ void FtpSession::setOptions(const SessionOptions& options) {
         restartKeepAlive();
 }
 
+bool FtpSession::serverSupportsSize() const {
+    // A transfer connection asks no FEAT: it knows what the main one learnt.
+    return featIndex_.contains("SIZE") || helpIndex_.contains("SIZE") || features_.size;
+}
+
 QByteArray FtpSession::listingCommand() const {
     return serverSupportsMlsd() && options_.preferMlsd ? QByteArray("MLSD") : QByteArray("LIST");
 }
@@ -671,8 +676,16 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         case 227: {
             const auto address = parsePassiveReply(reply.lastLine());
-            const bool started = address && head && head->startData(address->host, address->port);
-            if (!started) {
+            const bool asked = head && head->kind() == GroupKind::Socket &&
+                               head->lastSentIndex() >= 0 &&
+                               head->steps()[head->lastSentIndex()].nameIs("PASV") &&
+                               !static_cast<SocketGroup*>(head)->data().started();
+            // Waiting would only end in the time-out: nothing can connect there.
+            if (asked && (!address || !head->startData(address->host, address->port))) {
+                refusePassiveAddress(reply);
+                return true;
+            }
+            if (!asked) {
                 log(LogChannel::Trace, QStringLiteral("socket creation failed"));
                 log(LogChannel::Ignored, QStringLiteral("Above reproduce respnse 227 is ignored"));
                 return true;
@@ -776,6 +789,22 @@ bool FtpSession::handleLoginRefusal(const Reply& reply, int code) {
     emit loginRefused(sentence);
     emit connectionClosed();
     return true;
+}
+
+void FtpSession::refusePassiveAddress(const Reply& reply) {
+    const QByteArray line =
+        reply.strippedLines().isEmpty() ? QByteArray() : reply.strippedLines().last();
+    const qsizetype open = line.indexOf('(');
+    const qsizetype close = open < 0 ? -1 : line.indexOf(')', open);
+    const QByteArray given =
+        close > open ? line.mid(open + 1, close - open - 1) : line.mid(3).trimmed();
+    const QByteArray described = CommandQueue::describe(*queue_.head());
+    reportFailure(
+        QStringLiteral("the server gave an unusable passive address (%1)").arg(displayText(given)));
+    log(LogChannel::Trace,
+        QStringLiteral("'%1' has been removed - error (227)").arg(QString::fromUtf8(described)));
+    finishGroup(0, false);
+    advance(false);
 }
 
 void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool* wait) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+
 #include "session/certificate_judge.h"
 #include "session/command_index.h"
 #include "session/command_queue.h"
@@ -106,6 +108,7 @@ public:
     bool loggedInNow() const { return isConnected() && loggedInNow_; }
     bool serverSupportsMlsd() const { return flags_ & AnnouncedMlsd; }
     bool serverSupportsRest() const { return flags_ & AnnouncedRest; }
+    bool serverSupportsSize() const;
     // MLSD when the server announced it and the site prefers it, else LIST.
     QByteArray listingCommand() const;
     const Reply& featReply() const { return featReply_; }
@@ -117,11 +120,16 @@ public:
     // GroupHost
     void log(LogChannel channel, const QString& text) override;
     void info(int level, const QString& text) override;
+    bool showsInfo(int level) const override { return level >= 0 && level <= shownInfoLevel_; }
+    // The highest information level anyone shows (-1: none); by default all.
+    void setShownInfoLevel(int level) { shownInfoLevel_ = level; }
     TransportFactory* transportFactory() override { return factory_; }
     int queueCount() const override { return queue_.size(); }
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
+    bool binaryTransfers() const override { return options_.transferType == 1; }
+    bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
     ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
@@ -193,6 +201,8 @@ private:
     void noteStoppedForAll();
     void finishGroup(int index, bool success);
     void tellMarker(const FakeGroup& marker);
+    // A 227 that names no address a data connection can go to ends its group.
+    void refusePassiveAddress(const Reply& reply);
     void protocolViolation(const QString& text);
     void sendUser();
     void onSecured();
@@ -200,6 +210,7 @@ private:
     bool handleTlsRefusal(const Reply& reply, int code);
 
     SessionOptions options_;
+    int shownInfoLevel_ = INT_MAX;
     TransportFactory* factory_;
     ControlSocket control_;
     ReplyAssembler assembler_;

@@ -1,5 +1,7 @@
 #include "session/sending_group.h"
 
+#include "platform/format.h"
+#include "session/reply.h"
 #include "session/server_features.h"
 
 namespace {
@@ -71,6 +73,8 @@ void SendingGroup::appendTail() {
     GroupHost* h = host();
     ServerFeatures* f = h ? h->serverFeatures() : nullptr;
     hash_ = HashCommand();
+    if (h && h->checksStoredSize())
+        addStep("SIZE", storedName_);
     if (p.options.verify) {
         hash_ = f ? f->hashCommand() : HashCommand();
         if (!hash_.command.isEmpty()) {
@@ -120,6 +124,8 @@ QString SendingGroup::failedPath() const {
 
 void SendingGroup::fail(const QString& text) {
     publishFailed_ = true;
+    if (publishError_.isEmpty())
+        publishError_ = text;
     if (GroupHost* h = host())
         h->reportFailure(text);
 }
@@ -130,6 +136,10 @@ void SendingGroup::replyArrived(const Reply& reply) {
         return;
     const CommandStep& step = steps()[last];
     const int code = reply.code();
+    if (step.nameIs("SIZE") && code == 213 && !publishFailed_) {
+        judgeSize(reply);
+        return;
+    }
     if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
         code < 300 && !check_.answered()) {
         check_.takeReply(reply, hash_);
@@ -149,10 +159,34 @@ void SendingGroup::judge() {
     const QString what = v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
                                                               : QStringLiteral("Not verified");
     fail(QStringLiteral("%1, %2: %3").arg(what, failedPath(), check_.why()));
+    abandonStored();
+}
+
+void SendingGroup::abandonStored() {
     dropUnsent();
     // A temporary known to be wrong is never continued.
     if (temporary_)
         addStep("DELE", storedName_);
+}
+
+void SendingGroup::judgeSize(const Reply& reply) {
+    const qint64 expected = storedSizeExpected();
+    const QByteArray value = reply.strippedLines().isEmpty()
+                                 ? QByteArray()
+                                 : reply.strippedLines().last().mid(3).trimmed();
+    bool ok = false;
+    const qint64 stored = value.toLongLong(&ok);
+    if (expected < 0 || (ok && stored == expected))
+        return;
+    QString text =
+        QStringLiteral("Upload of %1 failed: the server's file has %2 bytes, the local one %3")
+            .arg(shown(info().remoteFolder, finalName_),
+                 ok ? FormatGrouped(quint64(qMax<qint64>(stored, 0))) : displayText(value),
+                 FormatGrouped(quint64(expected)));
+    if (temporary_)
+        text += QStringLiteral("; the old file stays");
+    fail(text);
+    abandonStored();
 }
 
 bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
@@ -194,6 +228,8 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
     }
     if (step.nameIs("DELE"))
         return true;  // nothing of that name to remove
+    if (step.nameIs("SIZE"))
+        return true;  // a server that will not tell is trusted
     if (step.nameIs("MFMT")) {
         if (h)
             h->log(LogChannel::Error,
@@ -206,9 +242,7 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         fail(QStringLiteral("Not verified, %1: %2 refused (%3)")
                  .arg(failedPath(), QString::fromLatin1(hash_.command))
                  .arg(code));
-        dropUnsent();
-        if (temporary_)
-            addStep("DELE", storedName_);
+        abandonStored();
         return true;
     }
     return false;

@@ -13,7 +13,9 @@
 // and checked (a server refusing the temporary name gets the file directly,
 // one refusing to rename over a file gets the old one deleted first); the
 // server's checksum is compared with the bytes sent; the local modification
-// time is set with MFMT.
+// time is set with MFMT. When the server answers SIZE and files travel as
+// bytes, the stored file's size is asked once the data is out: a server that
+// kept less than it was sent has not stored the file.
 class SendingGroup : public SocketGroup {
 public:
     using SocketGroup::SocketGroup;
@@ -23,7 +25,10 @@ public:
     QString prepareToSend() override;
     void onStepSent(const CommandStep& step) override;
     void replyArrived(const Reply& reply) override;
-    bool readyToContinue() const override { return !awaitingVerdict_; }
+    // The checks after the store wait for the data to be out whole.
+    bool readyToContinue() const override {
+        return !awaitingVerdict_ && (!storeSent() || data().dataClosed);
+    }
     bool takeRefusal(const CommandStep& step, int code) override;
     bool isComplete() const override {
         return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
@@ -31,6 +36,8 @@ public:
 
     // The file is under its name and passed the checks that were asked.
     bool published() const { return !publishFailed_; }
+    // Why it is not; empty when it is.
+    const QString& publishError() const { return publishError_; }
     // The name the bytes are stored under (the temporary one, when atomic).
     const QByteArray& storedName() const { return storedName_; }
 
@@ -47,6 +54,9 @@ protected:
     virtual void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) = 0;
     // The local file's modification time (UTC seconds); -1 when there is none.
     virtual qint64 localModifiedTime() const { return -1; }
+    // The bytes the server's file must hold after the store; -1: not checked
+    // (the upload failed already).
+    virtual qint64 storedSizeExpected() const = 0;
 
 private:
     bool storeSent() const;
@@ -55,7 +65,10 @@ private:
     void appendTail();
     void dropUnsent();
     void judge();
+    void judgeSize(const Reply& reply);
     void fail(const QString& text);
+    // A stored file known to be wrong: nothing more is sent but its removal.
+    void abandonStored();
     // The file named in a failure, and whether the old one is still there.
     QString failedPath() const;
 
@@ -69,4 +82,5 @@ private:
     ContentCheck check_;
     bool awaitingVerdict_ = false;
     bool publishFailed_ = false;
+    QString publishError_;
 };

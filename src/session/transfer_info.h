@@ -13,6 +13,12 @@ struct TransferInfo {
     QString localPath;
     qint64 total = -1;  // -1 when not known
     qint64 startOffset = 0;
+    // Downloads: the server's modification time as its listing showed it, kept
+    // with data that stops short so that a changed file is never continued.
+    QByteArray remoteModified;
+    // Downloads: the start offset continues the data kept beside the target
+    // rather than the target itself.
+    bool continuesKept = false;
     // Temporary name, checksum and time: how the file is put in place.
     PublishPlan publish;
 };
@@ -26,4 +32,7 @@ struct TransferResult {
     // Why it did not finish, when anyone could tell; empty on success.
     QString error;
     bool stopped = false;
+    // Downloads: where the data that arrived is kept for a later resume; empty
+    // when none is.
+    QString keptPath;
 };

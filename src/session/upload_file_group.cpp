@@ -56,6 +56,7 @@ void UploadFileGroup::restartSource() {
     sendOffset_ = 0;
     sentAnything_ = false;
     failedRead_ = false;
+    readError_.clear();
     openError_.clear();
     if (!openSource())
         failedRead_ = true;
@@ -82,6 +83,7 @@ void UploadFileGroup::sendMore() {
         return;
     GroupHost* h = host();
     if (!file_.isOpen() && !failedRead_ && !openSource()) {
+        readError_ = openError_;
         if (h)
             h->reportFailure(openError_);
         failedRead_ = true;
@@ -103,8 +105,12 @@ void UploadFileGroup::sendMore() {
             sendBuffer_.resize(want);
             const qint64 got = file_.read(sendBuffer_.data(), want);
             if (got <= 0) {
+                readError_ =
+                    QStringLiteral("Can not read local file: ") + info_.localPath + " (" +
+                    (got < 0 ? file_.errorString() : QStringLiteral("it is shorter than it was")) +
+                    ")";
                 if (h)
-                    h->reportFailure(QStringLiteral("Can not read local file: ") + info_.localPath);
+                    h->reportFailure(readError_);
                 // Stop short: the server's file stays incomplete, not silently good.
                 file_.close();
                 fileSize_ = position_;
@@ -138,6 +144,10 @@ void UploadFileGroup::onFinished(bool success) {
     const bool ok = success && data().dataClosed && !failedRead_ && published();
     if (host() && reportedStart_)
         host()->transferEnded(this);
-    if (onResult)
-        onResult({info_, position_, ok, problem(), stopped()});
+    if (onResult) {
+        TransferResult r{info_, position_, ok, problem(), stopped(), {}};
+        if (!ok && r.error.isEmpty())
+            r.error = !publishError().isEmpty() ? publishError() : readError_;
+        onResult(r);
+    }
 }

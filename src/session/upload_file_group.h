@@ -31,6 +31,7 @@ public:
 
 protected:
     void sendMore() override;
+    qint64 storedSizeExpected() const override { return failedRead_ ? -1 : fileSize_; }
     void restartSource() override;
     void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override;
     qint64 localModifiedTime() const override;
@@ -42,6 +43,7 @@ private:
     TransferInfo info_;
     QFile file_;
     QString openError_;
+    QString readError_;
     qint64 fileSize_ = 0;
     qint64 chunkSize_ = 10000;
     qint64 position_ = 0;

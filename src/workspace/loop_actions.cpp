@@ -15,16 +15,6 @@ void logError(ActionEngine& engine, const QString& text) {
     engine.session().log(LogChannel::Error, text);
 }
 
-// A walk that follows links may meet a folder holding itself: it stops here.
-bool beyondDepthLimit(ActionEngine& engine, int childDepth, const QByteArray& path) {
-    if (childDepth <= kLoopDepthLimit)
-        return false;
-    logError(engine, QStringLiteral("Not entered, %1 levels below the start folder: %2")
-                         .arg(kLoopDepthLimit)
-                         .arg(displayText(path)));
-    return true;
-}
-
 // A name that would lead a walk out of its folder (or round in it).
 bool walkableName(ActionEngine& engine, const QByteArray& folder, const QByteArray& name) {
     if (isSafeLocalName(name))
@@ -39,13 +29,11 @@ bool walkableName(ActionEngine& engine, const QByteArray& folder, const QByteArr
 // ------------------------------------------------------------------- compare
 
 CompareItemsAction::CompareItemsAction(ActionEngine& engine, const StepList& steps,
-                                       CompareParams params, OwnerRef<CompareOwner> owner,
-                                       int depth)
+                                       CompareParams params, OwnerRef<CompareOwner> owner)
     : ListingAction(engine, ActionKind::CompareItems,
                     joinRemotePath(params.remoteProjectFolder, params.relativePath), steps),
       params(std::move(params)),
-      owner(std::move(owner)),
-      depth(depth) {}
+      owner(std::move(owner)) {}
 
 void CompareItemsAction::process(const RemoteItemList& items) {
     CompareOwner* o = owner.get();
@@ -96,33 +84,35 @@ void CompareItemsAction::process(const RemoteItemList& items) {
                                  ? item.remoteName
                                  : params.relativePath + '/' + item.remoteName;
         const QByteArray remote = joinRemotePath(params.remoteProjectFolder, child.relativePath);
-        if (beyondDepthLimit(engine(), depth + 1, remote))
+        const std::optional<RemoteItem> listed = items.itemOf(item.remoteName);
+        if (!mayEnter(remote, listed ? *listed : RemoteItem()))
             continue;
         if (TransferPool* pool = engine().transferPool()) {
             // The transfer connections list the sub-folders side by side.
             ActionEngine& e = engine();
             pool->submitListing(
-                [&e, remote, child, o = owner, d = depth + 1]() -> std::unique_ptr<CommandGroup> {
-                    return std::make_unique<CompareItemsAction>(e, e.listingSequence(remote), child,
-                                                                o, d);
+                [&e, remote, child, o = owner,
+                 walk = sharedWalk()]() -> std::unique_ptr<CommandGroup> {
+                    auto action = std::make_unique<CompareItemsAction>(e, e.listingSequence(remote),
+                                                                       child, o);
+                    action->joinWalk(walk);
+                    return action;
                 },
                 owner.token(), *this);
             continue;
         }
-        insertNext(std::make_unique<CompareItemsAction>(engine(), engine().listingSequence(remote),
-                                                        std::move(child), owner, depth + 1));
+        insertInWalk(std::make_unique<CompareItemsAction>(
+            engine(), engine().listingSequence(remote), std::move(child), owner));
     }
 }
 
 // -------------------------------------------------------------------- search
 
 SearchItemsAction::SearchItemsAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                                     SearchCriteria criteria, OwnerRef<SearchOwner> owner,
-                                     int depth)
+                                     SearchCriteria criteria, OwnerRef<SearchOwner> owner)
     : ListingAction(engine, ActionKind::SearchItems, std::move(folder), steps),
       criteria(std::move(criteria)),
-      owner(std::move(owner)),
-      depth(depth) {}
+      owner(std::move(owner)) {}
 
 void SearchItemsAction::process(const RemoteItemList& items) {
     int matches = 0;
@@ -142,10 +132,10 @@ void SearchItemsAction::process(const RemoteItemList& items) {
         if (!walkableName(engine(), folder, item.name))
             continue;
         const QByteArray path = joinRemotePath(folder, item.name);
-        if (beyondDepthLimit(engine(), depth + 1, path))
+        if (!mayEnter(path, item))
             continue;
-        insertNext(std::make_unique<SearchItemsAction>(
-            engine(), path, engine().listingSequence(path), criteria, owner, depth + 1));
+        insertInWalk(std::make_unique<SearchItemsAction>(
+            engine(), path, engine().listingSequence(path), criteria, owner));
     }
 }
 
@@ -153,12 +143,11 @@ void SearchItemsAction::process(const RemoteItemList& items) {
 
 ChangeCaseAction::ChangeCaseAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
                                    const StepList& steps, ChangeCaseOptions options,
-                                   OwnerRef<ChangeCaseOwner> owner, bool dryRun, int depth)
+                                   OwnerRef<ChangeCaseOwner> owner, bool dryRun)
     : ListingAction(engine, kind, std::move(folder), steps),
       options(options),
       owner(std::move(owner)),
-      dryRun(dryRun),
-      depth(depth) {}
+      dryRun(dryRun) {}
 
 void ChangeCaseAction::process(const RemoteItemList& items) {
     if (!owner.get())
@@ -168,10 +157,10 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
         // The folder after its renames: views that show it take this listing.
         if (engine().isShown(folder))
             engine().announceListing(*this, items);
-        std::vector<QByteArray> folders;
+        std::vector<RemoteItem> folders;
         for (const RemoteItem& item : items) {
             if (item.kind == 'd' || item.kind == 'l')
-                folders.push_back(item.name);
+                folders.push_back(item);
         }
         descend(folders);
         return;
@@ -210,31 +199,35 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
     if (!subFolders || plan.subFolders.empty())
         return;
     if (!descendAfterListing) {
-        descend(plan.subFolders);
+        std::vector<RemoteItem> folders;
+        for (const QByteArray& name : plan.subFolders)
+            if (const std::optional<RemoteItem> item = items.itemOf(name))
+                folders.push_back(*item);
+        descend(folders);
         return;
     }
     // Listed again once the renames ran, so the descent takes the new names.
-    insertNext(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseFurther, folder,
-                                                  engine().listingSequence(folder), options, owner,
-                                                  dryRun, depth));
+    insertInWalk(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseFurther, folder,
+                                                    engine().listingSequence(folder), options,
+                                                    owner, dryRun));
 }
 
-void ChangeCaseAction::descend(const std::vector<QByteArray>& subFolders) {
+void ChangeCaseAction::descend(const std::vector<RemoteItem>& subFolders) {
     if (owner.stopped() || !(options.bits & ChangeCaseOptions::SubFolders))
         return;
-    for (const QByteArray& name : subFolders) {
+    for (const RemoteItem& item : subFolders) {
         ChangeCaseOwner* o = owner.get();
         if (!o)
             return;
         o->changeCaseProgressStep();
-        if (!walkableName(engine(), folder, name))
+        if (!walkableName(engine(), folder, item.name))
             continue;
-        const QByteArray path = joinRemotePath(folder, name);
-        if (beyondDepthLimit(engine(), depth + 1, path))
+        const QByteArray path = joinRemotePath(folder, item.name);
+        if (!mayEnter(path, item))
             continue;
-        insertNext(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseRename, path,
-                                                      engine().listingSequence(path), options,
-                                                      owner, dryRun, depth + 1));
+        insertInWalk(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseRename,
+                                                        path, engine().listingSequence(path),
+                                                        options, owner, dryRun));
     }
 }
 

@@ -58,11 +58,10 @@ protected:
 class CompareItemsAction : public ListingAction {
 public:
     CompareItemsAction(ActionEngine& engine, const StepList& steps, CompareParams params,
-                       OwnerRef<CompareOwner> owner, int depth = 0);
+                       OwnerRef<CompareOwner> owner);
 
     CompareParams params;
     OwnerRef<CompareOwner> owner;
-    int depth;
 
     quintptr ownerToken() const override { return owner.token(); }
     void clearOwner() override { owner.stop(); }
@@ -76,11 +75,10 @@ protected:
 class SearchItemsAction : public ListingAction {
 public:
     SearchItemsAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                      SearchCriteria criteria, OwnerRef<SearchOwner> owner, int depth = 0);
+                      SearchCriteria criteria, OwnerRef<SearchOwner> owner);
 
     SearchCriteria criteria;
     OwnerRef<SearchOwner> owner;
-    int depth;
 
     quintptr ownerToken() const override { return owner.token(); }
     void clearOwner() override { owner.stop(); }
@@ -95,12 +93,11 @@ class ChangeCaseAction : public ListingAction {
 public:
     ChangeCaseAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
                      const StepList& steps, ChangeCaseOptions options,
-                     OwnerRef<ChangeCaseOwner> owner, bool dryRun, int depth = 0);
+                     OwnerRef<ChangeCaseOwner> owner, bool dryRun);
 
     ChangeCaseOptions options;
     OwnerRef<ChangeCaseOwner> owner;
     bool dryRun;  // report what would be renamed, send no rename
-    int depth;
 
     quintptr ownerToken() const override { return owner.token(); }
     void clearOwner() override { owner.stop(); }
@@ -109,7 +106,7 @@ protected:
     void process(const RemoteItemList& items) override;
 
 private:
-    void descend(const std::vector<QByteArray>& subFolders);
+    void descend(const std::vector<RemoteItem>& subFolders);
 };
 
 // One RNFR/RNTO pair of the loop; its owner learns how it went.

@@ -63,6 +63,3 @@ private:
     quintptr token_ = 0;
     bool stopped_ = false;
 };
-
-// Remote walks that follow links end this many levels below their start.
-inline constexpr int kLoopDepthLimit = 64;

@@ -4,6 +4,7 @@
 // do to the local disk.
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
+#include "session/partial_download.h"
 #include "support/scripted_ftp_server.h"
 
 #include <gtest/gtest.h>
@@ -330,7 +331,7 @@ QByteArray unixLine(char kind, qint64 size, const QByteArray& name) {
            QByteArray::number(size).rightJustified(10) + " Jan 01  2024 " + name + "\r\n";
 }
 
-TEST(CliTransferScriptedTest, FailedFetchKeepsTheOldFileAndLeavesNoTemporary) {
+TEST(CliTransferScriptedTest, FailedFetchKeepsTheOldFileAndWhatArrived) {
     QTemporaryDir settings, work;
     ScriptedFtpScript script;
     script.addRefusedFile("/refused.txt");
@@ -358,9 +359,15 @@ TEST(CliTransferScriptedTest, FailedFetchKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_EQ(r.exitCode, 1) << str(r.describe());
         EXPECT_TRUE(r.err.contains("RETR " + name)) << str(r.describe());
         EXPECT_FALSE(r.err.contains(QLatin1String("timed out"))) << str(r.describe());
-        // The old file is there as it was, and alone.
-        EXPECT_EQ(snapshotTree(work.filePath(name + ".d")),
-                  (TreeSnapshot{{name, digestOf("the old " + name.toUtf8())}}));
+        // The old file is there as it was; the 100 bytes that came wait for a
+        // resume beside it.
+        const QString dir = work.filePath(name + ".d");
+        const TreeSnapshot found = snapshotTree(dir);
+        EXPECT_EQ(found.count(name) ? found.at(name) : QString(),
+                  digestOf("the old " + name.toUtf8()));
+        const std::optional<KeptPart> kept = PartialDownload::inspect(dir + "/" + name);
+        EXPECT_EQ(found.size(), kept ? 2 : 1);
+        EXPECT_EQ(kept ? kept->length : 0, name == "broken.txt" ? 100 : 0);
     }
 }
 

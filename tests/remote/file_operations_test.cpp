@@ -304,13 +304,13 @@ TEST(FileOperations, DeleteStopsSixtyFourLevelsDown) {
     rig.ops.deleteItems("/", {remoteItem('d', "loop")});
     ASSERT_TRUE(rig.server.run(5000));
     const QStringList cwds = only(rig.timeline.events, "CWD /loop");
-    const QByteArray deepest = "/loop" + QByteArray("/x").repeated(DeleteFolderAction::kMaxDepth);
+    const QByteArray deepest = "/loop" + QByteArray("/x").repeated(FolderWalk::kMaxDepth);
     // Listed: the selected folder and 64 levels below it; each is then removed
     // from its parent.
-    EXPECT_EQ(only(rig.timeline.events, "MLSD").size(), DeleteFolderAction::kMaxDepth + 2);
+    EXPECT_EQ(only(rig.timeline.events, "MLSD").size(), FolderWalk::kMaxDepth + 2);
     EXPECT_TRUE(cwds.contains("CWD " + deepest));
     EXPECT_FALSE(cwds.contains("CWD " + deepest + "/x"));
-    EXPECT_EQ(only(rig.timeline.events, "RMD").size(), DeleteFolderAction::kMaxDepth + 1);
+    EXPECT_EQ(only(rig.timeline.events, "RMD").size(), FolderWalk::kMaxDepth + 1);
     EXPECT_EQ(rig.timeline.events.last(), "completed 3: Deleting files completed");
     ASSERT_EQ(rig.timeline.errors.size(), 1);
     EXPECT_TRUE(rig.timeline.errors[0].contains("64 levels"))
@@ -694,13 +694,11 @@ TEST(FileOperations, PermissionWalkStopsSixtyFourLevelsDown) {
     };
     rig.ops.changePermissions("/p/d", request(true, true, true), std::vector<RemoteItem>{}, false);
     ASSERT_TRUE(rig.server.run(5000));
-    const QByteArray deepest =
-        "/p/d" + QByteArray("/self").repeated(ChangePermissionAction::kMaxDepth);
+    const QByteArray deepest = "/p/d" + QByteArray("/self").repeated(FolderWalk::kMaxDepth);
     const QStringList cwds = only(rig.timeline.events, "CWD ");
-    EXPECT_EQ(cwds.size(), ChangePermissionAction::kMaxDepth + 1);
+    EXPECT_EQ(cwds.size(), FolderWalk::kMaxDepth + 1);
     EXPECT_EQ(cwds.last(), "CWD " + deepest);
-    EXPECT_EQ(only(rig.timeline.events, "SITE CHMOD").size(),
-              ChangePermissionAction::kMaxDepth + 1);
+    EXPECT_EQ(only(rig.timeline.events, "SITE CHMOD").size(), FolderWalk::kMaxDepth + 1);
     EXPECT_EQ(rig.timeline.events.last(), "completed 4: Changing permission completed");
     ASSERT_EQ(rig.timeline.errors.size(), 1);
     EXPECT_TRUE(rig.timeline.errors[0].contains("64 levels"))

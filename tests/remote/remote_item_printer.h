@@ -11,5 +11,6 @@ inline void PrintTo(const RemoteItem& item, std::ostream* os) {
         << "\" target \"" << item.linkTarget.toStdString() << "\" name \""
         << item.name.toStdString() << "\" size " << item.size << " date " << item.year << '-'
         << item.month << '-' << item.day << " links " << item.links << " owner \""
-        << item.owner.toStdString() << "\" group \"" << item.group.toStdString() << "\"}";
+        << item.owner.toStdString() << "\" group \"" << item.group.toStdString() << "\" unique \""
+        << item.unique.toStdString() << "\"}";
 }

@@ -2,6 +2,7 @@
 #include "remote/transfer_pool.h"
 #include "remote/transfer_starters.h"
 #include "remote/upload_actions.h"
+#include "session/partial_download.h"
 #include "support/remote_harness_util.h"
 #include "support/transfer_test_util.h"
 #include "workspace/upload_folder_reader.h"
@@ -343,8 +344,9 @@ TEST(Transfers, DownloadIntoAPathThroughAFileQueuesNothing) {
     EXPECT_TRUE(errorsOf(rig)[0].contains(rig.path("t"))) << errorsOf(rig)[0].toStdString();
 }
 
-// A whole fetch goes to a temporary sibling; the old file is replaced only
-// once the server confirmed the transfer.
+// A whole fetch goes to the hidden part file; the old file is replaced only
+// once the server confirmed the transfer, and what arrived of a failed one
+// stays there for a resume.
 enum class FetchEnd { Confirmed, Refused, RemovedFromQueue };
 
 class WholeFetch : public testing::TestWithParam<FetchEnd> {};
@@ -395,9 +397,64 @@ TEST_P(WholeFetch, OldFileStaysUntilTheServerConfirmed) {
 
     EXPECT_EQ(rig.timeline.events, downloadFrame(rig, "/www", tail, target));
     EXPECT_EQ(readFile(file), expected);
-    EXPECT_EQ(treeOf(target), QStringList{"a.txt"});
     ASSERT_EQ(rig.finished.size(), 1u);
     EXPECT_EQ(rig.finished[0].success, end == FetchEnd::Confirmed);
+    if (end == FetchEnd::Confirmed) {
+        EXPECT_EQ(treeOf(target), QStringList{"a.txt"});
+        return;
+    }
+    EXPECT_EQ(treeOf(target), (QStringList{".a.txt.velmora-part", "a.txt"}));
+    const std::optional<KeptPart> kept = PartialDownload::inspect(file);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->length, 10);
+    // What the listing said of the file: its size and MLSD modify fact.
+    EXPECT_EQ(kept->source, (PartialSource{"/www/a.txt", 17, "2024-1-5 10:30:00"}));
+}
+
+// A retry continues what a failed download kept, when the server's file is the
+// one it came from; a file changed since is fetched whole, never spliced.
+TEST(Transfers, RetryContinuesTheKeptDataOfTheSameFileOnly) {
+    struct Case {
+        const char* name;
+        QByteArray contentAtRetry;
+        QStringList retryTail;
+    };
+    const QByteArray content = "brand new content";
+    const std::vector<Case> cases = {
+        {"unchanged", content, {"PASV", "REST 10", "RETR a.txt"}},
+        {"changed", "another, longer content", {"PASV", "RETR a.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.server.addFile("/www/a.txt", content);
+        rig.server.replies.insert("RETR a.txt", "550 Transfer failed\r\n");
+        std::vector<TransferResult> failed;
+        QObject::connect(&rig.h.engine, &ActionEngine::transferFailed, &rig.guard,
+                         [&failed](const TransferResult& r) { failed.push_back(r); });
+        rig.server.pauseAt = [](const QByteArray& line) { return line.startsWith("RETR"); };
+        rig.starters.download("/www", rig.path("t"));
+        ASSERT_TRUE(rig.server.run());
+        ASSERT_NE(rig.server.data(), nullptr);
+        rig.h.reply("150 Opening data connection\r\n");
+        rig.server.data()->feed(content.left(10));
+        rig.h.settle();
+        rig.server.pauseAt = nullptr;
+        ASSERT_TRUE(rig.server.run());
+        ASSERT_EQ(failed.size(), 1u);
+        EXPECT_EQ(failed[0].keptPath, rig.path("t/.a.txt.velmora-part"));
+        EXPECT_FALSE(failed[0].error.isEmpty());
+
+        rig.server.replies.clear();
+        rig.server.addFile("/www/a.txt", c.contentAtRetry);
+        const int from = int(rig.timeline.events.size());
+        rig.starters.retry(failed[0]);
+        ASSERT_TRUE(rig.server.run());
+        EXPECT_EQ(rig.timeline.events.mid(from),
+                  downloadFrame(rig, "/www", c.retryTail, rig.path("t")));
+        EXPECT_EQ(readFile(rig.path("t/a.txt")), c.contentAtRetry);
+        EXPECT_EQ(treeOf(rig.path("t")), QStringList{"a.txt"});
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transfers, WholeFetch,
@@ -521,10 +578,12 @@ TEST_P(HostileListing, WritesOnlyInsideTheTarget) {
     EXPECT_EQ(rig.timeline.events, downloadFrame(rig, "/www", {"PASV", "RETR ok.txt"}, target));
     EXPECT_EQ(treeOf(rig.dir.path()), (QStringList{"t/", "t/in/", "t/in/ok.txt"}));
     EXPECT_EQ(readFile(target + "/ok.txt"), "fine");
-    // "." and ".." are the folder and its parent: the listing drops them.
+    // "." and ".." are the folder and its parent: the listing drops them. A
+    // name with a NUL is no name at all: its line is reported unread.
     const QStringList errors = errorsOf(rig);
     ASSERT_EQ(errors.size(), 4) << errors.join('\n').toStdString();
-    for (const char* shown : {"../x", "a/b", "bad%00name", "../up"}) {
+    EXPECT_EQ(errors.filter(QStringLiteral("could not be read")).size(), 1);
+    for (const char* shown : {"../x", "a/b", "../up"}) {
         int count = 0;
         for (const QString& e : errors)
             count += e.endsWith(QLatin1String(": ") + shown) ? 1 : 0;

@@ -1,9 +1,12 @@
 #include "session/download_file_group.h"
+#include "session/partial_download.h"
+#include "session/transfer_size.h"
 #include "session/upload_file_group.h"
 #include "support/session_harness.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -141,7 +144,7 @@ struct FailedDownloadCase {
 
 class FailedDownload : public ::testing::TestWithParam<FailedDownloadCase> {};
 
-TEST_P(FailedDownload, LeavesTheOldFileAndNoTemporary) {
+TEST_P(FailedDownload, LeavesTheOldFileAndKeepsWhatArrived) {
     const FailedDownloadCase& c = GetParam();
     DownloadFixture f;
     writeFile(f.target, "old content");
@@ -165,9 +168,14 @@ TEST_P(FailedDownload, LeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(f.h.sent().last(), "NOOP");
     }
     EXPECT_EQ(readFile(f.target), "old content");
-    EXPECT_EQ(entries(f.dir), QStringList{"a.txt"});
+    EXPECT_EQ(entries(f.dir), (QStringList{".a.txt.velmora-part", "a.txt"}));
+    const std::optional<KeptPart> kept = PartialDownload::inspect(f.target);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->length, 17);
+    EXPECT_EQ(kept->source.remotePath, "/www/a.txt");
     ASSERT_TRUE(f.result.has_value());
     EXPECT_FALSE(f.result->success);
+    EXPECT_EQ(f.result->keptPath, f.dir.filePath(".a.txt.velmora-part"));
 }
 
 INSTANTIATE_TEST_SUITE_P(, FailedDownload,
@@ -198,13 +206,88 @@ TEST(Download, UnwritableTargetIsAnErrorAndNotASuccess) {
     d->hangUp("more bytes");
     f.h.settle();
     f.h.reply("226 Transfer complete\r\n");
-    EXPECT_EQ(f.h.texts(LogChannel::Error), QStringList{"Can not create local file: " + f.target});
+    EXPECT_EQ(f.h.texts(LogChannel::Error),
+              QStringList{"Can not create local file: " + f.dir.filePath("no-such-folder/") +
+                          ".a.txt.velmora-part (No such file or directory)"});
     EXPECT_EQ(failures.count(), 1);
     ASSERT_TRUE(f.result.has_value());
     EXPECT_FALSE(f.result->success);
     EXPECT_TRUE(entries(f.dir).isEmpty());
     // The queue goes on.
     EXPECT_EQ(f.h.sent().last(), "NOOP");
+}
+
+// Where the size check stands for every way a server can name the size.
+TEST(TransferSize, ShortfallTable) {
+    struct Row {
+        qint64 listed, announced, position, offset;
+        bool binary;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {1000, -1, 1000, 0, true, ""},
+        {1000, -1, 999, 0, true, "the server sent 999 of 1,000 bytes"},
+        {1000, -1, 1200, 0, true, ""},
+        {0, -1, 50, 0, true, ""},
+        {-1, 1000, 1000, 0, true, ""},
+        {-1, 1000, 1001, 0, true, "the server sent 1,001 of 1,000 bytes"},
+        {-1, 1000, 1001, 0, false, ""},  // ASCII brings line ends of its own
+        {-1, 1000, 999, 0, false, "the server sent 999 of 1,000 bytes"},
+        // After REST 400: servers name the whole file or what is left of it.
+        {1000, 1000, 1000, 400, true, ""},
+        {1000, 600, 1000, 400, true, ""},
+        {1000, 600, 700, 400, true, "the server sent 700 of 1,000 bytes"},
+        {1000, 1000, 700, 400, true, "the server sent 700 of 1,000 bytes"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.listed << ' ' << r.announced << ' ' << r.position
+                                        << ' ' << r.offset << ' ' << r.binary);
+        TransferSize size{r.listed, r.announced};
+        EXPECT_EQ(size.shortfall(r.position, r.offset, r.binary), QString::fromUtf8(r.expected));
+    }
+    EXPECT_EQ(TransferSize::announcedIn("150 Opening BINARY mode data connection for a (1000 "
+                                        "bytes)."),
+              1000);
+    EXPECT_EQ(TransferSize::announcedIn("150 Opening data connection."), -1);
+    EXPECT_EQ(TransferSize::announcedIn("150 x (12 34 bytes)"), -1);
+}
+
+// The record at the end of kept data: read back whole, or not at all.
+TEST(PartialDownload, RecordIsReadBackOrRefused) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("t.bin");
+    const PartialSource source{"/a/t.bin", 1000, "2024-1-5 10:30:00"};
+    QFile part(PartialDownload::pathFor(target));
+    ASSERT_TRUE(part.open(QIODevice::ReadWrite));
+    part.write(QByteArray(300, 'x'));
+    part.flush();
+    QString why;
+    ASSERT_TRUE(PartialDownload::seal(part, 300, source, &why)) << why.toStdString();
+    part.close();
+    std::optional<KeptPart> kept = PartialDownload::inspect(target);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->length, 300);
+    EXPECT_EQ(kept->source, source);
+    EXPECT_EQ(kept->path, dir.filePath(".t.bin.velmora-part"));
+
+    // Bytes appended by a run killed outright, or a cut record: no record.
+    for (const QByteArray& damage : {QByteArray("more data"), QByteArray()}) {
+        ASSERT_TRUE(part.open(QIODevice::ReadWrite));
+        if (damage.isEmpty()) {
+            part.resize(part.size() - 1);
+        } else {
+            part.seek(part.size());
+            part.write(damage);
+        }
+        part.close();
+        EXPECT_FALSE(PartialDownload::inspect(target).has_value());
+        ASSERT_TRUE(part.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(PartialDownload::seal(part, 300, source, &why));
+        part.close();
+    }
+    // The longest name still gives a name the file system takes.
+    const QString longTarget = dir.filePath(QString(255, QLatin1Char('n')));
+    EXPECT_EQ(QFileInfo(PartialDownload::pathFor(longTarget)).fileName().toUtf8().size(), 255);
 }
 
 struct ResumeCase {

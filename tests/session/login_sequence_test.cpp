@@ -1,6 +1,7 @@
 #include "support/session_harness.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -253,7 +254,7 @@ TEST(ControlConnection, ConnectTimeoutReportsFailureAndNeverConnects) {
     SessionHarness h(o);
     QSignalSpy failed(&h.session, &FtpSession::connectFailed);
     h.session.connectNew();  // never accepted
-    h.wait(30);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return failed.count() == 1; }, 10000));
     EXPECT_EQ(h.logSince(0),
               (QStringList{"status: Resolving address of 127.0.0.1",
                            "status: Connection failed, could not connect to server"}));

@@ -308,35 +308,53 @@ TEST(ReplyHandling, UnexpectedErrorCodeLeavesTheGroupWaiting) {
 struct BadPassiveCase {
     const char* name;
     QByteArray reply;
+    const char* given;  // as the error line names it
 };
 
 class BadPassiveReply : public ::testing::TestWithParam<BadPassiveCase> {};
 
-TEST_P(BadPassiveReply, FailsAndLeavesTheGroupWaiting) {
+// No data connection can be made: the command fails at once instead of
+// waiting for a time-out, and the queue goes on.
+TEST_P(BadPassiveReply, FailsTheCommandAtOnce) {
     SessionHarness h;
     h.loginIdle();
     h.session.sendGroup({{"PASV", {}}, {"LIST", {}}});
+    h.session.sendCommand("NOOP");
+    QSignalSpy failures(&h.session, &FtpSession::failure);
     const int transports = h.factory.count();
     const int sentBefore = int(h.sent().size());
     const int m = h.mark();
     h.reply(GetParam().reply);
-    EXPECT_EQ(h.logSince(m).mid(1), (QStringList{"trace: socket creation failed",
-                                                 "ignored: Above reproduce respnse 227 is ignored",
-                                                 "reply-trace: 227 is deleted"}));
+    const QString error =
+        QStringLiteral("the server gave an unusable passive address (%1)").arg(GetParam().given);
+    EXPECT_EQ(
+        h.logSince(m).mid(1),
+        (QStringList{"error: " + error, "trace: 'PASV  {LIST}' has been removed - error (227)",
+                     "sent: NOOP", "reply-trace: 227 is deleted"}));
+    ASSERT_EQ(failures.count(), 1);
+    EXPECT_EQ(failures[0][0].toString(), error);
     EXPECT_EQ(h.factory.count(), transports);
-    EXPECT_EQ(int(h.sent().size()), sentBefore);
+    EXPECT_EQ(h.sentSince(sentBefore), QList<QByteArray>{"NOOP"});
     EXPECT_EQ(h.session.queue().size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , BadPassiveReply,
     ::testing::Values(
-        BadPassiveCase{"noParentheses", "227 Entering Passive Mode 127,0,0,1,19,137\r\n"},
-        BadPassiveCase{"fiveNumbers", "227 Entering Passive Mode (127,0,0,1,19)\r\n"},
-        BadPassiveCase{"sevenNumbers", "227 Entering Passive Mode (127,0,0,1,19,137,1)\r\n"},
-        BadPassiveCase{"noClosingParenthesis", "227 Entering Passive Mode (127,0,0,1,19,137\r\n"},
-        BadPassiveCase{"letters", "227 Entering Passive Mode (127,0,0,1,x9,137)\r\n"},
-        BadPassiveCase{"numberAbove255", "227 Entering Passive Mode (127,0,0,1,300,137)\r\n"}),
+        BadPassiveCase{"noParentheses", "227 Entering Passive Mode 127,0,0,1,19,137\r\n",
+                       "Entering Passive Mode 127,0,0,1,19,137"},
+        BadPassiveCase{"fiveNumbers", "227 Entering Passive Mode (127,0,0,1,19)\r\n",
+                       "127,0,0,1,19"},
+        BadPassiveCase{"sevenNumbers", "227 Entering Passive Mode (127,0,0,1,19,137,1)\r\n",
+                       "127,0,0,1,19,137,1"},
+        BadPassiveCase{"noClosingParenthesis", "227 Entering Passive Mode (127,0,0,1,19,137\r\n",
+                       "Entering Passive Mode (127,0,0,1,19,137"},
+        BadPassiveCase{"letters", "227 Entering Passive Mode (127,0,0,1,x9,137)\r\n",
+                       "127,0,0,1,x9,137"},
+        BadPassiveCase{"numberAbove255", "227 Entering Passive Mode (127,0,0,1,300,137)\r\n",
+                       "127,0,0,1,300,137"},
+        BadPassiveCase{"portZero", "227 Entering Passive Mode (127,0,0,1,0,0).\r\n",
+                       "127,0,0,1,0,0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplyHandling, PassiveReplyToAPureCommandOpensNothing) {

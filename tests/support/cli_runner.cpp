@@ -54,11 +54,20 @@ QString CliResult::describe() const {
 
 CliRun::CliRun(const QStringList& arguments, const QProcessEnvironment& environment,
                const QString& standardInput)
+    : CliRun({}, arguments, environment, standardInput) {}
+
+CliRun::CliRun(const QStringList& wrapper, const QStringList& arguments,
+               const QProcessEnvironment& environment, const QString& standardInput)
     : process_(std::make_unique<QProcess>()) {
     result_.arguments = arguments;
     process_->setProcessEnvironment(environment);
-    process_->setProgram(programPath());
-    process_->setArguments(arguments);
+    if (wrapper.isEmpty()) {
+        process_->setProgram(programPath());
+        process_->setArguments(arguments);
+    } else {
+        process_->setProgram(wrapper.first());
+        process_->setArguments(wrapper.mid(1) + QStringList{programPath()} + arguments);
+    }
     process_->setProcessChannelMode(QProcess::SeparateChannels);
     process_->setStandardInputFile(standardInput);
     clock_.start();
@@ -93,6 +102,10 @@ CliResult CliRun::wait(int timeoutMs) {
     result_.out += process_->readAllStandardOutput();
     result_.err += QString::fromUtf8(process_->readAllStandardError());
     return result_;
+}
+
+qint64 CliRun::processId() const {
+    return process_->processId();
 }
 
 QProcessEnvironment CliRun::cliEnvironment(const QString& settingDir) {

@@ -41,6 +41,12 @@ public:
     // `standardInput`: a file the run reads as its standard input (empty by default).
     CliRun(const QStringList& arguments, const QProcessEnvironment& environment,
            const QString& standardInput = QProcess::nullDevice());
+    // Runs velmora-cli under another program: wrapper's first word is run with
+    // the rest of it, then velmora-cli's path and the arguments ("unshare",
+    // "-U" runs it as a user that owns nothing here).
+    CliRun(const QStringList& wrapper, const QStringList& arguments,
+           const QProcessEnvironment& environment,
+           const QString& standardInput = QProcess::nullDevice());
     ~CliRun();
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
@@ -48,6 +54,8 @@ public:
     // Waits at most `timeoutMs` for the end; a process still running then is
     // killed and reported as not finished.
     CliResult wait(int timeoutMs = kDefaultTimeoutMs);
+    // The running process, for sending it signals; 0 once it ended.
+    qint64 processId() const;
     // Waits at most `ms` for the end without stopping the run; true when it
     // has ended.
     bool ended(int ms);

@@ -65,6 +65,12 @@ QByteArray ScriptedFtpScript::toJson() const {
         if (it->failAfter >= 0) {
             file.insert(QStringLiteral("fail_after"), it->failAfter);
         }
+        if (it->shortAfter >= 0)
+            file.insert(QStringLiteral("short_after"), it->shortAfter);
+        if (it->announceSize)
+            file.insert(QStringLiteral("announce_size"), true);
+        if (it->storeLimit >= 0)
+            file.insert(QStringLiteral("store_limit"), it->storeLimit);
         if (it->pieceBytes > 0) {
             file.insert(QStringLiteral("piece_bytes"), it->pieceBytes);
             file.insert(QStringLiteral("pause_ms"), it->pauseMs);
@@ -72,6 +78,11 @@ QByteArray ScriptedFtpScript::toJson() const {
         fileObjects.insert(text(it.key()), file);
     }
     root.insert(QStringLiteral("files"), fileObjects);
+
+    QJsonObject loopObjects;
+    for (auto it = loops.cbegin(); it != loops.cend(); ++it)
+        loopObjects.insert(text(it.key()), text(it.value()));
+    root.insert(QStringLiteral("loops"), loopObjects);
 
     QJsonObject replyObjects;
     for (auto it = replies.cbegin(); it != replies.cend(); ++it) {

@@ -22,6 +22,9 @@ struct ScriptedFtpScript {
         // pause of pauseMs after each, a slow transfer that keeps moving.
         qint64 pieceBytes = 0;
         int pauseMs = 0;
+        qint64 shortAfter = -1;     // >= 0: send that many bytes, close, answer 226
+        bool announceSize = false;  // the 150 reply to RETR ends "(N bytes)."
+        qint64 storeLimit = -1;     // >= 0: STOR keeps at most that many bytes
     };
 
     QByteArray banner = "220 Scripted test server ready.";  // lines joined by '\n'
@@ -31,6 +34,8 @@ struct ScriptedFtpScript {
     QByteArray pasvAddress;        // "h1,h2,h3,h4" written in 227; empty: 127,0,0,1
     QMap<QByteArray, Folder> folders;
     QMap<QByteArray, File> files;
+    // Paths below a key are those below its value: a folder listed inside itself.
+    QMap<QByteArray, QByteArray> loops;
     QMap<QByteArray, QByteArray> replies;     // command -> reply lines joined by '\n'
     QMap<QByteArray, QByteArray> rawReplies;  // command -> exact bytes, no line end added
 

@@ -15,12 +15,21 @@ Script (every key optional):
                                         the data port always listens on 127.0.0.1
   "tree": {"/home/user": {"list": "...", "mlsd": "...", "nlst": "..."}},
   "files": {"/home/user/a.txt": {"content": "...", "refuse": false,
-                                 "fail_after": 10}},
+                                 "fail_after": 10,      send 10 bytes, close, 426
+                                 "short_after": 10,     send 10 bytes, close, 226
+                                 "announce_size": true, "(N bytes)" in the 150 reply
+                                 "piece_bytes": 4000,   send in pieces of 4000 bytes,
+                                 "pause_ms": 40,        40 ms apart (a slow server)
+                                 "store_limit": 10}},   STOR keeps at most 10 bytes
+  "loops": {"/a/a": "/a"},              paths below a key are those below its value:
+                                        a folder that holds itself, at any depth
+  SIZE answers 213 with the size of a scripted or uploaded file, else 550.
   "replies": {"SYST": "215 UNIX Type: L8"},   fixed reply line(s) for a command
   "replies_raw": {"NOOP_b64": "..."}          exact bytes, no line end added
 }
 Byte fields ("list", "mlsd", "nlst", "content") may instead be given base64
-encoded under the same name with "_b64" appended, so any bytes can be scripted.
+encoded under the same name with "_b64" appended, so any bytes can be scripted,
+or as the path of a file holding them with "_file" appended (large listings).
 "replies_raw" keys are command names with "_b64" appended, values base64.
 """
 
@@ -43,6 +52,9 @@ def script_bytes(entry, name):
     """Reads a byte field given either as text (UTF-8) or base64."""
     if name + "_b64" in entry:
         return base64.b64decode(entry[name + "_b64"])
+    if name + "_file" in entry:
+        with open(entry[name + "_file"], "rb") as f:
+            return f.read()
     value = entry.get(name)
     if value is None:
         return None
@@ -70,6 +82,7 @@ class Script:
         self.mlsd = bool(data.get("mlsd", True))
         self.rest = bool(data.get("rest", True))
         self.pasv_address = data.get("pasv_address", "127,0,0,1")
+        self.loops = {normalize(k): normalize(v) for k, v in data.get("loops", {}).items()}
         self.tree = {normalize(k): v for k, v in data.get("tree", {}).items()}
         self.files = {normalize(k): v for k, v in data.get("files", {}).items()}
         self.replies = {k.upper(): v for k, v in data.get("replies", {}).items()}
@@ -81,10 +94,22 @@ class Script:
         if self.start not in self.tree:
             self.tree[self.start] = {}
 
+    def canonical(self, path):
+        """The path a looping folder stands for; each round strips one loop."""
+        for _ in range(len(path) + 1):
+            for alias, target in self.loops.items():
+                if path == alias or path.startswith(alias + "/"):
+                    path = target + path[len(alias):]
+                    break
+            else:
+                return path
+        return path
+
     def commands(self):
         names = ["USER", "PASS", "TYPE", "FEAT", "HELP", "SYST", "STAT", "NOOP",
                  "PWD", "CWD", "CDUP", "MKD", "RMD", "DELE", "RNFR", "RNTO",
-                 "PASV", "LIST", "NLST", "RETR", "STOR", "ABOR", "SITE", "QUIT"]
+                 "PASV", "LIST", "NLST", "RETR", "STOR", "ABOR", "SITE", "SIZE",
+                 "QUIT"]
         if self.mlsd:
             names.append("MLSD")
         if self.rest:
@@ -209,7 +234,7 @@ class Session(socketserver.StreamRequestHandler):
 
     def cmd_CWD(self, arg):
         target = self.resolve(arg)
-        if target in self.script.tree:
+        if self.script.canonical(target) in self.script.tree:
             self.cwd = target
             self.send_lines('250 CWD command successful.')
         else:
@@ -267,12 +292,15 @@ class Session(socketserver.StreamRequestHandler):
             self.listener.close()
             self.listener = None
 
-    def open_data(self):
+    def open_data(self, announce=None):
         """Sends 150 and accepts the client's data connection, or answers 425."""
         if self.listener is None:
             self.send_lines("425 Use PASV first.")
             return None
-        self.send_lines("150 Opening BINARY mode data connection.")
+        if announce is None:
+            self.send_lines("150 Opening BINARY mode data connection.")
+        else:
+            self.send_lines("150 Opening BINARY mode data connection (%d bytes)." % announce)
         try:
             conn, _ = self.listener.accept()
         except OSError:
@@ -283,12 +311,15 @@ class Session(socketserver.StreamRequestHandler):
         conn.settimeout(DATA_TIMEOUT)
         return conn
 
-    def send_data(self, payload, fail_after=None, piece=0, pause_ms=0):
-        conn = self.open_data()
+    def send_data(self, payload, fail_after=None, piece=0, pause_ms=0, short_after=None,
+                  announce=None):
+        conn = self.open_data(announce)
         if conn is None:
             return
         try:
-            if fail_after is not None:
+            if short_after is not None:
+                conn.sendall(payload[:short_after])
+            elif fail_after is not None:
                 conn.sendall(payload[:fail_after])
             elif piece > 0:
                 for start in range(0, len(payload), piece):
@@ -309,7 +340,7 @@ class Session(socketserver.StreamRequestHandler):
     def listing(self, arg, field):
         words = [w for w in arg.split(" ") if w and not w.startswith("-")]
         folder = self.resolve(words[0]) if words else self.cwd
-        entry = self.script.tree.get(folder)
+        entry = self.script.tree.get(self.script.canonical(folder))
         if entry is None:
             self.send_lines("550 %s: No such file or directory." % (words[0] if words else folder))
             return
@@ -326,14 +357,29 @@ class Session(socketserver.StreamRequestHandler):
 
     def cmd_RETR(self, arg):
         offset, self.rest_offset = self.rest_offset, 0
-        entry = self.script.files.get(self.resolve(arg))
+        entry = self.script.files.get(self.script.canonical(self.resolve(arg)))
         if entry is None or entry.get("refuse"):
             self.close_listener()
             self.send_lines("550 %s: Permission denied." % arg)
             return
         content = script_bytes(entry, "content") or b""
+        short_after = entry.get("short_after")
+        if short_after is not None:
+            short_after = max(0, short_after - offset)
         self.send_data(content[offset:], entry.get("fail_after"), entry.get("piece_bytes", 0),
-                       entry.get("pause_ms", 0))
+                       entry.get("pause_ms", 0), short_after,
+                       len(content) if entry.get("announce_size") else None)
+
+    def cmd_SIZE(self, arg):
+        remote = self.script.canonical(self.resolve(arg))
+        entry = self.script.files.get(remote)
+        target = os.path.join(self.upload_dir, os.fsencode(remote.lstrip("/")))
+        if os.path.isfile(target):
+            self.send_lines("213 %d" % os.path.getsize(target))
+        elif entry is not None and not entry.get("refuse"):
+            self.send_lines("213 %d" % len(script_bytes(entry, "content") or b""))
+        else:
+            self.send_lines("550 %s: No such file." % arg)
 
     def cmd_STOR(self, arg):
         offset, self.rest_offset = self.rest_offset, 0
@@ -356,6 +402,7 @@ class Session(socketserver.StreamRequestHandler):
         if conn is None:
             return
         mode = "r+b" if offset > 0 and os.path.exists(target) else "wb"
+        limit = entry.get("store_limit") if entry is not None else None
         try:
             with open(target, mode) as out:
                 out.seek(offset)
@@ -364,6 +411,8 @@ class Session(socketserver.StreamRequestHandler):
                     chunk = conn.recv(65536)
                     if not chunk:
                         break
+                    if limit is not None:
+                        chunk = chunk[:max(0, limit - out.tell())]
                     out.write(chunk)
         except OSError as err:
             self.log("upload of %s failed: %s" % (remote, err))

@@ -176,16 +176,16 @@ TEST(SearchLoop, AFolderHoldingItselfEndsAtTheDepthLimit) {
     ASSERT_TRUE(LoopStarters(h.engine).startSearch("/s", criteria, {&owner, &owner}));
     const QByteArray listing = mlsd({"index.html", "index.php", "other.txt"}) + linkLine("loop");
     QByteArray folder = "/s";
-    for (int level = 0; level <= kLoopDepthLimit; ++level) {
+    for (int level = 0; level <= FolderWalk::kMaxDepth; ++level) {
         ASSERT_EQ(h.sent().last(), "CWD " + folder) << level;
         serveListing(h, listing);
         folder += "/loop";
     }
     EXPECT_TRUE(h.session.queue().isEmpty());
-    EXPECT_EQ(owner.rows.size(), 2 * (kLoopDepthLimit + 1));
+    EXPECT_EQ(owner.rows.size(), 2 * (FolderWalk::kMaxDepth + 1));
     EXPECT_EQ(owner.rows[0], "/s index.html 0");
     EXPECT_EQ(owner.rows[1], "/s index.php 1");
-    EXPECT_EQ(owner.steps, 4 * (kLoopDepthLimit + 1));
+    EXPECT_EQ(owner.steps, 4 * (FolderWalk::kMaxDepth + 1));
     const QStringList errors = h.texts(LogChannel::Error);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith("Not entered, 64 levels below the start folder: /s/loop"))

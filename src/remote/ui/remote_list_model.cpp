@@ -3,8 +3,11 @@
 #include <QFontDatabase>
 #include <QMimeData>
 
+#include <algorithm>
+
 #include "remote/remote_drag_data.h"
 #include "remote/remote_list_columns.h"
+#include "remote/remote_list_order.h"
 
 namespace {
 const RemoteItemList kNoItems;
@@ -21,7 +24,35 @@ void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items) {
     items_ = items ? std::move(items)
                    : std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems);
     numbers_ = NumberWithinKinds(*items_);
+    order_ = RemoteListOrder(*items_, sort_, today_);
     endResetModel();
+}
+
+void RemoteListModel::setSort(ListSort sort, QDate today) {
+    sort_ = sort;
+    today_ = today;
+    // Selection and current row follow their entries to the new rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> itemsBefore;
+    itemsBefore.reserve(size_t(before.size()));
+    for (const QModelIndex& index : before)
+        itemsBefore.push_back(index.isValid() ? itemOf(index.row()) : -1);
+    order_ = RemoteListOrder(*items_, sort_, today_);
+    std::vector<int> rowOfItem;
+    if (!before.isEmpty()) {
+        rowOfItem.resize(size_t(items_->size()));
+        for (int row = 0; row < items_->size(); ++row)
+            rowOfItem[size_t(itemOf(row))] = row;
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int item = itemsBefore[size_t(i)];
+        after << (item < 0 ? QModelIndex() : index(rowOfItem[size_t(item)], before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void RemoteListModel::clear() {
@@ -29,7 +60,10 @@ void RemoteListModel::clear() {
 }
 
 int RemoteListModel::rowOf(const QByteArray& name) const {
-    return items_->indexOf(name, true);
+    const int item = items_->indexOf(name, true);
+    if (item < 0 || order_.empty())
+        return item;
+    return int(std::find(order_.begin(), order_.end(), item) - order_.begin());
 }
 
 void RemoteListModel::setSizeStyle(quint8 style) {
@@ -61,13 +95,13 @@ int RemoteListModel::columnCount(const QModelIndex& parent) const {
 QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= items_->size())
         return {};
-    const RemoteItem& item = items_->at(index.row());
+    const RemoteItemView item = items_->view(itemOf(index.row()));
     const auto column = RemoteListColumn(index.column());
     switch (role) {
         case Qt::DisplayRole:
             switch (column) {
                 case RemoteListColumn::Name:
-                    return RemoteNameText(item.name);
+                    return QString::fromUtf8(item.name);
                 case RemoteListColumn::Size:
                     return RemoteSizeText(item, sizeStyle_);
                 case RemoteListColumn::Type:
@@ -79,11 +113,11 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
                 case RemoteListColumn::OwnerGroup:
                     return RemoteOwnerGroupText(item);
                 case RemoteListColumn::Number:
-                    return numbers_[size_t(index.row())];
+                    return numbers_[size_t(itemOf(index.row()))];
             }
             return {};
         case Qt::EditRole:
-            return column == RemoteListColumn::Name ? RemoteNameText(item.name) : QVariant();
+            return column == RemoteListColumn::Name ? QString::fromUtf8(item.name) : QVariant();
         case Qt::TextAlignmentRole:
             return int(RemoteListColumnAlignment(index.column()));
         case Qt::DecorationRole:
@@ -92,8 +126,8 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             return column == RemoteListColumn::Permission && numeric_ ? fixedFont_ : QVariant();
         case Qt::ToolTipRole:
             if (column == RemoteListColumn::Name && item.kind == 'l' && !item.linkTarget.isEmpty())
-                return RemoteNameText(item.name) + QStringLiteral(" -> ") +
-                       RemoteNameText(item.linkTarget);
+                return QString::fromUtf8(item.name) + QStringLiteral(" -> ") +
+                       QString::fromUtf8(item.linkTarget);
             return {};
         default:
             return {};
@@ -116,7 +150,7 @@ Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (index.column() == int(RemoteListColumn::Name))
         f |= Qt::ItemIsEditable;
-    if (items_->at(index.row()).isFolder())
+    if (items_->kindAt(itemOf(index.row())) == 'd')
         f |= Qt::ItemIsDropEnabled;
     return f;
 }
@@ -143,7 +177,7 @@ QMimeData* RemoteListModel::mimeData(const QModelIndexList& indexes) const {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows)
-        drag.items.push_back(items_->at(row));
+        drag.items.push_back(items_->at(itemOf(row)));
     if (drag.items.empty())
         return nullptr;
     auto* mime = new QMimeData;

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QFont>
 
 #include <memory>
 #include <vector>
 
+#include "platform/list_sort.h"
 #include "remote/remote_item_list.h"
 #include "remote/ui/remote_icons.h"
 
 // The entries of one remote folder as the remote list's rows: a shared,
 // read-only item list (the tree node holds the same one) and the numbers per
 // kind. Texts are made when a row is drawn, so a folder of 100,000 entries
-// fills at once.
+// fills at once. Rows follow the chosen column's order through a table of
+// positions; the listing itself is never copied or reordered.
 class RemoteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,9 +27,16 @@ public:
     void clear();
     QByteArray folder() const { return folder_; }
     bool hasFolder() const { return !folder_.isEmpty(); }
-    const RemoteItem& itemAt(int row) const { return items_->at(row); }
-    int number(int row) const { return numbers_.at(size_t(row)); }
+    RemoteItem itemAt(int row) const { return items_->at(itemOf(row)); }
+    QByteArrayView nameAt(int row) const { return items_->nameAt(itemOf(row)); }
+    char kindAt(int row) const { return items_->kindAt(itemOf(row)); }
+    int number(int row) const { return numbers_.at(size_t(itemOf(row))); }
     int rowOf(const QByteArray& name) const;
+
+    // The rows in a column's order, kept for every folder shown after it;
+    // dates without a year are read against `today`.
+    void setSort(ListSort sort, QDate today = QDate::currentDate());
+    ListSort sort() const { return sort_; }
 
     void setSizeStyle(quint8 style);
     void setNumericPermissions(bool numeric);
@@ -52,9 +62,14 @@ signals:
     void renameRequested(int row, const QString& text);
 
 private:
+    int itemOf(int row) const { return order_.empty() ? row : order_.at(size_t(row)); }
+
     QByteArray folder_;
     SharedItems items_;
     std::vector<int> numbers_;
+    ListSort sort_;
+    QDate today_ = QDate::currentDate();
+    std::vector<int> order_;  // row -> position in the listing; empty: the same
     quint8 sizeStyle_ = 0;
     bool numeric_ = false;
     QFont fixedFont_;

@@ -32,6 +32,8 @@ public:
     bool applyListing(const QByteArray& folder, SharedItems items);
     // Drops the node's children and its listing ("Reset").
     void resetNode(const QModelIndex& index);
+    // A listing of the node is on its way already: showing it asks for none.
+    void markRequested(const QModelIndex& index);
 
     QModelIndex indexOf(const QByteArray& folder) const;
     QByteArray pathOf(const QModelIndex& index) const;

@@ -59,6 +59,13 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     applyColumnWidths();
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        setListSort(model_->sort().clicked(column));
+        emit listSortChanged(model_->sort());
+    });
     KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
@@ -130,6 +137,14 @@ void LocalListView::restoreKeptSelection() {
     selectionModel()->select(selection, QItemSelectionModel::Select);
     keptCurrent_.clear();
     keptSelection_.clear();
+}
+
+void LocalListView::setListSort(ListSort sort) {
+    model_->setSort(sort);
+    header()->setSortIndicator(sort.column,
+                               sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
 }
 
 void LocalListView::followTree(LocalTreeView* tree) {
