@@ -131,7 +131,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);
-        const RemoteItem* listed = items.itemOf(rememberedNames[i]);
+        const std::optional<RemoteItem> listed = items.itemOf(rememberedNames[i]);
         if (!mayEnter(sub, listed ? *listed : RemoteItem()))
             continue;
         auto action = std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),

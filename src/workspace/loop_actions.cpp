@@ -83,7 +83,7 @@ void CompareItemsAction::process(const RemoteItemList& items) {
                                  ? item.remoteName
                                  : params.relativePath + '/' + item.remoteName;
         const QByteArray remote = joinRemotePath(params.remoteProjectFolder, child.relativePath);
-        const RemoteItem* listed = items.itemOf(item.remoteName);
+        const std::optional<RemoteItem> listed = items.itemOf(item.remoteName);
         if (!mayEnter(remote, listed ? *listed : RemoteItem()))
             continue;
         insertInWalk(std::make_unique<CompareItemsAction>(
@@ -142,10 +142,10 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
         // The folder after its renames: views that show it take this listing.
         if (engine().isShown(folder))
             engine().announceListing(*this, items);
-        std::vector<const RemoteItem*> folders;
+        std::vector<RemoteItem> folders;
         for (const RemoteItem& item : items) {
             if (item.kind == 'd' || item.kind == 'l')
-                folders.push_back(&item);
+                folders.push_back(item);
         }
         descend(folders);
         return;
@@ -184,10 +184,10 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
     if (!subFolders || plan.subFolders.empty())
         return;
     if (!descendAfterListing) {
-        std::vector<const RemoteItem*> folders;
+        std::vector<RemoteItem> folders;
         for (const QByteArray& name : plan.subFolders)
-            if (const RemoteItem* item = items.itemOf(name))
-                folders.push_back(item);
+            if (std::optional<RemoteItem> item = items.itemOf(name))
+                folders.push_back(std::move(*item));
         descend(folders);
         return;
     }
@@ -197,18 +197,18 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
                                                     owner, dryRun));
 }
 
-void ChangeCaseAction::descend(const std::vector<const RemoteItem*>& subFolders) {
+void ChangeCaseAction::descend(const std::vector<RemoteItem>& subFolders) {
     if (owner.stopped() || !(options.bits & ChangeCaseOptions::SubFolders))
         return;
-    for (const RemoteItem* item : subFolders) {
+    for (const RemoteItem& item : subFolders) {
         ChangeCaseOwner* o = owner.get();
         if (!o)
             return;
         o->changeCaseProgressStep();
-        if (!walkableName(engine(), folder, item->name))
+        if (!walkableName(engine(), folder, item.name))
             continue;
-        const QByteArray path = joinRemotePath(folder, item->name);
-        if (!mayEnter(path, *item))
+        const QByteArray path = joinRemotePath(folder, item.name);
+        if (!mayEnter(path, item))
             continue;
         insertInWalk(std::make_unique<ChangeCaseAction>(engine(), ActionKind::ChangeCaseRename,
                                                         path, engine().listingSequence(path),

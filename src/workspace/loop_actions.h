@@ -106,7 +106,7 @@ protected:
     void process(const RemoteItemList& items) override;
 
 private:
-    void descend(const std::vector<const RemoteItem*>& subFolders);
+    void descend(const std::vector<RemoteItem>& subFolders);
 };
 
 // One RNFR/RNTO pair of the loop; its owner learns how it went.
