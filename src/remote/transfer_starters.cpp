@@ -83,8 +83,12 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     t.fileName = name;
     t.publish.options = engine_.publish;
     std::vector<std::unique_ptr<CommandGroup>> work;
-    work.push_back(std::make_unique<DirectUploadGroup>(
-        t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}}));
+    auto group = std::make_unique<DirectUploadGroup>(
+        t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}});
+    group->onResult = [&e = engine_](const TransferInfo& info, qint64 position, bool success) {
+        e.announceTransfer(info, position, success);
+    };
+    work.push_back(std::move(group));
     // A view showing the folder shows the file's new size and time.
     if (engine_.isShown(folder))
         work.push_back(std::make_unique<RefreshFolderAction>(engine_, folder,
