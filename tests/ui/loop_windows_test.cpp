@@ -4,6 +4,7 @@
 #include "cli/tree_snapshot.h"
 #include "dialog_test_support.h"
 #include "remote/action_engine.h"
+#include "remote/remote_path.h"
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
@@ -137,6 +138,70 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
+}
+
+TEST_F(LoopWindowsTest, SearchDeletesFoundEntriesAfterTheQuestion) {
+    ASSERT_TRUE(writeServerTree(*server_, "found",
+                                {{"old.log", "1"},
+                                 {"a/old.log", "2"},
+                                 {"a/keep.txt", "3"},
+                                 {"project/site/old.log", "4"}}));
+    auto* w = new SearchWindow(engine_, status_, prompter_, help_, {"", "/found/project/site"},
+                               "/found", SearchCriteria(), {}, nullptr);
+    std::unique_ptr<SearchWindow> owned(w);
+    SearchResultModel* m = w->model();
+    auto names = [m] {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << QString::fromUtf8(joinRemotePath(m->row(r).folder, m->row(r).item.name));
+        return out;
+    };
+    auto select = [&](std::initializer_list<int> rows) {
+        w->resultList()->clearSelection();
+        for (int r : rows)
+            w->resultList()->selectionModel()->select(
+                m->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    auto deleteAction = [&](int row) -> QAction* {
+        for (QAction* a : w->rowMenu(row)->actions())
+            if (a->text() == "Delete")
+                return a;
+        return nullptr;
+    };
+
+    // The parent of the project folder is guarded.
+    w->kindBox(SearchCriteria::Folder)->setChecked(true);
+    w->nameEdit()->setText("proj*");
+    ASSERT_TRUE(run(*w));
+    ASSERT_EQ(names(), QStringList{"/found/project"});
+    select({0});
+    ASSERT_TRUE(deleteAction(0));
+    deleteAction(0)->trigger();
+    EXPECT_EQ(prompter_.messages().value(0),
+              "Can not delete, because it is parent of project Folder.");
+    EXPECT_FALSE(session_.isBusy());
+
+    // A "No" sends nothing.
+    w->kindBox(SearchCriteria::Folder)->setChecked(false);
+    w->kindBox(SearchCriteria::File)->setChecked(true);
+    w->nameEdit()->setText("old.*");
+    ASSERT_TRUE(run(*w));
+    ASSERT_EQ(names(),
+              (QStringList{"/found/old.log", "/found/a/old.log", "/found/project/site/old.log"}));
+    select({0, 1});
+    prompter_.expectQuestion("Delete the selected items?", false);
+    deleteAction(0)->trigger();
+    EXPECT_FALSE(session_.isBusy());
+
+    // "Yes": both files leave the server, and their rows the list.
+    prompter_.expectQuestion("Delete the selected items?", true);
+    deleteAction(0)->trigger();
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return !session_.isBusy() && m->rowCount() == 1; }));
+    EXPECT_FALSE(server_->exists("found/old.log"));
+    EXPECT_FALSE(server_->exists("found/a/old.log"));
+    EXPECT_TRUE(server_->exists("found/a/keep.txt"));
+    EXPECT_EQ(names(), QStringList{"/found/project/site/old.log"});
 }
 
 TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {

@@ -1,5 +1,7 @@
 #include "workspace/ui/loop_result_models.h"
 
+#include "workspace/search_delete.h"
+
 #include <QApplication>
 #include <QBrush>
 #include <QStyle>
@@ -33,6 +35,17 @@ void SearchResultModel::flush() {
         rows_.push_back(std::move(r));
     waiting_.clear();
     endInsertRows();
+}
+
+void SearchResultModel::removeGone(const QByteArray& folder, const RemoteItemList& listing) {
+    flush();
+    for (int r = int(rows_.size()) - 1; r >= 0; --r) {
+        if (!SearchRowGone(rows_[size_t(r)], folder, listing))
+            continue;
+        beginRemoveRows({}, r, r);
+        rows_.erase(rows_.begin() + r);
+        endRemoveRows();
+    }
 }
 
 void SearchResultModel::clear() {

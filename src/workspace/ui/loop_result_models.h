@@ -23,6 +23,8 @@ public:
     // Inserts what is waiting at once.
     void flush();
     const SearchRow& row(int r) const { return rows_[size_t(r)]; }
+    // Drops the rows a fresh listing of the folder shows gone.
+    void removeGone(const QByteArray& folder, const RemoteItemList& listing);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
