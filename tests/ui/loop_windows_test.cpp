@@ -204,10 +204,13 @@ TEST_F(LoopWindowsTest, SearchDeletesFoundEntriesAfterTheQuestion) {
     EXPECT_EQ(names(), QStringList{"/found/project/site/old.log"});
 }
 
-TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {
-    ASSERT_TRUE(writeServerTree(
-        *server_, "case",
-        {{"ReadMe.TXT", "r"}, {"Img/Logo.GIF", "g"}, {"Img/a.png", "a"}, {"upper", "u"}}));
+TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
+    ASSERT_TRUE(writeServerTree(*server_, "case",
+                                {{"ReadMe.TXT", "r"},
+                                 {"README.TXT", "R"},
+                                 {"Img/Logo.GIF", "g"},
+                                 {"Img/a.png", "a"},
+                                 {"upper", "u"}}));
     ChangeCaseOptions stored;
     stored.target = ChangeCaseOptions::Upper;
     auto* w = new ChangeCaseWindow(engine_, status_, prompter_, help_, "/case", stored);
@@ -219,18 +222,50 @@ TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {
          {ChangeCaseOptions::File, ChangeCaseOptions::Folder, ChangeCaseOptions::SubFolders})
         w->optionBox(bit)->setChecked(true);
     QSignalSpy storedSpy(w, &ChangeCaseWindow::optionsStored);
+    ChangeCaseModel* m = w->model();
+    auto rows = [m] {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 1).data().toString() + ">" + m->index(r, 2).data().toString() + "|" +
+                       m->index(r, 3).data().toString();
+        return out;
+    };
+    const QString question =
+        "Rename the 4 items as listed?\n\nOne item keeps its name: its new name is taken.";
+
+    // The plan first: the taken name is marked, nothing goes to the server
+    // when the answer is No.
+    QStringList planShown;
+    prompter_.expectQuestion(question, false);
+    QObject::connect(&status_, &TaskStatus::loopEnded, w, [&] { planShown = rows(); });
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
+    EXPECT_EQ(w->statusLabel()->text(), "Nothing was renamed.");
+    EXPECT_EQ(planShown,
+              (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
+                           "upper>UPPER|", "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_EQ(m->mark(0), CaseRowMark::Taken);
+    EXPECT_EQ(m->mark(1), CaseRowMark::Planned);
+    EXPECT_EQ(m->index(0, 2).data(Qt::ToolTipRole).toString(),
+              "The new name is taken in this folder: not renamed.");
+    EXPECT_TRUE(server_->exists("case/Img/Logo.GIF"));
+    EXPECT_TRUE(server_->exists("case/upper"));
+
+    // Yes: the same plan is carried out and the list shows what was renamed.
+    prompter_.expectQuestion(question, true);
     ASSERT_TRUE(run(*w));
     EXPECT_TRUE(w->statusLabel()->text().startsWith("changing case ended, time used :  "));
-    ASSERT_EQ(storedSpy.count(), 1);
-    ChangeCaseModel* m = w->model();
-    QStringList rows;
-    for (int r = 0; r < m->rowCount(); ++r)
-        rows << m->index(r, 1).data().toString() + ">" + m->index(r, 2).data().toString() + "|" +
-                    m->index(r, 3).data().toString();
-    EXPECT_EQ(rows, (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT|", "upper>UPPER|",
-                                 "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_EQ(storedSpy.count(), 2);
+    EXPECT_EQ(rows(), (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
+                                   "upper>UPPER|", "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
     EXPECT_TRUE(server_->exists("case/IMG/LOGO.GIF"));
+    EXPECT_TRUE(server_->exists("case/ReadMe.TXT"));
     picture(*w, "changecase");
+
+    // Nothing left to rename: no question at all.
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
+    EXPECT_EQ(w->statusLabel()->text(), "Nothing needs renaming.");
     delete w;
 }
 

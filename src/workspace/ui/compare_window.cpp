@@ -189,8 +189,9 @@ QString CompareWindow::startText() const {
     return QStringLiteral("Compare");
 }
 
-void CompareWindow::loopFinished() {
+bool CompareWindow::loopFinished() {
     model_->prune(runOptions_ & CompareOptions::SubFolders);
+    return false;
 }
 
 bool CompareWindow::compareResult(const FolderCompareResult& result) {

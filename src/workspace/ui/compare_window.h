@@ -73,7 +73,7 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
-    void loopFinished() override;
+    bool loopFinished() override;
 
 private:
     // Paths of a node relative to the start folder and to the project folder.

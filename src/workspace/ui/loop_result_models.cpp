@@ -94,8 +94,8 @@ QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation,
 
 // ------------------------------------------------------------ change case
 
-void ChangeCaseModel::append(const CaseRename& rename) {
-    Row row{rename, QString()};
+void ChangeCaseModel::append(const CaseRename& rename, CaseRowMark mark) {
+    Row row{rename, QString(), mark};
     const QString folder = QString::fromUtf8(rename.folder);
     if (folder != lastShown_) {
         row.shownPath = folder;
@@ -126,19 +126,26 @@ QVariant ChangeCaseModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(rows_.size()))
         return {};
     const Row& row = rows_[size_t(index.row())];
+    const bool taken = row.mark == CaseRowMark::Taken;
     if (role == Qt::DecorationRole && index.column() == 0) {
         const char kind = row.rename.kind;
+        if (taken)
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         return QApplication::style()->standardIcon(kind == 'd'   ? QStyle::SP_DirIcon
                                                    : kind == 'l' ? QStyle::SP_FileLinkIcon
                                                                  : QStyle::SP_FileIcon);
     }
+    if (taken && (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole))
+        return QString::fromLatin1(ChangeCaseTexts::kTakenTip);
+    if (taken && role == Qt::ForegroundRole)
+        return QBrush(QColor(160, 0, 0));
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
         case 1:
             return QString::fromUtf8(row.rename.oldName);
         case 2:
-            return QString::fromUtf8(row.rename.newName);
+            return CaseRowNewNameText(row.rename, row.mark);
         case 3:
             return row.shownPath;
     }

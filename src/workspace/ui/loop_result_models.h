@@ -47,9 +47,10 @@ class ChangeCaseModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void append(const CaseRename& rename);
+    void append(const CaseRename& rename, CaseRowMark mark = CaseRowMark::Renamed);
     void clear();
     const CaseRename& rename(int r) const { return rows_[size_t(r)].rename; }
+    CaseRowMark mark(int r) const { return rows_[size_t(r)].mark; }
     QString shownPath(int r) const { return rows_[size_t(r)].shownPath; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -61,6 +62,7 @@ private:
     struct Row {
         CaseRename rename;
         QString shownPath;
+        CaseRowMark mark = CaseRowMark::Renamed;
     };
     std::vector<Row> rows_;
     QString lastShown_;
