@@ -18,6 +18,24 @@ void TransferStarters::download(const QByteArray& remoteFolder, const QString& l
                        QStringLiteral("Downloading files completed"), 2);
 }
 
+void TransferStarters::downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,
+                                    const QString& localFolder, quintptr ownerToken) {
+    RemoteItemList selection;
+    RemoteItem file;
+    file.kind = '-';
+    file.name = name;
+    selection.append(file);
+    auto action = std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
+                                                   engine_.listingSequence(remoteFolder));
+    TransferAlertOptions always;
+    always.fileAction = TransferAlertOptions::OverwriteAlways;
+    action->options = always;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::move(action));
+    engine_.appendTask(QStringLiteral("Start downloading file to view"), std::move(work),
+                       QStringLiteral("Downloading file to view completed"), 0, ownerToken);
+}
+
 bool TransferStarters::uploadNormal(const LocalFolderRecord& local,
                                     const QByteArray& remoteFolder) {
     if (local.items.empty())

@@ -408,11 +408,11 @@ void MainFrame::addCompareTools(QMenu* menu, bool remoteFile,
                                 const CompareWindow::TargetChooser& choose) {
     QAction* separator = menu->addSeparator();
     const int added = explorerHost_->addViewTools(
-        menu, remoteFile, nullptr, [this, choose]() -> std::optional<QString> {
+        menu, remoteFile, nullptr, [choose]() -> std::optional<FrameExplorerHost::ToolTarget> {
             const std::optional<CompareWindow::ViewTarget> target = choose();
             if (!target)
                 return std::nullopt;
-            return target->remote ? explorerHost_->httpAddress(target->path) : target->path;
+            return FrameExplorerHost::ToolTarget{target->remote, target->path};
         });
     if (added == 0)
         delete separator;
