@@ -1,7 +1,11 @@
 // The remote side's dialogs as a user meets them: what they start from and
 // what their buttons refuse.
+#include "dialog_test_support.h"
+#include "remote/ui/file_action_dialog.h"
 #include "remote/ui/permissions_dialog.h"
 #include "support/scripted_prompter.h"
+
+#include <QTreeWidget>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -54,6 +58,37 @@ TEST(PermissionsDialog, StartsFromTheListedModeOrFromNothingChecked) {
     d.apply();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.request().mode, "400");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileActionDialog, ListsWhatIsAtTheTargetWithBothSizesAndDates) {
+    RecordingHelp help;
+    TransferConflicts conflicts;
+    for (int i = 0; i < FileActionDialog::kMaxConflictRows + 3; ++i) {
+        TransferConflict c;
+        c.name = QStringLiteral("f%1.txt").arg(i);
+        c.serverSize = 2048;
+        c.localSize = 10;
+        c.serverTime = QStringLiteral("2024-01-02  03:04");
+        c.localTime = QDateTime(QDate(2024, 5, 6), QTime(7, 8));
+        conflicts.conflicts.push_back(c);
+    }
+    FileActionDialog d(TransferDirection::Upload, TransferAlertOptions(), true, help, nullptr,
+                       &conflicts);
+    EXPECT_EQ(d.windowTitle(), "Upload file action");
+    EXPECT_EQ(d.conflictSummary()->text(), "203 items exist on the server already:");
+    QTreeWidget* list = d.conflictList();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->topLevelItemCount(), FileActionDialog::kMaxConflictRows + 1);
+    QStringList first;
+    for (int c = 0; c < 5; ++c)
+        first << list->topLevelItem(0)->text(c);
+    EXPECT_EQ(first,
+              (QStringList{"f0.txt", "2,048", "2024-01-02  03:04", "10", "2024-05-06  07:08"}));
+    EXPECT_EQ(list->topLevelItem(FileActionDialog::kMaxConflictRows)->text(0), "... and 3 more");
 }
 
 }  // namespace

@@ -224,6 +224,11 @@ void MainFrame::buildPages() {
         if (w.failedTransfers().isEmpty())
             statusBar()->clearMessage();
     });
+    // The question before an upload looks at what either remote tree holds.
+    localSide_->setKnownListing([this](const QByteArray& folder) {
+        std::shared_ptr<const RemoteItemList> listing = remoteExplorer_->knownListing()(folder);
+        return listing ? listing : remoteProject_->knownListing()(folder);
+    });
     // Without a remote project folder the page's tree says where to set one.
     remoteProject_->treeView()->viewport()->installEventFilter(this);
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);

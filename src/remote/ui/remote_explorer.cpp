@@ -518,7 +518,8 @@ void RemoteExplorer::runTreeCommand(int id, const QModelIndex& node) {
         case kTreeDownload: {
             const QString local = downloadTargetFolder(path, nullptr);
             if (top)
-                LaunchDownload(engine_, host_.help(), this, path, {}, local);
+                LaunchDownload(engine_, host_.help(), this, path, {}, local,
+                               treeModel_->itemsOf(node).get());
             else
                 LaunchDownload(engine_, host_.help(), this, parentPath, {item}, local);
             return;
@@ -756,7 +757,8 @@ void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target
         return;
     }
     if (HasLocalFiles(mime))
-        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
+                     knownListing());
 }
 
 bool RemoteExplorer::canDropOnList(const QMimeData* mime, const QModelIndex& row) const {
@@ -770,5 +772,12 @@ void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
     QByteArray folder = listModel_->folder();
     if (row.isValid() && listModel_->itemAt(row.row()).isFolder())
         folder = joinRemotePath(folder, listModel_->itemAt(row.row()).name);
-    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
+                 knownListing());
+}
+
+KnownListing RemoteExplorer::knownListing() const {
+    return [this](const QByteArray& folder) {
+        return treeModel_->itemsOf(treeModel_->indexOf(folder));
+    };
 }

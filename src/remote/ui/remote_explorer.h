@@ -9,6 +9,7 @@
 
 #include "remote/kind_filter.h"
 #include "remote/remote_item_list.h"
+#include "remote/ui/remote_transfers.h"
 
 class ActionEngine;
 class ExplorerHost;
@@ -78,6 +79,8 @@ public:
     // Empties the tree and the list (a login was refused: nothing of another
     // site stays on screen).
     void clearViews();
+    // The listings the tree holds, for the question before an upload.
+    KnownListing knownListing() const;
 
     // --- the menus, for tests and the window -------------------------------------
     std::vector<RemoteMenuItem> treeMenuItems(const QModelIndex& node) const;
