@@ -299,6 +299,17 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     walk({}, "");
     EXPECT_EQ(shown, (QStringList{"From", "From/deep", "From/deep/er", "From/deep/er/changed.txt",
                                   "From/new.html", "From/old.html"}));
+    // The side in words beside the colour, and a legend.
+    QStringList where;
+    const QModelIndex from = w->model()->index(0, 0, {});
+    for (int r = 0; r < w->model()->rowCount(from); ++r)
+        where << w->model()->index(r, 1, from).data().toString();
+    EXPECT_EQ(where, (QStringList{"folder on both sides", "local only", "server only"}));
+    const QModelIndex er = w->model()->index(0, 0, w->model()->index(0, 0, from));
+    EXPECT_EQ(w->model()->index(0, 1, er).data().toString(), "sizes differ");
+    EXPECT_EQ(w->model()->index(1, 0, from).data(Qt::AccessibleTextRole).toString(),
+              "new.html, local only");
+    EXPECT_TRUE(w->legend()->text().contains("local only"));
     picture(*w, "compare");
 
     CompareNode* changed = w->model()->tree().find("deep/er")->children[0].get();

@@ -212,17 +212,17 @@ QModelIndex CompareTreeModel::indexOf(const CompareNode* node) const {
 }
 
 QModelIndex CompareTreeModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0)
+    if (column < 0 || column >= kColumns || row < 0)
         return {};
     if (!parent.isValid()) {
         if (!started_ || row != 0)
             return {};
-        return createIndex(0, 0, const_cast<CompareNode*>(tree_.root()));
+        return createIndex(0, column, const_cast<CompareNode*>(tree_.root()));
     }
     CompareNode* p = node(parent);
     if (row >= int(p->children.size()))
         return {};
-    return createIndex(row, 0, p->children[size_t(row)].get());
+    return createIndex(row, column, p->children[size_t(row)].get());
 }
 
 QModelIndex CompareTreeModel::parent(const QModelIndex& index) const {
@@ -239,14 +239,13 @@ int CompareTreeModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CompareTreeModel::columnCount(const QModelIndex&) const {
-    return 1;
+    return kColumns;
 }
 
-// The header is hidden; screen readers still name the column by it.
 QVariant CompareTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return QStringLiteral("File/Folder");
-    return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == 0 ? QStringLiteral("File/Folder") : QStringLiteral("Where");
 }
 
 QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
@@ -254,17 +253,18 @@ QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
     if (!n)
         return {};
     const CompareItem& i = n->item;
+    if (index.column() == 1) {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return n->parent ? CompareSideText(i) : QString();
+        if (role != Qt::ForegroundRole)
+            return {};
+    }
     if (role == Qt::DisplayRole)
         return n->parent ? i.name() : QStringLiteral("From");
     if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
         if (!n->parent)
             return {};
-        if (!i.isRemote())
-            return QStringLiteral("local only");
-        if (!i.isLocal())
-            return QStringLiteral("server only");
-        return i.isCommonFolder() ? QStringLiteral("folder on both sides")
-                                  : QStringLiteral("differs");
+        return i.name() + QStringLiteral(", ") + CompareSideText(i);
     }
     if (role == Qt::ForegroundRole && n->parent) {
         // Local only blue, server only green, different on both sides red.
@@ -275,7 +275,7 @@ QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
         if (!i.isCommonFolder())
             return QBrush(QColor(160, 0, 0));
     }
-    if (role == Qt::DecorationRole) {
+    if (role == Qt::DecorationRole && index.column() == 0) {
         QStyle* s = QApplication::style();
         if (!n->parent)
             return s->standardIcon(QStyle::SP_DriveNetIcon);

@@ -91,6 +91,7 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    static constexpr int kColumns = 2;  // the item, where it stands
 
 private:
     CompareTree tree_;
