@@ -49,6 +49,7 @@ struct MenuContext {
     bool uploadAlert = false;    // the upload file-action dialog shows before transfers
     bool downloadAlert = false;  // the same for downloads
     bool toolbarVisible = true;
+    bool bannerVisible = true;
 };
 
 struct MenuItemState {

@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
+#include "app/screen_fit.h"
 #include "app/tool_menu.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/certificate_dialog.h"
@@ -17,6 +18,7 @@
 #include "app/ui/site_connect_dialog.h"
 #include "app/ui/tool_list_dialog.h"
 #include "app/window_placement_image.h"
+#include "app/window_state.h"
 #include "app/workbench.h"
 #include "extras/banner_source.h"
 #include "extras/ui/about_box.h"
@@ -125,6 +127,9 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     buildMenus();
     buildToolBar();
     statusBar();
+    const WindowState state = LoadWindowState(workbench_.settingFolder(), MainView::PageCount);
+    view_->setBannerVisible(state.bannerVisible);
+    view_->showPage(state.page);
 
     FtpSession& session = workbench_.session();
     connect(&workbench_, &Workbench::titleChanged, this, &QWidget::setWindowTitle);
@@ -618,6 +623,7 @@ void MainFrame::buildMenus() {
         {kCmdGeneralOptions, QKeySequence(Qt::CTRL | Qt::Key_Comma)},
         {kCmdShowQueue, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)},
         {kCmdContents, QKeySequence(QKeySequence::HelpContents)},
+        {kCmdExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const auto& [id, keys] : shortcuts)
         action(id)->setShortcut(keys);
@@ -706,6 +712,7 @@ MenuContext MainFrame::menuContext() const {
     c.uploadAlert = workbench_.engine().uploadOptions.showAlert == 1;
     c.downloadAlert = workbench_.engine().downloadOptions.showAlert == 1;
     c.toolbarVisible = toolBar_ && !toolBar_->isHidden();
+    c.bannerVisible = view_->bannerVisible();
     return c;
 }
 
@@ -806,6 +813,14 @@ void MainFrame::runCommand(int id) {
         case kCmdViewToolbar:
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
+        case kCmdViewBanner:
+            // Kept at once: it stays closed whatever ends the program.
+            view_->setBannerVisible(!view_->bannerVisible());
+            SaveWindowState(workbench_.settingFolder(), windowState());
+            break;
+        case kCmdExit:
+            close();
+            break;
         case kCmdShowQueue:
             queueWindow_->show();
             queueWindow_->raise();
@@ -841,11 +856,26 @@ void MainFrame::restorePlacement() {
         showMaximized();
         return;
     }
-    setGeometry(g.normal);
+    // A placement from another screen arrangement (or scale) comes back into view.
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    setGeometry(FitOntoScreens(g.normal, screens));
     if (g.maximised)
         showMaximized();
     else
         showNormal();
+}
+
+WindowState MainFrame::windowState() const {
+    WindowState state;
+    const int page = view_->currentPage();
+    state.page = page < MainView::PageCount ? page : 0;
+    state.bannerVisible = view_->bannerVisible();
+    return state;
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -874,6 +904,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     profile.endGroup();
     profile.sync();
     wizards_->closeAll();
+    SaveWindowState(workbench_.settingFolder(), windowState());
     view_->storeLayout(s);
     s.LastLocalFolder = localExplorer_->lastLocalFolder();
     const QStringList errors = workbench_.save();

@@ -32,6 +32,7 @@ class QAction;
 class QMenu;
 class QToolBar;
 class Workbench;
+struct WindowState;
 
 // The main window: the menu bar built from the menu table, the tool bar, the
 // pages, and the dispatch of every main-menu command to the part that does
@@ -119,6 +120,8 @@ private:
     // Saves the settings files at once (after a dialog or menu changed
     // them), so a kill or a crash loses nothing; failures are shown.
     void storeSettings();
+    // The page shown (a banner page counts as the first) and the banner pane.
+    WindowState windowState() const;
 
     Workbench& workbench_;
     std::unique_ptr<Prompter> ownPrompter_;
