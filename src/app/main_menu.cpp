@@ -25,6 +25,7 @@ std::vector<MenuEntry> buildTable() {
         {{kSite}, kCmdConnect, QStringLiteral("Connect"), K::Action},
         {{kSite}, kCmdReconnect, QStringLiteral("Re-connect"), K::Action},
         {{kSite}, kCmdCloseConnection, QStringLiteral("Close connection"), K::Action},
+        {{kSite}, kCmdSaveAsSite, QStringLiteral("Save as site..."), K::Action},
         {{kSite}, 0, QString(), K::Separator},
         {{kSite}, kCmdExit, QStringLiteral("Exit"), K::Action},
 
@@ -118,6 +119,9 @@ MenuItemState MenuStateFor(int id, const MenuContext& c) {
             break;
         case kCmdEmpty:
             s.enabled = false;
+            break;
+        case kCmdSaveAsSite:
+            s.enabled = c.connected && c.currentSiteUnsaved;
             break;
         case kCmdRemoteToolsOnly:
             s.checked = a.ToolFlags & AppSettings::kRemoteToolsOnlyForRemoteFiles;

@@ -50,6 +50,7 @@ struct MenuContext {
     bool downloadAlert = false;  // the same for downloads
     bool toolbarVisible = true;
     bool bannerVisible = true;
+    bool currentSiteUnsaved = false;  // connected by quick connect, not a stored site
 };
 
 struct MenuItemState {

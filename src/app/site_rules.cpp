@@ -111,6 +111,22 @@ int AddSite(SiteList& list, const QString& name, const QString& comment) {
     return int(list.Records.size()) - 1;
 }
 
+bool CurrentSiteUnsaved(const SiteList& list) {
+    return !list.Current.Site.Host.isEmpty() && !list.FindSite(list.Current.Site.Id);
+}
+
+int SaveCurrentAsSite(SiteList& list, const QString& name, const QString& comment) {
+    if (!CurrentSiteUnsaved(list))
+        return -1;
+    SiteRecord record = list.Current.Site;
+    record.Name = name;
+    record.Comment = comment;
+    list.Current.Site.Name = name;
+    list.Current.Site.Comment = comment;
+    list.Records.push_back(std::move(record));
+    return int(list.Records.size()) - 1;
+}
+
 int DuplicateSite(SiteList& list, int row, const QString& name, const QString& comment) {
     if (!validRow(list, row))
         return -1;

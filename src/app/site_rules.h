@@ -71,6 +71,13 @@ bool ConnectSite(SiteList& list, int row, const SiteRecord& collected, QString* 
 
 // "New site": a default record with a fresh Id. Returns its row.
 int AddSite(SiteList& list, const QString& name, const QString& comment);
+// "Save as site...": the site now connected (a quick connection) joins the
+// list under that name and comment, as the same site, so project folders set
+// from now on are kept with it. Its row, or -1 when it is a stored site
+// already.
+int SaveCurrentAsSite(SiteList& list, const QString& name, const QString& comment);
+// True when the site connected is not one of the list's.
+bool CurrentSiteUnsaved(const SiteList& list);
 // "Duplicate the site": a copy of `row` with a fresh Id. Returns the new row, -1 if none.
 int DuplicateSite(SiteList& list, int row, const QString& name, const QString& comment);
 // "Rename".

@@ -48,3 +48,66 @@ TEST(FrameLive, ViewingToolsGetALocalCopyOrTheWebAddress) {
 }
 
 }  // namespace
+
+#include "app/command_ids.h"
+#include "app/ui/quick_connect_bar.h"
+#include "app/ui/site_name_dialog.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+TEST(FrameLive, QuickConnectLogsInWithoutASiteAndSaveAsSiteKeepsIt) {
+    LiveFrame live;
+    ASSERT_TRUE(live.server.writeFile("hello.txt", "hi"));
+    ASSERT_TRUE(live.open()) << live.server.lastError().toStdString();
+    QuickConnectBar* bar = live.frame->quickConnectBar();
+    ASSERT_TRUE(bar);
+
+    // A pasted address fills the fields; a bad port is refused in words.
+    bar->hostEdit()->setFocus();
+    bar->hostEdit()->insert(QStringLiteral("ftp://%1:%2@%3:%4")
+                                .arg(live.server.user(), live.server.password(), live.server.host(),
+                                     QString::number(live.server.port())));
+    EXPECT_EQ(bar->hostEdit()->text(), live.server.host());
+    EXPECT_EQ(bar->userEdit()->text(), live.server.user());
+    EXPECT_EQ(bar->portEdit()->text(), QString::number(live.server.port()));
+    bar->portEdit()->setText("0");
+    QTest::keyClick(bar->portEdit(), Qt::Key_Return);
+    EXPECT_EQ(live.prompter.messages().value(0), "The port is a number from 1 to 65535");
+    EXPECT_FALSE(live.session().isConnected());
+
+    bar->portEdit()->setText(QString::number(live.server.port()));
+    QTest::keyClick(bar->portEdit(), Qt::Key_Return);
+    ASSERT_TRUE(live.idle());
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return live.remote()->listModel()->rowOf("hello.txt") >= 0; }));
+    EXPECT_TRUE(live.workbench->sites().Records.empty());
+
+    // Kept as a site afterwards, under the name the user gives.
+    live.frame->updateMenuState();
+    QAction* save = live.frame->action(kCmdSaveAsSite);
+    ASSERT_TRUE(save->isEnabled());
+    QTimer::singleShot(100, [] {
+        auto* d = qobject_cast<SiteNameDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->nameEdit()->text(), "127.0.0.1");
+        d->setTexts("Quick", "saved");
+        d->okButton()->click();
+    });
+    save->trigger();
+    ASSERT_EQ(live.workbench->sites().Records.size(), 1u);
+    const SiteRecord& kept = live.workbench->sites().Records[0];
+    EXPECT_EQ(kept.Name, "Quick");
+    EXPECT_EQ(kept.Port, live.server.port());
+    EXPECT_EQ(kept.User, live.server.user());
+    EXPECT_EQ(kept.Id, live.workbench->sites().Current.Site.Id);
+    live.frame->updateMenuState();
+    EXPECT_FALSE(save->isEnabled());
+}
+
+}  // namespace

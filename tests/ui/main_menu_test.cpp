@@ -23,6 +23,7 @@ const Expected kMenu[] = {
     {kCmdConnect, "Site", "Connect", false, false, true},
     {kCmdReconnect, "Site", "Re-connect", false, false, false},
     {kCmdCloseConnection, "Site", "Close connection", false, false, false},
+    {kCmdSaveAsSite, "Site", "Save as site...", false, false, false},
     {kCmdExit, "Site", "Exit", false, false, true},
     {kCmdSimpleCwd, "Command > Simple", "CWD\tchange working directory", false, false, false},
     {kCmdSimpleHelp, "Command > Simple", "HELP\treturn server command list", false, false, false},

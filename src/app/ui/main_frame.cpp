@@ -4,7 +4,9 @@
 #include "app/command_ids.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
+#include "app/quick_connect.h"
 #include "app/screen_fit.h"
+#include "app/site_rules.h"
 #include "app/tool_menu.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/certificate_dialog.h"
@@ -13,9 +15,11 @@
 #include "app/ui/general_options_sheet.h"
 #include "app/ui/main_view.h"
 #include "app/ui/normal_page.h"
+#include "app/ui/quick_connect_bar.h"
 #include "app/ui/shutdown_confirm_dialog.h"
 #include "app/ui/shutdown_countdown_dialog.h"
 #include "app/ui/site_connect_dialog.h"
+#include "app/ui/site_name_dialog.h"
 #include "app/ui/tool_list_dialog.h"
 #include "app/window_placement_image.h"
 #include "app/window_state.h"
@@ -352,6 +356,29 @@ void MainFrame::openSiteConnect() {
         w.connectSelectedSite();
 }
 
+void MainFrame::quickConnect(const QuickConnectFields& fields) {
+    QString error;
+    const std::optional<FtpUrl> url = QuickConnectAddress(fields, &error);
+    if (!url) {
+        prompter_->showMessage(error);
+        return;
+    }
+    workbench_.connectUrl(*url);
+    updateMenuState();
+}
+
+void MainFrame::saveCurrentAsSite() {
+    SiteList& sites = workbench_.sites();
+    if (!CurrentSiteUnsaved(sites))
+        return;
+    SiteNameDialog dialog(sites, SiteNameDialog::Mode::New, -1, *prompter_, this);
+    dialog.setTexts(sites.Current.Site.Host, QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveCurrentAsSite(sites, dialog.name(), dialog.comment());
+    updateMenuState();
+}
+
 void MainFrame::openGeneralOptions() {
     Workbench& w = workbench_;
     GeneralOptionsSheet sheet(w.settings(), *prompter_, *help_, this);
@@ -665,6 +692,12 @@ void MainFrame::buildToolBar() {
     if (auto* more = toolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More buttons"));
     connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
+
+    quickToolBar_ = addToolBar(QStringLiteral("Quick connect"));
+    quickToolBar_->setObjectName(QStringLiteral("quickConnectToolBar"));
+    quickBar_ = new QuickConnectBar(quickToolBar_);
+    quickToolBar_->addWidget(quickBar_);
+    connect(quickBar_, &QuickConnectBar::connectRequested, this, &MainFrame::quickConnect);
     QSettings profile(kProfileOrganisation, kProfileApplication);
     profile.beginGroup(kProfileSection);
     restoreState(profile.value(kToolBarStateKey).toByteArray());
@@ -713,6 +746,7 @@ MenuContext MainFrame::menuContext() const {
     c.downloadAlert = workbench_.engine().downloadOptions.showAlert == 1;
     c.toolbarVisible = toolBar_ && !toolBar_->isHidden();
     c.bannerVisible = view_->bannerVisible();
+    c.currentSiteUnsaved = CurrentSiteUnsaved(workbench_.sites());
     return c;
 }
 
@@ -820,6 +854,9 @@ void MainFrame::runCommand(int id) {
             break;
         case kCmdExit:
             close();
+            break;
+        case kCmdSaveAsSite:
+            saveCurrentAsSite();
             break;
         case kCmdShowQueue:
             queueWindow_->show();
