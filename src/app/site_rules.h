@@ -39,6 +39,15 @@ inline const QString kCannotDeleteCurrent =
 // user name (unless anonymous, which sends a fixed name) and password holding CR, LF or NUL
 // are refused before anything else, since they go on the wire.
 QString ValidateBasicFtp(const SiteRecord& record);
+// The "Projects" page's typed paths, where they differ from the stored record:
+// an existing local folder, server paths from the root, a concerned file that
+// names a file. Empty when they may be stored.
+QString ValidateProjectFields(const SiteRecord& collected, const SiteRecord& stored);
+// "New site" while the pages show edits: with no site selected the typed
+// values become the new site's; otherwise they belong to the selected one.
+bool PagesHoldEdits(const SiteRecord& collected, const SiteRecord& shown);
+int AddSiteFrom(SiteList& list, const SiteRecord& typed, const QString& name,
+                const QString& comment);
 // CR, LF or NUL anywhere in the text.
 bool HasLineBreakOrNul(const QString& text);
 
