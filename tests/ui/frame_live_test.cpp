@@ -1,8 +1,13 @@
 // The main window against a real server: what a user's clicks reach.
 #include "live_frame.h"
+#include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_list_view.h"
+#include "workspace/ui/local_tree_view.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +113,75 @@ TEST(FrameLive, QuickConnectLogsInWithoutASiteAndSaveAsSiteKeepsIt) {
     EXPECT_EQ(kept.Id, live.workbench->sites().Current.Site.Id);
     live.frame->updateMenuState();
     EXPECT_FALSE(save->isEnabled());
+}
+
+TEST(FrameLive, RemotePathBarDotDotEnterAndTheSummary) {
+    LiveFrame live;
+    ASSERT_TRUE(live.server.makeDir("docs/sub"));
+    ASSERT_TRUE(live.server.writeFile("docs/sub/deep.txt", "d"));
+    ASSERT_TRUE(live.server.writeFile("docs/a.txt", "abc"));
+    ASSERT_TRUE(live.server.makeDir("pub"));
+    ASSERT_TRUE(live.connect()) << live.server.lastError().toStdString();
+    QTemporaryDir local;
+    live.frame->localExplorer()->tree()->selectFolder(local.path());
+    RemoteExplorer* r = live.remote();
+    RemoteListModel* m = r->listModel();
+    live.workbench->settings().SizeStyle = 2;
+    r->setSizeStyle(2);
+
+    // At the server's root: no "..", the bar says where the list is.
+    EXPECT_EQ(r->pathBar()->text(), "/");
+    EXPECT_FALSE(m->hasParentRow());
+    EXPECT_EQ(r->statusLine()->text(), "2 folders, 0 files, total 0");
+
+    // A typed path goes there, relative to the folder shown.
+    r->pathBar()->setText("docs/sub");
+    QTest::keyClick(r->pathBar(), Qt::Key_Return);
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] {
+        return m->folder() == "/docs/sub" && m->rowOf("deep.txt") == 1 && !live.session().isBusy();
+    }));
+    EXPECT_EQ(r->pathBar()->text(), "/docs/sub");
+    EXPECT_EQ(r->treeModel()->pathOf(r->treeView()->currentIndex()), "/docs/sub");
+    EXPECT_TRUE(m->isParentRow(0));
+    EXPECT_EQ(m->index(0, 0).data().toString(), "..");
+
+    // Enter on ".." goes up, Enter on a folder opens it at its first row.
+    r->listView()->setFocus();
+    r->listView()->setCurrentIndex(m->index(0, 0));
+    QTest::keyClick(r->listView(), Qt::Key_Return);
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] {
+        return m->folder() == "/docs" && m->rowOf("a.txt") >= 0 && !live.session().isBusy();
+    }));
+    EXPECT_EQ(r->statusLine()->text(), "1 folder, 1 file, total 3");
+    r->listView()->setCurrentIndex(m->index(m->rowOf("sub"), 0));
+    QTest::keyClick(r->listView(), Qt::Key_Return);
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return m->folder() == "/docs/sub" && m->rowCount() == 2; }));
+    EXPECT_EQ(r->listView()->currentIndex().row(), 0);
+    EXPECT_TRUE(r->listView()->hasFocus());
+
+    // Enter on a file downloads it into the local folder open on the page.
+    r->listView()->setCurrentIndex(m->index(m->rowOf("deep.txt"), 0));
+    QTest::keyClick(r->listView(), Qt::Key_Return);
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return QFile::exists(local.filePath("deep.txt")) && !live.session().isBusy(); }));
+    QFile got(local.filePath("deep.txt"));
+    ASSERT_TRUE(got.open(QIODevice::ReadOnly));
+    EXPECT_EQ(got.readAll(), "d");
+
+    // The selection's own counts; ".." never counts.
+    r->listView()->selectAll();
+    EXPECT_EQ(r->statusLine()->text(), "Selected: 0 folders, 1 file, total 1");
+
+    // A folder the server refuses says so and leaves no trace in the tree.
+    r->pathBar()->setText("/nope");
+    QTest::keyClick(r->pathBar(), Qt::Key_Return);
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !live.prompter.messages().isEmpty(); }));
+    EXPECT_TRUE(
+        live.prompter.messages().value(0).startsWith("Can not open /nope: the server answered 5"))
+        << live.prompter.messages().value(0).toStdString();
+    EXPECT_FALSE(r->treeModel()->indexOf("/nope").isValid());
+    ASSERT_TRUE(live.idle());
 }
 
 }  // namespace

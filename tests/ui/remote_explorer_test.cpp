@@ -204,10 +204,12 @@ TEST(RemoteExplorer, TreeKeepsSubtreesAcrossRelistings) {
     EXPECT_TRUE(o.node("/www/new").isValid());
     o.listFolder("/www", listOf({item('d', "new")}));
     EXPECT_FALSE(o.node("/www/site").isValid());
-    // Selecting a folder never listed clears the list and asks for it.
+    // Selecting a folder never listed clears the list (but for "..") and
+    // asks for it.
     const int before = o.queued();
     o.explorer.treeView()->setCurrentIndex(o.node("/pub"));
-    EXPECT_EQ(o.explorer.listModel()->rowCount(), 0);
+    EXPECT_EQ(o.explorer.listModel()->rowCount(), 1);
+    EXPECT_TRUE(o.explorer.listModel()->isParentRow(0));
     EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/pub"));
     EXPECT_EQ(o.queued(), before + 1);
 }
@@ -553,9 +555,9 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
     const QModelIndex docs = explorer.treeModel()->indexOf("/docs");
     ASSERT_TRUE(docs.isValid());
     explorer.treeView()->setCurrentIndex(docs);
-    ASSERT_TRUE(waitUntil([&] { return explorer.listModel()->rowCount() == 1; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return explorer.listModel()->rowCount() == 2; }, 10000));
     const int row = explorer.listModel()->rowOf("data file.bin");
-    ASSERT_EQ(row, 0);
+    ASSERT_EQ(row, 1);  // below ".."
     explorer.listView()->selectionModel()->select(
         explorer.listModel()->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -569,9 +571,41 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
 
     host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), true);
     explorer.runListCommand(kListDelete);
-    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.listModel()->rowCount() == 0; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.listModel()->rowCount() == 1; }, 15000));
     EXPECT_FALSE(QFile::exists(server.rootPath() + QStringLiteral("/docs/data file.bin")));
     session.closeConnection();
+}
+
+TEST(RemoteExplorer, DotDotAboveTheStartFolderRootsTheTreeAtTheServersRoot) {
+    OfflineExplorer o;
+    o.engine.announceRoot("/home/u", listOf({item('d', "site"), item('-', "a.txt")}));
+    RemoteListModel* m = o.explorer.listModel();
+    ASSERT_EQ(o.explorer.currentFolder(), QByteArray("/home/u"));
+    ASSERT_TRUE(m->isParentRow(0));
+    EXPECT_EQ(m->rowOf("site"), 1);
+    EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(m->mimeData({m->index(0, 0)}), nullptr);  // ".." is never dragged
+
+    const int before = o.queued();
+    o.explorer.listView()->setCurrentIndex(m->index(0, 0));
+    QTest::keyClick(o.explorer.listView(), Qt::Key_Return);
+    EXPECT_EQ(o.explorer.treeModel()->pathOf(o.explorer.treeModel()->rootIndex()), "/");
+    EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/home"));
+    EXPECT_EQ(o.queued(), before + 2);  // "/" opened in the tree, and "/home" listed
+    EXPECT_EQ(o.explorer.pathBar()->text(), "/home");
+
+    // The remote project page stops at its root.
+    OfflineExplorer project(RemoteExplorer::Role::Project);
+    project.host.remoteProject = "/www";
+    project.explorer.setProjectFolder("/www");
+    project.explorer.treeModel()->applyListing(
+        "/www", std::make_shared<const RemoteItemList>(listOf({item('-', "i.html")})));
+    project.explorer.treeView()->setCurrentIndex(project.explorer.treeModel()->rootIndex());
+    EXPECT_EQ(project.explorer.currentFolder(), QByteArray("/www"));
+    EXPECT_FALSE(project.explorer.listModel()->hasParentRow());
+    EXPECT_FALSE(project.explorer.goToFolder("/etc"));
+    EXPECT_EQ(project.host.prompts.messages().value(0),
+              "/etc is outside the remote project folder.");
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ void MainFrame::buildPages() {
     remoteProject_ = new RemoteExplorer(w.engine(), w.session(), *explorerHost_,
                                         RemoteExplorer::Role::Project, this);
     view_->remoteProjectPage()->treeSlot()->layout()->addWidget(remoteProject_->treeView());
-    view_->remoteProjectPage()->listSlot()->layout()->addWidget(remoteProject_->listView());
+    view_->remoteProjectPage()->listSlot()->layout()->addWidget(remoteProject_->listPane());
     LocalTreeView* normalTree = localExplorer_->tree();
     LocalTreeView* projectTree = localProject.tree;
     remoteExplorer_->setLocalFolderSource([normalTree] { return normalTree->selectedFolder(); });

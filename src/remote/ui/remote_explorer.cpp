@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -21,6 +23,7 @@
 #include "remote/remote_drag_data.h"
 #include "remote/remote_drop_rules.h"
 #include "remote/remote_list_columns.h"
+#include "remote/remote_list_summary.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
@@ -109,12 +112,23 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
       treeModel_(new RemoteTreeModel(this)),
       listModel_(new RemoteListModel(this)),
       tree_(new ExplorerItemView(splitter_)),
-      list_(new ExplorerItemView(splitter_)) {
+      listPane_(new QWidget(splitter_)),
+      pathBar_(new QLineEdit(listPane_)),
+      list_(new ExplorerItemView(listPane_)),
+      status_(new QLabel(listPane_)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 3);
+    // Above the list where it is, below it what it holds.
+    auto* pane = new QVBoxLayout(listPane_);
+    pane->setContentsMargins(0, 0, 0, 0);
+    pane->setSpacing(2);
+    pane->addWidget(pathBar_);
+    pane->addWidget(list_, 1);
+    pane->addWidget(status_);
+    setTabOrder(pathBar_, list_);
 
     const QString side = role == Role::Normal ? QString() : QStringLiteral(" of remote project");
     tree_->setObjectName(QStringLiteral("remoteTree"));
@@ -123,6 +137,14 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    pathBar_->setObjectName(QStringLiteral("remotePathBar"));
+    pathBar_->setAccessibleName(QStringLiteral("Remote path") + side);
+    pathBar_->setPlaceholderText(QStringLiteral("Server folder"));
+    connect(pathBar_, &QLineEdit::returnPressed, this, [this] { goToTypedFolder(); });
+    status_->setObjectName(QStringLiteral("remoteStatus"));
+    status_->setAccessibleName(QStringLiteral("Remote list summary") + side);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     list_->setObjectName(QStringLiteral("remoteList"));
     list_->setAccessibleName(QStringLiteral("Remote files") + side);
@@ -136,6 +158,20 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new CarriedColumns(list_);
 
+    connect(listModel_, &QAbstractItemModel::modelReset, this, &RemoteExplorer::onListRefilled);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RemoteExplorer::updateStatus);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                currentName_ = current.isValid() && !listModel_->isParentRow(current.row())
+                                   ? listModel_->itemAt(current.row()).name
+                                   : QByteArray();
+            });
+    connect(&session_, &FtpSession::commandRefused, this,
+            [this](const QByteArray& command, int code) {
+                if (!typedFolder_.isEmpty() && command == "CWD " + typedFolder_)
+                    typedFolderRefused(code);
+            });
     connect(treeModel_, &RemoteTreeModel::listingWanted, this,
             [this](const QByteArray& folder) { engine_.refresh(folder); });
     connect(treeModel_, &RemoteTreeModel::renameRequested, this, &RemoteExplorer::renameTreeNode);
@@ -235,6 +271,8 @@ RemoteExplorer::~RemoteExplorer() = default;
 
 void RemoteExplorer::setSizeStyle(quint8 style) {
     listModel_->setSizeStyle(style);
+    sizeStyle_ = style;
+    updateStatus();
 }
 
 void RemoteExplorer::setNumericPermissions(bool numeric) {
@@ -304,7 +342,7 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
         for (const QModelIndex& row : rows)
             selectedNames.insert(listModel_->itemAt(row.row()).name);
     }
-    listModel_->setFolder(folder, shared);
+    showInList(folder, shared);
     if (selectedNames.empty())
         return;
     QItemSelection selection;
@@ -363,10 +401,10 @@ void RemoteExplorer::showNode(const QModelIndex& node) {
     const QByteArray path = treeModel_->pathOf(node);
     if (treeModel_->isListed(node)) {
         if (listModel_->folder() != path || listModel_->rowCount() == 0)
-            listModel_->setFolder(path, treeModel_->itemsOf(node));
+            showInList(path, treeModel_->itemsOf(node));
         return;
     }
-    listModel_->setFolder(path, nullptr);
+    showInList(path, nullptr);
     if (treeModel_->canFetchMore(node))
         treeModel_->fetchMore(node);
 }
@@ -379,16 +417,29 @@ void RemoteExplorer::relist(const QModelIndex& node, bool reset) {
         treeModel_->resetNode(node);
     if (tree_->currentIndex() != node)
         tree_->setCurrentIndex(node);
-    listModel_->setFolder(path, nullptr);
+    showInList(path, nullptr);
     engine_.refresh(path);
 }
 
 void RemoteExplorer::openListRow(const QModelIndex& row) {
     if (!row.isValid())
         return;
-    const RemoteItem& item = listModel_->itemAt(row.row());
-    if (item.kind != 'd' && item.kind != 'l')
+    if (listModel_->isParentRow(row.row())) {
+        goToParent();
         return;
+    }
+    const RemoteItem item = listModel_->itemAt(row.row());
+    if (item.kind != 'd' && item.kind != 'l') {
+        // A file opened is fetched into the page's local folder.
+        const QByteArray folder = listModel_->folder();
+        const QString local = downloadTargetFolder(folder, nullptr);
+        if (local.isEmpty())
+            host_.prompter().showMessage(
+                QStringLiteral("Open a local folder first: the file is downloaded into it."));
+        else
+            LaunchDownload(engine_, host_.help(), this, folder, {item}, local);
+        return;
+    }
     const QModelIndex node = treeModel_->indexOf(joinRemotePath(listModel_->folder(), item.name));
     if (!node.isValid())
         return;
@@ -398,9 +449,110 @@ void RemoteExplorer::openListRow(const QModelIndex& row) {
 }
 
 void RemoteExplorer::goToParent() {
-    const QModelIndex node = treeModel_->indexOf(listModel_->folder());
+    const QByteArray folder = listModel_->folder();
+    const QModelIndex node = treeModel_->indexOf(folder);
     if (node.isValid() && node.parent().isValid())
         tree_->setCurrentIndex(node.parent());
+    else if (parentRowFor(folder))
+        goToFolder(remoteParentFolder(folder));
+}
+
+bool RemoteExplorer::parentRowFor(const QByteArray& folder) const {
+    if (folder.isEmpty())
+        return false;
+    if (role_ == Role::Project)
+        return folder != treeModel_->pathOf(treeModel_->rootIndex());
+    return folder != "/";
+}
+
+void RemoteExplorer::showInList(const QByteArray& folder, RemoteListModel::SharedItems items) {
+    listModel_->setFolder(folder, std::move(items), parentRowFor(folder));
+}
+
+bool RemoteExplorer::goToFolder(const QByteArray& folder) {
+    QModelIndex node = treeModel_->ensurePath(folder);
+    if (!node.isValid()) {
+        if (role_ == Role::Project || !treeModel_->hasRoot()) {
+            host_.prompter().showMessage(
+                QStringLiteral("%1 is outside the remote project folder.").arg(Text(folder)));
+            return false;
+        }
+        // Above the start folder: the tree grows from the server's root.
+        treeModel_->setRoot(QByteArrayLiteral("/"));
+        node = treeModel_->ensurePath(folder);
+    }
+    for (QModelIndex up = node.parent(); up.isValid(); up = up.parent())
+        tree_->expand(up);
+    if (tree_->currentIndex() == node)
+        showNode(node);
+    else
+        tree_->setCurrentIndex(node);
+    tree_->scrollTo(node);
+    return true;
+}
+
+void RemoteExplorer::goToTypedFolder() {
+    const std::optional<QByteArray> folder =
+        resolveRemotePathInput(pathBar_->text(), listModel_->folder());
+    if (!folder || !session_.loggedIn()) {
+        pathBar_->setText(Text(listModel_->folder()));
+        return;
+    }
+    const QModelIndex existing = treeModel_->indexOf(*folder);
+    typedFolder_ = existing.isValid() && treeModel_->isListed(existing) ? QByteArray() : *folder;
+    if (goToFolder(*folder))
+        list_->setFocus();
+    else
+        typedFolder_.clear();
+}
+
+void RemoteExplorer::typedFolderRefused(int code) {
+    const QByteArray folder = std::exchange(typedFolder_, QByteArray());
+    host_.prompter().showMessage(
+        QStringLiteral("Can not open %1: the server answered %2.").arg(Text(folder)).arg(code));
+    const QModelIndex node = treeModel_->indexOf(folder);
+    const QModelIndex parent = node.parent();
+    if (treeModel_->removeUnlisted(node) && parent.isValid())
+        tree_->setCurrentIndex(parent);
+}
+
+void RemoteExplorer::onListRefilled() {
+    const QByteArray folder = listModel_->folder();
+    if (folder != shownFolder_ || !pathBar_->isModified())
+        pathBar_->setText(Text(folder));
+    if (!folder.isEmpty() && folder == typedFolder_ &&
+        treeModel_->isListed(treeModel_->indexOf(folder)))
+        typedFolder_.clear();
+    // A folder opened starts at its first row, so the keyboard can go on; the
+    // same folder listed again keeps the row the user was on.
+    int row = 0;
+    if (folder == shownFolder_ && !currentName_.isEmpty())
+        row = qMax(0, listModel_->rowOf(currentName_));
+    shownFolder_ = folder;
+    if (listModel_->rowCount() > 0 && !list_->currentIndex().isValid())
+        list_->selectionModel()->setCurrentIndex(listModel_->index(row, 0),
+                                                 QItemSelectionModel::NoUpdate);
+    updateStatus();
+}
+
+void RemoteExplorer::updateStatus() {
+    if (!listModel_->hasFolder()) {
+        status_->clear();
+        return;
+    }
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    ListCounts counts;
+    bool selection = false;
+    for (const QModelIndex& row : rows) {
+        if (listModel_->isParentRow(row.row()))
+            continue;
+        selection = true;
+        countRemoteItem(counts, listModel_->itemAt(row.row()));
+    }
+    if (!selection)
+        for (const RemoteItem& item : listModel_->items())
+            countRemoteItem(counts, item);
+    status_->setText(ListSummaryText(counts, selection, sizeStyle_));
 }
 
 QModelIndex RemoteExplorer::currentNode() const {
@@ -414,7 +566,8 @@ std::vector<RemoteItem> RemoteExplorer::selectedItems() const {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     items.reserve(size_t(rows.size()));
     for (const QModelIndex& row : rows)
-        items.push_back(listModel_->itemAt(row.row()));
+        if (!listModel_->isParentRow(row.row()))
+            items.push_back(listModel_->itemAt(row.row()));
     return items;
 }
 

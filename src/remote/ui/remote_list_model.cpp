@@ -8,16 +8,25 @@
 
 namespace {
 const RemoteItemList kNoItems;
+
+RemoteItem parentItem() {
+    RemoteItem i;
+    i.kind = 'd';
+    i.name = QByteArrayLiteral("..");
+    return i;
 }
+const RemoteItem kParentItem = parentItem();
+}  // namespace
 
 RemoteListModel::RemoteListModel(QObject* parent)
     : QAbstractTableModel(parent),
       items_(std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems)),
       fixedFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {}
 
-void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items) {
+void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items, bool parentRow) {
     beginResetModel();
     folder_ = folder;
+    parentRow_ = parentRow && !folder.isEmpty();
     items_ = items ? std::move(items)
                    : std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems);
     numbers_ = NumberWithinKinds(*items_);
@@ -28,8 +37,17 @@ void RemoteListModel::clear() {
     setFolder(QByteArray(), nullptr);
 }
 
+const RemoteItem& RemoteListModel::itemAt(int row) const {
+    return isParentRow(row) ? kParentItem : items_->at(row - offset());
+}
+
+int RemoteListModel::number(int row) const {
+    return isParentRow(row) ? 0 : numbers_.at(size_t(row - offset()));
+}
+
 int RemoteListModel::rowOf(const QByteArray& name) const {
-    return items_->indexOf(name, true);
+    const int index = items_->indexOf(name, true);
+    return index < 0 ? -1 : index + offset();
 }
 
 void RemoteListModel::setSizeStyle(quint8 style) {
@@ -51,7 +69,7 @@ void RemoteListModel::setNumericPermissions(bool numeric) {
 }
 
 int RemoteListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : items_->size();
+    return parent.isValid() ? 0 : items_->size() + offset();
 }
 
 int RemoteListModel::columnCount(const QModelIndex& parent) const {
@@ -59,10 +77,21 @@ int RemoteListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= items_->size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const RemoteItem& item = items_->at(index.row());
     const auto column = RemoteListColumn(index.column());
+    if (isParentRow(index.row())) {
+        if (column != RemoteListColumn::Name)
+            return {};
+        if (role == Qt::DisplayRole)
+            return QStringLiteral("..");
+        if (role == Qt::DecorationRole)
+            return icons_.forItem(kParentItem);
+        if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
+            return QStringLiteral("The folder above");
+        return {};
+    }
+    const RemoteItem& item = itemAt(index.row());
     switch (role) {
         case Qt::DisplayRole:
             switch (column) {
@@ -79,7 +108,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
                 case RemoteListColumn::OwnerGroup:
                     return RemoteOwnerGroupText(item);
                 case RemoteListColumn::Number:
-                    return numbers_[size_t(index.row())];
+                    return number(index.row());
             }
             return {};
         case Qt::EditRole:
@@ -113,16 +142,19 @@ QVariant RemoteListModel::headerData(int section, Qt::Orientation orientation, i
 Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
+    if (isParentRow(index.row()))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (index.column() == int(RemoteListColumn::Name))
         f |= Qt::ItemIsEditable;
-    if (items_->at(index.row()).isFolder())
+    if (itemAt(index.row()).isFolder())
         f |= Qt::ItemIsDropEnabled;
     return f;
 }
 
 bool RemoteListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !index.isValid() || index.column() != int(RemoteListColumn::Name))
+    if (role != Qt::EditRole || !index.isValid() || index.column() != int(RemoteListColumn::Name) ||
+        isParentRow(index.row()))
         return false;
     emit renameRequested(index.row(), value.toString());
     return false;
@@ -137,13 +169,13 @@ QMimeData* RemoteListModel::mimeData(const QModelIndexList& indexes) const {
     drag.folder = folder_;
     std::vector<int> rows;
     for (const QModelIndex& i : indexes) {
-        if (i.isValid() && i.column() == 0)
+        if (i.isValid() && i.column() == 0 && !isParentRow(i.row()))
             rows.push_back(i.row());
     }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows)
-        drag.items.push_back(items_->at(row));
+        drag.items.push_back(itemAt(row));
     if (drag.items.empty())
         return nullptr;
     auto* mime = new QMimeData;

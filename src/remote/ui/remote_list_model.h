@@ -11,8 +11,9 @@
 
 // The entries of one remote folder as the remote list's rows: a shared,
 // read-only item list (the tree node holds the same one) and the numbers per
-// kind. Texts are made when a row is drawn, so a folder of 100,000 entries
-// fills at once.
+// kind, below a ".." row that stands for the folder above when there is one.
+// Texts are made when a row is drawn, so a folder of 100,000 entries fills at
+// once.
 class RemoteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -20,12 +21,18 @@ public:
 
     explicit RemoteListModel(QObject* parent = nullptr);
 
-    void setFolder(const QByteArray& folder, SharedItems items);
+    // `parentRow`: the first row is ".." (the folder above).
+    void setFolder(const QByteArray& folder, SharedItems items, bool parentRow = false);
     void clear();
     QByteArray folder() const { return folder_; }
     bool hasFolder() const { return !folder_.isEmpty(); }
-    const RemoteItem& itemAt(int row) const { return items_->at(row); }
-    int number(int row) const { return numbers_.at(size_t(row)); }
+    bool hasParentRow() const { return parentRow_; }
+    bool isParentRow(int row) const { return parentRow_ && row == 0; }
+    // The entry a row shows; the ".." row's is a folder named "..".
+    const RemoteItem& itemAt(int row) const;
+    const RemoteItemList& items() const { return *items_; }
+    int number(int row) const;
+    // The row showing that entry, -1 when none does.
     int rowOf(const QByteArray& name) const;
 
     void setSizeStyle(quint8 style);
@@ -52,8 +59,11 @@ signals:
     void renameRequested(int row, const QString& text);
 
 private:
+    int offset() const { return parentRow_ ? 1 : 0; }
+
     QByteArray folder_;
     SharedItems items_;
+    bool parentRow_ = false;
     std::vector<int> numbers_;
     quint8 sizeStyle_ = 0;
     bool numeric_ = false;
