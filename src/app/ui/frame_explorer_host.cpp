@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QUrl>
 
 FrameExplorerHost::FrameExplorerHost(Workbench& workbench, Prompter& prompter, HelpViewer& help,
                                      QWidget* window)
@@ -109,6 +110,10 @@ void FrameExplorerHost::runTool(int commandId, bool remoteMenu, const ToolTarget
 
 QString FrameExplorerHost::httpAddress(const QString& remotePath) const {
     return HttpAddress(workbench_.sites().Current.Site, remotePath);
+}
+
+bool FrameExplorerHost::openWithDesktop(const QString& localPath) {
+    return workbench_.launcher().openLink(QUrl::fromLocalFile(localPath).toString());
 }
 
 bool FrameExplorerHost::loopAvailable(Loop) const {

@@ -42,6 +42,7 @@ public:
     // number of tools added.
     using ToolArgument = std::function<std::optional<ToolTarget>()>;
     int addViewTools(QMenu* menu, bool remote, QAction* before, const ToolArgument& argument);
+    bool openWithDesktop(const QString& localPath) override;
     bool loopAvailable(Loop loop) const override;
     void startLoop(Loop loop, const QByteArray& remoteFolder) override;
 

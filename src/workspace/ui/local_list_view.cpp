@@ -12,6 +12,7 @@
 #include <QMimeData>
 
 #include "platform/help_viewer.h"
+#include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "platform/ui/keyboard_reach.h"
@@ -286,7 +287,15 @@ void LocalListView::runCommand(int id) {
 
 void LocalListView::openRow(int row) {
     const LocalListRow* r = model_->rowAt(row);
-    if (!r || r->kind == LocalRowKind::File) {
+    if (!r) {
+        return;
+    }
+    if (r->kind == LocalRowKind::File) {
+        // A file opens with the desktop's application for its type.
+        const QString path = rowPath(row);
+        if (!side_.host().openWithDesktop(path)) {
+            side_.host().prompter().showMessage(QStringLiteral("Can not open ") + path);
+        }
         return;
     }
     if (r->kind == LocalRowKind::Parent) {

@@ -25,6 +25,7 @@ public:
     ~LocalListView() override;
 
     LocalListModel* listModel() const { return model_; }
+    LocalSide& side() const { return side_; }
 
     // Shows what the tree selects, and opens folders through it.
     void followTree(LocalTreeView* tree);
@@ -44,7 +45,8 @@ public:
     std::unique_ptr<QMenu> contextMenu();
     void runCommand(int id);
 
-    // Opens a folder, drive or ".." row; files stay.
+    // Opens a folder, drive or ".." row; a file opens with the desktop's
+    // application.
     void openRow(int row);
     void goUp();
     void uploadSelected();
