@@ -63,12 +63,12 @@ TEST(MainWindow, APlacementOffEveryScreenComesBackIntoView) {
     AppSettings& s = h.workbench->settings();
     s.Loaded = true;
     WindowGeometry stored;
-    stored.normal = QRect(screen.right() + 3000, screen.bottom() + 2000, 400, 300);
+    stored.normal = QRect(screen.right() + 3000, screen.bottom() + 2000, 560, 380);
     s.MainPlacement = PlacementFromGeometry(stored);
     MainFrame frame(*h.workbench);
     frame.restorePlacement();
     EXPECT_TRUE(screen.contains(frame.geometry())) << frame.geometry().x();
-    EXPECT_EQ(frame.geometry().size(), QSize(400, 300));
+    EXPECT_EQ(frame.geometry().size(), QSize(560, 380));
 
     // Twice the screen, as after the scale doubled: shrunk to it.
     stored.normal = QRect(screen.topLeft(), screen.size() * 2);

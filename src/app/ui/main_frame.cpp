@@ -67,8 +67,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -693,11 +695,27 @@ void MainFrame::buildToolBar() {
         more->setAccessibleName(QStringLiteral("More buttons"));
     connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
 
+    // Quick connect on its own row, so neither bar makes the window wider.
+    addToolBarBreak();
     quickToolBar_ = addToolBar(QStringLiteral("Quick connect"));
     quickToolBar_->setObjectName(QStringLiteral("quickConnectToolBar"));
+    quickToolBar_->setAccessibleName(QStringLiteral("Quick connect"));
     quickBar_ = new QuickConnectBar(quickToolBar_);
     quickToolBar_->addWidget(quickBar_);
+    if (auto* more =
+            quickToolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More quick connect fields"));
     connect(quickBar_, &QuickConnectBar::connectRequested, this, &MainFrame::quickConnect);
+    // Read from the top: after the page tabs Tab comes round to the quick-connect
+    // fields, then to the page.
+    QWidget* previous = view_->tabBar();
+    const QList<QWidget*> fields = {quickBar_->hostEdit(), quickBar_->userEdit(),
+                                    quickBar_->passwordEdit(), quickBar_->portEdit(),
+                                    quickBar_->connectButton()};
+    for (QWidget* w : fields) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
     QSettings profile(kProfileOrganisation, kProfileApplication);
     profile.beginGroup(kProfileSection);
     restoreState(profile.value(kToolBarStateKey).toByteArray());

@@ -9,15 +9,16 @@
 
 namespace {
 
-QLineEdit* field(const QString& label, const QString& accessible, int chars, QHBoxLayout* row,
+// Fields share the bar by weight and give way in a narrow window.
+QLineEdit* field(const QString& label, const QString& accessible, int stretch, QHBoxLayout* row,
                  QWidget* parent) {
     auto* caption = new QLabel(label, parent);
     auto* edit = new QLineEdit(parent);
     edit->setAccessibleName(accessible);
-    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * chars);
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 4);
     caption->setBuddy(edit);
     row->addWidget(caption);
-    row->addWidget(edit);
+    row->addWidget(edit, stretch);
     return edit;
 }
 
@@ -40,6 +41,7 @@ QuickConnectBar::QuickConnectBar(QWidget* parent) : QWidget(parent) {
     host_->setPlaceholderText(QStringLiteral("host or ftp://..."));
     user_->setPlaceholderText(QStringLiteral("anonymous"));
     port_->setPlaceholderText(QStringLiteral("21"));
+    row->addStretch(1);
     connect_ = new QPushButton(QStringLiteral("Connect"), this);
     connect_->setAccessibleName(QStringLiteral("Quick connect"));
     row->addWidget(connect_);
