@@ -4,6 +4,7 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/remote_drag_data.h"
+#include "remote/remote_list_columns.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_list_model.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -606,6 +608,35 @@ TEST(RemoteExplorer, DotDotAboveTheStartFolderRootsTheTreeAtTheServersRoot) {
     EXPECT_FALSE(project.explorer.goToFolder("/etc"));
     EXPECT_EQ(project.host.prompts.messages().value(0),
               "/etc is outside the remote project folder.");
+}
+
+TEST(RemoteExplorer, NarrowListCutsNamesNeverSizesOrDates) {
+    OfflineExplorer o;  // the list about 670 pixels wide
+    o.explorer.show();
+    o.explorer.setSizeStyle(2);
+    RemoteItem big =
+        item('-', "a rather long file name that cannot fit.tar.gz", "rw-r--r--", 123456789012);
+    big.year = 2024;
+    big.month = 11;
+    big.day = 30;
+    big.time = "23:59";
+    big.owner = "webmaster";
+    big.group = "www-data";
+    o.listFolder("/www", listOf({big}));
+    QAbstractItemView* list = o.explorer.listView();
+    QHeaderView* header = o.explorer.listView()->header();
+    const auto fits = [&](RemoteListColumn c) {
+        return header->sectionSize(int(c)) >= list->sizeHintForColumn(int(c));
+    };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fits(RemoteListColumn::Size) && fits(RemoteListColumn::Modified); }, 5000));
+    for (RemoteListColumn c : {RemoteListColumn::Type, RemoteListColumn::Permission,
+                               RemoteListColumn::OwnerGroup, RemoteListColumn::Number})
+        EXPECT_TRUE(fits(c)) << int(c);
+    // The name gives way but stays there, elided in the middle.
+    EXPECT_FALSE(fits(RemoteListColumn::Name));
+    EXPECT_GT(header->sectionSize(0), list->fontMetrics().averageCharWidth() * 8);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
 }
 
 }  // namespace

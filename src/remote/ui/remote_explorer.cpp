@@ -13,8 +13,10 @@
 
 #include <unordered_set>
 
+#include "platform/column_widths.h"
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
+#include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
@@ -70,19 +72,24 @@ bool HasRemoteDrag(const QMimeData* mime) {
     return mime && mime->hasFormat(QString::fromLatin1(kRemoteDragMimeType));
 }
 
-// The list's columns share its width by weight, fractions carried.
+// The list's columns share its width by weight, fractions carried; sizes and
+// dates are never cut, the name gives way (elided in the middle).
 class CarriedColumns : public QObject {
 public:
-    explicit CarriedColumns(QTreeView* view) : QObject(view), view_(view) {
+    explicit CarriedColumns(QTreeView* view)
+        : QObject(view), view_(view), needs_(new ColumnNeeds(view)) {
         view->header()->setStretchLastSection(false);
         view->viewport()->installEventFilter(this);
         view->verticalScrollBar()->installEventFilter(this);
+        connect(needs_, &ColumnNeeds::changed, this, &CarriedColumns::apply);
     }
     void apply() {
         const QScrollBar* bar = view_->verticalScrollBar();
         const int width = ListColumnsWidth(view_->width() - 2 * view_->frameWidth() + 2,
                                            bar->sizeHint().width(), bar->isVisible());
-        const QList<int> widths = CarriedProportionalWidths(width, RemoteListColumnWeights());
+        const QList<int> widths =
+            FitColumnWidths(CarriedProportionalWidths(width, RemoteListColumnWeights()),
+                            needs_->needs(), int(RemoteListColumn::Name), needs_->nameMinimum());
         for (qsizetype i = 0; i < widths.size(); ++i)
             view_->header()->resizeSection(int(i), widths[i]);
     }
@@ -97,6 +104,7 @@ protected:
 
 private:
     QTreeView* view_;
+    ColumnNeeds* needs_;
 };
 
 }  // namespace
@@ -153,7 +161,7 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     list_->setItemsExpandable(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setTextElideMode(Qt::ElideRight);
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new CarriedColumns(list_);

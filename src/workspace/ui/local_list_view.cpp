@@ -11,8 +11,10 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "platform/column_widths.h"
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
+#include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "platform/ui/keyboard_reach.h"
@@ -32,7 +34,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     : QTreeView(parent),
       side_(side),
       model_(new LocalListModel(this)),
-      delegate_(new LocalRowDelegate(this, true)),
+      delegate_(new LocalRowDelegate(this)),
       actions_(std::make_unique<LocalActions>(side, this, true)) {
     setAccessibleName(QStringLiteral("Local files"));
     model_->setShowFlags(side_.showFlags());
@@ -47,7 +49,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(Qt::ElideMiddle);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setDragEnabled(true);
     setAcceptDrops(true);
@@ -59,6 +61,8 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     for (int c = 0; c < model_->columnCount(); ++c) {
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
+    needs_ = new ColumnNeeds(this);
+    connect(needs_, &ColumnNeeds::changed, this, &LocalListView::applyColumnWidths);
     applyColumnWidths();
     KeyboardReach::attach(this);
 
@@ -509,7 +513,10 @@ bool LocalListView::viewportEvent(QEvent* event) {
 }
 
 void LocalListView::applyColumnWidths() {
-    const QList<int> widths = CarriedColumnWidths(viewport()->width(), LocalListWeights());
+    // Sizes and dates are never cut; the name gives way, elided in the middle.
+    const QList<int> widths =
+        FitColumnWidths(CarriedColumnWidths(viewport()->width(), LocalListWeights()),
+                        needs_->needs(), kColName, needs_->nameMinimum());
     for (int c = 0; c < widths.size(); ++c) {
         header()->resizeSection(c, widths[c]);
     }

@@ -8,6 +8,7 @@
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/local_actions.h"
 
+class ColumnNeeds;
 class LocalListModel;
 class LocalRowDelegate;
 class LocalSide;
@@ -78,6 +79,7 @@ protected:
 private:
     void applyColumnWidths();
     void restoreKeptSelection();
+    ColumnNeeds* needs_ = nullptr;
     bool acceptsDrag(QDropEvent* event);
     QString rowPath(int row) const;
 
