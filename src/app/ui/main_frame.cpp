@@ -378,6 +378,7 @@ void MainFrame::saveCurrentAsSite() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     SaveCurrentAsSite(sites, dialog.name(), dialog.comment());
+    storeSettings();
     updateMenuState();
 }
 
