@@ -19,7 +19,7 @@ TEST(ListSummary, CountsFoldersFilesAndTheirSize) {
     const Case cases[] = {
         {{0, 0, 0}, false, 2, "0 folders, 0 files, total 0"},
         {{1, 1, 1234567}, false, 2, "1 folder, 1 file, total 1,234,567"},
-        {{3, 12, 1234567}, false, 0, "3 folders, 12 files, total 1,206 k"},
+        {{3, 12, 1234567}, false, 0, "3 folders, 12 files, total 1,235 k"},
         {{0, 2, 2048}, true, 1, "Selected: 0 folders, 2 files, total 2 k"},
     };
     for (const Case& x : cases)
