@@ -1,10 +1,13 @@
 #include "platform/ui/column_needs.h"
 
+#include "platform/column_widths.h"
+
 #include <QHeaderView>
 #include <QTimer>
 #include <QTreeView>
 
-ColumnNeeds::ColumnNeeds(QTreeView* view) : QObject(view), view_(view) {
+ColumnNeeds::ColumnNeeds(QTreeView* view, int nameColumn, QList<int> fixedColumns)
+    : QObject(view), view_(view), nameColumn_(nameColumn), fixedColumns_(std::move(fixedColumns)) {
     QAbstractItemModel* model = view->model();
     connect(model, &QAbstractItemModel::modelReset, this, &ColumnNeeds::schedule);
     connect(model, &QAbstractItemModel::layoutChanged, this, &ColumnNeeds::schedule);
@@ -12,8 +15,18 @@ ColumnNeeds::ColumnNeeds(QTreeView* view) : QObject(view), view_(view) {
     connect(model, &QAbstractItemModel::dataChanged, this, &ColumnNeeds::schedule);
 }
 
-int ColumnNeeds::nameMinimum() const {
-    return view_->fontMetrics().averageCharWidth() * 10;
+QList<int> ColumnNeeds::fit(const QList<int>& shares) const {
+    if (needs_.size() != shares.size())
+        return shares;
+    const int chars = view_->fontMetrics().averageCharWidth();
+    QList<int> floors;
+    for (qsizetype c = 0; c < needs_.size(); ++c) {
+        if (fixedColumns_.contains(int(c)))
+            floors << needs_[c];
+        else
+            floors << qMin(needs_[c] - 1, chars * (c == nameColumn_ ? 20 : 4));
+    }
+    return FitColumnWidths(shares, needs_, floors);
 }
 
 void ColumnNeeds::schedule() {

@@ -13,7 +13,6 @@
 
 #include <unordered_set>
 
-#include "platform/column_widths.h"
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
@@ -77,7 +76,11 @@ bool HasRemoteDrag(const QMimeData* mime) {
 class CarriedColumns : public QObject {
 public:
     explicit CarriedColumns(QTreeView* view)
-        : QObject(view), view_(view), needs_(new ColumnNeeds(view)) {
+        : QObject(view),
+          view_(view),
+          needs_(new ColumnNeeds(view, int(RemoteListColumn::Name),
+                                 {int(RemoteListColumn::Size), int(RemoteListColumn::Modified),
+                                  int(RemoteListColumn::Number)})) {
         view->header()->setStretchLastSection(false);
         view->viewport()->installEventFilter(this);
         view->verticalScrollBar()->installEventFilter(this);
@@ -88,8 +91,7 @@ public:
         const int width = ListColumnsWidth(view_->width() - 2 * view_->frameWidth() + 2,
                                            bar->sizeHint().width(), bar->isVisible());
         const QList<int> widths =
-            FitColumnWidths(CarriedProportionalWidths(width, RemoteListColumnWeights()),
-                            needs_->needs(), int(RemoteListColumn::Name), needs_->nameMinimum());
+            needs_->fit(CarriedProportionalWidths(width, RemoteListColumnWeights()));
         for (qsizetype i = 0; i < widths.size(); ++i)
             view_->header()->resizeSection(int(i), widths[i]);
     }
@@ -163,7 +165,8 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setTextElideMode(Qt::ElideMiddle);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only when the columns cannot be read within its width.
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     new CarriedColumns(list_);
 
     connect(listModel_, &QAbstractItemModel::modelReset, this, &RemoteExplorer::onListRefilled);

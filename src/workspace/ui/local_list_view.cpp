@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMimeData>
 
-#include "platform/column_widths.h"
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
@@ -50,7 +49,8 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
     setTextElideMode(Qt::ElideMiddle);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only when the columns cannot be read within its width.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -61,7 +61,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     for (int c = 0; c < model_->columnCount(); ++c) {
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
-    needs_ = new ColumnNeeds(this);
+    needs_ = new ColumnNeeds(this, kColName, {kColSize, kColModified, kColNumber});
     connect(needs_, &ColumnNeeds::changed, this, &LocalListView::applyColumnWidths);
     applyColumnWidths();
     KeyboardReach::attach(this);
@@ -515,8 +515,7 @@ bool LocalListView::viewportEvent(QEvent* event) {
 void LocalListView::applyColumnWidths() {
     // Sizes and dates are never cut; the name gives way, elided in the middle.
     const QList<int> widths =
-        FitColumnWidths(CarriedColumnWidths(viewport()->width(), LocalListWeights()),
-                        needs_->needs(), kColName, needs_->nameMinimum());
+        needs_->fit(CarriedColumnWidths(viewport()->width(), LocalListWeights()));
     for (int c = 0; c < widths.size(); ++c) {
         header()->resizeSection(c, widths[c]);
     }
