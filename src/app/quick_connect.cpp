@@ -20,7 +20,8 @@ std::optional<QuickConnectFields> FieldsFromAddress(const QString& text) {
     if (!url)
         return std::nullopt;
     QuickConnectFields f;
-    f.host = (url->tlsRequired ? QStringLiteral("ftpes://") : QString()) + url->host;
+    // The folder stays in sight after the host, where it can be changed.
+    f.host = (url->tlsRequired ? QStringLiteral("ftpes://") : QString()) + url->host + url->path;
     if (!url->anonymous) {
         f.user = url->user;
         f.password = url->password;
@@ -42,15 +43,23 @@ std::optional<FtpUrl> QuickConnectAddress(const QuickConnectFields& fields, QStr
             return std::nullopt;
         url = *parsed;
     } else {
-        // A bare host name or address: nothing that would end up elsewhere.
-        for (QChar c : host) {
-            if (c.isSpace() || c == QLatin1Char('/') || c == QLatin1Char('@') ||
-                c == QLatin1Char('\\')) {
+        // A bare host name or address, maybe with a folder after it: nothing
+        // that would end up elsewhere.
+        const qsizetype slash = host.indexOf(QLatin1Char('/'));
+        const QString name = slash < 0 ? host : host.left(slash);
+        for (QChar c : name) {
+            if (c.isSpace() || c == QLatin1Char('@') || c == QLatin1Char('\\')) {
                 *error = QStringLiteral("Not a host name: ") + host;
                 return std::nullopt;
             }
         }
-        url.host = host;
+        if (name.isEmpty() || HasLineBreakOrNul(host)) {
+            *error = QStringLiteral("Not a host name: ") + host;
+            return std::nullopt;
+        }
+        url.host = name;
+        if (slash >= 0 && host.size() > slash + 1)
+            url.path = host.mid(slash);
     }
     const QString port = fields.port.trimmed();
     if (!port.isEmpty()) {
