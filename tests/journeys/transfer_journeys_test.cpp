@@ -99,7 +99,6 @@ TEST_P(TransferJourney, FolderDroppedOnTheRemoteListIsUploadedWhole) {
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
 
     // Nothing of that name is on the server: no question.
-    j.applyFileAction();
     j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site")});
     ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
     EXPECT_EQ(j.dialogsAnswered(), 0);
@@ -127,8 +126,8 @@ TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
         ASSERT_TRUE(j.openLocalFolder(j.local("work")));
         j.selectLocal({"site"});
 
+        // Nothing of that name at the target: no question.
         const auto menu = j.frame().localExplorer()->list()->contextMenu();
-        j.applyFileAction();
         ASSERT_TRUE(Journey::choose(menu.get(), kLocalListUpload));
         ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
         const QString landed = project ? "live/site" : "site";
@@ -136,6 +135,7 @@ TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
             << j.chatText().toStdString();
         EXPECT_EQ(j.taskLine(), project ? "Uploading project files completed"
                                         : "Uploading normal files completed");
+        EXPECT_EQ(j.dialogsAnswered(), 0);
     }
 }
 
@@ -158,7 +158,6 @@ TEST_P(TransferJourney, FolderDroppedOnTheLocalTreeIsDownloaded) {
 
     const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("site")});
     // Nothing of that name is in the local folder: no question.
-    j.applyFileAction();
     j.drop(tree, backup, *data);
     ASSERT_TRUE(j.waitFor([&] {
         return Journey::tree(j.local("backup/site")) == Journey::tree(j.serverPath("site"));
