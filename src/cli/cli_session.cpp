@@ -26,6 +26,9 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     SessionOptions o = options;
     o.keepAliveInterval = 0;  // a script's run is short; nothing to keep alive
     session_->setOptions(o);
+    // Information lines (whole listings among them) are only made when --log
+    // prints them.
+    session_->setShownInfoLevel(log_ ? log_->shownInfoLevel() : -1);
     QObject::connect(session_.get(), &FtpSession::transferProgressSignal,
                      [this](const SocketGroup*, qint64) { touch(); });
     QObject::connect(session_.get(), &FtpSession::logLine, [this](const LogLine& line) {

@@ -73,7 +73,7 @@ bool resolve(CliSession& cli, const QByteArray& folder, const std::vector<QByteA
         return false;
     bool all = true;
     for (const QByteArray& n : names) {
-        if (const RemoteItem* it = listing.itemOf(n)) {
+        if (const std::optional<RemoteItem> it = listing.itemOf(n)) {
             items->push_back(*it);
         } else {
             printError(QStringLiteral("no such remote entry: ") +
@@ -145,7 +145,7 @@ int runMkdirCommand(CliContext& ctx, const QStringList& args) {
     RemoteItemList listing;
     if (!listFolder(ctx.cli, parent, &listing))
         return 1;
-    if (listing.itemOf(name)) {
+    if (listing.contains(name)) {
         printError(QStringLiteral("already exists: ") + args.first());
         return 1;
     }
@@ -166,11 +166,11 @@ int runRenameCommand(CliContext& ctx, const QStringList& args) {
     RemoteItemList listing;
     if (!listFolder(ctx.cli, parent, &listing))
         return 1;
-    if (!listing.itemOf(name)) {
+    if (!listing.contains(name)) {
         printError(QStringLiteral("no such remote entry: ") + args.first());
         return 1;
     }
-    if (listing.itemOf(newName)) {
+    if (listing.contains(newName)) {
         printError(QStringLiteral("the folder already holds ") + args[1]);
         return 1;
     }

@@ -2,69 +2,116 @@
 
 #include "platform/format.h"
 
-#include <QStringList>
+#include <QString>
 
 #include <algorithm>
 
-QByteArray formatListingTsv(const RemoteItemList& items) {
-    QByteArray out;
-    for (const RemoteItem& it : items) {
-        const QByteArray kind = it.kind ? QByteArray(1, it.kind) : QByteArray();
-        const QList<QByteArray> fields = {kind,
-                                          it.permissions,
-                                          QByteArray::number(it.size),
-                                          QByteArray::number(it.year),
-                                          QByteArray::number(it.month),
-                                          QByteArray::number(it.day),
-                                          it.time,
-                                          QByteArray::number(it.links),
-                                          it.owner,
-                                          it.group,
-                                          it.name,
-                                          it.linkTarget};
-        out += fields.join('\t');
-        out += '\n';
-    }
-    return out;
-}
+namespace {
 
-static QByteArray dateText(const RemoteItem& it) {
+// Lines go out in blocks as they are made: a listing of millions of entries
+// is never held a second time as text.
+class BlockWriter {
+public:
+    explicit BlockWriter(std::FILE* out) : out_(out) { block_.reserve(kBlock + 4096); }
+    ~BlockWriter() { flush(); }
+    QByteArray& line() { return block_; }
+    void endLine() {
+        block_ += '\n';
+        if (block_.size() >= kBlock)
+            flush();
+    }
+    void flush() {
+        std::fwrite(block_.constData(), 1, size_t(block_.size()), out_);
+        std::fflush(out_);
+        block_.clear();
+    }
+
+private:
+    static constexpr qsizetype kBlock = 64 * 1024;
+    std::FILE* out_;
+    QByteArray block_;
+};
+
+QByteArray DateText(const RemoteItemView& it) {
     static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     QByteArray month = it.month >= 1 && it.month <= 12 ? QByteArray(months[it.month - 1]) : "   ";
     QByteArray day = it.day >= 0 ? QByteArray::number(it.day).rightJustified(2) : "  ";
-    QByteArray last = it.year >= 0 ? QByteArray::number(it.year) : it.time.left(5);
+    QByteArray last = it.year >= 0
+                          ? QByteArray::number(it.year)
+                          : it.time.first(qMin<qsizetype>(5, it.time.size())).toByteArray();
     return month + ' ' + day + ' ' + last.rightJustified(5);
 }
 
-QByteArray formatListingForPeople(const RemoteItemList& items) {
-    struct Row {
-        QByteArray mode, size, date, owner, name;
-    };
-    std::vector<Row> rows;
-    int sizeWidth = 0, ownerWidth = 0;
-    for (const RemoteItem& it : items) {
-        Row r;
-        const QByteArray perms =
-            it.permissions.isEmpty() ? QByteArray("---------") : it.permissions;
-        r.mode = QByteArray(1, it.kind ? it.kind : '?') + perms;
-        r.size = FormatSizeLong(it.size).toUtf8();
-        r.date = dateText(it);
-        r.owner = it.owner + '/' + it.group;
-        if (it.owner.isEmpty() && it.group.isEmpty())
-            r.owner = "-";
-        r.name = it.name;
-        if (it.kind == 'l' && !it.linkTarget.isEmpty())
-            r.name += " -> " + it.linkTarget;
-        sizeWidth = std::max<int>(sizeWidth, int(QString::fromUtf8(r.size).size()));
-        ownerWidth = std::max<int>(ownerWidth, int(QString::fromUtf8(r.owner).size()));
-        rows.push_back(r);
+QString OwnerText(const RemoteItemView& it) {
+    if (it.owner.isEmpty() && it.group.isEmpty())
+        return QStringLiteral("-");
+    return QString::fromUtf8(it.owner) + QLatin1Char('/') + QString::fromUtf8(it.group);
+}
+
+}  // namespace
+
+void printListingTsv(const RemoteItemList& items, std::FILE* out) {
+    BlockWriter writer(out);
+    for (int i = 0; i < items.size(); ++i) {
+        const RemoteItemView it = items.view(i);
+        QByteArray& line = writer.line();
+        if (it.kind)
+            line += it.kind;
+        line += '\t';
+        line += it.permissions;
+        line += '\t';
+        line += QByteArray::number(it.size);
+        line += '\t';
+        line += QByteArray::number(it.year);
+        line += '\t';
+        line += QByteArray::number(it.month);
+        line += '\t';
+        line += QByteArray::number(it.day);
+        line += '\t';
+        line += it.time;
+        line += '\t';
+        line += QByteArray::number(it.links);
+        line += '\t';
+        line += it.owner;
+        line += '\t';
+        line += it.group;
+        line += '\t';
+        line += it.name;
+        line += '\t';
+        line += it.linkTarget;
+        writer.endLine();
     }
-    QByteArray out;
-    for (const Row& r : rows) {
-        out += r.mode.leftJustified(11) + ' ' +
-               QString::fromUtf8(r.size).rightJustified(sizeWidth).toUtf8() + "  " + r.date + "  " +
-               QString::fromUtf8(r.owner).leftJustified(ownerWidth).toUtf8() + "  " + r.name + '\n';
+}
+
+void printListingForPeople(const RemoteItemList& items, std::FILE* out) {
+    // The columns are as wide as their widest entry: one pass to measure,
+    // one to write.
+    qsizetype sizeWidth = 0, ownerWidth = 0;
+    for (int i = 0; i < items.size(); ++i) {
+        const RemoteItemView it = items.view(i);
+        sizeWidth = std::max(sizeWidth, FormatSizeLong(it.size).size());
+        ownerWidth = std::max(ownerWidth, OwnerText(it).size());
     }
-    return out;
+    BlockWriter writer(out);
+    for (int i = 0; i < items.size(); ++i) {
+        const RemoteItemView it = items.view(i);
+        QByteArray& line = writer.line();
+        line += it.kind ? it.kind : '?';
+        line += (it.permissions.isEmpty() ? QByteArray("---------") : it.permissions.toByteArray())
+                    .leftJustified(10);
+        line += ' ';
+        line += FormatSizeLong(it.size).rightJustified(sizeWidth).toUtf8();
+        line += "  ";
+        line += DateText(it);
+        line += "  ";
+        line += OwnerText(it).leftJustified(ownerWidth).toUtf8();
+        line += "  ";
+        line += it.name;
+        if (it.kind == 'l' && !it.linkTarget.isEmpty()) {
+            line += " -> ";
+            line += it.linkTarget;
+        }
+        writer.endLine();
+    }
 }

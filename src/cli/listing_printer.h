@@ -4,11 +4,13 @@
 
 #include <QByteArray>
 
+#include <cstdio>
+
 // One line per entry, twelve tab-separated fields: kind, permissions, size,
 // year, month, day, time, links, owner, group, name, link target. Texts are the
 // server's bytes unchanged.
-QByteArray formatListingTsv(const RemoteItemList& items);
+void printListingTsv(const RemoteItemList& items, std::FILE* out);
 
 // Aligned lines for people: kind and permissions, size, date, owner/group,
 // name and " -> target" for links.
-QByteArray formatListingForPeople(const RemoteItemList& items);
+void printListingForPeople(const RemoteItemList& items, std::FILE* out);

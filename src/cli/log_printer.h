@@ -13,6 +13,8 @@ public:
     LogPrinter(FILE* out, bool printLog, bool traces, int infoLevel);
 
     void print(const LogLine& line);
+    // The highest information level printed, -1 when none is.
+    int shownInfoLevel() const { return printLog_ ? infoLevel_ : -1; }
     // A progress line that the next line overwrites (terminals only).
     void progress(const QString& text);
     void endProgress();

@@ -53,6 +53,9 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
         reportOutcome(cli);
         return 1;
     }
-    writeStdout(tsv ? formatListingTsv(listing) : formatListingForPeople(listing));
+    if (tsv)
+        printListingTsv(listing, stdout);
+    else
+        printListingForPeople(listing, stdout);
     return reportOutcome(cli);
 }

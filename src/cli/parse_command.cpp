@@ -54,7 +54,7 @@ int runParseCommand(const QStringList& args) {
     RemoteItemList items;
     RejectedLines rejected;
     items.parse(file.readAll(), *grammar, &rejected);
-    writeStdout(formatListingTsv(items));
+    printListingTsv(items, stdout);
     if (rejected.count == 0)
         return 0;
     const QString count = rejected.count == 1 ? QStringLiteral("1 line")

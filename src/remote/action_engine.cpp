@@ -83,6 +83,10 @@ void ActionEngine::announceProjectFolder(const QByteArray& folder) {
     emit projectFolderReached(folder);
 }
 
+void ActionEngine::announceProjectWalkStopped(const QByteArray& target) {
+    emit projectWalkStopped(target);
+}
+
 void ActionEngine::announceRefresh(const RefreshTarget& target, const QByteArray& folder,
                                    const RemoteItemList& items) {
     if (target.window)

@@ -57,6 +57,7 @@ public:
     void announceListing(const ListingAction& action, const RemoteItemList& items);
     void announceRoot(const QByteArray& folder, const RemoteItemList& items);
     void announceProjectFolder(const QByteArray& folder);
+    void announceProjectWalkStopped(const QByteArray& target);
     void announceRefresh(const RefreshTarget& target, const QByteArray& folder,
                          const RemoteItemList& items);
     void announceTransfer(const TransferInfo& info, qint64 position, bool success);
@@ -89,6 +90,8 @@ signals:
     void listingReady(const ListingAction* action, const RemoteItemList& items);
     void rootFound(const QByteArray& folder, const RemoteItemList& items);
     void projectFolderReached(const QByteArray& folder);
+    // The walk found no way down to the remote project folder.
+    void projectWalkStopped(const QByteArray& target);
     void refreshDelivered(quintptr window, quint8 flag, const QByteArray& folder,
                           const RemoteItemList& items, int mode);
     // A file transfer left the queue; success only when the server confirmed it

@@ -8,7 +8,7 @@ void CreateFolderAction::process(const RemoteItemList& items) {
     StepList creates;
     QList<QByteArray> created;
     for (const QByteArray& name : names) {
-        if (name.isEmpty() || items.itemOf(name) || created.contains(name))
+        if (name.isEmpty() || items.contains(name) || created.contains(name))
             continue;
         creates.append({"MKD", name});
         created.append(name);

@@ -5,6 +5,10 @@
 
 namespace {
 
+// Blanks and the size (or "<DIR>") between the time and the blank before the
+// name, as Windows servers align them.
+constexpr qsizetype kSizeColumnWidth = 21;
+
 struct DosDate {
     int year = -1;
     int month = -1;
@@ -23,6 +27,14 @@ qsizetype ReadNumber(const ListingLineText& line, qsizetype p, int* value) {
     if (end > p)
         *value = ParseDecimalSaturated(line.view(p, end - p));
     return end;
+}
+
+int DaysInMonth(const DosDate& date) {
+    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int y = date.year;
+    if (date.month == 2 && (y % 4 != 0 || (y % 100 == 0 && y % 400 != 0)))
+        return 28;
+    return kDays[date.month - 1];
 }
 
 // "04-27-00", "04-27-2000", "2002-09-02" (also with '/'); followed by a blank.
@@ -58,7 +70,7 @@ std::optional<DosDate> ReadDate(const ListingLineText& line, qsizetype p) {
     } else {
         return std::nullopt;
     }
-    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
+    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > DaysInMonth(date))
         return std::nullopt;
     return date;
 }
@@ -150,13 +162,19 @@ ParsedLine DosListingGrammar::readLine(QByteArray text) const {
     } else {
         return ParsedLine::notUnderstood();  // <JUNCTION>, <SYMLINK> and the like
     }
-    const qsizetype nameStart = line.skipBlanks(sizeEnd);
-    qsizetype nameEnd = line.size();
-    while (nameEnd > nameStart && IsBlank(line.at(nameEnd - 1)))
-        --nameEnd;
-    if (nameEnd <= nameStart || sizeEnd == sizeStart)
+    if (sizeEnd == sizeStart || !IsBlank(line.at(sizeEnd)))
         return ParsedLine::notUnderstood();
-    item.name = line.mid(nameStart, nameEnd);
+    // One blank after the size, then the name to the end of the line, its
+    // own blanks included. "<DIR>" stands in a column as wide as the sizes':
+    // where the blanks after it reach that column, the name begins there.
+    qsizetype nameStart = sizeEnd + 1;
+    const qsizetype column = time->end + kSizeColumnWidth + 1;
+    if (item.kind == 'd' && column > sizeEnd && column <= line.size() &&
+        line.skipBlanks(sizeEnd) >= column)
+        nameStart = column;
+    if (line.skipBlanks(nameStart) >= line.size())
+        return ParsedLine::notUnderstood();
+    item.name = line.mid(nameStart, line.size());
     if (item.name == "." || item.name == "..")
         return ParsedLine::noEntry();
     return ParsedLine::entry(item);

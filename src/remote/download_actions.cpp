@@ -61,7 +61,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
                 keys.emplace_back(s.kind, s.name);
                 continue;
             }
-            const RemoteItem* found = listed.itemOf(s.name);
+            const std::optional<RemoteItem> found = listed.itemOf(s.name);
             if (found)
                 keys.emplace_back(found->kind, s.name);
             else if (h)
@@ -159,7 +159,7 @@ DownloadAction::~DownloadAction() {
 
 void DirectDownloadAction::process(const RemoteItemList& items) {
     GroupHost* h = host();
-    const RemoteItem* it = items.itemOf(name);
+    const std::optional<RemoteItem> it = items.itemOf(name);
     if (!it) {
         if (h)
             h->reportFailure(QStringLiteral("Can not find file ") + QString::fromUtf8(name));

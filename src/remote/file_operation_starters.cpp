@@ -100,7 +100,7 @@ bool FileOperationStarters::deleteItems(const QByteArray& folder,
 
 bool FileOperationStarters::deleteItems(const QByteArray& folder, const RemoteItemList& items,
                                         const RefreshTarget& target) {
-    return deleteItems(folder, items.items(), target);
+    return deleteItems(folder, items.toVector(), target);
 }
 
 bool FileOperationStarters::createFolder(const QByteArray& parent, const QByteArray& name) {

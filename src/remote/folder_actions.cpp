@@ -6,6 +6,14 @@
 
 #include <functional>
 
+bool ProjectWalkReaches(const QByteArray& start, const QByteArray& target) {
+    if (start.isEmpty() || target.isEmpty() || start.size() > target.size() ||
+        !target.startsWith(start))
+        return false;
+    // "/ww" begins "/www/site" but is no ancestor of it.
+    return start.size() == target.size() || start.endsWith('/') || target[start.size()] == '/';
+}
+
 namespace {
 
 // One step of the walk: queue the listing of the next component of the remote
@@ -17,24 +25,23 @@ void continueWalk(ListingAction& action, const RemoteItemList& items, bool first
     if (target.isEmpty())
         return;
     const QByteArray& folder = action.folder;
-    if (folder.isEmpty() || folder.size() > target.size() || !target.startsWith(folder))
+    if (!ProjectWalkReaches(folder, target))
         return;
     if (folder == target) {
         engine.announceProjectFolder(target);
         return;
     }
     qsizetype start = folder.size();
-    // "/ww" begins "/www/site" but is no ancestor of it.
-    if (!folder.endsWith('/') && target[start] != '/')
-        return;
     if (target[start] == '/')
         ++start;
     qsizetype end = target.indexOf('/', start);
     if (end < 0)
         end = target.size();
     const QByteArray component = target.mid(start, end - start);
-    if (component.isEmpty() || !items.itemOf(component))
+    if (component.isEmpty() || !items.contains(component)) {
+        engine.announceProjectWalkStopped(target);
         return;
+    }
     const QByteArray next = joinRemotePath(folder, component);
     auto step = std::make_unique<SequenceFolderAction>(engine, next, engine.listingSequence(next));
     if (first) {

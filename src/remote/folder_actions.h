@@ -3,6 +3,10 @@
 #include "remote/listing_action.h"
 #include "remote/refresh_target.h"
 
+// Whether the walk from `start` goes down to `target`: start is target or one
+// of its ancestors.
+bool ProjectWalkReaches(const QByteArray& start, const QByteArray& target);
+
 // The walk from the server's start folder down to the remote project folder:
 // the first listing (the folder PWD names) ...
 class InitFolderAction : public ListingAction {

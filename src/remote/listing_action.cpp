@@ -52,15 +52,16 @@ bool ListingAction::walksEntries() const {
     }
 }
 
-void ListingAction::processListing(const QByteArray& raw) {
-    QByteArray text = raw;
-    text.replace('\r', ' ');
+void ListingAction::processListing(const QByteArray& text) {
     RemoteItemList items;
     RejectedLines rejected;
     items.parse(text, usesListCommand(), &rejected);
+    // The whole listing as an information line, only when someone shows it:
+    // as text it takes twice the listing's bytes.
     const int level = infoLevel();
-    if (level >= 0 && host())
-        host()->info(level, QString::fromUtf8(text));
+    if (host() && host()->showsInfo(level))
+        host()->info(level,
+                     QString::fromUtf8(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (rejected.count > 0)
         engine_.reportRejectedLines(*this, rejected);
     nextPosition_ = -1;

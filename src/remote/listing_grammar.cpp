@@ -2,8 +2,28 @@
 
 #include "remote/ascii_text.h"
 
+#include <algorithm>
+#include <cstring>
+
+bool HasControlBreak(QByteArrayView line) {
+    const size_t n = size_t(line.size());
+    return std::memchr(line.data(), '\r', n) || std::memchr(line.data(), '\n', n) ||
+           std::memchr(line.data(), '\0', n);
+}
+
+ParsedLine ListingGrammar::read(QByteArray line) const {
+    if (HasControlBreak(line)) {
+        // Stray line ends between lines name nothing.
+        const bool empty = std::all_of(line.begin(), line.end(), [](char c) {
+            return IsBlank(c) || c == '\r' || c == '\n' || c == '\0';
+        });
+        return empty ? ParsedLine::noEntry() : ParsedLine::notUnderstood();
+    }
+    return readLine(std::move(line));
+}
+
 std::optional<RemoteItem> ListingGrammar::parseLine(QByteArray line) const {
-    ParsedLine parsed = readLine(std::move(line));
+    ParsedLine parsed = read(std::move(line));
     if (parsed.outcome != LineOutcome::Entry)
         return std::nullopt;
     return std::move(parsed.item);

@@ -39,6 +39,10 @@ public:
         return QByteArrayView(text_.constData() + from, length);
     }
     QByteArrayView text() const { return QByteArrayView(text_.constData(), text_.size()); }
+    // The bytes as received, blanked fields included.
+    QByteArrayView original(qsizetype from, qsizetype length) const {
+        return QByteArrayView(original_).sliced(from, length);
+    }
 
     void blank(qsizetype from, qsizetype to) {
         for (qsizetype i = from; i < to && i < text_.size(); ++i)

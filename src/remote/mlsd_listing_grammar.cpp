@@ -1,5 +1,6 @@
 #include "remote/mlsd_listing_grammar.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "remote/ascii_text.h"
@@ -155,26 +156,23 @@ bool MlsdListingGrammar::isFactStyle(QByteArrayView line) {
 }
 
 ParsedLine MlsdListingGrammar::readLine(QByteArray line) const {
-    // The facts end with ';' and one blank comes before the name. Splitting at the
-    // first "; " keeps names that contain ';' whole; a line without it is split
-    // at its last ';'.
+    // The facts end with ';' and one blank comes before the name; the rest of
+    // the line is the name, blanks included. Splitting at the first "; "
+    // keeps names that contain ';' whole; a line without it is split at its
+    // last ';'.
     qsizetype factsEnd = line.indexOf("; ");
+    const qsizetype nameStart = factsEnd >= 0 ? factsEnd + 2 : line.lastIndexOf(';') + 1;
     if (factsEnd < 0)
-        factsEnd = line.lastIndexOf(';');
+        factsEnd = nameStart - 1;
     if (factsEnd < 0)
         return UnreadLine(line);
 
     RemoteItem item;
-    qsizetype nameStart = factsEnd + 1;
-    while (nameStart < line.size() && IsBlank(line[nameStart]))
-        ++nameStart;
-    qsizetype nameEnd = line.size();
-    while (nameEnd > nameStart && line[nameEnd - 1] == ' ')
-        --nameEnd;
-    item.name = line.mid(nameStart, nameEnd - nameStart);
+    item.name = line.mid(nameStart);
     if (item.name == "." || item.name == "..")
         return ParsedLine::noEntry();
-    if (item.name.isEmpty())
+    // Blanks alone name nothing a user could pick.
+    if (std::all_of(item.name.begin(), item.name.end(), IsBlank))
         return ParsedLine::notUnderstood();
 
     const FactList facts(QByteArrayView(line).first(factsEnd + 1));

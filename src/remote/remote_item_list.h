@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QSharedDataPointer>
+#include <iterator>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,15 +16,44 @@ class ListingGrammar;
 // read: their entries are missing from the list.
 struct RejectedLines {
     int count = 0;
-    QByteArray first;  // the first such line, as received (CR as blank)
+    QByteArray first;  // the first such line, as received, without its line end
 };
 
-// The items of one remote folder, sorted for display. A value type: copying the
-// list copies the items.
+// One entry of a list read where it is stored: no copy is made, and the texts
+// stay valid while the list they come from is neither changed nor destroyed.
+struct RemoteItemView {
+    char kind = 0;
+    QByteArrayView permissions;
+    QByteArrayView time;
+    QByteArrayView linkTarget;
+    QByteArrayView name;
+    qint64 size = 0;
+    int year = -1;
+    int month = -1;
+    int day = -1;
+    int links = -1;
+    QByteArrayView owner;
+    QByteArrayView group;
+
+    bool isFolder() const { return kind == 'd'; }
+    RemoteItem toItem() const;
+    // The fields of an item held on its own (valid while it lives unchanged).
+    static RemoteItemView of(const RemoteItem& item);
+};
+
+// The items of one remote folder, sorted for display. A value type: copying a
+// list shares its storage until one of the copies changes, so views and
+// actions may each hold the listing without a second copy of it in memory.
+// Every text of a listing is kept in one byte buffer; texts that repeat from
+// entry to entry (permissions, time, owner, group) are kept there once.
 class RemoteItemList {
 public:
-    using Items = std::vector<RemoteItem>;
-    using const_iterator = Items::const_iterator;
+    RemoteItemList();
+    RemoteItemList(const RemoteItemList&);
+    RemoteItemList(RemoteItemList&&) noexcept;
+    RemoteItemList& operator=(const RemoteItemList&);
+    RemoteItemList& operator=(RemoteItemList&&) noexcept;
+    ~RemoteItemList();
 
     // Appends one item per recognised line of a listing (LIST lines, Unix- or
     // DOS-style, when unixGrammar is set, MLSD lines otherwise), then sorts.
@@ -35,16 +68,17 @@ public:
     // by name without regard to ASCII case within a kind. Equal keys keep their
     // order.
     void sort();
-    void clear() { items_.clear(); }
-    void append(RemoteItem item) { items_.push_back(std::move(item)); }
+    void clear();
+    void append(const RemoteItem& item);
 
-    bool equal(const RemoteItemList& other) const { return items_ == other.items_; }
+    bool equal(const RemoteItemList& other) const;
     bool operator==(const RemoteItemList& other) const { return equal(other); }
 
-    // Lookups by exact name return the first match; 0 / nullptr / -1 when absent.
-    char kindOf(const QByteArray& name) const;
-    const RemoteItem* itemOf(const QByteArray& name) const;
-    int indexOf(const QByteArray& name, bool exact) const;
+    // Lookups by exact name find the first match; 0 / nothing / -1 when absent.
+    char kindOf(QByteArrayView name) const;
+    std::optional<RemoteItem> itemOf(QByteArrayView name) const;
+    bool contains(QByteArrayView name) const { return indexOf(name, true) >= 0; }
+    int indexOf(QByteArrayView name, bool exact) const;
 
     int countFolders() const;
     int countNonFolders() const;
@@ -54,13 +88,64 @@ public:
     // returns the number of items removed.
     int retainOnly(const std::vector<std::pair<char, QByteArray>>& keys);
 
-    int size() const { return int(items_.size()); }
-    bool isEmpty() const { return items_.empty(); }
-    const RemoteItem& at(int i) const { return items_.at(size_t(i)); }
-    const_iterator begin() const { return items_.begin(); }
-    const_iterator end() const { return items_.end(); }
-    const Items& items() const { return items_; }
+    int size() const;
+    bool isEmpty() const { return size() == 0; }
+    // A copy of one item.
+    RemoteItem at(int i) const { return view(i).toItem(); }
+    // One item in place, and its most asked fields.
+    RemoteItemView view(int i) const;
+    char kindAt(int i) const;
+    QByteArrayView nameAt(int i) const;
+    std::vector<RemoteItem> toVector() const;
+
+    // Walks the items as copies (`for (const RemoteItem& item : list)`).
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = RemoteItem;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = RemoteItem;
+
+        const_iterator() = default;
+        const_iterator(const RemoteItemList* list, int i) : list_(list), i_(i) {}
+        RemoteItem operator*() const { return list_->at(i_); }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++i_;
+            return before;
+        }
+        const_iterator& operator--() {
+            --i_;
+            return *this;
+        }
+        const_iterator& operator+=(difference_type n) {
+            i_ += int(n);
+            return *this;
+        }
+        const_iterator operator+(difference_type n) const { return {list_, i_ + int(n)}; }
+        difference_type operator-(const const_iterator& other) const { return i_ - other.i_; }
+        RemoteItem operator[](difference_type n) const { return list_->at(i_ + int(n)); }
+        bool operator==(const const_iterator& other) const { return i_ == other.i_; }
+        bool operator!=(const const_iterator& other) const { return i_ != other.i_; }
+        bool operator<(const const_iterator& other) const { return i_ < other.i_; }
+
+    private:
+        const RemoteItemList* list_ = nullptr;
+        int i_ = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    // Bytes held for this list's items (for the memory figures).
+    qsizetype storageBytes() const;
+
+    struct Data;
 
 private:
-    Items items_;
+    QSharedDataPointer<Data> d_;
 };

@@ -84,13 +84,13 @@ int ListColumnsWidth(int clientWidth, int scrollBarWidth, bool scrollBarShown) {
     return qMax(0, clientWidth - 2 - (scrollBarShown ? scrollBarWidth : 0));
 }
 
-QString RemoteTypeText(const RemoteItem& item) {
+QString RemoteTypeText(const RemoteItemView& item) {
     switch (item.kind) {
         case '-': {
             const qsizetype dot = item.name.lastIndexOf('.');
             if (dot <= 0)
                 return QString();
-            return RemoteNameText(item.name.mid(dot + 1));
+            return QString::fromUtf8(item.name.sliced(dot + 1));
         }
         case 'd':
             return QString();
@@ -109,24 +109,24 @@ std::vector<int> NumberWithinKinds(const RemoteItemList& items) {
     std::vector<int> numbers;
     numbers.reserve(size_t(items.size()));
     int next[6] = {1, 1, 1, 1, 1, 1};
-    for (const RemoteItem& item : items)
-        numbers.push_back(next[NumberSlot(item.kind)]++);
+    for (int i = 0; i < items.size(); ++i)
+        numbers.push_back(next[NumberSlot(items.kindAt(i))]++);
     return numbers;
 }
 
-QString RemoteSizeText(const RemoteItem& item, quint8 sizeStyle) {
+QString RemoteSizeText(const RemoteItemView& item, quint8 sizeStyle) {
     if (item.kind != '-' && item.kind != 'l')
         return QString();
     return FormatSize(item.size, sizeStyle);
 }
 
-QString RemotePermissionText(const RemoteItem& item, bool numeric) {
+QString RemotePermissionText(const RemoteItemView& item, bool numeric) {
     if (numeric)
-        return FormatPermissionNumber(item.permissions);
+        return FormatPermissionNumber(item.permissions.toByteArray());
     return QString::fromLatin1(item.permissions);
 }
 
-QString RemoteDateText(const RemoteItem& item) {
+QString RemoteDateText(const RemoteItemView& item) {
     QString date;
     if (item.month >= 1 && item.day >= 1) {
         if (item.year >= 0)
@@ -135,16 +135,17 @@ QString RemoteDateText(const RemoteItem& item) {
             date = QString::asprintf("%02d-%02d", item.month, item.day);
     }
     if (!item.time.isEmpty()) {
-        const QString time = QString::fromLatin1(item.time.left(5));
+        const QString time =
+            QString::fromLatin1(item.time.first(qMin<qsizetype>(5, item.time.size())));
         date = date.isEmpty() ? time : date + QStringLiteral("  ") + time;
     }
     return date;
 }
 
-QString RemoteOwnerGroupText(const RemoteItem& item) {
+QString RemoteOwnerGroupText(const RemoteItemView& item) {
     if (item.owner.isEmpty() || item.group.isEmpty())
-        return RemoteNameText(item.owner + item.group);
-    return RemoteNameText(item.owner + '/' + item.group);
+        return QString::fromUtf8(item.owner) + QString::fromUtf8(item.group);
+    return QString::fromUtf8(item.owner) + QLatin1Char('/') + QString::fromUtf8(item.group);
 }
 
 QString RemoteNameText(const QByteArray& name) {

@@ -48,7 +48,7 @@ std::optional<qint64> listTimeOffset(const RemoteItemList& listed, const RemoteI
     for (const RemoteItem& l : listed) {
         if (l.kind != '-')
             continue;
-        const RemoteItem* f = facts.itemOf(l.name);
+        const std::optional<RemoteItem> f = facts.itemOf(l.name);
         if (!f)
             continue;
         const std::optional<ListedTime> local = listedTime(l, false);

@@ -4,7 +4,7 @@
 
 void RenameAtomAction::process(const RemoteItemList& items) {
     // Renaming onto an existing entry would replace it on many servers.
-    if (items.itemOf(newName))
+    if (items.contains(newName))
         return;
     insertNextCommands({{"RNFR", oldName}, {"RNTO", newName}});
     insertNext(std::make_unique<RefreshFolderByRenameAction>(

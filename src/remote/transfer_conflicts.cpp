@@ -46,7 +46,7 @@ TransferConflicts UploadConflicts(const LocalFolderRecord& local, const RemoteIt
     }
     const QDir folder(local.path);
     for (const LocalItem& item : local.items) {
-        const RemoteItem* server = listing->itemOf(QFile::encodeName(item.name));
+        const std::optional<RemoteItem> server = listing->itemOf(QFile::encodeName(item.name));
         if (server)
             result.conflicts.push_back(
                 conflictWith(*server, QFileInfo(folder.filePath(item.name))));

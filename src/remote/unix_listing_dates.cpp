@@ -22,6 +22,21 @@ bool IsDay(int day) {
     return day >= 1 && day <= 31;
 }
 
+// February has 29 days unless the year says otherwise.
+int DaysInMonth(int month, int year) {
+    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && year > 0 && (year % 4 != 0 || (year % 100 == 0 && year % 400 != 0)))
+        return 28;
+    return kDays[month - 1];
+}
+
+// Month and day as a calendar has them; a day not given passes.
+bool IsCalendarDate(const ListingDate& date) {
+    if (!IsMonth(date.month))
+        return false;
+    return date.day == -1 || (date.day >= 1 && date.day <= DaysInMonth(date.month, date.year));
+}
+
 struct MonthHit {
     qsizetype start = -1;
     qsizetype length = 0;  // the name with a dot and a comma after it
@@ -46,6 +61,8 @@ public:
     explicit BestDate(const ListingLineText& line) : line_(line) {}
 
     void offer(DateCandidate c) {
+        if (!IsCalendarDate(c.date))
+            return;
         const DigitRun size = SizeBeforeDate(line_, c.date.start);
         if (size.start < 0)
             return;
@@ -96,6 +113,13 @@ bool TakeTimeOrYear(const ListingLineText& line, qsizetype timeStart, ListingDat
     return true;
 }
 
+// The blanked time at `timeStart` held seconds: its original text has two
+// colons.
+bool TimeHasSeconds(const ListingLineText& line, qsizetype timeStart) {
+    const QByteArrayView time = line.original(timeStart, line.skipBlanks(timeStart) - timeStart);
+    return time.count(':') == 2;
+}
+
 // "Jan  5 2011", "Jan  5" (the time already blanked) or "Mar 14, 2019"; day
 // and year optional.
 // A time right after the month leaves the day open: no such date.
@@ -120,10 +144,11 @@ bool ReadMonthFirstDate(const ListingLineText& line, const MonthHit& month, qsiz
     p = line.skipBlanks(q);
     const qsizetype dayEnd = q;
     q = line.skipDigits(p);
-    // After the time only a whole year is taken ("Jan  5 10:30:15 2011 name"),
-    // so a name that begins with a shorter number keeps it.
+    // After the time a year follows only in the form with seconds ("Jan  5
+    // 10:30:15 2011 name"); after "10:30" the digits begin the name.
     const bool acrossTime = timeStart >= dayEnd && timeStart < p;
-    if (q > p && line.at(q) == ' ' && (!acrossTime || q - p == 4)) {
+    if (q > p && line.at(q) == ' ' &&
+        (!acrossTime || (q - p == 4 && TimeHasSeconds(line, timeStart)))) {
         c.date.year = ParseDecimalSaturated(line.view(p, q - p));
         c.date.end = q;
     }
@@ -483,7 +508,9 @@ std::optional<ListingDate> FindListingDate(const ListingLineText& line, qsizetyp
     CollectNumberDates(line, starts, timeStart, best);
     if (!best.best())
         return std::nullopt;
-    return best.best()->date;
+    ListingDate date = best.best()->date;
+    date.complete = best.best()->complete;
+    return date;
 }
 
 bool MayBeginDate(const ListingLineText& line, qsizetype pos) {

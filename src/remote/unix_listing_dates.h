@@ -11,6 +11,9 @@ struct ListingDate {
     int year = -1;
     int month = -1;
     int day = -1;
+    // A day followed by a year or a time of day, or a numeric date: what
+    // servers write. Anything less is date words that may belong to the name.
+    bool complete = false;
 };
 
 // A run of digits in the line; start -1 when there is none.
@@ -25,7 +28,8 @@ DigitRun SizeBeforeDate(const ListingLineText& line, qsizetype dateStart);
 
 // Finds the date of a line whose permissions, time of day and link target are
 // blanked already; `timeStart` is where the time of day stood, or -1. Nothing
-// when no date with a size before it can be read.
+// when no date with a size before it can be read. A day that the month does
+// not have (Jun 31, Feb 30) makes no date.
 std::optional<ListingDate> FindListingDate(const ListingLineText& line, qsizetype timeStart);
 
 // True when the text at `pos` could begin a date that the line failed to

@@ -76,8 +76,14 @@ void TakePermissions(Line& line, const TokenSpan& token, RemoteItem& item, Repea
     line.blank(token.start, token.end);
 }
 
+// Two digits no greater than `max`.
+bool IsTwoDigitField(const Line& line, qsizetype from, qsizetype to, int max) {
+    return to - from == 2 && ParseDecimalSaturated(line.view(from, 2)) <= max;
+}
+
 // A time of day stands at the first colon when the digits before that colon
-// start after a blank; a colon elsewhere (inside a name) means "no time".
+// start after a blank; a colon elsewhere (inside a name) means "no time", and
+// so do digits no clock shows (25:61), which may be part of the name.
 // `time` gets where the time stood, or -1.
 bool TakeTime(Line& line, RemoteItem& item, TokenSpan* time, Repeated& repeated) {
     *time = {};
@@ -95,47 +101,61 @@ bool TakeTime(Line& line, RemoteItem& item, TokenSpan* time, Repeated& repeated)
     if (minutesEnd == colon + 1)
         return false;
     qsizetype end = minutesEnd;
+    bool seconds = false;
     if (line.at(minutesEnd) == ':') {
         end = line.skipDigits(minutesEnd + 1);
         if (end == minutesEnd + 1)
             return false;
+        seconds = true;
     }
     if (!IsBlank(line.at(end)))
         return false;
+    // "24:00" is midnight at the end of the day, as some servers write it.
+    const int hour =
+        colon - start <= 2 ? ParseDecimalSaturated(line.view(start, colon - start)) : 99;
+    const bool midnight = hour == 24 && line.view(colon + 1, minutesEnd - colon - 1) == "00";
+    if ((hour > 23 && !midnight) || !IsTwoDigitField(line, colon + 1, minutesEnd, 59) ||
+        (seconds && !IsTwoDigitField(line, minutesEnd + 1, end, 59)))
+        return true;
     item.time = line.shared(start, end, repeated.time);
     line.blank(start, end);
     *time = {start, end};
     return true;
 }
 
-// Only links have targets: a file named "a->b" keeps its whole name.
-void TakeLinkTarget(Line& line, RemoteItem& item) {
+// Only links have targets: a file named "a->b" keeps its whole name. The
+// target is what follows the arrow and one blank, as listed; the arrow's
+// position is returned (-1 when there is none).
+qsizetype TakeLinkTarget(Line& line, RemoteItem& item) {
     if (item.kind != 'l')
-        return;
+        return -1;
     const qsizetype arrow = line.indexOf("->");
     if (arrow < 0)
-        return;
-    const qsizetype target = line.skipBlanks(arrow + 2);
-    // The line's CR became a blank; trailing blanks are not part of the target.
-    QByteArray text = line.mid(target, line.size());
-    while (text.endsWith(' ') || text.endsWith('\t'))
-        text.chop(1);
-    item.linkTarget = text;
+        return -1;
+    const qsizetype target = IsBlank(line.at(arrow + 2)) ? arrow + 3 : arrow + 2;
+    item.linkTarget = line.mid(qMin(target, line.size()), line.size());
     line.blank(arrow, line.size());
+    return arrow;
 }
 
-// The name runs from after the date to the end of the line. A time found
-// inside the name (after its first character) was part of it: it goes back.
-LineOutcome TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, RemoteItem& item) {
-    const qsizetype start = line.skipBlanks(nameFrom);
-    if (time.start > start) {
+// The name begins one blank after the last field before it and runs to the
+// end of the line, or to the blank before a link's arrow: leading and
+// trailing blanks are part of it. A time found inside the name was part of
+// it: it goes back.
+LineOutcome TakeName(Line& line, qsizetype fieldsEnd, qsizetype arrow, const TokenSpan& time,
+                     RemoteItem& item) {
+    if (!IsBlank(line.at(fieldsEnd)))
+        return LineOutcome::NotUnderstood;
+    const qsizetype start = fieldsEnd + 1;
+    if (time.start >= start) {
         line.restore(time.start, time.end);
         item.time.clear();
     }
     qsizetype end = line.size();
-    while (end > start && IsBlank(line.at(end - 1)))
-        --end;
-    if (end <= start)
+    if (arrow >= 0)
+        end = (arrow > start && IsBlank(line.at(arrow - 1))) ? arrow - 1 : arrow;
+    // Blanks alone name nothing a user could pick.
+    if (line.skipBlanks(start) >= end)
         return LineOutcome::NotUnderstood;
     // A field found inside the name (permissions after the date, say) would
     // leave blanks in it that the server never sent: the line is not read.
@@ -147,6 +167,13 @@ LineOutcome TakeName(Line& line, qsizetype nameFrom, const TokenSpan& time, Remo
     if (item.name.startsWith('.') && item.name.count('.') == item.name.size())
         return item.name.size() <= 2 ? LineOutcome::NoEntry : LineOutcome::NotUnderstood;
     return LineOutcome::Entry;
+}
+
+// Where the date and a time of day right after it end.
+qsizetype DateFieldsEnd(const Line& line, const ListingDate& date, const TokenSpan& time) {
+    if (time.start >= date.end && line.skipBlanks(date.end) > time.start)
+        return time.end;
+    return date.end;
 }
 
 ParsedLine Outcome(LineOutcome outcome) {
@@ -190,7 +217,7 @@ bool AllDigits(const Line& line, qsizetype from, qsizetype to) {
 // be a date this grammar failed to read: a name whose first word begins with a
 // digit or a month name, or whose second word begins with a digit, is not
 // understood rather than taken with the date in it.
-ParsedLine ReadUndatedLine(Line& line, RemoteItem& item, Repeated& repeated) {
+ParsedLine ReadUndatedLine(Line& line, qsizetype arrow, RemoteItem& item, Repeated& repeated) {
     qsizetype bounds[5][2];
     qsizetype p = line.skipBlanks(0);
     for (auto& word : bounds) {
@@ -205,7 +232,7 @@ ParsedLine ReadUndatedLine(Line& line, RemoteItem& item, Repeated& repeated) {
     const qsizetype secondWord = line.skipBlanks(line.skipWord(nameStart));
     if (MayBeginDate(line, nameStart) || IsDigit(line.at(secondWord)))
         return ParsedLine::notUnderstood();
-    const LineOutcome named = TakeName(line, nameStart, {}, item);
+    const LineOutcome named = TakeName(line, bounds[3][1], arrow, {}, item);
     if (named != LineOutcome::Entry)
         return Outcome(named);
     if (!TakeSize(line, {bounds[3][0], bounds[3][1]}, item))
@@ -236,17 +263,21 @@ std::optional<ParsedLine> UnixListingGrammar::readUnixStyleLine(QByteArray text)
     TokenSpan time;
     if (!TakeTime(line, item, &time, repeated_))
         return ParsedLine::notUnderstood();
-    TakeLinkTarget(line, item);
+    const qsizetype arrow = TakeLinkTarget(line, item);
     const std::optional<ListingDate> date = FindListingDate(line, time.start);
     if (!date) {
         if (time.start >= 0)
             return ParsedLine::notUnderstood();
-        return ReadUndatedLine(line, item, repeated_);
+        return ReadUndatedLine(line, arrow, item, repeated_);
     }
+    // A month without a day, or a day with neither year nor time: words that
+    // may be the name's, or no date at all ("Jun -5").
+    if (!date->complete)
+        return ParsedLine::notUnderstood();
     item.year = date->year;
     item.month = date->month;
     item.day = date->day;
-    const LineOutcome named = TakeName(line, date->end, time, item);
+    const LineOutcome named = TakeName(line, DateFieldsEnd(line, *date, time), arrow, time, item);
     if (named != LineOutcome::Entry)
         return Outcome(named);
     if (!TakeSize(line, SizeBeforeDate(line, date->start), item))

@@ -46,7 +46,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         if (item.isFolder)
             continue;
         const QByteArray name = QFile::encodeName(item.name);
-        const RemoteItem* remote = items.itemOf(name);
+        const std::optional<RemoteItem> remote = items.itemOf(name);
         if (remote && remote->kind != '-') {
             if (h)
                 h->reportFailure(QStringLiteral("Not uploaded, the server has a folder or other "
@@ -54,12 +54,12 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                                  QString::fromUtf8(joinRemotePath(folder, name)));
             continue;
         }
-        TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote != nullptr,
+        TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote.has_value(),
                                           item.size, remote ? remote->size : 0, rest);
         const QByteArray temporary = uploadTemporaryName(name);
-        const RemoteItem* leftover = items.itemOf(temporary);
+        std::optional<RemoteItem> leftover = items.itemOf(temporary);
         if (leftover && leftover->kind != '-')
-            leftover = nullptr;
+            leftover.reset();
         if (d.kind == TransferDecision::Skip) {
             // Nothing will continue it.
             if (leftover)
@@ -168,7 +168,7 @@ void UploadPairAction::process(const RemoteItemList& items) {
     const qsizetype slash = relativePath.indexOf('/');
     const QByteArray component = slash < 0 ? relativePath : relativePath.left(slash);
     const QByteArray rest = slash < 0 ? QByteArray() : relativePath.mid(slash + 1);
-    if (items.itemOf(component)) {
+    if (items.contains(component)) {
         e.announceListing(*this, items);
         const QByteArray next = joinRemotePath(folder, component);
         insertNext(

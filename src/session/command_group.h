@@ -24,6 +24,9 @@ public:
     virtual ~GroupHost() = default;
     virtual void log(LogChannel channel, const QString& text) = 0;
     virtual void info(int level, const QString& text) = 0;
+    // Someone shows information lines of this level: a large text (a whole
+    // listing) is only made for the log when it is.
+    virtual bool showsInfo(int level) const { return level >= 0; }
     virtual TransportFactory* transportFactory() = 0;
     virtual int queueCount() const = 0;
     // Dotted address of the control connection's peer.

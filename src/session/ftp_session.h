@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+
 #include "session/certificate_judge.h"
 #include "session/command_index.h"
 #include "session/command_queue.h"
@@ -100,6 +102,9 @@ public:
     // GroupHost
     void log(LogChannel channel, const QString& text) override;
     void info(int level, const QString& text) override;
+    bool showsInfo(int level) const override { return level >= 0 && level <= shownInfoLevel_; }
+    // The highest information level anyone shows (-1: none); by default all.
+    void setShownInfoLevel(int level) { shownInfoLevel_ = level; }
     TransportFactory* transportFactory() override { return factory_; }
     int queueCount() const override { return queue_.size(); }
     QString controlPeer() const override { return control_.peerAddress(); }
@@ -182,6 +187,7 @@ private:
     bool handleTlsRefusal(const Reply& reply, int code);
 
     SessionOptions options_;
+    int shownInfoLevel_ = INT_MAX;
     TransportFactory* factory_;
     ControlSocket control_;
     ReplyAssembler assembler_;

@@ -36,6 +36,9 @@ struct WalkRecorder {
             &h.engine, &ActionEngine::projectFolderReached,
             [this](const QByteArray& folder) { events << "reached " + QString::fromUtf8(folder); });
         QObject::connect(
+            &h.engine, &ActionEngine::projectWalkStopped,
+            [this](const QByteArray& folder) { events << "stopped " + QString::fromUtf8(folder); });
+        QObject::connect(
             &h.session, &FtpSession::taskMarker,
             [this](int kind, int value, const QString& caption, quintptr) {
                 events << QStringLiteral("marker %1 %2 %3").arg(kind).arg(value).arg(caption);
@@ -108,6 +111,7 @@ struct WalkEndCase {
     QByteArray start;
     QByteArray project;
     QByteArray listing;
+    bool toldStopped = false;  // the walk began and could not go on
 };
 
 class WalkEnds : public ::testing::TestWithParam<WalkEndCase> {};
@@ -122,8 +126,11 @@ TEST_P(WalkEnds, AfterTheFirstListingWithoutAWord) {
     h.reply("257 \"" + c.start + "\"\r\n");
     h.serveData(c.listing, 5000);
     EXPECT_EQ(h.sentSince(before), (Lines{"PASV", "MLSD"}));
-    ASSERT_EQ(r.events.size(), 1) << r.events.join('\n').toStdString();
+    ASSERT_EQ(r.events.size(), c.toldStopped ? 2 : 1) << r.events.join('\n').toStdString();
     EXPECT_TRUE(r.events.first().startsWith("root " + QString::fromUtf8(c.start)));
+    if (c.toldStopped) {
+        EXPECT_EQ(r.events.last(), "stopped " + QString::fromUtf8(c.project));
+    }
     EXPECT_TRUE(h.session.queue().isEmpty());
     EXPECT_TRUE(h.texts(LogChannel::Error).isEmpty());
 }
@@ -134,8 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
         WalkEndCase{"startIsNotAnAncestor", "/home/bob", "/www/site", mlsdFolders({"www"})},
         WalkEndCase{"startIsBelowTheProject", "/www/site/img", "/www/site", mlsdFolders({})},
         WalkEndCase{"startOnlySharesAPrefix", "/ww", "/www/site", mlsdFolders({"w", "www"})},
-        WalkEndCase{"componentMissing", "/", "/www/site", mlsdFolders({"tmp", "wwwroot"})},
-        WalkEndCase{"componentDiffersInCase", "/", "/www/site", mlsdFolders({"WWW"})},
+        WalkEndCase{"componentMissing", "/", "/www/site", mlsdFolders({"tmp", "wwwroot"}), true},
+        WalkEndCase{"componentDiffersInCase", "/", "/www/site", mlsdFolders({"WWW"}), true},
         WalkEndCase{"noProjectFolder", "/", "", mlsdFolders({"www"})}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -150,7 +157,7 @@ TEST(ProjectFolderWalk, StartFolderIsTheProjectFolder) {
     EXPECT_TRUE(h.session.queue().isEmpty());
 }
 
-TEST(ProjectFolderWalk, MissingComponentHalfWayEndsSilently) {
+TEST(ProjectFolderWalk, MissingComponentHalfWayEndsWithoutAnError) {
     SessionHarness h;
     WalkRecorder r(h);
     h.engine.setRemoteProjectFolder("/www/site/deep");
@@ -158,11 +165,28 @@ TEST(ProjectFolderWalk, MissingComponentHalfWayEndsSilently) {
     h.reply("257 \"/\"\r\n");
     h.serveData(mlsdFolders({"www"}), 5000);
     serveListing(h, mlsdFolders({"other"}));
-    EXPECT_EQ(r.events, (QStringList{"root / (2)", "marker 1 0 Start initializing project Folder",
-                                     "listing LIST_SEQUENCE_FOLDER /www (2)",
-                                     "marker 2 0 Initializing project Folder completed"}));
+    // The views learn that the walk will not list the project folder.
+    EXPECT_EQ(r.events,
+              (QStringList{"root / (2)", "marker 1 0 Start initializing project Folder",
+                           "listing LIST_SEQUENCE_FOLDER /www (2)", "stopped /www/site/deep",
+                           "marker 2 0 Initializing project Folder completed"}));
     EXPECT_TRUE(h.session.queue().isEmpty());
     EXPECT_TRUE(h.texts(LogChannel::Error).isEmpty());
+}
+
+// Whether the walk from a start folder goes down to the project folder.
+TEST(ProjectFolderWalk, ReachesOnlyFromTheFolderOrItsAncestors) {
+    struct Case {
+        const char* start;
+        const char* target;
+        bool reaches;
+    };
+    for (const Case& c :
+         {Case{"/", "/www", true}, Case{"/www", "/www", true}, Case{"/www", "/www/site", true},
+          Case{"/ww", "/www/site", false}, Case{"/www/site", "/www", false},
+          Case{"/home/u", "/www", false}, Case{"", "/www", false}, Case{"/", "", false}}) {
+        EXPECT_EQ(ProjectWalkReaches(c.start, c.target), c.reaches) << c.start << " " << c.target;
+    }
 }
 
 TEST(ProjectFolderWalk, RefusedFolderEndsTheWalk) {

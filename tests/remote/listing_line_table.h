@@ -21,10 +21,10 @@ inline void PrintTo(const ListingLineCase& c, std::ostream* os) {
 
 // An expected item is the only thing the line gives; a line without one gives
 // nothing and is reported, never dropped without a word.
-inline void ExpectLineReads(const ListingLineCase& c) {
+inline void ExpectLineReads(const ListingLineCase& c, bool unixGrammar = true) {
     RemoteItemList list;
     RejectedLines rejected;
-    list.parse(c.line + "\r\n", true, &rejected);
+    list.parse(c.line + "\r\n", unixGrammar, &rejected);
     if (c.expected) {
         ASSERT_EQ(list.size(), 1) << c.line.toStdString();
         EXPECT_EQ(list.at(0), *c.expected) << c.line.toStdString();
@@ -32,6 +32,6 @@ inline void ExpectLineReads(const ListingLineCase& c) {
     } else {
         EXPECT_EQ(list.size(), 0) << c.line.toStdString();
         EXPECT_EQ(rejected.count, 1) << c.line.toStdString();
-        EXPECT_EQ(rejected.first, c.line + " ");
+        EXPECT_EQ(rejected.first, c.line);
     }
 }

@@ -23,21 +23,21 @@ TEST(ListingRejectsTest, CountsUnreadLinesAndKeepsTheFirst) {
         {"pipes, garbage and unknown dates are counted",
          "total 3\r\nprw-r--r-- 1 u g 0 Jan 5 10:30 fifo\r\n-rw-r--r-- 1 u g 5 Jan 5 2011 a\r\n"
          "garbage here\r\n-rw-r--r-- 1 u g 5 14 lut 2019 b\r\n",
-         true, 1, 3, "prw-r--r-- 1 u g 0 Jan 5 10:30 fifo "},
+         true, 1, 3, "prw-r--r-- 1 u g 0 Jan 5 10:30 fifo"},
         {"a name made only of dots is an entry left out", "-rw-r--r-- 1 u g 5 Jan 5 2011 ...\r\n",
-         true, 0, 1, "-rw-r--r-- 1 u g 5 Jan 5 2011 ... "},
+         true, 0, 1, "-rw-r--r-- 1 u g 5 Jan 5 2011 ..."},
         {"the last line without a line feed counts too", "-rw-r--r-- 1 u g 5 2011 a", true, 0, 1,
          "-rw-r--r-- 1 u g 5 2011 a"},
         {"permissions standing inside the name would blank part of it",
          "1 u g 5 Jan 5 2011 a -rw-r--r-- b\r\n-rw-r--r-- 1 u g 5 Jan 5 2011 c -rw-r--r-- d\r\n",
-         true, 1, 1, "1 u g 5 Jan 5 2011 a -rw-r--r-- b "},
+         true, 1, 1, "1 u g 5 Jan 5 2011 a -rw-r--r-- b"},
         {"MLSD: the folder, its parent and blank lines are no entries",
          "type=cdir; /pub\r\ntype=pdir; /\r\ntype=dir; .\r\n\r\ntype=file;size=1; a\r\n", false, 1,
          0, ""},
         {"MLSD: unknown types and broken facts are counted",
          "type=OS.unix=fifo;size=0; pipe\r\ntype=file;size=x; b\r\nno facts here\r\n"
          "type=file;size=1; a\r\n",
-         false, 1, 3, "type=OS.unix=fifo;size=0; pipe "},
+         false, 1, 3, "type=OS.unix=fifo;size=0; pipe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using Lines = QList<QByteArray>;
 
 // ------------------------------------------------------ passive replies
@@ -105,8 +107,8 @@ TEST(DataConnection, ListingArrivingInPiecesIsProcessedOnceAtTheClose) {
                   "reply: 150 Here it comes",
                   "ignored: Above reproduce respnse 150 is ignored",
                   "reply-trace: 150 is deleted",
-                  "info: type=file;size=10; a.txt \ntype=dir; sub \ntype=file;size=3; b.txt "
-                  "\ntype=file;size=4; last.txt \n",
+                  "info: type=file;size=10; a.txt\ntype=dir; sub\ntype=file;size=3; b.txt"
+                  "\ntype=file;size=4; last.txt\n",
                   "trace: Data port closed, count = 1",
                   "reply: 226 Transfer complete",
                   "trace: 'CWD, PASV, MLSD' has been removed",
@@ -186,18 +188,28 @@ TEST(DataConnection, FinalReplyBeforeTheCloseWaitsAndCountsItsDelays) {
               logged.indexOf(removed.first()));
 }
 
+// A refresh's listing is an information line of level 2, made only when
+// someone shows that level.
 TEST(DataConnection, ListingTextGoesToTheInfoChannelAtItsLevel) {
-    SessionHarness h;
-    h.loginIdle();
-    FakeTransport* d = startRefresh(h, "/www");
-    const int m = h.mark();
-    d->hangUp("type=dir; a\r\n");
-    h.settle();
-    QList<int> levels;
-    for (qsizetype i = m; i < h.log.size(); ++i)
-        if (h.log[i].channel == LogChannel::Info)
-            levels << h.log[i].level;
-    EXPECT_EQ(levels, QList<int>{2});  // a refresh
+    struct Case {
+        int shown;
+        QList<int> levels;
+    };
+    for (const Case& c : {Case{INT_MAX, {2}}, Case{2, {2}}, Case{1, {}}, Case{-1, {}}}) {
+        SCOPED_TRACE(c.shown);
+        SessionHarness h;
+        h.session.setShownInfoLevel(c.shown);
+        h.loginIdle();
+        FakeTransport* d = startRefresh(h, "/www");
+        const int m = h.mark();
+        d->hangUp("type=dir; a\r\n");
+        h.settle();
+        QList<int> levels;
+        for (qsizetype i = m; i < h.log.size(); ++i)
+            if (h.log[i].channel == LogChannel::Info)
+                levels << h.log[i].level;
+        EXPECT_EQ(levels, c.levels);
+    }
 }
 
 struct UserListingCase {

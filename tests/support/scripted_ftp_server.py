@@ -20,7 +20,8 @@ Script (every key optional):
   "replies_raw": {"NOOP_b64": "..."}          exact bytes, no line end added
 }
 Byte fields ("list", "mlsd", "nlst", "content") may instead be given base64
-encoded under the same name with "_b64" appended, so any bytes can be scripted.
+encoded under the same name with "_b64" appended, so any bytes can be scripted,
+or as the path of a file holding them with "_file" appended (large listings).
 "replies_raw" keys are command names with "_b64" appended, values base64.
 """
 
@@ -43,6 +44,9 @@ def script_bytes(entry, name):
     """Reads a byte field given either as text (UTF-8) or base64."""
     if name + "_b64" in entry:
         return base64.b64decode(entry[name + "_b64"])
+    if name + "_file" in entry:
+        with open(entry[name + "_file"], "rb") as f:
+            return f.read()
     value = entry.get(name)
     if value is None:
         return None

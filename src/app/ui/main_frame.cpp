@@ -39,6 +39,7 @@
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
+#include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
@@ -48,10 +49,12 @@
 #include "session/ui/chat_pane.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_window.h"
+#include "workspace/local_list_columns.h"
 #include "workspace/project_folders.h"
 #include "workspace/ui/change_case_window.h"
 #include "workspace/ui/compare_window.h"
 #include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_list_view.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_view.h"
 #include "workspace/ui/search_window.h"
@@ -89,6 +92,20 @@ const QString kProfileOrganisation = QStringLiteral("Local AppWizard-Generated A
 const QString kProfileApplication = QStringLiteral("Velmora");
 const QString kProfileSection = QStringLiteral("General");
 const QString kToolBarStateKey = QStringLiteral("ToolBarState");
+
+// Each list's order lives in the profile, written as soon as it changes so a
+// kill loses none.
+ListSort StoredListSort(const QString& key, int columnCount) {
+    QSettings profile(kProfileOrganisation, kProfileApplication);
+    profile.beginGroup(kProfileSection);
+    return ListSort::fromText(profile.value(key).toString(), columnCount);
+}
+
+void StoreListSort(const QString& key, ListSort sort) {
+    QSettings profile(kProfileOrganisation, kProfileApplication);
+    profile.beginGroup(kProfileSection);
+    profile.setValue(key, sort.toText());
+}
 
 QString pathKey(const QStringList& path) {
     return path.join(QChar(0x1F));
@@ -240,6 +257,22 @@ void MainFrame::buildPages() {
         std::shared_ptr<const RemoteItemList> listing = remoteExplorer_->knownListing()(folder);
         return listing ? listing : remoteProject_->knownListing()(folder);
     });
+    const std::pair<RemoteExplorer*, QString> remoteLists[] = {
+        {remoteExplorer_, QStringLiteral("RemoteListSort")},
+        {remoteProject_, QStringLiteral("RemoteProjectListSort")}};
+    for (const auto& [r, key] : remoteLists) {
+        r->setListSort(StoredListSort(key, kRemoteListColumnCount));
+        connect(r, &RemoteExplorer::listSortChanged, this,
+                [key](ListSort sort) { StoreListSort(key, sort); });
+    }
+    const std::pair<LocalListView*, QString> localLists[] = {
+        {localExplorer_->list(), QStringLiteral("LocalListSort")},
+        {localProject.list, QStringLiteral("LocalProjectListSort")}};
+    for (const auto& [l, key] : localLists) {
+        l->setListSort(StoredListSort(key, int(kLocalListColumns.size())));
+        connect(l, &LocalListView::listSortChanged, this,
+                [key](ListSort sort) { StoreListSort(key, sort); });
+    }
     // Without a remote project folder the page's tree says where to set one.
     remoteProject_->treeView()->viewport()->installEventFilter(this);
     connect(&w, &Workbench::localProjectChosen, localSide_, &LocalSide::reloadProjectFolder);
@@ -576,6 +609,7 @@ void MainFrame::applyChatOptions() {
     const bool traces = s.CommonFlags & AppSettings::kShowSoftwareTraces;
     for (ChatPane* pane : {mainChat_, chatPage_->chatPane()})
         pane->setOptions(traces, s.ChatInfoLevel);
+    workbench_.session().setShownInfoLevel(s.ChatInfoLevel);
 }
 
 QMenu* MainFrame::menuFor(const QStringList& path) {

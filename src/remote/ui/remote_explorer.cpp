@@ -20,6 +20,7 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
+#include "remote/folder_actions.h"
 #include "remote/listing_action.h"
 #include "remote/remote_drag_data.h"
 #include "remote/remote_drop_rules.h"
@@ -168,6 +169,13 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     // Only when the columns cannot be read within its width.
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     new CarriedColumns(list_);
+    list_->header()->setSectionsClickable(true);
+    list_->header()->setSortIndicatorShown(true);
+    list_->header()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        setListSort(listModel_->sort().clicked(column));
+        emit listSortChanged(listModel_->sort());
+    });
 
     connect(listModel_, &QAbstractItemModel::modelReset, this, &RemoteExplorer::onListRefilled);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -175,7 +183,7 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 currentName_ = current.isValid() && !listModel_->isParentRow(current.row())
-                                   ? listModel_->itemAt(current.row()).name
+                                   ? listModel_->nameAt(current.row()).toByteArray()
                                    : QByteArray();
             });
     connect(&session_, &FtpSession::commandRefused, this,
@@ -273,6 +281,14 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::projectFolderReached, this,
             &RemoteExplorer::onProjectFolderReached);
     connect(&session_, &FtpSession::loggedInAgain, this, &RemoteExplorer::onLoggedInAgain);
+    connect(&engine_, &ActionEngine::projectWalkStopped, this, [this](const QByteArray& target) {
+        // The walk that was to list the project folder did not get there: the
+        // tree asks for it itself, and the server says what is wrong.
+        const QModelIndex root = treeModel_->rootIndex();
+        if (role_ == Role::Project && target == projectFolder_ && root.isValid() &&
+            !treeModel_->isListed(root))
+            relist(root, false);
+    });
 
     if (role_ == Role::Project)
         setProjectFolder(host_.remoteProjectFolder());
@@ -284,6 +300,18 @@ void RemoteExplorer::setSizeStyle(quint8 style) {
     listModel_->setSizeStyle(style);
     sizeStyle_ = style;
     updateStatus();
+}
+
+void RemoteExplorer::setListSort(ListSort sort) {
+    listModel_->setSort(sort);
+    list_->header()->setSortIndicator(sort.column,
+                                      sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (list_->currentIndex().isValid())
+        list_->scrollTo(list_->currentIndex());
+}
+
+ListSort RemoteExplorer::listSort() const {
+    return listModel_->sort();
 }
 
 void RemoteExplorer::setNumericPermissions(bool numeric) {
@@ -351,14 +379,15 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
     if (rows.size() <= 1000) {
         for (const QModelIndex& row : rows)
-            selectedNames.insert(listModel_->itemAt(row.row()).name);
+            selectedNames.insert(listModel_->nameAt(row.row()).toByteArray());
     }
     showInList(folder, shared);
     if (selectedNames.empty())
         return;
     QItemSelection selection;
     for (int row = 0; row < listModel_->rowCount(); ++row) {
-        if (selectedNames.count(listModel_->itemAt(row).name))
+        const QByteArrayView name = listModel_->nameAt(row);
+        if (selectedNames.count(QByteArray::fromRawData(name.data(), name.size())))
             selection.select(listModel_->index(row, 0),
                              listModel_->index(row, kRemoteListColumnCount - 1));
     }
@@ -367,11 +396,25 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
 
 void RemoteExplorer::onRoot(const QByteArray& folder, const RemoteItemList& items) {
     if (role_ == Role::Project) {
-        // Logged in anew: the project tree lists its own root (the walk, when
-        // it reaches the folder, fills it as well).
-        if (!projectFolder_.isEmpty()) {
+        // Logged in anew. One listing per folder: the start folder's own when
+        // it is the project folder, the walk's when the walk goes there, and
+        // one of the project tree's own otherwise.
+        if (projectFolder_.isEmpty())
+            return;
+        if (folder == projectFolder_) {
+            listModel_->clear();
+            treeModel_->setRoot(folder, std::make_shared<const RemoteItemList>(items));
+        } else if (engine_.remoteProjectFolder() == projectFolder_ &&
+                   ProjectWalkReaches(folder, projectFolder_)) {
+            listModel_->clear();
+            treeModel_->setRoot(projectFolder_);
+            treeModel_->markRequested(treeModel_->rootIndex());
+        } else {
             setProjectFolder(Text(projectFolder_));
+            return;
         }
+        tree_->expand(treeModel_->rootIndex());
+        tree_->setCurrentIndex(treeModel_->rootIndex());
         return;
     }
     listModel_->clear();
@@ -558,11 +601,13 @@ void RemoteExplorer::updateStatus() {
         if (listModel_->isParentRow(row.row()))
             continue;
         selection = true;
-        countRemoteItem(counts, listModel_->itemAt(row.row()));
+        countRemoteItem(counts, listModel_->viewAt(row.row()));
     }
+    // The whole listing is read in place: no copy per entry.
+    const RemoteItemList& items = listModel_->items();
     if (!selection)
-        for (const RemoteItem& item : listModel_->items())
-            countRemoteItem(counts, item);
+        for (int i = 0; i < items.size(); ++i)
+            countRemoteItem(counts, items.view(i));
     status_->setText(ListSummaryText(counts, selection, sizeStyle_));
 }
 
@@ -934,8 +979,8 @@ void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
     if (!canDropOnList(mime, row))
         return;
     QByteArray folder = listModel_->folder();
-    if (row.isValid() && listModel_->itemAt(row.row()).isFolder())
-        folder = joinRemotePath(folder, listModel_->itemAt(row.row()).name);
+    if (row.isValid() && listModel_->kindAt(row.row()) == 'd')
+        folder = joinRemotePath(folder, listModel_->nameAt(row.row()).toByteArray());
     LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
                  knownListing());
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/list_sort.h"
 #include "remote/kind_filter.h"
 #include "remote/remote_item_list.h"
 #include "remote/ui/remote_list_model.h"
@@ -68,6 +69,9 @@ public:
     void setConcernedFileSource(ConcernedFileSource source) { concerned_ = std::move(source); }
     void setSizeStyle(quint8 style);
     void setNumericPermissions(bool numeric);
+    // The list's order (from the settings); the header shows it.
+    void setListSort(ListSort sort);
+    ListSort listSort() const;
     // "Delete and download" kinds (ServerKindFlags).
     void setServerKindFlags(int flags) { kindFilter_.flags = flags; }
 
@@ -120,6 +124,8 @@ signals:
     void remoteProjectFolderCleared();
     // "View/edit by" > "FTP wizard" on a remote file.
     void ftpWizardRequested(const QByteArray& folder, const QByteArray& name);
+    // A header click sorted the list anew: the window keeps the order.
+    void listSortChanged(ListSort sort);
 
 private:
     void onListing(const QByteArray& folder, const RemoteItemList& items);

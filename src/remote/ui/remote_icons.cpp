@@ -38,7 +38,7 @@ QIcon RemoteIcons::link() {
     return link_;
 }
 
-QIcon RemoteIcons::forItem(const RemoteItem& item) {
+QIcon RemoteIcons::forItem(const RemoteItemView& item) {
     load();
     switch (item.kind) {
         case 'd':
@@ -51,7 +51,7 @@ QIcon RemoteIcons::forItem(const RemoteItem& item) {
         case '-': {
             const qsizetype dot = item.name.lastIndexOf('.');
             const QString extension =
-                dot > 0 ? QString::fromUtf8(item.name.mid(dot + 1)).toLower() : QString();
+                dot > 0 ? QString::fromUtf8(item.name.sliced(dot + 1)).toLower() : QString();
             return forExtension(extension);
         }
         default:

@@ -3,8 +3,11 @@
 #include <QFontDatabase>
 #include <QMimeData>
 
+#include <algorithm>
+
 #include "remote/remote_drag_data.h"
 #include "remote/remote_list_columns.h"
+#include "remote/remote_list_order.h"
 
 namespace {
 const RemoteItemList kNoItems;
@@ -30,24 +33,72 @@ void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items, boo
     items_ = items ? std::move(items)
                    : std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems);
     numbers_ = NumberWithinKinds(*items_);
+    order_ = RemoteListOrder(*items_, sort_, today_);
     endResetModel();
+}
+
+void RemoteListModel::setSort(ListSort sort, QDate today) {
+    sort_ = sort;
+    today_ = today;
+    // Selection and current row follow their entries to the new rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    // -1: no row; -2: the ".." row, which stays first.
+    std::vector<int> itemsBefore;
+    itemsBefore.reserve(size_t(before.size()));
+    for (const QModelIndex& index : before)
+        itemsBefore.push_back(!index.isValid()           ? -1
+                              : isParentRow(index.row()) ? -2
+                                                         : itemOf(index.row()));
+    order_ = RemoteListOrder(*items_, sort_, today_);
+    std::vector<int> rowOfItem;
+    if (!before.isEmpty()) {
+        rowOfItem.resize(size_t(items_->size()));
+        for (int row = offset(); row < rowCount(); ++row)
+            rowOfItem[size_t(itemOf(row))] = row;
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int item = itemsBefore[size_t(i)];
+        const int row = item == -2 ? 0 : item < 0 ? -1 : rowOfItem[size_t(item)];
+        after << (row < 0 ? QModelIndex() : index(row, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void RemoteListModel::clear() {
     setFolder(QByteArray(), nullptr);
 }
 
-const RemoteItem& RemoteListModel::itemAt(int row) const {
-    return isParentRow(row) ? kParentItem : items_->at(row - offset());
+RemoteItem RemoteListModel::itemAt(int row) const {
+    return isParentRow(row) ? kParentItem : items_->at(itemOf(row));
+}
+
+RemoteItemView RemoteListModel::viewAt(int row) const {
+    return isParentRow(row) ? RemoteItemView::of(kParentItem) : items_->view(itemOf(row));
+}
+
+QByteArrayView RemoteListModel::nameAt(int row) const {
+    return isParentRow(row) ? QByteArrayView(kParentItem.name) : items_->nameAt(itemOf(row));
+}
+
+char RemoteListModel::kindAt(int row) const {
+    return isParentRow(row) ? kParentItem.kind : items_->kindAt(itemOf(row));
 }
 
 int RemoteListModel::number(int row) const {
-    return isParentRow(row) ? 0 : numbers_.at(size_t(row - offset()));
+    return isParentRow(row) ? 0 : numbers_.at(size_t(itemOf(row)));
 }
 
 int RemoteListModel::rowOf(const QByteArray& name) const {
-    const int index = items_->indexOf(name, true);
-    return index < 0 ? -1 : index + offset();
+    const int item = items_->indexOf(name, true);
+    if (item < 0)
+        return -1;
+    if (order_.empty())
+        return item + offset();
+    return int(std::find(order_.begin(), order_.end(), item) - order_.begin()) + offset();
 }
 
 void RemoteListModel::setSizeStyle(quint8 style) {
@@ -91,12 +142,12 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             return QStringLiteral("The folder above");
         return {};
     }
-    const RemoteItem& item = itemAt(index.row());
+    const RemoteItemView item = viewAt(index.row());
     switch (role) {
         case Qt::DisplayRole:
             switch (column) {
                 case RemoteListColumn::Name:
-                    return RemoteNameText(item.name);
+                    return QString::fromUtf8(item.name);
                 case RemoteListColumn::Size:
                     return RemoteSizeText(item, sizeStyle_);
                 case RemoteListColumn::Type:
@@ -112,7 +163,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::EditRole:
-            return column == RemoteListColumn::Name ? RemoteNameText(item.name) : QVariant();
+            return column == RemoteListColumn::Name ? QString::fromUtf8(item.name) : QVariant();
         case Qt::TextAlignmentRole:
             return int(RemoteListColumnAlignment(index.column()));
         case Qt::DecorationRole:
@@ -121,8 +172,8 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
             return column == RemoteListColumn::Permission && numeric_ ? fixedFont_ : QVariant();
         case Qt::ToolTipRole:
             if (column == RemoteListColumn::Name && item.kind == 'l' && !item.linkTarget.isEmpty())
-                return RemoteNameText(item.name) + QStringLiteral(" -> ") +
-                       RemoteNameText(item.linkTarget);
+                return QString::fromUtf8(item.name) + QStringLiteral(" -> ") +
+                       QString::fromUtf8(item.linkTarget);
             return {};
         default:
             return {};
@@ -147,7 +198,7 @@ Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (index.column() == int(RemoteListColumn::Name))
         f |= Qt::ItemIsEditable;
-    if (itemAt(index.row()).isFolder())
+    if (kindAt(index.row()) == 'd')
         f |= Qt::ItemIsDropEnabled;
     return f;
 }

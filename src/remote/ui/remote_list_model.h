@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QFont>
 
 #include <memory>
 #include <vector>
 
+#include "platform/list_sort.h"
 #include "remote/remote_item_list.h"
 #include "remote/ui/remote_icons.h"
 
@@ -13,7 +15,8 @@
 // read-only item list (the tree node holds the same one) and the numbers per
 // kind, below a ".." row that stands for the folder above when there is one.
 // Texts are made when a row is drawn, so a folder of 100,000 entries fills at
-// once.
+// once. Rows follow the chosen column's order through a table of positions;
+// the listing itself is never copied or reordered, and ".." stays first.
 class RemoteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -28,12 +31,22 @@ public:
     bool hasFolder() const { return !folder_.isEmpty(); }
     bool hasParentRow() const { return parentRow_; }
     bool isParentRow(int row) const { return parentRow_ && row == 0; }
-    // The entry a row shows; the ".." row's is a folder named "..".
-    const RemoteItem& itemAt(int row) const;
+    // The entry a row shows (a copy); the ".." row's is a folder named "..".
+    RemoteItem itemAt(int row) const;
+    // The same in place, valid while the folder is shown.
+    RemoteItemView viewAt(int row) const;
+    QByteArrayView nameAt(int row) const;
+    char kindAt(int row) const;
+    // The listing in its own order, not the rows'.
     const RemoteItemList& items() const { return *items_; }
     int number(int row) const;
     // The row showing that entry, -1 when none does.
     int rowOf(const QByteArray& name) const;
+
+    // The rows in a column's order, kept for every folder shown after it;
+    // dates without a year are read against `today`.
+    void setSort(ListSort sort, QDate today = QDate::currentDate());
+    ListSort sort() const { return sort_; }
 
     void setSizeStyle(quint8 style);
     void setNumericPermissions(bool numeric);
@@ -60,11 +73,19 @@ signals:
 
 private:
     int offset() const { return parentRow_ ? 1 : 0; }
+    // The listing position a row other than ".." shows.
+    int itemOf(int row) const {
+        const int sorted = row - offset();
+        return order_.empty() ? sorted : order_.at(size_t(sorted));
+    }
 
     QByteArray folder_;
     SharedItems items_;
     bool parentRow_ = false;
     std::vector<int> numbers_;
+    ListSort sort_;
+    QDate today_ = QDate::currentDate();
+    std::vector<int> order_;  // row -> position in the listing; empty: the same
     quint8 sizeStyle_ = 0;
     bool numeric_ = false;
     QFont fixedFont_;

@@ -2,6 +2,8 @@
 
 #include <QMimeData>
 
+#include <unordered_set>
+
 #include "remote/remote_drag_data.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
@@ -14,14 +16,13 @@ struct RemoteTreeModel::Node {
     bool requested = false;
     std::vector<std::unique_ptr<Node>> children;
 
-    int row() const {
-        if (!parent)
-            return 0;
-        for (size_t i = 0; i < parent->children.size(); ++i) {
-            if (parent->children[i].get() == this)
-                return int(i);
-        }
-        return 0;
+    int row = 0;  // among the parent's children
+
+    // A folder may hold 100,000 sub-folders: a node knows its row instead of
+    // searching its parent's children for itself.
+    void numberChildren() {
+        for (size_t i = 0; i < children.size(); ++i)
+            children[i]->row = int(i);
     }
 };
 
@@ -101,26 +102,43 @@ bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedItems items) 
     node->items = items;
     node->requested = false;
     const QModelIndex parentIndex = indexOfNode(node);
-    std::vector<const RemoteItem*> wanted;
-    for (const RemoteItem& item : *items) {
-        if (TreeKind(item.kind))
-            wanted.push_back(&item);
+    // The listing's folders and links, by position.
+    std::vector<int> wanted;
+    for (int i = 0; i < items->size(); ++i) {
+        if (TreeKind(items->kindAt(i)))
+            wanted.push_back(i);
     }
     // Children no longer listed go; kept ones stay in their order.
+    std::unordered_set<QByteArrayView> names;
+    for (int w : wanted)
+        names.insert(items->nameAt(w));
     for (int i = int(node->children.size()) - 1; i >= 0; --i) {
-        const QByteArray& name = node->children[size_t(i)]->item.name;
-        const bool stays = std::any_of(wanted.begin(), wanted.end(),
-                                       [&](const RemoteItem* w) { return w->name == name; });
-        if (!stays) {
+        if (!names.count(QByteArrayView(node->children[size_t(i)]->item.name))) {
             beginRemoveRows(parentIndex, i, i);
             node->children.erase(node->children.begin() + i);
+            node->numberChildren();
             endRemoveRows();
         }
     }
+    // A node listed for the first time gets its children in one insertion.
+    const bool first = node->children.empty();
+    if (first && !wanted.empty()) {
+        beginInsertRows(parentIndex, 0, int(wanted.size()) - 1);
+        node->children.reserve(wanted.size());
+        for (int w : wanted) {
+            auto child = std::make_unique<Node>();
+            child->parent = node;
+            child->item = items->at(w);
+            child->path = joinRemotePath(node->path, child->item.name);
+            child->row = int(node->children.size());
+            node->children.push_back(std::move(child));
+        }
+        endInsertRows();
+    }
     // The kept children are in listing order already (one sort), so the new
     // ones slot in between.
-    for (size_t i = 0; i < wanted.size(); ++i) {
-        const RemoteItem& w = *wanted[i];
+    for (size_t i = 0; !first && i < wanted.size(); ++i) {
+        const RemoteItem w = items->at(wanted[i]);
         if (i < node->children.size() && node->children[i]->item.name == w.name) {
             Node* child = node->children[i].get();
             if (!(child->item == w)) {
@@ -136,6 +154,7 @@ bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedItems items) 
         child->path = joinRemotePath(node->path, w.name);
         beginInsertRows(parentIndex, int(i), int(i));
         node->children.insert(node->children.begin() + qsizetype(i), std::move(child));
+        node->numberChildren();
         endInsertRows();
     }
     // Anything left over (a listing that changed the order) is dropped.
@@ -191,6 +210,7 @@ QModelIndex RemoteTreeModel::ensurePath(const QByteArray& folder) {
             child->path = joinRemotePath(node->path, piece);
             next = child.get();
             const int row = int(node->children.size());
+            child->row = row;
             beginInsertRows(indexOfNode(node), row, row);
             node->children.push_back(std::move(child));
             endInsertRows();
@@ -204,9 +224,11 @@ bool RemoteTreeModel::removeUnlisted(const QModelIndex& index) {
     Node* node = nodeOf(index);
     if (!node || !node->parent || node->items)
         return false;
-    const int row = node->row();
-    beginRemoveRows(indexOfNode(node->parent), row, row);
-    node->parent->children.erase(node->parent->children.begin() + row);
+    Node* parent = node->parent;
+    const int row = node->row;
+    beginRemoveRows(indexOfNode(parent), row, row);
+    parent->children.erase(parent->children.begin() + row);
+    parent->numberChildren();
     endRemoveRows();
     return true;
 }
@@ -246,7 +268,7 @@ RemoteTreeModel::Node* RemoteTreeModel::nodeOf(const QModelIndex& index) const {
 QModelIndex RemoteTreeModel::indexOfNode(const Node* node) const {
     if (!node)
         return {};
-    return createIndex(node->row(), 0, const_cast<Node*>(node));
+    return createIndex(node->row, 0, const_cast<Node*>(node));
 }
 
 QModelIndex RemoteTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -293,6 +315,11 @@ bool RemoteTreeModel::hasChildren(const QModelIndex& parent) const {
 bool RemoteTreeModel::canFetchMore(const QModelIndex& parent) const {
     const Node* node = nodeOf(parent);
     return node && !node->items && !node->requested;
+}
+
+void RemoteTreeModel::markRequested(const QModelIndex& index) {
+    if (Node* node = nodeOf(index))
+        node->requested = true;
 }
 
 void RemoteTreeModel::fetchMore(const QModelIndex& parent) {

@@ -37,6 +37,8 @@ public:
     QModelIndex ensurePath(const QByteArray& folder);
     // Takes a node that was never listed out of the tree (not the top node).
     bool removeUnlisted(const QModelIndex& index);
+    // A listing of the node is on its way already: showing it asks for none.
+    void markRequested(const QModelIndex& index);
 
     QModelIndex indexOf(const QByteArray& folder) const;
     QByteArray pathOf(const QModelIndex& index) const;

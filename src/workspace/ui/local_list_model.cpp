@@ -6,6 +6,7 @@
 #include "platform/format.h"
 #include "workspace/background_task.h"
 #include "workspace/local_list_columns.h"
+#include "workspace/local_list_order.h"
 #include "workspace/local_listing.h"
 #include "workspace/project_folders.h"
 
@@ -20,10 +21,40 @@ struct FolderRows {
 
 LocalListModel::LocalListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+namespace {
+
+std::vector<LocalListRow> InOrder(std::vector<LocalListRow>& rows, const std::vector<int>& order) {
+    std::vector<LocalListRow> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.push_back(std::move(rows[size_t(i)]));
+    return sorted;
+}
+
+}  // namespace
+
 void LocalListModel::setRows(std::vector<LocalListRow> rows) {
     beginResetModel();
-    rows_ = std::move(rows);
+    rows_ = InOrder(rows, LocalListOrder(rows, sort_));
     endResetModel();
+}
+
+void LocalListModel::setSort(ListSort sort) {
+    sort_ = sort;
+    // Selection and current row follow their rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const std::vector<int> order = LocalListOrder(rows_, sort_);
+    std::vector<int> newRow(order.size());
+    for (size_t row = 0; row < order.size(); ++row)
+        newRow[size_t(order[row])] = int(row);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before)
+        after << (i.isValid() ? index(newRow[size_t(i.row())], i.column()) : QModelIndex());
+    rows_ = InOrder(rows_, order);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void LocalListModel::showComputer(const std::vector<Drive>& drives,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/list_sort.h"
 #include "workspace/local_list_rows.h"
 #include "workspace/ui/local_icons.h"
 
@@ -35,6 +36,9 @@ public:
 
     void setShowFlags(int flags);
     void setSizeStyle(quint8 style);
+    // The rows in a column's order, kept for every folder shown after it.
+    void setSort(ListSort sort);
+    ListSort sort() const { return sort_; }
 
     const LocalListRow* rowAt(int row) const;
     int rowOfName(const QString& name) const;
@@ -64,5 +68,6 @@ private:
     int generation_ = 0;
     int showFlags_ = 0x02;
     quint8 sizeStyle_ = 0;
+    ListSort sort_;
     mutable LocalIcons icons_;
 };

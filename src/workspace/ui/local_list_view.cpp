@@ -64,6 +64,13 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     needs_ = new ColumnNeeds(this, kColName, {kColSize, kColModified, kColNumber});
     connect(needs_, &ColumnNeeds::changed, this, &LocalListView::applyColumnWidths);
     applyColumnWidths();
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        setListSort(model_->sort().clicked(column));
+        emit listSortChanged(model_->sort());
+    });
     KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
@@ -135,6 +142,14 @@ void LocalListView::restoreKeptSelection() {
     selectionModel()->select(selection, QItemSelectionModel::Select);
     keptCurrent_.clear();
     keptSelection_.clear();
+}
+
+void LocalListView::setListSort(ListSort sort) {
+    model_->setSort(sort);
+    header()->setSortIndicator(sort.column,
+                               sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
 }
 
 void LocalListView::followTree(LocalTreeView* tree) {

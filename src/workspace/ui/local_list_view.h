@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/list_sort.h"
 #include "workspace/local_drop_rules.h"
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/local_actions.h"
@@ -27,6 +28,8 @@ public:
 
     LocalListModel* listModel() const { return model_; }
     LocalSide& side() const { return side_; }
+    // The list's order (from the settings); the header shows it.
+    void setListSort(ListSort sort);
 
     // Shows what the tree selects, and opens folders through it.
     void followTree(LocalTreeView* tree);
@@ -63,6 +66,8 @@ public:
 signals:
     // The user opened a folder in the list (empty: "My computer").
     void openFolderRequested(const QString& path);
+    // A header click sorted the list anew: the window keeps the order.
+    void listSortChanged(ListSort sort);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
