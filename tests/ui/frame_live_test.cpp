@@ -123,7 +123,12 @@ TEST(FrameLive, RemotePathBarDotDotEnterAndTheSummary) {
     ASSERT_TRUE(live.server.makeDir("pub"));
     ASSERT_TRUE(live.connect()) << live.server.lastError().toStdString();
     QTemporaryDir local;
-    live.frame->localExplorer()->tree()->selectFolder(local.path());
+    // The tree reaches the folder as its parents load; until then a download
+    // would go to the folder selected before (the home folder).
+    LocalTreeView* localTree = live.frame->localExplorer()->tree();
+    localTree->selectFolder(local.path());
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return localTree->selectedFolder() == local.path(); }));
     RemoteExplorer* r = live.remote();
     RemoteListModel* m = r->listModel();
     live.workbench->settings().SizeStyle = 2;
