@@ -1,12 +1,12 @@
 #!/bin/bash
-# Takes docs/velmora-window.png on a clean virtual display: a small web site on a local
-# server, a fresh home folder on the local side and a download running in the task panel.
-# Usage: scripts/readme-picture.sh [BUILD_DIR]   (needs xvfb, imagemagick, xdotool)
+# Takes docs/velmora-window.png and docs/velmora-transfer.png on a clean virtual display: a
+# small web site on a local server, a fresh home folder on the local side and a download running.
+# Usage: scripts/readme-picture.sh [BUILD_DIR]   (needs xvfb, imagemagick, xdotool; writes docs/)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
-work=$(mktemp -d)
-display=:$((170 + RANDOM % 50))
+work=$(mktemp -d /tmp/vp.XXXX)
+display=${PICTURE_DISPLAY:-:$((170 + RANDOM % 50))}
 pids=()
 cleanup() {
     # The window first: it cannot outlive its display.
@@ -54,7 +54,7 @@ pids+=($!)
 for _ in $(seq 100); do grep -q '^PORT' "$work/server.out" 2>/dev/null && break; sleep 0.1; done
 port=$(awk '/^PORT/ {print $2}' "$work/server.out")
 
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1440x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -66,9 +66,19 @@ export DISPLAY=$display
 for _ in $(seq 100); do xdotool search --name Velmora >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 4
 win=$(xdotool search --name Velmora | head -1)
-xdotool windowsize "$win" 1280 800 windowmove "$win" 0 0
+xdotool windowsize "$win" 1440 900 windowmove "$win" 0 0
 sleep 1
-import -window root "${PICTURE_OUT:-$work/first.png}"
-echo "${PICTURE_OUT:-$work/first.png}"
-if [ -n "${PICTURE_HOLD:-}" ]; then sleep "$PICTURE_HOLD"; fi
-cp "$work/velmora.out" "${PICTURE_OUT:-$work/first.png}.log" 2>/dev/null || true
+# Open media/ (its row in the remote list at this size), then Enter on tour.mp4
+# downloads it into the home folder shown on the local side.
+xdotool mousemove 647 240 click --repeat 2 --delay 80 1
+sleep 2
+xdotool type tour
+xdotool key Return
+sleep 4
+out=${PICTURE_DIR:-$here/docs}
+import -window root "$out/velmora-window.png"
+# The FTP chat page: the conversation and the task panel with the running download.
+xdotool mousemove 456 856 click 1
+sleep 2
+import -window root "$out/velmora-transfer.png"
+echo "$out/velmora-window.png $out/velmora-transfer.png"

@@ -58,5 +58,9 @@ enum CommandId : int {
     kCmdAlertUpload = 34222,
     kCmdAlertDownload = 34223,
     kCmdCheckCommands = 34224,
+    kCmdViewBanner = 34240,    // View > Banner: the banner pane beside the pages
+    kCmdSaveAsSite = 34241,    // Site > Save as site...: the current connection kept as a site
+    kCmdQuickConnect = 34242,  // the quick-connect bar's "Connect"
+    kCmdExit = 57665,          // Site > Exit
     kCmdViewToolbar = 59392,
 };

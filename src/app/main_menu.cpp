@@ -25,6 +25,9 @@ std::vector<MenuEntry> buildTable() {
         {{kSite}, kCmdConnect, QStringLiteral("Connect"), K::Action},
         {{kSite}, kCmdReconnect, QStringLiteral("Re-connect"), K::Action},
         {{kSite}, kCmdCloseConnection, QStringLiteral("Close connection"), K::Action},
+        {{kSite}, kCmdSaveAsSite, QStringLiteral("Save as site..."), K::Action},
+        {{kSite}, 0, QString(), K::Separator},
+        {{kSite}, kCmdExit, QStringLiteral("Exit"), K::Action},
 
         {{kCommand, kSimple}, kCmdSimpleCwd, QStringLiteral("CWD\tchange working directory")},
         {{kCommand, kSimple}, kCmdSimpleHelp, QStringLiteral("HELP\treturn server command list")},
@@ -77,6 +80,7 @@ std::vector<MenuEntry> buildTable() {
         {{kOptions, shutdown}, kCmdShutdownProgram, QStringLiteral("The software"), K::Check},
 
         {{kView}, kCmdViewToolbar, QStringLiteral("View &Toolbar"), K::Check},
+        {{kView}, kCmdViewBanner, QStringLiteral("Banner"), K::Check},
         {{kView}, kCmdShowQueue, QStringLiteral("Show command queue")},
 
         {{kHelpMenu}, kCmdAbout, QStringLiteral("About")},
@@ -115,6 +119,9 @@ MenuItemState MenuStateFor(int id, const MenuContext& c) {
             break;
         case kCmdEmpty:
             s.enabled = false;
+            break;
+        case kCmdSaveAsSite:
+            s.enabled = c.connected && c.currentSiteUnsaved;
             break;
         case kCmdRemoteToolsOnly:
             s.checked = a.ToolFlags & AppSettings::kRemoteToolsOnlyForRemoteFiles;
@@ -166,6 +173,9 @@ MenuItemState MenuStateFor(int id, const MenuContext& c) {
             break;
         case kCmdViewToolbar:
             s.checked = c.toolbarVisible;
+            break;
+        case kCmdViewBanner:
+            s.checked = c.bannerVisible;
             break;
         default:
             // Commands for the server make sense only once logged in.

@@ -49,6 +49,8 @@ struct MenuContext {
     bool uploadAlert = false;    // the upload file-action dialog shows before transfers
     bool downloadAlert = false;  // the same for downloads
     bool toolbarVisible = true;
+    bool bannerVisible = true;
+    bool currentSiteUnsaved = false;  // connected by quick connect, not a stored site
 };
 
 struct MenuItemState {

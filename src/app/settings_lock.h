@@ -11,10 +11,12 @@
 // broken within the wait.
 class SettingsLock {
 public:
-    // A save takes milliseconds: a lock older than this is taken as left behind.
-    static constexpr int kStaleMs = 5000;
-    // Longer than kStaleMs, so a stale lock is broken before the wait ends.
-    static constexpr int kWaitMs = 8000;
+    // A save takes milliseconds, but a loaded machine may stall its holder for seconds: only a
+    // lock much older than any save is taken as left behind (a dead holder's is broken at once).
+    static constexpr int kStaleMs = 15000;
+    // Twenty writers queued on a loaded machine must all get their turn; longer than kStaleMs,
+    // so a stale lock is broken before the wait ends.
+    static constexpr int kWaitMs = 30000;
 
     explicit SettingsLock(const QString& folder, int waitMs = kWaitMs, int staleMs = kStaleMs);
     ~SettingsLock();

@@ -1,5 +1,8 @@
 #include "app/site_rules.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "app/site_tls.h"
 
 namespace {
@@ -48,6 +51,40 @@ QString ValidateBasicFtp(const SiteRecord& record) {
         !record.PasswordInKeyring)
         return SiteMessages::kInputPassword;
     return {};
+}
+
+QString ValidateProjectFields(const SiteRecord& collected, const SiteRecord& stored) {
+    const QString& local = collected.LocalProjectFolder;
+    if (local != stored.LocalProjectFolder && !local.isEmpty()) {
+        const QFileInfo info(local);
+        if (!QDir::isAbsolutePath(local) || !info.isDir())
+            return QStringLiteral("The local project folder does not exist:\n") + local;
+    }
+    const QString& remote = collected.RemoteProjectFolder;
+    if (remote != stored.RemoteProjectFolder && !remote.isEmpty() &&
+        (!remote.startsWith(QLatin1Char('/')) || HasLineBreakOrNul(remote)))
+        return QStringLiteral("The remote project folder is a server path beginning with /");
+    const QString& concerned = collected.ConcernedFile;
+    if (concerned != stored.ConcernedFile && !concerned.isEmpty() &&
+        (!concerned.startsWith(QLatin1Char('/')) || concerned.endsWith(QLatin1Char('/')) ||
+         HasLineBreakOrNul(concerned)))
+        return QStringLiteral(
+            "The concerned file is a server path beginning with / and ending with the file's name");
+    return {};
+}
+
+bool PagesHoldEdits(const SiteRecord& collected, const SiteRecord& shown) {
+    return !(collected == shown);
+}
+
+int AddSiteFrom(SiteList& list, const SiteRecord& typed, const QString& name,
+                const QString& comment) {
+    SiteRecord record = typed;
+    record.Id = list.FreshId();
+    record.Name = name;
+    record.Comment = comment;
+    list.Records.push_back(std::move(record));
+    return int(list.Records.size()) - 1;
 }
 
 QString CheckSiteName(const SiteList& list, const QString& name, const QString& comment,
@@ -107,6 +144,22 @@ int AddSite(SiteList& list, const QString& name, const QString& comment) {
     record.Id = list.FreshId();
     record.Name = name;
     record.Comment = comment;
+    list.Records.push_back(std::move(record));
+    return int(list.Records.size()) - 1;
+}
+
+bool CurrentSiteUnsaved(const SiteList& list) {
+    return !list.Current.Site.Host.isEmpty() && !list.FindSite(list.Current.Site.Id);
+}
+
+int SaveCurrentAsSite(SiteList& list, const QString& name, const QString& comment) {
+    if (!CurrentSiteUnsaved(list))
+        return -1;
+    SiteRecord record = list.Current.Site;
+    record.Name = name;
+    record.Comment = comment;
+    list.Current.Site.Name = name;
+    list.Current.Site.Comment = comment;
     list.Records.push_back(std::move(record));
     return int(list.Records.size()) - 1;
 }

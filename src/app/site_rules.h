@@ -39,6 +39,15 @@ inline const QString kCannotDeleteCurrent =
 // user name (unless anonymous, which sends a fixed name) and password holding CR, LF or NUL
 // are refused before anything else, since they go on the wire.
 QString ValidateBasicFtp(const SiteRecord& record);
+// The "Projects" page's typed paths, where they differ from the stored record:
+// an existing local folder, server paths from the root, a concerned file that
+// names a file. Empty when they may be stored.
+QString ValidateProjectFields(const SiteRecord& collected, const SiteRecord& stored);
+// "New site" while the pages show edits: with no site selected the typed
+// values become the new site's; otherwise they belong to the selected one.
+bool PagesHoldEdits(const SiteRecord& collected, const SiteRecord& shown);
+int AddSiteFrom(SiteList& list, const SiteRecord& typed, const QString& name,
+                const QString& comment);
 // CR, LF or NUL anywhere in the text.
 bool HasLineBreakOrNul(const QString& text);
 
@@ -71,6 +80,13 @@ bool ConnectSite(SiteList& list, int row, const SiteRecord& collected, QString* 
 
 // "New site": a default record with a fresh Id. Returns its row.
 int AddSite(SiteList& list, const QString& name, const QString& comment);
+// "Save as site...": the site now connected (a quick connection) joins the
+// list under that name and comment, as the same site, so project folders set
+// from now on are kept with it. Its row, or -1 when it is a stored site
+// already.
+int SaveCurrentAsSite(SiteList& list, const QString& name, const QString& comment);
+// True when the site connected is not one of the list's.
+bool CurrentSiteUnsaved(const SiteList& list);
 // "Duplicate the site": a copy of `row` with a fresh Id. Returns the new row, -1 if none.
 int DuplicateSite(SiteList& list, int row, const QString& name, const QString& comment);
 // "Rename".

@@ -75,15 +75,23 @@ ToolMenuPlan BuildToolMenu(const ToolLists& lists, bool remote, int toolFlags,
     return plan;
 }
 
-bool OpenWithTool(int commandId, const QString& target, bool remote, const ToolLists& lists,
-                  int toolFlags, Launcher& launcher, Prompter& prompter) {
+std::optional<ToolRecord> ToolForCommand(int commandId, bool remote, const ToolLists& lists,
+                                         int toolFlags) {
     const std::vector<ToolRecord> tools = ToolsInMenuOrder(lists, remote, toolFlags);
     const long index = long(commandId) - kToolCommandFirst;
-    if (commandId > kToolCommandLast || index < 0 || index >= long(tools.size())) {
+    if (commandId > kToolCommandLast || index < 0 || index >= long(tools.size()))
+        return std::nullopt;
+    return tools[std::size_t(index)];
+}
+
+bool OpenWithTool(int commandId, const QString& target, bool remote, const ToolLists& lists,
+                  int toolFlags, Launcher& launcher, Prompter& prompter) {
+    const std::optional<ToolRecord> tool = ToolForCommand(commandId, remote, lists, toolFlags);
+    if (!tool) {
         prompter.showMessage(QString::fromLatin1(kCannotFindToolText));
         return false;
     }
-    launcher.startDetached(tools[std::size_t(index)].programPath(), {target});
+    launcher.startDetached(tool->programPath(), {target});
     return true;
 }
 

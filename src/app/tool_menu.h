@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 #include "app/tool_lists.h"
@@ -44,6 +45,11 @@ std::vector<ToolRecord> ToolsInMenuOrder(const ToolLists& lists, bool remote, in
 // a regular file; local: neither a folder nor a drive).
 ToolMenuPlan BuildToolMenu(const ToolLists& lists, bool remote, int toolFlags,
                            bool singlePlainFile);
+
+// The tool behind a tool command, none when the lists changed since the menu
+// was built.
+std::optional<ToolRecord> ToolForCommand(int commandId, bool remote, const ToolLists& lists,
+                                         int toolFlags);
 
 // Runs the tool behind a tool command with the target (a local path, or the
 // web address of a remote file) as its one argument. A tool no longer there

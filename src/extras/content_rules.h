@@ -44,3 +44,7 @@ QString title(const QByteArray& folder, const QByteArray& name);
 }  // namespace WizardTexts
 
 inline constexpr char kServerBusyUpload[] = "Server is busy, can not upload now.";
+// Asked before edits that were not uploaded are replaced by another fetch.
+inline constexpr char kDropEditsQuestion[] =
+    "The concerned file has changes that were not uploaded.\n"
+    "Do you want to throw them away?";

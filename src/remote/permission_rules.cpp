@@ -114,13 +114,27 @@ int withPermissionBit(int number, int row, int column, bool on) {
     return number + (newDigit - digit) * weights[row];
 }
 
-int initialPermissionNumber(const std::vector<RemoteItem>& selected) {
-    constexpr int kDefault = 755;
-    if (selected.size() != 1)
-        return kDefault;
-    const std::optional<int> current =
-        parsePermissionExpression(QString::fromLatin1(selected.front().permissions));
-    return current.value_or(kDefault);
+std::optional<int> initialPermissionNumber(const std::vector<RemoteItem>& selected) {
+    if (selected.empty())
+        return 755;
+    std::optional<int> shared;
+    for (const RemoteItem& item : selected) {
+        const std::optional<int> mode =
+            parsePermissionExpression(QString::fromLatin1(item.permissions));
+        if (!mode || (shared && *shared != *mode))
+            return std::nullopt;
+        shared = mode;
+    }
+    return shared;
+}
+
+QString permissionStartNote(const std::vector<RemoteItem>& selected) {
+    if (initialPermissionNumber(selected))
+        return {};
+    for (const RemoteItem& item : selected)
+        if (!parsePermissionExpression(QString::fromLatin1(item.permissions)))
+            return QStringLiteral("The current mode is unknown: the listing gave none.");
+    return QStringLiteral("The selected items have different modes.");
 }
 
 bool recursionOffered(const std::vector<RemoteItem>& selected, bool linksAsFolders) {
@@ -132,9 +146,15 @@ bool recursionOffered(const std::vector<RemoteItem>& selected, bool linksAsFolde
     return false;
 }
 
-PermissionDialogResult applyPermissionDialog(const std::vector<RemoteItem>& selected, int number,
-                                             RecurseChoice choice, bool recurse) {
+PermissionDialogResult applyPermissionDialog(const std::vector<RemoteItem>& selected,
+                                             std::optional<int> chosen, RecurseChoice choice,
+                                             bool recurse) {
     PermissionDialogResult result;
+    if (!chosen) {
+        result.message = QStringLiteral("Choose the new permissions first.");
+        return result;
+    }
+    const int number = *chosen;
     if (!isPermissionNumber(number)) {
         result.message = QStringLiteral("Permissions are three digits from 0 to 7");
         return result;

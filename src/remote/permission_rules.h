@@ -37,9 +37,12 @@ std::optional<int> parsePermissionExpression(QStringView expression);
 bool permissionBit(int number, int row, int column);
 int withPermissionBit(int number, int row, int column, bool on);
 
-// The item's permissions for one item (755 when they cannot be read), 755
-// otherwise.
-int initialPermissionNumber(const std::vector<RemoteItem>& selected);
+// Where the dialog starts: 755 for the folder's contents; the listed mode of
+// the selection (one item, or several that share it); none when the listing
+// gave no mode or the items differ, so nothing is checked.
+std::optional<int> initialPermissionNumber(const std::vector<RemoteItem>& selected);
+// Why nothing is checked at the start; empty when a mode is shown.
+QString permissionStartNote(const std::vector<RemoteItem>& selected);
 // Recursion is offered for the folder's contents and for a selection holding a
 // folder, or a link when links count as folders.
 bool recursionOffered(const std::vector<RemoteItem>& selected, bool linksAsFolders);
@@ -50,6 +53,8 @@ struct PermissionDialogResult {
     PermissionRequest request;
 };
 
-// What "Apply" produces, or why the dialog stays open.
-PermissionDialogResult applyPermissionDialog(const std::vector<RemoteItem>& selected, int number,
-                                             RecurseChoice choice, bool recurse);
+// What "Apply" produces, or why the dialog stays open. No number: nothing was
+// chosen while the current mode is unknown.
+PermissionDialogResult applyPermissionDialog(const std::vector<RemoteItem>& selected,
+                                             std::optional<int> number, RecurseChoice choice,
+                                             bool recurse);

@@ -1,5 +1,7 @@
 #include "remote/remote_path.h"
 
+#include <QList>
+
 QByteArray joinRemotePath(const QByteArray& folder, const QByteArray& name) {
     if (folder.isEmpty())
         return name;
@@ -20,4 +22,33 @@ bool splitRemotePath(const QByteArray& path, QByteArray* parent, QByteArray* nam
     *parent = slash == 0 ? QByteArray("/") : path.left(slash);
     *name = tail;
     return true;
+}
+
+QByteArray remoteParentFolder(const QByteArray& folder) {
+    QByteArray f = folder;
+    while (f.size() > 1 && f.endsWith('/'))
+        f.chop(1);
+    const qsizetype slash = f.lastIndexOf('/');
+    if (slash <= 0)
+        return QByteArrayLiteral("/");
+    return f.left(slash);
+}
+
+std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QByteArray& current) {
+    const QByteArray text = typed.trimmed().toUtf8();
+    if (text.isEmpty())
+        return std::nullopt;
+    const QByteArray start = text.startsWith('/') ? QByteArray() : current;
+    QList<QByteArray> parts;
+    for (const QByteArray& part : (start + '/' + text).split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    return '/' + parts.join('/');
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+
+#include <optional>
 
 // Remote paths are absolute with '/' and stay bytes as the server sent them.
 
@@ -10,3 +13,11 @@ QByteArray joinRemotePath(const QByteArray& folder, const QByteArray& name);
 // Splits at the last '/': "/a/b" gives "/a" and "b", "/a" gives "/" and "a".
 // False when there is no '/' or nothing but blanks follows the last one.
 bool splitRemotePath(const QByteArray& path, QByteArray* parent, QByteArray* name);
+
+// The folder above: "/a/b" gives "/a", "/a" gives "/", "/" stays "/".
+QByteArray remoteParentFolder(const QByteArray& folder);
+
+// What the path bar goes to: an absolute path as typed, or one relative to
+// the folder shown; "." and ".." are resolved and repeated '/' dropped. None
+// for an empty text.
+std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QByteArray& current);

@@ -36,6 +36,24 @@ void TransferStarters::retry(const TransferResult& failed) {
                        QStringLiteral("Downloading files completed"), 2);
 }
 
+void TransferStarters::downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,
+                                    const QString& localFolder, quintptr ownerToken) {
+    RemoteItemList selection;
+    RemoteItem file;
+    file.kind = '-';
+    file.name = name;
+    selection.append(file);
+    auto action = std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
+                                                   engine_.listingSequence(remoteFolder));
+    TransferAlertOptions always;
+    always.fileAction = TransferAlertOptions::OverwriteAlways;
+    action->options = always;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::move(action));
+    engine_.appendTask(QStringLiteral("Start downloading file to view"), std::move(work),
+                       QStringLiteral("Downloading file to view completed"), 0, ownerToken);
+}
+
 bool TransferStarters::uploadNormal(const LocalFolderRecord& local,
                                     const QByteArray& remoteFolder) {
     if (local.items.empty())
@@ -101,8 +119,12 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     t.fileName = name;
     t.publish.options = engine_.publish;
     std::vector<std::unique_ptr<CommandGroup>> work;
-    work.push_back(std::make_unique<DirectUploadGroup>(
-        t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}}));
+    auto group = std::make_unique<DirectUploadGroup>(
+        t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}});
+    group->onResult = [&e = engine_](const TransferInfo& info, qint64 position, bool success) {
+        e.announceTransfer(info, position, success);
+    };
+    work.push_back(std::move(group));
     // A view showing the folder shows the file's new size and time.
     if (engine_.isShown(folder))
         work.push_back(std::make_unique<RefreshFolderAction>(engine_, folder,

@@ -26,6 +26,10 @@ public:
     // is empty) into a local folder.
     void download(const QByteArray& remoteFolder, const QString& localFolder,
                   const RemoteItemList& selection = RemoteItemList(), quintptr progressWindow = 0);
+    // Fetches one file whole over whatever the local folder holds under its
+    // name (a private copy to view); the completed entry names the owner.
+    void downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,
+                      const QString& localFolder, quintptr ownerToken);
     // Stores local items in a remote folder; false (nothing queued) when there
     // are none.
     bool uploadNormal(const LocalFolderRecord& local, const QByteArray& remoteFolder);

@@ -1,5 +1,7 @@
 #include "session/direct_upload_group.h"
 
+#include <utility>
+
 DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content, const StepList& steps)
     : SendingGroup(steps), info_(std::move(info)), content_(std::move(content)) {
     info_.socketKind = int(SocketKind::DirectUpload);
@@ -17,6 +19,11 @@ void DirectUploadGroup::onAttached() {
         reportedStart_ = true;
         host()->transferStarted(this, info_);
     }
+}
+
+void DirectUploadGroup::onFinished(bool success) {
+    if (auto report = std::exchange(onResult, nullptr))
+        report(info_, position_, success && position_ == content_.size());
 }
 
 void DirectUploadGroup::sendMore() {

@@ -3,6 +3,8 @@
 #include "session/sending_group.h"
 #include "session/transfer_info.h"
 
+#include <functional>
+
 // Stores bytes held in memory as one remote file (an edited text sent back).
 class DirectUploadGroup : public SendingGroup {
 public:
@@ -14,6 +16,10 @@ public:
 
     const TransferInfo& info() const override { return info_; }
     qint64 position() const { return position_; }
+
+    // Told once how the upload ended.
+    std::function<void(const TransferInfo& info, qint64 position, bool success)> onResult;
+    void onFinished(bool success) override;
 
 protected:
     void sendMore() override;

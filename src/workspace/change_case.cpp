@@ -54,3 +54,19 @@ CaseChangePlan PlanCaseChanges(const QByteArray& folder, const RemoteItemList& i
     }
     return plan;
 }
+
+QString CaseRowNewNameText(const CaseRename& rename, CaseRowMark mark) {
+    const QString name = QString::fromUtf8(rename.newName);
+    return mark == CaseRowMark::Taken ? name + QStringLiteral("  (taken: not renamed)") : name;
+}
+
+QString ChangeCaseQuestion(int planned, int taken) {
+    QString text = planned == 1 ? QStringLiteral("Rename the item as listed?")
+                                : QStringLiteral("Rename the %1 items as listed?").arg(planned);
+    if (taken == 1)
+        text += QStringLiteral("\n\nOne item keeps its name: its new name is taken.");
+    else if (taken > 1)
+        text +=
+            QStringLiteral("\n\n%1 items keep their names: their new names are taken.").arg(taken);
+    return text;
+}

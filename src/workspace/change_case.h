@@ -3,6 +3,7 @@
 #include "remote/remote_item_list.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <vector>
@@ -53,3 +54,18 @@ struct CaseChangePlan {
 
 CaseChangePlan PlanCaseChanges(const QByteArray& folder, const RemoteItemList& items,
                                const ChangeCaseOptions& options);
+
+// The preview the window shows before anything is renamed: the same plan as a
+// dry run, each row planned or left alone because its new name is taken.
+enum class CaseRowMark { Planned, Taken, Renamed };
+
+// What the "New name" column shows: a taken name says it stays.
+QString CaseRowNewNameText(const CaseRename& rename, CaseRowMark mark);
+// Asked once the preview is complete; nothing is sent before a "Yes".
+QString ChangeCaseQuestion(int planned, int taken);
+
+namespace ChangeCaseTexts {
+inline constexpr char kNothingToRename[] = "Nothing needs renaming.";
+inline constexpr char kNothingRenamed[] = "Nothing was renamed.";
+inline constexpr char kTakenTip[] = "The new name is taken in this folder: not renamed.";
+}  // namespace ChangeCaseTexts

@@ -228,3 +228,27 @@ int CompareItemImage(const CompareItem& item) {
         return 4 + b;
     return 8 + r;
 }
+
+QString CompareSideText(const CompareItem& item) {
+    if (!item.isRemote())
+        return QStringLiteral("local only");
+    if (!item.isLocal())
+        return QStringLiteral("server only");
+    if (item.isCommonFolder())
+        return QStringLiteral("folder on both sides");
+    if (item.isLocalFolder() || item.remoteKind != '-')
+        return QStringLiteral("kinds differ");
+    // Same size but changed later on one side (the dates were compared).
+    if (item.newer == CompareItem::Newer::Local)
+        return QStringLiteral("newer here");
+    if (item.newer == CompareItem::Newer::Server)
+        return QStringLiteral("newer on the server");
+    return QStringLiteral("sizes differ");
+}
+
+QString CompareLegendHtml() {
+    return QStringLiteral(
+        "<span style=\"color:#0000a0\">&#9632; local only</span> &nbsp; "
+        "<span style=\"color:#007000\">&#9632; server only</span> &nbsp; "
+        "<span style=\"color:#a00000\">&#9632; on both sides: sizes, kinds or dates differ</span>");
+}

@@ -93,3 +93,10 @@ void SortCompareItems(std::vector<CompareItem>& items);
 
 // Image index of a result item.
 int CompareItemImage(const CompareItem& item);
+
+// Where a result item stands, in words, so the side never rests on its colour
+// alone: "local only", "server only", "sizes differ", "kinds differ" or
+// "folder on both sides".
+QString CompareSideText(const CompareItem& item);
+// The line under the result tree that explains the colours and words.
+QString CompareLegendHtml();

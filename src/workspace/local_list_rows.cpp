@@ -90,3 +90,8 @@ QString LocalSizeText(const LocalListRow& row, quint8 sizeStyle) {
 QString LocalNumberText(const LocalListRow& row) {
     return row.number > 0 ? QString::number(row.number) : QString();
 }
+
+void CountLocalRow(ListCounts& counts, const LocalListRow& row) {
+    if (row.kind != LocalRowKind::Parent)
+        counts.add(row.kind != LocalRowKind::File, row.size);
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/list_summary.h"
 #include "platform/local_places.h"
 #include "workspace/local_listing.h"
 
@@ -47,6 +48,10 @@ std::vector<LocalListRow> BuildFolderRows(const std::vector<LocalEntry>& entries
 QString LocalSizeText(const LocalListRow& row, quint8 sizeStyle);
 // The "No." text: empty for the ".." row.
 QString LocalNumberText(const LocalListRow& row);
+
+// A row in the status line's counts: drives, places and folders count as
+// folders, files with their sizes; the ".." row not at all.
+void CountLocalRow(ListCounts& counts, const LocalListRow& row);
 
 // Case-blind name order used by the list and the tree.
 bool LocalNameLess(const QString& a, const QString& b);

@@ -201,8 +201,8 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
     if (!descendAfterListing) {
         std::vector<RemoteItem> folders;
         for (const QByteArray& name : plan.subFolders)
-            if (const std::optional<RemoteItem> item = items.itemOf(name))
-                folders.push_back(*item);
+            if (std::optional<RemoteItem> item = items.itemOf(name))
+                folders.push_back(std::move(*item));
         descend(folders);
         return;
     }

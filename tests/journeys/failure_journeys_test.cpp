@@ -48,7 +48,6 @@ void StartBigDownload(Journey& j, const QByteArray& content) {
     ASSERT_TRUE(j.logIn());
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
     const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("big.bin")});
-    j.applyFileAction();
     j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
     const TaskList& tasks = j.workbench().tasks();
     ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
@@ -173,7 +172,6 @@ TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
         ASSERT_TRUE(j.logIn());
         ASSERT_TRUE(j.openRemoteFolder(j.home()));
         const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("site")});
-        j.applyFileAction();
         j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
         const TaskList& tasks = j.workbench().tasks();
         ASSERT_TRUE(j.waitFor([&] {

@@ -230,7 +230,8 @@ QStringList Journey::remoteNames() const {
     QStringList names;
     const RemoteListModel* m = remoteSide().listModel();
     for (int row = 0; row < m->rowCount(); ++row)
-        names << QString::fromUtf8(m->itemAt(row).name);
+        if (!m->isParentRow(row))
+            names << QString::fromUtf8(m->itemAt(row).name);
     return names;
 }
 

@@ -95,7 +95,8 @@ public:
 
     // --- what the user sees ---------------------------------------------------
     RemoteExplorer& remoteSide() const;
-    // Names in the remote list of the Normal page, in row order.
+    // Names in the remote list of the Normal page, in row order ("..", which
+    // stands for the folder above, left out).
     QStringList remoteNames() const;
     // The folder the remote list shows.
     QByteArray remoteFolder() const;

@@ -84,6 +84,8 @@ TEST_P(RefreshJourney, RenameDeleteAndChangeCaseShowInTheRemoteList) {
     window->findChild<QRadioButton*>()->setChecked(true);  // "Lower case"
     for (int bit : {0x01, 0x02, 0x40})
         window->optionBox(bit)->setChecked(true);
+    // The renames are listed first and sent only after yes.
+    j.prompter().expectQuestion("Rename the 4 items as listed?", true);
     window->startButton()->click();
     ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
     ASSERT_TRUE(j.waitIdle());

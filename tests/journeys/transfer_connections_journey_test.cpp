@@ -36,7 +36,6 @@ TEST(TransferConnectionsJourney, AnotherFolderOpensWhileALargeDownloadRuns) {
     ASSERT_TRUE(j.openRemoteFolder(j.remote("big")));
 
     j.selectRemote({"huge.bin"});
-    j.applyFileAction();
     QMenu* menu = j.remoteSide().buildListMenu(&j.frame());
     ASSERT_TRUE(Journey::choose(menu, RemoteMenuId::kListDownload));
     TaskList& tasks = j.workbench().tasks();

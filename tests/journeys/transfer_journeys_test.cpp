@@ -15,11 +15,14 @@
 
 #include "workspace/local_menu_rules.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -43,15 +46,40 @@ TEST_P(TransferJourney, FileDroppedOnTheLocalListIsDownloaded) {
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
     ASSERT_TRUE(j.remoteNames().contains("page.html")) << j.remoteNames().join(',').toStdString();
 
+    // Nothing of that name here yet: no question.
     const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("page.html")});
-    j.applyFileAction();
     j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
     ASSERT_TRUE(j.waitFor([&] { return j.localNames().contains("page.html"); }))
         << j.chatText().toStdString();
     ASSERT_TRUE(j.waitIdle());
     EXPECT_EQ(Journey::readFile(j.local("page.html")), content);
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
+    EXPECT_EQ(j.dialogsAnswered(), 0);
+
+    // Dropped again: the question names the file with both sizes.
+    const QByteArray newer = Journey::bytes(70001, 4);
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("page.html")).mid(1), newer));
+    QStringList row;
+    j.whenDialogOpens([&](QDialog* dialog) {
+        if (auto* list = dialog->findChild<QTreeWidget*>())
+            for (int c = 0; c < 4; ++c)
+                row << list->topLevelItem(0)->text(c);
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->text() == "Overwite always")
+                b->click();
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->text() == "Apply")
+                b->click();
+    });
+    j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
+    ASSERT_TRUE(j.waitFor([&] { return Journey::readFile(j.local("page.html")) == newer; }))
+        << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
     EXPECT_EQ(j.dialogsAnswered(), 1);
+    ASSERT_EQ(row.size(), 4);
+    EXPECT_EQ(row[0], "page.html");
+    EXPECT_EQ(row[1], "70,000");  // what the list showed when the drag began
+    EXPECT_EQ(row[3], "70,000");
 }
 
 // A small site: files at the top, in a folder and in a folder below that,
@@ -70,10 +98,10 @@ TEST_P(TransferJourney, FolderDroppedOnTheRemoteListIsUploadedWhole) {
     ASSERT_TRUE(j.logIn());
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
 
-    j.applyFileAction();
+    // Nothing of that name is on the server: no question.
     j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site")});
-    ASSERT_TRUE(j.waitFor([&] { return j.dialogsAnswered() == 1; }));
     ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(j.dialogsAnswered(), 0);
     EXPECT_EQ(Journey::tree(j.serverPath("site")), Journey::tree(j.local("site")))
         << j.chatText().toStdString();
     EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("site"); }));
@@ -98,8 +126,8 @@ TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
         ASSERT_TRUE(j.openLocalFolder(j.local("work")));
         j.selectLocal({"site"});
 
+        // Nothing of that name at the target: no question.
         const auto menu = j.frame().localExplorer()->list()->contextMenu();
-        j.applyFileAction();
         ASSERT_TRUE(Journey::choose(menu.get(), kLocalListUpload));
         ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
         const QString landed = project ? "live/site" : "site";
@@ -107,6 +135,7 @@ TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
             << j.chatText().toStdString();
         EXPECT_EQ(j.taskLine(), project ? "Uploading project files completed"
                                         : "Uploading normal files completed");
+        EXPECT_EQ(j.dialogsAnswered(), 0);
     }
 }
 
@@ -128,10 +157,13 @@ TEST_P(TransferJourney, FolderDroppedOnTheLocalTreeIsDownloaded) {
     const QModelIndex backup = tree->currentIndex();
 
     const auto data = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("site")});
-    j.applyFileAction();
+    // Nothing of that name is in the local folder: no question.
     j.drop(tree, backup, *data);
-    ASSERT_TRUE(j.waitFor([&] { return j.dialogsAnswered() == 1; }));
+    ASSERT_TRUE(j.waitFor([&] {
+        return Journey::tree(j.local("backup/site")) == Journey::tree(j.serverPath("site"));
+    }));
     ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(j.dialogsAnswered(), 0);
     EXPECT_EQ(Journey::tree(j.local("backup/site")), Journey::tree(j.serverPath("site")));
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
     EXPECT_TRUE(j.waitFor([&] { return j.localNames().contains("site"); }));

@@ -100,35 +100,47 @@ TEST(PermissionRules, CheckBoxesSetAndClearOneBit) {
     EXPECT_EQ(withPermissionBit(640, 3, 0, true), 640);
 }
 
-TEST(PermissionRules, InitialValueAndRecursionOffer) {
+TEST(PermissionRules, StartsFromTheListedModeOrFromNothing) {
+    constexpr char kUnknown[] = "The current mode is unknown: the listing gave none.";
+    constexpr char kDiffer[] = "The selected items have different modes.";
     struct Case {
         const char* name;
         std::vector<RemoteItem> selected;
         bool linksAsFolders;
-        int initial;
+        std::optional<int> initial;
+        const char* note;
         bool recursion;
     };
     const Case cases[] = {
-        {"root", {}, false, 755, true},
-        {"one file", {remoteItem('-', "a", "rw-r-----")}, false, 640, false},
-        {"one folder", {remoteItem('d', "d", "rwx------")}, false, 700, true},
-        {"file without permissions", {remoteItem('-', "a")}, false, 755, false},
-        {"link, links as files", {remoteItem('l', "l", "rwxrwxrwx")}, false, 777, false},
-        {"link, links as folders", {remoteItem('l', "l", "rwxrwxrwx")}, true, 777, true},
-        {"several with a folder",
+        {"root", {}, false, 755, "", true},
+        {"one file", {remoteItem('-', "a", "rw-r-----")}, false, 640, "", false},
+        {"one folder", {remoteItem('d', "d", "rwx------")}, false, 700, "", true},
+        {"file without permissions", {remoteItem('-', "a")}, false, std::nullopt, kUnknown, false},
+        {"link, links as files", {remoteItem('l', "l", "rwxrwxrwx")}, false, 777, "", false},
+        {"link, links as folders", {remoteItem('l', "l", "rwxrwxrwx")}, true, 777, "", true},
+        {"several sharing a mode",
+         {remoteItem('-', "a", "rw-r--r--"), remoteItem('d', "d", "rw-r--r--")},
+         false,
+         644,
+         "",
+         true},
+        {"several with different modes",
          {remoteItem('-', "a", "rw-------"), remoteItem('d', "d", "rwx------")},
          false,
-         755,
+         std::nullopt,
+         kDiffer,
          true},
-        {"several files",
+        {"several, one without a mode",
          {remoteItem('-', "a", "rw-------"), remoteItem('-', "b")},
          false,
-         755,
+         std::nullopt,
+         kUnknown,
          false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(initialPermissionNumber(c.selected), c.initial);
+        EXPECT_EQ(permissionStartNote(c.selected), QString::fromLatin1(c.note));
         EXPECT_EQ(recursionOffered(c.selected, c.linksAsFolders), c.recursion);
     }
 }
@@ -136,7 +148,7 @@ TEST(PermissionRules, InitialValueAndRecursionOffer) {
 struct ApplyCase {
     const char* name;
     std::vector<RemoteItem> selected;
-    int number;
+    std::optional<int> number;
     RecurseChoice choice;
     bool recurse;
     bool accepted;
@@ -196,7 +208,25 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyCase{"RootFilesOnly", kRoot, 755, RecurseChoice::Files, true, false, "No change"},
         ApplyCase{"RootFoldersOnly", kRoot, 755, RecurseChoice::Folders, true, false, "No change"},
         ApplyCase{"NotAPermissionNumber", kFile, 786, RecurseChoice::FilesAndFolders, false, false,
-                  "Permissions are three digits from 0 to 7"}),
+                  "Permissions are three digits from 0 to 7"},
+        // An unknown mode left unchosen would send 000.
+        ApplyCase{"NothingChosen",
+                  {remoteItem('-', "a")},
+                  std::nullopt,
+                  RecurseChoice::FilesAndFolders,
+                  false,
+                  false,
+                  "Choose the new permissions first."},
+        ApplyCase{"UnknownModeAnyChoiceIsAChange",
+                  {remoteItem('-', "a")},
+                  644,
+                  RecurseChoice::FilesAndFolders,
+                  false,
+                  true,
+                  "",
+                  "644",
+                  true,
+                  true}),
     [](const testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

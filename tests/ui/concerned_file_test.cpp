@@ -176,6 +176,60 @@ TEST(ConcernedFilePage, RoundTripAgainstARealServer) {
     EXPECT_FALSE(live.session().isBusy());
 }
 
+TEST(ConcernedFilePage, EditsNotUploadedAreOnlyDroppedWhenTheUserSaysSo) {
+    LiveSite live;
+    ASSERT_TRUE(live.server.makeDir("logs"));
+    ASSERT_TRUE(live.server.writeFile("logs/error_log", "one\n"));
+    ASSERT_TRUE(live.server.writeFile("logs/other_log", "other\n"));
+    ASSERT_TRUE(live.connect(QStringLiteral("/logs/error_log")))
+        << live.server.lastError().toStdString();
+    ScriptedPrompter prompter;
+    ConcernedFilePage::Hooks hooks;
+    hooks.storeConcernedFile = [&](const QString& p) {
+        live.workbench->sites().SetConcernedFile(p);
+    };
+    ConcernedFilePage page(live.session(), live.workbench->engine(),
+                           FontFromLogFont(LogFontImage::textPageDefault()), prompter, hooks);
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "one\n"; }, 15000));
+    ASSERT_TRUE(live.idle());
+    const QString drop = QString::fromLatin1(kDropEditsQuestion);
+    auto edit = [&](const QString& text) {
+        page.pane()->moveCursor(QTextCursor::End);
+        page.pane()->insertPlainText(text);
+    };
+
+    // Kept: nothing is fetched, neither by Refresh nor by another file.
+    edit("two\n");
+    prompter.expectQuestion(drop, false);
+    page.refresh();
+    prompter.expectQuestion(drop, false);
+    page.setConcernedFile("/logs", "other_log");
+    EXPECT_FALSE(live.session().isBusy());
+    EXPECT_EQ(page.pane()->toPlainText(), "one\ntwo\n");
+    EXPECT_EQ(page.path(), "/logs/error_log");
+    EXPECT_EQ(live.workbench->sites().Current.Site.ConcernedFile, "/logs/error_log");
+
+    // Uploaded: the edits are on the server, Refresh asks nothing.
+    prompter.expectQuestion("Upload the concerned file?", true);
+    page.upload();
+    ASSERT_TRUE(live.idle());
+    EXPECT_EQ(live.server.readFile("logs/error_log"), "one\ntwo\n");
+    ASSERT_TRUE(live.server.writeFile("logs/error_log", "three\n"));
+    page.refresh();
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "three\n"; }, 15000));
+    ASSERT_TRUE(live.idle());
+
+    // Dropped on request.
+    edit("four\n");
+    prompter.expectQuestion(drop, true);
+    page.refresh();
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "three\n"; }, 15000));
+    ASSERT_TRUE(live.idle());
+}
+
 TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {
     LiveSite live;
     ASSERT_TRUE(live.server.writeFile("pic.png", pngBytes(320, 200)));

@@ -84,7 +84,7 @@ TEST(DesktopCommandLine, BadArgumentsHelpVersionAndNoDisplay) {
 TEST(DesktopStart, PlacementIsSavedAndRestored) {
     WorkbenchHarness h;
     h.workbench->load();
-    const QRect placed(120, 80, 900, 640);
+    const QRect placed(120, 80, 600, 440);  // inside the offscreen screen
     {
         LaunchOptions none;
         QString error;

@@ -58,16 +58,20 @@ TEST(Keyboard, TabWalksTheNormalPageInReadingOrderAndBack) {
     Frame f;
     f.frame.localExplorer()->tree()->setFocus();
     // The banner's links take Tab in turn; the walk stops on it.
-    const QStringList forward = Walk(Qt::Key_Tab, Qt::NoModifier, 5);
-    EXPECT_EQ(forward, (QStringList{"Local folders", "Local files", "Remote folders",
-                                    "Remote files", "Chat", "Banner"}));
+    const QStringList forward = Walk(Qt::Key_Tab, Qt::NoModifier, 7);
+    EXPECT_EQ(forward, (QStringList{"Local folders", "Local path", "Local files", "Remote folders",
+                                    "Remote path", "Remote files", "Chat", "Banner"}));
     f.frame.localExplorer()->tree()->setFocus();
-    Walk(Qt::Key_Tab, Qt::NoModifier, 4);
-    const QStringList back = Walk(Qt::Key_Backtab, Qt::ShiftModifier, 4);
+    Walk(Qt::Key_Tab, Qt::NoModifier, 6);
+    const QStringList back = Walk(Qt::Key_Backtab, Qt::ShiftModifier, 6);
     EXPECT_EQ(back, QStringList(forward.rbegin() + 1, forward.rend()));
-    // The page tabs come last, and lead round to the page.
+    // The page tabs come last, and lead round through the quick-connect
+    // fields at the top to the page.
     f.frame.view()->tabBar()->setFocus();
-    EXPECT_EQ(Walk(Qt::Key_Tab, Qt::NoModifier, 1), (QStringList{"Pages", "Local folders"}));
+    EXPECT_EQ(
+        Walk(Qt::Key_Tab, Qt::NoModifier, 6),
+        (QStringList{"Pages", "Quick connect host", "Quick connect user", "Quick connect password",
+                     "Quick connect port", "Quick connect", "Local folders"}));
 }
 
 TEST(Keyboard, CtrlTabWalksThePagesRound) {

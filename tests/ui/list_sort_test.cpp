@@ -124,4 +124,43 @@ TEST(ListSort, HeaderClicksSortKeepTheOrderAndSurviveARestart) {
     }
 }
 
+// ".." stays the first row whatever the order; the rows, rowOf and indexes
+// held over a new order all count it.
+TEST(ListSort, TheParentRowStaysFirstInEveryOrder) {
+    const int size = int(RemoteListColumn::Size);
+    const struct {
+        bool parentRow;
+        ListSort sort;
+        QStringList rows;
+    } cases[] = {
+        {false, {size, false}, {"zz", "small", "mid", "big"}},
+        {true, {}, {"..", "zz", "big", "mid", "small"}},
+        {true, {0, true}, {"..", "zz", "small", "mid", "big"}},
+        {true, {size, false}, {"..", "zz", "small", "mid", "big"}},
+        {true, {size, true}, {"..", "zz", "big", "mid", "small"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows.join(' ').toStdString());
+        RemoteListModel model;
+        model.setFolder("/www", Listing(900), c.parentRow);
+        const QPersistentModelIndex first = model.index(0, 0);
+        const QPersistentModelIndex mid = model.index(model.rowOf("mid"), 0);
+        ASSERT_EQ(mid.data().toString(), QStringLiteral("mid"));
+        model.setSort(c.sort);
+        EXPECT_EQ(RowNames(&model), c.rows);
+        EXPECT_EQ(first.row(), 0);
+        EXPECT_EQ(first.data().toString(), c.parentRow ? QStringLiteral("..") : "zz");
+        EXPECT_EQ(mid.data().toString(), QStringLiteral("mid"));
+        for (int row = 0; row < model.rowCount(); ++row) {
+            EXPECT_EQ(QString::fromUtf8(model.nameAt(row).toByteArray()), c.rows[row]);
+            if (!model.isParentRow(row)) {
+                EXPECT_EQ(model.rowOf(model.itemAt(row).name), row);
+            }
+        }
+        // A new listing of the folder keeps the order below "..".
+        model.setFolder("/www", Listing(900), c.parentRow);
+        EXPECT_EQ(RowNames(&model), c.rows);
+    }
+}
+
 }  // namespace

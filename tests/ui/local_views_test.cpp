@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@
 #include "workspace/local_list_columns.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_model.h"
+#include "workspace/ui/local_list_pane.h"
 #include "workspace/ui/local_list_view.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
@@ -45,8 +48,14 @@ public:
     QString httpAddress(const QString&) const override { return {}; }
     bool loopAvailable(Loop) const override { return false; }
     void startLoop(Loop, const QByteArray&) override {}
+    bool openWithDesktop(const QString& path) override {
+        opened << path;
+        return openable;
+    }
 
     ScriptedPrompter prompts;
+    QStringList opened;
+    bool openable = true;
     RecordingHelp helpTopics;
     QString local;
     QString remote;
@@ -572,6 +581,52 @@ TEST(LocalViews, LastLocalFolderReopensDeepFolders) {
     again.setLastLocalFolder(f.path("beta/gone/deeper"));
     EXPECT_TRUE(
         WorkbenchHarness::waitFor([&] { return again.lastLocalFolder() == f.path("beta"); }));
+}
+
+TEST(LocalViews, PathBarSummaryAndEnterOnAFile) {
+    LocalFixture f;
+    LocalTreeView tree(LocalTreeView::Kind::Normal, f.side);
+    auto* list = new LocalListView(f.side);
+    list->followTree(&tree);
+    LocalListPane pane(list);
+    pane.resize(600, 400);
+    pane.show();
+    ASSERT_TRUE(SelectIn(tree, f.root));
+    ASSERT_TRUE(ListLoaded(*list, f.root));
+    EXPECT_EQ(pane.pathBar()->text(), f.root);
+    // ".." left out; "b c.txt" holds five bytes.
+    f.side.setSizeStyle(2);
+    EXPECT_EQ(pane.statusLine()->text(), "3 folders, 2 files, total 6");
+    SelectRows(*list, {QStringLiteral("b c.txt"), QStringLiteral("alpha")});
+    EXPECT_EQ(pane.statusLine()->text(), "Selected: 1 folder, 1 file, total 5");
+
+    // A typed path, relative to the folder shown, and Enter go there.
+    pane.pathBar()->setText(QStringLiteral("beta/./inner/.."));
+    QTest::keyClick(pane.pathBar(), Qt::Key_Return);
+    ASSERT_TRUE(ListLoaded(*list, f.path("beta")));
+    EXPECT_EQ(pane.pathBar()->text(), f.path("beta"));
+    EXPECT_EQ(tree.selectedFolder(), f.path("beta"));
+    pane.pathBar()->setText(QStringLiteral("nowhere"));
+    QTest::keyClick(pane.pathBar(), Qt::Key_Return);
+    EXPECT_EQ(f.host.prompts.messages().value(0), "There is no folder " + f.path("beta/nowhere"));
+    EXPECT_EQ(list->currentFolder(), f.path("beta"));
+
+    // Enter on a file opens it with the desktop's application.
+    ASSERT_TRUE(SelectIn(tree, f.root));
+    ASSERT_TRUE(ListLoaded(*list, f.root));
+    list->setFocus();
+    list->setCurrentIndex(list->listModel()->index(list->listModel()->rowOfName("a.txt"), 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.host.opened, QStringList{f.path("a.txt")});
+    f.host.openable = false;
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.host.prompts.messages().value(1), "Can not open " + f.path("a.txt"));
+
+    // Enter on a folder opens it with its first row current.
+    list->setCurrentIndex(list->listModel()->index(list->listModel()->rowOfName("alpha"), 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(ListLoaded(*list, f.path("alpha")));
+    EXPECT_EQ(list->currentIndex().row(), 0);
 }
 
 }  // namespace

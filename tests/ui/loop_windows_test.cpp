@@ -4,6 +4,7 @@
 #include "cli/tree_snapshot.h"
 #include "dialog_test_support.h"
 #include "remote/action_engine.h"
+#include "remote/remote_path.h"
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
@@ -139,10 +140,77 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     EXPECT_TRUE(guard.isNull());
 }
 
-TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {
-    ASSERT_TRUE(writeServerTree(
-        *server_, "case",
-        {{"ReadMe.TXT", "r"}, {"Img/Logo.GIF", "g"}, {"Img/a.png", "a"}, {"upper", "u"}}));
+TEST_F(LoopWindowsTest, SearchDeletesFoundEntriesAfterTheQuestion) {
+    ASSERT_TRUE(writeServerTree(*server_, "found",
+                                {{"old.log", "1"},
+                                 {"a/old.log", "2"},
+                                 {"a/keep.txt", "3"},
+                                 {"project/site/old.log", "4"}}));
+    auto* w = new SearchWindow(engine_, status_, prompter_, help_, {"", "/found/project/site"},
+                               "/found", SearchCriteria(), {}, nullptr);
+    std::unique_ptr<SearchWindow> owned(w);
+    SearchResultModel* m = w->model();
+    auto names = [m] {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << QString::fromUtf8(joinRemotePath(m->row(r).folder, m->row(r).item.name));
+        return out;
+    };
+    auto select = [&](std::initializer_list<int> rows) {
+        w->resultList()->clearSelection();
+        for (int r : rows)
+            w->resultList()->selectionModel()->select(
+                m->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    auto deleteAction = [&](int row) -> QAction* {
+        for (QAction* a : w->rowMenu(row)->actions())
+            if (a->text() == "Delete")
+                return a;
+        return nullptr;
+    };
+
+    // The parent of the project folder is guarded.
+    w->kindBox(SearchCriteria::Folder)->setChecked(true);
+    w->nameEdit()->setText("proj*");
+    ASSERT_TRUE(run(*w));
+    ASSERT_EQ(names(), QStringList{"/found/project"});
+    select({0});
+    ASSERT_TRUE(deleteAction(0));
+    deleteAction(0)->trigger();
+    EXPECT_EQ(prompter_.messages().value(0),
+              "Can not delete, because it is parent of project Folder.");
+    EXPECT_FALSE(session_.isBusy());
+
+    // A "No" sends nothing.
+    w->kindBox(SearchCriteria::Folder)->setChecked(false);
+    w->kindBox(SearchCriteria::File)->setChecked(true);
+    w->nameEdit()->setText("old.*");
+    ASSERT_TRUE(run(*w));
+    ASSERT_EQ(names(),
+              (QStringList{"/found/old.log", "/found/a/old.log", "/found/project/site/old.log"}));
+    select({0, 1});
+    prompter_.expectQuestion("Delete the selected items?", false);
+    deleteAction(0)->trigger();
+    EXPECT_FALSE(session_.isBusy());
+
+    // "Yes": both files leave the server, and their rows the list.
+    prompter_.expectQuestion("Delete the selected items?", true);
+    deleteAction(0)->trigger();
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return !session_.isBusy() && m->rowCount() == 1; }));
+    EXPECT_FALSE(server_->exists("found/old.log"));
+    EXPECT_FALSE(server_->exists("found/a/old.log"));
+    EXPECT_TRUE(server_->exists("found/a/keep.txt"));
+    EXPECT_EQ(names(), QStringList{"/found/project/site/old.log"});
+}
+
+TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
+    ASSERT_TRUE(writeServerTree(*server_, "case",
+                                {{"ReadMe.TXT", "r"},
+                                 {"README.TXT", "R"},
+                                 {"Img/Logo.GIF", "g"},
+                                 {"Img/a.png", "a"},
+                                 {"upper", "u"}}));
     ChangeCaseOptions stored;
     stored.target = ChangeCaseOptions::Upper;
     auto* w = new ChangeCaseWindow(engine_, status_, prompter_, help_, "/case", stored);
@@ -154,18 +222,50 @@ TEST_F(LoopWindowsTest, ChangeCaseRenamesAndListsWhatItRenamed) {
          {ChangeCaseOptions::File, ChangeCaseOptions::Folder, ChangeCaseOptions::SubFolders})
         w->optionBox(bit)->setChecked(true);
     QSignalSpy storedSpy(w, &ChangeCaseWindow::optionsStored);
+    ChangeCaseModel* m = w->model();
+    auto rows = [m] {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 1).data().toString() + ">" + m->index(r, 2).data().toString() + "|" +
+                       m->index(r, 3).data().toString();
+        return out;
+    };
+    const QString question =
+        "Rename the 4 items as listed?\n\nOne item keeps its name: its new name is taken.";
+
+    // The plan first: the taken name is marked, nothing goes to the server
+    // when the answer is No.
+    QStringList planShown;
+    prompter_.expectQuestion(question, false);
+    QObject::connect(&status_, &TaskStatus::loopEnded, w, [&] { planShown = rows(); });
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
+    EXPECT_EQ(w->statusLabel()->text(), "Nothing was renamed.");
+    EXPECT_EQ(planShown,
+              (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
+                           "upper>UPPER|", "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_EQ(m->mark(0), CaseRowMark::Taken);
+    EXPECT_EQ(m->mark(1), CaseRowMark::Planned);
+    EXPECT_EQ(m->index(0, 2).data(Qt::ToolTipRole).toString(),
+              "The new name is taken in this folder: not renamed.");
+    EXPECT_TRUE(server_->exists("case/Img/Logo.GIF"));
+    EXPECT_TRUE(server_->exists("case/upper"));
+
+    // Yes: the same plan is carried out and the list shows what was renamed.
+    prompter_.expectQuestion(question, true);
     ASSERT_TRUE(run(*w));
     EXPECT_TRUE(w->statusLabel()->text().startsWith("changing case ended, time used :  "));
-    ASSERT_EQ(storedSpy.count(), 1);
-    ChangeCaseModel* m = w->model();
-    QStringList rows;
-    for (int r = 0; r < m->rowCount(); ++r)
-        rows << m->index(r, 1).data().toString() + ">" + m->index(r, 2).data().toString() + "|" +
-                    m->index(r, 3).data().toString();
-    EXPECT_EQ(rows, (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT|", "upper>UPPER|",
-                                 "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_EQ(storedSpy.count(), 2);
+    EXPECT_EQ(rows(), (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
+                                   "upper>UPPER|", "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
     EXPECT_TRUE(server_->exists("case/IMG/LOGO.GIF"));
+    EXPECT_TRUE(server_->exists("case/ReadMe.TXT"));
     picture(*w, "changecase");
+
+    // Nothing left to rename: no question at all.
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
+    EXPECT_EQ(w->statusLabel()->text(), "Nothing needs renaming.");
     delete w;
 }
 
@@ -199,6 +299,17 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     walk({}, "");
     EXPECT_EQ(shown, (QStringList{"From", "From/deep", "From/deep/er", "From/deep/er/changed.txt",
                                   "From/new.html", "From/old.html"}));
+    // The side in words beside the colour, and a legend.
+    QStringList where;
+    const QModelIndex from = w->model()->index(0, 0, {});
+    for (int r = 0; r < w->model()->rowCount(from); ++r)
+        where << w->model()->index(r, 1, from).data().toString();
+    EXPECT_EQ(where, (QStringList{"folder on both sides", "local only", "server only"}));
+    const QModelIndex er = w->model()->index(0, 0, w->model()->index(0, 0, from));
+    EXPECT_EQ(w->model()->index(0, 1, er).data().toString(), "sizes differ");
+    EXPECT_EQ(w->model()->index(1, 0, from).data(Qt::AccessibleTextRole).toString(),
+              "new.html, local only");
+    EXPECT_TRUE(w->legend()->text().contains("local only"));
     picture(*w, "compare");
 
     CompareNode* changed = w->model()->tree().find("deep/er")->children[0].get();

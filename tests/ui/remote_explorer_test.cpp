@@ -4,6 +4,7 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/remote_drag_data.h"
+#include "remote/remote_list_columns.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_list_model.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -204,10 +206,12 @@ TEST(RemoteExplorer, TreeKeepsSubtreesAcrossRelistings) {
     EXPECT_TRUE(o.node("/www/new").isValid());
     o.listFolder("/www", listOf({item('d', "new")}));
     EXPECT_FALSE(o.node("/www/site").isValid());
-    // Selecting a folder never listed clears the list and asks for it.
+    // Selecting a folder never listed clears the list (but for "..") and
+    // asks for it.
     const int before = o.queued();
     o.explorer.treeView()->setCurrentIndex(o.node("/pub"));
-    EXPECT_EQ(o.explorer.listModel()->rowCount(), 0);
+    EXPECT_EQ(o.explorer.listModel()->rowCount(), 1);
+    EXPECT_TRUE(o.explorer.listModel()->isParentRow(0));
     EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/pub"));
     EXPECT_EQ(o.queued(), before + 1);
 }
@@ -553,9 +557,9 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
     const QModelIndex docs = explorer.treeModel()->indexOf("/docs");
     ASSERT_TRUE(docs.isValid());
     explorer.treeView()->setCurrentIndex(docs);
-    ASSERT_TRUE(waitUntil([&] { return explorer.listModel()->rowCount() == 1; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return explorer.listModel()->rowCount() == 2; }, 10000));
     const int row = explorer.listModel()->rowOf("data file.bin");
-    ASSERT_EQ(row, 0);
+    ASSERT_EQ(row, 1);  // below ".."
     explorer.listView()->selectionModel()->select(
         explorer.listModel()->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -569,9 +573,68 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
 
     host.prompts.expectQuestion(QStringLiteral("Delete the selected items?"), true);
     explorer.runListCommand(kListDelete);
-    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.listModel()->rowCount() == 0; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return idle() && explorer.listModel()->rowCount() == 1; }, 15000));
     EXPECT_FALSE(QFile::exists(server.rootPath() + QStringLiteral("/docs/data file.bin")));
     session.closeConnection();
+}
+
+TEST(RemoteExplorer, DotDotAboveTheStartFolderRootsTheTreeAtTheServersRoot) {
+    OfflineExplorer o;
+    o.engine.announceRoot("/home/u", listOf({item('d', "site"), item('-', "a.txt")}));
+    RemoteListModel* m = o.explorer.listModel();
+    ASSERT_EQ(o.explorer.currentFolder(), QByteArray("/home/u"));
+    ASSERT_TRUE(m->isParentRow(0));
+    EXPECT_EQ(m->rowOf("site"), 1);
+    EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(m->mimeData({m->index(0, 0)}), nullptr);  // ".." is never dragged
+
+    const int before = o.queued();
+    o.explorer.listView()->setCurrentIndex(m->index(0, 0));
+    QTest::keyClick(o.explorer.listView(), Qt::Key_Return);
+    EXPECT_EQ(o.explorer.treeModel()->pathOf(o.explorer.treeModel()->rootIndex()), "/");
+    EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/home"));
+    EXPECT_EQ(o.queued(), before + 2);  // "/" opened in the tree, and "/home" listed
+    EXPECT_EQ(o.explorer.pathBar()->text(), "/home");
+
+    // The remote project page stops at its root.
+    OfflineExplorer project(RemoteExplorer::Role::Project);
+    project.host.remoteProject = "/www";
+    project.explorer.setProjectFolder("/www");
+    project.explorer.treeModel()->applyListing(
+        "/www", std::make_shared<const RemoteItemList>(listOf({item('-', "i.html")})));
+    project.explorer.treeView()->setCurrentIndex(project.explorer.treeModel()->rootIndex());
+    EXPECT_EQ(project.explorer.currentFolder(), QByteArray("/www"));
+    EXPECT_FALSE(project.explorer.listModel()->hasParentRow());
+    EXPECT_FALSE(project.explorer.goToFolder("/etc"));
+    EXPECT_EQ(project.host.prompts.messages().value(0),
+              "/etc is outside the remote project folder.");
+}
+
+TEST(RemoteExplorer, NarrowListCutsNamesNeverSizesDatesOrNumbers) {
+    OfflineExplorer o;  // the list about 670 pixels wide
+    o.explorer.show();
+    o.explorer.setSizeStyle(2);
+    RemoteItem big =
+        item('-', "a rather long file name that cannot fit.tar.gz", "rw-r--r--", 123456789012);
+    big.year = 2024;
+    big.month = 11;
+    big.day = 30;
+    big.time = "23:59";
+    big.owner = "webmaster";
+    big.group = "www-data";
+    o.listFolder("/www", listOf({big}));
+    QAbstractItemView* list = o.explorer.listView();
+    QHeaderView* header = o.explorer.listView()->header();
+    const auto fits = [&](RemoteListColumn c) {
+        return header->sectionSize(int(c)) >= list->sizeHintForColumn(int(c));
+    };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fits(RemoteListColumn::Size) && fits(RemoteListColumn::Modified); }, 5000));
+    EXPECT_TRUE(fits(RemoteListColumn::Number));
+    // The name gives way but stays there, elided in the middle.
+    EXPECT_FALSE(fits(RemoteListColumn::Name));
+    EXPECT_GT(header->sectionSize(0), list->fontMetrics().averageCharWidth() * 8);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include "support/scripted_prompter.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
@@ -311,3 +313,76 @@ TEST(SitePagesTest, CollectKeepsWhatThePagesCannotShow) {
 }
 
 }  // namespace
+
+TEST_F(SiteDialogFixture, AHostTypedBeforeNewSiteStaysWithIt) {
+    // No site yet: what the pages hold becomes the new site.
+    auto dialog = open(QStringLiteral("typed"));
+    SitePages* pages = dialog->pages();
+    pages->hostEdit()->setText(QStringLiteral("ftp.example.org"));
+    pages->userEdit()->setText(QStringLiteral("me"));
+    dialog->newSite();
+    ASSERT_EQ(sites.Records.size(), 1u);
+    EXPECT_EQ(sites.Records[0].Name, "typed");
+    EXPECT_EQ(sites.Records[0].Host, "ftp.example.org");
+    EXPECT_EQ(pages->hostEdit()->text(), "ftp.example.org");
+    EXPECT_EQ(pages->userEdit()->text(), "me");
+
+    // A site selected and edited: its edits are offered to it first.
+    pages->passwordEdit()->setText(QStringLiteral("pw"));
+    prompter.expectQuestion("Save the changes made to the site \"typed\" first?", true);
+    dialog->newSite();
+    ASSERT_EQ(sites.Records.size(), 2u);
+    EXPECT_EQ(sites.Records[0].Password, "pw");
+    EXPECT_EQ(sites.Records[1].Host, "");
+    EXPECT_EQ(dialog->selectedRow(), 1);
+}
+
+TEST_F(SiteDialogFixture, ProjectFoldersAreTypedOrBrowsedAndChecked) {
+    QTemporaryDir folder;
+    SiteRecord r = site("web");
+    r.Password = QStringLiteral("pw");
+    sites.Records.push_back(r);
+    auto dialog = open();
+    SitePages* pages = dialog->pages();
+    EXPECT_FALSE(pages->localFolderEdit()->isReadOnly());
+    EXPECT_FALSE(pages->remoteFolderEdit()->isReadOnly());
+    EXPECT_FALSE(pages->concernedFileEdit()->isReadOnly());
+
+    QString offered;
+    pages->setFolderChooser([&](const QString& current) {
+        offered = current;
+        return folder.path() + QStringLiteral("/");
+    });
+    pages->localFolderEdit()->setText(QStringLiteral("/start"));
+    pages->browseLocalFolderButton()->click();
+    EXPECT_EQ(offered, "/start");
+    EXPECT_EQ(pages->localFolderEdit()->text(), QDir::cleanPath(folder.path()));
+
+    // Typed paths that name nothing usable are refused with the reason.
+    struct Typed {
+        QString local, remote, concerned, message;
+    };
+    const Typed cases[] = {
+        {folder.filePath("missing"), "", "",
+         "The local project folder does not exist:\n" + folder.filePath("missing")},
+        {"relative/dir", "", "", "The local project folder does not exist:\nrelative/dir"},
+        {"", "www", "", "The remote project folder is a server path beginning with /"},
+        {"", "", "/logs/",
+         "The concerned file is a server path beginning with / and ending with the file's name"},
+    };
+    for (const Typed& t : cases) {
+        pages->localFolderEdit()->setText(t.local);
+        pages->remoteFolderEdit()->setText(t.remote);
+        pages->concernedFileEdit()->setText(t.concerned);
+        dialog->saveButton()->click();
+        EXPECT_EQ(prompter.messages().last(), t.message);
+        EXPECT_EQ(sites.Records[0].LocalProjectFolder, "");
+    }
+    pages->localFolderEdit()->setText(folder.path());
+    pages->remoteFolderEdit()->setText("/www");
+    pages->concernedFileEdit()->setText("/logs/error_log");
+    dialog->saveButton()->click();
+    EXPECT_EQ(sites.Records[0].LocalProjectFolder, folder.path());
+    EXPECT_EQ(sites.Records[0].RemoteProjectFolder, "/www");
+    EXPECT_EQ(sites.Records[0].ConcernedFile, "/logs/error_log");
+}

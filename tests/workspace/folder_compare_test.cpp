@@ -345,3 +345,36 @@ TEST(FolderComparison, DatesTellWhichSideChangedLater) {
         EXPECT_TRUE(CompareEntries({local}, list, kSize).empty());
     }
 }
+
+TEST(FolderCompare, EachItemSaysWhereItStandsInWords) {
+    struct Case {
+        quint8 flags;
+        char remoteKind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {CompareItem::Local, 0, "local only"},
+        {CompareItem::Local | CompareItem::LocalFolder, 0, "local only"},
+        {CompareItem::Remote, '-', "server only"},
+        {CompareItem::Local | CompareItem::Remote, '-', "sizes differ"},
+        {CompareItem::Local | CompareItem::Remote, 'l', "kinds differ"},
+        {CompareItem::Local | CompareItem::Remote | CompareItem::LocalFolder, '-', "kinds differ"},
+        {CompareItem::Local | CompareItem::Remote | CompareItem::LocalFolder, 'd',
+         "folder on both sides"},
+    };
+    for (const Case& c : cases) {
+        CompareItem item;
+        item.flags = c.flags;
+        item.remoteKind = c.remoteKind;
+        EXPECT_EQ(CompareSideText(item), QString::fromLatin1(c.text)) << c.text;
+    }
+    // Files of the same size told apart by their dates.
+    for (const auto& [newer, text] : {std::pair{CompareItem::Newer::Local, "newer here"},
+                                      {CompareItem::Newer::Server, "newer on the server"}}) {
+        CompareItem item;
+        item.flags = CompareItem::Local | CompareItem::Remote;
+        item.remoteKind = '-';
+        item.newer = newer;
+        EXPECT_EQ(CompareSideText(item), QString::fromLatin1(text));
+    }
+}

@@ -10,6 +10,7 @@
 #include "workspace/local_list_columns.h"
 #include "workspace/local_list_rows.h"
 #include "workspace/local_menu_rules.h"
+#include "workspace/local_path_input.h"
 #include "workspace/local_row_colors.h"
 #include "workspace/local_upload_plan.h"
 
@@ -333,6 +334,45 @@ TEST(LocalDragDataTest, RoundTripAndDamagedBytes) {
     const QList<QUrl> urls = LocalDragUrls(data);
     ASSERT_EQ(urls.size(), 2);
     EXPECT_EQ(urls[0].toLocalFile(), QString::fromUtf8("/tmp/名前 with blank/a b.txt"));
+}
+
+TEST(LocalPathInput, TypedPathsResolveAgainstTheFolderShownOrHome) {
+    struct Case {
+        const char* typed;
+        const char* current;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"/etc", "/home/u", "/etc"},
+        {"site", "/home/u", "/home/u/site"},
+        {"../v/./w/", "/home/u", "/home/v/w"},
+        {"~", "/tmp", "/home/u"},
+        {"~/site", "/tmp", "/home/u/site"},
+        {"site", "", "/home/u/site"},
+        {"  ", "/tmp", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ResolveLocalPathInput(QString::fromLatin1(c.typed),
+                                        QString::fromLatin1(c.current), "/home/u"),
+                  QString::fromLatin1(c.path))
+            << c.typed;
+}
+
+TEST(LocalListRows, TheStatusLineCountsFoldersAndFilesButNotDotDot) {
+    LocalListRow parent;
+    parent.kind = LocalRowKind::Parent;
+    LocalListRow folder;
+    folder.kind = LocalRowKind::Folder;
+    folder.size = 4096;
+    LocalListRow file;
+    file.kind = LocalRowKind::File;
+    file.size = 10;
+    LocalListRow drive;
+    drive.kind = LocalRowKind::Drive;
+    ListCounts c;
+    for (const LocalListRow* r : {&parent, &folder, &file, &file, &drive})
+        CountLocalRow(c, *r);
+    EXPECT_EQ(c, (ListCounts{2, 2, 20}));
 }
 
 }  // namespace

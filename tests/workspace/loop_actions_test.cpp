@@ -254,3 +254,22 @@ TEST(CompareLoop, WalksFoldersPresentOnBothSidesInResultOrder) {
                      "PASV", "MLSD", "CWD /www/b", "PASV", "MLSD"}));
     EXPECT_EQ(owner.results, (QStringList{": a,b,only-local,remote.txt", "a: y", "a/y: ", "b: x"}));
 }
+
+TEST(ChangeCaseLoop, PreviewQuestionCountsWhatChangesAndWhatStays) {
+    struct Case {
+        int planned, taken;
+        const char* question;
+    };
+    const Case cases[] = {
+        {1, 0, "Rename the item as listed?"},
+        {3, 0, "Rename the 3 items as listed?"},
+        {1, 1, "Rename the item as listed?\n\nOne item keeps its name: its new name is taken."},
+        {2, 5,
+         "Rename the 2 items as listed?\n\n5 items keep their names: their new names are taken."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChangeCaseQuestion(c.planned, c.taken), QString::fromLatin1(c.question));
+    const CaseRename r{"/w", '-', "a.txt", "A.TXT"};
+    EXPECT_EQ(CaseRowNewNameText(r, CaseRowMark::Planned), "A.TXT");
+    EXPECT_EQ(CaseRowNewNameText(r, CaseRowMark::Taken), "A.TXT  (taken: not renamed)");
+}

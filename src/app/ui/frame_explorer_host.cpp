@@ -1,15 +1,29 @@
 #include "app/ui/frame_explorer_host.h"
 
 #include "app/http_address.h"
+#include "app/remote_view_copies.h"
 #include "app/tool_menu.h"
 #include "app/workbench.h"
 
+#include "platform/launcher.h"
+#include "platform/prompter.h"
+
 #include <QAction>
 #include <QMenu>
+#include <QStandardPaths>
+#include <QUrl>
 
 FrameExplorerHost::FrameExplorerHost(Workbench& workbench, Prompter& prompter, HelpViewer& help,
                                      QWidget* window)
-    : QObject(window), workbench_(workbench), prompter_(prompter), help_(help), window_(window) {}
+    : QObject(window),
+      workbench_(workbench),
+      prompter_(prompter),
+      help_(help),
+      window_(window),
+      viewCopies_(new RemoteViewCopies(
+          workbench.engine(), workbench.launcher(), prompter,
+          QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/view"),
+          this)) {}
 
 QString FrameExplorerHost::localProjectFolder() const {
     return workbench_.sites().Current.Site.LocalProjectFolder;
@@ -44,9 +58,9 @@ void FrameExplorerHost::fillViewEditMenu(QMenu* menu, bool remote, bool singlePl
         return;
     const QList<QAction*> fixed = menu->actions();
     QAction* before = plan.insertPosition < fixed.size() ? fixed[plan.insertPosition] : nullptr;
-    const QString target = remote ? httpAddress(path) : path;
+    const ToolTarget target{remote, path};
     addPlannedTools(menu, plan, remote, before,
-                    [target] { return std::optional<QString>(target); });
+                    [target] { return std::optional<ToolTarget>(target); });
 }
 
 int FrameExplorerHost::addViewTools(QMenu* menu, bool remote, QAction* before,
@@ -68,9 +82,8 @@ int FrameExplorerHost::addPlannedTools(QMenu* menu, const ToolMenuPlan& plan, bo
             a->setText(e.text);
             a->setData(e.commandId);
             connect(a, &QAction::triggered, this, [this, id = e.commandId, argument, remote] {
-                if (const std::optional<QString> target = argument())
-                    OpenWithTool(id, *target, remote, workbench_.tools(),
-                                 workbench_.settings().ToolFlags, workbench_.launcher(), prompter_);
+                if (const std::optional<ToolTarget> target = argument())
+                    runTool(id, remote, *target);
             });
         }
         menu->insertAction(before, a);
@@ -78,8 +91,29 @@ int FrameExplorerHost::addPlannedTools(QMenu* menu, const ToolMenuPlan& plan, bo
     return added;
 }
 
+void FrameExplorerHost::runTool(int commandId, bool remoteMenu, const ToolTarget& target) {
+    const std::optional<ToolRecord> tool =
+        ToolForCommand(commandId, remoteMenu, workbench_.tools(), workbench_.settings().ToolFlags);
+    if (!tool) {
+        prompter_.showMessage(QString::fromLatin1(kCannotFindToolText));
+        return;
+    }
+    if (!target.remote) {
+        workbench_.launcher().startDetached(tool->programPath(), {target.path});
+    } else if (tool->isHttpTool()) {
+        workbench_.launcher().startDetached(tool->programPath(), {httpAddress(target.path)});
+    } else {
+        const SiteRecord& site = workbench_.sites().Current.Site;
+        viewCopies_->open(*tool, target.path.toUtf8(), site.Host, site.Port);
+    }
+}
+
 QString FrameExplorerHost::httpAddress(const QString& remotePath) const {
     return HttpAddress(workbench_.sites().Current.Site, remotePath);
+}
+
+bool FrameExplorerHost::openWithDesktop(const QString& localPath) {
+    return workbench_.launcher().openLink(QUrl::fromLocalFile(localPath).toString());
 }
 
 bool FrameExplorerHost::loopAvailable(Loop) const {

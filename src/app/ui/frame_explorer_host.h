@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class RemoteViewCopies;
 class Workbench;
 class QAction;
 class QWidget;
@@ -29,12 +30,19 @@ public:
     void fillViewEditMenu(QMenu* viewEditMenu, bool remote, bool singlePlainFile,
                           const QString& path) override;
     QString httpAddress(const QString& remotePath) const override;
+    // What a picked tool opens: a server path or a local path. An HTTP tool
+    // gets a server file's web address; a local tool a local copy of it.
+    struct ToolTarget {
+        bool remote = false;
+        QString path;
+    };
     // The tools a file's "View/edit by" lists (remote: those for a server
     // file), inserted before `before` (appended when null). A picked tool
     // asks `argument` for what to open; nothing means cancelled. Gives the
     // number of tools added.
-    using ToolArgument = std::function<std::optional<QString>()>;
+    using ToolArgument = std::function<std::optional<ToolTarget>()>;
     int addViewTools(QMenu* menu, bool remote, QAction* before, const ToolArgument& argument);
+    bool openWithDesktop(const QString& localPath) override;
     bool loopAvailable(Loop loop) const override;
     void startLoop(Loop loop, const QByteArray& remoteFolder) override;
 
@@ -49,10 +57,12 @@ signals:
 private:
     int addPlannedTools(QMenu* menu, const ToolMenuPlan& plan, bool remote, QAction* before,
                         const ToolArgument& argument);
+    void runTool(int commandId, bool remoteMenu, const ToolTarget& target);
 
     Workbench& workbench_;
     Prompter& prompter_;
     HelpViewer& help_;
     QWidget* window_;
     LoopStarter loops_;
+    RemoteViewCopies* viewCopies_;
 };

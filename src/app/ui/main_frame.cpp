@@ -4,6 +4,9 @@
 #include "app/command_ids.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
+#include "app/quick_connect.h"
+#include "app/screen_fit.h"
+#include "app/site_rules.h"
 #include "app/tool_menu.h"
 #include "app/ui/beep_options_dialog.h"
 #include "app/ui/certificate_dialog.h"
@@ -12,11 +15,14 @@
 #include "app/ui/general_options_sheet.h"
 #include "app/ui/main_view.h"
 #include "app/ui/normal_page.h"
+#include "app/ui/quick_connect_bar.h"
 #include "app/ui/shutdown_confirm_dialog.h"
 #include "app/ui/shutdown_countdown_dialog.h"
 #include "app/ui/site_connect_dialog.h"
+#include "app/ui/site_name_dialog.h"
 #include "app/ui/tool_list_dialog.h"
 #include "app/window_placement_image.h"
+#include "app/window_state.h"
 #include "app/workbench.h"
 #include "extras/banner_source.h"
 #include "extras/ui/about_box.h"
@@ -64,8 +70,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -142,6 +150,9 @@ MainFrame::MainFrame(Workbench& workbench, const Services& services, QWidget* pa
     buildMenus();
     buildToolBar();
     statusBar();
+    const WindowState state = LoadWindowState(workbench_.settingFolder(), MainView::PageCount);
+    view_->setBannerVisible(state.bannerVisible);
+    view_->showPage(state.page);
 
     FtpSession& session = workbench_.session();
     connect(&workbench_, &Workbench::titleChanged, this, &QWidget::setWindowTitle);
@@ -187,7 +198,7 @@ void MainFrame::buildPages() {
     remoteProject_ = new RemoteExplorer(w.engine(), w.session(), *explorerHost_,
                                         RemoteExplorer::Role::Project, this);
     view_->remoteProjectPage()->treeSlot()->layout()->addWidget(remoteProject_->treeView());
-    view_->remoteProjectPage()->listSlot()->layout()->addWidget(remoteProject_->listView());
+    view_->remoteProjectPage()->listSlot()->layout()->addWidget(remoteProject_->listPane());
     LocalTreeView* normalTree = localExplorer_->tree();
     LocalTreeView* projectTree = localProject.tree;
     remoteExplorer_->setLocalFolderSource([normalTree] { return normalTree->selectedFolder(); });
@@ -240,6 +251,11 @@ void MainFrame::buildPages() {
     connect(&w.failedTransfers(), &FailedTransfers::removed, this, [this, &w] {
         if (w.failedTransfers().isEmpty())
             statusBar()->clearMessage();
+    });
+    // The question before an upload looks at what either remote tree holds.
+    localSide_->setKnownListing([this](const QByteArray& folder) {
+        std::shared_ptr<const RemoteItemList> listing = remoteExplorer_->knownListing()(folder);
+        return listing ? listing : remoteProject_->knownListing()(folder);
     });
     const std::pair<RemoteExplorer*, QString> remoteLists[] = {
         {remoteExplorer_, QStringLiteral("RemoteListSort")},
@@ -379,6 +395,30 @@ void MainFrame::openSiteConnect() {
         w.connectSelectedSite();
 }
 
+void MainFrame::quickConnect(const QuickConnectFields& fields) {
+    QString error;
+    const std::optional<FtpUrl> url = QuickConnectAddress(fields, &error);
+    if (!url) {
+        prompter_->showMessage(error);
+        return;
+    }
+    workbench_.connectUrl(*url);
+    updateMenuState();
+}
+
+void MainFrame::saveCurrentAsSite() {
+    SiteList& sites = workbench_.sites();
+    if (!CurrentSiteUnsaved(sites))
+        return;
+    SiteNameDialog dialog(sites, SiteNameDialog::Mode::New, -1, *prompter_, this);
+    dialog.setTexts(sites.Current.Site.Host, QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveCurrentAsSite(sites, dialog.name(), dialog.comment());
+    storeSettings();
+    updateMenuState();
+}
+
 void MainFrame::openGeneralOptions() {
     Workbench& w = workbench_;
     GeneralOptionsSheet sheet(w.settings(), *prompter_, *help_, this);
@@ -445,11 +485,11 @@ void MainFrame::addCompareTools(QMenu* menu, bool remoteFile,
                                 const CompareWindow::TargetChooser& choose) {
     QAction* separator = menu->addSeparator();
     const int added = explorerHost_->addViewTools(
-        menu, remoteFile, nullptr, [this, choose]() -> std::optional<QString> {
+        menu, remoteFile, nullptr, [choose]() -> std::optional<FrameExplorerHost::ToolTarget> {
             const std::optional<CompareWindow::ViewTarget> target = choose();
             if (!target)
                 return std::nullopt;
-            return target->remote ? explorerHost_->httpAddress(target->path) : target->path;
+            return FrameExplorerHost::ToolTarget{target->remote, target->path};
         });
     if (added == 0)
         delete separator;
@@ -651,6 +691,7 @@ void MainFrame::buildMenus() {
         {kCmdGeneralOptions, QKeySequence(Qt::CTRL | Qt::Key_Comma)},
         {kCmdShowQueue, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)},
         {kCmdContents, QKeySequence(QKeySequence::HelpContents)},
+        {kCmdExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const auto& [id, keys] : shortcuts)
         action(id)->setShortcut(keys);
@@ -692,6 +733,28 @@ void MainFrame::buildToolBar() {
     if (auto* more = toolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More buttons"));
     connect(toolBar_, &QToolBar::visibilityChanged, this, &MainFrame::updateMenuState);
+
+    // Quick connect on its own row, so neither bar makes the window wider.
+    addToolBarBreak();
+    quickToolBar_ = addToolBar(QStringLiteral("Quick connect"));
+    quickToolBar_->setObjectName(QStringLiteral("quickConnectToolBar"));
+    quickToolBar_->setAccessibleName(QStringLiteral("Quick connect"));
+    quickBar_ = new QuickConnectBar(quickToolBar_);
+    quickToolBar_->addWidget(quickBar_);
+    if (auto* more =
+            quickToolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More quick connect fields"));
+    connect(quickBar_, &QuickConnectBar::connectRequested, this, &MainFrame::quickConnect);
+    // Read from the top: after the page tabs Tab comes round to the quick-connect
+    // fields, then to the page.
+    QWidget* previous = view_->tabBar();
+    const QList<QWidget*> fields = {quickBar_->hostEdit(), quickBar_->userEdit(),
+                                    quickBar_->passwordEdit(), quickBar_->portEdit(),
+                                    quickBar_->connectButton()};
+    for (QWidget* w : fields) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
     QSettings profile(kProfileOrganisation, kProfileApplication);
     profile.beginGroup(kProfileSection);
     restoreState(profile.value(kToolBarStateKey).toByteArray());
@@ -739,6 +802,8 @@ MenuContext MainFrame::menuContext() const {
     c.uploadAlert = workbench_.engine().uploadOptions.showAlert == 1;
     c.downloadAlert = workbench_.engine().downloadOptions.showAlert == 1;
     c.toolbarVisible = toolBar_ && !toolBar_->isHidden();
+    c.bannerVisible = view_->bannerVisible();
+    c.currentSiteUnsaved = CurrentSiteUnsaved(workbench_.sites());
     return c;
 }
 
@@ -839,6 +904,17 @@ void MainFrame::runCommand(int id) {
         case kCmdViewToolbar:
             toolBar_->setVisible(!toolBar_->isVisible());
             break;
+        case kCmdViewBanner:
+            // Kept at once: it stays closed whatever ends the program.
+            view_->setBannerVisible(!view_->bannerVisible());
+            SaveWindowState(workbench_.settingFolder(), windowState());
+            break;
+        case kCmdExit:
+            close();
+            break;
+        case kCmdSaveAsSite:
+            saveCurrentAsSite();
+            break;
         case kCmdShowQueue:
             queueWindow_->show();
             queueWindow_->raise();
@@ -874,11 +950,26 @@ void MainFrame::restorePlacement() {
         showMaximized();
         return;
     }
-    setGeometry(g.normal);
+    // A placement from another screen arrangement (or scale) comes back into view.
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    setGeometry(FitOntoScreens(g.normal, screens));
     if (g.maximised)
         showMaximized();
     else
         showNormal();
+}
+
+WindowState MainFrame::windowState() const {
+    WindowState state;
+    const int page = view_->currentPage();
+    state.page = page < MainView::PageCount ? page : 0;
+    state.bannerVisible = view_->bannerVisible();
+    return state;
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -907,6 +998,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     profile.endGroup();
     profile.sync();
     wizards_->closeAll();
+    SaveWindowState(workbench_.settingFolder(), windowState());
     view_->storeLayout(s);
     s.LastLocalFolder = localExplorer_->lastLocalFolder();
     const QStringList errors = workbench_.save();

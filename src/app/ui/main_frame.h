@@ -31,7 +31,10 @@ class Prompter;
 class QAction;
 class QMenu;
 class QToolBar;
+class QuickConnectBar;
 class Workbench;
+struct QuickConnectFields;
+struct WindowState;
 
 // The main window: the menu bar built from the menu table, the tool bar, the
 // pages, and the dispatch of every main-menu command to the part that does
@@ -64,6 +67,9 @@ public:
     ConcernedFilePage* concernedFilePage() const { return concernedPage_; }
     WizardRegistry* wizards() const { return wizards_; }
     QToolBar* toolBar() const { return toolBar_; }
+    QuickConnectBar* quickConnectBar() const { return quickBar_; }
+    // The quick-connect bar's "Connect": a connection without a stored site.
+    void quickConnect(const QuickConnectFields& fields);
     // The action carrying that command id, null when the menu has none.
     QAction* action(int id) const;
     QMenu* menu(const QStringList& path) const;
@@ -114,11 +120,14 @@ private:
     void openBeepOptions();
     void openToolDialog(int id);
     void openFileActionDialog(int id);
+    void saveCurrentAsSite();
     void openLoopWindow(ExplorerHost::Loop loop, const QByteArray& remoteFolder);
     void sendGroupCommand(int id);
     // Saves the settings files at once (after a dialog or menu changed
     // them), so a kill or a crash loses nothing; failures are shown.
     void storeSettings();
+    // The page shown (a banner page counts as the first) and the banner pane.
+    WindowState windowState() const;
 
     Workbench& workbench_;
     std::unique_ptr<Prompter> ownPrompter_;
@@ -141,6 +150,8 @@ private:
     WizardRegistry* wizards_ = nullptr;
     BannerHub* banners_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    QToolBar* quickToolBar_ = nullptr;
+    QuickConnectBar* quickBar_ = nullptr;
     QHash<QString, QMenu*> menus_;
     QHash<int, QAction*> actions_;
     RuntimeCommandMenus runtime_;

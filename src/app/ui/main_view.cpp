@@ -98,6 +98,14 @@ void MainView::showPage(int page) {
     stack_->setCurrentIndex(page);
 }
 
+void MainView::setBannerVisible(bool visible) {
+    banner_->setVisible(visible);
+}
+
+bool MainView::bannerVisible() const {
+    return !banner_->isHidden();
+}
+
 void MainView::addPage(const QString& label, QWidget* page) {
     stack_->addWidget(page);
     tabs_->addTab(label);

@@ -30,6 +30,9 @@ public:
     QWidget* concernedFileSlot() const { return concerned_; }
     QWidget* chatPageSlot() const { return chat_; }
     QTextBrowser* bannerPane() const { return banner_; }
+    // The banner pane beside the pages can be closed; the pages then take its room.
+    void setBannerVisible(bool visible);
+    bool bannerVisible() const;
 
     // A page after the fixed five, with its tab (the banner pages).
     void addPage(const QString& label, QWidget* page);

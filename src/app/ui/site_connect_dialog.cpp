@@ -4,6 +4,7 @@
 #include "app/site_keyring.h"
 #include "app/site_list.h"
 #include "app/site_rules.h"
+#include "app/site_tls.h"
 #include "app/ui/site_list_model.h"
 #include "app/ui/site_pages.h"
 #include "platform/prompter.h"
@@ -191,10 +192,23 @@ std::optional<SiteConnectDialog::NameTexts> SiteConnectDialog::askNameWithDialog
 }
 
 void SiteConnectDialog::newSite() {
+    // What was typed is not thrown away: into the new site when no site is
+    // selected, else into the selected one if the user says so.
+    const SiteRecord shown = row_ >= 0 ? sites_.Records[size_t(row_)] : NewSiteRecord();
+    const SiteRecord typed = pages_->collect(shown);
+    if (row_ >= 0 && PagesHoldEdits(typed, shown) &&
+        prompter_.askYesNo(
+            QStringLiteral("Save the changes made to the site \"%1\" first?").arg(shown.Name))) {
+        saveSite();
+        if (PagesHoldEdits(pages_->collect(sites_.Records[size_t(row_)]),
+                           sites_.Records[size_t(row_)]))
+            return;  // not saved: the reason was shown, the edits stay
+    }
     const auto texts = askName_(SiteNameDialog::Mode::New, -1, {});
     if (!texts)
         return;
-    const int row = AddSite(sites_, texts->name, texts->comment);
+    const int row = row_ < 0 ? AddSiteFrom(sites_, typed, texts->name, texts->comment)
+                             : AddSite(sites_, texts->name, texts->comment);
     model_->reload();
     selectRow(row);
 }
@@ -206,7 +220,11 @@ void SiteConnectDialog::connectSite() {
     const auto offset = pagesTimeOffset();
     if (!offset)
         return;
-    QString message;
+    QString message = ValidateProjectFields(collected, sites_.Records[size_t(row_)]);
+    if (!message.isEmpty()) {
+        prompter_.showMessage(message);
+        return;
+    }
     if (!ConnectSite(sites_, row_, collected, &message)) {
         if (!message.isEmpty())
             prompter_.showMessage(message);
@@ -223,6 +241,11 @@ void SiteConnectDialog::saveSite() {
     const auto offset = pagesTimeOffset();
     if (!offset)
         return;
+    const QString invalid = ValidateProjectFields(collected, sites_.Records[size_t(row_)]);
+    if (!invalid.isEmpty()) {
+        prompter_.showMessage(invalid);
+        return;
+    }
     const SiteSaveDecision decision = DecideSiteSave(collected, sites_.Current);
     switch (decision.outcome) {
         case SiteSaveOutcome::Invalid:

@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -181,15 +183,18 @@ QWidget* SitePages::buildMorePage() {
 QWidget* SitePages::buildProjectsPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout;
+    // Typed, browsed for, or set from the trees on the normal page.
     const auto fieldRow = [&](const QString& caption, QLineEdit*& field, QToolButton*& remove,
-                              const QString& question) {
+                              const QString& question, QPushButton* browse = nullptr) {
         field = new QLineEdit;
-        field->setReadOnly(true);
+        field->setAccessibleName(caption);
         remove = new QToolButton;
         remove->setText(QStringLiteral("x"));
         remove->setAccessibleName(QStringLiteral("Remove ") + caption);
         auto* row = new QHBoxLayout;
         row->addWidget(field, 1);
+        if (browse)
+            row->addWidget(browse);
         row->addWidget(remove);
         form->addRow(caption, row);
         QLineEdit* target = field;
@@ -197,8 +202,19 @@ QWidget* SitePages::buildProjectsPage() {
                 [this, target, question] { removeField(target, question); });
         connect(field, &QLineEdit::textChanged, this, &SitePages::updateRemoveButtons);
     };
+    browseLocal_ = new QPushButton(QStringLiteral("Browse..."));
+    browseLocal_->setAccessibleName(QStringLiteral("Browse for the local project Folder"));
     fieldRow(QStringLiteral("Local project Folder"), localFolder_, removeLocal_,
-             QStringLiteral("Remove local project Folder?"));
+             QStringLiteral("Remove local project Folder?"), browseLocal_);
+    connect(browseLocal_, &QPushButton::clicked, this, [this] {
+        const QString current = localFolder_->text();
+        const QString chosen = chooseFolder_ ? chooseFolder_(current)
+                                             : QFileDialog::getExistingDirectory(
+                                                   this, QStringLiteral("Local project Folder"),
+                                                   current.isEmpty() ? QDir::homePath() : current);
+        if (!chosen.isEmpty())
+            localFolder_->setText(QDir::cleanPath(chosen));
+    });
     fieldRow(QStringLiteral("Remote project Folder"), remoteFolder_, removeRemote_,
              QStringLiteral("Remove server project Folder?"));
     fieldRow(QStringLiteral("Remote concerned File"), concernedFile_, removeConcerned_,

@@ -4,6 +4,8 @@
 
 #include <QTabWidget>
 
+#include <functional>
+
 #include "app/site_record.h"
 
 class HelpViewer;
@@ -40,7 +42,15 @@ public:
     QLineEdit* passwordEdit() const { return password_; }
     QComboBox* transferTypeCombo() const { return transferType_; }
     QLineEdit* localFolderEdit() const { return localFolder_; }
+    QLineEdit* remoteFolderEdit() const { return remoteFolder_; }
+    QLineEdit* concernedFileEdit() const { return concernedFile_; }
     QToolButton* removeLocalFolderButton() const { return removeLocal_; }
+    QPushButton* browseLocalFolderButton() const { return browseLocal_; }
+    // Asks for a local folder starting at `current`; empty when cancelled.
+    // The folder dialog when not set (tests set their own).
+    void setFolderChooser(std::function<QString(const QString& current)> chooser) {
+        chooseFolder_ = std::move(chooser);
+    }
     QLineEdit* httpBaseEdit() const { return httpBase_; }
     QLineEdit* timeOffsetEdit() const { return timeOffset_; }
     // The FTP over TLS choice, in the order of tlsChoices().
@@ -87,6 +97,8 @@ private:
     QToolButton* removeLocal_ = nullptr;
     QToolButton* removeRemote_ = nullptr;
     QToolButton* removeConcerned_ = nullptr;
+    QPushButton* browseLocal_ = nullptr;
+    std::function<QString(const QString&)> chooseFolder_;
 
     QLineEdit* httpBase_ = nullptr;
     QLineEdit* abundant1_ = nullptr;

@@ -7,6 +7,7 @@
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
+#include "session/socket_group.h"
 
 #include <QFontDialog>
 #include <QGridLayout>
@@ -78,6 +79,11 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
     connect(&session_, &FtpSession::concernedFileAtLogin, this, &ConcernedFilePage::loginPath);
     connect(&session_, &FtpSession::logLine, this, &ConcernedFilePage::onLogLine);
     connect(&session_, &FtpSession::taskMarker, this, &ConcernedFilePage::onTaskMarker);
+    connect(&engine_, &ActionEngine::transferFinished, this,
+            [this](const TransferInfo& info, qint64, bool success) {
+                if (info.socketKind == int(SocketKind::DirectUpload))
+                    onTransferFinished(info.remoteFolder, info.fileName, uploadingBytes_, success);
+            });
     connect(&session_, &FtpSession::connectionClosed, this, [this] {
         renames_.reset();
         fetching_ = 0;
@@ -116,10 +122,36 @@ void ConcernedFilePage::setPath(const QString& path) {
     showPath();
 }
 
+bool ConcernedFilePage::mayDropEdits() {
+    if (!loaded_ || pane_->isReadOnly() || IsLoadingText(pane_) || !pane_->document()->isModified())
+        return true;
+    return prompter_.askYesNo(QString::fromLatin1(kDropEditsQuestion));
+}
+
+void ConcernedFilePage::onTransferFinished(const QByteArray& folder, const QByteArray& name,
+                                           const QByteArray& bytes, bool success) {
+    if (!success || QString::fromUtf8(joinRemotePath(folder, name)) != path_ ||
+        uploadingText_.isNull())
+        return;
+    // What the server now holds is what the pane shows, unless it was edited
+    // while the upload ran.
+    if (pane_->toPlainText() == uploadingText_) {
+        original_ = bytes;
+        pane_->document()->setModified(false);
+    }
+    uploadingText_ = QString();
+}
+
 void ConcernedFilePage::setConcernedFile(const QByteArray& folder, const QByteArray& name) {
     const QString path = QString::fromUtf8(joinRemotePath(folder, name));
     if (path == path_)
         return;
+    if (!mayDropEdits()) {
+        // The site keeps the file whose edits stay on the page.
+        if (hooks_.storeConcernedFile)
+            hooks_.storeConcernedFile(path_);
+        return;
+    }
     setPath(path);
     showStartRemark();
     refresh();
@@ -139,6 +171,8 @@ void ConcernedFilePage::loginPath(const QString& path) {
 void ConcernedFilePage::refresh() {
     QByteArray folder, name;
     if (!splitPath(&folder, &name))
+        return;
+    if (!mayDropEdits())
         return;
     ++fetching_;
     TransferStarters(engine_).fetchDirect(1, folder, name);
@@ -216,6 +250,8 @@ void ConcernedFilePage::upload() {
             return;
         }
     }
+    uploadingText_ = pane_->toPlainText();
+    uploadingBytes_ = bytes;
     TransferStarters(engine_).uploadDirect(folder, name, bytes, true);
 }
 

@@ -65,6 +65,10 @@ private:
     void onDirectContent(int purpose, const QByteArray& folder, const QByteArray& name,
                          const QByteArray& content);
     bool splitPath(QByteArray* folder, QByteArray* name) const;
+    // False when the pane holds edits not sent and the user keeps them.
+    bool mayDropEdits();
+    void onTransferFinished(const QByteArray& folder, const QByteArray& name,
+                            const QByteArray& bytes, bool success);
 
     FtpSession& session_;
     ActionEngine& engine_;
@@ -79,6 +83,9 @@ private:
     bool contentArrived_ = false;  // since the last one ended
     QByteArray original_;
     FileText shown_;
+    // The pane's text and bytes of the upload under way.
+    QString uploadingText_;
+    QByteArray uploadingBytes_;
     QLabel* name_;
     QLabel* folder_;
     QLabel* remark_;

@@ -8,6 +8,7 @@
 #include "remote/action_engine.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
+#include "session/socket_group.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPromise>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -88,6 +90,30 @@ FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByt
     resize(640, 480);
     updateActions();
     connect(&session_, &FtpSession::taskMarker, this, &FtpWizardWindow::onTaskMarker);
+    auto* escape = new QShortcut(QKeySequence::Cancel, this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    connect(&engine_, &ActionEngine::transferFinished, this,
+            [this](const TransferInfo& info, qint64, bool success) {
+                // What the server now holds is the text, unless edited since.
+                if (!success || info.socketKind != int(SocketKind::DirectUpload) ||
+                    info.remoteFolder != folder_ || info.fileName != name_ ||
+                    uploadingText_.isNull())
+                    return;
+                if (text_->toPlainText() == uploadingText_) {
+                    original_ = uploadingBytes_;
+                    text_->document()->setModified(false);
+                }
+                uploadingText_ = QString();
+            });
+}
+
+bool FtpWizardWindow::hasEditsNotUploaded() const {
+    return view_ == View::Text && !IsLoadingText(text_) && text_->document()->isModified();
+}
+
+void FtpWizardWindow::closeQuietly() {
+    quiet_ = true;
+    close();
 }
 
 void FtpWizardWindow::onTaskMarker(int, int, const QString& caption, quintptr) {
@@ -242,6 +268,8 @@ void FtpWizardWindow::upload() {
             return;
         }
     }
+    uploadingText_ = text_->toPlainText();
+    uploadingBytes_ = bytes;
     TransferStarters(engine_).uploadDirect(folder_, name_, bytes, false);
 }
 
@@ -284,6 +312,12 @@ void FtpWizardWindow::changeFont() {
 }
 
 void FtpWizardWindow::closeEvent(QCloseEvent* event) {
+    if (!quiet_ && hasEditsNotUploaded() &&
+        !prompter_.askYesNo(QStringLiteral("The text has changes that were not uploaded.\n"
+                                           "Close the wizard anyway?"))) {
+        event->ignore();
+        return;
+    }
     session_.removeWizardDownload(folder_, name_);
     QWidget::closeEvent(event);
 }

@@ -22,8 +22,9 @@ class QScrollArea;
 class QStackedWidget;
 
 // "FTP wizard": one remote file fetched into memory and shown as text
-// (editable, uploadable) or as a picture. Modeless; closing it drops its
-// download still waiting in the queue.
+// (editable, uploadable) or as a picture. Modeless; Escape closes it, asking
+// first while the text holds edits not uploaded; closing drops its download
+// still waiting in the queue.
 class FtpWizardWindow : public QWidget {
     Q_OBJECT
 public:
@@ -60,6 +61,10 @@ public:
     void download();
     // The fetched file.
     void showContent(const QByteArray& bytes);
+    // Closes without asking (the program is ending).
+    void closeQuietly();
+    // The text holds edits that were not uploaded.
+    bool hasEditsNotUploaded() const;
 
 public slots:
     void upload();
@@ -97,4 +102,8 @@ private:
     QScrollArea* scroll_;
     ImageCanvas* canvas_;
     QList<QAction*> actions_;
+    bool quiet_ = false;
+    // The text and bytes of the upload under way.
+    QString uploadingText_;
+    QByteArray uploadingBytes_;
 };

@@ -57,7 +57,7 @@ FtpWizardWindow* WizardRegistry::open(const QByteArray& folder, const QByteArray
 void WizardRegistry::closeAll() {
     for (const auto& w : windows_)
         if (w)
-            w->close();
+            w->closeQuietly();
     windows_.clear();
 }
 

@@ -37,6 +37,13 @@ public:
     // The web address of a server path of the current site.
     virtual QString httpAddress(const QString& remotePath) const = 0;
 
+    // Opens a local file with the desktop's default application; false when
+    // that could not start.
+    virtual bool openWithDesktop(const QString& localPath) {
+        Q_UNUSED(localPath);
+        return false;
+    }
+
     // The loop windows; a loop that is not available yet shows disabled.
     virtual bool loopAvailable(Loop loop) const = 0;
     virtual void startLoop(Loop loop, const QByteArray& remoteFolder) = 0;

@@ -6,12 +6,16 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 FileActionDialog::FileActionDialog(TransferDirection direction, const TransferAlertOptions& options,
-                                   bool restAnnounced, HelpViewer& help, QWidget* parent)
+                                   bool restAnnounced, HelpViewer& help, QWidget* parent,
+                                   const TransferConflicts* conflicts)
     : QDialog(parent),
       actions_(new QButtonGroup(this)),
       ifLarger_(new QButtonGroup(this)),
@@ -21,6 +25,41 @@ FileActionDialog::FileActionDialog(TransferDirection direction, const TransferAl
     setWindowTitle(state.title);
 
     auto* layout = new QVBoxLayout(this);
+    if (conflicts) {
+        summary_ = new QLabel(ConflictSummary(*conflicts, direction == TransferDirection::Upload));
+        summary_->setWordWrap(true);
+        layout->addWidget(summary_);
+    }
+    if (conflicts && !conflicts->conflicts.empty()) {
+        conflictList_ = new QTreeWidget;
+        conflictList_->setAccessibleName(QStringLiteral("Items at the target"));
+        conflictList_->setRootIsDecorated(false);
+        conflictList_->setUniformRowHeights(true);
+        conflictList_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Server size"),
+                                        QStringLiteral("Server modified"),
+                                        QStringLiteral("Local size"),
+                                        QStringLiteral("Local modified")});
+        const auto& all = conflicts->conflicts;
+        const int shown = int(qMin<size_t>(all.size(), kMaxConflictRows));
+        for (int i = 0; i < shown; ++i) {
+            const TransferConflict& c = all[size_t(i)];
+            auto* row = new QTreeWidgetItem(
+                conflictList_,
+                {c.name, ConflictSizeText(c.serverSize, c.serverFolder), c.serverTime,
+                 ConflictSizeText(c.localSize, c.localFolder), ConflictLocalTimeText(c.localTime)});
+            row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+            row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        }
+        if (int(all.size()) > shown)
+            new QTreeWidgetItem(conflictList_,
+                                {QStringLiteral("... and %1 more").arg(int(all.size()) - shown)});
+        for (int c = 0; c < conflictList_->columnCount(); ++c)
+            conflictList_->resizeColumnToContents(c);
+        conflictList_->setMinimumWidth(conflictList_->header()->length() + 24);
+        conflictList_->setMaximumHeight(conflictList_->sizeHintForRow(0) * 8 +
+                                        conflictList_->header()->height() + 8);
+        layout->addWidget(conflictList_);
+    }
     const char* actionTexts[] = {"Overwite if different sizes", "Overwite always",
                                  "Skip if file exists", "Resume - with options bellow"};
     for (int i = 0; i < 4; ++i) {

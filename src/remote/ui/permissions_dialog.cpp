@@ -30,11 +30,16 @@ PermissionsDialog::PermissionsDialog(std::vector<RemoteItem> selected, bool link
             bits_[r][c] = box;
             grid->addWidget(box, r, c + 1);
             connect(box, &QCheckBox::toggled, this, [this, r, c, box](bool on) {
+                // From an unknown mode a box starts from nothing set.
                 if (!updating_)
-                    setNumber(withPermissionBit(number_, r, c, on), box);
+                    setNumber(withPermissionBit(number_.value_or(0), r, c, on), box);
             });
         }
     }
+    note_ = new QLabel(permissionStartNote(selected_), this);
+    note_->setWordWrap(true);
+    note_->setVisible(!note_->text().isEmpty());
+    layout->addWidget(note_);
     layout->addWidget(bitsGroup);
 
     auto* fields = new QGridLayout;
@@ -80,22 +85,24 @@ PermissionsDialog::PermissionsDialog(std::vector<RemoteItem> selected, bool link
     setNumber(initialPermissionNumber(selected_), nullptr);
 }
 
-void PermissionsDialog::setNumber(int number, QObject* from) {
-    if (!isPermissionNumber(number))
+void PermissionsDialog::setNumber(std::optional<int> number, QObject* from) {
+    if (number && !isPermissionNumber(*number))
         return;
     number_ = number;
     updating_ = true;
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             if (bits_[r][c] != from)
-                bits_[r][c]->setChecked(permissionBit(number, r, c));
+                bits_[r][c]->setChecked(number && permissionBit(*number, r, c));
         }
     }
     if (from != numeric_)
-        numeric_->setText(QString::asprintf("%03d", number));
+        numeric_->setText(number ? QString::asprintf("%03d", *number) : QString());
     if (from != expression_)
-        expression_->setText(permissionExpression(number));
+        expression_->setText(number ? permissionExpression(*number) : QString());
     updating_ = false;
+    if (number)
+        note_->hide();
 }
 
 void PermissionsDialog::apply() {

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -13,6 +15,7 @@
 
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
+#include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
@@ -22,6 +25,7 @@
 #include "remote/remote_drag_data.h"
 #include "remote/remote_drop_rules.h"
 #include "remote/remote_list_columns.h"
+#include "remote/remote_list_summary.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
@@ -68,19 +72,27 @@ bool HasRemoteDrag(const QMimeData* mime) {
     return mime && mime->hasFormat(QString::fromLatin1(kRemoteDragMimeType));
 }
 
-// The list's columns share its width by weight, fractions carried.
+// The list's columns share its width by weight, fractions carried; sizes and
+// dates are never cut, the name gives way (elided in the middle).
 class CarriedColumns : public QObject {
 public:
-    explicit CarriedColumns(QTreeView* view) : QObject(view), view_(view) {
+    explicit CarriedColumns(QTreeView* view)
+        : QObject(view),
+          view_(view),
+          needs_(new ColumnNeeds(view, int(RemoteListColumn::Name),
+                                 {int(RemoteListColumn::Size), int(RemoteListColumn::Modified),
+                                  int(RemoteListColumn::Number)})) {
         view->header()->setStretchLastSection(false);
         view->viewport()->installEventFilter(this);
         view->verticalScrollBar()->installEventFilter(this);
+        connect(needs_, &ColumnNeeds::changed, this, &CarriedColumns::apply);
     }
     void apply() {
         const QScrollBar* bar = view_->verticalScrollBar();
         const int width = ListColumnsWidth(view_->width() - 2 * view_->frameWidth() + 2,
                                            bar->sizeHint().width(), bar->isVisible());
-        const QList<int> widths = CarriedProportionalWidths(width, RemoteListColumnWeights());
+        const QList<int> widths =
+            needs_->fit(CarriedProportionalWidths(width, RemoteListColumnWeights()));
         for (qsizetype i = 0; i < widths.size(); ++i)
             view_->header()->resizeSection(int(i), widths[i]);
     }
@@ -95,6 +107,7 @@ protected:
 
 private:
     QTreeView* view_;
+    ColumnNeeds* needs_;
 };
 
 }  // namespace
@@ -110,12 +123,23 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
       treeModel_(new RemoteTreeModel(this)),
       listModel_(new RemoteListModel(this)),
       tree_(new ExplorerItemView(splitter_)),
-      list_(new ExplorerItemView(splitter_)) {
+      listPane_(new QWidget(splitter_)),
+      pathBar_(new QLineEdit(listPane_)),
+      list_(new ExplorerItemView(listPane_)),
+      status_(new QLabel(listPane_)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 3);
+    // Above the list where it is, below it what it holds.
+    auto* pane = new QVBoxLayout(listPane_);
+    pane->setContentsMargins(0, 0, 0, 0);
+    pane->setSpacing(2);
+    pane->addWidget(pathBar_);
+    pane->addWidget(list_, 1);
+    pane->addWidget(status_);
+    setTabOrder(pathBar_, list_);
 
     const QString side = role == Role::Normal ? QString() : QStringLiteral(" of remote project");
     tree_->setObjectName(QStringLiteral("remoteTree"));
@@ -125,6 +149,14 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    pathBar_->setObjectName(QStringLiteral("remotePathBar"));
+    pathBar_->setAccessibleName(QStringLiteral("Remote path") + side);
+    pathBar_->setPlaceholderText(QStringLiteral("Server folder"));
+    connect(pathBar_, &QLineEdit::returnPressed, this, [this] { goToTypedFolder(); });
+    status_->setObjectName(QStringLiteral("remoteStatus"));
+    status_->setAccessibleName(QStringLiteral("Remote list summary") + side);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     list_->setObjectName(QStringLiteral("remoteList"));
     list_->setAccessibleName(QStringLiteral("Remote files") + side);
     list_->setModel(listModel_);
@@ -132,9 +164,10 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     list_->setItemsExpandable(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setTextElideMode(Qt::ElideRight);
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only when the columns cannot be read within its width.
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     new CarriedColumns(list_);
     list_->header()->setSectionsClickable(true);
     list_->header()->setSortIndicatorShown(true);
@@ -144,6 +177,20 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
         emit listSortChanged(listModel_->sort());
     });
 
+    connect(listModel_, &QAbstractItemModel::modelReset, this, &RemoteExplorer::onListRefilled);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RemoteExplorer::updateStatus);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                currentName_ = current.isValid() && !listModel_->isParentRow(current.row())
+                                   ? listModel_->nameAt(current.row()).toByteArray()
+                                   : QByteArray();
+            });
+    connect(&session_, &FtpSession::commandRefused, this,
+            [this](const QByteArray& command, int code) {
+                if (!typedFolder_.isEmpty() && command == "CWD " + typedFolder_)
+                    typedFolderRefused(code);
+            });
     connect(treeModel_, &RemoteTreeModel::listingWanted, this,
             [this](const QByteArray& folder) { engine_.refresh(folder); });
     connect(treeModel_, &RemoteTreeModel::renameRequested, this, &RemoteExplorer::renameTreeNode);
@@ -251,6 +298,8 @@ RemoteExplorer::~RemoteExplorer() = default;
 
 void RemoteExplorer::setSizeStyle(quint8 style) {
     listModel_->setSizeStyle(style);
+    sizeStyle_ = style;
+    updateStatus();
 }
 
 void RemoteExplorer::setListSort(ListSort sort) {
@@ -332,7 +381,7 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
         for (const QModelIndex& row : rows)
             selectedNames.insert(listModel_->nameAt(row.row()).toByteArray());
     }
-    listModel_->setFolder(folder, shared);
+    showInList(folder, shared);
     if (selectedNames.empty())
         return;
     QItemSelection selection;
@@ -406,10 +455,10 @@ void RemoteExplorer::showNode(const QModelIndex& node) {
     const QByteArray path = treeModel_->pathOf(node);
     if (treeModel_->isListed(node)) {
         if (listModel_->folder() != path || listModel_->rowCount() == 0)
-            listModel_->setFolder(path, treeModel_->itemsOf(node));
+            showInList(path, treeModel_->itemsOf(node));
         return;
     }
-    listModel_->setFolder(path, nullptr);
+    showInList(path, nullptr);
     if (treeModel_->canFetchMore(node))
         treeModel_->fetchMore(node);
 }
@@ -422,16 +471,29 @@ void RemoteExplorer::relist(const QModelIndex& node, bool reset) {
         treeModel_->resetNode(node);
     if (tree_->currentIndex() != node)
         tree_->setCurrentIndex(node);
-    listModel_->setFolder(path, nullptr);
+    showInList(path, nullptr);
     engine_.refresh(path);
 }
 
 void RemoteExplorer::openListRow(const QModelIndex& row) {
     if (!row.isValid())
         return;
-    const RemoteItem& item = listModel_->itemAt(row.row());
-    if (item.kind != 'd' && item.kind != 'l')
+    if (listModel_->isParentRow(row.row())) {
+        goToParent();
         return;
+    }
+    const RemoteItem item = listModel_->itemAt(row.row());
+    if (item.kind != 'd' && item.kind != 'l') {
+        // A file opened is fetched into the page's local folder.
+        const QByteArray folder = listModel_->folder();
+        const QString local = downloadTargetFolder(folder, nullptr);
+        if (local.isEmpty())
+            host_.prompter().showMessage(
+                QStringLiteral("Open a local folder first: the file is downloaded into it."));
+        else
+            LaunchDownload(engine_, host_.help(), this, folder, {item}, local);
+        return;
+    }
     const QModelIndex node = treeModel_->indexOf(joinRemotePath(listModel_->folder(), item.name));
     if (!node.isValid())
         return;
@@ -441,9 +503,112 @@ void RemoteExplorer::openListRow(const QModelIndex& row) {
 }
 
 void RemoteExplorer::goToParent() {
-    const QModelIndex node = treeModel_->indexOf(listModel_->folder());
+    const QByteArray folder = listModel_->folder();
+    const QModelIndex node = treeModel_->indexOf(folder);
     if (node.isValid() && node.parent().isValid())
         tree_->setCurrentIndex(node.parent());
+    else if (parentRowFor(folder))
+        goToFolder(remoteParentFolder(folder));
+}
+
+bool RemoteExplorer::parentRowFor(const QByteArray& folder) const {
+    if (folder.isEmpty())
+        return false;
+    if (role_ == Role::Project)
+        return folder != treeModel_->pathOf(treeModel_->rootIndex());
+    return folder != "/";
+}
+
+void RemoteExplorer::showInList(const QByteArray& folder, RemoteListModel::SharedItems items) {
+    listModel_->setFolder(folder, std::move(items), parentRowFor(folder));
+}
+
+bool RemoteExplorer::goToFolder(const QByteArray& folder) {
+    QModelIndex node = treeModel_->ensurePath(folder);
+    if (!node.isValid()) {
+        if (role_ == Role::Project || !treeModel_->hasRoot()) {
+            host_.prompter().showMessage(
+                QStringLiteral("%1 is outside the remote project folder.").arg(Text(folder)));
+            return false;
+        }
+        // Above the start folder: the tree grows from the server's root.
+        treeModel_->setRoot(QByteArrayLiteral("/"));
+        node = treeModel_->ensurePath(folder);
+    }
+    for (QModelIndex up = node.parent(); up.isValid(); up = up.parent())
+        tree_->expand(up);
+    if (tree_->currentIndex() == node)
+        showNode(node);
+    else
+        tree_->setCurrentIndex(node);
+    tree_->scrollTo(node);
+    return true;
+}
+
+void RemoteExplorer::goToTypedFolder() {
+    const std::optional<QByteArray> folder =
+        resolveRemotePathInput(pathBar_->text(), listModel_->folder());
+    if (!folder || !session_.loggedIn()) {
+        pathBar_->setText(Text(listModel_->folder()));
+        return;
+    }
+    const QModelIndex existing = treeModel_->indexOf(*folder);
+    typedFolder_ = existing.isValid() && treeModel_->isListed(existing) ? QByteArray() : *folder;
+    if (goToFolder(*folder))
+        list_->setFocus();
+    else
+        typedFolder_.clear();
+}
+
+void RemoteExplorer::typedFolderRefused(int code) {
+    const QByteArray folder = std::exchange(typedFolder_, QByteArray());
+    host_.prompter().showMessage(
+        QStringLiteral("Can not open %1: the server answered %2.").arg(Text(folder)).arg(code));
+    const QModelIndex node = treeModel_->indexOf(folder);
+    const QModelIndex parent = node.parent();
+    if (treeModel_->removeUnlisted(node) && parent.isValid())
+        tree_->setCurrentIndex(parent);
+}
+
+void RemoteExplorer::onListRefilled() {
+    const QByteArray folder = listModel_->folder();
+    if (folder != shownFolder_ || !pathBar_->isModified())
+        pathBar_->setText(Text(folder));
+    if (!folder.isEmpty() && folder == typedFolder_ &&
+        treeModel_->isListed(treeModel_->indexOf(folder)))
+        typedFolder_.clear();
+    // A folder opened starts at its first row, so the keyboard can go on; the
+    // same folder listed again keeps the row the user was on.
+    int row = 0;
+    if (folder == shownFolder_ && !currentName_.isEmpty())
+        row = qMax(0, listModel_->rowOf(currentName_));
+    shownFolder_ = folder;
+    if (listModel_->rowCount() > 0 && !list_->currentIndex().isValid())
+        list_->selectionModel()->setCurrentIndex(listModel_->index(row, 0),
+                                                 QItemSelectionModel::NoUpdate);
+    updateStatus();
+}
+
+void RemoteExplorer::updateStatus() {
+    if (!listModel_->hasFolder()) {
+        status_->clear();
+        return;
+    }
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    ListCounts counts;
+    bool selection = false;
+    for (const QModelIndex& row : rows) {
+        if (listModel_->isParentRow(row.row()))
+            continue;
+        selection = true;
+        countRemoteItem(counts, listModel_->viewAt(row.row()));
+    }
+    // The whole listing is read in place: no copy per entry.
+    const RemoteItemList& items = listModel_->items();
+    if (!selection)
+        for (int i = 0; i < items.size(); ++i)
+            countRemoteItem(counts, items.view(i));
+    status_->setText(ListSummaryText(counts, selection, sizeStyle_));
 }
 
 QModelIndex RemoteExplorer::currentNode() const {
@@ -457,7 +622,8 @@ std::vector<RemoteItem> RemoteExplorer::selectedItems() const {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     items.reserve(size_t(rows.size()));
     for (const QModelIndex& row : rows)
-        items.push_back(listModel_->itemAt(row.row()));
+        if (!listModel_->isParentRow(row.row()))
+            items.push_back(listModel_->itemAt(row.row()));
     return items;
 }
 
@@ -561,7 +727,8 @@ void RemoteExplorer::runTreeCommand(int id, const QModelIndex& node) {
         case kTreeDownload: {
             const QString local = downloadTargetFolder(path, nullptr);
             if (top)
-                LaunchDownload(engine_, host_.help(), this, path, {}, local);
+                LaunchDownload(engine_, host_.help(), this, path, {}, local,
+                               treeModel_->itemsOf(node).get());
             else
                 LaunchDownload(engine_, host_.help(), this, parentPath, {item}, local);
             return;
@@ -799,7 +966,8 @@ void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target
         return;
     }
     if (HasLocalFiles(mime))
-        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
+                     knownListing());
 }
 
 bool RemoteExplorer::canDropOnList(const QMimeData* mime, const QModelIndex& row) const {
@@ -813,5 +981,12 @@ void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
     QByteArray folder = listModel_->folder();
     if (row.isValid() && listModel_->kindAt(row.row()) == 'd')
         folder = joinRemotePath(folder, listModel_->nameAt(row.row()).toByteArray());
-    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)));
+    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
+                 knownListing());
+}
+
+KnownListing RemoteExplorer::knownListing() const {
+    return [this](const QByteArray& folder) {
+        return treeModel_->itemsOf(treeModel_->indexOf(folder));
+    };
 }

@@ -10,23 +10,27 @@
 #include "platform/list_sort.h"
 #include "remote/kind_filter.h"
 #include "remote/remote_item_list.h"
+#include "remote/ui/remote_list_model.h"
+#include "remote/ui/remote_transfers.h"
 
 class ActionEngine;
 class ExplorerHost;
 class ExplorerItemView;
 class FtpSession;
 class ListingAction;
+class QLabel;
+class QLineEdit;
 class QMenu;
 class QMimeData;
 class QSplitter;
-class RemoteListModel;
 class RemoteTreeModel;
 struct RemoteMenuItem;
 
 // The server side of a page: a tree of remote folders and a list of the
-// selected folder's entries, their context menus, dialogs, in-place rename,
-// drag and drop and keys. It follows the engine's listing signals and starts
-// work only through the engine's starters, after its own questions and guards.
+// selected folder's entries (under a path bar, over a summary line), their
+// context menus, dialogs, in-place rename, drag and drop and keys. It follows
+// the engine's listing signals and starts work only through the engine's
+// starters, after its own questions and guards.
 //
 // The tree and the list sit side by side in the explorer's own splitter; a
 // page that has separate slots for them may move treeView() and listView()
@@ -45,6 +49,11 @@ public:
     Role role() const { return role_; }
     ExplorerItemView* treeView() const { return tree_; }
     ExplorerItemView* listView() const { return list_; }
+    // The list with the path bar above it and the summary under it, as a
+    // page places it.
+    QWidget* listPane() const { return listPane_; }
+    QLineEdit* pathBar() const { return pathBar_; }
+    QLabel* statusLine() const { return status_; }
     RemoteTreeModel* treeModel() const { return treeModel_; }
     RemoteListModel* listModel() const { return listModel_; }
     QSplitter* splitter() const { return splitter_; }
@@ -75,6 +84,10 @@ public:
     // --- what the window reads -------------------------------------------------
     // The folder the list shows (empty before the first listing).
     QByteArray currentFolder() const;
+    // Shows a server folder in the tree and the list, listing it when needed;
+    // on the Normal page a folder above the start folder roots the tree at
+    // "/". False (with a message) for one outside the remote project.
+    bool goToFolder(const QByteArray& folder);
     // The name of the entry selected in the list, else of the tree node.
     QByteArray selectedName() const;
     // Whether the tree or the list shows that folder.
@@ -82,6 +95,8 @@ public:
     // Empties the tree and the list (a login was refused: nothing of another
     // site stays on screen).
     void clearViews();
+    // The listings the tree holds, for the question before an upload.
+    KnownListing knownListing() const;
 
     // --- the menus, for tests and the window -------------------------------------
     std::vector<RemoteMenuItem> treeMenuItems(const QModelIndex& node) const;
@@ -121,6 +136,12 @@ private:
     void relist(const QModelIndex& node, bool reset);
     void openListRow(const QModelIndex& row);
     void goToParent();
+    void goToTypedFolder();
+    void typedFolderRefused(int code);
+    bool parentRowFor(const QByteArray& folder) const;
+    void showInList(const QByteArray& folder, RemoteListModel::SharedItems items);
+    void onListRefilled();
+    void updateStatus();
     void selectFolder(const QByteArray& folder);
     std::vector<RemoteItem> selectedItems() const;
     QModelIndex currentNode() const;
@@ -138,7 +159,16 @@ private:
     RemoteTreeModel* treeModel_;
     RemoteListModel* listModel_;
     ExplorerItemView* tree_;
+    QWidget* listPane_;
+    QLineEdit* pathBar_;
     ExplorerItemView* list_;
+    QLabel* status_;
+    quint8 sizeStyle_ = 0;
+    // The folder shown last, and the name of its current row.
+    QByteArray shownFolder_;
+    QByteArray currentName_;
+    // A folder typed into the path bar whose listing has not come yet.
+    QByteArray typedFolder_;
     LocalFolderSource localFolder_;
     ConcernedFileSource concerned_;
     KindFilter kindFilter_;

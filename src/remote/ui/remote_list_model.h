@@ -13,9 +13,10 @@
 
 // The entries of one remote folder as the remote list's rows: a shared,
 // read-only item list (the tree node holds the same one) and the numbers per
-// kind. Texts are made when a row is drawn, so a folder of 100,000 entries
-// fills at once. Rows follow the chosen column's order through a table of
-// positions; the listing itself is never copied or reordered.
+// kind, below a ".." row that stands for the folder above when there is one.
+// Texts are made when a row is drawn, so a folder of 100,000 entries fills at
+// once. Rows follow the chosen column's order through a table of positions;
+// the listing itself is never copied or reordered, and ".." stays first.
 class RemoteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -23,14 +24,23 @@ public:
 
     explicit RemoteListModel(QObject* parent = nullptr);
 
-    void setFolder(const QByteArray& folder, SharedItems items);
+    // `parentRow`: the first row is ".." (the folder above).
+    void setFolder(const QByteArray& folder, SharedItems items, bool parentRow = false);
     void clear();
     QByteArray folder() const { return folder_; }
     bool hasFolder() const { return !folder_.isEmpty(); }
-    RemoteItem itemAt(int row) const { return items_->at(itemOf(row)); }
-    QByteArrayView nameAt(int row) const { return items_->nameAt(itemOf(row)); }
-    char kindAt(int row) const { return items_->kindAt(itemOf(row)); }
-    int number(int row) const { return numbers_.at(size_t(itemOf(row))); }
+    bool hasParentRow() const { return parentRow_; }
+    bool isParentRow(int row) const { return parentRow_ && row == 0; }
+    // The entry a row shows (a copy); the ".." row's is a folder named "..".
+    RemoteItem itemAt(int row) const;
+    // The same in place, valid while the folder is shown.
+    RemoteItemView viewAt(int row) const;
+    QByteArrayView nameAt(int row) const;
+    char kindAt(int row) const;
+    // The listing in its own order, not the rows'.
+    const RemoteItemList& items() const { return *items_; }
+    int number(int row) const;
+    // The row showing that entry, -1 when none does.
     int rowOf(const QByteArray& name) const;
 
     // The rows in a column's order, kept for every folder shown after it;
@@ -62,10 +72,16 @@ signals:
     void renameRequested(int row, const QString& text);
 
 private:
-    int itemOf(int row) const { return order_.empty() ? row : order_.at(size_t(row)); }
+    int offset() const { return parentRow_ ? 1 : 0; }
+    // The listing position a row other than ".." shows.
+    int itemOf(int row) const {
+        const int sorted = row - offset();
+        return order_.empty() ? sorted : order_.at(size_t(sorted));
+    }
 
     QByteArray folder_;
     SharedItems items_;
+    bool parentRow_ = false;
     std::vector<int> numbers_;
     ListSort sort_;
     QDate today_ = QDate::currentDate();

@@ -7,30 +7,35 @@
 #include "remote/ui/file_action_dialog.h"
 #include "session/ftp_session.h"
 
-namespace {
-
-bool ConfirmOptions(ActionEngine& engine, TransferDirection direction, HelpViewer& help,
-                    QWidget* parent) {
+bool ConfirmFileAction(ActionEngine& engine, TransferDirection direction,
+                       const TransferConflicts& conflicts, HelpViewer& help, QWidget* parent) {
     TransferAlertOptions& options =
         direction == TransferDirection::Upload ? engine.uploadOptions : engine.downloadOptions;
-    if (!options.showAlert)
+    if (!options.showAlert || !conflicts.worthAsking())
         return true;
-    FileActionDialog dialog(direction, options, engine.session().serverSupportsRest(), help,
-                            parent);
+    FileActionDialog dialog(direction, options, engine.session().serverSupportsRest(), help, parent,
+                            &conflicts);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     options = dialog.options();
     return true;
 }
 
-}  // namespace
-
 bool LaunchDownload(ActionEngine& engine, HelpViewer& help, QWidget* parent,
                     const QByteArray& remoteFolder, const std::vector<RemoteItem>& items,
-                    const QString& localFolder) {
+                    const QString& localFolder, const RemoteItemList* folderListing) {
     if (remoteFolder.isEmpty() || localFolder.isEmpty())
         return false;
-    if (!ConfirmOptions(engine, TransferDirection::Download, help, parent))
+    TransferConflicts conflicts;
+    if (!items.empty()) {
+        conflicts = DownloadConflicts(items, localFolder);
+    } else if (folderListing) {
+        conflicts = DownloadConflicts(
+            std::vector<RemoteItem>(folderListing->begin(), folderListing->end()), localFolder);
+    } else {
+        conflicts.targetUnknown = true;
+    }
+    if (!ConfirmFileAction(engine, TransferDirection::Download, conflicts, help, parent))
         return false;
     RemoteItemList selection;
     for (const RemoteItem& item : items)
@@ -40,12 +45,21 @@ bool LaunchDownload(ActionEngine& engine, HelpViewer& help, QWidget* parent,
 }
 
 bool LaunchUpload(ActionEngine& engine, HelpViewer& help, QWidget* parent,
-                  const QByteArray& remoteFolder, const std::vector<LocalFolderRecord>& records) {
+                  const QByteArray& remoteFolder, const std::vector<LocalFolderRecord>& records,
+                  const KnownListing& known) {
     const bool any = std::any_of(records.begin(), records.end(),
                                  [](const LocalFolderRecord& r) { return !r.items.empty(); });
     if (remoteFolder.isEmpty() || !any)
         return false;
-    if (!ConfirmOptions(engine, TransferDirection::Upload, help, parent))
+    const std::shared_ptr<const RemoteItemList> listing = known ? known(remoteFolder) : nullptr;
+    TransferConflicts conflicts;
+    for (const LocalFolderRecord& record : records) {
+        TransferConflicts c = UploadConflicts(record, listing.get());
+        conflicts.targetUnknown = conflicts.targetUnknown || c.targetUnknown;
+        for (TransferConflict& one : c.conflicts)
+            conflicts.conflicts.push_back(std::move(one));
+    }
+    if (!ConfirmFileAction(engine, TransferDirection::Upload, conflicts, help, parent))
         return false;
     const RemoteUploadRoute route = UploadRouteFor(engine.remoteProjectFolder(), remoteFolder);
     TransferStarters starters(engine);

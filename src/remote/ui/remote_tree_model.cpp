@@ -181,6 +181,58 @@ void RemoteTreeModel::resetNode(const QModelIndex& index) {
     emit dataChanged(index, index);
 }
 
+QModelIndex RemoteTreeModel::ensurePath(const QByteArray& folder) {
+    if (!top_)
+        return {};
+    Node* node = top_.get();
+    if (folder == node->path)
+        return rootIndex();
+    QByteArray base = node->path;
+    if (!base.endsWith('/'))
+        base += '/';
+    if (!folder.startsWith(base))
+        return {};
+    for (const QByteArray& piece : folder.mid(base.size()).split('/')) {
+        if (piece.isEmpty())
+            continue;
+        Node* next = nullptr;
+        for (const auto& child : node->children) {
+            if (child->item.name == piece) {
+                next = child.get();
+                break;
+            }
+        }
+        if (!next) {
+            auto child = std::make_unique<Node>();
+            child->parent = node;
+            child->item.kind = 'd';
+            child->item.name = piece;
+            child->path = joinRemotePath(node->path, piece);
+            next = child.get();
+            const int row = int(node->children.size());
+            child->row = row;
+            beginInsertRows(indexOfNode(node), row, row);
+            node->children.push_back(std::move(child));
+            endInsertRows();
+        }
+        node = next;
+    }
+    return indexOfNode(node);
+}
+
+bool RemoteTreeModel::removeUnlisted(const QModelIndex& index) {
+    Node* node = nodeOf(index);
+    if (!node || !node->parent || node->items)
+        return false;
+    Node* parent = node->parent;
+    const int row = node->row;
+    beginRemoveRows(indexOfNode(parent), row, row);
+    parent->children.erase(parent->children.begin() + row);
+    parent->numberChildren();
+    endRemoveRows();
+    return true;
+}
+
 QModelIndex RemoteTreeModel::indexOf(const QByteArray& folder) const {
     return indexOfNode(find(folder));
 }

@@ -32,6 +32,11 @@ public:
     bool applyListing(const QByteArray& folder, SharedItems items);
     // Drops the node's children and its listing ("Reset").
     void resetNode(const QModelIndex& index);
+    // The node of a folder at or below the top node, made (not listed yet)
+    // where the tree has none; invalid for a folder outside the top node.
+    QModelIndex ensurePath(const QByteArray& folder);
+    // Takes a node that was never listed out of the tree (not the top node).
+    bool removeUnlisted(const QModelIndex& index);
     // A listing of the node is on its way already: showing it asks for none.
     void markRequested(const QModelIndex& index);
 

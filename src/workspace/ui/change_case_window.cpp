@@ -115,7 +115,40 @@ bool ChangeCaseWindow::startLoop() {
     }
     emit optionsStored(o);
     model_->clear();
-    return LoopStarters(engine_).startChangeCase(folder_, o, {this, this});
+    runOptions_ = o;
+    previewing_ = true;
+    planned_ = taken_ = 0;
+    return LoopStarters(engine_).startChangeCase(folder_, o, {this, this}, true);
+}
+
+bool ChangeCaseWindow::loopFinished() {
+    if (!previewing_)
+        return false;
+    previewing_ = false;
+    if (stopRequested())
+        return false;
+    if (planned_ == 0) {
+        finishRun(QString::fromLatin1(ChangeCaseTexts::kNothingToRename));
+        return true;
+    }
+    // Asked once the session has finished with the preview's end.
+    QMetaObject::invokeMethod(this, &ChangeCaseWindow::confirmRenames, Qt::QueuedConnection);
+    return true;
+}
+
+void ChangeCaseWindow::confirmRenames() {
+    if (!prompter_.askYesNo(ChangeCaseQuestion(planned_, taken_))) {
+        finishRun(QString::fromLatin1(ChangeCaseTexts::kNothingRenamed));
+        return;
+    }
+    if (engine_.session().isBusy()) {
+        finishRun(QString::fromLatin1(LoopTexts::kChangeBusy));
+        return;
+    }
+    model_->clear();
+    progress_->setValue(0);
+    if (!LoopStarters(engine_).startChangeCase(folder_, runOptions_, {this, this}))
+        finishRun(QString::fromLatin1(ChangeCaseTexts::kNothingRenamed));
 }
 
 QString ChangeCaseWindow::endedText() const {
@@ -130,6 +163,15 @@ void ChangeCaseWindow::caseRenamed(const CaseRename& rename, bool success) {
     // A refused rename is in the log; the list shows what was renamed.
     if (!success)
         return;
-    model_->append(rename);
+    if (previewing_)
+        ++planned_;
+    model_->append(rename, previewing_ ? CaseRowMark::Planned : CaseRowMark::Renamed);
+    list_->scrollTo(model_->index(model_->rowCount() - 1, 1));
+}
+
+void ChangeCaseWindow::caseClash(const CaseRename& rename) {
+    if (previewing_)
+        ++taken_;
+    model_->append(rename, CaseRowMark::Taken);
     list_->scrollTo(model_->index(model_->rowCount() - 1, 1));
 }

@@ -10,6 +10,8 @@ class QRadioButton;
 class QTreeView;
 
 // "Change case": renames the entries below a folder to lower or upper case.
+// "Change" first lists what the run would rename (a dry run of the same plan,
+// taken names marked) and asks; only a "Yes" sends the renames.
 class ChangeCaseWindow : public LoopWindow, public ChangeCaseOwner {
     Q_OBJECT
 public:
@@ -22,8 +24,12 @@ public:
     QRadioButton* upperButton() const { return upper_; }
     QCheckBox* optionBox(int bit) const;
 
+    // True while the list shows the plan rather than what was renamed.
+    bool previewing() const { return previewing_; }
+
     // ChangeCaseOwner
     void caseRenamed(const CaseRename& rename, bool success) override;
+    void caseClash(const CaseRename& rename) override;
     void changeCaseProgressStep() override { progressStep(); }
 
 signals:
@@ -33,12 +39,19 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
+    bool loopFinished() override;
 
 private:
+    void confirmRenames();
+
     QByteArray folder_;
     QRadioButton* lower_;
     QRadioButton* upper_;
     QList<QCheckBox*> boxes_;  // the six kinds, then "Include sub folders"
     QTreeView* list_;
     ChangeCaseModel* model_;
+    ChangeCaseOptions runOptions_;
+    bool previewing_ = false;
+    int planned_ = 0;
+    int taken_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
 #include "workspace/compare_view_choice.h"
+#include "workspace/folder_compare.h"
 #include "workspace/loop_row_texts.h"
 #include "workspace/loop_starters.h"
 #include "workspace/ui/loop_result_models.h"
@@ -93,8 +94,13 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     controls->addLayout(buttons);
 
     tree_->setModel(model_);
-    tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tree_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    legend_ = new QLabel(CompareLegendHtml(), this);
+    legend_->setTextFormat(Qt::RichText);
+    legend_->setAccessibleName(QStringLiteral("Legend"));
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->setAccessibleName(QStringLiteral("Comparison result"));
     KeyboardReach::attach(tree_);
@@ -109,6 +115,7 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(tree_, 1);
+    layout->addWidget(legend_);
     layout->addWidget(status_);
     layout->addWidget(progress_);
     resize(560, 560);
@@ -189,8 +196,9 @@ QString CompareWindow::startText() const {
     return QStringLiteral("Compare");
 }
 
-void CompareWindow::loopFinished() {
+bool CompareWindow::loopFinished() {
     model_->prune(runOptions_ & CompareOptions::SubFolders);
+    return false;
 }
 
 bool CompareWindow::compareResult(const FolderCompareResult& result) {

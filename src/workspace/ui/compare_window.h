@@ -13,12 +13,13 @@
 
 class CompareTreeModel;
 class QCheckBox;
+class QLabel;
 class QMenu;
 class QTreeView;
 struct CompareNode;
 
 // "Comparing projects": what differs between a folder of the remote project
-// and its local twin, as a tree.
+// and its local twin, as a tree; each item says in words where it stands.
 class CompareWindow : public LoopWindow, public CompareOwner {
     Q_OBJECT
 public:
@@ -33,6 +34,8 @@ public:
     QCheckBox* datesBox() const { return dates_; }
     CompareTreeModel* model() const { return model_; }
     QTreeView* view() const { return tree_; }
+    // What the colours and the "Where" words mean.
+    QLabel* legend() const { return legend_; }
     QCheckBox* optionBox(int bit) const;
     // The menu of a result item, as a right click shows it.
     QMenu* itemMenu(CompareNode* node);
@@ -73,7 +76,7 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
-    void loopFinished() override;
+    bool loopFinished() override;
 
 private:
     // Paths of a node relative to the start folder and to the project folder.
@@ -101,6 +104,7 @@ private:
     QList<QCheckBox*> boxes_;
     QCheckBox* dates_;
     qint64 listOffset_ = 0;
+    QLabel* legend_ = nullptr;
     QTreeView* tree_;
     CompareTreeModel* model_;
     QMenu* menu_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/project_page.h"
+#include "workspace/ui/local_list_pane.h"
 #include "workspace/ui/local_list_view.h"
 #include "workspace/ui/local_tree_view.h"
 
@@ -14,10 +15,10 @@ LocalExplorer::LocalExplorer(LocalSide& side, QWidget* parent)
     setAccessibleName(QStringLiteral("Local side"));
     setChildrenCollapsible(false);
     addWidget(tree_);
-    addWidget(list_);
+    list_->followTree(tree_);
+    addWidget(new LocalListPane(list_, this));
     setStretchFactor(0, 2);
     setStretchFactor(1, 3);
-    list_->followTree(tree_);
 }
 
 QString LocalExplorer::lastLocalFolder() const {
@@ -43,7 +44,7 @@ LocalProjectViews FillLocalProjectPage(LocalSide& side, ProjectPage& page) {
     views.tree = new LocalTreeView(LocalTreeView::Kind::Project, side, page.treeSlot());
     views.list = new LocalListView(side, page.listSlot());
     Put(page.treeSlot(), views.tree);
-    Put(page.listSlot(), views.list);
     views.list->followTree(views.tree);
+    Put(page.listSlot(), new LocalListPane(views.list, page.listSlot()));
     return views;
 }

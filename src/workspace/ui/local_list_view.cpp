@@ -12,6 +12,8 @@
 #include <QMimeData>
 
 #include "platform/help_viewer.h"
+#include "platform/prompter.h"
+#include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "platform/ui/keyboard_reach.h"
@@ -31,7 +33,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     : QTreeView(parent),
       side_(side),
       model_(new LocalListModel(this)),
-      delegate_(new LocalRowDelegate(this, true)),
+      delegate_(new LocalRowDelegate(this)),
       actions_(std::make_unique<LocalActions>(side, this, true)) {
     setAccessibleName(QStringLiteral("Local files"));
     model_->setShowFlags(side_.showFlags());
@@ -46,8 +48,9 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
-    setTextElideMode(Qt::ElideNone);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
+    // Only when the columns cannot be read within its width.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -58,6 +61,8 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     for (int c = 0; c < model_->columnCount(); ++c) {
         header()->setSectionResizeMode(c, QHeaderView::Fixed);
     }
+    needs_ = new ColumnNeeds(this, kColName, {kColSize, kColModified, kColNumber});
+    connect(needs_, &ColumnNeeds::changed, this, &LocalListView::applyColumnWidths);
     applyColumnWidths();
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(true);
@@ -301,7 +306,15 @@ void LocalListView::runCommand(int id) {
 
 void LocalListView::openRow(int row) {
     const LocalListRow* r = model_->rowAt(row);
-    if (!r || r->kind == LocalRowKind::File) {
+    if (!r) {
+        return;
+    }
+    if (r->kind == LocalRowKind::File) {
+        // A file opens with the desktop's application for its type.
+        const QString path = rowPath(row);
+        if (!side_.host().openWithDesktop(path)) {
+            side_.host().prompter().showMessage(QStringLiteral("Can not open ") + path);
+        }
         return;
     }
     if (r->kind == LocalRowKind::Parent) {
@@ -515,7 +528,9 @@ bool LocalListView::viewportEvent(QEvent* event) {
 }
 
 void LocalListView::applyColumnWidths() {
-    const QList<int> widths = CarriedColumnWidths(viewport()->width(), LocalListWeights());
+    // Sizes and dates are never cut; the name gives way, elided in the middle.
+    const QList<int> widths =
+        needs_->fit(CarriedColumnWidths(viewport()->width(), LocalListWeights()));
     for (int c = 0; c < widths.size(); ++c) {
         header()->resizeSection(c, widths[c]);
     }

@@ -9,6 +9,7 @@
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/local_actions.h"
 
+class ColumnNeeds;
 class LocalListModel;
 class LocalRowDelegate;
 class LocalSide;
@@ -26,6 +27,7 @@ public:
     ~LocalListView() override;
 
     LocalListModel* listModel() const { return model_; }
+    LocalSide& side() const { return side_; }
     // The list's order (from the settings); the header shows it.
     void setListSort(ListSort sort);
 
@@ -47,7 +49,8 @@ public:
     std::unique_ptr<QMenu> contextMenu();
     void runCommand(int id);
 
-    // Opens a folder, drive or ".." row; files stay.
+    // Opens a folder, drive or ".." row; a file opens with the desktop's
+    // application.
     void openRow(int row);
     void goUp();
     void uploadSelected();
@@ -81,6 +84,7 @@ protected:
 private:
     void applyColumnWidths();
     void restoreKeptSelection();
+    ColumnNeeds* needs_ = nullptr;
     bool acceptsDrag(QDropEvent* event);
     QString rowPath(int row) const;
 

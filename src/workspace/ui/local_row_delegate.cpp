@@ -11,8 +11,8 @@ QColor ToColor(const RowRgb& c) {
 }
 }  // namespace
 
-LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view, bool cutText)
-    : QStyledItemDelegate(view), view_(view), cutText_(cutText) {}
+LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view)
+    : QStyledItemDelegate(view), view_(view) {}
 
 void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
     QPalette palette = view->palette();
@@ -49,9 +49,6 @@ void LocalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     opt.backgroundBrush = Qt::NoBrush;
     opt.palette.setColor(QPalette::Text, ToColor(colors.text));
     opt.palette.setColor(QPalette::WindowText, ToColor(colors.text));
-    if (cutText_) {
-        opt.textElideMode = Qt::ElideNone;
-    }
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : nullptr;
     if (style) {

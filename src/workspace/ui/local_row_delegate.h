@@ -7,11 +7,11 @@ class QAbstractItemView;
 
 // Draws the rows of a local view in the colours of the local side: selected
 // rows blue on a focused view and pale grey otherwise, the row under a drop
-// in blue. Texts too long for a column are cut, not shortened with dots.
+// in blue. Texts too long for a column are shortened as the view says.
 class LocalRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    LocalRowDelegate(QAbstractItemView* view, bool cutText);
+    explicit LocalRowDelegate(QAbstractItemView* view);
 
     // The view's own highlight (the tree's branch area) in the same colours.
     static void applyPalette(QAbstractItemView* view);
@@ -24,6 +24,5 @@ public:
 
 private:
     QAbstractItemView* view_;
-    bool cutText_;
     QPersistentModelIndex dropTarget_;
 };

@@ -7,8 +7,8 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/remote_drag_data.h"
+#include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
-#include "remote/ui/file_action_dialog.h"
 #include "session/ftp_session.h"
 
 namespace {
@@ -76,29 +76,28 @@ bool LocalSide::canTransfer() const {
     return session_.isConnected() && session_.loggedIn();
 }
 
-bool LocalSide::confirmFileAction(TransferDirection direction, QWidget* parent) {
+bool LocalSide::confirmFileAction(TransferDirection direction, const TransferConflicts& conflicts,
+                                  QWidget* parent) {
     TransferAlertOptions& options =
         direction == TransferDirection::Upload ? engine_.uploadOptions : engine_.downloadOptions;
-    if (!options.showAlert) {
+    if (!options.showAlert || !conflicts.worthAsking()) {
         return true;
     }
     if (asker_) {
         return asker_(direction, options);
     }
-    FileActionDialog dialog(direction, options, session_.serverSupportsRest(), host_.help(),
-                            parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    options = dialog.options();
-    return true;
+    return ConfirmFileAction(engine_, direction, conflicts, host_.help(), parent);
 }
 
 bool LocalSide::startUpload(const LocalUploadPlan& plan, QWidget* parent) {
     if (!plan.valid || !canTransfer()) {
         return false;
     }
-    if (!confirmFileAction(TransferDirection::Upload, parent)) {
+    const QByteArray target =
+        plan.project ? joinRemotePath(plan.remoteFolder, plan.relativePath) : plan.remoteFolder;
+    const std::shared_ptr<const RemoteItemList> listing = known_ ? known_(target) : nullptr;
+    if (!confirmFileAction(TransferDirection::Upload, UploadConflicts(plan.record, listing.get()),
+                           parent)) {
         return false;
     }
     TransferStarters starters(engine_);
@@ -113,7 +112,8 @@ bool LocalSide::startDownload(const RemoteDragData& drag, const QString& localFo
     if (drag.items.empty() || localFolder.isEmpty() || !canTransfer()) {
         return false;
     }
-    if (!confirmFileAction(TransferDirection::Download, parent)) {
+    if (!confirmFileAction(TransferDirection::Download, DownloadConflicts(drag.items, localFolder),
+                           parent)) {
         return false;
     }
     RemoteItemList selection;

@@ -12,6 +12,8 @@
 
 #include "remote/file_action_dialog_rules.h"
 #include "remote/transfer_alert_options.h"
+#include "remote/transfer_conflicts.h"
+#include "remote/ui/remote_transfers.h"
 #include "workspace/copy_buffer.h"
 #include "workspace/local_upload_plan.h"
 #include "workspace/project_folders.h"
@@ -55,12 +57,16 @@ public:
     // True when an upload or a download can be queued now.
     bool canTransfer() const;
 
-    // Asked before a transfer when the direction's options say so; true goes
-    // ahead and may have changed the options. The default shows the
-    // file-action dialog; tests put their own.
+    // Asked before a transfer when the direction's options say so and
+    // something of the same name is at the target (or the server folder was
+    // never listed); true goes ahead and may have changed the options. The
+    // default shows the file-action dialog; tests put their own.
     using FileActionAsker = std::function<bool(TransferDirection, TransferAlertOptions&)>;
     void setFileActionAsker(FileActionAsker asker) { asker_ = std::move(asker); }
-    bool confirmFileAction(TransferDirection direction, QWidget* parent);
+    bool confirmFileAction(TransferDirection direction, const TransferConflicts& conflicts,
+                           QWidget* parent);
+    // The server listings the remote views hold.
+    void setKnownListing(KnownListing known) { known_ = std::move(known); }
 
     // Starts an upload; false when nothing was queued.
     bool startUpload(const LocalUploadPlan& plan, QWidget* parent);
@@ -117,6 +123,7 @@ private:
     int viewFlags_ = 0;
     RemoteFolderSource remoteFolder_;
     FileActionAsker asker_;
+    KnownListing known_;
     CopyBuffer copyBuffer_;
     TakeProjectRoot rootTaker_;
 

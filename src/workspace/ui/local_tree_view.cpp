@@ -39,7 +39,7 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
       model_(new LocalTreeModel(
           kind == Kind::Normal ? LocalTreeModel::Kind::Computer : LocalTreeModel::Kind::Project,
           this)),
-      delegate_(new LocalRowDelegate(this, false)),
+      delegate_(new LocalRowDelegate(this)),
       actions_(side, this, kind == Kind::Normal) {
     setAccessibleName(kind == Kind::Normal ? QStringLiteral("Local folders")
                                            : QStringLiteral("Local project folders"));

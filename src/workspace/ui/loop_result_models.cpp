@@ -1,5 +1,7 @@
 #include "workspace/ui/loop_result_models.h"
 
+#include "workspace/search_delete.h"
+
 #include <QApplication>
 #include <QBrush>
 #include <QStyle>
@@ -33,6 +35,17 @@ void SearchResultModel::flush() {
         rows_.push_back(std::move(r));
     waiting_.clear();
     endInsertRows();
+}
+
+void SearchResultModel::removeGone(const QByteArray& folder, const RemoteItemList& listing) {
+    flush();
+    for (int r = int(rows_.size()) - 1; r >= 0; --r) {
+        if (!SearchRowGone(rows_[size_t(r)], folder, listing))
+            continue;
+        beginRemoveRows({}, r, r);
+        rows_.erase(rows_.begin() + r);
+        endRemoveRows();
+    }
 }
 
 void SearchResultModel::clear() {
@@ -81,8 +94,8 @@ QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation,
 
 // ------------------------------------------------------------ change case
 
-void ChangeCaseModel::append(const CaseRename& rename) {
-    Row row{rename, QString()};
+void ChangeCaseModel::append(const CaseRename& rename, CaseRowMark mark) {
+    Row row{rename, QString(), mark};
     const QString folder = QString::fromUtf8(rename.folder);
     if (folder != lastShown_) {
         row.shownPath = folder;
@@ -113,19 +126,26 @@ QVariant ChangeCaseModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(rows_.size()))
         return {};
     const Row& row = rows_[size_t(index.row())];
+    const bool taken = row.mark == CaseRowMark::Taken;
     if (role == Qt::DecorationRole && index.column() == 0) {
         const char kind = row.rename.kind;
+        if (taken)
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         return QApplication::style()->standardIcon(kind == 'd'   ? QStyle::SP_DirIcon
                                                    : kind == 'l' ? QStyle::SP_FileLinkIcon
                                                                  : QStyle::SP_FileIcon);
     }
+    if (taken && (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole))
+        return QString::fromLatin1(ChangeCaseTexts::kTakenTip);
+    if (taken && role == Qt::ForegroundRole)
+        return QBrush(QColor(160, 0, 0));
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
         case 1:
             return QString::fromUtf8(row.rename.oldName);
         case 2:
-            return QString::fromUtf8(row.rename.newName);
+            return CaseRowNewNameText(row.rename, row.mark);
         case 3:
             return row.shownPath;
     }
@@ -192,17 +212,17 @@ QModelIndex CompareTreeModel::indexOf(const CompareNode* node) const {
 }
 
 QModelIndex CompareTreeModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0)
+    if (column < 0 || column >= kColumns || row < 0)
         return {};
     if (!parent.isValid()) {
         if (!started_ || row != 0)
             return {};
-        return createIndex(0, 0, const_cast<CompareNode*>(tree_.root()));
+        return createIndex(0, column, const_cast<CompareNode*>(tree_.root()));
     }
     CompareNode* p = node(parent);
     if (row >= int(p->children.size()))
         return {};
-    return createIndex(row, 0, p->children[size_t(row)].get());
+    return createIndex(row, column, p->children[size_t(row)].get());
 }
 
 QModelIndex CompareTreeModel::parent(const QModelIndex& index) const {
@@ -219,14 +239,13 @@ int CompareTreeModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CompareTreeModel::columnCount(const QModelIndex&) const {
-    return 1;
+    return kColumns;
 }
 
-// The header is hidden; screen readers still name the column by it.
 QVariant CompareTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return QStringLiteral("File/Folder");
-    return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == 0 ? QStringLiteral("File/Folder") : QStringLiteral("Where");
 }
 
 QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
@@ -234,17 +253,18 @@ QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
     if (!n)
         return {};
     const CompareItem& i = n->item;
+    if (index.column() == 1) {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return n->parent ? CompareSideText(i) : QString();
+        if (role != Qt::ForegroundRole)
+            return {};
+    }
     if (role == Qt::DisplayRole)
         return n->parent ? i.name() : QStringLiteral("From");
     if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
         if (!n->parent)
             return {};
-        if (!i.isRemote())
-            return QStringLiteral("local only");
-        if (!i.isLocal())
-            return QStringLiteral("server only");
-        return i.isCommonFolder() ? QStringLiteral("folder on both sides")
-                                  : QStringLiteral("differs");
+        return i.name() + QStringLiteral(", ") + CompareSideText(i);
     }
     if (role == Qt::ForegroundRole && n->parent) {
         // Local only blue, server only green, different on both sides red.
@@ -255,7 +275,7 @@ QVariant CompareTreeModel::data(const QModelIndex& index, int role) const {
         if (!i.isCommonFolder())
             return QBrush(QColor(160, 0, 0));
     }
-    if (role == Qt::DecorationRole) {
+    if (role == Qt::DecorationRole && index.column() == 0) {
         QStyle* s = QApplication::style();
         if (!n->parent)
             return s->standardIcon(QStyle::SP_DriveNetIcon);

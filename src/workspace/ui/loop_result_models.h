@@ -23,6 +23,8 @@ public:
     // Inserts what is waiting at once.
     void flush();
     const SearchRow& row(int r) const { return rows_[size_t(r)]; }
+    // Drops the rows a fresh listing of the folder shows gone.
+    void removeGone(const QByteArray& folder, const RemoteItemList& listing);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -45,9 +47,10 @@ class ChangeCaseModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void append(const CaseRename& rename);
+    void append(const CaseRename& rename, CaseRowMark mark = CaseRowMark::Renamed);
     void clear();
     const CaseRename& rename(int r) const { return rows_[size_t(r)].rename; }
+    CaseRowMark mark(int r) const { return rows_[size_t(r)].mark; }
     QString shownPath(int r) const { return rows_[size_t(r)].shownPath; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -59,6 +62,7 @@ private:
     struct Row {
         CaseRename rename;
         QString shownPath;
+        CaseRowMark mark = CaseRowMark::Renamed;
     };
     std::vector<Row> rows_;
     QString lastShown_;
@@ -87,6 +91,7 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    static constexpr int kColumns = 2;  // the item, where it stands
 
 private:
     CompareTree tree_;

@@ -46,6 +46,7 @@ void LoopWindow::onStartStop() {
         if (!startLoop())
             return;
         running_ = true;
+        stopRequested_ = false;
         startButton_->setText(QStringLiteral("Stop"));
         status_->clear();
         status_->hide();
@@ -54,6 +55,7 @@ void LoopWindow::onStartStop() {
         return;
     }
     stopQueued();
+    stopRequested_ = true;
     status_->setText(QString::fromLatin1(LoopTexts::kPleaseWait));
     progress_->hide();
     status_->show();
@@ -61,11 +63,14 @@ void LoopWindow::onStartStop() {
 }
 
 void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
-    if (token != this->token())
+    if (token != this->token() || loopFinished())
         return;
+    finishRun(endedText() + FormatElapsed(quint32(elapsedMs)));
+}
+
+void LoopWindow::finishRun(const QString& statusText) {
     running_ = false;
-    loopFinished();
-    status_->setText(endedText() + FormatElapsed(quint32(elapsedMs)));
+    status_->setText(statusText);
     progress_->hide();
     status_->show();
     startButton_->setText(startText());

@@ -32,7 +32,13 @@ protected:
     // The end line's first words.
     virtual QString endedText() const = 0;
     virtual QString startText() const = 0;
-    virtual void loopFinished() {}
+    // The loop's end marker came. True when the window carries on itself and
+    // later calls finishRun(); false ends the run with the time used.
+    virtual bool loopFinished() { return false; }
+    // Idle again, with this status text.
+    void finishRun(const QString& statusText);
+    // Stop was pressed during this run.
+    bool stopRequested() const { return stopRequested_; }
 
     void progressStep();
     void setProgressRange(int maximum);
@@ -53,4 +59,5 @@ private:
 
     QString helpTopic_;
     bool running_ = false;
+    bool stopRequested_ = false;
 };

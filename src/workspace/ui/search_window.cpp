@@ -5,10 +5,13 @@
 #include "platform/ui/keyboard_reach.h"
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
+#include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
+#include "remote/remote_project_guard.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
 #include "workspace/loop_starters.h"
+#include "workspace/search_delete.h"
 #include "workspace/ui/loop_result_models.h"
 
 #include <QCheckBox>
@@ -27,6 +30,9 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// "Delete" of a result row's menu.
+constexpr int kSearchDeleteCommand = 34210;
 
 // Selected rows: deep blue in a focused list, pale when it is not focused.
 void setRowColours(QWidget* list) {
@@ -121,6 +127,8 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
         const QModelIndex index = list_->indexAt(pos);
         if (!index.isValid())
             return;
+        if (!list_->selectionModel()->isRowSelected(index.row(), QModelIndex()))
+            list_->setCurrentIndex(index);
         if (QMenu* m = rowMenu(index.row()))
             PopupContextMenu(m, list_->viewport()->mapToGlobal(pos));
     });
@@ -134,6 +142,13 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
     layout->addWidget(progress_);
     showCriteria(stored);
     resize(820, 520);
+
+    connect(&engine_, &ActionEngine::refreshDelivered, this,
+            [this](quintptr window, quint8, const QByteArray& folder, const RemoteItemList& items,
+                   int) {
+                if (window == token())
+                    model_->removeGone(folder, items);
+            });
 }
 
 SearchWindow::~SearchWindow() = default;
@@ -224,7 +239,39 @@ QMenu* SearchWindow::rowMenu(int row) {
     QAction* download = menu_->addAction(target.text, this, [this, row] { downloadRow(row); });
     download->setData(34211);
     download->setEnabled(!target.folder.isEmpty());
+    QAction* remove =
+        menu_->addAction(QStringLiteral("Delete"), this, [this] { deleteSelected(); });
+    remove->setData(kSearchDeleteCommand);
+    remove->setEnabled(!running());
     return menu_;
+}
+
+std::vector<SearchRow> SearchWindow::selectedRows() const {
+    QModelIndexList indexes = list_->selectionModel()->selectedRows();
+    std::sort(indexes.begin(), indexes.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<SearchRow> rows;
+    for (const QModelIndex& i : indexes)
+        rows.push_back(model_->row(i.row()));
+    return rows;
+}
+
+void SearchWindow::deleteSelected() {
+    const std::vector<SearchRow> rows = selectedRows();
+    if (rows.empty() || running())
+        return;
+    if (const auto refusal = RemoteDeleteRefusal(folders_.remote, SearchRowPaths(rows))) {
+        prompter_.showMessage(*refusal);
+        return;
+    }
+    if (!prompter_.askYesNo(SearchDeleteQuestion(int(rows.size()))))
+        return;
+    RefreshTarget target;
+    target.window = token();
+    target.mode = 2;
+    FileOperationStarters starters(engine_);
+    for (const SearchDeleteBatch& batch : GroupSearchRowsByFolder(rows))
+        starters.deleteItems(batch.folder, batch.items, target);
 }
 
 void SearchWindow::downloadRow(int row) {

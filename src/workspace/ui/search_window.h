@@ -44,6 +44,10 @@ public:
     SearchRequest request() const;
     // The menu of a result row, as the list shows it on a right click.
     QMenu* rowMenu(int row);
+    QTreeView* resultList() const { return list_; }
+    // "Delete" on the selected rows: the project guard, the question, then
+    // the deletes; rows leave once a fresh listing shows them gone.
+    void deleteSelected();
 
     // SearchOwner
     bool searchResult(const SearchRow& row) override;
@@ -63,6 +67,7 @@ protected:
 private:
     void showCriteria(const SearchCriteria& c);
     void downloadRow(int row);
+    std::vector<SearchRow> selectedRows() const;
 
     ProjectFolders folders_;
     QByteArray folder_;

@@ -1,0 +1,168 @@
+// Journeys through the window's own tools: the quick-connect bar, the concerned
+// file page and the change-case window, each from the user's keys and clicks
+// to what the server holds.
+#include "journeys/journey.h"
+
+#include "app/command_ids.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
+#include "app/ui/quick_connect_bar.h"
+#include "app/ui/site_name_dialog.h"
+#include "extras/content_rules.h"
+#include "extras/ui/concerned_file_page.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/remote_tree_model.h"
+#include "support/ftp_server_process.h"
+#include "workspace/ui/change_case_window.h"
+#include "workspace/ui/loop_result_models.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST(WindowJourney, QuickConnectThenKeepTheConnectionAsASite) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("welcome.txt", "hi"));
+    QuickConnectBar* bar = j.frame().quickConnectBar();
+    QTest::keyClicks(bar->hostEdit(), j.server().host());
+    QTest::keyClicks(bar->userEdit(), j.server().user());
+    QTest::keyClicks(bar->passwordEdit(), j.server().password());
+    QTest::keyClicks(bar->portEdit(), QString::number(j.server().port()));
+    Journey::press(bar->portEdit(), Qt::Key_Return);
+    ASSERT_TRUE(j.waitFor([&] { return j.remoteNames().contains("welcome.txt"); }))
+        << j.chatText().toStdString();
+    EXPECT_TRUE(j.workbench().sites().Records.empty());
+    EXPECT_TRUE(j.frame().windowTitle().startsWith("Velmora - 127.0.0.1"));
+
+    j.whenDialogOpens([](QDialog* d) {
+        auto* name = qobject_cast<SiteNameDialog*>(d);
+        ASSERT_TRUE(name);
+        name->setTexts("From the bar", "");
+        name->okButton()->click();
+    });
+    ASSERT_TRUE(j.menuCommand(kCmdSaveAsSite));
+    ASSERT_EQ(j.workbench().sites().Records.size(), 1u);
+    EXPECT_EQ(j.workbench().sites().Records[0].Host, j.server().host());
+
+    // The Site connect dialog now lists it.
+    QStringList listed;
+    j.whenDialogOpens([&](QDialog* d) {
+        auto* table = d->findChild<QTableView*>();
+        ASSERT_TRUE(table);
+        for (int r = 0; r < table->model()->rowCount(); ++r)
+            listed << table->model()->index(r, 0).data().toString();
+        d->reject();
+    });
+    ASSERT_TRUE(j.menuCommand(kCmdConnect));
+    EXPECT_EQ(listed, QStringList{"From the bar"});
+}
+
+TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("error_log")).mid(1),
+                                     "PHP Warning: one\n"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.selectRemote({"error_log"});
+    std::unique_ptr<QMenu> menu(j.remoteSide().buildListMenu(nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kListConcernedFile));
+    ConcernedFilePage* page = j.frame().concernedFilePage();
+    j.frame().view()->showPage(MainView::ConcernedFile);
+    ASSERT_TRUE(j.waitFor([&] { return page->pane()->toPlainText() == "PHP Warning: one\n"; }))
+        << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+
+    // Edited by keys, uploaded: the server holds the edit.
+    page->pane()->setFocus();
+    page->pane()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(page->pane(), "fixed");
+    j.prompter().expectQuestion("Upload the concerned file?", true);
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->text() == "Upload")
+            b->click();
+    ASSERT_TRUE(j.waitFor([&] {
+        return Journey::readFile(j.serverPath("error_log")) == "PHP Warning: one\nfixed";
+    })) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+
+    // Refreshed after the upload: nothing to lose, no question; the server's
+    // newer text shows.
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("error_log")).mid(1),
+                                     "PHP Warning: two\n"));
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->text() == "Refresh")
+            b->click();
+    ASSERT_TRUE(j.waitFor([&] { return page->pane()->toPlainText() == "PHP Warning: two\n"; }));
+    ASSERT_TRUE(j.waitIdle());
+
+    // Edited again and refreshed: the user is asked, and "No" keeps the edit.
+    QTest::keyClicks(page->pane(), "x");
+    j.prompter().expectQuestion(QString::fromLatin1(kDropEditsQuestion), false);
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->text() == "Refresh")
+            b->click();
+    EXPECT_TRUE(page->pane()->toPlainText().contains("x"));
+    EXPECT_FALSE(j.workbench().session().isBusy());
+}
+
+TEST(WindowJourney, ChangeCaseShowsItsPlanAndRenamesAfterYes) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    for (const char* name : {"site/Index.HTML", "site/IMG/Logo.PNG", "site/readme.txt"})
+        ASSERT_TRUE(j.server().writeFile(
+            QString::fromUtf8(j.remote(QString::fromLatin1(name))).mid(1), "x"));
+    ASSERT_TRUE(j.logIn());
+    const QByteArray site = j.remote("site");
+    ASSERT_TRUE(j.openRemoteFolder(site));
+
+    // The tree's menu opens the window on the folder.
+    RemoteExplorer& r = j.remoteSide();
+    std::unique_ptr<QMenu> menu(r.buildTreeMenu(r.treeModel()->indexOf(site), nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeChangeCase));
+    auto* window = j.frame().findChild<ChangeCaseWindow*>();
+    ASSERT_TRUE(window);
+    for (QRadioButton* b : window->findChildren<QRadioButton*>())
+        if (b->text() == "Lower case")
+            b->setChecked(true);
+    for (QCheckBox* box : window->findChildren<QCheckBox*>())
+        box->setChecked(box->text() == "File" || box->text() == "Folder" ||
+                        box->text() == "Include sub folders");
+
+    // "No" after the plan: the server is untouched.
+    j.prompter().expectQuestion("Rename the 3 items as listed?", false);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); }));
+    EXPECT_EQ(window->statusLabel()->text(), "Nothing was renamed.");
+    EXPECT_EQ(window->model()->rowCount(), 3);
+    EXPECT_TRUE(QFile::exists(j.serverPath("site/IMG/Logo.PNG")));
+
+    // "Yes": the same renames reach the server.
+    j.prompter().expectQuestion("Rename the 3 items as listed?", true);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] {
+        return !window->running() && window->statusLabel()->text().contains("time used");
+    })) << j.chatText().toStdString();
+    EXPECT_TRUE(QFile::exists(j.serverPath("site/index.html")));
+    EXPECT_TRUE(QFile::exists(j.serverPath("site/img/logo.png")));
+    EXPECT_TRUE(QFile::exists(j.serverPath("site/readme.txt")));
+    window->close();
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// The main window's own behaviour around its pages: what it keeps for the
+// next start, where it comes up, and how it ends.
+#include "app/command_ids.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
+#include "app/window_placement_image.h"
+#include "workbench_harness.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabBar>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MainWindow, BannerAndPageAreAsTheyWereLeft) {
+    WorkbenchHarness h;
+    {
+        MainFrame frame(*h.workbench);
+        frame.show();
+        EXPECT_TRUE(frame.view()->bannerPane()->isVisible());
+        frame.updateMenuState();
+        EXPECT_TRUE(frame.action(kCmdViewBanner)->isChecked());
+        frame.action(kCmdViewBanner)->trigger();
+        EXPECT_FALSE(frame.view()->bannerPane()->isVisible());
+        frame.updateMenuState();
+        EXPECT_FALSE(frame.action(kCmdViewBanner)->isChecked());
+        frame.view()->showPage(MainView::RemoteProject);
+        // No close: the banner's state is kept the moment it changes.
+    }
+    {
+        MainFrame frame(*h.workbench);
+        frame.show();
+        EXPECT_FALSE(frame.view()->bannerPane()->isVisible());
+        EXPECT_EQ(frame.view()->currentPage(), MainView::Normal);
+        frame.view()->showPage(MainView::RemoteProject);
+        frame.close();
+    }
+    MainFrame frame(*h.workbench);
+    frame.show();
+    EXPECT_EQ(frame.view()->currentPage(), MainView::RemoteProject);
+    EXPECT_EQ(frame.view()->tabBar()->currentIndex(), int(MainView::RemoteProject));
+    EXPECT_FALSE(frame.view()->bannerPane()->isVisible());
+}
+
+TEST(MainWindow, ExitClosesFromTheMenuAndCtrlQ) {
+    WorkbenchHarness h;
+    MainFrame frame(*h.workbench);
+    frame.show();
+    QAction* exit = frame.action(kCmdExit);
+    ASSERT_TRUE(exit);
+    EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->trigger();
+    EXPECT_FALSE(frame.isVisible());
+}
+
+TEST(MainWindow, APlacementOffEveryScreenComesBackIntoView) {
+    WorkbenchHarness h;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    AppSettings& s = h.workbench->settings();
+    s.Loaded = true;
+    WindowGeometry stored;
+    stored.normal = QRect(screen.right() + 3000, screen.bottom() + 2000, 560, 380);
+    s.MainPlacement = PlacementFromGeometry(stored);
+    MainFrame frame(*h.workbench);
+    frame.restorePlacement();
+    EXPECT_TRUE(screen.contains(frame.geometry())) << frame.geometry().x();
+    EXPECT_EQ(frame.geometry().size(), QSize(560, 380));
+
+    // Twice the screen, as after the scale doubled: shrunk to it.
+    stored.normal = QRect(screen.topLeft(), screen.size() * 2);
+    s.MainPlacement = PlacementFromGeometry(stored);
+    frame.restorePlacement();
+    EXPECT_EQ(frame.geometry(), screen);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+#include "app/certificate_question.h"
+#include "app/tool_dialog_rules.h"
+#include "app/ui/certificate_dialog.h"
+#include "app/ui/file_input_dialog.h"
+#include "app/ui/site_name_dialog.h"
+#include "extras/ui/ftp_wizard_window.h"
+#include "extras/ui/wizard_registry.h"
+#include "platform/help_viewer.h"
+#include "remote/task_status.h"
+#include "remote/ui/file_action_dialog.h"
+#include "remote/ui/new_folder_dialog.h"
+#include "remote/ui/permissions_dialog.h"
+#include "remote/ui/remote_path_dialog.h"
+#include "session/ui/command_queue_window.h"
+#include "support/scripted_prompter.h"
+#include "workspace/ui/change_case_window.h"
+#include "workspace/ui/compare_window.h"
+#include "workspace/ui/copy_local_path_dialog.h"
+#include "workspace/ui/local_name_dialog.h"
+#include "workspace/ui/local_properties_dialog.h"
+#include "workspace/ui/search_window.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+class NoHelp : public HelpViewer {
+public:
+    void showTopic(const QString&) override {}
+};
+
+// Presses Escape in the modal dialog a command opens; true when that closed
+// it (otherwise it is rejected by hand so the test goes on).
+bool commandDialogClosesWithEscape(MainFrame& frame, int id, QString* title) {
+    bool closed = false;
+    QTimer::singleShot(150, [&] {
+        QPointer<QWidget> w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        *title = w->windowTitle();
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::qWait(20);
+        closed = !w || !w->isVisible();
+        if (w && w->isVisible())
+            if (auto* d = qobject_cast<QDialog*>(w.data()))
+                d->reject();
+    });
+    frame.runCommand(id);
+    QTest::qWait(250);
+    return closed;
+}
+
+bool closesWithEscape(QWidget* w) {
+    QPointer<QWidget> guard(w);
+    w->show();
+    QTest::qWait(10);
+    QTest::keyClick(w, Qt::Key_Escape);
+    QTest::qWait(10);
+    return !guard || !guard->isVisible();
+}
+
+TEST(MainWindow, EveryDialogClosesWithEscape) {
+    WorkbenchHarness h;
+    ScriptedPrompter prompter;
+    NoHelp help;
+    MainFrame::Services services;
+    services.prompter = &prompter;
+    services.help = &help;
+    MainFrame frame(*h.workbench, services);
+    frame.show();
+    for (int id :
+         {kCmdConnect, kCmdGeneralOptions, kCmdLocalColor, kCmdBeepOptions, kCmdToolsBySearch,
+          kCmdToolsManually, kCmdCheckCommands, kCmdShutdownSystem, kCmdAlertDownload, kCmdAbout}) {
+        QString title;
+        EXPECT_TRUE(commandDialogClosesWithEscape(frame, id, &title)) << id;
+        EXPECT_FALSE(title.isEmpty()) << id;
+    }
+    EXPECT_EQ(h.workbench->completion().shutdownFlags(), 0);
+
+    ActionEngine& engine = h.workbench->engine();
+    TaskStatus& status = h.workbench->taskStatus();
+    SiteList& sites = h.workbench->sites();
+    CertificateQuestion question;
+    using Make = std::function<QWidget*()>;
+    const std::vector<std::pair<const char*, Make>> dialogs = {
+        {"permissions", Make([&] { return new PermissionsDialog({}, false, prompter); })},
+        {"file action",
+         [&] { return new FileActionDialog(TransferDirection::Upload, {}, true, help); }},
+        {"new folder", [] { return new NewFolderDialog("/a"); }},
+        {"remote path", [] { return new RemotePathDialog("/a", "http://h/a"); }},
+        {"site name",
+         [&] { return new SiteNameDialog(sites, SiteNameDialog::Mode::New, -1, prompter); }},
+        {"local name",
+         [] { return new LocalNameDialog(LocalNameDialog::Purpose::Folder, "/tmp"); }},
+        {"local path", [] { return new CopyLocalPathDialog("/tmp"); }},
+        {"local properties", [] { return new LocalPropertiesDialog("/tmp"); }},
+        {"file input", [&] { return new FileInputDialog(FileInputMode::Test, prompter); }},
+        {"certificate", [&] { return new CertificateDialog(question); }},
+        {"search",
+         [&] { return new SearchWindow(engine, status, prompter, help, {}, "/", {}, {}); }},
+        {"change case",
+         [&] { return new ChangeCaseWindow(engine, status, prompter, help, "/", {}); }},
+        {"compare",
+         [&] {
+             return new CompareWindow(engine, status, prompter, help, {"/tmp", "/"}, "/", 0);
+         }},
+    };
+    for (const auto& [name, make] : dialogs) {
+        QPointer<QWidget> w = make();
+        const bool deletes = w->testAttribute(Qt::WA_DeleteOnClose);
+        EXPECT_TRUE(closesWithEscape(w)) << name;
+        if (!deletes)
+            delete w;
+    }
+    EXPECT_TRUE(closesWithEscape(reinterpret_cast<QWidget*>(frame.queueWindow())));
+
+    // The wizard closes too, but asks first when its text holds edits.
+    FtpWizardWindow* wizard = frame.wizards()->open("/", "a.txt");
+    ASSERT_TRUE(wizard);
+    EXPECT_TRUE(closesWithEscape(wizard));
+    QPointer<FtpWizardWindow> edited = frame.wizards()->open("/", "b.txt");
+    ASSERT_TRUE(edited);
+    edited->showContent("text\n");
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return edited->textView()->toPlainText() == "text\n"; }));
+    edited->textView()->appendPlainText("more");
+    const QString closeAnyway =
+        "The text has changes that were not uploaded.\nClose the wizard anyway?";
+    prompter.expectQuestion(closeAnyway, false);
+    EXPECT_FALSE(closesWithEscape(edited));
+    prompter.expectQuestion(closeAnyway, true);
+    EXPECT_TRUE(closesWithEscape(edited));
+}
+
+}  // namespace
