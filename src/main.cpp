@@ -132,5 +132,6 @@ int main(int argc, char** argv) {
     LogindSleepInhibitor inhibitor;
     TransferWatch watch(workbench.session(), notifier, inhibitor,
                         [&frame] { return frame->isActiveWindow(); });
+    watch.watchPool(workbench.transferPool());
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include "app/log_font_image.h"
@@ -62,6 +63,12 @@ struct AppSettings {
     LogFontImage ConcernedFont = LogFontImage::textPageDefault();
     LogFontImage WizardFont = LogFontImage::textPageDefault();
 
+    // After the records, only when not the default: transfer connections beside the main
+    // one; 0 moves every file on the main connection.
+    static constexpr int kDefaultSimultaneousTransfers = 2;
+    static constexpr int kMaxSimultaneousTransfers = 8;
+    qint32 SimultaneousTransfers = kDefaultSimultaneousTransfers;
+
     // Not stored: true when the last load read every field.
     bool Loaded = false;
 };
@@ -72,8 +79,9 @@ struct AppSettings {
 bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction direction,
                           AppSettings& settings);
 
-// Resets `settings` to the defaults, then takes every field the file holds; a missing, empty or
-// unreadable file leaves the defaults. Returns (and sets) Loaded.
-bool LoadAppSettings(AppSettings& settings, const QString& path);
+// Resets `settings` to the defaults, then takes every field the file holds; a missing, empty
+// or unreadable file leaves the defaults. Returns (and sets) Loaded. A value after the records
+// that cannot be used keeps its default and is named in `problems`.
+bool LoadAppSettings(AppSettings& settings, const QString& path, QStringList* problems = nullptr);
 // Replaces the file atomically; false when it could not be saved (the old file then stays).
 bool SaveAppSettings(const AppSettings& settings, const QString& path, QString* error = nullptr);

@@ -3,6 +3,8 @@
 #include "app/settings_archive.h"
 #include "platform/prompter.h"
 
+#include <algorithm>
+
 namespace {
 
 int listIndex(int value, const QStringList& choices) {
@@ -59,6 +61,7 @@ GeneralOptions GeneralOptionsFrom(const AppSettings& settings) {
     o.keepAliveCommand1 = listIndex(settings.KeepAliveCommand1, KeepAliveCommand1Choices());
     o.keepAliveCommand2 = listIndex(settings.KeepAliveCommand2, KeepAliveCommand2Choices());
     o.serverKindFlags = settings.ServerKindFlags & kServerKindMask;
+    o.simultaneousTransfers = settings.SimultaneousTransfers;
     return o;
 }
 
@@ -79,11 +82,13 @@ AppSettings WithGeneralOptions(const AppSettings& settings, const GeneralOptions
     copy.LocalShowFlags = merge(settings.LocalShowFlags, options.localShowFlags, kLocalShowMask);
     copy.ServerKindFlags =
         merge(settings.ServerKindFlags, options.serverKindFlags, kServerKindMask);
+    copy.SimultaneousTransfers =
+        std::clamp(options.simultaneousTransfers, 0, AppSettings::kMaxSimultaneousTransfers);
     return copy;
 }
 
 bool SameStoredSettings(const AppSettings& a, const AppSettings& b) {
-    return storedImage(a) == storedImage(b);
+    return storedImage(a) == storedImage(b) && a.SimultaneousTransfers == b.SimultaneousTransfers;
 }
 
 GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppSettings& copy,

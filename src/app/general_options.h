@@ -10,7 +10,8 @@
 class Prompter;
 
 // The "General" options sheet edits fields ChatInfoLevel ... ServerKindFlags of the settings
-// together; everything else is carried through unchanged.
+// together, and "Simultaneous transfers" kept after the records; everything else is carried
+// through unchanged.
 
 namespace GeneralOptionsTexts {
 inline constexpr char kTitle[] = "General";
@@ -27,6 +28,7 @@ struct GeneralOptions {
     int keepAliveCommand1 = 0;  // list index 0 ... 1
     int keepAliveCommand2 = 0;  // list index 0 ... 1
     qint32 serverKindFlags = 0;
+    int simultaneousTransfers = AppSettings::kDefaultSimultaneousTransfers;  // 0 ... 8
 
     bool operator==(const GeneralOptions&) const = default;
 };

@@ -8,6 +8,7 @@
 class DesktopNotifier;
 class FtpSession;
 class SleepInhibitor;
+class TransferPool;
 
 // Looks after the user who walked away from a long transfer: the machine is
 // kept from sleeping while the session has transfers in hand, and the end of a
@@ -22,9 +23,17 @@ public:
 
     static QString notificationTitle() { return QStringLiteral("Velmora"); }
 
+    // Transfers on the connections beside the session count too: sleep may
+    // come only once they are done as well.
+    void watchPool(TransferPool& pool);
+
 private:
     void onMarker(int fakeKind, int value, const QString& caption);
 
+    void releaseWhenAllDone();
+
+    FtpSession& session_;
+    TransferPool* pool_ = nullptr;
     DesktopNotifier& notifier_;
     SleepInhibitor& inhibitor_;
     std::function<bool()> windowActive_;

@@ -37,12 +37,24 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
       services_(services),
       session_(std::make_unique<FtpSession>(services.transports)),
       engine_(std::make_unique<ActionEngine>(*session_)),
+      pool_(std::make_unique<TransferPool>(*engine_, services.transports)),
       trust_(QDir(settingFolder).filePath(TrustStore::fileName())),
       title_(kApplicationTitle) {
     judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
     session_->setCertificateJudge(judge_.get());
+    engine_->setTransferPool(pool_.get());
+    pool_->setConnections(settings_.SimultaneousTransfers);
     tasks_.connectTo(*session_);
+    tasks_.connectTo(*pool_);
+    counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get());
     taskStatus_.connectTo(*session_);
+    // What fails or is taken out on a transfer connection is the task's as well.
+    connect(pool_.get(), &TransferPool::failure, &taskStatus_, &TaskStatus::noteProblem);
+    connect(pool_.get(), &TransferPool::commandRefused, &taskStatus_,
+            [this](const QByteArray& command, int, const QString& reply) {
+                taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply);
+            });
+    connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
     failed_ = std::make_unique<FailedTransfers>(*engine_);
     // Folder uploads read their subfolders with the local side's filters, as
     // they stand when the upload gets there.
@@ -53,7 +65,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     configureEngine();
     completion_ =
         std::make_unique<CompletionActions>(settings_, *services_.beeper, *services_.shutdown);
-    completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty(); });
+    // The shutdown after transfers waits for every connection's.
+    completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty() || pool_->busy(); });
     completion_->attachTo(taskStatus_);
     applyPublishOptions();
     connect(session_.get(), &FtpSession::titleChanged, this, [this](const QString& title) {
@@ -68,6 +81,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
 
 Workbench::~Workbench() {
     // Queued work reports to the engine while it goes.
+    counts_.reset();
+    pool_.reset();
     session_->queue().clear();
     completion_.reset();
     failed_.reset();
@@ -85,7 +100,9 @@ void Workbench::load() {
     if (LoadSites(sites_, sitesPath) == SiteFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Sites);
     const QString settingsPath = filePath(SettingsFileName(SettingsFileKind::Settings));
-    if (isDamaged(settingsPath, LoadAppSettings(settings_, settingsPath)))
+    problems_.clear();
+    if (isDamaged(settingsPath, LoadAppSettings(settings_, settingsPath, &problems_)) ||
+        !problems_.isEmpty())
         damaged_ << SettingsFileName(SettingsFileKind::Settings);
     const QString mixedPath = filePath(SettingsFileName(SettingsFileKind::Mixed));
     if (isDamaged(mixedPath, LoadMixedSettings(mixed_, mixedPath)))
@@ -99,6 +116,7 @@ void Workbench::load() {
     if (isDamaged(publishPath, LoadPublishSettings(publish_, publishPath)))
         damaged_ << PublishSettings::fileName();
     applyPublishOptions();
+    pool_->setConnections(settings_.SimultaneousTransfers);
     savedSites_ = sites_;
     savedSettings_ = settings_;
     savedMixed_ = mixed_;
@@ -135,6 +153,10 @@ QStringList Workbench::save() {
         keepPasswordsInKeyring();
     }
     return errors;
+}
+
+bool Workbench::busy() const {
+    return !session_->queue().isEmpty() || pool_->busy();
 }
 
 bool Workbench::keyringWanted() const {
@@ -269,8 +291,12 @@ bool Workbench::saveSites(QStringList& errors) {
 void Workbench::saveAppSettings(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Settings);
     AppSettings onDisk;
-    keepDamaged(name, LoadAppSettings(onDisk, filePath(name)));
-    const auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    QStringList problems;
+    keepDamaged(name, LoadAppSettings(onDisk, filePath(name), &problems) && problems.isEmpty());
+    auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
+    // The value after the records, too, stays as another writer saved it unless changed here.
+    if (settings_.SimultaneousTransfers == savedSettings_.SimultaneousTransfers)
+        merged.SimultaneousTransfers = onDisk.SimultaneousTransfers;
     QString error;
     if (!SaveAppSettings(merged, filePath(name), &error)) {
         errors << error;
@@ -446,6 +472,7 @@ void Workbench::applySettings(const AppSettings& before) {
     o.keepAliveCommand2 = fresh.keepAliveCommand2;
     o.showActiveServerFiles = fresh.showActiveServerFiles;
     session_->setOptions(o);
+    pool_->setConnections(settings_.SimultaneousTransfers);
     if ((before.KeepAliveInterval == 0) != (settings_.KeepAliveInterval == 0))
         session_->restartKeepAlive();
 }

@@ -12,6 +12,8 @@
 #include "remote/failed_transfers.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
+#include "remote/transfer_counts.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 
 #include "app/login_credentials.h"
@@ -64,6 +66,8 @@ public:
     QStringList save();
     // Files that existed but could not be read whole at load.
     const QStringList& damagedFiles() const { return damaged_; }
+    // What could not be used of the files read at load, one text each.
+    const QStringList& settingsProblems() const { return problems_; }
 
     const QString& settingFolder() const { return settingFolder_; }
     AppSettings& settings() { return settings_; }
@@ -79,6 +83,11 @@ public:
 
     FtpSession& session() { return *session_; }
     ActionEngine& engine() { return *engine_; }
+    // The transfer connections beside the session, and what they count.
+    TransferPool& transferPool() { return *pool_; }
+    TransferCounts& transferCounts() { return *counts_; }
+    // Work in hand on any connection: queued, running or held for transfers.
+    bool busy() const;
     TaskList& tasks() { return tasks_; }
     // Transfers that did not finish, for the user to retry or remove.
     FailedTransfers& failedTransfers() { return *failed_; }
@@ -166,9 +175,12 @@ private:
     ToolLists savedTools_;
     PublishSettings savedPublish_;
     QStringList damaged_;
+    QStringList problems_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;
+    std::unique_ptr<TransferPool> pool_;
     TaskList tasks_;
+    std::unique_ptr<TransferCounts> counts_;
     TaskStatus taskStatus_;
     std::unique_ptr<FailedTransfers> failed_;
     std::unique_ptr<CompletionActions> completion_;

@@ -5,9 +5,10 @@
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "remote/file_operation_starters.h"
+#include "remote/file_transfer.h"
 #include "remote/remote_path.h"
+#include "remote/transfer_pool.h"
 #include "remote/transfer_starters.h"
-#include "session/chained_upload_group.h"
 #include "session/checksum_group.h"
 #include "session/direct_download_group.h"
 #include "workspace/compare_tree.h"
@@ -117,10 +118,16 @@ bool askServerChecksums(CliContext& ctx, const QByteArray& remoteProject, const 
 
 }  // namespace
 
-int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
+int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     bool withDelete = false;
     bool dryRun = false;
     PublishOptions publish = TransferCliOptions::defaultCliPublishOptions();
+    QStringList args = given;
+    int parallel = kDefaultParallel;
+    QString parallelError;
+    if (!takeParallelOption(&args, &parallel, &parallelError))
+        return printError(parallelError), 2;
+    ctx.cli.setParallel(parallel);
     for (const QString& a : args) {
         if (takePublishOption(a, &publish))
             continue;
@@ -130,7 +137,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
             dryRun = true;
         else if (a != QLatin1String("--changed"))
             return printError(QStringLiteral("usage: deploy --changed [--delete] [--dry-run] "
-                                             "[--no-atomic] [--no-keep-times] [--verify]")),
+                                             "[--no-atomic] [--no-keep-times] [--verify] "
+                                             "[--parallel N]")),
                    2;
     }
     if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||
@@ -373,8 +381,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
     // Files in folders the walk listed go straight there, without listing
     // again, one CWD per folder; other folders are walked down to, creating
     // what is missing.
-    std::vector<std::unique_ptr<CommandGroup>> direct;
-    auto cursor = std::make_shared<ChainedUploadGroup::Cursor>();
+    std::vector<FileTransfer> direct;
     for (const QByteArray& folder : order) {
         if (!walked.count(folder)) {
             starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
@@ -383,20 +390,30 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& args) {
         }
         const QByteArray remoteFolder = joinRemotePath(remoteProject, folder);
         for (const LocalItem& item : byFolder[folder].items) {
-            TransferInfo info;
-            info.remoteFolder = remoteFolder;
-            info.fileName = item.name.toUtf8();
-            info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
-            info.total = item.size;
-            info.publish.options = engine.publish;
-            auto group = std::make_unique<ChainedUploadGroup>(info, cursor);
-            group->onResult = [&engine](const TransferResult& r) { engine.announceTransfer(r); };
-            direct.push_back(std::move(group));
+            FileTransfer t;
+            t.direction = FileTransfer::Upload;
+            t.info.remoteFolder = remoteFolder;
+            t.info.fileName = item.name.toUtf8();
+            t.info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
+            t.info.total = item.size;
+            t.info.publish.options = engine.publish;
+            direct.push_back(t);
         }
     }
-    if (!direct.empty())
-        engine.appendTask(QStringLiteral("Start uploading changed files"), std::move(direct),
-                          QStringLiteral("Uploading changed files completed"), 1);
+    const QString startDirect = QStringLiteral("Start uploading changed files");
+    const QString doneDirect = QStringLiteral("Uploading changed files completed");
+    if (TransferPool* pool = engine.transferPool(); pool && !direct.empty()) {
+        pool->appendTransferTask(startDirect, direct, doneDirect, 1);
+    } else if (!direct.empty()) {
+        // One session: the files of a folder follow each other with one CWD.
+        std::vector<std::unique_ptr<CommandGroup>> groups;
+        auto cursor = std::make_shared<FolderCursor>();
+        for (const FileTransfer& t : direct)
+            groups.push_back(makeFileTransferGroup(t, cursor, [&engine](const TransferResult& r) {
+                engine.announceTransfer(r.info, r.position, r.success);
+            }));
+        engine.appendTask(startDirect, std::move(groups), doneDirect, 1);
+    }
     std::map<QByteArray, std::vector<RemoteItem>> deletes;
     for (const QByteArray& p : plan.deletes) {
         RemoteItem item;

@@ -17,6 +17,7 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     : factory_([this] { touch(); }),
       session_(std::make_unique<FtpSession>(&factory_)),
       engine_(std::make_unique<ActionEngine>(*session_)),
+      pool_(std::make_unique<TransferPool>(*engine_, &factory_)),
       log_(std::move(log)),
       idleDeadline_(qint64(timeoutSeconds) * 1000),
       runDeadline_(deadlineSeconds > 0 ? QDeadlineTimer(qint64(deadlineSeconds) * 1000)
@@ -26,15 +27,21 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     SessionOptions o = options;
     o.keepAliveInterval = 0;  // a script's run is short; nothing to keep alive
     session_->setOptions(o);
+    engine_->setTransferPool(pool_.get());
     // Information lines (whole listings among them) are only made when --log
     // prints them.
     session_->setShownInfoLevel(log_ ? log_->shownInfoLevel() : -1);
     QObject::connect(session_.get(), &FtpSession::transferProgressSignal,
                      [this](const SocketGroup*, qint64) { touch(); });
-    QObject::connect(session_.get(), &FtpSession::logLine, [this](const LogLine& line) {
+    QObject::connect(pool_.get(), &TransferPool::transferProgress,
+                     [this](const SocketGroup*, qint64) { touch(); });
+    // Every connection's lines, tagged while several are open.
+    QObject::connect(pool_.get(), &TransferPool::logLine, [this](const LogLine& line) {
         touch();
         if (log_)
             log_->print(line);
+    });
+    QObject::connect(session_.get(), &FtpSession::logLine, [this](const LogLine& line) {
         // A refused login leaves its command waiting for ever: stop here.
         // A refused AUTH TLS is the session's to judge (plain under "auto").
         if (line.channel == LogChannel::Reply && !session_->loggedIn() && line.bold && !broken_ &&
@@ -53,10 +60,13 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                              log_->print(line);
                          }
                      });
-    QObject::connect(
-        session_.get(), &FtpSession::commandRefused, [this](const QByteArray& command, int code) {
-            refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
-        });
+    const auto refused = [this](const QByteArray& command, int code) {
+        refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
+    };
+    QObject::connect(session_.get(), &FtpSession::commandRefused, refused);
+    QObject::connect(pool_.get(), &TransferPool::commandRefused, refused);
+    QObject::connect(pool_.get(), &TransferPool::failure,
+                     [this](const QString& text) { failures_ << text; });
     // A script has nobody to remove a command the server refused with a code
     // its table does not know: it is refused, and the queue goes on.
     QObject::connect(session_.get(), &FtpSession::headStalled,
@@ -106,6 +116,7 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
 
 CliSession::~CliSession() {
     // Queued work reports to the engine while it is destroyed.
+    pool_.reset();
     session_->queue().clear();
     engine_.reset();
     session_.reset();
@@ -161,10 +172,14 @@ bool CliSession::waitUntil(const std::function<bool()>& done) {
 }
 
 bool CliSession::waitIdle() {
-    return waitUntil([this] { return session_->queue().isEmpty(); });
+    return waitUntil([this] { return session_->queue().isEmpty() && !pool_->busy(); });
 }
 
 bool CliSession::start() {
+    // The transfer connections log in while the main one finds its way: they
+    // know what the server offers once it answered FEAT and HELP.
+    QObject::connect(session_.get(), &FtpSession::commandMenusRebuilt, pool_.get(),
+                     [this] { pool_->warmUp(); });
     session_->connectNew();
     return waitUntil([this] { return session_->loggedIn() && session_->queue().isEmpty(); });
 }

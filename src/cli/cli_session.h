@@ -2,6 +2,7 @@
 
 #include "cli/log_printer.h"
 #include "remote/action_engine.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
 
@@ -34,14 +35,17 @@ public:
 
     FtpSession& session() { return *session_; }
     ActionEngine& engine() { return *engine_; }
+    TransferPool& pool() { return *pool_; }
     LogPrinter* printer() { return log_.get(); }
+    // Transfer connections for this run's files (0: the main one only).
+    void setParallel(int connections) { pool_->setConnections(connections); }
 
     // Connects and waits until the login and the start-up work are done.
     bool start();
     // Runs the event loop until done() holds, the connection breaks or the run
     // times out; false with error() set in the last two cases.
     bool waitUntil(const std::function<bool()>& done);
-    // Waits until the queue is empty.
+    // Waits until the queue is empty and the transfer connections are done.
     bool waitIdle();
 
     const QString& error() const { return error_; }
@@ -65,6 +69,7 @@ private:
     ActivityTransportFactory factory_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;
+    std::unique_ptr<TransferPool> pool_;
     std::unique_ptr<LogPrinter> log_;
     QDeadlineTimer idleDeadline_;
     QDeadlineTimer runDeadline_;

@@ -18,13 +18,13 @@ void LogPrinter::print(const LogLine& line) {
         return;
     if (line.channel == LogChannel::Reply && !line.lines.isEmpty()) {
         for (const QByteArray& l : line.lines)
-            writeLine(line.channel, line.bold, displayText(l));
+            writeLine(line.channel, line.bold, withConnectionTag(displayText(l), line.connection));
         return;
     }
     for (const QString& l : line.text.split(QLatin1Char('\n'))) {
         if (line.channel == LogChannel::Info && l.trimmed().isEmpty())
             continue;
-        writeLine(line.channel, line.bold, l);
+        writeLine(line.channel, line.bold, withConnectionTag(l, line.connection));
     }
 }
 

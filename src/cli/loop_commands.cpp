@@ -4,6 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
 #include "cli/remote_argument.h"
+#include "cli/transfer_options.h"
 #include "platform/format.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
@@ -136,10 +137,16 @@ QString timeText(qint64 utc) {
 
 }  // namespace
 
-int runCompareCommand(CliContext& ctx, const QStringList& args) {
+int runCompareCommand(CliContext& ctx, const QStringList& given) {
     const QString usage = QStringLiteral(
         "usage: compare [--case-sensitive] [--sizes] [--dates] [--recursive] [--ignore-hidden] "
-        "[--tsv] [RELATIVE_FOLDER]");
+        "[--tsv] [--parallel N] [RELATIVE_FOLDER]");
+    QStringList args = given;
+    int parallel = kDefaultParallel;
+    QString parallelError;
+    if (!takeParallelOption(&args, &parallel, &parallelError))
+        return printError(parallelError), 2;
+    ctx.cli.setParallel(parallel);
     quint8 options = 0;
     bool dates = false;
     bool tsv = false;

@@ -6,26 +6,32 @@
 ProgressLine::ProgressLine(CliSession& cli) : cli_(cli) {
     if (!cli_.printer())
         return;
-    FtpSession& s = cli_.session();
-    QObject::connect(&s, &FtpSession::transferStartedSignal,
-                     [this](const SocketGroup* g, const TransferInfo& info) {
-                         group_ = g;
-                         info_ = info;
-                         started_.start();
-                         lastShown_.invalidate();
-                     });
-    QObject::connect(&s, &FtpSession::transferProgressSignal,
-                     [this](const SocketGroup* g, qint64 position) {
-                         if (g == group_)
-                             show(position, false);
-                     });
-    QObject::connect(&s, &FtpSession::transferEndedSignal, [this](const SocketGroup* g) {
+    // The transfer started last is the one shown, on whichever connection.
+    const auto started = [this](const SocketGroup* g, const TransferInfo& info) {
+        group_ = g;
+        info_ = info;
+        started_.start();
+        lastShown_.invalidate();
+    };
+    const auto progress = [this](const SocketGroup* g, qint64 position) {
+        if (g == group_)
+            show(position, false);
+    };
+    const auto ended = [this](const SocketGroup* g) {
         if (g == group_) {
             group_ = nullptr;
             if (cli_.printer())
                 cli_.printer()->endProgress();
         }
-    });
+    };
+    FtpSession& s = cli_.session();
+    QObject::connect(&s, &FtpSession::transferStartedSignal, started);
+    QObject::connect(&s, &FtpSession::transferProgressSignal, progress);
+    QObject::connect(&s, &FtpSession::transferEndedSignal, ended);
+    TransferPool& p = cli_.pool();
+    QObject::connect(&p, &TransferPool::transferStarted, started);
+    QObject::connect(&p, &TransferPool::transferProgress, progress);
+    QObject::connect(&p, &TransferPool::transferEnded, ended);
 }
 
 void ProgressLine::show(qint64 position, bool force) {

@@ -25,6 +25,7 @@ bool prepare(CliContext& ctx, const TransferCliOptions& t) {
     e.kindFilter = t.kinds;
     e.publish = t.publish;
     e.localReader = MakeUploadFolderReader(ctx.settings.LocalShowFlags);
+    ctx.cli.setParallel(t.parallel);
     if (!ctx.cli.start()) {
         printError(ctx.cli.error());
         return false;

@@ -1,5 +1,25 @@
 #include "cli/transfer_options.h"
 
+#include "remote/transfer_pool.h"
+
+bool takeParallelOption(QStringList* args, int* parallel, QString* error) {
+    for (int i = 0; i < args->size(); ++i) {
+        if (args->at(i) != QLatin1String("--parallel"))
+            continue;
+        bool ok = false;
+        const int n = i + 1 < args->size() ? args->at(i + 1).toInt(&ok) : -1;
+        if (!ok || n < 0 || n > TransferPool::kMaxConnections) {
+            *error = QStringLiteral("--parallel takes a number of connections from 0 to %1")
+                         .arg(TransferPool::kMaxConnections);
+            return false;
+        }
+        *parallel = n;
+        args->remove(i, 2);
+        --i;
+    }
+    return true;
+}
+
 bool takePublishOption(const QString& arg, PublishOptions* options) {
     if (arg == QLatin1String("--atomic") || arg == QLatin1String("--no-atomic"))
         options->atomic = arg == QLatin1String("--atomic");
@@ -12,8 +32,11 @@ bool takePublishOption(const QString& arg, PublishOptions* options) {
     return true;
 }
 
-bool parseTransferOptions(const QStringList& args, TransferCliOptions* out, QString* error) {
+bool parseTransferOptions(const QStringList& given, TransferCliOptions* out, QString* error) {
     out->alert.showAlert = 0;
+    QStringList args = given;
+    if (!takeParallelOption(&args, &out->parallel, error))
+        return false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (takePublishOption(a, &out->publish))

@@ -1,6 +1,7 @@
 #include "remote/action_engine.h"
 
 #include "remote/folder_actions.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 
 ActionEngine::ActionEngine(FtpSession& session, QObject* parent)
@@ -15,6 +16,10 @@ ActionEngine::~ActionEngine() {
     // The queued actions and transfers report to this engine.
     session_.queue().clear();
     session_.setInitialListingFactory({});
+}
+
+TransferPool* ActionEngine::transferPool() const {
+    return pool_ && pool_->active() ? pool_ : nullptr;
 }
 
 StepList ActionEngine::listingSequence(const QByteArray& folder) const {

@@ -17,6 +17,7 @@
 
 class CommandGroup;
 class FtpSession;
+class TransferPool;
 
 // Turns user requests into chains of listing actions in the session's queue and
 // tells the views what the listings found.
@@ -27,6 +28,15 @@ public:
     ~ActionEngine() override;
 
     FtpSession& session() const { return session_; }
+
+    // Transfer connections beside the session; the actions hand their files
+    // (and the compare walk its listings) to them while it has any.
+    void setTransferPool(TransferPool* pool) { pool_ = pool; }
+    // The pool when it takes work, else null: everything then stays in the
+    // session's queue as laid out there.
+    TransferPool* transferPool() const;
+    // The pool whether it takes work or not (jobs may still run there).
+    TransferPool* anyTransferPool() const { return pool_; }
 
     // CWD folder, PASV and the listing command.
     StepList listingSequence(const QByteArray& folder) const;
@@ -107,6 +117,7 @@ signals:
 
 private:
     FtpSession& session_;
+    TransferPool* pool_ = nullptr;
     QByteArray remoteProjectFolder_;
     int skippedEntries_ = 0;
     ShownFolders shown_;

@@ -1,10 +1,12 @@
 #include "remote/download_actions.h"
 
 #include "remote/action_engine.h"
+#include "remote/file_transfer.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
+#include "remote/transfer_pool.h"
 #include "session/direct_download_group.h"
 #include "session/download_file_group.h"
 #include "session/ftp_session.h"
@@ -138,36 +140,36 @@ void DownloadAction::process(const RemoteItemList& listed) {
             d = {TransferDecision::Whole, 0};
         if (d.kind == TransferDecision::Skip)
             continue;
-        TransferInfo t;
-        t.remoteFolder = folder;
-        t.fileName = it.name;
-        t.localPath = target;
+        FileTransfer t;
+        t.direction = FileTransfer::Download;
+        t.info.remoteFolder = folder;
+        t.info.fileName = it.name;
+        t.info.localPath = target;
         // The size of a link or device says nothing of what RETR brings.
-        t.total = it.kind == '-' ? it.size : -1;
-        t.remoteModified = listedModification(it);
+        t.info.total = it.kind == '-' ? it.size : -1;
+        t.info.remoteModified = listedModification(it);
         // Data an earlier download of this file kept is continued by the
         // actions that fetch what differs; the others start again.
         const quint8 action = chosen.fileAction;
         const bool mayContinue = retry || action == TransferAlertOptions::OverwriteIfDifferent ||
                                  action == TransferAlertOptions::Resume;
         if (mayContinue) {
-            if (const std::optional<KeptPart> kept = continuableKept(target, t, rest, h)) {
+            if (const std::optional<KeptPart> kept = continuableKept(target, t.info, rest, h)) {
                 d = {TransferDecision::Resume, kept->length};
-                t.continuesKept = true;
+                t.info.continuesKept = true;
             }
         }
-        t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
-        t.publish.options = e.publish;
+        t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        t.info.publish.options = e.publish;
         // Only MLSD tells the time to the second; otherwise MDTM is asked.
         if (const auto listed = listedTime(it, mlsd); mlsd && listed && listed->precision == 1)
-            t.publish.remoteTime = listed->utc;
-        StepList steps{{"PASV", {}}};
-        if (d.kind == TransferDecision::Resume)
-            steps.append({"REST", QByteArray::number(d.offset)});
-        steps.append({"RETR", it.name});
-        auto g = std::make_unique<DownloadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
-        insertNext(std::move(g));
+            t.info.publish.remoteTime = listed->utc;
+        if (TransferPool* pool = e.transferPool()) {
+            pool->submitTransfer(t, *this);
+            continue;
+        }
+        insertNext(makeFileTransferGroup(t, nullptr,
+                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
@@ -175,17 +177,33 @@ void DownloadAction::process(const RemoteItemList& listed) {
         const QByteArray sub = joinRemotePath(folder, it.name);
         if (!mayEnter(sub, it))
             continue;
-        auto action = std::make_unique<DownloadAction>(e, sub, local.filePath(localNameOf(it.name)),
-                                                       RemoteItemList(), e.listingSequence(sub),
-                                                       progressWindow);
-        action->options = options;
-        insertInWalk(std::move(action));
+        const QString localSub = local.filePath(localNameOf(it.name));
+        auto make = [&e, sub, localSub, window = progressWindow, options = options,
+                     walk = sharedWalk()] {
+            auto action = std::make_unique<DownloadAction>(e, sub, localSub, RemoteItemList(),
+                                                           e.listingSequence(sub), window);
+            action->options = options;
+            action->joinWalk(walk);
+            return action;
+        };
+        if (TransferPool* pool = e.transferPool()) {
+            // The transfer connections list the sub-folders side by side.
+            pool->submitListing([make]() -> std::unique_ptr<CommandGroup> { return make(); }, 0,
+                                *this);
+            continue;
+        }
+        insertNext(make());
     }
-    insertNext(std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath));
+    auto shown = std::make_unique<FakeGroup>(FakeKind::DownloadToFolder, 0, QString(), localPath);
+    TransferPool* pool = e.anyTransferPool();
+    if (pool && pool->runsAsJob(*this))
+        pool->holdUntilDone(std::move(shown), *this);  // after what it handed out
+    else
+        insertNext(std::move(shown));
 }
 
 DownloadAction::~DownloadAction() {
-    if (finished || (!stopped() && problem().isEmpty()))
+    if (finished || handedBack || (!stopped() && problem().isEmpty()))
         return;
     TransferResult r;
     r.info.socketKind = int(SocketKind::DownloadFile);

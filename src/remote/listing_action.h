@@ -28,6 +28,12 @@ public:
     // The processor acts on every entry of the folder (transfers, deletes,
     // the loops), so an entry missing from the listing is work left undone.
     bool walksEntries() const;
+    // Its connection broke and the same listing runs again on another: what it
+    // stood for is not left undone.
+    bool handedBack = false;
+    // Goes on with the walk of the action that queued it elsewhere (on a
+    // transfer connection).
+    void joinWalk(FolderWalkPtr walk) { walk_ = std::move(walk); }
 
 protected:
     void processListing(const QByteArray& text) override;
@@ -43,6 +49,8 @@ protected:
     // the walk are queued by insertInWalk.
     bool mayEnter(const QByteArray& path, const RemoteItem& item);
     CommandGroup* insertInWalk(std::unique_ptr<ListingAction> action);
+    // This walk, for an action queued elsewhere to join.
+    FolderWalkPtr sharedWalk() { return walk(); }
 
 private:
     const FolderWalkPtr& walk();

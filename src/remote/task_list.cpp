@@ -1,5 +1,6 @@
 #include "remote/task_list.h"
 
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "session/socket_group.h"
 
@@ -33,6 +34,12 @@ void TaskList::onDisconnected() {
                             QStringLiteral("; retry after re-connecting");
         emit boxChanged(int(i));
     }
+}
+
+void TaskList::connectTo(TransferPool& pool) {
+    connect(&pool, &TransferPool::transferStarted, this, &TaskList::onTransferStarted);
+    connect(&pool, &TransferPool::transferProgress, this, &TaskList::onTransferProgress);
+    connect(&pool, &TransferPool::transferEnded, this, &TaskList::onTransferEnded);
 }
 
 int TaskList::indexOf(const SocketGroup* group) const {

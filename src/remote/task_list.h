@@ -11,6 +11,7 @@
 class CommandGroup;
 class FtpSession;
 class SocketGroup;
+class TransferPool;
 
 // One box of the task panel: a transfer in the queue and how far it has got.
 struct TaskBox {
@@ -35,6 +36,8 @@ public:
     explicit TaskList(QObject* parent = nullptr);
 
     void connectTo(FtpSession& session);
+    // The boxes of the transfer connections too.
+    void connectTo(TransferPool& pool);
 
     int count() const { return int(boxes_.size()); }
     bool isEmpty() const { return boxes_.empty(); }

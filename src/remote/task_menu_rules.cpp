@@ -1,6 +1,7 @@
 #include "remote/task_menu_rules.h"
 
 #include "remote/task_list.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "session/socket_group.h"
 
@@ -53,9 +54,11 @@ const char* taskMenuText(int id) {
 
 namespace {
 
-bool removeBoxGroup(const TaskList& boxes, int index, FtpSession& session) {
+bool removeBoxGroup(const TaskList& boxes, int index, FtpSession& session, TransferPool* pool) {
     if (index < 0 || index >= boxes.count())
         return false;
+    if (pool)
+        return pool->removeTransfer(boxes.at(index).group);
     // The box only names its group; look it up so a group that already left
     // the queue is never touched.
     const int queued = session.queue().indexOf(boxes.at(index).group);
@@ -67,14 +70,18 @@ bool removeBoxGroup(const TaskList& boxes, int index, FtpSession& session) {
 
 }  // namespace
 
-bool runTaskMenuCommand(int id, int clickedIndex, const TaskList& boxes, FtpSession& session) {
+bool runTaskMenuCommand(int id, int clickedIndex, const TaskList& boxes, FtpSession& session,
+                        TransferPool* pool) {
     switch (id) {
         case kRemoveFirstTask:
-            return removeBoxGroup(boxes, 0, session);
+            return removeBoxGroup(boxes, 0, session, pool);
         case kRemoveSelectedTask:
-            return removeBoxGroup(boxes, clickedIndex, session);
+            return removeBoxGroup(boxes, clickedIndex, session, pool);
         case kRemoveAllTasks:
-            session.clearQueue();
+            if (pool)
+                pool->clearAll();
+            else
+                session.clearQueue();
             return true;
     }
     return false;

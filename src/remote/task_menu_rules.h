@@ -4,6 +4,7 @@
 
 class FtpSession;
 class TaskList;
+class TransferPool;
 
 // The right-click menu of the task panel, apart from its widgets.
 
@@ -35,7 +36,8 @@ TaskMenu taskMenuFor(int boxCount, int clickedIndex);
 const char* taskMenuText(int id);
 
 // Carries out a menu choice: the first box's or the clicked box's transfer
-// leaves the queue (a running one is aborted), or the whole queue is emptied.
-// False when there was nothing to do (an unknown id, a box that is gone, or a
-// transfer no longer in the queue).
-bool runTaskMenuCommand(int id, int clickedIndex, const TaskList& boxes, FtpSession& session);
+// leaves the queue holding it (a running one is aborted on its own
+// connection), or every queue is emptied. False when there was nothing to do
+// (an unknown id, a box that is gone, or a transfer no longer queued).
+bool runTaskMenuCommand(int id, int clickedIndex, const TaskList& boxes, FtpSession& session,
+                        TransferPool* pool = nullptr);

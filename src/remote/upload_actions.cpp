@@ -1,12 +1,13 @@
 #include "remote/upload_actions.h"
 
 #include "remote/action_engine.h"
+#include "remote/file_transfer.h"
 #include "remote/folder_actions.h"
 #include "remote/remote_path.h"
 #include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
-#include "session/upload_file_group.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -66,27 +67,27 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                 insertNextCommands({{"DELE", joinRemotePath(folder, temporary)}});
             continue;
         }
-        TransferInfo t;
-        t.remoteFolder = folder;
-        t.fileName = name;
-        t.localPath = localDir.filePath(item.name);
-        t.total = item.size;
-        t.publish.options = e.publish;
+        FileTransfer t;
+        t.direction = FileTransfer::Upload;
+        t.info.remoteFolder = folder;
+        t.info.fileName = name;
+        t.info.localPath = localDir.filePath(item.name);
+        t.info.total = item.size;
+        t.info.publish.options = e.publish;
         if (leftover && e.publish.atomic && d.kind == TransferDecision::Whole &&
-            continuesLeftover(*leftover, t.localPath, item.size, mlsd, checked)) {
+            continuesLeftover(*leftover, t.info.localPath, item.size, mlsd, checked)) {
             d = {TransferDecision::Resume, leftover->size};
-            t.publish.continuesTemporary = true;
+            t.info.publish.continuesTemporary = true;
         } else if (leftover) {
-            t.publish.leftoverTemporary = true;
+            t.info.publish.leftoverTemporary = true;
         }
-        t.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
-        StepList steps{{"PASV", {}}};
-        if (d.kind == TransferDecision::Resume)
-            steps.append({"REST", QByteArray::number(d.offset)});
-        steps.append({"STOR", name});
-        auto g = std::make_unique<UploadFileGroup>(t, steps);
-        g->onResult = [&e](const TransferResult& r) { e.announceTransfer(r); };
-        insertNext(std::move(g));
+        t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        if (TransferPool* pool = e.transferPool()) {
+            pool->submitTransfer(t, *this);
+            continue;
+        }
+        insertNext(makeFileTransferGroup(t, nullptr,
+                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
 
     std::vector<LocalFolderRecord> remembered;

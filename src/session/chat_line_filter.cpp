@@ -14,5 +14,5 @@ std::optional<QString> ChatPaneText(const LogLine& line, ChatPaneKind pane, bool
                                              : formatReplyWhole(line.lines);
     if (text.isEmpty())
         return std::nullopt;
-    return text;
+    return withConnectionTag(text, line.connection);
 }

@@ -19,7 +19,10 @@ CommandGroup::CommandGroup(const StepList& steps) {
         addStep(s.first, s.second);
 }
 
-CommandGroup::~CommandGroup() = default;
+CommandGroup::~CommandGroup() {
+    if (whenDestroyed)
+        whenDestroyed();
+}
 
 bool CommandGroup::startData(const QString&, int) {
     return false;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class CommandQueue;
@@ -112,6 +113,9 @@ public:
     // The user took the group out (or all work with it).
     void noteStopped() { stopped_ = true; }
     bool stopped() const { return stopped_; }
+    // Called from the destructor, however the group ends (finished, removed,
+    // the queue emptied). It must not touch the group.
+    std::function<void()> whenDestroyed;
 
 private:
     friend class CommandQueue;

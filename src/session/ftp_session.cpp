@@ -7,6 +7,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 // A reply as one line of text for people: its last line, without the line end.
@@ -58,7 +60,8 @@ void FtpSession::setOptions(const SessionOptions& options) {
 }
 
 bool FtpSession::serverSupportsSize() const {
-    return featIndex_.contains("SIZE") || helpIndex_.contains("SIZE");
+    // A transfer connection asks no FEAT: it knows what the main one learnt.
+    return featIndex_.contains("SIZE") || helpIndex_.contains("SIZE") || features_.size;
 }
 
 QByteArray FtpSession::listingCommand() const {
@@ -285,13 +288,13 @@ void FtpSession::sendGroup(const StepList& steps) {
 void FtpSession::advance(bool continueGroup) {
     while (!queue_.isEmpty()) {
         CommandGroup* g = queue_.head();
+        if (gate_ && g->lastSentIndex() < 0 && gate_->holds(*g)) {
+            gate_->take(queue_.takeAt(0));
+            continue;
+        }
         if (g->kind() == GroupKind::Fake) {
-            auto* f = static_cast<FakeGroup*>(g);
             std::unique_ptr<CommandGroup> owned = queue_.takeAt(0);
-            if (f->fakeKind == FakeKind::DownloadToFolder)
-                emit downloadToFolder(f->folder);
-            else
-                emit taskMarker(int(f->fakeKind), f->value, f->caption, f->ownerToken);
+            tellMarker(*static_cast<FakeGroup*>(owned.get()));
             continue;
         }
         if (g->lastSentIndex() < 0) {
@@ -322,6 +325,39 @@ void FtpSession::advance(bool continueGroup) {
         return;
     }
     emit idle();
+}
+
+void FtpSession::tellMarker(const FakeGroup& f) {
+    if (f.fakeKind == FakeKind::DownloadToFolder)
+        emit downloadToFolder(f.folder);
+    else
+        emit taskMarker(int(f.fakeKind), f.value, f.caption, f.ownerToken);
+}
+
+void FtpSession::release(std::unique_ptr<CommandGroup> group) {
+    std::vector<std::unique_ptr<CommandGroup>> one;
+    one.push_back(std::move(group));
+    release(std::move(one));
+}
+
+void FtpSession::release(std::vector<std::unique_ptr<CommandGroup>> groups) {
+    const bool onlyMarkers = std::all_of(groups.begin(), groups.end(), [](const auto& g) {
+        return g && g->kind() == GroupKind::Fake;
+    });
+    if (onlyMarkers) {
+        for (const auto& g : groups)
+            tellMarker(*static_cast<FakeGroup*>(g.get()));
+        return;
+    }
+    // Behind the command on the wire, or first when nothing is.
+    CommandGroup* head = queue_.head();
+    const bool headRunning = head && head->lastSentIndex() >= 0;
+    int at = headRunning ? 1 : 0;
+    for (auto& g : groups)
+        if (g)
+            queue_.insert(at++, std::move(g));
+    if (!headRunning)
+        advance(false);
 }
 
 void FtpSession::finishGroup(int index, bool success) {
@@ -390,6 +426,22 @@ void FtpSession::onSecured() {
     const TlsStatus status = control_.tlsStatus();
     log(LogChannel::Status,
         QStringLiteral("TLS connection established: %1, %2").arg(status.protocol, status.cipher));
+    if (!options_.pinnedCertificate.isEmpty()) {
+        // The decision taken for this server on the other connection holds:
+        // that certificate and no other.
+        if (status.certificate.sha256 != options_.pinnedCertificate) {
+            protocolViolation(
+                QStringLiteral("Certificate refused: the server showed %1 on this connection, "
+                               "not %2 accepted on the main one; connection closed")
+                    .arg(status.certificate.fingerprintText(),
+                         fingerprintText(options_.pinnedCertificate)));
+            return;
+        }
+        log(LogChannel::Status,
+            QStringLiteral("Certificate is the one accepted on the main connection"));
+        onCertificateJudged(true, {});
+        return;
+    }
     if (status.problems.isEmpty()) {
         log(LogChannel::Status,
             QStringLiteral("Certificate verified: ") + status.certificate.subject);
@@ -655,8 +707,13 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             else if (options_.transferType == 2)
                 queue_.addCommand("TYPE", "A");
             if (!(flags_ & StartupQueued)) {
-                queue_.addCommand("FEAT");
-                queue_.addCommand("HELP");
+                if (options_.askFeatures) {
+                    queue_.addCommand("FEAT");
+                    queue_.addCommand("HELP");
+                } else {
+                    flags_ |= options_.knownCapabilities & (AnnouncedMlsd | AnnouncedRest);
+                    features_ = options_.knownFeatures;
+                }
             }
             advance(false);
             flags_ |= StartupQueued;

@@ -22,6 +22,17 @@
 #include <functional>
 #include <memory>
 
+// Decides, for the session whose queue it watches, whether work that reached
+// the head must wait for something outside the session (transfers running on
+// other connections). A group it holds is taken out of the queue and comes
+// back through FtpSession::release.
+class HeadGate {
+public:
+    virtual ~HeadGate() = default;
+    virtual bool holds(const CommandGroup& head) = 0;
+    virtual void take(std::unique_ptr<CommandGroup> group) = 0;
+};
+
 // The session: one control connection, the queue of command groups with exactly
 // one command on the wire, the login and start-up sequence, what the server
 // supports, and the keep-alive. Views and scripts follow it through signals.
@@ -83,6 +94,12 @@ public:
     void clearQueue();
     void cancelForOwner(quintptr token);
     void removeWizardDownload(const QByteArray& folder, const QByteArray& name);
+    // Unsent groups reaching the head are offered to the gate first.
+    void setHeadGate(HeadGate* gate) { gate_ = gate; }
+    // Groups the gate held, in their order: markers alone are told at once;
+    // with other work among them they all go next in line.
+    void release(std::vector<std::unique_ptr<CommandGroup>> groups);
+    void release(std::unique_ptr<CommandGroup> group);
 
     quint8 capabilities() const { return flags_; }
     bool loggedIn() const { return flags_ & StartupQueued; }
@@ -183,6 +200,7 @@ private:
     void noteProblemForAll(const QString& text);
     void noteStoppedForAll();
     void finishGroup(int index, bool success);
+    void tellMarker(const FakeGroup& marker);
     // A 227 that names no address a data connection can go to ends its group.
     void refusePassiveAddress(const Reply& reply);
     void protocolViolation(const QString& text);
@@ -215,6 +233,7 @@ private:
     int scheduledDelay_ = -1;
     InitialListingFactory initialListingFactory_;
     CertificateJudge* judge_ = nullptr;
+    HeadGate* gate_ = nullptr;
     TlsPhase tlsPhase_ = TlsPhase::Plain;
     bool dataProtected_ = false;
     bool loggedInNow_ = false;

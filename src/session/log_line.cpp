@@ -61,6 +61,15 @@ QByteArray maskPassword(const QByteArray& sent) {
     return masked;
 }
 
+QString withConnectionTag(const QString& text, int connection) {
+    if (connection <= 0)
+        return text;
+    const QString tag = QStringLiteral("[%1] ").arg(connection);
+    QString out = tag + text;
+    out.replace(QLatin1Char('\n'), QLatin1Char('\n') + tag);
+    return out;
+}
+
 QString displayText(const QByteArray& bytes) {
     return QString::fromUtf8(bytes);
 }

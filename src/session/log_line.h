@@ -20,6 +20,9 @@ struct LogLine {
     bool bold = false;        // replies with a code above 399
     int level = 0;            // information lines: shown when ChatInfoLevel >= level
     QList<QByteArray> lines;  // replies: every line as received (line ends stripped)
+    // Which connection said it when several are open (1 the main one); 0 when
+    // it is the only one, and nothing is shown.
+    int connection = 0;
 };
 
 Rgb channelColor(LogChannel channel);
@@ -33,6 +36,10 @@ QByteArray maskPassword(const QByteArray& sent);
 // line, an omission note and last line. Lines are given without line ends.
 QString formatReplyForChatPage(const QList<QByteArray>& lines);
 QString formatReplyWhole(const QList<QByteArray>& lines);
+
+// Every line of text with the connection's tag "[n] " in front; unchanged
+// for connection 0.
+QString withConnectionTag(const QString& text, int connection);
 
 // Wire bytes shown in the log: UTF-8 with replacement characters for bad bytes.
 QString displayText(const QByteArray& bytes);

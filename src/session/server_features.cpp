@@ -63,6 +63,7 @@ ServerFeatures featuresOf(const Reply& feat, const CommandIndex& featIndex,
     f.mfmt = announced(featIndex, helpIndex, "MFMT");
     f.mdtm = announced(featIndex, helpIndex, "MDTM");
     f.rest = announced(featIndex, helpIndex, "REST");
+    f.size = announced(featIndex, helpIndex, "SIZE");
     f.xsha256 = announced(featIndex, helpIndex, "XSHA256");
     f.xsha512 = announced(featIndex, helpIndex, "XSHA512");
     f.xsha1 = announced(featIndex, helpIndex, "XSHA1");

@@ -26,6 +26,7 @@ struct ServerFeatures {
     bool mfmt = false;
     bool mdtm = false;
     bool rest = false;
+    bool size = false;
     // HASH and the algorithms of its FEAT line; current is the starred one.
     bool hash = false;
     QList<HashAlgorithm> hashAlgorithms;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/server_features.h"
 #include "session/tls_mode.h"
 
 #include <QByteArray>
@@ -24,6 +25,18 @@ struct SessionOptions {
     int keepAliveCommand1 = 0;  // 0 MLST, 1 MLSD or LIST
     int keepAliveCommand2 = 0;  // 0 NOOP, 1 PWD
     bool showActiveServerFiles = false;
+
+    // A connection beside another one to the same server: FEAT and HELP are
+    // not asked again, what the other learnt (AnnouncedMlsd, AnnouncedRest,
+    // the checksum, MFMT and rename facts) holds instead, and no initial
+    // listing is made.
+    bool askFeatures = true;
+    quint8 knownCapabilities = 0;
+    ServerFeatures knownFeatures;
+    // When set, the server must show exactly this certificate (SHA-256 of its
+    // DER form): the one judged on the other connection. Any other is refused,
+    // whether it verifies or not.
+    QByteArray pinnedCertificate;
 
     // The connect time-out; the keep-alive minute, shortened by tests.
     int connectTimeoutMs = 5000;

@@ -5,6 +5,7 @@
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "remote/remote_time.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "workspace/project_folders.h"
 
@@ -86,6 +87,20 @@ void CompareItemsAction::process(const RemoteItemList& items) {
         const std::optional<RemoteItem> listed = items.itemOf(item.remoteName);
         if (!mayEnter(remote, listed ? *listed : RemoteItem()))
             continue;
+        if (TransferPool* pool = engine().transferPool()) {
+            // The transfer connections list the sub-folders side by side.
+            ActionEngine& e = engine();
+            pool->submitListing(
+                [&e, remote, child, o = owner,
+                 walk = sharedWalk()]() -> std::unique_ptr<CommandGroup> {
+                    auto action = std::make_unique<CompareItemsAction>(e, e.listingSequence(remote),
+                                                                       child, o);
+                    action->joinWalk(walk);
+                    return action;
+                },
+                owner.token(), *this);
+            continue;
+        }
         insertInWalk(std::make_unique<CompareItemsAction>(
             engine(), engine().listingSequence(remote), std::move(child), owner));
     }

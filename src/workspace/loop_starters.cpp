@@ -2,6 +2,7 @@
 
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
+#include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "workspace/project_folders.h"
 
@@ -69,6 +70,8 @@ bool LoopStarters::startChangeCase(const QByteArray& folder, const ChangeCaseOpt
 
 void LoopStarters::stop(quintptr ownerToken) {
     engine_.session().cancelForOwner(ownerToken);
+    if (TransferPool* pool = engine_.anyTransferPool())
+        pool->cancelForOwner(ownerToken);
 }
 
 QString CompareStartRefusal(const QString& localFolder) {

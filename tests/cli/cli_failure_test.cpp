@@ -143,6 +143,10 @@ TEST_F(CliFailureTest, UsageErrorsExitTwoWithoutConnecting) {
         {url, "frobnicate"},
         {"parse"},
         {"parse", "--xml", "file"},
+        {url, "get", "--parallel", "9", "/a", "dir"},
+        {url, "put", "--parallel", "two", "a", "/"},
+        {url, "deploy", "--changed", "--parallel", "-1"},
+        {url, "compare", "--parallel"},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (const QStringList& args : cases)

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -207,6 +209,54 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     EXPECT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_TRUE(r.err.contains("not a deploy state file")) << str(r.describe());
     EXPECT_TRUE(r.outLines().isEmpty()) << str(r.describe());
+}
+
+// With the files spread over transfer connections, the new state still goes
+// only after the last file has arrived: the server's 226 of every file comes
+// before the state's STOR.
+TEST_F(CliPairTest, DeployChangedWritesItsStateAfterEveryFileOfEveryConnection) {
+    const QString project = work_.filePath("wide");
+    std::vector<TreeEntry> files;
+    for (const char* folder : {"a", "b", "c"})
+        for (int i = 0; i < 6; ++i)
+            files.push_back({QStringLiteral("%1/f%2.txt").arg(QLatin1String(folder)).arg(i),
+                             patternBytes(2000 + i, i)});
+    ASSERT_TRUE(writeLocalTree(project, files));
+    ASSERT_TRUE(server_->makeDir("wide"));
+    ASSERT_NO_FATAL_FAILURE(addPair("wide", project, "/wide"));
+
+    const CliResult r = cli({"--log", "--site", "wide", "deploy", "--changed", "--parallel", "4"});
+    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    const QStringList lines = r.err.split('\n');
+    int state = -1;
+    std::map<QString, int> storing;  // connection tag -> line of its STOR waiting for 226
+    QList<int> arrived;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^(sent|reply): (\\[\\d+\\] )?(.*)$"))
+                .match(lines[i]);
+        if (!m.hasMatch())
+            continue;
+        const QString tag = m.captured(2);
+        if (m.captured(1) == "sent" && m.captured(3) == "STOR .velmora-deploy.part")
+            state = i;
+        else if (m.captured(1) == "sent" && m.captured(3).startsWith("STOR "))
+            storing[tag] = i;
+        else if (m.captured(1) == "reply" && m.captured(3).startsWith("226") &&
+                 storing.count(tag)) {
+            arrived << i;
+            storing.erase(tag);
+        }
+    }
+    ASSERT_GE(state, 0) << str(r.describe());
+    ASSERT_EQ(arrived.size(), 18) << str(r.describe());
+    for (int line : arrived)
+        EXPECT_LT(line, state) << str(r.describe());
+    EXPECT_FALSE(r.logLines("sent", 3).filter(QRegularExpression("^STOR ")).isEmpty())
+        << "spread out";
+    for (const TreeEntry& f : files)
+        EXPECT_EQ(server_->readFile("wide/" + f.path), f.content) << str(f.path);
+    EXPECT_TRUE(server_->exists("wide/.velmora-deploy"));
 }
 
 namespace {

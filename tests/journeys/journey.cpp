@@ -68,6 +68,10 @@ bool Journey::open() {
     services.launcher = &launcher_;
     workbench_ = std::make_unique<Workbench>(settings_.path(), services);
     workbench_->load();
+    if (options_.simultaneousTransfers >= 0) {
+        workbench_->settings().SimultaneousTransfers = options_.simultaneousTransfers;
+        workbench_->transferPool().setConnections(options_.simultaneousTransfers);
+    }
     MainFrame::Services frameServices;
     frameServices.prompter = &prompter_;
     frameServices.help = &help_;
@@ -212,7 +216,8 @@ bool Journey::waitFor(const std::function<bool()>& done, int ms) {
 }
 
 bool Journey::waitIdle(int ms) {
-    return waitFor([this] { return workbench_->session().queue().isEmpty(); }, ms);
+    // Transfers may still run on the connections beside the main one.
+    return waitFor([this] { return !workbench_->busy(); }, ms);
 }
 
 // --- what the user sees -------------------------------------------------------

@@ -39,6 +39,8 @@ public:
     struct Options {
         Server server = Server::Pyftpdlib;
         PyftpdlibServer::Options pyftpdlib;
+        // "Simultaneous transfers" for the journey; -1: the setting's default.
+        int simultaneousTransfers = -1;
     };
 
     // How long a journey waits for what a user would wait for.
@@ -88,7 +90,7 @@ public:
 
     // Runs the event loop until done() holds; false when it did not within ms.
     static bool waitFor(const std::function<bool()>& done, int ms = kWaitMs);
-    // Waits until the session has no work left.
+    // Waits until no connection has work left.
     bool waitIdle(int ms = kWaitMs);
 
     // --- what the user sees ---------------------------------------------------

@@ -1,4 +1,5 @@
 #include "remote/download_actions.h"
+#include "remote/transfer_pool.h"
 #include "remote/transfer_starters.h"
 #include "remote/upload_actions.h"
 #include "session/partial_download.h"
@@ -660,6 +661,30 @@ struct Delivery {
 void PrintTo(const Delivery& d, std::ostream* os) {
     *os << d.folder.data() << " window=" << d.window << " flag=" << d.flag << " items=" << d.items
         << " mode=" << d.mode;
+}
+
+// With "Simultaneous transfers" at 0 the pool beside the session takes nothing:
+// a tree down and up sends what it sends without one, in the same order.
+TEST(Transfers, NoTransferConnectionsKeepTheConversationAsQueued) {
+    auto run = [](bool withPool) {
+        Rig rig;
+        TransferPool pool(rig.h.engine, &rig.h.factory);
+        if (withPool)
+            rig.h.engine.setTransferPool(&pool);
+        rig.server.addFile("/www/a.txt", "alpha");
+        rig.server.addFile("/www/sub/d.txt", "delta");
+        rig.server.addFolder("/up");
+        rig.starters.download("/www", rig.path("into"));
+        EXPECT_TRUE(rig.server.run());
+        EXPECT_TRUE(rig.starters.uploadNormal(
+            recordOf(rig.path("into"), {{"a.txt", false, 5}, {"sub", true, 0}}), "/up"));
+        EXPECT_TRUE(rig.server.run());
+        EXPECT_EQ(rig.server.contentOf("/up/sub/d.txt"), "delta");
+        return rig.timeline.events.replaceInStrings(rig.path(QString()), "LOCAL/");
+    };
+    const QStringList alone = run(false);
+    EXPECT_EQ(run(true), alone);
+    EXPECT_TRUE(alone.contains("RETR d.txt") && alone.contains("STOR d.txt"));
 }
 
 TEST(Transfers, UploadCreatesMissingFoldersThenRefreshesThenDescends) {

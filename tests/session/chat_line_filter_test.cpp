@@ -21,6 +21,11 @@ LogLine Reply(const QList<QByteArray>& lines) {
     return l;
 }
 
+LogLine On(int connection, LogLine l) {
+    l.connection = connection;
+    return l;
+}
+
 }  // namespace
 
 TEST(ChatLineFilter, WhichPaneShowsWhatUnderWhichOptions) {
@@ -61,6 +66,14 @@ TEST(ChatLineFilter, WhichPaneShowsWhatUnderWhichOptions) {
          0, QStringLiteral("230-Hi\n there\n230 ok")},
         {"reply without lines keeps its text", Line(LogChannel::Reply, "550 No"), chat, false, 0,
          QStringLiteral("550 No")},
+        {"a transfer connection's line tagged", On(2, Line(LogChannel::Sent, "RETR index.html")),
+         chat, false, 0, QStringLiteral("[2] RETR index.html")},
+        {"every line of its reply tagged", On(3, Reply(longReply)), chat, false, 0,
+         QStringLiteral("[3] 211-Features:\n[3]        (omitting 3 lines...)\n[3] 211 End")},
+        {"the only connection untagged", On(0, Line(LogChannel::Sent, "RETR index.html")), main,
+         false, 0, QStringLiteral("RETR index.html")},
+        {"a hidden trace stays hidden tagged", On(2, Line(LogChannel::Trace, "done")), chat, false,
+         0, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,7 +1,9 @@
 #include "support/cli_runner.h"
 #include "support/secret_service_session.h"
 
+#include <QRegularExpression>
 #include <QTextStream>
+
 #include "velmora_paths.h"
 
 QStringList CliResult::errLines() const {
@@ -17,12 +19,21 @@ QList<QByteArray> CliResult::outLines() const {
     return lines;
 }
 
-QStringList CliResult::logLines(const QString& channel) const {
+QStringList CliResult::logLines(const QString& channel, int connection) const {
     const QString prefix = channel + QStringLiteral(": ");
+    static const QRegularExpression tag(QStringLiteral("^\\[(\\d+)\\] "));
     QStringList found;
     for (const QString& line : err.split(QLatin1Char('\n'))) {
-        if (line.startsWith(prefix))
-            found << line.mid(prefix.size());
+        if (!line.startsWith(prefix))
+            continue;
+        QString text = line.mid(prefix.size());
+        const QRegularExpressionMatch m = tag.match(text);
+        if (m.hasMatch()) {
+            if (connection > 0 && m.captured(1).toInt() != connection)
+                continue;
+            text = text.mid(m.capturedLength());
+        }
+        found << text;
     }
     return found;
 }

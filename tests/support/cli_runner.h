@@ -25,8 +25,9 @@ struct CliResult {
     // stdout split into lines, the empty rest after the last line end dropped.
     QList<QByteArray> outLines() const;
     // The --log lines of one channel ("status", "sent", ...) without their
-    // "channel: " prefix.
-    QStringList logLines(const QString& channel) const;
+    // "channel: " prefix and the tag of the connection that wrote them; with a
+    // connection number, that connection's lines only.
+    QStringList logLines(const QString& channel, int connection = 0) const;
     // Arguments, status and both outputs, for failure messages.
     QString describe() const;
 };

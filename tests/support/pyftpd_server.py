@@ -6,18 +6,21 @@ accepts connections, logs to stderr and exits cleanly on SIGTERM.
 """
 
 import argparse
+import errno
 import hashlib
 import io
 import logging
 import os
 import signal
 import sys
+import threading
 import time
 import zlib
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.filesystems import AbstractedFS
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
 FULL_PERMISSIONS = "elradfmwMT"
 UNIX_FACTS = ["unix.mode", "unix.uid", "unix.gid"]
@@ -60,11 +63,27 @@ def parse_args(argv):
     parser.add_argument("--list-offset", type=int, default=None, metavar="MINUTES",
                         help="LIST shows local times this many minutes ahead of UTC "
                              "(MLSD stays in UTC)")
+    parser.add_argument("--later-tls-cert", default=None,
+                        help="connections after the first show this certificate instead")
+    parser.add_argument("--later-tls-key", default=None, help="that certificate's key")
+    parser.add_argument("--threaded", action="store_true",
+                        help="one thread per connection, so a slow one holds no other")
+    parser.add_argument("--delay-ms", type=float, default=0.0,
+                        help="hold every reply and each data connection's first byte")
+    parser.add_argument("--max-cons-per-ip", type=int, default=0,
+                        help="refuse further connections from one address (0: no limit)")
+    parser.add_argument("--drop-once", default=None, metavar="NAME",
+                        help="the first RETR or STOR of a file of this name loses its "
+                             "control and data connection halfway")
     args = parser.parse_args(argv)
     if (args.tls_cert is None) != (args.tls_key is None):
         parser.error("--tls-cert and --tls-key go together")
     if (args.send_rate or args.receive_rate) and args.tls_cert:
         parser.error("--send-rate and --receive-rate work on plain data connections only")
+    if (args.later_tls_cert is None) != (args.later_tls_key is None):
+        parser.error("--later-tls-cert and --later-tls-key go together")
+    if args.later_tls_cert and not args.tls_cert:
+        parser.error("--later-tls-cert needs --tls-cert")
     if (args.user is None) != (args.password is None):
         parser.error("--user and --password go together")
     if args.user is None and not args.anonymous:
@@ -82,6 +101,92 @@ def parse_port_range(text):
     if not (0 < first <= last < 65536):
         raise ValueError("bad passive port range %r" % text)
     return range(first, last + 1)
+
+
+class ThreadSafeFS(AbstractedFS):
+    """CWD without os.chdir: the process's folder is shared by the threads of
+    a threaded server, and one thread's chdir would pull it from under the
+    others."""
+
+    def chdir(self, path):
+        if not os.path.isdir(path):
+            raise OSError(errno.ENOENT, os.strerror(errno.ENOENT), path)
+        if not os.access(path, os.X_OK):
+            raise OSError(errno.EACCES, os.strerror(errno.EACCES), path)
+        self.cwd = self.fs2ftp(path)
+
+
+def make_dtp(args, handler_base):
+    delay = args.delay_ms / 1000.0
+    drop = {"name": args.drop_once, "lock": threading.Lock()}
+
+    # TLS keeps its own data handler; throttling is for plain servers.
+    base = handler_base.dtp_handler
+    if (args.send_rate or args.receive_rate) and base is DTPHandler:
+        base = ThrottledDTPHandler
+
+    class Dtp(base):
+        write_limit = args.send_rate
+        read_limit = args.receive_rate
+        _held = False
+        _counted = 0
+        _cut_at = None  # bytes after which this transfer is cut
+
+        def _hold_once(self):
+            if delay and not self._held:
+                self._held = True
+                time.sleep(delay)
+
+        def _arm(self):
+            name = drop["name"]
+            if not name or self._cut_at is not None or self.file_obj is None:
+                return
+            path = getattr(self.file_obj, "name", "")
+            if os.path.basename(str(path)) != name:
+                return
+            with drop["lock"]:
+                if drop["name"] is None:
+                    return
+                drop["name"] = None
+            size = os.path.getsize(path) if self.receive is False else None
+            self._cut_at = max(1, (size or 2 * 65536) // 2)
+
+        def _count(self, n):
+            self._counted += n
+            if self._cut_at is not None and self._counted >= self._cut_at:
+                # The whole connection goes, as when a line breaks.
+                cmd = self.cmd_channel
+                self.close()
+                cmd.close()
+                return True
+            return False
+
+        def push(self, data):
+            self._hold_once()
+            base.push(self, data)
+
+        def push_with_producer(self, producer):
+            self._hold_once()
+            self._arm()
+            base.push_with_producer(self, producer)
+
+        def send(self, data):
+            n = base.send(self, data)
+            if n:
+                self._count(n)
+            return n
+
+        def handle_read(self):
+            self._hold_once()
+            self._arm()
+            before = self.tot_bytes_received
+            base.handle_read(self)
+            if self.tot_bytes_received > before:
+                self._count(self.tot_bytes_received - before)
+
+        handle_read_event = handle_read
+
+    return Dtp
 
 
 def make_handler(args):
@@ -108,12 +213,24 @@ def make_handler(args):
                                   help="Syntax: %s <SP> file-name (checksum of a file)." % name)
             extra_feats.append(name)
 
+    delay = args.delay_ms / 1000.0
+    later = {"context": None, "seen": 0, "lock": threading.Lock()}
+    if args.later_tls_cert:
+        from OpenSSL import SSL
+        ctx = SSL.Context(SSL.TLS_SERVER_METHOD)
+        ctx.use_certificate_chain_file(args.later_tls_cert)
+        ctx.use_privatekey_file(args.later_tls_key)
+        later["context"] = ctx
+
     class Handler(base):
         proto_cmds = commands
         use_gmt_times = args.list_offset is None
-        # Corrupted bytes go through the ordinary file producer.
-        use_sendfile = False if args.corrupt else base.use_sendfile
         hash_algorithm = "SHA-256"
+        dtp_handler = make_dtp(args, base)
+        # Corrupted bytes go through the ordinary file producer; cut transfers
+        # are cut by counting what send() took.
+        use_sendfile = False if (args.corrupt or args.drop_once) else base.use_sendfile
+        abstracted_fs = ThreadSafeFS if args.threaded else AbstractedFS
         # Data connections stay on the control connection's local address
         # (127.0.0.1); only the client's own host may connect to them.
         permit_foreign_addresses = False
@@ -124,6 +241,11 @@ def make_handler(args):
         def __init__(self, *a, **kw):
             base.__init__(self, *a, **kw)
             self._extra_feats = list(self._extra_feats) + extra_feats
+            if later["context"] is not None:
+                with later["lock"]:
+                    later["seen"] += 1
+                    if later["seen"] > 1:
+                        self.ssl_context = later["context"]
             if args.unix_facts:
                 for fact in UNIX_FACTS:
                     if fact in self._available_facts and fact not in self._current_facts:
@@ -208,6 +330,11 @@ def make_handler(args):
                 flip_one_byte(file)
             return base.on_file_received(self, file)
 
+        def respond(self, resp, logfun=logging.debug):
+            if delay:
+                time.sleep(delay)
+            base.respond(self, resp, logfun)
+
     if args.corrupt:
         plain_fs = Handler.abstracted_fs
 
@@ -250,12 +377,6 @@ def make_handler(args):
             finally:
                 self.use_gmt_times = False
         Handler.ftp_MDTM = ftp_MDTM
-
-    if args.send_rate or args.receive_rate:
-        class Throttled(ThrottledDTPHandler):
-            write_limit = args.send_rate
-            read_limit = args.receive_rate
-        Handler.dtp_handler = Throttled
 
     return Handler
 
@@ -300,7 +421,11 @@ def main(argv):
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
 
-    server = FTPServer(("127.0.0.1", args.port), handler)
+    server_class = ThreadedFTPServer if args.threaded else FTPServer
+    server = server_class(("127.0.0.1", args.port), handler)
+    server.max_cons_per_ip = args.max_cons_per_ip
+    if args.threaded:
+        os.chdir("/")
 
     # serve_forever turns SystemExit into an orderly shutdown.
     def on_term(signum, frame):

@@ -60,6 +60,19 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
         arguments << QStringLiteral("--tls-cert") << options_.tlsCertificate
                   << QStringLiteral("--tls-key") << options_.tlsKey;
     }
+    if (!options_.laterTlsCertificate.isEmpty()) {
+        arguments << QStringLiteral("--later-tls-cert") << options_.laterTlsCertificate
+                  << QStringLiteral("--later-tls-key") << options_.laterTlsKey;
+    }
+    if (options_.threaded)
+        arguments << QStringLiteral("--threaded");
+    if (options_.replyDelayMs > 0)
+        arguments << QStringLiteral("--delay-ms") << QString::number(options_.replyDelayMs);
+    if (options_.maxConnectionsPerAddress > 0)
+        arguments << QStringLiteral("--max-cons-per-ip")
+                  << QString::number(options_.maxConnectionsPerAddress);
+    if (!options_.dropOnce.isEmpty())
+        arguments << QStringLiteral("--drop-once") << options_.dropOnce;
     return startProcess(QString::fromLatin1(kPython), arguments, true, deadline, error) &&
            readAnnouncedPort(deadline, error);
 }

@@ -39,6 +39,15 @@ public:
         // With both: FTP over TLS offered (AUTH TLS, PBSZ, PROT), not required.
         QString tlsCertificate;
         QString tlsKey;
+        // With both: connections after the first show this certificate instead.
+        QString laterTlsCertificate;
+        QString laterTlsKey;
+        bool threaded = false;             // one thread per connection: a slow one holds no other
+        int replyDelayMs = 0;              // every reply and each data connection's first byte wait
+        int maxConnectionsPerAddress = 0;  // further logins refused with 421; 0: no limit
+        // The first RETR or STOR of a file of this name loses its control and data
+        // connection halfway (a STOR after 64 KiB).
+        QString dropOnce;
     };
 
     PyftpdlibServer() : PyftpdlibServer(Options()) {}

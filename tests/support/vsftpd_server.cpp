@@ -108,6 +108,8 @@ bool VsftpdServer::writeConfig(quint16 port, const QByteArray& bannerToken, QStr
     config += "anon_other_write_enable=YES\nanon_umask=022\nlocal_umask=022\n";
     config += "force_dot_files=YES\nuse_localtime=NO\n";
     config += "ftpd_banner=Velmora test vsftpd " + bannerToken + "\n";
+    if (options_.maxPerIp > 0)
+        config += "max_per_ip=" + QByteArray::number(options_.maxPerIp) + "\n";
     if (!options_.tlsCertificate.isEmpty()) {
         config += "ssl_enable=YES\nallow_anon_ssl=YES\n";
         config += "force_anon_logins_ssl=NO\nforce_anon_data_ssl=NO\n";

@@ -27,6 +27,8 @@ public:
         // the control connection's TLS session).
         QString tlsCertificate;
         QString tlsKey;
+        // Logins from one address beyond this many are refused with 421 (0: no limit).
+        int maxPerIp = 0;
     };
 
     VsftpdServer() : VsftpdServer(Options()) {}

@@ -1,5 +1,6 @@
 // Settings outlive the window however it ends, and the window's saves keep what velmora-cli
 // saved meanwhile.
+#include "app/app_settings.h"
 #include "app/command_ids.h"
 #include "app/site_file.h"
 #include "app/ui/main_frame.h"
@@ -60,6 +61,40 @@ TEST(SettingsSurvival, WindowSaveKeepsWhatTheCliAddedMeanwhile) {
     SiteList onDisk;
     LoadSites(onDisk, h.path(QStringLiteral("site.set")));
     EXPECT_EQ(onDisk.Records[0].Host, QStringLiteral("edited.example"));
+}
+
+TEST(SettingsSurvival, SimultaneousTransfersFollowTheRecordsAndKeepAnotherWritersValue) {
+    WorkbenchHarness h;
+    const QString path = h.path(QStringLiteral("setting.set"));
+    h.workbench->load();
+    EXPECT_EQ(h.workbench->transferPool().connections(), 2);
+    // Another window saved 5 meanwhile; this one changed only another field.
+    AppSettings other;
+    other.SimultaneousTransfers = 5;
+    ASSERT_TRUE(SaveAppSettings(other, path));
+    h.workbench->settings().ChatInfoLevel = 3;
+    EXPECT_TRUE(h.workbench->save().isEmpty());
+    AppSettings onDisk;
+    ASSERT_TRUE(LoadAppSettings(onDisk, path));
+    EXPECT_EQ(onDisk.ChatInfoLevel, 3);
+    EXPECT_EQ(onDisk.SimultaneousTransfers, 5);
+
+    // A value that cannot be used runs on the default, and the file is kept before a save.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.resize(297);
+    ASSERT_TRUE(f.write(QByteArray("VLMXFER1") + QByteArray("\x2a\0\0\0", 4)) == 12);
+    f.close();
+    h.workbench->load();
+    EXPECT_EQ(h.workbench->settings().SimultaneousTransfers, 2);
+    EXPECT_EQ(h.workbench->transferPool().connections(), 2);
+    EXPECT_EQ(h.workbench->settingsProblems().size(), 1);
+    EXPECT_TRUE(h.workbench->damagedFiles().contains(QStringLiteral("setting.set")));
+    h.workbench->settings().SimultaneousTransfers = 0;
+    EXPECT_TRUE(h.workbench->save().isEmpty());
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral(".damaged")));
+    ASSERT_TRUE(LoadAppSettings(onDisk, path));
+    EXPECT_EQ(onDisk.SimultaneousTransfers, 0);
 }
 
 TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {

@@ -60,6 +60,9 @@ struct WorkbenchHarness {
         s.shutdown = &shutdown;
         s.launcher = &launcher;
         workbench = std::make_unique<Workbench>(folder.path(), s);
+        // The scripted transports play one connection: no transfer connections.
+        workbench->settings().SimultaneousTransfers = 0;
+        workbench->transferPool().setConnections(0);
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -126,10 +127,20 @@ QWidget* GeneralOptionsSheet::buildServerPage() {
     for (QCheckBox* box : {atomic_, keepTimes_, verify_})
         publishingLayout->addWidget(box);
 
+    auto* transfers = new QGroupBox(QStringLiteral("Transfers"));
+    auto* transfersForm = new QFormLayout(transfers);
+    simultaneous_ = new QSpinBox;
+    simultaneous_->setRange(0, AppSettings::kMaxSimultaneousTransfers);
+    simultaneous_->setToolTip(
+        QStringLiteral("Further connections to the server that move files while the main one "
+                       "stays free for browsing; 0 moves files one by one on the main one"));
+    transfersForm->addRow(QStringLiteral("Simultaneous transfers"), simultaneous_);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(active);
     layout->addWidget(kinds);
     layout->addWidget(publishing);
+    layout->addWidget(transfers);
     layout->addStretch(1);
     return page;
 }
@@ -163,6 +174,7 @@ void GeneralOptionsSheet::showOptions(const GeneralOptions& o) {
     deviceB_->setChecked(o.serverKindFlags & AppSettings::kServerKindDeviceB);
     deviceC_->setChecked(o.serverKindFlags & AppSettings::kServerKindDeviceC);
     unknown_->setChecked(o.serverKindFlags & AppSettings::kServerKindUnknown);
+    simultaneous_->setValue(o.simultaneousTransfers);
 }
 
 GeneralOptions GeneralOptionsSheet::options() const {
@@ -180,6 +192,7 @@ GeneralOptions GeneralOptionsSheet::options() const {
     setBit(o.serverKindFlags, AppSettings::kServerKindDeviceB, deviceB_);
     setBit(o.serverKindFlags, AppSettings::kServerKindDeviceC, deviceC_);
     setBit(o.serverKindFlags, AppSettings::kServerKindUnknown, unknown_);
+    o.simultaneousTransfers = simultaneous_->value();
     return o;
 }
 

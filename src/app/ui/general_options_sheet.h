@@ -10,6 +10,7 @@ class Prompter;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 
 // The "General" options sheet: pages "Common", "Local side" and "Server side" over a copy of
@@ -37,6 +38,7 @@ public:
     QCheckBox* atomicBox() const { return atomic_; }
     QCheckBox* keepTimesBox() const { return keepTimes_; }
     QCheckBox* verifyBox() const { return verify_; }
+    QSpinBox* simultaneousTransfersBox() const { return simultaneous_; }
 
 private:
     QWidget* buildCommonPage();
@@ -66,4 +68,5 @@ private:
     QCheckBox* atomic_ = nullptr;
     QCheckBox* keepTimes_ = nullptr;
     QCheckBox* verify_ = nullptr;
+    QSpinBox* simultaneous_ = nullptr;
 };

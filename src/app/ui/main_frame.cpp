@@ -282,13 +282,17 @@ void MainFrame::buildPages() {
 
     mainChat_ = new ChatPane(ChatPaneKind::Main, view_->normalPage()->chatSlot());
     view_->normalPage()->chatSlot()->layout()->addWidget(mainChat_);
-    taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session());
+    taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session(), &w.transferPool(),
+                               &w.transferCounts());
     taskPanel_->setFailedTransfers(&w.failedTransfers());
     chatPage_ = new ChatPage(taskPanel_, view_->chatPageSlot());
     view_->chatPageSlot()->layout()->addWidget(chatPage_);
     applyChatOptions();
-    for (ChatPane* pane : {mainChat_, chatPage_->chatPane()})
-        connect(&w.session(), &FtpSession::logLine, pane, &ChatPane::appendLogLine);
+    // The chat page shows every connection, tagged while several are open;
+    // the Normal page's pane the main one.
+    connect(&w.session(), &FtpSession::logLine, mainChat_, &ChatPane::appendLogLine);
+    connect(&w.transferPool(), &TransferPool::logLine, chatPage_->chatPane(),
+            &ChatPane::appendLogLine);
     connect(&w.completion(), &CompletionActions::stopBeepVisibleChanged, taskPanel_,
             &TaskPanel::setStopBeepVisible);
     connect(taskPanel_, &TaskPanel::stopBeepClicked, &w.completion(),

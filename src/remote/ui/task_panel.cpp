@@ -24,11 +24,13 @@
 
 #include <algorithm>
 
-TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent)
+TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, TransferPool* pool,
+                     TransferCounts* counts, QWidget* parent)
     : QWidget(parent),
       tasks_(tasks),
       session_(session),
-      line_(new TaskStatusLine(status, this)),
+      pool_(pool),
+      line_(new TaskStatusLine(status, counts, this)),
       view_(new QListView(this)),
       model_(new TaskBoxModel(tasks, {}, this)),
       failedBox_(new QWidget(this)),
@@ -165,7 +167,7 @@ QMenu* TaskPanel::createTaskMenu(int clickedIndex, QWidget* parent) {
 }
 
 bool TaskPanel::runTaskCommand(int id, int clickedIndex) {
-    return runTaskMenuCommand(id, clickedIndex, tasks_, session_);
+    return runTaskMenuCommand(id, clickedIndex, tasks_, session_, pool_);
 }
 
 void TaskPanel::showTaskMenu(int clickedIndex, const QPoint& globalPos) {

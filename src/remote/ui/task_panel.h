@@ -16,6 +16,8 @@ class TaskBoxModel;
 class TaskList;
 class TaskStatus;
 class TaskStatusLine;
+class TransferCounts;
+class TransferPool;
 
 // The task panel of the "FTP chat" page: the status line titled "Task" and one
 // box per running transfer, drawn over a model (a folder of thousands of files
@@ -26,7 +28,11 @@ class TaskStatusLine;
 class TaskPanel : public QWidget {
     Q_OBJECT
 public:
-    TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, QWidget* parent = nullptr);
+    // With a pool the boxes of every connection are shown and taken out where
+    // they run; with counts the status line counts the transfers.
+    TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session,
+              TransferPool* pool = nullptr, TransferCounts* counts = nullptr,
+              QWidget* parent = nullptr);
 
     // Shows these failed transfers below the boxes.
     void setFailedTransfers(FailedTransfers* failed);
@@ -63,6 +69,7 @@ private:
 
     TaskList& tasks_;
     FtpSession& session_;
+    TransferPool* pool_;
     TaskStatusLine* line_;
     QListView* view_;
     TaskBoxModel* model_;

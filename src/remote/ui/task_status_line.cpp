@@ -1,6 +1,7 @@
 #include "remote/ui/task_status_line.h"
 
 #include "remote/task_status.h"
+#include "remote/transfer_counts.h"
 
 #include <QPainter>
 #include <QToolButton>
@@ -9,8 +10,9 @@ namespace {
 constexpr int kButtonSize = 26;
 }
 
-TaskStatusLine::TaskStatusLine(const TaskStatus& status, QWidget* parent)
-    : QWidget(parent), status_(status), stopBeep_(new QToolButton(this)) {
+TaskStatusLine::TaskStatusLine(const TaskStatus& status, const TransferCounts* counts,
+                               QWidget* parent)
+    : QWidget(parent), status_(status), counts_(counts), stopBeep_(new QToolButton(this)) {
     stopBeep_->setIcon(QIcon::fromTheme(QStringLiteral("audio-volume-muted")));
     if (stopBeep_->icon().isNull())
         stopBeep_->setText(QStringLiteral("\u25A0"));  // a stop square
@@ -18,13 +20,22 @@ TaskStatusLine::TaskStatusLine(const TaskStatus& status, QWidget* parent)
     stopBeep_->setAccessibleName(QStringLiteral("Stop beep"));
     stopBeep_->hide();
     connect(stopBeep_, &QToolButton::clicked, this, &TaskStatusLine::stopBeepClicked);
-    connect(&status_, &TaskStatus::changed, this, [this] {
-        setAccessibleDescription(status_.displayText());
+    const auto changed = [this] {
+        setAccessibleDescription(describe());
         update();
-    });
+    };
+    connect(&status_, &TaskStatus::changed, this, changed);
+    if (counts_)
+        connect(counts_, &TransferCounts::changed, this, changed);
     setAccessibleName(QStringLiteral("Task"));
-    setAccessibleDescription(status_.displayText());
+    setAccessibleDescription(describe());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+QString TaskStatusLine::describe() const {
+    const QString counted = counts_ ? counts_->text() : QString();
+    return counted.isEmpty() ? status_.displayText()
+                             : status_.displayText() + QStringLiteral(" (") + counted + ')';
 }
 
 QSize TaskStatusLine::sizeHint() const {
@@ -49,6 +60,13 @@ void TaskStatusLine::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(QPoint(2, 2 + fontMetrics().ascent()), QStringLiteral("Task"));
+    if (counts_ && !counts_->text().isEmpty()) {
+        // The transfers in hand, right of the header and clear of the button.
+        const int left = 8 + fontMetrics().horizontalAdvance(QStringLiteral("Task"));
+        const QRect countRect(left, 2, qMax(0, width() - 30 - left), fontMetrics().height());
+        p.drawText(countRect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                   fontMetrics().elidedText(counts_->text(), Qt::ElideRight, countRect.width()));
+    }
     const Rgb c = status_.displayColor();
     p.setPen(QColor(c.r, c.g, c.b));
     // Centred below the header, so a long text never runs over "Task".

@@ -4,13 +4,19 @@
 
 class QToolButton;
 class TaskStatus;
+class TransferCounts;
 
 // The line above the task boxes: the header "Task", the state text centred in
 // its colour, and at the right end the button that stops a continual beep.
 class TaskStatusLine : public QWidget {
     Q_OBJECT
 public:
-    explicit TaskStatusLine(const TaskStatus& status, QWidget* parent = nullptr);
+    // With counts, the running, queued and failed transfers beside the header.
+    explicit TaskStatusLine(const TaskStatus& status, const TransferCounts* counts = nullptr,
+                            QWidget* parent = nullptr);
+
+    // What the line says, as a screen reader reads it.
+    QString describe() const;
 
     QToolButton* stopBeepButton() const { return stopBeep_; }
     QSize sizeHint() const override;
@@ -27,5 +33,6 @@ private:
     void placeButton();
 
     const TaskStatus& status_;
+    const TransferCounts* counts_;
     QToolButton* stopBeep_;
 };

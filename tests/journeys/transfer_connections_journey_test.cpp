@@ -1,0 +1,65 @@
+// Transfer connections as a user meets them, on a server whose every reply
+// takes 40 ms: another folder opens while a large download runs, the task
+// panel counts it, the chat page tells the connections apart, and "Remove all
+// tasks" stops it without leaving half a file.
+#include "journeys/journey.h"
+
+#include "app/ui/main_frame.h"
+#include "remote/remote_menu_rules.h"
+#include "remote/task_menu_rules.h"
+#include "remote/ui/remote_explorer.h"
+#include "remote/ui/task_panel.h"
+#include "remote/ui/task_status_line.h"
+#include "support/ftp_server_process.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TransferConnectionsJourney, AnotherFolderOpensWhileALargeDownloadRuns) {
+    Journey::Options o;
+    o.pyftpdlib.threaded = true;
+    o.pyftpdlib.replyDelayMs = 40;
+    o.pyftpdlib.sendRate = 5 * 1000 * 1000;  // 200 MB take forty seconds
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const auto rel = [&](const char* path) { return QString::fromUtf8(j.remote(path)).mid(1); };
+    ASSERT_TRUE(j.server().makeSparseFile(rel("big/huge.bin"), 200LL * 1000 * 1000));
+    ASSERT_TRUE(j.server().writeFile(rel("other/a.txt"), "a") &&
+                j.server().writeFile(rel("other/b.txt"), "b"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openLocalFolder(j.local()));
+    ASSERT_TRUE(j.openRemoteFolder(j.remote("big")));
+
+    j.selectRemote({"huge.bin"});
+    QMenu* menu = j.remoteSide().buildListMenu(&j.frame());
+    ASSERT_TRUE(Journey::choose(menu, RemoteMenuId::kListDownload));
+    TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 0; }))
+        << j.chatText().toStdString();
+
+    // The main connection is free: the other folder is listed while the
+    // download still runs (on one connection it would wait for all of it).
+    ASSERT_TRUE(j.openRemoteFolder(j.remote("other"))) << j.chatText().toStdString();
+    EXPECT_EQ(j.remoteNames(), (QStringList{"a.txt", "b.txt"}));
+    ASSERT_EQ(tasks.count(), 1);
+    EXPECT_LT(tasks.at(0).position, 200LL * 1000 * 1000) << "still running";
+    EXPECT_TRUE(j.frame().taskPanel()->statusLine()->describe().contains("1 running"));
+    EXPECT_TRUE(j.chatText().contains(QRegularExpression("\\[[2-9]\\] RETR huge\\.bin")))
+        << j.chatText().toStdString();
+
+    ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_TRUE(tasks.isEmpty());
+    // No half file under its name; what arrived waits hidden, to be continued.
+    EXPECT_EQ(QDir(j.local()).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(j.local()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{".huge.bin.velmora-part"});
+    EXPECT_TRUE(j.workbench().session().isConnected());
+}
+
+}  // namespace

@@ -1,0 +1,500 @@
+// Transfer connections against real servers: trees down and up over four
+// connections compared byte for byte, servers that allow fewer logins, a
+// connection lost in the middle of a file, and the setting 0 that keeps
+// every command on the main connection as the queue lays it out.
+#include "remote/transfer_pool.h"
+#include "remote/action_engine.h"
+#include "remote/transfer_starters.h"
+#include "session/ftp_session.h"
+#include "session/tcp_transport.h"
+#include "support/pyftpdlib_server.h"
+#include "support/qt_printers.h"
+#include "support/test_certificate.h"
+#include "support/vsftpd_server.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr int kLoginMs = 10000;
+constexpr int kTreeMs = 60000;
+
+std::string str(const QString& text) {
+    return text.toStdString();
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer tick;
+    tick.start(20);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+QByteArray pattern(int size, int seed) {
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i)
+        b[i] = char((i * 31 + seed * 7 + i / 251) & 0xff);
+    return b;
+}
+
+// Every file below a folder by relative path, with a digest of its bytes.
+std::map<QString, QByteArray> snapshot(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        files[QDir(folder).relativeFilePath(path)] =
+            QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex();
+    }
+    return files;
+}
+
+// Three folders of files (one nested), and one file large enough to be cut.
+bool buildTree(const std::function<bool(const QString&, const QByteArray&)>& write) {
+    int seed = 0;
+    for (const char* folder : {"tree/a", "tree/b", "tree/b/deep"})
+        for (int i = 0; i < 6; ++i)
+            if (!write(QStringLiteral("%1/f%2.bin").arg(QLatin1String(folder)).arg(i),
+                       pattern(1000 + 700 * i, ++seed)))
+                return false;
+    return write(QStringLiteral("tree/a/big.bin"), pattern(3 * 1024 * 1024 + 11, 99));
+}
+
+// Trusts whatever certificate it is asked about, and remembers which.
+class TrustingJudge : public CertificateJudge {
+public:
+    void judge(const CertificateCheck& check, Done done) override {
+        asked << check.tls.certificate.sha256;
+        done(true, {});
+    }
+    QList<QByteArray> asked;
+};
+
+// The main session, its engine and the pool, on real sockets, and what they said.
+class PoolRig {
+public:
+    PoolRig(const FtpServerProcess& server, int connections, TlsMode tls = TlsMode::Off)
+        : session(&factory), engine(session), pool(engine, &factory) {
+        SessionOptions o;
+        o.host = server.host();
+        o.port = server.port();
+        o.user = server.user();
+        o.logonType = server.user() == QLatin1String("anonymous") ? 1 : 0;
+        o.password = server.password();
+        o.keepAliveInterval = 0;
+        o.tls = tls;
+        session.setOptions(o);
+        engine.setTransferPool(&pool);
+        pool.setConnections(connections);
+        engine.localReader = [](const QString& folder, std::vector<LocalItem>* items,
+                                QStringList*) {
+            const QDir dir(folder);
+            if (!dir.exists())
+                return false;
+            for (const QFileInfo& i :
+                 dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+                items->push_back({i.fileName(), i.isDir(), i.isDir() ? 0 : i.size()});
+            return true;
+        };
+        QObject::connect(&pool, &TransferPool::logLine, [this](const LogLine& l) { log << l; });
+        QObject::connect(&session, &FtpSession::taskMarker,
+                         [this](int kind, int, const QString& caption, quintptr) {
+                             if (kind == 2)
+                                 completed << caption;
+                             order << QStringLiteral("marker ") + caption;
+                         });
+        QObject::connect(&engine, &ActionEngine::transferFailed,
+                         [this](const TransferResult& r) { results << r; });
+        QObject::connect(&engine, &ActionEngine::folderUnfinished,
+                         [this](const TransferResult& r) { unfinished << r; });
+        QObject::connect(&engine, &ActionEngine::transferFinished,
+                         [this](const TransferInfo& info, qint64, bool ok) {
+                             order << QStringLiteral("file ") + QString::fromUtf8(info.fileName);
+                             if (!ok)
+                                 failed << QString::fromUtf8(info.fileName);
+                         });
+    }
+    ~PoolRig() { session.closeConnection(); }
+
+    bool login() {
+        session.connectNew();
+        return waitUntil([this] { return session.loggedIn() && session.queue().isEmpty(); },
+                         kLoginMs);
+    }
+    // Runs until the task said it completed and nothing is left anywhere.
+    bool finish(int count = 1) {
+        return waitUntil(
+            [this, count] {
+                return completed.size() >= count && session.queue().isEmpty() && !pool.busy();
+            },
+            kTreeMs);
+    }
+    // The sent lines of a connection (0: all), without their tags.
+    QStringList sent(int connection = 0) const {
+        QStringList out;
+        for (const LogLine& l : log)
+            if (l.channel == LogChannel::Sent && (connection == 0 || l.connection == connection ||
+                                                  (connection == 1 && l.connection == 0)))
+                out << l.text;
+        return out;
+    }
+    QString transcript() const {
+        QString t;
+        for (const LogLine& l : log)
+            t += QStringLiteral("[%1] %2: %3\n")
+                     .arg(l.connection)
+                     .arg(QLatin1String(channelName(l.channel)), l.text);
+        return t;
+    }
+    QSet<int> connectionsThat(const QString& command) const {
+        QSet<int> found;
+        for (const LogLine& l : log)
+            if (l.channel == LogChannel::Sent && l.text.startsWith(command))
+                found << l.connection;
+        return found;
+    }
+
+    TcpTransportFactory factory;
+    FtpSession session;
+    ActionEngine engine;
+    TransferPool pool;
+    QList<LogLine> log;
+    QStringList completed;
+    QStringList order;
+    QStringList failed;
+    QList<TransferResult> results;     // what did not finish, with why
+    QList<TransferResult> unfinished;  // folders left undone
+};
+
+struct Flavour {
+    const char* name;
+    std::function<std::unique_ptr<FtpServerProcess>()> make;
+};
+
+std::vector<Flavour> flavours() {
+    return {
+        {"pyftpdlib threaded",
+         [] {
+             PyftpdlibServer::Options o;
+             o.threaded = true;
+             return std::make_unique<PyftpdlibServer>(o);
+         }},
+        {"vsftpd", [] { return std::make_unique<VsftpdServer>(); }},
+    };
+}
+
+QString remoteRel(const FtpServerProcess& s, const QString& rel) {
+    return QString::fromUtf8(s.writableFolder()).mid(1) +
+           (s.writableFolder() == "/" ? QString() : QStringLiteral("/")) + rel;
+}
+
+TEST(TransferPool, TreesDownAndUpOnFourConnectionsArriveWhole) {
+    for (const Flavour& f : flavours()) {
+        SCOPED_TRACE(f.name);
+        std::unique_ptr<FtpServerProcess> server = f.make();
+        ASSERT_TRUE(server->start()) << str(server->lastError());
+        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
+            return server->writeFile(remoteRel(*server, rel), bytes);
+        }));
+        const QString served = server->localPath(remoteRel(*server, QStringLiteral("tree")));
+        const auto original = snapshot(served);
+        QTemporaryDir local;
+
+        PoolRig rig(*server, 4);
+        ASSERT_TRUE(rig.login()) << str(rig.transcript());
+        const QByteArray base = server->writableFolder();
+        RemoteItem tree;
+        tree.name = "tree";
+        RemoteItemList selection;
+        selection.append(tree);
+        TransferStarters(rig.engine).download(base, local.path(), selection);
+        ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+        EXPECT_EQ(snapshot(local.filePath(QStringLiteral("tree"))), original);
+        // Transfer connections moved the files side by side; the main one only listed.
+        const QSet<int> retrieving = rig.connectionsThat(QStringLiteral("RETR"));
+        EXPECT_GE(retrieving.size(), 2) << str(rig.transcript());
+        EXPECT_TRUE((retrieving - QSet<int>{2, 3, 4, 5}).isEmpty()) << str(rig.transcript());
+        EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.failed.join(' '));
+        // The task ends after its last file.
+        EXPECT_EQ(rig.order.last(), QStringLiteral("marker Downloading files completed"));
+
+        LocalFolderRecord up;
+        up.path = local.path();
+        up.items.push_back({QStringLiteral("tree"), true, 0});
+        ASSERT_TRUE(server->makeDir(remoteRel(*server, QStringLiteral("up"))));
+        TransferStarters(rig.engine).uploadNormal(up, base + (base == "/" ? "" : "/") + "up");
+        ASSERT_TRUE(rig.finish(2)) << str(rig.transcript());
+        EXPECT_EQ(snapshot(server->localPath(remoteRel(*server, QStringLiteral("up/tree")))),
+                  original);
+        const QSet<int> storing = rig.connectionsThat(QStringLiteral("STOR"));
+        EXPECT_GE(storing.size(), 2) << str(rig.transcript());
+        EXPECT_TRUE((storing - QSet<int>{2, 3, 4, 5}).isEmpty()) << str(rig.transcript());
+        EXPECT_EQ(rig.order.last(), QStringLiteral("marker Uploading normal files completed"));
+    }
+}
+
+// Logins the server refuses leave fewer connections, one line each; none at
+// all leaves the files to the main connection. The tree arrives either way.
+TEST(TransferPool, RefusedLoginsShrinkThePoolAndLoseNothing) {
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<FtpServerProcess>()> make;
+        QString last;          // the last refusal line ends so
+        QSet<int> retrieving;  // connections that sent RETR
+    };
+    const std::vector<Case> cases = {
+        {"vsftpd, two per address",
+         [] {
+             VsftpdServer::Options o;
+             o.maxPerIp = 2;
+             return std::make_unique<VsftpdServer>(o);
+         },
+         QStringLiteral("going on with 1 transfer connection"),
+         {}},
+        {"pyftpdlib, one per address",
+         [] {
+             PyftpdlibServer::Options o;
+             o.threaded = true;
+             o.maxConnectionsPerAddress = 1;
+             return std::make_unique<PyftpdlibServer>(o);
+         },
+         QStringLiteral("transfers run on the main connection"),
+         {0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<FtpServerProcess> server = c.make();
+        ASSERT_TRUE(server->start()) << str(server->lastError());
+        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
+            return server->writeFile(remoteRel(*server, rel), bytes);
+        }));
+        QTemporaryDir local;
+        PoolRig rig(*server, 4);
+        ASSERT_TRUE(rig.login()) << str(rig.transcript());
+        TransferStarters(rig.engine)
+            .download(
+                server->writableFolder() + (server->writableFolder() == "/" ? "" : "/") + "tree",
+                local.path());
+        ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+        EXPECT_EQ(snapshot(local.path()),
+                  snapshot(server->localPath(remoteRel(*server, QStringLiteral("tree")))));
+        QStringList refusals;
+        for (const LogLine& l : rig.log)
+            if (l.text.startsWith(QLatin1String("The server refused another connection")))
+                refusals << l.text;
+        // One line for each login refused (how many were tried at once varies).
+        ASSERT_FALSE(refusals.isEmpty()) << str(rig.transcript());
+        EXPECT_TRUE(refusals.last().endsWith(c.last)) << str(refusals.last());
+        const QSet<int> retrieving = rig.connectionsThat(QStringLiteral("RETR"));
+        if (c.retrieving.isEmpty())
+            EXPECT_EQ(retrieving.size(), 1) << str(rig.transcript());  // the one let in
+        else
+            EXPECT_EQ(retrieving, c.retrieving) << str(rig.transcript());
+        EXPECT_FALSE(retrieving.contains(1));
+        EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.failed.join(' '));
+    }
+}
+
+// A transfer connection that breaks halfway through a file: the file goes to
+// the next free connection, the broken one is opened again, the tree is whole.
+TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
+    for (const bool down : {true, false}) {
+        SCOPED_TRACE(down ? "download" : "upload");
+        PyftpdlibServer::Options o;
+        o.threaded = true;
+        o.dropOnce = QStringLiteral("big.bin");
+        PyftpdlibServer server(o);
+        ASSERT_TRUE(server.start()) << str(server.lastError());
+        QTemporaryDir local;
+        const auto writeLocal = [&](const QString& rel, const QByteArray& bytes) {
+            QFileInfo info(local.filePath(rel));
+            QDir().mkpath(info.path());
+            QFile f(info.filePath());
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
+            return down ? server.writeFile(rel, bytes) : writeLocal(rel, bytes);
+        }));
+        PoolRig rig(server, 2);
+        ASSERT_TRUE(rig.login()) << str(rig.transcript());
+        if (down) {
+            TransferStarters(rig.engine).download("/tree", local.filePath(QStringLiteral("got")));
+        } else {
+            LocalFolderRecord up;
+            up.path = local.path();
+            up.items.push_back({QStringLiteral("tree"), true, 0});
+            TransferStarters(rig.engine).uploadNormal(up, "/");
+        }
+        ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+        EXPECT_EQ(snapshot(down ? local.filePath(QStringLiteral("got"))
+                                : server.localPath(QStringLiteral("tree"))),
+                  snapshot(down ? server.localPath(QStringLiteral("tree"))
+                                : local.filePath(QStringLiteral("tree"))));
+        EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.failed.join(' '));
+        const QString command =
+            down ? QStringLiteral("RETR big.bin") : QStringLiteral("STOR big.bin");
+        EXPECT_EQ(rig.sent().count(command), 2) << str(rig.transcript());
+        EXPECT_TRUE(rig.transcript().contains(QRegularExpression(
+            QStringLiteral("Transfer connection \\d lost; opening it again in 1 s"))))
+            << str(rig.transcript());
+    }
+}
+
+// The trust given on the main connection covers its certificate only: a
+// transfer connection showing another is refused before any account is sent,
+// and the files go over the main connection.
+TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
+    QTemporaryDir certs;
+    TestCertificate first, second;
+    QString error;
+    ASSERT_TRUE(QDir(certs.path()).mkpath(QStringLiteral("one")) &&
+                QDir(certs.path()).mkpath(QStringLiteral("two")));
+    ASSERT_TRUE(TestCertificate::make(certs.filePath(QStringLiteral("one")), &first, &error))
+        << str(error);
+    ASSERT_TRUE(TestCertificate::make(certs.filePath(QStringLiteral("two")), &second, &error))
+        << str(error);
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.tlsCertificate = first.certificatePath;
+    o.tlsKey = first.keyPath;
+    o.laterTlsCertificate = second.certificatePath;
+    o.laterTlsKey = second.keyPath;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(buildTree(
+        [&](const QString& rel, const QByteArray& bytes) { return server.writeFile(rel, bytes); }));
+    QTemporaryDir local;
+    PoolRig rig(server, 2, TlsMode::Require);
+    TrustingJudge judge;
+    rig.session.setCertificateJudge(&judge);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    TransferStarters(rig.engine).download("/tree", local.path());
+    ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+    EXPECT_EQ(snapshot(local.path()), snapshot(server.localPath(QStringLiteral("tree"))));
+    EXPECT_EQ(judge.asked, QList<QByteArray>{first.sha256});
+    EXPECT_TRUE(rig.transcript().contains(QStringLiteral("Certificate refused")))
+        << str(rig.transcript());
+    for (int connection : {2, 3})
+        EXPECT_FALSE(rig.sent(connection).join('\n').contains(QStringLiteral("USER")))
+            << str(rig.transcript());
+    EXPECT_TRUE(rig.connectionsThat(QStringLiteral("RETR")).contains(0) ||
+                rig.connectionsThat(QStringLiteral("RETR")).contains(1));
+}
+
+// Each file's whole chain (temporary name, checksum, time, rename) runs on the
+// connection that stored it, as it would on the main one; a file that fails
+// there reaches the list of transfers to retry with its reason.
+TEST(TransferPool, PublishingRunsWholeOnEachConnectionAndFailuresSayWhy) {
+    for (const bool corrupt : {false, true}) {
+        SCOPED_TRACE(corrupt ? "server changes bytes" : "server keeps bytes");
+        PyftpdlibServer::Options o;
+        o.threaded = true;
+        o.hash = true;
+        o.corrupt = corrupt;
+        PyftpdlibServer server(o);
+        ASSERT_TRUE(server.start()) << str(server.lastError());
+        QTemporaryDir local;
+        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
+            QFileInfo info(local.filePath(rel));
+            QDir().mkpath(info.path());
+            QFile f(info.filePath());
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        }));
+        PoolRig rig(server, 2);
+        rig.engine.publish.atomic = true;
+        rig.engine.publish.keepTimes = true;
+        rig.engine.publish.verify = true;
+        ASSERT_TRUE(rig.login()) << str(rig.transcript());
+        LocalFolderRecord up;
+        up.path = local.path();
+        up.items.push_back({QStringLiteral("tree"), true, 0});
+        TransferStarters(rig.engine).uploadNormal(up, "/");
+        ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+
+        const int files = int(snapshot(local.filePath(QStringLiteral("tree"))).size());
+        const QSet<int> storing = rig.connectionsThat(QStringLiteral("STOR"));
+        EXPECT_TRUE(!storing.isEmpty() && (storing - QSet<int>{2, 3}).isEmpty())
+            << str(rig.transcript());
+        int stored = 0;
+        for (int c : storing) {
+            const QStringList sent = rig.sent(c);
+            const auto count = [&](const char* word) {
+                return int(std::count_if(sent.begin(), sent.end(), [&](const QString& line) {
+                    return line.startsWith(QLatin1String(word));
+                }));
+            };
+            const int stores = count("STOR .");
+            stored += stores;
+            EXPECT_EQ(count("HASH ."), stores) << str(rig.transcript());
+            if (!corrupt) {
+                EXPECT_EQ(count("MFMT "), stores) << str(rig.transcript());
+                EXPECT_EQ(count("RNTO "), stores) << str(rig.transcript());
+            } else {
+                EXPECT_EQ(count("RNTO "), 0) << str(rig.transcript());
+            }
+        }
+        EXPECT_EQ(stored, files) << str(rig.transcript());
+        if (!corrupt) {
+            EXPECT_EQ(snapshot(server.localPath(QStringLiteral("tree"))),
+                      snapshot(local.filePath(QStringLiteral("tree"))));
+            EXPECT_TRUE(rig.results.isEmpty());
+        } else {
+            ASSERT_EQ(rig.results.size(), files) << str(rig.transcript());
+            for (const TransferResult& r : rig.results)
+                EXPECT_TRUE(r.error.startsWith(QLatin1String("Checksum differs"))) << str(r.error);
+        }
+    }
+}
+
+// "Remove all tasks" while files wait for a connection: those never begun are
+// kept to retry like the one running, as stopped, not dropped unsaid.
+TEST(TransferPool, FilesStillWaitingWhenAllIsRemovedAreKeptToRetry) {
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.replyDelayMs = 40;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(buildTree(
+        [&](const QString& rel, const QByteArray& bytes) { return server.writeFile(rel, bytes); }));
+    QTemporaryDir local;
+    PoolRig rig(server, 1);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    TransferStarters(rig.engine).download("/tree/a", local.path());
+    ASSERT_TRUE(waitUntil(
+        [&] { return rig.pool.runningTransfers() == 1 && rig.pool.queuedTransfers() > 0; },
+        kTreeMs))
+        << str(rig.transcript());
+    const int inHand = rig.pool.runningTransfers() + rig.pool.queuedTransfers();
+    rig.pool.clearAll();
+    ASSERT_TRUE(
+        waitUntil([&] { return !rig.pool.busy() && int(rig.results.size()) >= inHand; }, kTreeMs))
+        << str(rig.transcript());
+    EXPECT_EQ(int(rig.results.size()), inHand);
+    for (const TransferResult& r : rig.results)
+        EXPECT_TRUE(r.stopped) << str(QString::fromUtf8(r.info.fileName));
+}
+
+}  // namespace
