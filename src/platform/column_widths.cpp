@@ -59,6 +59,11 @@ QList<int> FitColumnWidths(const QList<int>& shares, const QList<int>& needs,
             owed += needs[i] - out[i];
             out[i] = needs[i];
         } else {
+            // Up to its floor a text is owed like a fixed column.
+            if (out[i] < floors[i]) {
+                owed += floors[i] - out[i];
+                out[i] = floors[i];
+            }
             wants[i] = needs[i] - out[i];
         }
     }

@@ -9,9 +9,9 @@ QList<int> ProportionalWidths(int width, const QList<int>& weights);
 
 // Widths shared by weight, then mended so nothing that must be read is cut. A
 // column whose floor is at least its need (sizes, dates, numbers) always gets
-// its need; the others (names, texts, shown elided) grow towards theirs only
-// from what columns have beyond their needs, and give up room for the fixed
-// ones down to their floors, never below: then the widths add up to more
+// its need; the others (names, texts, shown elided) get at least their
+// floors, grow towards their needs only from what columns have beyond their
+// needs, and give up room for the others down to their floors, never below: then the widths add up to more
 // than the list's (it scrolls sideways). When everything fits, the widths
 // are the shares unchanged.
 QList<int> FitColumnWidths(const QList<int>& shares, const QList<int>& needs,

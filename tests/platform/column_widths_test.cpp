@@ -54,6 +54,10 @@ TEST(ColumnWidths, FitGivesNumbersTheirRoomFromSpareThenTextsThenTheName) {
          {60, 50, 50, 40},
          {300, 80, 90, 120},
          {40, 80, 90, 10}},
+        {"a name below its floor takes it from the others' room",
+         {30, 80, 90, 120},
+         {300, 80, 90, 120},
+         {40, 80, 90, 110}},
         {"too narrow for anything", {10, 10, 10, 10}, {300, 80, 90, 120}, {40, 80, 90, 10}},
     };
     for (const Case& c : cases) {

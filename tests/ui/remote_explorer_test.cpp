@@ -638,3 +638,53 @@ TEST(RemoteExplorer, NarrowListCutsNamesNeverSizesDatesOrNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A list as narrow as the main window leaves it beside the help pane, filled
+// after it was shown: short names, texts and every header stay whole (the
+// list scrolls sideways instead), a long owner is cut in the middle.
+TEST(RemoteExplorer, ColumnsRefitWhenAListingArrivesInANarrowList) {
+    OfflineExplorer o;
+    o.explorer.resize(560, 400);
+    o.explorer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&o.explorer));
+    RemoteItemList items;
+    for (int i = 1; i <= 30; ++i) {
+        RemoteItem page =
+            item('-', "page" + QByteArray::number(i) + ".html", "rw-r--r--", 1000 * i);
+        page.owner = "web";
+        page.group = "www";
+        items.append(page);
+    }
+    items.sort();
+    o.listFolder("/www", items);
+    QAbstractItemView* list = o.explorer.listView();
+    QHeaderView* header = o.explorer.listView()->header();
+    const auto fits = [&](int c) {
+        return header->sectionSize(c) >=
+               qMax(list->sizeHintForColumn(c), header->sectionSizeHint(c));
+    };
+    const auto allFit = [&] {
+        for (int c = 0; c < header->count(); ++c)
+            if (!fits(c))
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(allFit, 5000));
+    // A long text gives way, its header does not.
+    RemoteItem odd = items.at(0);
+    odd.owner = "a-very-long-owner-name";
+    odd.group = "and-a-group-to-match";
+    items.append(odd);
+    o.listFolder("/pub", items);
+    const int owner = int(RemoteListColumn::OwnerGroup);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fits(owner); }, 5000));
+    EXPECT_GE(header->sectionSize(owner), header->sectionSizeHint(owner));
+    for (int c = 0; c < header->count(); ++c)
+        EXPECT_TRUE(c == owner || fits(c))
+            << "column " << c << ": " << header->sectionSize(c) << " < "
+            << qMax(list->sizeHintForColumn(c), header->sectionSizeHint(c));
+}
+
+}  // namespace

@@ -23,8 +23,9 @@ QList<int> ColumnNeeds::fit(const QList<int>& shares) const {
     for (qsizetype c = 0; c < needs_.size(); ++c) {
         if (fixedColumns_.contains(int(c)))
             floors << needs_[c];
-        else
-            floors << qMin(needs_[c] - 1, chars * (c == nameColumn_ ? 20 : 4));
+        else  // headers and short texts whole; longer ones cut in the middle
+            floors << qMin(needs_[c],
+                           qMax(headerNeeds_.value(c), chars * (c == nameColumn_ ? 20 : 12)));
     }
     return FitColumnWidths(shares, needs_, floors);
 }
@@ -41,6 +42,7 @@ void ColumnNeeds::schedule() {
 
 void ColumnNeeds::measure() {
     QList<int> needs;
+    QList<int> headerNeeds;
     const QHeaderView* header = view_->header();
     const int columns = view_->model()->columnCount();
     // A little air, so the last character is never clipped by the cell margin.
@@ -50,9 +52,11 @@ void ColumnNeeds::measure() {
     for (int c = 0; c < columns; ++c) {
         const int rows = view_->model()->rowCount() > 0 ? rowsInView->sizeHintForColumn(c) : 0;
         needs << qMax(header->sectionSizeHint(c), rows) + air;
+        headerNeeds << header->sectionSizeHint(c) + air;
     }
-    if (needs == needs_)
+    if (needs == needs_ && headerNeeds == headerNeeds_)
         return;
     needs_ = needs;
+    headerNeeds_ = headerNeeds;
     emit changed();
 }

@@ -9,7 +9,8 @@ class QTreeView;
 // widest of the rows in view, measured again (once the event loop is back)
 // whenever the rows are replaced or change, so a folder opened sizes its
 // columns to what it shows. The fixed columns (numbers, dates) are never cut;
-// the name keeps about twenty characters before the other texts give way.
+// no header is cut, the name keeps about twenty characters and the other
+// texts about twelve; below that the list scrolls sideways.
 class ColumnNeeds : public QObject {
     Q_OBJECT
 public:
@@ -31,5 +32,6 @@ private:
     int nameColumn_;
     QList<int> fixedColumns_;
     QList<int> needs_;
+    QList<int> headerNeeds_;
     bool pending_ = false;
 };
