@@ -61,6 +61,24 @@ TEST(ReconnectJourney, ListShowsTheFolderTheTreeShowsAsItIsNow) {
     EXPECT_EQ(j.remoteFolder(), QByteArray("/docs"));
 }
 
+// Site > Close connection (Ctrl+W): the server's files leave the screen with
+// the connection, so nothing shown is taken for what the server holds now.
+TEST(CloseConnectionJourney, ClearsTheRemoteViews) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("docs/a.html", "<p>"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder("/docs"));
+    ASSERT_EQ(j.remoteNames(), QStringList{"a.html"});
+
+    ASSERT_TRUE(j.menuCommand(kCmdCloseConnection));
+    ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+    RemoteExplorer& r = j.remoteSide();
+    EXPECT_EQ(r.listModel()->rowCount(), 0);
+    EXPECT_FALSE(r.treeModel()->hasRoot());
+    EXPECT_EQ(j.frame().windowTitle(), "Velmora");
+}
+
 // Site > Connect, a site whose password the server refuses.
 TEST_P(LoginJourney, RefusedLoginSaysWhyAndClearsTheRemoteViews) {
     Journey j(options());

@@ -893,7 +893,10 @@ void MainFrame::runCommand(int id) {
             w.reconnect();
             break;
         case kCmdCloseConnection:
+            // What the server held leaves the screen with the connection.
             w.closeConnection();
+            remoteExplorer_->clearViews();
+            remoteProject_->clearViews();
             break;
         case kCmdShutdownSystem:
         case kCmdShutdownProgram: {
