@@ -11,8 +11,8 @@ QList<int> ProportionalWidths(int width, const QList<int>& weights);
 // column whose floor is at least its need (sizes, dates, numbers) always gets
 // its need; the others (names, texts, shown elided) get at least their
 // floors, grow towards their needs only from what columns have beyond their
-// needs, and give up room for the others down to their floors, never below: then the widths add up to more
-// than the list's (it scrolls sideways). When everything fits, the widths
-// are the shares unchanged.
+// needs, and give up room for the others down to their floors, never below: then the widths add up
+// to more than the list's (it scrolls sideways). When everything fits, the widths are the shares
+// unchanged.
 QList<int> FitColumnWidths(const QList<int>& shares, const QList<int>& needs,
                            const QList<int>& floors);
