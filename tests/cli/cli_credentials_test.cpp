@@ -1,6 +1,7 @@
 // velmora-cli's passwords from outside the command line, refused passwords, and the sites file
 // under many writers at once.
 #include "cli/cli_server_suite.h"
+#include "support/pyftpdlib_suite.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,10 @@
 
 namespace {
 
-class CliCredentialsTest : public testing::Test {
+class CliCredentialsTest : public PyftpdlibSuite<CliCredentialsTest> {
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<PyftpdlibServer>();
-        ready_ = server_->start();
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(ready_) << "pyftpdlib did not start: " << str(server_->lastError());
+        ASSERT_NO_FATAL_FAILURE(PyftpdlibSuite::SetUp());
         ASSERT_TRUE(home_.isValid() && settings_.isValid());
     }
 
@@ -55,8 +50,6 @@ protected:
     }
 
     QTemporaryDir home_, settings_;
-    static inline std::unique_ptr<PyftpdlibServer> server_;
-    static inline bool ready_ = false;
 };
 
 constexpr auto kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;

@@ -1,14 +1,13 @@
 // velmora-cli when things go wrong: refused logins, nobody listening, a server
 // that stops answering, and usage errors.
 #include "support/cli_runner.h"
+#include "support/closed_port.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "support/scripted_ftp_server.h"
 
 #include <gtest/gtest.h>
 
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -18,16 +17,6 @@ namespace {
 
 std::string str(const QString& text) {
     return text.toStdString();
-}
-
-// A loopback port where nothing listens (free a moment ago).
-quint16 closedPort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
 }
 
 class CliFailureTest : public testing::Test {
@@ -64,7 +53,8 @@ TEST_F(CliFailureTest, RefusedLoginExitsOneWithOneClearLine) {
 }
 
 TEST_F(CliFailureTest, NothingListeningExitsOneAfterTheConnectTimeOut) {
-    const quint16 port = closedPort();
+    const ClosedPort nobody;
+    const quint16 port = nobody.port();
     ASSERT_NE(port, 0);
     const CliResult r =
         runCli({"--log", QStringLiteral("ftp://127.0.0.1:%1/").arg(port), "ls"}, env());
@@ -126,7 +116,9 @@ TEST_F(CliFailureTest, TimeoutNamesTheCommandThatWasWaiting) {
 TEST_F(CliFailureTest, UsageErrorsExitTwoWithoutConnecting) {
     // Nothing listens here: a run that tried to connect would fail after the
     // connect time-out with exit status 1.
-    const QString url = QStringLiteral("ftp://127.0.0.1:%1/").arg(closedPort());
+    const ClosedPort nobody;
+    ASSERT_NE(nobody.port(), 0);
+    const QString url = QStringLiteral("ftp://127.0.0.1:%1/").arg(nobody.port());
     const std::vector<QStringList> cases = {
         {},
         {url},

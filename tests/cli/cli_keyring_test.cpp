@@ -3,14 +3,16 @@
 #include "app/site_file.h"
 #include "cli/cli_server_suite.h"
 #include "platform/secret_store.h"
+#include "support/pyftpdlib_suite.h"
 #include "support/secret_service_session.h"
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -20,19 +22,13 @@ QByteArray utf16(const QString& text) {
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
-class CliKeyringTest : public testing::Test {
+class CliKeyringTest : public PyftpdlibSuite<CliKeyringTest> {
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<PyftpdlibServer>();
-        ready_ = server_->start();
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
     void SetUp() override {
         SecretServiceSession& secrets = SecretServiceSession::shared();
         if (!secrets.isRunning())
             GTEST_SKIP() << "no Secret Service for the test: " << str(secrets.error());
-        ASSERT_TRUE(ready_) << "pyftpdlib did not start: " << str(server_->lastError());
+        ASSERT_NO_FATAL_FAILURE(PyftpdlibSuite::SetUp());
     }
 
     QProcessEnvironment env() const {
@@ -62,21 +58,11 @@ protected:
     // What the keyring holds under `key`, asked in this process over the same bus.
     static SecretStore::Result stored(const QString& key) {
         KeychainSecretStore store;
-        SecretStore::Result answer;
-        QEventLoop loop;
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        store.read(key, [&](const SecretStore::Result& r) {
-            answer = r;
-            loop.quit();
-        });
-        loop.exec();
-        return answer;
+        return SecretServiceSession::read(store, key);
     }
     QString key(const QString& name) const { return name + QStringLiteral("@127.0.0.1"); }
 
     QTemporaryDir settings_;
-    static inline std::unique_ptr<PyftpdlibServer> server_;
-    static inline bool ready_ = false;
 };
 
 TEST_F(CliKeyringTest, AddConnectRenameRemove) {
@@ -108,9 +94,9 @@ TEST_F(CliKeyringTest, AddConnectRenameRemove) {
 TEST_F(CliKeyringTest, MissingEntryIsReportedAndTheLoginGoesOn) {
     ASSERT_EQ(cli(addArgs(QStringLiteral("gone"))).exitCode, 0);
     KeychainSecretStore store;
-    QEventLoop loop;
-    store.remove(key("gone"), [&](const SecretStore::Result&) { loop.quit(); });
-    loop.exec();
+    auto removed = std::make_shared<bool>(false);
+    store.remove(key("gone"), [removed](const SecretStore::Result&) { *removed = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *removed; }, 30000));
     const CliResult r = cli({"--site", "gone", "ls", "/"});
     EXPECT_EQ(r.exitCode, 1) << str(r.describe());  // no password: the server refuses
     EXPECT_TRUE(r.err.contains("The desktop keyring holds no password for gone@127.0.0.1"))

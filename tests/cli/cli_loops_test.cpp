@@ -4,6 +4,7 @@
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
 #include "session/publish_plan.h"
+#include "support/pyftpdlib_suite.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +17,10 @@
 
 namespace {
 
-class CliPairTest : public testing::Test {
+class CliPairTest : public PyftpdlibSuite<CliPairTest> {
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<PyftpdlibServer>();
-        ready_ = server_->start();
-    }
-    static void TearDownTestSuite() { server_.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(ready_) << "pyftpdlib did not start: " << str(server_->lastError());
+        ASSERT_NO_FATAL_FAILURE(PyftpdlibSuite::SetUp());
         ASSERT_TRUE(settings_.isValid() && work_.isValid());
     }
     CliResult cli(const QStringList& args) const {
@@ -48,8 +44,6 @@ protected:
     }
 
     QTemporaryDir settings_, work_;
-    static inline std::unique_ptr<PyftpdlibServer> server_;
-    static inline bool ready_ = false;
 };
 
 }  // namespace

@@ -1,8 +1,13 @@
 #pragma once
 
-// One real server per typed test suite, shared by its tests: each test works
-// in folders of its own below the server's writable folder, and on the local
-// side in a temporary folder of its own.
+// A typed test suite over a real server of each flavour. The server starts in
+// SetUpTestSuite, so it is shared only where one process runs several of the
+// suite's tests (the test program run by hand). ctest runs every test in a
+// process of its own (gtest_discover_tests), so there each test starts and
+// stops a server of its own, and tests running in parallel never share one.
+// Each test still works in folders of its own below the server's writable
+// folder, and on the local side in a temporary folder of its own, so that it
+// passes either way.
 #include "support/cli_runner.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"

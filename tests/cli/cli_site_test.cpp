@@ -2,6 +2,7 @@
 // deploy mirrors the local project folder below the remote one.
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
+#include "support/pyftpdlib_suite.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,10 @@
 
 namespace {
 
-class CliSiteTest : public testing::Test {
+class CliSiteTest : public PyftpdlibSuite<CliSiteTest> {
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<PyftpdlibServer>();
-        ready_ = server_->start();
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(ready_) << "pyftpdlib did not start: " << str(server_->lastError());
+        ASSERT_NO_FATAL_FAILURE(PyftpdlibSuite::SetUp());
         ASSERT_TRUE(settings_.isValid() && decoy_.isValid() && work_.isValid());
     }
 
@@ -46,8 +41,6 @@ protected:
     }
 
     QTemporaryDir settings_, decoy_, work_;
-    static inline std::unique_ptr<PyftpdlibServer> server_;
-    static inline bool ready_ = false;
 };
 
 TEST_F(CliSiteTest, SiteConnectsWithTheStoredAccount) {

@@ -1,68 +1,15 @@
 #include "extras/banner_source.h"
+#include "support/closed_port.h"
+#include "support/http_folder_server.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
-
-int freePort() {
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
-
-// Python's own HTTP server over a temporary folder on 127.0.0.1.
-class HttpFolderServer {
-public:
-    HttpFolderServer() {
-        port_ = freePort();
-        process_.setProgram(QStringLiteral("/usr/bin/python3"));
-        process_.setArguments({"-m", "http.server", QString::number(port_), "--bind", "127.0.0.1",
-                               "--directory", folder_.path()});
-        process_.setStandardOutputFile(QProcess::nullDevice());
-        process_.setStandardErrorFile(QProcess::nullDevice());
-        process_.start();
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 10000) {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, quint16(port_));
-            if (probe.waitForConnected(200)) {
-                ready_ = true;
-                break;
-            }
-            QTest::qWait(50);
-        }
-    }
-    ~HttpFolderServer() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    bool ready() const { return ready_; }
-    void put(const QString& name, const QByteArray& bytes) {
-        QFile f(QDir(folder_.path()).filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QUrl url(const QString& name) const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(port_).arg(name));
-    }
-
-private:
-    QTemporaryDir folder_;
-    QProcess process_;
-    int port_ = 0;
-    bool ready_ = false;
-};
 
 QByteArray bannerPage(int banners) {
     QByteArray body =
@@ -83,8 +30,8 @@ bool runToEnd(BannerSource& source, int ms) {
 
 TEST(BannerSource, FetchesCutsAndWritesThePages) {
     HttpFolderServer server;
-    ASSERT_TRUE(server.ready());
-    server.put("banners.htm", bannerPage(7));
+    ASSERT_TRUE(server.ready()) << server.error().toStdString();
+    ASSERT_TRUE(server.put("banners.htm", bannerPage(7)));
     QTemporaryDir work;
     // (472 - 172) / 100 = 3 banners a page: three pages.
     BannerSource source(work.filePath("Banners"), 472);
@@ -106,11 +53,14 @@ TEST(BannerSource, FetchesCutsAndWritesThePages) {
 
 TEST(BannerSource, FailuresEndWithoutBanners) {
     HttpFolderServer server;
-    ASSERT_TRUE(server.ready());
-    server.put("long.htm", bannerPage(3) + QByteArray(10 * 1024 * 1024, ' '));
-    server.put("keyless.htm", "<html><head></head><div><div>a</div><div>b</div></div></html>");
+    ASSERT_TRUE(server.ready()) << server.error().toStdString();
+    ASSERT_TRUE(server.put("long.htm", bannerPage(3) + QByteArray(10 * 1024 * 1024, ' ')));
+    ASSERT_TRUE(
+        server.put("keyless.htm", "<html><head></head><div><div>a</div><div>b</div></div></html>"));
+    const ClosedPort nobody;
+    ASSERT_NE(nobody.port(), 0);
     QUrl closed = server.url("x.htm");
-    closed.setPort(freePort());
+    closed.setPort(nobody.port());
     const struct {
         const char* name;
         QUrl url;

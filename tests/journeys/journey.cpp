@@ -205,14 +205,7 @@ bool Journey::logIn(const QString& localProject, const QByteArray& remoteProject
 }
 
 bool Journey::waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(done, ms);
 }
 
 bool Journey::waitIdle(int ms) {

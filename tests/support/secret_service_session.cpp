@@ -6,7 +6,11 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -182,4 +186,16 @@ QString SecretServiceSession::emptyBusAddress() {
             address = QStringLiteral("unix:path=/nonexistent/velmora-no-bus");
     }
     return address;
+}
+
+SecretStore::Result SecretServiceSession::read(SecretStore& store, const QString& key) {
+    // Shared with the callback, which may still come after we gave up.
+    auto answer = std::make_shared<std::optional<SecretStore::Result>>();
+    store.read(key, [answer](const SecretStore::Result& r) { *answer = r; });
+    if (!QTest::qWaitFor([&] { return answer->has_value(); }, 30000)) {
+        SecretStore::Result late;
+        late.message = QStringLiteral("no answer from the secret store within 30 s");
+        return late;
+    }
+    return **answer;
 }

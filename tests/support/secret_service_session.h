@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/secret_store.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -33,6 +35,10 @@ public:
 
     // A private bus with no secret store on it (nothing can be started there either).
     static QString emptyBusAddress();
+
+    // What `store` holds under `key`: asked and its answer awaited here (at most
+    // 30 s; then an answer that says so).
+    static SecretStore::Result read(SecretStore& store, const QString& key);
 
 private:
     QTemporaryDir home_;

@@ -5,9 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QRandomGenerator>
-#include <QTcpServer>
+#include <QSet>
 #include <QThread>
 
 #include <pwd.h>
@@ -16,21 +15,37 @@
 namespace {
 
 const char kVsftpd[] = "/usr/sbin/vsftpd";
-// Another test may take the port between our probe and vsftpd's bind.
-constexpr int kPortAttempts = 5;
 
 int remaining(const QDeadlineTimer& deadline) {
     return static_cast<int>(qMax<qint64>(0, deadline.remainingTime()));
 }
 
-quint16 pickFreePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) {
-        return 0;
+// The port a process listens on over TCP/IPv4, 0 while it listens on none:
+// its sockets' inodes found in the kernel's table of listening sockets.
+quint16 listeningPort(qint64 pid) {
+    QSet<QByteArray> inodes;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        const QByteArray target = QFile::encodeName(QFile::symLinkTarget(fds.filePath(fd)));
+        // symLinkTarget makes "socket:[N]" a path; only the last part counts.
+        const qsizetype at = target.lastIndexOf("socket:[");
+        if (at >= 0)
+            inodes.insert(target.mid(at + 8).chopped(1));
     }
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
+    QFile table(QStringLiteral("/proc/%1/net/tcp").arg(pid));
+    if (inodes.isEmpty() || !table.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        // sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 10 || fields[3] != "0A" || !inodes.contains(fields[9]))
+            continue;
+        bool ok = false;
+        const uint port = fields[1].mid(fields[1].indexOf(':') + 1).toUInt(&ok, 16);
+        if (ok && port > 0 && port < 65536)
+            return quint16(port);
+    }
+    return 0;
 }
 
 QString chrootDirName() {
@@ -167,34 +182,28 @@ bool VsftpdServer::launch(const QDeadlineTimer& deadline, QString* error) {
     if (!prepareFolders(error)) {
         return false;
     }
-    for (int attempt = 0; attempt < kPortAttempts && !deadline.hasExpired(); ++attempt) {
-        const quint16 port = pickFreePort();
-        if (port == 0) {
-            *error = QStringLiteral("no free port on 127.0.0.1");
-            return false;
-        }
-        const qint64 logStart = FtpServerProcess::serverLog().size();
-        const QByteArray token = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
-        if (!writeConfig(port, token, error) ||
-            !startProcess(QString::fromLatin1(kVsftpd), {configPath()}, false, deadline, error)) {
-            return false;
-        }
-        bool exited = false;
-        if (waitForGreeting(port, token, deadline, &exited)) {
-            setPort(port);
-            return true;
-        }
-        killProcess();
-        const bool portTaken =
-            FtpServerProcess::serverLog().mid(logStart).contains("could not bind");
-        if (exited && !portTaken) {
-            *error = QStringLiteral("vsftpd exited at once (see its log)");
-            return false;
-        }
-        *error = QStringLiteral("port %1 was taken by another process").arg(port);
+    // Port 0: the system chooses while binding, and the port is read back
+    // from the process, so no other test can take it in between.
+    const QByteArray token = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    if (!writeConfig(0, token, error) ||
+        !startProcess(QString::fromLatin1(kVsftpd), {configPath()}, false, deadline, error)) {
+        return false;
     }
-    if (deadline.hasExpired()) {
+    const qint64 pid = processIds().value(0);
+    quint16 port = 0;
+    while (processRunning() && !deadline.hasExpired() && (port = listeningPort(pid)) == 0)
+        QThread::msleep(20);
+    bool exited = !processRunning();
+    if (port != 0 && waitForGreeting(port, token, deadline, &exited)) {
+        setPort(port);
+        return true;
+    }
+    killProcess();
+    if (exited)
+        *error = QStringLiteral("vsftpd exited at once (see its log)");
+    else if (port == 0)
+        *error = QStringLiteral("vsftpd listened on no port within %1 ms").arg(kStartTimeoutMs);
+    else
         *error = QStringLiteral("no greeting within %1 ms").arg(kStartTimeoutMs);
-    }
     return false;
 }

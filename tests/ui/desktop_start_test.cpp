@@ -93,7 +93,8 @@ TEST(DesktopStart, PlacementIsSavedAndRestored) {
         EXPECT_TRUE(frame->isMaximized());  // first start
         frame->showNormal();
         frame->setGeometry(placed);
-        QTest::qWait(20);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !frame->isMaximized() && frame->geometry() == placed; }, 5000));
         frame->close();
     }
     ASSERT_TRUE(QFile::exists(h.path("setting.set")));

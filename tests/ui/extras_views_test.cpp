@@ -3,16 +3,15 @@
 #include "extras/ui/markup_view.h"
 
 #include "platform/help_viewer.h"
+#include "support/http_folder_server.h"
+#include "support/timers_due_within.h"
 #include "workbench_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include "velmora_paths.h"
 
@@ -88,7 +87,8 @@ TEST(AboutBox, ShowsNameVersionAndAHelpLink) {
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] { return box.view()->rendering().contentHeight > before; }, 3000));
     const int after = box.view()->rendering().contentHeight;
-    QTest::qWait(400);
+    // A repeat would be due one interval (300 ms) after the first.
+    ASSERT_TRUE(RunTimersDueWithin(400));
     EXPECT_EQ(box.view()->rendering().contentHeight, after);
 }
 
@@ -109,39 +109,20 @@ TEST(BannerPanel, FallbackWithoutBannersRotationWithThem) {
     }
 
     // A page served over HTTP: panels rotate, one tab per page.
-    QTemporaryDir served;
-    QFile page(QDir(served.path()).filePath("banners.htm"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(
+    HttpFolderServer http;
+    ASSERT_TRUE(http.ready()) << http.error().toStdString();
+    ASSERT_TRUE(http.put(
+        "banners.htm",
         "TIMER-ELAPSE: 1\r\nBANNER-HEIGHT: 300\r\nLABEL-NAMES: Tools\r\n"
         "<html><head><title>b</title></head><body>"
         "<div><div><a href='https://one.example/'>first banner</a></div><div>p1</div></div>"
-        "<div><div>second banner</div><div>p2</div></div></body></html>");
-    page.close();
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const int port = probe.serverPort();
-    probe.close();
-    QProcess http;
-    http.setStandardOutputFile(QProcess::nullDevice());
-    http.setStandardErrorFile(QProcess::nullDevice());
-    http.start("/usr/bin/python3", {"-m", "http.server", QString::number(port), "--bind",
-                                    "127.0.0.1", "--directory", served.path()});
-    ASSERT_TRUE(WorkbenchHarness::waitFor(
-        [&] {
-            QTcpSocket s;
-            s.connectToHost(QHostAddress::LocalHost, quint16(port));
-            return s.waitForConnected(200);
-        },
-        10000));
+        "<div><div>second banner</div><div>p2</div></div></body></html>"));
     BannerHub hub(helpFolder(), work.filePath("Banners"), 772, launcher);
     std::unique_ptr<BannerPanel> remote(hub.makePanel(BannerPanel::Side::Remote, nullptr));
     EXPECT_TRUE(remote->toPlainText().contains("The server"));
     QSignalSpy pages(&hub, &BannerHub::pagesReady);
-    hub.start(QUrl(QStringLiteral("http://127.0.0.1:%1/banners.htm").arg(port)));
+    hub.start(http.url("banners.htm"));
     ASSERT_TRUE(pages.wait(15000));
-    http.kill();
-    http.waitForFinished(5000);
     const auto files = pages.at(0).at(0).value<QList<BannerSource::PageFile>>();
     ASSERT_EQ(files.size(), 1);  // (772 - 172) / 300 = 2 banners a page
     EXPECT_EQ(files[0].label, "Tools");

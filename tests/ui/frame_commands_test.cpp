@@ -3,12 +3,12 @@
 #include "app/command_ids.h"
 #include "app/ui/main_frame.h"
 #include "support/scripted_prompter.h"
+#include "when_shown.h"
 #include "workbench_harness.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,13 @@ namespace {
 // is then closed with reject().
 QString dialogTitleOf(MainFrame& frame, int id) {
     QString seen = QStringLiteral("(none)");
-    QTimer::singleShot(150, [&] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w)
-            return;
+    WhenShown modal(WhenShown::modal, [&](QWidget* w) {
         seen = w->windowTitle();
         if (auto* d = qobject_cast<QDialog*>(w))
             d->reject();
     });
     frame.runCommand(id);
-    QTest::qWait(200);
+    modal.wait();
     return seen;
 }
 

@@ -57,12 +57,12 @@ TEST(FrameLive, ViewingToolsGetALocalCopyOrTheWebAddress) {
 #include "app/command_ids.h"
 #include "app/ui/quick_connect_bar.h"
 #include "app/ui/site_name_dialog.h"
+#include "when_shown.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -97,14 +97,15 @@ TEST(FrameLive, QuickConnectLogsInWithoutASiteAndSaveAsSiteKeepsIt) {
     live.frame->updateMenuState();
     QAction* save = live.frame->action(kCmdSaveAsSite);
     ASSERT_TRUE(save->isEnabled());
-    QTimer::singleShot(100, [] {
-        auto* d = qobject_cast<SiteNameDialog*>(QApplication::activeModalWidget());
+    WhenShown modal(WhenShown::modal, [](QWidget* shown) {
+        auto* d = qobject_cast<SiteNameDialog*>(shown);
         ASSERT_TRUE(d);
         EXPECT_EQ(d->nameEdit()->text(), "127.0.0.1");
         d->setTexts("Quick", "saved");
         d->okButton()->click();
     });
     save->trigger();
+    ASSERT_TRUE(modal.wait());
     ASSERT_EQ(live.workbench->sites().Records.size(), 1u);
     const SiteRecord& kept = live.workbench->sites().Records[0];
     EXPECT_EQ(kept.Name, "Quick");

@@ -10,25 +10,11 @@
 #include "support/secret_service_session.h"
 #include "workbench_harness.h"
 
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-SecretStore::Result stored(SecretStore& store, const QString& key) {
-    SecretStore::Result answer;
-    QEventLoop loop;
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    store.read(key, [&](const SecretStore::Result& r) {
-        answer = r;
-        loop.quit();
-    });
-    loop.exec();
-    return answer;
-}
 
 QByteArray fileOf(const QString& path) {
     QFile f(path);
@@ -76,7 +62,8 @@ TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
         EXPECT_TRUE(WorkbenchHarness::waitFor(
             [&] { return !fileOf(sitePath).contains(utf16(server.password())); }, 30000));
     }
-    EXPECT_EQ(stored(store, QStringLiteral("Shop@127.0.0.1")).secret, server.password());
+    EXPECT_EQ(SecretServiceSession::read(store, QStringLiteral("Shop@127.0.0.1")).secret,
+              server.password());
 
     Workbench next(folder.path(), services);
     next.load();
@@ -93,16 +80,17 @@ TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
     EXPECT_TRUE(next.save().isEmpty());
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] {
-            return stored(store, QStringLiteral("Shop@127.0.0.1")).outcome ==
+            return SecretServiceSession::read(store, QStringLiteral("Shop@127.0.0.1")).outcome ==
                    SecretStore::Outcome::NotFound;
         },
         30000));
-    EXPECT_EQ(stored(store, QStringLiteral("Store@127.0.0.1")).secret, server.password());
+    EXPECT_EQ(SecretServiceSession::read(store, QStringLiteral("Store@127.0.0.1")).secret,
+              server.password());
     next.sites().Records.clear();
     EXPECT_TRUE(next.save().isEmpty());
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] {
-            return stored(store, QStringLiteral("Store@127.0.0.1")).outcome ==
+            return SecretServiceSession::read(store, QStringLiteral("Store@127.0.0.1")).outcome ==
                    SecretStore::Outcome::NotFound;
         },
         30000));

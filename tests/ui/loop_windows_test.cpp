@@ -8,7 +8,7 @@
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
-#include "support/pyftpdlib_server.h"
+#include "support/pyftpdlib_suite.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
 #include "workspace/compare_view_choice.h"
@@ -33,16 +33,10 @@
 
 namespace {
 
-class LoopWindowsTest : public testing::Test {
+class LoopWindowsTest : public PyftpdlibSuite<LoopWindowsTest> {
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<PyftpdlibServer>();
-        ready_ = server_->start();
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(ready_) << server_->lastError().toStdString();
+        ASSERT_NO_FATAL_FAILURE(PyftpdlibSuite::SetUp());
         SessionOptions o;
         o.host = QStringLiteral("127.0.0.1");
         o.port = server_->port();
@@ -68,7 +62,8 @@ protected:
         if (dir.isEmpty())
             return;
         w.show();
-        QTest::qWait(100);
+        if (!QTest::qWaitForWindowExposed(&w))
+            return;
         w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
     }
 
@@ -78,8 +73,6 @@ protected:
     TaskStatus status_;
     ScriptedPrompter prompter_;
     RecordingHelp help_;
-    static inline std::unique_ptr<PyftpdlibServer> server_;
-    static inline bool ready_ = false;
 };
 
 }  // namespace

@@ -96,6 +96,7 @@ TEST(MainWindow, APlacementOffEveryScreenComesBackIntoView) {
 #include "remote/ui/remote_path_dialog.h"
 #include "session/ui/command_queue_window.h"
 #include "support/scripted_prompter.h"
+#include "when_shown.h"
 #include "workspace/ui/change_case_window.h"
 #include "workspace/ui/compare_window.h"
 #include "workspace/ui/copy_local_path_dialog.h"
@@ -106,7 +107,6 @@ TEST(MainWindow, APlacementOffEveryScreenComesBackIntoView) {
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTimer>
 
 namespace {
 
@@ -115,34 +115,35 @@ public:
     void showTopic(const QString&) override {}
 };
 
+// Whether Escape closes the window, waiting a little for a close that comes
+// through the event loop.
+bool escapeCloses(QWidget* w) {
+    QPointer<QWidget> guard(w);
+    QTest::keyClick(w, Qt::Key_Escape);
+    return QTest::qWaitFor([&] { return !guard || !guard->isVisible(); }, 2000);
+}
+
 // Presses Escape in the modal dialog a command opens; true when that closed
 // it (otherwise it is rejected by hand so the test goes on).
 bool commandDialogClosesWithEscape(MainFrame& frame, int id, QString* title) {
     bool closed = false;
-    QTimer::singleShot(150, [&] {
-        QPointer<QWidget> w = QApplication::activeModalWidget();
-        if (!w)
-            return;
+    WhenShown modal(WhenShown::modal, [&](QWidget* shown) {
+        QPointer<QWidget> w = shown;
         *title = w->windowTitle();
-        QTest::keyClick(w, Qt::Key_Escape);
-        QTest::qWait(20);
-        closed = !w || !w->isVisible();
+        closed = escapeCloses(w);
         if (w && w->isVisible())
             if (auto* d = qobject_cast<QDialog*>(w.data()))
                 d->reject();
     });
     frame.runCommand(id);
-    QTest::qWait(250);
+    modal.wait();
     return closed;
 }
 
 bool closesWithEscape(QWidget* w) {
-    QPointer<QWidget> guard(w);
     w->show();
-    QTest::qWait(10);
-    QTest::keyClick(w, Qt::Key_Escape);
-    QTest::qWait(10);
-    return !guard || !guard->isVisible();
+    // Shortcuts reach only the active window.
+    return QTest::qWaitForWindowActive(w) && escapeCloses(w);
 }
 
 TEST(MainWindow, EveryDialogClosesWithEscape) {

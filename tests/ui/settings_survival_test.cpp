@@ -10,14 +10,13 @@
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 #include "support/secret_service_session.h"
+#include "when_shown.h"
 #include "workbench_harness.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -106,8 +105,8 @@ TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {
     MainFrame frame(*h.workbench, services);
     frame.show();
     bool filled = false;
-    QTimer::singleShot(100, [&] {
-        auto* dialog = qobject_cast<SiteConnectDialog*>(QApplication::activeModalWidget());
+    WhenShown modal(WhenShown::modal, [&](QWidget* shown) {
+        auto* dialog = qobject_cast<SiteConnectDialog*>(shown);
         if (!dialog)
             return;
         dialog->setNameAsker([](SiteNameDialog::Mode, int, const SiteConnectDialog::NameTexts&) {
@@ -122,6 +121,7 @@ TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {
         dialog->reject();  // "Close": what was saved stays saved
     });
     frame.runCommand(kCmdConnect);
+    ASSERT_TRUE(modal.wait());
     ASSERT_TRUE(filled);
     EXPECT_EQ(siteNames(h.folder.path()), QStringList{"new"});
 }
@@ -151,10 +151,8 @@ TEST_P(SignalEnd, ClosesNormallyAndSaves) {
     gui.setProcessEnvironment(env);
     gui.start(QStringLiteral(VELMORA_GUI_PATH), {"--setting-dir", folder.path()});
     ASSERT_TRUE(gui.waitForStarted(10000));
-    const QDeadlineTimer ready(20000);
-    while (!handlesSignal(gui.processId(), GetParam()) && !ready.hasExpired())
-        QTest::qWait(20);
-    ASSERT_TRUE(handlesSignal(gui.processId(), GetParam())) << "the window never took signals";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handlesSignal(gui.processId(), GetParam()); }, 20000))
+        << "the window never took signals";
     ASSERT_NO_FATAL_FAILURE(addWithCli(folder.path(), QStringLiteral("cli")));
 
     ::kill(pid_t(gui.processId()), GetParam());

@@ -5,15 +5,16 @@
 #include "remote/ui/task_status_line.h"
 #include "session/direct_download_group.h"
 #include "support/session_harness.h"
+#include "when_shown.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QListView>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -34,8 +35,8 @@ std::unique_ptr<DirectDownloadGroup> Download(const char* name, qint64 total) {
 QStringList RightClickAndChoose(TaskPanel& panel, const QPoint& pos, const QString& text) {
     QStringList shown;
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    WhenShown popup(WhenShown::popup, [&](QWidget* widget) {
+        QPointer<QMenu> menu = qobject_cast<QMenu*>(widget);
         if (!menu)
             return;
         seen = true;
@@ -48,15 +49,14 @@ QStringList RightClickAndChoose(TaskPanel& panel, const QPoint& pos, const QStri
         if (pick)
             menu->setActiveAction(pick);
         QTest::keyClick(menu, pick ? Qt::Key_Return : Qt::Key_Escape);
-    });
-    // Whatever happens, no menu stays open.
-    QTimer::singleShot(3000, [] {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
+        // Whatever happens, no menu stays open.
+        if (menu && menu->isVisible())
+            menu->close();
     });
     QWidget* viewport = panel.boxView()->viewport();
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
     QCoreApplication::sendEvent(viewport, &event);
+    popup.wait();
     EXPECT_TRUE(seen) << "no menu opened";
     return shown;
 }

@@ -92,7 +92,7 @@ TEST(CertificateDialogTest, EachButtonAnswersOnce) {
         EXPECT_TRUE(answers.isEmpty());
         EXPECT_TRUE(d->cancelButton()->isDefault());
         (d->*row.button)()->click();
-        QTest::qWait(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !answers.isEmpty(); }, 5000));
         EXPECT_EQ(answers, QList<TrustChoice>{row.choice});
         EXPECT_EQ(openDialog(), nullptr);
     }
@@ -110,6 +110,6 @@ TEST(CertificateDialogTest, ClosingTheWindowCancelsAndAChangeIsSaidLoudly) {
         warned |= l->text().contains(QStringLiteral("has CHANGED"));
     EXPECT_TRUE(warned);
     d->close();
-    QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !answers.isEmpty(); }, 5000));
     EXPECT_EQ(answers, QList<TrustChoice>{TrustChoice::Cancel});
 }

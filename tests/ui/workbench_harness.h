@@ -6,7 +6,7 @@
 #include "platform/shutdown.h"
 #include "support/fake_transport.h"
 
-#include <QElapsedTimer>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,14 +69,7 @@ struct WorkbenchHarness {
 
     // Runs the event loop until `done` holds; false when it did not in time.
     static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > ms)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        return QTest::qWaitFor(done, ms);
     }
 
     // Connects to a stored site over the scripted transport and plays the
@@ -92,16 +85,22 @@ struct WorkbenchHarness {
         workbench->sites().SelectedIndex = int(workbench->sites().Records.size()) - 1;
         workbench->settings().KeepAliveInterval = 0;
         workbench->connectSelectedSite();
-        FakeTransport* t = transports.last();
+        QPointer<FakeTransport> t = transports.last();
         if (!t)
             return nullptr;
+        const FakeConnectionRecord& record = transports.record(transports.count() - 1);
         t->accept();
-        QTest::qWait(5);
+        // Each reply is answered by the client's next command: the login's, then
+        // the first listing's once HELP has been read.
         for (const QByteArray& r :
              {QByteArray("220 Welcome\r\n"), QByteArray("331 Password\r\n"),
               QByteArray("230 Logged in\r\n"), QByteArray("200 Type set\r\n"), feat, help}) {
+            const qsizetype sent = record.sentLines().size();
+            if (!t)
+                return nullptr;
             t->feed(r);
-            QTest::qWait(5);
+            if (!waitFor([&] { return record.sentLines().size() > sent; }))
+                return nullptr;
         }
         return t;
     }
