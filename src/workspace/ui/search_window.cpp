@@ -115,6 +115,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
     controls->addLayout(buttons, 1);
 
     list_->setModel(model_);
+    makeSortable(list_);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -283,4 +284,8 @@ void SearchWindow::downloadRow(int row) {
     RemoteItemList selection;
     selection.append(r.item);
     TransferStarters(engine_).download(r.folder, target.folder, selection);
+}
+
+void SearchWindow::sortRows(ListSort sort) {
+    model_->setSort(sort);
 }

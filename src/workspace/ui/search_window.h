@@ -63,6 +63,7 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
+    void sortRows(ListSort sort) override;
 
 private:
     void showCriteria(const SearchCriteria& c);
