@@ -126,6 +126,9 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     ASSERT_TRUE(download);
     EXPECT_EQ(download->text(), "Download to \t(Local project Folder)/a/b");
     picture(*w, "search");
+    // The rows move under the open menu: it still fetches its own entry.
+    w->setListSort({0, true});
+    ASSERT_EQ(m->index(0, 0).data().toString(), "index.php");
     download->trigger();
     ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
     EXPECT_EQ(readLocalFile(local.filePath("a/b/index.htm")), "x");

@@ -237,7 +237,8 @@ QMenu* SearchWindow::rowMenu(int row) {
     view->setEnabled(file);
     const TransferMenuTarget target = DownloadMenuTarget(
         folders_, QString::fromUtf8(folder), openLocalFolder_ ? openLocalFolder_() : QString());
-    QAction* download = menu_->addAction(target.text, this, [this, row] { downloadRow(row); });
+    // The entry itself: rows move while results still arrive in sorted order.
+    QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
     download->setData(34211);
     download->setEnabled(!target.folder.isEmpty());
     QAction* remove =
@@ -275,8 +276,7 @@ void SearchWindow::deleteSelected() {
         starters.deleteItems(batch.folder, batch.items, target);
 }
 
-void SearchWindow::downloadRow(int row) {
-    const SearchRow& r = model_->row(row);
+void SearchWindow::downloadEntry(const SearchRow& r) {
     const TransferMenuTarget target = DownloadMenuTarget(
         folders_, QString::fromUtf8(r.folder), openLocalFolder_ ? openLocalFolder_() : QString());
     if (target.folder.isEmpty())

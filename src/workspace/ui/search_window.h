@@ -67,7 +67,7 @@ protected:
 
 private:
     void showCriteria(const SearchCriteria& c);
-    void downloadRow(int row);
+    void downloadEntry(const SearchRow& row);
     std::vector<SearchRow> selectedRows() const;
 
     ProjectFolders folders_;
