@@ -130,8 +130,9 @@ TEST_P(FolderVisitJourney, EachWayIntoAFolderListsItOnce) {
     ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("www/index.html")).mid(1), "x"));
     ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("www/img/a.png")).mid(1), "x"));
     ASSERT_TRUE(j.logIn());
-    if (j.remoteFolder() != j.home())
+    if (j.remoteFolder() != j.home()) {
         ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    }
     const QByteArray home = j.remoteFolder();
     const QByteArray www = j.remote(QStringLiteral("www"));
     const QByteArray img = j.remote(QStringLiteral("www/img"));

@@ -75,27 +75,16 @@ TEST(LoopResultOrder, SearchRowsSortByEachColumnWithFoldersOnTop) {
     const std::vector<Named> rows = NamedFound();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.column << (c.descending ? " down" : " up"));
-        const ListSort sort{c.column, c.descending};
-        EXPECT_EQ(
-            Names(rows, [sort](const SearchRow& a,
-                               const SearchRow& b) { return SearchRowBefore(a, b, sort, kToday); }),
-            c.names);
-        // Rows arriving in two batches end in the same order.
-        std::vector<Named> batches(rows.begin(), rows.begin() + 3);
-        const std::vector<int> first = MergedRowOrder(
-            batches, 0,
-            [sort](const auto& a, const auto& b) { return SearchRowBefore(a, b, sort, kToday); });
-        std::vector<Named> grown;
-        for (int i : first)
-            grown.push_back(batches[size_t(i)]);
+        const auto before = [sort = ListSort{c.column, c.descending}](const SearchRow& a,
+                                                                      const SearchRow& b) {
+            return SearchRowBefore(a, b, sort, kToday);
+        };
+        EXPECT_EQ(Names(rows, before), c.names);
+        // Rows arriving after three sorted ones are merged in to the same order.
+        std::vector<Named> grown(rows.begin(), rows.begin() + 3);
+        std::stable_sort(grown.begin(), grown.end(), before);
         grown.insert(grown.end(), rows.begin() + 3, rows.end());
-        EXPECT_EQ(Names(
-                      grown,
-                      [sort](const SearchRow& a, const SearchRow& b) {
-                          return SearchRowBefore(a, b, sort, kToday);
-                      },
-                      3),
-                  c.names);
+        EXPECT_EQ(Names(grown, before, 3), c.names);
     }
 }
 
