@@ -29,20 +29,6 @@ int SecondsOf(QByteArrayView time) {
     return seconds;
 }
 
-// One number that orders by date and time; entries without a date come first.
-qint64 DateKey(const RemoteItemView& item, QDate today) {
-    if (item.month < 1 || item.day < 1)
-        return item.time.isEmpty() ? -1 : SecondsOf(item.time);
-    int year = item.year;
-    if (year < 0) {
-        year = today.year();
-        if (item.month > today.month() || (item.month == today.month() && item.day > today.day()))
-            --year;
-    }
-    const qint64 day = (qint64(year) * 100 + item.month) * 100 + item.day;
-    return day * 100000 + SecondsOf(item.time);
-}
-
 QByteArrayView ExtensionOf(const RemoteItemView& item) {
     if (item.kind != '-')
         return {};
@@ -59,6 +45,19 @@ struct Key {
 };
 
 }  // namespace
+
+qint64 RemoteDateKey(const RemoteItemView& item, QDate today) {
+    if (item.month < 1 || item.day < 1)
+        return item.time.isEmpty() ? -1 : SecondsOf(item.time);
+    int year = item.year;
+    if (year < 0) {
+        year = today.year();
+        if (item.month > today.month() || (item.month == today.month() && item.day > today.day()))
+            --year;
+    }
+    const qint64 day = (qint64(year) * 100 + item.month) * 100 + item.day;
+    return day * 100000 + SecondsOf(item.time);
+}
 
 std::vector<int> RemoteListOrder(const RemoteItemList& items, ListSort sort, QDate today) {
     const auto column = RemoteListColumn(sort.column);
@@ -79,7 +78,7 @@ std::vector<int> RemoteListOrder(const RemoteItemList& items, ListSort sort, QDa
                 k.number = item.size;
                 break;
             case RemoteListColumn::Modified:
-                k.number = DateKey(item, today);
+                k.number = RemoteDateKey(item, today);
                 break;
             case RemoteListColumn::Type:
                 k.first = ExtensionOf(item);

@@ -16,3 +16,7 @@
 // Dates without a year are this year's, or last year's when the month and day
 // are still to come on `today`.
 std::vector<int> RemoteListOrder(const RemoteItemList& items, ListSort sort, QDate today);
+
+// One number that orders an entry by its listed date and time (the year
+// completed as above); entries without a date come first.
+qint64 RemoteDateKey(const RemoteItemView& item, QDate today);

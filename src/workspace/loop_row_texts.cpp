@@ -5,7 +5,8 @@
 #include "remote/remote_list_columns.h"
 #include "workspace/file_category.h"
 
-QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options) {
+QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options,
+                           bool showFolder) {
     const RemoteItem& i = row.item;
     const QString name = QString::fromUtf8(i.name);
     QString size;
@@ -41,7 +42,7 @@ QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& optio
             RemoteDateText(i),
             permission,
             owner,
-            row.matchIndex == 0 ? QString::fromUtf8(row.folder) : QString()};
+            showFolder ? QString::fromUtf8(row.folder) : QString()};
 }
 
 CompareItemCommands CompareCommandsFor(const CompareNode* node) {

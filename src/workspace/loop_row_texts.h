@@ -12,8 +12,10 @@ struct LoopDisplayOptions {
 };
 
 // The seven cells of a search result row: name, size, type, last modified,
-// permission, owner/group, under path (only on a folder's first match).
-QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options);
+// permission, owner/group, under path (only where `showFolder`: the row
+// above shows another folder).
+QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& options,
+                           bool showFolder);
 
 // What the compare result menu offers for an item: each command acts only on a
 // side where the item exists, and a file only (a server name that cannot be a

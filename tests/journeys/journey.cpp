@@ -30,6 +30,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -46,6 +48,8 @@ Journey::~Journey() {
     frame_.reset();
     workbench_.reset();
     server_.reset();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 bool Journey::open() {
@@ -61,6 +65,13 @@ bool Journey::open() {
         error_ = QStringLiteral("no temporary folder");
         return false;
     }
+    // The window's own profile (list orders, tool bars) lives in the
+    // journey's settings folder, as the next window of a restart finds it.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    return openWindow();
+}
+
+bool Journey::openWindow() {
     Workbench::Services services;
     services.transports = &transports_;
     services.beeper = &beeper_;
@@ -88,6 +99,13 @@ bool Journey::open() {
         return false;
     }
     return true;
+}
+
+bool Journey::reopen() {
+    frame_->close();
+    frame_.reset();
+    workbench_.reset();
+    return openWindow();
 }
 
 PyftpdlibServer* Journey::pyftpdlib() const {

@@ -55,6 +55,9 @@ public:
     // Starts the server and opens the window; false with the reason in error().
     bool open();
     const QString& error() const { return error_; }
+    // Closes the window as the user does and starts the program again on the
+    // same settings folder; nothing is connected then.
+    bool reopen();
 
     FtpServerProcess& server() const { return *server_; }
     // The pyftpdlib server, null for vsftpd (to change its options and restart it).
@@ -155,6 +158,8 @@ public:
     bool dialogPending() const { return bool(dialogAnswer_); }
 
 private:
+    bool openWindow();
+
     class RecordingHelp : public HelpViewer {
     public:
         void showTopic(const QString& topic) override { topics << topic; }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/ui/main_frame.h"
+#include "live_frame.h"
 #include "remote/remote_list_columns.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
@@ -17,6 +21,8 @@
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_model.h"
 #include "workspace/ui/local_list_view.h"
+#include "workspace/ui/loop_result_models.h"
+#include "workspace/ui/search_window.h"
 
 namespace {
 
@@ -161,6 +167,63 @@ TEST(ListSort, TheParentRowStaysFirstInEveryOrder) {
         model.setFolder("/www", Listing(900), c.parentRow);
         EXPECT_EQ(RowNames(&model), c.rows);
     }
+}
+
+// The search window's results sort by a clicked header, folders on top; the
+// order holds while results arrive and is found again by the next window.
+TEST(ListSort, LoopWindowsSortAndKeepTheirOrder) {
+    LiveFrame live;
+    for (const auto& [path, size] : {std::pair{"found/big.txt", 900},
+                                     {"found/a/small.txt", 1},
+                                     {"found/b/mid.txt", 50},
+                                     {"found/z.txt/keep", 3}}) {
+        ASSERT_TRUE(live.server.writeFile(QString::fromLatin1(path), QByteArray(size, 'x')));
+    }
+    ASSERT_TRUE(live.connect());
+    ASSERT_TRUE(live.showRemoteFolder("/found"));
+    RemoteTreeModel* tree = live.remote()->treeModel();
+    auto open = [&] {
+        std::unique_ptr<QMenu> menu(live.remote()->buildTreeMenu(tree->indexOf("/found"), nullptr));
+        if (QAction* a = FindMenuAction(menu.get(), QStringLiteral("Search")))
+            a->trigger();
+        return live.frame->findChild<SearchWindow*>();
+    };
+    auto search = [&](SearchWindow* w) {
+        w->nameEdit()->setText(QStringLiteral("*.txt"));
+        w->kindBox(SearchCriteria::File)->setChecked(true);
+        w->kindBox(SearchCriteria::Folder)->setChecked(true);
+        w->startButton()->click();
+        return WorkbenchHarness::waitFor(
+            [&] { return !w->running() && w->model()->rowCount() == 4; });
+    };
+
+    auto* w = open();
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(search(w));
+    auto* view = w->findChild<QTreeView*>();
+    EXPECT_EQ(RowNames(w->model()), (QStringList{"z.txt", "big.txt", "mid.txt", "small.txt"}));
+    ClickHeader(view, 1);
+    EXPECT_EQ(RowNames(w->model()), (QStringList{"z.txt", "small.txt", "mid.txt", "big.txt"}));
+    view->setCurrentIndex(w->model()->index(2, 0));
+    ClickHeader(view, 1);
+    EXPECT_EQ(RowNames(w->model()), (QStringList{"z.txt", "big.txt", "mid.txt", "small.txt"}));
+    EXPECT_EQ(view->currentIndex().data().toString(), QStringLiteral("mid.txt"));
+    // Each row names its folder, the rows of one folder no longer being together.
+    EXPECT_EQ(w->model()->index(2, 6).data().toString(), QStringLiteral("/found/b"));
+    w->close();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !live.frame->findChild<SearchWindow*>(); }));
+
+    // Opened again: the same order, for results that come in anew.
+    w = open();
+    ASSERT_TRUE(w);
+    view = w->findChild<QTreeView*>();
+    EXPECT_EQ(view->header()->sortIndicatorSection(), 1);
+    EXPECT_EQ(view->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    ASSERT_TRUE(search(w));
+    EXPECT_EQ(RowNames(w->model()), (QStringList{"z.txt", "big.txt", "mid.txt", "small.txt"}));
+    // Back to the first column for the windows of other tests.
+    ClickHeader(view, 0);
+    w->close();
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -113,10 +114,10 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     QStringList rows;
     for (int r = 0; r < 3; ++r)
         rows << m->index(r, 0).data().toString() + "|" + m->index(r, 6).data().toString();
-    EXPECT_EQ(rows, (QStringList{"index.html|/find", "index.php|/find/a", "index.htm|/find/a/b"}));
-    EXPECT_EQ(m->index(0, 2).data().toString(), "html");
+    EXPECT_EQ(rows, (QStringList{"index.htm|/find/a/b", "index.html|/find", "index.php|/find/a"}));
+    EXPECT_EQ(m->index(1, 2).data().toString(), "html");
 
-    QMenu* menu = w->rowMenu(2);
+    QMenu* menu = w->rowMenu(0);
     ASSERT_TRUE(menu);
     QAction* download = nullptr;
     for (QAction* a : menu->actions())
@@ -125,6 +126,9 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     ASSERT_TRUE(download);
     EXPECT_EQ(download->text(), "Download to \t(Local project Folder)/a/b");
     picture(*w, "search");
+    // The rows move under the open menu: it still fetches its own entry.
+    w->setListSort({0, true});
+    ASSERT_EQ(m->index(0, 0).data().toString(), "index.php");
     download->trigger();
     ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
     EXPECT_EQ(readLocalFile(local.filePath("a/b/index.htm")), "x");
@@ -234,12 +238,13 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
     w->startButton()->click();
     ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
     EXPECT_EQ(w->statusLabel()->text(), "Nothing was renamed.");
+    // Folders first, then the names left alone, then by name.
     EXPECT_EQ(planShown,
-              (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
-                           "upper>UPPER|", "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|"}));
-    EXPECT_EQ(m->mark(0), CaseRowMark::Taken);
-    EXPECT_EQ(m->mark(1), CaseRowMark::Planned);
-    EXPECT_EQ(m->index(0, 2).data(Qt::ToolTipRole).toString(),
+              (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT  (taken: not renamed)|",
+                           "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|", "upper>UPPER|/case"}));
+    EXPECT_EQ(m->mark(1), CaseRowMark::Taken);
+    EXPECT_EQ(m->mark(0), CaseRowMark::Planned);
+    EXPECT_EQ(m->index(1, 2).data(Qt::ToolTipRole).toString(),
               "The new name is taken in this folder: not renamed.");
     EXPECT_TRUE(server_->exists("case/Img/Logo.GIF"));
     EXPECT_TRUE(server_->exists("case/upper"));
@@ -249,8 +254,9 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
     ASSERT_TRUE(run(*w));
     EXPECT_TRUE(w->statusLabel()->text().startsWith("changing case ended, time used :  "));
     EXPECT_EQ(storedSpy.count(), 2);
-    EXPECT_EQ(rows(), (QStringList{"ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "Img>IMG|",
-                                   "upper>UPPER|", "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|"}));
+    EXPECT_EQ(rows(),
+              (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT  (taken: not renamed)|",
+                           "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|", "upper>UPPER|/case"}));
     EXPECT_TRUE(server_->exists("case/IMG/LOGO.GIF"));
     EXPECT_TRUE(server_->exists("case/ReadMe.TXT"));
     picture(*w, "changecase");
@@ -298,6 +304,17 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     for (int r = 0; r < w->model()->rowCount(from); ++r)
         where << w->model()->index(r, 1, from).data().toString();
     EXPECT_EQ(where, (QStringList{"folder on both sides", "local only", "server only"}));
+    // Sorted by where, reversed: the folder stays on top, held rows follow.
+    const QPersistentModelIndex held = w->model()->index(1, 0, from);
+    w->setListSort({1, true});
+    where.clear();
+    for (int r = 0; r < w->model()->rowCount(from); ++r)
+        where << w->model()->index(r, 1, from).data().toString();
+    EXPECT_EQ(where, (QStringList{"folder on both sides", "server only", "local only"}));
+    EXPECT_EQ(held.data().toString(), "new.html");
+    EXPECT_EQ(held.row(), 2);
+    EXPECT_EQ(w->view()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    w->setListSort({});
     const QModelIndex er = w->model()->index(0, 0, w->model()->index(0, 0, from));
     EXPECT_EQ(w->model()->index(0, 1, er).data().toString(), "sizes differ");
     EXPECT_EQ(w->model()->index(1, 0, from).data(Qt::AccessibleTextRole).toString(),

@@ -501,7 +501,8 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
     const AppSettings& s = w.settings();
     const ProjectFolders folders{w.sites().Current.Site.LocalProjectFolder,
                                  w.sites().Current.Site.RemoteProjectFolder};
-    QWidget* window = nullptr;
+    LoopWindow* window = nullptr;
+    QString sortKey;
     switch (loop) {
         case ExplorerHost::Loop::Compare: {
             auto* c = new CompareWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
@@ -541,6 +542,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                             prompter_->showMessage(QStringLiteral("Can not open ") + localPath);
                     });
             window = c;
+            sortKey = QStringLiteral("CompareListSort");
             break;
         }
         case ExplorerHost::Loop::Search: {
@@ -565,6 +567,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                             help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
                     });
             window = f;
+            sortKey = QStringLiteral("SearchListSort");
             break;
         }
         case ExplorerHost::Loop::ChangeCase: {
@@ -576,9 +579,13 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                         storeSettings();
                     });
             window = c;
+            sortKey = QStringLiteral("ChangeCaseListSort");
             break;
         }
     }
+    window->setListSort(StoredListSort(sortKey, window->listColumnCount()));
+    connect(window, &LoopWindow::listSortChanged, this,
+            [sortKey](ListSort sort) { StoreListSort(sortKey, sort); });
     window->setWindowFlag(Qt::Window);
     window->show();
     window->raise();

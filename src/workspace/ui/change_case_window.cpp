@@ -66,6 +66,7 @@ ChangeCaseWindow::ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Pro
     controls->addLayout(buttons);
 
     list_->setModel(model_);
+    makeSortable(list_);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAccessibleName(QStringLiteral("Item to change"));
@@ -174,4 +175,8 @@ void ChangeCaseWindow::caseClash(const CaseRename& rename) {
         ++taken_;
     model_->append(rename, CaseRowMark::Taken);
     list_->scrollTo(model_->index(model_->rowCount() - 1, 1));
+}
+
+void ChangeCaseWindow::sortRows(ListSort sort) {
+    model_->setSort(sort);
 }

@@ -39,6 +39,7 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
+    void sortRows(ListSort sort) override;
     bool loopFinished() override;
 
 private:

@@ -94,6 +94,7 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
     controls->addLayout(buttons);
 
     tree_->setModel(model_);
+    makeSortable(tree_);
     tree_->setUniformRowHeights(true);
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -380,4 +381,8 @@ void CompareWindow::transferDone(const TransferInfo& info, bool success) {
         model_->removeNode(node);
         model_->prune(runOptions_ & CompareOptions::SubFolders);
     }
+}
+
+void CompareWindow::sortRows(ListSort sort) {
+    model_->setSort(sort);
 }

@@ -2,6 +2,8 @@
 
 #include "workspace/search_delete.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QBrush>
 #include <QStyle>
@@ -9,7 +11,7 @@
 // ------------------------------------------------------------- search rows
 
 SearchResultModel::SearchResultModel(LoopDisplayOptions options, QObject* parent)
-    : QAbstractTableModel(parent), options_(options) {
+    : LoopTableModel(parent), options_(options) {
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, &SearchResultModel::flush);
@@ -35,6 +37,23 @@ void SearchResultModel::flush() {
         rows_.push_back(std::move(r));
     waiting_.clear();
     endInsertRows();
+    order(size_t(first));
+}
+
+void SearchResultModel::setSort(ListSort sort, QDate today) {
+    sort_ = sort;
+    today_ = today;
+    flush();
+    order(0);
+}
+
+void SearchResultModel::order(size_t sortedCount) {
+    const ListSort sort = sort_;
+    const QDate today = today_;
+    applyOrder(rows_,
+               MergedRowOrder(rows_, sortedCount, [sort, today](const auto& a, const auto& b) {
+                   return SearchRowBefore(a, b, sort, today);
+               }));
 }
 
 void SearchResultModel::removeGone(const QByteArray& folder, const RemoteItemList& listing) {
@@ -68,7 +87,11 @@ QVariant SearchResultModel::data(const QModelIndex& index, int role) const {
         return {};
     const SearchRow& row = rows_[size_t(index.row())];
     if (role == Qt::DisplayRole)
-        return SearchRowTexts(row, options_).value(index.column());
+        return SearchRowTexts(
+                   row, options_,
+                   index.column() == 6 &&
+                       (index.row() == 0 || rows_[size_t(index.row()) - 1].folder != row.folder))
+            .value(index.column());
     if (role == Qt::TextAlignmentRole) {
         static const int align[] = {Qt::AlignLeft, Qt::AlignRight,   Qt::AlignHCenter,
                                     Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignHCenter,
@@ -95,22 +118,38 @@ QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation,
 // ------------------------------------------------------------ change case
 
 void ChangeCaseModel::append(const CaseRename& rename, CaseRowMark mark) {
-    Row row{rename, QString(), mark};
-    const QString folder = QString::fromUtf8(rename.folder);
-    if (folder != lastShown_) {
-        row.shownPath = folder;
-        lastShown_ = folder;
-    }
-    const int r = int(rows_.size());
+    CaseResultRow row{rename, mark};
+    const ListSort sort = sort_;
+    const auto at = std::upper_bound(rows_.begin(), rows_.end(), row,
+                                     [sort](const CaseResultRow& a, const CaseResultRow& b) {
+                                         return CaseRowBefore(a, b, sort);
+                                     });
+    const int r = int(at - rows_.begin());
     beginInsertRows({}, r, r);
-    rows_.push_back(std::move(row));
+    rows_.insert(at, std::move(row));
     endInsertRows();
+    // The row below may now follow a row of its own folder.
+    if (r + 1 < int(rows_.size()))
+        emit dataChanged(index(r + 1, 3), index(r + 1, 3));
+}
+
+void ChangeCaseModel::setSort(ListSort sort) {
+    sort_ = sort;
+    applyOrder(rows_, MergedRowOrder(rows_, 0, [sort](const auto& a, const auto& b) {
+                   return CaseRowBefore(a, b, sort);
+               }));
+}
+
+QString ChangeCaseModel::shownPath(int r) const {
+    const QByteArray& folder = rows_[size_t(r)].rename.folder;
+    if (r > 0 && rows_[size_t(r) - 1].rename.folder == folder)
+        return {};
+    return QString::fromUtf8(folder);
 }
 
 void ChangeCaseModel::clear() {
     beginResetModel();
     rows_.clear();
-    lastShown_.clear();
     endResetModel();
 }
 
@@ -125,7 +164,7 @@ int ChangeCaseModel::columnCount(const QModelIndex& parent) const {
 QVariant ChangeCaseModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(rows_.size()))
         return {};
-    const Row& row = rows_[size_t(index.row())];
+    const CaseResultRow& row = rows_[size_t(index.row())];
     const bool taken = row.mark == CaseRowMark::Taken;
     if (role == Qt::DecorationRole && index.column() == 0) {
         const char kind = row.rename.kind;
@@ -147,7 +186,7 @@ QVariant ChangeCaseModel::data(const QModelIndex& index, int role) const {
         case 2:
             return CaseRowNewNameText(row.rename, row.mark);
         case 3:
-            return row.shownPath;
+            return shownPath(index.row());
     }
     return {};
 }
@@ -184,7 +223,53 @@ bool CompareTreeModel::addResult(const FolderCompareResult& result) {
     beginInsertRows(parent, first, first + int(result.items.size()) - 1);
     tree_.add(result);
     endInsertRows();
+    sortFolders({folder});
     return true;
+}
+
+void CompareTreeModel::setSort(ListSort sort) {
+    sort_ = sort;
+    std::vector<CompareNode*> folders;
+    std::vector<CompareNode*> walk{tree_.root()};
+    while (!walk.empty()) {
+        CompareNode* n = walk.back();
+        walk.pop_back();
+        if (n->children.empty())
+            continue;
+        folders.push_back(n);
+        for (const auto& c : n->children)
+            walk.push_back(c.get());
+    }
+    sortFolders(folders);
+}
+
+void CompareTreeModel::sortFolders(const std::vector<CompareNode*>& folders) {
+    std::vector<CompareNode*> unsorted;
+    for (CompareNode* f : folders) {
+        const auto before = [this](const std::unique_ptr<CompareNode>& a,
+                                   const std::unique_ptr<CompareNode>& b) {
+            return CompareItemBefore(a->item, b->item, sort_);
+        };
+        if (!std::is_sorted(f->children.begin(), f->children.end(), before))
+            unsorted.push_back(f);
+    }
+    if (unsorted.empty())
+        return;
+    QList<QPersistentModelIndex> parents;
+    for (CompareNode* f : unsorted)
+        parents << QPersistentModelIndex(indexOf(f));
+    emit layoutAboutToBeChanged(parents, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    for (CompareNode* f : unsorted)
+        SortCompareChildren(f, sort_);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) {
+        CompareNode* n = node(i);
+        after << createIndex(n->row(), i.column(), n);
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged(parents, QAbstractItemModel::VerticalSortHint);
 }
 
 void CompareTreeModel::removeNode(CompareNode* node) {

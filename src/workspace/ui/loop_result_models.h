@@ -2,6 +2,7 @@
 
 #include "workspace/compare_tree.h"
 #include "workspace/loop_owner.h"
+#include "workspace/loop_result_order.h"
 #include "workspace/loop_row_texts.h"
 
 #include <QAbstractItemModel>
@@ -10,10 +11,45 @@
 
 #include <vector>
 
+// A flat result list that can put its rows in a new order.
+class LoopTableModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+protected:
+    // Moves the rows to `order` (positions into the old rows); selections and
+    // the current row follow them.
+    template <class Row>
+    void applyOrder(std::vector<Row>& rows, const std::vector<int>& order) {
+        bool moved = false;
+        for (size_t i = 0; i < order.size() && !moved; ++i)
+            moved = order[i] != int(i);
+        if (!moved)
+            return;
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<int> newRow(order.size());
+        std::vector<Row> sorted;
+        sorted.reserve(rows.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            newRow[size_t(order[i])] = int(i);
+            sorted.push_back(std::move(rows[size_t(order[i])]));
+        }
+        rows = std::move(sorted);
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& i : before)
+            after << index(newRow[size_t(i.row())], i.column());
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+};
+
 // Search results: rows arrive one by one and are inserted in batches, once
 // per turn of the event loop, so a search reporting tens of thousands of
-// matches never holds the window up.
-class SearchResultModel : public QAbstractTableModel {
+// matches never holds the window up. Each batch is merged into the list's
+// order; a folder is written where the row above shows another one.
+class SearchResultModel : public LoopTableModel {
     Q_OBJECT
 public:
     explicit SearchResultModel(LoopDisplayOptions options, QObject* parent = nullptr);
@@ -25,6 +61,8 @@ public:
     const SearchRow& row(int r) const { return rows_[size_t(r)]; }
     // Drops the rows a fresh listing of the folder shows gone.
     void removeGone(const QByteArray& folder, const RemoteItemList& listing);
+    void setSort(ListSort sort, QDate today = QDate::currentDate());
+    ListSort sort() const { return sort_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,24 +72,31 @@ public:
     static const QList<int>& columnWeights();
 
 private:
+    // Puts the rows below `sortedCount` and the ones after them in order.
+    void order(size_t sortedCount);
+
     LoopDisplayOptions options_;
+    ListSort sort_;
+    QDate today_ = QDate::currentDate();
     std::vector<SearchRow> rows_;
     std::vector<SearchRow> waiting_;
     QTimer flushTimer_;
 };
 
-// The renames of a change-case run; the folder is written only where it
-// differs from the one the nearest earlier row shows.
-class ChangeCaseModel : public QAbstractTableModel {
+// The renames of a change-case run, each placed in the list's order as it
+// comes; the folder is written only where it differs from the row above's.
+class ChangeCaseModel : public LoopTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    using LoopTableModel::LoopTableModel;
 
     void append(const CaseRename& rename, CaseRowMark mark = CaseRowMark::Renamed);
     void clear();
     const CaseRename& rename(int r) const { return rows_[size_t(r)].rename; }
     CaseRowMark mark(int r) const { return rows_[size_t(r)].mark; }
-    QString shownPath(int r) const { return rows_[size_t(r)].shownPath; }
+    QString shownPath(int r) const;
+    void setSort(ListSort sort);
+    ListSort sort() const { return sort_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -59,16 +104,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    struct Row {
-        CaseRename rename;
-        QString shownPath;
-        CaseRowMark mark = CaseRowMark::Renamed;
-    };
-    std::vector<Row> rows_;
-    QString lastShown_;
+    ListSort sort_;
+    std::vector<CaseResultRow> rows_;
 };
 
-// The compare result tree below its root "From".
+// The compare result tree below its root "From", each folder's items in the
+// list's order.
 class CompareTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -81,6 +122,8 @@ public:
     void removeNode(CompareNode* node);
     // The end-of-run pruning.
     void prune(bool subFolders);
+    void setSort(ListSort sort);
+    ListSort sort() const { return sort_; }
 
     CompareNode* node(const QModelIndex& index) const;
     QModelIndex indexOf(const CompareNode* node) const;
@@ -94,6 +137,10 @@ public:
     static constexpr int kColumns = 2;  // the item, where it stands
 
 private:
+    // Sorts the children of these folders, keeping indexes held on them.
+    void sortFolders(const std::vector<CompareNode*>& folders);
+
     CompareTree tree_;
+    ListSort sort_;
     bool started_ = false;
 };

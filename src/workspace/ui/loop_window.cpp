@@ -8,9 +8,11 @@
 #include "workspace/loop_starters.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeView>
 
 LoopWindow::LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
                        HelpViewer& help, QString helpTopic, QWidget* parent)
@@ -74,6 +76,33 @@ void LoopWindow::finishRun(const QString& statusText) {
     progress_->hide();
     status_->show();
     startButton_->setText(startText());
+}
+
+void LoopWindow::makeSortable(QTreeView* view) {
+    sortView_ = view;
+    QHeaderView* header = view->header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(sort_.column, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+        setListSort(sort_.clicked(column));
+        emit listSortChanged(sort_);
+    });
+}
+
+int LoopWindow::listColumnCount() const {
+    return sortView_ && sortView_->model() ? sortView_->model()->columnCount() : 0;
+}
+
+void LoopWindow::setListSort(ListSort sort) {
+    sort_ = sort;
+    sortRows(sort);
+    if (!sortView_)
+        return;
+    sortView_->header()->setSortIndicator(
+        sort.column, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (sortView_->currentIndex().isValid())
+        sortView_->scrollTo(sortView_->currentIndex());
 }
 
 void LoopWindow::progressStep() {

@@ -2,12 +2,15 @@
 
 #include <QDialog>
 
+#include "platform/list_sort.h"
+
 class ActionEngine;
 class HelpViewer;
 class Prompter;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTreeView;
 class TaskStatus;
 
 // What the three loop windows share: the start/stop button, the status text
@@ -26,6 +29,16 @@ public:
     QLabel* statusLabel() const { return status_; }
     QProgressBar* progressBar() const { return progress_; }
 
+    // The result list's order: a click on a column's header sorts by it, a
+    // second one reverses, and the header shows the order.
+    void setListSort(ListSort sort);
+    ListSort listSort() const { return sort_; }
+    int listColumnCount() const;
+
+signals:
+    // The user chose another order (to be kept for the next window).
+    void listSortChanged(ListSort sort);
+
 protected:
     // The start button while idle: check, then start; false leaves it idle.
     virtual bool startLoop() = 0;
@@ -39,6 +52,9 @@ protected:
     void finishRun(const QString& statusText);
     // Stop was pressed during this run.
     bool stopRequested() const { return stopRequested_; }
+    // The result list whose header sorts it, and putting its rows in order.
+    void makeSortable(QTreeView* view);
+    virtual void sortRows(ListSort sort) = 0;
 
     void progressStep();
     void setProgressRange(int maximum);
@@ -58,6 +74,8 @@ private:
     void stopQueued();
 
     QString helpTopic_;
+    QTreeView* sortView_ = nullptr;
+    ListSort sort_;
     bool running_ = false;
     bool stopRequested_ = false;
 };

@@ -115,6 +115,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
     controls->addLayout(buttons, 1);
 
     list_->setModel(model_);
+    makeSortable(list_);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -236,7 +237,8 @@ QMenu* SearchWindow::rowMenu(int row) {
     view->setEnabled(file);
     const TransferMenuTarget target = DownloadMenuTarget(
         folders_, QString::fromUtf8(folder), openLocalFolder_ ? openLocalFolder_() : QString());
-    QAction* download = menu_->addAction(target.text, this, [this, row] { downloadRow(row); });
+    // The entry itself: rows move while results still arrive in sorted order.
+    QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
     download->setData(34211);
     download->setEnabled(!target.folder.isEmpty());
     QAction* remove =
@@ -274,8 +276,7 @@ void SearchWindow::deleteSelected() {
         starters.deleteItems(batch.folder, batch.items, target);
 }
 
-void SearchWindow::downloadRow(int row) {
-    const SearchRow& r = model_->row(row);
+void SearchWindow::downloadEntry(const SearchRow& r) {
     const TransferMenuTarget target = DownloadMenuTarget(
         folders_, QString::fromUtf8(r.folder), openLocalFolder_ ? openLocalFolder_() : QString());
     if (target.folder.isEmpty())
@@ -283,4 +284,8 @@ void SearchWindow::downloadRow(int row) {
     RemoteItemList selection;
     selection.append(r.item);
     TransferStarters(engine_).download(r.folder, target.folder, selection);
+}
+
+void SearchWindow::sortRows(ListSort sort) {
+    model_->setSort(sort);
 }

@@ -63,10 +63,11 @@ protected:
     bool startLoop() override;
     QString endedText() const override;
     QString startText() const override;
+    void sortRows(ListSort sort) override;
 
 private:
     void showCriteria(const SearchCriteria& c);
-    void downloadRow(int row);
+    void downloadEntry(const SearchRow& row);
     std::vector<SearchRow> selectedRows() const;
 
     ProjectFolders folders_;
