@@ -37,6 +37,29 @@ protected:
     }
 };
 
+// Enter on a selection of files downloads every one of them, not only the
+// row with the focus.
+TEST_P(TransferJourney, EnterOnSelectedFilesDownloadsThemAll) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray a = Journey::bytes(5000, 5), b = Journey::bytes(7000, 6);
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("a.html")).mid(1), a));
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("b.html")).mid(1), b));
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("c.html")).mid(1), "c"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openLocalFolder(j.local()));
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.selectRemote({QStringLiteral("a.html"), QStringLiteral("b.html")});
+    j.press(j.remoteSide().listView(), Qt::Key_Return);
+    ASSERT_TRUE(j.waitFor([&] {
+        return j.localNames().contains("a.html") && j.localNames().contains("b.html");
+    })) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.local("a.html")), a);
+    EXPECT_EQ(Journey::readFile(j.local("b.html")), b);
+    EXPECT_FALSE(j.localNames().contains("c.html"));
+}
+
 TEST_P(TransferJourney, FileDroppedOnTheLocalListIsDownloaded) {
     Journey j(options());
     ASSERT_TRUE(j.open()) << j.error().toStdString();

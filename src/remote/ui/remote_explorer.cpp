@@ -235,8 +235,7 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
             kindFilter_.passes(treeModel_->itemOf(node).kind))
             runTreeCommand(kTreeDelete, node);
     });
-    connect(list_, &ExplorerItemView::keyOpen, this,
-            [this] { openListRow(list_->currentIndex()); });
+    connect(list_, &ExplorerItemView::keyOpen, this, &RemoteExplorer::openSelection);
     connect(list_, &ExplorerItemView::keyParent, this, &RemoteExplorer::goToParent);
     connect(list_, &ExplorerItemView::keyRefresh, this, [this] {
         const QModelIndex node = treeModel_->indexOf(listModel_->folder());
@@ -473,6 +472,25 @@ void RemoteExplorer::relist(const QModelIndex& node, bool reset) {
         tree_->setCurrentIndex(node);
     showInList(path, nullptr);
     engine_.refresh(path);
+}
+
+void RemoteExplorer::openSelection() {
+    // Several files selected: Enter fetches them all, as one download.
+    const std::vector<RemoteItem> items = selectedItems();
+    const bool allFiles = std::all_of(items.begin(), items.end(), [](const RemoteItem& i) {
+        return i.kind != 'd' && i.kind != 'l';
+    });
+    if (items.size() < 2 || !allFiles) {
+        openListRow(list_->currentIndex());
+        return;
+    }
+    const QByteArray folder = listModel_->folder();
+    const QString local = downloadTargetFolder(folder, nullptr);
+    if (local.isEmpty())
+        host_.prompter().showMessage(
+            QStringLiteral("Open a local folder first: the files are downloaded into it."));
+    else
+        LaunchDownload(engine_, host_.help(), this, folder, items, local);
 }
 
 void RemoteExplorer::openListRow(const QModelIndex& row) {

@@ -135,6 +135,7 @@ private:
     void showNode(const QModelIndex& node);
     void relist(const QModelIndex& node, bool reset);
     void openListRow(const QModelIndex& row);
+    void openSelection();
     void goToParent();
     void goToTypedFolder();
     void typedFolderRefused(int code);
