@@ -105,47 +105,18 @@ ProjectFolderChange SetLocalProjectFolder(const QString& current, const QString&
     return ProjectFolderChange::Stored;
 }
 
-ProjectFolderChange SetRemoteProjectFolder(const QString& current, const QString& chosen,
-                                           Prompter& prompter, const StoreProjectFolder& store) {
-    if (chosen.isEmpty() || chosen.compare(current, Qt::CaseInsensitive) == 0) {
-        return ProjectFolderChange::Unchanged;
-    }
-    if (!current.isEmpty() &&
-        !prompter.askYesNo(QString::fromLatin1(ProjectTexts::kChangeRemote))) {
-        return ProjectFolderChange::Declined;
-    }
-    if (store) {
-        store(chosen);
-    }
-    return ProjectFolderChange::Stored;
-}
-
-namespace {
-
-ProjectFolderChange ClearWithQuestion(const QString& current, const char* question,
-                                      Prompter& prompter, const StoreProjectFolder& store) {
+ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
+                                            const StoreProjectFolder& store) {
     if (current.isEmpty()) {
         return ProjectFolderChange::Unchanged;
     }
-    if (!prompter.askYesNo(QString::fromLatin1(question))) {
+    if (!prompter.askYesNo(QString::fromLatin1(ProjectTexts::kRemoveLocal))) {
         return ProjectFolderChange::Declined;
     }
     if (store) {
         store(QString());
     }
     return ProjectFolderChange::Stored;
-}
-
-}  // namespace
-
-ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
-                                            const StoreProjectFolder& store) {
-    return ClearWithQuestion(current, ProjectTexts::kRemoveLocal, prompter, store);
-}
-
-ProjectFolderChange ClearRemoteProjectFolder(const QString& current, Prompter& prompter,
-                                             const StoreProjectFolder& store) {
-    return ClearWithQuestion(current, ProjectTexts::kRemoveRemote, prompter, store);
 }
 
 bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
@@ -178,36 +149,6 @@ bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, P
     return true;
 }
 
-namespace {
-
-bool RefuseRemoteParent(const QString& remoteProjectFolder, const QString& path,
-                        const char* message, Prompter& prompter) {
-    if (!remoteProjectFolder.isEmpty() &&
-        IsProjectParent(remoteProjectFolder, path, kRemoteSeparator)) {
-        prompter.showMessage(QString::fromLatin1(message));
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool AllowRemoteDelete(const QString& remoteProjectFolder, const QString& path,
-                       Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotDeleteRemoteParent,
-                              prompter);
-}
-
-bool AllowRemoteRename(const QString& remoteProjectFolder, const QString& path,
-                       Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotRenameRemoteParent,
-                              prompter);
-}
-
-bool AllowRemoteMove(const QString& remoteProjectFolder, const QString& path, Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotMoveParent, prompter);
-}
-
 TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString& localFolder,
                                     const QString& openRemoteFolder, QChar localSep) {
     TransferMenuTarget target;
@@ -224,24 +165,5 @@ TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString
     }
     target.text = QString::fromLatin1(ProjectTexts::kUploadTo) + openRemoteFolder;
     target.folder = openRemoteFolder;
-    return target;
-}
-
-TransferMenuTarget DownloadMenuTarget(const ProjectFolders& folders, const QString& remoteFolder,
-                                      const QString& openLocalFolder, QChar localSep) {
-    TransferMenuTarget target;
-    if (BothSet(folders) && IsInProject(folders.remote, remoteFolder, kRemoteSeparator)) {
-        QString rest = RelativePart(folders.remote, remoteFolder, kRemoteSeparator);
-        rest.replace(kRemoteSeparator, localSep);
-        target.text = QString::fromLatin1(ProjectTexts::kDownloadToProject);
-        if (!rest.isEmpty()) {
-            target.text += localSep + rest;
-        }
-        target.folder = ToLocalProjectPath(folders, remoteFolder, localSep);
-        target.inProject = true;
-        return target;
-    }
-    target.text = QString::fromLatin1(ProjectTexts::kDownloadTo) + openLocalFolder;
-    target.folder = openLocalFolder;
     return target;
 }

@@ -408,8 +408,10 @@ TEST(RemoteProjectGuard, DownloadTargetText) {
         EXPECT_EQ(t.localFolder, QString::fromLatin1(c.target));
     }
     // With a backslash as the local separator the relative part turns to '\'.
-    EXPECT_EQ(DownloadTargetFor("C:\\web", "/www", "/www/a/b", "C:\\", QLatin1Char('\\')).text,
-              QStringLiteral("Download to \t(Local project Folder)\\a\\b"));
+    const RemoteDownloadTarget back =
+        DownloadTargetFor("C:\\web", "/www", "/www/a/b", "C:\\", QLatin1Char('\\'));
+    EXPECT_EQ(back.text, QStringLiteral("Download to \t(Local project Folder)\\a\\b"));
+    EXPECT_EQ(back.localFolder, QStringLiteral("C:\\web\\a\\b"));
 }
 
 TEST(RemoteDropRules, TreeDrops) {

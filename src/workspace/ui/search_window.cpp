@@ -235,12 +235,13 @@ QMenu* SearchWindow::rowMenu(int row) {
     if (viewMenuFiller_)
         viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
     view->setEnabled(file);
-    const TransferMenuTarget target = DownloadMenuTarget(
-        folders_, QString::fromUtf8(folder), openLocalFolder_ ? openLocalFolder_() : QString());
+    const RemoteDownloadTarget target =
+        DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(folder),
+                          openLocalFolder_ ? openLocalFolder_() : QString());
     // The entry itself: rows move while results still arrive in sorted order.
     QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
     download->setData(34211);
-    download->setEnabled(!target.folder.isEmpty());
+    download->setEnabled(!target.localFolder.isEmpty());
     QAction* remove =
         menu_->addAction(QStringLiteral("Delete"), this, [this] { deleteSelected(); });
     remove->setData(kSearchDeleteCommand);
@@ -277,13 +278,14 @@ void SearchWindow::deleteSelected() {
 }
 
 void SearchWindow::downloadEntry(const SearchRow& r) {
-    const TransferMenuTarget target = DownloadMenuTarget(
-        folders_, QString::fromUtf8(r.folder), openLocalFolder_ ? openLocalFolder_() : QString());
-    if (target.folder.isEmpty())
+    const RemoteDownloadTarget target =
+        DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(r.folder),
+                          openLocalFolder_ ? openLocalFolder_() : QString());
+    if (target.localFolder.isEmpty())
         return;
     RemoteItemList selection;
     selection.append(r.item);
-    TransferStarters(engine_).download(r.folder, target.folder, selection);
+    TransferStarters(engine_).download(r.folder, target.localFolder, selection);
 }
 
 void SearchWindow::sortRows(ListSort sort) {
