@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
+#include "cli/compare_collector.h"
 #include "cli/progress_line.h"
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
@@ -27,17 +28,6 @@
 #include <thread>
 
 namespace {
-
-class TreeCollector : public QObject, public CompareOwner {
-public:
-    CompareTree tree;
-    QStringList unreadable;
-    bool compareResult(const FolderCompareResult& r) override {
-        if (!r.localReadable)
-            unreadable << QString::fromUtf8(r.relativePath);
-        return tree.add(r);
-    }
-};
 
 QByteArray joinRel(const QByteArray& folder, const QByteArray& name) {
     return folder.isEmpty() ? name : folder + '/' + name;
@@ -214,7 +204,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         return reportOutcome(ctx.cli), 1;
 
     // What the server holds: the compare walk, exact names, with sizes.
-    TreeCollector owner;
+    CompareCollector owner;
     CompareParams params{project,
                          remoteProject,
                          quint8(CompareOptions::CaseSensitive | CompareOptions::FileSize |
