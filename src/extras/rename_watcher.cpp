@@ -1,5 +1,8 @@
 #include "extras/rename_watcher.h"
 
+#include "platform/local_path.h"
+#include "platform/path_containment.h"
+
 QString ResolveRemotePath(const QString& folder, const QString& argument) {
     if (argument.startsWith(QLatin1Char('/')))
         return argument;
@@ -12,13 +15,9 @@ QString ResolveRemotePath(const QString& folder, const QString& argument) {
 QString FollowRenamedPath(const QString& path, const QString& from, const QString& to) {
     if (path.isEmpty() || from.isEmpty() || to.isEmpty() || from == to)
         return {};
-    if (path == from)
-        return to;
-    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
-    if (path.startsWith(prefix))
-        return (to.endsWith(QLatin1Char('/')) ? to : to + QLatin1Char('/')) +
-               path.mid(prefix.size());
-    return {};
+    if (!IsSameOrBelow(from, path))
+        return {};
+    return JoinPath(to, PathBelow(from, path, QLatin1Char('/')), QLatin1Char('/'));
 }
 
 std::optional<RenameWatcher::Rename> RenameWatcher::onLogLine(const LogLine& line) {

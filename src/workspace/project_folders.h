@@ -5,7 +5,9 @@
 
 #include <functional>
 
+#include "platform/local_path.h"
 #include "platform/path_containment.h"
+#include "remote/remote_project_guard.h"
 
 class Prompter;
 
@@ -21,18 +23,9 @@ using StoreProjectFolder = std::function<void(const QString&)>;
 // Offers a folder to the Local project page's tree as its root; false refuses it.
 using TakeProjectRoot = std::function<bool(const QString&)>;
 
-// Local paths on this system use '/'.
-inline constexpr QChar kLocalSeparator = QLatin1Char('/');
 inline constexpr QChar kRemoteSeparator = QLatin1Char('/');
 
 // --- path rules -----------------------------------------------------------
-
-// Joins two local path pieces with sep and never doubles it; an empty piece
-// yields the other. With '\' as separator '/' counts as one too and is turned
-// into '\'; with '/' a backslash is an ordinary name character and stays.
-QString JoinLocalPath(const QString& a, const QString& b, QChar sep = kLocalSeparator);
-// The same for server paths: backslashes become '/'.
-QString JoinRemotePath(const QString& a, const QString& b);
 
 // The remote twin of a local path below the local project folder; empty when
 // the path is not inside it or a folder is not set.
@@ -76,14 +69,6 @@ bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, P
                             QChar sep = kLocalSeparator);
 
 // --- menu texts ---------------------------------------------------------------
-
-// The text of "Upload to ..." and where the command sends to; the remote side's
-// "Download ..." is DownloadTargetFor.
-struct TransferMenuTarget {
-    QString text;
-    QString folder;          // destination folder of the command
-    bool inProject = false;  // the destination came from the project mapping
-};
 
 // For a local folder: inside the local project folder (both folders set) the
 // command uploads to its remote twin, otherwise to the folder open remotely.

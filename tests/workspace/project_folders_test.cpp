@@ -56,51 +56,6 @@ TEST(ProjectPathRules, ProjectParentIsTheFolderItselfOrAnAncestor) {
     EXPECT_TRUE(IsProjectParent(QStringLiteral("/public_html/site"), QStringLiteral("/"), kSlash));
 }
 
-struct JoinCase {
-    const char* a;
-    const char* b;
-    const char* joined;
-};
-
-TEST(ProjectPathRules, JoinLocalPathWithBackslashNeverDoublesAndConvertsSlashes) {
-    const JoinCase cases[] = {
-        {"C:\\a", "b", "C:\\a\\b"},     {"C:\\a\\", "b", "C:\\a\\b"},
-        {"C:\\a", "\\b", "C:\\a\\b"},   {"C:\\a\\", "\\b", "C:\\a\\b"},
-        {"C:/a", "b/c", "C:\\a\\b\\c"}, {"", "b\\c", "b\\c"},
-        {"C:\\a", "", "C:\\a"},         {"", "", ""},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinLocalPath(QString::fromUtf8(c.a), QString::fromUtf8(c.b), kBack))
-            << c.a << " + " << c.b;
-    }
-}
-
-TEST(ProjectPathRules, JoinLocalPathWithSlashKeepsBackslashAsNameCharacter) {
-    const JoinCase cases[] = {
-        {"/a", "b", "/a/b"},  {"/a/", "b", "/a/b"},  {"/a", "/b", "/a/b"},
-        {"/", "etc", "/etc"}, {"/", "/etc", "/etc"}, {"/a", "b\\c", "/a/b\\c"},
-        {"", "/x", "/x"},     {"/x", "", "/x"},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinLocalPath(QString::fromUtf8(c.a), QString::fromUtf8(c.b)))
-            << c.a << " + " << c.b;
-    }
-}
-
-TEST(ProjectPathRules, JoinRemotePathTurnsBackslashesIntoSlashes) {
-    const JoinCase cases[] = {
-        {"/a", "b", "/a/b"}, {"/a\\x", "b", "/a/x/b"}, {"/", "/x", "/x"},
-        {"", "/x", "/x"},    {"/a", "\\b", "/a/b"},    {"/a/", "b\\c", "/a/b/c"},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinRemotePath(QString::fromUtf8(c.a), QString::fromUtf8(c.b)))
-            << c.a << " + " << c.b;
-    }
-}
-
 TEST(ProjectPathRules, MapsBetweenTheTwoProjectFoldersKeepingLetterCase) {
     const ProjectFolders windows{QStringLiteral("C:\\Web"), QStringLiteral("/public_html")};
     EXPECT_EQ(QStringLiteral("/public_html/img/small"),

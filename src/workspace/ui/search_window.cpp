@@ -235,13 +235,13 @@ QMenu* SearchWindow::rowMenu(int row) {
     if (viewMenuFiller_)
         viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
     view->setEnabled(file);
-    const RemoteDownloadTarget target =
+    const TransferMenuTarget target =
         DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(folder),
                           openLocalFolder_ ? openLocalFolder_() : QString());
     // The entry itself: rows move while results still arrive in sorted order.
     QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
     download->setData(34211);
-    download->setEnabled(!target.localFolder.isEmpty());
+    download->setEnabled(!target.folder.isEmpty());
     QAction* remove =
         menu_->addAction(QStringLiteral("Delete"), this, [this] { deleteSelected(); });
     remove->setData(kSearchDeleteCommand);
@@ -278,14 +278,14 @@ void SearchWindow::deleteSelected() {
 }
 
 void SearchWindow::downloadEntry(const SearchRow& r) {
-    const RemoteDownloadTarget target =
+    const TransferMenuTarget target =
         DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(r.folder),
                           openLocalFolder_ ? openLocalFolder_() : QString());
-    if (target.localFolder.isEmpty())
+    if (target.folder.isEmpty())
         return;
     RemoteItemList selection;
     selection.append(r.item);
-    TransferStarters(engine_).download(r.folder, target.localFolder, selection);
+    TransferStarters(engine_).download(r.folder, target.folder, selection);
 }
 
 void SearchWindow::sortRows(ListSort sort) {
