@@ -2,6 +2,7 @@
 
 #include "platform/local_path.h"
 #include "platform/path_containment.h"
+#include "session/reply.h"
 
 QString ResolveRemotePath(const QString& folder, const QString& argument) {
     if (argument.startsWith(QLatin1Char('/')))
@@ -37,12 +38,8 @@ std::optional<RenameWatcher::Rename> RenameWatcher::onLogLine(const LogLine& lin
     if (command == QLatin1String("CWD") && code == 250) {
         folder_ = ResolveRemotePath(folder_, argument_);
     } else if (command == QLatin1String("PWD") && code == 257) {
-        const QString text = QString::fromUtf8(line.lines.last().mid(4));
-        const qsizetype open = text.indexOf(QLatin1Char('"'));
-        const qsizetype close = text.lastIndexOf(QLatin1Char('"'));
-        if (open >= 0 && close > open)
-            folder_ = text.mid(open + 1, close - open - 1)
-                          .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (const std::optional<QByteArray> path = QuotedPathOf(line.lines.last()))
+            folder_ = QString::fromUtf8(*path);
     } else if (command == QLatin1String("RNFR")) {
         renameFrom_ = code == 350 ? ResolveRemotePath(folder_, argument_) : QString();
     } else if (command == QLatin1String("RNTO")) {
