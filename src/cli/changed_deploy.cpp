@@ -113,11 +113,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     bool dryRun = false;
     PublishOptions publish = TransferCliOptions::defaultCliPublishOptions();
     QStringList args = given;
-    int parallel = kDefaultParallel;
-    QString parallelError;
-    if (!takeParallelOption(&args, &parallel, &parallelError))
-        return printError(parallelError), 2;
-    ctx.cli.setParallel(parallel);
+    if (!applyParallelOption(&args, ctx.cli))
+        return 2;
     for (const QString& a : args) {
         if (takePublishOption(a, &publish))
             continue;

@@ -132,11 +132,8 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
         "usage: compare [--case-sensitive] [--sizes] [--dates] [--recursive] [--ignore-hidden] "
         "[--tsv] [--parallel N] [RELATIVE_FOLDER]");
     QStringList args = given;
-    int parallel = kDefaultParallel;
-    QString parallelError;
-    if (!takeParallelOption(&args, &parallel, &parallelError))
-        return printError(parallelError), 2;
-    ctx.cli.setParallel(parallel);
+    if (!applyParallelOption(&args, ctx.cli))
+        return 2;
     quint8 options = 0;
     bool dates = false;
     bool tsv = false;
