@@ -29,10 +29,8 @@
 
 namespace {
 
-QByteArray joinRel(const QByteArray& folder, const QByteArray& name) {
-    return folder.isEmpty() ? name : folder + '/' + name;
-}
-
+// The folder of a path relative to the project: empty at its top, where
+// remoteParentFolder would give "/".
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     return slash < 0 ? QByteArray() : path.left(slash);
@@ -52,7 +50,7 @@ bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
         *errors << QStringLiteral("skipped, not uploaded: ") + s;
     bool ok = true;
     for (const LocalEntry& e : listing.entries) {
-        const QByteArray path = joinRel(rel, e.name.toUtf8());
+        const QByteArray path = joinRemotePath(rel, e.name.toUtf8());
         if (e.kind == QLatin1Char('d')) {
             ok = walkLocal(project, path, showFlags, out, errors) && ok;
         } else if (path != DeployState::kFileName) {
