@@ -4,7 +4,7 @@
 
 SearchCriteria SearchCriteriaFromSettings(const MixedSettings& s) {
     SearchCriteria c;
-    c.kinds = quint8(s.SearchItemKinds & 0x3f);
+    c.kinds = quint8(s.SearchItemKinds & ItemKindBits::AllKinds);
     c.sizeRelation = s.SearchSizeCondition <= SearchCriteria::AtMost
                          ? s.SearchSizeCondition
                          : quint8(SearchCriteria::NotUsed);
@@ -40,9 +40,12 @@ void StoreSearchCriteria(MixedSettings& s, const SearchCriteria& c) {
 }
 
 ChangeCaseOptions ChangeCaseOptionsFromSettings(const MixedSettings& s) {
-    return {quint8(s.ChangeCaseTarget == ChangeCaseOptions::Upper ? ChangeCaseOptions::Upper
-                                                                  : ChangeCaseOptions::Lower),
-            quint8(s.ChangeCaseItems & 0x7f)};
+    ChangeCaseOptions o;
+    o.target = s.ChangeCaseTarget == ChangeCaseOptions::Upper ? ChangeCaseOptions::Upper
+                                                              : ChangeCaseOptions::Lower;
+    o.bits =
+        quint8(s.ChangeCaseItems & (ChangeCaseOptions::AllKinds | ChangeCaseOptions::SubFolders));
+    return o;
 }
 
 void StoreChangeCaseOptions(MixedSettings& s, const ChangeCaseOptions& o) {

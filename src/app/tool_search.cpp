@@ -1,22 +1,16 @@
 #include "app/tool_search.h"
 
+#include "platform/path_containment.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
 namespace {
 
-bool IsAtOrBelow(const QString& path, const QString& folder) {
-    if (folder.isEmpty() || !path.startsWith(folder)) {
-        return false;
-    }
-    return path.size() == folder.size() || folder.endsWith(QLatin1Char('/')) ||
-           path.at(folder.size()) == QLatin1Char('/');
-}
-
 bool IsExcluded(const QString& folder, const QStringList& excluded) {
     for (const QString& e : excluded) {
-        if (IsAtOrBelow(folder, e)) {
+        if (IsSameOrBelow(e, folder)) {
             return true;
         }
     }

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
+#include "cli/compare_collector.h"
 #include "cli/progress_line.h"
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
@@ -28,21 +29,8 @@
 
 namespace {
 
-class TreeCollector : public QObject, public CompareOwner {
-public:
-    CompareTree tree;
-    QStringList unreadable;
-    bool compareResult(const FolderCompareResult& r) override {
-        if (!r.localReadable)
-            unreadable << QString::fromUtf8(r.relativePath);
-        return tree.add(r);
-    }
-};
-
-QByteArray joinRel(const QByteArray& folder, const QByteArray& name) {
-    return folder.isEmpty() ? name : folder + '/' + name;
-}
-
+// The folder of a path relative to the project: empty at its top, where
+// remoteParentFolder would give "/".
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     return slash < 0 ? QByteArray() : path.left(slash);
@@ -62,7 +50,7 @@ bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
         *errors << QStringLiteral("skipped, not uploaded: ") + s;
     bool ok = true;
     for (const LocalEntry& e : listing.entries) {
-        const QByteArray path = joinRel(rel, e.name.toUtf8());
+        const QByteArray path = joinRemotePath(rel, e.name.toUtf8());
         if (e.kind == QLatin1Char('d')) {
             ok = walkLocal(project, path, showFlags, out, errors) && ok;
         } else if (path != DeployState::kFileName) {
@@ -123,11 +111,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     bool dryRun = false;
     PublishOptions publish = TransferCliOptions::defaultCliPublishOptions();
     QStringList args = given;
-    int parallel = kDefaultParallel;
-    QString parallelError;
-    if (!takeParallelOption(&args, &parallel, &parallelError))
-        return printError(parallelError), 2;
-    ctx.cli.setParallel(parallel);
+    if (!applyParallelOption(&args, ctx.cli))
+        return 2;
     for (const QString& a : args) {
         if (takePublishOption(a, &publish))
             continue;
@@ -214,7 +199,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         return reportOutcome(ctx.cli), 1;
 
     // What the server holds: the compare walk, exact names, with sizes.
-    TreeCollector owner;
+    CompareCollector owner;
     CompareParams params{project,
                          remoteProject,
                          quint8(CompareOptions::CaseSensitive | CompareOptions::FileSize |

@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
+#include "cli/compare_collector.h"
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "platform/format.h"
@@ -102,17 +103,6 @@ struct RootWatch {
 
 // ------------------------------------------------------------------ compare
 
-class CompareCollector : public QObject, public CompareOwner {
-public:
-    CompareTree tree;
-    QStringList unreadable;
-    bool compareResult(const FolderCompareResult& r) override {
-        if (!r.localReadable)
-            unreadable << QString::fromUtf8(r.relativePath);
-        return tree.add(r);
-    }
-};
-
 QString differenceWord(const CompareItem& item, bool sizes) {
     if (!item.isRemote())
         return QStringLiteral("local-only");
@@ -142,11 +132,8 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
         "usage: compare [--case-sensitive] [--sizes] [--dates] [--recursive] [--ignore-hidden] "
         "[--tsv] [--parallel N] [RELATIVE_FOLDER]");
     QStringList args = given;
-    int parallel = kDefaultParallel;
-    QString parallelError;
-    if (!takeParallelOption(&args, &parallel, &parallelError))
-        return printError(parallelError), 2;
-    ctx.cli.setParallel(parallel);
+    if (!applyParallelOption(&args, ctx.cli))
+        return 2;
     quint8 options = 0;
     bool dates = false;
     bool tsv = false;
@@ -324,7 +311,7 @@ int runFindCommand(CliContext& ctx, const QStringList& args) {
         "usage: find PATTERN [--kinds file,folder,link,devb,devc,other] [--at-least N[kb|mb]] "
         "[--at-most N[kb|mb]] [--case-sensitive] [--tsv] [REMOTE_FOLDER]");
     SearchRequest request;
-    request.kinds = 0x3f;
+    request.kinds = ItemKindBits::AllKinds;
     bool tsv = false;
     QStringList rest;
     for (int i = 0; i < args.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "cli/transfer_options.h"
 
+#include "cli/cli_commands.h"
+#include "cli/cli_session.h"
 #include "remote/transfer_pool.h"
 
 bool takeParallelOption(QStringList* args, int* parallel, QString* error) {
@@ -17,6 +19,17 @@ bool takeParallelOption(QStringList* args, int* parallel, QString* error) {
         args->remove(i, 2);
         --i;
     }
+    return true;
+}
+
+bool applyParallelOption(QStringList* args, CliSession& cli) {
+    int parallel = kDefaultParallel;
+    QString error;
+    if (!takeParallelOption(args, &parallel, &error)) {
+        printError(error);
+        return false;
+    }
+    cli.setParallel(parallel);
     return true;
 }
 

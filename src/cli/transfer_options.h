@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+class CliSession;
+
 // Transfer connections beside the main one unless --parallel says otherwise.
 inline constexpr int kDefaultParallel = 2;
 
@@ -35,3 +37,7 @@ bool takePublishOption(const QString& arg, PublishOptions* options);
 // Takes "--parallel N" (0 to 8) out of the arguments; false with a message when
 // its value is not such a number.
 bool takeParallelOption(QStringList* args, int* parallel, QString* error);
+// The same for commands without other transfer options: the count (the
+// default without the option) goes to the session; false, the error printed,
+// when the value is wrong.
+bool applyParallelOption(QStringList* args, CliSession& cli);

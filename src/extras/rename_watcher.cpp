@@ -1,5 +1,9 @@
 #include "extras/rename_watcher.h"
 
+#include "platform/local_path.h"
+#include "platform/path_containment.h"
+#include "session/reply.h"
+
 QString ResolveRemotePath(const QString& folder, const QString& argument) {
     if (argument.startsWith(QLatin1Char('/')))
         return argument;
@@ -12,13 +16,9 @@ QString ResolveRemotePath(const QString& folder, const QString& argument) {
 QString FollowRenamedPath(const QString& path, const QString& from, const QString& to) {
     if (path.isEmpty() || from.isEmpty() || to.isEmpty() || from == to)
         return {};
-    if (path == from)
-        return to;
-    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
-    if (path.startsWith(prefix))
-        return (to.endsWith(QLatin1Char('/')) ? to : to + QLatin1Char('/')) +
-               path.mid(prefix.size());
-    return {};
+    if (!IsSameOrBelow(from, path))
+        return {};
+    return JoinPath(to, PathBelow(from, path, QLatin1Char('/')), QLatin1Char('/'));
 }
 
 std::optional<RenameWatcher::Rename> RenameWatcher::onLogLine(const LogLine& line) {
@@ -38,12 +38,8 @@ std::optional<RenameWatcher::Rename> RenameWatcher::onLogLine(const LogLine& lin
     if (command == QLatin1String("CWD") && code == 250) {
         folder_ = ResolveRemotePath(folder_, argument_);
     } else if (command == QLatin1String("PWD") && code == 257) {
-        const QString text = QString::fromUtf8(line.lines.last().mid(4));
-        const qsizetype open = text.indexOf(QLatin1Char('"'));
-        const qsizetype close = text.lastIndexOf(QLatin1Char('"'));
-        if (open >= 0 && close > open)
-            folder_ = text.mid(open + 1, close - open - 1)
-                          .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (const std::optional<QByteArray> path = QuotedPathOf(line.lines.last()))
+            folder_ = QString::fromUtf8(*path);
     } else if (command == QLatin1String("RNFR")) {
         renameFrom_ = code == 350 ? ResolveRemotePath(folder_, argument_) : QString();
     } else if (command == QLatin1String("RNTO")) {

@@ -1,5 +1,7 @@
 #include "platform/drives.h"
 
+#include "platform/path_containment.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -8,14 +10,6 @@
 #include <map>
 
 namespace {
-
-bool IsAtOrBelow(const QString& path, const QString& folder) {
-    if (!path.startsWith(folder)) {
-        return false;
-    }
-    return path.size() == folder.size() || folder.endsWith(QLatin1Char('/')) ||
-           path.at(folder.size()) == QLatin1Char('/');
-}
 
 // Kernel and desktop plumbing that is never a place to keep files.
 bool IsPseudoFileSystem(const QByteArray& type) {
@@ -48,16 +42,17 @@ DriveType ClassifyVolume(const VolumeFacts& volume) {
     if (root.isEmpty() || !root.startsWith(QLatin1Char('/'))) {
         return DriveType::NoDrive;
     }
-    const bool removableMedia = IsAtOrBelow(root, QStringLiteral("/media")) ||
-                                IsAtOrBelow(root, QStringLiteral("/run/media"));
+    const bool removableMedia = IsSameOrBelow(QStringLiteral("/media"), root) ||
+                                IsSameOrBelow(QStringLiteral("/run/media"), root);
     // Runtime trees hold only the system's own mounts; desktop media mounted
     // under /run/media are the exception.
-    if (!removableMedia &&
-        (IsAtOrBelow(root, QStringLiteral("/proc")) || IsAtOrBelow(root, QStringLiteral("/sys")) ||
-         IsAtOrBelow(root, QStringLiteral("/dev")) || IsAtOrBelow(root, QStringLiteral("/run")) ||
-         IsAtOrBelow(root, QStringLiteral("/var/run")) ||
-         IsAtOrBelow(root, QStringLiteral("/var/lib/docker")) ||
-         IsAtOrBelow(root, QStringLiteral("/snap")))) {
+    if (!removableMedia && (IsSameOrBelow(QStringLiteral("/proc"), root) ||
+                            IsSameOrBelow(QStringLiteral("/sys"), root) ||
+                            IsSameOrBelow(QStringLiteral("/dev"), root) ||
+                            IsSameOrBelow(QStringLiteral("/run"), root) ||
+                            IsSameOrBelow(QStringLiteral("/var/run"), root) ||
+                            IsSameOrBelow(QStringLiteral("/var/lib/docker"), root) ||
+                            IsSameOrBelow(QStringLiteral("/snap"), root))) {
         return DriveType::NoDrive;
     }
     if (IsPseudoFileSystem(type)) {

@@ -1,26 +1,30 @@
 #include "platform/path_containment.h"
 
-#include <QStringView>
+namespace {
 
-bool IsInProject(const QString& folder, const QString& path, QChar sep) {
-    const qsizetype n = folder.size();
-    if (n == 0 || path.size() < n) {
-        return false;
-    }
-    if (QStringView(path).left(n).compare(folder, Qt::CaseInsensitive) != 0) {
-        return false;
-    }
-    if (path.size() == n) {
-        return true;
-    }
-    // A folder written with its final separator ("/", "C:\") holds everything
-    // that begins with it.
-    if (folder.endsWith(sep)) {
-        return true;
-    }
-    return path.at(n) == sep;
+// Called once path is known to begin with folder.
+template <typename View, typename Char>
+bool EndsAtSeparator(View folder, View path, Char sep) {
+    return path.size() == folder.size() || folder.endsWith(sep) || path.at(folder.size()) == sep;
 }
 
-bool IsProjectParent(const QString& projectFolder, const QString& path, QChar sep) {
-    return IsInProject(path, projectFolder, sep);
+}  // namespace
+
+bool IsSameOrBelow(QStringView folder, QStringView path, QChar sep, Qt::CaseSensitivity cs) {
+    if (folder.isEmpty() || !path.startsWith(folder, cs))
+        return false;
+    return EndsAtSeparator(folder, path, sep);
+}
+
+bool IsSameOrBelow(QByteArrayView folder, QByteArrayView path) {
+    if (folder.isEmpty() || !path.startsWith(folder))
+        return false;
+    return EndsAtSeparator(folder, path, '/');
+}
+
+QString PathBelow(const QString& folder, const QString& path, QChar sep) {
+    QString rest = path.mid(folder.size());
+    if (rest.startsWith(sep))
+        rest.remove(0, 1);
+    return rest;
 }

@@ -3,16 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/path_containment.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
-
-bool IsSameOrBelowRemote(const QByteArray& folder, const QByteArray& path) {
-    if (folder.isEmpty() || !path.startsWith(folder))
-        return false;
-    if (path.size() == folder.size() || folder.endsWith('/'))
-        return true;
-    return path.at(folder.size()) == '/';
-}
 
 RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTree,
                                         const QByteArray& target, bool guarded,
@@ -25,7 +18,7 @@ RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTre
         const QByteArray path = joinRemotePath(drag.folder, item.name);
         // A link is moved as an entry, never entered, so only folders can
         // swallow themselves.
-        if ((item.isFolder() || fromTree) && IsSameOrBelowRemote(path, target))
+        if ((item.isFolder() || fromTree) && IsSameOrBelow(path, target))
             return refuse;
         if (guarded && IsRemoteProjectParent(remoteProjectFolder, QString::fromUtf8(path)))
             return refuse;

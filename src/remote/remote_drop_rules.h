@@ -20,10 +20,6 @@ struct RemoteDropDecision {
 
 inline constexpr char kCannotDropText[] = "Can not drop to the place";
 
-// True when path is folder itself or lies below it (bytes, case-sensitive:
-// servers tell case apart).
-bool IsSameOrBelowRemote(const QByteArray& folder, const QByteArray& path);
-
 // Entries dragged from a remote list (fromTree false) or one remote tree node
 // (fromTree true; the drag's folder is the node's parent and its one item the
 // node) dropped on the remote tree folder `target`. A folder may not go into

@@ -1,17 +1,6 @@
 #include "remote/remote_project_guard.h"
 
-namespace {
-
-constexpr QChar kSep = QLatin1Char('/');
-
-QString RelativePart(const QString& folder, const QString& path) {
-    QString rest = path.mid(folder.size());
-    if (rest.startsWith(kSep))
-        rest.remove(0, 1);
-    return rest;
-}
-
-}  // namespace
+#include "platform/local_path.h"
 
 std::optional<QString> RemoteDeleteRefusal(const QString& remoteProjectFolder,
                                            const std::vector<QString>& paths) {
@@ -37,27 +26,31 @@ RemoteProjectStep SetRemoteProjectStep(const QString& current, const QString& ch
     return current.isEmpty() ? RemoteProjectStep::Store : RemoteProjectStep::AskFirst;
 }
 
-RemoteDownloadTarget DownloadTargetFor(const QString& localProjectFolder,
-                                       const QString& remoteProjectFolder,
-                                       const QString& remoteFolder, const QString& openLocalFolder,
-                                       QChar localSeparator) {
-    RemoteDownloadTarget target;
-    if (!localProjectFolder.isEmpty() && !remoteProjectFolder.isEmpty() &&
-        IsInRemoteFolder(remoteProjectFolder, remoteFolder)) {
-        QString rest = RelativePart(remoteProjectFolder, remoteFolder);
-        rest.replace(kSep, localSeparator);
-        target.text = QString::fromLatin1(RemoteProjectTexts::kDownloadToProject);
-        target.localFolder = localProjectFolder;
-        if (!rest.isEmpty()) {
-            target.text += localSeparator + rest;
-            if (!target.localFolder.endsWith(localSeparator))
-                target.localFolder += localSeparator;
-            target.localFolder += rest;
-        }
+TransferMenuTarget ProjectTransferTarget(const ProjectSide& from, const ProjectSide& to,
+                                         const QString& folder, const QString& openFolder,
+                                         const char* projectText, const char* plainText) {
+    TransferMenuTarget target;
+    if (!from.projectFolder.isEmpty() && !to.projectFolder.isEmpty() &&
+        IsInProject(from.projectFolder, folder, from.separator)) {
+        QString rest = PathBelow(from.projectFolder, folder, from.separator);
+        rest.replace(from.separator, to.separator);
+        target.text = QString::fromLatin1(projectText);
+        if (!rest.isEmpty())
+            target.text += to.separator + rest;
+        target.folder = JoinPath(to.projectFolder, rest, to.separator);
         target.inProject = true;
         return target;
     }
-    target.text = QString::fromLatin1(RemoteProjectTexts::kDownloadTo) + openLocalFolder;
-    target.localFolder = openLocalFolder;
+    target.text = QString::fromLatin1(plainText) + openFolder;
+    target.folder = openFolder;
     return target;
+}
+
+TransferMenuTarget DownloadTargetFor(const QString& localProjectFolder,
+                                     const QString& remoteProjectFolder,
+                                     const QString& remoteFolder, const QString& openLocalFolder,
+                                     QChar localSeparator) {
+    return ProjectTransferTarget(
+        {remoteProjectFolder, QLatin1Char('/')}, {localProjectFolder, localSeparator}, remoteFolder,
+        openLocalFolder, RemoteProjectTexts::kDownloadToProject, RemoteProjectTexts::kDownloadTo);
 }

@@ -10,8 +10,9 @@
 
 // The remote views' side of the project folders: containment on server paths,
 // the guards before deleting, renaming and moving, the question before a new
-// remote project folder, and the text of "Download ...". Server paths compare
-// without regard to case, as the stored folder is the user's choice of text.
+// remote project folder, and the transfer menus' mapping between the two
+// project folders. Server paths compare without regard to case, as the stored
+// folder is the user's choice of text.
 
 // True when path equals folder or lies below it ("/" holds everything).
 inline bool IsInRemoteFolder(const QString& folder, const QString& path) {
@@ -45,15 +46,29 @@ std::optional<QString> RemoteRenameRefusal(const QString& remoteProjectFolder, c
 enum class RemoteProjectStep { Unchanged, AskFirst, Store };
 RemoteProjectStep SetRemoteProjectStep(const QString& current, const QString& chosen);
 
-// Where "Download ..." sends a remote folder's entries, and its text. Inside
-// the remote project folder (both folders set) the target is the local twin;
-// otherwise the folder open on the local side. An empty folder: no target.
-struct RemoteDownloadTarget {
+// The text of "Upload to ..." / "Download ..." and the folder it sends to.
+struct TransferMenuTarget {
     QString text;
-    QString localFolder;
-    bool inProject = false;
+    QString folder;          // empty: no target
+    bool inProject = false;  // the folder came from the project mapping
 };
-RemoteDownloadTarget DownloadTargetFor(const QString& localProjectFolder,
-                                       const QString& remoteProjectFolder,
-                                       const QString& remoteFolder, const QString& openLocalFolder,
-                                       QChar localSeparator = QLatin1Char('/'));
+
+// One side of a transfer: its project folder and separator.
+struct ProjectSide {
+    QString projectFolder;
+    QChar separator = QLatin1Char('/');
+};
+
+// Inside the project folder of `from` (both project folders set) a folder
+// sends to its twin below the project folder of `to`, and the text is
+// projectText and the rest of the path; otherwise it sends to openFolder, the
+// folder open on the other side, with plainText before it.
+TransferMenuTarget ProjectTransferTarget(const ProjectSide& from, const ProjectSide& to,
+                                         const QString& folder, const QString& openFolder,
+                                         const char* projectText, const char* plainText);
+
+// Where "Download ..." sends a remote folder's entries.
+TransferMenuTarget DownloadTargetFor(const QString& localProjectFolder,
+                                     const QString& remoteProjectFolder,
+                                     const QString& remoteFolder, const QString& openLocalFolder,
+                                     QChar localSeparator = QLatin1Char('/'));

@@ -355,6 +355,15 @@ bool ReadNumberGroup(const ListingLineText& line, qsizetype p, NumberGroup& g) {
     }
 }
 
+// The last check of a date read from numbers: a real month and day make it
+// complete.
+bool CompleteIfValid(DateCandidate& c) {
+    if (!IsMonth(c.date.month) || !IsDay(c.date.day))
+        return false;
+    c.complete = true;
+    return true;
+}
+
 // Month and day written as numbers: "2019-03-14", "2019/03/14", "2019.03.14",
 // "14-03-2019", "03-14 2019", "03-14 10:02" and "3 14 10:02".
 bool ReadNumberDate(const ListingLineText& line, qsizetype p, qsizetype timeStart,
@@ -399,10 +408,7 @@ bool ReadNumberDate(const ListingLineText& line, qsizetype p, qsizetype timeStar
         if (!TakeTimeOrYear(line, timeStart, d))
             return false;
     }
-    if (!IsMonth(d.month) || !IsDay(d.day))
-        return false;
-    c.complete = true;
-    return true;
+    return CompleteIfValid(c);
 }
 
 // Numbers each marked by a character that is not ASCII, as CJK locales write
@@ -455,10 +461,7 @@ bool ReadMarkedDate(const ListingLineText& line, qsizetype p, qsizetype timeStar
         if (!TakeTimeOrYear(line, timeStart, d))
             return false;
     }
-    if (!IsMonth(d.month) || !IsDay(d.day))
-        return false;
-    c.complete = true;
-    return true;
+    return CompleteIfValid(c);
 }
 
 // Candidates that begin with a number at the start of a word.

@@ -727,13 +727,10 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             if (head && head->kind() == GroupKind::Socket &&
                 static_cast<SocketGroup*>(head)->socketKind() == SocketKind::List) {
                 auto* l = static_cast<ListingGroup*>(head);
-                const QByteArray last = reply.lastLine();
-                const qsizetype open = last.indexOf('"');
-                const qsizetype close = open < 0 ? -1 : last.lastIndexOf('"');
-                if (l->actionKind() == ActionKind::InitFolder && close > open &&
-                    l->folder.isEmpty() && l->hasSentStepNamed("PWD")) {
-                    // A quote inside the name is written doubled.
-                    l->folder = last.mid(open + 1, close - open - 1).replace("\"\"", "\"");
+                const std::optional<QByteArray> path = QuotedPathOf(reply.lastLine());
+                if (l->actionKind() == ActionKind::InitFolder && path && l->folder.isEmpty() &&
+                    l->hasSentStepNamed("PWD")) {
+                    l->folder = *path;
                     l->data().text = l->folder;
                 }
             }

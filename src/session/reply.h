@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
+
 // One server reply as assembled from its lines.
 struct Reply {
     enum ErrorKind { WellFormed = 0, NoNumber = 1, NumberMismatch = 2 };
@@ -18,3 +20,8 @@ struct Reply {
     // Lines without their CR/LF ends, for the log.
     QList<QByteArray> strippedLines() const;
 };
+
+// The path a 257 reply (PWD, MKD) names: the quoted text after the line's
+// first double quote, where a doubled quote stands for one. None when the
+// line holds no quoted part or it is never closed.
+std::optional<QByteArray> QuotedPathOf(const QByteArray& line);

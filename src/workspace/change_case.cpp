@@ -36,8 +36,7 @@ CaseChangePlan PlanCaseChanges(const QByteArray& folder, const RemoteItemList& i
         const bool sub = item.kind == 'd' || item.kind == 'l';
         if (sub)
             plan.subFolders.push_back(item.name);
-        // Kind bits are those of the search.
-        if (!(SearchKindBit(item.kind) & options.bits))
+        if (!(ItemKindBit(item.kind) & options.bits))
             continue;
         if (!NeedsCaseChange(item.name, options.target))
             continue;

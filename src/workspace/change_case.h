@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/remote_item_list.h"
+#include "workspace/item_kind_bits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,21 +9,20 @@
 
 #include <vector>
 
-// What the change-case loop renames: the target case and the kind bits.
-struct ChangeCaseOptions {
-    static constexpr quint8 File = 0x01;
-    static constexpr quint8 Folder = 0x02;
-    static constexpr quint8 Link = 0x04;
-    static constexpr quint8 DeviceB = 0x08;
-    static constexpr quint8 DeviceC = 0x10;
-    static constexpr quint8 Others = 0x20;
+// What the change-case loop renames: the target case and the kind bits
+// (those of the search, plus SubFolders).
+struct ChangeCaseOptions : ItemKindBits {
     static constexpr quint8 SubFolders = 0x40;
     enum Target : quint8 { Lower = 0, Upper = 1 };
 
     quint8 target = Lower;
     quint8 bits = 0;
 
-    bool anyKind() const { return bits & 0x3f; }
+    // A base class ends aggregate initialisation; this keeps {target, bits}.
+    constexpr ChangeCaseOptions(quint8 target = Lower, quint8 bits = 0)
+        : target(target), bits(bits) {}
+
+    bool anyKind() const { return bits & AllKinds; }
     bool operator==(const ChangeCaseOptions&) const = default;
 };
 

@@ -1,6 +1,7 @@
 #include "workspace/folder_compare.h"
 
 #include "remote/local_name_guard.h"
+#include "remote/remote_item.h"
 #include "remote/remote_time.h"
 #include "workspace/local_listing.h"
 
@@ -124,19 +125,7 @@ int localKey(const CompareItem& item) {
 int remoteKey(const CompareItem& item) {
     if (!item.isRemote())
         return 65535;
-    switch (item.remoteKind) {
-        case 'd':
-            return 0;
-        case 'l':
-            return 1;
-        case 'b':
-            return 2;
-        case 'c':
-            return 3;
-        case '-':
-            return 4;
-    }
-    return 5;
+    return KindSortRank(item.remoteKind);
 }
 
 }  // namespace

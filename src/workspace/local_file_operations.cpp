@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/path_containment.h"
 #include "platform/prompter.h"
 #include "workspace/local_listing.h"
 
@@ -19,14 +20,7 @@ constexpr QDir::Filters kEverything =
 bool IsSameOrBelowOnDisk(const QString& path, const QString& folder) {
     const QString p = QFileInfo(path).canonicalFilePath();
     const QString f = QFileInfo(folder).canonicalFilePath();
-    if (p.isEmpty() || f.isEmpty()) {
-        return false;
-    }
-    if (p == f) {
-        return true;
-    }
-    const QString prefix = f.endsWith(QLatin1Char('/')) ? f : f + QLatin1Char('/');
-    return p.startsWith(prefix);
+    return IsSameOrBelow(f, p);
 }
 
 }  // namespace

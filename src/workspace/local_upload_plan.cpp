@@ -20,19 +20,6 @@ QByteArray RelativeToProject(const ProjectFolders& folders, const QString& path)
     return rest.toUtf8();
 }
 
-QString ParentOf(const QString& path, QString* name) {
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(kLocalSeparator)) {
-        trimmed.chop(1);
-    }
-    const qsizetype cut = trimmed.lastIndexOf(kLocalSeparator);
-    if (cut < 0) {
-        return {};
-    }
-    *name = trimmed.mid(cut + 1);
-    return cut == 0 ? QString(kLocalSeparator) : trimmed.left(cut);
-}
-
 }  // namespace
 
 LocalUploadPlan PlanListUpload(const ProjectFolders& folders, const QString& folder,
@@ -54,8 +41,8 @@ LocalUploadPlan PlanListUpload(const ProjectFolders& folders, const QString& fol
 LocalUploadPlan PlanTreeUpload(const ProjectFolders& folders, const QString& folderPath,
                                const std::vector<LocalItem>& contents,
                                const QByteArray& openRemoteFolder) {
-    QString name;
-    const QString parent = ParentOf(folderPath, &name);
+    const QString parent = LocalParentFolder(folderPath);
+    const QString name = LocalBaseName(folderPath);
     const bool inside = InsideProject(folders, folderPath);
     if (inside && (parent.isEmpty() || !IsInProject(folders.local, parent, kLocalSeparator))) {
         // The project folder itself: its contents go to the remote project folder.

@@ -6,80 +6,22 @@
 
 namespace {
 
-// The part of path after folder and its separator; path must be inside folder.
-QString RelativePart(const QString& folder, const QString& path, QChar sep) {
-    QString rest = path.mid(folder.size());
-    if (rest.startsWith(sep)) {
-        rest.remove(0, 1);
-    }
-    return rest;
-}
-
-QString JoinWith(QString a, QString b, QChar sep) {
-    if (a.isEmpty()) {
-        return b;
-    }
-    if (b.isEmpty()) {
-        return a;
-    }
-    const bool aEnds = a.endsWith(sep);
-    const bool bStarts = b.startsWith(sep);
-    if (aEnds && bStarts) {
-        return a + b.mid(1);
-    }
-    if (aEnds || bStarts) {
-        return a + b;
-    }
-    return a + sep + b;
-}
-
-QString MapRelative(const QString& fromFolder, QChar fromSep, const QString& toFolder, QChar toSep,
-                    const QString& path) {
-    if (fromFolder.isEmpty() || toFolder.isEmpty() || !IsInProject(fromFolder, path, fromSep)) {
-        return {};
-    }
-    QString rest = RelativePart(fromFolder, path, fromSep);
-    if (fromSep != toSep) {
-        rest.replace(fromSep, toSep);
-    }
-    // JoinWith would also swallow a leading separator of a name; the relative
-    // part has none left, so it is exactly "one separator between".
-    return JoinWith(toFolder, rest, toSep);
-}
-
-bool BothSet(const ProjectFolders& folders) {
-    return !folders.local.isEmpty() && !folders.remote.isEmpty();
+// The twin of a path on the other side: the mapping of the transfer menus.
+QString MapRelative(const ProjectSide& from, const ProjectSide& to, const QString& path) {
+    const TransferMenuTarget t = ProjectTransferTarget(from, to, path, QString(), "", "");
+    return t.inProject ? t.folder : QString();
 }
 
 }  // namespace
 
-QString JoinLocalPath(const QString& a, const QString& b, QChar sep) {
-    if (sep == QLatin1Char('\\')) {
-        QString left = a;
-        QString right = b;
-        left.replace(QLatin1Char('/'), sep);
-        right.replace(QLatin1Char('/'), sep);
-        return JoinWith(left, right, sep);
-    }
-    return JoinWith(a, b, sep);
-}
-
-QString JoinRemotePath(const QString& a, const QString& b) {
-    QString left = a;
-    QString right = b;
-    left.replace(QLatin1Char('\\'), kRemoteSeparator);
-    right.replace(QLatin1Char('\\'), kRemoteSeparator);
-    return JoinWith(left, right, kRemoteSeparator);
-}
-
 QString ToRemoteProjectPath(const ProjectFolders& folders, const QString& localPath,
                             QChar localSep) {
-    return MapRelative(folders.local, localSep, folders.remote, kRemoteSeparator, localPath);
+    return MapRelative({folders.local, localSep}, {folders.remote, kRemoteSeparator}, localPath);
 }
 
 QString ToLocalProjectPath(const ProjectFolders& folders, const QString& remotePath,
                            QChar localSep) {
-    return MapRelative(folders.remote, kRemoteSeparator, folders.local, localSep, remotePath);
+    return MapRelative({folders.remote, kRemoteSeparator}, {folders.local, localSep}, remotePath);
 }
 
 bool IsUsableLocalProjectRoot(const QString& path) {
@@ -105,47 +47,18 @@ ProjectFolderChange SetLocalProjectFolder(const QString& current, const QString&
     return ProjectFolderChange::Stored;
 }
 
-ProjectFolderChange SetRemoteProjectFolder(const QString& current, const QString& chosen,
-                                           Prompter& prompter, const StoreProjectFolder& store) {
-    if (chosen.isEmpty() || chosen.compare(current, Qt::CaseInsensitive) == 0) {
-        return ProjectFolderChange::Unchanged;
-    }
-    if (!current.isEmpty() &&
-        !prompter.askYesNo(QString::fromLatin1(ProjectTexts::kChangeRemote))) {
-        return ProjectFolderChange::Declined;
-    }
-    if (store) {
-        store(chosen);
-    }
-    return ProjectFolderChange::Stored;
-}
-
-namespace {
-
-ProjectFolderChange ClearWithQuestion(const QString& current, const char* question,
-                                      Prompter& prompter, const StoreProjectFolder& store) {
+ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
+                                            const StoreProjectFolder& store) {
     if (current.isEmpty()) {
         return ProjectFolderChange::Unchanged;
     }
-    if (!prompter.askYesNo(QString::fromLatin1(question))) {
+    if (!prompter.askYesNo(QString::fromLatin1(ProjectTexts::kRemoveLocal))) {
         return ProjectFolderChange::Declined;
     }
     if (store) {
         store(QString());
     }
     return ProjectFolderChange::Stored;
-}
-
-}  // namespace
-
-ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
-                                            const StoreProjectFolder& store) {
-    return ClearWithQuestion(current, ProjectTexts::kRemoveLocal, prompter, store);
-}
-
-ProjectFolderChange ClearRemoteProjectFolder(const QString& current, Prompter& prompter,
-                                             const StoreProjectFolder& store) {
-    return ClearWithQuestion(current, ProjectTexts::kRemoveRemote, prompter, store);
 }
 
 bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
@@ -178,70 +91,9 @@ bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, P
     return true;
 }
 
-namespace {
-
-bool RefuseRemoteParent(const QString& remoteProjectFolder, const QString& path,
-                        const char* message, Prompter& prompter) {
-    if (!remoteProjectFolder.isEmpty() &&
-        IsProjectParent(remoteProjectFolder, path, kRemoteSeparator)) {
-        prompter.showMessage(QString::fromLatin1(message));
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool AllowRemoteDelete(const QString& remoteProjectFolder, const QString& path,
-                       Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotDeleteRemoteParent,
-                              prompter);
-}
-
-bool AllowRemoteRename(const QString& remoteProjectFolder, const QString& path,
-                       Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotRenameRemoteParent,
-                              prompter);
-}
-
-bool AllowRemoteMove(const QString& remoteProjectFolder, const QString& path, Prompter& prompter) {
-    return RefuseRemoteParent(remoteProjectFolder, path, ProjectTexts::kCannotMoveParent, prompter);
-}
-
 TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString& localFolder,
                                     const QString& openRemoteFolder, QChar localSep) {
-    TransferMenuTarget target;
-    if (BothSet(folders) && IsInProject(folders.local, localFolder, localSep)) {
-        QString rest = RelativePart(folders.local, localFolder, localSep);
-        rest.replace(localSep, kRemoteSeparator);
-        target.text = QString::fromLatin1(ProjectTexts::kUploadToProject);
-        if (!rest.isEmpty()) {
-            target.text += kRemoteSeparator + rest;
-        }
-        target.folder = ToRemoteProjectPath(folders, localFolder, localSep);
-        target.inProject = true;
-        return target;
-    }
-    target.text = QString::fromLatin1(ProjectTexts::kUploadTo) + openRemoteFolder;
-    target.folder = openRemoteFolder;
-    return target;
-}
-
-TransferMenuTarget DownloadMenuTarget(const ProjectFolders& folders, const QString& remoteFolder,
-                                      const QString& openLocalFolder, QChar localSep) {
-    TransferMenuTarget target;
-    if (BothSet(folders) && IsInProject(folders.remote, remoteFolder, kRemoteSeparator)) {
-        QString rest = RelativePart(folders.remote, remoteFolder, kRemoteSeparator);
-        rest.replace(kRemoteSeparator, localSep);
-        target.text = QString::fromLatin1(ProjectTexts::kDownloadToProject);
-        if (!rest.isEmpty()) {
-            target.text += localSep + rest;
-        }
-        target.folder = ToLocalProjectPath(folders, remoteFolder, localSep);
-        target.inProject = true;
-        return target;
-    }
-    target.text = QString::fromLatin1(ProjectTexts::kDownloadTo) + openLocalFolder;
-    target.folder = openLocalFolder;
-    return target;
+    return ProjectTransferTarget({folders.local, localSep}, {folders.remote, kRemoteSeparator},
+                                 localFolder, openRemoteFolder, ProjectTexts::kUploadToProject,
+                                 ProjectTexts::kUploadTo);
 }

@@ -5,7 +5,9 @@
 
 #include <functional>
 
+#include "platform/local_path.h"
 #include "platform/path_containment.h"
+#include "remote/remote_project_guard.h"
 
 class Prompter;
 
@@ -21,18 +23,9 @@ using StoreProjectFolder = std::function<void(const QString&)>;
 // Offers a folder to the Local project page's tree as its root; false refuses it.
 using TakeProjectRoot = std::function<bool(const QString&)>;
 
-// Local paths on this system use '/'.
-inline constexpr QChar kLocalSeparator = QLatin1Char('/');
 inline constexpr QChar kRemoteSeparator = QLatin1Char('/');
 
 // --- path rules -----------------------------------------------------------
-
-// Joins two local path pieces with sep and never doubles it; an empty piece
-// yields the other. With '\' as separator '/' counts as one too and is turned
-// into '\'; with '/' a backslash is an ordinary name character and stays.
-QString JoinLocalPath(const QString& a, const QString& b, QChar sep = kLocalSeparator);
-// The same for server paths: backslashes become '/'.
-QString JoinRemotePath(const QString& a, const QString& b);
 
 // The remote twin of a local path below the local project folder; empty when
 // the path is not inside it or a folder is not set.
@@ -58,13 +51,9 @@ bool IsUsableLocalProjectRoot(const QString& path);
 ProjectFolderChange SetLocalProjectFolder(
     const QString& current, const QString& chosen, Prompter& prompter,
     const StoreProjectFolder& store, const TakeProjectRoot& takeRoot = IsUsableLocalProjectRoot);
-ProjectFolderChange SetRemoteProjectFolder(const QString& current, const QString& chosen,
-                                           Prompter& prompter, const StoreProjectFolder& store);
-// Both ask before storing the empty text; nothing is asked when no folder is set.
+// Asks before storing the empty text; nothing is asked when no folder is set.
 ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& prompter,
                                             const StoreProjectFolder& store);
-ProjectFolderChange ClearRemoteProjectFolder(const QString& current, Prompter& prompter,
-                                             const StoreProjectFolder& store);
 
 // --- guards -----------------------------------------------------------------
 // Each returns true when the operation may go ahead. guarded is false in the
@@ -79,38 +68,20 @@ bool ConfirmRenameLocalFolder(const QString& projectFolder, const QString& oldPa
 bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, Prompter& prompter,
                             QChar sep = kLocalSeparator);
 
-bool AllowRemoteDelete(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
-bool AllowRemoteRename(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
-bool AllowRemoteMove(const QString& remoteProjectFolder, const QString& path, Prompter& prompter);
-
 // --- menu texts ---------------------------------------------------------------
-
-// The text of "Upload to ..." / "Download ..." and where the command sends to.
-struct TransferMenuTarget {
-    QString text;
-    QString folder;          // destination folder of the command
-    bool inProject = false;  // the destination came from the project mapping
-};
 
 // For a local folder: inside the local project folder (both folders set) the
 // command uploads to its remote twin, otherwise to the folder open remotely.
 TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString& localFolder,
                                     const QString& openRemoteFolder,
                                     QChar localSep = kLocalSeparator);
-// For a remote folder: the mirror image, towards the local side.
-TransferMenuTarget DownloadMenuTarget(const ProjectFolders& folders, const QString& remoteFolder,
-                                      const QString& openLocalFolder,
-                                      QChar localSep = kLocalSeparator);
-
 // --- texts ---------------------------------------------------------------------
+// The local side's; the remote project folder's are RemoteProjectTexts.
 
 namespace ProjectTexts {
 inline constexpr char kChangeLocal[] = "Do you want to change local project Folder?";
-inline constexpr char kChangeRemote[] = "Do you want to change remote project Folder?";
 inline constexpr char kLocalInvalid[] = "The local project Folder is invalid";
 inline constexpr char kRemoveLocal[] = "Remove project Folder?";
-inline constexpr char kRemoveRemote[] =
-    "Remove project Folder?\n\nThe action does not affect server files.";
 inline constexpr char kCannotDeleteLocalParent[] =
     "Can not delete the Folder, because it is parent of project Folder.";
 inline constexpr char kDeleteSubFolder[] = "It is sub-Folder of project, Do you want to delete it?";
@@ -118,15 +89,6 @@ inline constexpr char kDeleteFolder[] = "Delete the Folder?";
 inline constexpr char kRenameParent[] = "It is parent Folder of project, Do you want to rename it?";
 inline constexpr char kRenameFailed[] = "Can not rename the Folder.";
 inline constexpr char kMoveParent[] = "It is parent Folder of project, Do you want to move it?";
-inline constexpr char kCannotMoveParent[] = "Can not move, because it is parent of project Folder";
-inline constexpr char kCannotDeleteRemoteParent[] =
-    "Can not delete, because it is parent of project Folder.";
-inline constexpr char kCannotRenameRemoteParent[] =
-    "Can not rename, because it is parent of project Folder";
-inline constexpr char kRemoteProjectHelp[] =
-    "Please set remote project Folder on Remote tree of Normal page.";
 inline constexpr char kUploadToProject[] = "Upload to\t(Remote project Folder)";
 inline constexpr char kUploadTo[] = "Upload to\t";
-inline constexpr char kDownloadToProject[] = "Download to \t(Local project Folder)";
-inline constexpr char kDownloadTo[] = "Download to \t";
 }  // namespace ProjectTexts

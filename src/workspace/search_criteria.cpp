@@ -18,22 +18,6 @@ QString SearchCriteria::patternText() const {
     return partText(title) + QLatin1Char('.') + partText(extension);
 }
 
-quint8 SearchKindBit(char kind) {
-    switch (kind) {
-        case '-':
-            return SearchCriteria::File;
-        case 'd':
-            return SearchCriteria::Folder;
-        case 'l':
-            return SearchCriteria::Link;
-        case 'b':
-            return SearchCriteria::DeviceB;
-        case 'c':
-            return SearchCriteria::DeviceC;
-    }
-    return SearchCriteria::Others;
-}
-
 bool ParseNamePatternPart(const QString& text, NamePatternPart* part) {
     *part = NamePatternPart();
     const qsizetype stars = text.count(QLatin1Char('*'));
@@ -58,7 +42,7 @@ bool ParseNamePatternPart(const QString& text, NamePatternPart* part) {
 
 QString ValidateSearch(const SearchRequest& r, SearchCriteria* criteria) {
     using namespace SearchTexts;
-    const quint8 kinds = r.kinds & 0x3f;
+    const quint8 kinds = r.kinds & ItemKindBits::AllKinds;
     if (kinds == 0)
         return QString::fromLatin1(kNoKind);
     if (r.sizeRelation != SearchCriteria::NotUsed && r.sizeValue == 0)
@@ -112,7 +96,7 @@ bool MatchesPart(const QString& text, const NamePatternPart& part, bool caseSens
 }
 
 bool MatchesSearch(const RemoteItem& item, const SearchCriteria& c) {
-    if (!(SearchKindBit(item.kind) & c.kinds))
+    if (!(ItemKindBit(item.kind) & c.kinds))
         return false;
     if (item.kind == '-' && c.sizeRelation != SearchCriteria::NotUsed) {
         const qint64 limit = c.sizeLimit();

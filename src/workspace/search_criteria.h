@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/remote_item.h"
+#include "workspace/item_kind_bits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,13 +18,7 @@ struct NamePatternPart {
 };
 
 // What the search loop looks for.
-struct SearchCriteria {
-    static constexpr quint8 File = 0x01;
-    static constexpr quint8 Folder = 0x02;
-    static constexpr quint8 Link = 0x04;
-    static constexpr quint8 DeviceB = 0x08;
-    static constexpr quint8 DeviceC = 0x10;
-    static constexpr quint8 Others = 0x20;
+struct SearchCriteria : ItemKindBits {
     enum SizeRelation : quint8 { NotUsed = 0, AtLeast = 1, AtMost = 2 };
     enum SizeUnit : quint8 { Bytes = 0, Kb = 1, Mb = 2 };
 
@@ -42,9 +37,6 @@ struct SearchCriteria {
     QString patternText() const;
     bool operator==(const SearchCriteria&) const = default;
 };
-
-// The kind bit an entry needs: '-' File, 'd' Folder ... any other Others.
-quint8 SearchKindBit(char kind);
 
 // Splits one side of the dot; false when it is not a pattern (more than two
 // stars, two stars at the start, or a star inside).

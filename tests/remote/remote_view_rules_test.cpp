@@ -401,15 +401,17 @@ TEST(RemoteProjectGuard, DownloadTargetText) {
         {"", "", "/pub", "", "Download to \t", ""},
     };
     for (const Case& c : cases) {
-        const RemoteDownloadTarget t = DownloadTargetFor(
+        const TransferMenuTarget t = DownloadTargetFor(
             QString::fromLatin1(c.localProject), QString::fromLatin1(c.remoteProject),
             QString::fromLatin1(c.remoteFolder), QString::fromLatin1(c.openLocal));
         EXPECT_EQ(t.text, QString::fromLatin1(c.text));
-        EXPECT_EQ(t.localFolder, QString::fromLatin1(c.target));
+        EXPECT_EQ(t.folder, QString::fromLatin1(c.target));
     }
     // With a backslash as the local separator the relative part turns to '\'.
-    EXPECT_EQ(DownloadTargetFor("C:\\web", "/www", "/www/a/b", "C:\\", QLatin1Char('\\')).text,
-              QStringLiteral("Download to \t(Local project Folder)\\a\\b"));
+    const TransferMenuTarget back =
+        DownloadTargetFor("C:\\web", "/www", "/www/a/b", "C:\\", QLatin1Char('\\'));
+    EXPECT_EQ(back.text, QStringLiteral("Download to \t(Local project Folder)\\a\\b"));
+    EXPECT_EQ(back.folder, QStringLiteral("C:\\web\\a\\b"));
 }
 
 TEST(RemoteDropRules, TreeDrops) {

@@ -1,4 +1,5 @@
 #include "session/download_file_group.h"
+#include "session/reply.h"
 #include "session/reply_assembler.h"
 #include "support/session_harness.h"
 
@@ -62,6 +63,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------ through the session
+
+TEST(ReplyHandling, QuotedPathOfA257Reply) {
+    const struct {
+        QByteArray line;
+        std::optional<QByteArray> path;
+    } cases[] = {
+        {"257 \"/home/u\" is the current directory\r\n", "/home/u"},
+        {"257 \"/a \"\"b\"\"\" created\r\n", "/a \"b\""},
+        {"257 \"/x\" created, see \"HELP\"\r\n", "/x"},
+        {"257 \"\"\r\n", ""},
+        {"257 \"/ends\"\"\"", "/ends\""},
+        {"257 no quotes\r\n", std::nullopt},
+        {"257 \"/never closed\r\n", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QuotedPathOf(c.line), c.path) << c.line.constData();
+}
 
 TEST(ReplyHandling, ReplySplitByteByByteIsHandledOnceWhenComplete) {
     SessionHarness h;

@@ -56,51 +56,6 @@ TEST(ProjectPathRules, ProjectParentIsTheFolderItselfOrAnAncestor) {
     EXPECT_TRUE(IsProjectParent(QStringLiteral("/public_html/site"), QStringLiteral("/"), kSlash));
 }
 
-struct JoinCase {
-    const char* a;
-    const char* b;
-    const char* joined;
-};
-
-TEST(ProjectPathRules, JoinLocalPathWithBackslashNeverDoublesAndConvertsSlashes) {
-    const JoinCase cases[] = {
-        {"C:\\a", "b", "C:\\a\\b"},     {"C:\\a\\", "b", "C:\\a\\b"},
-        {"C:\\a", "\\b", "C:\\a\\b"},   {"C:\\a\\", "\\b", "C:\\a\\b"},
-        {"C:/a", "b/c", "C:\\a\\b\\c"}, {"", "b\\c", "b\\c"},
-        {"C:\\a", "", "C:\\a"},         {"", "", ""},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinLocalPath(QString::fromUtf8(c.a), QString::fromUtf8(c.b), kBack))
-            << c.a << " + " << c.b;
-    }
-}
-
-TEST(ProjectPathRules, JoinLocalPathWithSlashKeepsBackslashAsNameCharacter) {
-    const JoinCase cases[] = {
-        {"/a", "b", "/a/b"},  {"/a/", "b", "/a/b"},  {"/a", "/b", "/a/b"},
-        {"/", "etc", "/etc"}, {"/", "/etc", "/etc"}, {"/a", "b\\c", "/a/b\\c"},
-        {"", "/x", "/x"},     {"/x", "", "/x"},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinLocalPath(QString::fromUtf8(c.a), QString::fromUtf8(c.b)))
-            << c.a << " + " << c.b;
-    }
-}
-
-TEST(ProjectPathRules, JoinRemotePathTurnsBackslashesIntoSlashes) {
-    const JoinCase cases[] = {
-        {"/a", "b", "/a/b"}, {"/a\\x", "b", "/a/x/b"}, {"/", "/x", "/x"},
-        {"", "/x", "/x"},    {"/a", "\\b", "/a/b"},    {"/a/", "b\\c", "/a/b/c"},
-    };
-    for (const JoinCase& c : cases) {
-        EXPECT_EQ(QString::fromUtf8(c.joined),
-                  JoinRemotePath(QString::fromUtf8(c.a), QString::fromUtf8(c.b)))
-            << c.a << " + " << c.b;
-    }
-}
-
 TEST(ProjectPathRules, MapsBetweenTheTwoProjectFoldersKeepingLetterCase) {
     const ProjectFolders windows{QStringLiteral("C:\\Web"), QStringLiteral("/public_html")};
     EXPECT_EQ(QStringLiteral("/public_html/img/small"),
@@ -142,9 +97,6 @@ TEST_F(SetProjectFolder, SameFolderInAnotherCaseAsksNothingAndStoresNothing) {
     EXPECT_EQ(ProjectFolderChange::Unchanged,
               SetLocalProjectFolder(QStringLiteral("/home/u/Web"), QStringLiteral("/HOME/u/web"),
                                     prompter, recorder(), accept(true)));
-    EXPECT_EQ(ProjectFolderChange::Unchanged,
-              SetRemoteProjectFolder(QStringLiteral("/www"), QStringLiteral("/WWW"), prompter,
-                                     recorder()));
     EXPECT_TRUE(prompter.shown().isEmpty());
     EXPECT_TRUE(stored.isEmpty());
 }
@@ -153,26 +105,20 @@ TEST_F(SetProjectFolder, FirstFolderIsStoredWithoutQuestion) {
     EXPECT_EQ(ProjectFolderChange::Stored,
               SetLocalProjectFolder(QString(), QStringLiteral("/srv/web"), prompter, recorder(),
                                     accept(true)));
-    EXPECT_EQ(ProjectFolderChange::Stored,
-              SetRemoteProjectFolder(QString(), QStringLiteral("/www"), prompter, recorder()));
     EXPECT_TRUE(prompter.shown().isEmpty());
-    EXPECT_EQ(QStringList({QStringLiteral("/srv/web"), QStringLiteral("/www")}), stored);
+    EXPECT_EQ(QStringList({QStringLiteral("/srv/web")}), stored);
 }
 
 TEST_F(SetProjectFolder, ChangingAsksAndNoKeepsTheOldFolder) {
     prompter.expectQuestion(QStringLiteral("Do you want to change local project Folder?"), false)
-        .expectQuestion(QStringLiteral("Do you want to change remote project Folder?"), false)
-        .expectQuestion(QStringLiteral("Do you want to change remote project Folder?"), true);
+        .expectQuestion(QStringLiteral("Do you want to change local project Folder?"), true);
     EXPECT_EQ(ProjectFolderChange::Declined,
               SetLocalProjectFolder(QStringLiteral("/a"), QStringLiteral("/b"), prompter,
                                     recorder(), accept(true)));
-    EXPECT_EQ(
-        ProjectFolderChange::Declined,
-        SetRemoteProjectFolder(QStringLiteral("/a"), QStringLiteral("/b"), prompter, recorder()));
     EXPECT_TRUE(stored.isEmpty());
-    EXPECT_EQ(
-        ProjectFolderChange::Stored,
-        SetRemoteProjectFolder(QStringLiteral("/a"), QStringLiteral("/b"), prompter, recorder()));
+    EXPECT_EQ(ProjectFolderChange::Stored,
+              SetLocalProjectFolder(QStringLiteral("/a"), QStringLiteral("/b"), prompter,
+                                    recorder(), accept(true)));
     EXPECT_EQ(QStringList{QStringLiteral("/b")}, stored);
 }
 
@@ -204,20 +150,15 @@ TEST_F(SetProjectFolder, DefaultRootCheckWantsAnExistingFolder) {
 
 TEST_F(SetProjectFolder, ClearingAsksItsOwnQuestionAndStoresTheEmptyText) {
     prompter.expectQuestion(QStringLiteral("Remove project Folder?"), false)
-        .expectQuestion(QStringLiteral("Remove project Folder?"), true)
-        .expectQuestion(
-            QStringLiteral("Remove project Folder?\n\nThe action does not affect server files."),
-            true);
+        .expectQuestion(QStringLiteral("Remove project Folder?"), true);
     EXPECT_EQ(ProjectFolderChange::Declined,
               ClearLocalProjectFolder(QStringLiteral("/a"), prompter, recorder()));
     EXPECT_TRUE(stored.isEmpty());
     EXPECT_EQ(ProjectFolderChange::Stored,
               ClearLocalProjectFolder(QStringLiteral("/a"), prompter, recorder()));
-    EXPECT_EQ(ProjectFolderChange::Stored,
-              ClearRemoteProjectFolder(QStringLiteral("/www"), prompter, recorder()));
-    EXPECT_EQ(QStringList({QString(), QString()}), stored);
+    EXPECT_EQ(QStringList({QString()}), stored);
     EXPECT_EQ(ProjectFolderChange::Unchanged,
-              ClearRemoteProjectFolder(QString(), prompter, recorder()));
+              ClearLocalProjectFolder(QString(), prompter, recorder()));
 }
 
 TEST(ProjectGuards, LocalDeleteRefusesParentsAndAsksForSubFolders) {
@@ -265,21 +206,6 @@ TEST(ProjectGuards, LocalRenameAndMoveOfAParentAsk) {
     EXPECT_TRUE(ConfirmMoveLocalFolder(project, QStringLiteral("/home/u/website"), prompter));
 }
 
-TEST(ProjectGuards, RemoteParentsAreRefusedWithTheirMessages) {
-    ScriptedPrompter prompter;
-    const QString project = QStringLiteral("/public_html/site");
-    EXPECT_FALSE(AllowRemoteDelete(project, QStringLiteral("/public_html"), prompter));
-    EXPECT_FALSE(AllowRemoteRename(project, QStringLiteral("/PUBLIC_HTML/site"), prompter));
-    EXPECT_FALSE(AllowRemoteMove(project, QStringLiteral("/"), prompter));
-    EXPECT_TRUE(AllowRemoteDelete(project, QStringLiteral("/public_html/site/x"), prompter));
-    EXPECT_TRUE(AllowRemoteDelete(QString(), QStringLiteral("/"), prompter));
-    EXPECT_EQ(
-        QStringList({QStringLiteral("Can not delete, because it is parent of project Folder."),
-                     QStringLiteral("Can not rename, because it is parent of project Folder"),
-                     QStringLiteral("Can not move, because it is parent of project Folder")}),
-        prompter.messages());
-}
-
 TEST(ProjectMenus, UploadTextNamesTheRemoteProjectInsideTheLocalProject) {
     const ProjectFolders folders{QStringLiteral("/home/u/web"), QStringLiteral("/public_html")};
     TransferMenuTarget t =
@@ -300,17 +226,6 @@ TEST(ProjectMenus, UploadTextNamesTheRemoteProjectInsideTheLocalProject) {
     const ProjectFolders localOnly{QStringLiteral("/home/u/web"), QString()};
     t = UploadMenuTarget(localOnly, QStringLiteral("/home/u/web/a"), QStringLiteral("/x"));
     EXPECT_EQ(QStringLiteral("Upload to\t/x"), t.text);
-}
-
-TEST(ProjectMenus, DownloadTextUsesTheLocalSeparator) {
-    const ProjectFolders folders{QStringLiteral("C:\\Web"), QStringLiteral("/public_html")};
-    TransferMenuTarget t = DownloadMenuTarget(folders, QStringLiteral("/public_html/img/small"),
-                                              QStringLiteral("D:\\x"), kBack);
-    EXPECT_EQ(QStringLiteral("Download to \t(Local project Folder)\\img\\small"), t.text);
-    EXPECT_EQ(QStringLiteral("C:\\Web\\img\\small"), t.folder);
-    t = DownloadMenuTarget(folders, QStringLiteral("/www"), QStringLiteral("D:\\x"), kBack);
-    EXPECT_EQ(QStringLiteral("Download to \tD:\\x"), t.text);
-    EXPECT_EQ(QStringLiteral("D:\\x"), t.folder);
 }
 
 }  // namespace

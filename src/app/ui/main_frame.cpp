@@ -41,6 +41,7 @@
 #include "platform/ui/project_page.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
+#include "remote/remote_project_guard.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
@@ -990,7 +991,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
         QAction* help = menu.addAction(QStringLiteral("Help for remote project "));
         help->setData(33942);
         if (ExecContextMenu(&menu, static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
-            prompter_->showMessage(QString::fromLatin1(ProjectTexts::kRemoteProjectHelp));
+            prompter_->showMessage(QString::fromLatin1(RemoteProjectTexts::kRemoteProjectHelp));
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -646,12 +646,12 @@ std::vector<RemoteItem> RemoteExplorer::selectedItems() const {
 }
 
 QString RemoteExplorer::downloadTargetFolder(const QByteArray& remoteFolder, QString* text) const {
-    const RemoteDownloadTarget target =
+    const TransferMenuTarget target =
         DownloadTargetFor(host_.localProjectFolder(), host_.remoteProjectFolder(),
                           Text(remoteFolder), localFolder_ ? localFolder_() : QString());
     if (text)
         *text = target.text;
-    return target.localFolder;
+    return target.folder;
 }
 
 // --- menus ---------------------------------------------------------------------

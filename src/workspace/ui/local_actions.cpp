@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMimeData>
 
+#include "platform/local_path.h"
 #include "platform/prompter.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
@@ -11,26 +12,6 @@
 #include "workspace/ui/local_name_dialog.h"
 #include "workspace/ui/local_properties_dialog.h"
 #include "workspace/ui/local_side.h"
-
-QString LocalParentFolder(const QString& path) {
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(kLocalSeparator)) {
-        trimmed.chop(1);
-    }
-    const qsizetype cut = trimmed.lastIndexOf(kLocalSeparator);
-    if (cut < 0 || trimmed == QString(kLocalSeparator)) {
-        return {};
-    }
-    return cut == 0 ? QString(kLocalSeparator) : trimmed.left(cut);
-}
-
-QString LocalBaseName(const QString& path) {
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(kLocalSeparator)) {
-        trimmed.chop(1);
-    }
-    return trimmed.mid(trimmed.lastIndexOf(kLocalSeparator) + 1);
-}
 
 LocalActions::LocalActions(LocalSide& side, QWidget* parent, bool guarded)
     : side_(side), parent_(parent), guarded_(guarded) {}

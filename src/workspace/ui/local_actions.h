@@ -56,8 +56,3 @@ private:
     QWidget* parent_;
     bool guarded_;
 };
-
-// The folder that holds path, or empty at the top of the file system.
-QString LocalParentFolder(const QString& path);
-// The last name of path.
-QString LocalBaseName(const QString& path);

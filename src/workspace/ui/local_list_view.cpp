@@ -12,6 +12,7 @@
 #include <QMimeData>
 
 #include "platform/help_viewer.h"
+#include "platform/local_path.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"

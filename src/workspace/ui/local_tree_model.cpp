@@ -1,5 +1,7 @@
 #include "workspace/ui/local_tree_model.h"
 
+#include "platform/path_containment.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,15 +37,6 @@ struct LocalTreeModel::Node {
 };
 
 namespace {
-
-// Case-exact containment: the tree follows the disk, which tells case apart.
-bool SameOrBelow(const QString& folder, const QString& path) {
-    if (folder.isEmpty() || !path.startsWith(folder)) {
-        return false;
-    }
-    return path.size() == folder.size() || folder.endsWith(kLocalSeparator) ||
-           path.at(folder.size()) == kLocalSeparator;
-}
 
 QStringList ReadSubFolders(const QString& folder, int showFlags, bool* ok) {
     QStringList names;
@@ -181,7 +174,7 @@ QModelIndex LocalTreeModel::closestIndex(const QString& path) const {
         return topIndex();
     }
     Node* node = top_.front().get();
-    if (kind_ == Kind::Project && !SameOrBelow(node->path, path)) {
+    if (kind_ == Kind::Project && !IsSameOrBelow(node->path, path)) {
         return {};
     }
     for (;;) {
@@ -192,7 +185,7 @@ QModelIndex LocalTreeModel::closestIndex(const QString& path) const {
         int bestLength = -1;
         for (auto& child : node->children) {
             // Drives may nest (/ and /home): the longest root wins.
-            if (SameOrBelow(child->path, path) && int(child->path.size()) > bestLength) {
+            if (IsSameOrBelow(child->path, path) && int(child->path.size()) > bestLength) {
                 next = child.get();
                 bestLength = int(child->path.size());
             }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "platform/local_path.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"

@@ -235,8 +235,9 @@ QMenu* SearchWindow::rowMenu(int row) {
     if (viewMenuFiller_)
         viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
     view->setEnabled(file);
-    const TransferMenuTarget target = DownloadMenuTarget(
-        folders_, QString::fromUtf8(folder), openLocalFolder_ ? openLocalFolder_() : QString());
+    const TransferMenuTarget target =
+        DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(folder),
+                          openLocalFolder_ ? openLocalFolder_() : QString());
     // The entry itself: rows move while results still arrive in sorted order.
     QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
     download->setData(34211);
@@ -277,8 +278,9 @@ void SearchWindow::deleteSelected() {
 }
 
 void SearchWindow::downloadEntry(const SearchRow& r) {
-    const TransferMenuTarget target = DownloadMenuTarget(
-        folders_, QString::fromUtf8(r.folder), openLocalFolder_ ? openLocalFolder_() : QString());
+    const TransferMenuTarget target =
+        DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(r.folder),
+                          openLocalFolder_ ? openLocalFolder_() : QString());
     if (target.folder.isEmpty())
         return;
     RemoteItemList selection;
