@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/content_check.h"
+#include "session/checksum_step.h"
 #include "session/partial_download.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
@@ -78,8 +78,7 @@ private:
     QString refusal_;  // the server's last error reply
     bool reportedStart_ = false;
     bool finished_ = false;
-    HashCommand hash_;
-    ContentCheck check_;
+    ChecksumStep checksum_;
     bool awaitingVerdict_ = false;
     bool badContent_ = false;
     qint64 remoteTime_ = -1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/content_check.h"
+#include "session/checksum_step.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
 
@@ -78,8 +78,7 @@ private:
     bool renameRetried_ = false;
     QByteArray finalName_;
     QByteArray storedName_;
-    HashCommand hash_;
-    ContentCheck check_;
+    ChecksumStep checksum_;
     bool awaitingVerdict_ = false;
     bool publishFailed_ = false;
     QString publishError_;
