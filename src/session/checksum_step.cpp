@@ -21,15 +21,24 @@ bool ChecksumStep::asks(const CommandStep& step) const {
     return !hash_.command.isEmpty() && step.nameIs(hash_.command.constData());
 }
 
-bool ChecksumStep::takeReply(const CommandStep& step, const Reply& reply) {
+void ChecksumStep::takeReply(const CommandStep& step, const Reply& reply) {
     const int code = reply.code();
     if (!asks(step) || code < 200 || code >= 300 || check.answered())
-        return false;
+        return;
     check.takeReply(reply, hash_);
-    return true;
+    awaiting_ = true;
 }
 
-QString ChecksumStep::verdictText(ContentCheck::Verdict verdict) {
-    return verdict == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
-                                                      : QStringLiteral("Not verified");
+bool ChecksumStep::judge(const QString& what, QString* failure) {
+    const ContentCheck::Verdict v = check.verdict();
+    if (v == ContentCheck::Verdict::Waiting)
+        return false;
+    awaiting_ = false;
+    if (v == ContentCheck::Verdict::Match)
+        return false;
+    *failure = QStringLiteral("%1, %2: %3")
+                   .arg(v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
+                                                             : QStringLiteral("Not verified"),
+                        what, check.why());
+    return true;
 }

@@ -15,14 +15,20 @@ public:
     const HashCommand& hash() const { return hash_; }
     // The step is the checksum command.
     bool asks(const CommandStep& step) const;
-    // Takes the first success reply to the command: true when this reply was
-    // it, and the verdict is awaited from then on.
-    bool takeReply(const CommandStep& step, const Reply& reply);
-    // How a verdict that is no match is told ("Checksum differs").
-    static QString verdictText(ContentCheck::Verdict verdict);
+    // Takes the first success reply to the command; the verdict is awaited
+    // from then on.
+    void takeReply(const CommandStep& step, const Reply& reply);
+    bool awaiting() const { return awaiting_; }
+    // Data that stopped short is no content to judge.
+    void stopAwaiting() { awaiting_ = false; }
+    // The verdict once both digests are in: false while it is awaited or when
+    // they match; true with `failure` set ("Checksum differs, WHAT: why")
+    // when they do not.
+    bool judge(const QString& what, QString* failure);
 
     ContentCheck check;
 
 private:
     HashCommand hash_;
+    bool awaiting_ = false;
 };

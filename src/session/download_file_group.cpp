@@ -71,20 +71,16 @@ void DownloadFileGroup::judge() {
     // Data that stopped short is no content to judge: it is kept to continue
     // and fails as short when the group ends.
     if (!error_.isEmpty() || !shortfall().isEmpty()) {
-        awaitingVerdict_ = false;
+        checksum_.stopAwaiting();
         return;
     }
     // The digest starts only once the data connection closed.
     startDigest();
-    const ContentCheck::Verdict v = checksum_.check.verdict();
-    if (v == ContentCheck::Verdict::Waiting)
-        return;
-    awaitingVerdict_ = false;
-    if (v == ContentCheck::Verdict::Match)
+    QString failure;
+    if (!checksum_.judge(info_.localPath + QStringLiteral(" not kept"), &failure))
         return;
     badContent_ = true;
-    fail(QStringLiteral("%1, %2 not kept: %3")
-             .arg(ChecksumStep::verdictText(v), info_.localPath, checksum_.check.why()));
+    fail(failure);
 }
 
 bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
@@ -146,9 +142,8 @@ void DownloadFileGroup::replyArrived(const Reply& reply) {
         if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
             remoteTime_ = *t;
     }
-    if (checksum_.takeReply(step, reply))
-        awaitingVerdict_ = true;
-    if (awaitingVerdict_)
+    checksum_.takeReply(step, reply);
+    if (checksum_.awaiting())
         judge();
 }
 

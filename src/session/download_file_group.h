@@ -32,10 +32,10 @@ public:
     QString prepareToSend() override;
     void onStepSent(const CommandStep& step) override;
     void replyArrived(const Reply& reply) override;
-    bool readyToContinue() const override { return !awaitingVerdict_; }
+    bool readyToContinue() const override { return !checksum_.awaiting(); }
     bool takeRefusal(const CommandStep& step, int code) override;
     bool isComplete() const override {
-        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+        return data().dataClosed && !hasUnsentStep() && !checksum_.awaiting();
     }
 
     const TransferInfo& info() const { return info_; }
@@ -79,7 +79,6 @@ private:
     bool reportedStart_ = false;
     bool finished_ = false;
     ChecksumStep checksum_;
-    bool awaitingVerdict_ = false;
     bool badContent_ = false;
     qint64 remoteTime_ = -1;
 };
