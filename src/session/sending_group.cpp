@@ -72,7 +72,8 @@ void SendingGroup::appendTail() {
     const PublishPlan& p = info().publish;
     GroupHost* h = host();
     ServerFeatures* f = h ? h->serverFeatures() : nullptr;
-    if (h && h->checksStoredSize())
+    // A direct store whose folder is listed after its files is checked there.
+    if (h && h->checksStoredSize() && !(p.sizeCheck && !temporary_))
         addStep("SIZE", storedName_);
     if (p.options.verify && checksum_.plan(h))
         addStep(checksum_.hash().command, storedName_);
@@ -130,21 +131,16 @@ void SendingGroup::replyArrived(const Reply& reply) {
         judgeSize(reply);
         return;
     }
-    if (checksum_.takeReply(step, reply))
-        awaitingVerdict_ = true;
-    if (awaitingVerdict_)
+    checksum_.takeReply(step, reply);
+    if (checksum_.awaiting())
         judge();
 }
 
 void SendingGroup::judge() {
-    const ContentCheck::Verdict v = checksum_.check.verdict();
-    if (v == ContentCheck::Verdict::Waiting)
+    QString failure;
+    if (!checksum_.judge(failedPath(), &failure))
         return;
-    awaitingVerdict_ = false;
-    if (v == ContentCheck::Verdict::Match)
-        return;
-    fail(QStringLiteral("%1, %2: %3")
-             .arg(ChecksumStep::verdictText(v), failedPath(), checksum_.check.why()));
+    fail(failure);
     abandonStored();
 }
 
