@@ -83,6 +83,16 @@ bool buildTree(const std::function<bool(const QString&, const QByteArray&)>& wri
     return write(QStringLiteral("tree/a/big.bin"), pattern(3 * 1024 * 1024 + 11, 99));
 }
 
+// The same tree in a local folder.
+bool buildLocalTree(const QTemporaryDir& local) {
+    return buildTree([&](const QString& rel, const QByteArray& bytes) {
+        QFileInfo info(local.filePath(rel));
+        QDir().mkpath(info.path());
+        QFile file(info.filePath());
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    });
+}
+
 // Trusts whatever certificate it is asked about, and remembers which.
 class TrustingJudge : public CertificateJudge {
 public:
@@ -418,12 +428,7 @@ TEST(TransferPool, PublishingRunsWholeOnEachConnectionAndFailuresSayWhy) {
         PyftpdlibServer server(o);
         ASSERT_TRUE(server.start()) << str(server.lastError());
         QTemporaryDir local;
-        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
-            QFileInfo info(local.filePath(rel));
-            QDir().mkpath(info.path());
-            QFile f(info.filePath());
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        }));
+        ASSERT_TRUE(buildLocalTree(local));
         PoolRig rig(server, 2);
         rig.engine.publish.atomic = true;
         rig.engine.publish.keepTimes = true;
@@ -480,12 +485,7 @@ TEST(TransferPool, DirectUploadsAreCheckedByTheirFolderListing) {
             std::unique_ptr<FtpServerProcess> server = f.make();
             ASSERT_TRUE(server->start()) << str(server->lastError());
             QTemporaryDir local;
-            ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
-                QFileInfo info(local.filePath(rel));
-                QDir().mkpath(info.path());
-                QFile file(info.filePath());
-                return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-            }));
+            ASSERT_TRUE(buildLocalTree(local));
             const auto original = snapshot(local.filePath(QStringLiteral("tree")));
             PoolRig rig(*server, connections);
             rig.engine.publish.atomic = false;
