@@ -262,7 +262,7 @@ verdict() {
 }
 
 row() {
-    printf '%-40s %10s %10s %8s  %-26s %s\n' "$@"
+    printf '%-46s %10s %10s %8s  %-26s %s\n' "$@"
 }
 
 echo
