@@ -11,6 +11,14 @@
 # mirror -R --dry-run --parallel=4; and the peak memory each further
 # connection costs (get with --parallel 0, 4 and 8).
 #
+# Like for like: the goals hold for velmora doing what lftp does. lftp's
+# mirror -R stores each file under its final name and sets its time with
+# MFMT, so velmora's put runs with --no-atomic (times kept, its default; the
+# stored sizes still checked, which lftp does not). Its get runs with its
+# defaults, which match lftp's mirror (times from the listing, no checksum).
+# The put with velmora's defaults (a temporary name, the size checked, then
+# the rename) is measured too and shown for the record, without a goal.
+#
 # Knobs (environment): BENCH_RUNS (3), BENCH_TREE_FILES (200),
 # BENCH_TREE_FOLDERS (10), BENCH_DELAY_MS (40), BENCH_TMPDIR,
 # BENCH_CMD_TIMEOUT (300).
@@ -172,6 +180,13 @@ start_server
 echo "bench: delayed server (pid $SERVER_PID, $DELAY_MS ms per reply) on 127.0.0.1:$PORT"
 URL="ftp://127.0.0.1:$PORT"
 VELMORA=("$CLI" --timeout "$CMD_TIMEOUT" "$URL")
+GET_OPTIONS=()
+PUT_MATCH_OPTIONS=(--no-atomic)
+PUT_DEFAULT_OPTIONS=()
+echo "bench: velmora get options: ${GET_OPTIONS[*]:-(defaults: --keep-times --no-verify)} --parallel N"
+echo "bench: velmora put options, like lftp mirror -R: ${PUT_MATCH_OPTIONS[*]} --parallel N" \
+    "(plus the defaults --keep-times --no-verify)"
+echo "bench: velmora put options, for the record: ${PUT_DEFAULT_OPTIONS[*]:-(defaults: --atomic --keep-times --no-verify)} --parallel N"
 LFTP_SETTINGS="set ftp:ssl-allow no; set ftp:passive-mode on; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes"
 "$CLI" --setting-dir "$WORK/set" sites add bench --host 127.0.0.1 --port "$PORT" \
     --user anonymous --password bench@example.com --local-project "$WORK/data/tree" \
@@ -189,18 +204,19 @@ get_run() {  # LABEL PARALLEL|lftp:N
     mkdir -p "$out"
     case $how in
         lftp:*) run_measured "$label" lftp -e "$LFTP_SETTINGS; mirror --parallel=${how#lftp:} /pub/tree $out/tree; quit" -u anonymous, "$URL" ;;
-        *) run_measured "$label" "${VELMORA[@]}" get --parallel "$how" /pub/tree "$out" ;;
+        *) run_measured "$label" "${VELMORA[@]}" get "${GET_OPTIONS[@]}" --parallel "$how" /pub/tree "$out" ;;
     esac || die "download of the tree ($label) failed"
     verify_tree "$WORK/data/tree" "$out/tree" "$label"
     rm -rf -- "$out"
 }
 
-put_run() {  # LABEL PARALLEL|lftp:N
+put_run() {  # LABEL PARALLEL|lftp:N [VELMORA_OPTIONS...]
     local label=$1 how=$2
+    shift 2
     rm -rf -- "$WORK/root/pub/up/tree"
     case $how in
         lftp:*) run_measured "$label" lftp -e "$LFTP_SETTINGS; mirror -R --parallel=${how#lftp:} $WORK/data/tree /pub/up/tree; quit" -u anonymous, "$URL" ;;
-        *) run_measured "$label" "${VELMORA[@]}" put --parallel "$how" "$WORK/data/tree" /pub/up ;;
+        *) run_measured "$label" "${VELMORA[@]}" put "$@" --parallel "$how" "$WORK/data/tree" /pub/up ;;
     esac || die "upload of the tree ($label) failed"
     verify_tree "$WORK/data/tree" "$WORK/root/pub/up/tree" "$label"
     rm -rf -- "$WORK/root/pub/up/tree"
@@ -217,15 +233,17 @@ echo "bench: $RUNS runs of each measurement, clients interleaved ..."
 for run in $(seq 1 "$RUNS"); do
     get_run "get4-velmora-$run" 4
     get_run "get4-lftp-$run" lftp:4
-    put_run "put4-velmora-$run" 4
+    put_run "put4-velmora-$run" 4 "${PUT_MATCH_OPTIONS[@]}"
     put_run "put4-lftp-$run" lftp:4
+    put_run "put4d-velmora-$run" 4 "${PUT_DEFAULT_OPTIONS[@]}"
     compare_run "compare-velmora-$run" velmora
     compare_run "compare-lftp-$run" lftp
     get_run "get8-velmora-$run" 8
     get_run "get0-velmora-$run" 0
     get_run "get0-lftp-$run" lftp:1
-    put_run "put0-velmora-$run" 0
+    put_run "put0-velmora-$run" 0 "${PUT_MATCH_OPTIONS[@]}"
     put_run "put0-lftp-$run" lftp:1
+    put_run "put0d-velmora-$run" 0 "${PUT_DEFAULT_OPTIONS[@]}"
 done
 stop_server
 LOAD_END=$(cut -d ' ' -f 1-3 /proc/loadavg)
@@ -244,7 +262,7 @@ verdict() {
 }
 
 row() {
-    printf '%-40s %10s %10s %8s  %-26s %s\n' "$@"
+    printf '%-46s %10s %10s %8s  %-26s %s\n' "$@"
 }
 
 echo
@@ -257,13 +275,20 @@ echo
 row "measurement" "velmora" "lftp" "ratio" "goal" "result"
 row "-----------" "-------" "----" "-----" "----" "------"
 for m in "get4:download, 4 connections (--parallel=4)" "put4:upload, 4 connections (-R --parallel=4)" \
+         "put4d:upload, 4, velmora's defaults" \
          "get0:download, one connection (--parallel=1)" "put0:upload, one connection (-R --parallel=1)" \
+         "put0d:upload, one, velmora's defaults" \
          "compare:compare --sizes (-R --dry-run --parallel=4)"; do
     key=${m%%:*}
     what=${m#*:}
     v=$(column_of "$key-velmora-" 2 | median)
-    l=$(column_of "$key-lftp-" 2 | median)
+    l=$(column_of "${key%d}-lftp-" 2 | median)
     r=$(ratio "$v" "$l")
+    if [[ "$key" == put?d ]]; then
+        # For the record: safer than what lftp does, so no goal.
+        row "$what s" "$v" "$l" "$r" "(for the record)" "-"
+        continue
+    fi
     verdict "$r" 'a <= 1.0'
     row "$what s" "$v" "$l" "$r" "<= 1.00x lftp's time" "$VERDICT"
 done

@@ -3,6 +3,7 @@
 #include "remote/folder_actions.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
+#include "session/stored_size_check.h"
 
 ActionEngine::ActionEngine(FtpSession& session, QObject* parent)
     : QObject(parent), session_(session) {
@@ -103,6 +104,18 @@ void ActionEngine::announceTransfer(const TransferInfo& info, qint64 position, b
 }
 
 void ActionEngine::announceTransfer(const TransferResult& result) {
+    if (result.info.publish.sizeCheck) {
+        // An upload whose size its folder's listing checks is told after that;
+        // no result keeps the check (a retry is checked anew).
+        const std::shared_ptr<StoredSizeCheck> check = result.info.publish.sizeCheck;
+        TransferResult r = result;
+        r.info.publish.sizeCheck.reset();
+        if (r.success)
+            check->hold(std::move(r));
+        else
+            announceTransfer(r);
+        return;
+    }
     emit transferFinished(result.info, result.position, result.success);
     if (!result.success)
         emit transferFailed(result);

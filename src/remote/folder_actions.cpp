@@ -3,6 +3,7 @@
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
 #include "session/command_queue.h"
+#include "session/stored_size_check.h"
 
 #include <functional>
 
@@ -69,7 +70,36 @@ void SequenceFolderAction::process(const RemoteItemList& items) {
                  [this](std::unique_ptr<CommandGroup> g) { return insertNext(std::move(g)); });
 }
 
+RefreshFolderAction::~RefreshFolderAction() {
+    if (!sizeCheck || sizeCheck->settled())
+        return;
+    // Without the listing the uploads stand as the server confirmed them.
+    if (GroupHost* h = host())
+        h->log(LogChannel::Error,
+               QStringLiteral("Sizes of the files stored in %1 not checked: the folder was not "
+                              "listed")
+                   .arg(displayText(folder)));
+    sizeCheck->release();
+}
+
 void RefreshFolderAction::process(const RemoteItemList& items) {
+    if (sizeCheck) {
+        QStringList unlisted;
+        const QStringList failures = sizeCheck->settle(
+            [&items](const QByteArray& name) {
+                const std::optional<RemoteItem> item = items.itemOf(name);
+                return item && item->kind == '-' ? std::optional<qint64>(item->size) : std::nullopt;
+            },
+            &unlisted);
+        if (GroupHost* h = host()) {
+            for (const QString& path : unlisted)
+                h->log(LogChannel::Status,
+                       QStringLiteral("Size of %1 not checked: the listing does not show it")
+                           .arg(path));
+            for (const QString& text : failures)
+                h->reportFailure(text);
+        }
+    }
     engine().announceListing(*this, items);
     engine().announceRefresh(target, folder, items);
 }

@@ -3,6 +3,10 @@
 #include "remote/listing_action.h"
 #include "remote/refresh_target.h"
 
+#include <memory>
+
+class StoredSizeCheck;
+
 // Whether the walk from `start` goes down to `target`: start is target or one
 // of its ancestors.
 bool ProjectWalkReaches(const QByteArray& start, const QByteArray& target);
@@ -36,7 +40,11 @@ public:
         : ListingAction(engine, ActionKind::RefreshFolder, std::move(folder), steps),
           target(target) {}
 
+    ~RefreshFolderAction() override;
+
     RefreshTarget target;
+    // The uploads into the folder whose stored sizes this listing checks.
+    std::shared_ptr<StoredSizeCheck> sizeCheck;
 
 protected:
     void process(const RemoteItemList& items) override;

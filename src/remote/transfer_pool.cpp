@@ -213,6 +213,10 @@ void TransferPool::releaseHeld(Batch& batch) {
         const quint64 upTo = batch.held.front().upTo;
         if (!batch.outstanding.empty() && (upTo == 0 || *batch.outstanding.begin() <= upTo))
             break;
+        // The refresh given back before tells the uploads it checked: the
+        // task ends after it.
+        if (batch.releasedAlive > 0 && asMarker(*batch.held.front().group, FakeKind::Completed))
+            break;
         ready.push_back(std::move(batch.held.front().group));
         batch.held.pop_front();
     }
@@ -220,12 +224,27 @@ void TransferPool::releaseHeld(Batch& batch) {
         return;
     // What goes back into the queue passes the gate there once.
     QPointer<TransferPool> guard(this);
+    const std::weak_ptr<Batch> owner = batch.weak_from_this();
     for (const auto& g : ready) {
         const CommandGroup* key = g.get();
         released_.insert(key);
-        g->whenDestroyed = [guard, key, before = std::move(g->whenDestroyed)] {
+        const bool counted = g->kind() != GroupKind::Fake;
+        if (counted)
+            ++batch.releasedAlive;
+        g->whenDestroyed = [guard, key, counted, owner, before = std::move(g->whenDestroyed)] {
             if (guard)
                 guard->released_.erase(key);
+            if (counted) {
+                if (const std::shared_ptr<Batch> b = owner.lock()) {
+                    --b->releasedAlive;
+                    if (guard)
+                        QTimer::singleShot(0, guard.data(), [guard, owner] {
+                            const std::shared_ptr<Batch> again = owner.lock();
+                            if (guard && again)
+                                guard->releaseHeld(*again);
+                        });
+                }
+            }
             if (before)
                 before();
         };

@@ -139,10 +139,13 @@ private:
         quint64 upTo = 0;  // 0: every job of the task
     };
     // The jobs of one task, known by its completed entry.
-    struct Batch {
+    struct Batch : std::enable_shared_from_this<Batch> {
         const CommandGroup* marker = nullptr;
         std::set<quint64> outstanding;
         std::deque<Held> held;
+        // Held work given back to the main queue that has not ended yet: the
+        // completed entry does not overtake it.
+        int releasedAlive = 0;
     };
     enum class SlotState { Opening, Ready, Reopening };
     struct Slot {

@@ -8,11 +8,13 @@
 #include "remote/transfer_decision.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
+#include "session/stored_size_check.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -42,6 +44,16 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     const bool mlsd = hasSentStepNamed("MLSD");
     const bool checked =
         e.publish.verify && !e.session().features().hashCommand().command.isEmpty();
+    // Direct stores are checked by the listing after the folder's files: one
+    // round trip a folder instead of one a file.
+    std::shared_ptr<StoredSizeCheck> sizeCheck;
+    if (!e.publish.atomic && e.session().checksStoredSize()) {
+        QPointer<ActionEngine> guard(&e);
+        sizeCheck = std::make_shared<StoredSizeCheck>([guard](const TransferResult& r) {
+            if (guard)
+                guard->announceTransfer(r);
+        });
+    }
 
     for (const LocalItem& item : local.items) {
         if (item.isFolder)
@@ -74,6 +86,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         t.info.localPath = localDir.filePath(item.name);
         t.info.total = item.size;
         t.info.publish.options = e.publish;
+        t.info.publish.sizeCheck = sizeCheck;
         if (leftover && e.publish.atomic && d.kind == TransferDecision::Whole &&
             continuesLeftover(*leftover, t.info.localPath, item.size, mlsd, checked)) {
             d = {TransferDecision::Resume, leftover->size};
@@ -128,7 +141,10 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     target.flag = e.uploadRefreshFlag;
     target.window = local.progressWindow;
     target.mode = 1;
-    insertNext(std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target));
+    auto refresh =
+        std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target);
+    refresh->sizeCheck = std::move(sizeCheck);
+    insertNext(std::move(refresh));
 
     for (size_t i = 0; i < remembered.size(); ++i) {
         const QByteArray sub = joinRemotePath(folder, rememberedNames[i]);

@@ -41,22 +41,13 @@ QString DownloadFileGroup::prepareToSend() {
     ServerFeatures* f = h ? h->serverFeatures() : nullptr;
     if (o.keepTimes && remoteTime_ < 0 && f && f->mdtm)
         addStep("MDTM", info_.fileName);
-    if (o.verify) {
-        hash_ = f ? f->hashCommand() : HashCommand();
-        if (!hash_.command.isEmpty()) {
-            addStep(hash_.command, info_.fileName);
-        } else if (f && !f->noHashReported && h) {
-            f->noHashReported = true;
-            h->reportFailure(QStringLiteral(
-                "The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, XCRC): "
-                "transfers are not verified"));
-        }
-    }
+    if (o.verify && checksum_.plan(h))
+        addStep(checksum_.hash().command, info_.fileName);
     return SocketGroup::prepareToSend();
 }
 
 void DownloadFileGroup::onStepSent(const CommandStep& step) {
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()))
+    if (checksum_.asks(step))
         startDigest();
 }
 
@@ -66,34 +57,30 @@ QString DownloadFileGroup::shortfall() const {
 }
 
 void DownloadFileGroup::startDigest() {
-    if (check_.started() || !data().dataClosed || hash_.command.isEmpty() ||
-        !hasSentStepNamed(hash_.command.constData()))
+    const HashCommand& hash = checksum_.hash();
+    if (checksum_.check.started() || !data().dataClosed || hash.command.isEmpty() ||
+        !hasSentStepNamed(hash.command.constData()))
         return;
     // The part file holds every byte of the server's file, a kept start
     // included; a resume of the target itself is the target.
-    check_.startFile(file_ && !partPath_.isEmpty() ? partPath_ : info_.localPath, hash_.algorithm);
+    checksum_.check.startFile(file_ && !partPath_.isEmpty() ? partPath_ : info_.localPath,
+                              hash.algorithm);
 }
 
 void DownloadFileGroup::judge() {
     // Data that stopped short is no content to judge: it is kept to continue
     // and fails as short when the group ends.
     if (!error_.isEmpty() || !shortfall().isEmpty()) {
-        awaitingVerdict_ = false;
+        checksum_.stopAwaiting();
         return;
     }
     // The digest starts only once the data connection closed.
     startDigest();
-    const ContentCheck::Verdict v = check_.verdict();
-    if (v == ContentCheck::Verdict::Waiting)
-        return;
-    awaitingVerdict_ = false;
-    if (v == ContentCheck::Verdict::Match)
+    QString failure;
+    if (!checksum_.judge(info_.localPath + QStringLiteral(" not kept"), &failure))
         return;
     badContent_ = true;
-    fail(QStringLiteral("%1, %2 not kept: %3")
-             .arg(v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
-                                                       : QStringLiteral("Not verified"),
-                  info_.localPath, check_.why()));
+    fail(failure);
 }
 
 bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
@@ -106,12 +93,12 @@ bool DownloadFileGroup::takeRefusal(const CommandStep& step, int code) {
                        .arg(code));
         return true;
     }
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+    if (checksum_.asks(step)) {
         if (!shortfall().isEmpty())
             return true;  // fails as short when the group ends, its data kept
         badContent_ = true;
         fail(QStringLiteral("Not verified, %1 not kept: %2 refused (%3)")
-                 .arg(info_.localPath, QString::fromLatin1(hash_.command))
+                 .arg(info_.localPath, QString::fromLatin1(checksum_.hash().command))
                  .arg(code));
         return true;
     }
@@ -155,12 +142,8 @@ void DownloadFileGroup::replyArrived(const Reply& reply) {
         if (const auto t = parseFtpTime(reply.strippedLines().last().mid(4)))
             remoteTime_ = *t;
     }
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
-        code < 300 && !check_.answered()) {
-        check_.takeReply(reply, hash_);
-        awaitingVerdict_ = true;
-    }
-    if (awaitingVerdict_)
+    checksum_.takeReply(step, reply);
+    if (checksum_.awaiting())
         judge();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/content_check.h"
+#include "session/checksum_step.h"
 #include "session/partial_download.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
@@ -32,10 +32,10 @@ public:
     QString prepareToSend() override;
     void onStepSent(const CommandStep& step) override;
     void replyArrived(const Reply& reply) override;
-    bool readyToContinue() const override { return !awaitingVerdict_; }
+    bool readyToContinue() const override { return !checksum_.awaiting(); }
     bool takeRefusal(const CommandStep& step, int code) override;
     bool isComplete() const override {
-        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+        return data().dataClosed && !hasUnsentStep() && !checksum_.awaiting();
     }
 
     const TransferInfo& info() const { return info_; }
@@ -78,9 +78,7 @@ private:
     QString refusal_;  // the server's last error reply
     bool reportedStart_ = false;
     bool finished_ = false;
-    HashCommand hash_;
-    ContentCheck check_;
-    bool awaitingVerdict_ = false;
+    ChecksumStep checksum_;
     bool badContent_ = false;
     qint64 remoteTime_ = -1;
 };

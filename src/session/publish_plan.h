@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <memory>
 #include <optional>
+
+class StoredSizeCheck;
 
 // What the user chose for putting files in place on a live site.
 struct PublishOptions {
@@ -30,6 +33,9 @@ struct PublishPlan {
     // Downloads: the server's modification time as listed (UTC, seconds since
     // the epoch); -1 when the listing did not tell it to the second.
     qint64 remoteTime = -1;
+    // Uploads stored directly: their size is checked by one listing of the
+    // folder after its files rather than by a SIZE after each.
+    std::shared_ptr<StoredSizeCheck> sizeCheck;
 };
 
 // ".NAME.velmora-upload": hidden, beside the file it becomes.

@@ -72,20 +72,11 @@ void SendingGroup::appendTail() {
     const PublishPlan& p = info().publish;
     GroupHost* h = host();
     ServerFeatures* f = h ? h->serverFeatures() : nullptr;
-    hash_ = HashCommand();
-    if (h && h->checksStoredSize())
+    // A direct store whose folder is listed after its files is checked there.
+    if (h && h->checksStoredSize() && !(p.sizeCheck && !temporary_))
         addStep("SIZE", storedName_);
-    if (p.options.verify) {
-        hash_ = f ? f->hashCommand() : HashCommand();
-        if (!hash_.command.isEmpty()) {
-            addStep(hash_.command, storedName_);
-        } else if (f && !f->noHashReported && h) {
-            f->noHashReported = true;
-            h->reportFailure(QStringLiteral(
-                "The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, XCRC): "
-                "transfers are not verified"));
-        }
-    }
+    if (p.options.verify && checksum_.plan(h))
+        addStep(checksum_.hash().command, storedName_);
     if (p.options.keepTimes && f && f->mfmt) {
         const qint64 time = localModifiedTime();
         if (time >= 0)
@@ -107,8 +98,8 @@ void SendingGroup::appendTail() {
 void SendingGroup::onStepSent(const CommandStep& step) {
     if (isStore(step) && data().socket && data().socket->writable())
         sendMore();
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && !check_.started())
-        startLocalDigest(check_, hash_.algorithm);
+    if (checksum_.asks(step) && !checksum_.check.started())
+        startLocalDigest(checksum_.check, checksum_.hash().algorithm);
 }
 
 void SendingGroup::dropUnsent() {
@@ -140,25 +131,16 @@ void SendingGroup::replyArrived(const Reply& reply) {
         judgeSize(reply);
         return;
     }
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData()) && code >= 200 &&
-        code < 300 && !check_.answered()) {
-        check_.takeReply(reply, hash_);
-        awaitingVerdict_ = true;
-    }
-    if (awaitingVerdict_)
+    checksum_.takeReply(step, reply);
+    if (checksum_.awaiting())
         judge();
 }
 
 void SendingGroup::judge() {
-    const ContentCheck::Verdict v = check_.verdict();
-    if (v == ContentCheck::Verdict::Waiting)
+    QString failure;
+    if (!checksum_.judge(failedPath(), &failure))
         return;
-    awaitingVerdict_ = false;
-    if (v == ContentCheck::Verdict::Match)
-        return;
-    const QString what = v == ContentCheck::Verdict::Mismatch ? QStringLiteral("Checksum differs")
-                                                              : QStringLiteral("Not verified");
-    fail(QStringLiteral("%1, %2: %3").arg(what, failedPath(), check_.why()));
+    fail(failure);
     abandonStored();
 }
 
@@ -238,9 +220,9 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
                        .arg(code));
         return true;
     }
-    if (!hash_.command.isEmpty() && step.nameIs(hash_.command.constData())) {
+    if (checksum_.asks(step)) {
         fail(QStringLiteral("Not verified, %1: %2 refused (%3)")
-                 .arg(failedPath(), QString::fromLatin1(hash_.command))
+                 .arg(failedPath(), QString::fromLatin1(checksum_.hash().command))
                  .arg(code));
         abandonStored();
         return true;

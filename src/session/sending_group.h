@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/content_check.h"
+#include "session/checksum_step.h"
 #include "session/socket_group.h"
 #include "session/transfer_info.h"
 
@@ -15,7 +15,8 @@
 // server's checksum is compared with the bytes sent; the local modification
 // time is set with MFMT. When the server answers SIZE and files travel as
 // bytes, the stored file's size is asked once the data is out: a server that
-// kept less than it was sent has not stored the file.
+// kept less than it was sent has not stored the file (a direct store whose
+// plan carries a StoredSizeCheck is checked by its folder's listing instead).
 class SendingGroup : public SocketGroup {
 public:
     using SocketGroup::SocketGroup;
@@ -27,11 +28,11 @@ public:
     void replyArrived(const Reply& reply) override;
     // The checks after the store wait for the data to be out whole.
     bool readyToContinue() const override {
-        return !awaitingVerdict_ && (!storeSent() || data().dataClosed);
+        return !checksum_.awaiting() && (!storeSent() || data().dataClosed);
     }
     bool takeRefusal(const CommandStep& step, int code) override;
     bool isComplete() const override {
-        return data().dataClosed && !hasUnsentStep() && !awaitingVerdict_;
+        return data().dataClosed && !hasUnsentStep() && !checksum_.awaiting();
     }
 
     // The file is under its name and passed the checks that were asked.
@@ -78,9 +79,7 @@ private:
     bool renameRetried_ = false;
     QByteArray finalName_;
     QByteArray storedName_;
-    HashCommand hash_;
-    ContentCheck check_;
-    bool awaitingVerdict_ = false;
+    ChecksumStep checksum_;
     bool publishFailed_ = false;
     QString publishError_;
 };

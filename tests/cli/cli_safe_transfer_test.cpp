@@ -175,36 +175,40 @@ TEST_F(CliSafeTransferTest, SignalKeepsWhatArrivedForTheNextRun) {
     }
 }
 
-// After an upload the server's own size is asked: a server that kept less
-// than it was sent has not stored the file. One that will not tell is trusted.
-// An atomic upload asks about its temporary name before the rename: a short
-// one is removed and the live file is never renamed over.
+// After an upload the server's own size is looked at: a server that kept less
+// than it was sent has not stored the file. A direct upload is checked by the
+// listing of its folder after its files, an atomic one asks SIZE of its
+// temporary name before the rename: a short one is removed and the live file
+// is never renamed over. A server that will not tell is trusted.
 TEST_F(CliSafeTransferTest, UploadIsCheckedAgainstTheServersSize) {
     struct Case {
         const char* name;
         bool atomic;
         qint64 storeLimit;
         QByteArray sizeReply;  // empty: the server answers SIZE itself
+        qint64 listedSize;     // the folder's listing shows a.bin so; -1: not at all
         int status;
         const char* error;
         QList<QByteArray> after;  // the commands after the size: DELE, RNFR, RNTO
     };
     const QByteArray temp = ".a.bin.velmora-upload";
     const std::vector<Case> cases = {
-        {"kept whole", false, -1, {}, 0, nullptr, {}},
+        {"kept whole", false, -1, {}, kSize, 0, nullptr, {}},
         {"kept 500",
          false,
          500,
          {},
+         500,
          1,
          "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000",
          {}},
-        {"no answer", false, 500, "550 SIZE not allowed", 0, nullptr, {}},
-        {"atomic, kept whole", true, -1, {}, 0, nullptr, {"RNFR " + temp, "RNTO a.bin"}},
+        {"not listed", false, 500, {}, -1, 0, nullptr, {}},
+        {"atomic, kept whole", true, -1, {}, kSize, 0, nullptr, {"RNFR " + temp, "RNTO a.bin"}},
         {"atomic, kept 500",
          true,
          500,
          {},
+         kSize,
          1,
          "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000; "
          "the old file stays",
@@ -213,6 +217,7 @@ TEST_F(CliSafeTransferTest, UploadIsCheckedAgainstTheServersSize) {
          true,
          500,
          "550 SIZE not allowed",
+         kSize,
          0,
          nullptr,
          {"RNFR " + temp, "RNTO a.bin"}},
@@ -223,7 +228,9 @@ TEST_F(CliSafeTransferTest, UploadIsCheckedAgainstTheServersSize) {
         SCOPED_TRACE(c.name);
         const QByteArray stored = c.atomic ? temp : QByteArray("a.bin");
         ScriptedFtpScript script;
-        script.addFolder("/up", "", "");
+        script.addFolder(
+            "/up", c.listedSize < 0 ? "" : fileLine("a.bin", c.listedSize, "Jan 05  2024"),
+            c.listedSize < 0 ? "" : fileFacts("a.bin", c.listedSize, "20240105103000"));
         script.addFile("/up/a.bin", {});
         script.addFile("/up/" + stored, {});
         script.files["/up/" + stored].storeLimit = c.storeLimit;
@@ -231,10 +238,12 @@ TEST_F(CliSafeTransferTest, UploadIsCheckedAgainstTheServersSize) {
             script.replies.insert("SIZE", c.sizeReply);
         ScriptedFtpServer server(script);
         ASSERT_TRUE(server.start()) << str(server.lastError());
-        const CliResult r = runCli(
-            {urlOf(server), "put", c.atomic ? "--atomic" : "--no-atomic", source, "/up"}, env());
+        const CliResult r = runCli({urlOf(server), "put", "--action", "always",
+                                    c.atomic ? "--atomic" : "--no-atomic", source, "/up"},
+                                   env());
         EXPECT_EQ(r.exitCode, c.status) << str(r.describe());
-        EXPECT_EQ(commandsOf(server, "SIZE"), QList<QByteArray>{"SIZE " + stored});
+        EXPECT_EQ(commandsOf(server, "SIZE"),
+                  c.atomic ? QList<QByteArray>{"SIZE " + stored} : QList<QByteArray>{});
         QList<QByteArray> after = commandsOf(server, "DELE");
         after += commandsOf(server, "RNFR");
         after += commandsOf(server, "RNTO");

@@ -83,6 +83,16 @@ bool buildTree(const std::function<bool(const QString&, const QByteArray&)>& wri
     return write(QStringLiteral("tree/a/big.bin"), pattern(3 * 1024 * 1024 + 11, 99));
 }
 
+// The same tree in a local folder.
+bool buildLocalTree(const QTemporaryDir& local) {
+    return buildTree([&](const QString& rel, const QByteArray& bytes) {
+        QFileInfo info(local.filePath(rel));
+        QDir().mkpath(info.path());
+        QFile file(info.filePath());
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    });
+}
+
 // Trusts whatever certificate it is asked about, and remembers which.
 class TrustingJudge : public CertificateJudge {
 public:
@@ -252,7 +262,8 @@ TEST(TransferPool, TreesDownAndUpOnFourConnectionsArriveWhole) {
         const QSet<int> storing = rig.connectionsThat(QStringLiteral("STOR"));
         EXPECT_GE(storing.size(), 2) << str(rig.transcript());
         EXPECT_TRUE((storing - QSet<int>{2, 3, 4, 5}).isEmpty()) << str(rig.transcript());
-        EXPECT_EQ(rig.order.last(), QStringLiteral("marker Uploading normal files completed"));
+        EXPECT_EQ(rig.order.last(), QStringLiteral("marker Uploading normal files completed"))
+            << str(rig.order.join(QLatin1Char(10)));
     }
 }
 
@@ -417,12 +428,7 @@ TEST(TransferPool, PublishingRunsWholeOnEachConnectionAndFailuresSayWhy) {
         PyftpdlibServer server(o);
         ASSERT_TRUE(server.start()) << str(server.lastError());
         QTemporaryDir local;
-        ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
-            QFileInfo info(local.filePath(rel));
-            QDir().mkpath(info.path());
-            QFile f(info.filePath());
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        }));
+        ASSERT_TRUE(buildLocalTree(local));
         PoolRig rig(server, 2);
         rig.engine.publish.atomic = true;
         rig.engine.publish.keepTimes = true;
@@ -465,6 +471,56 @@ TEST(TransferPool, PublishingRunsWholeOnEachConnectionAndFailuresSayWhy) {
             ASSERT_EQ(rig.results.size(), files) << str(rig.transcript());
             for (const TransferResult& r : rig.results)
                 EXPECT_TRUE(r.error.startsWith(QLatin1String("Checksum differs"))) << str(r.error);
+        }
+    }
+}
+
+// A direct upload asks nothing more of the server per file than its store:
+// the stored sizes are checked by the listing of each folder after its files,
+// and the files are told done once that listing saw them whole.
+TEST(TransferPool, DirectUploadsAreCheckedByTheirFolderListing) {
+    for (const Flavour& f : flavours()) {
+        for (const int connections : {4, 0}) {
+            SCOPED_TRACE(std::string(f.name) + ", connections " + std::to_string(connections));
+            std::unique_ptr<FtpServerProcess> server = f.make();
+            ASSERT_TRUE(server->start()) << str(server->lastError());
+            QTemporaryDir local;
+            ASSERT_TRUE(buildLocalTree(local));
+            const auto original = snapshot(local.filePath(QStringLiteral("tree")));
+            PoolRig rig(*server, connections);
+            rig.engine.publish.atomic = false;
+            ASSERT_TRUE(rig.login()) << str(rig.transcript());
+            LocalFolderRecord up;
+            up.path = local.path();
+            up.items.push_back({QStringLiteral("tree"), true, 0});
+            TransferStarters(rig.engine).uploadNormal(up, server->writableFolder());
+            ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+            EXPECT_EQ(snapshot(server->localPath(remoteRel(*server, QStringLiteral("tree")))),
+                      original);
+            EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.failed.join(' '));
+            int told = 0;
+            for (const QString& o : rig.order)
+                told += o.startsWith(QLatin1String("file ")) ? 1 : 0;
+            EXPECT_EQ(told, int(original.size()));
+
+            // Per file, on whichever connection stored it: PASV and STOR, nothing else.
+            int stores = 0;
+            for (int c : rig.connectionsThat(QStringLiteral("STOR"))) {
+                QStringList perFile;
+                for (const QString& line : rig.sent(c)) {
+                    const QString verb = line.section(QLatin1Char(' '), 0, 0);
+                    if (verb == QLatin1String("STOR"))
+                        ++stores;
+                    if (verb == QLatin1String("SIZE") ||
+                        (connections > 0 && verb != QLatin1String("PASV") &&
+                         verb != QLatin1String("STOR") && verb != QLatin1String("CWD") &&
+                         verb != QLatin1String("USER") && verb != QLatin1String("PASS") &&
+                         verb != QLatin1String("TYPE")))
+                        perFile << line;
+                }
+                EXPECT_TRUE(perFile.isEmpty()) << str(perFile.join(QLatin1Char('\n')));
+            }
+            EXPECT_EQ(stores, int(original.size())) << str(rig.transcript());
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "session/publish_plan.h"
 #include "session/reply_assembler.h"
 #include "session/server_features.h"
+#include "session/stored_size_check.h"
 
 #include <gtest/gtest.h>
 
@@ -133,4 +134,59 @@ TEST(PublishRules, TimesAndTemporaryNames) {
     EXPECT_EQ(uploadTemporaryTarget(".velmora-upload"), "");
     EXPECT_EQ(uploadTemporaryTarget("a.velmora-upload"), "");
     EXPECT_FALSE(isUploadTemporaryName("..velmora-upload"));
+}
+
+// The results of direct uploads wait for their folder's listing: a file
+// listed short fails, one not listed is trusted, and none is lost when the
+// listing never comes or a result arrives after it.
+TEST(PublishRules, StoredSizesAreJudgedByTheFolderListing) {
+    struct Case {
+        const char* what;
+        std::optional<qint64> listed;  // the listing's size of the file; nothing: not listed
+        bool listingCame;
+        bool resultAfterListing;
+        const char* error;  // nothing: the upload stands
+    };
+    const char* const shortText =
+        "Upload of /up/a.bin failed: the server's file has 500 bytes, the local one 1,000";
+    const Case cases[] = {
+        {"listed whole", 1000, true, false, nullptr},
+        {"listed short", 500, true, false, shortText},
+        {"listed longer", 1500, true, false,
+         "Upload of /up/a.bin failed: the server's file has 1,500 bytes, the local one 1,000"},
+        {"not listed", std::nullopt, true, false, nullptr},
+        {"no listing", 500, false, false, nullptr},
+        {"result after the listing", 500, true, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QList<TransferResult> told;
+        auto check =
+            std::make_shared<StoredSizeCheck>([&told](const TransferResult& r) { told << r; });
+        TransferResult r;
+        r.info.remoteFolder = "/up";
+        r.info.fileName = "a.bin";
+        r.info.total = 1000;
+        r.success = true;
+        r.info.publish.sizeCheck = check;
+        const auto listing = [&](const QByteArray& name) {
+            return name == "a.bin" ? c.listed : std::nullopt;
+        };
+        QStringList failures;
+        if (!c.resultAfterListing) {
+            check->hold(r);
+            EXPECT_TRUE(told.isEmpty());
+        }
+        if (c.listingCame)
+            failures = check->settle(listing);
+        if (c.resultAfterListing)
+            check->hold(r);
+        r.info.publish.sizeCheck.reset();
+        check.reset();  // the last owner goes: nothing may stay untold
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told[0].success, c.error == nullptr);
+        EXPECT_FALSE(told[0].info.publish.sizeCheck);
+        EXPECT_EQ(told[0].error, QString::fromUtf8(c.error ? c.error : ""));
+        EXPECT_EQ(failures, c.error ? QStringList{QString::fromUtf8(c.error)} : QStringList());
+    }
 }
