@@ -15,13 +15,13 @@
 #include "platform/ui/keyboard_reach.h"
 #include "remote/remote_drag_data.h"
 #include "workspace/local_drag_data.h"
-#include "workspace/local_listing.h"
 #include "workspace/local_upload_plan.h"
 #include "workspace/project_folders.h"
 #include "workspace/ui/local_drag_image.h"
 #include "workspace/ui/local_row_delegate.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
+#include "workspace/upload_folder_reader.h"
 
 namespace {
 
@@ -250,19 +250,10 @@ void LocalTreeView::uploadFolder(const QModelIndex& index) {
     if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
-    const QString path = model_->pathOf(index);
-    const ProjectFolders folders = side_.projectFolders();
-    std::vector<LocalItem> contents;
-    const bool projectRoot = !folders.local.isEmpty() && !folders.remote.isEmpty() &&
-                             IsInProject(folders.local, path, kLocalSeparator) &&
-                             !IsInProject(folders.local, LocalParentFolder(path), kLocalSeparator);
-    if (projectRoot) {
-        // The project folder goes by its contents into the remote project folder.
-        for (const LocalEntry& e : ListLocalFolderForUpload(path, side_.showFlags()).entries) {
-            contents.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
-        }
-    }
-    side_.startUpload(PlanTreeUpload(folders, path, contents, side_.openRemoteFolder()), this);
+    side_.startUpload(
+        PlanTreeUpload(side_.projectFolders(), model_->pathOf(index),
+                       MakeUploadFolderReader(side_.showFlags()), side_.openRemoteFolder()),
+        this);
 }
 
 void LocalTreeView::deleteFolder(const QModelIndex& index) {
