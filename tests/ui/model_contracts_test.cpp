@@ -170,6 +170,8 @@ TEST(ModelContracts, LoopResults) {
     search.append({Item('-', "d.htm"), "/www/sub", 0});
     search.flush();
     EXPECT_EQ(search.rowCount(), 4);
+    for (int column = 0; column < search.columnCount(); ++column)
+        search.setSort({column, column % 2 == 1});
     // a.htm and c.htm went; sub stayed, and with it what was found there.
     RemoteItemList fresh;
     fresh.append(Item('-', "b.htm"));
@@ -187,6 +189,8 @@ TEST(ModelContracts, LoopResults) {
     cases.append({"/www", '-', "A.HTM", "a.htm"});
     cases.append({"/www/sub", 'd', "IMG", "img"}, CaseRowMark::Planned);
     EXPECT_EQ(cases.rowCount(), 2);
+    for (int column = 0; column < cases.columnCount(); ++column)
+        cases.setSort({column, true});
     cases.clear();
 
     CompareTreeModel compare;
@@ -205,6 +209,8 @@ TEST(ModelContracts, LoopResults) {
         {"", {item(both, "same"), item(both, "sub"), item(CompareItem::Local, "new.htm")}}));
     ASSERT_TRUE(compare.addResult({"sub", {item(CompareItem::Remote, "old.htm")}}));
     ASSERT_TRUE(compare.addResult({"same", {}}));
+    compare.setSort({1, true});
+    compare.setSort({0, false});
     compare.prune(true);
     compare.removeNode(compare.tree().find("sub")->children.front().get());
     compare.prune(true);
