@@ -28,6 +28,37 @@ RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTre
     return {RemoteDropDecision::Move, QString()};
 }
 
+RemoteDropSource RemoteDropSourceOf(bool hasRemoteDrag, bool hasLocalFiles) {
+    if (hasRemoteDrag) {
+        return RemoteDropSource::RemoteItems;
+    }
+    return hasLocalFiles ? RemoteDropSource::LocalFiles : RemoteDropSource::Other;
+}
+
+QByteArray RemoteTreeDropFolder(RemoteDropSource source, const QByteArray& node,
+                                const QByteArray& root) {
+    if (source == RemoteDropSource::Other) {
+        return {};
+    }
+    if (!node.isEmpty()) {
+        return node;
+    }
+    return source == RemoteDropSource::LocalFiles ? root : QByteArray();
+}
+
+QByteArray RemoteListDropFolder(RemoteDropSource source, const QByteArray& shown,
+                                const RemoteItem* row) {
+    if (source != RemoteDropSource::LocalFiles || shown.isEmpty()) {
+        return {};
+    }
+    if (!row || !row->isFolder()) {
+        return shown;
+    }
+    // Uploading into "shown/.." would name the folder above by a detour that
+    // neither the known listings nor the project mapping understand.
+    return row->name == ".." ? remoteParentFolder(shown) : joinRemotePath(shown, row->name);
+}
+
 std::vector<LocalFolderRecord> UploadRecordsFromPaths(const QStringList& localPaths,
                                                       QStringList* missing) {
     std::vector<LocalFolderRecord> records;

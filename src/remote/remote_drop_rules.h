@@ -8,6 +8,7 @@
 
 #include "remote/local_folder_record.h"
 #include "remote/remote_drag_data.h"
+#include "remote/remote_item.h"
 
 // What a drop onto a remote view does. Decided from the drag and the target
 // alone, so the views only carry it out.
@@ -29,6 +30,23 @@ inline constexpr char kCannotDropText[] = "Can not drop to the place";
 RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTree,
                                         const QByteArray& target, bool guarded,
                                         const QString& remoteProjectFolder);
+
+// What a drag over a remote view carries; a remote drag wins over the
+// file names it also holds for the desktop.
+enum class RemoteDropSource { RemoteItems, LocalFiles, Other };
+RemoteDropSource RemoteDropSourceOf(bool hasRemoteDrag, bool hasLocalFiles);
+
+// The folder a drop onto the remote tree lands in: the node under it (node
+// empty: the blank below the nodes, where only desktop files go, into the
+// root). Empty: nothing happens there.
+QByteArray RemoteTreeDropFolder(RemoteDropSource source, const QByteArray& node,
+                                const QByteArray& root);
+
+// The folder a drop onto the remote list lands in: only desktop files are
+// taken, into a folder row itself (".." the folder above), elsewhere into the
+// folder shown. Empty: the drop is refused.
+QByteArray RemoteListDropFolder(RemoteDropSource source, const QByteArray& shown,
+                                const RemoteItem* row);
 
 // Files and folders dropped from the desktop, grouped by the local folder they
 // are in, one upload record per folder, in the order first met. Paths that do

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
 #include <vector>
 
 #include "workspace/copy_buffer.h"
@@ -21,12 +23,42 @@ inline constexpr char kCannotDropToChild[] = "Can not drop to child or self";
 inline constexpr char kDeleteSelected[] = "Delete selected file/folder?";
 }  // namespace LocalTexts
 
+// What went wrong with one entry, in the system's words.
+struct LocalFailure {
+    QString path;
+    QString reason;
+    bool operator==(const LocalFailure&) const = default;
+};
+
+// Watches a long walk over the disk: counts the entries dealt with, keeps each
+// failure with the system's reason, and ends the walk before its next entry
+// once stop() was called (from any thread). What the walk has not reached
+// stays as it was.
+class LocalWalk {
+public:
+    // Called on the walking thread after each entry.
+    std::function<void(int entries, const QString& path)> onStep;
+
+    void stop() { stopped_ = true; }
+    bool stopped() const { return stopped_; }
+    void step(const QString& path);
+    void fail(const QString& path, const QString& reason);
+    int entries() const { return entries_; }
+    const std::vector<LocalFailure>& failures() const { return failures_; }
+
+private:
+    std::atomic_bool stopped_{false};
+    int entries_ = 0;
+    std::vector<LocalFailure> failures_;
+};
+
 // True when something, even a dangling link, already has this path.
 bool LocalNameTaken(const QString& path);
 
 // Copies a file to target, replacing an existing target file (or a link, as
 // a link) only once the whole copy is on disk, so a failed copy loses nothing.
-bool CopyLocalFile(const QString& source, const QString& target);
+// A failure leaves the system's reason in error.
+bool CopyLocalFile(const QString& source, const QString& target, QString* error = nullptr);
 
 // A name for a copy of name that nothing in folder has yet: name itself,
 // "Copy of " + name, then "Copy (2) of " + name, "Copy (3) of " ...
@@ -41,17 +73,18 @@ struct PasteResult {
 // Copies every item of the buffer into destination under UniqueCopyName.
 // Folders are copied whole (hidden names included). A folder is never pasted
 // into itself or below itself: that copy would never end.
-PasteResult PasteItems(const CopyBuffer& buffer, const QString& destination);
+PasteResult PasteItems(const CopyBuffer& buffer, const QString& destination,
+                       LocalWalk* walk = nullptr);
 
 // Deletes a folder and what it holds; true when the folder itself is gone.
 // Entries hidden by showFlags, and entries that cannot be deleted, stay, and
 // so does the folder. A path that is a link is removed as a link.
-bool DeleteLocalFolder(const QString& path, int showFlags);
+bool DeleteLocalFolder(const QString& path, int showFlags, LocalWalk* walk = nullptr);
 
 // Deletes the chosen items of folder (files, links and folders); returns the
 // paths that could not be deleted.
 QStringList DeleteLocalItems(const QString& folder, const std::vector<LocalItemRef>& items,
-                             int showFlags);
+                             int showFlags, LocalWalk* walk = nullptr);
 
 // Whether items of source may be dropped into destination: not into the
 // source itself, nor into or below a dragged item.
@@ -59,17 +92,20 @@ bool CanDropLocal(const QString& destination, const QString& source,
                   const std::vector<LocalItemRef>& items, QChar sep = kLocalSeparator);
 
 struct MoveResult {
-    bool cancelled = false;  // the user declined moving a project parent: nothing moved
-    QStringList moved;       // targets
-    QStringList failed;      // sources; each was reported with "Can not move: "
+    QStringList moved;   // targets
+    QStringList failed;  // sources
 };
 
-// Moves the items from source to destination under their own names. A dragged
-// folder that is a parent of the local project folder asks first. An existing
-// target is never replaced: that item fails.
+// Before a move: a dragged folder that is a parent of the local project folder
+// asks first; false when the user declines (nothing is to move).
+bool ConfirmMoveLocalItems(const QString& source, const std::vector<LocalItemRef>& items,
+                           const QString& projectFolder, Prompter& prompter);
+// Moves the items from source to destination under their own names. An
+// existing target is never replaced: that item fails.
 MoveResult MoveLocalItems(const QString& source, const QString& destination,
-                          const std::vector<LocalItemRef>& items, const QString& projectFolder,
-                          Prompter& prompter);
+                          const std::vector<LocalItemRef>& items, LocalWalk* walk = nullptr);
+// What the user is told of an item that could not be moved.
+QString CannotMoveText(const LocalFailure& failure);
 
 // A name a user may give a local item: not empty, not "." or "..", no '/'
 // and no NUL.

@@ -39,14 +39,19 @@ LocalUploadPlan PlanListUpload(const ProjectFolders& folders, const QString& fol
 }
 
 LocalUploadPlan PlanTreeUpload(const ProjectFolders& folders, const QString& folderPath,
-                               const std::vector<LocalItem>& contents,
+                               const LocalFolderReader& readContents,
                                const QByteArray& openRemoteFolder) {
     const QString parent = LocalParentFolder(folderPath);
     const QString name = LocalBaseName(folderPath);
     const bool inside = InsideProject(folders, folderPath);
     if (inside && (parent.isEmpty() || !IsInProject(folders.local, parent, kLocalSeparator))) {
         // The project folder itself: its contents go to the remote project folder.
-        return PlanListUpload(folders, folderPath, contents, openRemoteFolder);
+        std::vector<LocalItem> contents;
+        QStringList skipped;
+        if (!readContents || !readContents(folderPath, &contents, &skipped)) {
+            return {};
+        }
+        return PlanListUpload(folders, folderPath, std::move(contents), openRemoteFolder);
     }
     if (parent.isEmpty() || name.isEmpty()) {
         return {};

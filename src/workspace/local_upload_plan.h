@@ -31,7 +31,8 @@ LocalUploadPlan PlanListUpload(const ProjectFolders& folders, const QString& fol
 // A folder of the tree. Outside the project it is uploaded, as a folder, into
 // the folder open remotely. Inside it is uploaded to its twin: the project
 // folder itself by its contents, any folder below it as a folder into the twin
-// of its parent (so an empty folder is still created).
+// of its parent (so an empty folder is still created). readContents is called
+// only for the project folder itself; an unreadable one plans nothing.
 LocalUploadPlan PlanTreeUpload(const ProjectFolders& folders, const QString& folderPath,
-                               const std::vector<LocalItem>& contents,
+                               const LocalFolderReader& readContents,
                                const QByteArray& openRemoteFolder);

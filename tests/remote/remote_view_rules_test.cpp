@@ -1,3 +1,4 @@
+#include "remote/concerned_file_choice.h"
 #include "remote/remote_drop_rules.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_menu_rules.h"
@@ -490,6 +491,86 @@ TEST(RemoteDropRules, DesktopDropsGroupByFolderAndRoute) {
         const RemoteUploadRoute route = UploadRouteFor(c.project, c.target);
         EXPECT_EQ(route.inProject, c.inProject) << c.target.constData();
         EXPECT_EQ(route.relativePath, c.relative);
+    }
+}
+
+TEST(RemoteDropRules, WhereADropLands) {
+    using S = RemoteDropSource;
+    EXPECT_EQ(RemoteDropSourceOf(true, true), S::RemoteItems);
+    EXPECT_EQ(RemoteDropSourceOf(false, true), S::LocalFiles);
+    EXPECT_EQ(RemoteDropSourceOf(false, false), S::Other);
+
+    struct TreeCase {
+        S source;
+        QByteArray node, root, folder;
+    };
+    const TreeCase tree[] = {
+        {S::RemoteItems, "/www/img", "/", "/www/img"},
+        {S::RemoteItems, "", "/", ""},  // the blank: remote entries go nowhere
+        {S::LocalFiles, "/www/img", "/", "/www/img"},
+        {S::LocalFiles, "", "/home", "/home"},
+        {S::LocalFiles, "", "", ""},  // no root yet
+        {S::Other, "/www", "/", ""},
+    };
+    for (const TreeCase& c : tree) {
+        EXPECT_EQ(RemoteTreeDropFolder(c.source, c.node, c.root), c.folder)
+            << int(c.source) << ' ' << c.node.constData();
+    }
+
+    auto item = [](char kind, const char* name) {
+        RemoteItem i;
+        i.kind = kind;
+        i.name = name;
+        return i;
+    };
+    const RemoteItem folder = item('d', "img");
+    const RemoteItem file = item('-', "a.htm");
+    const RemoteItem parent = item('d', "..");
+    struct ListCase {
+        S source;
+        QByteArray shown;
+        const RemoteItem* row;
+        QByteArray folder;
+    };
+    const ListCase list[] = {
+        {S::LocalFiles, "/www", &folder, "/www/img"},
+        {S::LocalFiles, "/www", &file, "/www"},
+        {S::LocalFiles, "/www", nullptr, "/www"},
+        {S::LocalFiles, "/www/sub", &parent, "/www"},
+        {S::LocalFiles, "", nullptr, ""},  // nothing shown
+        {S::RemoteItems, "/www", &folder, ""},
+        {S::Other, "/www", &folder, ""},
+    };
+    for (const ListCase& c : list) {
+        EXPECT_EQ(RemoteListDropFolder(c.source, c.shown, c.row), c.folder)
+            << int(c.source) << ' ' << c.shown.constData();
+    }
+}
+
+TEST(RemoteMenuRules, ConcernedFileChoice) {
+    auto item = [](char kind, const char* name) {
+        RemoteItem i;
+        i.kind = kind;
+        i.name = name;
+        return i;
+    };
+    const QString ask = QString::fromLatin1(kReplaceConcernedQuestion);
+    struct Case {
+        std::vector<RemoteItem> chosen;
+        QString current;
+        ConcernedFileChoice choice;
+    };
+    const Case cases[] = {
+        {{item('-', "a.htm")}, "", {"/www/a.htm", ""}},
+        {{item('-', "a.htm")}, "/www/b.htm", {"/www/a.htm", ask}},
+        {{item('-', "a.htm")}, "/www/a.htm", {}},
+        {{item('d', "img")}, "", {}},
+        {{item('-', "a.htm"), item('-', "b.htm")}, "", {}},
+        {{}, "", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseConcernedFile("/www", c.chosen, c.current), c.choice)
+            << c.chosen.size() << ' ' << c.current.toStdString();
     }
 }
 

@@ -234,7 +234,8 @@ TEST(LocalViews, TreeGuardsAskAsWritten) {
     // The project tree does not guard its own root: only the plain question.
     f.host.prompts.expectQuestion(QStringLiteral("Delete the Folder?"), true);
     project.deleteFolder(project.treeModel()->topIndex());
-    EXPECT_FALSE(QFileInfo(f.path("gamma/inner")).exists());
+    EXPECT_TRUE(
+        WorkbenchHarness::waitFor([&] { return !QFileInfo::exists(f.path("gamma/inner")); }));
     EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return project.treeModel()->rowCount() == 0; }));
 }
 
@@ -274,10 +275,13 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     // Copy, then paste twice into the same folder.
     SelectRows(list, {QStringLiteral("a.txt")});
     list.copySelected();
+    // Pastes run one after the other: the second sees the first's copy.
     tree.pasteInto(tree.currentIndex());
     tree.pasteInto(tree.currentIndex());
-    EXPECT_TRUE(QFileInfo::exists(f.path("Copy of a.txt")));
-    EXPECT_TRUE(QFileInfo::exists(f.path("Copy (2) of a.txt")));
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return QFileInfo::exists(f.path("Copy of a.txt")) &&
+               QFileInfo::exists(f.path("Copy (2) of a.txt"));
+    }));
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] { return list.listModel()->rowOfName(QStringLiteral("Copy (2) of a.txt")) >= 0; }));
 
@@ -300,8 +304,9 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     EXPECT_TRUE(QFileInfo::exists(f.path("alpha")));
     f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), true);
     list.deleteSelected();
-    EXPECT_FALSE(QFileInfo::exists(f.path("alpha")));
-    EXPECT_FALSE(QFileInfo::exists(f.path("ß d.txt")));
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return !QFileInfo::exists(f.path("alpha")) && !QFileInfo::exists(f.path("ß d.txt"));
+    }));
     // The tree lost the folder too.
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] { return !ChildNames(tree, f.root).contains(QStringLiteral("alpha")); }));
@@ -340,7 +345,8 @@ TEST(LocalViews, DropsMoveRefuseAndDownload) {
     const int betaRow = list.listModel()->rowOfName(QStringLiteral("beta"));
     EXPECT_EQ(list.dropOn(list.listModel()->index(betaRow, 0), *file).action,
               LocalDropAction::Move);
-    EXPECT_TRUE(QFileInfo::exists(f.path("beta/b c.txt")));
+    EXPECT_TRUE(
+        WorkbenchHarness::waitFor([&] { return QFileInfo::exists(f.path("beta/b c.txt")); }));
     EXPECT_FALSE(QFileInfo::exists(f.path("b c.txt")));
 
     // Onto the folder it came from: refused.

@@ -301,17 +301,18 @@ TEST_F(LocalDisk, MoveReportsEachFailureAndGoesOn) {
     WriteFile(at("from/folder/in.txt"), "in");
     WriteFile(at("to/two.txt"), "existing");
 
-    ScriptedPrompter prompter;
+    LocalWalk walk;
     const MoveResult result = MoveLocalItems(at("from"), at("to"),
                                              {{QStringLiteral("one.txt"), false},
                                               {QStringLiteral("two.txt"), false},
                                               {QStringLiteral("folder"), true}},
-                                             QString(), prompter);
-    EXPECT_FALSE(result.cancelled);
+                                             &walk);
     EXPECT_EQ(QStringList({at("to/one.txt"), at("to/folder")}), result.moved);
     EXPECT_EQ(QStringList{at("from/two.txt")}, result.failed);
-    EXPECT_EQ(QStringList{QStringLiteral("Can not move: ") + at("from/two.txt")},
-              prompter.messages());
+    ASSERT_EQ(walk.failures().size(), 1u);
+    EXPECT_EQ(
+        CannotMoveText(walk.failures()[0]),
+        QStringLiteral("Can not move: ") + at("from/two.txt") + QStringLiteral(" (File exists)"));
     EXPECT_EQ("existing", ReadFile(at("to/two.txt")));
     EXPECT_EQ("2", ReadFile(at("from/two.txt")));
     EXPECT_EQ("in", ReadFile(at("to/folder/in.txt")));
@@ -328,16 +329,13 @@ TEST_F(LocalDisk, MovingAProjectParentAsksAndNoMovesNothing) {
         ScriptedPrompter prompter;
         prompter.expectQuestion(
             QStringLiteral("It is parent Folder of project, Do you want to move it?"), false);
-        const MoveResult result = MoveLocalItems(at("from"), at("to"), items, project, prompter);
-        EXPECT_TRUE(result.cancelled);
-        EXPECT_TRUE(result.moved.isEmpty());
-        EXPECT_TRUE(QFileInfo(at("from/loose.txt")).isFile());
+        EXPECT_FALSE(ConfirmMoveLocalItems(at("from"), items, project, prompter));
     }
     {
         ScriptedPrompter prompter;
         prompter.answer(true);
-        const MoveResult result = MoveLocalItems(at("from"), at("to"), items, project, prompter);
-        EXPECT_FALSE(result.cancelled);
+        EXPECT_TRUE(ConfirmMoveLocalItems(at("from"), items, project, prompter));
+        const MoveResult result = MoveLocalItems(at("from"), at("to"), items);
         EXPECT_EQ(2, result.moved.size());
         EXPECT_TRUE(QFileInfo(at("to/site/web")).isDir());
     }

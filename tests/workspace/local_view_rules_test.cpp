@@ -267,6 +267,14 @@ TEST(LocalUploadPlanTest, ProjectMappingOrOpenRemoteFolder) {
     const ProjectFolders none;
     const std::vector<LocalItem> two = {{QStringLiteral("a.htm"), false, 3},
                                         {QStringLiteral("img"), true, 0}};
+    // Only the project folder itself is read, and only by the plan.
+    QStringList read;
+    const LocalFolderReader reader = [&](const QString& folder, std::vector<LocalItem>* items,
+                                         QStringList*) {
+        read << folder;
+        *items = two;
+        return true;
+    };
     struct Case {
         const char* name;
         LocalUploadPlan plan;
@@ -291,14 +299,15 @@ TEST(LocalUploadPlanTest, ProjectMappingOrOpenRemoteFolder) {
         {"nothing chosen", PlanListUpload(none, QStringLiteral("/home/u"), {}, "/open"), false,
          false, "/open", "", "/home/u", 0},
         {"tree below project",
-         PlanTreeUpload(project, QStringLiteral("/home/u/web/docs/old"), {}, "/open"), true, true,
-         "/public_html", "docs", "/home/u/web/docs", 1},
+         PlanTreeUpload(project, QStringLiteral("/home/u/web/docs/old"), reader, "/open"), true,
+         true, "/public_html", "docs", "/home/u/web/docs", 1},
         {"tree first level",
-         PlanTreeUpload(project, QStringLiteral("/home/u/web/docs"), {}, "/open"), true, true,
+         PlanTreeUpload(project, QStringLiteral("/home/u/web/docs"), reader, "/open"), true, true,
          "/public_html", "", "/home/u/web", 1},
-        {"tree project root", PlanTreeUpload(project, QStringLiteral("/home/u/web"), two, "/open"),
-         true, true, "/public_html", "", "/home/u/web", 2},
-        {"tree outside", PlanTreeUpload(project, QStringLiteral("/home/u/other"), {}, "/open"),
+        {"tree project root",
+         PlanTreeUpload(project, QStringLiteral("/home/u/web"), reader, "/open"), true, true,
+         "/public_html", "", "/home/u/web", 2},
+        {"tree outside", PlanTreeUpload(project, QStringLiteral("/home/u/other"), reader, "/open"),
          true, false, "/open", "", "/home/u", 1},
     };
     for (const Case& c : cases) {
@@ -309,7 +318,13 @@ TEST(LocalUploadPlanTest, ProjectMappingOrOpenRemoteFolder) {
         EXPECT_EQ(c.plan.record.path, QString::fromLatin1(c.recordPath)) << c.name;
         EXPECT_EQ(c.plan.record.items.size(), c.items) << c.name;
     }
-    const LocalUploadPlan folder = PlanTreeUpload(none, QStringLiteral("/home/u/名前 x"), {}, "/o");
+    EXPECT_EQ(read, QStringList{QStringLiteral("/home/u/web")});
+    const LocalFolderReader unreadable = [](const QString&, std::vector<LocalItem>*, QStringList*) {
+        return false;
+    };
+    EXPECT_FALSE(PlanTreeUpload(project, QStringLiteral("/home/u/web"), unreadable, "/open").valid);
+    const LocalUploadPlan folder =
+        PlanTreeUpload(none, QStringLiteral("/home/u/名前 x"), reader, "/o");
     ASSERT_EQ(folder.record.items.size(), 1u);
     EXPECT_EQ(folder.record.items[0].name, QString::fromUtf8("名前 x"));
     EXPECT_TRUE(folder.record.items[0].isFolder);

@@ -2,6 +2,7 @@
 
 #include "app/color_choice.h"
 #include "app/command_ids.h"
+#include "app/group_command_steps.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
 #include "app/quick_connect.h"
@@ -835,18 +836,8 @@ void MainFrame::sendSimpleCommand(int id) {
 }
 
 void MainFrame::sendGroupCommand(int id) {
-    const QByteArray listing = id == kCmdGroupList   ? QByteArrayLiteral("LIST")
-                               : id == kCmdGroupNlst ? QByteArrayLiteral("NLST")
-                                                     : QByteArrayLiteral("MLSD");
-    StepList steps;
     const QByteArray selected = remoteSelection_ ? remoteSelection_() : QByteArray();
-    if (selected.isEmpty())
-        steps.append({QByteArrayLiteral("PWD"), QByteArray()});
-    else
-        steps.append({QByteArrayLiteral("CWD"), selected});
-    steps.append({QByteArrayLiteral("PASV"), QByteArray()});
-    steps.append({listing, QByteArray()});
-    workbench_.session().sendGroup(steps);
+    workbench_.session().sendGroup(GroupCommandSteps(id, selected));
 }
 
 void MainFrame::runCommand(int id) {

@@ -213,39 +213,42 @@ void SiteConnectDialog::newSite() {
     selectRow(row);
 }
 
-void SiteConnectDialog::connectSite() {
+std::optional<SiteConnectDialog::Collected> SiteConnectDialog::collectSelected() {
     if (row_ < 0)
-        return;
-    const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
+        return std::nullopt;
+    Collected c{pages_->collect(sites_.Records[size_t(row_)]), std::nullopt};
     const auto offset = pagesTimeOffset();
     if (!offset)
-        return;
-    QString message = ValidateProjectFields(collected, sites_.Records[size_t(row_)]);
-    if (!message.isEmpty()) {
-        prompter_.showMessage(message);
-        return;
+        return std::nullopt;
+    c.offset = *offset;
+    const QString invalid = ValidateProjectFields(c.site, sites_.Records[size_t(row_)]);
+    if (!invalid.isEmpty()) {
+        prompter_.showMessage(invalid);
+        return std::nullopt;
     }
+    return c;
+}
+
+void SiteConnectDialog::connectSite() {
+    const auto c = collectSelected();
+    if (!c)
+        return;
+    const SiteRecord& collected = c->site;
+    QString message;
     if (!ConnectSite(sites_, row_, collected, &message)) {
         if (!message.isEmpty())
             prompter_.showMessage(message);
         return;
     }
-    storeTimeOffset(collected, *offset);
+    storeTimeOffset(collected, c->offset);
     accept();
 }
 
 void SiteConnectDialog::saveSite() {
-    if (row_ < 0)
+    const auto c = collectSelected();
+    if (!c)
         return;
-    const SiteRecord collected = pages_->collect(sites_.Records[size_t(row_)]);
-    const auto offset = pagesTimeOffset();
-    if (!offset)
-        return;
-    const QString invalid = ValidateProjectFields(collected, sites_.Records[size_t(row_)]);
-    if (!invalid.isEmpty()) {
-        prompter_.showMessage(invalid);
-        return;
-    }
+    const SiteRecord& collected = c->site;
     const SiteSaveDecision decision = DecideSiteSave(collected, sites_.Current);
     switch (decision.outcome) {
         case SiteSaveOutcome::Invalid:
@@ -261,7 +264,7 @@ void SiteConnectDialog::saveSite() {
             StoreSite(sites_, collected, true);
             break;
     }
-    storeTimeOffset(collected, *offset);
+    storeTimeOffset(collected, c->offset);
     emit model_->dataChanged(model_->index(row_, 0), model_->index(row_, 1));
 }
 

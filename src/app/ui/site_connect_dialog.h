@@ -73,6 +73,13 @@ private:
     // The offset the pages hold: nothing when its text is not one (the user
     // was told), an empty inner value when none is given.
     std::optional<std::optional<qint32>> pagesTimeOffset();
+    // The selected site as the pages show it, with its time offset; none
+    // (the reason shown) when nothing is selected or a field is not valid.
+    struct Collected {
+        SiteRecord site;
+        std::optional<qint32> offset;
+    };
+    std::optional<Collected> collectSelected();
     void storeTimeOffset(const SiteRecord& site, std::optional<qint32> seconds);
 
     SiteList& sites_;

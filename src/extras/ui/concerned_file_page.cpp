@@ -1,7 +1,6 @@
 #include "extras/ui/concerned_file_page.h"
 
 #include "extras/content_rules.h"
-#include "extras/ui/text_loader.h"
 #include "platform/prompter.h"
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
@@ -9,7 +8,6 @@
 #include "session/ftp_session.h"
 #include "session/socket_group.h"
 
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +51,7 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
     pane_->setFont(font);
     pane_->setLineWrapMode(QPlainTextEdit::NoWrap);
     pane_->setAccessibleName(QStringLiteral("Concerned file content"));
+    edited_ = EditedText(pane_);
 
     auto* grid = new QGridLayout;
     grid->addWidget(caption, 0, 0);
@@ -82,7 +81,7 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
     connect(&engine_, &ActionEngine::transferFinished, this,
             [this](const TransferInfo& info, qint64, bool success) {
                 if (info.socketKind == int(SocketKind::DirectUpload))
-                    onTransferFinished(info.remoteFolder, info.fileName, uploadingBytes_, success);
+                    onTransferFinished(info.remoteFolder, info.fileName, success);
             });
     connect(&session_, &FtpSession::connectionClosed, this, [this] {
         renames_.reset();
@@ -93,7 +92,7 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
 
 void ConcernedFilePage::showStartRemark() {
     loaded_ = false;
-    original_.clear();
+    edited_.clear();
     remark_->hide();
     pane_->setPlainText(ConcernedFileStartRemark());
     pane_->setReadOnly(true);
@@ -123,23 +122,15 @@ void ConcernedFilePage::setPath(const QString& path) {
 }
 
 bool ConcernedFilePage::mayDropEdits() {
-    if (!loaded_ || pane_->isReadOnly() || IsLoadingText(pane_) || !pane_->document()->isModified())
+    if (!loaded_ || pane_->isReadOnly() || !edited_.edited())
         return true;
     return prompter_.askYesNo(QString::fromLatin1(kDropEditsQuestion));
 }
 
 void ConcernedFilePage::onTransferFinished(const QByteArray& folder, const QByteArray& name,
-                                           const QByteArray& bytes, bool success) {
-    if (!success || QString::fromUtf8(joinRemotePath(folder, name)) != path_ ||
-        uploadingText_.isNull())
-        return;
-    // What the server now holds is what the pane shows, unless it was edited
-    // while the upload ran.
-    if (pane_->toPlainText() == uploadingText_) {
-        original_ = bytes;
-        pane_->document()->setModified(false);
-    }
-    uploadingText_ = QString();
+                                           bool success) {
+    if (QString::fromUtf8(joinRemotePath(folder, name)) == path_)
+        edited_.uploadFinished(success);
 }
 
 void ConcernedFilePage::setConcernedFile(const QByteArray& folder, const QByteArray& name) {
@@ -207,12 +198,10 @@ void ConcernedFilePage::showContent(const QByteArray& bytes) {
     const QString remark = (content.remarkBefore + content.remarkAfter).trimmed();
     remark_->setText(remark);
     remark_->setVisible(!remark.isEmpty());
-    original_ = bytes;
-    shown_ = content.text;
     loaded_ = true;
     // Only the part before a zero byte is shown: editing it would lose the rest.
     pane_->setReadOnly(content.binary);
-    LoadPlainText(pane_, content.text.text);
+    edited_.load(bytes, content.text);
 }
 
 void ConcernedFilePage::remove() {
@@ -240,36 +229,11 @@ void ConcernedFilePage::upload() {
     }
     if (!prompter_.askYesNo(QStringLiteral("Upload the concerned file?")))
         return;
-    QByteArray bytes = original_;
-    if (!IsLoadingText(pane_) && pane_->document()->isModified()) {
-        bool ok = true;
-        bytes = shown_.encode(pane_->toPlainText(), &ok);
-        if (!ok) {
-            prompter_.showMessage(QStringLiteral(
-                "The text holds characters the file's encoding can not keep; nothing is sent."));
-            return;
-        }
-    }
-    uploadingText_ = pane_->toPlainText();
-    uploadingBytes_ = bytes;
-    TransferStarters(engine_).uploadDirect(folder, name, bytes, true);
+    edited_.upload(engine_, prompter_, folder, name, true);
 }
 
 void ConcernedFilePage::chooseFont() {
-    std::optional<QFont> chosen;
-    if (hooks_.chooseFont) {
-        chosen = hooks_.chooseFont(pane_->font());
-    } else {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, pane_->font(), this);
-        if (ok)
-            chosen = f;
-    }
-    if (!chosen)
-        return;
-    pane_->setFont(*chosen);
-    if (hooks_.storeFont)
-        hooks_.storeFont(*chosen);
+    ChoosePaneFont(pane_, hooks_.chooseFont, hooks_.storeFont);
 }
 
 void ConcernedFilePage::onLogLine(const LogLine& line) {

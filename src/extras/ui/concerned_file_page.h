@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extras/file_text.h"
 #include "extras/rename_watcher.h"
+#include "extras/ui/edited_text.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -67,8 +67,7 @@ private:
     bool splitPath(QByteArray* folder, QByteArray* name) const;
     // False when the pane holds edits not sent and the user keeps them.
     bool mayDropEdits();
-    void onTransferFinished(const QByteArray& folder, const QByteArray& name,
-                            const QByteArray& bytes, bool success);
+    void onTransferFinished(const QByteArray& folder, const QByteArray& name, bool success);
 
     FtpSession& session_;
     ActionEngine& engine_;
@@ -81,11 +80,6 @@ private:
     bool loaded_ = false;
     int fetching_ = 0;             // fetches of this page in the queue
     bool contentArrived_ = false;  // since the last one ended
-    QByteArray original_;
-    FileText shown_;
-    // The pane's text and bytes of the upload under way.
-    QString uploadingText_;
-    QByteArray uploadingBytes_;
     QLabel* name_;
     QLabel* folder_;
     QLabel* remark_;
@@ -94,4 +88,5 @@ private:
     QPushButton* remove_;
     QPushButton* upload_;
     QPushButton* font_;
+    EditedText edited_{nullptr};
 };

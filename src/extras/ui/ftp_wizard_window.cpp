@@ -3,7 +3,6 @@
 #include "extras/content_rules.h"
 #include "extras/image_decoder.h"
 #include "extras/ui/image_canvas.h"
-#include "extras/ui/text_loader.h"
 #include "platform/prompter.h"
 #include "remote/action_engine.h"
 #include "remote/transfer_starters.h"
@@ -12,7 +11,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontDialog>
 #include <QFutureWatcher>
 #include <QLabel>
 #include <QMenuBar>
@@ -73,6 +71,7 @@ FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByt
     text_->setFont(font);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setAccessibleName(QStringLiteral("File text"));
+    edited_ = EditedText(text_);
     canvas_ = new ImageCanvas;
     scroll_ = new QScrollArea(this);
     scroll_->setWidget(canvas_);
@@ -94,21 +93,14 @@ FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByt
     connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(&engine_, &ActionEngine::transferFinished, this,
             [this](const TransferInfo& info, qint64, bool success) {
-                // What the server now holds is the text, unless edited since.
-                if (!success || info.socketKind != int(SocketKind::DirectUpload) ||
-                    info.remoteFolder != folder_ || info.fileName != name_ ||
-                    uploadingText_.isNull())
-                    return;
-                if (text_->toPlainText() == uploadingText_) {
-                    original_ = uploadingBytes_;
-                    text_->document()->setModified(false);
-                }
-                uploadingText_ = QString();
+                if (info.socketKind == int(SocketKind::DirectUpload) &&
+                    info.remoteFolder == folder_ && info.fileName == name_)
+                    edited_.uploadFinished(success);
             });
 }
 
 bool FtpWizardWindow::hasEditsNotUploaded() const {
-    return view_ == View::Text && !IsLoadingText(text_) && text_->document()->isModified();
+    return view_ == View::Text && edited_.edited();
 }
 
 void FtpWizardWindow::closeQuietly() {
@@ -151,7 +143,7 @@ void FtpWizardWindow::closeView() {
     view_ = View::None;
     text_->clear();
     canvas_->setImage(QImage());
-    original_.clear();
+    edited_.clear();
     stack_->setCurrentWidget(status_);
     updateActions();
 }
@@ -193,11 +185,9 @@ void FtpWizardWindow::showContent(const QByteArray& bytes) {
             break;
         case ContentKind::Text:
             view_ = View::Text;
-            original_ = bytes;
-            shown_ = FileText::decode(bytes);
             status_->setText(WizardTexts::completed(QString()));
             stack_->setCurrentWidget(text_);
-            LoadPlainText(text_, shown_.text);
+            edited_.load(bytes, FileText::decode(bytes));
             break;
     }
     updateActions();
@@ -258,19 +248,7 @@ void FtpWizardWindow::upload() {
     }
     if (!prompter_.askYesNo(QStringLiteral("Upload the wizard file?")))
         return;
-    QByteArray bytes = original_;
-    if (!IsLoadingText(text_) && text_->document()->isModified()) {
-        bool ok = true;
-        bytes = shown_.encode(text_->toPlainText(), &ok);
-        if (!ok) {
-            prompter_.showMessage(QStringLiteral(
-                "The text holds characters the file's encoding can not keep; nothing is sent."));
-            return;
-        }
-    }
-    uploadingText_ = text_->toPlainText();
-    uploadingBytes_ = bytes;
-    TransferStarters(engine_).uploadDirect(folder_, name_, bytes, false);
+    edited_.upload(engine_, prompter_, folder_, name_, false);
 }
 
 void FtpWizardWindow::properties() {
@@ -293,22 +271,8 @@ void FtpWizardWindow::help() {
 }
 
 void FtpWizardWindow::changeFont() {
-    if (view_ != View::Text)
-        return;
-    std::optional<QFont> chosen;
-    if (hooks_.chooseFont) {
-        chosen = hooks_.chooseFont(text_->font());
-    } else {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, text_->font(), this);
-        if (ok)
-            chosen = f;
-    }
-    if (!chosen)
-        return;
-    text_->setFont(*chosen);
-    if (hooks_.storeFont)
-        hooks_.storeFont(*chosen);
+    if (view_ == View::Text)
+        ChoosePaneFont(text_, hooks_.chooseFont, hooks_.storeFont);
 }
 
 void FtpWizardWindow::closeEvent(QCloseEvent* event) {

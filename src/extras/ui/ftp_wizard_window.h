@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extras/file_text.h"
+#include "extras/ui/edited_text.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -94,8 +94,6 @@ private:
     bool waiting_ = false;  // a fetch of this window is in the queue
     View view_ = View::None;
     quint64 decodeTicket_ = 0;  // bumped whenever the view is dropped
-    QByteArray original_;
-    FileText shown_;
     QStackedWidget* stack_;
     QLabel* status_;
     QPlainTextEdit* text_;
@@ -103,7 +101,5 @@ private:
     ImageCanvas* canvas_;
     QList<QAction*> actions_;
     bool quiet_ = false;
-    // The text and bytes of the upload under way.
-    QString uploadingText_;
-    QByteArray uploadingBytes_;
+    EditedText edited_{nullptr};
 };

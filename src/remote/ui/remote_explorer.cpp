@@ -19,6 +19,7 @@
 #include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
+#include "remote/concerned_file_choice.h"
 #include "remote/file_operation_starters.h"
 #include "remote/folder_actions.h"
 #include "remote/listing_action.h"
@@ -46,7 +47,6 @@ namespace {
 
 constexpr char kDeleteItemQuestion[] = "Delete the selected item?";
 constexpr char kDeleteItemsQuestion[] = "Delete the selected items?";
-constexpr char kReplaceConcerned[] = "Replace concerned file?";
 
 QString Text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes);
@@ -903,15 +903,12 @@ void RemoteExplorer::runListCommand(int id) {
             return;
         }
         case kListConcernedFile: {
-            if (items.size() != 1 || items.front().isFolder())
+            const ConcernedFileChoice choice =
+                ChooseConcernedFile(folder, items, concerned_ ? concerned_() : QString());
+            if (choice.path.isEmpty() ||
+                (!choice.question.isEmpty() && !prompter.askYesNo(choice.question)))
                 return;
-            const QString path = Text(joinRemotePath(folder, items.front().name));
-            const QString current = concerned_ ? concerned_() : QString();
-            if (current == path)
-                return;
-            if (!current.isEmpty() && !prompter.askYesNo(QString::fromLatin1(kReplaceConcerned)))
-                return;
-            host_.storeConcernedFile(path);
+            host_.storeConcernedFile(choice.path);
             return;
         }
         default:
@@ -958,20 +955,35 @@ void RemoteExplorer::renameListRow(int row, const QString& text) {
 
 // --- drops ---------------------------------------------------------------------
 
+namespace {
+
+RemoteDropSource SourceOf(const QMimeData* mime) {
+    return RemoteDropSourceOf(HasRemoteDrag(mime), HasLocalFiles(mime));
+}
+
+}  // namespace
+
 bool RemoteExplorer::canDropOnTree(const QMimeData* mime, const QModelIndex& target,
                                    bool fromTree) const {
     Q_UNUSED(fromTree);
-    if (HasRemoteDrag(mime))
-        return true;
-    return HasLocalFiles(mime) && (target.isValid() || treeModel_->hasRoot());
+    // Remote entries are taken anywhere, so that the tree opens nodes under them.
+    const RemoteDropSource source = SourceOf(mime);
+    return source == RemoteDropSource::RemoteItems || !treeDropFolder(source, target).isEmpty();
+}
+
+QByteArray RemoteExplorer::treeDropFolder(RemoteDropSource source,
+                                          const QModelIndex& target) const {
+    return RemoteTreeDropFolder(
+        source, target.isValid() ? treeModel_->pathOf(target) : QByteArray(),
+        treeModel_->hasRoot() ? treeModel_->pathOf(treeModel_->rootIndex()) : QByteArray());
 }
 
 void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree) {
-    if (!target.isValid() && !HasLocalFiles(mime))
+    const RemoteDropSource source = SourceOf(mime);
+    const QByteArray folder = treeDropFolder(source, target);
+    if (folder.isEmpty())
         return;
-    const QByteArray folder =
-        target.isValid() ? treeModel_->pathOf(target) : treeModel_->pathOf(treeModel_->rootIndex());
-    if (HasRemoteDrag(mime)) {
+    if (source == RemoteDropSource::RemoteItems) {
         const auto drag = DecodeRemoteDrag(mime->data(QString::fromLatin1(kRemoteDragMimeType)));
         if (!drag)
             return;
@@ -983,22 +995,26 @@ void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target
             FileOperationStarters(engine_).move(drag->folder, folder, drag->items);
         return;
     }
-    if (HasLocalFiles(mime))
-        LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
-                     knownListing());
+    LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
+                 knownListing());
+}
+
+QByteArray RemoteExplorer::listDropFolder(const QMimeData* mime, const QModelIndex& row) const {
+    RemoteItem item;
+    const bool onRow = row.isValid() && row.row() < listModel_->rowCount();
+    if (onRow)
+        item = listModel_->itemAt(row.row());
+    return RemoteListDropFolder(SourceOf(mime), listModel_->folder(), onRow ? &item : nullptr);
 }
 
 bool RemoteExplorer::canDropOnList(const QMimeData* mime, const QModelIndex& row) const {
-    Q_UNUSED(row);
-    return listModel_->hasFolder() && HasLocalFiles(mime) && !HasRemoteDrag(mime);
+    return !listDropFolder(mime, row).isEmpty();
 }
 
 void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
-    if (!canDropOnList(mime, row))
+    const QByteArray folder = listDropFolder(mime, row);
+    if (folder.isEmpty())
         return;
-    QByteArray folder = listModel_->folder();
-    if (row.isValid() && listModel_->kindAt(row.row()) == 'd')
-        folder = joinRemotePath(folder, listModel_->nameAt(row.row()).toByteArray());
     LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
                  knownListing());
 }

@@ -9,6 +9,7 @@
 
 #include "platform/list_sort.h"
 #include "remote/kind_filter.h"
+#include "remote/remote_drop_rules.h"
 #include "remote/remote_item_list.h"
 #include "remote/ui/remote_list_model.h"
 #include "remote/ui/remote_transfers.h"
@@ -110,6 +111,8 @@ public:
     // Drops, as the views hand them over.
     bool canDropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree) const;
     void dropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree);
+    QByteArray treeDropFolder(RemoteDropSource source, const QModelIndex& target) const;
+    QByteArray listDropFolder(const QMimeData* mime, const QModelIndex& row) const;
     bool canDropOnList(const QMimeData* mime, const QModelIndex& row) const;
     void dropOnList(const QMimeData* mime, const QModelIndex& row);
 

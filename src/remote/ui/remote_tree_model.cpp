@@ -64,7 +64,8 @@ bool RemoteTreeModel::hasRoot() const {
     return bool(top_);
 }
 
-RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
+RemoteTreeModel::Node* RemoteTreeModel::descend(const QByteArray& folder,
+                                                const MissingChild& missing) const {
     if (!top_)
         return nullptr;
     // Walk down by the path's pieces below the top node; no search of the
@@ -77,8 +78,7 @@ RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
         base += '/';
     if (!folder.startsWith(base))
         return nullptr;
-    const QList<QByteArray> pieces = folder.mid(base.size()).split('/');
-    for (const QByteArray& piece : pieces) {
+    for (const QByteArray& piece : folder.mid(base.size()).split('/')) {
         if (piece.isEmpty())
             continue;
         Node* next = nullptr;
@@ -88,11 +88,17 @@ RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
                 break;
             }
         }
+        if (!next && missing)
+            next = missing(node, piece);
         if (!next)
             return nullptr;
         node = next;
     }
     return node;
+}
+
+RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
+    return descend(folder, {});
 }
 
 bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedItems items) {
@@ -182,42 +188,20 @@ void RemoteTreeModel::resetNode(const QModelIndex& index) {
 }
 
 QModelIndex RemoteTreeModel::ensurePath(const QByteArray& folder) {
-    if (!top_)
-        return {};
-    Node* node = top_.get();
-    if (folder == node->path)
-        return rootIndex();
-    QByteArray base = node->path;
-    if (!base.endsWith('/'))
-        base += '/';
-    if (!folder.startsWith(base))
-        return {};
-    for (const QByteArray& piece : folder.mid(base.size()).split('/')) {
-        if (piece.isEmpty())
-            continue;
-        Node* next = nullptr;
-        for (const auto& child : node->children) {
-            if (child->item.name == piece) {
-                next = child.get();
-                break;
-            }
-        }
-        if (!next) {
-            auto child = std::make_unique<Node>();
-            child->parent = node;
-            child->item.kind = 'd';
-            child->item.name = piece;
-            child->path = joinRemotePath(node->path, piece);
-            next = child.get();
-            const int row = int(node->children.size());
-            child->row = row;
-            beginInsertRows(indexOfNode(node), row, row);
-            node->children.push_back(std::move(child));
-            endInsertRows();
-        }
-        node = next;
-    }
-    return indexOfNode(node);
+    return indexOfNode(descend(folder, [this](Node* node, const QByteArray& piece) {
+        auto child = std::make_unique<Node>();
+        child->parent = node;
+        child->item.kind = 'd';
+        child->item.name = piece;
+        child->path = joinRemotePath(node->path, piece);
+        Node* made = child.get();
+        const int row = int(node->children.size());
+        child->row = row;
+        beginInsertRows(indexOfNode(node), row, row);
+        node->children.push_back(std::move(child));
+        endInsertRows();
+        return made;
+    }));
 }
 
 bool RemoteTreeModel::removeUnlisted(const QModelIndex& index) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -78,6 +79,10 @@ private:
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOfNode(const Node* node) const;
     Node* find(const QByteArray& folder) const;
+    // The node of folder at or below the top node; where a piece has no node,
+    // missing may make one (nullptr: the walk fails).
+    using MissingChild = std::function<Node*(Node* parent, const QByteArray& piece)>;
+    Node* descend(const QByteArray& folder, const MissingChild& missing) const;
 
     std::unique_ptr<Node> top_;
     mutable RemoteIcons icons_;

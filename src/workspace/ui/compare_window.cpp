@@ -16,7 +16,6 @@
 #include "workspace/ui/loop_result_models.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,38 +28,15 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace {
-
-QByteArray trimmed(QByteArray path) {
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
-
-QByteArray joinRel(const QByteArray& a, const QByteArray& b) {
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return a + '/' + b;
-}
-
-}  // namespace
-
 CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
                              HelpViewer& help, const ProjectFolders& folders,
                              const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
     : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/compare.htm"), parent),
       folders_(folders),
-      remoteProject_(trimmed(folders.remote.toUtf8())),
-      startFolder_(trimmed(startFolder)),
+      sides_(folders, startFolder),
       tree_(new QTreeView(this)),
       model_(new CompareTreeModel(this)) {
-    QByteArray rel = startFolder_.mid(remoteProject_.size());
-    while (rel.startsWith('/'))
-        rel.remove(0, 1);
-    startRelative_ = rel;
-    setWindowTitle(CompareWindowTitle(folders.remote, QString::fromUtf8(startFolder_)));
+    setWindowTitle(CompareWindowTitle(folders.remote, QString::fromUtf8(sides_.startFolder())));
     startButton_->setText(startText());
     helpButton_->setText(QStringLiteral("?"));
     helpButton_->setAccessibleName(QStringLiteral("Help"));
@@ -161,7 +137,7 @@ bool CompareWindow::startLoop() {
         prompter_.showMessage(QString::fromLatin1(LoopTexts::kCompareBusy));
         return false;
     }
-    const QString local = ToLocalProjectPath(folders_, QString::fromUtf8(startFolder_));
+    const QString local = ToLocalProjectPath(folders_, QString::fromUtf8(sides_.startFolder()));
     const QString refusal = CompareStartRefusal(local);
     if (!refusal.isEmpty()) {
         prompter_.showMessage(refusal);
@@ -170,10 +146,11 @@ bool CompareWindow::startLoop() {
     runOptions_ = options();
     emit datesStored(dates_->isChecked());
     emit optionsStored(runOptions_);
-    model_->reset(startRelative_);
+    model_->reset(sides_.startRelative());
     tree_->expand(model_->index(0, 0, {}));
     pendingTransfers_.clear();
-    CompareParams params{folders_.local, remoteProject_, runOptions_, startRelative_};
+    CompareParams params{folders_.local, sides_.remoteProject(), runOptions_,
+                         sides_.startRelative()};
     params.dates = dates_->isChecked();
     params.listOffset = listOffset_;
     if (params.dates) {
@@ -207,18 +184,6 @@ bool CompareWindow::compareResult(const FolderCompareResult& result) {
         return false;
     tree_->expand(model_->indexOf(model_->tree().find(result.relativePath)));
     return true;
-}
-
-QByteArray CompareWindow::startPath(const CompareNode* node) const {
-    return CompareTree::pathOf(node);
-}
-
-QByteArray CompareWindow::projectPath(const CompareNode* node) const {
-    return joinRel(startRelative_, startPath(node));
-}
-
-QString CompareWindow::localPathOf(const CompareNode* node) const {
-    return JoinLocalPath(folders_.local, QString::fromUtf8(projectPath(node)));
 }
 
 QMenu* CompareWindow::itemMenu(CompareNode* node) {
@@ -258,7 +223,7 @@ void CompareWindow::viewItem(int commandId, CompareNode* node) {
     if (side == CompareViewSide::None)
         return;
     if (side == CompareViewSide::Local) {
-        emit viewRequested(commandId, {}, {}, localPathOf(node));
+        emit viewRequested(commandId, {}, {}, sides_.localPathOf(node));
         return;
     }
     const auto [folder, name] = remoteFileOf(node);
@@ -270,7 +235,7 @@ std::optional<CompareWindow::ViewTarget> CompareWindow::viewTarget(CompareNode* 
         case CompareViewSide::None:
             return std::nullopt;
         case CompareViewSide::Local:
-            return ViewTarget{false, localPathOf(node)};
+            return ViewTarget{false, sides_.localPathOf(node)};
         case CompareViewSide::Server: {
             const auto [folder, name] = remoteFileOf(node);
             return ViewTarget{true, QString::fromUtf8(joinRemotePath(folder, name))};
@@ -280,40 +245,32 @@ std::optional<CompareWindow::ViewTarget> CompareWindow::viewTarget(CompareNode* 
 }
 
 std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode* node) const {
-    const QByteArray path = projectPath(node);
-    return {joinRemotePath(remoteProject_, path.left(qMax(0, int(path.lastIndexOf('/'))))),
-            node->item.remoteName};
+    return {sides_.remoteFolderOf(node), node->item.remoteName};
 }
 
 void CompareWindow::upload(CompareNode* node) {
-    const QByteArray path = projectPath(node);
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash);
+    const QByteArray folder = sides_.projectFolderOf(node);
     LocalFolderRecord local;
-    local.path = JoinLocalPath(folders_.local, QString::fromUtf8(folder));
+    local.path = sides_.localFolderOf(node);
     local.items.push_back({node->item.localName, false, node->item.localSize});
     pendingTransfers_.insert(
-        joinRemotePath(joinRemotePath(remoteProject_, folder), node->item.localName.toUtf8()));
-    TransferStarters(engine_).uploadProject(remoteProject_,
+        joinRemotePath(sides_.remoteFolderOf(node), node->item.localName.toUtf8()));
+    TransferStarters(engine_).uploadProject(sides_.remoteProject(),
                                             folder.isEmpty() ? QByteArray() : '/' + folder, local);
 }
 
 void CompareWindow::download(CompareNode* node) {
     if (!isSafeLocalName(node->item.remoteName))
         return;
-    const QByteArray path = projectPath(node);
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash);
     RemoteItemList selection;
     RemoteItem item;
     item.kind = '-';
     item.name = node->item.remoteName;
     item.size = node->item.remoteSize;
     selection.append(item);
-    const QByteArray remoteFolder = joinRemotePath(remoteProject_, folder);
+    const QByteArray remoteFolder = sides_.remoteFolderOf(node);
     pendingTransfers_.insert(joinRemotePath(remoteFolder, item.name));
-    TransferStarters(engine_).download(
-        remoteFolder, JoinLocalPath(folders_.local, QString::fromUtf8(folder)), selection);
+    TransferStarters(engine_).download(remoteFolder, sides_.localFolderOf(node), selection);
 }
 
 void CompareWindow::deleteItem(CompareNode* node) {
@@ -321,8 +278,9 @@ void CompareWindow::deleteItem(CompareNode* node) {
     if (c.deleteLocal) {
         if (!prompter_.askYesNo(QStringLiteral("Delete the local file?")))
             return;
-        if (!QFile::remove(localPathOf(node))) {
-            prompter_.showMessage(QStringLiteral("Can not delete the file"));
+        const QString failure = sides_.deleteLocalFile(node);
+        if (!failure.isEmpty()) {
+            prompter_.showMessage(failure);
             return;
         }
         model_->removeNode(node);
@@ -332,41 +290,26 @@ void CompareWindow::deleteItem(CompareNode* node) {
     }
     if (!c.deleteRemote || !prompter_.askYesNo(QStringLiteral("Delete the server file?")))
         return;
-    const QByteArray path = projectPath(node);
-    const qsizetype slash = path.lastIndexOf('/');
     RemoteItem item;
     item.kind = '-';
     item.name = node->item.remoteName;
     RefreshTarget target;
     target.window = token();
     target.mode = 2;
-    FileOperationStarters(engine_).deleteItems(
-        joinRemotePath(remoteProject_, slash < 0 ? QByteArray() : path.left(slash)),
-        std::vector<RemoteItem>{item}, target);
+    FileOperationStarters(engine_).deleteItems(sides_.remoteFolderOf(node),
+                                               std::vector<RemoteItem>{item}, target);
 }
 
 void CompareWindow::showProperties(CompareNode* node) {
-    prompter_.showMessage(CompareItemProperties(node->item, QString::fromUtf8(startPath(node)),
-                                                QString::fromUtf8(projectPath(node))));
+    prompter_.showMessage(CompareItemProperties(node->item,
+                                                QString::fromUtf8(CompareTree::pathOf(node)),
+                                                QString::fromUtf8(sides_.projectPath(node))));
 }
 
 void CompareWindow::folderListed(const QByteArray& folder, const RemoteItemList& items) {
     if (running() || !model_->rowCount())
         return;
-    const QByteArray f = trimmed(folder);
-    QByteArray rel;
-    if (f == remoteProject_)
-        rel.clear();
-    else if (f.startsWith(remoteProject_ + '/') || remoteProject_ == "/")
-        rel = f.mid(remoteProject_ == "/" ? 1 : remoteProject_.size() + 1);
-    else
-        return;
-    CompareNode* node = model_->tree().find(rel);
-    if (!node || !node->visited())
-        return;
-    const QString local = JoinLocalPath(folders_.local, QString::fromUtf8(rel));
-    const FolderCompareResult fresh = CompareFolder(local, items, runOptions_);
-    for (CompareNode* stale : model_->tree().staleChildren(node, fresh.items))
+    for (CompareNode* stale : sides_.staleAfterListing(model_->tree(), folder, items, runOptions_))
         model_->removeNode(stale);
     model_->prune(runOptions_ & CompareOptions::SubFolders);
 }
@@ -375,9 +318,7 @@ void CompareWindow::transferDone(const TransferInfo& info, bool success) {
     const QByteArray path = joinRemotePath(info.remoteFolder, info.fileName);
     if (!pendingTransfers_.remove(path) || !success)
         return;
-    // Both sides now hold the same file: it no longer differs.
-    QByteArray rel = path.mid(remoteProject_ == "/" ? 1 : remoteProject_.size() + 1);
-    if (CompareNode* node = model_->tree().find(rel)) {
+    if (CompareNode* node = sides_.settledByTransfer(model_->tree(), path)) {
         model_->removeNode(node);
         model_->prune(runOptions_ & CompareOptions::SubFolders);
     }

@@ -5,6 +5,7 @@
 
 #include "remote/remote_item_list.h"
 #include "session/transfer_info.h"
+#include "workspace/compare_sides.h"
 #include "workspace/loop_owner.h"
 #include "workspace/project_folders.h"
 #include "workspace/ui/loop_window.h"
@@ -80,10 +81,6 @@ protected:
     bool loopFinished() override;
 
 private:
-    // Paths of a node relative to the start folder and to the project folder.
-    QByteArray startPath(const CompareNode* node) const;
-    QByteArray projectPath(const CompareNode* node) const;
-    QString localPathOf(const CompareNode* node) const;
     // Asks which side to view when the file is on both.
     void viewItem(int commandId, CompareNode* node);
     std::optional<ViewTarget> viewTarget(CompareNode* node);
@@ -98,9 +95,7 @@ private:
     void transferDone(const TransferInfo& info, bool success);
 
     ProjectFolders folders_;
-    QByteArray remoteProject_;
-    QByteArray startFolder_;
-    QByteArray startRelative_;  // below the remote project folder
+    CompareSides sides_;
     quint8 runOptions_ = 0;
     QList<QCheckBox*> boxes_;
     QCheckBox* dates_;

@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QMimeData>
+#include <QProgressDialog>
 
 #include "platform/local_path.h"
 #include "platform/prompter.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
+#include "workspace/local_file_job.h"
 #include "workspace/project_folders.h"
 #include "workspace/ui/copy_local_path_dialog.h"
 #include "workspace/ui/local_name_dialog.h"
@@ -38,15 +40,47 @@ bool LocalActions::createFile(const QString& folder, const QString& name) {
     return true;
 }
 
+void LocalActions::runJob(std::unique_ptr<LocalFileJob> owned,
+                          std::function<void(const LocalFileJob&)> done) {
+    LocalFileJob* job = owned.release();
+    // Shown only when the job takes a while; the window keeps answering.
+    auto* dialog = new QProgressDialog(job->caption() + QStringLiteral(" ..."),
+                                       QStringLiteral("Cancel"), 0, 0, parent_);
+    dialog->setWindowTitle(job->caption());
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(500);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    job->setParent(dialog);
+    QObject::connect(
+        job, &LocalFileJob::progress, dialog, [dialog, job](int entries, const QString& path) {
+            dialog->setLabelText(
+                QStringLiteral("%1: %2 entries\n%3").arg(job->caption()).arg(entries).arg(path));
+        });
+    QObject::connect(dialog, &QProgressDialog::canceled, job, &LocalFileJob::cancel);
+    LocalSide* side = &side_;
+    QObject::connect(job, &LocalFileJob::finished, dialog, [side, dialog, job, done] {
+        // Also after a failure or a cancel: what is gone is gone from the views.
+        if (done) {
+            done(*job);
+        }
+        side->announceChanged(job->changedFolders());
+        const QString failures = job->failureText();
+        if (!failures.isEmpty()) {
+            side->host().prompter().showMessage(failures);
+        }
+        dialog->deleteLater();
+    });
+    side_.queueJob(job);
+}
+
 bool LocalActions::deleteTreeFolder(const QString& path) {
     Prompter& prompter = side_.host().prompter();
     if (!ConfirmDeleteLocalFolder(side_.host().localProjectFolder(), path, guarded_, prompter)) {
         return false;
     }
-    const bool ok = DeleteLocalFolder(path, side_.showFlags());
-    // Also after a failure: what was deleted is gone from the views.
-    side_.announceChanged({LocalParentFolder(path), path});
-    return ok;
+    runJob(LocalFileJob::deleteFolder(path, side_.showFlags()));
+    return true;
 }
 
 bool LocalActions::deleteItems(const QString& folder, const std::vector<LocalItemRef>& items) {
@@ -54,9 +88,8 @@ bool LocalActions::deleteItems(const QString& folder, const std::vector<LocalIte
         !side_.host().prompter().askYesNo(QString::fromLatin1(LocalTexts::kDeleteSelected))) {
         return false;
     }
-    const QStringList failed = DeleteLocalItems(folder, items, side_.showFlags());
-    side_.announceChanged({folder});
-    return failed.isEmpty();
+    runJob(LocalFileJob::deleteItems(folder, items, side_.showFlags()));
+    return true;
 }
 
 RenameOutcome LocalActions::rename(const QString& folder, const QString& oldName,
@@ -93,13 +126,12 @@ void LocalActions::copy(const QString& folder, std::vector<LocalItemRef> items) 
     side_.setCopied(folder, std::move(items));
 }
 
-PasteResult LocalActions::paste(const QString& destination) {
+bool LocalActions::paste(const QString& destination) {
     if (destination.isEmpty() || side_.copyBuffer().isEmpty()) {
-        return {};
+        return false;
     }
-    PasteResult result = PasteItems(side_.copyBuffer(), destination);
-    side_.announceChanged({destination});
-    return result;
+    runJob(LocalFileJob::paste(side_.copyBuffer(), destination));
+    return true;
 }
 
 LocalDropDecision LocalActions::decideDrop(const QString& destination,
@@ -134,19 +166,21 @@ LocalDropDecision LocalActions::drop(const QString& destination, const QMimeData
         return decision;
     }
     const auto local = DecodeLocalDrag(data.data(QString::fromLatin1(kLocalDragMimeType)));
-    const MoveResult moved =
-        MoveLocalItems(local->folder, destination, local->items, side_.host().localProjectFolder(),
-                       side_.host().prompter());
-    if (moved.cancelled) {
+    if (!ConfirmMoveLocalItems(local->folder, local->items, side_.host().localProjectFolder(),
+                               side_.host().prompter())) {
         return decision;
     }
-    for (const LocalItemRef& item : local->items) {
-        const QString to = JoinLocalPath(destination, item.name);
-        if (item.isFolder && moved.moved.contains(to)) {
-            side_.announceMoved(JoinLocalPath(local->folder, item.name), to);
-        }
-    }
-    side_.announceChanged({local->folder, destination});
+    LocalSide* side = &side_;
+    runJob(
+        LocalFileJob::move(local->folder, destination, local->items),
+        [side, source = local->folder, destination, items = local->items](const LocalFileJob& job) {
+            for (const LocalItemRef& item : items) {
+                const QString to = JoinLocalPath(destination, item.name);
+                if (item.isFolder && job.result().done.contains(to)) {
+                    side->announceMoved(JoinLocalPath(source, item.name), to);
+                }
+            }
+        });
     return decision;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "workspace/copy_buffer.h"
@@ -9,6 +11,7 @@
 #include "workspace/local_drop_rules.h"
 #include "workspace/local_file_operations.h"
 
+class LocalFileJob;
 class LocalSide;
 class QMimeData;
 class QWidget;
@@ -27,6 +30,9 @@ public:
 
     bool createFolder(const QString& parent, const QString& name);
     bool createFile(const QString& folder, const QString& name);
+    // Deletes, pastes and moves run as background jobs (true: one started);
+    // the views read the folders again when it ends, and failures are told
+    // with the system's reason.
     // A folder of a tree: the project guard, then the question.
     bool deleteTreeFolder(const QString& path);
     // Rows of a list: "Delete selected file/folder?".
@@ -34,7 +40,7 @@ public:
     RenameOutcome rename(const QString& folder, const QString& oldName, const QString& newName,
                          bool isFolder);
     void copy(const QString& folder, std::vector<LocalItemRef> items);
-    PasteResult paste(const QString& destination);
+    bool paste(const QString& destination);
 
     // What a drop of this data onto destination does; nothing is changed.
     LocalDropDecision decideDrop(const QString& destination, const QMimeData& data) const;
@@ -52,6 +58,11 @@ public:
     void showProperties(const QString& path);
 
 private:
+    // Runs job with a progress dialog that shows only when it takes a while;
+    // done sees the result before the views are told.
+    void runJob(std::unique_ptr<LocalFileJob> job,
+                std::function<void(const LocalFileJob&)> done = {});
+
     LocalSide& side_;
     QWidget* parent_;
     bool guarded_;

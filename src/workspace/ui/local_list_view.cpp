@@ -1,29 +1,19 @@
 #include "workspace/ui/local_list_view.h"
 
-#include "platform/ui/mime_copy.h"
-
-#include <QContextMenuEvent>
 #include <QDir>
-#include <QDrag>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 
 #include "platform/help_viewer.h"
 #include "platform/local_path.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
-#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
-#include "platform/ui/keyboard_reach.h"
-#include "remote/remote_drag_data.h"
-#include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
 #include "workspace/local_upload_plan.h"
 #include "workspace/project_folders.h"
-#include "workspace/ui/local_drag_image.h"
 #include "workspace/ui/local_list_model.h"
 #include "workspace/ui/local_row_delegate.h"
 #include "workspace/ui/local_side.h"
@@ -31,32 +21,19 @@
 #include "workspace/ui/local_tree_view.h"
 
 LocalListView::LocalListView(LocalSide& side, QWidget* parent)
-    : QTreeView(parent),
-      side_(side),
-      model_(new LocalListModel(this)),
-      delegate_(new LocalRowDelegate(this)),
-      actions_(std::make_unique<LocalActions>(side, this, true)) {
+    : LocalItemView(side, true, parent), model_(new LocalListModel(this)) {
     setAccessibleName(QStringLiteral("Local files"));
     model_->setShowFlags(side_.showFlags());
     model_->setSizeStyle(side_.sizeStyle());
     setModel(model_);
-    setItemDelegate(delegate_);
-    LocalRowDelegate::applyPalette(this);
     setRootIsDecorated(false);
     setItemsExpandable(false);
-    setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::EditKeyPressed);
     setTextElideMode(Qt::ElideMiddle);
     // Only when the columns cannot be read within its width.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(false);
-    setDragDropMode(QAbstractItemView::DragDrop);
-    setDefaultDropAction(Qt::MoveAction);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     for (int c = 0; c < model_->columnCount(); ++c) {
@@ -72,7 +49,6 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         setListSort(model_->sort().clicked(column));
         emit listSortChanged(model_->sort());
     });
-    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameRow(index.row(), name);
@@ -155,8 +131,7 @@ void LocalListView::setListSort(ListSort sort) {
 
 void LocalListView::followTree(LocalTreeView* tree) {
     tree_ = tree;
-    actions_ =
-        std::make_unique<LocalActions>(side_, this, tree->kind() == LocalTreeView::Kind::Normal);
+    replaceActions(tree->kind() == LocalTreeView::Kind::Normal);
     connect(tree, &LocalTreeView::folderSelected, this, &LocalListView::showFolder);
     connect(this, &LocalListView::openFolderRequested, tree, [tree](const QString& path) {
         if (path.isEmpty()) {
@@ -269,6 +244,10 @@ std::unique_ptr<QMenu> LocalListView::contextMenu() {
     return menu;
 }
 
+std::unique_ptr<QMenu> LocalListView::menuAt(const QModelIndex&) {
+    return contextMenu();
+}
+
 void LocalListView::runCommand(int id) {
     const std::vector<int> rows = selectedRows();
     const QString path = rows.size() == 1 ? rowPath(rows.front()) : QString();
@@ -292,12 +271,12 @@ void LocalListView::runCommand(int id) {
             break;
         case kLocalListViewPath:
             if (!path.isEmpty()) {
-                actions_->showPath(path);
+                actions().showPath(path);
             }
             break;
         case kLocalListProperties:
             if (!path.isEmpty()) {
-                actions_->showProperties(path);
+                actions().showProperties(path);
             }
             break;
         default:
@@ -362,12 +341,19 @@ void LocalListView::uploadSelected() {
 void LocalListView::deleteSelected() {
     const std::vector<LocalItemRef> items = selectedItems();
     if (!items.empty()) {
-        actions_->deleteItems(model_->folder(), items);
+        actions().deleteItems(model_->folder(), items);
     }
 }
 
 void LocalListView::copySelected() {
-    actions_->copy(model_->folder(), selectedItems());
+    actions().copy(model_->folder(), selectedItems());
+}
+
+void LocalListView::refresh() {
+    model_->reload();
+    if (model_->isComputer()) {
+        model_->showComputer(ListDrives(), ListPlaces());
+    }
 }
 
 void LocalListView::renameRow(int row, const QString& newName) {
@@ -376,7 +362,7 @@ void LocalListView::renameRow(int row, const QString& newName) {
         return;
     }
     const LocalListRow copy = *r;
-    actions_->rename(model_->folder(), copy.name, newName, copy.kind == LocalRowKind::Folder);
+    actions().rename(model_->folder(), copy.name, newName, copy.kind == LocalRowKind::Folder);
 }
 
 QString LocalListView::dropFolderAt(const QModelIndex& index) const {
@@ -387,138 +373,23 @@ QString LocalListView::dropFolderAt(const QModelIndex& index) const {
     return model_->folder();
 }
 
-LocalDropDecision LocalListView::dropOn(const QModelIndex& index, const QMimeData& data) {
-    return actions_->drop(dropFolderAt(index), data);
-}
-
-void LocalListView::keyPressEvent(QKeyEvent* event) {
-    if (state() != QAbstractItemView::EditingState) {
-        const QModelIndex current = currentIndex();
-        switch (event->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                if (current.isValid()) {
-                    openRow(current.row());
-                }
-                return;
-            case Qt::Key_Backspace:
-                goUp();
-                return;
-            case Qt::Key_F5:
-                model_->reload();
-                if (model_->isComputer()) {
-                    model_->showComputer(ListDrives(), ListPlaces());
-                }
-                return;
-            case Qt::Key_F2:
-                if (current.isValid() &&
-                    (model_->flags(model_->index(current.row(), kColName)) & Qt::ItemIsEditable)) {
-                    edit(model_->index(current.row(), kColName));
-                }
-                return;
-            case Qt::Key_Delete:
-                deleteSelected();
-                return;
-            default:
-                break;
-        }
-    }
-    QTreeView::keyPressEvent(event);
-}
-
-void LocalListView::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(event->pos());
-    if (index.isValid() && !selectionModel()->isRowSelected(index.row(), QModelIndex())) {
-        setCurrentIndex(index);
-    }
-    if (auto menu = contextMenu()) {
-        ExecContextMenu(menu.get(), event->globalPos());
-    }
-}
-
-void LocalListView::startDrag(Qt::DropActions) {
+LocalDragData LocalListView::dragData(QIcon* icon, QString* text) const {
     LocalDragData data;
     data.folder = model_->folder();
     data.items = selectedItems();
-    if (data.folder.isEmpty() || data.items.empty()) {
-        return;
+    if (!data.items.empty()) {
+        const int first = model_->rowOfName(data.items.front().name);
+        *icon = model_->data(model_->index(first, kColName), Qt::DecorationRole).value<QIcon>();
+        *text = data.items.size() == 1 ? data.items.front().name
+                                       : QStringLiteral("%1 items").arg(data.items.size());
     }
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
-    mime->setUrls(LocalDragUrls(data));
-    const int first = model_->rowOfName(data.items.front().name);
-    const QIcon icon =
-        model_->data(model_->index(first, kColName), Qt::DecorationRole).value<QIcon>();
-    const QString text = data.items.size() == 1 ? data.items.front().name
-                                                : QStringLiteral("%1 items").arg(data.items.size());
-    auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
-    drag->setPixmap(LocalDragImage(icon, text, font()));
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    return data;
 }
 
-bool LocalListView::acceptsDrag(QDropEvent* event) {
-    QModelIndex index = indexAt(event->position().toPoint());
-    const LocalDropDecision decision =
-        actions_->decideDrop(dropFolderAt(index), *event->mimeData());
+QModelIndex LocalListView::dropHighlight(const QModelIndex& index) const {
+    // Only a folder row is a target of its own; elsewhere the shown folder is.
     const LocalListRow* r = model_->rowAt(index.row());
-    if (!index.isValid() || !r || !r->isFolderLike()) {
-        index = {};
-    }
-    delegate_->setDropTarget(decision.action != LocalDropAction::Refuse ? index : QModelIndex());
-    if (decision.action == LocalDropAction::Download) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return true;
-    }
-    if (decision.action == LocalDropAction::Move || !decision.message.isEmpty()) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-        return true;
-    }
-    event->ignore();
-    return false;
-}
-
-void LocalListView::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data->hasFormat(QString::fromLatin1(kLocalDragMimeType)) ||
-        data->hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-}
-
-void LocalListView::dragMoveEvent(QDragMoveEvent* event) {
-    QTreeView::dragMoveEvent(event);
-    acceptsDrag(event);
-}
-
-void LocalListView::dragLeaveEvent(QDragLeaveEvent* event) {
-    delegate_->setDropTarget({});
-    QTreeView::dragLeaveEvent(event);
-}
-
-void LocalListView::dropEvent(QDropEvent* event) {
-    delegate_->setDropTarget({});
-    if (!acceptsDrag(event)) {
-        return;
-    }
-    const QPersistentModelIndex target = indexAt(event->position().toPoint());
-    const std::shared_ptr<QMimeData> copy = CopyMimeData(*event->mimeData());
-    QMetaObject::invokeMethod(
-        this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
-}
-
-void LocalListView::focusInEvent(QFocusEvent* event) {
-    QTreeView::focusInEvent(event);
-    viewport()->update();
-}
-
-void LocalListView::focusOutEvent(QFocusEvent* event) {
-    QTreeView::focusOutEvent(event);
-    viewport()->update();
+    return index.isValid() && r && r->isFolderLike() ? index : QModelIndex();
 }
 
 bool LocalListView::viewportEvent(QEvent* event) {

@@ -10,6 +10,7 @@
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
+#include "workspace/local_file_job.h"
 
 namespace {
 // ViewFlags bit: show the folder a download went to.
@@ -206,5 +207,33 @@ void LocalSide::announceMoved(const QString& oldPath, const QString& newPath) {
         const QString cleaned = QDir::cleanPath(moved);
         host_.storeLocalProjectFolder(cleaned);
         emit projectFolderChanged(cleaned);
+    }
+}
+
+void LocalSide::queueJob(LocalFileJob* job) {
+    jobs_.push_back(job);
+    connect(job, &LocalFileJob::finished, this, [this, job] {
+        if (runningJob_ == job) {
+            runningJob_ = nullptr;
+            startNextJob();
+        }
+    });
+    // A job taken away while it ran (its view closed) lets the next one go.
+    connect(job, &QObject::destroyed, this, [this] { startNextJob(); });
+    startNextJob();
+}
+
+void LocalSide::startNextJob() {
+    if (runningJob_) {
+        return;
+    }
+    while (!jobs_.empty()) {
+        const QPointer<LocalFileJob> next = jobs_.front();
+        jobs_.pop_front();
+        if (next) {
+            runningJob_ = next;
+            next->start();
+            return;
+        }
     }
 }

@@ -3,11 +3,13 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 
 #include "remote/file_action_dialog_rules.h"
@@ -21,6 +23,7 @@
 class ActionEngine;
 class ExplorerHost;
 class FtpSession;
+class LocalFileJob;
 class QFileSystemWatcher;
 class QWidget;
 struct RemoteDragData;
@@ -100,6 +103,11 @@ public:
     // the view's watch.
     void watchShown(const QObject* view, const QString& folder, const QStringList& files = {});
     QStringList watchedPaths() const;
+
+    // Local deletes, pastes and moves run one after another, each on a worker
+    // thread: a later one waits for the one before, so two never work on the
+    // same files at once. A job deleted before its turn is dropped.
+    void queueJob(LocalFileJob* job);
     static constexpr int kWatchedFilesLimit = 256;
 
 signals:
@@ -128,6 +136,9 @@ private:
     TakeProjectRoot rootTaker_;
 
     void rewatch();
+    void startNextJob();
+    std::deque<QPointer<LocalFileJob>> jobs_;
+    QPointer<LocalFileJob> runningJob_;
     struct Shown {
         QString folder;
         QStringList files;

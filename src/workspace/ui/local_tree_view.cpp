@@ -1,28 +1,16 @@
 #include "workspace/ui/local_tree_view.h"
 
-#include "platform/ui/mime_copy.h"
-
-#include <QContextMenuEvent>
-#include <QDrag>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 
 #include "platform/local_path.h"
 #include "platform/prompter.h"
-#include "platform/ui/context_menu.h"
 #include "platform/ui/explorer_host.h"
-#include "platform/ui/keyboard_reach.h"
-#include "remote/remote_drag_data.h"
-#include "workspace/local_drag_data.h"
-#include "workspace/local_listing.h"
 #include "workspace/local_upload_plan.h"
 #include "workspace/project_folders.h"
-#include "workspace/ui/local_drag_image.h"
-#include "workspace/ui/local_row_delegate.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
+#include "workspace/upload_folder_reader.h"
 
 namespace {
 
@@ -34,31 +22,18 @@ bool IsFolderNode(LocalTreeNodeKind kind) {
 }  // namespace
 
 LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
-    : QTreeView(parent),
+    : LocalItemView(side, kind == Kind::Normal, parent),
       kind_(kind),
-      side_(side),
       model_(new LocalTreeModel(
           kind == Kind::Normal ? LocalTreeModel::Kind::Computer : LocalTreeModel::Kind::Project,
-          this)),
-      delegate_(new LocalRowDelegate(this)),
-      actions_(side, this, kind == Kind::Normal) {
+          this)) {
     setAccessibleName(kind == Kind::Normal ? QStringLiteral("Local folders")
                                            : QStringLiteral("Local project folders"));
     model_->setShowFlags(side_.showFlags());
     setModel(model_);
-    setItemDelegate(delegate_);
-    LocalRowDelegate::applyPalette(this);
     header()->hide();
-    setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::EditKeyPressed);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(false);
-    setDragDropMode(QAbstractItemView::DragDrop);
-    setDefaultDropAction(Qt::MoveAction);
     setAutoExpandDelay(700);
-    KeyboardReach::attach(this);
 
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         renameFolder(index, name);
@@ -203,6 +178,10 @@ std::unique_ptr<QMenu> LocalTreeView::contextMenuFor(const QModelIndex& index) {
     return menu;
 }
 
+std::unique_ptr<QMenu> LocalTreeView::menuAt(const QModelIndex& index) {
+    return contextMenuFor(index);
+}
+
 void LocalTreeView::runCommand(int id, const QModelIndex& index) {
     const QString path = model_->pathOf(index);
     switch (id) {
@@ -223,24 +202,24 @@ void LocalTreeView::runCommand(int id, const QModelIndex& index) {
             pasteInto(index);
             break;
         case kLocalTreeViewPath:
-            actions_.showPath(path);
+            actions().showPath(path);
             break;
         case kLocalSetProjectFolder:
-            actions_.setProjectFolder(path);
+            actions().setProjectFolder(path);
             break;
         case kLocalTreeCreateFolder:
-            if (actions_.askAndCreateFolder(path)) {
+            if (actions().askAndCreateFolder(path)) {
                 expand(index);
             }
             break;
         case kLocalTreeProperties:
-            actions_.showProperties(path);
+            actions().showProperties(path);
             break;
         case kLocalBlankPaste:
             pasteInto(currentIndex());
             break;
         case kLocalBlankNewFile:
-            actions_.askAndCreateFile(selectedFolder());
+            actions().askAndCreateFile(selectedFolder());
             break;
         default:
             break;
@@ -251,26 +230,17 @@ void LocalTreeView::uploadFolder(const QModelIndex& index) {
     if (!IsFolderNode(model_->nodeKind(index))) {
         return;
     }
-    const QString path = model_->pathOf(index);
-    const ProjectFolders folders = side_.projectFolders();
-    std::vector<LocalItem> contents;
-    const bool projectRoot = !folders.local.isEmpty() && !folders.remote.isEmpty() &&
-                             IsInProject(folders.local, path, kLocalSeparator) &&
-                             !IsInProject(folders.local, LocalParentFolder(path), kLocalSeparator);
-    if (projectRoot) {
-        // The project folder goes by its contents into the remote project folder.
-        for (const LocalEntry& e : ListLocalFolderForUpload(path, side_.showFlags()).entries) {
-            contents.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
-        }
-    }
-    side_.startUpload(PlanTreeUpload(folders, path, contents, side_.openRemoteFolder()), this);
+    side_.startUpload(
+        PlanTreeUpload(side_.projectFolders(), model_->pathOf(index),
+                       MakeUploadFolderReader(side_.showFlags()), side_.openRemoteFolder()),
+        this);
 }
 
 void LocalTreeView::deleteFolder(const QModelIndex& index) {
     if (model_->nodeKind(index) != LocalTreeNodeKind::Folder) {
         return;
     }
-    actions_.deleteTreeFolder(model_->pathOf(index));
+    actions().deleteTreeFolder(model_->pathOf(index));
 }
 
 void LocalTreeView::renameFolder(const QModelIndex& index, const QString& newName) {
@@ -280,7 +250,7 @@ void LocalTreeView::renameFolder(const QModelIndex& index, const QString& newNam
     const QString path = model_->pathOf(index);
     const QString folder = LocalParentFolder(path);
     const QString wasSelected = selectedFolder();
-    if (actions_.rename(folder, LocalBaseName(path), newName, true) == RenameOutcome::Renamed &&
+    if (actions().rename(folder, LocalBaseName(path), newName, true) == RenameOutcome::Renamed &&
         wasSelected == path) {
         selectFolder(JoinLocalPath(folder, newName));
     }
@@ -291,13 +261,13 @@ void LocalTreeView::copyFolder(const QModelIndex& index) {
         return;
     }
     const QString path = model_->pathOf(index);
-    actions_.copy(LocalParentFolder(path), {LocalItemRef{LocalBaseName(path), true}});
+    actions().copy(LocalParentFolder(path), {LocalItemRef{LocalBaseName(path), true}});
 }
 
 void LocalTreeView::pasteInto(const QModelIndex& index) {
     const QString path = model_->pathOf(index);
     if (!path.isEmpty()) {
-        actions_.paste(path);
+        actions().paste(path);
         expand(index);
     }
 }
@@ -317,129 +287,24 @@ QString LocalTreeView::dropFolderAt(const QModelIndex& index) const {
     return model_->pathOf(index);
 }
 
-LocalDropDecision LocalTreeView::dropOn(const QModelIndex& index, const QMimeData& data) {
-    return actions_.drop(dropFolderAt(index), data);
-}
-
-void LocalTreeView::keyPressEvent(QKeyEvent* event) {
+void LocalTreeView::goUp() {
     const QModelIndex current = currentIndex();
-    if (state() != QAbstractItemView::EditingState) {
-        switch (event->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                if (current.isValid()) {
-                    expand(current);
-                }
-                return;
-            case Qt::Key_Backspace:
-                if (current.parent().isValid()) {
-                    setCurrentIndex(current.parent());
-                }
-                return;
-            case Qt::Key_F5:
-                refresh();
-                return;
-            case Qt::Key_F2:
-                if (model_->flags(current) & Qt::ItemIsEditable) {
-                    edit(current);
-                }
-                return;
-            case Qt::Key_Delete:
-                deleteFolder(current);
-                return;
-            default:
-                break;
-        }
-    }
-    QTreeView::keyPressEvent(event);
-}
-
-void LocalTreeView::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(event->pos());
-    if (index.isValid()) {
-        setCurrentIndex(index);
-    }
-    if (auto menu = contextMenuFor(index)) {
-        ExecContextMenu(menu.get(), event->globalPos());
+    if (current.parent().isValid()) {
+        setCurrentIndex(current.parent());
     }
 }
 
-void LocalTreeView::startDrag(Qt::DropActions) {
+LocalDragData LocalTreeView::dragData(QIcon* icon, QString* text) const {
     const QModelIndex index = currentIndex();
     if (!(model_->flags(index) & Qt::ItemIsDragEnabled)) {
-        return;
+        return {};
     }
     const QString path = model_->pathOf(index);
     LocalDragData data;
     data.folder = LocalParentFolder(path);
     data.items.push_back({LocalBaseName(path), true});
     data.fromTree = true;
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
-    mime->setUrls(LocalDragUrls(data));
-    auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
-    drag->setPixmap(LocalDragImage(model_->data(index, Qt::DecorationRole).value<QIcon>(),
-                                   LocalBaseName(path), font()));
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-}
-
-bool LocalTreeView::acceptsDrag(QDropEvent* event) {
-    const QModelIndex index = indexAt(event->position().toPoint());
-    const LocalDropDecision decision = actions_.decideDrop(dropFolderAt(index), *event->mimeData());
-    delegate_->setDropTarget(decision.action != LocalDropAction::Refuse ? index : QModelIndex());
-    if (decision.action == LocalDropAction::Download) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return true;
-    }
-    // A refused move is still taken, so that the drop can say why.
-    if (decision.action == LocalDropAction::Move || !decision.message.isEmpty()) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-        return true;
-    }
-    event->ignore();
-    return false;
-}
-
-void LocalTreeView::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data->hasFormat(QString::fromLatin1(kLocalDragMimeType)) ||
-        data->hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-}
-
-void LocalTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    QTreeView::dragMoveEvent(event);  // auto-scroll and auto-expand
-    acceptsDrag(event);
-}
-
-void LocalTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
-    delegate_->setDropTarget({});
-    QTreeView::dragLeaveEvent(event);
-}
-
-void LocalTreeView::dropEvent(QDropEvent* event) {
-    delegate_->setDropTarget({});
-    if (!acceptsDrag(event)) {
-        return;
-    }
-    const QPersistentModelIndex target = indexAt(event->position().toPoint());
-    const std::shared_ptr<QMimeData> copy = CopyMimeData(*event->mimeData());
-    QMetaObject::invokeMethod(
-        this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
-}
-
-void LocalTreeView::focusInEvent(QFocusEvent* event) {
-    QTreeView::focusInEvent(event);
-    viewport()->update();
-}
-
-void LocalTreeView::focusOutEvent(QFocusEvent* event) {
-    QTreeView::focusOutEvent(event);
-    viewport()->update();
+    *icon = model_->data(index, Qt::DecorationRole).value<QIcon>();
+    *text = LocalBaseName(path);
+    return data;
 }

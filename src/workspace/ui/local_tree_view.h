@@ -1,23 +1,16 @@
 #pragma once
 
-#include <QTreeView>
-
 #include <memory>
 
-#include "workspace/local_drop_rules.h"
 #include "workspace/local_menu_rules.h"
-#include "workspace/ui/local_actions.h"
+#include "workspace/ui/local_item_view.h"
 
-class LocalRowDelegate;
-class LocalSide;
 class LocalTreeModel;
-class QMenu;
-class QMimeData;
 
 // A local folder tree. The Normal page's tree is rooted at "My computer"
 // and guards the project folder; the Local project page's tree is rooted at
 // the project folder. Selecting a node tells the list beside it what to show.
-class LocalTreeView : public QTreeView {
+class LocalTreeView : public LocalItemView {
     Q_OBJECT
 public:
     enum class Kind { Normal, Project };
@@ -59,13 +52,11 @@ public:
     void renameFolder(const QModelIndex& index, const QString& newName);
     void copyFolder(const QModelIndex& index);
     void pasteInto(const QModelIndex& index);
-    void refresh();
+    void refresh() override;
+    // Backspace: to the parent node.
+    void goUp() override;
 
-    // Drops: where a drop at index lands, what it would do, and doing it.
-    QString dropFolderAt(const QModelIndex& index) const;
-    LocalDropDecision dropOn(const QModelIndex& index, const QMimeData& data);
-
-    LocalActions& actions() { return actions_; }
+    QString dropFolderAt(const QModelIndex& index) const override;
 
 signals:
     // The selected node changed: a folder path, or empty for "My computer"
@@ -73,25 +64,16 @@ signals:
     void folderSelected(const QString& path);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void startDrag(Qt::DropActions supportedActions) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dragLeaveEvent(QDragLeaveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void openAt(const QModelIndex& index) override { expand(index); }
+    void deleteChosen() override { deleteFolder(currentIndex()); }
+    std::unique_ptr<QMenu> menuAt(const QModelIndex& index) override;
+    LocalDragData dragData(QIcon* icon, QString* text) const override;
 
 private:
     void onCurrentChanged(const QModelIndex& current);
     void continueReveal();
-    bool acceptsDrag(QDropEvent* event);
 
     Kind kind_;
-    LocalSide& side_;
     LocalTreeModel* model_;
-    LocalRowDelegate* delegate_;
-    LocalActions actions_;
     QString revealTarget_;
 };

@@ -304,6 +304,9 @@ QModelIndex CompareTreeModel::index(int row, int column, const QModelIndex& pare
             return {};
         return createIndex(0, column, const_cast<CompareNode*>(tree_.root()));
     }
+    // Only the first column holds children: the second says where an item stands.
+    if (parent.column() != 0)
+        return {};
     CompareNode* p = node(parent);
     if (row >= int(p->children.size()))
         return {};
@@ -320,6 +323,8 @@ QModelIndex CompareTreeModel::parent(const QModelIndex& index) const {
 int CompareTreeModel::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid())
         return started_ ? 1 : 0;
+    if (parent.column() != 0)
+        return 0;
     return int(node(parent)->children.size());
 }
 

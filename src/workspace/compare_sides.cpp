@@ -1,0 +1,95 @@
+#include "workspace/compare_sides.h"
+
+#include "remote/remote_path.h"
+#include "workspace/local_file_operations.h"
+
+namespace {
+
+QByteArray Trimmed(QByteArray path) {
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
+QByteArray JoinRelative(const QByteArray& a, const QByteArray& b) {
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
+    return a + '/' + b;
+}
+
+}  // namespace
+
+CompareSides::CompareSides(const ProjectFolders& folders, const QByteArray& startFolder)
+    : localProject_(folders.local),
+      remoteProject_(Trimmed(folders.remote.toUtf8())),
+      startFolder_(Trimmed(startFolder)) {
+    if (!toProjectPath(startFolder_, &startRelative_))
+        startRelative_.clear();
+}
+
+bool CompareSides::toProjectPath(const QByteArray& remotePath, QByteArray* projectPath) const {
+    const QByteArray path = Trimmed(remotePath);
+    if (path == remoteProject_) {
+        projectPath->clear();
+        return true;
+    }
+    const QByteArray prefix = remoteProject_ == "/" ? remoteProject_ : remoteProject_ + '/';
+    if (remoteProject_.isEmpty() || !path.startsWith(prefix))
+        return false;
+    *projectPath = path.mid(prefix.size());
+    return true;
+}
+
+QByteArray CompareSides::projectPath(const CompareNode* node) const {
+    return JoinRelative(startRelative_, CompareTree::pathOf(node));
+}
+
+QByteArray CompareSides::projectFolderOf(const CompareNode* node) const {
+    const QByteArray path = projectPath(node);
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : path.left(slash);
+}
+
+QByteArray CompareSides::remoteFolderOf(const CompareNode* node) const {
+    return joinRemotePath(remoteProject_, projectFolderOf(node));
+}
+
+QString CompareSides::localFolderOf(const CompareNode* node) const {
+    return JoinLocalPath(localProject_, QString::fromUtf8(projectFolderOf(node)));
+}
+
+QString CompareSides::localPathOf(const CompareNode* node) const {
+    return JoinLocalPath(localProject_, QString::fromUtf8(projectPath(node)));
+}
+
+QString CompareSides::deleteLocalFile(const CompareNode* node) const {
+    if (!node || !node->item.isLocal() || node->item.isLocalFolder())
+        return QStringLiteral("Can not delete the file");
+    const QStringList failed =
+        DeleteLocalItems(localFolderOf(node), {LocalItemRef{node->item.localName, false}}, 0);
+    return failed.isEmpty() ? QString() : QStringLiteral("Can not delete the file");
+}
+
+std::vector<CompareNode*> CompareSides::staleAfterListing(CompareTree& tree,
+                                                          const QByteArray& folder,
+                                                          const RemoteItemList& items,
+                                                          quint8 options) const {
+    QByteArray relative;
+    if (!toProjectPath(folder, &relative))
+        return {};
+    CompareNode* node = tree.find(relative);
+    if (!node || !node->visited())
+        return {};
+    const QString local = JoinLocalPath(localProject_, QString::fromUtf8(relative));
+    return tree.staleChildren(node, CompareFolder(local, items, options).items);
+}
+
+CompareNode* CompareSides::settledByTransfer(CompareTree& tree,
+                                             const QByteArray& remotePath) const {
+    QByteArray relative;
+    if (!toProjectPath(remotePath, &relative) || relative.isEmpty())
+        return nullptr;
+    return tree.find(relative);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+#include "remote/remote_item_list.h"
+#include "workspace/compare_tree.h"
+#include "workspace/project_folders.h"
+
+// Where the results of one "Comparing projects" run lie on each side, and what
+// later news changes in them: the start folder mapped into the remote and the
+// local project folder.
+class CompareSides {
+public:
+    CompareSides(const ProjectFolders& folders, const QByteArray& startFolder);
+
+    const QByteArray& remoteProject() const { return remoteProject_; }
+    const QByteArray& startFolder() const { return startFolder_; }
+    // The start folder below the remote project folder ("" at the top).
+    const QByteArray& startRelative() const { return startRelative_; }
+    const QString& localProject() const { return localProject_; }
+
+    // A result's path below the project folder, and the folder holding it.
+    QByteArray projectPath(const CompareNode* node) const;
+    QByteArray projectFolderOf(const CompareNode* node) const;
+    QByteArray remoteFolderOf(const CompareNode* node) const;
+    QString localFolderOf(const CompareNode* node) const;
+    QString localPathOf(const CompareNode* node) const;
+    // The path below the project folder of a remote path; false when it lies
+    // outside the project folder.
+    bool toProjectPath(const QByteArray& remotePath, QByteArray* projectPath) const;
+
+    // Deletes a result's local file; empty when it is gone, else why not.
+    QString deleteLocalFile(const CompareNode* node) const;
+
+    // The results a fresh listing of a remote folder shows gone: nothing for
+    // a folder outside the project or not walked in the run.
+    std::vector<CompareNode*> staleAfterListing(CompareTree& tree, const QByteArray& folder,
+                                                const RemoteItemList& items, quint8 options) const;
+    // The result a finished transfer of remotePath settles (both sides now
+    // hold the same file); nullptr for none.
+    CompareNode* settledByTransfer(CompareTree& tree, const QByteArray& remotePath) const;
+
+private:
+    QString localProject_;
+    QByteArray remoteProject_;
+    QByteArray startFolder_;
+    QByteArray startRelative_;
+};

@@ -1,0 +1,116 @@
+#include "workspace/compare_sides.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+CompareItem Item(quint8 flags, const char* name, char remoteKind = 0) {
+    CompareItem i;
+    i.flags = flags;
+    if (flags & CompareItem::Local)
+        i.localName = QString::fromUtf8(name);
+    if (flags & CompareItem::Remote) {
+        i.remoteName = name;
+        i.remoteKind = remoteKind;
+    }
+    return i;
+}
+
+constexpr quint8 kBoth = CompareItem::Local | CompareItem::Remote;
+constexpr quint8 kBothFolder = kBoth | CompareItem::LocalFolder;
+
+}  // namespace
+
+TEST(CompareSides, MapsResultsIntoBothProjectFolders) {
+    struct Case {
+        const char* remoteProject;
+        const char* start;
+        const char* startRelative;
+        const char* remoteFolder;  // of "a.htm" below the start's "sub"
+        const char* localPath;
+    };
+    const Case cases[] = {
+        {"/www/", "/www", "", "/www/sub", "/home/u/web/sub/a.htm"},
+        {"/www", "/www/docs/", "docs", "/www/docs/sub", "/home/u/web/docs/sub/a.htm"},
+        {"/", "/docs", "docs", "/docs/sub", "/home/u/web/docs/sub/a.htm"},
+        {"/", "/", "", "/sub", "/home/u/web/sub/a.htm"},
+        // A start beside the project (www2 is not below www) maps nowhere.
+        {"/www", "/www2", "", "/www/sub", "/home/u/web/sub/a.htm"},
+    };
+    for (const Case& c : cases) {
+        const CompareSides sides(
+            {QStringLiteral("/home/u/web"), QString::fromLatin1(c.remoteProject)}, c.start);
+        EXPECT_EQ(sides.startRelative(), QByteArray(c.startRelative)) << c.start;
+        CompareTree tree;
+        tree.setBase(sides.startRelative());
+        const QByteArray sub =
+            sides.startRelative().isEmpty() ? QByteArray("sub") : sides.startRelative() + "/sub";
+        ASSERT_TRUE(tree.add({sides.startRelative(), {Item(kBothFolder, "sub", 'd')}}));
+        ASSERT_TRUE(tree.add({sub, {Item(CompareItem::Remote, "a.htm", '-')}}));
+        const CompareNode* file = tree.find(sub)->children.front().get();
+        EXPECT_EQ(sides.remoteFolderOf(file), QByteArray(c.remoteFolder)) << c.start;
+        EXPECT_EQ(sides.localPathOf(file), QString::fromLatin1(c.localPath)) << c.start;
+        EXPECT_EQ(sides.projectPath(file), sub + "/a.htm") << c.start;
+    }
+}
+
+TEST(CompareSides, LaterListingsAndTransfersSettleResults) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sub"));
+    const CompareSides sides({dir.path(), QStringLiteral("/www")}, "/www");
+    CompareTree tree;
+    ASSERT_TRUE(tree.add({"", {Item(kBothFolder, "sub", 'd')}}));
+    ASSERT_TRUE(tree.add({"sub",
+                          {Item(CompareItem::Remote, "gone.htm", '-'),
+                           Item(CompareItem::Remote, "kept.htm", '-')}}));
+
+    // The server's folder now holds only kept.htm: gone.htm differs no more.
+    RemoteItemList fresh;
+    RemoteItem kept;
+    kept.kind = '-';
+    kept.name = "kept.htm";
+    fresh.append(kept);
+    const auto stale = sides.staleAfterListing(tree, "/www/sub/", fresh, 0);
+    ASSERT_EQ(stale.size(), 1u);
+    EXPECT_EQ(stale[0]->item.remoteName, QByteArray("gone.htm"));
+    EXPECT_TRUE(sides.staleAfterListing(tree, "/other/sub", fresh, 0).empty());
+    EXPECT_TRUE(sides.staleAfterListing(tree, "/www/missing", fresh, 0).empty());
+
+    CompareNode* settled = sides.settledByTransfer(tree, "/www/sub/kept.htm");
+    ASSERT_NE(settled, nullptr);
+    EXPECT_EQ(settled->item.remoteName, QByteArray("kept.htm"));
+    EXPECT_EQ(sides.settledByTransfer(tree, "/elsewhere/kept.htm"), nullptr);
+    EXPECT_EQ(sides.settledByTransfer(tree, "/www"), nullptr);
+}
+
+TEST(CompareSides, DeletesOnlyTheLocalFileOfAResult) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sub"));
+    for (const char* name : {"sub/old.htm", "sub/other.htm"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const CompareSides sides({dir.path(), QStringLiteral("/www")}, "/www");
+    CompareTree tree;
+    ASSERT_TRUE(tree.add({"", {Item(kBothFolder, "sub", 'd')}}));
+    ASSERT_TRUE(
+        tree.add({"sub",
+                  {Item(CompareItem::Local, "old.htm"), Item(CompareItem::Local, "missing.htm"),
+                   Item(CompareItem::Remote, "remote.htm", '-')}}));
+    const auto& items = tree.find("sub")->children;
+
+    EXPECT_EQ(sides.deleteLocalFile(items[0].get()), QString());
+    EXPECT_FALSE(QFile::exists(dir.filePath("sub/old.htm")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("sub/other.htm")));
+    EXPECT_EQ(sides.deleteLocalFile(items[1].get()), QStringLiteral("Can not delete the file"));
+    EXPECT_EQ(sides.deleteLocalFile(items[2].get()), QStringLiteral("Can not delete the file"));
+    // A folder result is never deleted as a file.
+    EXPECT_FALSE(sides.deleteLocalFile(tree.find("sub")).isEmpty());
+    EXPECT_TRUE(QDir(dir.filePath("sub")).exists());
+}
