@@ -14,6 +14,7 @@
 #include "workspace/loop_row_texts.h"
 #include "workspace/loop_starters.h"
 #include "workspace/ui/loop_result_models.h"
+#include "workspace/workspace_command_ids.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -233,13 +234,14 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         a->setEnabled(enabled);
         return a;
     };
-    add(QStringLiteral("Upload"), 34225, c.upload, [this, node] { upload(node); });
-    add(QStringLiteral("Download"), 34226, c.download, [this, node] { download(node); });
-    add(QStringLiteral("Delete"), 34227, c.deleteLocal || c.deleteRemote,
+    add(QStringLiteral("Upload"), kCompareUpload, c.upload, [this, node] { upload(node); });
+    add(QStringLiteral("Download"), kCompareDownload, c.download, [this, node] { download(node); });
+    add(QStringLiteral("Delete"), kCompareDelete, c.deleteLocal || c.deleteRemote,
         [this, node] { deleteItem(node); });
     QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
     view->setEnabled(c.view);
-    for (const auto& [text, id] : {std::pair{"FTP wizard", 34217}, std::pair{"Help", 34216}}) {
+    for (const auto& [text, id] :
+         {std::pair{"FTP wizard", kCompareFtpWizard}, std::pair{"Help", kCompareHelp}}) {
         QAction* a = view->addAction(QString::fromLatin1(text), this,
                                      [this, id = id, node] { viewItem(id, node); });
         a->setData(id);
@@ -249,7 +251,8 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         toolMenuFiller_(view, !localFile, [this, node] { return viewTarget(node); });
     }
     menu_->addSeparator();
-    add(QStringLiteral("Properties"), 34213, c.properties, [this, node] { showProperties(node); });
+    add(QStringLiteral("Properties"), kCompareProperties, c.properties,
+        [this, node] { showProperties(node); });
     return menu_;
 }
 
