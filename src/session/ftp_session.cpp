@@ -403,8 +403,9 @@ void FtpSession::cancelForOwner(quintptr token) {
         advance(false);
 }
 
-void FtpSession::removeWizardDownload(const QByteArray& folder, const QByteArray& name) {
-    const int index = queue_.findWizardDownload(folder, name);
+void FtpSession::removeDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                                      const QByteArray& name) {
+    const int index = queue_.findDirectDownload(purpose, folder, name);
     if (index < 0)
         return;
     finishGroup(index, false);
@@ -929,12 +930,12 @@ void FtpSession::transferEnded(const SocketGroup* group) {
     emit transferEndedSignal(group);
 }
 
-void FtpSession::directData(int purpose, const QByteArray& folder, const QByteArray& name,
+void FtpSession::directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                             const QByteArray& chunk) {
     emit directDataArrived(purpose, folder, name, chunk);
 }
 
-void FtpSession::directContent(int purpose, const QByteArray& folder, const QByteArray& name,
-                               const QByteArray& content) {
+void FtpSession::directContent(DirectPurpose purpose, const QByteArray& folder,
+                               const QByteArray& name, const QByteArray& content) {
     emit directContentArrived(purpose, folder, name, content);
 }

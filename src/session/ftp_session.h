@@ -93,7 +93,10 @@ public:
     void removeGroup(CommandGroup* group);
     void clearQueue();
     void cancelForOwner(quintptr token);
-    void removeWizardDownload(const QByteArray& folder, const QByteArray& name);
+    // Drops the fetch of that file for that purpose (its asker went away); a
+    // running one is ended as a user removal is.
+    void removeDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                              const QByteArray& name);
     // Unsent groups reaching the head are offered to the gate first.
     void setHeadGate(HeadGate* gate) { gate_ = gate; }
     // Groups the gate held, in their order: markers alone are told at once;
@@ -135,9 +138,9 @@ public:
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;
     void dataClosed(const SocketGroup* group) override;
-    void directData(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                     const QByteArray& chunk) override;
-    void directContent(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                        const QByteArray& content) override;
     void reportFailure(const QString& text) override;
 
@@ -161,10 +164,10 @@ signals:
     void transferStartedSignal(const SocketGroup* group, const TransferInfo& info);
     void transferProgressSignal(const SocketGroup* group, qint64 position);
     void transferEndedSignal(const SocketGroup* group);
-    void directDataArrived(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directDataArrived(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                            const QByteArray& chunk);
-    void directContentArrived(int purpose, const QByteArray& folder, const QByteArray& name,
-                              const QByteArray& content);
+    void directContentArrived(DirectPurpose purpose, const QByteArray& folder,
+                              const QByteArray& name, const QByteArray& content);
     // A sent command was answered with one of its error codes; reply is the
     // server's last line.
     void commandRefused(const QByteArray& command, int code, const QString& reply);

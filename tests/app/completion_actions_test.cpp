@@ -418,7 +418,7 @@ TEST(ShutdownCheck, WaitsForTheSessionsLastTransfer) {
             TransferInfo info;
             info.remoteFolder = "/";
             info.fileName = name;
-            return std::make_unique<DirectDownloadGroup>(0, info,
+            return std::make_unique<DirectDownloadGroup>(DirectPurpose::Stream, info,
                                                          StepList{{"PASV", {}}, {"RETR", name}});
         };
         CommandQueue& q = h.session.queue();
