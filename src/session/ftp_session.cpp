@@ -695,9 +695,6 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         }
         case 230: {
-            const QString title = QStringLiteral("Velmora - ") + options_.host + " (" +
-                                  options_.siteName + ", " + options_.comment + ")";
-            emit titleChanged(title);
             loggedInNow_ = true;
             if (tlsPhase_ == TlsPhase::Secure) {
                 queue_.addCommand("PBSZ", "0");

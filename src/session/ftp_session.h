@@ -151,7 +151,6 @@ public:
 
 signals:
     void logLine(const LogLine& line);
-    void titleChanged(const QString& title);
     void loggedInChanged(bool loggedIn);
     void connectFailed();
     void disconnected();

@@ -144,18 +144,6 @@ INSTANTIATE_TEST_SUITE_P(, LoginTransferType,
                                            TransferTypeCase{0, {"FEAT"}},
                                            TransferTypeCase{3, {"FEAT"}}));
 
-TEST(LoginSequence, TitleNamesHostSiteAndComment) {
-    SessionHarness h;
-    QSignalSpy titles(&h.session, &FtpSession::titleChanged);
-    h.connect();
-    h.reply("220 Welcome\r\n");
-    h.reply("331 Password required\r\n");
-    EXPECT_EQ(titles.count(), 0);
-    h.reply("230 Logged in\r\n");
-    ASSERT_EQ(titles.count(), 1);
-    EXPECT_EQ(titles.at(0).at(0).toString(), "Velmora - 127.0.0.1 (Home, test)");
-}
-
 TEST(LoginSequence, WelcomeSplitAcrossPacketsIsAnsweredOnce) {
     SessionHarness h;
     h.connect();

@@ -40,3 +40,16 @@ TEST(WorkbenchEngine, FolderUploadsAndKindsFollowTheSettings) {
     w.applySettings(before);
     EXPECT_EQ(e.kindFilter.flags, KindFilter::Link | KindFilter::DeviceB | KindFilter::Unknown);
 }
+
+TEST(WorkbenchEngine, TitleNamesTheSiteFromLoginUntilTheConnectionCloses) {
+    WorkbenchHarness h;
+    Workbench& w = *h.workbench;
+    QStringList titles;
+    QObject::connect(&w, &Workbench::titleChanged, [&](const QString& title) { titles << title; });
+    EXPECT_EQ(w.windowTitle(), "Velmora");
+    ASSERT_TRUE(h.login("211 No features\r\n", "214 OK\r\n"));
+    EXPECT_EQ(titles, QStringList{"Velmora - 127.0.0.1 (Home, test)"});
+    w.closeConnection();
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return titles.size() == 2; }, 5000));
+    EXPECT_EQ(w.windowTitle(), "Velmora");
+}
