@@ -700,9 +700,9 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                 queue_.addCommand("PBSZ", "0");
                 queue_.addCommand("PROT", "P");
             }
-            if (options_.transferType == 1)
+            if (options_.transferType == TransferType::Binary)
                 queue_.addCommand("TYPE", "I");
-            else if (options_.transferType == 2)
+            else if (options_.transferType == TransferType::Ascii)
                 queue_.addCommand("TYPE", "A");
             if (!(flags_ & StartupQueued)) {
                 if (options_.askFeatures) {

@@ -131,7 +131,7 @@ public:
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
-    bool binaryTransfers() const override { return options_.transferType == 1; }
+    bool binaryTransfers() const override { return options_.transferType == TransferType::Binary; }
     bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
     ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;

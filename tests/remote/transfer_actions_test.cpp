@@ -690,11 +690,11 @@ TEST(Transfers, NoTransferConnectionsKeepTheConversationAsQueued) {
 TEST(Transfers, UploadCreatesMissingFoldersThenRefreshesThenDescends) {
     Rig rig;
     std::vector<Delivery> deliveries;
-    QObject::connect(
-        &rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
-        [&](quintptr w, quint8 f, const QByteArray& folder, const RemoteItemList& items, int mode) {
-            deliveries.push_back({w, f, folder, items.size(), mode});
-        });
+    QObject::connect(&rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
+                     [&](quintptr w, quint8 f, const QByteArray& folder,
+                         const RemoteItemList& items, RefreshMode mode) {
+                         deliveries.push_back({w, f, folder, items.size(), int(mode)});
+                     });
     rig.h.engine.uploadRefreshFlag = 5;
     rig.server.addFolder("/www");
     const QString up = rig.path("up");

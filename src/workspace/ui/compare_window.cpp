@@ -127,9 +127,8 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
                 folderListed(action->folder, items);
             });
     connect(&engine_, &ActionEngine::refreshDelivered, this,
-            [this](quintptr, quint8, const QByteArray& folder, const RemoteItemList& items, int) {
-                folderListed(folder, items);
-            });
+            [this](quintptr, quint8, const QByteArray& folder, const RemoteItemList& items,
+                   RefreshMode) { folderListed(folder, items); });
     connect(
         &engine_, &ActionEngine::transferFinished, this,
         [this](const TransferInfo& info, qint64, bool success) { transferDone(info, success); });
@@ -342,7 +341,7 @@ void CompareWindow::deleteItem(CompareNode* node) {
     item.name = node->item.remoteName;
     RefreshTarget target;
     target.window = token();
-    target.mode = 2;
+    target.mode = RefreshMode::AfterDelete;
     FileOperationStarters(engine_).deleteItems(
         joinRemotePath(remoteProject_, slash < 0 ? QByteArray() : path.left(slash)),
         std::vector<RemoteItem>{item}, target);

@@ -146,7 +146,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
 
     connect(&engine_, &ActionEngine::refreshDelivered, this,
             [this](quintptr window, quint8, const QByteArray& folder, const RemoteItemList& items,
-                   int) {
+                   RefreshMode) {
                 if (window == token())
                     model_->removeGone(folder, items);
             });
@@ -271,7 +271,7 @@ void SearchWindow::deleteSelected() {
         return;
     RefreshTarget target;
     target.window = token();
-    target.mode = 2;
+    target.mode = RefreshMode::AfterDelete;
     FileOperationStarters starters(engine_);
     for (const SearchDeleteBatch& batch : GroupSearchRowsByFolder(rows))
         starters.deleteItems(batch.folder, batch.items, target);
