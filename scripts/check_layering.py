@@ -9,6 +9,8 @@
   headers of its own or a lower subsystem.
 - A ui/ file names command ids (the 3xxxx numbers actions carry in data()):
   the numbers live in the subsystems' *command_ids.h headers only.
+- The session's engine knows no feature above it: no file of src/session
+  outside ui/ mentions the wizard or a window (a socket's send window aside).
 
     check_layering.py SOURCE_DIR QT_INCLUDE_DIR
 """
@@ -20,6 +22,7 @@ LEVEL = {"platform": 0, "session": 1, "remote": 2, "workspace": 3, "extras": 3, 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 NUMBER = re.compile(r"(?<![\w.'])3\d{4}(?![\w.'])")
 FIRST_ID, LAST_ID = 32769, 39999
+ABOVE_SESSION = re.compile(r"wizard|(?<!send )\bwindows?\b", re.IGNORECASE)
 
 
 def widget_headers(qt_root):
@@ -62,6 +65,10 @@ def check(src, widgets):
                         for n in NUMBER.findall(line):
                             if FIRST_ID <= int(n) <= LAST_ID:
                                 faults.append(f"{where}: bare command id {n} in a ui/ file")
+                    elif subsystem == "session":
+                        above = ABOVE_SESSION.search(line)
+                        if above:
+                            faults.append(f'{where}: the session mentions "{above.group(0)}"')
                     m = INCLUDE.match(line)
                     if not m:
                         continue
