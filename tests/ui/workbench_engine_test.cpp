@@ -48,8 +48,12 @@ TEST(WorkbenchEngine, TitleNamesTheSiteFromLoginUntilTheConnectionCloses) {
     QObject::connect(&w, &Workbench::titleChanged, [&](const QString& title) { titles << title; });
     EXPECT_EQ(w.windowTitle(), "Velmora");
     ASSERT_TRUE(h.login("211 No features\r\n", "214 OK\r\n"));
-    EXPECT_EQ(titles, QStringList{"Velmora - 127.0.0.1 (Home, test)"});
+    ASSERT_FALSE(titles.isEmpty());
+    EXPECT_EQ(titles.last(), "Velmora - 127.0.0.1 (Home, test)");
+    EXPECT_EQ(w.windowTitle(), titles.last());
+    titles.clear();
     w.closeConnection();
-    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return titles.size() == 2; }, 5000));
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return !titles.isEmpty(); }, 5000));
+    EXPECT_EQ(titles, QStringList{"Velmora"});
     EXPECT_EQ(w.windowTitle(), "Velmora");
 }
