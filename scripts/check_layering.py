@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Fails when an include breaks the layering the design promises.
+"""Fails when a line breaks the layering the design promises.
 
 - Outside ui/ folders and src/main.cpp nothing includes a QtWidgets header.
 - Subsystems include only their own headers and those of lower ones:
@@ -7,6 +7,10 @@
   (workspace and extras stand side by side and include neither each other).
 - An engine file never includes a ui/ header; a ui/ file may include the ui/
   headers of its own or a lower subsystem.
+- A ui/ file names command ids (the 3xxxx numbers actions carry in data()):
+  the numbers live in the subsystems' *command_ids.h headers only.
+- The session's engine knows no feature above it: no file of src/session
+  outside ui/ mentions the wizard or a window (a socket's send window aside).
 
     check_layering.py SOURCE_DIR QT_INCLUDE_DIR
 """
@@ -16,6 +20,9 @@ import sys
 
 LEVEL = {"platform": 0, "session": 1, "remote": 2, "workspace": 3, "extras": 3, "app": 4, "cli": 5}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+NUMBER = re.compile(r"(?<![\w.'])3\d{4}(?![\w.'])")
+FIRST_ID, LAST_ID = 32769, 39999
+ABOVE_SESSION = re.compile(r"wizard|(?<!send )\bwindows?\b", re.IGNORECASE)
 
 
 def widget_headers(qt_root):
@@ -53,11 +60,19 @@ def check(src, widgets):
             path = os.path.join(root, name)
             with open(path, encoding="utf-8", errors="replace") as f:
                 for number, line in enumerate(f, 1):
+                    where = f"{os.path.relpath(path, src)}:{number}"
+                    if in_ui:
+                        for n in NUMBER.findall(line):
+                            if FIRST_ID <= int(n) <= LAST_ID:
+                                faults.append(f"{where}: bare command id {n} in a ui/ file")
+                    elif subsystem == "session":
+                        above = ABOVE_SESSION.search(line)
+                        if above:
+                            faults.append(f'{where}: the session mentions "{above.group(0)}"')
                     m = INCLUDE.match(line)
                     if not m:
                         continue
                     bracket, header = m.groups()
-                    where = f"{os.path.relpath(path, src)}:{number}"
                     if bracket == "<":
                         base = header.split("/")[-1]
                         if not in_ui and (header.startswith("QtWidgets/") or base in widgets):
@@ -78,7 +93,7 @@ def main():
     faults = check(os.path.join(sys.argv[1], "src"), widget_headers(sys.argv[2]))
     for fault in faults:
         print(fault)
-    print(f"{len(faults)} include(s) against the layering" if faults else "layering kept")
+    print(f"{len(faults)} line(s) against the layering" if faults else "layering kept")
     return 1 if faults else 0
 
 

@@ -1,15 +1,15 @@
 #pragma once
 
-// The program's command ids. Every QAction carries its id in data(), so menu
+// The program's command ids (the frame, its menus and the application's
+// dialogs); each subsystem keeps its own views' ids beside its rules
+// (session_command_ids.h, remote_command_ids.h, workspace_command_ids.h,
+// extras_command_ids.h). Every QAction carries its id in data(), so menu
 // updates and tests find actions by id.
 enum CommandId : int {
     kCmdConnect = 32771,
     kCmdRename = 32772,
     kCmdRestoreLayout = 32773,  // "MUID_DELAY": posted once the pages exist
     kCmdEmpty = 32775,          // "(Empty)" of a command index without words
-    kCmdChatCopy = 32776,
-    kCmdChatSelectAll = 32777,
-    kCmdChatClear = 32778,
     kCmdPlaceholder = 32812,
     // Command > Simple
     kCmdSimpleCwd = 32821,
@@ -33,6 +33,7 @@ enum CommandId : int {
     kCmdDuplicateSite = 33936,
     kCmdCloseConnection = 33937,
     kCmdGeneralOptions = 33938,
+    kCmdRemoteProjectHelp = 33942,  // the remote project tree's menu without a project
     kCmdExpandOnUpload = 33943,
     kCmdExpandOnDownload = 33944,
     kCmdLocalTreeLeft = 33945,
@@ -48,6 +49,15 @@ enum CommandId : int {
     kCmdShutdownProgram = 33962,
     kCmdToolsBySearch = 33963,
     kCmdToolsManually = 33964,
+    // The tool list dialog's row menu
+    kCmdToolDelete = 33967,
+    kCmdToolRename = 33968,
+    kCmdToolExecute = 33969,
+    kCmdToolLaunch = 33970,
+    kCmdToolEdit = 33971,
+    // "View/edit by" tools: the n-th inserted tool has kCmdToolFirst + n
+    kCmdToolFirst = 33972,
+    kCmdToolLast = 34172,
     kCmdAbout = 34174,
     kCmdContents = 34175,
     kCmdRemoteToolsOnly = 34177,

@@ -25,13 +25,13 @@ qint32 beepFlagForKind(int kind) {
 
 qint32 beepFlagForCommand(int commandId) {
     switch (commandId) {
-        case kBeepDownloadCommand:
+        case kCmdBeepDownload:
             return AppSettings::kBeepDownload;
-        case kBeepUploadCommand:
+        case kCmdBeepUpload:
             return AppSettings::kBeepUpload;
-        case kBeepDeleteCommand:
+        case kCmdBeepDelete:
             return AppSettings::kBeepDelete;
-        case kBeepPermissionsCommand:
+        case kCmdBeepPermissions:
             return AppSettings::kBeepPermissions;
     }
     return 0;
@@ -194,9 +194,9 @@ void CompletionActions::setStopBeepVisible(bool visible) {
 
 bool CompletionActions::toggleShutdown(int commandId, Prompter& prompter) {
     int bit = 0;
-    if (commandId == kShutdownSystemCommand)
+    if (commandId == kCmdShutdownSystem)
         bit = kShutdownSystem;
-    else if (commandId == kShutdownProgramCommand)
+    else if (commandId == kCmdShutdownProgram)
         bit = kShutdownProgram;
     else
         return false;

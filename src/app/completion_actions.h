@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_settings.h"
+#include "app/command_ids.h"
 
 #include <QObject>
 #include <QString>
@@ -18,16 +19,6 @@ class TaskStatus;
 // continual beep after long actions, and the shutdown of the system or of the
 // program once no transfer remains. Dialogs and menus are the widget layer's;
 // the rules they follow are here.
-
-enum CompletionCommand {
-    kBeepUploadCommand = 33949,
-    kBeepDownloadCommand = 33951,
-    kBeepDeleteCommand = 33953,
-    kBeepPermissionsCommand = 33954,
-    kBeepOptionsCommand = 33955,
-    kShutdownSystemCommand = 33961,
-    kShutdownProgramCommand = 33962,
-};
 
 // The kinds of completed actions.
 enum CompletedKind {
@@ -78,7 +69,7 @@ bool toggleBeepFlag(AppSettings& settings, int commandId);
 
 // "%d minute", with "s" above 1: the spin label of the options dialog.
 QString beepMinutesText(int minutes);
-// The text of menu item 33955.
+// The text of the menu item kCmdBeepOptions.
 QString beepMenuText(const AppSettings& settings);
 
 // The beep options dialog's values.
@@ -164,8 +155,8 @@ public:
 
     // Shutdown.
     int shutdownFlags() const { return shutdownFlags_; }
-    // Menu 33961 / 33962: a set flag is cleared at once; a clear one is set only
-    // when the user confirms. Returns whether the flag is set afterwards.
+    // kCmdShutdownSystem / kCmdShutdownProgram: a set flag is cleared at once; a clear one is set
+    // only when the user confirms. Returns whether the flag is set afterwards.
     bool toggleShutdown(int commandId, Prompter& prompter);
     void runShutdownCheck();
     // The open countdown, null when none.

@@ -12,7 +12,7 @@ SessionOptions MakeSessionOptions(const SiteRecord& site, const AppSettings& set
     // Anonymous servers expect an address-like password; none is needed from the user.
     if (site.LogonType == SiteRecord::kLogonAnonymous && o.password.isEmpty())
         o.password = QStringLiteral("anonymous@");
-    o.transferType = site.TransferType;
+    o.transferType = TransferType(site.TransferType);
     o.siteName = site.Name;
     o.comment = site.Comment;
     o.preferMlsd = site.SiteFlags & SiteRecord::kPreferMlsd;

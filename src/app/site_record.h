@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/transfer_type.h"
+
 #include <QRandomGenerator>
 #include <QString>
 #include <QtGlobal>
@@ -22,9 +24,9 @@ struct SiteRecord {
     static constexpr quint8 kLogonInteractive = 3;
     static constexpr quint8 kLogonAccount = 4;
     // TransferType
-    static constexpr quint8 kTransferDefault = 0;
-    static constexpr quint8 kTransferBinary = 1;
-    static constexpr quint8 kTransferAscii = 2;
+    static constexpr quint8 kTransferDefault = quint8(::TransferType::Default);
+    static constexpr quint8 kTransferBinary = quint8(::TransferType::Binary);
+    static constexpr quint8 kTransferAscii = quint8(::TransferType::Ascii);
     // SiteFlags
     static constexpr qint32 kPreferMlsd = 0x01;  // clear: always LIST
     static constexpr qint32 kBypassProxy = 0x02;

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxToolItems = kToolCommandLast - kToolCommandFirst + 1;
+constexpr std::size_t kMaxToolItems = kCmdToolLast - kCmdToolFirst + 1;
 
 bool RemoteShowsOnlyHttp(bool remote, int toolFlags) {
     return remote && (toolFlags & kToolFlagRemoteOnlyHttp) != 0;
@@ -57,7 +57,7 @@ ToolMenuPlan BuildToolMenu(const ToolLists& lists, bool remote, int toolFlags,
     auto insertPass = [&](const std::vector<ToolRecord>& tools) {
         for (const ToolRecord& tool : tools) {
             plan.entries.push_back(
-                ToolMenuEntry{false, ToolMenuText(tool), kToolCommandFirst + n, tool});
+                ToolMenuEntry{false, ToolMenuText(tool), kCmdToolFirst + n, tool});
             ++n;
         }
         if (!tools.empty()) {
@@ -78,8 +78,8 @@ ToolMenuPlan BuildToolMenu(const ToolLists& lists, bool remote, int toolFlags,
 std::optional<ToolRecord> ToolForCommand(int commandId, bool remote, const ToolLists& lists,
                                          int toolFlags) {
     const std::vector<ToolRecord> tools = ToolsInMenuOrder(lists, remote, toolFlags);
-    const long index = long(commandId) - kToolCommandFirst;
-    if (commandId > kToolCommandLast || index < 0 || index >= long(tools.size()))
+    const long index = long(commandId) - kCmdToolFirst;
+    if (commandId > kCmdToolLast || index < 0 || index >= long(tools.size()))
         return std::nullopt;
     return tools[std::size_t(index)];
 }

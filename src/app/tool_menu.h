@@ -5,14 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/tool_lists.h"
 
 class Launcher;
 class Prompter;
 
-// Command ids of the tool items: the n-th inserted tool has kToolCommandFirst + n.
-inline constexpr int kToolCommandFirst = 33972;
-inline constexpr int kToolCommandLast = 34172;
 // ToolFlags bit: "Only show remote tools for remote file".
 inline constexpr int kToolFlagRemoteOnlyHttp = 0x01;
 

@@ -10,6 +10,7 @@
 #include "app/site_merge.h"
 #include "app/site_tls.h"
 #include "app/tool_file.h"
+#include "app/window_title.h"
 #include "workspace/upload_folder_reader.h"
 
 #include <QDir>
@@ -18,8 +19,6 @@
 #include <QPointer>
 
 namespace {
-
-const QString kApplicationTitle = QStringLiteral("Velmora");
 
 // A file that holds bytes but could not be parsed whole.
 bool isDamaged(const QString& path, bool readWhole) {
@@ -39,7 +38,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
       engine_(std::make_unique<ActionEngine>(*session_)),
       pool_(std::make_unique<TransferPool>(*engine_, services.transports)),
       trust_(QDir(settingFolder).filePath(TrustStore::fileName())),
-      title_(kApplicationTitle) {
+      title_(WindowTitle()) {
     judge_ = std::make_unique<StoredCertificateJudge>(trust_, nullptr);
     session_->setCertificateJudge(judge_.get());
     engine_->setTransferPool(pool_.get());
@@ -69,12 +68,14 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     completion_->setPendingTransferCheck([this] { return !tasks_.isEmpty() || pool_->busy(); });
     completion_->attachTo(taskStatus_);
     applyPublishOptions();
-    connect(session_.get(), &FtpSession::titleChanged, this, [this](const QString& title) {
-        title_ = title;
+    connect(session_.get(), &FtpSession::loggedInChanged, this, [this](bool loggedIn) {
+        if (!loggedIn)
+            return;  // the name stays until the connection closes
+        title_ = WindowTitle(session_->options());
         emit titleChanged(title_);
     });
     connect(session_.get(), &FtpSession::connectionClosed, this, [this] {
-        title_ = kApplicationTitle;
+        title_ = WindowTitle();
         emit titleChanged(title_);
     });
 }

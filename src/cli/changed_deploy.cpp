@@ -167,16 +167,16 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     // none, which the compare's listing then confirms.
     QByteArray content;
     bool arrived = false;
-    QObject::connect(
-        &ctx.cli.session(), &FtpSession::directDataArrived,
-        [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray& chunk) {
-            if (purpose == 0 && name == DeployState::kFileName)
-                content += chunk;
-        });
+    QObject::connect(&ctx.cli.session(), &FtpSession::directDataArrived,
+                     [&](DirectPurpose purpose, const QByteArray&, const QByteArray& name,
+                         const QByteArray& chunk) {
+                         if (purpose == DirectPurpose::Stream && name == DeployState::kFileName)
+                             content += chunk;
+                     });
     QObject::connect(
         &ctx.cli.session(), &FtpSession::directContentArrived,
-        [&](int purpose, const QByteArray&, const QByteArray& name, const QByteArray&) {
-            if (purpose == 0 && name == DeployState::kFileName)
+        [&](DirectPurpose purpose, const QByteArray&, const QByteArray& name, const QByteArray&) {
+            if (purpose == DirectPurpose::Stream && name == DeployState::kFileName)
                 arrived = true;
         });
     const int refusalsBeforeFetch = int(ctx.cli.refusals().size());
@@ -186,7 +186,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         t.fileName = DeployState::kFileName;
         std::vector<std::unique_ptr<CommandGroup>> work;
         work.push_back(std::make_unique<DirectDownloadGroup>(
-            0, t,
+            DirectPurpose::Stream, t,
             StepList{{"CWD", remoteProject}, {"PASV", {}}, {"RETR", DeployState::kFileName}}));
         engine.appendTask(QStringLiteral("Start retreiving deploy state"), std::move(work),
                           QStringLiteral("Retreiving deploy state completed"), 0);

@@ -27,7 +27,7 @@ bool listFolder(CliSession& cli, const QByteArray& folder, RemoteItemList* out) 
     bool delivered = false;
     QMetaObject::Connection c = QObject::connect(
         &cli.engine(), &ActionEngine::refreshDelivered,
-        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, int) {
+        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, RefreshMode) {
             if (window == token) {
                 *out = items;
                 delivered = true;

@@ -38,7 +38,7 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
     RemoteItemList listing;
     QObject::connect(
         &cli.engine(), &ActionEngine::refreshDelivered,
-        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, int) {
+        [&](quintptr window, quint8, const QByteArray&, const RemoteItemList& items, RefreshMode) {
             if (window == kToken) {
                 listing = items;
                 delivered = true;

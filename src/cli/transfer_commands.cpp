@@ -214,13 +214,13 @@ int runCatCommand(CliContext& ctx, const QStringList& args) {
     }
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
-    QObject::connect(
-        &ctx.cli.session(), &FtpSession::directDataArrived,
-        [&ctx](int purpose, const QByteArray&, const QByteArray&, const QByteArray& chunk) {
-            QString why;
-            if (purpose == 0 && !writeStdout(chunk, &why))
-                ctx.cli.stop(QStringLiteral("can not write the output (%1)").arg(why));
-        });
-    TransferStarters(ctx.cli.engine()).fetchDirect(0, parent, name);
+    QObject::connect(&ctx.cli.session(), &FtpSession::directDataArrived,
+                     [&ctx](DirectPurpose purpose, const QByteArray&, const QByteArray&,
+                            const QByteArray& chunk) {
+                         QString why;
+                         if (purpose == DirectPurpose::Stream && !writeStdout(chunk, &why))
+                             ctx.cli.stop(QStringLiteral("can not write the output (%1)").arg(why));
+                     });
+    TransferStarters(ctx.cli.engine()).fetchDirect(DirectPurpose::Stream, parent, name);
     return finish(ctx);
 }

@@ -103,7 +103,7 @@ signals:
     // The walk found no way down to the remote project folder.
     void projectWalkStopped(const QByteArray& target);
     void refreshDelivered(quintptr window, quint8 flag, const QByteArray& folder,
-                          const RemoteItemList& items, int mode);
+                          const RemoteItemList& items, RefreshMode mode);
     // A file transfer left the queue; success only when the server confirmed it
     // and every local step worked.
     void transferFinished(const TransferInfo& info, qint64 position, bool success);

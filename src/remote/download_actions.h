@@ -36,17 +36,17 @@ protected:
     void process(const RemoteItemList& items) override;
 };
 
-// Fetches one named file into memory for the concerned-file page (purpose 1),
-// a file wizard (purpose 2) or a script's output (purpose 0).
+// Fetches one named file into memory for its purpose, once the folder's
+// listing shows it.
 class DirectDownloadAction : public ListingAction {
 public:
-    DirectDownloadAction(ActionEngine& engine, int purpose, QByteArray folder, QByteArray name,
-                         const StepList& steps)
+    DirectDownloadAction(ActionEngine& engine, DirectPurpose purpose, QByteArray folder,
+                         QByteArray name, const StepList& steps)
         : ListingAction(engine, ActionKind::DirectDownload, std::move(folder), steps),
           purpose(purpose),
           name(std::move(name)) {}
 
-    int purpose;
+    DirectPurpose purpose;
     QByteArray name;
 
 protected:

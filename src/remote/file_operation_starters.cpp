@@ -20,9 +20,6 @@ constexpr int kCodeNone = 0;
 constexpr int kCodeDelete = 3;
 constexpr int kCodePermission = 4;
 
-// Refreshes after a delete carry this mode to their target.
-constexpr int kModeAfterDelete = 2;
-
 // The renames of a move. When they stop early (the source folder refused, the
 // group removed) the session does not stand in the source, and the short
 // refresh queued behind would show another folder's entries as the source's:
@@ -92,7 +89,7 @@ bool FileOperationStarters::deleteItems(const QByteArray& folder,
         groups.push_back(std::move(action));
     }
     RefreshTarget refreshTarget = target;
-    refreshTarget.mode = kModeAfterDelete;
+    refreshTarget.mode = RefreshMode::AfterDelete;
     groups.push_back(std::make_unique<RefreshFolderAction>(
         engine_, folder, engine_.listingSequence(folder), refreshTarget));
     engine_.appendTask(QStringLiteral("Start deleting files"), std::move(groups),

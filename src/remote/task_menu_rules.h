@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remote/remote_command_ids.h"
+
 #include <vector>
 
 class FtpSession;
@@ -7,12 +9,6 @@ class TaskList;
 class TransferPool;
 
 // The right-click menu of the task panel, apart from its widgets.
-
-enum TaskMenuCommand {
-    kRemoveFirstTask = 33958,
-    kRemoveSelectedTask = 33959,
-    kRemoveAllTasks = 33960,
-};
 
 struct TaskMenuItem {
     int id = 0;

@@ -20,7 +20,7 @@ const FakeGroup* asMarker(const CommandGroup& g, FakeKind kind) {
 // once they have arrived.
 bool isRefreshAfterUpload(const CommandGroup& g) {
     auto* r = dynamic_cast<const RefreshFolderAction*>(&g);
-    return r && r->target.mode == 1;
+    return r && r->target.mode == RefreshMode::AfterUpload;
 }
 
 }  // namespace

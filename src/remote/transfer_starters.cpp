@@ -94,22 +94,27 @@ bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
     return true;
 }
 
-void TransferStarters::fetchDirect(int purpose, const QByteArray& folder, const QByteArray& name) {
+void TransferStarters::fetchDirect(DirectPurpose purpose, const QByteArray& folder,
+                                   const QByteArray& name, quintptr ownerToken) {
     QString start, completed;
-    if (purpose == 1) {
-        start = QStringLiteral("Start retreiving concerned file");
-        completed = QStringLiteral("Retreiving concerned file completed");
-    } else if (purpose == 2) {
-        start = QStringLiteral("Start retreiving FTP wizard file");
-        completed = QStringLiteral("Retreiving FTP wizard file completed");
-    } else {
-        start = QStringLiteral("Start retreiving file");
-        completed = QStringLiteral("Retreiving file completed");
+    switch (purpose) {
+        case DirectPurpose::ConcernedFile:
+            start = QStringLiteral("Start retreiving concerned file");
+            completed = QStringLiteral("Retreiving concerned file completed");
+            break;
+        case DirectPurpose::Viewer:
+            start = QStringLiteral("Start retreiving FTP wizard file");
+            completed = QStringLiteral("Retreiving FTP wizard file completed");
+            break;
+        case DirectPurpose::Stream:
+            start = QStringLiteral("Start retreiving file");
+            completed = QStringLiteral("Retreiving file completed");
+            break;
     }
     std::vector<std::unique_ptr<CommandGroup>> work;
     work.push_back(std::make_unique<DirectDownloadAction>(engine_, purpose, folder, name,
                                                           engine_.listingSequence(folder)));
-    engine_.appendTask(start, std::move(work), completed, 0);
+    engine_.appendTask(start, std::move(work), completed, 0, ownerToken);
 }
 
 void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& name,

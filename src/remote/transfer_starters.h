@@ -3,6 +3,7 @@
 #include "remote/local_folder_record.h"
 #include "remote/remote_item_list.h"
 #include "remote/transfer_alert_options.h"
+#include "session/direct_purpose.h"
 #include "session/transfer_info.h"
 
 #include <QByteArray>
@@ -41,9 +42,11 @@ public:
     // kept where the server's file is still the same (whatever the file action
     // says), else whole. The folder is listed first, for its size and date.
     void retry(const TransferResult& failed);
-    // Fetches one file into memory: purpose 1 the concerned file, 2 a file
-    // wizard's, 0 a script's output.
-    void fetchDirect(int purpose, const QByteArray& folder, const QByteArray& name);
+    // Fetches one file into memory for its purpose; the completed entry names
+    // the owner, so the asker knows its fetch is over even when the file was
+    // not there to fetch.
+    void fetchDirect(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
+                     quintptr ownerToken = 0);
     // Stores bytes held in memory as one file: the concerned file or a file
     // edited in a wizard.
     void uploadDirect(const QByteArray& folder, const QByteArray& name, const QByteArray& content,

@@ -140,7 +140,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     RefreshTarget target;
     target.flag = e.uploadRefreshFlag;
     target.window = local.progressWindow;
-    target.mode = 1;
+    target.mode = RefreshMode::AfterUpload;
     auto refresh =
         std::make_unique<RefreshFolderAction>(e, folder, e.listingSequence(folder), target);
     refresh->sizeCheck = std::move(sizeCheck);

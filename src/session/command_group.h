@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/command_step.h"
+#include "session/direct_purpose.h"
 #include "session/log_line.h"
 #include "session/tls_status.h"
 
@@ -49,10 +50,10 @@ public:
     // A data connection closed: a final reply that waited for it can go on.
     virtual void dataClosed(const class SocketGroup* group) = 0;
     // Bytes of a direct download as they arrive, and the whole content at the end.
-    virtual void directData(int purpose, const QByteArray& folder, const QByteArray& name,
+    virtual void directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                             const QByteArray& chunk) = 0;
-    virtual void directContent(int purpose, const QByteArray& folder, const QByteArray& name,
-                               const QByteArray& content) = 0;
+    virtual void directContent(DirectPurpose purpose, const QByteArray& folder,
+                               const QByteArray& name, const QByteArray& content) = 0;
     // Something went wrong that no reply code tells: a local file, a lost
     // connection. Written as an error line and counted as a failure.
     virtual void reportFailure(const QString& text) = 0;

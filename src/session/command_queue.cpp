@@ -119,15 +119,16 @@ bool CommandQueue::cancelForOwner(quintptr token) {
     return removed;
 }
 
-int CommandQueue::findWizardDownload(const QByteArray& folder, const QByteArray& name) const {
+int CommandQueue::findDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                                     const QByteArray& name) const {
     for (int i = 0; i < size(); ++i) {
         CommandGroup* g = at(i);
         if (g->kind() != GroupKind::Socket ||
             static_cast<SocketGroup*>(g)->socketKind() != SocketKind::DirectDownload)
             continue;
         auto* d = static_cast<DirectDownloadGroup*>(g);
-        if (d->purpose == 2 && d->info().remoteFolder == folder && d->info().fileName == name &&
-            d->info().remoteFolder.isNull() == folder.isNull() &&
+        if (d->purpose == purpose && d->info().remoteFolder == folder &&
+            d->info().fileName == name && d->info().remoteFolder.isNull() == folder.isNull() &&
             d->info().fileName.isNull() == name.isNull())
             return i;
     }

@@ -45,11 +45,13 @@ public:
     std::unique_ptr<CommandGroup> takeAt(int index);
     void clear();
 
-    // Removes the pure groups and loop listings owned by a closed window that
-    // have not started; true when anything was removed.
+    // Removes the pure groups and loop listings of an owner that went away
+    // that have not started; true when anything was removed.
     bool cancelForOwner(quintptr token);
-    // Index of the first wizard download of that file, -1 when none.
-    int findWizardDownload(const QByteArray& folder, const QByteArray& name) const;
+    // Index of the first direct download of that file for that purpose, -1
+    // when none.
+    int findDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                           const QByteArray& name) const;
     bool hasPendingTransfer() const;
 
     // The group text of log lines: sent step names, the marked one in < >, the

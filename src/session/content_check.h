@@ -25,7 +25,7 @@ std::optional<ServerDigest> parseHashReply(const Reply& reply, const HashCommand
 
 // Compares the bytes on this side with the server's checksum of the same file.
 // The local digest is computed on the thread pool, so a large file never holds
-// up the window; the verdict waits for both.
+// up the event loop; the verdict waits for both.
 class ContentCheck {
 public:
     enum class Verdict { Waiting, Match, Mismatch, Failed };

@@ -2,7 +2,7 @@
 
 #include "session/reply.h"
 
-DirectDownloadGroup::DirectDownloadGroup(int directPurpose, TransferInfo info,
+DirectDownloadGroup::DirectDownloadGroup(DirectPurpose directPurpose, TransferInfo info,
                                          const StepList& steps)
     : SocketGroup(steps), purpose(directPurpose), info_(std::move(info)) {
     info_.socketKind = int(SocketKind::DirectDownload);
@@ -36,7 +36,7 @@ void DirectDownloadGroup::receive() {
     if (received_ == 0 && h)
         h->transferProgress(this, 0);
     received_ += chunk.size();
-    if (purpose != 0)
+    if (purpose != DirectPurpose::Stream)
         content_.append(chunk);
     if (h) {
         h->directData(purpose, info_.remoteFolder, info_.fileName, chunk);

@@ -26,7 +26,7 @@ public:
     int value;
     QString caption;
     QString folder;
-    quintptr ownerToken = 0;  // completion value 5: the loop window to tell
+    quintptr ownerToken = 0;  // completion value 5: the owner to tell
 };
 
 inline const char* fakeKindName(int kind) {

@@ -403,8 +403,9 @@ void FtpSession::cancelForOwner(quintptr token) {
         advance(false);
 }
 
-void FtpSession::removeWizardDownload(const QByteArray& folder, const QByteArray& name) {
-    const int index = queue_.findWizardDownload(folder, name);
+void FtpSession::removeDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                                      const QByteArray& name) {
+    const int index = queue_.findDirectDownload(purpose, folder, name);
     if (index < 0)
         return;
     finishGroup(index, false);
@@ -694,17 +695,14 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         }
         case 230: {
-            const QString title = QStringLiteral("Velmora - ") + options_.host + " (" +
-                                  options_.siteName + ", " + options_.comment + ")";
-            emit titleChanged(title);
             loggedInNow_ = true;
             if (tlsPhase_ == TlsPhase::Secure) {
                 queue_.addCommand("PBSZ", "0");
                 queue_.addCommand("PROT", "P");
             }
-            if (options_.transferType == 1)
+            if (options_.transferType == TransferType::Binary)
                 queue_.addCommand("TYPE", "I");
-            else if (options_.transferType == 2)
+            else if (options_.transferType == TransferType::Ascii)
                 queue_.addCommand("TYPE", "A");
             if (!(flags_ & StartupQueued)) {
                 if (options_.askFeatures) {
@@ -929,12 +927,12 @@ void FtpSession::transferEnded(const SocketGroup* group) {
     emit transferEndedSignal(group);
 }
 
-void FtpSession::directData(int purpose, const QByteArray& folder, const QByteArray& name,
+void FtpSession::directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                             const QByteArray& chunk) {
     emit directDataArrived(purpose, folder, name, chunk);
 }
 
-void FtpSession::directContent(int purpose, const QByteArray& folder, const QByteArray& name,
-                               const QByteArray& content) {
+void FtpSession::directContent(DirectPurpose purpose, const QByteArray& folder,
+                               const QByteArray& name, const QByteArray& content) {
     emit directContentArrived(purpose, folder, name, content);
 }

@@ -93,7 +93,10 @@ public:
     void removeGroup(CommandGroup* group);
     void clearQueue();
     void cancelForOwner(quintptr token);
-    void removeWizardDownload(const QByteArray& folder, const QByteArray& name);
+    // Drops the fetch of that file for that purpose (its asker went away); a
+    // running one is ended as a user removal is.
+    void removeDirectDownload(DirectPurpose purpose, const QByteArray& folder,
+                              const QByteArray& name);
     // Unsent groups reaching the head are offered to the gate first.
     void setHeadGate(HeadGate* gate) { gate_ = gate; }
     // Groups the gate held, in their order: markers alone are told at once;
@@ -128,16 +131,16 @@ public:
     QString controlPeer() const override { return control_.peerAddress(); }
     bool showActiveServerFiles() const override { return options_.showActiveServerFiles; }
     std::optional<TlsRequest> dataTls() const override;
-    bool binaryTransfers() const override { return options_.transferType == 1; }
+    bool binaryTransfers() const override { return options_.transferType == TransferType::Binary; }
     bool checksStoredSize() const override { return binaryTransfers() && serverSupportsSize(); }
     ServerFeatures* serverFeatures() override { return &features_; }
     void transferStarted(const SocketGroup* group, const TransferInfo& info) override;
     void transferProgress(const SocketGroup* group, qint64 position) override;
     void transferEnded(const SocketGroup* group) override;
     void dataClosed(const SocketGroup* group) override;
-    void directData(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                     const QByteArray& chunk) override;
-    void directContent(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                        const QByteArray& content) override;
     void reportFailure(const QString& text) override;
 
@@ -148,7 +151,6 @@ public:
 
 signals:
     void logLine(const LogLine& line);
-    void titleChanged(const QString& title);
     void loggedInChanged(bool loggedIn);
     void connectFailed();
     void disconnected();
@@ -161,10 +163,10 @@ signals:
     void transferStartedSignal(const SocketGroup* group, const TransferInfo& info);
     void transferProgressSignal(const SocketGroup* group, qint64 position);
     void transferEndedSignal(const SocketGroup* group);
-    void directDataArrived(int purpose, const QByteArray& folder, const QByteArray& name,
+    void directDataArrived(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                            const QByteArray& chunk);
-    void directContentArrived(int purpose, const QByteArray& folder, const QByteArray& name,
-                              const QByteArray& content);
+    void directContentArrived(DirectPurpose purpose, const QByteArray& folder,
+                              const QByteArray& name, const QByteArray& content);
     // A sent command was answered with one of its error codes; reply is the
     // server's last line.
     void commandRefused(const QByteArray& command, int code, const QString& reply);

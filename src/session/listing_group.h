@@ -19,7 +19,7 @@ public:
     QByteArray actionName() const override { return actionKindName(int(actionKind_)); }
     ActionKind actionKind() const { return actionKind_; }
 
-    // The loops' owner windows; zero when none.
+    // The token of the loop's owner; zero when none.
     virtual quintptr ownerToken() const { return 0; }
     virtual void clearOwner() {}
 

@@ -29,7 +29,7 @@ QueueRow QueueRowFor(const CommandGroup& group) {
     }
     const auto& steps = group.steps();
     for (qsizetype i = 0; i < steps.size() && i < kQueueStepColumns; ++i) {
-        // The window is meant for bug reports: a password must not end up in one.
+        // The rows are meant for bug reports: a password must not end up in one.
         row.steps << displayText(maskPassword(steps[i].wireText())) + QStringLiteral("  (") +
                          (steps[i].sent ? QStringLiteral("sent") : QStringLiteral("unsend")) +
                          QLatin1Char(')');

@@ -7,7 +7,7 @@
 class CommandGroup;
 class CommandQueue;
 
-// The texts of the command queue window: one row per group, head first.
+// The command queue as rows of text: one row per group, head first.
 struct QueueRow {
     const CommandGroup* group = nullptr;  // identifies the row; never dereferenced
     QString completed;                    // "Yes" / "No"

@@ -2,6 +2,7 @@
 
 #include "session/server_features.h"
 #include "session/tls_mode.h"
+#include "session/transfer_type.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +15,7 @@ struct SessionOptions {
     int logonType = 0;  // 1: anonymous
     QString user;
     QString password;
-    int transferType = 1;  // 1: TYPE I, 2: TYPE A, otherwise none
+    TransferType transferType = TransferType::Binary;
     QString siteName;
     QString comment;
     bool preferMlsd = true;

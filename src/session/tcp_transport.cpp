@@ -122,8 +122,8 @@ TcpTransport::TcpTransport() : socket_(new QSslSocket) {
         emit readyWrite();
     });
     connect(socket_, &QSslSocket::readyRead, this, &Transport::readyRead);
-    // More is asked for once half the window has drained, so that writes stay
-    // large instead of topping up the window a sliver at a time. Encrypted
+    // More is asked for once half the send window has drained, so that writes stay
+    // large instead of topping up the send window a sliver at a time. Encrypted
     // bytes leave through the second signal.
     auto drained = [this](qint64) {
         if (!inSend_ && queuedBytes() <= kSendWindow / 2)

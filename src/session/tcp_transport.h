@@ -6,7 +6,7 @@ class QSslSocket;
 
 // TCP under QSslSocket, which speaks plain TCP until a TLS handshake is asked
 // for. Qt buffers writes without limit, so send() stops taking bytes while more
-// than a window is queued (plain and encrypted alike): large uploads then read
+// than a send window is queued (plain and encrypted alike): large uploads then read
 // the file at the pace of the network instead of loading it into memory.
 class TcpTransport : public Transport {
     Q_OBJECT

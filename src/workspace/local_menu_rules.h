@@ -6,29 +6,7 @@
 
 #include "workspace/local_list_rows.h"
 #include "workspace/project_folders.h"
-
-// Command ids of the local tree's and list's context menus.
-enum LocalMenuId : int {
-    kLocalTreeRename = 32798,
-    kLocalTreeProperties = 32799,
-    kLocalTreeDelete = 32800,
-    kLocalTreeCreateFolder = 32801,
-    kLocalTreeUpload = 32802,
-    kLocalTreeViewPath = 32804,
-    kLocalListRename = 32805,
-    kLocalListDelete = 32806,
-    kLocalListUpload = 32807,
-    kLocalListProperties = 32808,
-    kLocalListViewPath = 32809,
-    kLocalListToolHelp = 32810,
-    kLocalSetProjectFolder = 33939,
-    kLocalTreeCopy = 34228,
-    kLocalTreePaste = 34229,
-    kLocalListCopy = 34230,
-    kLocalBlankPaste = 34232,
-    kLocalBlankNewFile = 34233,
-    kLocalListViewEdit = -1,  // the "View/edit by" submenu has no command of its own
-};
+#include "workspace/workspace_command_ids.h"
 
 struct LocalMenuItem {
     int id = 0;

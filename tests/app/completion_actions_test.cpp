@@ -55,11 +55,11 @@ struct Rig {
         ScriptedPrompter prompter;
         if (flags & kShutdownSystem) {
             prompter.answer(true);
-            actions.toggleShutdown(kShutdownSystemCommand, prompter);
+            actions.toggleShutdown(kCmdShutdownSystem, prompter);
         }
         if (flags & kShutdownProgram) {
             prompter.answer(true);
-            actions.toggleShutdown(kShutdownProgramCommand, prompter);
+            actions.toggleShutdown(kCmdShutdownProgram, prompter);
         }
     }
     // Completes an action and lets the posted shutdown check run.
@@ -194,10 +194,10 @@ TEST(CompletionBeep, MenuTextAndFlagToggles) {
     const struct {
         int command;
         qint32 bit;
-    } toggles[] = {{kBeepDownloadCommand, 0x01},
-                   {kBeepUploadCommand, 0x02},
-                   {kBeepDeleteCommand, 0x08},
-                   {kBeepPermissionsCommand, 0x04}};
+    } toggles[] = {{kCmdBeepDownload, 0x01},
+                   {kCmdBeepUpload, 0x02},
+                   {kCmdBeepDelete, 0x08},
+                   {kCmdBeepPermissions, 0x04}};
     for (const auto& t : toggles) {
         AppSettings s;
         const qint32 before = s.BeepFlags;
@@ -207,7 +207,7 @@ TEST(CompletionBeep, MenuTextAndFlagToggles) {
         EXPECT_EQ(before, s.BeepFlags) << t.command;
     }
     AppSettings s;
-    EXPECT_FALSE(toggleBeepFlag(s, kBeepOptionsCommand));
+    EXPECT_FALSE(toggleBeepFlag(s, kCmdBeepOptions));
     EXPECT_EQ(AppSettings{}.BeepFlags, s.BeepFlags);
 }
 
@@ -256,26 +256,26 @@ TEST(ShutdownFlags, SwitchingOnAsksEveryTimeSwitchingOffNever) {
     Rig rig;
     ScriptedPrompter prompter;
     prompter.expectQuestion(askSystem, false);
-    EXPECT_FALSE(rig.actions.toggleShutdown(kShutdownSystemCommand, prompter));
+    EXPECT_FALSE(rig.actions.toggleShutdown(kCmdShutdownSystem, prompter));
     EXPECT_EQ(0, rig.actions.shutdownFlags());
 
     prompter.expectQuestion(askSystem, true);
-    EXPECT_TRUE(rig.actions.toggleShutdown(kShutdownSystemCommand, prompter));
+    EXPECT_TRUE(rig.actions.toggleShutdown(kCmdShutdownSystem, prompter));
     EXPECT_EQ(kShutdownSystem, rig.actions.shutdownFlags());
 
     prompter.expectQuestion(askProgram, true);
-    EXPECT_TRUE(rig.actions.toggleShutdown(kShutdownProgramCommand, prompter));
+    EXPECT_TRUE(rig.actions.toggleShutdown(kCmdShutdownProgram, prompter));
     EXPECT_EQ(kShutdownSystem | kShutdownProgram, rig.actions.shutdownFlags());
 
     // Off without a question.
-    EXPECT_FALSE(rig.actions.toggleShutdown(kShutdownSystemCommand, prompter));
+    EXPECT_FALSE(rig.actions.toggleShutdown(kCmdShutdownSystem, prompter));
     EXPECT_EQ(kShutdownProgram, rig.actions.shutdownFlags());
     EXPECT_EQ(3, prompter.questions().size());
 
     prompter.expectQuestion(askSystem, true);
-    EXPECT_TRUE(rig.actions.toggleShutdown(kShutdownSystemCommand, prompter));
+    EXPECT_TRUE(rig.actions.toggleShutdown(kCmdShutdownSystem, prompter));
     EXPECT_EQ(4, prompter.questions().size());
-    EXPECT_FALSE(rig.actions.toggleShutdown(kBeepOptionsCommand, prompter));
+    EXPECT_FALSE(rig.actions.toggleShutdown(kCmdBeepOptions, prompter));
     EXPECT_EQ(kShutdownSystem | kShutdownProgram, rig.actions.shutdownFlags());
 }
 
@@ -393,9 +393,9 @@ TEST(ShutdownCheck, SwitchingTheLastFlagOffStopsARunningCountdown) {
     rig.complete(kCompletedDownload, 10);
     ASSERT_NE(nullptr, rig.actions.countdown());
     ScriptedPrompter prompter;
-    rig.actions.toggleShutdown(kShutdownSystemCommand, prompter);
+    rig.actions.toggleShutdown(kCmdShutdownSystem, prompter);
     ASSERT_NE(nullptr, rig.actions.countdown());  // the program flag still holds
-    rig.actions.toggleShutdown(kShutdownProgramCommand, prompter);
+    rig.actions.toggleShutdown(kCmdShutdownProgram, prompter);
     EXPECT_EQ(nullptr, rig.actions.countdown());
     for (int i = 0; i < 40; ++i)
         rig.actions.onCountdownTimer();
@@ -418,7 +418,7 @@ TEST(ShutdownCheck, WaitsForTheSessionsLastTransfer) {
             TransferInfo info;
             info.remoteFolder = "/";
             info.fileName = name;
-            return std::make_unique<DirectDownloadGroup>(0, info,
+            return std::make_unique<DirectDownloadGroup>(DirectPurpose::Stream, info,
                                                          StepList{{"PASV", {}}, {"RETR", name}});
         };
         CommandQueue& q = h.session.queue();

@@ -317,13 +317,13 @@ TEST(FileOperations, DeleteStopsSixtyFourLevelsDown) {
         << rig.timeline.errors[0].toStdString();
 }
 
-TEST(FileOperations, DeleteRefreshTellsItsTargetWithModeTwo) {
+TEST(FileOperations, DeleteRefreshTellsItsTargetItFollowsADelete) {
     struct Delivery {
         quintptr window;
         quint8 flag;
         QByteArray folder;
         int items;
-        int mode;
+        RefreshMode mode;
     };
     struct Case {
         const char* name;
@@ -331,8 +331,8 @@ TEST(FileOperations, DeleteRefreshTellsItsTargetWithModeTwo) {
         std::vector<quintptr> windows;
     };
     const Case cases[] = {
-        {"view window", {0x1234, 7, 0}, {0x1234}},
-        {"no window (remote list)", {0, 7, 1}, {}},
+        {"view window", {0x1234, 7, RefreshMode::Plain}, {0x1234}},
+        {"no window (remote list)", {0, 7, RefreshMode::AfterUpload}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -340,7 +340,7 @@ TEST(FileOperations, DeleteRefreshTellsItsTargetWithModeTwo) {
         std::vector<Delivery> deliveries;
         QObject::connect(&rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
                          [&](quintptr w, quint8 f, const QByteArray& folder,
-                             const RemoteItemList& items, int mode) {
+                             const RemoteItemList& items, RefreshMode mode) {
                              deliveries.push_back({w, f, folder, items.size(), mode});
                          });
         rig.server.listings = {{"/p", mlsdFile("left") + mlsdFile("over")}};
@@ -352,7 +352,7 @@ TEST(FileOperations, DeleteRefreshTellsItsTargetWithModeTwo) {
             EXPECT_EQ(deliveries[i].flag, c.target.flag);
             EXPECT_EQ(deliveries[i].folder, "/p");
             EXPECT_EQ(deliveries[i].items, 2);
-            EXPECT_EQ(deliveries[i].mode, 2);
+            EXPECT_EQ(deliveries[i].mode, RefreshMode::AfterDelete);
         }
         EXPECT_EQ(rig.listings, QStringList{"LIST_REFRESH_FOLDER /p items=2"});
     }

@@ -273,13 +273,13 @@ TEST_P(Refresh, ListsTheFolderAndTellsItsTarget) {
     QStringList delivered;
     QObject::connect(&h.engine, &ActionEngine::refreshDelivered,
                      [&](quintptr window, quint8 flag, const QByteArray& folder,
-                         const RemoteItemList& items, int mode) {
+                         const RemoteItemList& items, RefreshMode mode) {
                          delivered << QStringLiteral("%1 %2 %3 %4 %5")
                                           .arg(window)
                                           .arg(flag)
                                           .arg(QString::fromUtf8(folder))
                                           .arg(items.size())
-                                          .arg(mode);
+                                          .arg(int(mode));
                      });
     QStringList listings;
     QObject::connect(
@@ -298,10 +298,11 @@ TEST_P(Refresh, ListsTheFolderAndTellsItsTarget) {
     EXPECT_TRUE(h.session.queue().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(, Refresh,
-                         ::testing::Values(RefreshCase{"noTarget", {}, false},
-                                           RefreshCase{"withTarget", {77, 1, 2}, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    , Refresh,
+    ::testing::Values(RefreshCase{"noTarget", {}, false},
+                      RefreshCase{"withTarget", {77, 1, RefreshMode::AfterDelete}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct JoinCase {
     QByteArray folder;

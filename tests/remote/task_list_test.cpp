@@ -25,7 +25,8 @@ TransferInfo Info(const char* folder, const char* name, qint64 total, qint64 off
 std::unique_ptr<DirectDownloadGroup> Group(const char* name) {
     TransferInfo info;
     info.fileName = name;
-    return std::make_unique<DirectDownloadGroup>(0, info, StepList{{"PASV", {}}, {"RETR", name}});
+    return std::make_unique<DirectDownloadGroup>(DirectPurpose::Stream, info,
+                                                 StepList{{"PASV", {}}, {"RETR", name}});
 }
 
 QList<QByteArray> Names(const TaskList& list) {

@@ -25,7 +25,8 @@ std::unique_ptr<DirectDownloadGroup> Download(const char* name) {
     TransferInfo info;
     info.remoteFolder = "/";
     info.fileName = name;
-    return std::make_unique<DirectDownloadGroup>(0, info, StepList{{"PASV", {}}, {"RETR", name}});
+    return std::make_unique<DirectDownloadGroup>(DirectPurpose::Stream, info,
+                                                 StepList{{"PASV", {}}, {"RETR", name}});
 }
 
 // A session with two downloads queued; the first is running (its RETR is out

@@ -51,7 +51,7 @@ TEST(TaskProgress, FiguresOfABox) {
 // stops estimating; the first byte that moves ends it.
 TEST(TaskProgress, StalledAfterTheInactivityLimit) {
     TransferInfo info;
-    DirectDownloadGroup g(0, info, {{"RETR", "a"}});
+    DirectDownloadGroup g(DirectPurpose::Stream, info, {{"RETR", "a"}});
     TaskProgressTracker tracker;
     tracker.started(&g, 0, 0);
     const qint64 limit = kTransferInactivityLimitMs;
@@ -77,8 +77,8 @@ TEST(TaskProgress, StalledAfterTheInactivityLimit) {
 
 TEST(TaskProgress, TrackerKeepsEachBoxStart) {
     TransferInfo info;
-    DirectDownloadGroup a(0, info, {{"RETR", "a"}});
-    DirectDownloadGroup b(0, info, {{"RETR", "b"}});
+    DirectDownloadGroup a(DirectPurpose::Stream, info, {{"RETR", "a"}});
+    DirectDownloadGroup b(DirectPurpose::Stream, info, {{"RETR", "b"}});
     TaskProgressTracker tracker;
     tracker.started(&a, 0, 1000);
     tracker.started(&b, 500, 3000);

@@ -690,11 +690,11 @@ TEST(Transfers, NoTransferConnectionsKeepTheConversationAsQueued) {
 TEST(Transfers, UploadCreatesMissingFoldersThenRefreshesThenDescends) {
     Rig rig;
     std::vector<Delivery> deliveries;
-    QObject::connect(
-        &rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
-        [&](quintptr w, quint8 f, const QByteArray& folder, const RemoteItemList& items, int mode) {
-            deliveries.push_back({w, f, folder, items.size(), mode});
-        });
+    QObject::connect(&rig.h.engine, &ActionEngine::refreshDelivered, &rig.guard,
+                     [&](quintptr w, quint8 f, const QByteArray& folder,
+                         const RemoteItemList& items, RefreshMode mode) {
+                         deliveries.push_back({w, f, folder, items.size(), int(mode)});
+                     });
     rig.h.engine.uploadRefreshFlag = 5;
     rig.server.addFolder("/www");
     const QString up = rig.path("up");
@@ -1122,7 +1122,7 @@ TEST(Transfers, UploadStartersWithoutItemsQueueNothing) {
 
 struct DirectCase {
     const char* name;
-    int purpose;
+    DirectPurpose purpose;
     QByteArray fetch;
     QStringList middle;
     QStringList errors;
@@ -1141,25 +1141,36 @@ TEST_P(DirectDownload, FetchesOnlyAFileOfExactlyThatName) {
     rig.server.addFile("/logs/error.log", "line one\nline two\n");
     rig.server.addFolder("/logs/old");
     struct Content {
-        int purpose;
+        DirectPurpose purpose;
         QByteArray folder, name, bytes;
     };
     std::vector<Content> contents;
-    QObject::connect(
-        &rig.h.session, &FtpSession::directContentArrived, &rig.guard,
-        [&](int p, const QByteArray& folder, const QByteArray& name, const QByteArray& bytes) {
-            contents.push_back({p, folder, name, bytes});
-        });
+    QObject::connect(&rig.h.session, &FtpSession::directContentArrived, &rig.guard,
+                     [&](DirectPurpose p, const QByteArray& folder, const QByteArray& name,
+                         const QByteArray& bytes) {
+                         contents.push_back({p, folder, name, bytes});
+                     });
+    // The asker learns that its fetch is over from the token on the completed
+    // entry, found file or not.
+    const quintptr asker = 0x5eed;
+    QList<quintptr> completedOwners;
+    QObject::connect(&rig.h.session, &FtpSession::taskMarker, &rig.guard,
+                     [&](int kind, int, const QString&, quintptr owner) {
+                         if (kind == int(FakeKind::Completed))
+                             completedOwners << owner;
+                     });
 
-    rig.starters.fetchDirect(c.purpose, "/logs", c.fetch);
+    rig.starters.fetchDirect(c.purpose, "/logs", c.fetch, asker);
     ASSERT_TRUE(rig.server.run());
 
-    const QString what = c.purpose == 1 ? "concerned file" : "FTP wizard file";
+    const QString what =
+        c.purpose == DirectPurpose::ConcernedFile ? "concerned file" : "FTP wizard file";
     QStringList expected{"start: Start retreiving " + what, "CWD /logs", "PASV", "MLSD"};
     expected += c.middle;
     expected << "completed 0: Retreiving " + what + " completed";
     EXPECT_EQ(rig.timeline.events, expected);
     EXPECT_EQ(errorsOf(rig), c.errors);
+    EXPECT_EQ(completedOwners, QList<quintptr>{asker});
     ASSERT_EQ(int(contents.size()), c.contents);
     if (c.contents) {
         EXPECT_EQ(contents[0].purpose, c.purpose);
@@ -1173,12 +1184,32 @@ TEST_P(DirectDownload, FetchesOnlyAFileOfExactlyThatName) {
 INSTANTIATE_TEST_SUITE_P(
     Transfers, DirectDownload,
     testing::Values(
-        DirectCase{"ConcernedFile", 1, "error.log", {"PASV", "RETR error.log"}, {}, 1},
-        DirectCase{"WizardFile", 2, "error.log", {"PASV", "RETR error.log"}, {}, 1},
-        DirectCase{"Missing", 1, "access.log", {}, {"Can not find file access.log"}, 0},
-        DirectCase{"OtherLetterCase", 2, "ERROR.LOG", {}, {"Can not find file ERROR.LOG"}, 0},
+        DirectCase{"ConcernedFile",
+                   DirectPurpose::ConcernedFile,
+                   "error.log",
+                   {"PASV", "RETR error.log"},
+                   {},
+                   1},
         DirectCase{
-            "Folder", 2, "old", {}, {"The name is a folder and can not be retrieved: old"}, 0}),
+            "WizardFile", DirectPurpose::Viewer, "error.log", {"PASV", "RETR error.log"}, {}, 1},
+        DirectCase{"Missing",
+                   DirectPurpose::ConcernedFile,
+                   "access.log",
+                   {},
+                   {"Can not find file access.log"},
+                   0},
+        DirectCase{"OtherLetterCase",
+                   DirectPurpose::Viewer,
+                   "ERROR.LOG",
+                   {},
+                   {"Can not find file ERROR.LOG"},
+                   0},
+        DirectCase{"Folder",
+                   DirectPurpose::Viewer,
+                   "old",
+                   {},
+                   {"The name is a folder and can not be retrieved: old"},
+                   0}),
     [](const testing::TestParamInfo<DirectCase>& info) { return std::string(info.param.name); });
 
 TEST(Transfers, DirectUploadSendsTheBytesWithoutListing) {

@@ -1,3 +1,4 @@
+#include "session/direct_download_group.h"
 #include "session/listing_group.h"
 #include "session/user_listing_group.h"
 #include "support/session_harness.h"
@@ -274,6 +275,34 @@ TEST(CommandQueue, CancelForOwnerKeepsStartedWork) {
     EXPECT_EQ(q.at(1), started);
     EXPECT_EQ(started->ownerToken(), 0u);
     EXPECT_EQ(int(h.sent().size()), before);
+}
+
+TEST(CommandQueue, RemoveDirectDownloadTakesOnlyThatPurposeAndFile) {
+    SessionHarness h;
+    h.loginIdle();
+    CommandQueue& q = h.session.queue();
+    auto fetch = [&](DirectPurpose purpose, const QByteArray& folder, const QByteArray& name) {
+        TransferInfo info;
+        info.remoteFolder = folder;
+        info.fileName = name;
+        return q.append(std::make_unique<DirectDownloadGroup>(
+            purpose, info, StepList{{"PASV", {}}, {"RETR", name}}));
+    };
+    const CommandGroup* head = q.addCommand("NOOP");
+    const CommandGroup* kept[] = {fetch(DirectPurpose::ConcernedFile, "/www", "a.txt"),
+                                  fetch(DirectPurpose::Viewer, "/www", "b.txt"),
+                                  fetch(DirectPurpose::Viewer, "/old", "a.txt")};
+    fetch(DirectPurpose::Viewer, "/www", "a.txt");
+    ASSERT_EQ(q.findDirectDownload(DirectPurpose::Viewer, "/www", "a.txt"), 4);
+    EXPECT_EQ(q.findDirectDownload(DirectPurpose::Stream, "/www", "a.txt"), -1);
+
+    for (int round = 0; round < 2; ++round) {  // the second finds nothing to take
+        h.session.removeDirectDownload(DirectPurpose::Viewer, "/www", "a.txt");
+        ASSERT_EQ(q.size(), 4);
+        EXPECT_EQ(q.at(0), head);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(q.at(i + 1), kept[i]);
+    }
 }
 
 TEST(CommandQueue, OwnerIsToldWhenItsGroupSucceeds) {

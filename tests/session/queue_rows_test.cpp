@@ -35,7 +35,7 @@ TEST(QueueRows, OneRowPerGroupHeadFirst) {
     TransferInfo info;
     info.fileName = "a.txt";
     queue.append(std::make_unique<DirectDownloadGroup>(
-        0, info,
+        DirectPurpose::Stream, info,
         StepList{{"TYPE", "I"}, {"PASV", {}}, {"REST", "0"}, {"RETR", "a.txt"}, {"NOOP", {}}}));
     queue.addFakeCompleted(2, QStringLiteral("Download completed"));
     queue.insertDownloadToFolder(queue.size(), QStringLiteral("/home/bob"));

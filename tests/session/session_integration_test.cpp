@@ -95,7 +95,7 @@ public:
                          });
         QObject::connect(&engine, &ActionEngine::refreshDelivered,
                          [this](quintptr window, quint8, const QByteArray& folder,
-                                const RemoteItemList& items, int) {
+                                const RemoteItemList& items, RefreshMode) {
                              deliveries.push_back({window, folder, items});
                          });
     }

@@ -320,6 +320,7 @@ TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {
     late->close();
     EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return gone.isNull(); }, 2000));
     ASSERT_TRUE(live.idle());
-    EXPECT_EQ(live.session().queue().findWizardDownload("/", "notes2.txt"), -1);
+    EXPECT_EQ(live.session().queue().findDirectDownload(DirectPurpose::Viewer, "/", "notes2.txt"),
+              -1);
     wizards.closeAll();
 }

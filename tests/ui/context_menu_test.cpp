@@ -51,8 +51,8 @@ TEST(ContextMenus, PanelAndDialogListsOpenFromTheKeyboard) {
         info.remoteFolder = "/pub";
         info.fileName = name;
         info.localPath = QStringLiteral("/tmp/") + QString::fromLatin1(name);
-        session.session.queue().append(
-            std::make_unique<DirectDownloadGroup>(0, info, StepList{{"PASV", {}}, {"RETR", name}}));
+        session.session.queue().append(std::make_unique<DirectDownloadGroup>(
+            DirectPurpose::Stream, info, StepList{{"PASV", {}}, {"RETR", name}}));
     }
     panel.boxView()->setCurrentIndex(panel.boxView()->model()->index(1, 0));
 

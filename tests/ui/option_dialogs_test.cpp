@@ -148,10 +148,10 @@ TEST(OptionDialogsTest, ShutdownIsConfirmedThenCountedDown) {
     };
     QString shown;
     answer(false, &shown);
-    EXPECT_FALSE(completion.toggleShutdown(kShutdownSystemCommand, confirm));
+    EXPECT_FALSE(completion.toggleShutdown(kCmdShutdownSystem, confirm));
     EXPECT_EQ(shown, shutdownConfirmationText(true));
     answer(true, &shown);
-    EXPECT_TRUE(completion.toggleShutdown(kShutdownSystemCommand, confirm));
+    EXPECT_TRUE(completion.toggleShutdown(kCmdShutdownSystem, confirm));
     EXPECT_EQ(completion.shutdownFlags(), kShutdownSystem);
 
     ShutdownCountdownDialog::watch(completion, &frame);

@@ -27,7 +27,8 @@ std::unique_ptr<DirectDownloadGroup> Download(const char* name, qint64 total) {
     info.fileName = name;
     info.localPath = QStringLiteral("/tmp/") + QString::fromLatin1(name);
     info.total = total;
-    return std::make_unique<DirectDownloadGroup>(0, info, StepList{{"PASV", {}}, {"RETR", name}});
+    return std::make_unique<DirectDownloadGroup>(DirectPurpose::Stream, info,
+                                                 StepList{{"PASV", {}}, {"RETR", name}});
 }
 
 // Right-clicks a point of the box view and chooses `text` from the menu that

@@ -40,3 +40,20 @@ TEST(WorkbenchEngine, FolderUploadsAndKindsFollowTheSettings) {
     w.applySettings(before);
     EXPECT_EQ(e.kindFilter.flags, KindFilter::Link | KindFilter::DeviceB | KindFilter::Unknown);
 }
+
+TEST(WorkbenchEngine, TitleNamesTheSiteFromLoginUntilTheConnectionCloses) {
+    WorkbenchHarness h;
+    Workbench& w = *h.workbench;
+    QStringList titles;
+    QObject::connect(&w, &Workbench::titleChanged, [&](const QString& title) { titles << title; });
+    EXPECT_EQ(w.windowTitle(), "Velmora");
+    ASSERT_TRUE(h.login("211 No features\r\n", "214 OK\r\n"));
+    ASSERT_FALSE(titles.isEmpty());
+    EXPECT_EQ(titles.last(), "Velmora - 127.0.0.1 (Home, test)");
+    EXPECT_EQ(w.windowTitle(), titles.last());
+    titles.clear();
+    w.closeConnection();
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return !titles.isEmpty(); }, 5000));
+    EXPECT_EQ(titles, QStringList{"Velmora"});
+    EXPECT_EQ(w.windowTitle(), "Velmora");
+}

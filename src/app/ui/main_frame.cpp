@@ -60,6 +60,7 @@
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_view.h"
 #include "workspace/ui/search_window.h"
+#include "workspace/workspace_command_ids.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -473,10 +474,8 @@ void MainFrame::openToolDialog(int id) {
 }
 
 namespace {
-// "View/edit by" > "FTP wizard" in the loop windows; their "Help" opens the
-// page on viewing tools, as the explorers' entries do.
-constexpr int kCompareWizardCommand = 34217;
-constexpr int kSearchWizardCommand = 34208;
+// The loop windows' "View/edit by" > "Help" opens the page on viewing tools,
+// as the explorers' entries do.
 constexpr char kViewingToolsTopic[] = "http.htm#Add_Tools";
 }  // namespace
 
@@ -535,7 +534,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
             connect(c, &CompareWindow::viewRequested, this,
                     [this, &w](int id, const QByteArray& remoteFolder, const QByteArray& remoteName,
                                const QString& localPath) {
-                        if (id != kCompareWizardCommand)
+                        if (id != kCompareFtpWizard)
                             help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
                         else if (!remoteName.isEmpty())
                             wizards_->open(remoteFolder, remoteName);
@@ -563,7 +562,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                     });
             connect(f, &SearchWindow::viewRequested, this,
                     [this](int id, const QByteArray& folder, const QByteArray& name) {
-                        if (id == kSearchWizardCommand)
+                        if (id == kSearchFtpWizard)
                             wizards_->open(folder, name);
                         else
                             help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
@@ -860,7 +859,7 @@ void MainFrame::runCommand(int id) {
         sendGroupCommand(id);
         return;
     }
-    if (id >= kRuntimeCommandFirstId && id <= kRuntimeCommandLastId) {
+    if (id >= kCmdRuntimeFirst && id <= kCmdRuntimeLast) {
         const QByteArray word = runtime_.wordFor(id);
         if (!word.isEmpty())
             w.session().sendCommand(QByteArrayLiteral("HELP"), word);
@@ -980,7 +979,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
         workbench_.sites().Current.Site.RemoteProjectFolder.isEmpty()) {
         QMenu menu(this);
         QAction* help = menu.addAction(QStringLiteral("Help for remote project "));
-        help->setData(33942);
+        help->setData(kCmdRemoteProjectHelp);
         if (ExecContextMenu(&menu, static_cast<QContextMenuEvent*>(event)->globalPos()) == help)
             prompter_->showMessage(QString::fromLatin1(RemoteProjectTexts::kRemoteProjectHelp));
         return true;

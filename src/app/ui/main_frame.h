@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/main_menu.h"
+#include "app/runtime_command_menus.h"
 #include "platform/ui/explorer_host.h"
-#include "session/runtime_command_menus.h"
 #include "workspace/ui/compare_window.h"
 
 #include <QHash>

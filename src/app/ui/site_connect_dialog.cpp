@@ -1,5 +1,6 @@
 #include "app/ui/site_connect_dialog.h"
 
+#include "app/command_ids.h"
 #include "app/publish_settings.h"
 #include "app/site_keyring.h"
 #include "app/site_list.h"
@@ -23,9 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kRenameCommand = 32772;
-constexpr int kDeleteCommand = 33935;
-constexpr int kDuplicateCommand = 33936;
 
 // "Name" and "Comment" share the list's width 45 : 55.
 class SiteTableView : public QTableView {
@@ -318,22 +316,22 @@ void SiteConnectDialog::showRowMenu(const QPoint& pos) {
     const int row = index.row();
     QMenu menu(this);
     QAction* rename = menu.addAction(QStringLiteral("Rename"));
-    rename->setData(kRenameCommand);
+    rename->setData(kCmdRename);
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
-    remove->setData(kDeleteCommand);
+    remove->setData(kCmdDeleteSite);
     QAction* duplicate = menu.addAction(QStringLiteral("Duplicate the site"));
-    duplicate->setData(kDuplicateCommand);
+    duplicate->setData(kCmdDuplicateSite);
     QAction* chosen = ExecContextMenu(&menu, view_->viewport()->mapToGlobal(pos));
     if (!chosen)
         return;
     switch (chosen->data().toInt()) {
-        case kRenameCommand:
+        case kCmdRename:
             renameRow(row);
             break;
-        case kDeleteCommand:
+        case kCmdDeleteSite:
             deleteRow(row);
             break;
-        case kDuplicateCommand:
+        case kCmdDuplicateSite:
             duplicateRow(row);
             break;
     }

@@ -1,5 +1,6 @@
 #include "app/ui/tool_list_dialog.h"
 
+#include "app/command_ids.h"
 #include "app/tool_menu.h"
 #include "app/tool_search_job.h"
 #include "app/ui/file_input_dialog.h"
@@ -17,13 +18,6 @@
 
 namespace {
 enum Column { kName, kPath, kFile, kKind };
-enum Command {
-    kDeleteCommand = 33967,
-    kRenameCommand = 33968,
-    kExecuteCommand = 33969,
-    kLaunchCommand = 33970,
-    kEditCommand = 33971,
-};
 
 QTableWidgetItem* fixedItem(const QString& text) {
     auto* item = new QTableWidgetItem(text);
@@ -275,29 +269,29 @@ void ToolListDialog::showRowMenu(const QPoint& pos) {
         action->setEnabled(enabled);
     };
     // A hand-added row without a program can still be removed.
-    add("Delete", kDeleteCommand, hasProgram || mode_ == Mode::User);
-    add("Rename", kRenameCommand, true);
+    add("Delete", kCmdToolDelete, hasProgram || mode_ == Mode::User);
+    add("Rename", kCmdToolRename, true);
     if (mode_ == Mode::User)
-        add("Edit", kEditCommand, true);
-    add("Launch only", kLaunchCommand, hasProgram);
-    add("Execute file", kExecuteCommand, hasProgram);
+        add("Edit", kCmdToolEdit, true);
+    add("Launch only", kCmdToolLaunch, hasProgram);
+    add("Execute file", kCmdToolExecute, hasProgram);
     QAction* chosen = ExecContextMenu(&menu, table_->viewport()->mapToGlobal(pos));
     if (!chosen)
         return;
     switch (chosen->data().toInt()) {
-        case kDeleteCommand:
+        case kCmdToolDelete:
             deleteRow(row);
             break;
-        case kRenameCommand:
+        case kCmdToolRename:
             renameRow(row);
             break;
-        case kEditCommand:
+        case kCmdToolEdit:
             editRow(row);
             break;
-        case kLaunchCommand:
+        case kCmdToolLaunch:
             launchOnly(row);
             break;
-        case kExecuteCommand:
+        case kCmdToolExecute:
             executeFile(row);
             break;
     }

@@ -166,11 +166,12 @@ void ConcernedFilePage::refresh() {
     if (!mayDropEdits())
         return;
     ++fetching_;
-    TransferStarters(engine_).fetchDirect(1, folder, name);
+    TransferStarters(engine_).fetchDirect(DirectPurpose::ConcernedFile, folder, name,
+                                          quintptr(this));
 }
 
-void ConcernedFilePage::onTaskMarker(int, int, const QString& caption, quintptr) {
-    if (fetching_ == 0 || caption != QLatin1String("Retreiving concerned file completed"))
+void ConcernedFilePage::onTaskMarker(int, int, const QString&, quintptr owner) {
+    if (fetching_ == 0 || owner != quintptr(this))
         return;
     --fetching_;
     // Fetches run in order; one whose listing found no such file brought
@@ -182,11 +183,11 @@ void ConcernedFilePage::onTaskMarker(int, int, const QString& caption, quintptr)
     contentArrived_ = false;
 }
 
-void ConcernedFilePage::onDirectContent(int purpose, const QByteArray& folder,
+void ConcernedFilePage::onDirectContent(DirectPurpose purpose, const QByteArray& folder,
                                         const QByteArray& name, const QByteArray& content) {
     // A fetch of a path replaced meanwhile must not show under the new one:
     // its upload would overwrite the new file with the old one's text.
-    if (purpose != 1)
+    if (purpose != DirectPurpose::ConcernedFile)
         return;
     contentArrived_ = true;
     if (QString::fromUtf8(joinRemotePath(folder, name)) == path_)

@@ -2,6 +2,7 @@
 
 #include "extras/rename_watcher.h"
 #include "extras/ui/edited_text.h"
+#include "session/direct_purpose.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -62,7 +63,7 @@ private:
     void showStartRemark();
     void onLogLine(const LogLine& line);
     void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
-    void onDirectContent(int purpose, const QByteArray& folder, const QByteArray& name,
+    void onDirectContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                          const QByteArray& content);
     bool splitPath(QByteArray* folder, QByteArray* name) const;
     // False when the pane holds edits not sent and the user keeps them.

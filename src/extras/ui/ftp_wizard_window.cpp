@@ -108,12 +108,11 @@ void FtpWizardWindow::closeQuietly() {
     close();
 }
 
-void FtpWizardWindow::onTaskMarker(int, int, const QString& caption, quintptr) {
-    // Only one wizard fetch can be queued at a time (a busy queue refuses
-    // it), so the completed entry belongs to this window's fetch. Without a
-    // file of that name the listing queues no transfer: say so rather than
-    // wait for ever.
-    if (!waiting_ || caption != QLatin1String("Retreiving FTP wizard file completed"))
+void FtpWizardWindow::onTaskMarker(int, int, const QString&, quintptr owner) {
+    // The completed entry of this window's fetch names it. Without a file of
+    // that name the listing queues no transfer: say so rather than wait for
+    // ever.
+    if (!waiting_ || owner != quintptr(this))
         return;
     waiting_ = false;
     if (size_ < 0)
@@ -166,7 +165,7 @@ void FtpWizardWindow::download() {
     }
     setStatus(WizardTexts::downloadingStarts());
     waiting_ = true;
-    TransferStarters(engine_).fetchDirect(2, folder_, name_);
+    TransferStarters(engine_).fetchDirect(DirectPurpose::Viewer, folder_, name_, quintptr(this));
 }
 
 void FtpWizardWindow::showContent(const QByteArray& bytes) {
@@ -282,6 +281,6 @@ void FtpWizardWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    session_.removeWizardDownload(folder_, name_);
+    session_.removeDirectDownload(DirectPurpose::Viewer, folder_, name_);
     QWidget::closeEvent(event);
 }

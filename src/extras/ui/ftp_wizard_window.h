@@ -1,6 +1,8 @@
 #pragma once
 
 #include "extras/ui/edited_text.h"
+#include "extras/extras_command_ids.h"
+#include "extras/file_text.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -28,15 +30,7 @@ class QStackedWidget;
 class FtpWizardWindow : public QWidget {
     Q_OBJECT
 public:
-    enum CommandId {
-        ReDownload = 34180,
-        Upload = 34183,
-        Properties = 34185,
-        ActualSize = 34190,
-        FitToView = 34191,
-        Help = 34192,
-        ChangeFont = 34193,
-    };
+    using enum WizardCommand::Id;
     enum class View { None, Text, Image };
 
     struct Hooks {

@@ -61,9 +61,9 @@ void WizardRegistry::closeAll() {
     windows_.clear();
 }
 
-void WizardRegistry::onDirectContent(int purpose, const QByteArray& folder, const QByteArray& name,
-                                     const QByteArray& content) {
-    if (purpose != 2)
+void WizardRegistry::onDirectContent(DirectPurpose purpose, const QByteArray& folder,
+                                     const QByteArray& name, const QByteArray& content) {
+    if (purpose != DirectPurpose::Viewer)
         return;
     if (FtpWizardWindow* w = find(folder, name))
         w->showContent(content);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extras/ui/ftp_wizard_window.h"
+#include "session/direct_purpose.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -39,7 +40,7 @@ signals:
     void opened(FtpWizardWindow* window);
 
 private:
-    void onDirectContent(int purpose, const QByteArray& folder, const QByteArray& name,
+    void onDirectContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                          const QByteArray& content);
 
     FtpSession& session_;

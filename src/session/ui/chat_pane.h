@@ -2,6 +2,7 @@
 
 #include "session/chat_line_filter.h"
 #include "session/log_line.h"
+#include "session/session_command_ids.h"
 
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
@@ -10,13 +11,6 @@
 #include <deque>
 
 class QMenu;
-
-// The chat pane's context menu commands; each action carries its id in data().
-enum ChatPaneCommand {
-    kChatCopy = 32776,
-    kChatSelectAll = 32777,
-    kChatClear = 32778,
-};
 
 // A read-only conversation log that only grows at its end. Lines arriving in a
 // burst are written in batches, one per event-loop turn; the pane keeps the

@@ -14,6 +14,7 @@
 #include "workspace/loop_row_texts.h"
 #include "workspace/loop_starters.h"
 #include "workspace/ui/loop_result_models.h"
+#include "workspace/workspace_command_ids.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -102,9 +103,8 @@ CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter&
                 folderListed(action->folder, items);
             });
     connect(&engine_, &ActionEngine::refreshDelivered, this,
-            [this](quintptr, quint8, const QByteArray& folder, const RemoteItemList& items, int) {
-                folderListed(folder, items);
-            });
+            [this](quintptr, quint8, const QByteArray& folder, const RemoteItemList& items,
+                   RefreshMode) { folderListed(folder, items); });
     connect(
         &engine_, &ActionEngine::transferFinished, this,
         [this](const TransferInfo& info, qint64, bool success) { transferDone(info, success); });
@@ -198,13 +198,14 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         a->setEnabled(enabled);
         return a;
     };
-    add(QStringLiteral("Upload"), 34225, c.upload, [this, node] { upload(node); });
-    add(QStringLiteral("Download"), 34226, c.download, [this, node] { download(node); });
-    add(QStringLiteral("Delete"), 34227, c.deleteLocal || c.deleteRemote,
+    add(QStringLiteral("Upload"), kCompareUpload, c.upload, [this, node] { upload(node); });
+    add(QStringLiteral("Download"), kCompareDownload, c.download, [this, node] { download(node); });
+    add(QStringLiteral("Delete"), kCompareDelete, c.deleteLocal || c.deleteRemote,
         [this, node] { deleteItem(node); });
     QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
     view->setEnabled(c.view);
-    for (const auto& [text, id] : {std::pair{"FTP wizard", 34217}, std::pair{"Help", 34216}}) {
+    for (const auto& [text, id] :
+         {std::pair{"FTP wizard", kCompareFtpWizard}, std::pair{"Help", kCompareHelp}}) {
         QAction* a = view->addAction(QString::fromLatin1(text), this,
                                      [this, id = id, node] { viewItem(id, node); });
         a->setData(id);
@@ -214,7 +215,8 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         toolMenuFiller_(view, !localFile, [this, node] { return viewTarget(node); });
     }
     menu_->addSeparator();
-    add(QStringLiteral("Properties"), 34213, c.properties, [this, node] { showProperties(node); });
+    add(QStringLiteral("Properties"), kCompareProperties, c.properties,
+        [this, node] { showProperties(node); });
     return menu_;
 }
 
@@ -295,7 +297,7 @@ void CompareWindow::deleteItem(CompareNode* node) {
     item.name = node->item.remoteName;
     RefreshTarget target;
     target.window = token();
-    target.mode = 2;
+    target.mode = RefreshMode::AfterDelete;
     FileOperationStarters(engine_).deleteItems(sides_.remoteFolderOf(node),
                                                std::vector<RemoteItem>{item}, target);
 }

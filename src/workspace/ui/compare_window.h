@@ -67,7 +67,7 @@ signals:
     void listOffsetFound(qint64 seconds);
     // A local file was deleted: the local trees show it.
     void localTreesChanged();
-    // "View/edit by" > "FTP wizard" (34217) or "Help" (34216): the server file
+    // "View/edit by" > "FTP wizard" (kCompareFtpWizard) or "Help" (kCompareHelp): the server file
     // or the local file, the other side empty; for a file on both sides the
     // user has picked the side.
     void viewRequested(int commandId, const QByteArray& remoteFolder, const QByteArray& remoteName,

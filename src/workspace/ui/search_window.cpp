@@ -13,6 +13,7 @@
 #include "workspace/loop_starters.h"
 #include "workspace/search_delete.h"
 #include "workspace/ui/loop_result_models.h"
+#include "workspace/workspace_command_ids.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,7 +33,6 @@
 namespace {
 
 // "Delete" of a result row's menu.
-constexpr int kSearchDeleteCommand = 34210;
 
 // Selected rows: deep blue in a focused list, pale when it is not focused.
 void setRowColours(QWidget* list) {
@@ -146,7 +146,7 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
 
     connect(&engine_, &ActionEngine::refreshDelivered, this,
             [this](quintptr window, quint8, const QByteArray& folder, const RemoteItemList& items,
-                   int) {
+                   RefreshMode) {
                 if (window == token())
                     model_->removeGone(folder, items);
             });
@@ -229,9 +229,9 @@ QMenu* SearchWindow::rowMenu(int row) {
     const QByteArray folder = r.folder;
     const QByteArray name = r.item.name;
     view->addAction(QStringLiteral("FTP wizard"), this,
-                    [this, folder, name] { emit viewRequested(34208, folder, name); });
+                    [this, folder, name] { emit viewRequested(kSearchFtpWizard, folder, name); });
     view->addAction(QStringLiteral("Help"), this,
-                    [this, folder, name] { emit viewRequested(34218, folder, name); });
+                    [this, folder, name] { emit viewRequested(kSearchHelp, folder, name); });
     if (viewMenuFiller_)
         viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
     view->setEnabled(file);
@@ -240,11 +240,11 @@ QMenu* SearchWindow::rowMenu(int row) {
                           openLocalFolder_ ? openLocalFolder_() : QString());
     // The entry itself: rows move while results still arrive in sorted order.
     QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
-    download->setData(34211);
+    download->setData(kSearchDownload);
     download->setEnabled(!target.folder.isEmpty());
     QAction* remove =
         menu_->addAction(QStringLiteral("Delete"), this, [this] { deleteSelected(); });
-    remove->setData(kSearchDeleteCommand);
+    remove->setData(kSearchDelete);
     remove->setEnabled(!running());
     return menu_;
 }
@@ -271,7 +271,7 @@ void SearchWindow::deleteSelected() {
         return;
     RefreshTarget target;
     target.window = token();
-    target.mode = 2;
+    target.mode = RefreshMode::AfterDelete;
     FileOperationStarters starters(engine_);
     for (const SearchDeleteBatch& batch : GroupSearchRowsByFolder(rows))
         starters.deleteItems(batch.folder, batch.items, target);

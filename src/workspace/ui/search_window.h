@@ -56,7 +56,7 @@ public:
 signals:
     // Valid criteria of a started search, for the stored options.
     void criteriaStored(const SearchCriteria& criteria);
-    // "View/edit by" > "FTP wizard" (34208) or "Help" (34218) on a row.
+    // "View/edit by" > "FTP wizard" (kSearchFtpWizard) or "Help" (kSearchHelp) on a row.
     void viewRequested(int commandId, const QByteArray& folder, const QByteArray& name);
 
 protected:

@@ -1,4 +1,4 @@
-#include "session/runtime_command_menus.h"
+#include "app/runtime_command_menus.h"
 
 namespace {
 
@@ -8,7 +8,7 @@ std::vector<RuntimeLetterMenu> lettersOf(const CommandIndex& index, int* nextId)
         RuntimeLetterMenu menu;
         menu.letter = QString::fromLatin1(&g.letter, 1);
         for (const QByteArray& word : g.words) {
-            if (*nextId > kRuntimeCommandLastId)
+            if (*nextId > kCmdRuntimeLast)
                 break;
             menu.items.push_back({(*nextId)++, word});
         }
@@ -30,7 +30,7 @@ QByteArray RuntimeCommandMenus::wordFor(int id) const {
 }
 
 RuntimeCommandMenus BuildRuntimeCommandMenus(const CommandIndex& feat, const CommandIndex& help) {
-    int next = kRuntimeCommandFirstId;
+    int next = kCmdRuntimeFirst;
     RuntimeCommandMenus menus;
     menus.feat = lettersOf(feat, &next);
     menus.help = lettersOf(help, &next);

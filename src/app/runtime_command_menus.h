@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_ids.h"
 #include "session/command_index.h"
 
 #include <QByteArray>
@@ -8,8 +9,8 @@
 #include <vector>
 
 // The "FEAT" and "HELP" submenus of the Command menu as data: one popup per
-// letter group, one item per word, ids handed out in order through FEAT and
-// then HELP. An index without words shows only "(Empty)".
+// letter group, one item per word, ids handed out in order from
+// kCmdRuntimeFirst through FEAT and then HELP. An index without words shows only "(Empty)".
 struct RuntimeCommandItem {
     int id = 0;
     QByteArray word;
@@ -27,9 +28,6 @@ struct RuntimeCommandMenus {
     // The word behind an id, empty for ids not handed out.
     QByteArray wordFor(int id) const;
 };
-
-inline constexpr int kRuntimeCommandFirstId = 32921;
-inline constexpr int kRuntimeCommandLastId = 33620;
 
 // Words beyond the id range are left out.
 RuntimeCommandMenus BuildRuntimeCommandMenus(const CommandIndex& feat, const CommandIndex& help);
