@@ -1,8 +1,8 @@
 #pragma once
 
-#include "extras/ui/edited_text.h"
 #include "extras/extras_command_ids.h"
 #include "extras/file_text.h"
+#include "extras/ui/edited_text.h"
 
 #include <QByteArray>
 #include <QFont>
