@@ -11,6 +11,7 @@
 #include "support/qt_printers.h"
 #include "support/test_certificate.h"
 #include "support/vsftpd_server.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -36,18 +37,6 @@ constexpr int kTreeMs = 60000;
 
 std::string str(const QString& text) {
     return text.toStdString();
-}
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 QByteArray pattern(int size, int seed) {

@@ -6,6 +6,7 @@
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "support/vsftpd_server.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -30,18 +31,6 @@ constexpr int kRefusalMs = 10000;
 
 std::string str(const QString& text) {
     return text.toStdString();
-}
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QTimer tick;
-    tick.start(20);  // wakes the loop to look at the clock
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 using Key = std::tuple<QByteArray, char, qint64>;

@@ -4,6 +4,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/test_certificate.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,6 @@
 #include <functional>
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
 
 class RecordingJudge : public CertificateJudge {
 public:

@@ -14,6 +14,7 @@
 #include "support/fake_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/wait_until.h"
 
 #include "screen_reader_menu.h"
 
@@ -508,18 +509,6 @@ TEST(RemoteExplorer, KeysOpenTheMenusWhereScreenReadersReadThem) {
         EXPECT_TRUE(onScreen.contains(onScreen.center().x(), menu.at.y()))
             << menu.at.y() << " not in " << onScreen.top() << ".." << onScreen.bottom();
     }
-}
-
-bool waitUntil(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {

@@ -18,6 +18,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/wait_until.h"
 
 #include "platform/help_viewer.h"
 #include "platform/ui/explorer_host.h"
@@ -34,18 +35,6 @@
 #include <functional>
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 class Host : public ExplorerHost, public HelpViewer {
 public:
