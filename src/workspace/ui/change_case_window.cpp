@@ -19,10 +19,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-ChangeCaseWindow::ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                                   HelpViewer& help, const QByteArray& folder,
+ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray& folder,
                                    const ChangeCaseOptions& stored, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/changecase.htm"), parent),
+    : LoopWindow(context, QStringLiteral("loop/changecase.htm"), parent),
       folder_(folder),
       lower_(new QRadioButton(QStringLiteral("Lower case"), this)),
       upper_(new QRadioButton(QStringLiteral("Upper case"), this)),

@@ -15,9 +15,8 @@ class QTreeView;
 class ChangeCaseWindow : public LoopWindow, public ChangeCaseOwner {
     Q_OBJECT
 public:
-    ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-                     const QByteArray& folder, const ChangeCaseOptions& stored,
-                     QWidget* parent = nullptr);
+    ChangeCaseWindow(const LoopContext& context, const QByteArray& folder,
+                     const ChangeCaseOptions& stored, QWidget* parent = nullptr);
 
     ChangeCaseOptions options() const;
     ChangeCaseModel* model() const { return model_; }

@@ -29,10 +29,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                             HelpViewer& help, const ProjectFolders& folders,
+CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& folders,
                              const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/compare.htm"), parent),
+    : LoopWindow(context, QStringLiteral("loop/compare.htm"), parent),
       folders_(folders),
       sides_(folders, startFolder),
       tree_(new QTreeView(this)),

@@ -14,12 +14,11 @@
 #include <QPushButton>
 #include <QTreeView>
 
-LoopWindow::LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                       HelpViewer& help, QString helpTopic, QWidget* parent)
+LoopWindow::LoopWindow(const LoopContext& context, QString helpTopic, QWidget* parent)
     : QDialog(parent),
-      engine_(engine),
-      prompter_(prompter),
-      help_(help),
+      engine_(context.engine),
+      prompter_(context.prompter),
+      help_(context.help),
       startButton_(new QPushButton(this)),
       helpButton_(new QPushButton(this)),
       status_(new QLabel(this)),
@@ -32,7 +31,7 @@ LoopWindow::LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& promp
     status_->setWordWrap(true);
     connect(startButton_, &QPushButton::clicked, this, &LoopWindow::onStartStop);
     connect(helpButton_, &QPushButton::clicked, this, [this] { help_.showTopic(helpTopic_); });
-    connect(&status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
+    connect(&context.status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
 }
 
 LoopWindow::~LoopWindow() {

@@ -13,14 +13,22 @@ class QPushButton;
 class QTreeView;
 class TaskStatus;
 
+// What every loop window works with: the engine that queues its work, the
+// status that says when a loop ended, and the prompter and help it shows.
+struct LoopContext {
+    ActionEngine& engine;
+    TaskStatus& status;
+    Prompter& prompter;
+    HelpViewer& help;
+};
+
 // What the three loop windows share: the start/stop button, the status text
 // that gives way to the progress bar while a loop runs, the end line with the
 // time used, and dropping the window's queued work when it stops or closes.
 class LoopWindow : public QDialog {
     Q_OBJECT
 public:
-    LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-               QString helpTopic, QWidget* parent);
+    LoopWindow(const LoopContext& context, QString helpTopic, QWidget* parent);
     ~LoopWindow() override;
 
     bool running() const { return running_; }

@@ -49,11 +49,10 @@ void setRowColours(QWidget* list) {
 
 }  // namespace
 
-SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                           HelpViewer& help, const ProjectFolders& folders,
+SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& folders,
                            const QByteArray& folder, const SearchCriteria& stored,
                            const LoopDisplayOptions& display, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/search.htm"), parent),
+    : LoopWindow(context, QStringLiteral("loop/search.htm"), parent),
       folders_(folders),
       folder_(folder),
       name_(new QLineEdit(this)),

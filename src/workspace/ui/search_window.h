@@ -24,10 +24,9 @@ public:
     // project.
     using OpenLocalFolder = std::function<QString()>;
 
-    SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-                 const ProjectFolders& folders, const QByteArray& folder,
-                 const SearchCriteria& stored, const LoopDisplayOptions& display,
-                 QWidget* parent = nullptr);
+    SearchWindow(const LoopContext& context, const ProjectFolders& folders,
+                 const QByteArray& folder, const SearchCriteria& stored,
+                 const LoopDisplayOptions& display, QWidget* parent = nullptr);
     ~SearchWindow() override;
 
     void setViewMenuFiller(ViewMenuFiller filler) { viewMenuFiller_ = std::move(filler); }
