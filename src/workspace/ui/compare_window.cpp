@@ -250,14 +250,13 @@ std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode*
 }
 
 void CompareWindow::upload(CompareNode* node) {
-    const QByteArray folder = sides_.projectFolderOf(node);
     LocalFolderRecord local;
     local.path = sides_.localFolderOf(node);
     local.items.push_back({node->item.localName, false, node->item.localSize});
     pendingTransfers_.insert(
         joinRemotePath(sides_.remoteFolderOf(node), node->item.localName.toUtf8()));
-    TransferStarters(engine_).uploadProject(sides_.remoteProject(),
-                                            folder.isEmpty() ? QByteArray() : '/' + folder, local);
+    TransferStarters(engine_).uploadProject(sides_.remoteProject(), sides_.projectFolderOf(node),
+                                            local);
 }
 
 void CompareWindow::download(CompareNode* node) {
