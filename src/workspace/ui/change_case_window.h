@@ -36,8 +36,6 @@ signals:
 
 protected:
     bool startLoop() override;
-    QString endedText() const override;
-    QString startText() const override;
     void sortRows(ListSort sort) override;
     bool loopFinished() override;
 

@@ -31,13 +31,12 @@
 
 CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& folders,
                              const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
-    : LoopWindow(context, QStringLiteral("loop/compare.htm"), parent),
+    : LoopWindow(context, {"loop/compare.htm", "Compare", LoopTexts::kCompareEnded}, parent),
       folders_(folders),
       sides_(folders, startFolder),
       tree_(new QTreeView(this)),
       model_(new CompareTreeModel(this)) {
     setWindowTitle(CompareWindowTitle(folders.remote, QString::fromUtf8(sides_.startFolder())));
-    startButton_->setText(startText());
     helpButton_->setText(QStringLiteral("?"));
     helpButton_->setAccessibleName(QStringLiteral("Help"));
 
@@ -163,14 +162,6 @@ bool CompareWindow::startLoop() {
         };
     }
     return LoopStarters(engine_).startCompare(params, {this, this});
-}
-
-QString CompareWindow::endedText() const {
-    return QString::fromLatin1(LoopTexts::kCompareEnded);
-}
-
-QString CompareWindow::startText() const {
-    return QStringLiteral("Compare");
 }
 
 bool CompareWindow::loopFinished() {

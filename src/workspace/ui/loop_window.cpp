@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
-LoopWindow::LoopWindow(const LoopContext& context, QString helpTopic, QWidget* parent)
+LoopWindow::LoopWindow(const LoopContext& context, const LoopWords& words, QWidget* parent)
     : QDialog(parent),
       engine_(context.engine),
       prompter_(context.prompter),
@@ -23,14 +23,16 @@ LoopWindow::LoopWindow(const LoopContext& context, QString helpTopic, QWidget* p
       helpButton_(new QPushButton(this)),
       status_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      helpTopic_(std::move(helpTopic)) {
+      words_(words) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
     progress_->setTextVisible(false);
     progress_->hide();
     status_->setWordWrap(true);
+    startButton_->setText(QString::fromLatin1(words_.start));
     connect(startButton_, &QPushButton::clicked, this, &LoopWindow::onStartStop);
-    connect(helpButton_, &QPushButton::clicked, this, [this] { help_.showTopic(helpTopic_); });
+    connect(helpButton_, &QPushButton::clicked, this,
+            [this] { help_.showTopic(QString::fromLatin1(words_.helpTopic)); });
     connect(&context.status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
 }
 
@@ -60,13 +62,13 @@ void LoopWindow::onStartStop() {
     status_->setText(QString::fromLatin1(LoopTexts::kPleaseWait));
     progress_->hide();
     status_->show();
-    startButton_->setText(startText());
+    startButton_->setText(QString::fromLatin1(words_.start));
 }
 
 void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
     if (token != this->token() || loopFinished())
         return;
-    finishRun(endedText() + FormatElapsed(quint32(elapsedMs)));
+    finishRun(QString::fromLatin1(words_.ended) + FormatElapsed(quint32(elapsedMs)));
 }
 
 void LoopWindow::finishRun(const QString& statusText) {
@@ -74,7 +76,7 @@ void LoopWindow::finishRun(const QString& statusText) {
     status_->setText(statusText);
     progress_->hide();
     status_->show();
-    startButton_->setText(startText());
+    startButton_->setText(QString::fromLatin1(words_.start));
 }
 
 void LoopWindow::makeSortable(QTreeView* view) {

@@ -60,8 +60,6 @@ signals:
 
 protected:
     bool startLoop() override;
-    QString endedText() const override;
-    QString startText() const override;
     void sortRows(ListSort sort) override;
 
 private:
