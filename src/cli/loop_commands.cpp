@@ -438,8 +438,7 @@ public:
 
 int runCaseCommand(CliContext& ctx, const QStringList& args) {
     const QString usage = QStringLiteral(
-        "usage: case lower|upper [--kinds K] [--recursive] [--dry-run] "
-        "REMOTE_FOLDER");
+        "usage: case lower|upper [--kinds K] [--recursive] [--dry-run] REMOTE_FOLDER");
     ChangeCaseOptions options;
     options.bits = ChangeCaseOptions::File | ChangeCaseOptions::Folder;
     bool dryRun = false;
