@@ -369,8 +369,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     std::vector<FileTransfer> direct;
     for (const QByteArray& folder : order) {
         if (!walked.count(folder)) {
-            starters.uploadProject(remoteProject, folder.isEmpty() ? QByteArray() : '/' + folder,
-                                   byFolder[folder]);
+            starters.uploadProject(remoteProject, folder, byFolder[folder]);
             continue;
         }
         const QByteArray remoteFolder = joinRemotePath(remoteProject, folder);

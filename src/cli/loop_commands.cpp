@@ -17,7 +17,11 @@
 #include <QDir>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -82,13 +86,11 @@ bool parseSize(const QString& text, qint32* value, quint8* unit) {
 
 // The folder a command works in: the argument, else the URL's path, else the
 // folder the server started in.
-QByteArray startFolder(CliSession& cli, const QString& given, const QString& urlPath,
-                       const QByteArray& root) {
+QByteArray startFolder(const QString& given, const QString& urlPath, const QByteArray& root) {
     if (!given.isEmpty())
         return cleanRemote(given);
     if (!urlPath.isEmpty())
         return cleanRemote(urlPath);
-    (void)cli;
     return root;
 }
 
@@ -100,6 +102,59 @@ struct RootWatch {
             [this](const QByteArray& folder, const RemoteItemList&) { root = folder; });
     }
 };
+
+QString kindsError() {
+    return QStringLiteral("--kinds takes file, folder, link, devb, devc, other");
+}
+
+// One option of a loop command: a flag, or one that takes the word after it.
+struct LoopOption {
+    const char* name;
+    std::function<void()> flag = nullptr;
+    // Gets the word after the option (none at the end) and returns the error
+    // to print, empty when it took the word.
+    std::function<QString(const std::optional<QString>& word)> value = nullptr;
+};
+
+// Walks a loop command's words: the options by the table, the other words into
+// rest in their order. An unknown option prints the usage and a refused value
+// its error; either ends the walk with false.
+bool walkOptions(const QStringList& args, const std::vector<LoopOption>& options,
+                 const QString& usage, QStringList* rest) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& word = args[i];
+        const auto option = std::find_if(options.begin(), options.end(), [&](const LoopOption& o) {
+            return word == QLatin1StringView(o.name);
+        });
+        if (option == options.end()) {
+            if (word.startsWith(QLatin1String("--")))
+                return printError(usage), false;
+            *rest << word;
+        } else if (option->flag) {
+            option->flag();
+        } else {
+            const std::optional<QString> next =
+                i + 1 < args.size() ? std::optional<QString>(args[++i]) : std::nullopt;
+            const QString error = option->value(next);
+            if (!error.isEmpty())
+                return printError(error), false;
+        }
+    }
+    return true;
+}
+
+// Connects, lets queue put the loop's work in the queue and runs until it is
+// done. False, the error printed, when connecting fails, queue declines or the
+// run breaks off.
+bool runLoop(CliSession& cli, const std::function<bool()>& queue) {
+    if (!cli.start())
+        return printError(cli.error()), false;
+    if (!queue())
+        return false;
+    if (!cli.waitIdle())
+        return printError(cli.error()), false;
+    return true;
+}
 
 // ------------------------------------------------------------------ compare
 
@@ -137,26 +192,21 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
     quint8 options = 0;
     bool dates = false;
     bool tsv = false;
-    QString relative;
-    bool relativeGiven = false;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--case-sensitive"))
-            options |= CompareOptions::CaseSensitive;
-        else if (a == QLatin1String("--sizes"))
-            options |= CompareOptions::FileSize;
-        else if (a == QLatin1String("--dates"))
-            dates = true;
-        else if (a == QLatin1String("--recursive"))
-            options |= CompareOptions::SubFolders;
-        else if (a == QLatin1String("--ignore-hidden"))
-            options |= CompareOptions::IgnoreHidden;
-        else if (a == QLatin1String("--tsv"))
-            tsv = true;
-        else if (a.startsWith(QLatin1String("--")) || relativeGiven)
-            return printError(usage), 2;
-        else
-            relative = a, relativeGiven = true;
-    }
+    QStringList rest;
+    if (!walkOptions(
+            args,
+            {{.name = "--case-sensitive",
+              .flag = [&] { options |= CompareOptions::CaseSensitive; }},
+             {.name = "--sizes", .flag = [&] { options |= CompareOptions::FileSize; }},
+             {.name = "--dates", .flag = [&] { dates = true; }},
+             {.name = "--recursive", .flag = [&] { options |= CompareOptions::SubFolders; }},
+             {.name = "--ignore-hidden", .flag = [&] { options |= CompareOptions::IgnoreHidden; }},
+             {.name = "--tsv", .flag = [&] { tsv = true; }}},
+            usage, &rest))
+        return 2;
+    if (rest.size() > 1)
+        return printError(usage), 2;
+    const QString relative = rest.value(0);
     if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||
         ctx.site->RemoteProjectFolder.isEmpty()) {
         printError(
@@ -208,13 +258,13 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
         printError(refusal.simplified());
         return 3;
     }
-    if (!ctx.cli.start())
-        return printError(ctx.cli.error()), 3;
     CompareCollector owner;
     owner.tree.setBase(rel);
-    LoopStarters(ctx.cli.engine()).startCompare(params, {&owner, &owner});
-    if (!ctx.cli.waitIdle())
-        return printError(ctx.cli.error()), 3;
+    if (!runLoop(ctx.cli, [&] {
+            LoopStarters(ctx.cli.engine()).startCompare(params, {&owner, &owner});
+            return true;
+        }))
+        return 3;
     bool failed = reportOutcome(ctx.cli) != 0;
     if (!owner.tree.root()->visited()) {
         printError(QStringLiteral("the remote folder %1 could not be compared")
@@ -313,40 +363,34 @@ int runFindCommand(CliContext& ctx, const QStringList& args) {
     SearchRequest request;
     request.kinds = ItemKindBits::AllKinds;
     bool tsv = false;
+    auto sizeOption = [&request](const char* name, quint8 relation) {
+        return LoopOption{
+            .name = name,
+            .value = [&request, name, relation](const std::optional<QString>& word) -> QString {
+                if (request.sizeRelation != SearchCriteria::NotUsed)
+                    return QStringLiteral("give one of --at-least and --at-most");
+                if (!word || !parseSize(*word, &request.sizeValue, &request.sizeUnit))
+                    return QString::fromLatin1(name) +
+                           QStringLiteral(
+                               " takes a number up to 2147483647, with kb or mb after it");
+                request.sizeRelation = relation;
+                return QString();
+            }};
+    };
     QStringList rest;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString* out) {
-            if (i + 1 >= args.size())
-                return false;
-            *out = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--kinds")) {
-            if (!value(&v) || !parseKinds(v, &request.kinds))
-                return printError(
-                           QStringLiteral("--kinds takes file, folder, link, devb, devc, other")),
-                       2;
-        } else if (a == QLatin1String("--at-least") || a == QLatin1String("--at-most")) {
-            if (request.sizeRelation != SearchCriteria::NotUsed)
-                return printError(QStringLiteral("give one of --at-least and --at-most")), 2;
-            if (!value(&v) || !parseSize(v, &request.sizeValue, &request.sizeUnit))
-                return printError(a + QStringLiteral(" takes a number up to 2147483647, "
-                                                     "with kb or mb after it")),
-                       2;
-            request.sizeRelation =
-                a == QLatin1String("--at-least") ? SearchCriteria::AtLeast : SearchCriteria::AtMost;
-        } else if (a == QLatin1String("--case-sensitive")) {
-            request.caseSensitive = true;
-        } else if (a == QLatin1String("--tsv")) {
-            tsv = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return printError(usage), 2;
-        } else {
-            rest << a;
-        }
-    }
+    if (!walkOptions(args,
+                     {{.name = "--kinds",
+                       .value =
+                           [&](const std::optional<QString>& word) {
+                               return word && parseKinds(*word, &request.kinds) ? QString()
+                                                                                : kindsError();
+                           }},
+                      sizeOption("--at-least", SearchCriteria::AtLeast),
+                      sizeOption("--at-most", SearchCriteria::AtMost),
+                      {.name = "--case-sensitive", .flag = [&] { request.caseSensitive = true; }},
+                      {.name = "--tsv", .flag = [&] { tsv = true; }}},
+                     usage, &rest))
+        return 2;
     if (rest.isEmpty() || rest.size() > 2)
         return printError(usage), 2;
     request.name = rest.first();
@@ -355,17 +399,15 @@ int runFindCommand(CliContext& ctx, const QStringList& args) {
     if (!invalid.isEmpty())
         return printError(invalid), 2;
     RootWatch root(ctx.cli);
-    if (!ctx.cli.start())
-        return printError(ctx.cli.error()), 1;
-    const QByteArray folder =
-        startFolder(ctx.cli, rest.size() > 1 ? rest[1] : QString(), ctx.startPath, root.root);
-    if (folder.isEmpty())
-        return printError(QStringLiteral("the server named no start folder")), 1;
     FindPrinter printer(tsv);
-    LoopStarters(ctx.cli.engine()).startSearch(folder, criteria, {&printer, &printer});
-    if (!ctx.cli.waitIdle())
-        return printError(ctx.cli.error()), 1;
-    return reportOutcome(ctx.cli);
+    const bool ran = runLoop(ctx.cli, [&] {
+        const QByteArray folder = startFolder(rest.value(1), ctx.startPath, root.root);
+        if (folder.isEmpty())
+            return printError(QStringLiteral("the server named no start folder")), false;
+        LoopStarters(ctx.cli.engine()).startSearch(folder, criteria, {&printer, &printer});
+        return true;
+    });
+    return ran ? reportOutcome(ctx.cli) : 1;
 }
 
 // --------------------------------------------------------------------- case
@@ -396,31 +438,27 @@ public:
 
 int runCaseCommand(CliContext& ctx, const QStringList& args) {
     const QString usage = QStringLiteral(
-        "usage: case lower|upper [--kinds K] [--recursive] [--dry-run] "
-        "REMOTE_FOLDER");
+        "usage: case lower|upper [--kinds K] [--recursive] [--dry-run] REMOTE_FOLDER");
     ChangeCaseOptions options;
     options.bits = ChangeCaseOptions::File | ChangeCaseOptions::Folder;
     bool dryRun = false;
     QStringList rest;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--kinds")) {
-            quint8 kinds = 0;
-            if (i + 1 >= args.size() || !parseKinds(args[++i], &kinds) || kinds == 0)
-                return printError(
-                           QStringLiteral("--kinds takes file, folder, link, devb, devc, other")),
-                       2;
-            options.bits = (options.bits & ChangeCaseOptions::SubFolders) | kinds;
-        } else if (a == QLatin1String("--recursive")) {
-            options.bits |= ChangeCaseOptions::SubFolders;
-        } else if (a == QLatin1String("--dry-run")) {
-            dryRun = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return printError(usage), 2;
-        } else {
-            rest << a;
-        }
-    }
+    if (!walkOptions(args,
+                     {{.name = "--kinds",
+                       .value =
+                           [&](const std::optional<QString>& word) {
+                               quint8 kinds = 0;
+                               if (!word || !parseKinds(*word, &kinds) || kinds == 0)
+                                   return kindsError();
+                               options.bits =
+                                   (options.bits & ChangeCaseOptions::SubFolders) | kinds;
+                               return QString();
+                           }},
+                      {.name = "--recursive",
+                       .flag = [&] { options.bits |= ChangeCaseOptions::SubFolders; }},
+                      {.name = "--dry-run", .flag = [&] { dryRun = true; }}},
+                     usage, &rest))
+        return 2;
     if (rest.size() != 2 ||
         (rest[0] != QLatin1String("lower") && rest[0] != QLatin1String("upper")))
         return printError(usage), 2;
@@ -429,12 +467,13 @@ int runCaseCommand(CliContext& ctx, const QStringList& args) {
     const QByteArray folder = cleanRemote(rest[1]);
     if (!folder.startsWith('/'))
         return printError(QStringLiteral("remote paths are absolute: ") + rest[1]), 2;
-    if (!ctx.cli.start())
-        return printError(ctx.cli.error()), 1;
     CasePrinter printer;
-    LoopStarters(ctx.cli.engine()).startChangeCase(folder, options, {&printer, &printer}, dryRun);
-    if (!ctx.cli.waitIdle())
-        return printError(ctx.cli.error()), 1;
+    if (!runLoop(ctx.cli, [&] {
+            LoopStarters(ctx.cli.engine())
+                .startChangeCase(folder, options, {&printer, &printer}, dryRun);
+            return true;
+        }))
+        return 1;
     const int status = reportOutcome(ctx.cli);
     return printer.failed ? 1 : status;
 }

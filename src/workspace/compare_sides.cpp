@@ -1,5 +1,6 @@
 #include "workspace/compare_sides.h"
 
+#include "platform/path_containment.h"
 #include "remote/remote_path.h"
 #include "workspace/local_file_operations.h"
 
@@ -9,14 +10,6 @@ QByteArray Trimmed(QByteArray path) {
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
     return path;
-}
-
-QByteArray JoinRelative(const QByteArray& a, const QByteArray& b) {
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return a + '/' + b;
 }
 
 }  // namespace
@@ -31,19 +24,16 @@ CompareSides::CompareSides(const ProjectFolders& folders, const QByteArray& star
 
 bool CompareSides::toProjectPath(const QByteArray& remotePath, QByteArray* projectPath) const {
     const QByteArray path = Trimmed(remotePath);
-    if (path == remoteProject_) {
-        projectPath->clear();
-        return true;
-    }
-    const QByteArray prefix = remoteProject_ == "/" ? remoteProject_ : remoteProject_ + '/';
-    if (remoteProject_.isEmpty() || !path.startsWith(prefix))
+    if (!IsSameOrBelow(remoteProject_, path))
         return false;
-    *projectPath = path.mid(prefix.size());
+    *projectPath = path.mid(remoteProject_.size());
+    if (projectPath->startsWith('/'))
+        projectPath->remove(0, 1);
     return true;
 }
 
 QByteArray CompareSides::projectPath(const CompareNode* node) const {
-    return JoinRelative(startRelative_, CompareTree::pathOf(node));
+    return joinRemotePath(startRelative_, CompareTree::pathOf(node));
 }
 
 QByteArray CompareSides::projectFolderOf(const CompareNode* node) const {

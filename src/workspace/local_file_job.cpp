@@ -3,24 +3,18 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "platform/local_path.h"
 #include "workspace/project_folders.h"
-
-namespace {
-
-// The folder above path, or path itself at the top.
-QString FolderOf(const QString& path) {
-    const qsizetype cut = path.lastIndexOf(kLocalSeparator);
-    return cut <= 0 ? QString(kLocalSeparator) : path.left(cut);
-}
-
-}  // namespace
 
 LocalFileJob::LocalFileJob(Kind kind, QStringList changed, Work work)
     : kind_(kind), changed_(std::move(changed)), work_(std::move(work)) {}
 
 std::unique_ptr<LocalFileJob> LocalFileJob::deleteFolder(const QString& path, int showFlags) {
+    // The views of the folder and of its parent change; the top has no parent.
+    QStringList changed{LocalParentFolder(path), path};
+    changed.removeAll(QString());
     return std::unique_ptr<LocalFileJob>(new LocalFileJob(
-        Kind::Delete, {FolderOf(path), path}, [path, showFlags](LocalWalk& walk, Result& r) {
+        Kind::Delete, std::move(changed), [path, showFlags](LocalWalk& walk, Result& r) {
             if (DeleteLocalFolder(path, showFlags, &walk))
                 r.done << path;
         }));

@@ -1,5 +1,8 @@
 #include "workspace/local_upload_plan.h"
 
+#include "platform/local_path.h"
+#include "platform/path_containment.h"
+
 namespace {
 
 bool InsideProject(const ProjectFolders& folders, const QString& path) {
@@ -9,10 +12,7 @@ bool InsideProject(const ProjectFolders& folders, const QString& path) {
 
 // The part of path below the local project folder, with '/' between names.
 QByteArray RelativeToProject(const ProjectFolders& folders, const QString& path) {
-    QString rest = path.mid(folders.local.size());
-    while (rest.startsWith(kLocalSeparator)) {
-        rest.remove(0, 1);
-    }
+    QString rest = PathBelow(folders.local, path, kLocalSeparator);
     while (rest.endsWith(kLocalSeparator)) {
         rest.chop(1);
     }

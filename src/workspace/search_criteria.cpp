@@ -2,7 +2,7 @@
 
 #include "remote/local_name_guard.h"
 
-qint64 SearchCriteria::sizeLimit() const {
+qint64 SearchFilter::sizeLimit() const {
     static const qint64 units[] = {1, 1000, 1000000};
     return qint64(sizeValue) * (sizeUnit <= Mb ? units[sizeUnit] : 1);
 }
@@ -54,11 +54,8 @@ QString ValidateSearch(const SearchRequest& r, SearchCriteria* criteria) {
     if (r.name.count(QLatin1Char('.')) > 1)
         return QString::fromLatin1(kTooManyDots);
     SearchCriteria c;
+    static_cast<SearchFilter&>(c) = r;
     c.kinds = kinds;
-    c.sizeRelation = r.sizeRelation;
-    c.sizeValue = r.sizeValue;
-    c.sizeUnit = r.sizeUnit;
-    c.caseSensitive = r.caseSensitive;
     const qsizetype dot = r.name.indexOf(QLatin1Char('.'));
     c.hasDot = dot >= 0;
     const QString titleText = c.hasDot ? r.name.left(dot) : r.name;

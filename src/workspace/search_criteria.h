@@ -17,8 +17,10 @@ struct NamePatternPart {
     bool operator==(const NamePatternPart&) const = default;
 };
 
-// What the search loop looks for.
-struct SearchCriteria : ItemKindBits {
+// What a search keeps to besides the name, the same in the request as typed
+// and in the checked criteria: the kinds, the size limit and whether the
+// name's case counts.
+struct SearchFilter : ItemKindBits {
     enum SizeRelation : quint8 { NotUsed = 0, AtLeast = 1, AtMost = 2 };
     enum SizeUnit : quint8 { Bytes = 0, Kb = 1, Mb = 2 };
 
@@ -27,12 +29,18 @@ struct SearchCriteria : ItemKindBits {
     qint32 sizeValue = 0;
     quint8 sizeUnit = Bytes;
     bool caseSensitive = false;
+
+    // The size limit in bytes.
+    qint64 sizeLimit() const;
+    bool operator==(const SearchFilter&) const = default;
+};
+
+// What the search loop looks for.
+struct SearchCriteria : SearchFilter {
     bool hasDot = false;
     NamePatternPart title;
     NamePatternPart extension;
 
-    // The size limit in bytes.
-    qint64 sizeLimit() const;
     // The name as the user would type it again.
     QString patternText() const;
     bool operator==(const SearchCriteria&) const = default;
@@ -43,12 +51,7 @@ struct SearchCriteria : ItemKindBits {
 bool ParseNamePatternPart(const QString& text, NamePatternPart* part);
 
 // What the search window's controls hold before validation.
-struct SearchRequest {
-    quint8 kinds = 0;
-    quint8 sizeRelation = SearchCriteria::NotUsed;
-    qint32 sizeValue = 0;
-    quint8 sizeUnit = SearchCriteria::Bytes;
-    bool caseSensitive = false;
+struct SearchRequest : SearchFilter {
     QString name;
 };
 

@@ -139,6 +139,11 @@ TEST_F(CliFailureTest, UsageErrorsExitTwoWithoutConnecting) {
         {url, "put", "--parallel", "two", "a", "/"},
         {url, "deploy", "--changed", "--parallel", "-1"},
         {url, "compare", "--parallel"},
+        {url, "compare", "one", "two"},
+        {url, "find", "x", "--kinds"},
+        {url, "find", "x", "--at-least", "1", "--at-most", "2"},
+        {url, "case", "lower", "--kinds", "files", "/"},
+        {url, "case", "lower", "--bogus", "/"},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (const QStringList& args : cases)

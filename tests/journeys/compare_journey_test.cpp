@@ -41,6 +41,7 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     ASSERT_TRUE(j.writeLocal("proj/index.html", Journey::bytes(2000, 1)));
     ASSERT_TRUE(j.writeLocal("proj/new.html", Journey::bytes(700, 2)));
     ASSERT_TRUE(j.writeLocal("proj/img/logo.png", logo));
+    ASSERT_TRUE(j.writeLocal("proj/img/new.png", Journey::bytes(300, 6)));
     ASSERT_TRUE(j.server().writeFile("live/index.html", Journey::bytes(1000, 3)));
     ASSERT_TRUE(j.server().writeFile("live/old.html", Journey::bytes(10, 4)));
     ASSERT_TRUE(j.server().writeFile("live/img/logo.png", logo));
@@ -60,12 +61,12 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     window->startButton()->click();
     ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
     CompareTree& results = window->model()->tree();
-    for (const char* differs : {"index.html", "new.html", "old.html"})
+    for (const char* differs : {"index.html", "new.html", "old.html", "img/new.png"})
         EXPECT_TRUE(results.find(differs)) << differs;
     EXPECT_FALSE(results.find("img/logo.png"));
 
-    // "Upload" on the file only the local side has, then on the one that differs.
-    for (const char* name : {"new.html", "index.html"}) {
+    // "Upload" on the files only the local side has, then on the one that differs.
+    for (const char* name : {"new.html", "img/new.png", "index.html"}) {
         SCOPED_TRACE(name);
         CompareNode* node = results.find(name);
         ASSERT_TRUE(node);
@@ -76,7 +77,7 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
         EXPECT_EQ(Journey::readFile(j.serverPath(QStringLiteral("live/") + name)),
                   Journey::readFile(j.local(QStringLiteral("proj/") + name)));
     }
-    EXPECT_EQ(j.menusAnswered(), 2);
+    EXPECT_EQ(j.menusAnswered(), 3);
     EXPECT_EQ(j.taskLine(), "Uploading project files completed");
     EXPECT_TRUE(j.waitFor([&] { return RemoteProjectNames(j).contains("new.html"); }))
         << RemoteProjectNames(j).join(",").toStdString();

@@ -74,6 +74,7 @@ protected:
     TaskStatus status_;
     ScriptedPrompter prompter_;
     RecordingHelp help_;
+    const LoopContext context_{engine_, status_, prompter_, help_};
 };
 
 }  // namespace
@@ -87,8 +88,7 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     QTemporaryDir local;
     SearchCriteria stored;
     stored.kinds = SearchCriteria::File;
-    auto* w = new SearchWindow(engine_, status_, prompter_, help_, {local.path(), "/find"}, "/find",
-                               stored, {}, nullptr);
+    auto* w = new SearchWindow(context_, {local.path(), "/find"}, "/find", stored, {}, nullptr);
     QPointer<SearchWindow> guard(w);
     QSignalSpy storedSpy(w, &SearchWindow::criteriaStored);
     EXPECT_EQ(w->windowTitle(), "Serch in      /find");
@@ -143,8 +143,8 @@ TEST_F(LoopWindowsTest, SearchDeletesFoundEntriesAfterTheQuestion) {
                                  {"a/old.log", "2"},
                                  {"a/keep.txt", "3"},
                                  {"project/site/old.log", "4"}}));
-    auto* w = new SearchWindow(engine_, status_, prompter_, help_, {"", "/found/project/site"},
-                               "/found", SearchCriteria(), {}, nullptr);
+    auto* w = new SearchWindow(context_, {"", "/found/project/site"}, "/found", SearchCriteria(),
+                               {}, nullptr);
     std::unique_ptr<SearchWindow> owned(w);
     SearchResultModel* m = w->model();
     auto names = [m] {
@@ -210,7 +210,7 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
                                  {"upper", "u"}}));
     ChangeCaseOptions stored;
     stored.target = ChangeCaseOptions::Upper;
-    auto* w = new ChangeCaseWindow(engine_, status_, prompter_, help_, "/case", stored);
+    auto* w = new ChangeCaseWindow(context_, "/case", stored);
     EXPECT_EQ(w->windowTitle(), "change case in      /case");
     w->startButton()->click();
     EXPECT_EQ(prompter_.messages(), QStringList{"Please select items to change"});
@@ -279,7 +279,7 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
                                  {"old.html", "old"},
                                  {"quiet/a.txt", "a"},
                                  {"deep/er/changed.txt", "1234"}}));
-    auto* w = new CompareWindow(engine_, status_, prompter_, help_, {local.path(), "/cmp"}, "/cmp",
+    auto* w = new CompareWindow(context_, {local.path(), "/cmp"}, "/cmp",
                                 CompareOptions::FileSize | CompareOptions::SubFolders);
     EXPECT_EQ(w->windowTitle(), "Comparing from - project root");
     EXPECT_EQ(w->statusLabel()->text(),
@@ -379,8 +379,8 @@ TEST_F(LoopWindowsTest, ACompareWindowClosedMidRunDropsItsWork) {
         tree.push_back({QStringLiteral("f%1/x.txt").arg(i), "x"});
     ASSERT_TRUE(writeLocalTree(local.path(), tree));
     ASSERT_TRUE(writeServerTree(*server_, "closing", tree));
-    auto* w = new CompareWindow(engine_, status_, prompter_, help_, {local.path(), "/closing"},
-                                "/closing", CompareOptions::SubFolders);
+    auto* w = new CompareWindow(context_, {local.path(), "/closing"}, "/closing",
+                                CompareOptions::SubFolders);
     w->startButton()->click();
     ASSERT_TRUE(WorkbenchHarness::waitFor(
         [&] { return w->model()->rowCount(w->model()->index(0, 0, {})) > 0; }));

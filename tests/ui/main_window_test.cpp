@@ -164,8 +164,7 @@ TEST(MainWindow, EveryDialogClosesWithEscape) {
     }
     EXPECT_EQ(h.workbench->completion().shutdownFlags(), 0);
 
-    ActionEngine& engine = h.workbench->engine();
-    TaskStatus& status = h.workbench->taskStatus();
+    const LoopContext loops{h.workbench->engine(), h.workbench->taskStatus(), prompter, help};
     SiteList& sites = h.workbench->sites();
     CertificateQuestion question;
     using Make = std::function<QWidget*()>;
@@ -183,13 +182,11 @@ TEST(MainWindow, EveryDialogClosesWithEscape) {
         {"local properties", [] { return new LocalPropertiesDialog("/tmp"); }},
         {"file input", [&] { return new FileInputDialog(FileInputMode::Test, prompter); }},
         {"certificate", [&] { return new CertificateDialog(question); }},
-        {"search",
-         [&] { return new SearchWindow(engine, status, prompter, help, {}, "/", {}, {}); }},
-        {"change case",
-         [&] { return new ChangeCaseWindow(engine, status, prompter, help, "/", {}); }},
+        {"search", [&] { return new SearchWindow(loops, {}, "/", {}, {}); }},
+        {"change case", [&] { return new ChangeCaseWindow(loops, "/", {}); }},
         {"compare",
          [&] {
-             return new CompareWindow(engine, status, prompter, help, {"/tmp", "/"}, "/", 0);
+             return new CompareWindow(loops, {"/tmp", "/"}, "/", 0);
          }},
     };
     for (const auto& [name, make] : dialogs) {

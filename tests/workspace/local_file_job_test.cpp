@@ -126,3 +126,19 @@ TEST(LocalFileJob, ACancelledJobLeavesWhatItHasNotReached) {
     EXPECT_TRUE(job->result().done.isEmpty());
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("tree/d2"))).entryList(QDir::Files).size(), 5);
 }
+
+TEST(LocalFileJob, ADeletedFolderChangesItsOwnAndItsParentsViews) {
+    const struct {
+        const char* path;
+        QStringList changed;
+    } cases[] = {
+        {"/home/u/web/old", {"/home/u/web", "/home/u/web/old"}},
+        {"/tmp", {"/", "/tmp"}},
+        {"/home/u/web/old/", {"/home/u/web", "/home/u/web/old/"}},
+        {"/", {"/"}},
+    };
+    for (const auto& c : cases) {
+        const auto job = LocalFileJob::deleteFolder(QString::fromLatin1(c.path), 0);
+        EXPECT_EQ(job->changedFolders(), c.changed) << c.path;
+    }
+}

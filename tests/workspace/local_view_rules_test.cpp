@@ -264,6 +264,7 @@ TEST(LocalDropRulesTest, MovesRefusalsAndDownloads) {
 
 TEST(LocalUploadPlanTest, ProjectMappingOrOpenRemoteFolder) {
     const ProjectFolders project{QStringLiteral("/home/u/web"), QStringLiteral("/public_html")};
+    const ProjectFolders slashed{QStringLiteral("/home/u/web/"), QStringLiteral("/public_html")};
     const ProjectFolders none;
     const std::vector<LocalItem> two = {{QStringLiteral("a.htm"), false, 3},
                                         {QStringLiteral("img"), true, 0}};
@@ -288,6 +289,9 @@ TEST(LocalUploadPlanTest, ProjectMappingOrOpenRemoteFolder) {
         {"list in project",
          PlanListUpload(project, QStringLiteral("/home/u/web/docs/old"), two, "/open"), true, true,
          "/public_html", "docs/old", "/home/u/web/docs/old", 2},
+        {"list, folders with a final /",
+         PlanListUpload(slashed, QStringLiteral("/home/u/web/docs/old/"), two, "/open"), true, true,
+         "/public_html", "docs/old", "/home/u/web/docs/old/", 2},
         {"list at project", PlanListUpload(project, QStringLiteral("/home/u/web"), two, "/open"),
          true, true, "/public_html", "", "/home/u/web", 2},
         {"list outside", PlanListUpload(project, QStringLiteral("/home/u/website"), two, "/open"),

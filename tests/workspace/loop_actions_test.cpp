@@ -170,9 +170,11 @@ TEST(SearchLoop, AFolderHoldingItselfEndsAtTheDepthLimit) {
     SessionHarness h;
     h.loginIdle();
     FindOwner owner;
+    SearchRequest request;
+    request.kinds = SearchCriteria::File;
+    request.name = "index.*";
     SearchCriteria criteria;
-    ASSERT_TRUE(
-        ValidateSearch({SearchCriteria::File, 0, 0, 0, false, "index.*"}, &criteria).isEmpty());
+    ASSERT_TRUE(ValidateSearch(request, &criteria).isEmpty());
     ASSERT_TRUE(LoopStarters(h.engine).startSearch("/s", criteria, {&owner, &owner}));
     const QByteArray listing = mlsd({"index.html", "index.php", "other.txt"}) + linkLine("loop");
     QByteArray folder = "/s";
@@ -196,8 +198,11 @@ TEST(SearchLoop, StopDropsTheQueuedFoldersAndAClosedOwnerGetsNothing) {
     SessionHarness h;
     h.loginIdle();
     auto owner = std::make_unique<FindOwner>();
+    SearchRequest request;
+    request.kinds = SearchCriteria::AllKinds;
+    request.name = "*a*";
     SearchCriteria criteria;
-    ASSERT_TRUE(ValidateSearch({0x3f, 0, 0, 0, false, "*a*"}, &criteria).isEmpty());
+    ASSERT_TRUE(ValidateSearch(request, &criteria).isEmpty());
     QList<quintptr> ended;
     QObject::connect(&h.session, &FtpSession::taskMarker,
                      [&](int kind, int value, const QString&, quintptr token) {

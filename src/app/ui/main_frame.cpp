@@ -502,12 +502,12 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
     const AppSettings& s = w.settings();
     const ProjectFolders folders{w.sites().Current.Site.LocalProjectFolder,
                                  w.sites().Current.Site.RemoteProjectFolder};
+    const LoopContext context{w.engine(), w.taskStatus(), *prompter_, *help_};
     LoopWindow* window = nullptr;
     QString sortKey;
     switch (loop) {
         case ExplorerHost::Loop::Compare: {
-            auto* c = new CompareWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
-                                        folder, mixed.CompareOptions, this);
+            auto* c = new CompareWindow(context, folders, folder, mixed.CompareOptions, this);
             connect(c, &CompareWindow::optionsStored, this, [this, &mixed](quint8 options) {
                 mixed.CompareOptions = options;
                 storeSettings();
@@ -549,8 +549,8 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
         case ExplorerHost::Loop::Search: {
             const LoopDisplayOptions display{s.SizeStyle,
                                              bool(s.ViewFlags & AppSettings::kNumericPermissions)};
-            auto* f = new SearchWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folders,
-                                       folder, SearchCriteriaFromSettings(mixed), display, this);
+            auto* f = new SearchWindow(context, folders, folder, SearchCriteriaFromSettings(mixed),
+                                       display, this);
             f->setViewMenuFiller([this](QMenu* menu, const QString& path) {
                 explorerHost_->fillViewEditMenu(menu, true, true, path);
             });
@@ -572,8 +572,8 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
             break;
         }
         case ExplorerHost::Loop::ChangeCase: {
-            auto* c = new ChangeCaseWindow(w.engine(), w.taskStatus(), *prompter_, *help_, folder,
-                                           ChangeCaseOptionsFromSettings(mixed), this);
+            auto* c =
+                new ChangeCaseWindow(context, folder, ChangeCaseOptionsFromSettings(mixed), this);
             connect(c, &ChangeCaseWindow::optionsStored, this,
                     [this, &mixed](const ChangeCaseOptions& o) {
                         StoreChangeCaseOptions(mixed, o);

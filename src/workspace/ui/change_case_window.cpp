@@ -19,17 +19,15 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-ChangeCaseWindow::ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                                   HelpViewer& help, const QByteArray& folder,
+ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray& folder,
                                    const ChangeCaseOptions& stored, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/changecase.htm"), parent),
+    : LoopWindow(context, {"loop/changecase.htm", "Change", LoopTexts::kChangeEnded}, parent),
       folder_(folder),
       lower_(new QRadioButton(QStringLiteral("Lower case"), this)),
       upper_(new QRadioButton(QStringLiteral("Upper case"), this)),
       list_(new QTreeView(this)),
       model_(new ChangeCaseModel(this)) {
     setWindowTitle(ChangeCaseWindowTitle(QString::fromUtf8(folder)));
-    startButton_->setText(startText());
     helpButton_->setText(QStringLiteral("Help"));
     auto* closeButton = new QPushButton(QStringLiteral("x"), this);
     closeButton->setAccessibleName(QStringLiteral("Close"));
@@ -150,14 +148,6 @@ void ChangeCaseWindow::confirmRenames() {
     progress_->setValue(0);
     if (!LoopStarters(engine_).startChangeCase(folder_, runOptions_, {this, this}))
         finishRun(QString::fromLatin1(ChangeCaseTexts::kNothingRenamed));
-}
-
-QString ChangeCaseWindow::endedText() const {
-    return QString::fromLatin1(LoopTexts::kChangeEnded);
-}
-
-QString ChangeCaseWindow::startText() const {
-    return QStringLiteral("Change");
 }
 
 void ChangeCaseWindow::caseRenamed(const CaseRename& rename, bool success) {

@@ -15,9 +15,8 @@ class QTreeView;
 class ChangeCaseWindow : public LoopWindow, public ChangeCaseOwner {
     Q_OBJECT
 public:
-    ChangeCaseWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-                     const QByteArray& folder, const ChangeCaseOptions& stored,
-                     QWidget* parent = nullptr);
+    ChangeCaseWindow(const LoopContext& context, const QByteArray& folder,
+                     const ChangeCaseOptions& stored, QWidget* parent = nullptr);
 
     ChangeCaseOptions options() const;
     ChangeCaseModel* model() const { return model_; }
@@ -37,8 +36,6 @@ signals:
 
 protected:
     bool startLoop() override;
-    QString endedText() const override;
-    QString startText() const override;
     void sortRows(ListSort sort) override;
     bool loopFinished() override;
 

@@ -29,16 +29,14 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-CompareWindow::CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                             HelpViewer& help, const ProjectFolders& folders,
+CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& folders,
                              const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/compare.htm"), parent),
+    : LoopWindow(context, {"loop/compare.htm", "Compare", LoopTexts::kCompareEnded}, parent),
       folders_(folders),
       sides_(folders, startFolder),
       tree_(new QTreeView(this)),
       model_(new CompareTreeModel(this)) {
     setWindowTitle(CompareWindowTitle(folders.remote, QString::fromUtf8(sides_.startFolder())));
-    startButton_->setText(startText());
     helpButton_->setText(QStringLiteral("?"));
     helpButton_->setAccessibleName(QStringLiteral("Help"));
 
@@ -166,14 +164,6 @@ bool CompareWindow::startLoop() {
     return LoopStarters(engine_).startCompare(params, {this, this});
 }
 
-QString CompareWindow::endedText() const {
-    return QString::fromLatin1(LoopTexts::kCompareEnded);
-}
-
-QString CompareWindow::startText() const {
-    return QStringLiteral("Compare");
-}
-
 bool CompareWindow::loopFinished() {
     model_->prune(runOptions_ & CompareOptions::SubFolders);
     return false;
@@ -251,14 +241,13 @@ std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode*
 }
 
 void CompareWindow::upload(CompareNode* node) {
-    const QByteArray folder = sides_.projectFolderOf(node);
     LocalFolderRecord local;
     local.path = sides_.localFolderOf(node);
     local.items.push_back({node->item.localName, false, node->item.localSize});
     pendingTransfers_.insert(
         joinRemotePath(sides_.remoteFolderOf(node), node->item.localName.toUtf8()));
-    TransferStarters(engine_).uploadProject(sides_.remoteProject(),
-                                            folder.isEmpty() ? QByteArray() : '/' + folder, local);
+    TransferStarters(engine_).uploadProject(sides_.remoteProject(), sides_.projectFolderOf(node),
+                                            local);
 }
 
 void CompareWindow::download(CompareNode* node) {

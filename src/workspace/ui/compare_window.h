@@ -24,9 +24,8 @@ struct CompareNode;
 class CompareWindow : public LoopWindow, public CompareOwner {
     Q_OBJECT
 public:
-    CompareWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-                  const ProjectFolders& folders, const QByteArray& startFolder,
-                  quint8 storedOptions, QWidget* parent = nullptr);
+    CompareWindow(const LoopContext& context, const ProjectFolders& folders,
+                  const QByteArray& startFolder, quint8 storedOptions, QWidget* parent = nullptr);
 
     quint8 options() const;
     // "Compare file date", kept beside the stored options, and the server's
@@ -75,8 +74,6 @@ signals:
 
 protected:
     bool startLoop() override;
-    QString endedText() const override;
-    QString startText() const override;
     void sortRows(ListSort sort) override;
     bool loopFinished() override;
 

@@ -19,7 +19,7 @@ struct FolderRows {
 
 }  // namespace
 
-LocalListModel::LocalListModel(QObject* parent) : QAbstractTableModel(parent) {}
+LocalListModel::LocalListModel(QObject* parent) : LocalModelBase(parent) {}
 
 namespace {
 
@@ -227,17 +227,6 @@ QVariant LocalListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-bool LocalListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) {
-        return false;
-    }
-    if (renameHandler) {
-        renameHandler(index, value.toString());
-    }
-    // The row changes with the reading of the folder that follows.
-    return false;
-}
-
 Qt::ItemFlags LocalListModel::flags(const QModelIndex& index) const {
     const LocalListRow* row = rowAt(index.row());
     if (!index.isValid() || !row) {
@@ -254,12 +243,4 @@ Qt::ItemFlags LocalListModel::flags(const QModelIndex& index) const {
         }
     }
     return f;
-}
-
-Qt::DropActions LocalListModel::supportedDropActions() const {
-    return Qt::MoveAction | Qt::CopyAction;
-}
-
-Qt::DropActions LocalListModel::supportedDragActions() const {
-    return Qt::MoveAction | Qt::CopyAction;
 }

@@ -2,19 +2,19 @@
 
 #include <QAbstractTableModel>
 
-#include <functional>
 #include <vector>
 
 #include "platform/drives.h"
 #include "platform/list_sort.h"
 #include "workspace/local_list_rows.h"
 #include "workspace/ui/local_icons.h"
+#include "workspace/ui/local_model_base.h"
 
 // The rows of the local list: the drives of "My computer", or a folder's ".."
 // row, sub-folders and files. A folder is read and its rows built off the
 // window thread; the model then changes once, so a folder of 100,000 files
 // neither freezes the window nor redraws row by row.
-class LocalListModel : public QAbstractTableModel {
+class LocalListModel : public LocalModelBase<QAbstractTableModel> {
     Q_OBJECT
 public:
     enum Role { KindRole = Qt::UserRole + 1, NameRole };
@@ -43,17 +43,11 @@ public:
     const LocalListRow* rowAt(int row) const;
     int rowOfName(const QString& name) const;
 
-    // Called when a name was edited in place.
-    std::function<void(const QModelIndex&, const QString&)> renameHandler;
-
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    Qt::DropActions supportedDropActions() const override;
-    Qt::DropActions supportedDragActions() const override;
 
 signals:
     void folderLoaded(const QString& folder, bool ok);

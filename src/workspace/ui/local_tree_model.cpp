@@ -64,8 +64,7 @@ struct FolderRead {
 
 }  // namespace
 
-LocalTreeModel::LocalTreeModel(Kind kind, QObject* parent)
-    : QAbstractItemModel(parent), kind_(kind) {
+LocalTreeModel::LocalTreeModel(Kind kind, QObject* parent) : LocalModelBase(parent), kind_(kind) {
     if (kind_ == Kind::Computer) {
         auto computer = std::make_unique<Node>();
         computer->kind = LocalTreeNodeKind::Computer;
@@ -406,17 +405,6 @@ QVariant LocalTreeModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-bool LocalTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) {
-        return false;
-    }
-    if (renameHandler) {
-        renameHandler(index, value.toString());
-    }
-    // The node is renamed by the refresh of its parent.
-    return false;
-}
-
 Qt::ItemFlags LocalTreeModel::flags(const QModelIndex& index) const {
     const Node* node = nodeOf(index);
     if (!node) {
@@ -433,12 +421,4 @@ Qt::ItemFlags LocalTreeModel::flags(const QModelIndex& index) const {
         f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
     }
     return f;
-}
-
-Qt::DropActions LocalTreeModel::supportedDropActions() const {
-    return Qt::MoveAction | Qt::CopyAction;
-}
-
-Qt::DropActions LocalTreeModel::supportedDragActions() const {
-    return Qt::MoveAction | Qt::CopyAction;
 }

@@ -11,13 +11,14 @@
 #include "platform/local_places.h"
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/local_icons.h"
+#include "workspace/ui/local_model_base.h"
 
 // The folders of a local tree. The Normal page's tree has one top item, "My
 // computer", with the places and then one child per drive; the Local project page's tree has the
 // project folder as its only top item (or nothing). Sub-folders are read off
 // the window thread when a node is first expanded, and read again when the
 // folder changes on disk, keeping the nodes that are still there.
-class LocalTreeModel : public QAbstractItemModel {
+class LocalTreeModel : public LocalModelBase<QAbstractItemModel> {
     Q_OBJECT
 public:
     enum class Kind { Computer, Project };
@@ -48,10 +49,6 @@ public:
     // Reads again every loaded node showing one of these folders.
     void refreshFolders(const QStringList& folders);
 
-    // Called when a name was edited in place; returns whether the rename
-    // happened. The tree itself is updated by the refresh that follows.
-    std::function<void(const QModelIndex&, const QString&)> renameHandler;
-
     // QAbstractItemModel
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -62,10 +59,7 @@ public:
     void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    Qt::DropActions supportedDropActions() const override;
-    Qt::DropActions supportedDragActions() const override;
 
 signals:
     // A node's sub-folders were read (ok false: the folder could not be read).

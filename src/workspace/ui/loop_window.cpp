@@ -14,25 +14,26 @@
 #include <QPushButton>
 #include <QTreeView>
 
-LoopWindow::LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                       HelpViewer& help, QString helpTopic, QWidget* parent)
+LoopWindow::LoopWindow(const LoopContext& context, const LoopWords& words, QWidget* parent)
     : QDialog(parent),
-      engine_(engine),
-      prompter_(prompter),
-      help_(help),
+      engine_(context.engine),
+      prompter_(context.prompter),
+      help_(context.help),
       startButton_(new QPushButton(this)),
       helpButton_(new QPushButton(this)),
       status_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      helpTopic_(std::move(helpTopic)) {
+      words_(words) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
     progress_->setTextVisible(false);
     progress_->hide();
     status_->setWordWrap(true);
+    startButton_->setText(QString::fromLatin1(words_.start));
     connect(startButton_, &QPushButton::clicked, this, &LoopWindow::onStartStop);
-    connect(helpButton_, &QPushButton::clicked, this, [this] { help_.showTopic(helpTopic_); });
-    connect(&status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
+    connect(helpButton_, &QPushButton::clicked, this,
+            [this] { help_.showTopic(QString::fromLatin1(words_.helpTopic)); });
+    connect(&context.status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
 }
 
 LoopWindow::~LoopWindow() {
@@ -61,13 +62,13 @@ void LoopWindow::onStartStop() {
     status_->setText(QString::fromLatin1(LoopTexts::kPleaseWait));
     progress_->hide();
     status_->show();
-    startButton_->setText(startText());
+    startButton_->setText(QString::fromLatin1(words_.start));
 }
 
 void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
     if (token != this->token() || loopFinished())
         return;
-    finishRun(endedText() + FormatElapsed(quint32(elapsedMs)));
+    finishRun(QString::fromLatin1(words_.ended) + FormatElapsed(quint32(elapsedMs)));
 }
 
 void LoopWindow::finishRun(const QString& statusText) {
@@ -75,7 +76,7 @@ void LoopWindow::finishRun(const QString& statusText) {
     status_->setText(statusText);
     progress_->hide();
     status_->show();
-    startButton_->setText(startText());
+    startButton_->setText(QString::fromLatin1(words_.start));
 }
 
 void LoopWindow::makeSortable(QTreeView* view) {

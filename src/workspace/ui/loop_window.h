@@ -13,14 +13,30 @@ class QPushButton;
 class QTreeView;
 class TaskStatus;
 
+// What every loop window works with: the engine that queues its work, the
+// status that says when a loop ended, and the prompter and help it shows.
+struct LoopContext {
+    ActionEngine& engine;
+    TaskStatus& status;
+    Prompter& prompter;
+    HelpViewer& help;
+};
+
+// The fixed words of a loop window: its help page, its start button's text,
+// and the first words of the line a run ends with.
+struct LoopWords {
+    const char* helpTopic;
+    const char* start;
+    const char* ended;
+};
+
 // What the three loop windows share: the start/stop button, the status text
 // that gives way to the progress bar while a loop runs, the end line with the
 // time used, and dropping the window's queued work when it stops or closes.
 class LoopWindow : public QDialog {
     Q_OBJECT
 public:
-    LoopWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-               QString helpTopic, QWidget* parent);
+    LoopWindow(const LoopContext& context, const LoopWords& words, QWidget* parent);
     ~LoopWindow() override;
 
     bool running() const { return running_; }
@@ -42,9 +58,6 @@ signals:
 protected:
     // The start button while idle: check, then start; false leaves it idle.
     virtual bool startLoop() = 0;
-    // The end line's first words.
-    virtual QString endedText() const = 0;
-    virtual QString startText() const = 0;
     // The loop's end marker came. True when the window carries on itself and
     // later calls finishRun(); false ends the run with the time used.
     virtual bool loopFinished() { return false; }
@@ -73,7 +86,7 @@ private:
     void onLoopEnded(quintptr token, qint64 elapsedMs);
     void stopQueued();
 
-    QString helpTopic_;
+    LoopWords words_;
     QTreeView* sortView_ = nullptr;
     ListSort sort_;
     bool running_ = false;

@@ -49,11 +49,10 @@ void setRowColours(QWidget* list) {
 
 }  // namespace
 
-SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter,
-                           HelpViewer& help, const ProjectFolders& folders,
+SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& folders,
                            const QByteArray& folder, const SearchCriteria& stored,
                            const LoopDisplayOptions& display, QWidget* parent)
-    : LoopWindow(engine, status, prompter, help, QStringLiteral("loop/search.htm"), parent),
+    : LoopWindow(context, {"loop/search.htm", "Search", LoopTexts::kSearchEnded}, parent),
       folders_(folders),
       folder_(folder),
       name_(new QLineEdit(this)),
@@ -64,7 +63,6 @@ SearchWindow::SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& p
       list_(new QTreeView(this)),
       model_(new SearchResultModel(display, this)) {
     setWindowTitle(SearchWindowTitle(QString::fromUtf8(folder)));
-    startButton_->setText(startText());
     helpButton_->setText(QStringLiteral("Help"));
     auto* closeButton = new QPushButton(QStringLiteral("x"), this);
     closeButton->setAccessibleName(QStringLiteral("Close"));
@@ -202,14 +200,6 @@ bool SearchWindow::startLoop() {
     emit criteriaStored(criteria);
     model_->clear();
     return LoopStarters(engine_).startSearch(folder_, criteria, {this, this});
-}
-
-QString SearchWindow::endedText() const {
-    return QString::fromLatin1(LoopTexts::kSearchEnded);
-}
-
-QString SearchWindow::startText() const {
-    return QStringLiteral("Search");
 }
 
 bool SearchWindow::searchResult(const SearchRow& row) {

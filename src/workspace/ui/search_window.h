@@ -24,10 +24,9 @@ public:
     // project.
     using OpenLocalFolder = std::function<QString()>;
 
-    SearchWindow(ActionEngine& engine, TaskStatus& status, Prompter& prompter, HelpViewer& help,
-                 const ProjectFolders& folders, const QByteArray& folder,
-                 const SearchCriteria& stored, const LoopDisplayOptions& display,
-                 QWidget* parent = nullptr);
+    SearchWindow(const LoopContext& context, const ProjectFolders& folders,
+                 const QByteArray& folder, const SearchCriteria& stored,
+                 const LoopDisplayOptions& display, QWidget* parent = nullptr);
     ~SearchWindow() override;
 
     void setViewMenuFiller(ViewMenuFiller filler) { viewMenuFiller_ = std::move(filler); }
@@ -61,8 +60,6 @@ signals:
 
 protected:
     bool startLoop() override;
-    QString endedText() const override;
-    QString startText() const override;
     void sortRows(ListSort sort) override;
 
 private:
