@@ -1,8 +1,8 @@
-#include "platform/help_viewer.h"
 #include "session/command_index.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_model.h"
 #include "session/ui/command_queue_window.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 #include "support/session_harness.h"
 
@@ -17,12 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class RecordingHelp : public HelpViewer {
-public:
-    void showTopic(const QString& topic) override { topics << topic; }
-    QStringList topics;
-};
 
 CommandIndex Index(const QList<QByteArray>& words) {
     CommandIndex index;

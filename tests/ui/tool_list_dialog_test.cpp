@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialog_test_support.h"
+#include "support/desktop_recorders.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
@@ -49,7 +49,7 @@ ToolRecord tool(const char* name, const char* file) {
 
 struct ToolDialogFixture : ::testing::Test {
     QTemporaryDir folder;
-    Harness::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     ScriptedPrompter prompter;
     RecordingHelp help;
 };
@@ -154,8 +154,8 @@ TEST_F(ToolDialogFixture, UserToolsAreAddedEditedLaunchedAndSaved) {
     EXPECT_EQ(dialog.table()->item(0, 3)->text(), QStringLiteral("HTTP"));
     dialog.executeFile(0);
     dialog.launchOnly(0);
-    EXPECT_EQ(launcher.started, (QStringList{QStringLiteral("/usr/bin/vim.basic /tmp/a.txt"),
-                                             QStringLiteral("/usr/bin/vim.basic ")}));
+    EXPECT_EQ(launcher.started(), (QStringList{QStringLiteral("/usr/bin/vim.basic /tmp/a.txt"),
+                                               QStringLiteral("/usr/bin/vim.basic ")}));
     dialog.editRow(0);
     EXPECT_EQ(asked,
               (QList<FileInputMode>{FileInputMode::Add, FileInputMode::Test, FileInputMode::Add}));
