@@ -25,15 +25,20 @@ struct WorkbenchHarness {
 
     void make() {
         workbench.reset();
-        Workbench::Services s;
-        s.transports = &transports;
-        s.beeper = &beeper;
-        s.shutdown = &shutdown;
-        s.launcher = &launcher;
-        workbench = std::make_unique<Workbench>(folder.path(), s);
+        workbench = std::make_unique<Workbench>(folder.path(), services(transports));
         // The scripted transports play one connection: no transfer connections.
         workbench->settings().SimultaneousTransfers = 0;
         workbench->transferPool().setConnections(0);
+    }
+
+    // The recording stand-ins, with connections made by `factory`.
+    Workbench::Services services(TransportFactory& factory) {
+        Workbench::Services s;
+        s.transports = &factory;
+        s.beeper = &beeper;
+        s.shutdown = &shutdown;
+        s.launcher = &launcher;
+        return s;
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }
