@@ -16,21 +16,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-CommandIndex Index(const QList<QByteArray>& words) {
-    CommandIndex index;
-    for (const QByteArray& w : words)
-        index.add(w);
-    index.sort();
-    return index;
-}
-
-}  // namespace
-
 TEST(CommandCheckDialog, ShowsSupportAndAnswersChecksThroughThePrompter) {
-    const CommandIndex feat = Index({"MLST", "REST", "SIZE"});
-    const CommandIndex help = Index({"LIST", "MLSD", "RETR"});
+    const CommandIndex feat = SessionHarness::indexOf({"MLST", "REST", "SIZE"});
+    const CommandIndex help = SessionHarness::indexOf({"LIST", "MLSD", "RETR"});
     ScriptedPrompter prompter;
     RecordingHelp helpViewer;
     CommandCheckDialog dialog(feat, help, prompter, helpViewer);
