@@ -21,7 +21,7 @@ bool ToolSearchJob::start(const std::vector<ToolRecord>& rows, const ToolSearchR
     auto stopFlag = stop_;
     // The worker touches only its own copies; results come back as queued calls that are
     // dropped if the job is gone by then.
-    thread_ = QThread::create([self, stopFlag, initial = rows, roots] {
+    thread_ = QThread::create([self, stopFlag, initial = rows, roots, walk = walk_] {
         std::vector<ToolRecord> rows = initial;
         QElapsedTimer sinceReport;
         sinceReport.start();
@@ -52,7 +52,7 @@ bool ToolSearchJob::start(const std::vector<ToolRecord>& rows, const ToolSearchR
                 },
                 Qt::QueuedConnection);
         };
-        const ToolSearchSummary summary = SearchToolRows(rows, roots, progress, onFound);
+        const ToolSearchSummary summary = walk(rows, roots, progress, onFound);
         const bool stopped = summary.stopped || stopFlag->load();
         QMetaObject::invokeMethod(
             self,

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,12 @@ public:
     // The folder shown in the status line is reported at most this often.
     static constexpr int kFolderReportMs = 50;
 
+    // The walk run in the worker thread; SearchToolRows unless a test gives another.
+    using Walk = std::function<ToolSearchSummary(std::vector<ToolRecord>&, const ToolSearchRoots&,
+                                                 const ToolSearchProgress&,
+                                                 const std::function<void(int row)>&)>;
+    void setWalk(Walk walk) { walk_ = std::move(walk); }
+
 signals:
     void folderEntered(const QString& folder);
     // The row's program lives in `folder`.
@@ -40,6 +47,7 @@ signals:
 private:
     void wait();
 
+    Walk walk_ = SearchToolRows;
     std::shared_ptr<std::atomic_bool> stop_;
     QThread* thread_ = nullptr;
     bool running_ = false;

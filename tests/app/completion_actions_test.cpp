@@ -1,14 +1,13 @@
 #include "app/completion_actions.h"
 
-#include "platform/beeper.h"
-#include "platform/shutdown.h"
 #include "remote/task_status.h"
 #include "session/direct_download_group.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 #include "support/session_harness.h"
+#include "support/wait_until.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -20,24 +19,6 @@
 namespace {
 
 constexpr qint64 kMinute = 60'000;
-
-class RecordingBeeper : public Beeper {
-public:
-    void beep(int frequencyHz, int durationMs) override {
-        beeps.push_back({frequencyHz, durationMs});
-    }
-    std::vector<std::pair<int, int>> beeps;
-};
-
-class RecordingShutdown : public SystemShutdown {
-public:
-    bool powerOff() override {
-        ++calls;
-        return result;
-    }
-    int calls = 0;
-    bool result = true;
-};
 
 // Completion actions on recording devices, with the settings a test sets.
 struct Rig {
@@ -105,7 +86,7 @@ TEST(CompletionBeep, BeepRuleByFlagsMinutesAndKind) {
         rig.settings.BeepFlags = c.flags;
         rig.settings.BeepMinutes = c.minutes;
         rig.actions.onActionCompleted(c.kind, c.elapsed);
-        EXPECT_EQ(size_t(c.beeps), rig.beeper.beeps.size()) << c.what;
+        EXPECT_EQ(c.beeps, rig.beeper.beeps.size()) << c.what;
         EXPECT_EQ(c.continual, rig.actions.beepTimer().isActive()) << c.what;
         EXPECT_EQ(c.continual, rig.actions.stopBeepVisible()) << c.what;
     }
@@ -120,7 +101,7 @@ TEST(CompletionBeep, ToneUsesTheFrequencyForTenMilliseconds) {
         Rig rig;
         rig.settings.BeepFrequency = c.stored;
         rig.actions.onActionCompleted(kCompletedDownload, 10);
-        ASSERT_EQ(1u, rig.beeper.beeps.size()) << c.stored;
+        ASSERT_EQ(1, rig.beeper.beeps.size()) << c.stored;
         EXPECT_EQ((std::pair<int, int>{c.played, 10}), rig.beeper.beeps[0]) << c.stored;
     }
 }
@@ -136,15 +117,12 @@ TEST(CompletionBeep, ContinualBeepRunsEverySecondUntilStopped) {
     EXPECT_TRUE(visible.at(0).at(0).toBool());
 
     // The real timer beeps on its own...
-    QElapsedTimer waited;
-    waited.start();
-    while (rig.beeper.beeps.size() < 2 && waited.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_EQ(2u, rig.beeper.beeps.size());
+    ASSERT_TRUE(waitUntil([&] { return rig.beeper.beeps.size() >= 2; }, 5000));
+    ASSERT_EQ(2, rig.beeper.beeps.size());
     // ...and every tick is the same short tone.
     rig.actions.onBeepTimer();
     rig.actions.onBeepTimer();
-    EXPECT_EQ(4u, rig.beeper.beeps.size());
+    EXPECT_EQ(4, rig.beeper.beeps.size());
     for (const auto& b : rig.beeper.beeps)
         EXPECT_EQ((std::pair<int, int>{1000, 10}), b);
 
@@ -165,7 +143,7 @@ TEST(CompletionBeep, StatusLineDrivesBeepsAndANewTaskStopsTheContinualOne) {
     status.onMarker(1, 0, QStringLiteral("Start downloading files"), 0);
     clock = 2 * kMinute;
     status.onMarker(2, 2, QStringLiteral("Downloading files completed"), 0);
-    EXPECT_EQ(1u, rig.beeper.beeps.size());
+    EXPECT_EQ(1, rig.beeper.beeps.size());
     EXPECT_TRUE(rig.actions.stopBeepVisible());
     status.onMarker(1, 0, QStringLiteral("Start uploading files"), 0);
     EXPECT_FALSE(rig.actions.beepTimer().isActive());
@@ -431,7 +409,7 @@ TEST(ShutdownCheck, WaitsForTheSessionsLastTransfer) {
         h.serveData("abc");
         h.settle();
         EXPECT_EQ(QStringLiteral("Downloading files completed"), status.displayText());
-        EXPECT_EQ(1u, rig.beeper.beeps.size()) << secondTransfer;
+        EXPECT_EQ(1, rig.beeper.beeps.size()) << secondTransfer;
         EXPECT_EQ(!secondTransfer, rig.actions.countdown() != nullptr) << secondTransfer;
     }
 }

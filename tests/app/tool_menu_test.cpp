@@ -2,28 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/launcher.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 
 namespace {
-
-class RecordingLauncher : public Launcher {
-public:
-    struct Call {
-        QString program;
-        QStringList arguments;
-    };
-    bool startDetached(const QString& program, const QStringList& arguments) override {
-        calls.push_back({program, arguments});
-        return true;
-    }
-    bool openLink(const QString& link) override {
-        links << link;
-        return true;
-    }
-    std::vector<Call> calls;
-    QStringList links;
-};
 
 ToolRecord Tool(const char* name, const char* path, const char* file, quint8 http) {
     return ToolRecord{QString::fromUtf8(name), QString::fromUtf8(path), QString::fromUtf8(file),

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "support/qt_printers.h"
+#include "support/wait_until.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
 
 #include "app/tool_search_job.h"
 
@@ -52,30 +55,47 @@ TEST(ToolSearchJobTest, ReportsFoundRowsAndItsEndOnTheCallersThread) {
     EXPECT_EQ(found.size(), 2);
 }
 
-TEST(ToolSearchJobTest, StoppingEndsTheWalkSoon) {
-    QTemporaryDir folder;
-    // Wide enough that the walk is still going when it is told to stop.
-    for (int i = 0; i < 60; ++i) {
-        for (int j = 0; j < 60; ++j)
-            ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("%1/%2/x").arg(i).arg(j))));
+// A walk that enters a folder every 10 ms for ten seconds unless it is told
+// to stop, and notes whether it was.
+struct EndlessWalk {
+    std::atomic_int walked = 0;
+    std::atomic_bool stopped = false;
+
+    ToolSearchJob::Walk walk() {
+        return [this](std::vector<ToolRecord>&, const ToolSearchRoots&,
+                      const ToolSearchProgress& progress, const std::function<void(int)>&) {
+            for (int i = 0; i < 1000 && !stopped; ++i) {
+                stopped = !progress(QStringLiteral("/endless"));
+                ++walked;
+                QThread::msleep(10);
+            }
+            ToolSearchSummary summary;
+            summary.stopped = stopped;
+            return summary;
+        };
     }
+};
+
+TEST(ToolSearchJobTest, StoppingOrDestroyingEndsTheWalkAtItsNextFolder) {
+    EndlessWalk told;
     ToolSearchJob job;
-    QSignalSpy entered(&job, &ToolSearchJob::folderEntered);
+    job.setWalk(told.walk());
     QSignalSpy finished(&job, &ToolSearchJob::finished);
-    ASSERT_TRUE(job.start({tool("absent")}, {{}, {folder.path()}, {}}));
-    ASSERT_TRUE(entered.wait(5000));
+    ASSERT_TRUE(job.start({tool("absent")}, {}));
+    ASSERT_TRUE(waitUntil([&] { return told.walked > 0; }, 5000));
     job.stop();
     ASSERT_TRUE(finished.wait(5000));
+    EXPECT_TRUE(told.stopped);
     EXPECT_EQ(finished[0][0].toBool(), true);
 
-    // A job destroyed mid-walk stops it and returns promptly.
-    QElapsedTimer timer;
+    EndlessWalk destroyed;
     {
         ToolSearchJob running;
-        ASSERT_TRUE(running.start({tool("absent")}, {{}, {folder.path()}, {}}));
-        timer.start();
+        running.setWalk(destroyed.walk());
+        ASSERT_TRUE(running.start({tool("absent")}, {}));
+        ASSERT_TRUE(waitUntil([&] { return destroyed.walked > 0; }, 5000));
     }
-    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_TRUE(destroyed.stopped);
 }
 
 }  // namespace

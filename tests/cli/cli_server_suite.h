@@ -65,9 +65,11 @@ class CliServerSuite : public testing::Test {
 protected:
     using Server = typename Flavour::Server;
 
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite() { startServer({}); }
+    // A failure is kept for SetUp, which fails each test with it.
+    static void startServer(const typename Server::Options& options) {
         settings_ = std::make_unique<QTemporaryDir>();
-        server_ = std::make_unique<Server>();
+        server_ = std::make_unique<Server>(options);
         ready_ = server_->start();
         if (!ready_)
             error_ = server_->lastError();
@@ -75,14 +77,15 @@ protected:
     static void TearDownTestSuite() {
         server_.reset();
         settings_.reset();
+        ready_ = false;
     }
     void SetUp() override {
         ASSERT_TRUE(ready_) << "the FTP server did not start: " << str(error_);
         ASSERT_TRUE(work_.isValid());
     }
 
-    static QString url() {
-        return QStringLiteral("ftp://") + Flavour::account() +
+    static QString url(const QString& scheme = QStringLiteral("ftp")) {
+        return scheme + QStringLiteral("://") + Flavour::account() +
                QStringLiteral("127.0.0.1:%1/").arg(server_->port());
     }
     // The absolute remote path of `rel` below the writable folder.
@@ -97,7 +100,10 @@ protected:
     static QString serverPath(const QString& rel) { return server_->localPath(serverRel(rel)); }
 
     static QProcessEnvironment env() { return CliRun::cliEnvironment(settings_->path()); }
-    static CliResult cli(const QStringList& args) { return runCli(args, env()); }
+    // With `settingDir`, in that settings folder instead of the suite's.
+    static CliResult cli(const QStringList& args, const QString& settingDir = QString()) {
+        return runCli(args, settingDir.isEmpty() ? env() : CliRun::cliEnvironment(settingDir));
+    }
     static std::unique_ptr<CliRun> start(const QStringList& args) {
         return std::make_unique<CliRun>(args, env());
     }

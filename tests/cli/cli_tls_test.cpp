@@ -15,57 +15,30 @@
 namespace {
 
 template <typename Flavour>
-class CliTlsTest : public testing::Test {
+class CliTlsTest : public CliServerSuite<Flavour> {
 protected:
-    using Server = typename Flavour::Server;
+    using Suite = CliServerSuite<Flavour>;
 
     static void SetUpTestSuite() {
-        settings_ = std::make_unique<QTemporaryDir>();
         certDir_ = std::make_unique<QTemporaryDir>();
         ::chmod(QFile::encodeName(certDir_->path()).constData(), 0755);
-        if (!TestCertificate::make(certDir_->path(), &cert_, &error_))
+        if (!TestCertificate::make(certDir_->path(), &cert_, &Suite::error_))
             return;
-        typename Server::Options o;
+        typename Suite::Server::Options o;
         o.tlsCertificate = cert_.certificatePath;
         o.tlsKey = cert_.keyPath;
-        server_ = std::make_unique<Server>(o);
-        ready_ = server_->start();
-        if (!ready_)
-            error_ = server_->lastError();
+        Suite::startServer(o);
     }
     static void TearDownTestSuite() {
-        server_.reset();
-        settings_.reset();
+        Suite::TearDownTestSuite();
         certDir_.reset();
     }
-    void SetUp() override { ASSERT_TRUE(ready_) << "the server did not start: " << str(error_); }
 
-    static QString url(const QString& scheme = QStringLiteral("ftpes")) {
-        return scheme + QStringLiteral("://") + Flavour::account() +
-               QStringLiteral("127.0.0.1:%1/").arg(server_->port());
-    }
-    static QString remote(const QString& rel) {
-        QString base = QString::fromUtf8(server_->writableFolder());
-        if (!base.endsWith(QLatin1Char('/')))
-            base += QLatin1Char('/');
-        return base + rel;
-    }
-    static QString serverRel(const QString& rel) { return remote(rel).mid(1); }
-    static QString serverPath(const QString& rel) { return server_->localPath(serverRel(rel)); }
-    static CliResult cli(const QStringList& args, const QString& settingDir = QString()) {
-        return runCli(
-            args, CliRun::cliEnvironment(settingDir.isEmpty() ? settings_->path() : settingDir));
-    }
+    static QString url() { return Suite::url(QStringLiteral("ftpes")); }
     static QStringList trusted() { return {"--trust", cert_.fingerprint()}; }
-    QString local(const QString& rel) const { return work_.filePath(rel); }
 
-    QTemporaryDir work_;
-    static inline std::unique_ptr<Server> server_;
-    static inline std::unique_ptr<QTemporaryDir> settings_;
     static inline std::unique_ptr<QTemporaryDir> certDir_;
     static inline TestCertificate cert_;
-    static inline bool ready_ = false;
-    static inline QString error_;
 };
 
 TYPED_TEST_SUITE(CliTlsTest, ServerFlavours, FlavourNames);

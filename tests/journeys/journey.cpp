@@ -9,6 +9,7 @@
 #include "remote/ui/remote_tree_model.h"
 #include "session/ui/chat_page.h"
 #include "session/ui/chat_pane.h"
+#include "support/server_account.h"
 #include "support/vsftpd_server.h"
 #include "workspace/local_list_rows.h"
 #include "workspace/ui/local_explorer.h"
@@ -191,13 +192,7 @@ SiteRecord Journey::site() const {
 
 bool Journey::logIn(const QString& localProject, const QByteArray& remoteProject) {
     SiteList& sites = workbench_->sites();
-    SiteRecord site;
-    site.Name = QStringLiteral("Journey");
-    site.Comment = QStringLiteral("journey");
-    site.Host = server_->host();
-    site.Port = server_->port();
-    site.User = server_->user();
-    site.Password = server_->password();
+    SiteRecord site = SiteFor(*server_, QStringLiteral("Journey"), QStringLiteral("journey"));
     site.LocalProjectFolder = localProject;
     site.RemoteProjectFolder = QString::fromUtf8(remoteProject);
     bool replaced = false;

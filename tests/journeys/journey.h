@@ -2,10 +2,9 @@
 
 #include "app/workbench.h"
 #include "platform/beeper.h"
-#include "platform/help_viewer.h"
-#include "platform/launcher.h"
 #include "platform/shutdown.h"
 #include "session/tcp_transport.h"
+#include "support/desktop_recorders.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
 
@@ -160,11 +159,6 @@ public:
 private:
     bool openWindow();
 
-    class RecordingHelp : public HelpViewer {
-    public:
-        void showTopic(const QString& topic) override { topics << topic; }
-        QStringList topics;
-    };
     class QuietBeeper : public Beeper {
     public:
         void beep(int, int) override {}
@@ -172,19 +166,6 @@ private:
     class NoShutdown : public SystemShutdown {
     public:
         bool powerOff() override { return false; }
-    };
-    class RecordingLauncher : public Launcher {
-    public:
-        bool startDetached(const QString& program, const QStringList& args) override {
-            started << program + QLatin1Char(' ') + args.join(QLatin1Char(' '));
-            return true;
-        }
-        bool openLink(const QString& link) override {
-            links << link;
-            return true;
-        }
-        QStringList started;
-        QStringList links;
     };
 
     Options options_;

@@ -6,20 +6,13 @@
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
 #include "support/ftp_server_process.h"
+#include "ui/header_click.h"
 
 #include <QHeaderView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-void ClickHeader(QTreeView* view, int column) {
-    QHeaderView* header = view->header();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                    header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
 
 TEST(SortJourney, SizeHeaderSortsFoldersFirstAndTheOrderOutlivesARestart) {
     Journey j;

@@ -9,6 +9,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
+#include "support/server_account.h"
 #include "support/test_certificate.h"
 #include "support/vsftpd_server.h"
 #include "support/wait_until.h"
@@ -97,13 +98,7 @@ class PoolRig {
 public:
     PoolRig(const FtpServerProcess& server, int connections, TlsMode tls = TlsMode::Off)
         : session(&factory), engine(session), pool(engine, &factory) {
-        SessionOptions o;
-        o.host = server.host();
-        o.port = server.port();
-        o.user = server.user();
-        o.logonType = server.user() == QLatin1String("anonymous") ? 1 : 0;
-        o.password = server.password();
-        o.keepAliveInterval = 0;
+        SessionOptions o = SessionOptionsFor(server);
         o.tls = tls;
         session.setOptions(o);
         engine.setTransferPool(&pool);

@@ -1,17 +1,10 @@
 #include "session/command_check.h"
 #include "support/qt_printers.h"
+#include "support/session_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-CommandIndex Index(const QList<QByteArray>& words) {
-    CommandIndex index;
-    for (const QByteArray& w : words)
-        index.add(w);
-    index.sort();
-    return index;
-}
 
 QString Support(const QList<CommandCheckRow>& rows) {
     QString out;
@@ -42,7 +35,8 @@ TEST(CommandCheck, SupportColumnFromFeatAndHelp) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QList<CommandCheckRow> rows = CommandCheckRows(Index(c.feat), Index(c.help));
+        const QList<CommandCheckRow> rows =
+            CommandCheckRows(SessionHarness::indexOf(c.feat), SessionHarness::indexOf(c.help));
         EXPECT_EQ(QString::fromLatin1(c.expected), Support(rows));
     }
     const QList<CommandCheckRow> rows = CommandCheckRows({}, {});
@@ -53,8 +47,8 @@ TEST(CommandCheck, SupportColumnFromFeatAndHelp) {
 }
 
 TEST(CommandCheck, CheckMessages) {
-    const CommandIndex feat = Index({"MLST", "SIZE", "UTF8"});
-    const CommandIndex help = Index({"LIST", "RETR", "SITE"});
+    const CommandIndex feat = SessionHarness::indexOf({"MLST", "SIZE", "UTF8"});
+    const CommandIndex help = SessionHarness::indexOf({"LIST", "RETR", "SITE"});
     struct Case {
         const char* typed;
         const char* expected;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 namespace {
 
 Reply replyOf(const QList<QByteArray>& lines) {
@@ -60,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"nothingButNumberedLines", true, {"214-a\r\n", "214 b\r\n"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CommandIndex, LongReplyOfDistinctWordsStaysQuick) {
+TEST(CommandIndex, LongReplyOfDistinctWordsIsIndexedWhole) {
     // A hostile HELP reply: 200,000 distinct words of one letter.
     QList<QByteArray> lines{"214-help\r\n"};
     for (int line = 0; line < 2000; ++line) {
@@ -70,14 +68,20 @@ TEST(CommandIndex, LongReplyOfDistinctWordsStaysQuick) {
         lines.append(text + "\r\n");
     }
     lines.append("214 end\r\n");
-    QElapsedTimer timer;
-    timer.start();
     const CommandIndex index = indexHelpReply(replyOf(lines));
-    EXPECT_LT(timer.elapsed(), 5000);
     ASSERT_EQ(index.letterCount(), 1);
     EXPECT_EQ(index.groups().first().words.size(), 200000);
     EXPECT_TRUE(index.contains("X199999"));
     EXPECT_FALSE(index.contains("X200000"));
+
+    // Such a reply costs no lookup per word: adding only appends, and the
+    // repeats go when the index is sorted.
+    CommandIndex repeats;
+    for (const char* word : {"RETR", "STOR", "RETR"})
+        repeats.add(word);
+    EXPECT_EQ(layout(repeats), "R:RETR RETR|S:STOR");
+    repeats.sort();
+    EXPECT_EQ(layout(repeats), "R:RETR|S:STOR");
 }
 
 }  // namespace

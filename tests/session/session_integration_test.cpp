@@ -5,6 +5,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
+#include "support/server_account.h"
 #include "support/vsftpd_server.h"
 #include "support/wait_until.h"
 
@@ -55,15 +56,11 @@ public:
     LiveSession(const FtpServerProcess& server, bool preferMlsd = true,
                 const QString& password = QString())
         : session(&factory), engine(session) {
-        SessionOptions o;
-        o.host = server.host();
-        o.port = server.port();
-        o.user = server.user();
-        o.logonType = server.user() == QLatin1String("anonymous") ? 1 : 0;
-        o.password = password.isEmpty() ? server.password() : password;
+        SessionOptions o = SessionOptionsFor(server);
+        if (!password.isEmpty())
+            o.password = password;
         o.siteName = QStringLiteral("test");
         o.preferMlsd = preferMlsd;
-        o.keepAliveInterval = 0;
         session.setOptions(o);
         QObject::connect(&session, &FtpSession::logLine, [this](const LogLine& line) {
             log << line;

@@ -150,6 +150,20 @@ bool RawFtpControl::startTransfer(const QByteArray& command, QTcpSocket* data, R
     return true;
 }
 
+bool RawFtpControl::finishTransfer(Reply* final, int timeoutMs) {
+    Reply reply;
+    if (!readReply(&reply, timeoutMs)) {
+        return false;
+    }
+    if (final) {
+        *final = reply;
+    }
+    if (reply.code != 226 && reply.code != 250) {
+        return fail(QStringLiteral("transfer failed: ") + QString::fromUtf8(reply.text()));
+    }
+    return true;
+}
+
 bool RawFtpControl::retrieve(const QByteArray& command, QByteArray* data, Reply* final,
                              int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
@@ -166,17 +180,7 @@ bool RawFtpControl::retrieve(const QByteArray& command, QByteArray* data, Reply*
         data->append(channel.readAll());
     }
     data->append(channel.readAll());
-    Reply reply;
-    if (!readReply(&reply, remaining(deadline))) {
-        return false;
-    }
-    if (final) {
-        *final = reply;
-    }
-    if (reply.code != 226 && reply.code != 250) {
-        return fail(QStringLiteral("transfer failed: ") + QString::fromUtf8(reply.text()));
-    }
-    return true;
+    return finishTransfer(final, remaining(deadline));
 }
 
 bool RawFtpControl::store(const QByteArray& command, const QByteArray& data, Reply* final,
@@ -196,17 +200,7 @@ bool RawFtpControl::store(const QByteArray& command, const QByteArray& data, Rep
     if (channel.state() != QAbstractSocket::UnconnectedState) {
         channel.waitForDisconnected(remaining(deadline));
     }
-    Reply reply;
-    if (!readReply(&reply, remaining(deadline))) {
-        return false;
-    }
-    if (final) {
-        *final = reply;
-    }
-    if (reply.code != 226 && reply.code != 250) {
-        return fail(QStringLiteral("transfer failed: ") + QString::fromUtf8(reply.text()));
-    }
-    return true;
+    return finishTransfer(final, remaining(deadline));
 }
 
 void RawFtpControl::close() {

@@ -44,6 +44,8 @@ private:
     bool readLine(QByteArray* line, int timeoutMs);
     bool openPassive(QTcpSocket* data, int timeoutMs);
     bool startTransfer(const QByteArray& command, QTcpSocket* data, Reply* final, int timeoutMs);
+    // The reply that ends a transfer, once its data connection is closed.
+    bool finishTransfer(Reply* final, int timeoutMs);
     bool fail(const QString& message);
 
     QTcpSocket socket_;

@@ -6,6 +6,14 @@
 
 #include <gtest/gtest.h>
 
+CommandIndex SessionHarness::indexOf(const QList<QByteArray>& words) {
+    CommandIndex index;
+    for (const QByteArray& w : words)
+        index.add(w);
+    index.sort();
+    return index;
+}
+
 SessionOptions SessionHarness::defaultOptions() {
     SessionOptions o;
     o.host = QStringLiteral("127.0.0.1");

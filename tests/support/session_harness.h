@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/action_engine.h"
+#include "session/command_index.h"
 #include "session/ftp_session.h"
 #include "support/fake_transport.h"
 #include "support/qt_printers.h"
@@ -17,6 +18,8 @@ public:
     static SessionOptions defaultOptions();
     // "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)" with CR LF.
     static QByteArray pasv(int port, const QByteArray& host = "127,0,0,1");
+    // A sorted index of the words, as a FEAT or HELP reply naming them gives.
+    static CommandIndex indexOf(const QList<QByteArray>& words);
 
     FakeTransportFactory factory;
     FtpSession session;

@@ -1,8 +1,8 @@
-#include "platform/help_viewer.h"
 #include "session/command_index.h"
 #include "session/ui/command_check_dialog.h"
 #include "session/ui/command_queue_model.h"
 #include "session/ui/command_queue_window.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 #include "support/session_harness.h"
 
@@ -16,27 +16,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class RecordingHelp : public HelpViewer {
-public:
-    void showTopic(const QString& topic) override { topics << topic; }
-    QStringList topics;
-};
-
-CommandIndex Index(const QList<QByteArray>& words) {
-    CommandIndex index;
-    for (const QByteArray& w : words)
-        index.add(w);
-    index.sort();
-    return index;
-}
-
-}  // namespace
-
 TEST(CommandCheckDialog, ShowsSupportAndAnswersChecksThroughThePrompter) {
-    const CommandIndex feat = Index({"MLST", "REST", "SIZE"});
-    const CommandIndex help = Index({"LIST", "MLSD", "RETR"});
+    const CommandIndex feat = SessionHarness::indexOf({"MLST", "REST", "SIZE"});
+    const CommandIndex help = SessionHarness::indexOf({"LIST", "MLSD", "RETR"});
     ScriptedPrompter prompter;
     RecordingHelp helpViewer;
     CommandCheckDialog dialog(feat, help, prompter, helpViewer);

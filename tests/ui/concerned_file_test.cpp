@@ -10,6 +10,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/server_account.h"
 #include "workbench_harness.h"
 
 #include <gtest/gtest.h>
@@ -34,20 +35,9 @@ struct LiveSite {
     bool connect(const QString& concernedFile) {
         if (!server.start())
             return false;
-        SiteRecord site;
-        site.Name = QStringLiteral("Shop");
-        site.Comment = QStringLiteral("live");
-        site.Host = QStringLiteral("127.0.0.1");
-        site.Port = server.port();
-        site.User = server.user();
-        site.Password = server.password();
+        SiteRecord site = SiteFor(server, QStringLiteral("Shop"), QStringLiteral("live"));
         site.ConcernedFile = concernedFile;
-        Workbench::Services s;
-        s.transports = &transports;
-        s.beeper = &fakes.beeper;
-        s.shutdown = &fakes.shutdown;
-        s.launcher = &fakes.launcher;
-        workbench = std::make_unique<Workbench>(folder.path(), s);
+        workbench = std::make_unique<Workbench>(folder.path(), fakes.services(transports));
         workbench->settings().KeepAliveInterval = 0;
         workbench->sites().Records.push_back(site);
         workbench->sites().SelectedIndex = 0;

@@ -9,13 +9,13 @@
 #include "app/site_list.h"
 #include "app/ui/site_connect_dialog.h"
 #include "app/ui/tool_list_dialog.h"
-#include "dialog_test_support.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
 #include "remote/ui/task_panel.h"
 #include "screen_reader_menu.h"
 #include "session/direct_download_group.h"
 #include "session/ui/chat_pane.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 #include "support/session_harness.h"
 
@@ -32,7 +32,7 @@ TEST(ContextMenus, PanelAndDialogListsOpenFromTheKeyboard) {
     siteDialog.show();
     siteDialog.view()->selectRow(0);
 
-    WorkbenchHarness::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     std::vector<ToolRecord> tools(1);
     tools[0].Name = QStringLiteral("Editor");
     ToolListDialog toolDialog(tools, ToolListDialog::Mode::User, launcher, prompter, help);

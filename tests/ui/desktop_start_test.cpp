@@ -12,6 +12,7 @@
 #include "session/ui/chat_pane.h"
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
+#include "support/server_account.h"
 #include "workbench_harness.h"
 
 #include <QFile>
@@ -137,24 +138,12 @@ TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
     ASSERT_TRUE(server.start()) << server.lastError().toStdString();
     QTemporaryDir folder;
     SiteList sites;
-    SiteRecord site;
-    site.Name = QStringLiteral("Shop");
-    site.Comment = QStringLiteral("live");
-    site.Host = QStringLiteral("127.0.0.1");
-    site.Port = server.port();
-    site.User = server.user();
-    site.Password = server.password();
-    sites.Records.push_back(site);
+    sites.Records.push_back(SiteFor(server, QStringLiteral("Shop"), QStringLiteral("live")));
     ASSERT_TRUE(SaveSites(sites, folder.filePath(QStringLiteral("site.set"))));
 
     TcpTransportFactory transports;
     WorkbenchHarness fakes;
-    Workbench::Services s;
-    s.transports = &transports;
-    s.beeper = &fakes.beeper;
-    s.shutdown = &fakes.shutdown;
-    s.launcher = &fakes.launcher;
-    Workbench workbench(folder.path(), s);
+    Workbench workbench(folder.path(), fakes.services(transports));
     workbench.load();
     LaunchOptions launch;
     launch.site = QStringLiteral("Shop");

@@ -2,7 +2,6 @@
 #include "extras/ui/banner_panel.h"
 #include "extras/ui/markup_view.h"
 
-#include "platform/help_viewer.h"
 #include "support/http_folder_server.h"
 #include "support/timers_due_within.h"
 #include "workbench_harness.h"
@@ -17,12 +16,6 @@
 
 namespace {
 
-class RecordingHelp : public HelpViewer {
-public:
-    void showTopic(const QString& topic) override { topics << topic; }
-    QStringList topics;
-};
-
 QString helpFolder() {
     return QStringLiteral(VELMORA_SOURCE_HELP_DIR);
 }
@@ -30,7 +23,7 @@ QString helpFolder() {
 }  // namespace
 
 TEST(MarkupView, LinksOpenThroughTheLauncherOrTheOwnerAndTheRollWraps) {
-    WorkbenchHarness::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     MarkupView view(launcher);
     view.resize(300, 400);
     std::vector<std::pair<int, QString>> actions;
@@ -72,7 +65,7 @@ TEST(MarkupView, LinksOpenThroughTheLauncherOrTheOwnerAndTheRollWraps) {
 }
 
 TEST(AboutBox, ShowsNameVersionAndAHelpLink) {
-    WorkbenchHarness::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     RecordingHelp help;
     AboutBox box(help, launcher);
     EXPECT_EQ(box.windowTitle(), "About");
@@ -93,7 +86,7 @@ TEST(AboutBox, ShowsNameVersionAndAHelpLink) {
 }
 
 TEST(BannerPanel, FallbackWithoutBannersRotationWithThem) {
-    WorkbenchHarness::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     QTemporaryDir work;
     // Without an address nothing is fetched: the fallbacks stay, no tabs.
     {

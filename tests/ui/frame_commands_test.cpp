@@ -88,7 +88,7 @@ TEST(FrameCommands, CompareToolsAskForTheirTargetWhenPicked) {
     target = CompareWindow::ViewTarget{false, QStringLiteral("/home/u/site/a.html")};
     tool->trigger();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(h.launcher.started, QStringList{"/opt/ed/edit /home/u/site/a.html"});
+    EXPECT_EQ(h.launcher.started(), QStringList{"/opt/ed/edit /home/u/site/a.html"});
 }
 
 }  // namespace

@@ -28,11 +28,13 @@ TEST(FrameLive, ViewingToolsGetALocalCopyOrTheWebAddress) {
 
     // The browser gets the web address; the editor a fresh local copy.
     FindMenuAction(menu.get(), "Browser")->trigger();
-    EXPECT_EQ(live.fakes.launcher.started.value(0), "/opt/web/browse http://127.0.0.1/docs/a.html");
+    EXPECT_EQ(live.fakes.launcher.started().value(0),
+              "/opt/web/browse http://127.0.0.1/docs/a.html");
     ASSERT_TRUE(live.server.writeFile("docs/a.html", content + "changed\n"));
     FindMenuAction(menu.get(), "Editor")->trigger();
-    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return live.fakes.launcher.started.size() == 2; }));
-    const QString started = live.fakes.launcher.started[1];
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return live.fakes.launcher.started().size() == 2; }));
+    const QString started = live.fakes.launcher.started()[1];
     ASSERT_TRUE(started.startsWith("/opt/ed/edit /")) << started.toStdString();
     const QString copy = started.mid(QStringLiteral("/opt/ed/edit ").size());
     EXPECT_TRUE(copy.startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)));
@@ -47,7 +49,7 @@ TEST(FrameLive, ViewingToolsGetALocalCopyOrTheWebAddress) {
     QFile::remove(live.server.localPath("docs/a.html"));
     FindMenuAction(menu.get(), "Editor")->trigger();
     ASSERT_TRUE(live.idle());
-    EXPECT_EQ(live.fakes.launcher.started.size(), 2);
+    EXPECT_EQ(live.fakes.launcher.started().size(), 2);
     EXPECT_EQ(live.prompter.messages().value(0),
               "Could not fetch /docs/a.html to view it; the FTP chat says why.");
 }

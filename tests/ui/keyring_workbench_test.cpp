@@ -8,6 +8,7 @@
 #include "support/pyftpdlib_server.h"
 #include "support/qt_printers.h"
 #include "support/secret_service_session.h"
+#include "support/server_account.h"
 #include "workbench_harness.h"
 
 #include <QFile>
@@ -34,24 +35,14 @@ TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
     QTemporaryDir folder;
     const QString sitePath = folder.filePath(QStringLiteral("site.set"));
     SiteList sites;
-    SiteRecord site;
-    site.Name = QStringLiteral("Shop");
-    site.Host = QStringLiteral("127.0.0.1");
-    site.Port = server.port();
-    site.User = server.user();
-    site.Password = server.password();
-    sites.Records.push_back(site);
+    sites.Records.push_back(SiteFor(server, QStringLiteral("Shop")));
     ASSERT_TRUE(SaveSites(sites, sitePath));
     ASSERT_TRUE(fileOf(sitePath).contains(utf16(server.password())));
 
     KeychainSecretStore store;
     TcpTransportFactory transports;
     WorkbenchHarness fakes;
-    Workbench::Services services;
-    services.transports = &transports;
-    services.beeper = &fakes.beeper;
-    services.shutdown = &fakes.shutdown;
-    services.launcher = &fakes.launcher;
+    Workbench::Services services = fakes.services(transports);
     services.secrets = &store;
     {
         Workbench first(folder.path(), services);

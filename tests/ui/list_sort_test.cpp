@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/ui/main_frame.h"
+#include "header_click.h"
 #include "live_frame.h"
 #include "remote/remote_list_columns.h"
 #include "remote/ui/explorer_item_view.h"
@@ -25,13 +26,6 @@
 #include "workspace/ui/search_window.h"
 
 namespace {
-
-void ClickHeader(QTreeView* view, int column) {
-    QHeaderView* header = view->header();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                    header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
 
 QStringList RowNames(const QAbstractItemModel* model) {
     QStringList names;

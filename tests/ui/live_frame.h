@@ -9,6 +9,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/server_account.h"
 #include "workbench_harness.h"
 
 #include <QAbstractItemView>
@@ -34,12 +35,7 @@ struct LiveFrame {
     bool open() {
         if (!server.start())
             return false;
-        Workbench::Services s;
-        s.transports = &transports;
-        s.beeper = &fakes.beeper;
-        s.shutdown = &fakes.shutdown;
-        s.launcher = &fakes.launcher;
-        workbench = std::make_unique<Workbench>(folder.path(), s);
+        workbench = std::make_unique<Workbench>(folder.path(), fakes.services(transports));
         workbench->settings().KeepAliveInterval = 0;
         workbench->engine().downloadOptions.showAlert = 0;
         workbench->engine().uploadOptions.showAlert = 0;
@@ -52,14 +48,7 @@ struct LiveFrame {
     }
 
     SiteRecord site() const {
-        SiteRecord r;
-        r.Name = QStringLiteral("Live");
-        r.Comment = QStringLiteral("pyftpdlib");
-        r.Host = server.host();
-        r.Port = server.port();
-        r.User = server.user();
-        r.Password = server.password();
-        return r;
+        return SiteFor(server, QStringLiteral("Live"), QStringLiteral("pyftpdlib"));
     }
 
     // Opens the window and logs in to a stored site; waits for the first listing.

@@ -12,11 +12,11 @@
 #include <QTest>
 
 #include "app/ui/main_frame.h"
-#include "dialog_test_support.h"
 #include "platform/local_places.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"
 #include "screen_reader_menu.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"
 #include "workspace/local_drag_data.h"

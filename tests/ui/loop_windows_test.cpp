@@ -2,12 +2,12 @@
 // what came back, end with the time used and refuse bad input through the
 // prompter. With VELMORA_SCREENSHOT_DIR set they also leave pictures there.
 #include "cli/tree_snapshot.h"
-#include "dialog_test_support.h"
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
 #include "remote/task_status.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
+#include "support/desktop_recorders.h"
 #include "support/pyftpdlib_suite.h"
 #include "support/scripted_prompter.h"
 #include "workbench_harness.h"

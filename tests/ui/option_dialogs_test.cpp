@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialog_test_support.h"
+#include "support/desktop_recorders.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 #include "support/timers_due_within.h"
@@ -84,7 +84,7 @@ TEST(OptionDialogsTest, ColorDialogSaysNoChangeAndReturnsTheNewColour) {
 }
 
 TEST(OptionDialogsTest, BeepDialogTestsUntilStoppedAndRefusesNoChange) {
-    Harness::RecordingBeeper beeper;
+    RecordingBeeper beeper;
     ScriptedPrompter prompter;
     BeepOptions opened;
     opened.notContinually = true;
@@ -128,8 +128,8 @@ TEST(OptionDialogsTest, BeepDialogTestsUntilStoppedAndRefusesNoChange) {
 
 TEST(OptionDialogsTest, ShutdownIsConfirmedThenCountedDown) {
     AppSettings settings;
-    Harness::RecordingBeeper beeper;
-    Harness::RecordingShutdown shutdown;
+    RecordingBeeper beeper;
+    RecordingShutdown shutdown;
     CompletionActions completion(settings, beeper, shutdown);
     ScriptedPrompter messages;
     QWidget frame;

@@ -1,8 +1,8 @@
 // The remote side's dialogs as a user meets them: what they start from and
 // what their buttons refuse.
-#include "dialog_test_support.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/permissions_dialog.h"
+#include "support/desktop_recorders.h"
 #include "support/scripted_prompter.h"
 
 #include <QTreeWidget>

@@ -14,6 +14,7 @@
 #include "support/fake_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/server_account.h"
 #include "support/wait_until.h"
 
 #include "screen_reader_menu.h"
@@ -532,13 +533,7 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
     explorer.setLocalFolderSource([&] { return local.path(); });
     explorer.resize(900, 400);
     explorer.show();
-    SessionOptions options;
-    options.host = server.host();
-    options.port = server.port();
-    options.user = server.user();
-    options.password = server.password();
-    options.keepAliveInterval = 0;
-    session.setOptions(options);
+    session.setOptions(SessionOptionsFor(server));
     session.connectNew();
     auto idle = [&] { return session.loggedIn() && session.queue().isEmpty(); };
     ASSERT_TRUE(waitUntil([&] { return idle() && explorer.treeModel()->hasRoot(); }, 15000));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialog_test_support.h"
+#include "support/desktop_recorders.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 

@@ -1,7 +1,7 @@
 // The FTP over TLS choice of the site pages and the certificate question.
 #include <gtest/gtest.h>
 
-#include "dialog_test_support.h"
+#include "support/desktop_recorders.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -86,7 +85,7 @@ TEST(ToneBeeper, PlaysTheToneOnTheSoundServerWithoutWaiting) {
     EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 
-TEST(ToneBeeper, WithoutASoundServerRingsTheBellAtOnce) {
+TEST(ToneBeeper, WithoutASoundServerRingsTheBell) {
     int code = 0;
     const QString out =
         runChild("DISABLED_RingsTheBell", "unix:/nonexistent/velmora-no-sound", &code);
@@ -105,29 +104,26 @@ TEST(ToneBeeperChild, DISABLED_PlaysOut) {
     // The whole 10 ms went out.
     EXPECT_GE(ended.at(0).at(0).toLongLong(), 9000);
 
-    // A long beep returns at once, and a beep over it replaces it: the short
-    // one ends long before the long one could have. The margins are wide so a
-    // busy machine cannot blur the two.
-    QElapsedTimer clock;
-    clock.start();
+    // A long beep comes back while it sounds, and a beep over it replaces it:
+    // the next tone to end is the short one, whole, long before the long one
+    // could have.
     beeper.beep(440, 20000);
-    EXPECT_LT(clock.elapsed(), 10000);
-    clock.restart();
+    EXPECT_EQ(ended.count(), 1);
     beeper.beep(880, 20);
     ASSERT_TRUE(ended.wait(15000));
-    EXPECT_LT(clock.elapsed(), 15000);
+    ASSERT_EQ(ended.count(), 2);
     EXPECT_GE(ended.last().at(0).toLongLong(), 19000);
+    EXPECT_LT(ended.last().at(0).toLongLong(), 1000000);
 }
 
 TEST(ToneBeeperChild, DISABLED_RingsTheBell) {
     ToneBeeper beeper;
     QSignalSpy ended(&beeper, &ToneBeeper::toneEnded);
-    QElapsedTimer clock;
-    clock.start();
+    // No sound server: each beep rings the bell. One that waited for a server
+    // to answer would run the child into the parent's bound.
     beeper.beep(1000, 10);
+    EXPECT_FALSE(beeper.lastBeepWasTone());
     beeper.beep(1000, 10);
-    // No sound server: the bell rings without a wait for one to answer.
-    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_FALSE(beeper.lastBeepWasTone());
     EXPECT_FALSE(ended.wait(300));
 }

@@ -18,6 +18,7 @@
 #include "session/tcp_transport.h"
 #include "support/pyftpdlib_server.h"
 #include "support/scripted_prompter.h"
+#include "support/server_account.h"
 #include "support/wait_until.h"
 
 #include "platform/help_viewer.h"
@@ -73,13 +74,7 @@ struct Window {
         explorer.show();
         panel.resize(400, 400);
         panel.show();
-        SessionOptions o;
-        o.host = server.host();
-        o.port = server.port();
-        o.user = server.user();
-        o.password = server.password();
-        o.keepAliveInterval = 0;
-        session.setOptions(o);
+        session.setOptions(SessionOptionsFor(server));
         QObject::connect(&pool, &TransferPool::logLine, [this](const LogLine& l) { log << l; });
     }
     ~Window() { session.closeConnection(); }

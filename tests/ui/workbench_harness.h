@@ -1,9 +1,7 @@
 #pragma once
 
 #include "app/workbench.h"
-#include "platform/beeper.h"
-#include "platform/launcher.h"
-#include "platform/shutdown.h"
+#include "support/desktop_recorders.h"
 #include "support/fake_transport.h"
 
 #include <QPointer>
@@ -16,33 +14,6 @@
 // A workbench over scripted transports in a temporary settings folder, with
 // recording stand-ins for the beeper, the shutdown and the launcher.
 struct WorkbenchHarness {
-    class RecordingBeeper : public Beeper {
-    public:
-        void beep(int frequency, int ms) override { beeps.append({frequency, ms}); }
-        QList<QPair<int, int>> beeps;
-    };
-    class RecordingShutdown : public SystemShutdown {
-    public:
-        bool powerOff() override {
-            ++calls;
-            return true;
-        }
-        int calls = 0;
-    };
-    class RecordingLauncher : public Launcher {
-    public:
-        bool startDetached(const QString& program, const QStringList& args) override {
-            started << program + QLatin1Char(' ') + args.join(QLatin1Char(' '));
-            return true;
-        }
-        bool openLink(const QString& link) override {
-            links << link;
-            return true;
-        }
-        QStringList started;
-        QStringList links;
-    };
-
     QTemporaryDir folder;
     FakeTransportFactory transports;
     RecordingBeeper beeper;
@@ -54,15 +25,20 @@ struct WorkbenchHarness {
 
     void make() {
         workbench.reset();
-        Workbench::Services s;
-        s.transports = &transports;
-        s.beeper = &beeper;
-        s.shutdown = &shutdown;
-        s.launcher = &launcher;
-        workbench = std::make_unique<Workbench>(folder.path(), s);
+        workbench = std::make_unique<Workbench>(folder.path(), services(transports));
         // The scripted transports play one connection: no transfer connections.
         workbench->settings().SimultaneousTransfers = 0;
         workbench->transferPool().setConnections(0);
+    }
+
+    // The recording stand-ins, with connections made by `factory`.
+    Workbench::Services services(TransportFactory& factory) {
+        Workbench::Services s;
+        s.transports = &factory;
+        s.beeper = &beeper;
+        s.shutdown = &shutdown;
+        s.launcher = &launcher;
+        return s;
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }
