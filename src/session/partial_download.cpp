@@ -50,6 +50,11 @@ std::optional<PartialSource> parseRecord(const QByteArray& text) {
 
 }  // namespace
 
+bool PartialDownload::isPartName(const QString& fileName) {
+    return fileName.size() > qsizetype(sizeof(kSuffix)) && fileName.startsWith(QLatin1Char('.')) &&
+           fileName.endsWith(QLatin1String(kSuffix));
+}
+
 QString PartialDownload::pathFor(const QString& target) {
     const QFileInfo info(target);
     // The hidden name must stay a legal one (255 bytes) beside the longest target.

@@ -34,6 +34,9 @@ public:
     static constexpr char kSuffix[] = ".velmora-part";
 
     static QString pathFor(const QString& target);
+    // A file name of that hidden data: it is the download's own, never a file to
+    // show, compare or upload.
+    static bool isPartName(const QString& fileName);
     // The sealed data beside a target; nullopt when there is none.
     static std::optional<KeptPart> inspect(const QString& target);
     // The record of an open file; nullopt when it has none.

@@ -3,6 +3,7 @@
 #include "remote/local_name_guard.h"
 #include "remote/remote_item.h"
 #include "remote/remote_time.h"
+#include "session/partial_download.h"
 #include "workspace/local_listing.h"
 
 #include <QDir>
@@ -177,6 +178,9 @@ FolderCompareResult CompareFolder(const QString& localFolder, const RemoteItemLi
     std::vector<LocalCompareEntry> local;
     local.reserve(size_t(infos.size()));
     for (const QFileInfo& info : infos) {
+        // A download's own data is not a file of the project.
+        if (!info.isDir() && PartialDownload::isPartName(info.fileName()))
+            continue;
         LocalCompareEntry e;
         e.name = info.fileName();
         e.folder = info.isDir();

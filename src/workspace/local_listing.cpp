@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "session/partial_download.h"
 #include "workspace/project_folders.h"
 
 bool IsHiddenLocalName(const QString& name) {
@@ -42,8 +43,16 @@ LocalListing ListLocalFolder(const QString& folder, int showFlags) {
     return listing;
 }
 
+LocalListing ListLocalFolderForView(const QString& folder, int showFlags) {
+    LocalListing listing = ListLocalFolder(folder, showFlags);
+    std::erase_if(listing.entries, [](const LocalEntry& entry) {
+        return entry.kind != QLatin1Char('d') && PartialDownload::isPartName(entry.name);
+    });
+    return listing;
+}
+
 LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags) {
-    LocalListing all = ListLocalFolder(folder, showFlags);
+    LocalListing all = ListLocalFolderForView(folder, showFlags);
     LocalListing walk;
     walk.ok = all.ok;
     for (LocalEntry& entry : all.entries) {

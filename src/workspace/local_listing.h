@@ -39,7 +39,11 @@ bool IsHiddenLocalName(const QString& name);
 // and ".."; hidden names only when showFlags has LocalShow::HiddenFiles.
 LocalListing ListLocalFolder(const QString& folder, int showFlags);
 
-// The entries an upload walks: as ListLocalFolder, but linked folders (never
+// The entries the local list shows: as ListLocalFolder, without the data of
+// downloads that run or stopped short (".NAME.velmora-part").
+LocalListing ListLocalFolderForView(const QString& folder, int showFlags);
+
+// The entries an upload walks: as ListLocalFolderForView, but linked folders (never
 // entered, so a link cannot lead the walk elsewhere or round in a loop) and
 // special files (which cannot be read as files) go to skipped instead.
 LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags);

@@ -157,6 +157,10 @@ TEST(FolderComparison, ReadsTheDiskAndGivesNothingForAnUnreadableFolder) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("abc");
     f.close();
+    // A download stopped short leaves its data beside the file; it is no project file.
+    QFile part(dir.filePath(".other.velmora-part"));
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.close();
     const RemoteItemList listing = remote({{"other", '-', 1}});
     FolderCompareResult r = CompareFolder(dir.path(), listing, kSize);
     ASSERT_TRUE(r.localReadable);

@@ -215,6 +215,7 @@ TEST_F(LocalDisk, ListingHonoursHiddenFlagAndMarksLinksAndSpecialFiles) {
     mkdirs("dir/sub");
     WriteFile(at("dir/f.bin"), QByteArray(1234, 'x'));
     WriteFile(at("dir/.dot"), "d");
+    WriteFile(at("dir/.f.bin.velmora-part"), "half");
     ASSERT_TRUE(QFile::link(outside.path(), at("dir/linked")));
     ASSERT_TRUE(MakeFifo(at("dir/pipe")));
 
@@ -248,8 +249,16 @@ TEST_F(LocalDisk, ListingHonoursHiddenFlagAndMarksLinksAndSpecialFiles) {
     EXPECT_TRUE(pipe->isSpecial);
 
     const LocalListing withHidden = ListLocalFolder(at("dir"), LocalShow::HiddenFiles);
-    EXPECT_EQ(5u, withHidden.entries.size());
+    EXPECT_EQ(6u, withHidden.entries.size());
     EXPECT_NE(nullptr, byName(withHidden, QStringLiteral(".dot")));
+
+    // A download's part data is neither shown nor uploaded, hidden files or not.
+    const LocalListing shown = ListLocalFolderForView(at("dir"), LocalShow::HiddenFiles);
+    EXPECT_EQ(5u, shown.entries.size());
+    EXPECT_EQ(nullptr, byName(shown, QStringLiteral(".f.bin.velmora-part")));
+    const LocalListing uploadAll = ListLocalFolderForUpload(at("dir"), LocalShow::HiddenFiles);
+    EXPECT_EQ(nullptr, byName(uploadAll, QStringLiteral(".f.bin.velmora-part")));
+    EXPECT_NE(nullptr, byName(uploadAll, QStringLiteral(".dot")));
 
     const LocalListing upload = ListLocalFolderForUpload(at("dir"), 0);
     ASSERT_TRUE(upload.ok);

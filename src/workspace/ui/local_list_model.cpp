@@ -82,7 +82,7 @@ void LocalListModel::showFolder(const QString& folder) {
         this,
         [folder, flags] {
             FolderRows result;
-            const LocalListing listing = ListLocalFolder(folder, flags);
+            const LocalListing listing = ListLocalFolderForView(folder, flags);
             result.ok = listing.ok;
             result.rows = BuildFolderRows(listing.entries);
             return result;
