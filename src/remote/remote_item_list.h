@@ -19,29 +19,6 @@ struct RejectedLines {
     QByteArray first;  // the first such line, as received, without its line end
 };
 
-// One entry of a list read where it is stored: no copy is made, and the texts
-// stay valid while the list they come from is neither changed nor destroyed.
-struct RemoteItemView {
-    char kind = 0;
-    QByteArrayView permissions;
-    QByteArrayView time;
-    QByteArrayView linkTarget;
-    QByteArrayView name;
-    qint64 size = 0;
-    int year = -1;
-    int month = -1;
-    int day = -1;
-    int links = -1;
-    QByteArrayView owner;
-    QByteArrayView group;
-    QByteArrayView unique;
-
-    bool isFolder() const { return kind == 'd'; }
-    RemoteItem toItem() const;
-    // The fields of an item held on its own (valid while it lives unchanged).
-    static RemoteItemView of(const RemoteItem& item);
-};
-
 // The items of one remote folder, sorted for display. A value type: copying a
 // list shares its storage until one of the copies changes, so views and
 // actions may each hold the listing without a second copy of it in memory.
