@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QSharedDataPointer>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -127,3 +128,7 @@ public:
 private:
     QSharedDataPointer<Data> d_;
 };
+
+// A listing held by several owners at once (the tree node, the list, an
+// action), none of which changes it.
+using SharedRemoteItems = std::shared_ptr<const RemoteItemList>;
