@@ -2,15 +2,16 @@
 
 #include "platform/local_path.h"
 #include "platform/path_containment.h"
+#include "remote/remote_path.h"
 #include "session/reply.h"
 
 QString ResolveRemotePath(const QString& folder, const QString& argument) {
+    // Not a plain join: an absolute argument stands alone, and before the
+    // first PWD the session is taken to stand in the root.
     if (argument.startsWith(QLatin1Char('/')))
         return argument;
-    if (folder.isEmpty())
-        return QLatin1Char('/') + argument;
-    return folder.endsWith(QLatin1Char('/')) ? folder + argument
-                                             : folder + QLatin1Char('/') + argument;
+    const QByteArray from = folder.isEmpty() ? QByteArrayLiteral("/") : folder.toUtf8();
+    return QString::fromUtf8(joinRemotePath(from, argument.toUtf8()));
 }
 
 QString FollowRenamedPath(const QString& path, const QString& from, const QString& to) {

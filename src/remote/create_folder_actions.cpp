@@ -2,12 +2,13 @@
 
 #include "remote/action_engine.h"
 
+template <>
 void CreateFolderAction::process(const RemoteItemList& items) {
     // An existing name is dropped silently; the session stands in the parent, so
     // the names go bare.
     StepList creates;
     QList<QByteArray> created;
-    for (const QByteArray& name : names) {
+    for (const QByteArray& name : request.names) {
         if (name.isEmpty() || items.contains(name) || created.contains(name))
             continue;
         creates.append({"MKD", name});
@@ -17,9 +18,5 @@ void CreateFolderAction::process(const RemoteItemList& items) {
         return;
     insertNextCommands(creates);
     insertNext(std::make_unique<RefreshFolderByCreateAction>(
-        engine(), folder, engine().shortListingSequence(), names));
-}
-
-void RefreshFolderByCreateAction::process(const RemoteItemList& items) {
-    engine().announceListing(*this, items);
+        engine(), folder, engine().shortListingSequence(), request));
 }

@@ -1,34 +1,18 @@
 #pragma once
 
-#include "remote/listing_action.h"
+#include "remote/folder_change_listing.h"
 
 #include <QList>
 
-// Lists the parent and creates the names it does not hold yet.
-class CreateFolderAction : public ListingAction {
-public:
-    CreateFolderAction(ActionEngine& engine, QByteArray parent, const StepList& steps,
-                       QList<QByteArray> names)
-        : ListingAction(engine, ActionKind::CreateFolder, std::move(parent), steps),
-          names(std::move(names)) {}
-
+struct CreateFolderRequest {
     QList<QByteArray> names;
-
-protected:
-    void process(const RemoteItemList& items) override;
 };
 
-// The parent's listing after the creation; the views select the created entry by
-// the names it carries.
-class RefreshFolderByCreateAction : public ListingAction {
-public:
-    RefreshFolderByCreateAction(ActionEngine& engine, QByteArray parent, const StepList& steps,
-                                QList<QByteArray> names)
-        : ListingAction(engine, ActionKind::RefreshFolderByCreateFolder, std::move(parent), steps),
-          names(std::move(names)) {}
+// Lists the parent and creates the names it does not hold yet; the listing
+// after the creation lets the views select the created entry by its name.
+using CreateFolderAction = FolderChangeListing<ActionKind::CreateFolder, CreateFolderRequest>;
+using RefreshFolderByCreateAction =
+    FolderChangeListing<ActionKind::RefreshFolderByCreateFolder, CreateFolderRequest>;
 
-    QList<QByteArray> names;
-
-protected:
-    void process(const RemoteItemList& items) override;
-};
+template <>
+void CreateFolderAction::process(const RemoteItemList& items);

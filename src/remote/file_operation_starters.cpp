@@ -109,7 +109,7 @@ bool FileOperationStarters::createFolder(const QByteArray& parent, const QByteAr
     }
     Groups groups;
     groups.push_back(std::make_unique<CreateFolderAction>(
-        engine_, parent, engine_.listingSequence(parent), QList<QByteArray>{name}));
+        engine_, parent, engine_.listingSequence(parent), CreateFolderRequest{{name}}));
     engine_.appendTask(QStringLiteral("Start creating directory"), std::move(groups),
                        QStringLiteral("Creating directory completed"), kCodeNone);
     return true;
@@ -123,7 +123,7 @@ bool FileOperationStarters::rename(const QByteArray& folder, const QByteArray& o
     }
     Groups groups;
     groups.push_back(std::make_unique<RenameAtomAction>(
-        engine_, folder, engine_.listingSequence(folder), oldName, newName, flag));
+        engine_, folder, engine_.listingSequence(folder), RenameRequest{oldName, newName, flag}));
     engine_.appendTask(QStringLiteral("Start rename"), std::move(groups),
                        QStringLiteral("Rename completed"), kCodeNone);
     return true;

@@ -7,6 +7,10 @@ ListingAction::ListingAction(ActionEngine& engine, ActionKind kind, QByteArray f
                              const StepList& steps)
     : ListingGroup(kind, std::move(folder), steps), engine_(engine) {}
 
+void ListingAction::showListing(const RemoteItemList& items) {
+    engine().announceListing(*this, items);
+}
+
 int ListingAction::infoLevel() const {
     switch (actionKind()) {
         case ActionKind::InitFolder:

@@ -43,6 +43,8 @@ protected:
     // each further one behind the previous.
     CommandGroup* insertNext(std::unique_ptr<CommandGroup> group);
     PureGroup* insertNextCommands(const StepList& steps);
+    // Hands the listing to the views.
+    void showListing(const RemoteItemList& items);
 
     // Recursive walks: whether this walk may enter a folder listed here
     // (`item` names it); an error line says why not. Actions that go on with

@@ -170,42 +170,6 @@ struct RemoteItemList::Data : QSharedData {
     }
 };
 
-RemoteItem RemoteItemView::toItem() const {
-    RemoteItem item;
-    item.kind = kind;
-    item.permissions = permissions.toByteArray();
-    item.time = time.toByteArray();
-    item.linkTarget = linkTarget.toByteArray();
-    item.name = name.toByteArray();
-    item.size = size;
-    item.year = year;
-    item.month = month;
-    item.day = day;
-    item.links = links;
-    item.owner = owner.toByteArray();
-    item.group = group.toByteArray();
-    item.unique = unique.toByteArray();
-    return item;
-}
-
-RemoteItemView RemoteItemView::of(const RemoteItem& item) {
-    RemoteItemView v;
-    v.kind = item.kind;
-    v.permissions = item.permissions;
-    v.time = item.time;
-    v.linkTarget = item.linkTarget;
-    v.name = item.name;
-    v.size = item.size;
-    v.year = item.year;
-    v.month = item.month;
-    v.day = item.day;
-    v.links = item.links;
-    v.owner = item.owner;
-    v.group = item.group;
-    v.unique = item.unique;
-    return v;
-}
-
 RemoteItemList::RemoteItemList() : d_(new Data) {}
 RemoteItemList::RemoteItemList(const RemoteItemList&) = default;
 RemoteItemList::RemoteItemList(RemoteItemList&& other) noexcept : d_(std::move(other.d_)) {
@@ -352,12 +316,7 @@ bool RemoteItemList::equal(const RemoteItemList& other) const {
     if (size() != other.size())
         return false;
     for (int i = 0; i < size(); ++i) {
-        const RemoteItemView a = view(i);
-        const RemoteItemView b = other.view(i);
-        if (a.kind != b.kind || a.size != b.size || a.year != b.year || a.month != b.month ||
-            a.day != b.day || a.links != b.links || a.name != b.name ||
-            a.permissions != b.permissions || a.time != b.time || a.linkTarget != b.linkTarget ||
-            a.owner != b.owner || a.group != b.group || a.unique != b.unique)
+        if (view(i) != other.view(i))
             return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QSharedDataPointer>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -17,29 +18,6 @@ class ListingGrammar;
 struct RejectedLines {
     int count = 0;
     QByteArray first;  // the first such line, as received, without its line end
-};
-
-// One entry of a list read where it is stored: no copy is made, and the texts
-// stay valid while the list they come from is neither changed nor destroyed.
-struct RemoteItemView {
-    char kind = 0;
-    QByteArrayView permissions;
-    QByteArrayView time;
-    QByteArrayView linkTarget;
-    QByteArrayView name;
-    qint64 size = 0;
-    int year = -1;
-    int month = -1;
-    int day = -1;
-    int links = -1;
-    QByteArrayView owner;
-    QByteArrayView group;
-    QByteArrayView unique;
-
-    bool isFolder() const { return kind == 'd'; }
-    RemoteItem toItem() const;
-    // The fields of an item held on its own (valid while it lives unchanged).
-    static RemoteItemView of(const RemoteItem& item);
 };
 
 // The items of one remote folder, sorted for display. A value type: copying a
@@ -150,3 +128,7 @@ public:
 private:
     QSharedDataPointer<Data> d_;
 };
+
+// A listing held by several owners at once (the tree node, the list, an
+// action), none of which changes it.
+using SharedRemoteItems = std::shared_ptr<const RemoteItemList>;

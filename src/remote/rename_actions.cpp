@@ -2,15 +2,12 @@
 
 #include "remote/action_engine.h"
 
+template <>
 void RenameAtomAction::process(const RemoteItemList& items) {
     // Renaming onto an existing entry would replace it on many servers.
-    if (items.contains(newName))
+    if (items.contains(request.newName))
         return;
-    insertNextCommands({{"RNFR", oldName}, {"RNTO", newName}});
+    insertNextCommands({{"RNFR", request.oldName}, {"RNTO", request.newName}});
     insertNext(std::make_unique<RefreshFolderByRenameAction>(
-        engine(), folder, engine().shortListingSequence(), oldName, newName, flag));
-}
-
-void RefreshFolderByRenameAction::process(const RemoteItemList& items) {
-    engine().announceListing(*this, items);
+        engine(), folder, engine().shortListingSequence(), request));
 }

@@ -1,40 +1,18 @@
 #pragma once
 
-#include "remote/listing_action.h"
+#include "remote/folder_change_listing.h"
 
-// Lists the folder and renames one entry unless the new name is taken.
-class RenameAtomAction : public ListingAction {
-public:
-    RenameAtomAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                     QByteArray oldName, QByteArray newName, quint8 flag)
-        : ListingAction(engine, ActionKind::RenameAtom, std::move(folder), steps),
-          oldName(std::move(oldName)),
-          newName(std::move(newName)),
-          flag(flag) {}
-
+struct RenameRequest {
     QByteArray oldName;
     QByteArray newName;
-    quint8 flag;  // passed on to the views
-
-protected:
-    void process(const RemoteItemList& items) override;
+    quint8 flag = 0;  // passed on to the views
 };
 
-// The folder's listing after a rename; the views select the entry under its new
-// name.
-class RefreshFolderByRenameAction : public ListingAction {
-public:
-    RefreshFolderByRenameAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                                QByteArray oldName, QByteArray newName, quint8 flag)
-        : ListingAction(engine, ActionKind::RefreshFolderByRename, std::move(folder), steps),
-          oldName(std::move(oldName)),
-          newName(std::move(newName)),
-          flag(flag) {}
+// Lists the folder and renames one entry unless the new name is taken; the
+// listing after the rename lets the views select the entry under its new name.
+using RenameAtomAction = FolderChangeListing<ActionKind::RenameAtom, RenameRequest>;
+using RefreshFolderByRenameAction =
+    FolderChangeListing<ActionKind::RefreshFolderByRename, RenameRequest>;
 
-    QByteArray oldName;
-    QByteArray newName;
-    quint8 flag;
-
-protected:
-    void process(const RemoteItemList& items) override;
-};
+template <>
+void RenameAtomAction::process(const RemoteItemList& items);

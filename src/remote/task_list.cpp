@@ -54,11 +54,7 @@ void TaskList::onTransferStarted(const SocketGroup* group, const TransferInfo& i
         return;
     TaskBox box;
     box.group = group;
-    box.kind = info.socketKind;
-    box.remoteFolder = info.remoteFolder;
-    box.fileName = info.fileName;
-    box.localPath = info.localPath;
-    box.total = info.total;
+    box.info = info;
     box.position = info.startOffset;
     // A group reported twice keeps its one box.
     const int existing = indexOf(group);

@@ -2,7 +2,6 @@
 
 #include "session/transfer_info.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -16,11 +15,7 @@ class TransferPool;
 // One box of the task panel: a transfer in the queue and how far it has got.
 struct TaskBox {
     const SocketGroup* group = nullptr;  // identifies the box; alive while the box is
-    int kind = 0;                        // socket kind 2..5
-    QByteArray remoteFolder;
-    QByteArray fileName;
-    QString localPath;
-    qint64 total = -1;  // -1 when not known
+    TransferInfo info;                   // as the transfer reported its start
     qint64 position = 0;
     // Why the transfer can not go on (a refusal it waits on, a lost
     // connection); empty while it is sound.

@@ -19,18 +19,18 @@ QString TaskKindText(int socketKind) {
 TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint64 nowMs,
                                 qint64 inactivityLimitMs) {
     TaskFigures f;
-    const bool done = box.total >= 0 && box.position >= box.total;
+    const bool done = box.info.total >= 0 && box.position >= box.info.total;
     f.stalled = !done && start.movedMs >= 0 && nowMs - start.movedMs > inactivityLimitMs;
     f.elapsedMs = qMax<qint64>(0, nowMs - start.timeMs);
-    if (box.total > 0)
-        f.percent = int(qBound(qint64(0), box.position * 100 / box.total, qint64(100)));
-    else if (box.total == 0)
+    if (box.info.total > 0)
+        f.percent = int(qBound(qint64(0), box.position * 100 / box.info.total, qint64(100)));
+    else if (box.info.total == 0)
         f.percent = 100;
     const qint64 moved = qMax<qint64>(0, box.position - start.position);
     if (f.elapsedMs > 0)
         f.bytesPerSecond = moved * 1000 / f.elapsedMs;
-    if (box.total >= 0) {
-        const qint64 left = qMax<qint64>(0, box.total - box.position);
+    if (box.info.total >= 0) {
+        const qint64 left = qMax<qint64>(0, box.info.total - box.position);
         if (left == 0)
             f.remainingMs = 0;
         else if (moved > 0 && f.elapsedMs > 0 && !f.stalled)

@@ -16,15 +16,11 @@ void DirectDownloadGroup::replyArrived(const Reply& reply) {
 }
 
 DirectDownloadGroup::~DirectDownloadGroup() {
-    if (reportedStart_ && host())
-        host()->transferEnded(this);
+    announceEnd();
 }
 
 void DirectDownloadGroup::onAttached() {
-    if (!reportedStart_ && host()) {
-        reportedStart_ = true;
-        host()->transferStarted(this, info_);
-    }
+    announceStart(info_);
 }
 
 void DirectDownloadGroup::receive() {

@@ -31,5 +31,4 @@ private:
     QByteArray content_;
     TransferSize size_;
     qint64 received_ = 0;
-    bool reportedStart_ = false;
 };

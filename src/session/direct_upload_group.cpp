@@ -10,15 +10,11 @@ DirectUploadGroup::DirectUploadGroup(TransferInfo info, QByteArray content, cons
 }
 
 DirectUploadGroup::~DirectUploadGroup() {
-    if (reportedStart_ && host())
-        host()->transferEnded(this);
+    announceEnd();
 }
 
 void DirectUploadGroup::onAttached() {
-    if (!reportedStart_ && host()) {
-        reportedStart_ = true;
-        host()->transferStarted(this, info_);
-    }
+    announceStart(info_);
 }
 
 void DirectUploadGroup::onFinished(bool success) {

@@ -36,6 +36,5 @@ private:
     TransferInfo info_;
     QByteArray content_;
     qint64 position_ = 0;
-    bool reportedStart_ = false;
     bool sentAnything_ = false;
 };

@@ -122,10 +122,7 @@ QString DownloadFileGroup::remotePath() const {
 }
 
 void DownloadFileGroup::onAttached() {
-    if (!reportedStart_ && host()) {
-        reportedStart_ = true;
-        host()->transferStarted(this, info_);
-    }
+    announceStart(info_);
 }
 
 void DownloadFileGroup::replyArrived(const Reply& reply) {

@@ -76,7 +76,6 @@ private:
     qint64 position_ = 0;
     QString error_;
     QString refusal_;  // the server's last error reply
-    bool reportedStart_ = false;
     bool finished_ = false;
     ChecksumStep checksum_;
     bool badContent_ = false;

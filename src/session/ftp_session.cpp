@@ -280,7 +280,7 @@ void FtpSession::sendCommand(const QByteArray& name, const QByteArray& argument)
 
 void FtpSession::sendGroup(const StepList& steps) {
     const bool wasEmpty = queue_.isEmpty();
-    queue_.append(std::make_unique<UserListingGroup>(0, steps));
+    queue_.append(std::make_unique<UserListingGroup>(ListingPurpose::User, steps));
     if (wasEmpty)
         advance(false);
 }
@@ -901,7 +901,7 @@ void FtpSession::onKeepAliveTimer() {
         if (!(flags_ & KeepAliveToggle)) {
             if (options_.keepAliveCommand1 == 1)
                 queue_.append(std::make_unique<UserListingGroup>(
-                    1, StepList{{"PASV", {}}, {listingCommand(), {}}}));
+                    ListingPurpose::KeepAlive, StepList{{"PASV", {}}, {listingCommand(), {}}}));
             else
                 queue_.addCommand("MLST");
         } else {

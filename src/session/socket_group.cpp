@@ -22,6 +22,19 @@ const char* socketKindName(int kind) {
 
 SocketGroup::~SocketGroup() = default;
 
+void SocketGroup::announceStart(const TransferInfo& info) {
+    if (!announced_ && host()) {
+        announced_ = true;
+        host()->transferStarted(this, info);
+    }
+}
+
+void SocketGroup::announceEnd() {
+    if (announced_ && host())
+        host()->transferEnded(this);
+    announced_ = false;
+}
+
 bool SocketGroup::startData(const QString& host, int port) {
     if (data_.started())
         return false;

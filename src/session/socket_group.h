@@ -14,6 +14,8 @@ enum class SocketKind {
 
 const char* socketKindName(int kind);
 
+struct TransferInfo;
+
 // A group that needs a passive data connection; complete once it has closed.
 class SocketGroup : public CommandGroup {
 public:
@@ -48,7 +50,12 @@ protected:
     void finishData();
     // Drops the data connection, so that another PASV can open a new one.
     void resetData();
+    // A transfer's box on the task panel: shown once, when the group is first
+    // attached to a host, and taken away at the end only when it was shown.
+    void announceStart(const TransferInfo& info);
+    void announceEnd();
 
 private:
     DataConnection data_;
+    bool announced_ = false;
 };

@@ -72,10 +72,8 @@ qint64 UploadFileGroup::localModifiedTime() const {
 }
 
 void UploadFileGroup::onAttached() {
-    if (!reportedStart_ && host() && openError_.isEmpty()) {
-        reportedStart_ = true;
-        host()->transferStarted(this, info_);
-    }
+    if (openError_.isEmpty())
+        announceStart(info_);
 }
 
 void UploadFileGroup::sendMore() {
@@ -142,8 +140,7 @@ void UploadFileGroup::onFinished(bool success) {
     finished_ = true;
     file_.close();
     const bool ok = success && data().dataClosed && !failedRead_ && published();
-    if (host() && reportedStart_)
-        host()->transferEnded(this);
+    announceEnd();
     if (onResult) {
         TransferResult r{info_, position_, ok, problem(), stopped(), {}};
         if (!ok && r.error.isEmpty())

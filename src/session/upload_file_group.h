@@ -49,7 +49,6 @@ private:
     qint64 position_ = 0;
     QByteArray sendBuffer_;
     qint64 sendOffset_ = 0;
-    bool reportedStart_ = false;
     bool sentAnything_ = false;
     bool failedRead_ = false;
     bool finished_ = false;

@@ -14,7 +14,7 @@ void UserListingGroup::onDataEvent(SocketEvent event) {
     GroupHost* h = host();
     if (!listed || !h)
         return;
-    if (purpose == 0 || (purpose == 1 && h->showActiveServerFiles())) {
+    if (purpose == ListingPurpose::User || h->showActiveServerFiles()) {
         QByteArray text = collected_;
         text.replace('\r', ' ');
         h->info(0, QString::fromUtf8(text));

@@ -79,3 +79,20 @@ TEST(RenameWatcher, FollowsTheFileAndTheFoldersAboveIt) {
         EXPECT_EQ(FollowRenamedPath(c.path, c.from, c.to), c.expected)
             << c.path.toStdString() << " " << c.from.toStdString();
 }
+
+TEST(RenameWatcher, ResolvesArgumentsAgainstTheFolder) {
+    const struct {
+        QString folder, argument, expected;
+    } cases[] = {
+        {"/www/logs", "a", "/www/logs/a"},
+        {"/", "a", "/a"},
+        {"/www/", "a", "/www/a"},
+        // An absolute argument does not join the folder.
+        {"/www", "/archive/a", "/archive/a"},
+        // Nothing known yet: the session stands in the root.
+        {"", "a", "/a"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveRemotePath(c.folder, c.argument), c.expected)
+            << c.folder.toStdString() << " " << c.argument.toStdString();
+}

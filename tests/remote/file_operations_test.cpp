@@ -35,11 +35,12 @@ struct Rig {
     static QString describe(const ListingAction& a, const RemoteItemList& items) {
         QString text = QString::fromLatin1(a.actionName()) + ' ' + QString::fromUtf8(a.folder);
         if (auto* c = dynamic_cast<const RefreshFolderByCreateAction*>(&a))
-            text += " names=" + QString::fromUtf8(c->names.join(','));
+            text += " names=" + QString::fromUtf8(c->request.names.join(','));
         if (auto* r = dynamic_cast<const RefreshFolderByRenameAction*>(&a))
             text += QStringLiteral(" %1->%2 flag=%3")
-                        .arg(QString::fromUtf8(r->oldName), QString::fromUtf8(r->newName))
-                        .arg(r->flag);
+                        .arg(QString::fromUtf8(r->request.oldName),
+                             QString::fromUtf8(r->request.newName))
+                        .arg(r->request.flag);
         text += QStringLiteral(" items=%1").arg(items.size());
         return text;
     }

@@ -32,7 +32,7 @@ std::unique_ptr<DirectDownloadGroup> Group(const char* name) {
 QList<QByteArray> Names(const TaskList& list) {
     QList<QByteArray> out;
     for (const TaskBox& b : list.boxes())
-        out << b.fileName;
+        out << b.info.fileName;
     return out;
 }
 
@@ -56,10 +56,10 @@ TEST(TaskList, BoxesFollowStartProgressAndEndInOrder) {
 
     const TaskBox& second = list.at(1);
     EXPECT_EQ(b.get(), second.group);
-    EXPECT_EQ(3, second.kind);
-    EXPECT_EQ(QByteArray("/pub"), second.remoteFolder);
-    EXPECT_EQ(QStringLiteral("/tmp/b.zip"), second.localPath);
-    EXPECT_EQ(-1, second.total);
+    EXPECT_EQ(3, second.info.socketKind);
+    EXPECT_EQ(QByteArray("/pub"), second.info.remoteFolder);
+    EXPECT_EQ(QStringLiteral("/tmp/b.zip"), second.info.localPath);
+    EXPECT_EQ(-1, second.info.total);
     EXPECT_EQ(300, second.position);  // a resumed transfer starts at its offset
 
     list.onTransferProgress(b.get(), 4096);
@@ -86,7 +86,7 @@ TEST(TaskList, StrayAndRepeatedReportsKeepOneBoxPerTransfer) {
     list.onTransferStarted(a.get(), Info("/", "a2", 20));
     EXPECT_EQ(1, list.count());
     EXPECT_EQ(1, added.count());
-    EXPECT_EQ(QByteArray("a2"), list.at(0).fileName);
+    EXPECT_EQ(QByteArray("a2"), list.at(0).info.fileName);
     list.onTransferProgress(other.get(), 5);
     list.onTransferEnded(other.get());
     list.onTransferStarted(nullptr, Info("/", "null", 1));
@@ -113,7 +113,7 @@ TEST(TaskList, FollowsTheTransfersOfASession) {
     ASSERT_EQ(2, list.count());
     EXPECT_EQ(first, list.at(0).group);
     EXPECT_EQ(second, list.at(1).group);
-    EXPECT_EQ(4, list.at(0).kind);
+    EXPECT_EQ(4, list.at(0).info.socketKind);
 
     h.session.advance(false);
     h.serveData("hello world");

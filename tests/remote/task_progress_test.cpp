@@ -8,8 +8,8 @@ namespace {
 TaskBox Box(qint64 total, qint64 position, const SocketGroup* group = nullptr) {
     TaskBox b;
     b.group = group;
-    b.kind = 3;
-    b.total = total;
+    b.info.socketKind = 3;
+    b.info.total = total;
     b.position = position;
     return b;
 }

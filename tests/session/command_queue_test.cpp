@@ -389,7 +389,8 @@ TEST(CommandQueue, PendingTransferCountsTransfersAndTheirListings) {
     CommandQueue& q = h.session.queue();
     q.addCommand("NOOP");
     q.append(std::make_unique<OwnedListing>(ActionKind::RefreshFolder, 0, listing("/")));
-    q.append(std::make_unique<UserListingGroup>(0, StepList{{"PASV", {}}, {"LIST", {}}}));
+    q.append(std::make_unique<UserListingGroup>(ListingPurpose::User,
+                                                StepList{{"PASV", {}}, {"LIST", {}}}));
     EXPECT_FALSE(q.hasPendingTransfer());
     q.append(std::make_unique<OwnedListing>(ActionKind::Download, 0, listing("/d")));
     EXPECT_TRUE(q.hasPendingTransfer());

@@ -537,7 +537,7 @@ bool RemoteExplorer::parentRowFor(const QByteArray& folder) const {
     return folder != "/";
 }
 
-void RemoteExplorer::showInList(const QByteArray& folder, RemoteListModel::SharedItems items) {
+void RemoteExplorer::showInList(const QByteArray& folder, SharedRemoteItems items) {
     listModel_->setFolder(folder, std::move(items), parentRowFor(folder));
 }
 

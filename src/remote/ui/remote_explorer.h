@@ -143,7 +143,7 @@ private:
     void goToTypedFolder();
     void typedFolderRefused(int code);
     bool parentRowFor(const QByteArray& folder) const;
-    void showInList(const QByteArray& folder, RemoteListModel::SharedItems items);
+    void showInList(const QByteArray& folder, SharedRemoteItems items);
     void onListRefilled();
     void updateStatus();
     void selectFolder(const QByteArray& folder);

@@ -23,15 +23,14 @@ const RemoteItem kParentItem = parentItem();
 
 RemoteListModel::RemoteListModel(QObject* parent)
     : QAbstractTableModel(parent),
-      items_(std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems)),
+      items_(SharedRemoteItems(std::shared_ptr<void>(), &kNoItems)),
       fixedFont_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {}
 
-void RemoteListModel::setFolder(const QByteArray& folder, SharedItems items, bool parentRow) {
+void RemoteListModel::setFolder(const QByteArray& folder, SharedRemoteItems items, bool parentRow) {
     beginResetModel();
     folder_ = folder;
     parentRow_ = parentRow && !folder.isEmpty();
-    items_ = items ? std::move(items)
-                   : std::shared_ptr<const RemoteItemList>(std::shared_ptr<void>(), &kNoItems);
+    items_ = items ? std::move(items) : SharedRemoteItems(std::shared_ptr<void>(), &kNoItems);
     numbers_ = NumberWithinKinds(*items_);
     order_ = RemoteListOrder(*items_, sort_, today_);
     endResetModel();

@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QFont>
 
-#include <memory>
 #include <vector>
 
 #include "platform/list_sort.h"
@@ -20,12 +19,10 @@
 class RemoteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using SharedItems = std::shared_ptr<const RemoteItemList>;
-
     explicit RemoteListModel(QObject* parent = nullptr);
 
     // `parentRow`: the first row is ".." (the folder above).
-    void setFolder(const QByteArray& folder, SharedItems items, bool parentRow = false);
+    void setFolder(const QByteArray& folder, SharedRemoteItems items, bool parentRow = false);
     void clear();
     QByteArray folder() const { return folder_; }
     bool hasFolder() const { return !folder_.isEmpty(); }
@@ -80,7 +77,7 @@ private:
     }
 
     QByteArray folder_;
-    SharedItems items_;
+    SharedRemoteItems items_;
     bool parentRow_ = false;
     std::vector<int> numbers_;
     ListSort sort_;

@@ -51,7 +51,7 @@ bool LaunchUpload(ActionEngine& engine, HelpViewer& help, QWidget* parent,
                                  [](const LocalFolderRecord& r) { return !r.items.empty(); });
     if (remoteFolder.isEmpty() || !any)
         return false;
-    const std::shared_ptr<const RemoteItemList> listing = known ? known(remoteFolder) : nullptr;
+    const SharedRemoteItems listing = known ? known(remoteFolder) : nullptr;
     TransferConflicts conflicts;
     for (const LocalFolderRecord& record : records) {
         TransferConflicts c = UploadConflicts(record, listing.get());

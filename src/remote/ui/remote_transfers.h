@@ -25,7 +25,7 @@ class QWidget;
 // call these, e.g. a local tree that remote entries were dropped on.
 
 // A server folder's last listing as the views hold it; null when never listed.
-using KnownListing = std::function<std::shared_ptr<const RemoteItemList>(const QByteArray& folder)>;
+using KnownListing = std::function<SharedRemoteItems(const QByteArray& folder)>;
 
 // Downloads the entries of a remote folder (every one when items is empty:
 // then `folderListing` names them, null when unknown) into a local folder.

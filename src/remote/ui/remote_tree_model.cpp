@@ -12,7 +12,7 @@ struct RemoteTreeModel::Node {
     Node* parent = nullptr;
     QByteArray path;
     RemoteItem item;
-    SharedItems items;  // null until listed
+    SharedRemoteItems items;  // null until listed
     bool requested = false;
     std::vector<std::unique_ptr<Node>> children;
 
@@ -38,7 +38,7 @@ RemoteTreeModel::RemoteTreeModel(QObject* parent) : QAbstractItemModel(parent) {
 
 RemoteTreeModel::~RemoteTreeModel() = default;
 
-void RemoteTreeModel::setRoot(const QByteArray& folder, SharedItems items) {
+void RemoteTreeModel::setRoot(const QByteArray& folder, SharedRemoteItems items) {
     beginResetModel();
     top_.reset();
     if (!folder.isEmpty()) {
@@ -101,7 +101,7 @@ RemoteTreeModel::Node* RemoteTreeModel::find(const QByteArray& folder) const {
     return descend(folder, {});
 }
 
-bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedItems items) {
+bool RemoteTreeModel::applyListing(const QByteArray& folder, SharedRemoteItems items) {
     Node* node = find(folder);
     if (!node || !items)
         return false;
@@ -236,7 +236,7 @@ bool RemoteTreeModel::isListed(const QModelIndex& index) const {
     return node && node->items;
 }
 
-RemoteTreeModel::SharedItems RemoteTreeModel::itemsOf(const QModelIndex& index) const {
+SharedRemoteItems RemoteTreeModel::itemsOf(const QModelIndex& index) const {
     const Node* node = nodeOf(index);
     return node ? node->items : nullptr;
 }

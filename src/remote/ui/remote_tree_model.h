@@ -16,13 +16,11 @@
 class RemoteTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
-    using SharedItems = std::shared_ptr<const RemoteItemList>;
-
     explicit RemoteTreeModel(QObject* parent = nullptr);
     ~RemoteTreeModel() override;
 
     // A new top node; without items it is not listed yet.
-    void setRoot(const QByteArray& folder, SharedItems items = nullptr);
+    void setRoot(const QByteArray& folder, SharedRemoteItems items = nullptr);
     void clear();
     QModelIndex rootIndex() const;
     bool hasRoot() const;
@@ -30,7 +28,7 @@ public:
     // Stores a listing under the node of that folder, if the tree has one, and
     // brings its children in line with the listing's folders and links; nodes
     // that stay keep their own subtrees. False when no node shows the folder.
-    bool applyListing(const QByteArray& folder, SharedItems items);
+    bool applyListing(const QByteArray& folder, SharedRemoteItems items);
     // Drops the node's children and its listing ("Reset").
     void resetNode(const QModelIndex& index);
     // The node of a folder at or below the top node, made (not listed yet)
@@ -47,7 +45,7 @@ public:
     // by its path).
     RemoteItem itemOf(const QModelIndex& index) const;
     bool isListed(const QModelIndex& index) const;
-    SharedItems itemsOf(const QModelIndex& index) const;
+    SharedRemoteItems itemsOf(const QModelIndex& index) const;
     bool isTop(const QModelIndex& index) const;
 
     QModelIndex index(int row, int column,

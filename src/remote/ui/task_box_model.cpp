@@ -75,15 +75,16 @@ QVariant TaskBoxModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case FileNameRole:
-            return displayText(box.fileName);
+            return displayText(box.info.fileName);
         case Qt::AccessibleTextRole:
-            return TaskKindText(box.kind) + QStringLiteral(" ") + displayText(box.fileName);
+            return TaskKindText(box.info.socketKind) + QStringLiteral(" ") +
+                   displayText(box.info.fileName);
         case KindTextRole:
-            return TaskKindText(box.kind);
+            return TaskKindText(box.info.socketKind);
         case RemoteFolderRole:
-            return displayText(box.remoteFolder);
+            return displayText(box.info.remoteFolder);
         case LocalPathRole:
-            return box.localPath;
+            return box.info.localPath;
         default:
             break;
     }
@@ -106,9 +107,9 @@ QVariant TaskBoxModel::data(const QModelIndex& index, int role) const {
         case ProgressTextRole:
             return FormatProgressText(f.percent);
         case BytesTextRole:
-            return box.total >= 0 ? FormatSizeBytes(box.position) + QStringLiteral(" / ") +
-                                        FormatSizeBytes(box.total)
-                                  : FormatSizeBytes(box.position);
+            return box.info.total >= 0 ? FormatSizeBytes(box.position) + QStringLiteral(" / ") +
+                                             FormatSizeBytes(box.info.total)
+                                       : FormatSizeBytes(box.position);
         case SpeedTextRole:
             return FormatSpeed(f.bytesPerSecond) + QStringLiteral("/s");
         case ElapsedTextRole:
