@@ -31,11 +31,6 @@ namespace {
 
 // The folder of a path relative to the project: empty at its top, where
 // remoteParentFolder would give "/".
-QByteArray parentOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray() : path.left(slash);
-}
-
 // Every file of the project an upload would take, depth first; linked folders
 // and special files are reported and left out.
 bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
@@ -307,7 +302,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
             failed = true;
         }
         const auto it = differing.find(c.path);
-        if (!walked.count(parentOf(c.path))) {
+        if (!walked.count(projectParentFolder(c.path))) {
             c.remoteExists = false;
         } else if (it == differing.end()) {
             c.remoteExists = true;  // listed on both sides with the same size
@@ -353,7 +348,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     for (const DeployCandidate& c : local)
         sizes[c.path] = c.size;
     for (const QByteArray& p : plan.uploads) {
-        const QByteArray folder = parentOf(p);
+        const QByteArray folder = projectParentFolder(p);
         if (!byFolder.count(folder)) {
             order.push_back(folder);
             byFolder[folder].path = JoinLocalPath(project, QString::fromUtf8(folder));
@@ -403,7 +398,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         RemoteItem item;
         item.kind = '-';
         item.name = p.mid(p.lastIndexOf('/') + 1);
-        deletes[joinRemotePath(remoteProject, parentOf(p))].push_back(item);
+        deletes[joinRemotePath(remoteProject, projectParentFolder(p))].push_back(item);
     }
     FileOperationStarters operations(engine);
     for (const auto& [folder, items] : deletes)

@@ -34,6 +34,11 @@ QByteArray remoteParentFolder(const QByteArray& folder) {
     return f.left(slash);
 }
 
+QByteArray projectParentFolder(const QByteArray& relativePath) {
+    const qsizetype slash = relativePath.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : relativePath.left(slash);
+}
+
 std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QByteArray& current) {
     const QByteArray text = typed.trimmed().toUtf8();
     if (text.isEmpty())

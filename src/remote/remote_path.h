@@ -17,6 +17,10 @@ bool splitRemotePath(const QByteArray& path, QByteArray* parent, QByteArray* nam
 // The folder above: "/a/b" gives "/a", "/a" gives "/", "/" stays "/".
 QByteArray remoteParentFolder(const QByteArray& folder);
 
+// The folder part of a path below a project folder: "a/b/c" gives "a/b",
+// "c" (directly in the project folder) gives an empty path.
+QByteArray projectParentFolder(const QByteArray& relativePath);
+
 // What the path bar goes to: an absolute path as typed, or one relative to
 // the folder shown; "." and ".." are resolved and repeated '/' dropped. None
 // for an empty text.

@@ -37,9 +37,7 @@ QByteArray CompareSides::projectPath(const CompareNode* node) const {
 }
 
 QByteArray CompareSides::projectFolderOf(const CompareNode* node) const {
-    const QByteArray path = projectPath(node);
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray() : path.left(slash);
+    return projectParentFolder(projectPath(node));
 }
 
 QByteArray CompareSides::remoteFolderOf(const CompareNode* node) const {
