@@ -2,10 +2,17 @@
 
 #include <QStringList>
 
-ListSort ListSort::clicked(int clickedColumn) const {
-    if (clickedColumn == column)
-        return {column, !descending};
+ListSort ListSort::clicked(int clickedColumn, int firstSortColumn) const {
+    const ListSort now = sortableFrom(firstSortColumn);
+    if (clickedColumn < firstSortColumn)
+        return now;
+    if (clickedColumn == now.column)
+        return {now.column, !now.descending};
     return {clickedColumn, false};
+}
+
+ListSort ListSort::sortableFrom(int firstSortColumn) const {
+    return column < firstSortColumn ? ListSort{firstSortColumn, descending} : *this;
 }
 
 QString ListSort::toText() const {

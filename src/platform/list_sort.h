@@ -11,8 +11,13 @@ struct ListSort {
     bool operator==(const ListSort&) const = default;
 
     // A click on a column's header: the sorted column reverses, another one
-    // starts ascending.
-    ListSort clicked(int clickedColumn) const;
+    // starts ascending. Columns before `firstSortColumn` (an image column)
+    // order nothing: a click on one keeps the order.
+    ListSort clicked(int clickedColumn, int firstSortColumn = 0) const;
+    // This order in a list whose columns before `firstSortColumn` order
+    // nothing: an order of one of them (a list starts on its first column) is
+    // by `firstSortColumn`, in the same direction.
+    ListSort sortableFrom(int firstSortColumn) const;
 
     // "COLUMN:a" or "COLUMN:d", as the settings keep it (a comma would read back
     // from the settings file as a list).

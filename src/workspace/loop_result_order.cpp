@@ -81,23 +81,15 @@ bool CaseRowBefore(const CaseResultRow& a, const CaseResultRow& b, ListSort sort
     const CaseRename& y = b.rename;
     int c = 0;
     switch (sort.column) {
-        case 1:
-            c = CompareNames(x.oldName, y.oldName);
-            break;
         case 2:
             c = CompareNames(x.newName, y.newName);
             break;
         case 3:
             c = CompareNames(x.folder, y.folder);
             break;
-        default: {
-            // The column shows the kind, or a warning where the new name is
-            // taken: those come first among their kind.
-            const bool ta = a.mark == CaseRowMark::Taken;
-            const bool tb = b.mark == CaseRowMark::Taken;
-            c = ta == tb ? 0 : ta ? -1 : 1;
+        default:
+            c = CompareNames(x.oldName, y.oldName);
             break;
-        }
     }
     return Before(KindSortRank(x.kind), KindSortRank(y.kind), c, sort.descending,
                   CompareNames(x.oldName, y.oldName), CompareNames(x.folder, y.folder));

@@ -25,8 +25,11 @@ struct CaseResultRow {
     CaseRename rename;
     CaseRowMark mark = CaseRowMark::Renamed;
 };
-// A change-case row before another in a column (kind, with names left alone
-// first; old name; new name; under path).
+// The change-case list's first column shows an image only and orders
+// nothing: the list sorts from the old name on.
+inline constexpr int kCaseFirstSortColumn = 1;
+// A change-case row before another in a column (old name; new name; under
+// path).
 bool CaseRowBefore(const CaseResultRow& a, const CaseResultRow& b, ListSort sort);
 
 // A compare result before another of the same folder, by name or by where it

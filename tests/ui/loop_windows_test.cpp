@@ -2,6 +2,7 @@
 // what came back, end with the time used and refuse bad input through the
 // prompter. With VELMORA_SCREENSHOT_DIR set they also leave pictures there.
 #include "cli/tree_snapshot.h"
+#include "header_click.h"
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
 #include "remote/task_status.h"
@@ -212,6 +213,16 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
     stored.target = ChangeCaseOptions::Upper;
     auto* w = new ChangeCaseWindow(context_, "/case", stored);
     EXPECT_EQ(w->windowTitle(), "change case in      /case");
+    // The narrow image column orders nothing: the header's arrow stands on the
+    // old name and stays there when the image column is clicked.
+    w->show();
+    auto* view = w->findChild<QTreeView*>();
+    QSignalSpy sortSpy(w, &LoopWindow::listSortChanged);
+    ClickHeader(view, 0);
+    EXPECT_EQ(view->header()->sortIndicatorSection(), 1);
+    EXPECT_EQ(view->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(w->listSort(), (ListSort{1, false}));
+    EXPECT_EQ(sortSpy.count(), 0);
     w->startButton()->click();
     EXPECT_EQ(prompter_.messages(), QStringList{"Please select items to change"});
 
@@ -238,13 +249,13 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
     w->startButton()->click();
     ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w->running(); }, 15000));
     EXPECT_EQ(w->statusLabel()->text(), "Nothing was renamed.");
-    // Folders first, then the names left alone, then by name.
+    // Folders first, then by old name.
     EXPECT_EQ(planShown,
-              (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT  (taken: not renamed)|",
-                           "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|", "upper>UPPER|/case"}));
-    EXPECT_EQ(m->mark(1), CaseRowMark::Taken);
+              (QStringList{"Img>IMG|/case", "a.png>A.PNG|/case/Img", "Logo.GIF>LOGO.GIF|",
+                           "ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "upper>UPPER|"}));
+    EXPECT_EQ(m->mark(3), CaseRowMark::Taken);
     EXPECT_EQ(m->mark(0), CaseRowMark::Planned);
-    EXPECT_EQ(m->index(1, 2).data(Qt::ToolTipRole).toString(),
+    EXPECT_EQ(m->index(3, 2).data(Qt::ToolTipRole).toString(),
               "The new name is taken in this folder: not renamed.");
     EXPECT_TRUE(server_->exists("case/Img/Logo.GIF"));
     EXPECT_TRUE(server_->exists("case/upper"));
@@ -255,8 +266,8 @@ TEST_F(LoopWindowsTest, ChangeCaseShowsThePlanAndRenamesOnlyAfterYes) {
     EXPECT_TRUE(w->statusLabel()->text().startsWith("changing case ended, time used :  "));
     EXPECT_EQ(storedSpy.count(), 2);
     EXPECT_EQ(rows(),
-              (QStringList{"Img>IMG|/case", "ReadMe.TXT>README.TXT  (taken: not renamed)|",
-                           "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|", "upper>UPPER|/case"}));
+              (QStringList{"Img>IMG|/case", "a.png>A.PNG|/case/IMG", "Logo.GIF>LOGO.GIF|",
+                           "ReadMe.TXT>README.TXT  (taken: not renamed)|/case", "upper>UPPER|"}));
     EXPECT_TRUE(server_->exists("case/IMG/LOGO.GIF"));
     EXPECT_TRUE(server_->exists("case/ReadMe.TXT"));
     picture(*w, "changecase");

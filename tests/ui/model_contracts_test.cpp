@@ -95,6 +95,14 @@ TEST(ModelContracts, RemoteListAndTree) {
     ASSERT_TRUE(tree.applyListing("/www", Listing({Item('d', "css"), Item('d', "js")})));
     EXPECT_FALSE(tree.indexOf("/www/img").isValid());
     EXPECT_TRUE(tree.indexOf("/www/js").isValid());
+    // Listed without a folder or link, a node offers no children; a later
+    // listing with one offers them again.
+    const QModelIndex css = tree.indexOf("/www/css");
+    EXPECT_TRUE(tree.hasChildren(css));
+    ASSERT_TRUE(tree.applyListing("/www/css", Listing({Item('-', "site.css")})));
+    EXPECT_FALSE(tree.hasChildren(css));
+    ASSERT_TRUE(tree.applyListing("/www/css", Listing({Item('l', "old")})));
+    EXPECT_TRUE(tree.hasChildren(css));
     const QModelIndex deep = tree.ensurePath("/www/js/lib/a");
     ASSERT_TRUE(deep.isValid());
     EXPECT_TRUE(tree.removeUnlisted(deep));

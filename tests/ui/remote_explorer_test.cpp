@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -669,6 +670,57 @@ TEST(RemoteExplorer, ColumnsRefitWhenAListingArrivesInANarrowList) {
         EXPECT_TRUE(c == owner || fits(c))
             << "column " << c << ": " << header->sectionSize(c) << " < "
             << qMax(list->sizeHintForColumn(c), header->sectionSizeHint(c));
+}
+
+// What a widget repainted while this is alive.
+struct Repainted : QObject {
+    explicit Repainted(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion region;
+};
+
+// A folder keeps its expand arrow until a listing shows it holds no folder or
+// link, and gets it back when a later listing shows one, whether it was chosen
+// or opened when its listing came; the row is drawn anew up to its left edge,
+// where the arrow is.
+TEST(RemoteExplorer, AListedFolderShowsAnArrowOnlyWhenItHoldsFolders) {
+    OfflineExplorer o;
+    ExplorerItemView* tree = o.explorer.treeView();
+    o.explorer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&o.explorer));
+    const struct {
+        const char* what;
+        QByteArray folder;
+        bool opened;  // expanded rather than chosen
+        RemoteItemList listing;
+        bool arrow;
+    } cases[] = {
+        {"chosen, files only", "/pub", false, listOf({item('-', "a.txt")}), false},
+        {"listed again with a folder", "/pub", false, listOf({item('d', "sub")}), true},
+        {"then with a link only", "/pub", false, listOf({item('l', "lnk")}), true},
+        {"then empty", "/pub", false, {}, false},
+        {"opened, empty", "/www", true, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QModelIndex node = o.node(c.folder);
+        if (c.opened)
+            tree->expand(node);
+        else
+            tree->setCurrentIndex(node);
+        QCoreApplication::processEvents();  // painted as it was
+        Repainted repainted(tree->viewport());
+        o.explorer.treeModel()->applyListing(c.folder,
+                                             std::make_shared<const RemoteItemList>(c.listing));
+        EXPECT_EQ(o.explorer.treeModel()->hasChildren(node), c.arrow);
+        const QRect row = tree->visualRect(node);
+        const QRegion branch(0, row.top(), row.left(), row.height());
+        EXPECT_TRUE(waitUntil([&] { return branch.subtracted(repainted.region).isEmpty(); }, 5000));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "remote/ui/task_panel.h"
 #include "remote/task_list.h"
 #include "remote/task_status.h"
+#include "remote/ui/task_box_delegate.h"
 #include "remote/ui/task_box_model.h"
 #include "remote/ui/task_status_line.h"
 #include "session/direct_download_group.h"
@@ -63,6 +64,47 @@ QStringList RightClickAndChoose(TaskPanel& panel, const QPoint& pos, const QStri
 }
 
 }  // namespace
+
+// In a box as wide as the default window (1440 pixels) makes it, the figures
+// read whole inside the box, however large the file and long the transfer.
+TEST(TaskPanel, ABoxHoldsItsFiguresWholeAtTheDefaultWidth) {
+    TaskList tasks;
+    qint64 now = 0;
+    TaskBoxModel model(tasks, [&] { return now; });
+    const auto download = Download("backup.tar", 98765432100);
+    tasks.onTransferStarted(download.get(), download->info());
+    const struct {
+        const char* what;
+        qint64 moved;  // the position reached at this time, -1 for none
+        qint64 atMs;
+        QStringList figures;
+    } cases[] = {
+        {"half way after more than a day",
+         49382716050,
+         99999000,
+         {"49,382,716,050 / 98,765,432,100   494 k/s", "27:46:39 used, 27:46:39 left"}},
+        {"nothing more for longer than the limit",
+         -1,
+         99999000 + kTransferInactivityLimitMs + 1,
+         {"stalled", "49,382,716,050 / 98,765,432,100"}},
+    };
+    QStyleOptionViewItem option;
+    option.fontMetrics = QFontMetrics(QApplication::font());
+    const QRect box(0, 0, 400, TaskBoxDelegate().sizeHint(option, {}).height());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        now = c.atMs;
+        if (c.moved >= 0)
+            tasks.onTransferProgress(download.get(), c.moved);
+        for (int line = 0; line < TaskBoxDelegate::kFigureLines; ++line) {
+            const QString text = TaskBoxDelegate::figureText(model.index(0), line);
+            const QRect room = TaskBoxDelegate::figureRect(box, option.fontMetrics, line);
+            EXPECT_EQ(text, c.figures[line]);
+            EXPECT_LE(option.fontMetrics.horizontalAdvance(text), room.width());
+            EXPECT_TRUE(box.contains(room));
+        }
+    }
+}
 
 TEST(TaskPanel, RemovingARunningTransferSendsAbor) {
     SessionHarness h;

@@ -97,8 +97,8 @@ NamedCase Rename(char kind, const char* folder, const char* oldName, const char*
     return {{{folder, kind, oldName, newName}, mark}};
 }
 
-// The change-case list: the first column puts names left alone first among
-// their kind; the others sort by the old name, the new name and the folder.
+// The change-case list sorts by the old name, the new name and the folder,
+// folders first; a name left alone sorts as any other.
 TEST(LoopResultOrder, ChangeCaseRowsSortByEachColumn) {
     const std::vector<NamedCase> rows = {
         Rename('-', "/case", "ReadMe.TXT", "README.TXT", CaseRowMark::Taken),
@@ -112,8 +112,7 @@ TEST(LoopResultOrder, ChangeCaseRowsSortByEachColumn) {
         bool descending;
         QStringList names;
     } cases[] = {
-        {0, false, {"Img", "ReadMe.TXT", "a.png", "Logo.GIF", "upper"}},
-        {0, true, {"Img", "a.png", "Logo.GIF", "upper", "ReadMe.TXT"}},
+        {1, false, {"Img", "a.png", "Logo.GIF", "ReadMe.TXT", "upper"}},
         {1, true, {"Img", "upper", "ReadMe.TXT", "Logo.GIF", "a.png"}},
         {2, false, {"Img", "a.png", "Logo.GIF", "ReadMe.TXT", "upper"}},
         {3, false, {"Img", "ReadMe.TXT", "upper", "a.png", "Logo.GIF"}},
@@ -126,6 +125,22 @@ TEST(LoopResultOrder, ChangeCaseRowsSortByEachColumn) {
                                      const CaseResultRow& b) { return CaseRowBefore(a, b, sort); }),
                   c.names);
     }
+}
+
+// The change-case list's image column orders nothing: a click on it keeps the
+// order, and an order asked for it (every list's first, a stored one) is by
+// the old name.
+TEST(LoopResultOrder, ChangeCaseListSortsFromTheOldName) {
+    const struct {
+        ListSort now;
+        int clicked;
+        ListSort next;
+    } cases[] = {{{2, true}, 0, {2, true}},
+                 {{0, true}, 0, {1, true}},
+                 {{0, true}, 1, {1, false}},
+                 {{0, false}, 3, {3, false}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.now.clicked(c.clicked, kCaseFirstSortColumn), c.next) << c.clicked;
 }
 
 // The compare tree sorts each folder's own items, folders first.

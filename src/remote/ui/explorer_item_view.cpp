@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include "platform/ui/changed_row_repaint.h"
 #include "platform/ui/keyboard_reach.h"
 #include "remote/remote_list_columns.h"
 
@@ -92,6 +93,13 @@ void ExplorerItemView::startDrag(Qt::DropActions supportedActions) {
     drag->setPixmap(pixmap);
     drag->setHotSpot(QPoint(-12, -12));
     drag->exec(supportedActions, Qt::MoveAction);
+}
+
+void ExplorerItemView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                   const QList<int>& roles) {
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
+    // A listing may have shown that a node holds no folders after all.
+    RepaintChangedRow(this, topLeft, bottomRight);
 }
 
 bool ExplorerItemView::acceptDrag(QDropEvent* event) {

@@ -9,8 +9,11 @@
 namespace {
 
 constexpr int kPad = 6;
-constexpr int kLines = 5;
+constexpr int kLineGap = 2;
 constexpr int kBarExtra = 4;  // the bar is a little taller than a text line
+// Heading, remote folder, local path and bar above the figures.
+constexpr int kLinesAboveFigures = 4;
+constexpr int kLines = kLinesAboveFigures + TaskBoxDelegate::kFigureLines;
 
 QString text(const QModelIndex& index, int role) {
     return index.data(role).toString();
@@ -18,9 +21,27 @@ QString text(const QModelIndex& index, int role) {
 
 }  // namespace
 
+QString TaskBoxDelegate::figureText(const QModelIndex& index, int line) {
+    const QString state = text(index, TaskBoxModel::StateTextRole);
+    const QString bytes = text(index, TaskBoxModel::BytesTextRole);
+    if (!state.isEmpty())  // why first: it is what the user must read
+        return line == 0 ? state : bytes;
+    if (line == 0)
+        return bytes + QStringLiteral("   ") + text(index, TaskBoxModel::SpeedTextRole);
+    return text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
+           text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
+}
+
+QRect TaskBoxDelegate::figureRect(const QRect& box, const QFontMetrics& metrics, int line) {
+    const int step = metrics.lineSpacing() + kLineGap;
+    const QRect inner = box.adjusted(kPad, kPad, -kPad, -kPad);
+    return QRect(inner.left(), inner.top() + (kLinesAboveFigures + line) * step + kBarExtra,
+                 inner.width(), metrics.lineSpacing());
+}
+
 QSize TaskBoxDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     const int line = option.fontMetrics.lineSpacing();
-    return QSize(200, 2 * kPad + kLines * line + kBarExtra + (kLines - 1) * 2);
+    return QSize(200, 2 * kPad + kLines * line + kBarExtra + (kLines - 1) * kLineGap);
 }
 
 void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -57,7 +78,7 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setFont(option.font);
 
     auto labelled = [&](const QString& label, const QString& value) {
-        r.translate(0, line + 2);
+        r.translate(0, line + kLineGap);
         const int labelWidth = fm.horizontalAdvance(QStringLiteral("Remote: "));
         painter->setPen(pal.color(QPalette::PlaceholderText));
         painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, label);
@@ -70,7 +91,7 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     labelled(QStringLiteral("Local:"), text(index, TaskBoxModel::LocalPathRole));
 
     // Progress bar: the filled share in green, the percentage centred over it.
-    r.translate(0, line + 2);
+    r.translate(0, line + kLineGap);
     const QRect bar(r.left(), r.top(), r.width(), line + kBarExtra);
     painter->setPen(pal.color(QPalette::Mid));
     painter->setBrush(pal.color(QPalette::Window));
@@ -83,24 +104,14 @@ void TaskBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                           QColor(0, 164, 0));
     painter->setPen(pal.color(QPalette::Text));
     painter->drawText(bar, Qt::AlignCenter, text(index, TaskBoxModel::ProgressTextRole));
-    r.translate(0, kBarExtra);
 
-    // Figures: bytes on the left, speed, elapsed and remaining time; for a
-    // transfer that can not go on or does not move, why, in red.
-    r.translate(0, line + 2);
-    const QString state = text(index, TaskBoxModel::StateTextRole);
-    QString figures;
-    if (state.isEmpty()) {
-        figures = text(index, TaskBoxModel::BytesTextRole) + QStringLiteral("   ") +
-                  text(index, TaskBoxModel::SpeedTextRole) + QStringLiteral("   ") +
-                  text(index, TaskBoxModel::ElapsedTextRole) + QStringLiteral(" used, ") +
-                  text(index, TaskBoxModel::RemainingTextRole) + QStringLiteral(" left");
-    } else {
-        // Why first: it is what the user must read.
-        figures = state + QStringLiteral("   ") + text(index, TaskBoxModel::BytesTextRole);
+    // Figures: in red when the transfer can not go on or does not move.
+    if (!text(index, TaskBoxModel::StateTextRole).isEmpty())
         painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+    for (int i = 0; i < kFigureLines; ++i) {
+        const QRect f = figureRect(box, fm, i);
+        painter->drawText(f, Qt::AlignLeft | Qt::AlignVCenter,
+                          fm.elidedText(figureText(index, i), Qt::ElideRight, f.width()));
     }
-    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                      fm.elidedText(figures, Qt::ElideRight, r.width()));
     painter->restore();
 }

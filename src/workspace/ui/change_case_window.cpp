@@ -4,6 +4,7 @@
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
 #include "session/ftp_session.h"
+#include "workspace/loop_result_order.h"
 #include "workspace/loop_starters.h"
 #include "workspace/ui/loop_result_models.h"
 
@@ -64,7 +65,7 @@ ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray&
     controls->addLayout(buttons);
 
     list_->setModel(model_);
-    makeSortable(list_);
+    makeSortable(list_, kCaseFirstSortColumn);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAccessibleName(QStringLiteral("Item to change"));

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "platform/ui/changed_row_repaint.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
 #include "platform/ui/mime_copy.h"
@@ -159,4 +160,11 @@ void LocalItemView::focusInEvent(QFocusEvent* event) {
 void LocalItemView::focusOutEvent(QFocusEvent* event) {
     QTreeView::focusOutEvent(event);
     viewport()->update();
+}
+
+void LocalItemView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                const QList<int>& roles) {
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
+    // Reading a folder may have shown that it holds no folders after all.
+    RepaintChangedRow(this, topLeft, bottomRight);
 }

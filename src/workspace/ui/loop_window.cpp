@@ -79,15 +79,21 @@ void LoopWindow::finishRun(const QString& statusText) {
     startButton_->setText(QString::fromLatin1(words_.start));
 }
 
-void LoopWindow::makeSortable(QTreeView* view) {
+void LoopWindow::makeSortable(QTreeView* view, int firstSortColumn) {
     sortView_ = view;
+    firstSortColumn_ = firstSortColumn;
+    sort_ = sort_.sortableFrom(firstSortColumn);
     QHeaderView* header = view->header();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(sort_.column, Qt::AscendingOrder);
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
-        setListSort(sort_.clicked(column));
-        emit listSortChanged(sort_);
+        const ListSort before = sort_;
+        // Also puts the header's arrow back where a click that orders
+        // nothing moved it.
+        setListSort(sort_.clicked(column, firstSortColumn_));
+        if (sort_ != before)
+            emit listSortChanged(sort_);
     });
 }
 
@@ -96,7 +102,7 @@ int LoopWindow::listColumnCount() const {
 }
 
 void LoopWindow::setListSort(ListSort sort) {
-    sort_ = sort;
+    sort_ = sort.sortableFrom(firstSortColumn_);
     sortRows(sort);
     if (!sortView_)
         return;

@@ -65,8 +65,9 @@ protected:
     void finishRun(const QString& statusText);
     // Stop was pressed during this run.
     bool stopRequested() const { return stopRequested_; }
-    // The result list whose header sorts it, and putting its rows in order.
-    void makeSortable(QTreeView* view);
+    // The result list whose header sorts it from `firstSortColumn` on, and
+    // putting its rows in order.
+    void makeSortable(QTreeView* view, int firstSortColumn = 0);
     virtual void sortRows(ListSort sort) = 0;
 
     void progressStep();
@@ -88,6 +89,7 @@ private:
 
     LoopWords words_;
     QTreeView* sortView_ = nullptr;
+    int firstSortColumn_ = 0;
     ListSort sort_;
     bool running_ = false;
     bool stopRequested_ = false;
