@@ -25,13 +25,13 @@ ProgressLine::ProgressLine(CliSession& cli) : cli_(cli) {
         }
     };
     FtpSession& s = cli_.session();
-    QObject::connect(&s, &FtpSession::transferStartedSignal, started);
-    QObject::connect(&s, &FtpSession::transferProgressSignal, progress);
-    QObject::connect(&s, &FtpSession::transferEndedSignal, ended);
+    QObject::connect(&s, &FtpSession::transferStartedSignal, &receiver_, started);
+    QObject::connect(&s, &FtpSession::transferProgressSignal, &receiver_, progress);
+    QObject::connect(&s, &FtpSession::transferEndedSignal, &receiver_, ended);
     TransferPool& p = cli_.pool();
-    QObject::connect(&p, &TransferPool::transferStarted, started);
-    QObject::connect(&p, &TransferPool::transferProgress, progress);
-    QObject::connect(&p, &TransferPool::transferEnded, ended);
+    QObject::connect(&p, &TransferPool::transferStarted, &receiver_, started);
+    QObject::connect(&p, &TransferPool::transferProgress, &receiver_, progress);
+    QObject::connect(&p, &TransferPool::transferEnded, &receiver_, ended);
 }
 
 void ProgressLine::show(qint64 position, bool force) {

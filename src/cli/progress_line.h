@@ -3,6 +3,7 @@
 #include "session/transfer_info.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 
 class CliSession;
 class SocketGroup;
@@ -21,4 +22,7 @@ private:
     TransferInfo info_;
     QElapsedTimer started_;
     QElapsedTimer lastShown_;
+    // The connections' receiver: they end with the line, so a transfer the
+    // session ends after a command returned (closing its pool) finds nothing.
+    QObject receiver_;
 };
