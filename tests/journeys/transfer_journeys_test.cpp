@@ -19,6 +19,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -118,13 +120,23 @@ TEST_P(TransferJourney, FolderDroppedOnTheRemoteListIsUploadedWhole) {
     Journey j(options());
     ASSERT_TRUE(j.open()) << j.error().toStdString();
     WriteSite(j, "site");
+    // What a download that stopped short left beside its file: never shown,
+    // never published, though hidden files are shown and uploaded.
+    const QString part = "site/css/.site.css.velmora-part";
+    ASSERT_TRUE(j.writeLocal(part, Journey::bytes(100, 4)));
+    ASSERT_TRUE(j.writeLocal("site/css/.htaccess", Journey::bytes(10, 5)));
     ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openLocalFolder(j.local("site/css")));
+    EXPECT_TRUE(j.waitFor([&] { return j.localNames().contains(".htaccess"); }));
+    EXPECT_FALSE(j.localNames().contains(".site.css.velmora-part"));
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
 
     // Nothing of that name is on the server: no question.
     j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("site")});
     ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
     EXPECT_EQ(j.dialogsAnswered(), 0);
+    EXPECT_FALSE(QFileInfo::exists(j.serverPath(part)));
+    ASSERT_TRUE(QFile::remove(j.local(part)));
     EXPECT_EQ(Journey::tree(j.serverPath("site")), Journey::tree(j.local("site")))
         << j.chatText().toStdString();
     EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("site"); }));
