@@ -1,13 +1,14 @@
 #include "app/color_choice.h"
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 
-RgbValues RgbFromColorRef(qint32 colorRef) {
+Rgb RgbFromColorRef(qint32 colorRef) {
     const quint32 v = quint32(colorRef);
     return {int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF)};
 }
 
-qint32 ColorRefFromRgb(const RgbValues& rgb) {
+qint32 ColorRefFromRgb(const Rgb& rgb) {
     const quint32 r = quint32(qBound(0, rgb.red, 255));
     const quint32 g = quint32(qBound(0, rgb.green, 255));
     const quint32 b = quint32(qBound(0, rgb.blue, 255));
@@ -30,10 +31,9 @@ bool ParseColorPart(const QString& text, int* value) {
     return true;
 }
 
-ColorChoiceOutcome ApplyColorChoice(const RgbValues& original, const RgbValues& chosen,
-                                    Prompter& prompter) {
+ColorChoiceOutcome ApplyColorChoice(const Rgb& original, const Rgb& chosen, Prompter& prompter) {
     if (original == chosen) {
-        prompter.showMessage(QString::fromLatin1(ColorTexts::kNoChange));
+        prompter.showMessage(QString::fromLatin1(CommonTexts::kNoChange));
         return ColorChoiceOutcome::NoChange;
     }
     return ColorChoiceOutcome::Accepted;

@@ -1,6 +1,7 @@
 #include "app/completion_actions.h"
 
 #include "platform/beeper.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/shutdown.h"
 #include "remote/task_status.h"
@@ -73,7 +74,7 @@ bool beepMinutesEnabled(const BeepOptions& options) {
 BeepOptionsOutcome applyBeepOptions(const BeepOptions& opened, const BeepOptions& chosen,
                                     Prompter& prompter) {
     if (opened == chosen) {
-        prompter.showMessage(QString::fromLatin1(CompletionTexts::kNoChange));
+        prompter.showMessage(QString::fromLatin1(CommonTexts::kNoChangeStop));
         return BeepOptionsOutcome::NoChange;
     }
     return BeepOptionsOutcome::Accepted;

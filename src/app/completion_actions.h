@@ -34,22 +34,6 @@ enum ShutdownFlag {
     kShutdownProgram = 0x02,
 };
 
-namespace CompletionTexts {
-inline constexpr char kNotContinually[] = "Do not beep continually";
-inline constexpr char kMinuteFormat[] = "%d minute";
-inline constexpr char kNoChange[] = "No change.";
-inline constexpr char kBeepOptionsTitle[] = "Beep options";
-inline constexpr char kConfirmTitle[] = "You want to shutdown ...";
-inline constexpr char kCountdownTitle[] = "Shutdown";
-inline constexpr char kSystemLead[] = "System will be shutdown in";
-inline constexpr char kProgramLead[] = "Application will be shutdown in";
-inline constexpr char kCountFormat[] = " %d ";
-inline constexpr char kSeconds[] = "seconds";
-inline constexpr char kSecond[] = "second";
-inline constexpr char kShutdownNow[] = "Shundown Now";
-inline constexpr char kCancel[] = "Cancel";
-}  // namespace CompletionTexts
-
 inline constexpr int kBeepMs = 10;
 inline constexpr int kTestBeepMs = 20;  // the options dialog's "Test"
 inline constexpr int kBeepIntervalMs = 1000;

@@ -1,6 +1,7 @@
 #include "app/general_options.h"
 
 #include "app/settings_archive.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ bool SameStoredSettings(const AppSettings& a, const AppSettings& b) {
 GeneralOptionsOutcome ApplyGeneralOptions(const AppSettings& current, const AppSettings& copy,
                                           Prompter& prompter) {
     if (SameStoredSettings(current, copy)) {
-        prompter.showMessage(QString::fromLatin1(GeneralOptionsTexts::kNoChange));
+        prompter.showMessage(QString::fromLatin1(CommonTexts::kNoChange));
         return GeneralOptionsOutcome::NoChange;
     }
     return GeneralOptionsOutcome::Accepted;

@@ -13,12 +13,6 @@ class Prompter;
 // together, and "Simultaneous transfers" kept after the records; everything else is carried
 // through unchanged.
 
-namespace GeneralOptionsTexts {
-inline constexpr char kTitle[] = "General";
-inline constexpr char kNoChange[] = "No change";
-inline constexpr char kHelpTopic[] = "option.htm#General_options";
-}  // namespace GeneralOptionsTexts
-
 // The sheet's values, one per control group.
 struct GeneralOptions {
     int chatInfoLevel = 0;  // list index 0 ... 4

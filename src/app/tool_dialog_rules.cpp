@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 
 bool CheckSearchRequest(const std::vector<ToolRecord>& rows, Prompter& prompter) {
@@ -39,7 +40,7 @@ bool SameToolRows(const std::vector<ToolRecord>& a, const std::vector<ToolRecord
 ToolSaveOutcome SaveToolRows(const std::vector<ToolRecord>& rows, std::vector<ToolRecord>& stored,
                              Prompter& prompter) {
     if (SameToolRows(rows, stored)) {
-        prompter.showMessage(QString::fromLatin1(ToolTexts::kNoChange));
+        prompter.showMessage(QString::fromLatin1(CommonTexts::kNoChangeStop));
         return ToolSaveOutcome::NoChange;
     }
     stored = rows;

@@ -12,24 +12,6 @@ class Prompter;
 // The decisions of the two tool dialogs and of the file-input dialog, apart
 // from their widgets.
 
-namespace ToolTexts {
-inline constexpr char kRemoveForResearch[] = "Please remove undesirable tools for re-searching.";
-inline constexpr char kInputName[] = "Please input name for the tool.";
-inline constexpr char kNoChange[] = "No change.";
-inline constexpr char kInputFile[] = "Please input a file.";
-inline constexpr char kFileMissing[] = "The file doesn't exist.";
-inline constexpr char kSearchTitle[] = "Search for tools";
-inline constexpr char kSearchNote[] = "Searching following tools on your computer.";
-inline constexpr char kSearchCompleted[] = "Searching tools completed";
-inline constexpr char kUserTitle[] = "Add user tools";
-inline constexpr char kUserNote[] = "Add new tools from your computer.";
-inline constexpr char kKindHttp[] = "HTTP";
-inline constexpr char kKindLocal[] = "local";
-inline constexpr char kSearchKindColumn[] = "HTTP or local tool";
-inline constexpr char kUserKindColumn[] = "HTTP/local tool";
-inline constexpr char kHelpTopic[] = "http.htm#Add_Tools";
-}  // namespace ToolTexts
-
 // "Search": false, after "Please remove undesirable tools for re-searching.",
 // when every row already has both a path and a file.
 bool CheckSearchRequest(const std::vector<ToolRecord>& rows, Prompter& prompter);

@@ -33,8 +33,8 @@ void LogPrinter::writeLine(LogChannel channel, bool bold, const QString& text) {
     const QByteArray body = text.toUtf8();
     if (colour_) {
         const Rgb c = channelColor(channel);
-        std::fprintf(out_, "\x1b[%s38;2;%d;%d;%dm%s: %s\x1b[0m\n", bold ? "1;" : "", c.r, c.g, c.b,
-                     channelName(channel), body.constData());
+        std::fprintf(out_, "\x1b[%s38;2;%d;%d;%dm%s: %s\x1b[0m\n", bold ? "1;" : "", c.red, c.green,
+                     c.blue, channelName(channel), body.constData());
     } else {
         std::fprintf(out_, "%s: %s\n", channelName(channel), body.constData());
     }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/path_containment.h"
+#include "platform/program_texts.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
 
@@ -11,7 +12,7 @@ RemoteDropDecision DecideRemoteTreeDrop(const RemoteDragData& drag, bool fromTre
                                         const QByteArray& target, bool guarded,
                                         const QString& remoteProjectFolder) {
     const RemoteDropDecision refuse{RemoteDropDecision::Refuse,
-                                    QString::fromLatin1(kCannotDropText)};
+                                    QString::fromLatin1(CommonTexts::kCannotDrop)};
     if (drag.items.empty() || target.isEmpty())
         return {};
     for (const RemoteItem& item : drag.items) {

@@ -19,8 +19,6 @@ struct RemoteDropDecision {
     bool operator==(const RemoteDropDecision&) const = default;
 };
 
-inline constexpr char kCannotDropText[] = "Can not drop to the place";
-
 // Entries dragged from a remote list (fromTree false) or one remote tree node
 // (fromTree true; the drag's folder is the node's parent and its one item the
 // node) dropped on the remote tree folder `target`. A folder may not go into

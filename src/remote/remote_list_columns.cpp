@@ -151,11 +151,3 @@ QString RemoteOwnerGroupText(const RemoteItemView& item) {
 QString RemoteNameText(const QByteArray& name) {
     return QString::fromUtf8(name);
 }
-
-ExplorerRowColours RowColoursFor(bool selected, bool focused, bool dropTarget) {
-    if (dropTarget || (selected && focused))
-        return {{49, 106, 197}, {255, 255, 255}};
-    if (selected)
-        return {{231, 228, 211}, {0, 0, 0}};
-    return {{255, 255, 255}, {0, 0, 0}};
-}

@@ -69,12 +69,3 @@ inline QString RemoteOwnerGroupText(const RemoteItem& item) {
 // The display form of a server name: UTF-8, invalid bytes as replacement
 // characters. Commands keep using the bytes.
 QString RemoteNameText(const QByteArray& name);
-
-// Row colours of the explorer lists.
-struct ExplorerRowColours {
-    Rgb background;
-    Rgb text;
-};
-// Selected in the focused list, or the drop target: white on blue; selected in
-// an unfocused list: black on beige; otherwise black on white.
-ExplorerRowColours RowColoursFor(bool selected, bool focused, bool dropTarget);

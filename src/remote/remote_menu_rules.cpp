@@ -1,5 +1,7 @@
 #include "remote/remote_menu_rules.h"
 
+#include "platform/program_texts.h"
+
 using namespace RemoteMenuId;
 
 namespace {
@@ -24,8 +26,8 @@ std::vector<RemoteMenuItem> RemoteTreeMenu(const RemoteTreeMenuContext& c) {
     download.enabled = c.hasDownloadTarget && !filtered;
     menu.push_back(download);
     menu.push_back(Separator());
-    menu.push_back(Item(kTreeRename, "Rename", !c.isRoot));
-    menu.push_back(Item(kTreeDelete, "Delete", !c.isRoot && !filtered));
+    menu.push_back(Item(kTreeRename, CommonTexts::kRename, !c.isRoot));
+    menu.push_back(Item(kTreeDelete, CommonTexts::kDelete, !c.isRoot && !filtered));
     menu.push_back(Item(kTreePermissions, "Permissions"));
     if (!c.isRoot && c.kind == 'l')
         menu.push_back(Item(kTreeLinkInfo, "Show link info"));
@@ -39,22 +41,23 @@ std::vector<RemoteMenuItem> RemoteTreeMenu(const RemoteTreeMenuContext& c) {
     menu.push_back(Separator());
     menu.push_back(Item(kTreeRefresh, "Refresh"));
     menu.push_back(Item(kTreeReset, "Reset"));
-    menu.push_back(Item(kTreeCreateFolder, "Create sub-directory"));
+    menu.push_back(Item(kTreeCreateFolder, CommonTexts::kCreateFolder));
     return menu;
 }
 
 std::vector<RemoteMenuItem> RemoteListMenu(const RemoteListMenuContext& c) {
     std::vector<RemoteMenuItem> menu;
-    menu.push_back(Item(kListFtpWizard, "FTP wizard", c.singlePlainFile, kViewEditSubmenu));
-    menu.push_back(Item(kListToolHelp, "Help", c.singlePlainFile, kViewEditSubmenu));
+    menu.push_back(Item(kListFtpWizard, "FTP wizard", c.singlePlainFile, CommonTexts::kViewEditBy));
+    menu.push_back(
+        Item(kListToolHelp, CommonTexts::kHelp, c.singlePlainFile, CommonTexts::kViewEditBy));
     menu.push_back(Separator());
     RemoteMenuItem download = Item(kListDownload, "Download ...");
     if (!c.downloadText.isEmpty())
         download.text = c.downloadText;
     download.enabled = c.hasDownloadTarget && c.selected > 0;
     menu.push_back(download);
-    menu.push_back(Item(kListRename, "Rename", c.selected == 1));
-    menu.push_back(Item(kListDelete, "Delete", c.selected > 0));
+    menu.push_back(Item(kListRename, CommonTexts::kRename, c.selected == 1));
+    menu.push_back(Item(kListDelete, CommonTexts::kDelete, c.selected > 0));
     menu.push_back(Item(kListPermissions, "Permissions"));
     menu.push_back(Separator());
     menu.push_back(Item(kListViewPath, "View FTP and HTTP path", c.selected <= 1));

@@ -46,9 +46,8 @@ struct RemoteListMenuContext {
 std::vector<RemoteMenuItem> RemoteTreeMenu(const RemoteTreeMenuContext& context);
 std::vector<RemoteMenuItem> RemoteListMenu(const RemoteListMenuContext& context);
 
-// The submenus' captions.
+// The loop submenu's caption ("View/edit by" is a shared word).
 inline constexpr char kLoopSubmenu[] = "Loop";
-inline constexpr char kViewEditSubmenu[] = "View/edit by";
 
 // Search and change case refuse to start while the server is busy and in a
 // folder or link known to be empty. Nothing: the loop may start.

@@ -1,6 +1,7 @@
 #include "remote/remote_project_guard.h"
 
 #include "platform/local_path.h"
+#include "platform/program_texts.h"
 
 std::optional<QString> RemoteDeleteRefusal(const QString& remoteProjectFolder,
                                            const std::vector<QString>& paths) {

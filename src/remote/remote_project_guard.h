@@ -23,18 +23,6 @@ inline bool IsRemoteProjectParent(const QString& remoteProjectFolder, const QStr
     return IsProjectParent(remoteProjectFolder, path, QLatin1Char('/'));
 }
 
-namespace RemoteProjectTexts {
-inline constexpr char kCannotDelete[] = "Can not delete, because it is parent of project Folder.";
-inline constexpr char kCannotRename[] = "Can not rename, because it is parent of project Folder";
-inline constexpr char kChangeRemote[] = "Do you want to change remote project Folder?";
-inline constexpr char kRemoveRemote[] =
-    "Remove project Folder?\n\nThe action does not affect server files.";
-inline constexpr char kRemoteProjectHelp[] =
-    "Please set remote project Folder on Remote tree of Normal page.";
-inline constexpr char kDownloadToProject[] = "Download to \t(Local project Folder)";
-inline constexpr char kDownloadTo[] = "Download to \t";
-}  // namespace RemoteProjectTexts
-
 // The refusal for deleting or renaming the given server paths on the normal
 // page, or nothing when none of them holds the remote project folder.
 std::optional<QString> RemoteDeleteRefusal(const QString& remoteProjectFolder,

@@ -4,15 +4,11 @@
 #include <QList>
 #include <QString>
 
+#include "platform/rgb.h"
+
 // The channels of the conversation log. Each has a fixed colour that is part of
 // the behaviour; the three trace channels are shown only when traces are on.
 enum class LogChannel { Status, Sent, Reply, Error, Trace, ReplyTrace, Ignored, Info };
-
-struct Rgb {
-    int r = 0;
-    int g = 0;
-    int b = 0;
-};
 
 struct LogLine {
     LogChannel channel = LogChannel::Status;

@@ -63,9 +63,3 @@ enum class CaseRowMark { Planned, Taken, Renamed };
 QString CaseRowNewNameText(const CaseRename& rename, CaseRowMark mark);
 // Asked once the preview is complete; nothing is sent before a "Yes".
 QString ChangeCaseQuestion(int planned, int taken);
-
-namespace ChangeCaseTexts {
-inline constexpr char kNothingToRename[] = "Nothing needs renaming.";
-inline constexpr char kNothingRenamed[] = "Nothing was renamed.";
-inline constexpr char kTakenTip[] = "The new name is taken in this folder: not renamed.";
-}  // namespace ChangeCaseTexts

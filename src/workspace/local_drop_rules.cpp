@@ -1,11 +1,12 @@
 #include "workspace/local_drop_rules.h"
 
+#include "platform/program_texts.h"
 #include "workspace/local_file_operations.h"
 #include "workspace/project_folders.h"
 
 LocalDropDecision DecideLocalDrop(const QString& destination, const QString& source,
                                   const std::vector<LocalItemRef>& items, bool fromTree) {
-    const QString cannot = QString::fromLatin1(LocalTexts::kCannotDrop);
+    const QString cannot = QString::fromLatin1(CommonTexts::kCannotDrop);
     if (destination.isEmpty() || source.isEmpty() || items.empty()) {
         return {LocalDropAction::Refuse, cannot};
     }

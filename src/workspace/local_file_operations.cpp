@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/path_containment.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "workspace/local_listing.h"
 

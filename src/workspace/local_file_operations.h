@@ -16,13 +16,6 @@ class Prompter;
 // follow a symbolic link into another folder: a link is removed as a link,
 // and a linked folder is not entered.
 
-namespace LocalTexts {
-inline constexpr char kCannotMove[] = "Can not move: ";
-inline constexpr char kCannotDrop[] = "Can not drop to the place";
-inline constexpr char kCannotDropToChild[] = "Can not drop to child or self";
-inline constexpr char kDeleteSelected[] = "Delete selected file/folder?";
-}  // namespace LocalTexts
-
 // What went wrong with one entry, in the system's words.
 struct LocalFailure {
     QString path;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/program_texts.h"
+
 namespace {
 
 LocalMenuItem Item(int id, const char* text, bool enabled) {
@@ -11,6 +13,7 @@ LocalMenuItem Item(int id, const char* text, bool enabled) {
 }  // namespace
 
 std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in) {
+    using namespace CommonTexts;
     using namespace LocalMenuTexts;
     if (in.node == LocalTreeNodeKind::Computer) {
         return {};
@@ -35,6 +38,7 @@ std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in) {
 }
 
 std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in) {
+    using namespace CommonTexts;
     using namespace LocalMenuTexts;
     if (in.selected.empty()) {
         return {};
@@ -49,7 +53,7 @@ std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in) {
     const bool ownItems =
         !has(LocalRowKind::Drive) && !has(LocalRowKind::Place) && !has(LocalRowKind::Parent);
     std::vector<LocalMenuItem> items;
-    items.push_back(Item(kLocalListViewEdit, kViewEdit, in.singlePlainFile));
+    items.push_back(Item(kLocalListViewEdit, kViewEditBy, in.singlePlainFile));
     items.push_back({kLocalListUpload, in.upload.text, ownItems && in.canUpload});
     items.push_back(Item(kLocalListRename, kRename, one && ownItems));
     items.push_back(Item(kLocalListDelete, kDelete, ownItems));

@@ -49,17 +49,3 @@ std::vector<LocalMenuItem> LocalListMenu(const LocalListMenuInput& in);
 // The tree background's menu; folderSelected: the tree has a folder (or a
 // drive) selected to paste into.
 std::vector<LocalMenuItem> LocalTreeBlankMenu(bool folderSelected, bool pasteAvailable);
-
-namespace LocalMenuTexts {
-inline constexpr char kRename[] = "Rename";
-inline constexpr char kDelete[] = "Delete";
-inline constexpr char kCopy[] = "Copy";
-inline constexpr char kPaste[] = "Paste";
-inline constexpr char kViewPath[] = "View local path";
-inline constexpr char kSetProject[] = "Set as local project Folder";
-inline constexpr char kCreateFolder[] = "Create sub-directory";
-inline constexpr char kProperties[] = "Propertiy";
-inline constexpr char kViewEdit[] = "View/edit by";
-inline constexpr char kHelp[] = "Help";
-inline constexpr char kNewFile[] = "New file";
-}  // namespace LocalMenuTexts

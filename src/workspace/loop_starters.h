@@ -31,17 +31,3 @@ QString CompareStartRefusal(const QString& localFolder);
 QString CompareWindowTitle(const QString& remoteProjectFolder, const QString& startFolder);
 QString SearchWindowTitle(const QString& folder);
 QString ChangeCaseWindowTitle(const QString& folder);
-
-namespace LoopTexts {
-inline constexpr char kCompareBusy[] = "Server is busy, can't compare now.";
-inline constexpr char kSearchBusy[] = "Server is busy,\ncan not start searching now.";
-inline constexpr char kChangeBusy[] = "Server is busy,\ncan not start changing now.";
-inline constexpr char kNoChangeKind[] = "Please select items to change";
-inline constexpr char kPleaseWait[] = "Please wait...";
-inline constexpr char kCompareIdle[] = "After seaching, right click an item to see its properties.";
-inline constexpr char kSearchIdle[] = "Right click a File to delete it, or view it by FTP wizard";
-inline constexpr char kChangeIdle[] = "Right click a File to view it by FTP wizard";
-inline constexpr char kCompareEnded[] = "Comparing ended, time used :  ";
-inline constexpr char kSearchEnded[] = "Search ended, time used :  ";
-inline constexpr char kChangeEnded[] = "changing case ended, time used :  ";
-}  // namespace LoopTexts

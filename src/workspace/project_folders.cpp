@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 
 namespace {

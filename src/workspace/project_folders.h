@@ -75,20 +75,3 @@ bool ConfirmMoveLocalFolder(const QString& projectFolder, const QString& path, P
 TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString& localFolder,
                                     const QString& openRemoteFolder,
                                     QChar localSep = kLocalSeparator);
-// --- texts ---------------------------------------------------------------------
-// The local side's; the remote project folder's are RemoteProjectTexts.
-
-namespace ProjectTexts {
-inline constexpr char kChangeLocal[] = "Do you want to change local project Folder?";
-inline constexpr char kLocalInvalid[] = "The local project Folder is invalid";
-inline constexpr char kRemoveLocal[] = "Remove project Folder?";
-inline constexpr char kCannotDeleteLocalParent[] =
-    "Can not delete the Folder, because it is parent of project Folder.";
-inline constexpr char kDeleteSubFolder[] = "It is sub-Folder of project, Do you want to delete it?";
-inline constexpr char kDeleteFolder[] = "Delete the Folder?";
-inline constexpr char kRenameParent[] = "It is parent Folder of project, Do you want to rename it?";
-inline constexpr char kRenameFailed[] = "Can not rename the Folder.";
-inline constexpr char kMoveParent[] = "It is parent Folder of project, Do you want to move it?";
-inline constexpr char kUploadToProject[] = "Upload to\t(Remote project Folder)";
-inline constexpr char kUploadTo[] = "Upload to\t";
-}  // namespace ProjectTexts

@@ -1,5 +1,6 @@
 #include "workspace/search_criteria.h"
 
+#include "platform/program_texts.h"
 #include "remote/local_name_guard.h"
 
 qint64 SearchFilter::sizeLimit() const {

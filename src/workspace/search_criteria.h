@@ -64,17 +64,3 @@ QString ValidateSearch(const SearchRequest& request, SearchCriteria* criteria);
 bool MatchesPart(const QString& text, const NamePatternPart& part, bool caseSensitive);
 // Kind, size and name.
 bool MatchesSearch(const RemoteItem& item, const SearchCriteria& criteria);
-
-namespace SearchTexts {
-inline constexpr char kNoKind[] = "Pease select at least one item for search.";
-inline constexpr char kNoSize[] = "Pease specify file size.";
-inline constexpr char kSizeNeedsFile[] =
-    "Error: file size is only valid to item File, please select it.";
-inline constexpr char kNoName[] = "Pease specify file name for search.";
-inline constexpr char kTooManyDots[] = "Error: file name contains too many dots (.)";
-inline constexpr char kBadName[] = "Error: file name is incorrect.";
-inline constexpr char kBadTitle[] = "Error: file title is incorrect.";
-inline constexpr char kBadExtension[] = "Error: file extension is incorrect.";
-inline constexpr char kAllFiles[] = "Error: searching for all files is not allowed.";
-inline constexpr char kNoTitle[] = "Error: please specify file title for searching.";
-}  // namespace SearchTexts

@@ -10,12 +10,12 @@ namespace {
 
 TEST(ColorChoiceTest, StoredColoursSplitAndJoin) {
     const AppSettings defaults;
-    EXPECT_EQ(RgbFromColorRef(defaults.LocalPageColor), (RgbValues{255, 255, 210}));
-    EXPECT_EQ(RgbFromColorRef(defaults.RemotePageColor), (RgbValues{240, 255, 255}));
+    EXPECT_EQ(RgbFromColorRef(defaults.LocalPageColor), (Rgb{255, 255, 210}));
+    EXPECT_EQ(RgbFromColorRef(defaults.RemotePageColor), (Rgb{240, 255, 255}));
     EXPECT_EQ(ColorRefFromRgb({1, 2, 3}), 0x00030201);
     EXPECT_EQ(ColorRefFromRgb({300, -4, 255}), 0x00FF00FF);
     // The unused top byte of a stored value does not leak into the parts.
-    EXPECT_EQ(RgbFromColorRef(qint32(0xFF102030u)), (RgbValues{0x30, 0x20, 0x10}));
+    EXPECT_EQ(RgbFromColorRef(qint32(0xFF102030u)), (Rgb{0x30, 0x20, 0x10}));
 }
 
 TEST(ColorChoiceTest, TypedPartsAreWholeNumbersUpTo255) {

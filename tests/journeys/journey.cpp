@@ -2,6 +2,7 @@
 
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
+#include "platform/ui/rgb_colour.h"
 #include "remote/remote_item.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
@@ -286,7 +287,7 @@ QString Journey::taskLine() const {
 
 QColor Journey::taskLineColor() const {
     const Rgb c = workbench_->taskStatus().displayColor();
-    return QColor(c.r, c.g, c.b);
+    return ToQColor(c);
 }
 
 QString Journey::chatText() const {

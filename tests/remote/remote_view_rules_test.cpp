@@ -1,3 +1,4 @@
+#include "platform/program_texts.h"
 #include "remote/concerned_file_choice.h"
 #include "remote/remote_drop_rules.h"
 #include "remote/remote_list_columns.h"
@@ -130,26 +131,6 @@ TEST(RemoteListColumns, WidthsCarryTheirFractions) {
     EXPECT_EQ(ListColumnsWidth(600, 15, false), 598);
     EXPECT_EQ(ListColumnsWidth(600, 15, true), 583);
     EXPECT_EQ(ListColumnsWidth(1, 15, true), 0);
-}
-
-TEST(RemoteListColumns, RowColours) {
-    struct Case {
-        bool selected, focused, drop;
-        Rgb back, text;
-    };
-    const Rgb blue{49, 106, 197}, white{255, 255, 255}, beige{231, 228, 211}, black{0, 0, 0};
-    const Case cases[] = {
-        {true, true, false, blue, white},   {true, false, false, beige, black},
-        {false, true, false, white, black}, {false, false, false, white, black},
-        {false, false, true, blue, white},  {true, false, true, blue, white},
-    };
-    for (const Case& c : cases) {
-        const ExplorerRowColours colours = RowColoursFor(c.selected, c.focused, c.drop);
-        EXPECT_EQ(std::tie(colours.background.r, colours.background.g, colours.background.b),
-                  std::tie(c.back.r, c.back.g, c.back.b));
-        EXPECT_EQ(std::tie(colours.text.r, colours.text.g, colours.text.b),
-                  std::tie(c.text.r, c.text.g, c.text.b));
-    }
 }
 
 // (id, enabled) of the visible items, separators left out.
@@ -319,7 +300,7 @@ TEST(RemoteMenuRules, ListMenuBySelection) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(shown(RemoteListMenu(c.context)), c.items);
     }
-    EXPECT_EQ(RemoteListMenu({})[0].submenu, QLatin1String(kViewEditSubmenu));
+    EXPECT_EQ(RemoteListMenu({})[0].submenu, QLatin1String(CommonTexts::kViewEditBy));
 }
 
 TEST(RemoteMenuRules, LoopRefusals) {

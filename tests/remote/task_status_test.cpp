@@ -42,7 +42,7 @@ struct StatusRig {
 };
 
 bool SameColor(const Rgb& a, const Rgb& b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
+    return a == b;
 }
 
 }  // namespace

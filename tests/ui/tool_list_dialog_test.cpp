@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/program_texts.h"
 #include "support/desktop_recorders.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "platform/format.h"
+#include "platform/program_texts.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_drop_rules.h"
 #include "workspace/local_file_operations.h"
@@ -11,7 +12,6 @@
 #include "workspace/local_list_rows.h"
 #include "workspace/local_menu_rules.h"
 #include "workspace/local_path_input.h"
-#include "workspace/local_row_colors.h"
 #include "workspace/local_upload_plan.h"
 
 namespace {
@@ -125,24 +125,6 @@ TEST(LocalListRowsTest, PlacesComeBeforeTheDrivesEachGroupNumberedOnItsOwn) {
                                   "0|/|Harddisk (/)|Driver|1"}));
 }
 
-TEST(LocalRowColorsTest, SelectionFocusAndDropTarget) {
-    struct Case {
-        bool selected, focused, drop;
-        LocalRowColors expected;
-    };
-    const LocalRowColors blue{{49, 106, 197}, {255, 255, 255}};
-    const LocalRowColors grey{{231, 228, 211}, {0, 0, 0}};
-    const LocalRowColors plain{{255, 255, 255}, {0, 0, 0}};
-    const Case cases[] = {
-        {true, true, false, blue},    {true, false, false, grey}, {false, true, false, plain},
-        {false, false, false, plain}, {false, false, true, blue}, {true, false, true, blue},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(LocalRowColorsFor(c.selected, c.focused, c.drop), c.expected)
-            << c.selected << c.focused << c.drop;
-    }
-}
-
 // One menu as "id:enabled" words, in order.
 QString Describe(const std::vector<LocalMenuItem>& items) {
     QStringList words;
@@ -225,7 +207,7 @@ TEST(LocalMenuRulesTest, ListMenuBySelection) {
 
 TEST(LocalDropRulesTest, MovesRefusalsAndDownloads) {
     const QString child = QString::fromLatin1(LocalTexts::kCannotDropToChild);
-    const QString place = QString::fromLatin1(LocalTexts::kCannotDrop);
+    const QString place = QString::fromLatin1(CommonTexts::kCannotDrop);
     struct Case {
         const char* destination;
         const char* source;

@@ -1,4 +1,5 @@
 #include "workspace/search_criteria.h"
+#include "platform/program_texts.h"
 
 #include <gtest/gtest.h>
 

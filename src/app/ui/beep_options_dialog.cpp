@@ -1,6 +1,7 @@
 #include "app/ui/beep_options_dialog.h"
 
 #include "platform/beeper.h"
+#include "platform/program_texts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,8 @@
 #include "app/ui/color_dialog.h"
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
+#include "platform/ui/rgb_colour.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -22,9 +24,9 @@ QFrame* makeSwatch(const QString& name) {
     return swatch;
 }
 
-void paintSwatch(QFrame* swatch, const RgbValues& rgb) {
+void paintSwatch(QFrame* swatch, const Rgb& rgb) {
     QPalette palette = swatch->palette();
-    palette.setColor(QPalette::Window, QColor(rgb.red, rgb.green, rgb.blue));
+    palette.setColor(QPalette::Window, ToQColor(rgb));
     swatch->setPalette(palette);
     swatch->update();
 }
@@ -89,7 +91,7 @@ ColorDialog::ColorDialog(qint32 colorRef, Prompter& prompter, const QString& tit
     paintSwatch(newSwatch_, chosen_);
 }
 
-bool ColorDialog::readNew(RgbValues* rgb) const {
+bool ColorDialog::readNew(Rgb* rgb) const {
     int values[3] = {};
     for (int i = 0; i < 3; ++i) {
         if (!ParseColorPart(newFields_[i]->text(), &values[i]))
@@ -100,13 +102,13 @@ bool ColorDialog::readNew(RgbValues* rgb) const {
 }
 
 void ColorDialog::updateNewSwatch() {
-    RgbValues rgb;
+    Rgb rgb;
     if (readNew(&rgb))
         paintSwatch(newSwatch_, rgb);
 }
 
 void ColorDialog::apply() {
-    RgbValues rgb;
+    Rgb rgb;
     if (!readNew(&rgb)) {
         prompter_.showMessage(QString::fromLatin1(kBadValue));
         return;

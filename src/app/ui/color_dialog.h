@@ -31,12 +31,12 @@ public:
 
 private:
     // Reads the new fields; false when one holds no value 0 ... 255.
-    bool readNew(RgbValues* rgb) const;
+    bool readNew(Rgb* rgb) const;
     void updateNewSwatch();
 
     Prompter& prompter_;
-    const RgbValues original_;
-    RgbValues chosen_;
+    const Rgb original_;
+    Rgb chosen_;
     QLineEdit* newFields_[3] = {};
     QFrame* originalSwatch_;
     QFrame* newSwatch_;

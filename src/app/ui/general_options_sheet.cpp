@@ -2,6 +2,7 @@
 
 #include "app/publish_settings.h"
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,7 +49,7 @@ GeneralOptionsSheet::GeneralOptionsSheet(const AppSettings& current, Prompter& p
 
     connect(apply_, &QPushButton::clicked, this, &GeneralOptionsSheet::apply);
     connect(helpButton, &QPushButton::clicked, this,
-            [&help] { help.showTopic(QString::fromLatin1(GeneralOptionsTexts::kHelpTopic)); });
+            [&help] { help.showTopic(QString::fromLatin1(HelpTopics::kGeneralOptions)); });
     showOptions(GeneralOptionsFrom(current_));
     setPublishOptions(PublishSettings::defaults());
 }

@@ -35,6 +35,7 @@
 #include "platform/help_viewer.h"
 #include "platform/launcher.h"
 #include "platform/local_places.h"
+#include "platform/program_texts.h"
 #include "platform/ui/accessible_menu_item.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/help_window.h"
@@ -473,12 +474,6 @@ void MainFrame::openToolDialog(int id) {
     storeSettings();
 }
 
-namespace {
-// The loop windows' "View/edit by" > "Help" opens the page on viewing tools,
-// as the explorers' entries do.
-constexpr char kViewingToolsTopic[] = "http.htm#Add_Tools";
-}  // namespace
-
 // The tools as a file's "View/edit by" lists them; a tool asks for its target
 // (the side, for a file on both) only once picked, and gets the server file's
 // web address or the local path.
@@ -535,7 +530,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                     [this, &w](int id, const QByteArray& remoteFolder, const QByteArray& remoteName,
                                const QString& localPath) {
                         if (id != kCompareFtpWizard)
-                            help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
+                            help_->showTopic(QString::fromLatin1(HelpTopics::kAddTools));
                         else if (!remoteName.isEmpty())
                             wizards_->open(remoteFolder, remoteName);
                         else if (!localPath.isEmpty() &&
@@ -565,7 +560,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
                         if (id == kSearchFtpWizard)
                             wizards_->open(folder, name);
                         else
-                            help_->showTopic(QString::fromLatin1(kViewingToolsTopic));
+                            help_->showTopic(QString::fromLatin1(HelpTopics::kAddTools));
                     });
             window = f;
             sortKey = QStringLiteral("SearchListSort");

@@ -1,6 +1,7 @@
 #include "app/ui/shutdown_confirm_dialog.h"
 
 #include "app/completion_actions.h"
+#include "platform/program_texts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "app/site_tls.h"
 
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 
 #include <QCheckBox>
@@ -222,7 +223,7 @@ QWidget* SitePages::buildProjectsPage() {
 
     auto* help = new QPushButton(QStringLiteral("Help"));
     connect(help, &QPushButton::clicked, this,
-            [this] { help_.showTopic(QStringLiteral("pages.htm#Local_project_page")); });
+            [this] { help_.showTopic(QString::fromLatin1(HelpTopics::kLocalProjectPage)); });
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
@@ -246,7 +247,7 @@ QWidget* SitePages::buildHttpPage() {
 
     auto* help = new QPushButton(QStringLiteral("Help"));
     connect(help, &QPushButton::clicked, this,
-            [this] { help_.showTopic(QStringLiteral("http.htm#HTTP_issues")); });
+            [this] { help_.showTopic(QString::fromLatin1(HelpTopics::kHttpIssues)); });
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);

@@ -5,6 +5,7 @@
 #include "app/tool_search_job.h"
 #include "app/ui/file_input_dialog.h"
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
 
@@ -99,7 +100,7 @@ ToolListDialog::ToolListDialog(std::vector<ToolRecord>& stored, Mode mode, Launc
 
     connect(saveButton, &QPushButton::clicked, this, &ToolListDialog::save);
     connect(helpButton, &QPushButton::clicked, this,
-            [&help] { help.showTopic(QString::fromLatin1(ToolTexts::kHelpTopic)); });
+            [&help] { help.showTopic(QString::fromLatin1(HelpTopics::kAddTools)); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(table_, &QTableWidget::itemChanged, this, &ToolListDialog::nameEdited);
     connect(table_, &QWidget::customContextMenuRequested, this, &ToolListDialog::showRowMenu);

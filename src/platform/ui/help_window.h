@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -20,7 +21,7 @@ class HelpWindow : public QWidget, public HelpViewer {
 public:
     // The help folders of an installed or a built program, in search order.
     static QStringList defaultFolders();
-    static QString contentsTopic() { return QStringLiteral("About.htm"); }
+    static QString contentsTopic() { return QString::fromLatin1(HelpTopics::kContents); }
 
     explicit HelpWindow(QWidget* parent = nullptr);
     explicit HelpWindow(QStringList folders, QWidget* parent = nullptr);

@@ -7,17 +7,13 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include "platform/item_keys.h"
+#include "platform/row_colours.h"
 #include "platform/ui/changed_row_repaint.h"
+#include "platform/ui/drag_image.h"
 #include "platform/ui/keyboard_reach.h"
+#include "platform/ui/rgb_colour.h"
 #include "remote/remote_list_columns.h"
-
-namespace {
-
-QColor ToColor(const Rgb& c) {
-    return QColor(c.r, c.g, c.b);
-}
-
-}  // namespace
 
 ExplorerItemView::ExplorerItemView(QWidget* parent) : QTreeView(parent) {
     setUniformRowHeights(true);
@@ -39,24 +35,23 @@ void ExplorerItemView::keyPressEvent(QKeyEvent* event) {
         QTreeView::keyPressEvent(event);
         return;
     }
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
+    switch (ItemKeyFor(event->key())) {
+        case ItemKey::Open:
             emit keyOpen();
             return;
-        case Qt::Key_Backspace:
+        case ItemKey::Up:
             emit keyParent();
             return;
-        case Qt::Key_F5:
+        case ItemKey::Refresh:
             emit keyRefresh();
             return;
-        case Qt::Key_F2:
+        case ItemKey::Rename:
             emit keyRename();
             return;
-        case Qt::Key_Delete:
+        case ItemKey::Delete:
             emit keyDelete();
             return;
-        default:
+        case ItemKey::None:
             QTreeView::keyPressEvent(event);
     }
 }
@@ -70,27 +65,15 @@ void ExplorerItemView::startDrag(Qt::DropActions supportedActions) {
     QMimeData* mime = model()->mimeData(rows);
     if (!mime)
         return;
-    // A small image with the first entry and the count, whatever the number
-    // of rows: rendering every dragged row would stall on large selections.
+    // The first entry and the count, whatever the number of rows: rendering
+    // every dragged row would stall on large selections.
     const QIcon icon = rows.first().data(Qt::DecorationRole).value<QIcon>();
     QString text = rows.first().data(Qt::DisplayRole).toString();
     if (rows.size() > 1)
         text += QStringLiteral("  (+%1)").arg(rows.size() - 1);
-    const QFontMetrics metrics(font());
-    const int iconSize = 16;
-    QPixmap pixmap(iconSize + 6 + qMin(300, metrics.horizontalAdvance(text)) + 6,
-                   qMax(iconSize, metrics.height()) + 6);
-    pixmap.fill(QColor(49, 106, 197, 200));
-    {
-        QPainter p(&pixmap);
-        icon.paint(&p, QRect(3, 3, iconSize, iconSize));
-        p.setPen(Qt::white);
-        p.drawText(QRect(iconSize + 6, 0, pixmap.width() - iconSize - 6, pixmap.height()),
-                   Qt::AlignVCenter | Qt::AlignLeft, metrics.elidedText(text, Qt::ElideRight, 300));
-    }
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(pixmap);
+    drag->setPixmap(DragImage(icon, text, font()));
     drag->setHotSpot(QPoint(-12, -12));
     drag->exec(supportedActions, Qt::MoveAction);
 }
@@ -163,10 +146,10 @@ void ExplorerItemView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
     const bool selected = selectionModel() && selectionModel()->isSelected(index);
     const bool drop = dropTarget_.isValid() && dropTarget_.row() == index.row() &&
                       dropTarget_.parent() == index.parent();
-    const ExplorerRowColours colours = RowColoursFor(selected, hasFocus(), drop);
+    const RowColours colours = RowColoursFor(selected, hasFocus(), drop);
     if (selected || drop) {
-        const QColor back = ToColor(colours.background);
-        const QColor text = ToColor(colours.text);
+        const QColor back = ToQColor(colours.background);
+        const QColor text = ToQColor(colours.text);
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
             o.palette.setColor(group, QPalette::Highlight, back);
             o.palette.setColor(group, QPalette::HighlightedText, text);

@@ -1,6 +1,7 @@
 #include "remote/ui/file_action_dialog.h"
 
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -95,7 +96,7 @@ FileActionDialog::FileActionDialog(TransferDirection direction, const TransferAl
 
     connect(apply, &QPushButton::clicked, this, &QDialog::accept);
     connect(helpButton, &QPushButton::clicked, this,
-            [&help] { help.showTopic(QString::fromLatin1(kHelpTopic)); });
+            [&help] { help.showTopic(QString::fromLatin1(HelpTopics::kFileAction)); });
     connect(actions_, &QButtonGroup::idClicked, this, &FileActionDialog::updateResumeGroup);
     updateResumeGroup();
 }

@@ -35,8 +35,6 @@ public:
     // Rows shown at most; a last row counts the rest.
     static constexpr int kMaxConflictRows = 200;
 
-    static constexpr char kHelpTopic[] = "dialog/updnalert.htm";
-
 private:
     void updateResumeGroup();
 

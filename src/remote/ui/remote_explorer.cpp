@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
 #include "platform/ui/context_menu.h"
@@ -857,7 +858,7 @@ void RemoteExplorer::runListCommand(int id) {
                 emit ftpWizardRequested(folder, items.front().name);
             return;
         case kListToolHelp:
-            host_.help().showTopic(QStringLiteral("http.htm#Add_Tools"));
+            host_.help().showTopic(QString::fromLatin1(HelpTopics::kAddTools));
             return;
         case kListDownload:
             if (!items.empty())

@@ -1,5 +1,6 @@
 #include "remote/ui/task_status_line.h"
 
+#include "platform/ui/rgb_colour.h"
 #include "remote/task_status.h"
 #include "remote/transfer_counts.h"
 
@@ -68,7 +69,7 @@ void TaskStatusLine::paintEvent(QPaintEvent*) {
                    fontMetrics().elidedText(counts_->text(), Qt::ElideRight, countRect.width()));
     }
     const Rgb c = status_.displayColor();
-    p.setPen(QColor(c.r, c.g, c.b));
+    p.setPen(ToQColor(c));
     // Centred below the header, so a long text never runs over "Task".
     const int top = 2 + fontMetrics().height();
     const QRect textRect(8, top, qMax(0, width() - 30 - 8), height() - top);

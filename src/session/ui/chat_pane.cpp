@@ -2,6 +2,7 @@
 
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
+#include "platform/ui/rgb_colour.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -29,7 +30,7 @@ void ChatPane::setOptions(bool showTraces, int infoLevel) {
 QTextCharFormat ChatPane::channelFormat(LogChannel channel, bool bold) {
     const Rgb c = channelColor(channel);
     QTextCharFormat format;
-    format.setForeground(QColor(c.r, c.g, c.b));
+    format.setForeground(ToQColor(c));
     // Only a reply may be bold: the error replies.
     format.setFontWeight(bold && channel == LogChannel::Reply ? QFont::Bold : QFont::Normal);
     format.setFontItalic(false);

@@ -1,6 +1,7 @@
 #include "session/ui/command_check_dialog.h"
 
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/proportional_columns.h"
 #include "session/command_check.h"
@@ -73,7 +74,7 @@ CommandCheckDialog::CommandCheckDialog(const CommandIndex& feat, const CommandIn
 
     connect(check_, &QPushButton::clicked, this, &CommandCheckDialog::onCheck);
     connect(help_, &QPushButton::clicked, this,
-            [this] { helpViewer_.showTopic(QString::fromLatin1(kHelpTopic)); });
+            [this] { helpViewer_.showTopic(QString::fromLatin1(HelpTopics::kCommandCheck)); });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(460, sizeHint().height());

@@ -14,8 +14,6 @@ class QTreeWidget;
 class CommandCheckDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr char kHelpTopic[] = "menu/command.htm";
-
     CommandCheckDialog(const CommandIndex& feat, const CommandIndex& help, Prompter& prompter,
                        HelpViewer& helpViewer, QWidget* parent = nullptr);
 

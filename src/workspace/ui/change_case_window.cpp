@@ -1,5 +1,6 @@
 #include "workspace/ui/change_case_window.h"
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
@@ -22,7 +23,7 @@
 
 ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray& folder,
                                    const ChangeCaseOptions& stored, QWidget* parent)
-    : LoopWindow(context, {"loop/changecase.htm", "Change", LoopTexts::kChangeEnded}, parent),
+    : LoopWindow(context, {HelpTopics::kChangeCase, "Change", LoopTexts::kChangeEnded}, parent),
       folder_(folder),
       lower_(new QRadioButton(QStringLiteral("Lower case"), this)),
       upper_(new QRadioButton(QStringLiteral("Upper case"), this)),

@@ -1,5 +1,6 @@
 #include "workspace/ui/compare_window.h"
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
@@ -31,7 +32,7 @@
 
 CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& folders,
                              const QByteArray& startFolder, quint8 storedOptions, QWidget* parent)
-    : LoopWindow(context, {"loop/compare.htm", "Compare", LoopTexts::kCompareEnded}, parent),
+    : LoopWindow(context, {HelpTopics::kCompare, "Compare", LoopTexts::kCompareEnded}, parent),
       folders_(folders),
       sides_(folders, startFolder),
       tree_(new QTreeView(this)),
@@ -192,7 +193,7 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
     add(QStringLiteral("Download"), kCompareDownload, c.download, [this, node] { download(node); });
     add(QStringLiteral("Delete"), kCompareDelete, c.deleteLocal || c.deleteRemote,
         [this, node] { deleteItem(node); });
-    QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
+    QMenu* view = menu_->addMenu(QString::fromLatin1(CommonTexts::kViewEditBy));
     view->setEnabled(c.view);
     for (const auto& [text, id] :
          {std::pair{"FTP wizard", kCompareFtpWizard}, std::pair{"Help", kCompareHelp}}) {

@@ -5,6 +5,7 @@
 #include <QProgressDialog>
 
 #include "platform/local_path.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/remote_drag_data.h"

@@ -6,12 +6,13 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "platform/item_keys.h"
 #include "platform/ui/changed_row_repaint.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/drag_image.h"
 #include "platform/ui/keyboard_reach.h"
 #include "platform/ui/mime_copy.h"
 #include "remote/remote_drag_data.h"
-#include "workspace/ui/local_drag_image.h"
 #include "workspace/ui/local_row_delegate.h"
 
 LocalItemView::LocalItemView(LocalSide& side, bool guarded, QWidget* parent)
@@ -42,20 +43,19 @@ LocalDropDecision LocalItemView::dropOn(const QModelIndex& index, const QMimeDat
 void LocalItemView::keyPressEvent(QKeyEvent* event) {
     if (state() != QAbstractItemView::EditingState) {
         const QModelIndex current = currentIndex();
-        switch (event->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
+        switch (ItemKeyFor(event->key())) {
+            case ItemKey::Open:
                 if (current.isValid()) {
                     openAt(current);
                 }
                 return;
-            case Qt::Key_Backspace:
+            case ItemKey::Up:
                 goUp();
                 return;
-            case Qt::Key_F5:
+            case ItemKey::Refresh:
                 refresh();
                 return;
-            case Qt::Key_F2: {
+            case ItemKey::Rename: {
                 // Renaming edits the name, whichever column has the focus.
                 const QModelIndex name = current.siblingAtColumn(0);
                 if (model()->flags(name) & Qt::ItemIsEditable) {
@@ -63,10 +63,10 @@ void LocalItemView::keyPressEvent(QKeyEvent* event) {
                 }
                 return;
             }
-            case Qt::Key_Delete:
+            case ItemKey::Delete:
                 deleteChosen();
                 return;
-            default:
+            case ItemKey::None:
                 break;
         }
     }
@@ -96,7 +96,7 @@ void LocalItemView::startDrag(Qt::DropActions) {
     mime->setUrls(LocalDragUrls(data));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(LocalDragImage(icon, text, font()));
+    drag->setPixmap(DragImage(icon, text, font()));
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/help_viewer.h"
 #include "platform/local_path.h"
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
 #include "platform/ui/explorer_host.h"
@@ -227,7 +228,7 @@ std::unique_ptr<QMenu> LocalListView::contextMenu() {
         if (item.id == kLocalListViewEdit) {
             QMenu* sub = menu->addMenu(item.text);
             sub->menuAction()->setData(item.id);
-            QAction* help = sub->addAction(QString::fromLatin1(LocalMenuTexts::kHelp));
+            QAction* help = sub->addAction(QString::fromLatin1(CommonTexts::kHelp));
             help->setData(int(kLocalListToolHelp));
             const std::vector<int> rows = selectedRows();
             const QString path = rows.size() == 1 ? rowPath(rows.front()) : QString();
@@ -253,7 +254,7 @@ void LocalListView::runCommand(int id) {
     const QString path = rows.size() == 1 ? rowPath(rows.front()) : QString();
     switch (id) {
         case kLocalListToolHelp:
-            side_.host().help().showTopic(QStringLiteral("http.htm#Add_Tools"));
+            side_.host().help().showTopic(QString::fromLatin1(HelpTopics::kAddTools));
             break;
         case kLocalListUpload:
             uploadSelected();

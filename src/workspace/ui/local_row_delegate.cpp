@@ -3,25 +3,20 @@
 #include <QAbstractItemView>
 #include <QPainter>
 
-#include "workspace/local_row_colors.h"
-
-namespace {
-QColor ToColor(const RowRgb& c) {
-    return QColor(c.red, c.green, c.blue);
-}
-}  // namespace
+#include "platform/row_colours.h"
+#include "platform/ui/rgb_colour.h"
 
 LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view)
     : QStyledItemDelegate(view), view_(view) {}
 
 void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
     QPalette palette = view->palette();
-    const LocalRowColors active = LocalRowColorsFor(true, true, false);
-    const LocalRowColors inactive = LocalRowColorsFor(true, false, false);
+    const RowColours active = RowColoursFor(true, true, false);
+    const RowColours inactive = RowColoursFor(true, false, false);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        const LocalRowColors& c = group == QPalette::Active ? active : inactive;
-        palette.setColor(group, QPalette::Highlight, ToColor(c.background));
-        palette.setColor(group, QPalette::HighlightedText, ToColor(c.text));
+        const RowColours& c = group == QPalette::Active ? active : inactive;
+        palette.setColor(group, QPalette::Highlight, ToQColor(c.background));
+        palette.setColor(group, QPalette::HighlightedText, ToQColor(c.text));
     }
     view->setPalette(palette);
 }
@@ -42,13 +37,13 @@ void LocalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const bool dropRow =
         target.isValid() && target.row() == index.row() && target.parent() == index.parent();
     const bool selected = opt.state & QStyle::State_Selected;
-    const LocalRowColors colors = LocalRowColorsFor(selected, view_->hasFocus(), dropRow);
-    painter->fillRect(opt.rect, ToColor(colors.background));
+    const RowColours colors = RowColoursFor(selected, view_->hasFocus(), dropRow);
+    painter->fillRect(opt.rect, ToQColor(colors.background));
     opt.state &= ~QStyle::State_Selected;
     opt.state &= ~QStyle::State_HasFocus;
     opt.backgroundBrush = Qt::NoBrush;
-    opt.palette.setColor(QPalette::Text, ToColor(colors.text));
-    opt.palette.setColor(QPalette::WindowText, ToColor(colors.text));
+    opt.palette.setColor(QPalette::Text, ToQColor(colors.text));
+    opt.palette.setColor(QPalette::WindowText, ToQColor(colors.text));
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : nullptr;
     if (style) {

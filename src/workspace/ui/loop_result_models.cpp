@@ -1,5 +1,6 @@
 #include "workspace/ui/loop_result_models.h"
 
+#include "platform/program_texts.h"
 #include "workspace/search_delete.h"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/help_viewer.h"
+#include "platform/program_texts.h"
 #include "remote/action_engine.h"
 #include "remote/task_status.h"
 #include "session/ftp_session.h"

@@ -1,5 +1,6 @@
 #include "workspace/ui/search_window.h"
 
+#include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
 #include "platform/ui/keyboard_reach.h"
@@ -52,7 +53,7 @@ void setRowColours(QWidget* list) {
 SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& folders,
                            const QByteArray& folder, const SearchCriteria& stored,
                            const LoopDisplayOptions& display, QWidget* parent)
-    : LoopWindow(context, {"loop/search.htm", "Search", LoopTexts::kSearchEnded}, parent),
+    : LoopWindow(context, {HelpTopics::kSearch, "Search", LoopTexts::kSearchEnded}, parent),
       folders_(folders),
       folder_(folder),
       name_(new QLineEdit(this)),
@@ -214,7 +215,7 @@ QMenu* SearchWindow::rowMenu(int row) {
     const SearchRow& r = model_->row(row);
     delete menu_;
     menu_ = new QMenu(this);
-    QMenu* view = menu_->addMenu(QStringLiteral("View/edit by"));
+    QMenu* view = menu_->addMenu(QString::fromLatin1(CommonTexts::kViewEditBy));
     const bool file = r.item.kind == '-';
     const QByteArray folder = r.folder;
     const QByteArray name = r.item.name;

@@ -1,9 +1,9 @@
-#include "workspace/ui/local_drag_image.h"
+#include "platform/ui/drag_image.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
-QPixmap LocalDragImage(const QIcon& icon, const QString& text, const QFont& font) {
+QPixmap DragImage(const QIcon& icon, const QString& text, const QFont& font) {
     const QFontMetrics metrics(font);
     const QString shown = metrics.elidedText(text, Qt::ElideMiddle, 320);
     const int iconSize = 16;
