@@ -95,7 +95,7 @@ TEST(FailureJourney, DownloadStoppedByTheUserSaysSoAndIsRetried) {
 
     ClickOnFailed(j, 0, panel->retryButton());
     ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 0; }));
-    ASSERT_TRUE(j.waitIdle(30000)) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle(60000)) << j.chatText().toStdString();
     EXPECT_EQ(Journey::readFile(j.local("big.bin")), content);
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
     EXPECT_EQ(j.taskLineColor(), kGreen);
@@ -199,7 +199,7 @@ TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
         } else {
             // The transfer connections open again and take up their files
             // themselves; what the main one lost waits in the Failed list.
-            ASSERT_TRUE(j.waitIdle(30000)) << j.chatText().toStdString();
+            ASSERT_TRUE(j.waitIdle(60000)) << j.chatText().toStdString();
         }
         if (j.workbench().failedTransfers().count() > 0) {
             ASSERT_TRUE(j.waitFor([&] { return panel->retryButton()->isEnabled(); }));

@@ -33,7 +33,7 @@
 
 namespace {
 
-constexpr int kLoginMs = 10000;
+constexpr int kLoginMs = 30000;
 constexpr int kTreeMs = 60000;
 
 std::string str(const QString& text) {

@@ -1,41 +1,19 @@
 #include "remote/ui/explorer_item_view.h"
 
-#include <QApplication>
-#include <QDrag>
 #include <QDragEnterEvent>
-#include <QKeyEvent>
 #include <QMimeData>
-#include <QPainter>
 
-#include "platform/item_keys.h"
-#include "platform/row_colours.h"
-#include "platform/ui/changed_row_repaint.h"
-#include "platform/ui/drag_image.h"
-#include "platform/ui/keyboard_reach.h"
-#include "platform/ui/rgb_colour.h"
-#include "remote/remote_list_columns.h"
-
-ExplorerItemView::ExplorerItemView(QWidget* parent) : QTreeView(parent) {
-    setUniformRowHeights(true);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(false);
-    setDragDropMode(QAbstractItemView::DragDrop);
+ExplorerItemView::ExplorerItemView(QWidget* parent) : ExplorerView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
     setPalette(p);
-    KeyboardReach::attach(this);
 }
 
-void ExplorerItemView::keyPressEvent(QKeyEvent* event) {
-    if (state() == QAbstractItemView::EditingState) {
-        QTreeView::keyPressEvent(event);
-        return;
-    }
-    switch (ItemKeyFor(event->key())) {
+void ExplorerItemView::keyAction(ItemKey key) {
+    switch (key) {
         case ItemKey::Open:
             emit keyOpen();
             return;
@@ -52,7 +30,7 @@ void ExplorerItemView::keyPressEvent(QKeyEvent* event) {
             emit keyDelete();
             return;
         case ItemKey::None:
-            QTreeView::keyPressEvent(event);
+            return;
     }
 }
 
@@ -71,18 +49,7 @@ void ExplorerItemView::startDrag(Qt::DropActions supportedActions) {
     QString text = rows.first().data(Qt::DisplayRole).toString();
     if (rows.size() > 1)
         text += QStringLiteral("  (+%1)").arg(rows.size() - 1);
-    auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
-    drag->setPixmap(DragImage(icon, text, font()));
-    drag->setHotSpot(QPoint(-12, -12));
-    drag->exec(supportedActions, Qt::MoveAction);
-}
-
-void ExplorerItemView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                                   const QList<int>& roles) {
-    QTreeView::dataChanged(topLeft, bottomRight, roles);
-    // A listing may have shown that a node holds no folders after all.
-    RepaintChangedRow(this, topLeft, bottomRight);
+    dragWithPicture(mime, icon, text, supportedActions);
 }
 
 bool ExplorerItemView::acceptDrag(QDropEvent* event) {
@@ -114,11 +81,6 @@ void ExplorerItemView::dragMoveEvent(QDragMoveEvent* event) {
     acceptDrag(event);
 }
 
-void ExplorerItemView::dragLeaveEvent(QDragLeaveEvent* event) {
-    setDropTarget(QModelIndex());
-    QTreeView::dragLeaveEvent(event);
-}
-
 void ExplorerItemView::dropEvent(QDropEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
     const bool fromSelf = event->source() == this;
@@ -131,32 +93,4 @@ void ExplorerItemView::dropEvent(QDropEvent* event) {
     event->accept();
     if (dropped)
         dropped(event->mimeData(), index, fromSelf);
-}
-
-void ExplorerItemView::setDropTarget(const QModelIndex& index) {
-    if (QPersistentModelIndex(index) == dropTarget_)
-        return;
-    dropTarget_ = index;
-    viewport()->update();
-}
-
-void ExplorerItemView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const {
-    QStyleOptionViewItem o = option;
-    const bool selected = selectionModel() && selectionModel()->isSelected(index);
-    const bool drop = dropTarget_.isValid() && dropTarget_.row() == index.row() &&
-                      dropTarget_.parent() == index.parent();
-    const RowColours colours = RowColoursFor(selected, hasFocus(), drop);
-    if (selected || drop) {
-        const QColor back = ToQColor(colours.background);
-        const QColor text = ToQColor(colours.text);
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            o.palette.setColor(group, QPalette::Highlight, back);
-            o.palette.setColor(group, QPalette::HighlightedText, text);
-        }
-        painter->fillRect(option.rect, back);
-        if (drop)
-            o.state |= QStyle::State_Selected;
-    }
-    QTreeView::drawRow(painter, o, index);
 }

@@ -1,35 +1,19 @@
 #include "workspace/ui/local_item_view.h"
 
 #include <QContextMenuEvent>
-#include <QDrag>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 
-#include "platform/item_keys.h"
-#include "platform/ui/changed_row_repaint.h"
 #include "platform/ui/context_menu.h"
-#include "platform/ui/drag_image.h"
-#include "platform/ui/keyboard_reach.h"
 #include "platform/ui/mime_copy.h"
 #include "remote/remote_drag_data.h"
-#include "workspace/ui/local_row_delegate.h"
 
 LocalItemView::LocalItemView(LocalSide& side, bool guarded, QWidget* parent)
-    : QTreeView(parent),
+    : ExplorerView(parent),
       side_(side),
-      delegate_(new LocalRowDelegate(this)),
       actions_(std::make_unique<LocalActions>(side, this, guarded)) {
-    setItemDelegate(delegate_);
-    LocalRowDelegate::applyPalette(this);
-    setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(false);
-    setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
-    KeyboardReach::attach(this);
 }
 
 void LocalItemView::replaceActions(bool guarded) {
@@ -40,37 +24,34 @@ LocalDropDecision LocalItemView::dropOn(const QModelIndex& index, const QMimeDat
     return actions_->drop(dropFolderAt(index), data);
 }
 
-void LocalItemView::keyPressEvent(QKeyEvent* event) {
-    if (state() != QAbstractItemView::EditingState) {
-        const QModelIndex current = currentIndex();
-        switch (ItemKeyFor(event->key())) {
-            case ItemKey::Open:
-                if (current.isValid()) {
-                    openAt(current);
-                }
-                return;
-            case ItemKey::Up:
-                goUp();
-                return;
-            case ItemKey::Refresh:
-                refresh();
-                return;
-            case ItemKey::Rename: {
-                // Renaming edits the name, whichever column has the focus.
-                const QModelIndex name = current.siblingAtColumn(0);
-                if (model()->flags(name) & Qt::ItemIsEditable) {
-                    edit(name);
-                }
-                return;
+void LocalItemView::keyAction(ItemKey key) {
+    const QModelIndex current = currentIndex();
+    switch (key) {
+        case ItemKey::Open:
+            if (current.isValid()) {
+                openAt(current);
             }
-            case ItemKey::Delete:
-                deleteChosen();
-                return;
-            case ItemKey::None:
-                break;
+            return;
+        case ItemKey::Up:
+            goUp();
+            return;
+        case ItemKey::Refresh:
+            refresh();
+            return;
+        case ItemKey::Rename: {
+            // Renaming edits the name, whichever column has the focus.
+            const QModelIndex name = current.siblingAtColumn(0);
+            if (model()->flags(name) & Qt::ItemIsEditable) {
+                edit(name);
+            }
+            return;
         }
+        case ItemKey::Delete:
+            deleteChosen();
+            return;
+        case ItemKey::None:
+            return;
     }
-    QTreeView::keyPressEvent(event);
 }
 
 void LocalItemView::contextMenuEvent(QContextMenuEvent* event) {
@@ -94,18 +75,15 @@ void LocalItemView::startDrag(Qt::DropActions) {
     auto* mime = new QMimeData;
     mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
     mime->setUrls(LocalDragUrls(data));
-    auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
-    drag->setPixmap(DragImage(icon, text, font()));
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    dragWithPicture(mime, icon, text, Qt::MoveAction | Qt::CopyAction);
 }
 
 bool LocalItemView::acceptsDrag(QDropEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
     const LocalDropDecision decision =
         actions_->decideDrop(dropFolderAt(index), *event->mimeData());
-    delegate_->setDropTarget(decision.action != LocalDropAction::Refuse ? dropHighlight(index)
-                                                                        : QModelIndex());
+    setDropTarget(decision.action != LocalDropAction::Refuse ? dropHighlight(index)
+                                                             : QModelIndex());
     if (decision.action == LocalDropAction::Download) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
@@ -136,13 +114,8 @@ void LocalItemView::dragMoveEvent(QDragMoveEvent* event) {
     acceptsDrag(event);
 }
 
-void LocalItemView::dragLeaveEvent(QDragLeaveEvent* event) {
-    delegate_->setDropTarget({});
-    QTreeView::dragLeaveEvent(event);
-}
-
 void LocalItemView::dropEvent(QDropEvent* event) {
-    delegate_->setDropTarget({});
+    setDropTarget({});
     if (!acceptsDrag(event)) {
         return;
     }
@@ -150,21 +123,4 @@ void LocalItemView::dropEvent(QDropEvent* event) {
     const std::shared_ptr<QMimeData> copy = CopyMimeData(*event->mimeData());
     QMetaObject::invokeMethod(
         this, [this, target, copy] { dropOn(target, *copy); }, Qt::QueuedConnection);
-}
-
-void LocalItemView::focusInEvent(QFocusEvent* event) {
-    QTreeView::focusInEvent(event);
-    viewport()->update();
-}
-
-void LocalItemView::focusOutEvent(QFocusEvent* event) {
-    QTreeView::focusOutEvent(event);
-    viewport()->update();
-}
-
-void LocalItemView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                                const QList<int>& roles) {
-    QTreeView::dataChanged(topLeft, bottomRight, roles);
-    // Reading a folder may have shown that it holds no folders after all.
-    RepaintChangedRow(this, topLeft, bottomRight);
 }

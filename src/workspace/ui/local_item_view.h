@@ -1,22 +1,21 @@
 #pragma once
 
 #include <QIcon>
-#include <QTreeView>
 
 #include <memory>
 
+#include "platform/ui/explorer_view.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_drop_rules.h"
 #include "workspace/ui/local_actions.h"
 
-class LocalRowDelegate;
 class LocalSide;
 class QMenu;
 class QMimeData;
 
-// What the local tree and list share: their keys, drags, drops and the
-// focus colours. Each says what its rows mean through the virtuals.
-class LocalItemView : public QTreeView {
+// What the local tree and list share: their keys, drags and drops. Each says what its rows
+// mean through the virtuals.
+class LocalItemView : public ExplorerView {
     Q_OBJECT
 public:
     LocalActions& actions() { return *actions_; }
@@ -31,7 +30,6 @@ protected:
     LocalItemView(LocalSide& side, bool guarded, QWidget* parent);
 
     void replaceActions(bool guarded);
-    LocalRowDelegate* delegate() const { return delegate_; }
 
     // Enter on index, Backspace, F5 and Delete.
     virtual void openAt(const QModelIndex& index) = 0;
@@ -45,23 +43,17 @@ protected:
     // The row shown as the drop target for a drop at index (invalid: none).
     virtual QModelIndex dropHighlight(const QModelIndex& index) const { return index; }
 
-    void keyPressEvent(QKeyEvent* event) override;
+    void keyAction(ItemKey key) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
-    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                     const QList<int>& roles = QList<int>()) override;
 
     LocalSide& side_;
 
 private:
     bool acceptsDrag(QDropEvent* event);
 
-    LocalRowDelegate* delegate_;
     std::unique_ptr<LocalActions> actions_;
 };

@@ -16,7 +16,6 @@
 #include "workspace/local_upload_plan.h"
 #include "workspace/project_folders.h"
 #include "workspace/ui/local_list_model.h"
-#include "workspace/ui/local_row_delegate.h"
 #include "workspace/ui/local_side.h"
 #include "workspace/ui/local_tree_model.h"
 #include "workspace/ui/local_tree_view.h"

@@ -5,13 +5,13 @@
 
 class QAbstractItemView;
 
-// Draws the rows of a local view in the colours of the local side: selected
-// rows blue on a focused view and pale grey otherwise, the row under a drop
-// in blue. Texts too long for a column are shortened as the view says.
-class LocalRowDelegate : public QStyledItemDelegate {
+// Draws the rows of an explorer's tree or list in the row colours: selected rows blue on a
+// focused view and beige otherwise, the row under a drop in blue. Texts too long for a column
+// are shortened as the view says.
+class RowColourDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit LocalRowDelegate(QAbstractItemView* view);
+    explicit RowColourDelegate(QAbstractItemView* view);
 
     // The view's own highlight (the tree's branch area) in the same colours.
     static void applyPalette(QAbstractItemView* view);

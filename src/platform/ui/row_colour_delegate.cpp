@@ -1,4 +1,4 @@
-#include "workspace/ui/local_row_delegate.h"
+#include "platform/ui/row_colour_delegate.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -6,10 +6,10 @@
 #include "platform/row_colours.h"
 #include "platform/ui/rgb_colour.h"
 
-LocalRowDelegate::LocalRowDelegate(QAbstractItemView* view)
+RowColourDelegate::RowColourDelegate(QAbstractItemView* view)
     : QStyledItemDelegate(view), view_(view) {}
 
-void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
+void RowColourDelegate::applyPalette(QAbstractItemView* view) {
     QPalette palette = view->palette();
     const RowColours active = RowColoursFor(true, true, false);
     const RowColours inactive = RowColoursFor(true, false, false);
@@ -21,7 +21,7 @@ void LocalRowDelegate::applyPalette(QAbstractItemView* view) {
     view->setPalette(palette);
 }
 
-void LocalRowDelegate::setDropTarget(const QModelIndex& index) {
+void RowColourDelegate::setDropTarget(const QModelIndex& index) {
     if (QModelIndex(dropTarget_) == index) {
         return;
     }
@@ -29,8 +29,8 @@ void LocalRowDelegate::setDropTarget(const QModelIndex& index) {
     view_->viewport()->update();
 }
 
-void LocalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) const {
+void RowColourDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
     const QModelIndex target = dropTarget_;
