@@ -99,12 +99,9 @@ QVariant SearchResultModel::data(const QModelIndex& index, int role) const {
                                     Qt::AlignLeft};
         return int(align[index.column()] | Qt::AlignVCenter);
     }
-    if (role == Qt::DecorationRole && index.column() == 0) {
-        QStyle* s = QApplication::style();
-        return s->standardIcon(row.item.kind == 'd'   ? QStyle::SP_DirIcon
-                               : row.item.kind == 'l' ? QStyle::SP_FileLinkIcon
-                                                      : QStyle::SP_FileIcon);
-    }
+    // The pictures the remote list shows for the same entries.
+    if (role == Qt::DecorationRole && index.column() == 0)
+        return icons_.forItem(row.item);
     return {};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/ui/remote_icons.h"
 #include "workspace/compare_tree.h"
 #include "workspace/loop_owner.h"
 #include "workspace/loop_result_order.h"
@@ -81,6 +82,7 @@ private:
     std::vector<SearchRow> rows_;
     std::vector<SearchRow> waiting_;
     QTimer flushTimer_;
+    mutable RemoteIcons icons_;
 };
 
 // The renames of a change-case run, each placed in the list's order as it
