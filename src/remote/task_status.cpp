@@ -79,6 +79,11 @@ void TaskStatus::endRunningTask(bool stopped, const QString& reason) {
     emit changed();
 }
 
+QString TaskStatus::summary(const QString& countsText) const {
+    return countsText.isEmpty() ? displayText()
+                                : displayText() + QStringLiteral(" (") + countsText + ')';
+}
+
 QString TaskStatus::taskStatusText(int state, const QString& text) {
     switch (state) {
         case NoTask:

@@ -55,6 +55,9 @@ public:
     QString displayText() const { return taskStatusText(state_, text_); }
     Rgb displayColor() const { return taskStatusColor(state_); }
 
+    // The line's text with the transfers in hand: "Start uploading files (2 running, 5 queued)".
+    QString summary(const QString& countsText) const;
+
     static QString taskStatusText(int state, const QString& text);
     static Rgb taskStatusColor(int state);
 

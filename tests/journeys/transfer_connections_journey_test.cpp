@@ -1,20 +1,23 @@
 // Transfer connections as a user meets them, on a server whose every reply
 // takes 40 ms: another folder opens while a large download runs, the task
-// panel counts it, the chat page tells the connections apart, and "Remove all
-// tasks" stops it without leaving half a file.
+// panel and the status bar count it, the chat page tells the connections apart,
+// and "Remove all tasks" stops it without leaving half a file.
 #include "journeys/journey.h"
 
 #include "app/ui/main_frame.h"
+#include "app/ui/main_view.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/task_menu_rules.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
 #include "remote/ui/task_status_line.h"
+#include "remote/ui/task_summary_button.h"
 #include "support/ftp_server_process.h"
 
 #include <QDir>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +52,13 @@ TEST(TransferConnectionsJourney, AnotherFolderOpensWhileALargeDownloadRuns) {
     ASSERT_EQ(tasks.count(), 1);
     EXPECT_LT(tasks.at(0).position, 200LL * 1000 * 1000) << "still running";
     EXPECT_TRUE(j.frame().taskPanel()->statusLine()->describe().contains("1 running"));
+    // The Normal page's status bar says so too, and a click shows the task boxes.
+    TaskSummaryButton* summary = j.frame().taskSummary();
+    EXPECT_TRUE(summary->text().contains("1 running")) << summary->text().toStdString();
+    ASSERT_EQ(j.frame().view()->currentPage(), int(MainView::Normal));
+    QTest::mouseClick(summary, Qt::LeftButton);
+    EXPECT_EQ(j.frame().view()->currentPage(), int(MainView::FtpChat));
+    EXPECT_TRUE(j.frame().taskPanel()->isVisible());
     EXPECT_TRUE(j.chatText().contains(QRegularExpression("\\[[2-9]\\] RETR huge\\.bin")))
         << j.chatText().toStdString();
 

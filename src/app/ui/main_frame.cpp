@@ -48,6 +48,7 @@
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
+#include "remote/ui/task_summary_button.h"
 #include "session/ui/chat_page.h"
 #include "session/ui/chat_pane.h"
 #include "session/ui/command_check_dialog.h"
@@ -289,6 +290,10 @@ void MainFrame::buildPages() {
     taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session(), &w.transferPool(),
                                &w.transferCounts());
     taskPanel_->setFailedTransfers(&w.failedTransfers());
+    taskSummary_ = new TaskSummaryButton(w.taskStatus(), w.transferCounts(), statusBar());
+    statusBar()->addPermanentWidget(taskSummary_);
+    connect(taskSummary_, &QToolButton::clicked, this,
+            [this] { view_->showPage(MainView::FtpChat); });
     chatPage_ = new ChatPage(taskPanel_, view_->chatPageSlot());
     view_->chatPageSlot()->layout()->addWidget(chatPage_);
     applyChatOptions();

@@ -26,6 +26,7 @@ class CommandQueueWindow;
 class HelpViewer;
 class HelpWindow;
 class TaskPanel;
+class TaskSummaryButton;
 class MainView;
 class Prompter;
 class QAction;
@@ -63,6 +64,7 @@ public:
     FrameExplorerHost* explorerHost() const { return explorerHost_; }
     ChatPage* chatPage() const { return chatPage_; }
     TaskPanel* taskPanel() const { return taskPanel_; }
+    TaskSummaryButton* taskSummary() const { return taskSummary_; }
     CommandQueueWindow* queueWindow() const { return queueWindow_; }
     ConcernedFilePage* concernedFilePage() const { return concernedPage_; }
     WizardRegistry* wizards() const { return wizards_; }
@@ -145,6 +147,7 @@ private:
     RemoteExplorer* remoteProject_ = nullptr;
     ChatPage* chatPage_ = nullptr;
     TaskPanel* taskPanel_ = nullptr;
+    TaskSummaryButton* taskSummary_ = nullptr;
     CommandQueueWindow* queueWindow_ = nullptr;
     ConcernedFilePage* concernedPage_ = nullptr;
     WizardRegistry* wizards_ = nullptr;

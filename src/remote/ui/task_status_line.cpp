@@ -34,9 +34,7 @@ TaskStatusLine::TaskStatusLine(const TaskStatus& status, const TransferCounts* c
 }
 
 QString TaskStatusLine::describe() const {
-    const QString counted = counts_ ? counts_->text() : QString();
-    return counted.isEmpty() ? status_.displayText()
-                             : status_.displayText() + QStringLiteral(" (") + counted + ')';
+    return status_.summary(counts_ ? counts_->text() : QString());
 }
 
 QSize TaskStatusLine::sizeHint() const {
