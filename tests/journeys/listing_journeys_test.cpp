@@ -71,6 +71,10 @@ TEST_P(ListingJourney, ConnectListsEachFolderOnce) {
         EXPECT_TRUE(listed.contains(project)) << shown.join(' ').toStdString();
         EXPECT_EQ(projectSide->listModel()->folder(), project);
         EXPECT_EQ(projectSide->listModel()->rowCount() > 0, true);
+        // The walk ends with the project folder chosen in the Normal page's tree.
+        const ExplorerItemView* tree = j.remoteSide().treeView();
+        EXPECT_EQ(j.remoteSide().treeModel()->pathOf(tree->currentIndex()), project);
+        EXPECT_TRUE(tree->selectionModel()->isSelected(tree->currentIndex()));
     }
     EXPECT_GT(j.remoteSide().listModel()->rowCount(), 0);
 }
