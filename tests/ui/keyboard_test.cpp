@@ -65,13 +65,13 @@ TEST(Keyboard, TabWalksTheNormalPageInReadingOrderAndBack) {
     Walk(Qt::Key_Tab, Qt::NoModifier, 6);
     const QStringList back = Walk(Qt::Key_Backtab, Qt::ShiftModifier, 6);
     EXPECT_EQ(back, QStringList(forward.rbegin() + 1, forward.rend()));
-    // The page tabs come last, and lead round through the quick-connect
-    // fields at the top to the page.
+    // The page tabs and the task summary come last, and lead round through the
+    // quick-connect fields at the top to the page.
     f.frame.view()->tabBar()->setFocus();
-    EXPECT_EQ(
-        Walk(Qt::Key_Tab, Qt::NoModifier, 6),
-        (QStringList{"Pages", "Quick connect host", "Quick connect user", "Quick connect password",
-                     "Quick connect port", "Quick connect", "Local folders"}));
+    EXPECT_EQ(Walk(Qt::Key_Tab, Qt::NoModifier, 7),
+              (QStringList{"Pages", "Task", "Quick connect host", "Quick connect user",
+                           "Quick connect password", "Quick connect port", "Quick connect",
+                           "Local folders"}));
 }
 
 TEST(Keyboard, CtrlTabWalksThePagesRound) {

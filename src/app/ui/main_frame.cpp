@@ -753,9 +753,10 @@ void MainFrame::buildToolBar() {
             quickToolBar_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More quick connect fields"));
     connect(quickBar_, &QuickConnectBar::connectRequested, this, &MainFrame::quickConnect);
-    // Read from the top: after the page tabs Tab comes round to the quick-connect
-    // fields, then to the page.
-    QWidget* previous = view_->tabBar();
+    // Read from the top: after the page tabs and the task summary beside them at
+    // the bottom, Tab comes round to the quick-connect fields, then to the page.
+    QWidget::setTabOrder(view_->tabBar(), taskSummary_);
+    QWidget* previous = taskSummary_;
     const QList<QWidget*> fields = {quickBar_->hostEdit(), quickBar_->userEdit(),
                                     quickBar_->passwordEdit(), quickBar_->portEdit(),
                                     quickBar_->connectButton()};
