@@ -6,6 +6,8 @@
 
 struct CreateFolderRequest {
     QList<QByteArray> names;
+
+    QList<QByteArray> chosenNames() const { return names; }
 };
 
 // Lists the parent and creates the names it does not hold yet; the listing

@@ -15,6 +15,14 @@ public:
 
     Request request;
 
+    QList<QByteArray> chosenNames() const override {
+        if constexpr (Kind == ActionKind::RefreshFolderByRename ||
+                      Kind == ActionKind::RefreshFolderByCreateFolder)
+            return request.chosenNames();
+        else
+            return {};
+    }
+
 protected:
     // The second listing's; the first one's is written for its kind.
     void process(const RemoteItemList& items) override { showListing(items); }

@@ -28,6 +28,9 @@ public:
     // The processor acts on every entry of the folder (transfers, deletes,
     // the loops), so an entry missing from the listing is work left undone.
     bool walksEntries() const;
+    // The entries a listing that shows a change puts forward, for the views to
+    // choose: the created folders, the entry under its new name.
+    virtual QList<QByteArray> chosenNames() const { return {}; }
     // Its connection broke and the same listing runs again on another: what it
     // stood for is not left undone.
     bool handedBack = false;

@@ -6,6 +6,8 @@ struct RenameRequest {
     QByteArray oldName;
     QByteArray newName;
     quint8 flag = 0;  // passed on to the views
+
+    QList<QByteArray> chosenNames() const { return {newName}; }
 };
 
 // Lists the folder and renames one entry unless the new name is taken; the

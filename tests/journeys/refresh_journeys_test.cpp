@@ -1,6 +1,7 @@
 // Whatever changes a folder shows in the lists that show it, without the user
-// asking for a refresh: renames, deletes and change case on the server, and
-// deletes and other programs' files on the local disk.
+// asking for a refresh: renames (the renamed entry stays chosen), deletes and
+// change case on the server, and deletes and other programs' files on the
+// local disk.
 #include "journeys/journey.h"
 
 #include "app/ui/main_frame.h"
@@ -65,6 +66,11 @@ TEST_P(RefreshJourney, RenameDeleteAndChangeCaseShowInTheRemoteList) {
     EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("New.txt"); }))
         << j.remoteNames().join(",").toStdString();
     EXPECT_FALSE(j.remoteNames().contains("Old.txt"));
+    // The entry stays chosen under its new name.
+    const QModelIndexList chosen = list->selectionModel()->selectedRows();
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen.first().data().toString(), QStringLiteral("New.txt"));
+    EXPECT_EQ(list->currentIndex().row(), chosen.first().row());
 
     j.selectRemote({"Gone.txt"});
     j.prompter().expectQuestion("Delete the selected items?", true);
@@ -99,6 +105,18 @@ TEST_P(RefreshJourney, RenameDeleteAndChangeCaseShowInTheRemoteList) {
     window->close();
     ASSERT_TRUE(j.openRemoteFolder(j.remote("docs")));
     EXPECT_EQ(j.remoteNames(), QStringList{"read.me"});
+
+    // The folder shown, renamed in the tree, stays shown under its new name.
+    ExplorerItemView* treeView = j.remoteSide().treeView();
+    ASSERT_EQ(tree->pathOf(treeView->currentIndex()), j.remote("docs"));
+    RenameInPlace(treeView, "guide");
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_TRUE(j.waitFor([&] {
+        return j.remoteSide().listModel()->folder() == j.remote("guide") &&
+               j.remoteNames() == QStringList{"read.me"};
+    })) << j.remoteNames().join(",").toStdString();
+    EXPECT_EQ(tree->pathOf(treeView->currentIndex()), j.remote("guide"));
+    EXPECT_TRUE(QFile::exists(j.serverPath("guide/read.me")));
 }
 
 TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {

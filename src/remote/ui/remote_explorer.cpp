@@ -197,7 +197,10 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(treeModel_, &RemoteTreeModel::renameRequested, this, &RemoteExplorer::renameTreeNode);
     connect(listModel_, &RemoteListModel::renameRequested, this, &RemoteExplorer::renameListRow);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { showNode(current); });
+            [this](const QModelIndex& current) {
+                if (!holdTreeChoice_)
+                    showNode(current);
+            });
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const QModelIndex node = tree_->indexAt(pos);
         if (!node.isValid())
@@ -272,7 +275,7 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::listingReady, this,
             [this](const ListingAction* action, const RemoteItemList& items) {
                 if (action)
-                    onListing(action->folder, ShownItems(items));
+                    onListing(action->folder, ShownItems(items), action->chosenNames());
             });
     connect(&engine_, &ActionEngine::rootFound, this,
             [this](const QByteArray& folder, const RemoteItemList& items) {
@@ -365,23 +368,46 @@ void RemoteExplorer::clearViews() {
 
 // --- listings ------------------------------------------------------------------
 
-void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& items) {
+void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& items,
+                               const QList<QByteArray>& chosen) {
     const bool inTree = treeModel_->indexOf(folder).isValid();
     const bool shown = listModel_->folder() == folder;
     if (!inTree && !shown)
         return;
     auto shared = std::make_shared<const RemoteItemList>(items);
+    const QByteArray currentPath = treeModel_->pathOf(currentNode());
+    holdTreeChoice_ = !chosen.isEmpty();
     treeModel_->applyListing(folder, shared);
+    holdTreeChoice_ = false;
+    if (!chosen.isEmpty() && !currentPath.isEmpty() &&
+        !treeModel_->indexOf(currentPath).isValid()) {
+        // The folder shown was renamed: it stays chosen under its new name.
+        const QModelIndex renamed = treeModel_->indexOf(joinRemotePath(folder, chosen.first()));
+        tree_->setCurrentIndex(renamed.isValid() ? renamed : treeModel_->indexOf(folder));
+        return;
+    }
     if (!shown)
         return;
-    // Keep what was selected (by name) across the refill.
+    // Keep what was selected (by name) across the refill, or choose what the
+    // change put forward.
     std::unordered_set<QByteArray> selectedNames;
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
-    if (rows.size() <= 1000) {
+    if (!chosen.isEmpty()) {
+        selectedNames.insert(chosen.begin(), chosen.end());
+    } else if (rows.size() <= 1000) {
         for (const QModelIndex& row : rows)
             selectedNames.insert(listModel_->nameAt(row.row()).toByteArray());
     }
     showInList(folder, shared);
+    if (!chosen.isEmpty()) {
+        list_->selectionModel()->clearSelection();
+        const int row = listModel_->rowOf(chosen.first());
+        if (row >= 0) {
+            list_->selectionModel()->setCurrentIndex(listModel_->index(row, 0),
+                                                     QItemSelectionModel::NoUpdate);
+            list_->scrollTo(listModel_->index(row, 0));
+        }
+    }
     if (selectedNames.empty())
         return;
     QItemSelection selection;

@@ -131,7 +131,9 @@ signals:
     void listSortChanged(ListSort sort);
 
 private:
-    void onListing(const QByteArray& folder, const RemoteItemList& items);
+    // chosen: the entries a change put forward (a rename's new name, created folders).
+    void onListing(const QByteArray& folder, const RemoteItemList& items,
+                   const QList<QByteArray>& chosen = {});
     void onRoot(const QByteArray& folder, const RemoteItemList& items);
     void onProjectFolderReached(const QByteArray& folder);
     void onLoggedInAgain();
@@ -171,6 +173,9 @@ private:
     // The folder shown last, and the name of its current row.
     QByteArray shownFolder_;
     QByteArray currentName_;
+    // While a listing replaces a folder's nodes the tree's current node may go;
+    // the node it falls on is not opened.
+    bool holdTreeChoice_ = false;
     // A folder typed into the path bar whose listing has not come yet.
     QByteArray typedFolder_;
     LocalFolderSource localFolder_;
