@@ -1,7 +1,7 @@
 // Whatever changes a folder shows in the lists that show it, without the user
 // asking for a refresh: renames (the renamed entry stays chosen), deletes and
-// change case on the server, and deletes and other programs' files on the
-// local disk.
+// change case on the server, and renames, deletes and other programs' files on
+// the local disk.
 #include "journeys/journey.h"
 
 #include "app/ui/main_frame.h"
@@ -147,6 +147,17 @@ TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {
     ASSERT_TRUE(QFile::remove(j.local("work/new.txt")));
     EXPECT_TRUE(j.waitFor([&] { return !j.localNames().contains("new.txt"); }))
         << j.localNames().join(",").toStdString();
+
+    // A rename in place: the row stays chosen under its new name.
+    LocalListView* list = j.frame().localExplorer()->list();
+    j.selectLocal({"keep.txt"});
+    RenameInPlace(list, "kept.txt");
+    EXPECT_TRUE(j.waitFor([&] { return j.localNames() == QStringList{"kept.txt"}; }))
+        << j.localNames().join(",").toStdString();
+    const QModelIndexList chosen = list->selectionModel()->selectedRows();
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen.first().data().toString(), QStringLiteral("kept.txt"));
+    EXPECT_EQ(list->currentIndex().row(), chosen.first().row());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RefreshJourney,

@@ -73,6 +73,15 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         for (int row : selectedRows()) {
             keptSelection_ << model_->rowAt(row)->name;
         }
+        // A row renamed here stays chosen under its new name.
+        if (!renaming_.first.isEmpty()) {
+            if (keptCurrent_ == renaming_.first)
+                keptCurrent_ = renaming_.second;
+            for (QString& name : keptSelection_) {
+                if (name == renaming_.first)
+                    name = renaming_.second;
+            }
+        }
         model_->reload();
     });
     connect(&side_, &LocalSide::filesChanged, this, [this](const QStringList& paths) {
@@ -362,7 +371,9 @@ void LocalListView::renameRow(int row, const QString& newName) {
         return;
     }
     const LocalListRow copy = *r;
+    renaming_ = {copy.name, newName};
     actions().rename(model_->folder(), copy.name, newName, copy.kind == LocalRowKind::Folder);
+    renaming_ = {};
 }
 
 QString LocalListView::dropFolderAt(const QModelIndex& index) const {

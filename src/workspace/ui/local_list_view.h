@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "platform/list_sort.h"
 #include "workspace/local_menu_rules.h"
@@ -78,4 +79,6 @@ private:
     // What was selected when the shown folder was read again.
     QString keptCurrent_;
     QStringList keptSelection_;
+    // The old and new name of a row while it is renamed.
+    std::pair<QString, QString> renaming_;
 };
