@@ -460,6 +460,8 @@ TEST(LocalViews, ViewEditMenuAndKeys) {
     QTest::keyClick(&list, Qt::Key_Backspace);
     EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return tree.selectedFolder() == f.root; }));
     ASSERT_TRUE(ListLoaded(list, f.root));
+    // Up lands on the folder it came from.
+    EXPECT_EQ(list.currentIndex().row(), list.listModel()->rowOfName(QStringLiteral("beta")));
     QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(int(list.selectedRows().size()), list.listModel()->rowCount());
     // Delete asks.

@@ -437,6 +437,7 @@ TEST(RemoteExplorer, Keys) {
     EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/www"));
     QTest::keyClick(list, Qt::Key_Backspace);
     EXPECT_EQ(o.explorer.currentFolder(), QByteArray("/"));
+    EXPECT_EQ(list->currentIndex().data().toString(), QStringLiteral("www"));
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), o.explorer.listModel()->rowCount());
     o.selectRows({"a.txt"});

@@ -623,10 +623,15 @@ void RemoteExplorer::onListRefilled() {
         treeModel_->isListed(treeModel_->indexOf(folder)))
         typedFolder_.clear();
     // A folder opened starts at its first row, so the keyboard can go on; the
-    // same folder listed again keeps the row the user was on.
+    // same folder listed again keeps the row the user was on, and the folder
+    // above starts at the one the user came up from.
     int row = 0;
+    QByteArray above;
+    QByteArray cameFrom;
     if (folder == shownFolder_ && !currentName_.isEmpty())
         row = qMax(0, listModel_->rowOf(currentName_));
+    else if (splitRemotePath(shownFolder_, &above, &cameFrom) && above == folder)
+        row = qMax(0, listModel_->rowOf(cameFrom));
     shownFolder_ = folder;
     if (listModel_->rowCount() > 0 && !list_->currentIndex().isValid())
         list_->selectionModel()->setCurrentIndex(listModel_->index(row, 0),

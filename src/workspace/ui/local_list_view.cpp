@@ -96,7 +96,15 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
     connect(model_, &LocalListModel::folderLoaded, this, [this](const QString& folder) {
         restoreKeptSelection();
         if (model_->rowCount() > 0 && !currentIndex().isValid()) {
-            selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+            // The folder above starts at the one the user came up from.
+            const int cameFrom = !leftFolder_.isEmpty() && LocalParentFolder(leftFolder_) == folder
+                                     ? model_->rowOfName(LocalBaseName(leftFolder_))
+                                     : -1;
+            selectionModel()->setCurrentIndex(model_->index(qMax(0, cameFrom), 0),
+                                              QItemSelectionModel::NoUpdate);
+            if (cameFrom >= 0) {
+                scrollTo(model_->index(cameFrom, 0));
+            }
         }
         QStringList files;
         for (int row = 0; row < model_->rowCount(); ++row) {
@@ -170,6 +178,7 @@ void LocalListView::showFolder(const QString& folder) {
         model_->reload();
         return;
     }
+    leftFolder_ = model_->isComputer() ? QString() : model_->folder();
     model_->showFolder(folder);
 }
 

@@ -79,6 +79,8 @@ private:
     // What was selected when the shown folder was read again.
     QString keptCurrent_;
     QStringList keptSelection_;
+    // The folder shown before the one being read.
+    QString leftFolder_;
     // The old and new name of a row while it is renamed.
     std::pair<QString, QString> renaming_;
 };
