@@ -29,10 +29,18 @@ QString SearchDeleteQuestion(int rows) {
                      : QStringLiteral("Delete the selected items?");
 }
 
+namespace {
+
+QByteArray WithoutEndSlash(QByteArray folder) {
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder;
+}
+
+}  // namespace
+
 bool SearchRowGone(const SearchRow& row, const QByteArray& folder, const RemoteItemList& listing) {
-    QByteArray f = folder;
-    while (f.size() > 1 && f.endsWith('/'))
-        f.chop(1);
+    const QByteArray f = WithoutEndSlash(folder);
     if (row.folder == f)
         return listing.indexOf(row.item.name, true) < 0;
     const QByteArray prefix = f == "/" ? f : f + '/';
@@ -41,4 +49,17 @@ bool SearchRowGone(const SearchRow& row, const QByteArray& folder, const RemoteI
     const QByteArray rest = row.folder.mid(prefix.size());
     const QByteArray first = rest.left(rest.indexOf('/') < 0 ? rest.size() : rest.indexOf('/'));
     return !first.isEmpty() && listing.indexOf(first, true) < 0;
+}
+
+bool RefreshSearchRow(SearchRow& row, const QByteArray& folder, const RemoteItemList& listing) {
+    if (row.folder != WithoutEndSlash(folder))
+        return false;
+    const int i = listing.indexOf(row.item.name, true);
+    if (i < 0)
+        return false;
+    const RemoteItem fresh = listing.at(i);
+    if (fresh == row.item)
+        return false;
+    row.item = fresh;
+    return true;
 }

@@ -8,8 +8,8 @@
 #include <vector>
 
 // Deleting found entries from the search window: the server paths for the
-// project guard, the question, the work per folder, and which rows a fresh
-// listing shows gone.
+// project guard, the question, the work per folder, and what a fresh listing
+// shows of the rows: gone, or changed.
 
 struct SearchDeleteBatch {
     QByteArray folder;
@@ -25,3 +25,6 @@ QString SearchDeleteQuestion(int rows);
 // True when a listing of `folder` shows the row's entry gone: the entry of a
 // row in that folder, or the folder on the way to a row deeper down.
 bool SearchRowGone(const SearchRow& row, const QByteArray& folder, const RemoteItemList& listing);
+// Takes the entry as a fresh listing of the row's own folder shows it (its size,
+// date or permissions may have changed); false when nothing changed.
+bool RefreshSearchRow(SearchRow& row, const QByteArray& folder, const RemoteItemList& listing);

@@ -180,14 +180,19 @@ TEST(ModelContracts, LoopResults) {
     EXPECT_EQ(search.rowCount(), 4);
     for (int column = 0; column < search.columnCount(); ++column)
         search.setSort({column, column % 2 == 1});
-    // a.htm and c.htm went; sub stayed, and with it what was found there.
+    // a.htm and c.htm went, b.htm grew; sub stayed, and with it what was found there.
     RemoteItemList fresh;
-    fresh.append(Item('-', "b.htm"));
+    RemoteItem grown = Item('-', "b.htm");
+    grown.size = 4096;
+    fresh.append(grown);
     fresh.append(Item('d', "sub"));
-    search.removeGone("/www", fresh);
+    search.followListing("/www", fresh);
     EXPECT_EQ(search.rowCount(), 2);
+    const int b = search.row(0).item.name == "b.htm" ? 0 : 1;
+    EXPECT_EQ(search.row(b).item.name, "b.htm");
+    EXPECT_EQ(search.row(b).item.size, 4096);
     fresh = RemoteItemList();
-    search.removeGone("/www", fresh);
+    search.followListing("/www", fresh);
     EXPECT_EQ(search.rowCount(), 0);
     search.clear();
     EXPECT_EQ(search.rowCount(), 0);

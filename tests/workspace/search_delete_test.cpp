@@ -60,4 +60,26 @@ TEST(SearchDelete, AFreshListingShowsWhichRowsAreGone) {
         EXPECT_EQ(SearchRowGone(c.row, c.folder, list), c.gone) << c.name;
 }
 
+TEST(SearchDelete, AFreshListingOfTheRowsFolderShowsWhatChanged) {
+    SearchRow found = row("/w", "page.htm");
+    found.item.size = 10;
+    RemoteItemList list;
+    RemoteItem grown = found.item;
+    grown.size = 25;
+    list.append(grown);
+    const struct {
+        const char* name;
+        QByteArray folder;
+        bool changed;
+    } cases[] = {
+        {"another folder", "/v", false},
+        {"its folder, the entry grown", "/w/", true},
+        {"its folder again, nothing new", "/w", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RefreshSearchRow(found, c.folder, list), c.changed) << c.name;
+    EXPECT_EQ(found.item.size, 25);
+    EXPECT_FALSE(RefreshSearchRow(found, "/w", listing({"other"}))) << "the entry went";
+}
+
 }  // namespace

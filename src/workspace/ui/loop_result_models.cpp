@@ -57,10 +57,15 @@ void SearchResultModel::order(size_t sortedCount) {
                }));
 }
 
-void SearchResultModel::removeGone(const QByteArray& folder, const RemoteItemList& listing) {
+void SearchResultModel::followListing(const QByteArray& folder, const RemoteItemList& listing) {
     flush();
     for (int r = int(rows_.size()) - 1; r >= 0; --r) {
-        if (!SearchRowGone(rows_[size_t(r)], folder, listing))
+        SearchRow& row = rows_[size_t(r)];
+        if (RefreshSearchRow(row, folder, listing)) {
+            emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+            continue;
+        }
+        if (!SearchRowGone(row, folder, listing))
             continue;
         beginRemoveRows({}, r, r);
         rows_.erase(rows_.begin() + r);

@@ -60,8 +60,9 @@ public:
     // Inserts what is waiting at once.
     void flush();
     const SearchRow& row(int r) const { return rows_[size_t(r)]; }
-    // Drops the rows a fresh listing of the folder shows gone.
-    void removeGone(const QByteArray& folder, const RemoteItemList& listing);
+    // Drops the rows a fresh listing of the folder shows gone and shows the
+    // others as it lists them.
+    void followListing(const QByteArray& folder, const RemoteItemList& listing);
     void setSort(ListSort sort, QDate today = QDate::currentDate());
     ListSort sort() const { return sort_; }
 

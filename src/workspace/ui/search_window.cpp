@@ -7,6 +7,7 @@
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
+#include "remote/listing_action.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
 #include "remote/transfer_starters.h"
@@ -143,11 +144,18 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
     showCriteria(stored);
     resize(820, 520);
 
+    // The rows follow every fresh listing of their folders, this window's own
+    // and the explorers'.
     connect(&engine_, &ActionEngine::refreshDelivered, this,
             [this](quintptr window, quint8, const QByteArray& folder, const RemoteItemList& items,
                    RefreshMode) {
                 if (window == token())
-                    model_->removeGone(folder, items);
+                    model_->followListing(folder, items);
+            });
+    connect(&engine_, &ActionEngine::listingReady, this,
+            [this](const ListingAction* action, const RemoteItemList& items) {
+                if (action)
+                    model_->followListing(action->folder, items);
             });
 }
 
