@@ -297,6 +297,10 @@ void FtpSession::advance(bool continueGroup) {
             tellMarker(*static_cast<FakeGroup*>(owned.get()));
             continue;
         }
+        // Nothing but the login goes out before the server has let us in: work
+        // handed over meanwhile waits behind it.
+        if (!loggedInNow_ && g->lastSentIndex() < 0 && !isLoginGroup(*g))
+            return;
         if (g->lastSentIndex() < 0) {
             const QString refusal = g->prepareToSend();
             if (!refusal.isEmpty()) {
@@ -417,7 +421,23 @@ void FtpSession::removeDirectDownload(DirectPurpose purpose, const QByteArray& f
 
 void FtpSession::sendUser() {
     const QString user = options_.logonType == 1 ? QStringLiteral("anonymous") : options_.user;
-    sendCommand("USER", user.toUtf8());
+    sendLoginCommand("USER", user.toUtf8());
+}
+
+void FtpSession::sendLoginCommand(const QByteArray& name, const QByteArray& argument) {
+    // Ahead of any work handed over while the connection was being made.
+    CommandGroup* head = queue_.head();
+    const bool headRunning = head && head->lastSentIndex() >= 0;
+    queue_.insertCommand(headRunning ? 1 : 0, name, argument);
+    if (!headRunning)
+        advance(false);
+}
+
+bool FtpSession::isLoginGroup(const CommandGroup& g) {
+    if (g.kind() != GroupKind::Pure || g.steps().isEmpty())
+        return false;
+    const CommandStep& first = g.steps().first();
+    return first.nameIs("USER") || first.nameIs("PASS") || first.nameIs("AUTH");
 }
 
 void FtpSession::onSecured() {
@@ -656,7 +676,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                 return true;
             if (options_.tls != TlsMode::Off) {
                 tlsPhase_ = TlsPhase::AuthSent;
-                sendCommand("AUTH", "TLS");
+                sendLoginCommand("AUTH", "TLS");
                 return true;
             }
             sendUser();
@@ -696,18 +716,21 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         }
         case 230: {
             loggedInNow_ = true;
+            // The start-up commands go right behind the login, before any work
+            // handed over meanwhile: no file moves before its TYPE.
+            int at = head && head->lastSentIndex() >= 0 ? 1 : 0;
             if (tlsPhase_ == TlsPhase::Secure) {
-                queue_.addCommand("PBSZ", "0");
-                queue_.addCommand("PROT", "P");
+                queue_.insertCommand(at++, "PBSZ", "0");
+                queue_.insertCommand(at++, "PROT", "P");
             }
             if (options_.transferType == TransferType::Binary)
-                queue_.addCommand("TYPE", "I");
+                queue_.insertCommand(at++, "TYPE", "I");
             else if (options_.transferType == TransferType::Ascii)
-                queue_.addCommand("TYPE", "A");
+                queue_.insertCommand(at++, "TYPE", "A");
             if (!(flags_ & StartupQueued)) {
                 if (options_.askFeatures) {
-                    queue_.addCommand("FEAT");
-                    queue_.addCommand("HELP");
+                    queue_.insertCommand(at++, "FEAT");
+                    queue_.insertCommand(at++, "HELP");
                 } else {
                     flags_ |= options_.knownCapabilities & (AnnouncedMlsd | AnnouncedRest);
                     features_ = options_.knownFeatures;
@@ -734,7 +757,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             }
             break;
         case 331:
-            sendCommand("PASS", options_.password.toUtf8());
+            sendLoginCommand("PASS", options_.password.toUtf8());
             break;
         case 426:
             if (lastSentIs(head, "ABOR")) {

@@ -207,6 +207,9 @@ private:
     void refusePassiveAddress(const Reply& reply);
     void protocolViolation(const QString& text);
     void sendUser();
+    // A command of the login, sent before anything else waiting.
+    void sendLoginCommand(const QByteArray& name, const QByteArray& argument);
+    static bool isLoginGroup(const CommandGroup& g);
     void onSecured();
     void onCertificateJudged(bool trusted, const QString& why);
     bool handleTlsRefusal(const Reply& reply, int code);

@@ -179,6 +179,25 @@ TEST(LoginSequence, ReconnectQueuesOnlyTheTypeCommand) {
     EXPECT_EQ(menus.count(), 0);
 }
 
+// Work handed to a connection that is logging in again (a transfer
+// connection's listing given back while the main one reconnects) waits for
+// the login and goes behind the start-up commands.
+TEST(LoginSequence, WorkHandedOverDuringTheLoginWaitsForIt) {
+    SessionHarness h;
+    h.loginIdle();
+    h.reconnect();
+    h.session.release(std::make_unique<PureGroup>(StepList{{"CWD", "/site/sub"}}));
+    h.settle();
+    EXPECT_TRUE(h.sent().isEmpty());
+    h.reply("220 Welcome back\r\n");
+    h.reply("331 Password required\r\n");
+    h.reply("230 Logged in\r\n");
+    h.reply("200 Type set\r\n");
+    h.reply("250 Okay\r\n");
+    EXPECT_EQ(h.sent(), (Lines{"USER bob", "PASS secret", "TYPE I", "CWD /site/sub"}));
+    EXPECT_TRUE(h.session.queue().isEmpty());
+}
+
 TEST(LoginSequence, ReconnectEmptiesTheQueue) {
     SessionHarness h;
     h.loginIdle();
