@@ -1,6 +1,7 @@
 #include "remote/action_engine.h"
 
 #include "remote/folder_actions.h"
+#include "remote/remote_path.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "session/stored_size_check.h"
@@ -32,11 +33,8 @@ StepList ActionEngine::shortListingSequence() const {
 }
 
 void ActionEngine::setRemoteProjectFolder(const QByteArray& folder) {
-    QByteArray f = folder;
     // "/www/site/" names the same folder as "/www/site".
-    while (f.size() > 1 && f.endsWith('/'))
-        f.chop(1);
-    remoteProjectFolder_ = f;
+    remoteProjectFolder_ = withoutEndSlash(folder);
 }
 
 void ActionEngine::refresh(const QByteArray& folder, const RefreshTarget& target) {

@@ -24,10 +24,14 @@ bool splitRemotePath(const QByteArray& path, QByteArray* parent, QByteArray* nam
     return true;
 }
 
+QByteArray withoutEndSlash(QByteArray folder) {
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder;
+}
+
 QByteArray remoteParentFolder(const QByteArray& folder) {
-    QByteArray f = folder;
-    while (f.size() > 1 && f.endsWith('/'))
-        f.chop(1);
+    const QByteArray f = withoutEndSlash(folder);
     const qsizetype slash = f.lastIndexOf('/');
     if (slash <= 0)
         return QByteArrayLiteral("/");

@@ -17,6 +17,9 @@ bool splitRemotePath(const QByteArray& path, QByteArray* parent, QByteArray* nam
 // The folder above: "/a/b" gives "/a", "/a" gives "/", "/" stays "/".
 QByteArray remoteParentFolder(const QByteArray& folder);
 
+// A folder without the '/' at its end: "/a/b/" names "/a/b"; the root stays "/".
+QByteArray withoutEndSlash(QByteArray folder);
+
 // The folder part of a path below a project folder: "a/b/c" gives "a/b",
 // "c" (directly in the project folder) gives an empty path.
 QByteArray projectParentFolder(const QByteArray& relativePath);

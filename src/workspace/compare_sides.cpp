@@ -4,26 +4,16 @@
 #include "remote/remote_path.h"
 #include "workspace/local_file_operations.h"
 
-namespace {
-
-QByteArray Trimmed(QByteArray path) {
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
-
-}  // namespace
-
 CompareSides::CompareSides(const ProjectFolders& folders, const QByteArray& startFolder)
     : localProject_(folders.local),
-      remoteProject_(Trimmed(folders.remote.toUtf8())),
-      startFolder_(Trimmed(startFolder)) {
+      remoteProject_(withoutEndSlash(folders.remote.toUtf8())),
+      startFolder_(withoutEndSlash(startFolder)) {
     if (!toProjectPath(startFolder_, &startRelative_))
         startRelative_.clear();
 }
 
 bool CompareSides::toProjectPath(const QByteArray& remotePath, QByteArray* projectPath) const {
-    const QByteArray path = Trimmed(remotePath);
+    const QByteArray path = withoutEndSlash(remotePath);
     if (!IsSameOrBelow(remoteProject_, path))
         return false;
     *projectPath = path.mid(remoteProject_.size());

@@ -29,18 +29,8 @@ QString SearchDeleteQuestion(int rows) {
                      : QStringLiteral("Delete the selected items?");
 }
 
-namespace {
-
-QByteArray WithoutEndSlash(QByteArray folder) {
-    while (folder.size() > 1 && folder.endsWith('/'))
-        folder.chop(1);
-    return folder;
-}
-
-}  // namespace
-
 bool SearchRowGone(const SearchRow& row, const QByteArray& folder, const RemoteItemList& listing) {
-    const QByteArray f = WithoutEndSlash(folder);
+    const QByteArray f = withoutEndSlash(folder);
     if (row.folder == f)
         return listing.indexOf(row.item.name, true) < 0;
     const QByteArray prefix = f == "/" ? f : f + '/';
@@ -52,7 +42,7 @@ bool SearchRowGone(const SearchRow& row, const QByteArray& folder, const RemoteI
 }
 
 bool RefreshSearchRow(SearchRow& row, const QByteArray& folder, const RemoteItemList& listing) {
-    if (row.folder != WithoutEndSlash(folder))
+    if (row.folder != withoutEndSlash(folder))
         return false;
     const int i = listing.indexOf(row.item.name, true);
     if (i < 0)

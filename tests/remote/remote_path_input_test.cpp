@@ -28,6 +28,10 @@ TEST(RemotePathInput, TypedPathsResolveAgainstTheFolderShown) {
         {"/a/b", "/a"}, {"/a", "/"}, {"/", "/"}, {"/a/b/", "/a"}, {"", "/"}};
     for (const auto& [folder, parent] : parents)
         EXPECT_EQ(remoteParentFolder(folder), parent) << folder.constData();
+    const std::pair<QByteArray, QByteArray> trimmed[] = {
+        {"/a/b//", "/a/b"}, {"/", "/"}, {"//", "/"}};
+    for (const auto& [folder, kept] : trimmed)
+        EXPECT_EQ(withoutEndSlash(folder), kept) << folder.constData();
     const std::pair<QByteArray, QByteArray> projectParents[] = {
         {"a/b/c", "a/b"}, {"c", ""}, {"", ""}};
     for (const auto& [path, parent] : projectParents)
