@@ -46,26 +46,6 @@ void writeTransfersTrailer(SettingsArchive& archive, const AppSettings& settings
     archive.int32Field(kWrite, count);
 }
 
-bool placementField(SettingsArchive& archive, SettingsArchive::Direction direction,
-                    WindowPlacementImage& placement) {
-    QByteArray block;
-    if (direction == SettingsArchive::Direction::Write)
-        block = placement.toBytes();
-    if (!archive.rawField(direction, block, WindowPlacementImage::kSize))
-        return false;
-    return direction == SettingsArchive::Direction::Write ||
-           WindowPlacementImage::fromBytes(block, &placement);
-}
-
-bool fontField(SettingsArchive& archive, SettingsArchive::Direction direction, LogFontImage& font) {
-    QByteArray block;
-    if (direction == SettingsArchive::Direction::Write)
-        block = font.toBytes();
-    if (!archive.rawField(direction, block, LogFontImage::kSize))
-        return false;
-    return direction == SettingsArchive::Direction::Write || LogFontImage::fromBytes(block, &font);
-}
-
 }  // namespace
 
 bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction direction,
@@ -81,7 +61,7 @@ bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction d
            archive.int32Field(direction, s.LocalPageColor) &&
            archive.int32Field(direction, s.RemotePageColor) &&
            archive.int32Field(direction, s.ViewFlags) &&
-           placementField(archive, direction, s.MainPlacement) &&
+           archive.recordField(direction, s.MainPlacement) &&
            archive.int32Field(direction, s.BeepFlags) &&
            archive.int32Field(direction, s.BeepMinutes) &&
            archive.int32Field(direction, s.BeepFrequency) &&
@@ -92,8 +72,8 @@ bool SerializeAppSettings(SettingsArchive& archive, SettingsArchive::Direction d
            archive.int32Field(direction, s.LocalPageSplit) &&
            archive.int32Field(direction, s.RemotePageSplit) &&
            archive.wideText(direction, s.LastLocalFolder) &&
-           fontField(archive, direction, s.ConcernedFont) &&
-           fontField(archive, direction, s.WizardFont);
+           archive.recordField(direction, s.ConcernedFont) &&
+           archive.recordField(direction, s.WizardFont);
 }
 
 bool LoadAppSettings(AppSettings& settings, const QString& path, QStringList* problems) {

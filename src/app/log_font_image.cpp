@@ -1,16 +1,8 @@
 #include "app/log_font_image.h"
 
-#include <QtEndian>
-
 #include <cmath>
-#include <cstring>
 
 namespace {
-
-constexpr int kIntCount = 5;
-constexpr int kByteCount = 8;
-constexpr int kFaceOffset = kIntCount * 4 + kByteCount;
-static_assert(kFaceOffset + LogFontImage::kFaceNameUnits * 2 == LogFontImage::kSize);
 
 constexpr quint8 kFixedPitch = 0x01;
 constexpr quint8 kFamilyMask = 0xF0;
@@ -22,44 +14,22 @@ constexpr quint8 kFamilyDecorative = 0x50;
 
 }  // namespace
 
-QByteArray LogFontImage::toBytes() const {
-    QByteArray bytes(kSize, '\0');
-    char* p = bytes.data();
-    const qint32 ints[kIntCount] = {lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight};
-    for (int i = 0; i < kIntCount; ++i)
-        qToLittleEndian<qint32>(ints[i], p + i * 4);
-    const quint8 small[kByteCount] = {lfItalic,  lfUnderline,     lfStrikeOut,
-                                      lfCharSet, lfOutPrecision,  lfClipPrecision,
-                                      lfQuality, lfPitchAndFamily};
-    std::memcpy(p + kIntCount * 4, small, kByteCount);
-    for (int i = 0; i < kFaceNameUnits; ++i)
-        qToLittleEndian<quint16>(lfFaceName[i], p + kFaceOffset + i * 2);
-    return bytes;
-}
-
-bool LogFontImage::fromBytes(const QByteArray& bytes, LogFontImage* out) {
-    if (bytes.size() != kSize)
-        return false;
-    const char* p = bytes.constData();
-    LogFontImage image;
-    image.lfHeight = qFromLittleEndian<qint32>(p);
-    image.lfWidth = qFromLittleEndian<qint32>(p + 4);
-    image.lfEscapement = qFromLittleEndian<qint32>(p + 8);
-    image.lfOrientation = qFromLittleEndian<qint32>(p + 12);
-    image.lfWeight = qFromLittleEndian<qint32>(p + 16);
-    const auto* small = reinterpret_cast<const quint8*>(p + kIntCount * 4);
-    image.lfItalic = small[0];
-    image.lfUnderline = small[1];
-    image.lfStrikeOut = small[2];
-    image.lfCharSet = small[3];
-    image.lfOutPrecision = small[4];
-    image.lfClipPrecision = small[5];
-    image.lfQuality = small[6];
-    image.lfPitchAndFamily = small[7];
-    for (int i = 0; i < kFaceNameUnits; ++i)
-        image.lfFaceName[i] = qFromLittleEndian<quint16>(p + kFaceOffset + i * 2);
-    *out = image;
-    return true;
+bool LogFontImage::walk(SettingsArchive& archive, SettingsArchive::Direction direction) {
+    bool whole =
+        archive.int32Field(direction, lfHeight) && archive.int32Field(direction, lfWidth) &&
+        archive.int32Field(direction, lfEscapement) &&
+        archive.int32Field(direction, lfOrientation) && archive.int32Field(direction, lfWeight) &&
+        archive.byteField(direction, lfItalic) && archive.byteField(direction, lfUnderline) &&
+        archive.byteField(direction, lfStrikeOut) && archive.byteField(direction, lfCharSet) &&
+        archive.byteField(direction, lfOutPrecision) &&
+        archive.byteField(direction, lfClipPrecision) && archive.byteField(direction, lfQuality) &&
+        archive.byteField(direction, lfPitchAndFamily);
+    for (char16_t& unit : lfFaceName) {
+        quint16 value = unit;
+        whole = whole && archive.uint16Field(direction, value);
+        unit = value;
+    }
+    return whole;
 }
 
 QString LogFontImage::faceName() const {

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "app/settings_archive.h"
+
 // The 92-byte image of a Windows LOGFONTW kept in the settings files, so the files stay
 // interchangeable with other installs. Every byte of the image maps to a field, so decoding
 // and encoding again gives the same bytes.
@@ -29,9 +31,8 @@ struct LogFontImage {
     quint8 lfPitchAndFamily = 0;
     std::array<char16_t, kFaceNameUnits> lfFaceName{};  // NUL-terminated unless full
 
-    QByteArray toBytes() const;
-    // False (and `out` untouched) unless `bytes` holds exactly kSize bytes.
-    static bool fromBytes(const QByteArray& bytes, LogFontImage* out);
+    // The stored order of the fields, for reading and writing alike.
+    bool walk(SettingsArchive& archive, SettingsArchive::Direction direction);
 
     QString faceName() const;
     // Keeps at most 31 units so the name stays terminated.

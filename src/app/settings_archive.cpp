@@ -58,48 +58,36 @@ bool SettingsArchive::peekInt32(qint32* value) const {
     return true;
 }
 
-bool SettingsArchive::byteField(Direction direction, quint8& value) {
+template <typename T>
+bool SettingsArchive::fixedField(Direction direction, T& value) {
     if (direction == Direction::Write) {
-        const char byte = static_cast<char>(value);
-        append(&byte, 1);
+        char bytes[sizeof(T)];
+        qToLittleEndian<T>(value, bytes);
+        append(bytes, sizeof(T));
         fieldEnds_.append(data_.size());
         return true;
     }
     const char* bytes = nullptr;
-    if (!take(1, &bytes))
+    if (!take(sizeof(T), &bytes))
         return false;
-    value = static_cast<quint8>(bytes[0]);
+    value = qFromLittleEndian<T>(bytes);
     return true;
+}
+
+bool SettingsArchive::byteField(Direction direction, quint8& value) {
+    return fixedField(direction, value);
+}
+
+bool SettingsArchive::uint16Field(Direction direction, quint16& value) {
+    return fixedField(direction, value);
 }
 
 bool SettingsArchive::int32Field(Direction direction, qint32& value) {
-    if (direction == Direction::Write) {
-        char bytes[4];
-        qToLittleEndian<qint32>(value, bytes);
-        append(bytes, 4);
-        fieldEnds_.append(data_.size());
-        return true;
-    }
-    const char* bytes = nullptr;
-    if (!take(4, &bytes))
-        return false;
-    value = qFromLittleEndian<qint32>(bytes);
-    return true;
+    return fixedField(direction, value);
 }
 
 bool SettingsArchive::int64Field(Direction direction, qint64& value) {
-    if (direction == Direction::Write) {
-        char bytes[8];
-        qToLittleEndian<qint64>(value, bytes);
-        append(bytes, 8);
-        fieldEnds_.append(data_.size());
-        return true;
-    }
-    const char* bytes = nullptr;
-    if (!take(8, &bytes))
-        return false;
-    value = qFromLittleEndian<qint64>(bytes);
-    return true;
+    return fixedField(direction, value);
 }
 
 bool SettingsArchive::rawField(Direction direction, QByteArray& block, qint64 size) {

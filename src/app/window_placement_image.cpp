@@ -1,36 +1,16 @@
 #include "app/window_placement_image.h"
 
-#include <QtEndian>
-
 #include <climits>
 
-namespace {
-
-constexpr int kFieldCount = 11;
-static_assert(kFieldCount * 4 == WindowPlacementImage::kSize);
-
-}  // namespace
-
-QByteArray WindowPlacementImage::toBytes() const {
-    const qint32 fields[kFieldCount] = {length,       flags,        showCmd,      minPositionX,
-                                        minPositionY, maxPositionX, maxPositionY, normalLeft,
-                                        normalTop,    normalRight,  normalBottom};
-    QByteArray bytes(kSize, '\0');
-    for (int i = 0; i < kFieldCount; ++i)
-        qToLittleEndian<qint32>(fields[i], bytes.data() + i * 4);
-    return bytes;
-}
-
-bool WindowPlacementImage::fromBytes(const QByteArray& bytes, WindowPlacementImage* out) {
-    if (bytes.size() != kSize)
-        return false;
-    qint32* fields[kFieldCount] = {&out->length,       &out->flags,        &out->showCmd,
-                                   &out->minPositionX, &out->minPositionY, &out->maxPositionX,
-                                   &out->maxPositionY, &out->normalLeft,   &out->normalTop,
-                                   &out->normalRight,  &out->normalBottom};
-    for (int i = 0; i < kFieldCount; ++i)
-        *fields[i] = qFromLittleEndian<qint32>(bytes.constData() + i * 4);
-    return true;
+bool WindowPlacementImage::walk(SettingsArchive& archive, SettingsArchive::Direction direction) {
+    return archive.int32Field(direction, length) && archive.int32Field(direction, flags) &&
+           archive.int32Field(direction, showCmd) && archive.int32Field(direction, minPositionX) &&
+           archive.int32Field(direction, minPositionY) &&
+           archive.int32Field(direction, maxPositionX) &&
+           archive.int32Field(direction, maxPositionY) &&
+           archive.int32Field(direction, normalLeft) && archive.int32Field(direction, normalTop) &&
+           archive.int32Field(direction, normalRight) &&
+           archive.int32Field(direction, normalBottom);
 }
 
 WindowPlacementImage WindowPlacementImage::mainWindowDefault() {

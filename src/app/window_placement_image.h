@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QtGlobal>
 
+#include "app/settings_archive.h"
+
 // The 44-byte image of a Windows WINDOWPLACEMENT kept in setting.set.
 struct WindowPlacementImage {
     static constexpr int kSize = 44;
@@ -24,9 +26,8 @@ struct WindowPlacementImage {
     qint32 normalRight = 0;  // exclusive, as a Windows RECT
     qint32 normalBottom = 0;
 
-    QByteArray toBytes() const;
-    // False (and `out` untouched) unless `bytes` holds exactly kSize bytes.
-    static bool fromBytes(const QByteArray& bytes, WindowPlacementImage* out);
+    // The stored order of the fields, for reading and writing alike.
+    bool walk(SettingsArchive& archive, SettingsArchive::Direction direction);
 
     // `length` 44 and shown maximised, all else zero.
     static WindowPlacementImage mainWindowDefault();

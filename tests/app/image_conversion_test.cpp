@@ -30,7 +30,7 @@ TEST(LogFontImageTest, DecodesTheFieldsFromTheirOffsets) {
     ASSERT_EQ(bytes.size(), LogFontImage::kSize);
 
     LogFontImage image;
-    ASSERT_TRUE(LogFontImage::fromBytes(bytes, &image));
+    ASSERT_TRUE(RecordFromBytes(bytes, &image));
     EXPECT_EQ(image.lfHeight, -16);
     EXPECT_EQ(image.lfWidth, 7);
     EXPECT_EQ(image.lfEscapement, 900);
@@ -42,7 +42,7 @@ TEST(LogFontImageTest, DecodesTheFieldsFromTheirOffsets) {
     EXPECT_EQ(image.lfCharSet, 0xCC);
     EXPECT_EQ(image.lfPitchAndFamily, 0x31);
     EXPECT_EQ(image.faceName(), QStringLiteral("Arial"));
-    EXPECT_EQ(image.toBytes(), bytes);
+    EXPECT_EQ(RecordBytes(image), bytes);
 }
 
 TEST(LogFontImageTest, AnyImageSurvivesDecodeAndEncode) {
@@ -50,9 +50,9 @@ TEST(LogFontImageTest, AnyImageSurvivesDecodeAndEncode) {
     for (int i = 0; i < LogFontImage::kSize; ++i)
         bytes.append(char(i * 37 + 11));  // also an unterminated face name
     LogFontImage image;
-    ASSERT_TRUE(LogFontImage::fromBytes(bytes, &image));
-    EXPECT_EQ(image.toBytes(), bytes);
-    EXPECT_FALSE(LogFontImage::fromBytes(bytes.left(91), &image));
+    ASSERT_TRUE(RecordFromBytes(bytes, &image));
+    EXPECT_EQ(RecordBytes(image), bytes);
+    EXPECT_FALSE(RecordFromBytes(bytes.left(91), &image));
 }
 
 TEST(LogFontImageTest, FaceNameIsCutToStayTerminated) {
@@ -92,7 +92,7 @@ TEST(WindowPlacementImageTest, DefaultImageIsLength44Maximised) {
                                     "00000000"
                                     "03000000") +
                                 zeros(32);
-    EXPECT_EQ(WindowPlacementImage::mainWindowDefault().toBytes(), expected);
+    EXPECT_EQ(RecordBytes(WindowPlacementImage::mainWindowDefault()), expected);
 }
 
 TEST(WindowPlacementImageTest, RoundTripsEveryByte) {
@@ -100,9 +100,9 @@ TEST(WindowPlacementImageTest, RoundTripsEveryByte) {
     for (int i = 0; i < WindowPlacementImage::kSize; ++i)
         bytes.append(char(255 - i * 5));
     WindowPlacementImage image;
-    ASSERT_TRUE(WindowPlacementImage::fromBytes(bytes, &image));
-    EXPECT_EQ(image.toBytes(), bytes);
-    EXPECT_FALSE(WindowPlacementImage::fromBytes(bytes + "x", &image));
+    ASSERT_TRUE(RecordFromBytes(bytes, &image));
+    EXPECT_EQ(RecordBytes(image), bytes);
+    EXPECT_FALSE(RecordFromBytes(bytes + "x", &image));
 }
 
 TEST(WindowPlacementImageTest, GeometryUsesTheExclusiveRectangle) {
