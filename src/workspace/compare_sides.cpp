@@ -3,6 +3,7 @@
 #include "platform/path_containment.h"
 #include "remote/remote_path.h"
 #include "workspace/local_file_operations.h"
+#include "workspace/loop_row_texts.h"
 
 CompareSides::CompareSides(const ProjectFolders& folders, const QByteArray& startFolder)
     : localProject_(folders.local),
@@ -70,4 +71,52 @@ CompareNode* CompareSides::settledByTransfer(CompareTree& tree,
     if (!toProjectPath(remotePath, &relative) || relative.isEmpty())
         return nullptr;
     return tree.find(relative);
+}
+
+namespace {
+
+// The batch for `folder`, made at the end when there is none yet: batches keep the
+// order in which their folders first appear.
+template <class Batch, class Key>
+Batch& BatchFor(std::vector<Batch>& batches, const Key& folder, Key Batch::*key) {
+    for (Batch& batch : batches)
+        if (batch.*key == folder)
+            return batch;
+    Batch& batch = batches.emplace_back();
+    batch.*key = folder;
+    return batch;
+}
+
+}  // namespace
+
+std::vector<CompareSides::UploadBatch> CompareSides::uploadBatches(
+    const std::vector<const CompareNode*>& nodes) const {
+    std::vector<UploadBatch> batches;
+    for (const CompareNode* node : nodes) {
+        if (!CompareCommandsFor(node).upload)
+            continue;
+        UploadBatch& batch = BatchFor(batches, projectFolderOf(node), &UploadBatch::projectFolder);
+        batch.remoteFolder = remoteFolderOf(node);
+        batch.local.path = localFolderOf(node);
+        batch.local.items.push_back({node->item.localName, false, node->item.localSize});
+    }
+    return batches;
+}
+
+std::vector<CompareSides::DownloadBatch> CompareSides::downloadBatches(
+    const std::vector<const CompareNode*>& nodes) const {
+    std::vector<DownloadBatch> batches;
+    for (const CompareNode* node : nodes) {
+        if (!CompareCommandsFor(node).download)
+            continue;
+        DownloadBatch& batch =
+            BatchFor(batches, remoteFolderOf(node), &DownloadBatch::remoteFolder);
+        batch.localFolder = localFolderOf(node);
+        RemoteItem item;
+        item.kind = '-';
+        item.name = node->item.remoteName;
+        item.size = node->item.remoteSize;
+        batch.items.append(item);
+    }
+    return batches;
 }

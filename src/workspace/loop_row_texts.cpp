@@ -62,3 +62,15 @@ CompareItemCommands CompareCommandsFor(const CompareNode* node) {
     c.properties = true;
     return c;
 }
+
+CompareItemCommands CompareCommandsFor(const std::vector<const CompareNode*>& nodes) {
+    if (nodes.size() == 1)
+        return CompareCommandsFor(nodes.front());
+    CompareItemCommands c;
+    for (const CompareNode* node : nodes) {
+        const CompareItemCommands one = CompareCommandsFor(node);
+        c.upload = c.upload || one.upload;
+        c.download = c.download || one.download;
+    }
+    return c;
+}

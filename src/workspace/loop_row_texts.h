@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 // How the loop windows show sizes and permissions (the general settings').
 struct LoopDisplayOptions {
     quint8 sizeStyle = 0;
@@ -29,3 +31,6 @@ struct CompareItemCommands {
     bool properties = false;
 };
 CompareItemCommands CompareCommandsFor(const CompareNode* node);
+// Several results chosen at once: only the transfers, each enabled when one of
+// them can take it (it then goes to those that can).
+CompareItemCommands CompareCommandsFor(const std::vector<const CompareNode*>& nodes);

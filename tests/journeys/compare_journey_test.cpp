@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -65,19 +66,34 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
         EXPECT_TRUE(results.find(differs)) << differs;
     EXPECT_FALSE(results.find("img/logo.png"));
 
-    // "Upload" on the files only the local side has, then on the one that differs.
-    for (const char* name : {"new.html", "img/new.png", "index.html"}) {
-        SCOPED_TRACE(name);
-        CompareNode* node = results.find(name);
-        ASSERT_TRUE(node);
+    // "Upload" on a file only the local side has; then two results chosen with
+    // the mouse and Ctrl, one local only and one that differs, by one "Upload".
+    const std::vector<std::vector<const char*>> rounds = {{"new.html"},
+                                                          {"img/new.png", "index.html"}};
+    for (const auto& names : rounds) {
+        SCOPED_TRACE(names.front());
+        QTreeView* view = window->view();
+        for (const char* name : names) {
+            CompareNode* node = results.find(name);
+            ASSERT_TRUE(node);
+            const QModelIndex row = window->model()->indexOf(node);
+            view->scrollTo(row);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton,
+                              name == names.front() ? Qt::NoModifier : Qt::ControlModifier,
+                              view->visualRect(row).center());
+        }
+        EXPECT_EQ(view->selectionModel()->selectedRows().size(), qsizetype(names.size()));
         j.whenMenuOpens(34225);
-        Journey::rightClick(window->view(), window->model()->indexOf(node));
-        ASSERT_TRUE(j.waitFor([&] { return !results.find(name); })) << j.chatText().toStdString();
-        ASSERT_TRUE(j.waitIdle());
-        EXPECT_EQ(Journey::readFile(j.serverPath(QStringLiteral("live/") + name)),
-                  Journey::readFile(j.local(QStringLiteral("proj/") + name)));
+        Journey::rightClick(view, window->model()->indexOf(results.find(names.back())));
+        for (const char* name : names) {
+            ASSERT_TRUE(j.waitFor([&] { return !results.find(name); }))
+                << name << j.chatText().toStdString();
+            ASSERT_TRUE(j.waitIdle());
+            EXPECT_EQ(Journey::readFile(j.serverPath(QStringLiteral("live/") + name)),
+                      Journey::readFile(j.local(QStringLiteral("proj/") + name)));
+        }
     }
-    EXPECT_EQ(j.menusAnswered(), 3);
+    EXPECT_EQ(j.menusAnswered(), 2);
     EXPECT_EQ(j.taskLine(), "Uploading project files completed");
     EXPECT_TRUE(j.waitFor([&] { return RemoteProjectNames(j).contains("new.html"); }))
         << RemoteProjectNames(j).join(",").toStdString();

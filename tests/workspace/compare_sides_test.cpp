@@ -1,4 +1,5 @@
 #include "workspace/compare_sides.h"
+#include "workspace/loop_row_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -113,4 +114,43 @@ TEST(CompareSides, DeletesOnlyTheLocalFileOfAResult) {
     // A folder result is never deleted as a file.
     EXPECT_FALSE(sides.deleteLocalFile(tree.find("sub")).isEmpty());
     EXPECT_TRUE(QDir(dir.filePath("sub")).exists());
+}
+
+TEST(CompareSides, SeveralResultsTravelAsOneTransferAFolder) {
+    const CompareSides sides({QStringLiteral("/home/u/web"), QStringLiteral("/www")}, "/www");
+    CompareTree tree;
+    ASSERT_TRUE(tree.add({"",
+                          {Item(CompareItem::Local, "a.htm"), Item(kBoth, "b.htm", '-'),
+                           Item(CompareItem::Remote, "c.htm", '-'), Item(kBoth, "x", 'd'),
+                           Item(kBothFolder, "sub", 'd')}}));
+    ASSERT_TRUE(tree.add(
+        {"sub", {Item(CompareItem::Local, "d.htm"), Item(CompareItem::Remote, "e.htm", '-')}}));
+    std::vector<const CompareNode*> all;
+    for (const char* path : {"a.htm", "b.htm", "c.htm", "x", "sub", "sub/d.htm", "sub/e.htm"})
+        all.push_back(tree.find(path));
+
+    // A local file facing a server folder, the folder itself and the server-only
+    // files do not go up; each folder's files go in one batch.
+    const auto up = sides.uploadBatches(all);
+    ASSERT_EQ(up.size(), 2u);
+    EXPECT_EQ(up[0].remoteFolder, QByteArray("/www"));
+    EXPECT_EQ(up[0].local.path, QStringLiteral("/home/u/web"));
+    ASSERT_EQ(up[0].local.items.size(), 2u);
+    EXPECT_EQ(up[0].local.items[1].name, QStringLiteral("b.htm"));
+    EXPECT_EQ(up[1].projectFolder, QByteArray("sub"));
+    EXPECT_EQ(up[1].local.path, QStringLiteral("/home/u/web/sub"));
+    ASSERT_EQ(up[1].local.items.size(), 1u);
+
+    const auto down = sides.downloadBatches(all);
+    ASSERT_EQ(down.size(), 2u);
+    EXPECT_EQ(down[0].items.size(), 2);  // b.htm, c.htm
+    EXPECT_EQ(down[1].remoteFolder, QByteArray("/www/sub"));
+    EXPECT_EQ(down[1].localFolder, QStringLiteral("/home/u/web/sub"));
+    EXPECT_EQ(down[1].items.size(), 1);
+
+    // Chosen together, only the transfers are offered; alone, all a file takes.
+    const CompareItemCommands several = CompareCommandsFor({all[0], all[2]});
+    EXPECT_TRUE(several.upload && several.download);
+    EXPECT_FALSE(several.deleteLocal || several.deleteRemote || several.view || several.properties);
+    EXPECT_TRUE(CompareCommandsFor({all[0]}).deleteLocal);
 }

@@ -72,6 +72,8 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
     tree_->setModel(model_);
     makeSortable(tree_);
     tree_->setUniformRowHeights(true);
+    // Ctrl and Shift choose several results, for one "Upload" or "Download".
+    tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     tree_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -180,7 +182,17 @@ bool CompareWindow::compareResult(const FolderCompareResult& result) {
 QMenu* CompareWindow::itemMenu(CompareNode* node) {
     if (!node || !node->parent)
         return nullptr;
+    // The transfers act on every chosen result, found again by path when picked:
+    // results may go while the menu is open.
+    QList<QByteArray> chosen;
+    std::vector<const CompareNode*> nodes;
+    for (CompareNode* one : chosenWith(node)) {
+        chosen << CompareTree::pathOf(one);
+        nodes.push_back(one);
+    }
     const CompareItemCommands c = CompareCommandsFor(node);
+    const CompareItemCommands transfers = CompareCommandsFor(nodes);
+    const bool single = nodes.size() == 1;
     delete menu_;
     menu_ = new QMenu(this);
     auto add = [this](const QString& text, int id, bool enabled, auto slot) {
@@ -189,24 +201,26 @@ QMenu* CompareWindow::itemMenu(CompareNode* node) {
         a->setEnabled(enabled);
         return a;
     };
-    add(QStringLiteral("Upload"), kCompareUpload, c.upload, [this, node] { upload(node); });
-    add(QStringLiteral("Download"), kCompareDownload, c.download, [this, node] { download(node); });
-    add(QStringLiteral("Delete"), kCompareDelete, c.deleteLocal || c.deleteRemote,
+    add(QStringLiteral("Upload"), kCompareUpload, transfers.upload,
+        [this, chosen] { upload(chosen); });
+    add(QStringLiteral("Download"), kCompareDownload, transfers.download,
+        [this, chosen] { download(chosen); });
+    add(QStringLiteral("Delete"), kCompareDelete, single && (c.deleteLocal || c.deleteRemote),
         [this, node] { deleteItem(node); });
     QMenu* view = menu_->addMenu(QString::fromLatin1(CommonTexts::kViewEditBy));
-    view->setEnabled(c.view);
+    view->setEnabled(single && c.view);
     for (const auto& [text, id] :
          {std::pair{"FTP wizard", kCompareFtpWizard}, std::pair{"Help", kCompareHelp}}) {
         QAction* a = view->addAction(QString::fromLatin1(text), this,
                                      [this, id = id, node] { viewItem(id, node); });
         a->setData(id);
     }
-    if (toolMenuFiller_ && c.view) {
+    if (toolMenuFiller_ && single && c.view) {
         const bool localFile = node->item.isLocal() && !node->item.isLocalFolder();
         toolMenuFiller_(view, !localFile, [this, node] { return viewTarget(node); });
     }
     menu_->addSeparator();
-    add(QStringLiteral("Properties"), kCompareProperties, c.properties,
+    add(QStringLiteral("Properties"), kCompareProperties, single && c.properties,
         [this, node] { showProperties(node); });
     return menu_;
 }
@@ -241,28 +255,44 @@ std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode*
     return {sides_.remoteFolderOf(node), node->item.remoteName};
 }
 
-void CompareWindow::upload(CompareNode* node) {
-    LocalFolderRecord local;
-    local.path = sides_.localFolderOf(node);
-    local.items.push_back({node->item.localName, false, node->item.localSize});
-    pendingTransfers_.insert(
-        joinRemotePath(sides_.remoteFolderOf(node), node->item.localName.toUtf8()));
-    TransferStarters(engine_).uploadProject(sides_.remoteProject(), sides_.projectFolderOf(node),
-                                            local);
+std::vector<CompareNode*> CompareWindow::chosenWith(CompareNode* node) const {
+    std::vector<CompareNode*> chosen;
+    const QModelIndexList rows = tree_->selectionModel()->selectedRows();
+    if (rows.contains(model_->indexOf(node))) {
+        for (const QModelIndex& row : rows) {
+            CompareNode* one = model_->node(row);
+            if (one && one->parent)
+                chosen.push_back(one);
+        }
+    }
+    if (chosen.empty())
+        chosen.push_back(node);
+    return chosen;
 }
 
-void CompareWindow::download(CompareNode* node) {
-    if (!isSafeLocalName(node->item.remoteName))
-        return;
-    RemoteItemList selection;
-    RemoteItem item;
-    item.kind = '-';
-    item.name = node->item.remoteName;
-    item.size = node->item.remoteSize;
-    selection.append(item);
-    const QByteArray remoteFolder = sides_.remoteFolderOf(node);
-    pendingTransfers_.insert(joinRemotePath(remoteFolder, item.name));
-    TransferStarters(engine_).download(remoteFolder, sides_.localFolderOf(node), selection);
+std::vector<const CompareNode*> CompareWindow::stillShown(const QList<QByteArray>& paths) {
+    std::vector<const CompareNode*> nodes;
+    for (const QByteArray& path : paths)
+        if (const CompareNode* node = model_->tree().find(path))
+            nodes.push_back(node);
+    return nodes;
+}
+
+void CompareWindow::upload(const QList<QByteArray>& paths) {
+    for (const CompareSides::UploadBatch& batch : sides_.uploadBatches(stillShown(paths))) {
+        for (const LocalItem& item : batch.local.items)
+            pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name.toUtf8()));
+        TransferStarters(engine_).uploadProject(sides_.remoteProject(), batch.projectFolder,
+                                                batch.local);
+    }
+}
+
+void CompareWindow::download(const QList<QByteArray>& paths) {
+    for (const CompareSides::DownloadBatch& batch : sides_.downloadBatches(stillShown(paths))) {
+        for (const RemoteItem& item : batch.items)
+            pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name));
+        TransferStarters(engine_).download(batch.remoteFolder, batch.localFolder, batch.items);
+    }
 }
 
 void CompareWindow::deleteItem(CompareNode* node) {

@@ -37,7 +37,8 @@ public:
     // What the colours and the "Where" words mean.
     QLabel* legend() const { return legend_; }
     QCheckBox* optionBox(int bit) const;
-    // The menu of a result item, as a right click shows it.
+    // The menu of a result item, as a right click shows it; with several results
+    // chosen, its "Upload" and "Download" act on them all.
     QMenu* itemMenu(CompareNode* node);
 
     // Where a viewing tool opens a result file: a server path (the tool gets
@@ -83,8 +84,12 @@ private:
     std::optional<ViewTarget> viewTarget(CompareNode* node);
     // The server folder and name of a result file.
     std::pair<QByteArray, QByteArray> remoteFileOf(const CompareNode* node) const;
-    void upload(CompareNode* node);
-    void download(CompareNode* node);
+    // The chosen results when `node` is one of them, else `node` alone.
+    std::vector<CompareNode*> chosenWith(CompareNode* node) const;
+    // The results of these paths that are still shown.
+    std::vector<const CompareNode*> stillShown(const QList<QByteArray>& paths);
+    void upload(const QList<QByteArray>& paths);
+    void download(const QList<QByteArray>& paths);
     void deleteItem(CompareNode* node);
     void showProperties(CompareNode* node);
     // A later listing of a folder inside the compared area.
