@@ -193,8 +193,13 @@ void UploadPairAction::process(const RemoteItemList& items) {
         const QByteArray next = joinRemotePath(folder, component);
         if (!mayEnter(next, *listed))
             return;
-        insertInWalk(
-            std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
+        // The last folder of the path is listed once, by its own upload.
+        if (rest.isEmpty())
+            insertInWalk(
+                std::make_unique<UploadNormalAction>(e, next, local, e.listingSequence(next)));
+        else
+            insertInWalk(
+                std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
         return;
     }
     if (createdComponent) {

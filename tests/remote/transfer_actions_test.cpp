@@ -991,6 +991,7 @@ void PrintTo(const ProjectCase& c, std::ostream* os) {
 
 class ProjectUpload : public testing::TestWithParam<ProjectCase> {};
 
+// Each folder on the way is listed once, the last by its own upload.
 TEST_P(ProjectUpload, WalksDownCreatingWhatIsMissing) {
     const ProjectCase& c = GetParam();
     Rig rig;
@@ -1018,49 +1019,49 @@ const QStringList kStoreDeep = QStringList{"PASV", "STOR f.txt"} + listed("/site
 
 INSTANTIATE_TEST_SUITE_P(
     Transfers, ProjectUpload,
-    testing::Values(
-        ProjectCase{"AllThere",
-                    {"/site/l1", "/site/l1/l2", "/site/l1/l2/l3"},
-                    {},
-                    {},
-                    QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
-                        listed("/site/l1/l2") + listed("/site/l1/l2/l3") +
-                        listed("/site/l1/l2/l3") + kStoreDeep + QStringList{kProjectDone},
-                    {}},
-        ProjectCase{"TwoMissing",
-                    {"/site/l1"},
-                    {},
-                    {},
-                    QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
-                        created("l2", "/site/l1") + listed("/site/l1/l2") +
-                        created("l3", "/site/l1/l2") + listed("/site/l1/l2/l3") +
-                        listed("/site/l1/l2/l3") + kStoreDeep + QStringList{kProjectDone},
-                    {}},
-        ProjectCase{"NoneThere",
-                    {},
-                    {},
-                    {},
-                    QStringList{kProjectStart} + listed("/site") + created("l1", "/site") +
-                        listed("/site/l1") + created("l2", "/site/l1") + listed("/site/l1/l2") +
-                        created("l3", "/site/l1/l2") + listed("/site/l1/l2/l3") +
-                        listed("/site/l1/l2/l3") + kStoreDeep + QStringList{kProjectDone},
-                    {}},
-        // A refused MKD is not tried again: the walk stops with one line.
-        ProjectCase{"RefusedFolderStopsTheWalk",
-                    {"/site/l1"},
-                    {{"MKD l2", "550 Permission denied\r\n"}},
-                    {},
-                    QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
-                        created("l2", "/site/l1") + QStringList{kProjectDone},
-                    {"Can not create folder /site/l1/l2, project upload stopped"}},
-        // The server says it made the folder, yet the listing lacks it.
-        ProjectCase{"FolderStillMissingAfterMkd",
-                    {"/site/l1"},
-                    {},
-                    {{"/site/l1", {}}},
-                    QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
-                        created("l2", "/site/l1") + QStringList{kProjectDone},
-                    {"Can not create folder /site/l1/l2, project upload stopped"}}),
+    testing::Values(ProjectCase{"AllThere",
+                                {"/site/l1", "/site/l1/l2", "/site/l1/l2/l3"},
+                                {},
+                                {},
+                                QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
+                                    listed("/site/l1/l2") + listed("/site/l1/l2/l3") + kStoreDeep +
+                                    QStringList{kProjectDone},
+                                {}},
+                    ProjectCase{"TwoMissing",
+                                {"/site/l1"},
+                                {},
+                                {},
+                                QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
+                                    created("l2", "/site/l1") + listed("/site/l1/l2") +
+                                    created("l3", "/site/l1/l2") + listed("/site/l1/l2/l3") +
+                                    kStoreDeep + QStringList{kProjectDone},
+                                {}},
+                    ProjectCase{"NoneThere",
+                                {},
+                                {},
+                                {},
+                                QStringList{kProjectStart} + listed("/site") +
+                                    created("l1", "/site") + listed("/site/l1") +
+                                    created("l2", "/site/l1") + listed("/site/l1/l2") +
+                                    created("l3", "/site/l1/l2") + listed("/site/l1/l2/l3") +
+                                    kStoreDeep + QStringList{kProjectDone},
+                                {}},
+                    // A refused MKD is not tried again: the walk stops with one line.
+                    ProjectCase{"RefusedFolderStopsTheWalk",
+                                {"/site/l1"},
+                                {{"MKD l2", "550 Permission denied\r\n"}},
+                                {},
+                                QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
+                                    created("l2", "/site/l1") + QStringList{kProjectDone},
+                                {"Can not create folder /site/l1/l2, project upload stopped"}},
+                    // The server says it made the folder, yet the listing lacks it.
+                    ProjectCase{"FolderStillMissingAfterMkd",
+                                {"/site/l1"},
+                                {},
+                                {{"/site/l1", {}}},
+                                QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
+                                    created("l2", "/site/l1") + QStringList{kProjectDone},
+                                {"Can not create folder /site/l1/l2, project upload stopped"}}),
     [](const testing::TestParamInfo<ProjectCase>& info) { return std::string(info.param.name); });
 
 TEST(Transfers, ProjectWalkShowsEachFolderItDescendsFrom) {
@@ -1090,7 +1091,7 @@ TEST(Transfers, ProjectUploadRelativePathForms) {
          QStringList{kProjectStart} + listed("/site") + QStringList{"PASV", "STOR f.txt"} +
              listed("/site") + QStringList{kProjectDone}},
         {"/l1//", true,
-         QStringList{kProjectStart} + listed("/site") + listed("/site/l1") + listed("/site/l1") +
+         QStringList{kProjectStart} + listed("/site") + listed("/site/l1") +
              QStringList{"PASV", "STOR f.txt"} + listed("/site/l1") + QStringList{kProjectDone}},
         {"l1/../..", false, {}},
     };
