@@ -210,7 +210,9 @@ void Workbench::passwordKept(qint32 id, const QString& key, const QString& passw
         if (first)
             session_->log(LogChannel::Error,
                           QStringLiteral("The desktop keyring did not take the password of %1 "
-                                         "(%2); passwords stay in site.set.")
+                                         "(%2); passwords stay in site.set. To be asked no "
+                                         "more, clear \"Keep passwords in the desktop "
+                                         "keyring\" under Site > Connect.")
                               .arg(key, result.message));
         return;
     }
