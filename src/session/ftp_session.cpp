@@ -790,7 +790,7 @@ bool FtpSession::handleLoginRefusal(const Reply& reply, int code) {
     if (code < 400 || code == 421 || !(lastSentIs(head, "USER") || lastSentIs(head, "PASS")))
         return false;
     const QString sentence = replySentence(reply);
-    log(LogChannel::Status, QStringLiteral("The server refused the login: ") + sentence);
+    log(LogChannel::Error, QStringLiteral("The server refused the login: ") + sentence);
     head->noteProblem(sentence);
     finishGroup(0, false);
     // Nothing can be done on this connection: it ends, and the views learn why.

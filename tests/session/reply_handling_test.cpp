@@ -249,7 +249,7 @@ TEST(ReplyHandling, RefusedPasswordEndsTheConnection) {
     const int m = h.mark();
     h.reply("530 Login incorrect\r\n");
     EXPECT_EQ(h.logSince(m), (QStringList{"reply: 530 Login incorrect",
-                                          "status: The server refused the login: 530 Login "
+                                          "error: The server refused the login: 530 Login "
                                           "incorrect",
                                           "reply-trace: 530 is deleted"}));
     EXPECT_EQ(h.sent(), (Lines{"USER bob", "PASS secret"}));

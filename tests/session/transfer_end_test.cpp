@@ -122,7 +122,7 @@ TEST(LoginRefusal, ClosesTheConnectionWithTheServersWords) {
         EXPECT_EQ(refusedLogin.at(0).at(0).toString(), words);
         EXPECT_EQ(stalled.count(), 0);
         EXPECT_FALSE(h.session.isConnected());
-        EXPECT_TRUE(h.logSince(m).contains("status: The server refused the login: " + words))
+        EXPECT_TRUE(h.logSince(m).contains("error: The server refused the login: " + words))
             << h.logSince(m).join('\n').toStdString();
     }
 }
