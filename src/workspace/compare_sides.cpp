@@ -51,16 +51,23 @@ QString CompareSides::deleteLocalFile(const CompareNode* node) const {
     return failed.isEmpty() ? QString() : QStringLiteral("Can not delete the file");
 }
 
+bool CompareSides::walked(CompareTree& tree, const QByteArray& folder) const {
+    QByteArray relative;
+    if (!toProjectPath(folder, &relative))
+        return false;
+    const CompareNode* node = tree.find(relative);
+    return node && node->visited();
+}
+
 std::vector<CompareNode*> CompareSides::staleAfterListing(CompareTree& tree,
                                                           const QByteArray& folder,
                                                           const RemoteItemList& items,
                                                           quint8 options) const {
+    if (!walked(tree, folder))
+        return {};
     QByteArray relative;
-    if (!toProjectPath(folder, &relative))
-        return {};
+    toProjectPath(folder, &relative);
     CompareNode* node = tree.find(relative);
-    if (!node || !node->visited())
-        return {};
     const QString local = JoinLocalPath(localProject_, QString::fromUtf8(relative));
     return tree.staleChildren(node, CompareFolder(local, items, options).items);
 }

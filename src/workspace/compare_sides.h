@@ -40,6 +40,8 @@ public:
     // a folder outside the project or not walked in the run.
     std::vector<CompareNode*> staleAfterListing(CompareTree& tree, const QByteArray& folder,
                                                 const RemoteItemList& items, quint8 options) const;
+    // Whether the run walked this server folder, so its results follow its listings.
+    bool walked(CompareTree& tree, const QByteArray& folder) const;
     // The result a finished transfer of remotePath settles (both sides now
     // hold the same file); nullptr for none.
     CompareNode* settledByTransfer(CompareTree& tree, const QByteArray& remotePath) const;

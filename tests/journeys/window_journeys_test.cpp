@@ -10,12 +10,16 @@
 #include "app/ui/site_name_dialog.h"
 #include "extras/content_rules.h"
 #include "extras/ui/concerned_file_page.h"
+#include "extras/ui/ftp_wizard_window.h"
+#include "extras/ui/wizard_registry.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/remote_tree_model.h"
 #include "support/ftp_server_process.h"
 #include "workspace/ui/change_case_window.h"
 #include "workspace/ui/loop_result_models.h"
+#include "workspace/ui/search_window.h"
+#include "workspace/workspace_command_ids.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,6 +124,44 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
             b->click();
     EXPECT_TRUE(page->pane()->toPlainText().contains("x"));
     EXPECT_FALSE(j.workbench().session().isBusy());
+}
+
+// A file found by a search, edited in the FTP wizard and uploaded: its row
+// shows the new size, though no explorer has listed its folder.
+TEST(WindowJourney, ASearchResultFollowsItsFileEditedInTheWizard) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QString notes = QString::fromUtf8(j.remote("docs/deep/notes.txt")).mid(1);
+    ASSERT_TRUE(j.server().writeFile(notes, "abc\n"));
+    ASSERT_TRUE(j.logIn());
+    RemoteTreeModel* tree = j.remoteSide().treeModel();
+    ASSERT_TRUE(j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }));
+    std::unique_ptr<QMenu> menu(j.remoteSide().buildTreeMenu(tree->rootIndex(), nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeSearch));
+    auto* search = j.frame().findChild<SearchWindow*>();
+    ASSERT_TRUE(search);
+    search->nameEdit()->setText("notes.txt");
+    search->kindBox(SearchCriteria::File)->setChecked(true);
+    search->startButton()->click();
+    SearchResultModel* results = search->model();
+    ASSERT_TRUE(j.waitFor([&] { return !search->running() && results->rowCount() == 1; }))
+        << j.chatText().toStdString();
+    ASSERT_EQ(results->row(0).item.size, 4);
+
+    ASSERT_TRUE(Journey::choose(search->rowMenu(0), kSearchFtpWizard));
+    FtpWizardWindow* wizard = j.frame().wizards()->find(j.remote("docs/deep"), "notes.txt");
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(j.waitFor([&] { return wizard->textView()->toPlainText() == "abc\n"; }));
+    ASSERT_TRUE(j.waitIdle());
+    wizard->textView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(wizard->textView(), "defg");
+    j.prompter().expectQuestion("Upload the wizard file?", true);
+    wizard->action(FtpWizardWindow::Upload)->trigger();
+    ASSERT_TRUE(j.waitFor([&] { return results->row(0).item.size == 8; }))
+        << j.chatText().toStdString();
+    EXPECT_EQ(Journey::readFile(j.serverPath("docs/deep/notes.txt")), "abc\ndefg");
+    wizard->close();
+    search->close();
 }
 
 TEST(WindowJourney, ChangeCaseShowsItsPlanAndRenamesAfterYes) {

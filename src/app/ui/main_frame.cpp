@@ -64,6 +64,8 @@
 #include "workspace/ui/search_window.h"
 #include "workspace/workspace_command_ids.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -227,7 +229,11 @@ void MainFrame::buildPages() {
     setRemoteSelection([this] { return remoteExplorer_->selectedName(); });
     // Work that changes a remote folder lists it again when a view shows it.
     w.engine().setShownFolders([this](const QByteArray& folder) {
-        return remoteExplorer_->shows(folder) || remoteProject_->shows(folder);
+        if (remoteExplorer_->shows(folder) || remoteProject_->shows(folder))
+            return true;
+        const QList<LoopWindow*> loops = findChildren<LoopWindow*>();
+        return std::any_of(loops.begin(), loops.end(),
+                           [&folder](const LoopWindow* loop) { return loop->showsFolder(folder); });
     });
     // A refused login: nothing of the site shown before stays, and the user
     // learns the server's answer (after the reply has been dealt with).

@@ -328,6 +328,10 @@ void CompareWindow::showProperties(CompareNode* node) {
                                                 QString::fromUtf8(sides_.projectPath(node))));
 }
 
+bool CompareWindow::showsFolder(const QByteArray& folder) const {
+    return !running() && sides_.walked(model_->tree(), folder);
+}
+
 void CompareWindow::folderListed(const QByteArray& folder, const RemoteItemList& items) {
     if (running() || !model_->rowCount())
         return;

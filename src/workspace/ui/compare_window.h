@@ -55,6 +55,8 @@ public:
         std::function<void(QMenu* menu, bool remoteFile, const TargetChooser& choose)>;
     void setToolMenuFiller(ToolMenuFiller filler) { toolMenuFiller_ = std::move(filler); }
 
+    bool showsFolder(const QByteArray& folder) const override;
+
     // CompareOwner
     bool compareResult(const FolderCompareResult& result) override;
     void compareProgressStep() override { progressStep(); }

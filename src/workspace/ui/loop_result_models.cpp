@@ -1,6 +1,7 @@
 #include "workspace/ui/loop_result_models.h"
 
 #include "platform/program_texts.h"
+#include "remote/remote_path.h"
 #include "workspace/search_delete.h"
 
 #include <algorithm>
@@ -71,6 +72,13 @@ void SearchResultModel::followListing(const QByteArray& folder, const RemoteItem
         rows_.erase(rows_.begin() + r);
         endRemoveRows();
     }
+}
+
+bool SearchResultModel::showsFolder(const QByteArray& folder) const {
+    const QByteArray f = withoutEndSlash(folder);
+    const auto in = [&f](const SearchRow& row) { return row.folder == f; };
+    return std::any_of(rows_.begin(), rows_.end(), in) ||
+           std::any_of(waiting_.begin(), waiting_.end(), in);
 }
 
 void SearchResultModel::clear() {

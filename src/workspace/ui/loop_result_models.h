@@ -63,6 +63,8 @@ public:
     // Drops the rows a fresh listing of the folder shows gone and shows the
     // others as it lists them.
     void followListing(const QByteArray& folder, const RemoteItemList& listing);
+    // Whether a row stands in this folder.
+    bool showsFolder(const QByteArray& folder) const;
     void setSort(ListSort sort, QDate today = QDate::currentDate());
     ListSort sort() const { return sort_; }
 

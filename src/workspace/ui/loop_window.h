@@ -51,6 +51,13 @@ public:
     ListSort listSort() const { return sort_; }
     int listColumnCount() const;
 
+    // Whether the window's results hold entries of this server folder, so work
+    // that changes it lists it again for them.
+    virtual bool showsFolder(const QByteArray& folder) const {
+        Q_UNUSED(folder);
+        return false;
+    }
+
 signals:
     // The user chose another order (to be kept for the next window).
     void listSortChanged(ListSort sort);

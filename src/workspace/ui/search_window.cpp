@@ -211,6 +211,10 @@ bool SearchWindow::startLoop() {
     return LoopStarters(engine_).startSearch(folder_, criteria, {this, this});
 }
 
+bool SearchWindow::showsFolder(const QByteArray& folder) const {
+    return model_->showsFolder(folder);
+}
+
 bool SearchWindow::searchResult(const SearchRow& row) {
     model_->append(row);
     return true;
@@ -227,10 +231,13 @@ QMenu* SearchWindow::rowMenu(int row) {
     const bool file = r.item.kind == '-';
     const QByteArray folder = r.folder;
     const QByteArray name = r.item.name;
-    view->addAction(QStringLiteral("FTP wizard"), this,
-                    [this, folder, name] { emit viewRequested(kSearchFtpWizard, folder, name); });
-    view->addAction(QStringLiteral("Help"), this,
-                    [this, folder, name] { emit viewRequested(kSearchHelp, folder, name); });
+    for (const auto& [text, id] :
+         {std::pair{"FTP wizard", kSearchFtpWizard}, std::pair{"Help", kSearchHelp}}) {
+        QAction* a = view->addAction(
+            QString::fromLatin1(text), this,
+            [this, id = id, folder, name] { emit viewRequested(id, folder, name); });
+        a->setData(id);
+    }
     if (viewMenuFiller_)
         viewMenuFiller_(view, QString::fromUtf8(joinRemotePath(folder, name)));
     view->setEnabled(file);

@@ -48,6 +48,8 @@ public:
     // the deletes; rows leave once a fresh listing shows them gone.
     void deleteSelected();
 
+    bool showsFolder(const QByteArray& folder) const override;
+
     // SearchOwner
     bool searchResult(const SearchRow& row) override;
     void searchProgressStep() override { progressStep(); }
