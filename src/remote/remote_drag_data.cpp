@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QMimeData>
 
 namespace {
 constexpr quint32 kMagic = 0x564D5244;  // "VMRD"
@@ -47,4 +48,24 @@ std::optional<RemoteDragData> DecodeRemoteDrag(const QByteArray& bytes) {
     if (!in.atEnd())
         return std::nullopt;
     return data;
+}
+
+QMimeData* RemoteDragMime(const RemoteDragData& data) {
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(data));
+    return mime;
+}
+
+std::optional<RemoteDragData> RemoteDragOf(const QMimeData* mime) {
+    if (!HasRemoteDrag(mime))
+        return std::nullopt;
+    return DecodeRemoteDrag(mime->data(QString::fromLatin1(kRemoteDragMimeType)));
+}
+
+bool HasRemoteDrag(const QMimeData* mime) {
+    return mime && mime->hasFormat(QString::fromLatin1(kRemoteDragMimeType));
+}
+
+QStringList RemoteDropFormats() {
+    return {QString::fromLatin1(kRemoteDragMimeType), QStringLiteral("text/uri-list")};
 }

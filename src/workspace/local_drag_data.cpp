@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QMimeData>
 
 #include "workspace/project_folders.h"
 
@@ -57,4 +58,21 @@ QList<QUrl> LocalDragUrls(const LocalDragData& data) {
         urls << QUrl::fromLocalFile(JoinLocalPath(data.folder, item.name));
     }
     return urls;
+}
+
+QMimeData* LocalDragMime(const LocalDragData& data) {
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
+    mime->setUrls(LocalDragUrls(data));
+    return mime;
+}
+
+std::optional<LocalDragData> LocalDragOf(const QMimeData* mime) {
+    if (!HasLocalDrag(mime))
+        return std::nullopt;
+    return DecodeLocalDrag(mime->data(QString::fromLatin1(kLocalDragMimeType)));
+}
+
+bool HasLocalDrag(const QMimeData* mime) {
+    return mime && mime->hasFormat(QString::fromLatin1(kLocalDragMimeType));
 }

@@ -69,10 +69,6 @@ QStringList LocalFiles(const QMimeData* mime) {
     return paths;
 }
 
-bool HasRemoteDrag(const QMimeData* mime) {
-    return mime && mime->hasFormat(QString::fromLatin1(kRemoteDragMimeType));
-}
-
 // The list's columns share its width by weight, fractions carried; sizes and
 // dates are never cut, the name gives way (elided in the middle).
 class CarriedColumns : public QObject {
@@ -1016,7 +1012,7 @@ void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target
     if (folder.isEmpty())
         return;
     if (source == RemoteDropSource::RemoteItems) {
-        const auto drag = DecodeRemoteDrag(mime->data(QString::fromLatin1(kRemoteDragMimeType)));
+        const auto drag = RemoteDragOf(mime);
         if (!drag)
             return;
         const RemoteDropDecision decision =

@@ -211,7 +211,7 @@ bool RemoteListModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 QStringList RemoteListModel::mimeTypes() const {
-    return {QString::fromLatin1(kRemoteDragMimeType), QStringLiteral("text/uri-list")};
+    return RemoteDropFormats();
 }
 
 QMimeData* RemoteListModel::mimeData(const QModelIndexList& indexes) const {
@@ -228,7 +228,5 @@ QMimeData* RemoteListModel::mimeData(const QModelIndexList& indexes) const {
         drag.items.push_back(itemAt(row));
     if (drag.items.empty())
         return nullptr;
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(drag));
-    return mime;
+    return RemoteDragMime(drag);
 }

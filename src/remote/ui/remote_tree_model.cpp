@@ -350,7 +350,7 @@ bool RemoteTreeModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 QStringList RemoteTreeModel::mimeTypes() const {
-    return {QString::fromLatin1(kRemoteDragMimeType), QStringLiteral("text/uri-list")};
+    return RemoteDropFormats();
 }
 
 QMimeData* RemoteTreeModel::mimeData(const QModelIndexList& indexes) const {
@@ -362,7 +362,5 @@ QMimeData* RemoteTreeModel::mimeData(const QModelIndexList& indexes) const {
     RemoteDragData drag;
     drag.folder = node->parent->path;
     drag.items.push_back(node->item);
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kRemoteDragMimeType), EncodeRemoteDrag(drag));
-    return mime;
+    return RemoteDragMime(drag);
 }

@@ -137,12 +137,12 @@ bool LocalActions::paste(const QString& destination) {
 
 LocalDropDecision LocalActions::decideDrop(const QString& destination,
                                            const QMimeData& data) const {
-    if (data.hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
-        const auto remote = DecodeRemoteDrag(data.data(QString::fromLatin1(kRemoteDragMimeType)));
+    if (HasRemoteDrag(&data)) {
+        const auto remote = RemoteDragOf(&data);
         return DecideRemoteDrop(destination, remote && !remote->items.empty(), side_.canTransfer());
     }
-    if (data.hasFormat(QString::fromLatin1(kLocalDragMimeType))) {
-        const auto local = DecodeLocalDrag(data.data(QString::fromLatin1(kLocalDragMimeType)));
+    if (HasLocalDrag(&data)) {
+        const auto local = LocalDragOf(&data);
         if (!local) {
             return {};
         }
@@ -162,11 +162,11 @@ LocalDropDecision LocalActions::drop(const QString& destination, const QMimeData
         return decision;
     }
     if (decision.action == LocalDropAction::Download) {
-        const auto remote = DecodeRemoteDrag(data.data(QString::fromLatin1(kRemoteDragMimeType)));
+        const auto remote = RemoteDragOf(&data);
         side_.startDownload(*remote, destination, parent_);
         return decision;
     }
-    const auto local = DecodeLocalDrag(data.data(QString::fromLatin1(kLocalDragMimeType)));
+    const auto local = LocalDragOf(&data);
     if (!ConfirmMoveLocalItems(local->folder, local->items, side_.host().localProjectFolder(),
                                side_.host().prompter())) {
         return decision;

@@ -72,10 +72,7 @@ void LocalItemView::startDrag(Qt::DropActions) {
     if (data.folder.isEmpty() || data.items.empty()) {
         return;
     }
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kLocalDragMimeType), EncodeLocalDrag(data));
-    mime->setUrls(LocalDragUrls(data));
-    dragWithPicture(mime, icon, text, Qt::MoveAction | Qt::CopyAction);
+    dragWithPicture(LocalDragMime(data), icon, text, Qt::MoveAction | Qt::CopyAction);
 }
 
 bool LocalItemView::acceptsDrag(QDropEvent* event) {
@@ -101,8 +98,7 @@ bool LocalItemView::acceptsDrag(QDropEvent* event) {
 
 void LocalItemView::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* data = event->mimeData();
-    if (data->hasFormat(QString::fromLatin1(kLocalDragMimeType)) ||
-        data->hasFormat(QString::fromLatin1(kRemoteDragMimeType))) {
+    if (HasLocalDrag(data) || HasRemoteDrag(data)) {
         event->accept();
         return;
     }
