@@ -8,14 +8,29 @@
 
 #include <QFileInfo>
 
+std::unique_ptr<CommandGroup> TransferStarters::downloadAction(const DownloadPart& part,
+                                                               quintptr progressWindow) const {
+    auto action = std::make_unique<DownloadAction>(
+        engine_, part.remoteFolder, part.localFolder, part.selection,
+        engine_.listingSequence(part.remoteFolder), progressWindow);
+    action->options = options_;
+    return action;
+}
+
 void TransferStarters::download(const QByteArray& remoteFolder, const QString& localFolder,
                                 const RemoteItemList& selection, quintptr progressWindow) {
     std::vector<std::unique_ptr<CommandGroup>> work;
-    auto action =
-        std::make_unique<DownloadAction>(engine_, remoteFolder, localFolder, selection,
-                                         engine_.listingSequence(remoteFolder), progressWindow);
-    action->options = options_;
-    work.push_back(std::move(action));
+    work.push_back(downloadAction({remoteFolder, localFolder, selection}, progressWindow));
+    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
+                       QStringLiteral("Downloading files completed"), 2);
+}
+
+void TransferStarters::download(const std::vector<DownloadPart>& parts) {
+    if (parts.empty())
+        return;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    for (const DownloadPart& part : parts)
+        work.push_back(downloadAction(part, 0));
     engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
                        QStringLiteral("Downloading files completed"), 2);
 }
@@ -71,24 +86,33 @@ bool TransferStarters::uploadNormal(const LocalFolderRecord& local,
 bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
                                      const QByteArray& relativePath,
                                      const LocalFolderRecord& local) {
-    if (local.items.empty())
-        return false;
-    // Empty components name nothing; the walk only goes down.
-    QList<QByteArray> parts;
-    for (const QByteArray& p : relativePath.split('/'))
-        if (!p.isEmpty() && p != ".")
-            parts.append(p);
-    if (parts.contains(".."))
-        return false;
-    const QByteArray rel = parts.join('/');
+    return uploadProject(remoteProjectFolder, {{relativePath, local}});
+}
+
+bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
+                                     const std::vector<ProjectUploadPart>& parts) {
     std::vector<std::unique_ptr<CommandGroup>> work;
     const StepList steps = engine_.listingSequence(remoteProjectFolder);
-    if (rel.isEmpty())
-        work.push_back(
-            std::make_unique<UploadNormalAction>(engine_, remoteProjectFolder, local, steps));
-    else
-        work.push_back(
-            std::make_unique<UploadPairAction>(engine_, remoteProjectFolder, rel, local, steps));
+    for (const ProjectUploadPart& part : parts) {
+        if (part.local.items.empty())
+            return false;
+        // Empty components name nothing; the walk only goes down.
+        QList<QByteArray> components;
+        for (const QByteArray& p : part.relativePath.split('/'))
+            if (!p.isEmpty() && p != ".")
+                components.append(p);
+        if (components.contains(".."))
+            return false;
+        const QByteArray rel = components.join('/');
+        if (rel.isEmpty())
+            work.push_back(std::make_unique<UploadNormalAction>(engine_, remoteProjectFolder,
+                                                                part.local, steps));
+        else
+            work.push_back(std::make_unique<UploadPairAction>(engine_, remoteProjectFolder, rel,
+                                                              part.local, steps));
+    }
+    if (work.empty())
+        return false;
     engine_.appendTask(QStringLiteral("Start uploading project files"), std::move(work),
                        QStringLiteral("Uploading project files completed"), 1);
     return true;

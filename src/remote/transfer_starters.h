@@ -9,9 +9,26 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class ActionEngine;
+class CommandGroup;
+
+// Files of one remote folder fetched into a local folder, as a part of a larger download.
+struct DownloadPart {
+    QByteArray remoteFolder;
+    QString localFolder;
+    RemoteItemList selection;
+};
+
+// Local items stored at a place below the remote project folder, as a part of a
+// larger project upload.
+struct ProjectUploadPart {
+    QByteArray relativePath;
+    LocalFolderRecord local;
+};
 
 // The transfer starters: each appends its start entry, its work and its
 // completed entry, then asks the session to send. The file-action dialog, when
@@ -27,6 +44,8 @@ public:
     // is empty) into a local folder.
     void download(const QByteArray& remoteFolder, const QString& localFolder,
                   const RemoteItemList& selection = RemoteItemList(), quintptr progressWindow = 0);
+    // Several folders' files as one task, folder after folder.
+    void download(const std::vector<DownloadPart>& parts);
     // Fetches one file whole over whatever the local folder holds under its
     // name (a private copy to view); the completed entry names the owner.
     void downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,
@@ -38,6 +57,10 @@ public:
     // folder, creating the folders on the way.
     bool uploadProject(const QByteArray& remoteProjectFolder, const QByteArray& relativePath,
                        const LocalFolderRecord& local);
+    // Several places' items as one task, each walk in turn; false (nothing
+    // queued) when a part holds no items or a path that leaves the project.
+    bool uploadProject(const QByteArray& remoteProjectFolder,
+                       const std::vector<ProjectUploadPart>& parts);
     // Fetches a file whose download failed once more, continuing the data it
     // kept where the server's file is still the same (whatever the file action
     // says), else whole. The folder is listed first, for its size and date.
@@ -53,6 +76,8 @@ public:
                       bool concernedFile);
 
 private:
+    std::unique_ptr<CommandGroup> downloadAction(const DownloadPart& part,
+                                                 quintptr progressWindow) const;
     ActionEngine& engine_;
     std::optional<TransferAlertOptions> options_;
 };

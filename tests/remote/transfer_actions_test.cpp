@@ -1109,6 +1109,29 @@ TEST(Transfers, ProjectUploadRelativePathForms) {
     }
 }
 
+// Several places of one project go up as one task, each walk in turn; a part
+// that leaves the project queues nothing at all.
+TEST(Transfers, ProjectUploadOfSeveralPlacesIsOneTask) {
+    Rig rig;
+    rig.server.addFolder("/site");
+    rig.server.addFolder("/site/l1");
+    ASSERT_TRUE(writeFile(rig.path("f.txt"), "x"));
+    ASSERT_TRUE(QDir().mkpath(rig.path("l1")));
+    ASSERT_TRUE(writeFile(rig.path("l1/g.txt"), "y"));
+    const LocalFolderRecord top = recordOf(rig.dir.path(), {{"f.txt", false, 1}});
+    const LocalFolderRecord l1 = recordOf(rig.path("l1"), {{"g.txt", false, 1}});
+    const std::vector<ProjectUploadPart> leaving = {{"", top}, {"l1/..", l1}};
+    const std::vector<ProjectUploadPart> parts = {{"", top}, {"l1", l1}};
+    EXPECT_FALSE(rig.starters.uploadProject("/site", leaving));
+    ASSERT_TRUE(rig.starters.uploadProject("/site", parts));
+    ASSERT_TRUE(rig.server.run());
+    const QStringList expected =
+        QStringList{kProjectStart} + listed("/site") + QStringList{"PASV", "STOR f.txt"} +
+        listed("/site") + listed("/site") + listed("/site/l1") + QStringList{"PASV", "STOR g.txt"} +
+        listed("/site/l1") + QStringList{kProjectDone};
+    EXPECT_EQ(rig.timeline.events, expected);
+}
+
 TEST(Transfers, UploadStartersWithoutItemsQueueNothing) {
     Rig rig;
     EXPECT_FALSE(rig.starters.uploadNormal(recordOf(rig.dir.path(), {}), "/www"));

@@ -278,21 +278,26 @@ std::vector<const CompareNode*> CompareWindow::stillShown(const QList<QByteArray
     return nodes;
 }
 
+// The chosen files go as one task, however many folders they are in.
 void CompareWindow::upload(const QList<QByteArray>& paths) {
+    std::vector<ProjectUploadPart> parts;
     for (const CompareSides::UploadBatch& batch : sides_.uploadBatches(stillShown(paths))) {
         for (const LocalItem& item : batch.local.items)
             pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name.toUtf8()));
-        TransferStarters(engine_).uploadProject(sides_.remoteProject(), batch.projectFolder,
-                                                batch.local);
+        parts.push_back({batch.projectFolder, batch.local});
     }
+    if (!parts.empty())
+        TransferStarters(engine_).uploadProject(sides_.remoteProject(), parts);
 }
 
 void CompareWindow::download(const QList<QByteArray>& paths) {
+    std::vector<DownloadPart> parts;
     for (const CompareSides::DownloadBatch& batch : sides_.downloadBatches(stillShown(paths))) {
         for (const RemoteItem& item : batch.items)
             pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name));
-        TransferStarters(engine_).download(batch.remoteFolder, batch.localFolder, batch.items);
+        parts.push_back({batch.remoteFolder, batch.localFolder, batch.items});
     }
+    TransferStarters(engine_).download(parts);
 }
 
 void CompareWindow::deleteItem(CompareNode* node) {
