@@ -342,43 +342,39 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         return failed ? 1 : 0;
 
     // One pair upload per folder, creating the folders on the way.
-    std::map<QByteArray, LocalFolderRecord> byFolder;
-    std::vector<QByteArray> order;
     std::map<QByteArray, qint64> sizes;
     for (const DeployCandidate& c : local)
         sizes[c.path] = c.size;
-    for (const QByteArray& p : plan.uploads) {
-        const QByteArray folder = projectParentFolder(p);
-        if (!byFolder.count(folder)) {
-            order.push_back(folder);
-            byFolder[folder].path = JoinLocalPath(project, QString::fromUtf8(folder));
-        }
-        byFolder[folder].items.push_back(
-            {QString::fromUtf8(p.mid(folder.isEmpty() ? 0 : folder.size() + 1)), false, sizes[p]});
-    }
+    std::vector<ProjectFile> uploads;
+    for (const QByteArray& p : plan.uploads)
+        uploads.push_back({p, sizes[p]});
+    const std::vector<ProjectUploadPart> parts = ProjectUploadParts(project, uploads);
     ProgressLine progress(ctx.cli);
     TransferStarters starters(engine);
     // Files in folders the walk listed go straight there, without listing
     // again, one CWD per folder; other folders are walked down to, creating
     // what is missing.
     std::vector<FileTransfer> direct;
-    for (const QByteArray& folder : order) {
-        if (!walked.count(folder)) {
-            starters.uploadProject(remoteProject, folder, byFolder[folder]);
+    std::vector<ProjectUploadPart> walks;
+    for (const ProjectUploadPart& part : parts) {
+        if (!walked.count(part.relativePath)) {
+            walks.push_back(part);
             continue;
         }
-        const QByteArray remoteFolder = joinRemotePath(remoteProject, folder);
-        for (const LocalItem& item : byFolder[folder].items) {
+        const QByteArray remoteFolder = joinRemotePath(remoteProject, part.relativePath);
+        for (const LocalItem& item : part.local.items) {
             FileTransfer t;
             t.direction = FileTransfer::Upload;
             t.info.remoteFolder = remoteFolder;
             t.info.fileName = item.name.toUtf8();
-            t.info.localPath = JoinLocalPath(byFolder[folder].path, item.name);
+            t.info.localPath = JoinLocalPath(part.local.path, item.name);
             t.info.total = item.size;
             t.info.publish.options = engine.publish;
             direct.push_back(t);
         }
     }
+    if (!walks.empty())
+        starters.uploadProject(remoteProject, walks);
     const QString startDirect = QStringLiteral("Start uploading changed files");
     const QString doneDirect = QStringLiteral("Uploading changed files completed");
     if (TransferPool* pool = engine.transferPool(); pool && !direct.empty()) {

@@ -1,12 +1,16 @@
 #include "remote/transfer_starters.h"
 
+#include "platform/local_path.h"
 #include "remote/action_engine.h"
 #include "remote/download_actions.h"
 #include "remote/folder_actions.h"
+#include "remote/remote_path.h"
 #include "remote/upload_actions.h"
 #include "session/direct_upload_group.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 std::unique_ptr<CommandGroup> TransferStarters::downloadAction(const DownloadPart& part,
                                                                quintptr progressWindow) const {
@@ -164,4 +168,21 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     else
         engine_.appendTask(QStringLiteral("Start uploading direct file"), std::move(work),
                            QStringLiteral("Uploading direct file completed"), 0);
+}
+
+std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
+                                                  const std::vector<ProjectFile>& files) {
+    std::vector<ProjectUploadPart> parts;
+    for (const ProjectFile& file : files) {
+        const QByteArray folder = projectParentFolder(file.path);
+        auto part = std::find_if(parts.begin(), parts.end(),
+                                 [&folder](const auto& p) { return p.relativePath == folder; });
+        if (part == parts.end()) {
+            part = parts.insert(parts.end(), {folder, {}});
+            part->local.path = JoinLocalPath(localProject, QString::fromUtf8(folder));
+        }
+        const QByteArray name = folder.isEmpty() ? file.path : file.path.mid(folder.size() + 1);
+        part->local.items.push_back({QString::fromUtf8(name), false, file.size});
+    }
+    return parts;
 }

@@ -30,6 +30,16 @@ struct ProjectUploadPart {
     LocalFolderRecord local;
 };
 
+// A file below the project folder (its path there, '/'-separated) and its size.
+struct ProjectFile {
+    QByteArray path;
+    qint64 size = 0;
+};
+// The parts that store these files: one a folder, folders in the order they
+// first appear, each reading from its twin below `localProject`.
+std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
+                                                  const std::vector<ProjectFile>& files);
+
 // The transfer starters: each appends its start entry, its work and its
 // completed entry, then asks the session to send. The file-action dialog, when
 // the options ask for it, is the view's to show before calling these.

@@ -80,50 +80,33 @@ CompareNode* CompareSides::settledByTransfer(CompareTree& tree,
     return tree.find(relative);
 }
 
-namespace {
-
-// The batch for `folder`, made at the end when there is none yet: batches keep the
-// order in which their folders first appear.
-template <class Batch, class Key>
-Batch& BatchFor(std::vector<Batch>& batches, const Key& folder, Key Batch::*key) {
-    for (Batch& batch : batches)
-        if (batch.*key == folder)
-            return batch;
-    Batch& batch = batches.emplace_back();
-    batch.*key = folder;
-    return batch;
+std::vector<ProjectUploadPart> CompareSides::uploadParts(
+    const std::vector<const CompareNode*>& nodes) const {
+    // The local name: with case ignored, a result shows the server's spelling.
+    std::vector<ProjectFile> files;
+    for (const CompareNode* node : nodes)
+        if (CompareCommandsFor(node).upload)
+            files.push_back({joinRemotePath(projectFolderOf(node), node->item.localName.toUtf8()),
+                             node->item.localSize});
+    return ProjectUploadParts(localProject_, files);
 }
 
-}  // namespace
-
-std::vector<CompareSides::UploadBatch> CompareSides::uploadBatches(
+std::vector<DownloadPart> CompareSides::downloadParts(
     const std::vector<const CompareNode*>& nodes) const {
-    std::vector<UploadBatch> batches;
-    for (const CompareNode* node : nodes) {
-        if (!CompareCommandsFor(node).upload)
-            continue;
-        UploadBatch& batch = BatchFor(batches, projectFolderOf(node), &UploadBatch::projectFolder);
-        batch.remoteFolder = remoteFolderOf(node);
-        batch.local.path = localFolderOf(node);
-        batch.local.items.push_back({node->item.localName, false, node->item.localSize});
-    }
-    return batches;
-}
-
-std::vector<CompareSides::DownloadBatch> CompareSides::downloadBatches(
-    const std::vector<const CompareNode*>& nodes) const {
-    std::vector<DownloadBatch> batches;
+    std::vector<DownloadPart> parts;
     for (const CompareNode* node : nodes) {
         if (!CompareCommandsFor(node).download)
             continue;
-        DownloadBatch& batch =
-            BatchFor(batches, remoteFolderOf(node), &DownloadBatch::remoteFolder);
-        batch.localFolder = localFolderOf(node);
+        const QByteArray folder = remoteFolderOf(node);
+        auto part = std::find_if(parts.begin(), parts.end(),
+                                 [&folder](const auto& p) { return p.remoteFolder == folder; });
+        if (part == parts.end())
+            part = parts.insert(parts.end(), {folder, localFolderOf(node), {}});
         RemoteItem item;
         item.kind = '-';
         item.name = node->item.remoteName;
         item.size = node->item.remoteSize;
-        batch.items.append(item);
+        part->selection.append(item);
     }
-    return batches;
+    return parts;
 }

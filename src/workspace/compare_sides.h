@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "remote/local_folder_record.h"
 #include "remote/remote_item_list.h"
+#include "remote/transfer_starters.h"
 #include "workspace/compare_tree.h"
 #include "workspace/project_folders.h"
 
@@ -46,22 +46,12 @@ public:
     // hold the same file); nullptr for none.
     CompareNode* settledByTransfer(CompareTree& tree, const QByteArray& remotePath) const;
 
-    // The files of several results sent in one go, gathered by folder so that a
-    // folder's files travel as one transfer. Results a single "Upload" or
+    // The files of several results sent in one go, gathered by folder so that
+    // each folder's files travel together. Results a single "Upload" or
     // "Download" would not take (folders, a file facing a folder, a server name
     // that cannot be a local one) are left out.
-    struct UploadBatch {
-        QByteArray projectFolder;  // below the remote project folder
-        QByteArray remoteFolder;
-        LocalFolderRecord local;
-    };
-    std::vector<UploadBatch> uploadBatches(const std::vector<const CompareNode*>& nodes) const;
-    struct DownloadBatch {
-        QByteArray remoteFolder;
-        QString localFolder;
-        RemoteItemList items;
-    };
-    std::vector<DownloadBatch> downloadBatches(const std::vector<const CompareNode*>& nodes) const;
+    std::vector<ProjectUploadPart> uploadParts(const std::vector<const CompareNode*>& nodes) const;
+    std::vector<DownloadPart> downloadParts(const std::vector<const CompareNode*>& nodes) const;
 
 private:
     QString localProject_;

@@ -129,24 +129,28 @@ TEST(CompareSides, SeveralResultsTravelAsOneTransferAFolder) {
     for (const char* path : {"a.htm", "b.htm", "c.htm", "x", "sub", "sub/d.htm", "sub/e.htm"})
         all.push_back(tree.find(path));
 
+    // With case ignored a result shows the server's spelling: the upload reads
+    // and stores the local one.
+    tree.find("b.htm")->item.localName = QStringLiteral("B.htm");
+
     // A local file facing a server folder, the folder itself and the server-only
-    // files do not go up; each folder's files go in one batch.
-    const auto up = sides.uploadBatches(all);
+    // files do not go up; each folder's files go in one part.
+    const auto up = sides.uploadParts(all);
     ASSERT_EQ(up.size(), 2u);
-    EXPECT_EQ(up[0].remoteFolder, QByteArray("/www"));
+    EXPECT_EQ(up[0].relativePath, QByteArray(""));
     EXPECT_EQ(up[0].local.path, QStringLiteral("/home/u/web"));
     ASSERT_EQ(up[0].local.items.size(), 2u);
-    EXPECT_EQ(up[0].local.items[1].name, QStringLiteral("b.htm"));
-    EXPECT_EQ(up[1].projectFolder, QByteArray("sub"));
+    EXPECT_EQ(up[0].local.items[1].name, QStringLiteral("B.htm"));
+    EXPECT_EQ(up[1].relativePath, QByteArray("sub"));
     EXPECT_EQ(up[1].local.path, QStringLiteral("/home/u/web/sub"));
     ASSERT_EQ(up[1].local.items.size(), 1u);
 
-    const auto down = sides.downloadBatches(all);
+    const auto down = sides.downloadParts(all);
     ASSERT_EQ(down.size(), 2u);
-    EXPECT_EQ(down[0].items.size(), 2);  // b.htm, c.htm
+    EXPECT_EQ(down[0].selection.size(), 2);  // b.htm, c.htm
     EXPECT_EQ(down[1].remoteFolder, QByteArray("/www/sub"));
     EXPECT_EQ(down[1].localFolder, QStringLiteral("/home/u/web/sub"));
-    EXPECT_EQ(down[1].items.size(), 1);
+    EXPECT_EQ(down[1].selection.size(), 1);
 
     // Chosen together, only the transfers are offered; alone, all a file takes.
     const CompareItemCommands several = CompareCommandsFor({all[0], all[2]});

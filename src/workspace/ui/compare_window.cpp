@@ -280,23 +280,20 @@ std::vector<const CompareNode*> CompareWindow::stillShown(const QList<QByteArray
 
 // The chosen files go as one task, however many folders they are in.
 void CompareWindow::upload(const QList<QByteArray>& paths) {
-    std::vector<ProjectUploadPart> parts;
-    for (const CompareSides::UploadBatch& batch : sides_.uploadBatches(stillShown(paths))) {
-        for (const LocalItem& item : batch.local.items)
-            pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name.toUtf8()));
-        parts.push_back({batch.projectFolder, batch.local});
-    }
+    const std::vector<ProjectUploadPart> parts = sides_.uploadParts(stillShown(paths));
+    for (const ProjectUploadPart& part : parts)
+        for (const LocalItem& item : part.local.items)
+            pendingTransfers_.insert(joinRemotePath(
+                joinRemotePath(sides_.remoteProject(), part.relativePath), item.name.toUtf8()));
     if (!parts.empty())
         TransferStarters(engine_).uploadProject(sides_.remoteProject(), parts);
 }
 
 void CompareWindow::download(const QList<QByteArray>& paths) {
-    std::vector<DownloadPart> parts;
-    for (const CompareSides::DownloadBatch& batch : sides_.downloadBatches(stillShown(paths))) {
-        for (const RemoteItem& item : batch.items)
-            pendingTransfers_.insert(joinRemotePath(batch.remoteFolder, item.name));
-        parts.push_back({batch.remoteFolder, batch.localFolder, batch.items});
-    }
+    const std::vector<DownloadPart> parts = sides_.downloadParts(stillShown(paths));
+    for (const DownloadPart& part : parts)
+        for (const RemoteItem& item : part.selection)
+            pendingTransfers_.insert(joinRemotePath(part.remoteFolder, item.name));
     TransferStarters(engine_).download(parts);
 }
 
