@@ -14,12 +14,16 @@
 #include "workspace/local_menu_rules.h"
 #include "workspace/ui/change_case_window.h"
 #include "workspace/ui/local_explorer.h"
+#include "workspace/ui/local_list_model.h"
+#include "workspace/ui/local_list_pane.h"
 #include "workspace/ui/local_list_view.h"
+#include "workspace/ui/local_tree_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -158,6 +162,33 @@ TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {
     ASSERT_EQ(chosen.size(), 1);
     EXPECT_EQ(chosen.first().data().toString(), QStringLiteral("kept.txt"));
     EXPECT_EQ(list->currentIndex().row(), chosen.first().row());
+
+    // The project folder renamed away by another program (a branch switched),
+    // then back: the Local project page's list says it can not read it, then
+    // shows it again.
+    ASSERT_TRUE(j.logIn(j.local("work"), j.home()));
+    LocalListView* project = nullptr;
+    for (LocalListView* l : j.frame().findChildren<LocalListView*>())
+        if (l->tree() && l->tree()->kind() == LocalTreeView::Kind::Project)
+            project = l;
+    ASSERT_TRUE(project);
+    const auto projectNames = [project] {
+        QStringList names;
+        for (int r = 0; r < project->listModel()->rowCount(); ++r)
+            if (project->listModel()->rowAt(r)->kind != LocalRowKind::Parent)
+                names << project->listModel()->rowAt(r)->name;
+        return names;
+    };
+    ASSERT_TRUE(j.waitFor([&] { return projectNames() == QStringList{"kept.txt"}; }))
+        << projectNames().join(",").toStdString();
+    QLabel* status = qobject_cast<LocalListPane*>(project->parentWidget())->statusLine();
+    ASSERT_TRUE(QDir().rename(j.local("work"), j.local("work-away")));
+    EXPECT_TRUE(j.waitFor([&] { return status->text() == "This folder can not be read"; }))
+        << status->text().toStdString();
+    EXPECT_TRUE(projectNames().isEmpty());
+    ASSERT_TRUE(QDir().rename(j.local("work-away"), j.local("work")));
+    EXPECT_TRUE(j.waitFor([&] { return projectNames() == QStringList{"kept.txt"}; }))
+        << projectNames().join(",").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RefreshJourney,

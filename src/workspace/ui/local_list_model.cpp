@@ -92,6 +92,7 @@ void LocalListModel::showFolder(const QString& folder) {
                 return;
             }
             loading_ = false;
+            readOk_ = result.ok;
             setRows(std::move(result.rows));
             emit folderLoaded(folder, result.ok);
         });

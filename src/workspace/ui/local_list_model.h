@@ -33,6 +33,8 @@ public:
     QString folder() const { return folder_; }
     bool isComputer() const { return computer_; }
     bool isLoading() const { return loading_; }
+    // False when the folder last read could not be (gone, or not allowed).
+    bool readOk() const { return readOk_; }
 
     void setShowFlags(int flags);
     void setSizeStyle(quint8 style);
@@ -59,6 +61,7 @@ private:
     QString folder_;
     bool computer_ = false;
     bool loading_ = false;
+    bool readOk_ = true;
     int generation_ = 0;
     int showFlags_ = 0x02;
     quint8 sizeStyle_ = 0;

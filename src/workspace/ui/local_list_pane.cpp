@@ -94,6 +94,10 @@ void LocalListPane::updateStatus() {
         status_->setText(QStringLiteral("Reading the folder..."));
         return;
     }
+    if (!model->isComputer() && !model->readOk()) {
+        status_->setText(QStringLiteral("This folder can not be read"));
+        return;
+    }
     ListCounts counts;
     const std::vector<int> rows = list_->selectedRows();
     bool selection = false;

@@ -167,8 +167,15 @@ QString LocalListView::currentFolder() const {
 void LocalListView::showFolder(const QString& folder) {
     if (folder.isEmpty()) {
         if (tree_ && tree_->kind() == LocalTreeView::Kind::Project) {
-            model_->clear();
-            side_.watchShown(this, QString());
+            // A project folder that went away stays shown, as one that can not
+            // be read, and watched: it comes back with the folder.
+            const QString project = side_.host().localProjectFolder();
+            if (project.isEmpty()) {
+                model_->clear();
+                side_.watchShown(this, QString());
+            } else {
+                model_->showFolder(project);
+            }
         } else {
             model_->showComputer(ListDrives(), ListPlaces());
         }

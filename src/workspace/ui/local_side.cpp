@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 
+#include "platform/local_path.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/remote_drag_data.h"
@@ -40,6 +41,13 @@ LocalSide::LocalSide(ActionEngine& engine, FtpSession& session, ExplorerHost& ho
     });
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
         changed_.insert(QDir::cleanPath(path));
+        // A shown folder renamed away says nothing itself; the folder above does.
+        for (auto it = present_.cbegin(); it != present_.cend(); ++it) {
+            if (QFileInfo(it.key()).isDir() != it.value()) {
+                rewatch();
+                break;
+            }
+        }
         changedTimer_.start();
     });
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
@@ -168,12 +176,30 @@ void LocalSide::watchShown(const QObject* view, const QString& folder, const QSt
 
 void LocalSide::rewatch() {
     QSet<QString> wanted;
+    QHash<QString, bool> present;
     for (const Shown& s : std::as_const(shown_)) {
-        wanted.insert(s.folder);
-        for (const QString& f : s.files) {
-            wanted.insert(JoinLocalPath(s.folder, f));
+        const bool here = QFileInfo(s.folder).isDir();
+        present.insert(s.folder, here);
+        // Gone or back since the last look, whoever looks: the views hear of it.
+        if (present_.value(s.folder, here) != here) {
+            changed_.insert(s.folder);
+            changedTimer_.start();
+        }
+        if (here) {
+            wanted.insert(s.folder);
+            for (const QString& f : s.files) {
+                wanted.insert(JoinLocalPath(s.folder, f));
+            }
+        }
+        QString lookout = LocalParentFolder(s.folder);
+        while (!lookout.isEmpty() && !QFileInfo(lookout).isDir()) {
+            lookout = LocalParentFolder(lookout);
+        }
+        if (!lookout.isEmpty()) {
+            wanted.insert(lookout);
         }
     }
+    present_ = present;
     const QStringList now = watcher_->files() + watcher_->directories();
     QStringList gone;
     for (const QString& p : now) {

@@ -98,9 +98,11 @@ public:
 
     // What a view shows, watched for changes other programs make: the folder,
     // and its files while there are few (a file written in place changes no
-    // folder). Changes come back, gathered, as foldersChanged (entries came or
-    // went) and filesChanged (a file's size or time). An empty folder stops
-    // the view's watch.
+    // folder), and the nearest folder above it that exists, which tells when
+    // the shown folder is renamed away or comes back. Changes come back,
+    // gathered, as foldersChanged (entries came or went, or the folder itself)
+    // and filesChanged (a file's size or time). An empty folder stops the
+    // view's watch.
     void watchShown(const QObject* view, const QString& folder, const QStringList& files = {});
     QStringList watchedPaths() const;
 
@@ -144,6 +146,8 @@ private:
         QStringList files;
     };
     QHash<const QObject*, Shown> shown_;
+    // Whether each shown folder was there at the last look.
+    QHash<QString, bool> present_;
     QFileSystemWatcher* watcher_;
     QSet<QString> changed_;
     QSet<QString> changedFiles_;

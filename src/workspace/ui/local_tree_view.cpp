@@ -1,5 +1,6 @@
 #include "workspace/ui/local_tree_view.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QMenu>
 
@@ -48,6 +49,12 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
             // The project folder itself went away.
             model_->setProjectRoot(QString());
             emit folderSelected(QString());
+        } else if (kind_ == Kind::Project && model_->projectRoot().isEmpty()) {
+            // ... and came back.
+            const QString project = side_.host().localProjectFolder();
+            if (!project.isEmpty() && folders.contains(QDir::cleanPath(project))) {
+                setProjectRoot(project);
+            }
         }
     });
     connect(&side_, &LocalSide::showFlagsChanged, this,
