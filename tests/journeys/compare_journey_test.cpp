@@ -97,7 +97,19 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     EXPECT_EQ(j.taskLine(), "Uploading project files completed");
     EXPECT_TRUE(j.waitFor([&] { return RemoteProjectNames(j).contains("new.html"); }))
         << RemoteProjectNames(j).join(",").toStdString();
-    EXPECT_TRUE(results.find("old.html"));
+
+    // From the keyboard: "From" clicked, Ctrl+A, Shift+F10, "Download": the file
+    // only the server has comes down.
+    QTreeView* view = window->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(window->model()->index(0, 0, {})).center());
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    j.whenMenuOpens(34226);
+    QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(j.waitFor([&] { return !results.find("old.html"); })) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.local("proj/old.html")), Journey::bytes(10, 4));
+    EXPECT_EQ(j.menusAnswered(), 3);
     window->close();
 }
 

@@ -85,6 +85,17 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
     KeyboardReach::attach(tree_);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         CompareNode* node = model_->node(tree_->indexAt(pos));
+        // On "From" or below the rows (Ctrl+A, then the Menu key): the chosen results' menu.
+        if (!node || !node->parent) {
+            node = nullptr;
+            for (const QModelIndex& row : tree_->selectionModel()->selectedRows()) {
+                CompareNode* chosen = model_->node(row);
+                if (chosen && chosen->parent) {
+                    node = chosen;
+                    break;
+                }
+            }
+        }
         if (QMenu* m = itemMenu(node))
             PopupContextMenu(m, tree_->viewport()->mapToGlobal(pos));
     });
