@@ -108,12 +108,17 @@ bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
         if (components.contains(".."))
             return false;
         const QByteArray rel = components.join('/');
-        if (rel.isEmpty())
-            work.push_back(std::make_unique<UploadNormalAction>(engine_, remoteProjectFolder,
-                                                                part.local, steps));
-        else
-            work.push_back(std::make_unique<UploadPairAction>(engine_, remoteProjectFolder, rel,
-                                                              part.local, steps));
+        if (rel.isEmpty()) {
+            auto action = std::make_unique<UploadNormalAction>(engine_, remoteProjectFolder,
+                                                               part.local, steps);
+            action->options = options_;
+            work.push_back(std::move(action));
+        } else {
+            auto action = std::make_unique<UploadPairAction>(engine_, remoteProjectFolder, rel,
+                                                             part.local, steps);
+            action->options = options_;
+            work.push_back(std::move(action));
+        }
     }
     if (work.empty())
         return false;

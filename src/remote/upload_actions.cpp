@@ -180,9 +180,18 @@ UploadNormalAction::~UploadNormalAction() {
 
 void UploadPairAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
+    const auto upload = [this, &e](const QByteArray& target) {
+        auto action =
+            std::make_unique<UploadNormalAction>(e, target, local, e.listingSequence(target));
+        action->options = options;
+        return action;
+    };
+    const auto walk = [this](std::unique_ptr<UploadPairAction> next) {
+        next->options = options;
+        return next;
+    };
     if (relativePath.isEmpty()) {
-        insertInWalk(
-            std::make_unique<UploadNormalAction>(e, folder, local, e.listingSequence(folder)));
+        insertInWalk(upload(folder));
         return;
     }
     const qsizetype slash = relativePath.indexOf('/');
@@ -195,11 +204,10 @@ void UploadPairAction::process(const RemoteItemList& items) {
             return;
         // The last folder of the path is listed once, by its own upload.
         if (rest.isEmpty())
-            insertInWalk(
-                std::make_unique<UploadNormalAction>(e, next, local, e.listingSequence(next)));
+            insertInWalk(upload(next));
         else
-            insertInWalk(
-                std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next)));
+            insertInWalk(walk(
+                std::make_unique<UploadPairAction>(e, next, rest, local, e.listingSequence(next))));
         return;
     }
     if (createdComponent) {
@@ -211,5 +219,6 @@ void UploadPairAction::process(const RemoteItemList& items) {
     }
     StepList steps{{"MKD", component}, {"CWD", folder}};
     steps.append(e.shortListingSequence());
-    insertInWalk(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true));
+    insertInWalk(
+        walk(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true)));
 }

@@ -42,6 +42,8 @@ public:
     LocalFolderRecord local;
     // This listing follows an MKD of the next component: it is not tried again.
     bool createdComponent;
+    // Handed on to the folder's upload; none: the engine's.
+    std::optional<TransferAlertOptions> options;
 
 protected:
     void process(const RemoteItemList& items) override;

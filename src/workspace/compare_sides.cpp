@@ -62,14 +62,15 @@ bool CompareSides::walked(CompareTree& tree, const QByteArray& folder) const {
 std::vector<CompareNode*> CompareSides::staleAfterListing(CompareTree& tree,
                                                           const QByteArray& folder,
                                                           const RemoteItemList& items,
-                                                          quint8 options) const {
+                                                          quint8 options,
+                                                          const DateJudge& dates) const {
     if (!walked(tree, folder))
         return {};
     QByteArray relative;
     toProjectPath(folder, &relative);
     CompareNode* node = tree.find(relative);
     const QString local = JoinLocalPath(localProject_, QString::fromUtf8(relative));
-    return tree.staleChildren(node, CompareFolder(local, items, options).items);
+    return tree.staleChildren(node, CompareFolder(local, items, options, dates).items);
 }
 
 CompareNode* CompareSides::settledByTransfer(CompareTree& tree,

@@ -39,7 +39,8 @@ public:
     // The results a fresh listing of a remote folder shows gone: nothing for
     // a folder outside the project or not walked in the run.
     std::vector<CompareNode*> staleAfterListing(CompareTree& tree, const QByteArray& folder,
-                                                const RemoteItemList& items, quint8 options) const;
+                                                const RemoteItemList& items, quint8 options,
+                                                const DateJudge& dates = {}) const;
     // Whether the run walked this server folder, so its results follow its listings.
     bool walked(CompareTree& tree, const QByteArray& folder) const;
     // The result a finished transfer of remotePath settles (both sides now

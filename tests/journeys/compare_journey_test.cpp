@@ -18,6 +18,8 @@
 #include "workspace/ui/loop_result_models.h"
 
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -35,6 +37,19 @@ QStringList RemoteProjectNames(const Journey& j) {
     return names;
 }
 
+// The Remote project page: "Compare" on its top folder.
+CompareWindow* OpenCompare(Journey& j) {
+    j.frame().view()->showPage(MainView::RemoteProject);
+    RemoteExplorer* project = j.frame().remoteProjectExplorer();
+    RemoteTreeModel* tree = project->treeModel();
+    if (!j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }))
+        return nullptr;
+    std::unique_ptr<QMenu> menu(project->buildTreeMenu(tree->rootIndex(), nullptr));
+    if (!Journey::choose(menu.get(), RemoteMenuId::kTreeCompare))
+        return nullptr;
+    return j.frame().findChild<CompareWindow*>();
+}
+
 TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     Journey j;
     ASSERT_TRUE(j.open()) << j.error().toStdString();
@@ -48,14 +63,7 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     ASSERT_TRUE(j.server().writeFile("live/img/logo.png", logo));
     ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
 
-    // The Remote project page: "Compare" on its top folder.
-    j.frame().view()->showPage(MainView::RemoteProject);
-    RemoteExplorer* project = j.frame().remoteProjectExplorer();
-    RemoteTreeModel* tree = project->treeModel();
-    ASSERT_TRUE(j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }));
-    std::unique_ptr<QMenu> menu(project->buildTreeMenu(tree->rootIndex(), nullptr));
-    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeCompare));
-    auto* window = j.frame().findChild<CompareWindow*>();
+    CompareWindow* window = OpenCompare(j);
     ASSERT_TRUE(window);
     window->optionBox(CompareOptions::FileSize)->setChecked(true);
     window->optionBox(CompareOptions::SubFolders)->setChecked(true);
@@ -110,6 +118,40 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     ASSERT_TRUE(j.waitIdle());
     EXPECT_EQ(Journey::readFile(j.local("proj/old.html")), Journey::bytes(10, 4));
     EXPECT_EQ(j.menusAnswered(), 3);
+    window->close();
+}
+
+// A page edited here to the size the server's has, compared by date: "Upload"
+// replaces the server's copy (no file action skips it for its size), and the
+// result goes once the server has it.
+TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.writeLocal("proj/page.html", "new text"));
+    ASSERT_TRUE(j.server().writeFile("live/page.html", "old text"));
+    QFile served(j.serverPath("live/page.html"));
+    ASSERT_TRUE(served.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(served.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-7200),
+                                   QFileDevice::FileModificationTime));
+    served.close();
+    ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
+    CompareWindow* window = OpenCompare(j);
+    ASSERT_TRUE(window);
+    window->optionBox(CompareOptions::FileSize)->setChecked(true);
+    window->datesBox()->setChecked(true);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
+    CompareTree& results = window->model()->tree();
+    CompareNode* page = results.find("page.html");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->item.newer, CompareItem::Newer::Local);
+
+    j.whenMenuOpens(34225);
+    Journey::rightClick(window->view(), window->model()->indexOf(page));
+    EXPECT_TRUE(j.waitFor([&] {
+        return Journey::readFile(j.serverPath("live/page.html")) == "new text";
+    })) << j.chatText().toStdString();
+    EXPECT_TRUE(j.waitFor([&] { return !results.find("page.html"); }));
     window->close();
 }
 

@@ -158,3 +158,37 @@ TEST(CompareSides, SeveralResultsTravelAsOneTransferAFolder) {
     EXPECT_FALSE(several.deleteLocal || several.deleteRemote || several.view || several.properties);
     EXPECT_TRUE(CompareCommandsFor({all[0]}).deleteLocal);
 }
+
+// A file newer here but of the server's size stays a result after a later
+// listing of its folder when the run compared dates, and only then.
+TEST(CompareSides, LaterListingsJudgeDatesAsTheRunDid) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath("page.html"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("1234567") == 7);
+    file.close();
+    const CompareSides sides({dir.path(), QStringLiteral("/www")}, "/www");
+    RemoteItem listed;
+    listed.kind = '-';
+    listed.name = "page.html";
+    listed.size = 7;
+    listed.year = 2024;
+    listed.month = 5;
+    listed.day = 6;
+    listed.time = "07:08:30";
+    RemoteItemList fresh;
+    fresh.append(listed);
+    DateJudge dates;
+    dates.enabled = true;
+    for (const bool judged : {true, false}) {
+        SCOPED_TRACE(judged);
+        CompareTree tree;
+        CompareItem newer = Item(kBoth, "page.html", '-');
+        newer.newer = CompareItem::Newer::Local;
+        ASSERT_TRUE(tree.add({"", {newer}}));
+        tree.root()->item.flags |= CompareItem::Visited;
+        const auto stale = sides.staleAfterListing(tree, "/www", fresh, CompareOptions::FileSize,
+                                                   judged ? dates : DateJudge{});
+        EXPECT_EQ(stale.size(), judged ? 0u : 1u);
+    }
+}

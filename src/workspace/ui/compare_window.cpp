@@ -156,6 +156,7 @@ bool CompareWindow::startLoop() {
         return false;
     }
     runOptions_ = options();
+    runDates_ = dates_->isChecked();
     emit datesStored(dates_->isChecked());
     emit optionsStored(runOptions_);
     model_->reset(sides_.startRelative());
@@ -289,6 +290,18 @@ std::vector<const CompareNode*> CompareWindow::stillShown(const QList<QByteArray
     return nodes;
 }
 
+namespace {
+
+// A result chosen for a transfer differs by what the run saw (sizes, kinds or
+// dates): the file action must not skip it for sizes that happen to match.
+TransferAlertOptions ReplaceWhatDiffers() {
+    TransferAlertOptions options;
+    options.fileAction = TransferAlertOptions::OverwriteAlways;
+    return options;
+}
+
+}  // namespace
+
 // The chosen files go as one task, however many folders they are in.
 void CompareWindow::upload(const QList<QByteArray>& paths) {
     const std::vector<ProjectUploadPart> parts = sides_.uploadParts(stillShown(paths));
@@ -297,7 +310,8 @@ void CompareWindow::upload(const QList<QByteArray>& paths) {
             pendingTransfers_.insert(joinRemotePath(
                 joinRemotePath(sides_.remoteProject(), part.relativePath), item.name.toUtf8()));
     if (!parts.empty())
-        TransferStarters(engine_).uploadProject(sides_.remoteProject(), parts);
+        TransferStarters(engine_, ReplaceWhatDiffers())
+            .uploadProject(sides_.remoteProject(), parts);
 }
 
 void CompareWindow::download(const QList<QByteArray>& paths) {
@@ -305,7 +319,7 @@ void CompareWindow::download(const QList<QByteArray>& paths) {
     for (const DownloadPart& part : parts)
         for (const RemoteItem& item : part.selection)
             pendingTransfers_.insert(joinRemotePath(part.remoteFolder, item.name));
-    TransferStarters(engine_).download(parts);
+    TransferStarters(engine_, ReplaceWhatDiffers()).download(parts);
 }
 
 void CompareWindow::deleteItem(CompareNode* node) {
@@ -348,7 +362,14 @@ bool CompareWindow::showsFolder(const QByteArray& folder) const {
 void CompareWindow::folderListed(const QByteArray& folder, const RemoteItemList& items) {
     if (running() || !model_->rowCount())
         return;
-    for (CompareNode* stale : sides_.staleAfterListing(model_->tree(), folder, items, runOptions_))
+    DateJudge dates;
+    dates.enabled = runDates_;
+    dates.listOffset = listOffset_;
+    const StepList listing = engine_.listingSequence(folder);
+    dates.mlsd = std::any_of(listing.begin(), listing.end(),
+                             [](const auto& step) { return step.first == "MLSD"; });
+    for (CompareNode* stale :
+         sides_.staleAfterListing(model_->tree(), folder, items, runOptions_, dates))
         model_->removeNode(stale);
     model_->prune(runOptions_ & CompareOptions::SubFolders);
 }

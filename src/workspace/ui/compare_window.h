@@ -101,6 +101,7 @@ private:
     ProjectFolders folders_;
     CompareSides sides_;
     quint8 runOptions_ = 0;
+    bool runDates_ = false;
     QList<QCheckBox*> boxes_;
     QCheckBox* dates_;
     qint64 listOffset_ = 0;
