@@ -37,14 +37,18 @@ QStringList RemoteProjectNames(const Journey& j) {
     return names;
 }
 
-// The Remote project page: "Compare" on its top folder.
-CompareWindow* OpenCompare(Journey& j) {
+// The Remote project page: "Compare" on a folder of its tree (its top folder
+// when none is named).
+CompareWindow* OpenCompare(Journey& j, const QByteArray& folder = {}) {
     j.frame().view()->showPage(MainView::RemoteProject);
     RemoteExplorer* project = j.frame().remoteProjectExplorer();
     RemoteTreeModel* tree = project->treeModel();
     if (!j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }))
         return nullptr;
-    std::unique_ptr<QMenu> menu(project->buildTreeMenu(tree->rootIndex(), nullptr));
+    const QModelIndex node = folder.isEmpty() ? tree->rootIndex() : tree->indexOf(folder);
+    if (!node.isValid())
+        return nullptr;
+    std::unique_ptr<QMenu> menu(project->buildTreeMenu(node, nullptr));
     if (!Journey::choose(menu.get(), RemoteMenuId::kTreeCompare))
         return nullptr;
     return j.frame().findChild<CompareWindow*>();
@@ -121,37 +125,37 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
     window->close();
 }
 
-// A page edited here to the size the server's has, compared by date: "Upload"
-// replaces the server's copy (no file action skips it for its size), and the
-// result goes once the server has it.
+// A page edited here to the size the server's has, compared by date from a
+// folder below the project's: "Upload" replaces the server's copy (no file
+// action skips it for its size), and the result goes once the server has it.
 TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     Journey j;
     ASSERT_TRUE(j.open()) << j.error().toStdString();
-    ASSERT_TRUE(j.writeLocal("proj/page.html", "new text"));
-    ASSERT_TRUE(j.server().writeFile("live/page.html", "old text"));
-    QFile served(j.serverPath("live/page.html"));
+    ASSERT_TRUE(j.writeLocal("proj/sub/page.html", "new text"));
+    ASSERT_TRUE(j.server().writeFile("live/sub/page.html", "old text"));
+    QFile served(j.serverPath("live/sub/page.html"));
     ASSERT_TRUE(served.open(QIODevice::ReadWrite));
     ASSERT_TRUE(served.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-7200),
                                    QFileDevice::FileModificationTime));
     served.close();
     ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
-    CompareWindow* window = OpenCompare(j);
+    CompareWindow* window = OpenCompare(j, "/live/sub");
     ASSERT_TRUE(window);
     window->optionBox(CompareOptions::FileSize)->setChecked(true);
     window->datesBox()->setChecked(true);
     window->startButton()->click();
     ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
     CompareTree& results = window->model()->tree();
-    CompareNode* page = results.find("page.html");
+    CompareNode* page = results.find("sub/page.html");
     ASSERT_TRUE(page);
     EXPECT_EQ(page->item.newer, CompareItem::Newer::Local);
 
     j.whenMenuOpens(34225);
     Journey::rightClick(window->view(), window->model()->indexOf(page));
     EXPECT_TRUE(j.waitFor([&] {
-        return Journey::readFile(j.serverPath("live/page.html")) == "new text";
+        return Journey::readFile(j.serverPath("live/sub/page.html")) == "new text";
     })) << j.chatText().toStdString();
-    EXPECT_TRUE(j.waitFor([&] { return !results.find("page.html"); }));
+    EXPECT_TRUE(j.waitFor([&] { return !results.find("sub/page.html"); }));
     window->close();
 }
 

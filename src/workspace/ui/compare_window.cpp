@@ -194,12 +194,12 @@ bool CompareWindow::compareResult(const FolderCompareResult& result) {
 QMenu* CompareWindow::itemMenu(CompareNode* node) {
     if (!node || !node->parent)
         return nullptr;
-    // The transfers act on every chosen result, found again by path when picked:
-    // results may go while the menu is open.
+    // The transfers act on every chosen result, found again by its path below the
+    // project folder when picked: results may go while the menu is open.
     QList<QByteArray> chosen;
     std::vector<const CompareNode*> nodes;
     for (CompareNode* one : chosenWith(node)) {
-        chosen << CompareTree::pathOf(one);
+        chosen << sides_.projectPath(one);
         nodes.push_back(one);
     }
     const CompareItemCommands c = CompareCommandsFor(node);
