@@ -87,14 +87,8 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
         CompareNode* node = model_->node(tree_->indexAt(pos));
         // On "From" or below the rows (Ctrl+A, then the Menu key): the chosen results' menu.
         if (!node || !node->parent) {
-            node = nullptr;
-            for (const QModelIndex& row : tree_->selectionModel()->selectedRows()) {
-                CompareNode* chosen = model_->node(row);
-                if (chosen && chosen->parent) {
-                    node = chosen;
-                    break;
-                }
-            }
+            const std::vector<CompareNode*> chosen = chosenResults();
+            node = chosen.empty() ? nullptr : chosen.front();
         }
         if (QMenu* m = itemMenu(node))
             PopupContextMenu(m, tree_->viewport()->mapToGlobal(pos));
@@ -267,16 +261,18 @@ std::pair<QByteArray, QByteArray> CompareWindow::remoteFileOf(const CompareNode*
     return {sides_.remoteFolderOf(node), node->item.remoteName};
 }
 
+std::vector<CompareNode*> CompareWindow::chosenResults() const {
+    std::vector<CompareNode*> chosen;
+    for (const QModelIndex& row : tree_->selectionModel()->selectedRows())
+        if (CompareNode* one = model_->node(row); one && one->parent)
+            chosen.push_back(one);
+    return chosen;
+}
+
 std::vector<CompareNode*> CompareWindow::chosenWith(CompareNode* node) const {
     std::vector<CompareNode*> chosen;
-    const QModelIndexList rows = tree_->selectionModel()->selectedRows();
-    if (rows.contains(model_->indexOf(node))) {
-        for (const QModelIndex& row : rows) {
-            CompareNode* one = model_->node(row);
-            if (one && one->parent)
-                chosen.push_back(one);
-        }
-    }
+    if (tree_->selectionModel()->isSelected(model_->indexOf(node)))
+        chosen = chosenResults();
     if (chosen.empty())
         chosen.push_back(node);
     return chosen;

@@ -86,6 +86,8 @@ private:
     std::optional<ViewTarget> viewTarget(CompareNode* node);
     // The server folder and name of a result file.
     std::pair<QByteArray, QByteArray> remoteFileOf(const CompareNode* node) const;
+    // The results chosen in the tree ("From" is none).
+    std::vector<CompareNode*> chosenResults() const;
     // The chosen results when `node` is one of them, else `node` alone.
     std::vector<CompareNode*> chosenWith(CompareNode* node) const;
     // The results of these paths that are still shown.
