@@ -163,4 +163,10 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
         default:
             break;
     }
+    if (ownerToken != 0 && value != CompletedLoop) {
+        const bool clean = running && state_ == Completed;
+        QMetaObject::invokeMethod(
+            this, [this, ownerToken, clean] { emit ownedTaskEnded(ownerToken, clean); },
+            Qt::QueuedConnection);
+    }
 }

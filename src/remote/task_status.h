@@ -84,6 +84,9 @@ signals:
     // A loop's completed marker: the loop window with that token ends its loop.
     // Delivered posted, after the queue has finished its pass.
     void loopEnded(quintptr ownerToken, qint64 elapsedMs);
+    // Any other task naming an owner reached its completed entry; clean when
+    // nothing of it failed or was stopped. Delivered posted.
+    void ownedTaskEnded(quintptr ownerToken, bool clean);
 
 private:
     qint64 now() const;

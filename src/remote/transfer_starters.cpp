@@ -29,14 +29,14 @@ void TransferStarters::download(const QByteArray& remoteFolder, const QString& l
                        QStringLiteral("Downloading files completed"), 2);
 }
 
-void TransferStarters::download(const std::vector<DownloadPart>& parts) {
+void TransferStarters::download(const std::vector<DownloadPart>& parts, quintptr ownerToken) {
     if (parts.empty())
         return;
     std::vector<std::unique_ptr<CommandGroup>> work;
     for (const DownloadPart& part : parts)
         work.push_back(downloadAction(part, 0));
     engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
-                       QStringLiteral("Downloading files completed"), 2);
+                       QStringLiteral("Downloading files completed"), 2, ownerToken);
 }
 
 void TransferStarters::retry(const TransferResult& failed) {
@@ -94,7 +94,8 @@ bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
 }
 
 bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
-                                     const std::vector<ProjectUploadPart>& parts) {
+                                     const std::vector<ProjectUploadPart>& parts,
+                                     quintptr ownerToken) {
     std::vector<std::unique_ptr<CommandGroup>> work;
     const StepList steps = engine_.listingSequence(remoteProjectFolder);
     for (const ProjectUploadPart& part : parts) {
@@ -123,7 +124,7 @@ bool TransferStarters::uploadProject(const QByteArray& remoteProjectFolder,
     if (work.empty())
         return false;
     engine_.appendTask(QStringLiteral("Start uploading project files"), std::move(work),
-                       QStringLiteral("Uploading project files completed"), 1);
+                       QStringLiteral("Uploading project files completed"), 1, ownerToken);
     return true;
 }
 
@@ -187,7 +188,7 @@ std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
             part->local.path = JoinLocalPath(localProject, QString::fromUtf8(folder));
         }
         const QByteArray name = folder.isEmpty() ? file.path : file.path.mid(folder.size() + 1);
-        part->local.items.push_back({QString::fromUtf8(name), false, file.size});
+        part->local.items.push_back({QString::fromUtf8(name), file.isFolder, file.size});
     }
     return parts;
 }

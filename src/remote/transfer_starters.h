@@ -30,10 +30,12 @@ struct ProjectUploadPart {
     LocalFolderRecord local;
 };
 
-// A file below the project folder (its path there, '/'-separated) and its size.
+// A file below the project folder (its path there, '/'-separated) and its size,
+// or a folder that goes up whole.
 struct ProjectFile {
     QByteArray path;
     qint64 size = 0;
+    bool isFolder = false;
 };
 // The parts that store these files: one a folder, folders in the order they
 // first appear, each reading from its twin below `localProject`.
@@ -54,8 +56,9 @@ public:
     // is empty) into a local folder.
     void download(const QByteArray& remoteFolder, const QString& localFolder,
                   const RemoteItemList& selection = RemoteItemList(), quintptr progressWindow = 0);
-    // Several folders' files as one task, folder after folder.
-    void download(const std::vector<DownloadPart>& parts);
+    // Several folders' entries as one task, folder after folder; the completed
+    // entry names the owner when there is one.
+    void download(const std::vector<DownloadPart>& parts, quintptr ownerToken = 0);
     // Fetches one file whole over whatever the local folder holds under its
     // name (a private copy to view); the completed entry names the owner.
     void downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,
@@ -69,8 +72,9 @@ public:
                        const LocalFolderRecord& local);
     // Several places' items as one task, each walk in turn; false (nothing
     // queued) when a part holds no items or a path that leaves the project.
+    // The completed entry names the owner when there is one.
     bool uploadProject(const QByteArray& remoteProjectFolder,
-                       const std::vector<ProjectUploadPart>& parts);
+                       const std::vector<ProjectUploadPart>& parts, quintptr ownerToken = 0);
     // Fetches a file whose download failed once more, continuing the data it
     // kept where the server's file is still the same (whatever the file action
     // says), else whole. The folder is listed first, for its size and date.

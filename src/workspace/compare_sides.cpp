@@ -88,7 +88,7 @@ std::vector<ProjectUploadPart> CompareSides::uploadParts(
     for (const CompareNode* node : nodes)
         if (CompareCommandsFor(node).upload)
             files.push_back({joinRemotePath(projectFolderOf(node), node->item.localName.toUtf8()),
-                             node->item.localSize});
+                             node->item.localSize, node->item.isLocalFolder()});
     return ProjectUploadParts(localProject_, files);
 }
 
@@ -104,7 +104,7 @@ std::vector<DownloadPart> CompareSides::downloadParts(
         if (part == parts.end())
             part = parts.insert(parts.end(), {folder, localFolderOf(node), {}});
         RemoteItem item;
-        item.kind = '-';
+        item.kind = node->item.remoteKind;
         item.name = node->item.remoteName;
         item.size = node->item.remoteSize;
         part->selection.append(item);

@@ -47,10 +47,10 @@ public:
     // hold the same file); nullptr for none.
     CompareNode* settledByTransfer(CompareTree& tree, const QByteArray& remotePath) const;
 
-    // The files of several results sent in one go, gathered by folder so that
-    // each folder's files travel together. Results a single "Upload" or
-    // "Download" would not take (folders, a file facing a folder, a server name
-    // that cannot be a local one) are left out.
+    // The files of several results sent in one go, and the folders one side
+    // lacks (sent whole), gathered by the folder they are in. Results a single
+    // "Upload" or "Download" would not take (folders on both sides, a file
+    // facing a folder, a server name that cannot be a local one) are left out.
     std::vector<ProjectUploadPart> uploadParts(const std::vector<const CompareNode*>& nodes) const;
     std::vector<DownloadPart> downloadParts(const std::vector<const CompareNode*>& nodes) const;
 

@@ -52,8 +52,12 @@ CompareItemCommands CompareCommandsFor(const CompareNode* node) {
     const CompareItem& i = node->item;
     const bool localFile = i.isLocal() && !i.isLocalFolder();
     const bool remoteFile = i.isRemote() && i.remoteKind == '-' && isSafeLocalName(i.remoteName);
-    c.upload = localFile && (!i.isRemote() || i.remoteKind == '-');
-    c.download = remoteFile && !i.isLocalFolder();
+    // A folder one side lacks goes across whole.
+    const bool localOnlyFolder = i.isLocalFolder() && !i.isRemote();
+    const bool remoteOnlyFolder =
+        i.isRemote() && !i.isLocal() && i.remoteKind == 'd' && isSafeLocalName(i.remoteName);
+    c.upload = (localFile && (!i.isRemote() || i.remoteKind == '-')) || localOnlyFolder;
+    c.download = (remoteFile && !i.isLocalFolder()) || remoteOnlyFolder;
     // An item on both sides: which copy a delete meant is not clear, so only
     // one-sided files can be deleted.
     c.deleteLocal = localFile && !i.isRemote();

@@ -20,8 +20,8 @@ QStringList SearchRowTexts(const SearchRow& row, const LoopDisplayOptions& optio
                            bool showFolder);
 
 // What the compare result menu offers for an item: each command acts only on a
-// side where the item exists, and a file only (a server name that cannot be a
-// local path is never transferred).
+// side where the item exists; a transfer takes a file, or a folder the other
+// side lacks (a server name that cannot be a local path is never transferred).
 struct CompareItemCommands {
     bool upload = false;
     bool download = false;

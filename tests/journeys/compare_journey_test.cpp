@@ -159,4 +159,41 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     window->close();
 }
 
+// A folder only one side has goes across whole from its result, up or down,
+// and its result goes once the task has ended with nothing failed.
+TEST(CompareJourney, AFolderOneSideLacksGoesAcrossWhole) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.writeLocal("proj/index.html", "same"));
+    ASSERT_TRUE(j.writeLocal("proj/blog/a.html", Journey::bytes(900, 1)));
+    ASSERT_TRUE(j.writeLocal("proj/blog/2026/b.html", Journey::bytes(400, 2)));
+    ASSERT_TRUE(j.server().writeFile("live/index.html", "same"));
+    ASSERT_TRUE(j.server().writeFile("live/archive/x.html", Journey::bytes(300, 3)));
+    ASSERT_TRUE(j.server().writeFile("live/archive/old/y.html", Journey::bytes(200, 4)));
+    ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
+    CompareWindow* window = OpenCompare(j);
+    ASSERT_TRUE(window);
+    window->optionBox(CompareOptions::SubFolders)->setChecked(true);
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
+    CompareTree& results = window->model()->tree();
+    ASSERT_TRUE(results.find("blog") && results.find("archive"));
+
+    for (const auto& [name, id] : {std::pair{"blog", 34225}, std::pair{"archive", 34226}}) {
+        SCOPED_TRACE(name);
+        j.whenMenuOpens(id);
+        Journey::rightClick(window->view(), window->model()->indexOf(results.find(name)));
+        ASSERT_TRUE(j.waitFor([&] { return !results.find(name); }))
+            << name << j.chatText().toStdString();
+        ASSERT_TRUE(j.waitIdle());
+    }
+    EXPECT_EQ(j.menusAnswered(), 2);
+    EXPECT_EQ(Journey::tree(j.serverPath("live/blog")), Journey::tree(j.local("proj/blog")));
+    EXPECT_EQ(Journey::tree(j.local("proj/archive")), Journey::tree(j.serverPath("live/archive")));
+    EXPECT_EQ(Journey::readFile(j.serverPath("live/blog/2026/b.html")), Journey::bytes(400, 2));
+    EXPECT_EQ(Journey::readFile(j.local("proj/archive/old/y.html")), Journey::bytes(200, 4));
+    EXPECT_EQ(window->model()->tree().root()->children.size(), 0u);
+    window->close();
+}
+
 }  // namespace

@@ -195,17 +195,23 @@ TEST(TaskStatus, TroubleDuringATaskShowsAtItsEnd) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         StatusRig rig;
+        QSignalSpy ownedEnd(&rig.status, &TaskStatus::ownedTaskEnded);
         rig.status.noteProblem(QStringLiteral("before the task: not counted"));
         rig.start(QStringLiteral("Start downloading files"), 0);
         for (const QString& p : c.problems)
             rig.status.noteProblem(p);
         if (c.stopped)
             rig.status.noteStopped();
-        rig.complete(2, QStringLiteral("Downloading files completed"), 500);
+        rig.complete(2, QStringLiteral("Downloading files completed"), 500, quintptr(0xBEEF));
         EXPECT_EQ(c.state, rig.status.state());
         EXPECT_EQ(QString::fromLatin1(c.text), rig.status.displayText());
         EXPECT_TRUE(SameColor(c.color, rig.status.displayColor()));
         EXPECT_EQ((std::vector<Completion>{{2, 500}}), rig.completions);
+        // The owner named by the completed entry learns whether it ended clean.
+        QCoreApplication::sendPostedEvents();
+        ASSERT_EQ(1, ownedEnd.count());
+        EXPECT_EQ(quintptr(0xBEEF), ownedEnd.at(0).at(0).value<quintptr>());
+        EXPECT_EQ(c.state == 2, ownedEnd.at(0).at(1).toBool());
     }
 }
 

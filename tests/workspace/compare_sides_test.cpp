@@ -1,4 +1,5 @@
 #include "workspace/compare_sides.h"
+#include "workspace/compare_folder_sends.h"
 #include "workspace/loop_row_texts.h"
 
 #include <gtest/gtest.h>
@@ -123,10 +124,14 @@ TEST(CompareSides, SeveralResultsTravelAsOneTransferAFolder) {
                           {Item(CompareItem::Local, "a.htm"), Item(kBoth, "b.htm", '-'),
                            Item(CompareItem::Remote, "c.htm", '-'), Item(kBoth, "x", 'd'),
                            Item(kBothFolder, "sub", 'd')}}));
-    ASSERT_TRUE(tree.add(
-        {"sub", {Item(CompareItem::Local, "d.htm"), Item(CompareItem::Remote, "e.htm", '-')}}));
+    ASSERT_TRUE(
+        tree.add({"sub",
+                  {Item(CompareItem::Local, "d.htm"), Item(CompareItem::Remote, "e.htm", '-'),
+                   Item(CompareItem::Local | CompareItem::LocalFolder, "blog"),
+                   Item(CompareItem::Remote, "archive", 'd')}}));
     std::vector<const CompareNode*> all;
-    for (const char* path : {"a.htm", "b.htm", "c.htm", "x", "sub", "sub/d.htm", "sub/e.htm"})
+    for (const char* path : {"a.htm", "b.htm", "c.htm", "x", "sub", "sub/d.htm", "sub/e.htm",
+                             "sub/blog", "sub/archive"})
         all.push_back(tree.find(path));
 
     // With case ignored a result shows the server's spelling: the upload reads
@@ -143,14 +148,17 @@ TEST(CompareSides, SeveralResultsTravelAsOneTransferAFolder) {
     EXPECT_EQ(up[0].local.items[1].name, QStringLiteral("B.htm"));
     EXPECT_EQ(up[1].relativePath, QByteArray("sub"));
     EXPECT_EQ(up[1].local.path, QStringLiteral("/home/u/web/sub"));
-    ASSERT_EQ(up[1].local.items.size(), 1u);
+    // A folder only this side has goes up whole, one only the server has down.
+    ASSERT_EQ(up[1].local.items.size(), 2u);
+    EXPECT_TRUE(up[1].local.items[1].isFolder);
 
     const auto down = sides.downloadParts(all);
     ASSERT_EQ(down.size(), 2u);
     EXPECT_EQ(down[0].selection.size(), 2);  // b.htm, c.htm
     EXPECT_EQ(down[1].remoteFolder, QByteArray("/www/sub"));
     EXPECT_EQ(down[1].localFolder, QStringLiteral("/home/u/web/sub"));
-    EXPECT_EQ(down[1].selection.size(), 1);
+    ASSERT_EQ(down[1].selection.size(), 2);
+    EXPECT_EQ(down[1].selection.at(1).kind, 'd');
 
     // Chosen together, only the transfers are offered; alone, all a file takes.
     const CompareItemCommands several = CompareCommandsFor({all[0], all[2]});
@@ -190,5 +198,51 @@ TEST(CompareSides, LaterListingsJudgeDatesAsTheRunDid) {
         const auto stale = sides.staleAfterListing(tree, "/www", fresh, CompareOptions::FileSize,
                                                    judged ? dates : DateJudge{});
         EXPECT_EQ(stale.size(), judged ? 0u : 1u);
+    }
+}
+
+// Folders sent whole settle when the window's last task ends clean; a failure
+// in any task under way keeps them, and a lost connection forgets them.
+TEST(CompareFolderSends, FoldersSettleOnlyWhenEveryTaskEndedClean) {
+    using Paths = std::vector<QByteArray>;
+    struct Step {
+        char event;  // 's' started, 'e' ended, 'l' connection lost
+        Paths folders;
+        bool clean;
+        Paths settled;
+    };
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"one clean task", {{'s', {"blog"}, true, {}}, {'e', {}, true, {"blog"}}}},
+        {"one failed task", {{'s', {"blog"}, true, {}}, {'e', {}, false, {}}}},
+        {"two tasks, the first failed",
+         {{'s', {"blog"}, true, {}},
+          {'s', {"archive"}, true, {}},
+          {'e', {}, false, {}},
+          {'e', {}, true, {}}}},
+        {"files only, then a folder",
+         {{'s', {}, true, {}},
+          {'e', {}, true, {}},
+          {'s', {"a"}, true, {}},
+          {'e', {}, true, {"a"}}}},
+        {"the connection lost, then a stray end",
+         {{'s', {"blog"}, true, {}}, {'l', {}, true, {}}, {'e', {}, true, {}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CompareFolderSends sends;
+        for (const Step& step : c.steps) {
+            Paths settled;
+            if (step.event == 's')
+                sends.started(step.folders);
+            else if (step.event == 'e')
+                settled = sends.ended(step.clean);
+            else
+                sends.connectionLost();
+            EXPECT_EQ(settled, step.settled);
+        }
+        EXPECT_EQ(sends.inFlight(), 0);
     }
 }

@@ -8,6 +8,7 @@
 #include "remote/file_operation_starters.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
+#include "remote/task_status.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
 #include "workspace/compare_view_choice.h"
@@ -114,6 +115,12 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
     connect(
         &engine_, &ActionEngine::transferFinished, this,
         [this](const TransferInfo& info, qint64, bool success) { transferDone(info, success); });
+    connect(&context.status, &TaskStatus::ownedTaskEnded, this, [this](quintptr owner, bool clean) {
+        if (owner == token())
+            transferTaskEnded(clean);
+    });
+    for (auto lost : {&FtpSession::disconnected, &FtpSession::connectionClosed})
+        connect(&engine_.session(), lost, this, [this] { folderSends_.connectionLost(); });
 }
 
 QCheckBox* CompareWindow::optionBox(int bit) const {
@@ -298,24 +305,50 @@ TransferAlertOptions ReplaceWhatDiffers() {
 
 }  // namespace
 
-// The chosen files go as one task, however many folders they are in.
+// The chosen results go as one task, however many folders they are in.
 void CompareWindow::upload(const QList<QByteArray>& paths) {
-    const std::vector<ProjectUploadPart> parts = sides_.uploadParts(stillShown(paths));
+    const std::vector<const CompareNode*> nodes = stillShown(paths);
+    const std::vector<ProjectUploadPart> parts = sides_.uploadParts(nodes);
     for (const ProjectUploadPart& part : parts)
         for (const LocalItem& item : part.local.items)
-            pendingTransfers_.insert(joinRemotePath(
-                joinRemotePath(sides_.remoteProject(), part.relativePath), item.name.toUtf8()));
-    if (!parts.empty())
-        TransferStarters(engine_, ReplaceWhatDiffers())
-            .uploadProject(sides_.remoteProject(), parts);
+            if (!item.isFolder)
+                pendingTransfers_.insert(joinRemotePath(
+                    joinRemotePath(sides_.remoteProject(), part.relativePath), item.name.toUtf8()));
+    if (!parts.empty() && TransferStarters(engine_, ReplaceWhatDiffers())
+                              .uploadProject(sides_.remoteProject(), parts, token()))
+        transferStarted(nodes, [](const CompareItem& i) { return i.isLocalFolder(); });
 }
 
 void CompareWindow::download(const QList<QByteArray>& paths) {
-    const std::vector<DownloadPart> parts = sides_.downloadParts(stillShown(paths));
+    const std::vector<const CompareNode*> nodes = stillShown(paths);
+    const std::vector<DownloadPart> parts = sides_.downloadParts(nodes);
     for (const DownloadPart& part : parts)
         for (const RemoteItem& item : part.selection)
-            pendingTransfers_.insert(joinRemotePath(part.remoteFolder, item.name));
-    TransferStarters(engine_, ReplaceWhatDiffers()).download(parts);
+            if (item.kind != 'd')
+                pendingTransfers_.insert(joinRemotePath(part.remoteFolder, item.name));
+    if (parts.empty())
+        return;
+    TransferStarters(engine_, ReplaceWhatDiffers()).download(parts, token());
+    transferStarted(nodes, [](const CompareItem& i) { return i.remoteKind == 'd'; });
+}
+
+void CompareWindow::transferStarted(const std::vector<const CompareNode*>& nodes,
+                                    bool (*sentFolder)(const CompareItem&)) {
+    std::vector<QByteArray> folders;
+    for (const CompareNode* node : nodes)
+        if (node->item.isLocal() != node->item.isRemote() && sentFolder(node->item))
+            folders.push_back(sides_.projectPath(node));
+    folderSends_.started(folders);
+}
+
+void CompareWindow::transferTaskEnded(bool clean) {
+    const std::vector<QByteArray> settled = folderSends_.ended(clean);
+    if (settled.empty())
+        return;
+    for (const QByteArray& path : settled)
+        if (CompareNode* node = model_->tree().find(path))
+            model_->removeNode(node);
+    model_->prune(runOptions_ & CompareOptions::SubFolders);
 }
 
 void CompareWindow::deleteItem(CompareNode* node) {

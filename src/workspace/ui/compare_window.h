@@ -5,6 +5,7 @@
 
 #include "remote/remote_item_list.h"
 #include "session/transfer_info.h"
+#include "workspace/compare_folder_sends.h"
 #include "workspace/compare_sides.h"
 #include "workspace/loop_owner.h"
 #include "workspace/project_folders.h"
@@ -99,6 +100,11 @@ private:
     // A later listing of a folder inside the compared area.
     void folderListed(const QByteArray& folder, const RemoteItemList& items);
     void transferDone(const TransferInfo& info, bool success);
+    // A transfer task of the chosen results was queued: the one-sided folders
+    // among them (as `sentFolder` tells) wait for its end.
+    void transferStarted(const std::vector<const CompareNode*>& nodes,
+                         bool (*sentFolder)(const CompareItem&));
+    void transferTaskEnded(bool clean);
 
     ProjectFolders folders_;
     CompareSides sides_;
@@ -112,5 +118,6 @@ private:
     CompareTreeModel* model_;
     QMenu* menu_ = nullptr;
     QSet<QByteArray> pendingTransfers_;  // remote paths of transfers started here
+    CompareFolderSends folderSends_;
     ToolMenuFiller toolMenuFiller_;
 };
