@@ -54,6 +54,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
                 taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply);
             });
     connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
+    taskStatus_.setCarriesOn([pool = pool_.get()] { return pool->carriesOnWithoutMain(); });
     failed_ = std::make_unique<FailedTransfers>(*engine_);
     // Folder uploads read their subfolders with the local side's filters, as
     // they stand when the upload gets there.

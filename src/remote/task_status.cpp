@@ -28,8 +28,10 @@ void TaskStatus::connectTo(FtpSession& session) {
         else
             noteStopped();
     });
-    connect(&session, &FtpSession::disconnected, this,
-            [this] { endRunningTask(false, QStringLiteral("the connection was closed")); });
+    connect(&session, &FtpSession::disconnected, this, [this] {
+        if (!(carriesOn_ && carriesOn_()))
+            endRunningTask(false, QStringLiteral("the connection was closed"));
+    });
     connect(&session, &FtpSession::connectionClosed, this, [this] { endRunningTask(true); });
 }
 
@@ -73,6 +75,7 @@ void TaskStatus::endRunningTask(bool stopped, const QString& reason) {
     if (!reason.isEmpty())
         problems_ << reason;
     stopped_ = stopped_ || stopped;
+    cutOff_ = true;
     state_ = problems_.isEmpty() ? Stopped : Failed;
     text_ = endText(taskName(text_));
     elapsed_ = started_ ? qMax<qint64>(0, now() - startTime_) : 0;
@@ -121,6 +124,7 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
         started_ = true;
         problems_.clear();
         stopped_ = false;
+        cutOff_ = false;
         if (stopBeep_)
             stopBeep_();
         emit changed();
@@ -129,7 +133,10 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
     if (fakeKind != int(FakeKind::Completed))
         return;
 
-    // A task that ended already (its connection closed) is told no more.
+    // A task that ended already (its connection closed) is told no more: its
+    // line keeps what cut it off.
+    if (cutOff_)
+        return;
     const bool running = state_ == Running;
     state_ = Completed;
     text_ = caption;

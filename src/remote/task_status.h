@@ -43,6 +43,10 @@ public:
 
     void setCompletionHandler(CompletionHandler handler) { completion_ = std::move(handler); }
     void setStopBeepHandler(StopBeepHandler handler) { stopBeep_ = std::move(handler); }
+    // Whether the running task goes on elsewhere when the main connection
+    // drops (transfer connections finishing its files): it then ends by its
+    // completed entry instead of at the drop.
+    void setCarriesOn(std::function<bool()> carriesOn) { carriesOn_ = std::move(carriesOn); }
     // Follows the session's task markers.
     void connectTo(FtpSession& session);
 
@@ -96,7 +100,10 @@ private:
     QElapsedTimer ownClock_;
     CompletionHandler completion_;
     StopBeepHandler stopBeep_;
+    std::function<bool()> carriesOn_;
     int state_ = NoTask;
+    // Ended by endRunningTask: a completed entry arriving late changes nothing.
+    bool cutOff_ = false;
     QString text_;
     qint64 startTime_ = 0;
     bool started_ = false;

@@ -220,6 +220,11 @@ void TransferPool::releaseHeld(Batch& batch) {
         ready.push_back(std::move(batch.held.front().group));
         batch.held.pop_front();
     }
+    // A main connection that dropped runs nothing until the user connects
+    // again, which lists the views anew: the markers are told now, and the
+    // refreshes go (their size checks say the folder was not listed).
+    if (!main_.isConnected())
+        std::erase_if(ready, [](const auto& g) { return g->kind() != GroupKind::Fake; });
     if (ready.empty())
         return;
     // What goes back into the queue passes the gate there once.
@@ -905,6 +910,14 @@ void TransferPool::shutDown() {
 }
 
 // ------------------------------------------------------------------ state
+
+bool TransferPool::carriesOnWithoutMain() const {
+    const CommandQueue& q = main_.queue();
+    for (int i = 0; i < q.size(); ++i)
+        if (q.at(i)->kind() != GroupKind::Fake)
+            return false;
+    return busy();
+}
 
 bool TransferPool::busy() const {
     if (hasWaiting() || mainJob_)

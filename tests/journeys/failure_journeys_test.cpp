@@ -213,6 +213,48 @@ TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
     }
 }
 
+// An upload on a transfer connection outlives the main connection: the
+// transfer connection opens again by itself and finishes the file, and the
+// task line waits for it instead of calling the task failed at the drop.
+TEST(FailureJourney, UploadOnATransferConnectionOutlivesTheMainOne) {
+    Journey::Options o;
+    o.pyftpdlib.receiveRate = 256 * 1024;
+    o.simultaneousTransfers = 1;
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    const QByteArray content = Journey::bytes(kFileSize, 14);
+    ASSERT_TRUE(j.writeLocal("big.bin", content));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("big.bin")});
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
+        << j.chatText().toStdString();
+
+    const quint16 port = j.server().port();
+    j.server().stop();
+    ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+    EXPECT_TRUE(j.taskLine().startsWith("Start uploading")) << j.taskLine().toStdString();
+    PyftpdlibServer::Options again = j.pyftpdlib()->options();
+    again.port = port;
+    again.receiveRate = 0;
+    j.pyftpdlib()->setOptions(again);
+    ASSERT_TRUE(j.server().start()) << j.server().lastError().toStdString();
+    ASSERT_TRUE(j.waitFor([&] { return j.server().readFile("big.bin") == content; }, 30000))
+        << j.chatText().toStdString();
+    EXPECT_TRUE(j.waitFor([&] { return j.taskLine() == "Uploading normal files completed"; }))
+        << j.taskLine().toStdString();
+    EXPECT_EQ(j.taskLineColor(), kGreen);
+    EXPECT_EQ(j.workbench().failedTransfers().count(), 0);
+
+    // Connected again, the list shows the file.
+    ASSERT_TRUE(j.menuCommand(kCmdReconnect));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_TRUE(j.waitFor([&] { return j.remoteNames().contains("big.bin"); }))
+        << j.remoteNames().join(",").toStdString();
+    EXPECT_EQ(j.taskLine(), "Uploading normal files completed");
+}
+
 TEST(FailureJourney, TransferThatStopsMovingShowsStalledThenGoesOn) {
     Journey j(Slow(256 * 1024));
     ASSERT_TRUE(j.open()) << j.error().toStdString();

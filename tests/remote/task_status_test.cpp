@@ -225,6 +225,11 @@ TEST(TaskStatus, TaskCutOffEndsAtOnceAndOnlyOnce) {
     rig.status.endRunningTask(true);
     EXPECT_EQ(QStringLiteral("Uploading project files failed: the connection was closed"),
               rig.status.displayText());
+    // Its completed entry, told late by a transfer connection that finished
+    // its files, does not turn the line green: the rest of the task was lost.
+    rig.complete(1, QStringLiteral("Uploading project files completed"), 5);
+    EXPECT_EQ(4, rig.status.state());
+    EXPECT_TRUE(rig.completions.empty());
     rig.start(QStringLiteral("Start deleting files"), 10);
     rig.status.endRunningTask(true);
     EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
