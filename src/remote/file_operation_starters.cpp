@@ -4,6 +4,7 @@
 #include "remote/create_folder_actions.h"
 #include "remote/delete_actions.h"
 #include "remote/folder_actions.h"
+#include "remote/move_actions.h"
 #include "remote/permission_rules.h"
 #include "remote/remote_name_guard.h"
 #include "remote/remote_path.h"
@@ -19,33 +20,6 @@ using Groups = std::vector<std::unique_ptr<CommandGroup>>;
 constexpr int kCodeNone = 0;
 constexpr int kCodeDelete = 3;
 constexpr int kCodePermission = 4;
-
-// The renames of a move. When they stop early (the source folder refused, the
-// group removed) the session does not stand in the source, and the short
-// refresh queued behind would show another folder's entries as the source's:
-// it is dropped too.
-class MoveRenamesGroup : public PureGroup {
-public:
-    MoveRenamesGroup(const StepList& steps, const RefreshFolderAction* sourceRefresh)
-        : PureGroup(steps), sourceRefresh_(sourceRefresh), source_(sourceRefresh->folder) {}
-
-    void onFinished(bool) override {
-        CommandQueue* q = queue();
-        if (!q || !hasUnsentStep())
-            return;
-        const int index = q->indexOf(sourceRefresh_);
-        if (index < 0)
-            return;  // the user removed it already
-        // The address alone could belong to a newer group by now.
-        auto* refresh = dynamic_cast<RefreshFolderAction*>(q->at(index));
-        if (refresh && refresh->folder == source_ && refresh->lastSentIndex() < 0)
-            q->takeAt(index);
-    }
-
-private:
-    const RefreshFolderAction* sourceRefresh_;
-    QByteArray source_;
-};
 
 }  // namespace
 
@@ -134,19 +108,12 @@ bool FileOperationStarters::move(const QByteArray& sourceFolder, const QByteArra
     const std::vector<RemoteItem> items = usableItems(selected, "moving");
     if (items.empty())
         return false;
-    StepList renames{{"CWD", sourceFolder}};
-    for (const RemoteItem& item : items) {
-        renames.append({"RNFR", item.name});
-        renames.append({"RNTO", joinRemotePath(targetFolder, item.name)});
-    }
-    // The session stands in the source after the renames.
-    auto sourceRefresh = std::make_unique<RefreshFolderAction>(engine_, sourceFolder,
-                                                               engine_.shortListingSequence());
+    MoveRequest request{sourceFolder, {}};
+    for (const RemoteItem& item : items)
+        request.names.append(item.name);
     Groups groups;
-    groups.push_back(std::make_unique<MoveRenamesGroup>(renames, sourceRefresh.get()));
-    groups.push_back(std::move(sourceRefresh));
-    groups.push_back(std::make_unique<RefreshFolderAction>(engine_, targetFolder,
-                                                           engine_.listingSequence(targetFolder)));
+    groups.push_back(std::make_unique<MoveIntoAction>(
+        engine_, targetFolder, engine_.listingSequence(targetFolder), std::move(request)));
     engine_.appendTask(QStringLiteral("Start moving files"), std::move(groups),
                        QStringLiteral("Moving files completed"), kCodeNone);
     return true;

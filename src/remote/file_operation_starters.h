@@ -29,13 +29,14 @@ public:
     // Creates one folder unless its parent holds that name already.
     bool createFolder(const QByteArray& parent, const QByteArray& name);
 
-    // Renames one entry unless the folder holds the new name already; the flag
-    // goes to the views with the refresh.
+    // Renames one entry unless the folder holds the new name already (then the
+    // task fails, saying so); the flag goes to the views with the refresh.
     bool rename(const QByteArray& folder, const QByteArray& oldName, const QByteArray& newName,
                 quint8 flag = 0);
 
-    // Moves entries to another folder and refreshes both. Nothing selected:
-    // nothing queued.
+    // Moves entries to another folder and refreshes both; an entry whose name
+    // the target holds already stays (the target is listed first). Nothing
+    // selected: nothing queued.
     bool move(const QByteArray& sourceFolder, const QByteArray& targetFolder,
               const std::vector<RemoteItem>& items);
 

@@ -22,6 +22,7 @@ int ListingAction::infoLevel() const {
         case ActionKind::SequenceFolder:
         case ActionKind::CreateFolder:
         case ActionKind::RenameAtom:
+        case ActionKind::MoveInto:
             return 3;
         case ActionKind::DeleteFolder:
         case ActionKind::UploadNormal:

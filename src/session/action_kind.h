@@ -21,6 +21,8 @@ enum class ActionKind {
     ChangeCaseFurther = 14,
     SearchItems = 15,
     CompareItems = 16,
+    // Lists a move's target folder first, so that nothing there is replaced.
+    MoveInto = 17,
 };
 
 inline const char* actionKindName(int kind) {
@@ -40,8 +42,9 @@ inline const char* actionKindName(int kind) {
                                         "LIST_CHANGE_CASE_RENAME",
                                         "LIST_CHANGE_CASE_FURTHER",
                                         "LIST_SEARCH_ITEMS",
-                                        "LIST_COMPARE_ITEMS"};
-    if (kind < 0 || kind > 16)
+                                        "LIST_COMPARE_ITEMS",
+                                        "LIST_MOVE_INTO"};
+    if (kind < 0 || kind > 17)
         return "MLSD_LIST UNKNOWN";
     return names[kind];
 }

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -121,6 +122,43 @@ TEST_P(RefreshJourney, RenameDeleteAndChangeCaseShowInTheRemoteList) {
     })) << j.remoteNames().join(",").toStdString();
     EXPECT_EQ(tree->pathOf(treeView->currentIndex()), j.remote("guide"));
     EXPECT_TRUE(QFile::exists(j.serverPath("guide/read.me")));
+}
+
+// Moving entries onto a tree folder, and renaming in place, never replace an
+// entry that is there already: what would replace one stays where it is, the
+// rest goes, and the task line says why in red.
+TEST(RefreshJourney, MoveAndRenameNeverReplaceAnEntry) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("page.html", "moved here"));
+    ASSERT_TRUE(j.server().writeFile("other.html", "other"));
+    ASSERT_TRUE(j.server().writeFile("news/page.html", "precious"));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    RemoteTreeModel* tree = j.remoteSide().treeModel();
+    ASSERT_TRUE(j.waitFor([&] { return tree->indexOf(j.remote("news")).isValid(); }));
+
+    const auto data = Journey::dragOut(j.remoteSide().listView(),
+                                       {j.remoteRow("page.html"), j.remoteRow("other.html")});
+    j.drop(j.remoteSide().treeView(), tree->indexOf(j.remote("news")), *data);
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::readFile(j.serverPath("news/page.html")), "precious");
+    EXPECT_EQ(Journey::readFile(j.serverPath("news/other.html")), "other");
+    EXPECT_EQ(Journey::readFile(j.serverPath("page.html")), "moved here");
+    EXPECT_TRUE(j.waitFor([&] {
+        return j.remoteNames() == QStringList{"news", "page.html"};
+    })) << j.remoteNames().join(",").toStdString();
+    EXPECT_EQ(j.taskLine(), "Moving files failed: Not moved, page.html exists already in " +
+                                QString::fromUtf8(j.remote("news")));
+    EXPECT_EQ(j.taskLineColor(), QColor(255, 0, 0));
+
+    j.selectRemote({"page.html"});
+    RenameInPlace(j.remoteSide().listView(), "news");
+    EXPECT_TRUE(j.waitFor([&] {
+        return j.taskLine().startsWith("Rename failed: Not renamed, news exists already");
+    })) << j.taskLine().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.serverPath("page.html")), "moved here");
 }
 
 TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {

@@ -416,6 +416,10 @@ TEST_P(RenameAtom, RenamesOnlyOntoAFreeName) {
     ASSERT_TRUE(rig.server.run());
     EXPECT_EQ(rig.timeline.events, c.expected);
     EXPECT_EQ(rig.listings, c.viewListings);
+    // Not renamed is said, in red, and fails the task.
+    EXPECT_EQ(rig.timeline.errors, c.viewListings.isEmpty()
+                                       ? QStringList{"Not renamed, new exists already in /p: old"}
+                                       : QStringList{});
 }
 
 const QStringList kRenamed = {"start: Start rename",
@@ -455,32 +459,59 @@ TEST(FileOperations, CreateAndRenameRefuseEmptyNames) {
 
 // ------------------------------------------------------------------- move
 
+// The target is listed first: an entry it holds already is not renamed onto
+// (many servers would replace it), and the task says so.
 TEST(FileOperations, MoveRenamesIntoTheTargetAndRefreshesBoth) {
     struct Case {
         const char* name;
         QByteArray target;
+        QByteArray targetHolds;
         QStringList expected;
+        int errors;
     };
     const Case cases[] = {
         {"into a folder",
          "/dst",
-         {"start: Start moving files", "CWD /src", "RNFR a", "RNTO /dst/a", "RNFR b", "RNTO /dst/b",
-          "PASV", "MLSD", "CWD /dst", "PASV", "MLSD", "completed 0: Moving files completed"}},
+         {},
+         {"start: Start moving files", "CWD /dst", "PASV", "MLSD", "CWD /src", "RNFR a",
+          "RNTO /dst/a", "RNFR b", "RNTO /dst/b", "PASV", "MLSD", "CWD /dst", "PASV", "MLSD",
+          "completed 0: Moving files completed"},
+         0},
         {"into the root",
          "/",
-         {"start: Start moving files", "CWD /src", "RNFR a", "RNTO /a", "RNFR b", "RNTO /b", "PASV",
-          "MLSD", "CWD /", "PASV", "MLSD", "completed 0: Moving files completed"}},
+         {},
+         {"start: Start moving files", "CWD /", "PASV", "MLSD", "CWD /src", "RNFR a", "RNTO /a",
+          "RNFR b", "RNTO /b", "PASV", "MLSD", "CWD /", "PASV", "MLSD",
+          "completed 0: Moving files completed"},
+         0},
+        {"a name the target holds stays",
+         "/dst",
+         mlsdFile("a"),
+         {"start: Start moving files", "CWD /dst", "PASV", "MLSD", "CWD /src", "RNFR b",
+          "RNTO /dst/b", "PASV", "MLSD", "CWD /dst", "PASV", "MLSD",
+          "completed 0: Moving files completed"},
+         1},
+        {"every name taken: nothing moves",
+         "/dst",
+         mlsdDir("a") + mlsdFile("b"),
+         {"start: Start moving files", "CWD /dst", "PASV", "MLSD",
+          "completed 0: Moving files completed"},
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig;
-        rig.server.listings = {{"/src", {}}, {"/dst", {}}, {"/", {}}};
+        rig.server.listings = {{"/src", {}}, {c.target, c.targetHolds}};
         EXPECT_TRUE(rig.ops.move("/src", c.target, {remoteItem('-', "a"), remoteItem('d', "b")}));
         ASSERT_TRUE(rig.server.run());
         EXPECT_EQ(rig.timeline.events, c.expected);
-        EXPECT_EQ(rig.listings,
-                  (QStringList{"LIST_REFRESH_FOLDER /src items=0",
-                               "LIST_REFRESH_FOLDER " + QString::fromUtf8(c.target) + " items=0"}));
+        ASSERT_EQ(rig.timeline.errors.size(), c.errors)
+            << rig.timeline.errors.join('\n').toStdString();
+        if (c.errors) {
+            EXPECT_EQ(rig.timeline.errors.front(), "Not moved, a exists already in /dst");
+        }
+        // The source and target listed for the views once something moved.
+        EXPECT_EQ(rig.listings.size(), c.errors < 2 ? 2 : 0);
     }
 }
 
@@ -492,8 +523,8 @@ TEST(FileOperations, MoveFromAFolderThatCannotBeEnteredRefreshesOnlyTheTarget) {
     rig.ops.move("/gone", "/dst", {remoteItem('-', "a")});
     ASSERT_TRUE(rig.server.run());
     EXPECT_EQ(rig.timeline.events,
-              (QStringList{"start: Start moving files", "CWD /gone", "CWD /dst", "PASV", "MLSD",
-                           "completed 0: Moving files completed"}));
+              (QStringList{"start: Start moving files", "CWD /dst", "PASV", "MLSD", "CWD /gone",
+                           "CWD /dst", "PASV", "MLSD", "completed 0: Moving files completed"}));
     EXPECT_EQ(rig.listings, QStringList{"LIST_REFRESH_FOLDER /dst items=1"});
 }
 
@@ -504,9 +535,10 @@ TEST(FileOperations, MoveWithARefusedRenameStillRefreshesBoth) {
     rig.server.replies = {{"RNTO /dst/a", "553 Not allowed\r\n"}};
     rig.ops.move("/src", "/dst", {remoteItem('-', "a")});
     ASSERT_TRUE(rig.server.run());
-    EXPECT_EQ(rig.timeline.events, (QStringList{"start: Start moving files", "CWD /src", "RNFR a",
-                                                "RNTO /dst/a", "PASV", "MLSD", "CWD /dst", "PASV",
-                                                "MLSD", "completed 0: Moving files completed"}));
+    EXPECT_EQ(rig.timeline.events,
+              (QStringList{"start: Start moving files", "CWD /dst", "PASV", "MLSD", "CWD /src",
+                           "RNFR a", "RNTO /dst/a", "PASV", "MLSD", "CWD /dst", "PASV", "MLSD",
+                           "completed 0: Moving files completed"}));
 }
 
 TEST(FileOperations, MoveWithoutItemsQueuesNothing) {
