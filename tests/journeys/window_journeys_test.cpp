@@ -4,10 +4,12 @@
 #include "journeys/journey.h"
 
 #include "app/command_ids.h"
+#include "app/site_rules.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
 #include "app/ui/quick_connect_bar.h"
 #include "app/ui/site_name_dialog.h"
+#include "app/ui/site_pages.h"
 #include "extras/content_rules.h"
 #include "extras/ui/concerned_file_page.h"
 #include "extras/ui/ftp_wizard_window.h"
@@ -64,17 +66,24 @@ TEST(WindowJourney, QuickConnectThenKeepTheConnectionAsASite) {
     ASSERT_EQ(j.workbench().sites().Records.size(), 1u);
     EXPECT_EQ(j.workbench().sites().Records[0].Host, j.server().host());
 
-    // The Site connect dialog now lists it.
+    // The Site connect dialog now lists it. An address typed there and the
+    // dialog closed with Escape: the edit is offered to the site, not lost.
     QStringList listed;
     j.whenDialogOpens([&](QDialog* d) {
         auto* table = d->findChild<QTableView*>();
         ASSERT_TRUE(table);
         for (int r = 0; r < table->model()->rowCount(); ++r)
             listed << table->model()->index(r, 0).data().toString();
-        d->reject();
+        auto* pages = d->findChild<SitePages*>();
+        ASSERT_TRUE(pages);
+        QTest::keyClicks(pages->httpBaseEdit(), "www.example.org");
+        QTest::keyClick(d, Qt::Key_Escape);
     });
+    j.prompter().expectQuestion("Save the changes made to the site \"From the bar\" first?", true);
+    j.prompter().expectQuestion(SiteMessages::kChangingCurrentQuestion, true);
     ASSERT_TRUE(j.menuCommand(kCmdConnect));
     EXPECT_EQ(listed, QStringList{"From the bar"});
+    EXPECT_EQ(j.workbench().sites().Records[0].HttpBase, "www.example.org");
 }
 
 TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {

@@ -5,12 +5,14 @@
 #include "support/scripted_prompter.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include <memory>
@@ -335,6 +337,53 @@ TEST_F(SiteDialogFixture, AHostTypedBeforeNewSiteStaysWithIt) {
     EXPECT_EQ(sites.Records[0].Password, "pw");
     EXPECT_EQ(sites.Records[1].Host, "");
     EXPECT_EQ(dialog->selectedRow(), 1);
+}
+
+// Edits of a site are offered to it before another site is shown or the
+// dialog closes; a save that is refused keeps the site and its edits.
+TEST_F(SiteDialogFixture, EditsAreOfferedBeforeTheyWouldGo) {
+    const struct {
+        const char* what;
+        bool close;
+        const char* user;  // typed into the first site
+        bool yes;
+        const char* stored;  // the first site's user afterwards
+        bool left;           // the dialog closed or the second site shown
+    } cases[] = {
+        {"close, saved", true, "me", true, "me", true},
+        {"close, thrown away", true, "me", false, "u", true},
+        {"another site, saved", false, "me", true, "me", true},
+        {"another site, thrown away", false, "me", false, "u", true},
+        {"close, the save refused", true, "", true, "u", false},
+        {"another site, the save refused", false, "", true, "u", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sites = SiteList{};
+        sites.Records = {site("one"), site("two")};
+        ScriptedPrompter asked;
+        SiteConnectDialog dialog(sites, asked, help);
+        dialog.show();
+        ASSERT_EQ(dialog.selectedRow(), 0);
+        dialog.pages()->userEdit()->setText(QString::fromLatin1(c.user));
+        asked.expectQuestion("Save the changes made to the site \"one\" first?", c.yes);
+        if (c.close)
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            dialog.view()->selectRow(1);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked.questions().size(), 1);
+        EXPECT_EQ(sites.Records[0].User, QString::fromLatin1(c.stored));
+        if (c.close)
+            EXPECT_EQ(dialog.isVisible(), !c.left);
+        else
+            EXPECT_EQ(dialog.selectedRow(), c.left ? 1 : 0);
+        if (!c.left) {
+            EXPECT_EQ(asked.messages(), QStringList{SiteMessages::kInputUser});
+            EXPECT_EQ(dialog.view()->currentIndex().row(), 0);
+            EXPECT_EQ(dialog.pages()->userEdit()->text(), QString::fromLatin1(c.user));
+        }
+    }
 }
 
 TEST_F(SiteDialogFixture, ProjectFoldersAreTypedOrBrowsedAndChecked) {

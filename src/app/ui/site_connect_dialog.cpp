@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -110,8 +111,22 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && current.row() != row_)
+                if (reselecting_ || !current.isValid() || current.row() == row_)
+                    return;
+                if (offerEdits()) {
                     showRow(current.row());
+                    return;
+                }
+                // Not saved: the edited site stays chosen, with its edits.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        const QScopedValueRollback<bool> quiet(reselecting_, true);
+                        view_->selectionModel()->setCurrentIndex(
+                            model_->index(row_, 0),
+                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                    },
+                    Qt::QueuedConnection);
             });
     connect(view_, &QWidget::customContextMenuRequested, this, &SiteConnectDialog::showRowMenu);
     connect(model_, &SiteListModel::siteMoved, this, &SiteConnectDialog::selectRow);
@@ -189,19 +204,32 @@ std::optional<SiteConnectDialog::NameTexts> SiteConnectDialog::askNameWithDialog
     return NameTexts{dialog.name(), dialog.comment()};
 }
 
+bool SiteConnectDialog::offerEdits() {
+    if (row_ < 0)
+        return true;
+    const SiteRecord& shown = sites_.Records[size_t(row_)];
+    if (!PagesHoldEdits(pages_->collect(shown), shown) ||
+        !prompter_.askYesNo(
+            QStringLiteral("Save the changes made to the site \"%1\" first?").arg(shown.Name)))
+        return true;
+    saveSite();
+    // Not saved: the reason was shown, the edits stay.
+    const SiteRecord& now = sites_.Records[size_t(row_)];
+    return !PagesHoldEdits(pages_->collect(now), now);
+}
+
+void SiteConnectDialog::reject() {
+    if (offerEdits())
+        QDialog::reject();
+}
+
 void SiteConnectDialog::newSite() {
     // What was typed is not thrown away: into the new site when no site is
     // selected, else into the selected one if the user says so.
     const SiteRecord shown = row_ >= 0 ? sites_.Records[size_t(row_)] : NewSiteRecord();
     const SiteRecord typed = pages_->collect(shown);
-    if (row_ >= 0 && PagesHoldEdits(typed, shown) &&
-        prompter_.askYesNo(
-            QStringLiteral("Save the changes made to the site \"%1\" first?").arg(shown.Name))) {
-        saveSite();
-        if (PagesHoldEdits(pages_->collect(sites_.Records[size_t(row_)]),
-                           sites_.Records[size_t(row_)]))
-            return;  // not saved: the reason was shown, the edits stay
-    }
+    if (!offerEdits())
+        return;
     const auto texts = askName_(SiteNameDialog::Mode::New, -1, {});
     if (!texts)
         return;

@@ -64,10 +64,17 @@ public:
     // Shows the option as it acts: on by default unless no secret store answered.
     void setSecretStoreMissing(bool missing);
 
+    // "Close" and Escape: edits in the pages are offered to their site first.
+    void reject() override;
+
 private:
     std::optional<NameTexts> askNameWithDialog(SiteNameDialog::Mode mode, int editedRow,
                                                const NameTexts& shown);
     void showRow(int row);
+    // Edits of the selected site in the pages, before they would go (another
+    // site shown, a new one, the dialog closed): saved if the user says so.
+    // False when they stay: the save was refused, with its reason shown.
+    bool offerEdits();
     void updateButtons();
     void showRowMenu(const QPoint& pos);
     // The offset the pages hold: nothing when its text is not one (the user
@@ -84,6 +91,7 @@ private:
 
     SiteList& sites_;
     PublishSettings* publish_ = nullptr;
+    bool reselecting_ = false;
     Prompter& prompter_;
     NameAsker askName_;
     SiteListModel* model_;
