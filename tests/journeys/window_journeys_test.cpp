@@ -133,6 +133,13 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
             b->click();
     EXPECT_TRUE(page->pane()->toPlainText().contains("x"));
     EXPECT_FALSE(j.workbench().session().isBusy());
+
+    // The window closed with the edit: asked too; "No" keeps the window open.
+    j.prompter().expectQuestion(QString::fromLatin1(kDropEditsQuestion), false);
+    EXPECT_FALSE(j.frame().close());
+    EXPECT_TRUE(j.frame().isVisible());
+    j.prompter().expectQuestion(QString::fromLatin1(kDropEditsQuestion), true);
+    EXPECT_TRUE(j.frame().close());
 }
 
 // A file found by a search, edited in the FTP wizard and uploaded: its row

@@ -212,6 +212,10 @@ TEST(MainWindow, EveryDialogClosesWithEscape) {
         "The text has changes that were not uploaded.\nClose the wizard anyway?";
     prompter.expectQuestion(closeAnyway, false);
     EXPECT_FALSE(closesWithEscape(edited));
+    // So does the main window while the wizard holds them.
+    prompter.expectQuestion(closeAnyway, false);
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(edited && edited->isVisible());
     prompter.expectQuestion(closeAnyway, true);
     EXPECT_TRUE(closesWithEscape(edited));
 }

@@ -995,6 +995,11 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
+    // Text edited and not uploaded is the user's to throw away.
+    if (!closingForSignal_ && !(concernedPage_->mayDropEdits() && wizards_->mayCloseAll())) {
+        event->ignore();
+        return;
+    }
     AppSettings& s = workbench_.settings();
     WindowGeometry g;
     g.normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();

@@ -51,6 +51,9 @@ public:
     QLabel* nameLabel() const { return name_; }
     QLabel* folderLabel() const { return folder_; }
 
+    // False when the pane holds edits not sent and the user keeps them.
+    bool mayDropEdits();
+
 public slots:
     void refresh();
     void remove();
@@ -66,8 +69,6 @@ private:
     void onDirectContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                          const QByteArray& content);
     bool splitPath(QByteArray* folder, QByteArray* name) const;
-    // False when the pane holds edits not sent and the user keeps them.
-    bool mayDropEdits();
     void onTransferFinished(const QByteArray& folder, const QByteArray& name, bool success);
 
     FtpSession& session_;

@@ -274,10 +274,17 @@ void FtpWizardWindow::changeFont() {
         ChoosePaneFont(text_, hooks_.chooseFont, hooks_.storeFont);
 }
 
+bool FtpWizardWindow::mayClose() {
+    if (!hasEditsNotUploaded())
+        return true;
+    raise();
+    return prompter_.askYesNo(
+        QStringLiteral("The text has changes that were not uploaded.\n"
+                       "Close the wizard anyway?"));
+}
+
 void FtpWizardWindow::closeEvent(QCloseEvent* event) {
-    if (!quiet_ && hasEditsNotUploaded() &&
-        !prompter_.askYesNo(QStringLiteral("The text has changes that were not uploaded.\n"
-                                           "Close the wizard anyway?"))) {
+    if (!quiet_ && !mayClose()) {
         event->ignore();
         return;
     }

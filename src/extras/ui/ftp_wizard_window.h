@@ -59,6 +59,8 @@ public:
     void closeQuietly();
     // The text holds edits that were not uploaded.
     bool hasEditsNotUploaded() const;
+    // Edits not uploaded: asks whether the window may close all the same.
+    bool mayClose();
 
 public slots:
     void upload();

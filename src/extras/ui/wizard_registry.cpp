@@ -54,6 +54,13 @@ FtpWizardWindow* WizardRegistry::open(const QByteArray& folder, const QByteArray
     return w;
 }
 
+bool WizardRegistry::mayCloseAll() {
+    for (const auto& w : windows_)
+        if (w && !w->mayClose())
+            return false;
+    return true;
+}
+
 void WizardRegistry::closeAll() {
     for (const auto& w : windows_)
         if (w)

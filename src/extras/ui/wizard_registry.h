@@ -35,6 +35,9 @@ public:
     int count() const;
     // Closes every wizard (the frame closing).
     void closeAll();
+    // Each wizard holding edits not uploaded asks whether it may close; false
+    // at the first that may not.
+    bool mayCloseAll();
 
 signals:
     void opened(FtpWizardWindow* window);
