@@ -1,6 +1,7 @@
 // The main window's own behaviour around its pages: what it keeps for the
 // next start, where it comes up, and how it ends.
 #include "app/command_ids.h"
+#include "app/quick_connect.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
 #include "app/window_placement_image.h"
@@ -216,8 +217,18 @@ TEST(MainWindow, EveryDialogClosesWithEscape) {
     prompter.expectQuestion(closeAnyway, false);
     EXPECT_FALSE(frame.close());
     EXPECT_TRUE(edited && edited->isVisible());
+    // And a new connection, which may reach another server: "No" keeps the
+    // wizard and connects nowhere, "Yes" closes it before connecting.
+    const QuickConnectFields elsewhere{"192.0.2.1", "me", "pw", "2121"};
+    prompter.expectQuestion(closeAnyway, false);
+    frame.quickConnect(elsewhere);
+    EXPECT_TRUE(edited && edited->isVisible());
+    EXPECT_NE(h.workbench->sites().Current.Site.Host, "192.0.2.1");
     prompter.expectQuestion(closeAnyway, true);
-    EXPECT_TRUE(closesWithEscape(edited));
+    frame.quickConnect(elsewhere);
+    EXPECT_FALSE(edited && edited->isVisible());
+    EXPECT_EQ(h.workbench->sites().Current.Site.Host, "192.0.2.1");
+    h.workbench->session().closeConnection();
 }
 
 }  // namespace

@@ -406,8 +406,15 @@ void MainFrame::openSiteConnect() {
     // Sites saved in the dialog stay saved after "Close" too.
     const bool connect = dialog.exec() == QDialog::Accepted;
     storeSettings();
-    if (connect)
+    if (connect && leaveServer())
         w.connectSelectedSite();
+}
+
+bool MainFrame::leaveServer() {
+    if (!(concernedPage_->mayDropEdits() && wizards_->mayCloseAll()))
+        return false;
+    wizards_->closeAll();
+    return true;
 }
 
 void MainFrame::quickConnect(const QuickConnectFields& fields) {
@@ -417,6 +424,8 @@ void MainFrame::quickConnect(const QuickConnectFields& fields) {
         prompter_->showMessage(error);
         return;
     }
+    if (!leaveServer())
+        return;
     workbench_.connectUrl(*url);
     updateMenuState();
 }

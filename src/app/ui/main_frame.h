@@ -117,6 +117,10 @@ private:
     MenuContext menuContext() const;
     void sendSimpleCommand(int id);
     void openSiteConnect();
+    // Before a new connection, which may reach another server: edits not
+    // uploaded are the user's to throw away (false: kept, nothing connects),
+    // and the wizards close, so that none sends its file to that server.
+    bool leaveServer();
     void openGeneralOptions();
     void openColorDialog(int id);
     void openBeepOptions();
