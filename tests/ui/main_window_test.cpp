@@ -224,9 +224,14 @@ TEST(MainWindow, EveryDialogClosesWithEscape) {
     frame.quickConnect(elsewhere);
     EXPECT_TRUE(edited && edited->isVisible());
     EXPECT_NE(h.workbench->sites().Current.Site.Host, "192.0.2.1");
+    // A loop window of this server closes too.
+    QPointer<QWidget> search = new SearchWindow(loops, {}, "/", {}, {}, &frame);
+    search->setWindowFlag(Qt::Window);
+    search->show();
     prompter.expectQuestion(closeAnyway, true);
     frame.quickConnect(elsewhere);
     EXPECT_FALSE(edited && edited->isVisible());
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return !search; }));
     EXPECT_EQ(h.workbench->sites().Current.Site.Host, "192.0.2.1");
     h.workbench->session().closeConnection();
 }

@@ -414,6 +414,10 @@ bool MainFrame::leaveServer() {
     if (!(concernedPage_->mayDropEdits() && wizards_->mayCloseAll()))
         return false;
     wizards_->closeAll();
+    // Their results name this server's files: a delete or transfer from them
+    // would act on the next server's files of the same paths.
+    for (LoopWindow* loop : findChildren<LoopWindow*>())
+        loop->close();
     return true;
 }
 

@@ -119,7 +119,8 @@ private:
     void openSiteConnect();
     // Before a new connection, which may reach another server: edits not
     // uploaded are the user's to throw away (false: kept, nothing connects),
-    // and the wizards close, so that none sends its file to that server.
+    // and the wizards and loop windows close, so that none acts on that
+    // server's files of the same paths.
     bool leaveServer();
     void openGeneralOptions();
     void openColorDialog(int id);
