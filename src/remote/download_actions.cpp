@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <cstring>
@@ -106,6 +107,17 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                  QString::fromUtf8(joinRemotePath(folder, s.name)));
         }
         items.retainOnly(keys);
+        // An entry chosen in a view and gone from the server since is said,
+        // not passed over.
+        if (items.size() < int(keys.size())) {
+            QSet<QPair<char, QByteArray>> present;
+            for (int i = 0; i < items.size(); ++i)
+                present.insert({items.kindAt(i), items.nameAt(i).toByteArray()});
+            for (const auto& [kind, name] : keys)
+                if (!present.contains({kind, name}) && h)
+                    h->reportFailure(QStringLiteral("Not found on the server: ") +
+                                     QString::fromUtf8(joinRemotePath(folder, name)));
+        }
     }
     // The folder as made: "a/x/../b" must not need a folder x to exist, and
     // the views know it by its plain name.

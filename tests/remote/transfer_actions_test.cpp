@@ -596,7 +596,8 @@ INSTANTIATE_TEST_SUITE_P(Transfers, HostileListing, testing::Values(true, false)
                              return std::string(info.param ? "Mlsd" : "List");
                          });
 
-// A script names entries without knowing their kind.
+// A script names entries without knowing their kind; an entry chosen in a
+// view (with its kind) and gone from the server since is said too.
 TEST(Transfers, DownloadSelectionByNameOnly) {
     Rig rig;
     rig.server.addFile("/www/a.txt", "alpha");
@@ -606,9 +607,9 @@ TEST(Transfers, DownloadSelectionByNameOnly) {
     rig.server.addFile("/www/Missing", "other case");
     const QString target = rig.path("t");
 
-    rig.starters.download(
-        "/www", target,
-        selectionOf({remoteItem(0, "sub"), remoteItem(0, "missing"), remoteItem(0, "a.txt")}));
+    rig.starters.download("/www", target,
+                          selectionOf({remoteItem(0, "sub"), remoteItem(0, "missing"),
+                                       remoteItem(0, "a.txt"), remoteItem('-', "gone.txt")}));
     ASSERT_TRUE(rig.server.run());
 
     EXPECT_EQ(rig.timeline.events,
@@ -616,7 +617,8 @@ TEST(Transfers, DownloadSelectionByNameOnly) {
                            "RETR a.txt", "CWD /www/sub", "PASV", "MLSD", "PASV", "RETR d.txt",
                            "local refresh: " + target + "/sub", "local refresh: " + target,
                            "completed 2: Downloading files completed"}));
-    EXPECT_EQ(errorsOf(rig), QStringList{"Not found on the server: /www/missing"});
+    EXPECT_EQ(errorsOf(rig), (QStringList{"Not found on the server: /www/missing",
+                                          "Not found on the server: /www/gone.txt"}));
     EXPECT_EQ(treeOf(target), (QStringList{"a.txt", "sub/", "sub/d.txt"}));
 }
 
