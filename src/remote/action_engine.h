@@ -10,6 +10,7 @@
 #include "session/publish_plan.h"
 #include "session/transfer_info.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <functional>
@@ -95,6 +96,10 @@ public:
     quint8 uploadRefreshFlag = 0;
     // Reads local folders for uploads with the local side's filters.
     LocalFolderReader localReader;
+    // Sizes a server file was seen at, changed since it was fetched for
+    // editing, when an upload of it was refused for that: the user was told,
+    // and the next upload over that very change goes ahead.
+    QHash<QByteArray, qint64> changesShown;
 
 signals:
     void listingReady(const ListingAction* action, const RemoteItemList& items);

@@ -30,6 +30,7 @@ int ListingAction::infoLevel() const {
         case ActionKind::Download:
         case ActionKind::ChangePermission:
         case ActionKind::DirectDownload:
+        case ActionKind::DirectUploadCheck:
             return 4;
         case ActionKind::ChangeCaseRename:
         case ActionKind::ChangeCaseFurther:

@@ -2,11 +2,13 @@
 
 #include "platform/local_path.h"
 #include "remote/action_engine.h"
+#include "remote/direct_upload_check.h"
 #include "remote/download_actions.h"
 #include "remote/folder_actions.h"
 #include "remote/remote_path.h"
 #include "remote/upload_actions.h"
 #include "session/direct_upload_group.h"
+#include "session/ftp_session.h"
 
 #include <QFileInfo>
 
@@ -151,23 +153,38 @@ void TransferStarters::fetchDirect(DirectPurpose purpose, const QByteArray& fold
     engine_.appendTask(start, std::move(work), completed, 0, ownerToken);
 }
 
-void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& name,
-                                    const QByteArray& content, bool concernedFile) {
+std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine,
+                                                            const QByteArray& folder,
+                                                            const QByteArray& name,
+                                                            const QByteArray& content) {
     TransferInfo t;
     t.remoteFolder = folder;
     t.fileName = name;
-    t.publish.options = engine_.publish;
+    t.publish.options = engine.publish;
     std::vector<std::unique_ptr<CommandGroup>> work;
     auto group = std::make_unique<DirectUploadGroup>(
         t, content, StepList{{"CWD", folder}, {"PASV", {}}, {"STOR", name}});
-    group->onResult = [&e = engine_](const TransferInfo& info, qint64 position, bool success) {
-        e.announceTransfer(info, position, success);
+    group->onResult = [&engine](const TransferInfo& info, qint64 position, bool success) {
+        engine.announceTransfer(info, position, success);
     };
     work.push_back(std::move(group));
     // A view showing the folder shows the file's new size and time.
-    if (engine_.isShown(folder))
-        work.push_back(std::make_unique<RefreshFolderAction>(engine_, folder,
-                                                             engine_.listingSequence(folder)));
+    if (engine.isShown(folder))
+        work.push_back(
+            std::make_unique<RefreshFolderAction>(engine, folder, engine.listingSequence(folder)));
+    return work;
+}
+
+void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& name,
+                                    const QByteArray& content, bool concernedFile,
+                                    std::optional<qint64> fetchedSize) {
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    // Sizes compare only where the bytes travel as they are stored.
+    if (fetchedSize && engine_.session().binaryTransfers())
+        work.push_back(std::make_unique<DirectUploadCheckAction>(
+            engine_, folder, engine_.listingSequence(folder), name, content, *fetchedSize));
+    else
+        work = DirectUploadWork(engine_, folder, name, content);
     if (concernedFile)
         engine_.appendTask(QStringLiteral("Start uploading concerned file"), std::move(work),
                            QStringLiteral("Uploading concerned file completed"), 0);

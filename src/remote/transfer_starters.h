@@ -42,6 +42,13 @@ struct ProjectFile {
 std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
                                                   const std::vector<ProjectFile>& files);
 
+// The work that stores bytes held in memory as folder/name, and lists the
+// folder after it when a view shows it.
+std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine,
+                                                            const QByteArray& folder,
+                                                            const QByteArray& name,
+                                                            const QByteArray& content);
+
 // The transfer starters: each appends its start entry, its work and its
 // completed entry, then asks the session to send. The file-action dialog, when
 // the options ask for it, is the view's to show before calling these.
@@ -85,9 +92,11 @@ public:
     void fetchDirect(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                      quintptr ownerToken = 0);
     // Stores bytes held in memory as one file: the concerned file or a file
-    // edited in a wizard.
+    // edited in a wizard. With the size the file had when it was fetched, a
+    // copy of another size on the server is not replaced unasked (see
+    // DirectUploadCheckAction).
     void uploadDirect(const QByteArray& folder, const QByteArray& name, const QByteArray& content,
-                      bool concernedFile);
+                      bool concernedFile, std::optional<qint64> fetchedSize = std::nullopt);
 
 private:
     std::unique_ptr<CommandGroup> downloadAction(const DownloadPart& part,

@@ -23,6 +23,8 @@ enum class ActionKind {
     CompareItems = 16,
     // Lists a move's target folder first, so that nothing there is replaced.
     MoveInto = 17,
+    // Lists the folder of a file edited in place before it goes back.
+    DirectUploadCheck = 18,
 };
 
 inline const char* actionKindName(int kind) {
@@ -43,8 +45,9 @@ inline const char* actionKindName(int kind) {
                                         "LIST_CHANGE_CASE_FURTHER",
                                         "LIST_SEARCH_ITEMS",
                                         "LIST_COMPARE_ITEMS",
-                                        "LIST_MOVE_INTO"};
-    if (kind < 0 || kind > 17)
+                                        "LIST_MOVE_INTO",
+                                        "LIST_DIRECT_UPLOAD_CHECK"};
+    if (kind < 0 || kind > 18)
         return "MLSD_LIST UNKNOWN";
     return names[kind];
 }

@@ -125,6 +125,26 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
     ASSERT_TRUE(j.waitFor([&] { return page->pane()->toPlainText() == "PHP Warning: two\n"; }));
     ASSERT_TRUE(j.waitIdle());
 
+    // Changed on the server meanwhile (a new warning): the upload leaves it and
+    // says why in red; uploading again, over that change, replaces it.
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("error_log")).mid(1),
+                                     "PHP Warning: two\nPHP Warning: three\n"));
+    page->pane()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(page->pane(), "y");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        j.prompter().expectQuestion("Upload the concerned file?", true);
+        for (QPushButton* b : page->findChildren<QPushButton*>())
+            if (b->text() == "Upload")
+                b->click();
+        ASSERT_TRUE(j.waitIdle());
+        if (attempt == 0) {
+            EXPECT_TRUE(j.taskLine().contains("changed on the server since it was fetched"))
+                << j.taskLine().toStdString();
+            EXPECT_EQ(j.taskLineColor(), QColor(255, 0, 0));
+        }
+    }
+    EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: two\ny");
+
     // Edited again and refreshed: the user is asked, and "No" keeps the edit.
     QTest::keyClicks(page->pane(), "x");
     j.prompter().expectQuestion(QString::fromLatin1(kDropEditsQuestion), false);

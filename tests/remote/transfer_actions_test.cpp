@@ -1261,4 +1261,39 @@ TEST(Transfers, DirectUploadSendsTheBytesWithoutListing) {
     }
 }
 
+// Text edited in place goes back over the copy it was fetched from only: one
+// changed since (another size) stays until the user, told so, uploads again.
+TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
+    const QString changed =
+        "Not uploaded, /www/c.log changed on the server since it was fetched (5 bytes then, 8 "
+        "now): upload again to replace it, or download it again to see the change";
+    const struct {
+        const char* what;
+        bool onServer;
+        qint64 fetched;
+        std::vector<int> storedAfter;  // files stored after each attempt
+        QStringList errors;
+    } cases[] = {
+        {"as fetched", true, 8, {1}, {}},
+        {"changed since", true, 5, {0, 1}, {changed}},
+        {"gone since", false, 8, {1}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.server.addFolder("/www");
+        if (c.onServer)
+            rig.server.addFile("/www/c.log", "old text");
+        for (const int stored : c.storedAfter) {
+            rig.starters.uploadDirect("/www", "c.log", "new", false, c.fetched);
+            ASSERT_TRUE(rig.server.run());
+            EXPECT_EQ(rig.server.stored.size(), stored);
+        }
+        EXPECT_EQ(rig.timeline.events.mid(1, 3), (QStringList{"CWD /www", "PASV", "MLSD"}));
+        EXPECT_EQ(errorsOf(rig), c.errors);
+        ASSERT_EQ(rig.finished.size(), c.storedAfter.size());
+        EXPECT_EQ(rig.finished.front().success, c.storedAfter.front() == 1);
+    }
+}
+
 }  // namespace

@@ -9,12 +9,14 @@
 
 void EditedText::load(const QByteArray& original, const FileText& shown) {
     original_ = original;
+    serverSize_ = original.size();
     shown_ = shown;
     LoadPlainText(pane_, shown_.text);
 }
 
 void EditedText::clear() {
     original_.clear();
+    serverSize_.reset();
     shown_ = FileText();
 }
 
@@ -36,13 +38,15 @@ bool EditedText::upload(ActionEngine& engine, Prompter& prompter, const QByteArr
     }
     uploadingText_ = pane_->toPlainText();
     uploadingBytes_ = bytes;
-    TransferStarters(engine).uploadDirect(folder, name, bytes, concernedFile);
+    TransferStarters(engine).uploadDirect(folder, name, bytes, concernedFile, serverSize_);
     return true;
 }
 
 void EditedText::uploadFinished(bool success) {
     if (!uploading())
         return;
+    if (success)
+        serverSize_ = uploadingBytes_.size();
     if (success && pane_->toPlainText() == uploadingText_) {
         original_ = uploadingBytes_;
         pane_->document()->setModified(false);

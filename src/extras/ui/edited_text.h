@@ -40,6 +40,9 @@ public:
 private:
     QPlainTextEdit* pane_;
     QByteArray original_;
+    // The size of the server's copy as last fetched or sent: an upload does
+    // not replace a copy changed since unasked.
+    std::optional<qint64> serverSize_;
     FileText shown_;
     QString uploadingText_;
     QByteArray uploadingBytes_;
