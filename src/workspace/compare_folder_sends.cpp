@@ -20,7 +20,7 @@ std::vector<QByteArray> CompareFolderSends::ended(bool clean) {
     return settled;
 }
 
-void CompareFolderSends::connectionLost() {
+void CompareFolderSends::forget() {
     folders_.clear();
     inFlight_ = 0;
     failed_ = false;

@@ -8,7 +8,8 @@
 // Folders a compare window sent whole, up or down. A folder's result is settled
 // once its task has ended with nothing failed (every file replaced); with
 // several tasks under way the folders wait for the last, so that one failure
-// keeps them all, and a lost connection forgets them (their tasks never end).
+// keeps them all; a lost connection or "Remove all tasks" forgets them (their
+// tasks never end).
 class CompareFolderSends {
 public:
     // A task was queued carrying these folders (project paths; may be none).
@@ -16,7 +17,7 @@ public:
     // A task of the window ended; the folders now settled (empty while others
     // run or when something failed).
     std::vector<QByteArray> ended(bool clean);
-    void connectionLost();
+    void forget();
 
     int inFlight() const { return inFlight_; }
 

@@ -240,7 +240,7 @@ TEST(CompareFolderSends, FoldersSettleOnlyWhenEveryTaskEndedClean) {
             else if (step.event == 'e')
                 settled = sends.ended(step.clean);
             else
-                sends.connectionLost();
+                sends.forget();
             EXPECT_EQ(settled, step.settled);
         }
         EXPECT_EQ(sends.inFlight(), 0);

@@ -120,7 +120,12 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
             transferTaskEnded(clean);
     });
     for (auto lost : {&FtpSession::disconnected, &FtpSession::connectionClosed})
-        connect(&engine_.session(), lost, this, [this] { folderSends_.connectionLost(); });
+        connect(&engine_.session(), lost, this, [this] { folderSends_.forget(); });
+    // "Remove all tasks" takes their completed entries too.
+    connect(&engine_.session(), &FtpSession::workRemoved, this, [this](bool all) {
+        if (all)
+            folderSends_.forget();
+    });
 }
 
 QCheckBox* CompareWindow::optionBox(int bit) const {
