@@ -342,42 +342,59 @@ TEST_F(SiteDialogFixture, AHostTypedBeforeNewSiteStaysWithIt) {
 // Edits of a site are offered to it before another site is shown or the
 // dialog closes; a save that is refused keeps the site and its edits.
 TEST_F(SiteDialogFixture, EditsAreOfferedBeforeTheyWouldGo) {
+    enum How { Close, Choose, Delete, Duplicate };  // the first site's edits, then this
     const struct {
         const char* what;
-        bool close;
+        How how;
         const char* user;  // typed into the first site
         bool yes;
         const char* stored;  // the first site's user afterwards
-        bool left;           // the dialog closed or the second site shown
+        bool left;           // the dialog closed or another site shown
     } cases[] = {
-        {"close, saved", true, "me", true, "me", true},
-        {"close, thrown away", true, "me", false, "u", true},
-        {"another site, saved", false, "me", true, "me", true},
-        {"another site, thrown away", false, "me", false, "u", true},
-        {"close, the save refused", true, "", true, "u", false},
-        {"another site, the save refused", false, "", true, "u", false},
+        {"close, saved", Close, "me", true, "me", true},
+        {"close, thrown away", Close, "me", false, "u", true},
+        {"another site, saved", Choose, "me", true, "me", true},
+        {"another site, thrown away", Choose, "me", false, "u", true},
+        {"close, the save refused", Close, "", true, "u", false},
+        {"another site, the save refused", Choose, "", true, "u", false},
+        {"another site deleted, saved", Delete, "me", true, "me", true},
+        {"duplicated, the save refused", Duplicate, "", true, "u", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         sites = SiteList{};
-        sites.Records = {site("one"), site("two")};
+        sites.Records = {site("one"), site("two"), site("three")};
         ScriptedPrompter asked;
         SiteConnectDialog dialog(sites, asked, help);
+        dialog.setNameAsker([](SiteNameDialog::Mode, int, const SiteConnectDialog::NameTexts&) {
+            return std::optional(SiteConnectDialog::NameTexts{"copy", ""});
+        });
         dialog.show();
         ASSERT_EQ(dialog.selectedRow(), 0);
         dialog.pages()->userEdit()->setText(QString::fromLatin1(c.user));
+        if (c.how == Delete)
+            asked.expectQuestion(SiteMessages::kDeleteQuestion, true);
         asked.expectQuestion("Save the changes made to the site \"one\" first?", c.yes);
-        if (c.close)
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-        else
-            dialog.view()->selectRow(1);
+        switch (c.how) {
+            case Close:
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                break;
+            case Choose:
+                dialog.view()->selectRow(1);
+                break;
+            case Delete:
+                dialog.deleteRow(2);
+                break;
+            case Duplicate:
+                dialog.duplicateRow(1);
+                break;
+        }
         QCoreApplication::processEvents();
-        EXPECT_EQ(asked.questions().size(), 1);
         EXPECT_EQ(sites.Records[0].User, QString::fromLatin1(c.stored));
-        if (c.close)
+        if (c.how == Close)
             EXPECT_EQ(dialog.isVisible(), !c.left);
         else
-            EXPECT_EQ(dialog.selectedRow(), c.left ? 1 : 0);
+            EXPECT_EQ(dialog.selectedRow() != 0, c.left);
         if (!c.left) {
             EXPECT_EQ(asked.messages(), QStringList{SiteMessages::kInputUser});
             EXPECT_EQ(dialog.view()->currentIndex().row(), 0);

@@ -309,7 +309,7 @@ void SiteConnectDialog::renameRow(int row) {
 void SiteConnectDialog::deleteRow(int row) {
     if (row < 0 || row >= int(sites_.Records.size()))
         return;
-    if (!prompter_.askYesNo(SiteMessages::kDeleteQuestion))
+    if (!prompter_.askYesNo(SiteMessages::kDeleteQuestion) || (row != row_ && !offerEdits()))
         return;
     const SiteDeleteResult result = DeleteSite(sites_, row);
     if (!result.deleted) {
@@ -327,7 +327,7 @@ void SiteConnectDialog::deleteRow(int row) {
 }
 
 void SiteConnectDialog::duplicateRow(int row) {
-    if (row < 0 || row >= int(sites_.Records.size()))
+    if (row < 0 || row >= int(sites_.Records.size()) || !offerEdits())
         return;
     const auto texts = askName_(SiteNameDialog::Mode::New, -1, {});
     if (!texts)
