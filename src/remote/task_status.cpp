@@ -133,10 +133,12 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
     if (fakeKind != int(FakeKind::Completed))
         return;
 
-    // A task that ended already (its connection closed) is told no more: its
-    // line keeps what cut it off.
-    if (cutOff_)
+    // A task that ended already (its connection closed) keeps the line that
+    // says what cut it off; its owner still learns that it is over.
+    if (cutOff_) {
+        tellOwner(value, ownerToken, false);
         return;
+    }
     const bool running = state_ == Running;
     state_ = Completed;
     text_ = caption;
@@ -157,23 +159,25 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
             if (completion_)
                 completion_(value, elapsed_);
             break;
-        case CompletedLoop:
-            if (ownerToken != 0) {
-                // Posted: the loop window may take work out of the queue, which
-                // must not happen inside the queue's own pass.
-                const qint64 elapsed = elapsed_;
-                QMetaObject::invokeMethod(
-                    this, [this, ownerToken, elapsed] { emit loopEnded(ownerToken, elapsed); },
-                    Qt::QueuedConnection);
-            }
-            break;
         default:
             break;
     }
-    if (ownerToken != 0 && value != CompletedLoop) {
-        const bool clean = running && state_ == Completed;
+    tellOwner(value, ownerToken, running && state_ == Completed);
+}
+
+void TaskStatus::tellOwner(int value, quintptr ownerToken, bool clean) {
+    if (ownerToken == 0)
+        return;
+    // Posted: the owner may take work out of the queue, which must not happen
+    // inside the queue's own pass.
+    if (value == CompletedLoop) {
+        const qint64 elapsed = elapsed_;
         QMetaObject::invokeMethod(
-            this, [this, ownerToken, clean] { emit ownedTaskEnded(ownerToken, clean); },
+            this, [this, ownerToken, elapsed] { emit loopEnded(ownerToken, elapsed); },
             Qt::QueuedConnection);
+        return;
     }
+    QMetaObject::invokeMethod(
+        this, [this, ownerToken, clean] { emit ownedTaskEnded(ownerToken, clean); },
+        Qt::QueuedConnection);
 }

@@ -95,6 +95,9 @@ signals:
 private:
     qint64 now() const;
     QString endText(const QString& name) const;
+    // The owner a completed entry names: a loop window learns its loop ended,
+    // any other owner whether its task ended clean.
+    void tellOwner(int value, quintptr ownerToken, bool clean);
 
     Clock clock_;
     QElapsedTimer ownClock_;

@@ -230,6 +230,12 @@ TEST(TaskStatus, TaskCutOffEndsAtOnceAndOnlyOnce) {
     rig.complete(1, QStringLiteral("Uploading project files completed"), 5);
     EXPECT_EQ(4, rig.status.state());
     EXPECT_TRUE(rig.completions.empty());
+    // A loop's late end still reaches its window, which would wait for ever.
+    QSignalSpy loopEnded(&rig.status, &TaskStatus::loopEnded);
+    rig.complete(5, QStringLiteral("Comparing items completed"), 6, quintptr(0xBEEF));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(1, loopEnded.count());
+    EXPECT_EQ(4, rig.status.state());
     rig.start(QStringLiteral("Start deleting files"), 10);
     rig.status.endRunningTask(true);
     EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
