@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -196,8 +197,25 @@ TEST(WindowJourney, ASearchResultFollowsItsFileEditedInTheWizard) {
     ASSERT_TRUE(j.waitFor([&] { return results->row(0).item.size == 8; }))
         << j.chatText().toStdString();
     EXPECT_EQ(Journey::readFile(j.serverPath("docs/deep/notes.txt")), "abc\ndefg");
-    wizard->close();
-    search->close();
+
+    // Edited again, then a connection from the quick-connect bar (which may
+    // reach another server): asked, the wizard and the search window close,
+    // and the file stays as it was.
+    QTest::keyClicks(wizard->textView(), "h");
+    const QPointer<FtpWizardWindow> openWizard(wizard);
+    const QPointer<SearchWindow> openSearch(search);
+    QuickConnectBar* bar = j.frame().quickConnectBar();
+    QTest::keyClicks(bar->hostEdit(), j.server().host());
+    QTest::keyClicks(bar->userEdit(), j.server().user());
+    QTest::keyClicks(bar->passwordEdit(), j.server().password());
+    QTest::keyClicks(bar->portEdit(), QString::number(j.server().port()));
+    j.prompter().expectQuestion(
+        "The text has changes that were not uploaded.\nClose the wizard anyway?", true);
+    Journey::press(bar->portEdit(), Qt::Key_Return);
+    EXPECT_TRUE(j.waitFor([&] { return !openWizard && !openSearch; }));
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().session().loggedIn(); }));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.serverPath("docs/deep/notes.txt")), "abc\ndefg");
 }
 
 TEST(WindowJourney, ChangeCaseShowsItsPlanAndRenamesAfterYes) {
