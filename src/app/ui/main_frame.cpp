@@ -410,8 +410,12 @@ void MainFrame::openSiteConnect() {
         w.connectSelectedSite();
 }
 
+bool MainFrame::editsMayGo() {
+    return concernedPage_->mayDropEdits() && wizards_->mayCloseAll();
+}
+
 bool MainFrame::leaveServer() {
-    if (!(concernedPage_->mayDropEdits() && wizards_->mayCloseAll()))
+    if (!editsMayGo())
         return false;
     wizards_->closeAll();
     // Their results name this server's files: a delete or transfer from them
@@ -1009,7 +1013,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void MainFrame::closeEvent(QCloseEvent* event) {
     // Text edited and not uploaded is the user's to throw away.
-    if (!closingForSignal_ && !(concernedPage_->mayDropEdits() && wizards_->mayCloseAll())) {
+    if (!closingForSignal_ && !editsMayGo()) {
         event->ignore();
         return;
     }

@@ -117,6 +117,9 @@ private:
     MenuContext menuContext() const;
     void sendSimpleCommand(int id);
     void openSiteConnect();
+    // Edits not uploaded (the concerned file's, the wizards'): each asks whether
+    // they may go; false at the first the user keeps.
+    bool editsMayGo();
     // Before a new connection, which may reach another server: edits not
     // uploaded are the user's to throw away (false: kept, nothing connects),
     // and the wizards and loop windows close, so that none acts on that
