@@ -868,7 +868,11 @@ void FtpSession::completeHead(const Reply& reply, int code, int delayCount, bool
         // After ABOR the server reports the removed transfer as aborted: asked for.
         const bool asked = step.nameIs("ABOR") && code == 426;
         QByteArray described;
-        if (found == g->steps().size() - 1 || step.nameIs("CWD")) {
+        // A refused transfer ends its group too: the steps after it (size
+        // check, times, the rename of a temporary) are about data that never
+        // moved.
+        const bool transfer = step.nameIs("STOR") || step.nameIs("APPE") || step.nameIs("RETR");
+        if (found == g->steps().size() - 1 || step.nameIs("CWD") || transfer) {
             described = CommandQueue::describe(*g, found);
             g->noteProblem(sentence);
             finishGroup(0, false);

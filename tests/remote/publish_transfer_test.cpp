@@ -213,6 +213,18 @@ INSTANTIATE_TEST_SUITE_P(
                        s.addFile("/www/" + kTemp, QByteArray(30, 'x'));
                    },
                    TransferAlertOptions::OverwriteIfDifferent},
+        // A refused store fails, whatever steps were to follow it.
+        UploadCase{"RefusedTemporaryStoreFails", featWith({}), atomic(),
+                   QStringList{"PASV", "STOR " + kTemp}, false,
+                   [](TransferServer& s) { s.replies["STOR " + kTemp] = "552 Quota\r\n"; }},
+        UploadCase{"RefusedStoreFailsBeforeItsTime", featWith(kMfmt),
+                   [] {
+                       PublishOptions o;
+                       o.keepTimes = true;
+                       return o;
+                   }(),
+                   QStringList{"PASV", "STOR f.bin"}, false,
+                   [](TransferServer& s) { s.replies["STOR f.bin"] = "452 Disk full\r\n"; }},
         // Resuming the file itself continues what visitors already read.
         UploadCase{"ResumeOfTheFileItselfStaysInPlace", featWith({}), atomic(),
                    QStringList{"PASV", "REST 40", "STOR f.bin"}, true,
