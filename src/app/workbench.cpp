@@ -50,8 +50,9 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     // What fails or is taken out on a transfer connection is the task's as well.
     connect(pool_.get(), &TransferPool::failure, &taskStatus_, &TaskStatus::noteProblem);
     connect(pool_.get(), &TransferPool::commandRefused, &taskStatus_,
-            [this](const QByteArray& command, int, const QString& reply) {
-                taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply);
+            [this](const QByteArray& command, int, const QString& reply, quint64 task) {
+                taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply,
+                                        task);
             });
     connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
     taskStatus_.setCarriesOn([pool = pool_.get()] { return pool->carriesOnWithoutMain(); });

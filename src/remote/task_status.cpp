@@ -3,6 +3,8 @@
 #include "session/fake_group.h"
 #include "session/ftp_session.h"
 
+#include <algorithm>
+
 TaskStatus::TaskStatus(Clock clock, QObject* parent) : QObject(parent), clock_(std::move(clock)) {
     ownClock_.start();
 }
@@ -13,7 +15,8 @@ qint64 TaskStatus::now() const {
 
 void TaskStatus::connectTo(FtpSession& session) {
     connect(&session, &FtpSession::taskMarker, this, &TaskStatus::onMarker);
-    connect(&session, &FtpSession::failure, this, &TaskStatus::noteProblem);
+    connect(&session, &FtpSession::failure, this,
+            [this](const QString& reason) { noteProblem(reason); });
     connect(&session, &FtpSession::commandRefused, this,
             [this](const QByteArray& command, int, const QString& reply) {
                 noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply);
@@ -49,36 +52,52 @@ QString TaskStatus::taskName(const QString& caption) {
     return name;
 }
 
-QString TaskStatus::endText(const QString& name) const {
-    if (!problems_.isEmpty()) {
-        QString text = name + QStringLiteral(" failed: ") + problems_.front();
-        if (problems_.size() > 1)
-            text += QStringLiteral(" (and %1 more)").arg(problems_.size() - 1);
+TaskStatus::Task* TaskStatus::runningTask(quint64 taskId) {
+    if (running_.empty())
+        return nullptr;
+    if (taskId == 0)
+        return &running_.back();
+    for (Task& task : running_)
+        if (task.id == taskId)
+            return &task;
+    return nullptr;
+}
+
+QString TaskStatus::endText(const Task& task, const QString& name) {
+    if (!task.problems.isEmpty()) {
+        QString text = name + QStringLiteral(" failed: ") + task.problems.front();
+        if (task.problems.size() > 1)
+            text += QStringLiteral(" (and %1 more)").arg(task.problems.size() - 1);
         return text;
     }
     return name + QStringLiteral(" stopped");
 }
 
-void TaskStatus::noteProblem(const QString& reason) {
-    if (state_ == Running && !reason.isEmpty())
-        problems_ << reason;
+void TaskStatus::noteProblem(const QString& reason, quint64 taskId) {
+    Task* task = runningTask(taskId);
+    if (task && !reason.isEmpty())
+        task->problems << reason;
 }
 
-void TaskStatus::noteStopped() {
-    if (state_ == Running)
-        stopped_ = true;
+void TaskStatus::noteStopped(quint64 taskId) {
+    if (Task* task = runningTask(taskId))
+        task->stopped = true;
 }
 
 void TaskStatus::endRunningTask(bool stopped, const QString& reason) {
-    if (state_ != Running)
+    if (running_.empty())
         return;
-    if (!reason.isEmpty())
-        problems_ << reason;
-    stopped_ = stopped_ || stopped;
-    cutOff_ = true;
-    state_ = problems_.isEmpty() ? Stopped : Failed;
-    text_ = endText(taskName(text_));
-    elapsed_ = started_ ? qMax<qint64>(0, now() - startTime_) : 0;
+    for (Task& task : running_) {
+        if (!reason.isEmpty())
+            task.problems << reason;
+        task.stopped = task.stopped || stopped;
+        cutOff_.insert(task.id);
+    }
+    const Task& last = running_.back();
+    state_ = last.problems.isEmpty() ? Stopped : Failed;
+    text_ = endText(last, taskName(last.caption));
+    elapsed_ = qMax<qint64>(0, now() - last.startTime);
+    running_.clear();
     emit changed();
 }
 
@@ -116,15 +135,18 @@ Rgb TaskStatus::taskStatusColor(int state) {
     return Rgb{255, 0, 0};
 }
 
-void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken) {
+void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken,
+                          quint64 taskId) {
     if (fakeKind == int(FakeKind::Start)) {
+        Task task;
+        task.id = taskId != 0 ? taskId : ++ownIds_;
+        task.caption = caption;
+        task.startTime = now();
+        running_.push_back(task);
+        lastStarted_ = task.id;
         state_ = Running;
         text_ = caption;
-        startTime_ = now();
-        started_ = true;
-        problems_.clear();
-        stopped_ = false;
-        cutOff_ = false;
+        startTime_ = task.startTime;
         if (stopBeep_)
             stopBeep_();
         emit changed();
@@ -133,22 +155,34 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
     if (fakeKind != int(FakeKind::Completed))
         return;
 
+    const quint64 id = taskId != 0 ? taskId : lastStarted_;
     // A task that ended already (its connection closed) keeps the line that
     // says what cut it off; its owner still learns that it is over.
-    if (cutOff_) {
+    if (cutOff_.count(id) > 0) {
+        // A queue's id comes once; an own one may come again.
+        if (taskId != 0)
+            cutOff_.erase(id);
         tellOwner(value, ownerToken, false);
         return;
     }
-    const bool running = state_ == Running;
+    const auto it = std::find_if(running_.begin(), running_.end(),
+                                 [id](const Task& task) { return task.id == id; });
+    bool clean = false;
     state_ = Completed;
     text_ = caption;
-    if (running && (stopped_ || !problems_.isEmpty())) {
-        state_ = problems_.isEmpty() ? Stopped : Failed;
-        text_ = endText(taskName(caption));
+    // A completion without a start of its own counts as instant: measured from
+    // the clock's origin it would look like a very long task (and beep continually).
+    elapsed_ = 0;
+    if (it != running_.end()) {
+        const Task task = std::move(*it);
+        running_.erase(it);
+        clean = !task.stopped && task.problems.isEmpty();
+        if (!clean) {
+            state_ = task.problems.isEmpty() ? Stopped : Failed;
+            text_ = endText(task, taskName(caption));
+        }
+        elapsed_ = qMax<qint64>(0, now() - task.startTime);
     }
-    // A completion without a start of its own would otherwise measure from the
-    // clock's origin and look like a very long task (and beep continually).
-    elapsed_ = started_ ? qMax<qint64>(0, now() - startTime_) : 0;
     emit changed();
 
     switch (value) {
@@ -162,7 +196,7 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
         default:
             break;
     }
-    tellOwner(value, ownerToken, running && state_ == Completed);
+    tellOwner(value, ownerToken, clean);
 }
 
 void TaskStatus::tellOwner(int value, quintptr ownerToken, bool clean) {

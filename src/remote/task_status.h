@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <set>
+#include <vector>
 
 class FtpSession;
 
@@ -17,7 +19,8 @@ class FtpSession;
 // windows learn from it that a task ended. A task that met failures or that the
 // user stopped does not end "completed": it ends failed (with the first reason)
 // or stopped, and a task cut off by a lost connection or "Remove all tasks"
-// ends at once.
+// ends at once. Tasks overlap when transfer connections carry one's files past
+// the next one's start: each keeps its own troubles and start time.
 class TaskStatus : public QObject {
     Q_OBJECT
 public:
@@ -65,21 +68,21 @@ public:
     static QString taskStatusText(int state, const QString& text);
     static Rgb taskStatusColor(int state);
 
-    // The reasons the running task met so far.
-    const QStringList& problems() const { return problems_; }
-
     // "Start downloading files" and "Downloading files completed" both give
     // "Downloading files".
     static QString taskName(const QString& caption);
 
 public slots:
-    // The queue reached a marker (kind 1 start, 2 completed; others are not ours).
-    void onMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken);
-    // Something of the running task failed, for this reason.
-    void noteProblem(const QString& reason);
-    // The user took work of the running task out of the queue.
-    void noteStopped();
-    // The running task can not go on: the connection ended, or the user
+    // The queue reached a marker (kind 1 start, 2 completed; others are not
+    // ours). Markers without a task id belong to the task started last.
+    void onMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken,
+                  quint64 taskId = 0);
+    // Something of a running task failed, for this reason: of the task with
+    // that id, or without one of the task the main queue is in.
+    void noteProblem(const QString& reason, quint64 taskId = 0);
+    // The user took work of a running task out of the queue.
+    void noteStopped(quint64 taskId = 0);
+    // The running tasks can not go on: the connection ended, or the user
     // emptied the queue (stopped).
     void endRunningTask(bool stopped, const QString& reason = QString());
 
@@ -93,8 +96,17 @@ signals:
     void ownedTaskEnded(quintptr ownerToken, bool clean);
 
 private:
+    struct Task {
+        quint64 id = 0;
+        QString caption;
+        qint64 startTime = 0;
+        QStringList problems;
+        bool stopped = false;
+    };
     qint64 now() const;
-    QString endText(const QString& name) const;
+    // The running task with that id (0: the one started last), or none.
+    Task* runningTask(quint64 taskId);
+    static QString endText(const Task& task, const QString& name);
     // The owner a completed entry names: a loop window learns its loop ended,
     // any other owner whether its task ended clean.
     void tellOwner(int value, quintptr ownerToken, bool clean);
@@ -105,12 +117,14 @@ private:
     StopBeepHandler stopBeep_;
     std::function<bool()> carriesOn_;
     int state_ = NoTask;
-    // Ended by endRunningTask: a completed entry arriving late changes nothing.
-    bool cutOff_ = false;
     QString text_;
     qint64 startTime_ = 0;
-    bool started_ = false;
     qint64 elapsed_ = 0;
-    QStringList problems_;
-    bool stopped_ = false;
+    // Started and not ended, oldest first.
+    std::vector<Task> running_;
+    // Ended by endRunningTask: a completed entry arriving late changes nothing.
+    std::set<quint64> cutOff_;
+    quint64 lastStarted_ = 0;
+    // Ids for starts that came without one.
+    quint64 ownIds_ = quint64(1) << 62;
 };

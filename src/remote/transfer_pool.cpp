@@ -152,12 +152,17 @@ std::shared_ptr<TransferPool::Batch> TransferPool::batchFor(const CommandGroup& 
     return nullptr;
 }
 
+quint64 TransferPool::taskOf(const Slot& slot) {
+    return slot.job && slot.job->batch ? slot.job->batch->taskId : 0;
+}
+
 std::shared_ptr<TransferPool::Batch> TransferPool::batchOfMarker(CommandGroup* marker) {
     const auto it = batches_.find(marker);
     if (it != batches_.end())
         return it->second;
     auto batch = std::make_shared<Batch>();
     batch->marker = marker;
+    batch->taskId = static_cast<const FakeGroup*>(marker)->taskId;
     batches_[marker] = batch;
     QPointer<TransferPool> guard(this);
     marker->whenDestroyed = [guard, marker] {
@@ -319,14 +324,14 @@ void TransferPool::connectSlot(Slot& slot) {
     connect(session, &FtpSession::connectFailed, this, with([this](Slot& s) { onSlotLost(s); }));
     connect(session, &FtpSession::failure, this, with([this](Slot& s, const QString& text) {
                 if (s.loggedIn && s.session->isConnected())
-                    emit failure(text);
+                    emit failure(text, taskOf(s));
                 else
                     s.refusal = text;
             }));
     connect(session, &FtpSession::commandRefused, this,
             with([this](Slot& s, const QByteArray& command, int code, const QString& reply) {
                 if (s.loggedIn)
-                    emit commandRefused(command, code, reply);
+                    emit commandRefused(command, code, reply, taskOf(s));
             }));
     connect(session, &FtpSession::headStalled, this,
             with([this](Slot& s, const CommandGroup* group, const QByteArray& command, int code,
@@ -343,7 +348,7 @@ void TransferPool::connectSlot(Slot& slot) {
                     return;
                 }
                 // Nobody is there to take a stuck job out by hand: it fails.
-                emit commandRefused(command, code, reply);
+                emit commandRefused(command, code, reply, taskOf(s));
                 QTimer::singleShot(0, this, [this, number = s.number, group] {
                     Slot* again = slotByNumber(number);
                     if (again && again->session->queue().indexOf(group) >= 0)
@@ -724,7 +729,7 @@ void TransferPool::jobGone(int number, quint64 id) {
         const QString why = QStringLiteral("Given up after the connection broke %1 times: %2")
                                 .arg(kMaxDrops)
                                 .arg(describe(j));
-        emit failure(why);
+        emit failure(why, j.batch ? j.batch->taskId : 0);
         std::optional<TransferResult> failed = r;
         if (failed && failed->error.isEmpty())
             failed->error = why;
@@ -768,8 +773,9 @@ bool TransferPool::removeTransfer(const CommandGroup* group) {
     for (const auto& s : slots_) {
         if (s->job && s->group == group) {
             s->removed = true;
+            const quint64 task = taskOf(*s);
             s->session->removeGroup(const_cast<CommandGroup*>(group));
-            emit transferRemoved();
+            emit transferRemoved(task);
             return true;
         }
     }

@@ -114,11 +114,12 @@ signals:
     void transferStarted(const SocketGroup* group, const TransferInfo& info);
     void transferProgress(const SocketGroup* group, qint64 position);
     void transferEnded(const SocketGroup* group);
-    // Refusals and failures of jobs on the transfer connections.
-    void commandRefused(const QByteArray& command, int code, const QString& reply);
-    void failure(const QString& text);
+    // Refusals and failures of jobs on the transfer connections, with the
+    // task they belong to (its markers' id; 0 when not known).
+    void commandRefused(const QByteArray& command, int code, const QString& reply, quint64 taskId);
+    void failure(const QString& text, quint64 taskId);
     // The user took out a transfer running on a transfer connection.
-    void transferRemoved();
+    void transferRemoved(quint64 taskId);
     void countsChanged();
     // Nothing waits, runs or is held any more.
     void idle();
@@ -144,6 +145,7 @@ private:
     // The jobs of one task, known by its completed entry.
     struct Batch : std::enable_shared_from_this<Batch> {
         const CommandGroup* marker = nullptr;
+        quint64 taskId = 0;
         std::set<quint64> outstanding;
         std::deque<Held> held;
         // Held work given back to the main queue that has not ended yet: the
@@ -169,6 +171,7 @@ private:
     };
 
     int limit() const;
+    static quint64 taskOf(const Slot& slot);
     void enqueue(Job job, bool front = false);
     std::shared_ptr<Batch> batchFor(const CommandGroup& from);
     std::shared_ptr<Batch> batchOfMarker(CommandGroup* marker);

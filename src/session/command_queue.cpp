@@ -42,23 +42,16 @@ PureGroup* CommandQueue::insertCommands(int index, const StepList& steps, quintp
 }
 
 FakeGroup* CommandQueue::addFakeStart(const QString& caption) {
-    return insertFakeStart(size(), caption);
-}
-
-FakeGroup* CommandQueue::insertFakeStart(int index, const QString& caption) {
-    return static_cast<FakeGroup*>(
-        insert(index, std::make_unique<FakeGroup>(FakeKind::Start, 0, caption)));
+    auto g = std::make_unique<FakeGroup>(FakeKind::Start, 0, caption);
+    g->taskId = ++lastTaskId_;
+    return static_cast<FakeGroup*>(append(std::move(g)));
 }
 
 FakeGroup* CommandQueue::addFakeCompleted(int value, const QString& caption, quintptr ownerToken) {
-    return insertFakeCompleted(size(), value, caption, ownerToken);
-}
-
-FakeGroup* CommandQueue::insertFakeCompleted(int index, int value, const QString& caption,
-                                             quintptr ownerToken) {
     auto g = std::make_unique<FakeGroup>(FakeKind::Completed, value, caption);
     g->ownerToken = ownerToken;
-    return static_cast<FakeGroup*>(insert(index, std::move(g)));
+    g->taskId = lastTaskId_;
+    return static_cast<FakeGroup*>(append(std::move(g)));
 }
 
 FakeGroup* CommandQueue::insertDownloadToFolder(int index, const QString& folder) {

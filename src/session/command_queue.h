@@ -28,11 +28,9 @@ public:
                              const QByteArray& argument = QByteArray());
     PureGroup* addCommands(const StepList& steps, quintptr ownerToken = 0);
     PureGroup* insertCommands(int index, const StepList& steps, quintptr ownerToken = 0);
+    // A completed entry belongs to the task of the start added last.
     FakeGroup* addFakeStart(const QString& caption);
-    FakeGroup* insertFakeStart(int index, const QString& caption);
     FakeGroup* addFakeCompleted(int value, const QString& caption, quintptr ownerToken = 0);
-    FakeGroup* insertFakeCompleted(int index, int value, const QString& caption,
-                                   quintptr ownerToken = 0);
     FakeGroup* insertDownloadToFolder(int index, const QString& folder);
 
     bool isEmpty() const { return groups_.empty(); }
@@ -61,4 +59,5 @@ public:
 private:
     GroupHost* host_;
     std::vector<std::unique_ptr<CommandGroup>> groups_;
+    quint64 lastTaskId_ = 0;
 };

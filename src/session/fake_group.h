@@ -27,6 +27,9 @@ public:
     QString caption;
     QString folder;
     quintptr ownerToken = 0;  // completion value 5: the owner to tell
+    // A start and its completed entry share it (0: not given by a queue), so
+    // a task's end is judged with its own troubles when tasks overlap.
+    quint64 taskId = 0;
 };
 
 inline const char* fakeKindName(int kind) {

@@ -335,7 +335,7 @@ void FtpSession::tellMarker(const FakeGroup& f) {
     if (f.fakeKind == FakeKind::DownloadToFolder)
         emit downloadToFolder(f.folder);
     else
-        emit taskMarker(int(f.fakeKind), f.value, f.caption, f.ownerToken);
+        emit taskMarker(int(f.fakeKind), f.value, f.caption, f.ownerToken, f.taskId);
 }
 
 void FtpSession::release(std::unique_ptr<CommandGroup> group) {

@@ -157,7 +157,8 @@ signals:
     void connectionClosed();
     void commandMenusRebuilt();
     void concernedFileAtLogin(const QString& path);
-    void taskMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken);
+    void taskMarker(int fakeKind, int value, const QString& caption, quintptr ownerToken,
+                    quint64 taskId);
     void downloadToFolder(const QString& folder);
     void ownerNotified(quintptr token);
     void transferStartedSignal(const SocketGroup* group, const TransferInfo& info);

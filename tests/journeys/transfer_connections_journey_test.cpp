@@ -1,13 +1,17 @@
 // Transfer connections as a user meets them, on a server whose every reply
 // takes 40 ms: another folder opens while a large download runs, the task
 // panel and the status bar count it, the chat page tells the connections apart,
-// and "Remove all tasks" stops it without leaving half a file.
+// and "Remove all tasks" stops it without leaving half a file; a task whose
+// files are still on the way when the next one starts ends with its own troubles.
 #include "journeys/journey.h"
 
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
+#include "remote/failed_transfers.h"
 #include "remote/remote_menu_rules.h"
 #include "remote/task_menu_rules.h"
+#include "remote/task_status.h"
+#include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
 #include "remote/ui/task_panel.h"
 #include "remote/ui/task_status_line.h"
@@ -70,6 +74,38 @@ TEST(TransferConnectionsJourney, AnotherFolderOpensWhileALargeDownloadRuns) {
     EXPECT_EQ(QDir(j.local()).entryList(QDir::Files | QDir::Hidden),
               QStringList{".huge.bin.velmora-part"});
     EXPECT_TRUE(j.workbench().session().isConnected());
+}
+
+TEST(TransferConnectionsJourney, ATaskOvertakenByTheNextEndsWithItsOwnFailure) {
+    Journey::Options o;
+    o.pyftpdlib.receiveRate = 256 * 1024;
+    o.pyftpdlib.refuseHiddenStor = true;
+    o.simultaneousTransfers = 1;
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.writeLocal(".htaccess", "deny") &&
+                j.writeLocal("slow.bin", Journey::bytes(900 * 1024, 3)) &&
+                j.writeLocal("next.txt", "next"));
+    QStringList lines;
+    const TaskStatus& status = j.workbench().taskStatus();
+    QObject::connect(&status, &TaskStatus::changed, [&] { lines << status.displayText(); });
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(),
+                {j.local(".htaccess"), j.local("slow.bin")});
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }))
+        << j.chatText().toStdString();
+
+    // The next upload starts while slow.bin is still on its way: the first
+    // task's refusal is not the second's, nor forgotten by its start.
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("next.txt")});
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitFor([&] { return j.server().readFile("next.txt") == "next"; }));
+    const QStringList ends = lines.filter(QRegularExpression("completed$|failed:"));
+    ASSERT_EQ(ends.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(ends[0].startsWith("Uploading normal files failed: STOR .htaccess: 553"))
+        << ends[0].toStdString();
+    EXPECT_EQ(ends[1], "Uploading normal files completed");
 }
 
 }  // namespace
