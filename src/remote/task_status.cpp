@@ -101,9 +101,8 @@ void TaskStatus::endRunningTask(bool stopped, const QString& reason) {
     emit changed();
 }
 
-QString TaskStatus::summary(const QString& countsText) const {
-    return countsText.isEmpty() ? displayText()
-                                : displayText() + QStringLiteral(" (") + countsText + ')';
+QString TaskStatus::summary(const QString& text, const QString& countsText) {
+    return countsText.isEmpty() ? text : text + QStringLiteral(" (") + countsText + ')';
 }
 
 QString TaskStatus::taskStatusText(int state, const QString& text) {

@@ -63,7 +63,8 @@ public:
     Rgb displayColor() const { return taskStatusColor(state_); }
 
     // The line's text with the transfers in hand: "Start uploading files (2 running, 5 queued)".
-    QString summary(const QString& countsText) const;
+    QString summary(const QString& countsText) const { return summary(displayText(), countsText); }
+    static QString summary(const QString& text, const QString& countsText);
 
     static QString taskStatusText(int state, const QString& text);
     static Rgb taskStatusColor(int state);

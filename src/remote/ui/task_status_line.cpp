@@ -21,15 +21,17 @@ TaskStatusLine::TaskStatusLine(const TaskStatus& status, const TransferCounts* c
     stopBeep_->setAccessibleName(QStringLiteral("Stop beep"));
     stopBeep_->hide();
     connect(stopBeep_, &QToolButton::clicked, this, &TaskStatusLine::stopBeepClicked);
+    // The tip holds the whole line where the panel is too narrow for it.
     const auto changed = [this] {
         setAccessibleDescription(describe());
+        setToolTip(describe());
         update();
     };
     connect(&status_, &TaskStatus::changed, this, changed);
     if (counts_)
         connect(counts_, &TransferCounts::changed, this, changed);
     setAccessibleName(QStringLiteral("Task"));
-    setAccessibleDescription(describe());
+    changed();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 

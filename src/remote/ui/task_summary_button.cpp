@@ -5,8 +5,8 @@
 #include "remote/transfer_counts.h"
 
 namespace {
-// Wide enough for a caption and its counts; a longer text is shortened in the middle.
-constexpr int kMaxTextWidth = 480;
+// Wide enough for a caption and its counts; a longer text is shortened.
+constexpr int kMaxTextWidth = 640;
 }  // namespace
 
 TaskSummaryButton::TaskSummaryButton(const TaskStatus& status, const TransferCounts& counts,
@@ -15,7 +15,6 @@ TaskSummaryButton::TaskSummaryButton(const TaskStatus& status, const TransferCou
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setAccessibleName(QStringLiteral("Task"));
-    setToolTip(QStringLiteral("Show the tasks on the FTP chat page"));
     connect(&status_, &TaskStatus::changed, this, &TaskSummaryButton::showSummary);
     connect(&counts_, &TransferCounts::changed, this, &TaskSummaryButton::showSummary);
     showSummary();
@@ -27,7 +26,16 @@ QString TaskSummaryButton::summary() const {
 
 void TaskSummaryButton::showSummary() {
     const QString whole = summary();
-    setText(fontMetrics().elidedText(whole, Qt::ElideMiddle, kMaxTextWidth));
+    // The counts stay whole; a long line loses the end of its reason.
+    const QString counts = TaskStatus::summary(QString(), counts_.text());
+    const QString shown = TaskStatus::summary(
+        fontMetrics().elidedText(status_.displayText(), Qt::ElideRight,
+                                 kMaxTextWidth - fontMetrics().horizontalAdvance(counts)),
+        counts_.text());
+    setText(shown);
+    // A shortened failure is read whole in the tip.
+    const QString hint = QStringLiteral("Show the tasks on the FTP chat page");
+    setToolTip(shown == whole ? hint : whole + QLatin1Char('\n') + hint);
     setAccessibleDescription(whole);
     QPalette p = palette();
     p.setColor(QPalette::ButtonText, ToQColor(status_.displayColor()));
