@@ -202,7 +202,9 @@ std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
                                  [&folder](const auto& p) { return p.relativePath == folder; });
         if (part == parts.end()) {
             part = parts.insert(parts.end(), {folder, {}});
-            part->local.path = JoinLocalPath(localProject, QString::fromUtf8(folder));
+            part->local.path = file.localFolder.isEmpty()
+                                   ? JoinLocalPath(localProject, QString::fromUtf8(folder))
+                                   : file.localFolder;
         }
         const QByteArray name = folder.isEmpty() ? file.path : file.path.mid(folder.size() + 1);
         part->local.items.push_back({QString::fromUtf8(name), file.isFolder, file.size});

@@ -36,6 +36,9 @@ struct ProjectFile {
     QByteArray path;
     qint64 size = 0;
     bool isFolder = false;
+    // Where it is read from when its folders are spelt otherwise locally
+    // (paired without regard to case); empty: the path's twin.
+    QString localFolder = {};
 };
 // The parts that store these files: one a folder, folders in the order they
 // first appear, each reading from its twin below `localProject`.

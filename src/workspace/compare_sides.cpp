@@ -35,12 +35,14 @@ QByteArray CompareSides::remoteFolderOf(const CompareNode* node) const {
     return joinRemotePath(remoteProject_, projectFolderOf(node));
 }
 
+// Local paths follow the local spelling of each folder on the way.
 QString CompareSides::localFolderOf(const CompareNode* node) const {
-    return JoinLocalPath(localProject_, QString::fromUtf8(projectFolderOf(node)));
+    return localPathOf(node ? node->parent : nullptr);
 }
 
 QString CompareSides::localPathOf(const CompareNode* node) const {
-    return JoinLocalPath(localProject_, QString::fromUtf8(projectPath(node)));
+    return JoinLocalPath(JoinLocalPath(localProject_, QString::fromUtf8(startRelative_)),
+                         CompareTree::localPathOf(node));
 }
 
 QString CompareSides::deleteLocalFile(const CompareNode* node) const {
@@ -69,8 +71,7 @@ std::vector<CompareNode*> CompareSides::staleAfterListing(CompareTree& tree,
     QByteArray relative;
     toProjectPath(folder, &relative);
     CompareNode* node = tree.find(relative);
-    const QString local = JoinLocalPath(localProject_, QString::fromUtf8(relative));
-    return tree.staleChildren(node, CompareFolder(local, items, options, dates).items);
+    return tree.staleChildren(node, CompareFolder(localPathOf(node), items, options, dates).items);
 }
 
 CompareNode* CompareSides::settledByTransfer(CompareTree& tree,
@@ -88,7 +89,8 @@ std::vector<ProjectUploadPart> CompareSides::uploadParts(
     for (const CompareNode* node : nodes)
         if (CompareCommandsFor(node).upload)
             files.push_back({joinRemotePath(projectFolderOf(node), node->item.localName.toUtf8()),
-                             node->item.localSize, node->item.isLocalFolder()});
+                             node->item.localSize, node->item.isLocalFolder(),
+                             localFolderOf(node)});
     return ProjectUploadParts(localProject_, files);
 }
 

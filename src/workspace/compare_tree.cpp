@@ -4,6 +4,7 @@
 #include <QTimeZone>
 
 #include "platform/format.h"
+#include "remote/local_name_guard.h"
 
 #include <functional>
 
@@ -80,6 +81,16 @@ QByteArray CompareTree::pathOf(const CompareNode* node) {
     QByteArray path;
     for (; node && node->parent; node = node->parent)
         path = path.isEmpty() ? nodeName(node) : nodeName(node) + '/' + path;
+    return path;
+}
+
+QString CompareTree::localPathOf(const CompareNode* node) {
+    QString path;
+    for (; node && node->parent; node = node->parent) {
+        const QString name =
+            node->item.isLocal() ? node->item.localName : localNameOf(node->item.remoteName);
+        path = path.isEmpty() ? name : name + QLatin1Char('/') + path;
+    }
     return path;
 }
 

@@ -35,6 +35,9 @@ public:
     bool add(const FolderCompareResult& result);
     // The path of a node below the root ('/'-separated remote spelling).
     static QByteArray pathOf(const CompareNode* node);
+    // The same path as the local side spells it (names paired without regard
+    // to case may differ there).
+    static QString localPathOf(const CompareNode* node);
 
     // What the end of a run removes: with sub-folders, the top-most visited
     // folders without anything left below them; without, the root's folders

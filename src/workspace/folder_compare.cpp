@@ -227,6 +227,12 @@ QString CompareSideText(const CompareItem& item) {
         return QStringLiteral("local only");
     if (!item.isLocal())
         return QStringLiteral("server only");
+    // Paired without regard to case: the row shows the server's spelling.
+    if (item.localName != localNameOf(item.remoteName)) {
+        CompareItem same = item;
+        same.localName = localNameOf(item.remoteName);
+        return CompareSideText(same) + QStringLiteral(", spelt %1 here").arg(item.localName);
+    }
     if (item.isCommonFolder())
         return QStringLiteral("folder on both sides");
     if (item.isLocalFolder() || item.remoteKind != '-')

@@ -28,6 +28,10 @@ bool walkableName(ActionEngine& engine, const QByteArray& folder, const QByteArr
 
 // ------------------------------------------------------------------- compare
 
+QString CompareParams::localRelative() const {
+    return localRelativePath.isNull() ? localNameOf(relativePath) : localRelativePath;
+}
+
 CompareItemsAction::CompareItemsAction(ActionEngine& engine, const StepList& steps,
                                        CompareParams params, OwnerRef<CompareOwner> owner)
     : ListingAction(engine, ActionKind::CompareItems,
@@ -48,8 +52,7 @@ void CompareItemsAction::process(const RemoteItemList& items) {
             logError(engine(), QStringLiteral("Not compared, the name can not be a local path: %1")
                                    .arg(displayText(joinRemotePath(folder, item.name))));
     }
-    const QString localFolder =
-        JoinLocalPath(params.localProjectFolder, localNameOf(params.relativePath));
+    const QString localFolder = JoinLocalPath(params.localProjectFolder, params.localRelative());
     DateJudge dates;
     dates.enabled = params.dates;
     dates.mlsd = hasSentStepNamed("MLSD");
@@ -83,6 +86,7 @@ void CompareItemsAction::process(const RemoteItemList& items) {
         child.relativePath = params.relativePath.isEmpty()
                                  ? item.remoteName
                                  : params.relativePath + '/' + item.remoteName;
+        child.localRelativePath = JoinLocalPath(params.localRelative(), item.localName);
         const QByteArray remote = joinRemotePath(params.remoteProjectFolder, child.relativePath);
         const std::optional<RemoteItem> listed = items.itemOf(item.remoteName);
         if (!mayEnter(remote, listed ? *listed : RemoteItem()))

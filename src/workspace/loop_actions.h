@@ -24,6 +24,10 @@ struct CompareParams {
     QByteArray remoteProjectFolder;
     quint8 options = 0;
     QByteArray relativePath;  // below the remote project folder, '/'-separated
+    // The local twin below the local project folder, where it is spelt
+    // otherwise (a folder paired without regard to case); null: the same.
+    QString localRelativePath = {};
+    QString localRelative() const;
     // Files whose one side changed later are listed too.
     bool dates = false;
     // LIST times: the server's local time minus UTC, in seconds.

@@ -56,8 +56,12 @@ CompareItemCommands CompareCommandsFor(const CompareNode* node) {
     const bool localOnlyFolder = i.isLocalFolder() && !i.isRemote();
     const bool remoteOnlyFolder =
         i.isRemote() && !i.isLocal() && i.remoteKind == 'd' && isSafeLocalName(i.remoteName);
-    c.upload = (localFile && (!i.isRemote() || i.remoteKind == '-')) || localOnlyFolder;
-    c.download = (remoteFile && !i.isLocalFolder()) || remoteOnlyFolder;
+    // Names paired without regard to case: a transfer would add a second file
+    // beside the other side's instead of replacing it.
+    const bool spelling = i.isLocal() && i.isRemote() && i.localName != localNameOf(i.remoteName);
+    c.upload =
+        ((localFile && (!i.isRemote() || i.remoteKind == '-')) || localOnlyFolder) && !spelling;
+    c.download = ((remoteFile && !i.isLocalFolder()) || remoteOnlyFolder) && !spelling;
     // An item on both sides: which copy a delete meant is not clear, so only
     // one-sided files can be deleted.
     c.deleteLocal = localFile && !i.isRemote();

@@ -241,7 +241,8 @@ struct DiffOwner : QObject, CompareOwner {
 TEST(CompareLoop, WalksFoldersPresentOnBothSidesInResultOrder) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const char* path : {"b/x", "a/y", "only-local"})
+    // "B" pairs with the server's "b" (case ignored) and is read as spelt here.
+    for (const char* path : {"B/x", "a/y", "only-local"})
         ASSERT_TRUE(QDir(dir.path()).mkpath(path));
     SessionHarness h;
     h.loginIdle();
