@@ -76,6 +76,21 @@ bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path,
     return prompter.askYesNo(QString::fromLatin1(ProjectTexts::kDeleteFolder));
 }
 
+bool ConfirmDeleteLocalItems(const QString& projectFolder, const QString& folder,
+                             const std::vector<LocalItemRef>& items, bool guarded,
+                             Prompter& prompter, QChar sep) {
+    if (guarded && !projectFolder.isEmpty()) {
+        for (const LocalItemRef& item : items) {
+            if (item.isFolder &&
+                IsProjectParent(projectFolder, JoinLocalPath(folder, item.name, sep), sep)) {
+                prompter.showMessage(QString::fromLatin1(ProjectTexts::kCannotDeleteLocalParent));
+                return false;
+            }
+        }
+    }
+    return prompter.askYesNo(QString::fromLatin1(LocalTexts::kDeleteSelected));
+}
+
 bool ConfirmRenameLocalFolder(const QString& projectFolder, const QString& oldPath, bool guarded,
                               Prompter& prompter, QChar sep) {
     if (guarded && !projectFolder.isEmpty() && IsProjectParent(projectFolder, oldPath, sep)) {

@@ -4,10 +4,12 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 #include "platform/local_path.h"
 #include "platform/path_containment.h"
 #include "remote/remote_project_guard.h"
+#include "workspace/copy_buffer.h"
 
 class Prompter;
 
@@ -62,6 +64,11 @@ ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& pr
 
 bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
                               Prompter& prompter, QChar sep = kLocalSeparator);
+// Rows of a list: refused when a chosen folder is the project folder or holds
+// it (as a tree refuses it), else "Delete selected file/folder?".
+bool ConfirmDeleteLocalItems(const QString& projectFolder, const QString& folder,
+                             const std::vector<LocalItemRef>& items, bool guarded,
+                             Prompter& prompter, QChar sep = kLocalSeparator);
 bool ConfirmRenameLocalFolder(const QString& projectFolder, const QString& oldPath, bool guarded,
                               Prompter& prompter, QChar sep = kLocalSeparator);
 // A dragged local folder that is a project parent may move after a Yes.

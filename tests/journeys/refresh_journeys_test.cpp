@@ -227,6 +227,14 @@ TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {
     ASSERT_TRUE(QDir().rename(j.local("work-away"), j.local("work")));
     EXPECT_TRUE(j.waitFor([&] { return projectNames() == QStringList{"kept.txt"}; }))
         << projectNames().join(",").toStdString();
+
+    // Deleting the project folder from the list above it is refused, as in a tree.
+    ASSERT_TRUE(j.openLocalFolder(j.local()));
+    j.selectLocal({"work"});
+    ASSERT_TRUE(Journey::choose(list->contextMenu().get(), kLocalListDelete));
+    EXPECT_EQ(j.prompter().messages().value(0),
+              "Can not delete the Folder, because it is parent of project Folder.");
+    EXPECT_TRUE(QFile::exists(j.local("work/kept.txt")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RefreshJourney,

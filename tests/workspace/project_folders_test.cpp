@@ -169,7 +169,11 @@ TEST(ProjectGuards, LocalDeleteRefusesParentsAndAsksForSubFolders) {
             ConfirmDeleteLocalFolder(project, QStringLiteral("c:\\web"), true, prompter, kBack));
         EXPECT_FALSE(
             ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\"), true, prompter, kBack));
-        EXPECT_EQ(QStringList(2, QStringLiteral("Can not delete the Folder, because it is parent "
+        // A list's rows: the project folder among them refuses them all.
+        EXPECT_FALSE(ConfirmDeleteLocalItems(project, QStringLiteral("C:\\"),
+                                             {{"notes.txt", false}, {"web", true}}, true, prompter,
+                                             kBack));
+        EXPECT_EQ(QStringList(3, QStringLiteral("Can not delete the Folder, because it is parent "
                                                 "of project Folder.")),
                   prompter.messages());
         EXPECT_TRUE(prompter.questions().isEmpty());
@@ -180,13 +184,16 @@ TEST(ProjectGuards, LocalDeleteRefusesParentsAndAsksForSubFolders) {
             .expectQuestion(
                 QStringLiteral("It is sub-Folder of project, Do you want to delete it?"), true)
             .expectQuestion(QStringLiteral("Delete the Folder?"), false)
-            .expectQuestion(QStringLiteral("Delete the Folder?"), true);
+            .expectQuestion(QStringLiteral("Delete the Folder?"), true)
+            .expectQuestion(QStringLiteral("Delete selected file/folder?"), true);
         EXPECT_TRUE(ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\Web\\img"), true,
                                              prompter, kBack));
         EXPECT_FALSE(ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\Website"), true,
                                               prompter, kBack));
         // The project page's own tree does not guard its root.
         EXPECT_TRUE(ConfirmDeleteLocalFolder(project, project, false, prompter, kBack));
+        EXPECT_TRUE(
+            ConfirmDeleteLocalItems(project, project, {{"img", true}}, true, prompter, kBack));
         EXPECT_TRUE(prompter.messages().isEmpty());
     }
 }

@@ -85,8 +85,8 @@ bool LocalActions::deleteTreeFolder(const QString& path) {
 }
 
 bool LocalActions::deleteItems(const QString& folder, const std::vector<LocalItemRef>& items) {
-    if (items.empty() ||
-        !side_.host().prompter().askYesNo(QString::fromLatin1(LocalTexts::kDeleteSelected))) {
+    if (items.empty() || !ConfirmDeleteLocalItems(side_.host().localProjectFolder(), folder, items,
+                                                  guarded_, side_.host().prompter())) {
         return false;
     }
     runJob(LocalFileJob::deleteItems(folder, items, side_.showFlags()));
