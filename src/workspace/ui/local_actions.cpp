@@ -61,6 +61,10 @@ void LocalActions::runJob(std::unique_ptr<LocalFileJob> owned,
     QObject::connect(dialog, &QProgressDialog::canceled, job, &LocalFileJob::cancel);
     LocalSide* side = &side_;
     QObject::connect(job, &LocalFileJob::finished, dialog, [side, dialog, job, done] {
+        // Its delayed showing must not come up over the message below, which
+        // it would block.
+        dialog->reset();
+        dialog->hide();
         // Also after a failure or a cancel: what is gone is gone from the views.
         if (done) {
             done(*job);
