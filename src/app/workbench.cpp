@@ -130,6 +130,21 @@ void Workbench::load() {
     trust_.load();
 }
 
+QString Workbench::damageReport() const {
+    if (damaged_.isEmpty())
+        return {};
+    QStringList lines;
+    lines << QStringLiteral(
+                 "These settings files in %1 could not be read whole; what could be "
+                 "read is used, the rest has its defaults:")
+                 .arg(QDir::toNativeSeparators(QDir(settingFolder_).absolutePath()));
+    for (const QString& name : damaged_)
+        lines << QStringLiteral("  ") + name;
+    lines << problems_;
+    lines << QStringLiteral("Each is kept as NAME.damaged when the settings are next saved.");
+    return lines.join(QLatin1Char('\n'));
+}
+
 void Workbench::keepDamaged(const QString& name, bool readWhole) {
     const QString path = filePath(name);
     if (!isDamaged(path, readWhole))

@@ -68,6 +68,8 @@ public:
     const QStringList& damagedFiles() const { return damaged_; }
     // What could not be used of the files read at load, one text each.
     const QStringList& settingsProblems() const { return problems_; }
+    // Both in words for the user at start; empty when everything was read.
+    QString damageReport() const;
 
     const QString& settingFolder() const { return settingFolder_; }
     AppSettings& settings() { return settings_; }

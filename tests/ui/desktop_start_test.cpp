@@ -119,6 +119,8 @@ TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
     }
     h.workbench->load();
     EXPECT_EQ(h.workbench->damagedFiles().size(), 4);
+    EXPECT_TRUE(h.workbench->damageReport().contains("\n  tools.set\n"))
+        << h.workbench->damageReport().toStdString();
     EXPECT_FALSE(h.workbench->settings().Loaded);
     h.workbench->save();
     for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set"}) {
@@ -131,6 +133,7 @@ TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
     h.make();
     h.workbench->load();
     EXPECT_TRUE(h.workbench->damagedFiles().isEmpty());
+    EXPECT_EQ(h.workbench->damageReport(), QString());
 }
 
 TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {

@@ -1,5 +1,7 @@
 #include "app/ui/desktop_start.h"
 
+#include "platform/prompter.h"
+
 #include "app/ui/main_frame.h"
 #include "app/workbench.h"
 
@@ -36,7 +38,11 @@ std::unique_ptr<MainFrame> StartDesktop(Workbench& workbench, const LaunchOption
     frame->restorePlacement();
     const QString site = launch.site;
     const std::optional<FtpUrl> url = launch.url;
-    QTimer::singleShot(0, frame.get(), [&workbench, site, url] {
+    QTimer::singleShot(0, frame.get(), [&workbench, site, url, parent] {
+        // Said before connecting: a site cut short may have lost its login.
+        const QString damage = workbench.damageReport();
+        if (!damage.isEmpty() && parent)
+            parent->prompter().showMessage(damage);
         if (!site.isEmpty())
             workbench.connectSiteNamed(site);
         else if (url)
