@@ -200,6 +200,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
                          quint8(CompareOptions::CaseSensitive | CompareOptions::FileSize |
                                 CompareOptions::SubFolders),
                          {}};
+    params.ownFiles = true;  // the state file is read from what the walk finds
     LoopStarters(engine).startCompare(params, {&owner, &owner});
     if (!ctx.cli.waitIdle())
         return printError(ctx.cli.error()), 1;

@@ -7,6 +7,8 @@
 #include "remote/remote_time.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
+#include "session/publish_plan.h"
+#include "workspace/deploy_state.h"
 #include "workspace/project_folders.h"
 
 namespace {
@@ -46,6 +48,11 @@ void CompareItemsAction::process(const RemoteItemList& items) {
     // Server names become local paths here: those that cannot are left out.
     RemoteItemList usable;
     for (const RemoteItem& item : items) {
+        if (!params.ownFiles && item.kind == '-' &&
+            (isUploadTemporaryName(item.name) ||
+             (params.relativePath.isEmpty() &&
+              (item.name == DeployState::kFileName || item.name == DeployState::kTempName))))
+            continue;
         if (isSafeLocalName(item.name))
             usable.append(item);
         else

@@ -34,6 +34,9 @@ struct CompareParams {
     qint64 listOffset = 0;
     // Set by the starter when the offset is to be found on the way.
     std::shared_ptr<ListOffsetFinder> offsetFinder = nullptr;
+    // Files of Velmora's own on the server (upload temporaries, the deploy
+    // state at the top) count too; else they are no difference.
+    bool ownFiles = false;
 };
 
 // Lists the compare's start folder by MLSD for the offset of the LIST times

@@ -250,7 +250,8 @@ TEST(CompareLoop, WalksFoldersPresentOnBothSidesInResultOrder) {
     CompareParams params{dir.path(), "/www", CompareOptions::SubFolders, ""};
     const int before = int(h.sent().size());
     ASSERT_TRUE(LoopStarters(h.engine).startCompare(params, {&owner, &owner}));
-    serveListing(h, mlsd({"remote.txt"}, {"a", "b"}));
+    // Files of its own on the server are no difference.
+    serveListing(h, mlsd({"remote.txt", ".velmora-deploy", ".r.txt.velmora-upload"}, {"a", "b"}));
     serveListing(h, mlsd({}, {"y"}));  // /www/a
     serveListing(h, mlsd({}, {}));     // /www/a/y
     serveListing(h, mlsd({}, {}));     // /www/b
