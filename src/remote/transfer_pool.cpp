@@ -3,7 +3,9 @@
 #include "remote/action_engine.h"
 #include "remote/folder_actions.h"
 #include "remote/listing_action.h"
+#include "session/download_file_group.h"
 #include "session/listing_group.h"
+#include "session/partial_download.h"
 
 #include <algorithm>
 
@@ -742,11 +744,23 @@ void TransferPool::resumeAfterDrop(Job& job, const std::optional<TransferResult>
     if (!job.isFile || !result)
         return;
     // An upload is stored again from where it started; a download that was
-    // continuing a local file continues it from where the data stopped.
+    // continuing the local file itself continues it from where the data stopped.
     TransferInfo& info = job.transfer.info;
-    if (job.transfer.direction == FileTransfer::Download && info.startOffset > 0 &&
-        result->position > info.startOffset && main_.serverSupportsRest())
-        info.startOffset = result->position;
+    if (job.transfer.direction != FileTransfer::Download || !main_.serverSupportsRest())
+        return;
+    if (info.startOffset > 0 && !info.continuesKept) {
+        if (result->position > info.startOffset)
+            info.startOffset = result->position;
+        return;
+    }
+    // A download into its part file continues what the part kept, when it
+    // kept any (it says how much, and of which server file).
+    const std::optional<KeptPart> kept = PartialDownload::inspect(info.localPath);
+    if (kept && kept->length > 0 && kept->source == DownloadFileGroup::sourceOf(info) &&
+        (info.total <= 0 || kept->length < info.total)) {
+        info.startOffset = kept->length;
+        info.continuesKept = true;
+    }
 }
 
 QString TransferPool::describe(const Job& job) const {
