@@ -536,6 +536,11 @@ void TransferPool::pump() {
     }
     if (hasWaiting())
         openMore();
+    // Nothing is left to carry files (the transfer connections gave up, the
+    // main one is closed): they fail now with what arrived, for Retry, rather
+    // than wait as running until the user connects again.
+    if (limit() == 0 && !main_.isConnected() && !waiting_.empty())
+        failWaitingFiles();
     // Without transfer connections the main session runs everything; with
     // them, the listings of walks while it has nothing else to do.
     if (limit() == 0 ? hasWaiting() : !waitingListings_.empty())
@@ -548,6 +553,27 @@ void TransferPool::pump() {
             s->timer.start(surplus ? 0 : timing_.idleCloseMs);
     }
     noteCounts();
+}
+
+void TransferPool::failWaitingFiles() {
+    std::deque<Job> files;
+    files.swap(waiting_);
+    queuedFiles_ -= int(files.size());
+    for (Job& j : files) {
+        const QString why = QStringLiteral(
+                                "The connection to the server was lost and could not be opened "
+                                "again: %1")
+                                .arg(describe(j));
+        emit failure(why, j.batch ? j.batch->taskId : 0);
+        TransferResult r =
+            j.lastResult.value_or(TransferResult{j.transfer.info, 0, false, {}, false, {}});
+        if (!j.lastResult)
+            r.position = j.transfer.info.startOffset;
+        r.success = false;
+        r.stopped = false;
+        r.error = why;
+        finishJob(j, r);
+    }
 }
 
 TransferPool::Job TransferPool::takeJob() {

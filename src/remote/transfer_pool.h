@@ -192,6 +192,8 @@ private:
                                              int number);
     void noteResult(int number, quint64 id, const TransferResult& result);
     void jobGone(int number, quint64 id);
+    // No connection can carry the waiting files any more: each fails.
+    void failWaitingFiles();
     void resumeAfterDrop(Job& job, const std::optional<TransferResult>& result);
     void finishJob(Job& job, const std::optional<TransferResult>& result);
     QString describe(const Job& job) const;

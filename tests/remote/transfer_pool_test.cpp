@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -361,6 +362,37 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
             QStringLiteral("Transfer connection \\d lost; opening it again in 1 s"))))
             << str(rig.transcript());
     }
+}
+
+// The server gone for good while a transfer connection carries a file: once
+// no connection is left, the file fails with what arrived, not as stopped by
+// the user, and the task ends instead of waiting for ever.
+TEST(TransferPool, AFileNoConnectionIsLeftForFailsWithItsData) {
+    PyftpdlibServer::Options o;
+    o.sendRate = 256 * 1024;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(server.writeFile(QStringLiteral("big.bin"), pattern(2 * 1024 * 1024, 5)));
+    QTemporaryDir local;
+    PoolRig rig(server, 1);
+    rig.pool.setTiming({60000, {50}});
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    RemoteItem big;
+    big.kind = '-';
+    big.name = "big.bin";
+    RemoteItemList selection;
+    selection.append(big);
+    TransferStarters(rig.engine).download("/", local.path(), selection);
+    const QString part = local.filePath(QStringLiteral(".big.bin.velmora-part"));
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(part).size() > 64 * 1024; }, kLoginMs))
+        << str(rig.transcript());
+    server.stop();
+    ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+    ASSERT_EQ(rig.results.size(), 1) << str(rig.transcript());
+    EXPECT_FALSE(rig.results[0].stopped);
+    EXPECT_GT(rig.results[0].position, 0);
+    EXPECT_TRUE(rig.results[0].error.contains("could not be opened again"))
+        << str(rig.results[0].error);
 }
 
 // The trust given on the main connection covers its certificate only: a
