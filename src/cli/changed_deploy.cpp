@@ -29,25 +29,22 @@
 
 namespace {
 
-// The folder of a path relative to the project: empty at its top, where
-// remoteParentFolder would give "/".
 // Every file of the project an upload would take, depth first; linked folders
-// and special files are reported and left out.
+// and special files are left out and named in skipped.
 bool walkLocal(const QString& project, const QByteArray& rel, int showFlags,
-               std::vector<DeployCandidate>* out, QStringList* errors) {
+               std::vector<DeployCandidate>* out, QStringList* errors, QStringList* skipped) {
     const QString folder = JoinLocalPath(project, QString::fromUtf8(rel));
     const LocalListing listing = ListLocalFolderForUpload(folder, showFlags);
     if (!listing.ok) {
         *errors << QStringLiteral("can not read ") + folder;
         return false;
     }
-    for (const QString& s : listing.skipped)
-        *errors << QStringLiteral("skipped, not uploaded: ") + s;
+    *skipped += listing.skipped;
     bool ok = true;
     for (const LocalEntry& e : listing.entries) {
         const QByteArray path = joinRemotePath(rel, e.name.toUtf8());
         if (e.kind == QLatin1Char('d')) {
-            ok = walkLocal(project, path, showFlags, out, errors) && ok;
+            ok = walkLocal(project, path, showFlags, out, errors, skipped) && ok;
         } else if (path != DeployState::kFileName) {
             DeployCandidate c;
             c.path = path;
@@ -134,10 +131,13 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     // server is logged in to and walked.
     std::vector<DeployCandidate> local;
     QStringList localErrors;
+    // Left out: named, and the run is not done, but the rest goes up and the
+    // state is written, else every later run would send everything again.
+    QStringList skipped;
     bool localOk = true;
     const int showFlags = ctx.settings.LocalShowFlags;
-    std::thread reader([&local, &localErrors, &localOk, &project, showFlags] {
-        localOk = walkLocal(project, {}, showFlags, &local, &localErrors);
+    std::thread reader([&local, &localErrors, &skipped, &localOk, &project, showFlags] {
+        localOk = walkLocal(project, {}, showFlags, &local, &localErrors, &skipped);
         for (DeployCandidate& c : local)
             c.sha256 = FileSha256(JoinLocalPath(project, QString::fromUtf8(c.path)));
     });
@@ -295,6 +295,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     reader.join();
     for (const QString& e : localErrors)
         printError(e);
+    for (const QString& s : skipped)
+        printError(QStringLiteral("skipped, not uploaded: ") + s);
     failed = failed || !localOk;
     for (DeployCandidate& c : local) {
         if (c.sha256.isEmpty()) {
@@ -340,7 +342,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     }
     writeStdout(lines);
     if (dryRun)
-        return failed ? 1 : 0;
+        return failed || !skipped.isEmpty() ? 1 : 0;
 
     // One pair upload per folder, creating the folders on the way.
     std::map<QByteArray, qint64> sizes;
@@ -435,5 +437,6 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         if (!rename())
             return printError(ctx.cli.error()), 1;
     }
-    return reportOutcome(ctx.cli);
+    const int status = reportOutcome(ctx.cli);
+    return skipped.isEmpty() ? status : 1;
 }

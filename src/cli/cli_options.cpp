@@ -203,8 +203,9 @@ QString cliUsage() {
         "                         beside the main one (0-8, default 2); 0 moves them one\n"
         "                         by one on the main connection\n"
         "\n"
-        "Exit status: 0 done, 1 connection failed, timed out, a command was refused or\n"
-        "listing lines could not be read (entries skipped), 2 usage error.\n"
+        "Exit status: 0 done, 1 connection failed, timed out, a command was refused,\n"
+        "listing lines could not be read or an upload left local entries out (linked\n"
+        "folders, special files; each named), 2 usage error.\n"
         "compare: 0 no difference, 1 differences found, 2 usage error, 3 failure (nothing\n"
         "can be said about the differences).\n");
 }

@@ -98,6 +98,12 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                                           .arg(count)
                                           .arg(displayText(folder));
                      });
+    // Nor is an upload that left local entries out.
+    QObject::connect(engine_.get(), &ActionEngine::localEntriesSkipped,
+                     [this](const QStringList& paths) {
+                         for (const QString& p : paths)
+                             failures_ << QStringLiteral("skipped, not uploaded: ") + p;
+                     });
     QObject::connect(session_.get(), &FtpSession::connectFailed, [this] {
         broken_ = true;
         error_ = QStringLiteral("could not connect to %1 port %2")

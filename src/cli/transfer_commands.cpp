@@ -170,9 +170,9 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     LocalFolderRecord local;
     QString relativeFolder;
+    bool skipped = false;
     if (path.compare(project, Qt::CaseInsensitive) == 0) {
         local.path = project;
-        QStringList skipped;
         const LocalListing listing = ListLocalFolderForUpload(project, ctx.settings.LocalShowFlags);
         if (!listing.ok) {
             printError(QStringLiteral("can not read ") + project);
@@ -182,6 +182,7 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
             local.items.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
         for (const QString& s : listing.skipped)
             printError(QStringLiteral("skipped, not uploaded: ") + s);
+        skipped = !listing.skipped.isEmpty();
     } else {
         LocalItem item;
         if (!localItemOf(path, &local.path, &item))
@@ -199,7 +200,8 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
     TransferStarters starters(ctx.cli.engine());
     starters.uploadProject(cleanRemote(ctx.site->RemoteProjectFolder), relativeFolder.toUtf8(),
                            local);
-    return finish(ctx);
+    const int status = finish(ctx);
+    return skipped ? 1 : status;
 }
 
 int runCatCommand(CliContext& ctx, const QStringList& args) {

@@ -123,6 +123,19 @@ void ActionEngine::announceUnfinishedFolder(const TransferResult& result) {
     emit folderUnfinished(result);
 }
 
+void ActionEngine::reportSkippedLocal(GroupHost* host, const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    for (const QString& p : paths) {
+        const QString text = QStringLiteral("Skipped, not uploaded: ") + p;
+        if (host)
+            host->log(LogChannel::Error, text);
+        else
+            session_.log(LogChannel::Error, text);
+    }
+    emit localEntriesSkipped(paths);
+}
+
 void ActionEngine::reportRejectedLines(const ListingAction& action, const RejectedLines& rejected) {
     const QString folder = displayText(action.folder);
     const QString text =

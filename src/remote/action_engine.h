@@ -17,6 +17,7 @@
 #include <memory>
 
 class CommandGroup;
+class GroupHost;
 class FtpSession;
 class TransferPool;
 
@@ -81,6 +82,11 @@ public:
     // the action works on every entry, counts them as skipped entries.
     void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
 
+    // Local entries an upload walk left out (linked folders, special files):
+    // each gets an error line in the log of the connection that walked, and
+    // whoever counts what was not done is told.
+    void reportSkippedLocal(GroupHost* host, const QStringList& paths);
+
     // Entries that transfers, deletes and the loops skipped because their
     // listing lines could not be read, since the engine was made.
     int skippedEntries() const { return skippedEntries_; }
@@ -119,6 +125,8 @@ signals:
     void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.
     void entriesSkipped(const QByteArray& folder, int count);
+    // An upload went on without these local entries (full paths).
+    void localEntriesSkipped(const QStringList& paths);
 
 private:
     FtpSession& session_;

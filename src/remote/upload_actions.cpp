@@ -126,9 +126,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
                 h->reportFailure(QStringLiteral("Can not read local folder ") + sub.path);
             continue;
         }
-        for (const QString& s : skipped)
-            if (h)
-                h->log(LogChannel::Error, QStringLiteral("Skipped, not uploaded: ") + s);
+        e.reportSkippedLocal(h, skipped);
         if (kind == 0)
             insertNextCommands({{"CWD", folder}, {"MKD", name}});
         if (!sub.items.empty()) {

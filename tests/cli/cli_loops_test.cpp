@@ -203,6 +203,14 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     EXPECT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_TRUE(r.err.contains("not a deploy state file")) << str(r.describe());
     EXPECT_TRUE(r.outLines().isEmpty()) << str(r.describe());
+
+    // A linked folder is left out and named, and the run is not done; the
+    // state is still written, else every later run would send everything.
+    ASSERT_TRUE(QFile::link(work_.path(), project + "/linked"));
+    r = cli({"--site", "dep", "deploy", "--changed"});
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_TRUE(r.err.contains(project + "/linked")) << str(r.describe());
+    EXPECT_TRUE(server_->readFile("dep/.velmora-deploy").startsWith("velmora-deploy"));
 }
 
 // With the files spread over transfer connections, the new state still goes

@@ -69,6 +69,13 @@ TYPED_TEST(CliTransferTest, UploadPlacesTreesAsCopyDoes) {
                      source + "/tree/empty folder", this->remote("up/picked")});
     auto partlyRun = this->start({this->url(), "put", source + "/no such file",
                                   source + "/tree/zero.txt", this->remote("up/partly")});
+    // Links inside a folder are left out: named, and the run is not done.
+    ASSERT_TRUE(writeLocalFile(source + "/linked/real/in.txt", "in"));
+    ASSERT_TRUE(QFile::link("real", source + "/linked/to folder"));
+    ASSERT_TRUE(QFile::link("nowhere", source + "/linked/dangling"));
+    ASSERT_TRUE(this->server_->makeDir(this->serverRel("up/linked")));
+    auto linkedRun =
+        this->start({this->url(), "put", source + "/linked", this->remote("up/linked")});
 
     const CliResult w = wholeRun->wait();
     ASSERT_EQ(w.exitCode, 0) << str(w.describe());
@@ -89,6 +96,15 @@ TYPED_TEST(CliTransferTest, UploadPlacesTreesAsCopyDoes) {
     EXPECT_TRUE(m.err.contains(source + "/no such file")) << str(m.err);
     EXPECT_EQ(snapshotTree(this->serverPath("up/partly")),
               (TreeSnapshot{{"zero.txt", digestOf({})}}));
+
+    const CliResult l = linkedRun->wait();
+    EXPECT_EQ(l.exitCode, 1) << str(l.describe());
+    for (const char* name : {"/linked/to folder", "/linked/dangling"})
+        EXPECT_TRUE(l.err.contains(source + name)) << str(l.describe());
+    EXPECT_EQ(snapshotTree(this->serverPath("up/linked")),
+              (TreeSnapshot{{"linked/", "folder"},
+                            {"linked/real/", "folder"},
+                            {"linked/real/in.txt", digestOf("in")}}));
 }
 
 // Which side's bytes a file holds after a transfer.
