@@ -158,20 +158,30 @@ bool runLoop(CliSession& cli, const std::function<bool()>& queue) {
 
 // ------------------------------------------------------------------ compare
 
-QString differenceWord(const CompareItem& item, bool sizes) {
-    if (!item.isRemote())
-        return QStringLiteral("local-only");
-    if (!item.isLocal())
-        return QStringLiteral("remote-only");
-    if (!item.isLocalFolder() && item.remoteKind == '-') {
-        if ((sizes && item.localSize != item.remoteSize) ||
-            item.newer == CompareItem::Newer::Neither)
-            return QStringLiteral("size");
-        return item.newer == CompareItem::Newer::Local ? QStringLiteral("local-newer")
-                                                       : QStringLiteral("server-newer");
+// The word of each result kind the compare gives; the window says the same
+// in its own words.
+QString differenceWord(CompareResultKind kind) {
+    switch (kind) {
+        case CompareResultKind::LocalOnly:
+            return QStringLiteral("local-only");
+        case CompareResultKind::ServerOnly:
+            return QStringLiteral("remote-only");
+        case CompareResultKind::CommonFolder:
+            return QStringLiteral("folder");
+        case CompareResultKind::KindsDiffer:
+            return QStringLiteral("kind");
+        case CompareResultKind::NewerHere:
+            return QStringLiteral("local-newer");
+        case CompareResultKind::NewerOnServer:
+            return QStringLiteral("server-newer");
+        case CompareResultKind::SizesDiffer:
+            break;
     }
-    return QStringLiteral("kind");
+    return QStringLiteral("size");
 }
+
+// The longest of those words, so the paths after them line up.
+constexpr int kDifferenceWidth = 12;
 
 QString timeText(qint64 utc) {
     if (utc < 0)
@@ -292,7 +302,10 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
         const QString remoteSize = item.isRemote() && (item.remoteKind == '-')
                                        ? QString::number(item.remoteSize)
                                        : QString();
-        const QString what = differenceWord(item, options & CompareOptions::FileSize);
+        const CompareResultKind kind = CompareResultKindOf(item);
+        const QString what = differenceWord(kind);
+        const bool byDate =
+            kind == CompareResultKind::NewerHere || kind == CompareResultKind::NewerOnServer;
         if (tsv) {
             out += path + '\t' + localKind.toUtf8() + '\t' + localSize.toUtf8() + '\t' +
                    remoteKind.toUtf8() + '\t' + remoteSize.toUtf8() + '\t' + what.toUtf8();
@@ -300,9 +313,9 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
                 out += '\t' + timeText(item.localTime).toUtf8() + '\t' +
                        timeText(item.remoteTime).toUtf8();
             out += '\n';
-        } else if (item.newer != CompareItem::Newer::Neither) {
+        } else if (byDate) {
             out += QStringLiteral("%1  %2  (local: %3, remote: %4)\n")
-                       .arg(what.leftJustified(12), QString::fromUtf8(path),
+                       .arg(what.leftJustified(kDifferenceWidth), QString::fromUtf8(path),
                             timeText(item.localTime), timeText(item.remoteTime))
                        .toUtf8();
         } else {
@@ -312,7 +325,7 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
                 return size.isEmpty() ? kind : kind + QLatin1Char(' ') + size;
             };
             out += QStringLiteral("%1  %2  (local: %3, remote: %4)\n")
-                       .arg(what.leftJustified(11), QString::fromUtf8(path),
+                       .arg(what.leftJustified(kDifferenceWidth), QString::fromUtf8(path),
                             side(localKind, localSize), side(remoteKind, remoteSize))
                        .toUtf8();
         }

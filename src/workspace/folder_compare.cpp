@@ -222,26 +222,45 @@ int CompareItemImage(const CompareItem& item) {
     return 8 + r;
 }
 
-QString CompareSideText(const CompareItem& item) {
+CompareResultKind CompareResultKindOf(const CompareItem& item) {
     if (!item.isRemote())
-        return QStringLiteral("local only");
+        return CompareResultKind::LocalOnly;
     if (!item.isLocal())
-        return QStringLiteral("server only");
+        return CompareResultKind::ServerOnly;
+    if (item.isCommonFolder())
+        return CompareResultKind::CommonFolder;
+    if (item.isLocalFolder() || item.remoteKind != '-')
+        return CompareResultKind::KindsDiffer;
+    if (item.newer == CompareItem::Newer::Local)
+        return CompareResultKind::NewerHere;
+    if (item.newer == CompareItem::Newer::Server)
+        return CompareResultKind::NewerOnServer;
+    return CompareResultKind::SizesDiffer;
+}
+
+QString CompareSideText(const CompareItem& item) {
     // Paired without regard to case: the row shows the server's spelling.
-    if (item.localName != localNameOf(item.remoteName)) {
+    if (item.isLocal() && item.isRemote() && item.localName != localNameOf(item.remoteName)) {
         CompareItem same = item;
         same.localName = localNameOf(item.remoteName);
         return CompareSideText(same) + QStringLiteral(", spelt %1 here").arg(item.localName);
     }
-    if (item.isCommonFolder())
-        return QStringLiteral("folder on both sides");
-    if (item.isLocalFolder() || item.remoteKind != '-')
-        return QStringLiteral("kinds differ");
-    // Same size but changed later on one side (the dates were compared).
-    if (item.newer == CompareItem::Newer::Local)
-        return QStringLiteral("newer here");
-    if (item.newer == CompareItem::Newer::Server)
-        return QStringLiteral("newer on the server");
+    switch (CompareResultKindOf(item)) {
+        case CompareResultKind::LocalOnly:
+            return QStringLiteral("local only");
+        case CompareResultKind::ServerOnly:
+            return QStringLiteral("server only");
+        case CompareResultKind::CommonFolder:
+            return QStringLiteral("folder on both sides");
+        case CompareResultKind::KindsDiffer:
+            return QStringLiteral("kinds differ");
+        case CompareResultKind::NewerHere:
+            return QStringLiteral("newer here");
+        case CompareResultKind::NewerOnServer:
+            return QStringLiteral("newer on the server");
+        case CompareResultKind::SizesDiffer:
+            break;
+    }
     return QStringLiteral("sizes differ");
 }
 

@@ -94,9 +94,22 @@ void SortCompareItems(std::vector<CompareItem>& items);
 // Image index of a result item.
 int CompareItemImage(const CompareItem& item);
 
-// Where a result item stands, in words, so the side never rests on its colour
-// alone: "local only", "server only", "sizes differ", "kinds differ" or
-// "folder on both sides".
+// Where a result item stands. A file changed later on one side (dates
+// compared) counts as that before any size difference.
+enum class CompareResultKind : quint8 {
+    LocalOnly,
+    ServerOnly,
+    CommonFolder,
+    KindsDiffer,
+    NewerHere,
+    NewerOnServer,
+    SizesDiffer,
+};
+CompareResultKind CompareResultKindOf(const CompareItem& item);
+
+// The same in words, so the side never rests on its colour alone: "local
+// only", "server only", "newer here", "newer on the server", "sizes differ",
+// "kinds differ" or "folder on both sides".
 QString CompareSideText(const CompareItem& item);
 // The line under the result tree that explains the colours and words.
 QString CompareLegendHtml();

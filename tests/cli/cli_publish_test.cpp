@@ -276,6 +276,16 @@ TEST_F(CliCompareDatesTest, OffsetFoundWhereTheServerAlsoOffersMlsd) {
     EXPECT_EQ(compare("found"), (QStringList{"local-newer local.txt", "server-newer server.txt"}));
     const CliResult show = cli({"sites", "show", "found"});
     EXPECT_TRUE(show.out.contains("ListTimeOffset: +02:00\n")) << str(show.describe());
+
+    // Grown as well: still told by its later change, with the times.
+    ASSERT_TRUE(writeLocalFile(local("proj/local.txt"), "123456"));
+    const CliResult sized = cli({"--site", "found", "compare", "--dates", "--sizes"});
+    QStringList starts;
+    for (const QByteArray& line : sized.outLines())
+        starts << QString::fromUtf8(line).section(QLatin1String("  (local: 20"), 0, 0);
+    starts.sort();
+    EXPECT_EQ(starts, (QStringList{"local-newer   local.txt", "server-newer  server.txt"}))
+        << str(sized.describe());
 }
 
 TEST_F(CliPublishTest, ChecksumsPassAndFail) {
