@@ -71,11 +71,23 @@ int runGetCommand(CliContext& ctx, const QStringList& args) {
                                    : error);
         return 2;
     }
-    const QString localDir = QDir(t.rest.last()).absolutePath();
+    const QString& target = t.rest.last();
+    const QString localDir = QDir(target).absolutePath();
+    const QStringList sources = t.rest.mid(0, t.rest.size() - 1);
+    // Placed as cp places them: into a folder, made where missing, but one
+    // file named to a path that is no folder is stored as that file.
+    const QFileInfo targetInfo(localDir);
+    if (sources.size() > 1 && targetInfo.exists() && !targetInfo.isDir()) {
+        printError(
+            QStringLiteral("several sources go into a folder, and %1 is not one").arg(target));
+        return 1;
+    }
+    const bool intoFolder = targetInfo.isDir() || target.endsWith(QLatin1Char('/'));
+    QByteArray single;  // the one entry named, when one is
     // One download per remote folder, with the named entries as its selection.
     std::map<QByteArray, RemoteItemList> byFolder;
     std::vector<QByteArray> order;
-    for (const QString& r : t.rest.mid(0, t.rest.size() - 1)) {
+    for (const QString& r : sources) {
         const QByteArray path = cleanRemote(r);
         QByteArray parent, name;
         if (path == "/" || !splitRemotePath(path, &parent, &name)) {
@@ -93,6 +105,8 @@ int runGetCommand(CliContext& ctx, const QStringList& args) {
             RemoteItem it;
             it.name = name;  // no kind: matches whatever the server has
             sel.append(it);
+            if (sources.size() == 1)
+                single = name;
         } else {
             sel.clear();
             byFolder[parent] = RemoteItemList();
@@ -102,8 +116,11 @@ int runGetCommand(CliContext& ctx, const QStringList& args) {
         return 1;
     ProgressLine progress(ctx.cli);
     TransferStarters starters(ctx.cli.engine());
-    for (const QByteArray& folder : order)
-        starters.download(folder, localDir, byFolder[folder]);
+    if (!single.isEmpty() && !intoFolder)
+        starters.downloadAs(order.front(), single, localDir);
+    else
+        for (const QByteArray& folder : order)
+            starters.download(folder, localDir, byFolder[folder]);
     return finish(ctx);
 }
 

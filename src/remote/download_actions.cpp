@@ -83,13 +83,6 @@ std::optional<KeptPart> continuableKept(const QString& target, const TransferInf
 void DownloadAction::process(const RemoteItemList& listed) {
     ActionEngine& e = engine();
     GroupHost* h = host();
-    QString reason;
-    if (!makeLocalFolder(localFolder, &reason)) {
-        if (h)
-            h->reportFailure(QStringLiteral("Download of %1 stopped: %2")
-                                 .arg(QString::fromUtf8(folder), reason));
-        return;
-    }
     RemoteItemList items = listed;
     if (!selection.isEmpty()) {
         // A selected entry without a kind (named by a script) matches any kind.
@@ -119,10 +112,30 @@ void DownloadAction::process(const RemoteItemList& listed) {
                                      QString::fromUtf8(joinRemotePath(folder, name)));
         }
     }
+    // Nothing of it on the server: no folder is made in the file's place.
+    if (!fileTarget.isEmpty() && !selection.isEmpty() && items.isEmpty())
+        return;
+    // A single file given a path of its own lands there, in the folder above it.
+    const bool asFile = !fileTarget.isEmpty() && selection.size() == 1 && items.size() == 1 &&
+                        items.kindAt(0) != 'd';
     // The folder as made: "a/x/../b" must not need a folder x to exist, and
     // the views know it by its plain name.
-    const QString localPath = QDir::cleanPath(QDir::fromNativeSeparators(localFolder));
+    const QString localPath = QDir::cleanPath(
+        QDir::fromNativeSeparators(asFile ? QFileInfo(fileTarget).absolutePath() : localFolder));
     const QDir local(localPath);
+    QString reason;
+    if (!makeLocalFolder(localPath, &reason)) {
+        // The entries named, where a selection names them.
+        QStringList what;
+        for (const RemoteItem& s : selection)
+            what << QString::fromUtf8(joinRemotePath(folder, s.name));
+        if (h)
+            h->reportFailure(QStringLiteral("Download of %1 stopped: %2")
+                                 .arg(what.isEmpty() ? QString::fromUtf8(folder)
+                                                     : what.join(QStringLiteral(", ")),
+                                      reason));
+        return;
+    }
     auto unsafe = [&](const RemoteItem& it) {
         if (isSafeLocalName(it.name))
             return false;
@@ -137,7 +150,8 @@ void DownloadAction::process(const RemoteItemList& listed) {
     for (const RemoteItem& it : items) {
         if (it.kind == 'd' || !e.kindFilter.passes(it.kind) || unsafe(it))
             continue;
-        const QString target = local.filePath(localNameOf(it.name));
+        const QString target = asFile ? QDir::cleanPath(QDir::fromNativeSeparators(fileTarget))
+                                      : local.filePath(localNameOf(it.name));
         const QFileInfo info(target);
         if (info.exists() && !info.isFile()) {
             if (h)
@@ -230,7 +244,9 @@ DownloadAction::~DownloadAction() {
     for (const RemoteItem& it : selection) {
         TransferResult one = r;
         one.info.fileName = it.name;
-        one.info.localPath = QDir(localFolder).filePath(localNameOf(it.name));
+        one.info.localPath = !fileTarget.isEmpty() && !it.isFolder()
+                                 ? fileTarget
+                                 : QDir(localFolder).filePath(localNameOf(it.name));
         one.info.total = it.isFolder() ? -1 : it.size;
         if (it.isFolder())
             engine().announceUnfinishedFolder(one);

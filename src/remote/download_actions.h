@@ -25,6 +25,10 @@ public:
     QString localFolder;
     RemoteItemList selection;  // empty: every entry
     quintptr progressWindow;
+    // With one entry selected: the local path it is stored as when it is a
+    // file, instead of its own name in localFolder ("get FILE NEWNAME", as cp
+    // places a file). A folder still goes into localFolder.
+    QString fileTarget;
     // The file action for this download and its subfolders instead of the
     // engine's (a retry decides its own).
     std::optional<TransferAlertOptions> options;

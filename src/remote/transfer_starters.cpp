@@ -31,6 +31,22 @@ void TransferStarters::download(const QByteArray& remoteFolder, const QString& l
                        QStringLiteral("Downloading files completed"), 2);
 }
 
+void TransferStarters::downloadAs(const QByteArray& remoteFolder, const QByteArray& name,
+                                  const QString& target) {
+    RemoteItem wanted;
+    wanted.name = name;  // no kind: whatever the server lists
+    RemoteItemList selection;
+    selection.append(wanted);
+    auto action = std::make_unique<DownloadAction>(engine_, remoteFolder, target, selection,
+                                                   engine_.listingSequence(remoteFolder));
+    action->options = options_;
+    action->fileTarget = target;
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(std::move(action));
+    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
+                       QStringLiteral("Downloading files completed"), 2);
+}
+
 void TransferStarters::download(const std::vector<DownloadPart>& parts, quintptr ownerToken) {
     if (parts.empty())
         return;
@@ -51,6 +67,8 @@ void TransferStarters::retry(const TransferResult& failed) {
         std::make_unique<DownloadAction>(engine_, failed.info.remoteFolder, localFolder, selection,
                                          engine_.listingSequence(failed.info.remoteFolder));
     action->retry = true;
+    // The place it failed to reach, whatever name it was to have there.
+    action->fileTarget = failed.info.localPath;
     std::vector<std::unique_ptr<CommandGroup>> work;
     work.push_back(std::move(action));
     engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),

@@ -66,6 +66,9 @@ public:
     // is empty) into a local folder.
     void download(const QByteArray& remoteFolder, const QString& localFolder,
                   const RemoteItemList& selection = RemoteItemList(), quintptr progressWindow = 0);
+    // Downloads one entry named by a path: a file is stored as `target`, a
+    // folder goes into the folder `target` as download() places it.
+    void downloadAs(const QByteArray& remoteFolder, const QByteArray& name, const QString& target);
     // Several folders' entries as one task, folder after folder; the completed
     // entry names the owner when there is one.
     void download(const std::vector<DownloadPart>& parts, quintptr ownerToken = 0);

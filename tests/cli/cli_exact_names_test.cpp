@@ -27,7 +27,7 @@ TYPED_TEST(CliExactNamesTest, BlanksAroundANameStayItsOwn) {
               (QList<QByteArray>{"  notes.txt", "notes.txt", "notes.txt "}));
 
     const CliResult fetched =
-        this->cli({this->url(), "get", this->remote(folder + "/  notes.txt"), this->local("in")});
+        this->cli({this->url(), "get", this->remote(folder + "/  notes.txt"), this->local("in/")});
     ASSERT_EQ(fetched.exitCode, 0) << str(fetched.describe());
     EXPECT_EQ(snapshotTree(this->local("in")),
               (TreeSnapshot{{"  notes.txt", digestOf("leading")}}));

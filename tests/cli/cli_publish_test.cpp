@@ -198,12 +198,12 @@ TYPED_TEST(CliTimesTest, ModificationTimesGoBothWays) {
     ASSERT_EQ(fields.size(), 12);
     EXPECT_EQ(fields[3].toInt(), serverTime.date().year());
 
-    r = this->cli({this->url(), "get", this->remote("times/page.html"), this->local("down")});
+    r = this->cli({this->url(), "get", this->remote("times/page.html"), this->local("down/")});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_EQ(timeOf(this->local("down/page.html")), serverTime);
 
     r = this->cli({this->url(), "get", "--no-keep-times", this->remote("times/page.html"),
-                   this->local("plain")});
+                   this->local("plain/")});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_NE(timeOf(this->local("plain/page.html")), serverTime);
 }

@@ -113,6 +113,7 @@ TEST_F(CliSafeTransferTest, ShortDownloadFailsKeepsTheDataAndResumesOnlyTheSameF
 
     // Data kept from a file that has changed on the server since.
     const QString dir = work_.filePath("changed");
+    ASSERT_TRUE(QDir().mkpath(dir));
     ScriptedFtpScript before = oneFile(content, kSize);
     before.files["/f.bin"].shortAfter = 500;
     ScriptedFtpServer first(before);

@@ -65,7 +65,7 @@ TYPED_TEST(CliTlsTest, TransfersOverTlsMatchByteForByte) {
     // Download, then a resumed download of a cut copy.
     const CliResult get =
         this->cli(this->trusted() + QStringList{this->url(), "get", this->remote("tls/big.bin"),
-                                                this->local("down")});
+                                                this->local("down/")});
     ASSERT_EQ(get.exitCode, 0) << str(get.describe());
     EXPECT_TRUE(readLocalFile(this->local("down/big.bin")) == big);
     QDir().mkpath(this->local("part"));

@@ -33,6 +33,31 @@ TYPED_TEST(CliTransferTest, DownloadPlacesTreesAsCopyDoes) {
                                   this->remote("down/tree/with blank.txt"), picked});
     auto partlyRun = this->start({this->url(), "get", this->remote("down/tree/no such file"),
                                   this->remote("down/tree/zero.txt"), partly});
+    // A target that is no folder: one file becomes it, as cp makes it; a
+    // folder or several entries are refused there and the file stays.
+    struct Named {
+        QStringList sources;
+        bool exists;  // the target is a file already
+        int exitCode;
+        QByteArray after;
+        QString said;
+    };
+    const std::vector<Named> named = {
+        {{"top.txt"}, false, 0, "top level\n", {}},
+        {{"top.txt"}, true, 0, "top level\n", {}},
+        {{"lvl1"}, true, 1, "old", this->remote("down/tree/lvl1")},
+        {{"top.txt", "zero.txt"}, true, 1, "old", "is not one"},
+    };
+    std::vector<std::unique_ptr<CliRun>> namedRuns;
+    for (size_t i = 0; i < named.size(); ++i) {
+        const QString target = this->local(QStringLiteral("named%1/target.txt").arg(i));
+        ASSERT_TRUE(named[i].exists ? writeLocalFile(target, "old")
+                                    : QDir().mkpath(QFileInfo(target).path()));
+        QStringList args{this->url(), "get"};
+        for (const QString& source : named[i].sources)
+            args << this->remote("down/tree/" + source);
+        namedRuns.push_back(this->start(args << target));
+    }
 
     const CliResult w = wholeRun->wait();
     ASSERT_EQ(w.exitCode, 0) << str(w.describe());
@@ -54,6 +79,14 @@ TYPED_TEST(CliTransferTest, DownloadPlacesTreesAsCopyDoes) {
     EXPECT_TRUE(m.err.contains(this->remote("down/tree/no such file"))) << str(m.err);
     // The name that exists is still fetched.
     EXPECT_EQ(snapshotTree(partly), (TreeSnapshot{{"zero.txt", digestOf({})}}));
+
+    for (size_t i = 0; i < named.size(); ++i) {
+        const CliResult r = namedRuns[i]->wait();
+        EXPECT_EQ(r.exitCode, named[i].exitCode) << str(r.describe());
+        EXPECT_TRUE(r.err.contains(named[i].said)) << str(r.describe());
+        EXPECT_EQ(snapshotTree(this->local(QStringLiteral("named%1").arg(i))),
+                  (TreeSnapshot{{"target.txt", digestOf(named[i].after)}}));
+    }
 }
 
 TYPED_TEST(CliTransferTest, UploadPlacesTreesAsCopyDoes) {
