@@ -13,6 +13,7 @@
 #include "cli/keyring_access.h"
 #include "cli/password_prompt.h"
 #include "cli/sites_command.h"
+#include "cli/transfer_options.h"
 #include "platform/termination_signals.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,24 @@ bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOp
     }
     ApplyLogin(*options, login);
     return true;
+}
+
+// What a stopped run leaves behind, as its transfers leave it.
+QString stopNote(const QString& command, const QStringList& args) {
+    if (command == QLatin1String("get"))
+        return QStringLiteral("; a download keeps what arrived for resuming");
+    if (command != QLatin1String("put") && command != QLatin1String("deploy"))
+        return QString();
+    PublishOptions publish = TransferCliOptions::defaultCliPublishOptions();
+    for (const QString& a : args)
+        takePublishOption(a, &publish);
+    if (!publish.atomic)
+        return QStringLiteral(
+            "; a file being stored directly (--no-atomic) may stay short on the server until "
+            "it is uploaded again");
+    return QStringLiteral(
+        "; an upload leaves the server's file as it was, and what arrived waits in its "
+        "temporary for the next upload to continue");
 }
 
 int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals& stops) {
@@ -114,12 +133,12 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
 
     auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
     CliSession cli(options, o.timeoutSeconds, std::move(printer), o.deadlineSeconds);
-    QObject::connect(&stops, &TerminationSignals::received, [&cli](int number) {
+    const QString note = stopNote(o.command, o.commandArgs);
+    QObject::connect(&stops, &TerminationSignals::received, [&cli, note](int number) {
         const QString name = number == SIGINT    ? QStringLiteral("SIGINT")
                              : number == SIGTERM ? QStringLiteral("SIGTERM")
                                                  : QStringLiteral("signal %1").arg(number);
-        cli.stop(
-            QStringLiteral("stopped by %1; a download keeps what arrived for resuming").arg(name));
+        cli.stop(QStringLiteral("stopped by ") + name + note);
     });
     // Certificates that did not verify pass only when stored by the desktop's
     // "Always trust" or named with --trust; nobody is asked.
@@ -187,7 +206,7 @@ int main(int argc, char** argv) {
         return runSitesCommand(o.commandArgs, o.settingDir, out, err, &secrets);
     if (o.command == QLatin1String("url"))
         return runUrlCommand(o.commandArgs, o.settingDir, out, err);
-    // A signal ends the run between two steps; a download keeps what arrived.
+    // A signal ends the run between two steps; transfers keep what arrived.
     TerminationSignals stops;
     int stoppedBy = 0;
     QObject::connect(&stops, &TerminationSignals::received,

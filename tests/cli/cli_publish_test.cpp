@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <csignal>
+
 namespace {
 
 const QString kAccount = QStringLiteral("velmora:velmora-pass@");
@@ -151,7 +153,12 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
                !run.ended(10)) {
         }
         ASSERT_LT(QFileInfo(serverPath(temporary)).size(), fresh.size());
-        run.wait(0);  // killed mid-upload
+        ASSERT_EQ(::kill(pid_t(run.processId()), SIGTERM), 0);
+        const CliResult stopped = run.wait();
+        EXPECT_EQ(stopped.exitCode, 143) << str(stopped.describe());
+        // What an upload leaves, not what a download keeps.
+        EXPECT_TRUE(stopped.err.contains("an upload leaves the server's file as it was"))
+            << str(stopped.describe());
     }
     EXPECT_EQ(server_->readFile("big.bin"), "old") << "the file in use is never cut short";
     const qint64 kept = QFileInfo(serverPath(temporary)).size();
