@@ -4,6 +4,7 @@
 #include "cli/compare_collector.h"
 #include "cli/progress_line.h"
 #include "cli/remote_argument.h"
+#include "cli/remote_project.h"
 #include "cli/transfer_options.h"
 #include "remote/file_operation_starters.h"
 #include "remote/file_transfer.h"
@@ -157,6 +158,25 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     ctx.cli.session().setInitialListingFactory({});
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
+    // A new site's first deploy makes its folder; a dry run plans every file.
+    const RemoteProjectState there = ensureRemoteProject(ctx.cli, remoteProject, !dryRun);
+    if (there == RemoteProjectState::Failed)
+        return 1;
+    if (there == RemoteProjectState::Missing) {
+        printError(QStringLiteral("the remote project folder %1 does not exist on the server; "
+                                  "deploying creates it")
+                       .arg(QString::fromUtf8(remoteProject)));
+        reader.join();
+        for (const QString& e : localErrors)
+            printError(e);
+        for (const QString& s : skipped)
+            printError(QStringLiteral("skipped, not uploaded: ") + s);
+        QByteArray lines;
+        for (const DeployCandidate& c : local)
+            lines += "upload " + c.path + '\n';
+        writeStdout(lines);
+        return localOk && skipped.isEmpty() ? 0 : 1;
+    }
 
     // The state first, without listing its folder: a refusal means there is
     // none, which the compare's listing then confirms.

@@ -3,6 +3,7 @@
 #include "cli/cli_session.h"
 #include "cli/progress_line.h"
 #include "cli/remote_argument.h"
+#include "cli/remote_project.h"
 #include "cli/transfer_options.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
@@ -213,10 +214,13 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
     }
     if (!prepare(ctx, t))
         return 1;
+    // A new site's first deploy makes its folder.
+    const QByteArray remoteProject = cleanRemote(ctx.site->RemoteProjectFolder);
+    if (ensureRemoteProject(ctx.cli, remoteProject, true) == RemoteProjectState::Failed)
+        return 1;
     ProgressLine progress(ctx.cli);
     TransferStarters starters(ctx.cli.engine());
-    starters.uploadProject(cleanRemote(ctx.site->RemoteProjectFolder), relativeFolder.toUtf8(),
-                           local);
+    starters.uploadProject(remoteProject, relativeFolder.toUtf8(), local);
     const int status = finish(ctx);
     return skipped ? 1 : status;
 }

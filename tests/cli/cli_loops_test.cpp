@@ -219,7 +219,7 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
 
 // With the files spread over transfer connections, the new state still goes
 // only after the last file has arrived: the server's 226 of every file comes
-// before the state's STOR.
+// before the state's STOR. The project folder is new: the deploy makes it.
 TEST_F(CliPairTest, DeployChangedWritesItsStateAfterEveryFileOfEveryConnection) {
     const QString project = work_.filePath("wide");
     std::vector<TreeEntry> files;
@@ -228,8 +228,12 @@ TEST_F(CliPairTest, DeployChangedWritesItsStateAfterEveryFileOfEveryConnection) 
             files.push_back({QStringLiteral("%1/f%2.txt").arg(QLatin1String(folder)).arg(i),
                              patternBytes(2000 + i, i)});
     ASSERT_TRUE(writeLocalTree(project, files));
-    ASSERT_TRUE(server_->makeDir("wide"));
-    ASSERT_NO_FATAL_FAILURE(addPair("wide", project, "/wide"));
+    ASSERT_NO_FATAL_FAILURE(addPair("wide", project, "/wide/new"));
+    // Not on the server yet: a dry run plans every file and makes nothing.
+    const CliResult plan = cli({"--site", "wide", "deploy", "--changed", "--dry-run"});
+    EXPECT_EQ(plan.exitCode, 0) << str(plan.describe());
+    EXPECT_EQ(plan.outLines().size(), qsizetype(files.size())) << str(plan.describe());
+    EXPECT_FALSE(server_->exists("wide"));
 
     const CliResult r = cli({"--log", "--site", "wide", "deploy", "--changed", "--parallel", "4"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
@@ -261,8 +265,8 @@ TEST_F(CliPairTest, DeployChangedWritesItsStateAfterEveryFileOfEveryConnection) 
     EXPECT_FALSE(r.logLines("sent", 3).filter(QRegularExpression("^STOR ")).isEmpty())
         << "spread out";
     for (const TreeEntry& f : files)
-        EXPECT_EQ(server_->readFile("wide/" + f.path), f.content) << str(f.path);
-    EXPECT_TRUE(server_->exists("wide/.velmora-deploy"));
+        EXPECT_EQ(server_->readFile("wide/new/" + f.path), f.content) << str(f.path);
+    EXPECT_TRUE(server_->exists("wide/new/.velmora-deploy"));
 }
 
 namespace {

@@ -92,6 +92,7 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
     struct Case {
         const char* what;
         QString remoteProject;
+        bool exists;  // false: the deploy makes it and says so
         std::vector<TreeEntry> remoteBefore;
         QStringList args;  // after "deploy"
         TreeSnapshot after;
@@ -101,17 +102,19 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
     const std::vector<Case> cases = {
         {"a file three levels down, one folder there already",
          QStringLiteral("/proj1"),
+         true,
          {{QStringLiteral("a/"), {}}},
          {project + "/a/b/c/file three.txt"},
          expectedTree({{QStringLiteral("a/b/c/file three.txt"), three}})},
-        {"a folder", QStringLiteral("/proj2"), {}, {project + "/a/b/"}, folderAfter},
-        {"the whole project", QStringLiteral("/proj3/sub"), {}, {}, expectedTree(tree)},
+        {"a folder", QStringLiteral("/proj2"), true, {}, {project + "/a/b/"}, folderAfter},
+        {"the whole project", QStringLiteral("/proj3/sub"), true, {}, {}, expectedTree(tree)},
+        {"a new site", QStringLiteral("/proj4/new/sub"), false, {}, {}, expectedTree(tree)},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         const QString rel = c.remoteProject.mid(1);
-        ASSERT_TRUE(server_->makeDir(rel));
+        ASSERT_TRUE(!c.exists || server_->makeDir(rel));
         ASSERT_TRUE(writeServerTree(*server_, rel, c.remoteBefore));
         const QString site = QStringLiteral("deploy%1").arg(i);
         ASSERT_NO_FATAL_FAILURE(
@@ -125,6 +128,8 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
         const CliResult r = runs[i]->wait();
         ASSERT_EQ(r.exitCode, 0) << str(r.describe());
         EXPECT_EQ(snapshotTree(server_->localPath(c.remoteProject.mid(1))), c.after);
+        EXPECT_EQ(r.errLines().filter(QStringLiteral("created it")).size(), c.exists ? 0 : 1)
+            << str(r.describe());
     }
     // The first case made only the folders that were missing.
     QStringList made;
