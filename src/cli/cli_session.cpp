@@ -1,5 +1,7 @@
 #include "cli/cli_session.h"
 
+#include "remote/remote_path.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -50,6 +52,12 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
             error_ = QStringLiteral("login refused: ") + line.text.section('\n', -1);
         }
     });
+    // Where relative remote paths start.
+    QObject::connect(
+        engine_.get(), &ActionEngine::rootFound,
+        [this](const QByteArray& folder, const RemoteItemList&) { loginFolder_ = folder; });
+    QObject::connect(engine_.get(), &ActionEngine::projectFolderReached,
+                     [this](const QByteArray& folder) { projectFolder_ = folder; });
     // Task markers show where a piece of work starts and ends.
     QObject::connect(session_.get(), &FtpSession::taskMarker,
                      [this](int, int, const QString& caption, quintptr) {
@@ -133,6 +141,16 @@ void CliSession::stop(const QString& why) {
         return;
     broken_ = true;
     error_ = why;
+}
+
+QByteArray CliSession::absoluteRemote(const QString& path) const {
+    const QByteArray given = withoutEndSlash(path.toUtf8());
+    if (given.startsWith('/'))
+        return given;
+    const QByteArray start = projectFolder_.isEmpty() ? loginFolder_ : projectFolder_;
+    if (start.isEmpty())
+        return {};
+    return withoutEndSlash(joinRemotePath(start, given));
 }
 
 void CliSession::touch() {

@@ -48,6 +48,15 @@ public:
     // Waits until the queue is empty and the transfer connections are done.
     bool waitIdle();
 
+    // A remote path of the command line made absolute: a relative one starts
+    // in the remote project folder once the session walked down to it, else
+    // in the folder the server logged in to, joined as the server would take
+    // it there ("." and ".." stay the server's). Empty when it is relative and
+    // the server named no start folder.
+    QByteArray absoluteRemote(const QString& path) const;
+    // The folder the server logged in to; empty until it named one.
+    const QByteArray& loginFolder() const { return loginFolder_; }
+
     const QString& error() const { return error_; }
     // Commands answered with one of their error codes, and local failures.
     const QStringList& refusals() const { return refusals_; }
@@ -75,6 +84,8 @@ private:
     QDeadlineTimer runDeadline_;
     int timeoutSeconds_;
     int deadlineSeconds_;
+    QByteArray loginFolder_;
+    QByteArray projectFolder_;
     QString error_;
     QStringList refusals_;
     QStringList failures_;

@@ -6,17 +6,35 @@
 #include "remote/file_operation_starters.h"
 #include "remote/remote_path.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
 namespace {
 
-bool splitArg(const QString& arg, QByteArray* parent, QByteArray* name) {
-    if (!splitRemotePath(cleanRemote(arg), parent, name) || !arg.startsWith(QLatin1Char('/'))) {
-        printError(QStringLiteral("not an absolute remote path of an entry: ") + arg);
+// An entry named on the command line, absolute or relative, checked before
+// connecting. "." and ".." name the folder itself or the one above, never an
+// entry to act on.
+bool entryArg(const QString& arg) {
+    const QByteArray path = cleanRemote(arg);
+    const QByteArray last = path.mid(path.lastIndexOf('/') + 1);
+    if (last.trimmed().isEmpty() || last == "." || last == "..") {
+        printError(QStringLiteral("not a remote path of an entry: ") + arg);
         return false;
     }
     return true;
+}
+
+bool entryArgs(const QStringList& args) {
+    return std::all_of(args.begin(), args.end(), entryArg);
+}
+
+// Its folder and name once logged in.
+bool splitArg(CliSession& cli, const QString& arg, QByteArray* parent, QByteArray* name) {
+    if (splitRemotePath(cli.absoluteRemote(arg), parent, name))
+        return true;
+    printError(QStringLiteral("the server named no start folder for ") + arg);
+    return false;
 }
 
 // Lists a folder so that the named entries are known with their kinds, as a
@@ -53,10 +71,10 @@ struct Selection {
     std::map<QByteArray, std::vector<QByteArray>> names;
 };
 
-bool gather(const QStringList& args, Selection* s) {
+bool gather(CliSession& cli, const QStringList& args, Selection* s) {
     for (const QString& a : args) {
         QByteArray parent, name;
-        if (!splitArg(a, &parent, &name))
+        if (!splitArg(cli, a, &parent, &name))
             return false;
         if (!s->names.count(parent))
             s->order.push_back(parent);
@@ -93,9 +111,12 @@ int done(CliContext& ctx, bool allFound) {
 
 // Resolves the named entries folder by folder and hands each folder's entries
 // to the operation; missing names are reported and make the run fail.
-int runOnSelection(CliContext& ctx, const Selection& s,
+int runOnSelection(CliContext& ctx, const QStringList& args,
                    const std::function<void(FileOperationStarters&, const QByteArray&,
                                             const std::vector<RemoteItem>&)>& operation) {
+    Selection s;
+    if (!gather(ctx.cli, args, &s))
+        return 1;
     bool allFound = true;
     FileOperationStarters ops(ctx.cli.engine());
     for (const QByteArray& folder : s.order) {
@@ -120,8 +141,7 @@ bool startOrReport(CliContext& ctx) {
 int runRmCommand(CliContext& ctx, const QStringList& args) {
     TransferCliOptions t;
     QString error;
-    Selection s;
-    if (!parseTransferOptions(args, &t, &error) || t.rest.isEmpty() || !gather(t.rest, &s)) {
+    if (!parseTransferOptions(args, &t, &error) || t.rest.isEmpty() || !entryArgs(t.rest)) {
         printError(error.isEmpty() ? QStringLiteral("usage: rm [--kinds ...] REMOTE...") : error);
         return 2;
     }
@@ -129,18 +149,18 @@ int runRmCommand(CliContext& ctx, const QStringList& args) {
         return 1;
     ctx.cli.engine().kindFilter = t.kinds;
     return runOnSelection(
-        ctx, s,
+        ctx, t.rest,
         [&](FileOperationStarters& ops, const QByteArray& folder,
             const std::vector<RemoteItem>& items) { ops.deleteItems(folder, items); });
 }
 
 int runMkdirCommand(CliContext& ctx, const QStringList& args) {
-    QByteArray parent, name;
-    if (args.size() != 1 || !splitArg(args.first(), &parent, &name)) {
+    if (args.size() != 1 || !entryArg(args.first())) {
         printError(QStringLiteral("usage: mkdir REMOTE"));
         return 2;
     }
-    if (!startOrReport(ctx))
+    QByteArray parent, name;
+    if (!startOrReport(ctx) || !splitArg(ctx.cli, args.first(), &parent, &name))
         return 1;
     RemoteItemList listing;
     if (!listFolder(ctx.cli, parent, &listing))
@@ -154,13 +174,13 @@ int runMkdirCommand(CliContext& ctx, const QStringList& args) {
 }
 
 int runRenameCommand(CliContext& ctx, const QStringList& args) {
-    QByteArray parent, name;
-    if (args.size() != 2 || !splitArg(args.first(), &parent, &name) ||
-        args[1].contains(QLatin1Char('/')) || args[1].isEmpty()) {
+    if (args.size() != 2 || !entryArg(args.first()) || !entryArg(args[1]) ||
+        args[1].contains(QLatin1Char('/'))) {
         printError(QStringLiteral("usage: rename REMOTE NEWNAME (a name, not a path)"));
         return 2;
     }
-    if (!startOrReport(ctx))
+    QByteArray parent, name;
+    if (!startOrReport(ctx) || !splitArg(ctx.cli, args.first(), &parent, &name))
         return 1;
     const QByteArray newName = args[1].toUtf8();
     RemoteItemList listing;
@@ -179,16 +199,17 @@ int runRenameCommand(CliContext& ctx, const QStringList& args) {
 }
 
 int runMvCommand(CliContext& ctx, const QStringList& args) {
-    Selection s;
-    if (args.size() < 2 || !gather(args.mid(0, args.size() - 1), &s)) {
+    if (args.size() < 2 || !entryArgs(args.mid(0, args.size() - 1))) {
         printError(QStringLiteral("usage: mv REMOTE... REMOTE_DIR"));
         return 2;
     }
-    const QByteArray target = cleanRemote(args.last());
     if (!startOrReport(ctx))
         return 1;
+    const QByteArray target = ctx.cli.absoluteRemote(args.last());
+    if (target.isEmpty())
+        return printError(QStringLiteral("the server named no start folder for ") + args.last()), 1;
     return runOnSelection(
-        ctx, s,
+        ctx, args.mid(0, args.size() - 1),
         [&](FileOperationStarters& ops, const QByteArray& folder,
             const std::vector<RemoteItem>& items) { ops.move(folder, target, items); });
 }
@@ -207,7 +228,6 @@ int runChmodCommand(CliContext& ctx, const QStringList& args) {
         else
             rest << a;
     }
-    Selection s;
     const QString usage =
         QStringLiteral("usage: chmod MODE REMOTE... [--recursive] [--files|--folders]");
     if (rest.size() < 2 || (files && folders)) {
@@ -222,7 +242,7 @@ int runChmodCommand(CliContext& ctx, const QStringList& args) {
         printError(QStringLiteral("MODE is three octal digits, such as 644"));
         return 2;
     }
-    if (!gather(rest.mid(1), &s)) {
+    if (!entryArgs(rest.mid(1))) {
         printError(usage);
         return 2;
     }
@@ -231,7 +251,7 @@ int runChmodCommand(CliContext& ctx, const QStringList& args) {
     request.applyToFolders = !files;
     if (!startOrReport(ctx))
         return 1;
-    return runOnSelection(ctx, s,
+    return runOnSelection(ctx, rest.mid(1),
                           [&](FileOperationStarters& ops, const QByteArray& folder,
                               const std::vector<RemoteItem>& items) {
                               ops.changePermissions(folder, request, items, false);

@@ -85,23 +85,12 @@ bool parseSize(const QString& text, qint32* value, quint8* unit) {
 }
 
 // The folder a command works in: the argument, else the URL's path, else the
-// folder the server started in.
-QByteArray startFolder(const QString& given, const QString& urlPath, const QByteArray& root) {
-    if (!given.isEmpty())
-        return cleanRemote(given);
-    if (!urlPath.isEmpty())
-        return cleanRemote(urlPath);
-    return root;
+// folder the server logged in to.
+QByteArray startFolder(CliSession& cli, const QString& given, const QString& urlPath) {
+    if (given.isEmpty() && urlPath.isEmpty())
+        return cli.loginFolder();
+    return cli.absoluteRemote(!given.isEmpty() ? given : urlPath);
 }
-
-struct RootWatch {
-    QByteArray root;
-    explicit RootWatch(CliSession& cli) {
-        QObject::connect(
-            &cli.engine(), &ActionEngine::rootFound,
-            [this](const QByteArray& folder, const RemoteItemList&) { root = folder; });
-    }
-};
 
 QString kindsError() {
     return QStringLiteral("--kinds takes file, folder, link, devb, devc, other");
@@ -411,10 +400,9 @@ int runFindCommand(CliContext& ctx, const QStringList& args) {
     const QString invalid = ValidateSearch(request, &criteria);
     if (!invalid.isEmpty())
         return printError(invalid), 2;
-    RootWatch root(ctx.cli);
     FindPrinter printer(tsv);
     const bool ran = runLoop(ctx.cli, [&] {
-        const QByteArray folder = startFolder(rest.value(1), ctx.startPath, root.root);
+        const QByteArray folder = startFolder(ctx.cli, rest.value(1), ctx.startPath);
         if (folder.isEmpty())
             return printError(QStringLiteral("the server named no start folder")), false;
         LoopStarters(ctx.cli.engine()).startSearch(folder, criteria, {&printer, &printer});
@@ -477,11 +465,11 @@ int runCaseCommand(CliContext& ctx, const QStringList& args) {
         return printError(usage), 2;
     options.target =
         rest[0] == QLatin1String("upper") ? ChangeCaseOptions::Upper : ChangeCaseOptions::Lower;
-    const QByteArray folder = cleanRemote(rest[1]);
-    if (!folder.startsWith('/'))
-        return printError(QStringLiteral("remote paths are absolute: ") + rest[1]), 2;
     CasePrinter printer;
     if (!runLoop(ctx.cli, [&] {
+            const QByteArray folder = ctx.cli.absoluteRemote(rest[1]);
+            if (folder.isEmpty())
+                return printError(QStringLiteral("the server named no start folder")), false;
             LoopStarters(ctx.cli.engine())
                 .startChangeCase(folder, options, {&printer, &printer}, dryRun);
             return true;

@@ -17,21 +17,11 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
     }
     if (path.isEmpty())
         path = startPath;
-
-    QByteArray root;
-    bool rootSeen = false;
-    QObject::connect(&cli.engine(), &ActionEngine::rootFound,
-                     [&](const QByteArray& folder, const RemoteItemList&) {
-                         root = folder;
-                         rootSeen = true;
-                     });
     if (!cli.start())
         return printError(cli.error()), 1;
-    if (path.isEmpty()) {
-        if (!rootSeen || root.isEmpty())
-            return printError(QStringLiteral("the server named no start folder")), 1;
-        path = QString::fromUtf8(root);
-    }
+    const QByteArray folder = path.isEmpty() ? cli.loginFolder() : cli.absoluteRemote(path);
+    if (folder.isEmpty())
+        return printError(QStringLiteral("the server named no start folder")), 1;
 
     constexpr quintptr kToken = 1;
     bool delivered = false;
@@ -46,7 +36,7 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
         });
     RefreshTarget target;
     target.window = kToken;
-    cli.engine().refresh(path.toUtf8(), target);
+    cli.engine().refresh(folder, target);
     if (!cli.waitIdle())
         return printError(cli.error()), 1;
     if (!delivered) {

@@ -84,18 +84,18 @@ int runGetCommand(CliContext& ctx, const QStringList& args) {
         return 1;
     }
     const bool intoFolder = targetInfo.isDir() || target.endsWith(QLatin1Char('/'));
+    if (!prepare(ctx, t))
+        return 1;
     QByteArray single;  // the one entry named, when one is
     // One download per remote folder, with the named entries as its selection.
     std::map<QByteArray, RemoteItemList> byFolder;
     std::vector<QByteArray> order;
     for (const QString& r : sources) {
-        const QByteArray path = cleanRemote(r);
+        const QByteArray path = ctx.cli.absoluteRemote(r);
         QByteArray parent, name;
-        if (path == "/" || !splitRemotePath(path, &parent, &name)) {
-            if (path != "/") {
-                printError(QStringLiteral("remote paths are absolute: ") + r);
-                return 2;
-            }
+        if (path.isEmpty())
+            return printError(QStringLiteral("the server named no start folder")), 1;
+        if (!splitRemotePath(path, &parent, &name)) {
             parent = "/";
             name.clear();
         }
@@ -113,8 +113,6 @@ int runGetCommand(CliContext& ctx, const QStringList& args) {
             byFolder[parent] = RemoteItemList();
         }
     }
-    if (!prepare(ctx, t))
-        return 1;
     ProgressLine progress(ctx.cli);
     TransferStarters starters(ctx.cli.engine());
     if (!single.isEmpty() && !intoFolder)
@@ -133,7 +131,6 @@ int runPutCommand(CliContext& ctx, const QStringList& args) {
                                    : error);
         return 2;
     }
-    const QByteArray remoteDir = cleanRemote(t.rest.last());
     std::map<QString, LocalFolderRecord> byFolder;
     std::vector<QString> order;
     bool missing = false;
@@ -154,6 +151,9 @@ int runPutCommand(CliContext& ctx, const QStringList& args) {
         return 1;
     if (!prepare(ctx, t))
         return 1;
+    const QByteArray remoteDir = ctx.cli.absoluteRemote(t.rest.last());
+    if (remoteDir.isEmpty())
+        return printError(QStringLiteral("the server named no start folder")), 1;
     ProgressLine progress(ctx.cli);
     TransferStarters starters(ctx.cli.engine());
     for (const QString& folder : order)
@@ -230,13 +230,13 @@ int runCatCommand(CliContext& ctx, const QStringList& args) {
         printError(QStringLiteral("usage: cat REMOTE_FILE"));
         return 2;
     }
-    QByteArray parent, name;
-    if (!splitRemotePath(cleanRemote(args.first()), &parent, &name)) {
-        printError(QStringLiteral("remote paths are absolute: ") + args.first());
-        return 2;
-    }
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
+    QByteArray parent, name;
+    if (!splitRemotePath(ctx.cli.absoluteRemote(args.first()), &parent, &name)) {
+        printError(QStringLiteral("not a remote file: ") + args.first());
+        return 1;
+    }
     QObject::connect(&ctx.cli.session(), &FtpSession::directDataArrived,
                      [&ctx](DirectPurpose purpose, const QByteArray&, const QByteArray&,
                             const QByteArray& chunk) {

@@ -143,6 +143,8 @@ TEST_F(CliFailureTest, UsageErrorsExitTwoWithoutConnecting) {
         {url, "find", "x", "--at-least", "1", "--at-most", "2"},
         {url, "case", "lower", "--kinds", "files", "/"},
         {url, "case", "lower", "--bogus", "/"},
+        // The folder above, not an entry to delete.
+        {url, "rm", "/a/.."},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (const QStringList& args : cases)

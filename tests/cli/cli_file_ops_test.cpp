@@ -26,8 +26,9 @@ TYPED_TEST(CliFileOpsTest, RmDeletesTreesFilesAndLinksOnly) {
     // A link inside the tree goes with the tree; what it points at stays.
     ASSERT_TRUE(QFile::link(QStringLiteral("../keep.txt"), this->serverPath("rm/tree/link")));
 
+    // A relative path starts in the login folder, as ls takes it.
     auto removeRun =
-        this->start({this->url(), "rm", this->remote("rm/tree"), this->remote("rm/file.txt")});
+        this->start({this->url(), "rm", this->remote("rm/tree"), this->serverRel("rm/file.txt")});
     auto missingRun = this->start({this->url(), "rm", this->remote("rm/no such entry")});
 
     const CliResult r = removeRun->wait();
@@ -46,15 +47,18 @@ TYPED_TEST(CliFileOpsTest, MkdirCreatesAFolderAndRefusesTakenNames) {
     struct Case {
         QString path;
         int exitCode;
+        bool relative;  // to the login folder
     };
     const std::vector<Case> cases = {
-        {QString::fromUtf8("mk/new f\xc3\xb6lder"), 0},
-        {QStringLiteral("mk/existing/inner"), 0},
-        {QStringLiteral("mk/file.txt"), 1},
+        {QString::fromUtf8("mk/new f\xc3\xb6lder"), 0, false},
+        {QStringLiteral("mk/existing/inner"), 0, false},
+        {QStringLiteral("mk/file.txt"), 1, false},
+        {QStringLiteral("mk/relative"), 0, true},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (const Case& c : cases)
-        runs.push_back(this->start({this->url(), "mkdir", this->remote(c.path)}));
+        runs.push_back(this->start(
+            {this->url(), "mkdir", c.relative ? this->serverRel(c.path) : this->remote(c.path)}));
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(str(cases[i].path));
         const CliResult r = runs[i]->wait();
@@ -69,6 +73,7 @@ TYPED_TEST(CliFileOpsTest, MkdirCreatesAFolderAndRefusesTakenNames) {
               (TreeSnapshot{{QString::fromUtf8("new f\xc3\xb6lder/"), "folder"},
                             {"existing/", "folder"},
                             {"existing/inner/", "folder"},
+                            {"relative/", "folder"},
                             {"file.txt", digestOf("file\n")}}));
 }
 

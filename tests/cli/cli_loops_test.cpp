@@ -297,6 +297,7 @@ TYPED_TEST(CliLoopTest, FindMatchesNamesAtAnyDepth) {
         {{"index", base}, 0, {base + "/a/index/", base + "/index"}},
         {{"index", "--kinds", "folder", base}, 0, {base + "/a/index/"}},
         {{"*.bin", "--at-most", "1kb", base}, 0, {base + "/a/b/small.bin"}},
+        {{"*.bin", this->serverRel("find")}, 0, {base + "/a/b/big.bin", base + "/a/b/small.bin"}},
         {{"*.BIN", "--case-sensitive", base}, 0, {}},
         {{"*.*", base}, 2, {}},
         {{"a**", base}, 2, {}},
