@@ -18,11 +18,13 @@
 #include "workspace/ui/local_list_view.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,16 @@ TEST(FailureJourney, ServerGoneMidDownloadIsResumedAfterReconnecting) {
     EXPECT_EQ(box.data(Qt::ForegroundRole).value<QColor>(), kRed);
     EXPECT_TRUE(j.taskLine().startsWith("Downloading files failed")) << j.taskLine().toStdString();
     EXPECT_EQ(j.taskLineColor(), kRed);
+    // Refreshed while closed, the list keeps what it showed and says why
+    // nothing newer comes (it read as an empty folder).
+    QTest::keyClick(j.remoteSide().listView(), Qt::Key_F5);
+    EXPECT_EQ(j.remoteNames(), QStringList{"big.bin"});
+    EXPECT_TRUE(j.remoteSide().statusLine()->text().endsWith(" (not connected)"))
+        << j.remoteSide().statusLine()->text().toStdString();
+    // Another folder is not shown as an empty one.
+    ASSERT_TRUE(j.remoteSide().goToFolder("/elsewhere"));
+    EXPECT_EQ(j.remoteSide().statusLine()->text(),
+              "Not connected: connect again to read the folder");
 
     // The server is back (at full speed); the user connects again.
     PyftpdlibServer::Options again = j.pyftpdlib()->options();

@@ -280,6 +280,8 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     connect(&engine_, &ActionEngine::projectFolderReached, this,
             &RemoteExplorer::onProjectFolderReached);
     connect(&session_, &FtpSession::loggedInAgain, this, &RemoteExplorer::onLoggedInAgain);
+    connect(&session_, &FtpSession::loggedInChanged, this, [this] { updateStatus(); });
+    connect(&session_, &FtpSession::disconnected, this, [this] { updateStatus(); });
     connect(&engine_, &ActionEngine::projectWalkStopped, this, [this](const QByteArray& target) {
         // The walk that was to list the project folder did not get there: the
         // tree asks for it itself, and the server says what is wrong.
@@ -489,12 +491,16 @@ void RemoteExplorer::relist(const QModelIndex& node, bool reset) {
     if (!node.isValid())
         return;
     const QByteArray path = treeModel_->pathOf(node);
-    if (reset)
-        treeModel_->resetNode(node);
     if (tree_->currentIndex() != node)
         tree_->setCurrentIndex(node);
-    showInList(path, nullptr);
+    // Closed: the listing shown stays until one can replace it.
+    if (session_.isConnected() && session_.loggedIn()) {
+        if (reset)
+            treeModel_->resetNode(node);
+        showInList(path, nullptr);
+    }
     engine_.refresh(path);
+    updateStatus();
 }
 
 void RemoteExplorer::openSelection() {
@@ -640,6 +646,13 @@ void RemoteExplorer::updateStatus() {
         status_->clear();
         return;
     }
+    // A folder not listed yet is not an empty one.
+    if (!treeModel_->isListed(treeModel_->indexOf(listModel_->folder()))) {
+        status_->setText(session_.isConnected() && session_.loggedIn()
+                             ? QStringLiteral("Reading the folder...")
+                             : QStringLiteral("Not connected: connect again to read the folder"));
+        return;
+    }
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
     ListCounts counts;
     bool selection = false;
@@ -654,7 +667,11 @@ void RemoteExplorer::updateStatus() {
     if (!selection)
         for (int i = 0; i < items.size(); ++i)
             countRemoteItem(counts, items.view(i));
-    status_->setText(ListSummaryText(counts, selection, sizeStyle_));
+    QString text = ListSummaryText(counts, selection, sizeStyle_);
+    // What was listed stays shown while closed, and says so.
+    if (!session_.isConnected())
+        text += QStringLiteral(" (not connected)");
+    status_->setText(text);
 }
 
 QModelIndex RemoteExplorer::currentNode() const {
