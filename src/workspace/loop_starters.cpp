@@ -60,11 +60,15 @@ bool LoopStarters::startChangeCase(const QByteArray& folder, const ChangeCaseOpt
     if (engine_.session().isBusy())
         return false;
     const quintptr token = owner.token();
-    engine_.appendTask(QStringLiteral("Start changing case"),
+    // A preview changes nothing: its line must not read as the change done.
+    engine_.appendTask(dryRun ? QStringLiteral("Start reading the names to change")
+                              : QStringLiteral("Start changing case"),
                        one(std::make_unique<ChangeCaseAction>(
                            engine_, ActionKind::ChangeCaseRename, folder,
                            engine_.listingSequence(folder), options, std::move(owner), dryRun)),
-                       QStringLiteral("Changing case completed"), 5, token);
+                       dryRun ? QStringLiteral("Reading the names to change completed")
+                              : QStringLiteral("Changing case completed"),
+                       5, token);
     return true;
 }
 
