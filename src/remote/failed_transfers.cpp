@@ -6,8 +6,11 @@
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
 #include "session/log_line.h"
+#include "session/partial_download.h"
+#include "session/publish_plan.h"
 #include "session/socket_group.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -148,8 +151,28 @@ bool FailedTransfers::retry(int index) {
 void FailedTransfers::remove(int index) {
     if (index < 0 || index >= count())
         return;
+    const FailedTransfer gone = entries_[size_t(index)];
     entries_.erase(entries_.begin() + index);
     emit removed(index);
+    dropKeptData(gone);
+}
+
+void FailedTransfers::dropKeptData(const FailedTransfer& failed) {
+    const TransferResult& r = failed.result;
+    if (failed.folder)
+        return;
+    if (IsDownload(r)) {
+        // Only our own hidden part file, never the target.
+        if (!r.keptPath.isEmpty() && PartialDownload::isPartName(QFileInfo(r.keptPath).fileName()))
+            QFile::remove(r.keptPath);
+        return;
+    }
+    if (r.position <= 0 || !r.info.publish.options.atomic || failed.server.isEmpty() ||
+        failed.server != currentServer())
+        return;
+    engine_.session().queue().addCommands(
+        {{"CWD", r.info.remoteFolder}, {"DELE", uploadTemporaryName(r.info.fileName)}});
+    engine_.sendIfIdle();
 }
 
 QString FailedTransfers::describe(const FailedTransfer& failed) {

@@ -40,6 +40,9 @@ public:
     // Queues the transfer again; it leaves the list (and comes back if it
     // fails again). False when it cannot be retried now.
     bool retry(int index);
+    // Gives the transfer up: what it kept to continue from goes too (a
+    // download's part file; an upload's temporary on the server, when logged
+    // in there), so nothing half-sent stays hidden in the site.
     void remove(int index);
 
     // One line for people: the direction, the name, the folder, why it
@@ -66,6 +69,7 @@ signals:
 
 private:
     void add(const FailedTransfer& failed);
+    void dropKeptData(const FailedTransfer& failed);
 
     ActionEngine& engine_;
     std::vector<FailedTransfer> entries_;

@@ -6,7 +6,9 @@
 #include "session/socket_group.h"
 #include "support/session_harness.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +108,26 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     EXPECT_EQ(QByteArray("a.html"), action->selection.at(0).name);
     ASSERT_TRUE(action->options.has_value());
     EXPECT_EQ(TransferAlertOptions::OverwriteAlways, action->options->fileAction);
+
+    // Removed, a transfer leaves nothing it kept: the upload's temporary on
+    // the server, the download's part file (never an upload sent nothing to).
+    QTemporaryDir dir;
+    TransferResult up = Failed(SocketKind::UploadFile, "c.css", 0, 400);
+    up.info.publish.options.atomic = true;
+    TransferResult down = Failed(SocketKind::DownloadFile, "e.html", 0, 300);
+    down.keptPath = dir.filePath(QStringLiteral(".e.html.velmora-part"));
+    QFile part(down.keptPath);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.close();
+    h.engine.announceTransfer(up);
+    h.engine.announceTransfer(down);
+    const int queued = q.size();
+    while (!failed.isEmpty())
+        failed.remove(0);
+    EXPECT_FALSE(QFile::exists(down.keptPath));
+    ASSERT_EQ(q.size(), queued + 1);
+    EXPECT_EQ(CommandQueue::describe(*q.at(queued)), QByteArray("{CWD, DELE}"));
+    EXPECT_EQ(q.at(queued)->steps().last().argument, QByteArray(".c.css.velmora-upload"));
 
     h.session.closeConnection();
     EXPECT_FALSE(failed.canRetry(0));
