@@ -97,6 +97,11 @@ void ActionEngine::announceRefresh(const RefreshTarget& target, const QByteArray
         emit refreshDelivered(target.window, target.flag, folder, items, target.mode);
 }
 
+void ActionEngine::announceDirectUploadListed(const QByteArray& folder, const QByteArray& name,
+                                              qint64 size, const QByteArray& modified) {
+    emit directUploadListed(folder, name, size, modified);
+}
+
 void ActionEngine::announceTransfer(const TransferInfo& info, qint64 position, bool success) {
     emit transferFinished(info, position, success);
 }

@@ -78,6 +78,8 @@ public:
     // dealt with: the folder (an empty file name: the whole of remoteFolder)
     // and its local twin, for a later retry.
     void announceUnfinishedFolder(const TransferResult& result);
+    void announceDirectUploadListed(const QByteArray& folder, const QByteArray& name, qint64 size,
+                                    const QByteArray& modified);
     // A listing had lines that could not be read: says so in the log and, when
     // the action works on every entry, counts them as skipped entries.
     void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
@@ -102,10 +104,10 @@ public:
     quint8 uploadRefreshFlag = 0;
     // Reads local folders for uploads with the local side's filters.
     LocalFolderReader localReader;
-    // Sizes a server file was seen at, changed since it was fetched for
-    // editing, when an upload of it was refused for that: the user was told,
-    // and the next upload over that very change goes ahead.
-    QHash<QByteArray, qint64> changesShown;
+    // Size and time a server file was seen at, changed since it was fetched
+    // for editing, when an upload of it was refused for that: the user was
+    // told, and the next upload over that very change goes ahead.
+    QHash<QByteArray, QByteArray> changesShown;
 
 signals:
     void listingReady(const ListingAction* action, const RemoteItemList& items);
@@ -127,6 +129,10 @@ signals:
     void entriesSkipped(const QByteArray& folder, int count);
     // An upload went on without these local entries (full paths).
     void localEntriesSkipped(const QStringList& paths);
+    // A file stored from memory as listed right after: what its editor's next
+    // upload checks the server's copy against.
+    void directUploadListed(const QByteArray& folder, const QByteArray& name, qint64 size,
+                            const QByteArray& modified);
 
 private:
     FtpSession& session_;

@@ -1,24 +1,42 @@
 #include "remote/direct_upload_check.h"
 
 #include "remote/action_engine.h"
+#include "remote/download_actions.h"
+#include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "session/log_line.h"
 
+namespace {
+
+QString changeText(const FetchedCopy& then, const RemoteItem& now) {
+    if (now.size != then.size)
+        return QStringLiteral("%1 bytes then, %2 now").arg(then.size).arg(now.size);
+    // As the server's list shows the time.
+    return QStringLiteral("the same size, modified %1 now")
+        .arg(RemoteDateText(RemoteItemView::of(now)));
+}
+
+}  // namespace
+
 void DirectUploadCheckAction::process(const RemoteItemList& items) {
     const QByteArray path = joinRemotePath(folder, name);
     const std::optional<RemoteItem> now = items.itemOf(name);
-    QHash<QByteArray, qint64>& shown = engine().changesShown;
-    const bool changed = now && now->kind == '-' && now->size != fetchedSize;
-    if (changed && shown.value(path, -1) != now->size) {
-        shown.insert(path, now->size);
+    QHash<QByteArray, QByteArray>& shown = engine().changesShown;
+    const QByteArray seen =
+        now ? QByteArray::number(now->size) + ' ' + listedModification(*now) : QByteArray();
+    // A time the fetch did not learn (the file was sent since) checks the size only.
+    const bool changed =
+        now && now->kind == '-' &&
+        (now->size != fetched.size ||
+         (!fetched.modified.isEmpty() && listedModification(*now) != fetched.modified));
+    if (changed && shown.value(path) != seen) {
+        shown.insert(path, seen);
         if (GroupHost* h = host())
             h->reportFailure(QStringLiteral("Not uploaded, %1 changed on the server since it was "
-                                            "fetched (%2 bytes then, %3 now): upload again to "
-                                            "replace it, or download it again to see the change")
-                                 .arg(displayText(path))
-                                 .arg(fetchedSize)
-                                 .arg(now->size));
+                                            "fetched (%2): upload again to replace it, or "
+                                            "download it again to see the change")
+                                 .arg(displayText(path), changeText(fetched, *now)));
         TransferInfo info;
         info.remoteFolder = folder;
         info.fileName = name;
@@ -26,6 +44,13 @@ void DirectUploadCheckAction::process(const RemoteItemList& items) {
         return;
     }
     shown.remove(path);
-    for (auto& group : DirectUploadWork(engine(), folder, name, content))
+    for (auto& group : DirectUploadWork(engine(), folder, name, content, true))
         insertNext(std::move(group));
+}
+
+void DirectUploadListedAction::process(const RemoteItemList& items) {
+    RefreshFolderAction::process(items);
+    const std::optional<RemoteItem> now = items.itemOf(name);
+    if (now && now->kind == '-')
+        engine().announceDirectUploadListed(folder, name, now->size, listedModification(*now));
 }

@@ -1,26 +1,43 @@
 #pragma once
 
+#include "remote/fetched_copy.h"
+#include "remote/folder_actions.h"
 #include "remote/listing_action.h"
 
 #include <QByteArray>
 
 // A file fetched for editing goes back only over the copy it was fetched
-// from: the folder is listed first, and a file of another size there
+// from: the folder is listed first, and a file of another size or time there
 // (changed on the server since, by someone else or a program writing it) is
 // not replaced unless the user was told of that very change and uploads
 // again. A file no longer there is stored anew.
 class DirectUploadCheckAction : public ListingAction {
 public:
     DirectUploadCheckAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
-                            QByteArray name, QByteArray content, qint64 fetchedSize)
+                            QByteArray name, QByteArray content, FetchedCopy fetched)
         : ListingAction(engine, ActionKind::DirectUploadCheck, std::move(folder), steps),
           name(std::move(name)),
           content(std::move(content)),
-          fetchedSize(fetchedSize) {}
+          fetched(std::move(fetched)) {}
 
     QByteArray name;
     QByteArray content;
-    qint64 fetchedSize;
+    FetchedCopy fetched;
+
+protected:
+    void process(const RemoteItemList& items) override;
+};
+
+// The folder listed once the edited file is stored: the views show it, and
+// the editor learns the time the server gave the copy it now holds, for the
+// check before its next upload.
+class DirectUploadListedAction : public RefreshFolderAction {
+public:
+    DirectUploadListedAction(ActionEngine& engine, QByteArray folder, const StepList& steps,
+                             QByteArray name)
+        : RefreshFolderAction(engine, std::move(folder), steps), name(std::move(name)) {}
+
+    QByteArray name;
 
 protected:
     void process(const RemoteItemList& items) override;

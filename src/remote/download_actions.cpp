@@ -273,6 +273,8 @@ void DirectDownloadAction::process(const RemoteItemList& items) {
     t.remoteFolder = folder;
     t.fileName = name;
     t.total = it->size;
+    // An edit of the file goes back only over this very copy.
+    t.remoteModified = listedModification(*it);
     insertNext(
         std::make_unique<DirectDownloadGroup>(purpose, t, StepList{{"PASV", {}}, {"RETR", name}}));
 }

@@ -174,7 +174,8 @@ void TransferStarters::fetchDirect(DirectPurpose purpose, const QByteArray& fold
 std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine,
                                                             const QByteArray& folder,
                                                             const QByteArray& name,
-                                                            const QByteArray& content) {
+                                                            const QByteArray& content,
+                                                            bool learnTime) {
     TransferInfo t;
     t.remoteFolder = folder;
     t.fileName = name;
@@ -187,7 +188,10 @@ std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine
     };
     work.push_back(std::move(group));
     // A view showing the folder shows the file's new size and time.
-    if (engine.isShown(folder))
+    if (learnTime)
+        work.push_back(std::make_unique<DirectUploadListedAction>(
+            engine, folder, engine.listingSequence(folder), name));
+    else if (engine.isShown(folder))
         work.push_back(
             std::make_unique<RefreshFolderAction>(engine, folder, engine.listingSequence(folder)));
     return work;
@@ -195,12 +199,12 @@ std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine
 
 void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& name,
                                     const QByteArray& content, bool concernedFile,
-                                    std::optional<qint64> fetchedSize) {
+                                    std::optional<FetchedCopy> fetched) {
     std::vector<std::unique_ptr<CommandGroup>> work;
     // Sizes compare only where the bytes travel as they are stored.
-    if (fetchedSize && engine_.session().binaryTransfers())
+    if (fetched && engine_.session().binaryTransfers())
         work.push_back(std::make_unique<DirectUploadCheckAction>(
-            engine_, folder, engine_.listingSequence(folder), name, content, *fetchedSize));
+            engine_, folder, engine_.listingSequence(folder), name, content, *fetched));
     else
         work = DirectUploadWork(engine_, folder, name, content);
     if (concernedFile)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/fetched_copy.h"
 #include "remote/local_folder_record.h"
 #include "remote/remote_item_list.h"
 #include "remote/transfer_alert_options.h"
@@ -46,11 +47,13 @@ std::vector<ProjectUploadPart> ProjectUploadParts(const QString& localProject,
                                                   const std::vector<ProjectFile>& files);
 
 // The work that stores bytes held in memory as folder/name, and lists the
-// folder after it when a view shows it.
+// folder after it when a view shows it or (learnTime) the editor is to learn
+// the stored copy's time.
 std::vector<std::unique_ptr<CommandGroup>> DirectUploadWork(ActionEngine& engine,
                                                             const QByteArray& folder,
                                                             const QByteArray& name,
-                                                            const QByteArray& content);
+                                                            const QByteArray& content,
+                                                            bool learnTime = false);
 
 // The transfer starters: each appends its start entry, its work and its
 // completed entry, then asks the session to send. The file-action dialog, when
@@ -98,11 +101,11 @@ public:
     void fetchDirect(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                      quintptr ownerToken = 0);
     // Stores bytes held in memory as one file: the concerned file or a file
-    // edited in a wizard. With the size the file had when it was fetched, a
-    // copy of another size on the server is not replaced unasked (see
+    // edited in a wizard. With the copy it was fetched from, a copy of another
+    // size or time on the server is not replaced unasked (see
     // DirectUploadCheckAction).
     void uploadDirect(const QByteArray& folder, const QByteArray& name, const QByteArray& content,
-                      bool concernedFile, std::optional<qint64> fetchedSize = std::nullopt);
+                      bool concernedFile, std::optional<FetchedCopy> fetched = std::nullopt);
 
 private:
     std::unique_ptr<CommandGroup> downloadAction(const DownloadPart& part,

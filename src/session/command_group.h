@@ -49,11 +49,13 @@ public:
     virtual void transferEnded(const class SocketGroup* group) = 0;
     // A data connection closed: a final reply that waited for it can go on.
     virtual void dataClosed(const class SocketGroup* group) = 0;
-    // Bytes of a direct download as they arrive, and the whole content at the end.
+    // Bytes of a direct download as they arrive, and the whole content at the
+    // end with the file's time as its folder's listing showed it (empty when not known).
     virtual void directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                             const QByteArray& chunk) = 0;
     virtual void directContent(DirectPurpose purpose, const QByteArray& folder,
-                               const QByteArray& name, const QByteArray& content) = 0;
+                               const QByteArray& name, const QByteArray& content,
+                               const QByteArray& modified) = 0;
     // Something went wrong that no reply code tells: a local file, a lost
     // connection. Written as an error line and counted as a failure.
     virtual void reportFailure(const QString& text) = 0;

@@ -58,6 +58,7 @@ void DirectDownloadGroup::onDataEvent(SocketEvent event) {
                                  .arg(displayText(path + info_.fileName), shortfall));
             return;
         }
-        h->directContent(purpose, info_.remoteFolder, info_.fileName, content_);
+        h->directContent(purpose, info_.remoteFolder, info_.fileName, content_,
+                         info_.remoteModified);
     }
 }

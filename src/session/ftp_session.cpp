@@ -960,6 +960,7 @@ void FtpSession::directData(DirectPurpose purpose, const QByteArray& folder, con
 }
 
 void FtpSession::directContent(DirectPurpose purpose, const QByteArray& folder,
-                               const QByteArray& name, const QByteArray& content) {
-    emit directContentArrived(purpose, folder, name, content);
+                               const QByteArray& name, const QByteArray& content,
+                               const QByteArray& modified) {
+    emit directContentArrived(purpose, folder, name, content, modified);
 }

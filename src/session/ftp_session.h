@@ -141,7 +141,7 @@ public:
     void directData(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                     const QByteArray& chunk) override;
     void directContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
-                       const QByteArray& content) override;
+                       const QByteArray& content, const QByteArray& modified) override;
     void reportFailure(const QString& text) override;
 
     // Entry points of the timers, public so tests can tick them.
@@ -167,7 +167,8 @@ signals:
     void directDataArrived(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
                            const QByteArray& chunk);
     void directContentArrived(DirectPurpose purpose, const QByteArray& folder,
-                              const QByteArray& name, const QByteArray& content);
+                              const QByteArray& name, const QByteArray& content,
+                              const QByteArray& modified);
     // A sent command was answered with one of its error codes; reply is the
     // server's last line.
     void commandRefused(const QByteArray& command, int code, const QString& reply);

@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,6 +116,33 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
         return Journey::readFile(j.serverPath("error_log")) == "PHP Warning: one\nfixed";
     })) << j.chatText().toStdString();
     ASSERT_TRUE(j.waitIdle());
+
+    // Someone else's fix of the same size, saved later: the next upload leaves
+    // it and says so; uploading again, over that change, replaces it.
+    ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote("error_log")).mid(1),
+                                     "PHP Warning: ONE\nfixed"));
+    {
+        QFile log(j.serverPath("error_log"));
+        ASSERT_TRUE(log.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(log.setFileTime(QDateTime::currentDateTimeUtc().addSecs(3600),
+                                    QFileDevice::FileModificationTime));
+    }
+    QTest::keyClicks(page->pane(), "!");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        j.prompter().expectQuestion("Upload the concerned file?", true);
+        for (QPushButton* b : page->findChildren<QPushButton*>())
+            if (b->text() == "Upload")
+                b->click();
+        ASSERT_TRUE(j.waitIdle());
+        if (attempt == 0) {
+            EXPECT_TRUE(
+                j.taskLine().contains("changed on the server since it was fetched "
+                                      "(the same size, modified"))
+                << j.taskLine().toStdString();
+            EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: ONE\nfixed");
+        }
+    }
+    EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: one\nfixed!");
 
     // Refreshed after the upload: nothing to lose, no question; the server's
     // newer text shows.

@@ -1262,21 +1262,30 @@ TEST(Transfers, DirectUploadSendsTheBytesWithoutListing) {
 }
 
 // Text edited in place goes back over the copy it was fetched from only: one
-// changed since (another size) stays until the user, told so, uploads again.
+// changed since (another size, or the same size at another time) stays until
+// the user, told so, uploads again.
 TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
-    const QString changed =
-        "Not uploaded, /www/c.log changed on the server since it was fetched (5 bytes then, 8 "
-        "now): upload again to replace it, or download it again to see the change";
+    const QString notUploaded =
+        "Not uploaded, /www/c.log changed on the server since it was "
+        "fetched (%1): upload again to replace it, or download it again "
+        "to see the change";
+    const QByteArray listed = "2024-1-5 10:30:00";  // the scripted server's time, as listed
     const struct {
         const char* what;
         bool onServer;
-        qint64 fetched;
+        FetchedCopy fetched;
         std::vector<int> storedAfter;  // files stored after each attempt
         QStringList errors;
     } cases[] = {
-        {"as fetched", true, 8, {1}, {}},
-        {"changed since", true, 5, {0, 1}, {changed}},
-        {"gone since", false, 8, {1}, {}},
+        {"as fetched", true, {8, listed}, {1}, {}},
+        {"time not known", true, {8, {}}, {1}, {}},
+        {"changed since", true, {5, listed}, {0, 1}, {notUploaded.arg("5 bytes then, 8 now")}},
+        {"same size, touched since",
+         true,
+         {8, "2024-1-5 09:00:00"},
+         {0, 1},
+         {notUploaded.arg("the same size, modified 2024-01-05  10:30 now")}},
+        {"gone since", false, {8, listed}, {1}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1284,6 +1293,14 @@ TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
         rig.server.addFolder("/www");
         if (c.onServer)
             rig.server.addFile("/www/c.log", "old text");
+        // What the editor learns from the listing after its upload.
+        std::optional<FetchedCopy> learnt;
+        QObject::connect(&rig.h.engine, &ActionEngine::directUploadListed, &rig.guard,
+                         [&](const QByteArray& folder, const QByteArray& name, qint64 size,
+                             const QByteArray& modified) {
+                             if (folder == "/www" && name == "c.log")
+                                 learnt = FetchedCopy{size, modified};
+                         });
         for (const int stored : c.storedAfter) {
             rig.starters.uploadDirect("/www", "c.log", "new", false, c.fetched);
             ASSERT_TRUE(rig.server.run());
@@ -1293,6 +1310,9 @@ TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
         EXPECT_EQ(errorsOf(rig), c.errors);
         ASSERT_EQ(rig.finished.size(), c.storedAfter.size());
         EXPECT_EQ(rig.finished.front().success, c.storedAfter.front() == 1);
+        ASSERT_TRUE(learnt.has_value());
+        EXPECT_EQ(learnt->size, 3);
+        EXPECT_EQ(learnt->modified, listed);
     }
 }
 

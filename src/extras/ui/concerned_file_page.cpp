@@ -83,6 +83,12 @@ ConcernedFilePage::ConcernedFilePage(FtpSession& session, ActionEngine& engine, 
                 if (info.socketKind == int(SocketKind::DirectUpload))
                     onTransferFinished(info.remoteFolder, info.fileName, success);
             });
+    connect(&engine_, &ActionEngine::directUploadListed, this,
+            [this](const QByteArray& folder, const QByteArray& name, qint64 size,
+                   const QByteArray& modified) {
+                if (QString::fromUtf8(joinRemotePath(folder, name)) == path_)
+                    edited_.serverListed(size, modified);
+            });
     connect(&session_, &FtpSession::connectionClosed, this, [this] {
         renames_.reset();
         fetching_ = 0;
@@ -184,17 +190,18 @@ void ConcernedFilePage::onTaskMarker(int, int, const QString&, quintptr owner) {
 }
 
 void ConcernedFilePage::onDirectContent(DirectPurpose purpose, const QByteArray& folder,
-                                        const QByteArray& name, const QByteArray& content) {
+                                        const QByteArray& name, const QByteArray& content,
+                                        const QByteArray& modified) {
     // A fetch of a path replaced meanwhile must not show under the new one:
     // its upload would overwrite the new file with the old one's text.
     if (purpose != DirectPurpose::ConcernedFile)
         return;
     contentArrived_ = true;
     if (QString::fromUtf8(joinRemotePath(folder, name)) == path_)
-        showContent(content);
+        showContent(content, modified);
 }
 
-void ConcernedFilePage::showContent(const QByteArray& bytes) {
+void ConcernedFilePage::showContent(const QByteArray& bytes, const QByteArray& modified) {
     const ConcernedFileContent content = ConcernedFileContentOf(bytes);
     const QString remark = (content.remarkBefore + content.remarkAfter).trimmed();
     remark_->setText(remark);
@@ -202,7 +209,7 @@ void ConcernedFilePage::showContent(const QByteArray& bytes) {
     loaded_ = true;
     // Only the part before a zero byte is shown: editing it would lose the rest.
     pane_->setReadOnly(content.binary);
-    edited_.load(bytes, content.text);
+    edited_.load(bytes, content.text, modified);
 }
 
 void ConcernedFilePage::remove() {

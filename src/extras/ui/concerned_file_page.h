@@ -42,8 +42,9 @@ public:
     void setConcernedFile(const QByteArray& folder, const QByteArray& name);
     // The site's stored path, once after login.
     void loginPath(const QString& path);
-    // The fetched file (the direct download of the concerned file).
-    void showContent(const QByteArray& bytes);
+    // The fetched file (the direct download of the concerned file) and its
+    // time as listed.
+    void showContent(const QByteArray& bytes, const QByteArray& modified = QByteArray());
 
     QString path() const { return path_; }
     QPlainTextEdit* pane() const { return pane_; }
@@ -67,7 +68,7 @@ private:
     void onLogLine(const LogLine& line);
     void onTaskMarker(int fakeKind, int value, const QString& caption, quintptr owner);
     void onDirectContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
-                         const QByteArray& content);
+                         const QByteArray& content, const QByteArray& modified);
     bool splitPath(QByteArray* folder, QByteArray* name) const;
     void onTransferFinished(const QByteArray& folder, const QByteArray& name, bool success);
 

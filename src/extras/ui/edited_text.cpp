@@ -7,16 +7,17 @@
 #include "platform/prompter.h"
 #include "remote/transfer_starters.h"
 
-void EditedText::load(const QByteArray& original, const FileText& shown) {
+void EditedText::load(const QByteArray& original, const FileText& shown,
+                      const QByteArray& modified) {
     original_ = original;
-    serverSize_ = original.size();
+    server_ = FetchedCopy{original.size(), modified};
     shown_ = shown;
     LoadPlainText(pane_, shown_.text);
 }
 
 void EditedText::clear() {
     original_.clear();
-    serverSize_.reset();
+    server_.reset();
     shown_ = FileText();
 }
 
@@ -38,20 +39,26 @@ bool EditedText::upload(ActionEngine& engine, Prompter& prompter, const QByteArr
     }
     uploadingText_ = pane_->toPlainText();
     uploadingBytes_ = bytes;
-    TransferStarters(engine).uploadDirect(folder, name, bytes, concernedFile, serverSize_);
+    TransferStarters(engine).uploadDirect(folder, name, bytes, concernedFile, server_);
     return true;
 }
 
 void EditedText::uploadFinished(bool success) {
     if (!uploading())
         return;
+    // The stored copy's time comes with the listing after it.
     if (success)
-        serverSize_ = uploadingBytes_.size();
+        server_ = FetchedCopy{uploadingBytes_.size(), QByteArray()};
     if (success && pane_->toPlainText() == uploadingText_) {
         original_ = uploadingBytes_;
         pane_->document()->setModified(false);
     }
     uploadingText_ = QString();
+}
+
+void EditedText::serverListed(qint64 size, const QByteArray& modified) {
+    if (!uploading() && server_ && server_->size == size && server_->modified.isEmpty())
+        server_->modified = modified;
 }
 
 void ChoosePaneFont(QPlainTextEdit* pane, const FontChooser& choose, const FontStore& store) {

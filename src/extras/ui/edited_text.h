@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "extras/file_text.h"
+#include "remote/fetched_copy.h"
 
 class ActionEngine;
 class Prompter;
@@ -21,8 +22,10 @@ class EditedText {
 public:
     explicit EditedText(QPlainTextEdit* pane) : pane_(pane) {}
 
-    // The fetched file: shown, its bytes kept for an unedited upload.
-    void load(const QByteArray& original, const FileText& shown);
+    // The fetched file: shown, its bytes kept for an unedited upload; its
+    // time as listed (empty when not known).
+    void load(const QByteArray& original, const FileText& shown,
+              const QByteArray& modified = QByteArray());
     void clear();
     // Edits not yet sent (a text still going in is not edited).
     bool edited() const;
@@ -35,14 +38,17 @@ public:
     // The upload ended: what the server holds now is the pane's text, unless
     // it was edited while the upload ran.
     void uploadFinished(bool success);
+    // The folder was listed after an upload: a copy of the size sent is the
+    // one sent, and its time is what the next upload checks.
+    void serverListed(qint64 size, const QByteArray& modified);
     bool uploading() const { return !uploadingText_.isNull(); }
 
 private:
     QPlainTextEdit* pane_;
     QByteArray original_;
-    // The size of the server's copy as last fetched or sent: an upload does
-    // not replace a copy changed since unasked.
-    std::optional<qint64> serverSize_;
+    // The server's copy as last fetched or sent: an upload does not replace
+    // a copy changed since unasked.
+    std::optional<FetchedCopy> server_;
     FileText shown_;
     QString uploadingText_;
     QByteArray uploadingBytes_;

@@ -97,6 +97,12 @@ FtpWizardWindow::FtpWizardWindow(FtpSession& session, ActionEngine& engine, QByt
                     info.remoteFolder == folder_ && info.fileName == name_)
                     edited_.uploadFinished(success);
             });
+    connect(&engine_, &ActionEngine::directUploadListed, this,
+            [this](const QByteArray& folder, const QByteArray& name, qint64 size,
+                   const QByteArray& modified) {
+                if (folder == folder_ && name == name_)
+                    edited_.serverListed(size, modified);
+            });
 }
 
 bool FtpWizardWindow::hasEditsNotUploaded() const {
@@ -168,7 +174,7 @@ void FtpWizardWindow::download() {
     TransferStarters(engine_).fetchDirect(DirectPurpose::Viewer, folder_, name_, quintptr(this));
 }
 
-void FtpWizardWindow::showContent(const QByteArray& bytes) {
+void FtpWizardWindow::showContent(const QByteArray& bytes, const QByteArray& modified) {
     waiting_ = false;
     size_ = bytes.size();
     closeView();
@@ -186,7 +192,7 @@ void FtpWizardWindow::showContent(const QByteArray& bytes) {
             view_ = View::Text;
             status_->setText(WizardTexts::completed(QString()));
             stack_->setCurrentWidget(text_);
-            edited_.load(bytes, FileText::decode(bytes));
+            edited_.load(bytes, FileText::decode(bytes), modified);
             break;
     }
     updateActions();

@@ -53,8 +53,8 @@ public:
 
     // "Re-download" and the first download.
     void download();
-    // The fetched file.
-    void showContent(const QByteArray& bytes);
+    // The fetched file and its time as listed.
+    void showContent(const QByteArray& bytes, const QByteArray& modified = QByteArray());
     // Closes without asking (the program is ending).
     void closeQuietly();
     // The text holds edits that were not uploaded.

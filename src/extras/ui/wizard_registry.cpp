@@ -69,9 +69,10 @@ void WizardRegistry::closeAll() {
 }
 
 void WizardRegistry::onDirectContent(DirectPurpose purpose, const QByteArray& folder,
-                                     const QByteArray& name, const QByteArray& content) {
+                                     const QByteArray& name, const QByteArray& content,
+                                     const QByteArray& modified) {
     if (purpose != DirectPurpose::Viewer)
         return;
     if (FtpWizardWindow* w = find(folder, name))
-        w->showContent(content);
+        w->showContent(content, modified);
 }

@@ -44,7 +44,7 @@ signals:
 
 private:
     void onDirectContent(DirectPurpose purpose, const QByteArray& folder, const QByteArray& name,
-                         const QByteArray& content);
+                         const QByteArray& content, const QByteArray& modified);
 
     FtpSession& session_;
     ActionEngine& engine_;
