@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 bool IsDownload(const TransferResult& r) {
@@ -157,6 +159,36 @@ void FailedTransfers::remove(int index) {
     dropKeptData(gone);
 }
 
+int FailedTransfers::temporariesOnServer() const {
+    return int(std::count_if(entries_.begin(), entries_.end(),
+                             [this](const FailedTransfer& f) { return keepsTemporaryHere(f); }));
+}
+
+QString FailedTransfers::temporariesQuestion(int count) {
+    if (count == 1)
+        return QStringLiteral(
+            "An upload that did not finish left a hidden partial copy on the server, where the "
+            "site's visitors may fetch it; the next upload of the same file would go on from it. "
+            "Delete it before closing?");
+    return QStringLiteral(
+               "%1 uploads that did not finish left hidden partial copies on the "
+               "server, where the site's visitors may fetch them; the next upload of "
+               "the same files would go on from them. Delete them before closing?")
+        .arg(count);
+}
+
+void FailedTransfers::removeTemporariesOnServer() {
+    for (int i = count() - 1; i >= 0; --i)
+        if (keepsTemporaryHere(entries_[size_t(i)]))
+            remove(i);
+}
+
+bool FailedTransfers::keepsTemporaryHere(const FailedTransfer& failed) const {
+    const TransferResult& r = failed.result;
+    return !failed.folder && IsUpload(r) && r.position > 0 && r.info.publish.options.atomic &&
+           !failed.server.isEmpty() && failed.server == currentServer();
+}
+
 void FailedTransfers::dropKeptData(const FailedTransfer& failed) {
     const TransferResult& r = failed.result;
     if (failed.folder)
@@ -167,8 +199,7 @@ void FailedTransfers::dropKeptData(const FailedTransfer& failed) {
             QFile::remove(r.keptPath);
         return;
     }
-    if (r.position <= 0 || !r.info.publish.options.atomic || failed.server.isEmpty() ||
-        failed.server != currentServer())
+    if (!keepsTemporaryHere(failed))
         return;
     engine_.session().queue().addCommands(
         {{"CWD", r.info.remoteFolder}, {"DELE", uploadTemporaryName(r.info.fileName)}});

@@ -44,6 +44,13 @@ public:
     // download's part file; an upload's temporary on the server, when logged
     // in there), so nothing half-sent stays hidden in the site.
     void remove(int index);
+    // The uploads whose hidden temporary stays on the logged-in server, for
+    // the site's visitors to fetch, once the program ends and forgets them.
+    int temporariesOnServer() const;
+    // The question before the program ends with such temporaries.
+    static QString temporariesQuestion(int count);
+    // Gives up each of them, deleting its temporary (as remove does).
+    void removeTemporariesOnServer();
 
     // One line for people: the direction, the name, the folder, why it
     // stopped and how far it got.
@@ -69,6 +76,8 @@ signals:
 
 private:
     void add(const FailedTransfer& failed);
+    // An upload's temporary on the logged-in server.
+    bool keepsTemporaryHere(const FailedTransfer& failed) const;
     void dropKeptData(const FailedTransfer& failed);
 
     ActionEngine& engine_;

@@ -228,6 +228,37 @@ TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
 // An upload on a transfer connection outlives the main connection: the
 // transfer connection opens again by itself and finishes the file, and the
 // task line waits for it instead of calling the task failed at the drop.
+// An upload stopped half way keeps its hidden temporary on the server to go
+// on from; closing the window, which forgets it, asks whether it may stay
+// where the site's visitors can fetch it.
+TEST(FailureJourney, AStoppedUploadsTemporaryIsOfferedForDeletionAtClose) {
+    Journey::Options o;
+    o.pyftpdlib.receiveRate = 256 * 1024;
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.writeLocal("big.bin", Journey::bytes(kFileSize, 9)));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("big.bin")});
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
+        << j.chatText().toStdString();
+    ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
+    ASSERT_TRUE(j.waitIdle());
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));
+    const QString temporary = ".big.bin.velmora-upload";
+    ASSERT_TRUE(j.waitFor([&] { return QFile::exists(j.serverPath(temporary)); }));
+
+    const QString question = FailedTransfers::temporariesQuestion(1);
+    j.prompter().expectChoice(question, PromptAnswer::Cancel);
+    EXPECT_FALSE(j.frame().close());
+    j.prompter().expectChoice(question, PromptAnswer::Yes);
+    EXPECT_FALSE(j.frame().close()) << "waits for the server to delete it";
+    ASSERT_TRUE(j.waitFor([&] { return !j.frame().isVisible(); })) << j.chatText().toStdString();
+    EXPECT_FALSE(QFile::exists(j.serverPath(temporary)));
+    EXPECT_FALSE(QFile::exists(j.serverPath("big.bin")));
+}
+
 TEST(FailureJourney, UploadOnATransferConnectionOutlivesTheMainOne) {
     Journey::Options o;
     o.pyftpdlib.receiveRate = 256 * 1024;

@@ -41,6 +41,7 @@
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
+#include "remote/failed_transfers.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
@@ -92,6 +93,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -99,6 +101,8 @@ const QString kProfileOrganisation = QStringLiteral("Local AppWizard-Generated A
 const QString kProfileApplication = QStringLiteral("Velmora");
 const QString kProfileSection = QStringLiteral("General");
 const QString kToolBarStateKey = QStringLiteral("ToolBarState");
+// How long a close waits for the server to delete failed uploads' temporaries.
+constexpr int kDeleteTemporariesWaitMs = 15000;
 
 // Each list's order lives in the profile, written as soon as it changes so a
 // kill loses none.
@@ -1013,7 +1017,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void MainFrame::closeEvent(QCloseEvent* event) {
     // Text edited and not uploaded is the user's to throw away.
-    if (!closingForSignal_ && !editsMayGo()) {
+    if (!closingForSignal_ && (!editsMayGo() || !temporariesMayStay())) {
         event->ignore();
         return;
     }
@@ -1036,6 +1040,46 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     if (!errors.isEmpty() && !closingForSignal_)
         prompter_->showMessage(errors.join(QLatin1Char('\n')));
     event->accept();
+}
+
+bool MainFrame::temporariesMayStay() {
+    FailedTransfers& failed = workbench_.failedTransfers();
+    FtpSession& session = workbench_.session();
+    if (waitingForDeletes_)
+        return false;
+    // Other work queued would run first: the close does not wait for it.
+    const int count = failed.temporariesOnServer();
+    if (temporariesDecided_ || count == 0 || session.isBusy())
+        return true;
+    switch (prompter_->askYesNoCancel(FailedTransfers::temporariesQuestion(count))) {
+        case PromptAnswer::Cancel:
+            return false;
+        case PromptAnswer::No:
+            temporariesDecided_ = true;
+            return true;
+        case PromptAnswer::Yes:
+            break;
+    }
+    temporariesDecided_ = true;
+    failed.removeTemporariesOnServer();
+    if (!session.isBusy())
+        return true;
+    // Closes once the deletes are through, the connection is gone, or a
+    // server that does not answer has had its time.
+    waitingForDeletes_ = true;
+    connect(&session, &FtpSession::idle, this, [this] {
+        if (!workbench_.session().isBusy())
+            closeAfterDeletes();
+    });
+    connect(&session, &FtpSession::disconnected, this, &MainFrame::closeAfterDeletes);
+    QTimer::singleShot(kDeleteTemporariesWaitMs, this, &MainFrame::closeAfterDeletes);
+    return false;
+}
+
+void MainFrame::closeAfterDeletes() {
+    if (!std::exchange(waitingForDeletes_, false))
+        return;
+    close();
 }
 
 void MainFrame::storeSettings() {

@@ -120,6 +120,11 @@ private:
     // Edits not uploaded (the concerned file's, the wizards'): each asks whether
     // they may go; false at the first the user keeps.
     bool editsMayGo();
+    // Failed uploads' hidden temporaries on the server, forgotten once the
+    // program ends, are the user's to keep or delete; false while the close
+    // waits (cancelled, or the deletes are on their way).
+    bool temporariesMayStay();
+    void closeAfterDeletes();
     // Before a new connection, which may reach another server: edits not
     // uploaded are the user's to throw away (false: kept, nothing connects),
     // and the wizards and loop windows close, so that none acts on that
@@ -167,6 +172,8 @@ private:
     QHash<int, QAction*> actions_;
     RuntimeCommandMenus runtime_;
     bool closingForSignal_ = false;
+    bool temporariesDecided_ = false;
+    bool waitingForDeletes_ = false;
     bool runtimeBuilt_ = false;
     std::function<QByteArray()> remoteSelection_;
 };
