@@ -56,6 +56,18 @@ void StartBigDownload(Journey& j, const QByteArray& content) {
         << j.chatText().toStdString();
 }
 
+// Starts uploading big.bin (dropped on the remote list) and waits until
+// some of it has gone.
+void StartBigUpload(Journey& j, const QByteArray& content) {
+    ASSERT_TRUE(j.writeLocal("big.bin", content));
+    ASSERT_TRUE(j.logIn());
+    ASSERT_TRUE(j.openRemoteFolder(j.home()));
+    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("big.bin")});
+    const TaskList& tasks = j.workbench().tasks();
+    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
+        << j.chatText().toStdString();
+}
+
 // Selects the failed transfer and clicks one of the panel's buttons.
 void ClickOnFailed(Journey& j, int row, QPushButton* button) {
     TaskPanel* panel = j.frame().taskPanel();
@@ -236,13 +248,7 @@ TEST(FailureJourney, AStoppedUploadsTemporaryIsOfferedForDeletionAtClose) {
     o.pyftpdlib.receiveRate = 256 * 1024;
     Journey j(o);
     ASSERT_TRUE(j.open()) << j.error().toStdString();
-    ASSERT_TRUE(j.writeLocal("big.bin", Journey::bytes(kFileSize, 9)));
-    ASSERT_TRUE(j.logIn());
-    ASSERT_TRUE(j.openRemoteFolder(j.home()));
-    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("big.bin")});
-    const TaskList& tasks = j.workbench().tasks();
-    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
-        << j.chatText().toStdString();
+    StartBigUpload(j, Journey::bytes(kFileSize, 9));
     ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
     ASSERT_TRUE(j.waitIdle());
     ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));
@@ -266,13 +272,7 @@ TEST(FailureJourney, UploadOnATransferConnectionOutlivesTheMainOne) {
     Journey j(o);
     ASSERT_TRUE(j.open()) << j.error().toStdString();
     const QByteArray content = Journey::bytes(kFileSize, 14);
-    ASSERT_TRUE(j.writeLocal("big.bin", content));
-    ASSERT_TRUE(j.logIn());
-    ASSERT_TRUE(j.openRemoteFolder(j.home()));
-    j.dropFiles(j.remoteSide().listView(), QModelIndex(), {j.local("big.bin")});
-    const TaskList& tasks = j.workbench().tasks();
-    ASSERT_TRUE(j.waitFor([&] { return tasks.count() == 1 && tasks.at(0).position > 64 * 1024; }))
-        << j.chatText().toStdString();
+    StartBigUpload(j, content);
 
     const quint16 port = j.server().port();
     j.server().stop();

@@ -88,6 +88,26 @@ TEST(WindowJourney, QuickConnectThenKeepTheConnectionAsASite) {
     EXPECT_EQ(j.workbench().sites().Records[0].HttpBase, "www.example.org");
 }
 
+// The page's Upload over a change on the server: refused first, in red,
+// saying what changed; the same click again replaces the change.
+void UploadOverAChange(Journey& j, ConcernedFilePage* page, const QString& change) {
+    const QByteArray before = Journey::readFile(j.serverPath("error_log"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        j.prompter().expectQuestion("Upload the concerned file?", true);
+        for (QPushButton* b : page->findChildren<QPushButton*>())
+            if (b->text() == "Upload")
+                b->click();
+        ASSERT_TRUE(j.waitIdle());
+        if (attempt == 0) {
+            EXPECT_TRUE(
+                j.taskLine().contains("changed on the server since it was fetched " + change))
+                << j.taskLine().toStdString();
+            EXPECT_EQ(j.taskLineColor(), QColor(255, 0, 0));
+            EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), before);
+        }
+    }
+}
+
 TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
     Journey j;
     ASSERT_TRUE(j.open()) << j.error().toStdString();
@@ -128,20 +148,7 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
                                     QFileDevice::FileModificationTime));
     }
     QTest::keyClicks(page->pane(), "!");
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        j.prompter().expectQuestion("Upload the concerned file?", true);
-        for (QPushButton* b : page->findChildren<QPushButton*>())
-            if (b->text() == "Upload")
-                b->click();
-        ASSERT_TRUE(j.waitIdle());
-        if (attempt == 0) {
-            EXPECT_TRUE(
-                j.taskLine().contains("changed on the server since it was fetched "
-                                      "(the same size, modified"))
-                << j.taskLine().toStdString();
-            EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: ONE\nfixed");
-        }
-    }
+    UploadOverAChange(j, page, "(the same size, modified");
     EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: one\nfixed!");
 
     // Refreshed after the upload: nothing to lose, no question; the server's
@@ -160,18 +167,7 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
                                      "PHP Warning: two\nPHP Warning: three\n"));
     page->pane()->moveCursor(QTextCursor::End);
     QTest::keyClicks(page->pane(), "y");
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        j.prompter().expectQuestion("Upload the concerned file?", true);
-        for (QPushButton* b : page->findChildren<QPushButton*>())
-            if (b->text() == "Upload")
-                b->click();
-        ASSERT_TRUE(j.waitIdle());
-        if (attempt == 0) {
-            EXPECT_TRUE(j.taskLine().contains("changed on the server since it was fetched"))
-                << j.taskLine().toStdString();
-            EXPECT_EQ(j.taskLineColor(), QColor(255, 0, 0));
-        }
-    }
+    UploadOverAChange(j, page, "(17 bytes then, 36 now)");
     EXPECT_EQ(Journey::readFile(j.serverPath("error_log")), "PHP Warning: two\ny");
 
     // Edited again and refreshed: the user is asked, and "No" keeps the edit.
