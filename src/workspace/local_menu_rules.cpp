@@ -25,7 +25,7 @@ std::vector<LocalMenuItem> LocalTreeMenu(const LocalTreeMenuInput& in) {
     std::vector<LocalMenuItem> items;
     items.push_back({kLocalTreeUpload, in.upload.text, usable && in.canUpload});
     items.push_back(Item(kLocalTreeRename, kRename, folder && !in.projectRoot));
-    items.push_back(Item(kLocalTreeDelete, kDelete, folder));
+    items.push_back(Item(kLocalTreeDelete, kDelete, folder && !in.projectRoot));
     items.push_back(Item(kLocalTreeCopy, kCopy, usable));
     items.push_back(Item(kLocalTreePaste, kPaste, in.pasteAvailable));
     items.push_back(Item(kLocalTreeViewPath, kViewPath, true));

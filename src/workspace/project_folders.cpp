@@ -64,15 +64,14 @@ ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& pr
 
 bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
                               Prompter& prompter, QChar sep) {
-    if (guarded && !projectFolder.isEmpty()) {
-        if (IsProjectParent(projectFolder, path, sep)) {
-            prompter.showMessage(QString::fromLatin1(ProjectTexts::kCannotDeleteLocalParent));
-            return false;
-        }
-        if (IsInProject(projectFolder, path, sep)) {
-            return prompter.askYesNo(QString::fromLatin1(ProjectTexts::kDeleteSubFolder));
-        }
+    // The project folder itself is refused in its own page's tree too, where
+    // it is the root: one Yes there deleted the whole local site for good.
+    if (!projectFolder.isEmpty() && IsProjectParent(projectFolder, path, sep)) {
+        prompter.showMessage(QString::fromLatin1(ProjectTexts::kCannotDeleteLocalParent));
+        return false;
     }
+    if (guarded && !projectFolder.isEmpty() && IsInProject(projectFolder, path, sep))
+        return prompter.askYesNo(QString::fromLatin1(ProjectTexts::kDeleteSubFolder));
     return prompter.askYesNo(QString::fromLatin1(ProjectTexts::kDeleteFolder));
 }
 

@@ -60,7 +60,7 @@ ProjectFolderChange ClearLocalProjectFolder(const QString& current, Prompter& pr
 // --- guards -----------------------------------------------------------------
 // Each returns true when the operation may go ahead. guarded is false in the
 // project page's own tree, which skips the project checks but keeps the
-// ordinary question.
+// ordinary question; its root, the project folder, is never deleted.
 
 bool ConfirmDeleteLocalFolder(const QString& projectFolder, const QString& path, bool guarded,
                               Prompter& prompter, QChar sep = kLocalSeparator);

@@ -154,8 +154,9 @@ TEST(LocalMenuRulesTest, TreeMenuByNodeAndTree) {
         // The project tree has no "Set as local project Folder".
         {LocalTreeNodeKind::Folder, true, false, false, true,
          "32802:1 32798:1 32800:1 34228:1 34229:0 32804:1 32801:1 32799:1"},
+        // Its root, the project folder, is neither renamed nor deleted there.
         {LocalTreeNodeKind::Folder, true, true, false, true,
-         "32802:1 32798:0 32800:1 34228:1 34229:0 32804:1 32801:1 32799:1"},
+         "32802:1 32798:0 32800:0 34228:1 34229:0 32804:1 32801:1 32799:1"},
     };
     for (const Case& c : cases) {
         LocalTreeMenuInput in;

@@ -169,11 +169,13 @@ TEST(ProjectGuards, LocalDeleteRefusesParentsAndAsksForSubFolders) {
             ConfirmDeleteLocalFolder(project, QStringLiteral("c:\\web"), true, prompter, kBack));
         EXPECT_FALSE(
             ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\"), true, prompter, kBack));
+        // Nor as the root of the project page's own tree.
+        EXPECT_FALSE(ConfirmDeleteLocalFolder(project, project, false, prompter, kBack));
         // A list's rows: the project folder among them refuses them all.
         EXPECT_FALSE(ConfirmDeleteLocalItems(project, QStringLiteral("C:\\"),
                                              {{"notes.txt", false}, {"web", true}}, true, prompter,
                                              kBack));
-        EXPECT_EQ(QStringList(3, QStringLiteral("Can not delete the Folder, because it is parent "
+        EXPECT_EQ(QStringList(4, QStringLiteral("Can not delete the Folder, because it is parent "
                                                 "of project Folder.")),
                   prompter.messages());
         EXPECT_TRUE(prompter.questions().isEmpty());
@@ -190,8 +192,9 @@ TEST(ProjectGuards, LocalDeleteRefusesParentsAndAsksForSubFolders) {
                                              prompter, kBack));
         EXPECT_FALSE(ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\Website"), true,
                                               prompter, kBack));
-        // The project page's own tree does not guard its root.
-        EXPECT_TRUE(ConfirmDeleteLocalFolder(project, project, false, prompter, kBack));
+        // The project page's own tree asks only the ordinary question.
+        EXPECT_TRUE(ConfirmDeleteLocalFolder(project, QStringLiteral("C:\\Web\\img"), false,
+                                             prompter, kBack));
         EXPECT_TRUE(
             ConfirmDeleteLocalItems(project, project, {{"img", true}}, true, prompter, kBack));
         EXPECT_TRUE(prompter.messages().isEmpty());
