@@ -240,15 +240,25 @@ TEST(FailureJourney, FolderCutShortComesWholeAfterRetrying) {
 // An upload on a transfer connection outlives the main connection: the
 // transfer connection opens again by itself and finishes the file, and the
 // task line waits for it instead of calling the task failed at the drop.
-// An upload stopped half way keeps its hidden temporary on the server to go
-// on from; closing the window, which forgets it, asks whether it may stay
-// where the site's visitors can fetch it.
-TEST(FailureJourney, AStoppedUploadsTemporaryIsOfferedForDeletionAtClose) {
+// Closing the window while an upload runs asks first. An upload stopped half
+// way keeps its hidden temporary on the server to go on from; closing the
+// window, which forgets it, asks whether it may stay where the site's
+// visitors can fetch it.
+TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
     Journey::Options o;
     o.pyftpdlib.receiveRate = 256 * 1024;
     Journey j(o);
     ASSERT_TRUE(j.open()) << j.error().toStdString();
     StartBigUpload(j, Journey::bytes(kFileSize, 9));
+    // Closing while it runs asks first; No keeps the window and the upload.
+    j.prompter().answer(false);
+    EXPECT_FALSE(j.frame().close());
+    ASSERT_FALSE(j.prompter().questions().isEmpty());
+    EXPECT_TRUE(j.prompter().questions().last().startsWith(
+        "Uploading normal files is still running (1 running"))
+        << j.prompter().questions().last().toStdString();
+    EXPECT_TRUE(j.frame().isVisible());
+    EXPECT_EQ(j.workbench().tasks().count(), 1);
     ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
     ASSERT_TRUE(j.waitIdle());
     ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));

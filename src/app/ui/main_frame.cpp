@@ -1,5 +1,6 @@
 #include "app/ui/main_frame.h"
 
+#include "app/close_question.h"
 #include "app/color_choice.h"
 #include "app/command_ids.h"
 #include "app/group_command_steps.h"
@@ -45,6 +46,8 @@
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
+#include "remote/task_status.h"
+#include "remote/transfer_counts.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
@@ -1017,7 +1020,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void MainFrame::closeEvent(QCloseEvent* event) {
     // Text edited and not uploaded is the user's to throw away.
-    if (!closingForSignal_ && (!editsMayGo() || !temporariesMayStay())) {
+    if (!closingForSignal_ && (!editsMayGo() || !runningWorkMayStop() || !temporariesMayStay())) {
         event->ignore();
         return;
     }
@@ -1040,6 +1043,18 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     if (!errors.isEmpty() && !closingForSignal_)
         prompter_->showMessage(errors.join(QLatin1Char('\n')));
     event->accept();
+}
+
+bool MainFrame::runningWorkMayStop() {
+    // The close that waits for deleted temporaries was asked already.
+    if (waitingForDeletes_ || temporariesDecided_)
+        return true;
+    const TaskStatus& status = workbench_.taskStatus();
+    const TransferCounts& counts = workbench_.transferCounts();
+    const bool running = status.state() == TaskStatus::Running &&
+                         (workbench_.session().isBusy() || counts.running() + counts.queued() > 0);
+    const QString question = CloseWhileBusyQuestion(running, status.text(), counts.text());
+    return question.isEmpty() || prompter_->askYesNo(question);
 }
 
 bool MainFrame::temporariesMayStay() {

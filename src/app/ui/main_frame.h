@@ -124,6 +124,8 @@ private:
     // program ends, are the user's to keep or delete; false while the close
     // waits (cancelled, or the deletes are on their way).
     bool temporariesMayStay();
+    // A task in hand is the user's to stop by closing; false when kept.
+    bool runningWorkMayStop();
     void closeAfterDeletes();
     // Before a new connection, which may reach another server: edits not
     // uploaded are the user's to throw away (false: kept, nothing connects),
