@@ -1,14 +1,19 @@
 #include "app/close_question.h"
 
 #include "remote/task_status.h"
+#include "remote/transfer_counts.h"
 
-QString CloseWhileBusyQuestion(bool running, const QString& taskCaption,
-                               const QString& countsText) {
+QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& counts,
+                               bool sessionBusy) {
+    // A line left "running" by a task whose work is all gone stops nothing.
+    const bool running = status.state() == TaskStatus::Running &&
+                         (sessionBusy || counts.running() + counts.queued() > 0);
     if (!running)
         return QString();
-    QString name = TaskStatus::taskName(taskCaption);
+    QString name = TaskStatus::taskName(status.text());
     if (name.isEmpty())
         name = QStringLiteral("A task");
+    const QString countsText = counts.text();
     if (countsText.isEmpty())
         return QStringLiteral("%1 is still running, and closing stops it. Close anyway?").arg(name);
     return QStringLiteral(

@@ -23,13 +23,12 @@ void DirectUploadCheckAction::process(const RemoteItemList& items) {
     const QByteArray path = joinRemotePath(folder, name);
     const std::optional<RemoteItem> now = items.itemOf(name);
     QHash<QByteArray, QByteArray>& shown = engine().changesShown;
-    const QByteArray seen =
-        now ? QByteArray::number(now->size) + ' ' + listedModification(*now) : QByteArray();
+    const QByteArray modified = now ? listedModification(*now) : QByteArray();
+    const QByteArray seen = now ? QByteArray::number(now->size) + ' ' + modified : QByteArray();
     // A time the fetch did not learn (the file was sent since) checks the size only.
-    const bool changed =
-        now && now->kind == '-' &&
-        (now->size != fetched.size ||
-         (!fetched.modified.isEmpty() && listedModification(*now) != fetched.modified));
+    const bool changed = now && now->kind == '-' &&
+                         (now->size != fetched.size ||
+                          (!fetched.modified.isEmpty() && modified != fetched.modified));
     if (changed && shown.value(path) != seen) {
         shown.insert(path, seen);
         if (GroupHost* h = host())

@@ -46,8 +46,6 @@
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
-#include "remote/task_status.h"
-#include "remote/transfer_counts.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
@@ -1049,11 +1047,8 @@ bool MainFrame::runningWorkMayStop() {
     // The close that waits for deleted temporaries was asked already.
     if (waitingForDeletes_ || temporariesDecided_)
         return true;
-    const TaskStatus& status = workbench_.taskStatus();
-    const TransferCounts& counts = workbench_.transferCounts();
-    const bool running = status.state() == TaskStatus::Running &&
-                         (workbench_.session().isBusy() || counts.running() + counts.queued() > 0);
-    const QString question = CloseWhileBusyQuestion(running, status.text(), counts.text());
+    const QString question = CloseWhileBusyQuestion(
+        workbench_.taskStatus(), workbench_.transferCounts(), workbench_.session().isBusy());
     return question.isEmpty() || prompter_->askYesNo(question);
 }
 
