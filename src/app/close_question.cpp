@@ -1,7 +1,11 @@
 #include "app/close_question.h"
 
+#include "remote/failed_transfers.h"
+#include "remote/task_list.h"
 #include "remote/task_status.h"
 #include "remote/transfer_counts.h"
+
+#include <algorithm>
 
 QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& counts,
                                bool sessionBusy) {
@@ -20,4 +24,10 @@ QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& c
                "%1 is still running (%2), and closing stops it: what has not arrived "
                "has to be sent again. Close anyway?")
         .arg(name, countsText);
+}
+
+bool CloseLeavesTemporaries(const TaskList& boxes) {
+    return std::any_of(boxes.boxes().begin(), boxes.boxes().end(), [](const TaskBox& box) {
+        return FailedTransfers::keepsTemporary(box.info);
+    });
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class TaskList;
 class TaskStatus;
 class TransferCounts;
 
@@ -10,3 +11,8 @@ class TransferCounts;
 // Empty when nothing runs.
 QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& counts,
                                bool sessionBusy);
+
+// Whether a running transfer, stopped by the close, would leave a hidden
+// temporary on the server: the close stops it first, so that the user is
+// asked about that temporary too.
+bool CloseLeavesTemporaries(const TaskList& boxes);

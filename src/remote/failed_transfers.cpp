@@ -183,10 +183,14 @@ void FailedTransfers::removeTemporariesOnServer() {
             remove(i);
 }
 
+bool FailedTransfers::keepsTemporary(const TransferInfo& info) {
+    return info.socketKind == int(SocketKind::UploadFile) && info.publish.options.atomic;
+}
+
 bool FailedTransfers::keepsTemporaryHere(const FailedTransfer& failed) const {
     const TransferResult& r = failed.result;
-    return !failed.folder && IsUpload(r) && r.position > 0 && r.info.publish.options.atomic &&
-           !failed.server.isEmpty() && failed.server == currentServer();
+    return !failed.folder && keepsTemporary(r.info) && r.position > 0 && !failed.server.isEmpty() &&
+           failed.server == currentServer();
 }
 
 void FailedTransfers::dropKeptData(const FailedTransfer& failed) {

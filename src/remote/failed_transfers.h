@@ -47,6 +47,9 @@ public:
     // The uploads whose hidden temporary stays on the logged-in server, for
     // the site's visitors to fetch, once the program ends and forgets them.
     int temporariesOnServer() const;
+    // Whether the transfer, stopped part-way, keeps a hidden temporary on
+    // its server (an upload published under a temporary name).
+    static bool keepsTemporary(const TransferInfo& info);
     // The question before the program ends with such temporaries.
     static QString temporariesQuestion(int count);
     // Gives up each of them, deleting its temporary (as remove does).

@@ -259,15 +259,21 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
         << j.prompter().questions().last().toStdString();
     EXPECT_TRUE(j.frame().isVisible());
     EXPECT_EQ(j.workbench().tasks().count(), 1);
-    ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
-    ASSERT_TRUE(j.waitIdle());
-    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));
-    const QString temporary = ".big.bin.velmora-upload";
-    ASSERT_TRUE(j.waitFor([&] { return QFile::exists(j.serverPath(temporary)); }));
 
+    // Yes stops it first, so that its temporary is offered too: Cancel keeps
+    // the window, the upload stopped and listed as failed.
+    const QString temporary = ".big.bin.velmora-upload";
     const QString question = FailedTransfers::temporariesQuestion(1);
+    j.prompter().answer(true);
     j.prompter().expectChoice(question, PromptAnswer::Cancel);
-    EXPECT_FALSE(j.frame().close());
+    EXPECT_FALSE(j.frame().close()) << "stops the upload before going";
+    ASSERT_TRUE(j.waitFor([&] { return j.prompter().pendingAnswers() == 0; }))
+        << j.chatText().toStdString();
+    EXPECT_TRUE(j.frame().isVisible());
+    EXPECT_TRUE(j.workbench().tasks().isEmpty());
+    EXPECT_EQ(j.workbench().failedTransfers().count(), 1);
+    ASSERT_TRUE(QFile::exists(j.serverPath(temporary)));
+
     j.prompter().expectChoice(question, PromptAnswer::Yes);
     EXPECT_FALSE(j.frame().close()) << "waits for the server to delete it";
     ASSERT_TRUE(j.waitFor([&] { return !j.frame().isVisible(); })) << j.chatText().toStdString();

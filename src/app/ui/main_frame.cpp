@@ -46,6 +46,7 @@
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
 #include "remote/remote_project_guard.h"
+#include "remote/task_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/file_action_dialog.h"
 #include "remote/ui/remote_explorer.h"
@@ -103,7 +104,7 @@ const QString kProfileApplication = QStringLiteral("Velmora");
 const QString kProfileSection = QStringLiteral("General");
 const QString kToolBarStateKey = QStringLiteral("ToolBarState");
 // How long a close waits for the server to delete failed uploads' temporaries.
-constexpr int kDeleteTemporariesWaitMs = 15000;
+constexpr int kCloseWaitMs = 15000;
 
 // Each list's order lives in the profile, written as soon as it changes so a
 // kill loses none.
@@ -1044,18 +1045,29 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 }
 
 bool MainFrame::runningWorkMayStop() {
-    // The close that waits for deleted temporaries was asked already.
-    if (waitingForDeletes_ || temporariesDecided_)
+    if (closeWaiter_ || workMayStop_ || temporariesDecided_)
         return true;
     const QString question = CloseWhileBusyQuestion(
         workbench_.taskStatus(), workbench_.transferCounts(), workbench_.session().isBusy());
-    return question.isEmpty() || prompter_->askYesNo(question);
+    if (question.isEmpty())
+        return true;
+    if (!prompter_->askYesNo(question))
+        return false;
+    workMayStop_ = true;
+    if (!CloseLeavesTemporaries(workbench_.tasks()))
+        return true;
+    // Stopped here, the upload joins the failed ones and its temporary is
+    // offered for deletion before the window goes.
+    runTaskMenuCommand(kRemoveAllTasks, -1, workbench_.tasks(), workbench_.session(),
+                       &workbench_.transferPool());
+    closeWhenIdle();
+    return false;
 }
 
 bool MainFrame::temporariesMayStay() {
     FailedTransfers& failed = workbench_.failedTransfers();
     FtpSession& session = workbench_.session();
-    if (waitingForDeletes_)
+    if (closeWaiter_)
         return false;
     // Other work queued would run first: the close does not wait for it.
     const int count = failed.temporariesOnServer();
@@ -1063,6 +1075,7 @@ bool MainFrame::temporariesMayStay() {
         return true;
     switch (prompter_->askYesNoCancel(FailedTransfers::temporariesQuestion(count))) {
         case PromptAnswer::Cancel:
+            workMayStop_ = false;
             return false;
         case PromptAnswer::No:
             temporariesDecided_ = true;
@@ -1074,21 +1087,30 @@ bool MainFrame::temporariesMayStay() {
     failed.removeTemporariesOnServer();
     if (!session.isBusy())
         return true;
-    // Closes once the deletes are through, the connection is gone, or a
-    // server that does not answer has had its time.
-    waitingForDeletes_ = true;
-    connect(&session, &FtpSession::idle, this, [this] {
-        if (!workbench_.session().isBusy())
-            closeAfterDeletes();
-    });
-    connect(&session, &FtpSession::disconnected, this, &MainFrame::closeAfterDeletes);
-    QTimer::singleShot(kDeleteTemporariesWaitMs, this, &MainFrame::closeAfterDeletes);
+    closeWhenIdle();
     return false;
 }
 
-void MainFrame::closeAfterDeletes() {
-    if (!std::exchange(waitingForDeletes_, false))
+void MainFrame::closeWhenIdle() {
+    // One waiter a wait: its connections and timer go with it.
+    delete closeWaiter_;
+    closeWaiter_ = new QObject(this);
+    auto closeIfIdle = [this] {
+        if (!workbench_.session().isBusy() && !workbench_.transferPool().busy())
+            closeAfterWaiting();
+    };
+    connect(&workbench_.session(), &FtpSession::idle, closeWaiter_, closeIfIdle);
+    connect(&workbench_.transferPool(), &TransferPool::idle, closeWaiter_, closeIfIdle);
+    connect(&workbench_.session(), &FtpSession::disconnected, closeWaiter_,
+            [this] { closeAfterWaiting(); });
+    QTimer::singleShot(kCloseWaitMs, closeWaiter_, [this] { closeAfterWaiting(); });
+}
+
+void MainFrame::closeAfterWaiting() {
+    if (!closeWaiter_)
         return;
+    closeWaiter_->deleteLater();
+    closeWaiter_ = nullptr;
     close();
 }
 

@@ -124,9 +124,13 @@ private:
     // program ends, are the user's to keep or delete; false while the close
     // waits (cancelled, or the deletes are on their way).
     bool temporariesMayStay();
-    // A task in hand is the user's to stop by closing; false when kept.
+    // A task in hand is the user's to stop by closing; false when kept, or
+    // while an upload that would leave its temporary is being stopped first.
     bool runningWorkMayStop();
-    void closeAfterDeletes();
+    // Closes again once the work in hand is through (stops, deletes), the
+    // connection is gone, or a server that does not answer has had its time.
+    void closeWhenIdle();
+    void closeAfterWaiting();
     // Before a new connection, which may reach another server: edits not
     // uploaded are the user's to throw away (false: kept, nothing connects),
     // and the wizards and loop windows close, so that none acts on that
@@ -174,8 +178,9 @@ private:
     QHash<int, QAction*> actions_;
     RuntimeCommandMenus runtime_;
     bool closingForSignal_ = false;
+    bool workMayStop_ = false;
     bool temporariesDecided_ = false;
-    bool waitingForDeletes_ = false;
+    QObject* closeWaiter_ = nullptr;  // while a close waits
     bool runtimeBuilt_ = false;
     std::function<QByteArray()> remoteSelection_;
 };
