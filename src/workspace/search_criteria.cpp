@@ -82,15 +82,15 @@ bool MatchesPart(const QString& text, const NamePatternPart& part, bool caseSens
         return part.text.isEmpty();
     if (part.text.isEmpty())
         return part.leadingStar || part.trailingStar;
-    const qsizetype at =
-        text.indexOf(part.text, 0, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
-    if (at < 0)
-        return false;
-    if (at != 0 && !part.leadingStar)
-        return false;
-    if (at + part.text.size() != text.size() && !part.trailingStar)
-        return false;
-    return true;
+    // Every occurrence counts, not only the first: *o finds photo.
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (part.leadingStar && part.trailingStar)
+        return text.contains(part.text, cs);
+    if (part.leadingStar)
+        return text.endsWith(part.text, cs);
+    if (part.trailingStar)
+        return text.startsWith(part.text, cs);
+    return text.compare(part.text, cs) == 0;
 }
 
 bool MatchesSearch(const RemoteItem& item, const SearchCriteria& c) {

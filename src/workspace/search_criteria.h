@@ -59,8 +59,8 @@ struct SearchRequest : SearchFilter {
 // an empty text, else returns the message to show.
 QString ValidateSearch(const SearchRequest& request, SearchCriteria* criteria);
 
-// True when a text matches one part: only the first occurrence of the literal
-// is tried.
+// True when a text matches one part: a star stands for any text, at the start,
+// the end or both.
 bool MatchesPart(const QString& text, const NamePatternPart& part, bool caseSensitive);
 // Kind, size and name.
 bool MatchesSearch(const RemoteItem& item, const SearchCriteria& criteria);
