@@ -31,6 +31,7 @@ void TaskStatus::connectTo(FtpSession& session) {
         else
             noteStopped();
     });
+    connect(&session, &FtpSession::taskStopped, this, [this](quint64 id) { noteStopped(id); });
     connect(&session, &FtpSession::disconnected, this, [this] {
         if (!(carriesOn_ && carriesOn_()))
             endRunningTask(false, QStringLiteral("the connection was closed"));

@@ -112,6 +112,20 @@ bool CommandQueue::cancelForOwner(quintptr token) {
     return removed;
 }
 
+quint64 CommandQueue::ownerTask(quintptr token) const {
+    if (token == 0)
+        return 0;
+    for (int i = 0; i < size(); ++i) {
+        const CommandGroup* g = at(i);
+        if (g->kind() != GroupKind::Fake)
+            continue;
+        const auto* f = static_cast<const FakeGroup*>(g);
+        if (f->fakeKind == FakeKind::Completed && f->ownerToken == token)
+            return f->taskId;
+    }
+    return 0;
+}
+
 int CommandQueue::findDirectDownload(DirectPurpose purpose, const QByteArray& folder,
                                      const QByteArray& name) const {
     for (int i = 0; i < size(); ++i) {

@@ -46,6 +46,9 @@ public:
     // Removes the pure groups and loop listings of an owner that went away
     // that have not started; true when anything was removed.
     bool cancelForOwner(quintptr token);
+    // The task whose completed marker names that owner and is still queued;
+    // 0 when none is.
+    quint64 ownerTask(quintptr token) const;
     // Index of the first direct download of that file for that purpose, -1
     // when none.
     int findDirectDownload(DirectPurpose purpose, const QByteArray& folder,

@@ -403,6 +403,8 @@ void FtpSession::clearQueue() {
 
 void FtpSession::cancelForOwner(quintptr token) {
     const CommandGroup* headBefore = queue_.head();
+    if (const quint64 task = queue_.ownerTask(token))
+        emit taskStopped(task);
     if (queue_.cancelForOwner(token) && queue_.head() != headBefore)
         advance(false);
 }

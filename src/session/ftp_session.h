@@ -184,6 +184,8 @@ signals:
     void loggedInAgain();
     // The user took work out of the queue: one group, or all of it.
     void workRemoved(bool all);
+    // The user stopped an owner's task (a loop): it ends stopped.
+    void taskStopped(quint64 taskId);
     void failure(const QString& text);
     // The control connection is encrypted and its certificate accepted.
     void secured(const TlsStatus& status);

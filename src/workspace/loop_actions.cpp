@@ -165,9 +165,6 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
         return;
     const bool subFolders = options.bits & ChangeCaseOptions::SubFolders;
     if (actionKind() == ActionKind::ChangeCaseFurther) {
-        // The folder after its renames: views that show it take this listing.
-        if (engine().isShown(folder))
-            engine().announceListing(*this, items);
         std::vector<RemoteItem> folders;
         for (const RemoteItem& item : items) {
             if (item.kind == 'd' || item.kind == 'l')
@@ -202,9 +199,10 @@ void ChangeCaseAction::process(const RemoteItemList& items) {
     }
     const bool descendAfterListing =
         subFolders && !plan.subFolders.empty() && plan.renamedSubFolder && !dryRun;
-    // Views that show the folder list it once its names changed; the listing
-    // that a descent after renamed folders needs serves them as well.
-    if (!dryRun && !plan.renames.empty() && !descendAfterListing && engine().isShown(folder))
+    // Views that show the folder list it once its names changed. Not left to
+    // the descent's listing: a stop drops that one, and the renames sent
+    // before it would stay unseen.
+    if (!dryRun && !plan.renames.empty() && engine().isShown(folder))
         insertNext(std::make_unique<RefreshFolderAction>(engine(), folder,
                                                          engine().listingSequence(folder)));
     if (!subFolders || plan.subFolders.empty())

@@ -1,5 +1,6 @@
 // The loops over a scripted server: what goes on the wire, in which order, and
 // what their owners are told.
+#include "remote/task_status.h"
 #include "support/session_harness.h"
 #include "workspace/loop_starters.h"
 
@@ -87,6 +88,28 @@ TEST(ChangeCaseLoop, RenamesBeforeTheSecondListingAndDescendsIntoTheNewNames) {
     EXPECT_EQ(markers,
               (QStringList{"1 0 Start changing case -", "2 5 Changing case completed owner"}));
     EXPECT_TRUE(h.session.queue().isEmpty());
+}
+
+TEST(ChangeCaseLoop, AStoppedRunStillListsTheShownFolderItRenamedIn) {
+    SessionHarness h;
+    h.loginIdle();
+    h.engine.setShownFolders([](const QByteArray& folder) { return folder == "/site"; });
+    TaskStatus status;
+    status.connectTo(h.session);
+    CaseOwner owner;
+    LoopStarters starters(h.engine);
+    ASSERT_TRUE(starters.startChangeCase("/site", upper(kFile | kFolder | kSub), {&owner, &owner}));
+    serveListing(h, mlsd({"a.txt", "b.txt"}, {"Img"}));
+    const int before = int(h.sent().size());
+    h.reply("350 Ready\r\n");
+    // Stopped with one rename on the wire: it finishes, the others are
+    // dropped, and the folder is listed so the views show what changed.
+    starters.stop(quintptr(&owner));
+    h.reply("250 Renamed\r\n");
+    serveListing(h, mlsd({"a.txt", "b.txt"}, {"IMG"}));
+    EXPECT_EQ(h.sentSince(before), (Lines{"RNTO IMG", "CWD /site", "PASV", "MLSD"}));
+    EXPECT_TRUE(h.session.queue().isEmpty());
+    EXPECT_EQ(status.displayText().toStdString(), "Changing case stopped");
 }
 
 TEST(ChangeCaseLoop, WhatIsSentForEachListing) {
