@@ -113,3 +113,29 @@ std::vector<DownloadPart> CompareSides::downloadParts(
     }
     return parts;
 }
+
+QString CompareSides::olderOverNewerQuestion(const std::vector<const CompareNode*>& nodes,
+                                             bool upload) const {
+    const CompareItem::Newer target =
+        upload ? CompareItem::Newer::Server : CompareItem::Newer::Local;
+    std::vector<const CompareNode*> newer;
+    for (const CompareNode* node : nodes) {
+        const CompareItemCommands can = CompareCommandsFor(node);
+        if ((upload ? can.upload : can.download) && node->item.newer == target)
+            newer.push_back(node);
+    }
+    if (newer.empty())
+        return QString();
+    const QString there = upload ? QStringLiteral("on the server") : QStringLiteral("here");
+    const QString from = upload ? QStringLiteral("this computer") : QStringLiteral("the server");
+    if (newer.size() == 1)
+        return QStringLiteral(
+                   "%1 was changed later %2 than the copy that would replace it. "
+                   "Replace it with the older copy from %3?")
+            .arg(QString::fromUtf8(projectPath(newer.front())), there, from);
+    return QStringLiteral(
+               "%1 of the chosen files were changed later %2 than the copies that would "
+               "replace them. Replace them with the older copies from %3?")
+        .arg(newer.size())
+        .arg(there, from);
+}

@@ -53,6 +53,9 @@ public:
     // facing a folder, a server name that cannot be a local one) are left out.
     std::vector<ProjectUploadPart> uploadParts(const std::vector<const CompareNode*>& nodes) const;
     std::vector<DownloadPart> downloadParts(const std::vector<const CompareNode*>& nodes) const;
+    // Before sending copies that the run saw older than the ones they would
+    // replace (up or down): the question, empty when none is.
+    QString olderOverNewerQuestion(const std::vector<const CompareNode*>& nodes, bool upload) const;
 
 private:
     QString localProject_;

@@ -126,8 +126,9 @@ TEST(CompareJourney, ResultsUploadLocalFilesAndTheViewsFollow) {
 }
 
 // A page edited here to the size the server's has, compared by date from a
-// folder below the project's: "Upload" replaces the server's copy (no file
-// action skips it for its size), and the result goes once the server has it.
+// folder below the project's: "Download" asks before putting the older copy
+// over it; "Upload" replaces the server's copy (no file action skips it for
+// its size), and the result goes once the server has it.
 TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     Journey j;
     ASSERT_TRUE(j.open()) << j.error().toStdString();
@@ -149,6 +150,18 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     CompareNode* page = results.find("sub/page.html");
     ASSERT_TRUE(page);
     EXPECT_EQ(page->item.newer, CompareItem::Newer::Local);
+
+    // "Download" would put the older copy over the one edited here: asked,
+    // and No keeps it.
+    j.prompter().expectQuestion(
+        "sub/page.html was changed later here than the copy that would "
+        "replace it. Replace it with the older copy from the server?",
+        false);
+    j.whenMenuOpens(34226);
+    Journey::rightClick(window->view(), window->model()->indexOf(page));
+    ASSERT_TRUE(j.waitFor([&] { return j.prompter().pendingAnswers() == 0; }));
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.local("proj/sub/page.html")), "new text");
 
     j.whenMenuOpens(34225);
     Journey::rightClick(window->view(), window->model()->indexOf(page));

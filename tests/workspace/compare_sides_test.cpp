@@ -248,3 +248,30 @@ TEST(CompareFolderSends, FoldersSettleOnlyWhenEveryTaskEndedClean) {
         EXPECT_EQ(sends.inFlight(), 0);
     }
 }
+
+TEST(CompareSides, AsksBeforeOlderCopiesReplaceNewerOnes) {
+    const CompareSides sides({QStringLiteral("/home/u/web"), QStringLiteral("/www")}, "/www");
+    CompareTree tree;
+    std::vector<CompareItem> items;
+    for (const auto& [name, newer] : {std::pair{"a.htm", CompareItem::Newer::Server},
+                                      std::pair{"b.htm", CompareItem::Newer::Server},
+                                      std::pair{"c.htm", CompareItem::Newer::Local}}) {
+        CompareItem i = Item(kBoth, name, '-');
+        i.newer = newer;
+        items.push_back(i);
+    }
+    ASSERT_TRUE(tree.add({"", items}));
+    std::vector<const CompareNode*> all, server, local;
+    for (const auto& child : tree.root()->children)
+        all.push_back(child.get());
+    server = {all[0], all[1]};
+    local = {all[2]};
+    EXPECT_EQ(sides.olderOverNewerQuestion(all, true).toStdString(),
+              "2 of the chosen files were changed later on the server than the copies that would "
+              "replace them. Replace them with the older copies from this computer?");
+    EXPECT_EQ(sides.olderOverNewerQuestion(all, false).toStdString(),
+              "c.htm was changed later here than the copy that would replace it. Replace it with "
+              "the older copy from the server?");
+    EXPECT_TRUE(sides.olderOverNewerQuestion(local, true).isEmpty());
+    EXPECT_TRUE(sides.olderOverNewerQuestion(server, false).isEmpty());
+}
