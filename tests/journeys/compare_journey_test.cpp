@@ -173,7 +173,8 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
 }
 
 // A folder only one side has goes across whole from its result, up or down,
-// and its result goes once the task has ended with nothing failed.
+// and its result goes once the task has ended with nothing failed; a file
+// only the server has goes at the Delete key.
 TEST(CompareJourney, AFolderOneSideLacksGoesAcrossWhole) {
     Journey j;
     ASSERT_TRUE(j.open()) << j.error().toStdString();
@@ -183,6 +184,7 @@ TEST(CompareJourney, AFolderOneSideLacksGoesAcrossWhole) {
     ASSERT_TRUE(j.server().writeFile("live/index.html", "same"));
     ASSERT_TRUE(j.server().writeFile("live/archive/x.html", Journey::bytes(300, 3)));
     ASSERT_TRUE(j.server().writeFile("live/archive/old/y.html", Journey::bytes(200, 4)));
+    ASSERT_TRUE(j.server().writeFile("live/stale.html", "gone"));
     ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
     CompareWindow* window = OpenCompare(j);
     ASSERT_TRUE(window);
@@ -201,6 +203,16 @@ TEST(CompareJourney, AFolderOneSideLacksGoesAcrossWhole) {
         ASSERT_TRUE(j.waitIdle());
     }
     EXPECT_EQ(j.menusAnswered(), 2);
+
+    // A file only the server has, chosen and deleted with the Delete key.
+    QTreeView* view = window->view();
+    const QModelIndex stale = window->model()->indexOf(results.find("stale.html"));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(stale).center());
+    j.prompter().expectQuestion("Delete the server file?", true);
+    QTest::keyClick(view, Qt::Key_Delete);
+    ASSERT_TRUE(j.waitFor([&] { return !results.find("stale.html"); }))
+        << j.chatText().toStdString();
+    EXPECT_FALSE(QFile::exists(j.serverPath("live/stale.html")));
     EXPECT_EQ(Journey::tree(j.serverPath("live/blog")), Journey::tree(j.local("proj/blog")));
     EXPECT_EQ(Journey::tree(j.local("proj/archive")), Journey::tree(j.serverPath("live/archive")));
     EXPECT_EQ(Journey::readFile(j.serverPath("live/blog/2026/b.html")), Journey::bytes(400, 2));

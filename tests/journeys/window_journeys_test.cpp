@@ -201,7 +201,9 @@ TEST(WindowJourney, ASearchResultFollowsItsFileEditedInTheWizard) {
     ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeSearch));
     auto* search = j.frame().findChild<SearchWindow*>();
     ASSERT_TRUE(search);
-    search->nameEdit()->setText("notes.txt");
+    // Opened ready for typing the name.
+    ASSERT_TRUE(j.waitFor([&] { return QApplication::focusWidget() == search->nameEdit(); }));
+    QTest::keyClicks(search->nameEdit(), "notes.txt");
     search->kindBox(SearchCriteria::File)->setChecked(true);
     search->startButton()->click();
     SearchResultModel* results = search->model();

@@ -191,9 +191,9 @@ TEST_F(LoopWindowsTest, SearchDeletesFoundEntriesAfterTheQuestion) {
     deleteAction(0)->trigger();
     EXPECT_FALSE(session_.isBusy());
 
-    // "Yes": both files leave the server, and their rows the list.
+    // "Yes", from the Delete key: both files leave the server, and their rows the list.
     prompter_.expectQuestion("Delete the selected items?", true);
-    deleteAction(0)->trigger();
+    QTest::keyClick(w->resultList(), Qt::Key_Delete);
     ASSERT_TRUE(
         WorkbenchHarness::waitFor([&] { return !session_.isBusy() && m->rowCount() == 1; }));
     EXPECT_FALSE(server_->exists("found/old.log"));

@@ -619,6 +619,7 @@ void MainFrame::openLoopWindow(ExplorerHost::Loop loop, const QByteArray& folder
     window->setWindowFlag(Qt::Window);
     window->show();
     window->raise();
+    window->activateWindow();
 }
 
 void MainFrame::openFileActionDialog(int id) {

@@ -3,6 +3,7 @@
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/delete_key.h"
 #include "platform/ui/keyboard_reach.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
@@ -93,6 +94,13 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
         }
         if (QMenu* m = itemMenu(node))
             PopupContextMenu(m, tree_->viewport()->mapToGlobal(pos));
+    });
+
+    // The Delete key does what the row's "Delete" does, for one result.
+    DeleteKey::attach(tree_, [this] {
+        const std::vector<CompareNode*> chosen = chosenResults();
+        if (chosen.size() == 1)
+            deleteItem(chosen.front());
     });
 
     status_->setText(QString::fromLatin1(LoopTexts::kCompareIdle));

@@ -35,6 +35,8 @@ LoopWindow::LoopWindow(const LoopContext& context, const LoopWords& words, QWidg
     connect(helpButton_, &QPushButton::clicked, this,
             [this] { help_.showTopic(QString::fromLatin1(words_.helpTopic)); });
     connect(&context.status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
+    // Enter or Space starts the loop as soon as the window opens.
+    startButton_->setFocus();
 }
 
 LoopWindow::~LoopWindow() {

@@ -3,6 +3,7 @@
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
+#include "platform/ui/delete_key.h"
 #include "platform/ui/keyboard_reach.h"
 #include "platform/ui/proportional_columns.h"
 #include "remote/action_engine.h"
@@ -134,6 +135,9 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
             PopupContextMenu(m, list_->viewport()->mapToGlobal(pos));
     });
 
+    // The Delete key does what the rows' "Delete" does.
+    DeleteKey::attach(list_, [this] { deleteSelected(); });
+
     setProgressRange(200);
     status_->setText(QString::fromLatin1(LoopTexts::kSearchIdle));
     auto* layout = new QVBoxLayout(this);
@@ -143,6 +147,16 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
     layout->addWidget(progress_);
     showCriteria(stored);
     resize(820, 520);
+
+    // Tab goes through the criteria as they read, then the buttons, then the results.
+    QList<QWidget*> order{name_};
+    for (QCheckBox* box : kinds_)
+        order << box;
+    order << relation_ << size_ << unit_ << caseSensitive_ << startButton_ << helpButton_
+          << closeButton << list_;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    name_->setFocus();
 
     // The rows follow every fresh listing of their folders, this window's own
     // and the explorers'.
