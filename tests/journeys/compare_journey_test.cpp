@@ -188,11 +188,16 @@ TEST(CompareJourney, AFolderOneSideLacksGoesAcrossWhole) {
     ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
     CompareWindow* window = OpenCompare(j);
     ASSERT_TRUE(window);
-    window->optionBox(CompareOptions::SubFolders)->setChecked(true);
-    window->startButton()->click();
+    // Enter on an option starts the run; Enter on a result does not start another.
+    QCheckBox* subFolders = window->optionBox(CompareOptions::SubFolders);
+    subFolders->setChecked(true);
+    QTest::keyClick(subFolders, Qt::Key_Return);
+    ASSERT_TRUE(window->running());
     ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
     CompareTree& results = window->model()->tree();
     ASSERT_TRUE(results.find("blog") && results.find("archive"));
+    QTest::keyClick(window->view(), Qt::Key_Return);
+    EXPECT_FALSE(window->running());
 
     for (const auto& [name, id] : {std::pair{"blog", 34225}, std::pair{"archive", 34226}}) {
         SCOPED_TRACE(name);

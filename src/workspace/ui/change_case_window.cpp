@@ -3,6 +3,7 @@
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/proportional_columns.h"
+#include "platform/ui/result_list_keys.h"
 #include "remote/action_engine.h"
 #include "session/ftp_session.h"
 #include "workspace/loop_result_order.h"
@@ -33,6 +34,7 @@ ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray&
     helpButton_->setText(QStringLiteral("Help"));
     auto* closeButton = new QPushButton(QStringLiteral("x"), this);
     closeButton->setAccessibleName(QStringLiteral("Close"));
+    closeButton->setAutoDefault(false);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* caseBox = new QGroupBox(QStringLiteral("Change item name to"), this);
@@ -66,6 +68,7 @@ ChangeCaseWindow::ChangeCaseWindow(const LoopContext& context, const QByteArray&
     controls->addLayout(buttons);
 
     list_->setModel(model_);
+    ResultListKeys::attach(list_);
     makeSortable(list_, kCaseFirstSortColumn);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);

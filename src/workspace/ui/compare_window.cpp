@@ -3,8 +3,8 @@
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
-#include "platform/ui/delete_key.h"
 #include "platform/ui/keyboard_reach.h"
+#include "platform/ui/result_list_keys.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
 #include "remote/local_name_guard.h"
@@ -96,8 +96,8 @@ CompareWindow::CompareWindow(const LoopContext& context, const ProjectFolders& f
             PopupContextMenu(m, tree_->viewport()->mapToGlobal(pos));
     });
 
-    // The Delete key does what the row's "Delete" does, for one result.
-    DeleteKey::attach(tree_, [this] {
+    // The Delete key does what the row's "Delete" does, for one result; Enter stays here.
+    ResultListKeys::attach(tree_, [this] {
         const std::vector<CompareNode*> chosen = chosenResults();
         if (chosen.size() == 1)
             deleteItem(chosen.front());

@@ -35,7 +35,10 @@ LoopWindow::LoopWindow(const LoopContext& context, const LoopWords& words, QWidg
     connect(helpButton_, &QPushButton::clicked, this,
             [this] { help_.showTopic(QString::fromLatin1(words_.helpTopic)); });
     connect(&context.status, &TaskStatus::loopEnded, this, &LoopWindow::onLoopEnded);
-    // Enter or Space starts the loop as soon as the window opens.
+    // Enter starts the loop from the criteria, and only the start button
+    // takes it: the window opens with that button in hand.
+    startButton_->setDefault(true);
+    helpButton_->setAutoDefault(false);
     startButton_->setFocus();
 }
 

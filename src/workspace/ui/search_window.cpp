@@ -3,9 +3,9 @@
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/context_menu.h"
-#include "platform/ui/delete_key.h"
 #include "platform/ui/keyboard_reach.h"
 #include "platform/ui/proportional_columns.h"
+#include "platform/ui/result_list_keys.h"
 #include "remote/action_engine.h"
 #include "remote/file_operation_starters.h"
 #include "remote/listing_action.h"
@@ -69,6 +69,7 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
     helpButton_->setText(QStringLiteral("Help"));
     auto* closeButton = new QPushButton(QStringLiteral("x"), this);
     closeButton->setAccessibleName(QStringLiteral("Close"));
+    closeButton->setAutoDefault(false);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* nameBox = new QGroupBox(QStringLiteral("Name for search"), this);
@@ -135,8 +136,8 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
             PopupContextMenu(m, list_->viewport()->mapToGlobal(pos));
     });
 
-    // The Delete key does what the rows' "Delete" does.
-    DeleteKey::attach(list_, [this] { deleteSelected(); });
+    // The Delete key does what the rows' "Delete" does; Enter stays here.
+    ResultListKeys::attach(list_, [this] { deleteSelected(); });
 
     setProgressRange(200);
     status_->setText(QString::fromLatin1(LoopTexts::kSearchIdle));
