@@ -187,10 +187,39 @@ bool FailedTransfers::keepsTemporary(const TransferInfo& info) {
     return info.socketKind == int(SocketKind::UploadFile) && info.publish.options.atomic;
 }
 
-bool FailedTransfers::keepsTemporaryHere(const FailedTransfer& failed) const {
+bool FailedTransfers::keepsTemporaryOnServer(const FailedTransfer& failed) {
     const TransferResult& r = failed.result;
-    return !failed.folder && keepsTemporary(r.info) && r.position > 0 && !failed.server.isEmpty() &&
-           failed.server == currentServer();
+    return !failed.folder && keepsTemporary(r.info) && r.position > 0 && !failed.server.isEmpty();
+}
+
+bool FailedTransfers::keepsTemporaryHere(const FailedTransfer& failed) const {
+    return keepsTemporaryOnServer(failed) && failed.server == currentServer();
+}
+
+QString FailedTransfers::temporariesElsewhereQuestion() const {
+    QStringList servers;
+    int count = 0;
+    for (const FailedTransfer& f : entries_) {
+        if (!keepsTemporaryOnServer(f) || keepsTemporaryHere(f))
+            continue;
+        ++count;
+        if (!servers.contains(f.server))
+            servers << f.server;
+    }
+    if (count == 0)
+        return QString();
+    return QStringLiteral(
+               "%1 that did not finish left %2 on %3, which Velmora is not logged in to now: the "
+               "site's visitors may fetch %4 until %5 removed. To remove %6, connect there again "
+               "and remove the failed %7. Close anyway?")
+        .arg(count == 1 ? QStringLiteral("An upload") : QStringLiteral("%1 uploads").arg(count),
+             count == 1 ? QStringLiteral("a hidden partial copy")
+                        : QStringLiteral("hidden partial copies"),
+             servers.join(QStringLiteral(", ")),
+             count == 1 ? QStringLiteral("it") : QStringLiteral("them"),
+             count == 1 ? QStringLiteral("it is") : QStringLiteral("they are"),
+             count == 1 ? QStringLiteral("it") : QStringLiteral("them"),
+             count == 1 ? QStringLiteral("upload") : QStringLiteral("uploads"));
 }
 
 void FailedTransfers::dropKeptData(const FailedTransfer& failed) {

@@ -54,6 +54,9 @@ public:
     static QString temporariesQuestion(int count);
     // Gives up each of them, deleting its temporary (as remove does).
     void removeTemporariesOnServer();
+    // Before the program ends with temporaries on servers it is not logged in
+    // to, so can not delete: the warning, empty when there are none.
+    QString temporariesElsewhereQuestion() const;
 
     // One line for people: the direction, the name, the folder, why it
     // stopped and how far it got.
@@ -79,7 +82,8 @@ signals:
 
 private:
     void add(const FailedTransfer& failed);
-    // An upload's temporary on the logged-in server.
+    // An upload's temporary on its server; on the logged-in one.
+    static bool keepsTemporaryOnServer(const FailedTransfer& failed);
     bool keepsTemporaryHere(const FailedTransfer& failed) const;
     void dropKeptData(const FailedTransfer& failed);
 

@@ -281,6 +281,30 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
     EXPECT_FALSE(QFile::exists(j.serverPath("big.bin")));
 }
 
+// A temporary on a server no longer connected can not be deleted from here:
+// closing says where it stays, and No keeps the window to go back there.
+TEST(FailureJourney, ClosingWarnsOfATemporaryLeftOnAServerNoLongerConnected) {
+    Journey::Options o;
+    o.pyftpdlib.receiveRate = 256 * 1024;
+    Journey j(o);
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    StartBigUpload(j, Journey::bytes(kFileSize, 4));
+    ASSERT_TRUE(j.frame().taskPanel()->runTaskCommand(kRemoveAllTasks, -1));
+    ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 1; }));
+    ASSERT_TRUE(j.waitIdle());
+    ASSERT_TRUE(j.menuCommand(kCmdCloseConnection));
+    ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+
+    const QString question = j.workbench().failedTransfers().temporariesElsewhereQuestion();
+    ASSERT_TRUE(question.contains(j.workbench().failedTransfers().at(0).server));
+    j.prompter().expectQuestion(question, false);
+    EXPECT_FALSE(j.frame().close());
+    EXPECT_TRUE(j.frame().isVisible());
+    j.prompter().expectQuestion(question, true);
+    EXPECT_TRUE(j.frame().close());
+    EXPECT_TRUE(QFile::exists(j.serverPath(".big.bin.velmora-upload")));
+}
+
 TEST(FailureJourney, UploadOnATransferConnectionOutlivesTheMainOne) {
     Journey::Options o;
     o.pyftpdlib.receiveRate = 256 * 1024;

@@ -129,9 +129,20 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     EXPECT_EQ(CommandQueue::describe(*q.at(queued)), QByteArray("{CWD, DELE}"));
     EXPECT_EQ(q.at(queued)->steps().last().argument, QByteArray(".c.css.velmora-upload"));
 
+    // Once logged out, its temporary can not be deleted: closing warns instead.
+    h.engine.announceTransfer(up);
+    EXPECT_EQ(failed.temporariesOnServer(), 1);
+    EXPECT_TRUE(failed.temporariesElsewhereQuestion().isEmpty());
     h.session.closeConnection();
     EXPECT_FALSE(failed.canRetry(0));
     EXPECT_FALSE(failed.retry(0));
+    EXPECT_EQ(failed.temporariesOnServer(), 0);
+    EXPECT_EQ(failed.temporariesElsewhereQuestion().toStdString(),
+              "An upload that did not finish left a hidden partial copy on " +
+                  failed.at(0).server.toStdString() +
+                  ", which Velmora is not logged in to now: the site's visitors may fetch it "
+                  "until it is removed. To remove it, connect there again and remove the failed "
+                  "upload. Close anyway?");
 }
 
 // Work stopped before its folder was listed comes back as what it stood for:

@@ -1073,22 +1073,31 @@ bool MainFrame::temporariesMayStay() {
     // Other work queued would run first: the close does not wait for it.
     const int count = failed.temporariesOnServer();
     if (temporariesDecided_ || count == 0 || session.isBusy())
-        return true;
+        return temporariesElsewhereMayStay();
     switch (prompter_->askYesNoCancel(FailedTransfers::temporariesQuestion(count))) {
         case PromptAnswer::Cancel:
             workMayStop_ = false;
             return false;
         case PromptAnswer::No:
             temporariesDecided_ = true;
-            return true;
+            return temporariesElsewhereMayStay();
         case PromptAnswer::Yes:
             break;
     }
     temporariesDecided_ = true;
     failed.removeTemporariesOnServer();
     if (!session.isBusy())
-        return true;
+        return temporariesElsewhereMayStay();
     closeWhenIdle();
+    return false;
+}
+
+bool MainFrame::temporariesElsewhereMayStay() {
+    const QString question = workbench_.failedTransfers().temporariesElsewhereQuestion();
+    if (question.isEmpty() || prompter_->askYesNo(question))
+        return true;
+    workMayStop_ = false;
+    temporariesDecided_ = false;
     return false;
 }
 

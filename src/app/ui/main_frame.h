@@ -124,6 +124,9 @@ private:
     // program ends, are the user's to keep or delete; false while the close
     // waits (cancelled, or the deletes are on their way).
     bool temporariesMayStay();
+    // Those on servers not logged in to can not be deleted from here: the
+    // user is told, and may keep the window to go back there.
+    bool temporariesElsewhereMayStay();
     // A task in hand is the user's to stop by closing; false when kept, or
     // while an upload that would leave its temporary is being stopped first.
     bool runningWorkMayStop();
