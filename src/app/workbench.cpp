@@ -57,6 +57,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
     taskStatus_.setCarriesOn([pool = pool_.get()] { return pool->carriesOnWithoutMain(); });
     failed_ = std::make_unique<FailedTransfers>(*engine_);
+    connect(pool_.get(), &TransferPool::transferStarted, failed_.get(),
+            &FailedTransfers::onTransferStarted);
     // Folder uploads read their subfolders with the local side's filters, as
     // they stand when the upload gets there.
     engine_->localReader = [this](const QString& folder, std::vector<LocalItem>* items,

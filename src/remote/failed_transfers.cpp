@@ -40,6 +40,7 @@ FailedTransfers::FailedTransfers(ActionEngine& engine, QObject* parent)
     connect(&engine_, &ActionEngine::transferFailed, this, &FailedTransfers::onTransferFailed);
     connect(&engine_, &ActionEngine::folderUnfinished, this, &FailedTransfers::onFolderUnfinished);
     FtpSession& s = engine_.session();
+    connect(&s, &FtpSession::transferStartedSignal, this, &FailedTransfers::onTransferStarted);
     connect(&s, &FtpSession::loggedInChanged, this, &FailedTransfers::retryableChanged);
     connect(&s, &FtpSession::disconnected, this, &FailedTransfers::retryableChanged);
 }
@@ -96,7 +97,12 @@ TransferAlertOptions FailedTransfers::retryOptions(const TransferResult& result,
     TransferAlertOptions o;
     o.showAlert = 0;
     o.ifLarger = TransferAlertOptions::Overwrite;
-    const bool continued = IsDownload(result) ? result.info.startOffset > 0 : result.position > 0;
+    // An upload under a temporary name goes on only from that temporary: with
+    // it gone, resuming would continue the old file visitors read.
+    const bool continued =
+        IsDownload(result)
+            ? result.info.startOffset > 0
+            : result.position > 0 && (!result.info.publish.options.atomic || result.keptTemporary);
     o.fileAction = continued && restSupported ? TransferAlertOptions::Resume
                                               : TransferAlertOptions::OverwriteAlways;
     return o;
@@ -114,7 +120,8 @@ bool FailedTransfers::retry(int index) {
         return false;
     const TransferResult r = at(index).result;
     const bool folder = at(index).folder;
-    remove(index);
+    // Out of the list with what it kept: the retry goes on from it.
+    take(index);
     TransferStarters starters(
         engine_,
         folder ? folderRetryOptions() : retryOptions(r, engine_.session().serverSupportsRest()));
@@ -154,9 +161,26 @@ void FailedTransfers::remove(int index) {
     if (index < 0 || index >= count())
         return;
     const FailedTransfer gone = entries_[size_t(index)];
+    take(index);
+    dropKeptData(gone);
+}
+
+void FailedTransfers::take(int index) {
     entries_.erase(entries_.begin() + index);
     emit removed(index);
-    dropKeptData(gone);
+}
+
+void FailedTransfers::onTransferStarted(const SocketGroup*, const TransferInfo& info) {
+    // The same file sent or fetched again takes over what its failure kept.
+    const QString server = currentServer();
+    for (int i = count() - 1; i >= 0; --i) {
+        const FailedTransfer& f = entries_[size_t(i)];
+        const TransferInfo& x = f.result.info;
+        if (!f.folder && f.server == server && x.socketKind == info.socketKind &&
+            x.remoteFolder == info.remoteFolder && x.fileName == info.fileName &&
+            x.localPath == info.localPath)
+            take(i);
+    }
 }
 
 int FailedTransfers::temporariesOnServer() const {
@@ -189,7 +213,8 @@ bool FailedTransfers::keepsTemporary(const TransferInfo& info) {
 
 bool FailedTransfers::keepsTemporaryOnServer(const FailedTransfer& failed) {
     const TransferResult& r = failed.result;
-    return !failed.folder && keepsTemporary(r.info) && r.position > 0 && !failed.server.isEmpty();
+    return !failed.folder && IsUpload(r) && r.keptTemporary && r.position > 0 &&
+           !failed.server.isEmpty();
 }
 
 bool FailedTransfers::keepsTemporaryHere(const FailedTransfer& failed) const {

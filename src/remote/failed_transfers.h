@@ -9,6 +9,7 @@
 #include <vector>
 
 class ActionEngine;
+class SocketGroup;
 
 // A transfer that did not finish: what it was, how far it got, why, and the
 // server it was for ("user@host:port"). A folder stands for work on the whole
@@ -71,6 +72,8 @@ public:
 
 public slots:
     void onTransferFailed(const TransferResult& result);
+    // A transfer of a file that failed before began again (on any connection).
+    void onTransferStarted(const SocketGroup* group, const TransferInfo& info);
     void onFolderUnfinished(const TransferResult& result);
 
 signals:
@@ -82,6 +85,8 @@ signals:
 
 private:
     void add(const FailedTransfer& failed);
+    // Out of the list, keeping what it kept.
+    void take(int index);
     // An upload's temporary on its server; on the logged-in one.
     static bool keepsTemporaryOnServer(const FailedTransfer& failed);
     bool keepsTemporaryHere(const FailedTransfer& failed) const;

@@ -10,9 +10,10 @@ bool ChecksumStep::plan(GroupHost* host) {
         return true;
     if (f && !f->noHashReported && host) {
         f->noHashReported = true;
-        host->reportFailure(
-            QStringLiteral("The server offers no checksum command (HASH, XSHA256, XSHA1, XMD5, "
-                           "XCRC): transfers are not verified"));
+        // A notice, not a failure: the files themselves arrive as they should.
+        host->log(LogChannel::Status,
+                  QStringLiteral("The server offers no checksum command (HASH, XSHA256, XSHA1, "
+                                 "XMD5, XCRC): transfers are not verified"));
     }
     return false;
 }

@@ -83,11 +83,8 @@ void SendingGroup::appendTail() {
             addStep("MFMT", ftpTimeText(time) + ' ' + storedName_);
     }
     if (temporary_) {
-        // A server known to refuse renaming onto a file loses the old one first.
-        if (f && f->renameOverRefused) {
-            renameRetried_ = true;
-            addStep("DELE", finalName_);
-        }
+        // Always the rename first, even on a server known to refuse renaming
+        // onto a file: only a temporary that RNFR found may cost the old file.
         addStep("RNFR", storedName_);
         addStep("RNTO", finalName_);
     } else if (p.leftoverTemporary) {
@@ -96,6 +93,8 @@ void SendingGroup::appendTail() {
 }
 
 void SendingGroup::onStepSent(const CommandStep& step) {
+    if (isStore(step))
+        storeStarted_ = true;
     if (isStore(step) && data().socket && data().socket->writable())
         sendMore();
     if (checksum_.asks(step) && !checksum_.check.started())
@@ -127,6 +126,13 @@ void SendingGroup::replyArrived(const Reply& reply) {
         return;
     const CommandStep& step = steps()[last];
     const int code = reply.code();
+    // The temporary is renamed, removed, or not found where it was stored.
+    if (temporary_) {
+        const bool removal = step.nameIs("DELE") && step.argument == storedName_;
+        if ((step.nameIs("RNTO") && code < 400) || (removal && (code < 400 || code >= 500)) ||
+            (step.nameIs("RNFR") && code >= 500) || (isStore(step) && code >= 400))
+            temporaryGone_ = true;
+    }
     if (step.nameIs("SIZE") && code == 213 && !publishFailed_) {
         judgeSize(reply);
         return;
@@ -192,20 +198,50 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         appendTail();
         return true;
     }
-    if (step.nameIs("RNTO") && temporary_ && !renameRetried_ && !publishFailed_) {
+    // The temporary is not there (or will not move): nothing is renamed, and
+    // the file visitors read is never deleted for it.
+    if (step.nameIs("RNFR") && temporary_) {
+        fail(QStringLiteral("%1: the stored copy %2 could not be renamed (RNFR refused, %3)")
+                 .arg(renameRetried_
+                          ? shown(info().remoteFolder, finalName_) + QStringLiteral(" not in place")
+                          : failedPath(),
+                      QString::fromUtf8(storedName_))
+                 .arg(code));
+        dropUnsent();
+        return true;
+    }
+    // Refused onto an existing file (the temporary was found by RNFR): the old
+    // file goes first. Any other refusal (a broken sequence, a lost
+    // connection's answer) leaves everything as it is.
+    const bool renameOverRefused = code == 550 || code == 553 || code == 450;
+    if (step.nameIs("RNTO") && temporary_ && !renameRetried_ && !publishFailed_ &&
+        renameOverRefused) {
         renameRetried_ = true;
-        if (ServerFeatures* f = h ? h->serverFeatures() : nullptr)
-            f->renameOverRefused = true;
-        if (h)
+        ServerFeatures* f = h ? h->serverFeatures() : nullptr;
+        // Said once a connection.
+        if (h && !(f && f->renameOverRefused))
             h->log(LogChannel::Status,
                    QStringLiteral("The server would not rename onto %1 (%2): the old file is "
                                   "deleted first")
                        .arg(shown(info().remoteFolder, finalName_))
                        .arg(code));
+        if (f)
+            f->renameOverRefused = true;
         dropUnsent();
         addStep("DELE", finalName_);
         addStep("RNFR", storedName_);
         addStep("RNTO", finalName_);
+        return true;
+    }
+    if (step.nameIs("RNTO") && temporary_) {
+        fail(QStringLiteral("%1: the stored copy %2 could not be renamed onto it (RNTO refused, "
+                            "%3)")
+                 .arg(renameRetried_
+                          ? shown(info().remoteFolder, finalName_) + QStringLiteral(" not in place")
+                          : failedPath(),
+                      QString::fromUtf8(storedName_))
+                 .arg(code));
+        dropUnsent();
         return true;
     }
     if (step.nameIs("DELE"))

@@ -41,6 +41,9 @@ public:
     const QString& publishError() const { return publishError_; }
     // The name the bytes are stored under (the temporary one, when atomic).
     const QByteArray& storedName() const { return storedName_; }
+    // The temporary holds what was sent and stays on the server: the store
+    // went out, and no rename or removal took it away.
+    bool leftTemporary() const { return temporary_ && storeStarted_ && !temporaryGone_; }
 
 protected:
     void onDataEvent(SocketEvent event) override {
@@ -77,6 +80,8 @@ private:
     bool temporary_ = false;
     bool fellBack_ = false;
     bool renameRetried_ = false;
+    bool storeStarted_ = false;
+    bool temporaryGone_ = false;
     QByteArray finalName_;
     QByteArray storedName_;
     ChecksumStep checksum_;

@@ -142,7 +142,7 @@ void UploadFileGroup::onFinished(bool success) {
     const bool ok = success && data().dataClosed && !failedRead_ && published();
     announceEnd();
     if (onResult) {
-        TransferResult r{info_, position_, ok, problem(), stopped(), {}};
+        TransferResult r{info_, position_, ok, problem(), stopped(), {}, !ok && leftTemporary()};
         if (!ok && r.error.isEmpty())
             r.error = !publishError().isEmpty() ? publishError() : readError_;
         onResult(r);

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 
@@ -107,10 +108,13 @@ TEST(FailureJourney, DownloadStoppedByTheUserSaysSoAndIsRetried) {
     EXPECT_TRUE(FailedText(j, 0).contains("big.bin")) << FailedText(j, 0).toStdString();
     EXPECT_TRUE(FailedText(j, 0).contains("stopped")) << FailedText(j, 0).toStdString();
 
+    // Retried, it goes on from what arrived instead of fetching it all again.
     ClickOnFailed(j, 0, panel->retryButton());
     ASSERT_TRUE(j.waitFor([&] { return j.workbench().failedTransfers().count() == 0; }));
     ASSERT_TRUE(j.waitIdle(60000)) << j.chatText().toStdString();
     EXPECT_EQ(Journey::readFile(j.local("big.bin")), content);
+    EXPECT_TRUE(j.chatText().mid(chat.size()).contains(QRegularExpression("REST [1-9]")))
+        << j.chatText().mid(chat.size()).toStdString();
     EXPECT_EQ(j.taskLine(), "Downloading files completed");
     EXPECT_EQ(j.taskLineColor(), kGreen);
     EXPECT_FALSE(panel->failedView()->isVisibleTo(panel));

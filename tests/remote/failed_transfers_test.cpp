@@ -41,6 +41,7 @@ TEST(FailedTransfers, RetryResumesOnlyWhatWasItsOwn) {
         qint64 offset, position;
         bool rest;
         quint8 action;
+        bool atomic = false, keptTemporary = false;
     } cases[] = {
         {"whole download", SocketKind::DownloadFile, 0, 600, true, O::OverwriteAlways},
         {"download continued in place", SocketKind::DownloadFile, 100, 600, true, O::Resume},
@@ -49,11 +50,18 @@ TEST(FailedTransfers, RetryResumesOnlyWhatWasItsOwn) {
         {"upload that sent bytes", SocketKind::UploadFile, 0, 500, true, O::Resume},
         {"upload that sent nothing", SocketKind::UploadFile, 0, 0, true, O::OverwriteAlways},
         {"...on a server without REST", SocketKind::UploadFile, 0, 500, false, O::OverwriteAlways},
+        {"upload whose temporary stayed", SocketKind::UploadFile, 0, 500, true, O::Resume, true,
+         true},
+        // Resuming would continue the old file visitors read.
+        {"upload whose temporary went", SocketKind::UploadFile, 0, 500, true, O::OverwriteAlways,
+         true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const O o =
-            FailedTransfers::retryOptions(Failed(c.kind, "a", c.offset, c.position), c.rest);
+        TransferResult r = Failed(c.kind, "a", c.offset, c.position);
+        r.info.publish.options.atomic = c.atomic;
+        r.keptTemporary = c.keptTemporary;
+        const O o = FailedTransfers::retryOptions(r, c.rest);
         EXPECT_EQ(c.action, o.fileAction);
         EXPECT_EQ(O::Overwrite, o.ifLarger);
         EXPECT_EQ(0, o.showAlert);
@@ -114,6 +122,7 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     QTemporaryDir dir;
     TransferResult up = Failed(SocketKind::UploadFile, "c.css", 0, 400);
     up.info.publish.options.atomic = true;
+    up.keptTemporary = true;
     TransferResult down = Failed(SocketKind::DownloadFile, "e.html", 0, 300);
     down.keptPath = dir.filePath(QStringLiteral(".e.html.velmora-part"));
     QFile part(down.keptPath);
@@ -201,4 +210,33 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
     EXPECT_TRUE(upload->local.items.front().isFolder);
     ASSERT_TRUE(upload->options.has_value());
     EXPECT_EQ(TransferAlertOptions::OverwriteIfDifferent, upload->options->fileAction);
+}
+
+// A retry, or the same file sent again, takes over what the failure kept: the
+// part file and the temporary stay for it to continue from.
+TEST(FailedTransfers, ARetryOrANewTransferTakesOverWhatTheFailureKept) {
+    SessionHarness h;
+    h.loginIdle();
+    FailedTransfers failed(h.engine);
+    QTemporaryDir dir;
+    TransferResult down = Failed(SocketKind::DownloadFile, "e.html", 0, 300);
+    down.info.localPath = dir.filePath(QStringLiteral("e.html"));
+    down.keptPath = dir.filePath(QStringLiteral(".e.html.velmora-part"));
+    QFile part(down.keptPath);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.close();
+    TransferResult up = Failed(SocketKind::UploadFile, "c.css", 0, 400);
+    up.info.publish.options.atomic = true;
+    up.keptTemporary = true;
+    h.engine.announceTransfer(down);
+    h.engine.announceTransfer(up);
+    ASSERT_EQ(failed.count(), 2);
+
+    const int queued = h.session.queue().size();
+    ASSERT_TRUE(failed.retry(0));
+    EXPECT_TRUE(QFile::exists(down.keptPath));
+    failed.onTransferStarted(nullptr, up.info);
+    EXPECT_TRUE(failed.isEmpty());
+    for (int i = queued; i < h.session.queue().size(); ++i)
+        EXPECT_NE(CommandQueue::describe(*h.session.queue().at(i)), QByteArray("{CWD, DELE}"));
 }

@@ -45,6 +45,8 @@ struct Rig {
         QObject::connect(
             &h.engine, &ActionEngine::transferFinished, &guard,
             [this](const TransferInfo&, qint64, bool success) { finished.push_back(success); });
+        QObject::connect(&h.engine, &ActionEngine::transferFailed, &guard,
+                         [this](const TransferResult& r) { failures.push_back(r); });
         QObject::connect(&h.session, &FtpSession::logLine, &guard, [this](const LogLine& l) {
             if (l.channel == LogChannel::Status)
                 status << l.text;
@@ -68,6 +70,7 @@ struct Rig {
     QTemporaryDir dir;
     QObject guard;
     std::vector<bool> finished;
+    std::vector<TransferResult> failures;
     QStringList status;
 };
 
@@ -147,9 +150,12 @@ TEST_P(PublishUpload, StoresChecksAndRenames) {
         errors.removeAll("un-switched responding number : 553");
         EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     } else {
-        // What visitors read stays the old file.
+        // What visitors read stays the old file, and the failure claims no
+        // temporary that is not there.
         EXPECT_TRUE(rig.server->contentOf("/www/f.bin") == old);
         EXPECT_FALSE(rig.timeline.errors.isEmpty());
+        ASSERT_EQ(rig.failures.size(), 1u);
+        EXPECT_FALSE(rig.failures[0].keptTemporary);
     }
 }
 
@@ -246,7 +252,30 @@ TEST(Publish, ResumedFileInPlaceHoldsTheWholeFile) {
     EXPECT_EQ(rig.finished, std::vector<bool>{true});
 }
 
-TEST(Publish, LaterFilesDeleteFirstOnceRenameOntoAFileWasRefused) {
+// The temporary vanished before its rename: the old file is never deleted for
+// it, and nothing claims it is still there.
+TEST(Publish, ATemporaryGoneBeforeItsRenameLeavesTheOldFile) {
+    Rig rig(featWith({}));
+    rig.h.engine.publish = atomic();
+    rig.server->refuseRenameOver = true;
+    rig.server->addFile("/www/f.bin", "old");
+    ASSERT_TRUE(writeFile(rig.path("f.bin"), pattern(100, 3)));
+    rig.server->pauseAt = [](const QByteArray& line) { return line == "RNFR " + kTemp; };
+    ASSERT_TRUE(
+        rig.starters.uploadNormal(recordOf(rig.dir.path(), {{"f.bin", false, 100}}), "/www"));
+    rig.server->run();
+    ASSERT_TRUE(rig.server->entries.remove("/www/" + kTemp));
+    rig.server->pauseAt = {};
+    ASSERT_TRUE(rig.server->run());
+    EXPECT_EQ(rig.storeCommands(), (QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp}));
+    EXPECT_EQ(rig.server->contentOf("/www/f.bin"), "old");
+    ASSERT_EQ(rig.failures.size(), 1u);
+    EXPECT_FALSE(rig.failures[0].keptTemporary);
+    EXPECT_TRUE(rig.failures[0].error.contains("could not be renamed"))
+        << rig.failures[0].error.toStdString();
+}
+
+TEST(Publish, LaterFilesAreRenamedFirstEvenOnceRenameOntoAFileWasRefused) {
     Rig rig(featWith({}));
     rig.h.engine.publish = atomic();
     rig.server->refuseRenameOver = true;
@@ -261,8 +290,9 @@ TEST(Publish, LaterFilesDeleteFirstOnceRenameOntoAFileWasRefused) {
     const QStringList commands = rig.storeCommands();
     const qsizetype b = commands.indexOf("STOR .b.bin.velmora-upload");
     ASSERT_GT(b, 0) << commands.join(", ").toStdString();
-    EXPECT_EQ(commands.mid(b), (QStringList{"STOR .b.bin.velmora-upload", "DELE b.bin",
-                                            "RNFR .b.bin.velmora-upload", "RNTO b.bin"}));
+    EXPECT_EQ(commands.mid(b),
+              (QStringList{"STOR .b.bin.velmora-upload", "RNFR .b.bin.velmora-upload", "RNTO b.bin",
+                           "DELE b.bin", "RNFR .b.bin.velmora-upload", "RNTO b.bin"}));
     EXPECT_TRUE(rig.server->contentOf("/www/a.bin") == pattern(50));
     EXPECT_TRUE(rig.server->contentOf("/www/b.bin") == pattern(50));
     // Said once, for the first file.
@@ -308,8 +338,11 @@ TEST(Publish, VerificationAskedOfAServerWithoutChecksumsIsSaidOnce) {
     ASSERT_TRUE(rig.starters.uploadNormal(
         recordOf(rig.dir.path(), {{"a.bin", false, 1}, {"b.bin", false, 1}}), "/www"));
     ASSERT_TRUE(rig.server->run());
-    EXPECT_EQ(rig.timeline.errors.filter("no checksum command").size(), 1)
-        << rig.timeline.errors.join('\n').toStdString();
+    // A notice, once: the files arrived, so nothing failed.
+    EXPECT_EQ(rig.status.filter("no checksum command").size(), 1)
+        << rig.status.join('\n').toStdString();
+    EXPECT_TRUE(rig.timeline.errors.isEmpty()) << rig.timeline.errors.join('\n').toStdString();
+    EXPECT_EQ(rig.finished, (std::vector<bool>{true, true}));
     EXPECT_EQ(rig.server->contentOf("/www/b.bin"), "x");
 }
 
