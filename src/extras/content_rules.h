@@ -48,3 +48,6 @@ inline constexpr char kServerBusyUpload[] = "Server is busy, can not upload now.
 inline constexpr char kDropEditsQuestion[] =
     "The concerned file has changes that were not uploaded.\n"
     "Do you want to throw them away?";
+inline constexpr char kDropWizardEditsQuestion[] =
+    "The text has changes that were not uploaded.\n"
+    "Do you want to throw them away?";

@@ -204,7 +204,8 @@ void TransferStarters::uploadDirect(const QByteArray& folder, const QByteArray& 
     // Sizes compare only where the bytes travel as they are stored.
     if (fetched && engine_.session().binaryTransfers())
         work.push_back(std::make_unique<DirectUploadCheckAction>(
-            engine_, folder, engine_.listingSequence(folder), name, content, *fetched));
+            engine_, folder, engine_.listingSequence(folder), name, content, *fetched,
+            concernedFile));
     else
         work = DirectUploadWork(engine_, folder, name, content);
     if (concernedFile)

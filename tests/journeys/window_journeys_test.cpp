@@ -228,6 +228,11 @@ TEST(WindowJourney, ASearchResultFollowsItsFileEditedInTheWizard) {
     // reach another server): asked, the wizard and the search window close,
     // and the file stays as it was.
     QTest::keyClicks(wizard->textView(), "h");
+    // Re-download asks before throwing the edit away; No keeps it.
+    j.prompter().expectQuestion(
+        "The text has changes that were not uploaded.\nDo you want to throw them away?", false);
+    wizard->action(FtpWizardWindow::ReDownload)->trigger();
+    EXPECT_EQ(wizard->textView()->toPlainText(), "abc\ndefgh");
     const QPointer<FtpWizardWindow> openWizard(wizard);
     const QPointer<SearchWindow> openSearch(search);
     QuickConnectBar* bar = j.frame().quickConnectBar();

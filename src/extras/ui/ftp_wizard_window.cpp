@@ -163,12 +163,15 @@ void FtpWizardWindow::updateActions() {
 }
 
 void FtpWizardWindow::download() {
-    closeView();
-    size_ = -1;
+    // Edits are the user's to throw away, and a busy server keeps the view.
     if (session_.isBusy()) {
         setStatus(WizardTexts::downloadRefusedBusy());
         return;
     }
+    if (hasEditsNotUploaded() && !prompter_.askYesNo(QString::fromLatin1(kDropWizardEditsQuestion)))
+        return;
+    closeView();
+    size_ = -1;
     setStatus(WizardTexts::downloadingStarts());
     waiting_ = true;
     TransferStarters(engine_).fetchDirect(DirectPurpose::Viewer, folder_, name_, quintptr(this));
