@@ -20,6 +20,9 @@ int runMvCommand(CliContext& ctx, const QStringList& args);
 int runChmodCommand(CliContext& ctx, const QStringList& args);
 // 0 no difference, 1 differences, 2 usage error, 3 failure.
 int runCompareCommand(CliContext& ctx, const QStringList& args);
+// The status of a command that could not start (no such site): compare's 1
+// says differences were found, so its failures are 3.
+int StartFailureStatus(const QString& command);
 int runFindCommand(CliContext& ctx, const QStringList& args);
 int runCaseCommand(CliContext& ctx, const QStringList& args);
 // deploy --changed: new and changed files only, with the state file on the server.

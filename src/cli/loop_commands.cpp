@@ -478,3 +478,7 @@ int runCaseCommand(CliContext& ctx, const QStringList& args) {
     const int status = reportOutcome(ctx.cli);
     return printer.failed ? 1 : status;
 }
+
+int StartFailureStatus(const QString& command) {
+    return command == QLatin1String("compare") ? 3 : 1;
+}

@@ -26,7 +26,10 @@ namespace {
 
 // The login's user and password by the one rule of the engine; asks on the terminal when a
 // user is named and nothing gave a password. False (after saying why) when nothing may be sent.
-bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOptions* options) {
+// `keyringProblem`: why the stored site's password could not be read; with no
+// other password, nothing logs in (a certain refusal may count towards a lockout).
+bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOptions* options,
+                     const QString& keyringProblem = {}) {
     PasswordSources sources = PasswordSources::fromEnvironment();
     if (o.passwordStdin) {
         sources.standardInput = ReadPasswordFromStdin();
@@ -46,6 +49,9 @@ bool resolvePassword(const CliOptions& o, const LoginRequest& request, SessionOp
             login.error = PasswordProblem(login.password, login.origin);
         }
     }
+    if (login.error.isEmpty() && !login.anonymous && login.origin == PasswordOrigin::None &&
+        !keyringProblem.isEmpty())
+        login.error = keyringProblem + QStringLiteral("; nothing was sent without a password");
     if (!login.error.isEmpty()) {
         printError(login.error);
         return false;
@@ -80,12 +86,13 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
     AppSettings settings;
     LoadAppSettings(settings, SettingsPath(SettingsFileKind::Settings, o.settingDir));
     LoginRequest request;
+    QString keyringProblem;
     if (!o.site.isEmpty()) {
         SiteRecord site;
         QString error;
         if (!LoadSiteByName(o.settingDir, o.site, &site, &error)) {
             printError(error);
-            return 1;
+            return StartFailureStatus(o.command);
         }
         if (site.PasswordInKeyring && site.Password.isEmpty()) {
             const QString key = SiteKeyringKey(site);
@@ -93,7 +100,7 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
             if (read.outcome == SecretStore::Outcome::Done)
                 site.Password = read.secret;
             else
-                printError(QStringLiteral("warning: ") + KeyringReadProblem(key, read));
+                keyringProblem = KeyringReadProblem(key, read);
         }
         options = MakeSessionOptions(site, settings);
         remoteProject = site.RemoteProjectFolder;
@@ -119,8 +126,8 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
         if (!url->password.isEmpty())
             request.password = url->password;
     }
-    if (!resolvePassword(o, request, &options))
-        return 2;
+    if (!resolvePassword(o, request, &options, keyringProblem))
+        return keyringProblem.isEmpty() ? 2 : StartFailureStatus(o.command);
     if (!o.tls.isEmpty())
         options.tls = *parseTlsMode(o.tls);
     QList<QByteArray> trusted;

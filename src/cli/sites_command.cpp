@@ -218,16 +218,37 @@ void applySiteOptions(const SiteOptions& options, SiteRecord* site) {
         SetSiteTlsMode(*site, *options.tls);
 }
 
-int findByName(const SiteList& list, const QString& name) {
-    for (size_t i = 0; i < list.Records.size(); ++i) {
-        if (list.Records[i].Name == name)
-            return int(i);
-    }
-    return -1;
-}
-
 QString notFound(const QString& name, const QString& path) {
     return QStringLiteral("No site named \"%1\" in %2").arg(name, path);
+}
+
+// The site a command names: by its name, or as "name (comment)" where several
+// share the name (the window tells them apart by their comments). -1 with the
+// reason when none is meant, or more than one.
+int findByName(const SiteList& list, const QString& name, const QString& path, QString* why) {
+    std::vector<int> rows;
+    for (size_t i = 0; i < list.Records.size(); ++i)
+        if (list.Records[i].Name == name)
+            rows.push_back(int(i));
+    if (rows.empty())
+        for (size_t i = 0; i < list.Records.size(); ++i) {
+            const SiteRecord& r = list.Records[i];
+            if (QStringLiteral("%1 (%2)").arg(r.Name, r.Comment) == name)
+                rows.push_back(int(i));
+        }
+    if (rows.size() == 1)
+        return rows.front();
+    if (rows.empty()) {
+        *why = notFound(name, path);
+        return -1;
+    }
+    QStringList labels;
+    for (const int row : rows)
+        labels << QStringLiteral("\"%1 (%2)\"").arg(name, list.Records[size_t(row)].Comment);
+    *why = QStringLiteral("%1 sites are named \"%2\" in %3: name one with its comment, as %4")
+               .arg(rows.size())
+               .arg(name, path, labels.join(QStringLiteral(" or ")));
+    return -1;
 }
 
 // `fallback` is the label shown for a value outside the list, -1 for none.
@@ -384,9 +405,12 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err,
     SiteRecord site;
     site.Name = args[1];
     applySiteOptions(options, &site);
+    // The checks of the window's pages, the project folders' included.
     const auto check = [&site](const SiteList& list) {
-        const QString nameMessage = CheckSiteName(list, site.Name, site.Comment);
-        return nameMessage.isEmpty() ? ValidateBasicFtp(site) : nameMessage;
+        QString message = CheckSiteName(list, site.Name, site.Comment);
+        if (message.isEmpty())
+            message = ValidateBasicFtp(site);
+        return message.isEmpty() ? ValidateProjectFields(site, SiteRecord()) : message;
     };
     SiteList before;
     LoadSites(before, path);
@@ -427,9 +451,10 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err,
 
     // The edited site as the file holds it now, or a message saying why not.
     const auto edited = [&](const SiteList& list, SiteRecord* site, int* row) -> QString {
-        *row = findByName(list, args[1]);
+        QString why;
+        *row = findByName(list, args[1], path, &why);
         if (*row < 0)
-            return notFound(args[1], path);
+            return why;
         const SiteRecord& old = list.Records[size_t(*row)];
         *site = old;
         applySiteOptions(options, site);
@@ -438,7 +463,8 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err,
             if (!nameMessage.isEmpty())
                 return nameMessage;
         }
-        return ValidateBasicFtp(*site);
+        const QString basic = ValidateBasicFtp(*site);
+        return basic.isEmpty() ? ValidateProjectFields(*site, old) : basic;
     };
     SiteList before;
     LoadSites(before, path);
@@ -504,9 +530,10 @@ int removeSite(const QStringList& args, const QString& path, QTextStream& err,
         const SettingsLock lock(QFileInfo(path).absolutePath());
         if (!loadForChange(lock, list, path, err))
             return kRefused;
-        const int row = findByName(list, args[1]);
+        QString why;
+        const int row = findByName(list, args[1], path, &why);
         if (row < 0)
-            return refuse(err, notFound(args[1], path));
+            return refuse(err, why);
         removed = list.Records[size_t(row)];
         const SiteDeleteResult result = DeleteSite(list, row);
         if (!result.deleted)
@@ -532,10 +559,11 @@ bool LoadSiteByName(const QString& settingDir, const QString& name, SiteRecord* 
     const QString path = SettingsPath(SettingsFileKind::Sites, settingDir);
     SiteList list;
     LoadSites(list, path);
-    const int row = findByName(list, name);
+    QString why;
+    const int row = findByName(list, name, path, &why);
     if (row < 0) {
         if (error)
-            *error = notFound(name, path);
+            *error = why;
         return false;
     }
     if (out)

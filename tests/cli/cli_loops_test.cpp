@@ -75,7 +75,10 @@ TEST_F(CliPairTest, CompareTellsDifferencesByExitStatusAndLines) {
     ASSERT_TRUE(server_->makeDir("same"));
     ASSERT_TRUE(writeServerTree(*server_, "same", {{"a.txt", "a"}, {"f/b.txt", "b"}}));
     ASSERT_NO_FATAL_FAILURE(addPair("same", work_.filePath("same"), "/same"));
+    // A local project folder that went after the site was set up.
+    ASSERT_TRUE(QDir().mkpath(work_.filePath("missing")));
     ASSERT_NO_FATAL_FAILURE(addPair("nolocal", work_.filePath("missing"), "/same"));
+    ASSERT_TRUE(QDir(work_.filePath("missing")).removeRecursively());
     ASSERT_NO_FATAL_FAILURE(addPair("noremote", work_.filePath("same"), "/not-there"));
 
     struct Case {
@@ -109,6 +112,7 @@ TEST_F(CliPairTest, CompareTellsDifferencesByExitStatusAndLines) {
         {"no difference", {"--site", "same", "compare", "--recursive", "--sizes"}, 0, {}},
         {"no local folder", {"--site", "nolocal", "compare"}, 3, {}},
         {"no remote folder", {"--site", "noremote", "compare"}, 3, {}},
+        {"no such site", {"--site", "nobody", "compare"}, 3, {}},
         {"usage", {"--site", "same", "compare", "--bogus"}, 2, {}},
     };
     for (const Case& c : cases) {

@@ -93,7 +93,7 @@ TEST_F(SitesCommandTest, AddWithEveryOptionAndShow) {
                      "--ascii",
                      "--always-list",
                      "--local-project",
-                     "/home/me/x",
+                     dir_.path(),
                      "--remote-project",
                      "/public_html/x",
                      "--concerned-file",
@@ -122,7 +122,7 @@ TEST_F(SitesCommandTest, AddWithEveryOptionAndShow) {
                                     "TransferType: 2 (ASCII)\n"
                                     "TransferMode: 0 (Default)\n"
                                     "NameEncoding: 0 (Default)\n"
-                                    "LocalProjectFolder: /home/me/x\n"
+                                    "LocalProjectFolder: %1\n"
                                     "RemoteProjectFolder: /public_html/x\n"
                                     "ConcernedFile: /logs/error_log\n"
                                     "HttpBase: www.x.org\n"
@@ -130,7 +130,8 @@ TEST_F(SitesCommandTest, AddWithEveryOptionAndShow) {
                                     "AbundantString2: \n"
                                     "AbundantString3: /c\n"
                                     "SiteFlags: 0x00 (always LIST)\n"
-                                    "ListTimeOffset: -05:30\n"));
+                                    "ListTimeOffset: -05:30\n")
+                         .arg(dir_.path()));
 }
 
 TEST_F(SitesCommandTest, AddRefusals) {
@@ -145,6 +146,11 @@ TEST_F(SitesCommandTest, AddRefusals) {
         {{"add", "b", "--user", "u", "--password", "p"}, QStringLiteral("Please input host")},
         {{"add", "b", "--host", "h", "--password", "p"}, QStringLiteral("Please input user name")},
         {{"add", "b", "--host", "h", "--user", "u"}, QStringLiteral("Please input password")},
+        {{"add", "b", "--host", "h", "--user", "u", "--password", "p", "--remote-project", "www"},
+         QStringLiteral("The remote project folder is a server path beginning with /")},
+        {{"add", "b", "--host", "h", "--user", "u", "--password", "p", "--local-project",
+          "/no/such/folder"},
+         QStringLiteral("The local project folder does not exist:\n/no/such/folder")},
     };
     const QByteArray before = siteFile();
     for (const Case& c : cases) {
@@ -153,8 +159,15 @@ TEST_F(SitesCommandTest, AddRefusals) {
         EXPECT_EQ(r.err, c.message + u'\n') << c.args.join(' ').toStdString();
     }
     EXPECT_EQ(siteFile(), before);
-    // The same name with another comment is another site.
+    // The same name with another comment is another site; the name alone then
+    // names neither, and the name with its comment names one.
     EXPECT_EQ(sites({"add", "a", "--host", "h", "--user", "u", "--password", "p"}).code, 0);
+    const Result ambiguous = sites({"remove", "a"});
+    EXPECT_EQ(ambiguous.code, 1);
+    EXPECT_TRUE(ambiguous.err.contains(QStringLiteral("2 sites are named \"a\"")))
+        << ambiguous.err.toStdString();
+    EXPECT_EQ(sites({"remove", "a (x)"}).code, 0);
+    EXPECT_EQ(sites({"list"}).out, QStringLiteral("a\t\th:21\n"));
 }
 
 TEST_F(SitesCommandTest, UsageErrors) {
