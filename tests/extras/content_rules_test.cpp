@@ -20,7 +20,7 @@ TEST(ContentRules, ClassifiesAndRemarksAsBothFeaturesShowThem) {
         {QByteArray("PK\x03\x04\0\0zip", 9), ContentKind::Binary,
          "The file size is NOT a text file", "PK\x03\x04", ""},
         {QByteArray(" \n\n\t \r\n\x1c\xff"), ContentKind::BlankLike, "",
-         QString::fromLatin1(" \n\n\t \r\n\x1c\xff"),
+         QString::fromLatin1(" \n\n\t \n\x1c\xff"),  // ends shown plain
          "\n(The file content is empty,\nfile size is 9 bytes)\n"},
         {QByteArray(2000, '\n'), ContentKind::BlankLike, "", QString(2000, QLatin1Char('\n')),
          "\n(The file content is empty,\nfile size is 2,000 bytes)\n"},
@@ -69,6 +69,27 @@ TEST(FileText, UneditedTextEncodesBackByteForByte) {
         bool ok = false;
         EXPECT_EQ(shown.encode(shown.text, &ok), bytes);
         EXPECT_TRUE(ok);
+    }
+}
+
+// An edit changes no line end the user did not touch.
+TEST(FileText, EachLineKeepsItsOwnEnd) {
+    const struct {
+        const char* what;
+        QByteArray file;
+        QString edited;
+        QByteArray sent;
+    } cases[] = {
+        {"a line edited in place", "a\r\nb\nc\rd\r\n", "a\nbX\nc\nd\n", "a\r\nbX\nc\rd\r\n"},
+        {"a line added takes the common end", "a\r\nb\nc\r\n", "a\nnew\nb\nc\n",
+         "a\r\nnew\r\nb\nc\r\n"},
+        {"a line removed", "a\rb\nc\r\n", "a\nc\n", "a\rc\r\n"},
+        {"an end added to the last line", "a\r\nb", "a\nb\n", "a\r\nb\r\n"},
+        {"plain ends stay plain", "a\nb\n", "a\nb\nc\n", "a\nb\nc\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(FileText::decode(c.file).encode(c.edited), c.sent);
     }
 }
 
