@@ -68,7 +68,8 @@ QString CommandCheckMessage(const QString& typed, const CommandIndex& feat,
     for (const FixedRow& fixed : kRows)
         if (command == QLatin1String(fixed.command))
             return QStringLiteral("The command is in list already");
-    if (inEither(command.toUtf8(), feat, help))
+    // Commands are the same in any letter case; the lists give them in capitals.
+    if (inEither(command.toUtf8(), feat, help) || inEither(command.toUpper().toUtf8(), feat, help))
         return QStringLiteral("The command is supported.");
     return QStringLiteral("The command is un-supported or unsure.");
 }

@@ -61,6 +61,7 @@ TEST(CommandCheck, CheckMessages) {
         {"mlsd", "The command is un-supported or unsure."},
         {"SIZE", "The command is supported."},
         {"\tRETR ", "The command is supported."},
+        {"size", "The command is supported."},
         {"MDTM", "The command is un-supported or unsure."},
         {"\vSIZE", "The command is un-supported or unsure."},
     };

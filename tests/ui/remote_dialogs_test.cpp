@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,6 +51,13 @@ TEST(PermissionsDialog, StartsFromTheListedModeOrFromNothingChecked) {
     d.apply();
     EXPECT_EQ(prompter.messages(), QStringList{"Choose the new permissions first."});
     EXPECT_NE(d.result(), QDialog::Accepted);
+
+    // Digits no mode holds are not taken.
+    QTest::keyClicks(d.numericField(), "98");
+    EXPECT_EQ(d.numericField()->text(), "");
+    QTest::keyClicks(d.expressionField(), "rwq");
+    EXPECT_EQ(d.expressionField()->text(), "rw");
+    d.expressionField()->clear();
 
     // The first box chosen starts from nothing set.
     d.bitBox(0, 0)->click();

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "platform/prompter.h"
@@ -43,10 +45,17 @@ PermissionsDialog::PermissionsDialog(std::vector<RemoteItem> selected, bool link
     layout->addWidget(bitsGroup);
 
     auto* fields = new QGridLayout;
+    // Only what a mode can hold is typed: octal digits, and r, w, x or - in
+    // their places.
     numeric_ = new QLineEdit(this);
     numeric_->setMaxLength(3);
+    numeric_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-7]{0,3}")), numeric_));
     expression_ = new QLineEdit(this);
     expression_->setMaxLength(9);
+    expression_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("([rR-][wW-][xX-]){0,2}([rR-]([wW-][xX-]?)?)?")),
+        expression_));
     fields->addWidget(new QLabel(QStringLiteral("Numeric"), this), 0, 0);
     fields->addWidget(numeric_, 0, 1);
     fields->addWidget(new QLabel(QStringLiteral("Expression"), this), 1, 0);
