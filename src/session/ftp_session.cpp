@@ -106,12 +106,14 @@ void FtpSession::connectToSite() {
     ++connectionSerial_;
     log(LogChannel::Status, QStringLiteral("Resolving address of ") + options_.host);
     control_.open(options_.host, options_.port);
+    awaitingWelcome_ = false;
     connectTimer_.start(options_.connectTimeoutMs);
     restartKeepAlive();
 }
 
 void FtpSession::closeConnection() {
     control_.close();
+    awaitingWelcome_ = false;
     tlsPhase_ = TlsPhase::Plain;
     dataProtected_ = false;
     ++connectionSerial_;
@@ -139,6 +141,14 @@ void FtpSession::noteStoppedForAll() {
 
 void FtpSession::onConnectTimer() {
     connectTimer_.stop();
+    // A server that takes the connection and says nothing is not waited for
+    // for ever: nothing else would close it or let it be opened again.
+    if (std::exchange(awaitingWelcome_, false)) {
+        protocolViolation(QStringLiteral("The server sent no welcome message in %1 seconds, "
+                                         "connection closed")
+                              .arg(options_.welcomeTimeoutMs / 1000));
+        return;
+    }
     if (tlsPhase_ == TlsPhase::Handshake) {
         protocolViolation(
             QStringLiteral("TLS handshake failed: the server did not answer in time"));
@@ -158,7 +168,8 @@ void FtpSession::onControlEvent(SocketEvent event) {
             control_.flush();
             break;
         case SocketEvent::Connect:
-            connectTimer_.stop();
+            awaitingWelcome_ = true;
+            connectTimer_.start(options_.welcomeTimeoutMs);
             log(LogChannel::Status,
                 QStringLiteral("Connection established, waiting for welcome message..."));
             break;
@@ -174,6 +185,8 @@ void FtpSession::onControlEvent(SocketEvent event) {
             onReadable();  // what the server said last still counts
             if (!control_.isOpen())
                 break;  // it broke the rules in those last bytes: closed already
+            if (std::exchange(awaitingWelcome_, false))
+                connectTimer_.stop();
             control_.close();
             noteProblemForAll(QStringLiteral("The server closed the connection"));
             log(LogChannel::Status,
@@ -184,6 +197,7 @@ void FtpSession::onControlEvent(SocketEvent event) {
 }
 
 void FtpSession::protocolViolation(const QString& text) {
+    awaitingWelcome_ = false;
     log(LogChannel::Error, text);
     noteProblemForAll(text);
     control_.close();
@@ -607,6 +621,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         return true;
     }
     const int code = reply.code();
+    if (std::exchange(awaitingWelcome_, false))
+        connectTimer_.stop();
     if (handleTlsRefusal(reply, code))
         return true;
     if (handleLoginRefusal(reply, code))

@@ -246,6 +246,8 @@ private:
     TlsPhase tlsPhase_ = TlsPhase::Plain;
     bool dataProtected_ = false;
     bool loggedInNow_ = false;
+    // Connected, and the server has not said anything yet.
+    bool awaitingWelcome_ = false;
     // Tells a late certificate answer from the connection it was asked for.
     quint64 connectionSerial_ = 0;
 };

@@ -39,7 +39,9 @@ struct SessionOptions {
     // whether it verifies or not.
     QByteArray pinnedCertificate;
 
-    // The connect time-out; the keep-alive minute, shortened by tests.
+    // The connect time-out, the wait for the welcome once connected, and the
+    // keep-alive minute, shortened by tests.
     int connectTimeoutMs = 5000;
+    int welcomeTimeoutMs = 30000;
     int keepAliveMinuteMs = 60000;
 };

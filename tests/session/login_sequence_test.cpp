@@ -281,6 +281,29 @@ TEST(ControlConnection, AcceptedConnectStopsTheTimeout) {
     EXPECT_TRUE(h.session.isConnected());
 }
 
+// A server that takes the connection and never says a word is left, with a
+// reason; one that welcomes in time is not.
+TEST(ControlConnection, NoWelcomeInTimeClosesTheConnection) {
+    SessionOptions o = SessionHarness::defaultOptions();
+    o.welcomeTimeoutMs = 20;
+    for (const bool welcomed : {false, true}) {
+        SCOPED_TRACE(welcomed);
+        SessionHarness h(o);
+        QSignalSpy gone(&h.session, &FtpSession::disconnected);
+        h.connect();
+        if (welcomed)
+            h.reply("220 Hello\r\n");
+        h.wait(60);
+        EXPECT_EQ(h.session.isConnected(), welcomed);
+        EXPECT_EQ(gone.count(), welcomed ? 0 : 1);
+        EXPECT_EQ(
+            h.texts(LogChannel::Error)
+                .contains("The server sent no welcome message in 0 seconds, connection closed"),
+            !welcomed)
+            << h.texts(LogChannel::Error).join('\n').toStdString();
+    }
+}
+
 TEST(ControlConnection, NegativePortMeansTwentyOne) {
     SessionOptions o = SessionHarness::defaultOptions();
     o.port = -1;
