@@ -180,7 +180,7 @@ bool Workbench::busy() const {
 }
 
 bool Workbench::keyringWanted() const {
-    return services_.secrets && KeyringWanted(sites_, storeMissing_);
+    return services_.secrets && !keyringRefused_ && KeyringWanted(sites_, storeMissing_);
 }
 
 void Workbench::keyringNote(const QString& text) {
@@ -200,50 +200,70 @@ void Workbench::keepPasswordsInKeyring() {
         keyringNote(sites_.KeyringOption == SiteList::kKeyringOff
                         ? QStringLiteral("Passwords are kept in site.set: \"Keep passwords in the "
                                          "desktop keyring\" is off.")
-                        : QStringLiteral("Passwords are kept in site.set: no desktop keyring "
-                                         "answers."));
+                    : keyringRefused_ ? QStringLiteral("Passwords are kept in site.set: the "
+                                                       "desktop keyring was not opened.")
+                                      : QStringLiteral("Passwords are kept in site.set: no "
+                                                       "desktop keyring answers."));
         return;
     }
-    const QPointer<Workbench> self(this);
-    for (const SiteRecord& r : sites_.Records) {
-        if (r.Password.isEmpty() || keeping_.contains(r.Id))
+    for (const SiteRecord& r : sites_.Records)
+        if (!r.Password.isEmpty() && !keeping_.contains(r.Id))
+            keeping_.append(r.Id);
+    keepNextPassword();
+}
+
+// One password at a time: a keyring that must first be created or unlocked
+// asks once, and a "Cancel" there stops the rest.
+void Workbench::keepNextPassword() {
+    while (!writing_ && !keeping_.isEmpty()) {
+        const qint32 id = keeping_.takeFirst();
+        const SiteRecord* r = sites_.FindSite(id);
+        if (!r || r->Password.isEmpty())
             continue;
-        keeping_.insert(r.Id);
-        const qint32 id = r.Id;
-        const QString key = SiteKeyringKey(r);
-        const QString password = r.Password;
+        writing_ = true;
+        const QString key = SiteKeyringKey(*r);
+        const QString password = r->Password;
+        const QPointer<Workbench> self(this);
         services_.secrets->write(key, password, [self, id, key, password](const auto& result) {
             if (self)
                 self->passwordKept(id, key, password, result);
         });
+        return;
     }
 }
 
 void Workbench::passwordKept(qint32 id, const QString& key, const QString& password,
                              const SecretStore::Result& result) {
-    keeping_.remove(id);
+    writing_ = false;
     if (result.outcome != SecretStore::Outcome::Done) {
-        const bool first = !storeMissing_;
-        if (result.outcome != SecretStore::Outcome::Refused)
+        keeping_.clear();
+        const bool first = !storeMissing_ && !keyringRefused_;
+        if (result.outcome == SecretStore::Outcome::Refused)
+            keyringRefused_ = true;
+        else
             storeMissing_ = true;
         if (first)
-            session_->log(LogChannel::Error,
-                          QStringLiteral("The desktop keyring did not take the password of %1 "
-                                         "(%2); passwords stay in site.set. To be asked no "
-                                         "more, clear \"Keep passwords in the desktop "
-                                         "keyring\" under Site > Connect.")
-                              .arg(key, result.message));
+            session_->log(
+                LogChannel::Error,
+                QStringLiteral("The desktop keyring did not take the password of %1 (%2); "
+                               "passwords stay in site.set%3.")
+                    .arg(key, result.message,
+                         keyringRefused_
+                             ? QStringLiteral(" until Velmora starts again")
+                             : QStringLiteral(". To be asked no more, clear \"Keep passwords in "
+                                              "the desktop keyring\" under Site > Connect")));
         return;
     }
     storeMissing_ = false;
     SiteRecord* site = sites_.FindSite(id);
     // Changed meanwhile: the next save writes the new one.
-    if (!site || site->Password != password || SiteKeyringKey(*site) != key)
-        return;
-    site->Password.clear();
-    site->PasswordInKeyring = 1;
-    for (const QString& error : save())
-        session_->log(LogChannel::Error, error);
+    if (site && site->Password == password && SiteKeyringKey(*site) == key) {
+        site->Password.clear();
+        site->PasswordInKeyring = 1;
+        for (const QString& error : save())
+            session_->log(LogChannel::Error, error);
+    }
+    keepNextPassword();
 }
 
 void Workbench::followKeyringChanges(const KeyringChanges& changes) {

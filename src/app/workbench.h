@@ -153,6 +153,7 @@ private:
     // After a save: passwords still in the records go to the keyring; each
     // record's field is emptied (and saved) once the keyring confirmed it.
     void keepPasswordsInKeyring();
+    void keepNextPassword();
     void passwordKept(qint32 id, const QString& key, const QString& password,
                       const SecretStore::Result& result);
     void followKeyringChanges(const KeyringChanges& changes);
@@ -193,6 +194,8 @@ private:
     PasswordSources passwordSources_ = PasswordSources::fromEnvironment();
     bool storeMissing_ = false;
     bool keyringNoted_ = false;
-    QSet<qint32> keeping_;       // sites whose password is being written
-    quint64 connectSerial_ = 0;  // a keyring answer for an older connect is dropped
+    QList<qint32> keeping_;        // sites whose password waits to be written
+    bool writing_ = false;         // one is being written
+    bool keyringRefused_ = false;  // its prompt was cancelled: not asked again
+    quint64 connectSerial_ = 0;    // a keyring answer for an older connect is dropped
 };

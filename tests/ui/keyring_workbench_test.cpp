@@ -11,6 +11,7 @@
 #include "support/server_account.h"
 #include "workbench_harness.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -89,3 +90,53 @@ TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
 }
 
 }  // namespace
+
+namespace {
+
+// A keyring whose unlock prompt the user cancels: the one answer a test can
+// not get from the real daemon without a person at the prompt.
+struct CancelledKeyring : SecretStore {
+    int writes = 0;
+    void read(const QString&, Callback done) override { done({Outcome::Refused, {}, {}}); }
+    void write(const QString&, const QString&, Callback done) override {
+        ++writes;
+        QMetaObject::invokeMethod(
+            qApp,
+            [done] {
+                done({Outcome::Refused, {}, QStringLiteral("prompt dismissed")});
+            },
+            Qt::QueuedConnection);
+    }
+    void remove(const QString&, Callback done) override { done({Outcome::Refused, {}, {}}); }
+};
+
+}  // namespace
+
+// One prompt, not one a site: a cancel stops the rest, and later saves do not ask again.
+TEST(KeyringWorkbench, ACancelledPromptIsNotAskedAgainForEachSite) {
+    QTemporaryDir folder;
+    SiteList sites;
+    for (const char* name : {"One", "Two", "Three"}) {
+        SiteRecord r;
+        r.Name = QString::fromLatin1(name);
+        r.Host = QStringLiteral("h.example");
+        r.User = QStringLiteral("u");
+        r.Password = QStringLiteral("secret");
+        sites.Records.push_back(r);
+    }
+    ASSERT_TRUE(SaveSites(sites, folder.filePath(QStringLiteral("site.set"))));
+    CancelledKeyring store;
+    TcpTransportFactory transports;
+    WorkbenchHarness fakes;
+    Workbench::Services services = fakes.services(transports);
+    services.secrets = &store;
+    Workbench w(folder.path(), services);
+    w.load();
+    EXPECT_TRUE(w.save().isEmpty());
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return !w.keyringWanted(); }, 5000));
+    EXPECT_TRUE(w.save().isEmpty());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(store.writes, 1);
+    for (const SiteRecord& r : w.sites().Records)
+        EXPECT_EQ(r.Password, QStringLiteral("secret"));
+}
