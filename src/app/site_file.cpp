@@ -109,8 +109,11 @@ SiteFileState LoadSites(SiteList& list, const QString& path) {
     qint32 count = 0;
     const SiteFileState state = DecodeSites(data.value_or(QByteArray()), list, &count);
     if (state == SiteFileState::Incomplete)
-        qCWarning(lcSettings) << path << "is incomplete: kept" << list.Records.size() << "of"
-                              << count << "sites";
+        // A damaged count says nothing: it is not repeated.
+        qCWarning(lcSettings).noquote()
+            << path << "is incomplete: kept" << list.Records.size()
+            << (count >= qint32(list.Records.size()) ? QStringLiteral("of %1 sites").arg(count)
+                                                     : QStringLiteral("sites"));
     return state;
 }
 
