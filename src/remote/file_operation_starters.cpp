@@ -139,10 +139,19 @@ bool FileOperationStarters::changePermissions(const QByteArray& folder,
         const std::vector<RemoteItem> items = usableItems(selected, "changing permissions");
         if (items.empty())
             return false;
+        const auto entered = [&](const RemoteItem& item) {
+            return request.recurse && (item.isFolder() || (linksAsFolders && item.kind == 'l'));
+        };
         StepList changes{{"CWD", folder}};
-        for (const RemoteItem& item : items)
+        for (const RemoteItem& item : items) {
+            // A folder entered for its files keeps its own mode: a files' mode
+            // (644) would lock everyone out of it, the walk first.
+            if (entered(item) && !request.applyToFolders)
+                continue;
             changes.append({"SITE CHMOD", request.mode + ' ' + item.name});
-        groups.push_back(std::make_unique<PureGroup>(changes));
+        }
+        if (changes.size() > 1)
+            groups.push_back(std::make_unique<PureGroup>(changes));
         if (request.recurse) {
             for (const RemoteItem& item : items) {
                 if (!item.isFolder() && !(linksAsFolders && item.kind == 'l'))

@@ -32,7 +32,8 @@ void ChangePermissionAction::process(const RemoteItemList& items) {
                                                          engine().shortListingSequence()));
     }
 
-    if (!request.applyToFolders)
+    // Entered for the files in them too: "recurse for files" means at every depth.
+    if (!request.recurse && !request.applyToFolders)
         return;
     for (const RemoteItem& item : items) {
         if (item.kind != 'd' && item.kind != 'l')

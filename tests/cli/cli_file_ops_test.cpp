@@ -169,7 +169,7 @@ TYPED_TEST(CliFileOpsTest, ChmodChangesModesOnDiskWhereTheServerAllows) {
         {"--timeout", "10", this->url(), "chmod", "640", this->remote("perm/file.txt")});
     auto foldersRun = this->start({"--timeout", "10", this->url(), "chmod", "750",
                                    this->remote("perm/d"), "--recursive", "--folders"});
-    // Files only: the folder named and the files directly in it.
+    // Files only: the files at every depth, no folder (640 would lock them).
     auto filesRun = this->start({"--timeout", "10", this->url(), "chmod", "640",
                                  this->remote("perm/e"), "--recursive", "--files"});
 
@@ -178,7 +178,7 @@ TYPED_TEST(CliFileOpsTest, ChmodChangesModesOnDiskWhereTheServerAllows) {
         expected["file.txt"] = 0640;
         for (const char* p : {"d", "d/sub", "d/sub/deeper"})
             expected[p] = 0750;
-        for (const char* p : {"e", "e/f.txt"})
+        for (const char* p : {"e/f.txt", "e/sub/g.txt"})
             expected[p] = 0640;
     }
     for (CliRun* run : {fileRun.get(), foldersRun.get(), filesRun.get()}) {
