@@ -1,5 +1,7 @@
 #include "app/http_address.h"
 
+#include <QUrl>
+
 namespace {
 
 // The prefix counts only as a whole leading folder of a longer path.
@@ -23,6 +25,8 @@ QString HttpAddress(const SiteRecord& site, const QString& ftpPath) {
     QString base = site.HttpBase.isEmpty() ? site.Host : site.HttpBase;
     base.replace(u'\\', u'/');
     path.replace(u'\\', u'/');
+    // A name with blanks, '#', '?' or letters beyond ASCII is one a browser can open.
+    path = QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
 
     QString address;
     if (path.isEmpty()) {

@@ -20,6 +20,9 @@ QString changeText(const FetchedCopy& then, const RemoteItem& now) {
 }  // namespace
 
 void DirectUploadCheckAction::process(const RemoteItemList& items) {
+    // The views show what was found, the change that may stop the upload too.
+    if (engine().isShown(folder))
+        engine().announceListing(*this, items);
     const QByteArray path = joinRemotePath(folder, name);
     const QByteArray key =
         (concernedFile ? QByteArrayLiteral("concerned ") : QByteArrayLiteral("editor ")) + path;

@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"BaseEndsWithSlash", "h", "w.org/sub/", "", "a.htm", "http://w.org/sub/a.htm"},
         AddressCase{"BothSlashesMakeOne", "h", "w.org/", "", "/x/a.htm", "http://w.org/x/a.htm"},
         AddressCase{"Backslashes", "h", "w.org\\sub", "", "\\x\\a.htm", "http://w.org/sub/x/a.htm"},
-        AddressCase{"EmptyPath", "host", "", "", "", "http://host"}),
+        AddressCase{"EmptyPath", "host", "", "", "", "http://host"},
+        AddressCase{"NamesAreEncoded", "host", "", "", "/www/r\xc3\xa9sum\xc3\xa9 #1?.htm",
+                    "http://host/r%C3%A9sum%C3%A9%20%231%3F.htm"}),
     [](const testing::TestParamInfo<AddressCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

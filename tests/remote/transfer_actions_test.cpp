@@ -1295,6 +1295,7 @@ TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Rig rig;
+        rig.h.engine.setShownFolders([](const QByteArray& f) { return f == "/www"; });
         rig.server.addFolder("/www");
         if (c.onServer)
             rig.server.addFile("/www/c.log", "old text");
@@ -1318,6 +1319,9 @@ TEST(Transfers, AFileEditedInPlaceReplacesOnlyTheCopyItWasFetchedFrom) {
             EXPECT_EQ(rig.server.stored.size(), stored);
         }
         EXPECT_EQ(rig.timeline.events.mid(1, 3), (QStringList{"CWD /www", "PASV", "MLSD"}));
+        // The views shown the folder are given what the check found.
+        ASSERT_FALSE(rig.listings.isEmpty());
+        EXPECT_EQ(rig.listings.front(), "LIST_DIRECT_UPLOAD_CHECK /www");
         // The other editor's refusal says the same again.
         const bool other = c.storedAfter.size() > 1;
         EXPECT_EQ(errorsOf(rig), other ? c.errors + c.errors : c.errors);
