@@ -7,6 +7,7 @@
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "platform/format.h"
+#include "platform/path_containment.h"
 #include "remote/local_name_guard.h"
 #include "remote/remote_path.h"
 #include "workspace/compare_tree.h"
@@ -213,7 +214,19 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
                            "folder"));
         return 2;
     }
+    // A server path names a folder of the remote project; anything else is
+    // below it.
+    const QByteArray project = cleanRemote(ctx.site->RemoteProjectFolder);
     QByteArray rel = relative.toUtf8();
+    if (rel.startsWith('/')) {
+        const QByteArray path = cleanRemote(relative);
+        if (!IsSameOrBelow(project, path)) {
+            printError(QStringLiteral("%1 is not in the remote project folder %2")
+                           .arg(relative, QString::fromUtf8(project)));
+            return 2;
+        }
+        rel = path.mid(project.size());
+    }
     while (rel.startsWith('/'))
         rel.remove(0, 1);
     while (rel.endsWith('/'))
@@ -226,7 +239,7 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
     }
     CompareParams params;
     params.localProjectFolder = ctx.site->LocalProjectFolder;
-    params.remoteProjectFolder = cleanRemote(ctx.site->RemoteProjectFolder);
+    params.remoteProjectFolder = project;
     params.options = options;
     params.relativePath = rel;
     params.dates = dates;
