@@ -147,6 +147,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
 
     const bool rest = e.session().serverSupportsRest();
     const bool mlsd = hasSentStepNamed("MLSD");
+    int skipped = 0;
     for (const RemoteItem& it : items) {
         if (it.kind == 'd' || !e.kindFilter.passes(it.kind) || unsafe(it))
             continue;
@@ -164,8 +165,10 @@ void DownloadAction::process(const RemoteItemList& listed) {
         TransferDecision d = decideDownload(chosen, info.exists(), info.size(), it.size, rest);
         if (retry)
             d = {TransferDecision::Whole, 0};
-        if (d.kind == TransferDecision::Skip)
+        if (d.kind == TransferDecision::Skip) {
+            ++skipped;
             continue;
+        }
         FileTransfer t;
         t.direction = FileTransfer::Download;
         t.info.remoteFolder = folder;
@@ -197,6 +200,8 @@ void DownloadAction::process(const RemoteItemList& listed) {
         insertNext(makeFileTransferGroup(t, nullptr,
                                          [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
+    if (skipped > 0 && h)
+        h->log(LogChannel::Status, SkippedFilesText(skipped, local.path()));
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
             continue;

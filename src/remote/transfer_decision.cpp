@@ -60,3 +60,15 @@ TransferDecision decideUpload(const TransferAlertOptions& options, bool targetEx
             return L == R ? skip() : whole();
     }
 }
+
+QString SkippedFilesText(int count, const QString& folder) {
+    return count == 1 ? QStringLiteral(
+                            "1 file in %1 was skipped: it is there already, and the "
+                            "file action leaves it")
+                            .arg(folder)
+                      : QStringLiteral(
+                            "%1 files in %2 were skipped: they are there already, and "
+                            "the file action leaves them")
+                            .arg(count)
+                            .arg(folder);
+}

@@ -2,6 +2,7 @@
 
 #include "remote/transfer_alert_options.h"
 
+#include <QString>
 #include <QtGlobal>
 
 // What to do with one file of a tree transfer.
@@ -22,3 +23,7 @@ TransferDecision decideDownload(const TransferAlertOptions& options, bool target
 // remoteSize (targetExists false when the server has none).
 TransferDecision decideUpload(const TransferAlertOptions& options, bool targetExists,
                               qint64 localSize, qint64 remoteSize, bool restSupported);
+
+// The line that says what the file action left alone in a folder, so that a
+// task ending "completed" is not read as everything having gone across.
+QString SkippedFilesText(int count, const QString& folder);

@@ -55,6 +55,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         });
     }
 
+    int skipped = 0;
     for (const LocalItem& item : local.items) {
         if (item.isFolder)
             continue;
@@ -74,6 +75,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         if (leftover && leftover->kind != '-')
             leftover.reset();
         if (d.kind == TransferDecision::Skip) {
+            ++skipped;
             // Nothing will continue it.
             if (leftover)
                 insertNextCommands({{"DELE", joinRemotePath(folder, temporary)}});
@@ -102,6 +104,8 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         insertNext(makeFileTransferGroup(t, nullptr,
                                          [&e](const TransferResult& r) { e.announceTransfer(r); }));
     }
+    if (skipped > 0 && h)
+        h->log(LogChannel::Status, SkippedFilesText(skipped, displayText(folder)));
 
     std::vector<LocalFolderRecord> remembered;
     std::vector<QByteArray> rememberedNames;

@@ -1,4 +1,5 @@
 #include "remote/download_actions.h"
+#include "remote/transfer_decision.h"
 #include "remote/transfer_pool.h"
 #include "remote/transfer_starters.h"
 #include "remote/upload_actions.h"
@@ -195,6 +196,9 @@ TEST_P(DownloadOneFile, FetchesResumesOrSkips) {
     // No temporary file stays behind.
     EXPECT_EQ(treeOf(target), QStringList{"f.bin"});
     EXPECT_TRUE(errorsOf(rig).isEmpty()) << errorsOf(rig).join('\n').toStdString();
+    // A file left alone is said to be: "completed" alone would say it came.
+    EXPECT_EQ(rig.h.texts(LogChannel::Status).contains(SkippedFilesText(1, target)),
+              c.commands.isEmpty());
     if (c.commands.isEmpty()) {
         EXPECT_TRUE(rig.finished.empty());
     } else {
