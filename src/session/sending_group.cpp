@@ -198,18 +198,20 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         appendTail();
         return true;
     }
-    // The temporary is not there (or will not move): nothing is renamed, and
-    // the file visitors read is never deleted for it.
-    if (step.nameIs("RNFR") && temporary_) {
-        fail(QStringLiteral("%1: the stored copy %2 could not be renamed (RNFR refused, %3)")
-                 .arg(renameRetried_
-                          ? shown(info().remoteFolder, finalName_) + QStringLiteral(" not in place")
-                          : failedPath(),
-                      QString::fromUtf8(storedName_))
+    // The rename of the temporary is refused: nothing more is sent, and the
+    // file visitors read is never deleted for a temporary RNFR did not find.
+    const auto renameFailed = [&] {
+        const QString where = renameRetried_ ? shown(info().remoteFolder, finalName_) +
+                                                   QStringLiteral(" not in place")
+                                             : failedPath();
+        fail(QStringLiteral("%1: the stored copy %2 could not be renamed (%3 refused, %4)")
+                 .arg(where, QString::fromUtf8(storedName_), QString::fromLatin1(step.name))
                  .arg(code));
         dropUnsent();
         return true;
-    }
+    };
+    if (step.nameIs("RNFR") && temporary_)
+        return renameFailed();
     // Refused onto an existing file (the temporary was found by RNFR): the old
     // file goes first. Any other refusal (a broken sequence, a lost
     // connection's answer) leaves everything as it is.
@@ -233,17 +235,8 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         addStep("RNTO", finalName_);
         return true;
     }
-    if (step.nameIs("RNTO") && temporary_) {
-        fail(QStringLiteral("%1: the stored copy %2 could not be renamed onto it (RNTO refused, "
-                            "%3)")
-                 .arg(renameRetried_
-                          ? shown(info().remoteFolder, finalName_) + QStringLiteral(" not in place")
-                          : failedPath(),
-                      QString::fromUtf8(storedName_))
-                 .arg(code));
-        dropUnsent();
-        return true;
-    }
+    if (step.nameIs("RNTO") && temporary_)
+        return renameFailed();
     if (step.nameIs("DELE"))
         return true;  // nothing of that name to remove
     if (step.nameIs("SIZE"))
