@@ -193,12 +193,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
         // Only MLSD tells the time to the second; otherwise MDTM is asked.
         if (const auto listed = listedTime(it, mlsd); mlsd && listed && listed->precision == 1)
             t.info.publish.remoteTime = listed->utc;
-        if (TransferPool* pool = e.transferPool()) {
-            pool->submitTransfer(t, *this);
-            continue;
-        }
-        insertNext(makeFileTransferGroup(t, nullptr,
-                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
+        queueFileTransfer(t);
     }
     if (skipped > 0 && h)
         h->log(LogChannel::Status, SkippedFilesText(skipped, local.path()));

@@ -1,6 +1,8 @@
 #include "remote/listing_action.h"
 
 #include "remote/action_engine.h"
+#include "remote/file_transfer.h"
+#include "remote/transfer_pool.h"
 #include "session/command_queue.h"
 
 ListingAction::ListingAction(ActionEngine& engine, ActionKind kind, QByteArray folder,
@@ -111,4 +113,14 @@ bool ListingAction::mayEnter(const QByteArray& path, const RemoteItem& item) {
 CommandGroup* ListingAction::insertInWalk(std::unique_ptr<ListingAction> action) {
     action->walk_ = walk();
     return insertNext(std::move(action));
+}
+
+void ListingAction::queueFileTransfer(const FileTransfer& transfer) {
+    ActionEngine& e = engine_;
+    if (TransferPool* pool = e.transferPool()) {
+        pool->submitTransfer(transfer, *this);
+        return;
+    }
+    insertNext(makeFileTransferGroup(transfer, nullptr,
+                                     [&e](const TransferResult& r) { e.announceTransfer(r); }));
 }

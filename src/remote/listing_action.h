@@ -8,6 +8,7 @@
 #include <memory>
 
 class ActionEngine;
+struct FileTransfer;
 
 // One queue entry that lists a remote folder and, when the listing is complete,
 // runs the processor of its kind. Everything a processor adds goes directly
@@ -46,6 +47,9 @@ protected:
     // each further one behind the previous.
     CommandGroup* insertNext(std::unique_ptr<CommandGroup> group);
     PureGroup* insertNextCommands(const StepList& steps);
+    // A file of this folder to move: on a transfer connection when there are
+    // any, else here as insertNext places it.
+    void queueFileTransfer(const FileTransfer& transfer);
     // Hands the listing to the views.
     void showListing(const RemoteItemList& items);
 

@@ -97,12 +97,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
             t.info.publish.leftoverTemporary = true;
         }
         t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
-        if (TransferPool* pool = e.transferPool()) {
-            pool->submitTransfer(t, *this);
-            continue;
-        }
-        insertNext(makeFileTransferGroup(t, nullptr,
-                                         [&e](const TransferResult& r) { e.announceTransfer(r); }));
+        queueFileTransfer(t);
     }
     if (skipped > 0 && h)
         h->log(LogChannel::Status, SkippedFilesText(skipped, displayText(folder)));
