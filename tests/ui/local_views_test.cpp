@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -348,6 +349,24 @@ TEST(LocalViews, DropsMoveRefuseAndDownload) {
         WorkbenchHarness::waitFor([&] { return QFileInfo::exists(f.path("beta/b c.txt")); }));
     EXPECT_FALSE(QFileInfo::exists(f.path("b c.txt")));
 
+    // Dropped by the mouse: moved too, and no row stays marked as the target.
+    list.resize(600, 300);
+    list.show();
+    std::unique_ptr<QMimeData> dropped(LocalDrag(f.root, QStringLiteral("a.txt"), false, false));
+    const QModelIndex betaIndex =
+        list.listModel()->index(list.listModel()->rowOfName(QStringLiteral("beta")), 0);
+    const QPoint onBeta = list.visualRect(betaIndex).center();
+    QDragEnterEvent enter(onBeta, Qt::MoveAction, dropped.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(list.viewport(), &enter);
+    QDragMoveEvent over(onBeta, Qt::MoveAction, dropped.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(list.viewport(), &over);
+    EXPECT_EQ(list.dropTarget().row(), betaIndex.row());
+    QDropEvent drop(QPointF(onBeta), Qt::MoveAction, dropped.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(list.viewport(), &drop);
+    EXPECT_FALSE(list.dropTarget().isValid());
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return QFileInfo::exists(f.path("beta/a.txt")); }));
+    ASSERT_TRUE(QFile::rename(f.path("beta/a.txt"), f.path("a.txt")));
+
     // Onto the folder it came from: refused.
     std::unique_ptr<QMimeData> again(LocalDrag(f.root, QStringLiteral("a.txt"), false, false));
     EXPECT_EQ(list.dropOn(QModelIndex(), *again).action, LocalDropAction::Refuse);
@@ -463,6 +482,15 @@ TEST(LocalViews, ViewEditMenuAndKeys) {
     EXPECT_EQ(list.currentIndex().row(), list.listModel()->rowOfName(QStringLiteral("beta")));
     QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(int(list.selectedRows().size()), list.listModel()->rowCount());
+    // F5 keeps the row chosen, not the folder it came from, for the next F2.
+    const int a = list.listModel()->rowOfName(QStringLiteral("a.txt"));
+    SelectRows(list, {QStringLiteral("a.txt")});
+    list.selectionModel()->setCurrentIndex(list.listModel()->index(a, 0),
+                                           QItemSelectionModel::NoUpdate);
+    QTest::keyClick(&list, Qt::Key_F5);
+    ASSERT_TRUE(ListLoaded(list, f.root));
+    EXPECT_EQ(list.currentIndex().row(), list.listModel()->rowOfName(QStringLiteral("a.txt")));
+    EXPECT_EQ(list.selectedRows(), std::vector<int>{a});
     // Delete asks.
     SelectRows(list, {QStringLiteral("a.txt")});
     f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), false);
@@ -604,6 +632,14 @@ TEST(LocalViews, PathBarSummaryAndEnterOnAFile) {
     // ".." left out; "b c.txt" holds five bytes.
     f.side.setSizeStyle(2);
     EXPECT_EQ(pane.statusLine()->text(), "3 folders, 2 files, total 6");
+    // A shown file written in place (watched, it changes no folder) counts anew.
+    QFile grown(f.path("a.txt"));
+    ASSERT_TRUE(grown.open(QIODevice::Append));
+    grown.write("1234");
+    grown.close();
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
+        return pane.statusLine()->text() == "3 folders, 2 files, total 10";
+    })) << pane.statusLine()->text().toStdString();
     SelectRows(*list, {QStringLiteral("b c.txt"), QStringLiteral("alpha")});
     EXPECT_EQ(pane.statusLine()->text(), "Selected: 1 folder, 1 file, total 5");
 

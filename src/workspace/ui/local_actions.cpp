@@ -52,6 +52,8 @@ void LocalActions::runJob(std::unique_ptr<LocalFileJob> owned,
     dialog->setMinimumDuration(500);
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
+    // Starts the clock of the delayed showing: without a value set it never shows.
+    dialog->setValue(0);
     job->setParent(dialog);
     QObject::connect(
         job, &LocalFileJob::progress, dialog, [dialog, job](int entries, const QString& path) {

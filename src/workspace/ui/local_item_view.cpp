@@ -111,8 +111,10 @@ void LocalItemView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void LocalItemView::dropEvent(QDropEvent* event) {
+    // Judged first: the judging marks the target, which must not stay marked.
+    const bool accepted = acceptsDrag(event);
     setDropTarget({});
-    if (!acceptsDrag(event)) {
+    if (!accepted) {
         return;
     }
     const QPersistentModelIndex target = indexAt(event->position().toPoint());

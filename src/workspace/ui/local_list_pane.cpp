@@ -45,6 +45,8 @@ LocalListPane::LocalListPane(LocalListView* list, QWidget* parent)
     });
     connect(model, &QAbstractItemModel::rowsInserted, this, &LocalListPane::updateStatus);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &LocalListPane::updateStatus);
+    // A shown file that grew changes the total.
+    connect(model, &QAbstractItemModel::dataChanged, this, &LocalListPane::updateStatus);
     connect(model, &LocalListModel::folderLoaded, this, [this] {
         updatePath();
         updateStatus();

@@ -64,15 +64,7 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
             !folders.contains(QDir::cleanPath(model_->folder()))) {
             return;
         }
-        // The same folder read again: what was selected stays selected.
-        keptCurrent_.clear();
-        keptSelection_.clear();
-        if (const LocalListRow* r = model_->rowAt(currentIndex().row())) {
-            keptCurrent_ = r->name;
-        }
-        for (int row : selectedRows()) {
-            keptSelection_ << model_->rowAt(row)->name;
-        }
+        keepChosenRows();
         // A row renamed here stays chosen under its new name.
         if (!renaming_.first.isEmpty()) {
             if (keptCurrent_ == renaming_.first)
@@ -374,7 +366,21 @@ void LocalListView::copySelected() {
     actions().copy(model_->folder(), selectedItems());
 }
 
+void LocalListView::keepChosenRows() {
+    // The same folder read again: what was selected stays selected.
+    keptCurrent_.clear();
+    keptSelection_.clear();
+    if (const LocalListRow* r = model_->rowAt(currentIndex().row()))
+        keptCurrent_ = r->name;
+    for (int row : selectedRows())
+        keptSelection_ << model_->rowAt(row)->name;
+}
+
 void LocalListView::refresh() {
+    // F5 keeps the rows chosen, as any reading of the same folder does: the
+    // next F2 or Delete must not fall on another row.
+    if (!model_->isComputer())
+        keepChosenRows();
     model_->reload();
     if (model_->isComputer()) {
         model_->showComputer(ListDrives(), ListPlaces());

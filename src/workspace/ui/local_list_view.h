@@ -69,6 +69,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // Remembers the current and selected rows for the next reading of the folder.
+    void keepChosenRows();
     void applyColumnWidths();
     void restoreKeptSelection();
     ColumnNeeds* needs_ = nullptr;
