@@ -350,6 +350,11 @@ TEST(LocalViews, DropsMoveRefuseAndDownload) {
     EXPECT_FALSE(QFileInfo::exists(f.path("b c.txt")));
 
     // Dropped by the mouse: moved too, and no row stays marked as the target.
+    // The list first shows the move above, so the rows stay where they are.
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] {
+        return !list.listModel()->isLoading() &&
+               list.listModel()->rowOfName(QStringLiteral("b c.txt")) < 0;
+    }));
     list.resize(600, 300);
     list.show();
     std::unique_ptr<QMimeData> dropped(LocalDrag(f.root, QStringLiteral("a.txt"), false, false));
