@@ -293,6 +293,13 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     list.listModel()->setData(list.listModel()->index(row, kColName), QString::fromUtf8("ß d.txt"),
                               Qt::EditRole);
     EXPECT_TRUE(QFileInfo::exists(f.path("ß d.txt")));
+    // Onto a name taken: refused, and said.
+    const int a = list.listModel()->rowOfName(QStringLiteral("a.txt"));
+    list.listModel()->setData(list.listModel()->index(a, kColName), QString::fromUtf8("ß d.txt"),
+                              Qt::EditRole);
+    EXPECT_EQ(f.host.prompts.messages(),
+              QStringList{QString::fromUtf8("Can not rename the file: ß d.txt exists already.")});
+    EXPECT_TRUE(QFileInfo::exists(f.path("a.txt")));
 
     // Delete asks once for all selected rows; No keeps them.
     ASSERT_TRUE(ListLoaded(list, f.root));

@@ -1,6 +1,7 @@
 #include "workspace/ui/local_actions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QProgressDialog>
 
@@ -112,9 +113,14 @@ RenameOutcome LocalActions::rename(const QString& folder, const QString& oldName
     }
     const RenameOutcome outcome = RenameLocalItem(folder, oldName, newName);
     if (outcome == RenameOutcome::Failed) {
-        if (isFolder) {
+        // A file's name snapping back without a word reads as a rename done.
+        if (isFolder)
             prompter.showMessage(QString::fromLatin1(ProjectTexts::kRenameFailed));
-        }
+        else if (QFileInfo::exists(JoinLocalPath(folder, newName)))
+            prompter.showMessage(
+                QStringLiteral("Can not rename the file: %1 exists already.").arg(newName));
+        else
+            prompter.showMessage(QStringLiteral("Can not rename the file %1.").arg(oldName));
         return outcome;
     }
     if (outcome == RenameOutcome::Renamed) {
