@@ -22,6 +22,7 @@
 #include "workbench_harness.h"
 #include "workspace/local_drag_data.h"
 #include "workspace/local_list_columns.h"
+#include "workspace/ui/local_actions.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_model.h"
 #include "workspace/ui/local_list_pane.h"
@@ -293,12 +294,18 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     list.listModel()->setData(list.listModel()->index(row, kColName), QString::fromUtf8("ß d.txt"),
                               Qt::EditRole);
     EXPECT_TRUE(QFileInfo::exists(f.path("ß d.txt")));
+    // A new file of a name taken: nothing emptied, and said.
+    LocalActions actions(f.side, nullptr, false);
+    EXPECT_FALSE(actions.createFile(f.root, QStringLiteral("a.txt")));
+    EXPECT_EQ(f.host.prompts.messages(),
+              QStringList{"Can not create the file: a.txt exists already."});
+    EXPECT_EQ(QFileInfo(f.path("a.txt")).size(), 1);
     // Onto a name taken: refused, and said.
     const int a = list.listModel()->rowOfName(QStringLiteral("a.txt"));
     list.listModel()->setData(list.listModel()->index(a, kColName), QString::fromUtf8("ß d.txt"),
                               Qt::EditRole);
-    EXPECT_EQ(f.host.prompts.messages(),
-              QStringList{QString::fromUtf8("Can not rename the file: ß d.txt exists already.")});
+    EXPECT_EQ(f.host.prompts.messages().last(),
+              QString::fromUtf8("Can not rename the file: ß d.txt exists already."));
     EXPECT_TRUE(QFileInfo::exists(f.path("a.txt")));
 
     // Delete asks once for all selected rows; No keeps them.

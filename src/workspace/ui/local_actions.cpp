@@ -35,6 +35,10 @@ bool LocalActions::createFile(const QString& folder, const QString& name) {
     QFile file(JoinLocalPath(folder, name));
     // NewOnly: an existing file is never emptied.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        side_.host().prompter().showMessage(
+            QFileInfo::exists(file.fileName())
+                ? QStringLiteral("Can not create the file: %1 exists already.").arg(name)
+                : QStringLiteral("Can not create the file %1: %2").arg(name, file.errorString()));
         return false;
     }
     file.close();
