@@ -49,11 +49,12 @@ QByteArray RemoteTreeDropFolder(RemoteDropSource source, const QByteArray& node,
 
 QByteArray RemoteListDropFolder(RemoteDropSource source, const QByteArray& shown,
                                 const RemoteItem* row) {
-    if (source != RemoteDropSource::LocalFiles || shown.isEmpty()) {
+    const bool moved = source == RemoteDropSource::RemoteItems;
+    if ((source != RemoteDropSource::LocalFiles && !moved) || shown.isEmpty()) {
         return {};
     }
     if (!row || !row->isFolder()) {
-        return shown;
+        return moved ? QByteArray() : shown;
     }
     // Uploading into "shown/.." would name the folder above by a detour that
     // neither the known listings nor the project mapping understand.

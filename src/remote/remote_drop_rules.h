@@ -40,9 +40,10 @@ RemoteDropSource RemoteDropSourceOf(bool hasRemoteDrag, bool hasLocalFiles);
 QByteArray RemoteTreeDropFolder(RemoteDropSource source, const QByteArray& node,
                                 const QByteArray& root);
 
-// The folder a drop onto the remote list lands in: only desktop files are
-// taken, into a folder row itself (".." the folder above), elsewhere into the
-// folder shown. Empty: the drop is refused.
+// The folder a drop onto the remote list lands in: desktop files into a
+// folder row itself (".." the folder above), elsewhere into the folder shown;
+// the server's own entries only onto a folder row (a move, judged as a drop
+// on the tree is). Empty: the drop is refused.
 QByteArray RemoteListDropFolder(RemoteDropSource source, const QByteArray& shown,
                                 const RemoteItem* row);
 

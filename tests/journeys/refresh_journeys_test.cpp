@@ -133,6 +133,7 @@ TEST(RefreshJourney, MoveAndRenameNeverReplaceAnEntry) {
     ASSERT_TRUE(j.server().writeFile("page.html", "moved here"));
     ASSERT_TRUE(j.server().writeFile("other.html", "other"));
     ASSERT_TRUE(j.server().writeFile("news/page.html", "precious"));
+    ASSERT_TRUE(j.server().writeFile("extra.html", "extra"));
     ASSERT_TRUE(j.logIn());
     ASSERT_TRUE(j.openRemoteFolder(j.home()));
     RemoteTreeModel* tree = j.remoteSide().treeModel();
@@ -146,7 +147,7 @@ TEST(RefreshJourney, MoveAndRenameNeverReplaceAnEntry) {
     EXPECT_EQ(Journey::readFile(j.serverPath("news/other.html")), "other");
     EXPECT_EQ(Journey::readFile(j.serverPath("page.html")), "moved here");
     EXPECT_TRUE(j.waitFor([&] {
-        return j.remoteNames() == QStringList{"news", "page.html"};
+        return j.remoteNames() == QStringList{"news", "extra.html", "page.html"};
     })) << j.remoteNames().join(",").toStdString();
     EXPECT_EQ(j.taskLine(), "Moving files failed: Not moved, page.html exists already in " +
                                 QString::fromUtf8(j.remote("news")));
@@ -159,6 +160,15 @@ TEST(RefreshJourney, MoveAndRenameNeverReplaceAnEntry) {
     })) << j.taskLine().toStdString();
     ASSERT_TRUE(j.waitIdle());
     EXPECT_EQ(Journey::readFile(j.serverPath("page.html")), "moved here");
+
+    // Onto a folder row of the list: moved there as well.
+    const auto extra = Journey::dragOut(j.remoteSide().listView(), {j.remoteRow("extra.html")});
+    j.drop(j.remoteSide().listView(), j.remoteRow("news"), *extra);
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::readFile(j.serverPath("news/extra.html")), "extra");
+    EXPECT_TRUE(j.waitFor([&] {
+        return j.remoteNames() == QStringList{"news", "page.html"};
+    })) << j.remoteNames().join(",").toStdString();
 }
 
 TEST(LocalRefreshJourney, ChangesShowInTheLocalList) {

@@ -519,7 +519,11 @@ TEST(RemoteDropRules, WhereADropLands) {
         {S::LocalFiles, "/www", nullptr, "/www"},
         {S::LocalFiles, "/www/sub", &parent, "/www"},
         {S::LocalFiles, "", nullptr, ""},  // nothing shown
-        {S::RemoteItems, "/www", &folder, ""},
+        // The server's entries move onto a folder row only.
+        {S::RemoteItems, "/www", &folder, "/www/img"},
+        {S::RemoteItems, "/www/sub", &parent, "/www"},
+        {S::RemoteItems, "/www", &file, ""},
+        {S::RemoteItems, "/www", nullptr, ""},
         {S::Other, "/www", &folder, ""},
     };
     for (const ListCase& c : list) {

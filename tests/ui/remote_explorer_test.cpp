@@ -405,6 +405,19 @@ TEST(RemoteExplorer, DropsOnTheTree) {
     auto files = mimeOf({"/", {item('-', "a.txt")}});
     o.explorer.dropOnTree(files.get(), o.node("/pub"), false);
     EXPECT_GT(o.queued(), idle);
+    // So do they onto a folder row of the list; a folder onto itself does not.
+    o.listFolder("/www", listOf({item('d', "site"), item('-', "b.txt")}));
+    const QModelIndex site =
+        o.explorer.listModel()->index(o.explorer.listModel()->rowOf("site"), 0);
+    auto siteItself = mimeOf({"/www", {item('d', "site")}});
+    const int before = o.queued();
+    o.explorer.dropOnList(siteItself.get(), site);
+    EXPECT_EQ(o.queued(), before);
+    EXPECT_EQ(o.host.prompts.messages().last(), QStringLiteral("Can not drop to the place"));
+    auto b = mimeOf({"/www", {item('-', "b.txt")}});
+    EXPECT_TRUE(o.explorer.canDropOnList(b.get(), site));
+    o.explorer.dropOnList(b.get(), site);
+    EXPECT_GT(o.queued(), before);
 
     // Desktop files go up; anything else is not taken.
     QTemporaryDir dir;

@@ -1029,19 +1029,23 @@ void RemoteExplorer::dropOnTree(const QMimeData* mime, const QModelIndex& target
     if (folder.isEmpty())
         return;
     if (source == RemoteDropSource::RemoteItems) {
-        const auto drag = RemoteDragOf(mime);
-        if (!drag)
-            return;
-        const RemoteDropDecision decision =
-            DecideRemoteTreeDrop(*drag, fromTree, folder, guarded(), host_.remoteProjectFolder());
-        if (decision.action == RemoteDropDecision::Refuse)
-            host_.prompter().showMessage(decision.message);
-        else if (decision.action == RemoteDropDecision::Move)
-            FileOperationStarters(engine_).move(drag->folder, folder, drag->items);
+        moveDropped(mime, folder, fromTree);
         return;
     }
     LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
                  knownListing());
+}
+
+void RemoteExplorer::moveDropped(const QMimeData* mime, const QByteArray& folder, bool fromTree) {
+    const auto drag = RemoteDragOf(mime);
+    if (!drag)
+        return;
+    const RemoteDropDecision decision =
+        DecideRemoteTreeDrop(*drag, fromTree, folder, guarded(), host_.remoteProjectFolder());
+    if (decision.action == RemoteDropDecision::Refuse)
+        host_.prompter().showMessage(decision.message);
+    else if (decision.action == RemoteDropDecision::Move)
+        FileOperationStarters(engine_).move(drag->folder, folder, drag->items);
 }
 
 QByteArray RemoteExplorer::listDropFolder(const QMimeData* mime, const QModelIndex& row) const {
@@ -1060,6 +1064,10 @@ void RemoteExplorer::dropOnList(const QMimeData* mime, const QModelIndex& row) {
     const QByteArray folder = listDropFolder(mime, row);
     if (folder.isEmpty())
         return;
+    if (SourceOf(mime) == RemoteDropSource::RemoteItems) {
+        moveDropped(mime, folder, false);
+        return;
+    }
     LaunchUpload(engine_, host_.help(), this, folder, UploadRecordsFromPaths(LocalFiles(mime)),
                  knownListing());
 }

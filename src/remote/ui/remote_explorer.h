@@ -112,6 +112,9 @@ public:
     bool canDropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree) const;
     void dropOnTree(const QMimeData* mime, const QModelIndex& target, bool fromTree);
     QByteArray treeDropFolder(RemoteDropSource source, const QModelIndex& target) const;
+    // The server's own entries dropped onto a folder: moved there, after the
+    // checks a drop on the tree makes.
+    void moveDropped(const QMimeData* mime, const QByteArray& folder, bool fromTree);
     QByteArray listDropFolder(const QMimeData* mime, const QModelIndex& row) const;
     bool canDropOnList(const QMimeData* mime, const QModelIndex& row) const;
     void dropOnList(const QMimeData* mime, const QModelIndex& row);
