@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -169,6 +170,12 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
         return Journey::readFile(j.serverPath("live/sub/page.html")) == "new text";
     })) << j.chatText().toStdString();
     EXPECT_TRUE(j.waitFor([&] { return !results.find("sub/page.html"); }));
+    // Compared again, the run says that nothing differs.
+    ASSERT_TRUE(j.waitIdle());
+    window->startButton()->click();
+    ASSERT_TRUE(j.waitFor([&] { return !window->running(); })) << j.chatText().toStdString();
+    EXPECT_TRUE(window->statusLabel()->text().endsWith("\nNo differences."))
+        << window->statusLabel()->text().toStdString();
     window->close();
 }
 

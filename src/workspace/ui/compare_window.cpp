@@ -198,6 +198,13 @@ bool CompareWindow::loopFinished() {
     return false;
 }
 
+QString CompareWindow::endNote() const {
+    // An empty tree alone could also mean nothing was compared.
+    const CompareNode* root = model_->tree().root();
+    return root->visited() && root->children.empty() ? QStringLiteral("No differences.")
+                                                     : QString();
+}
+
 bool CompareWindow::compareResult(const FolderCompareResult& result) {
     if (!model_->addResult(result))
         return false;

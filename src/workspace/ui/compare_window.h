@@ -80,6 +80,7 @@ protected:
     bool startLoop() override;
     void sortRows(ListSort sort) override;
     bool loopFinished() override;
+    QString endNote() const override;
 
 private:
     // Asks which side to view when the file is on both.

@@ -24,7 +24,8 @@ LoopWindow::LoopWindow(const LoopContext& context, const LoopWords& words, QWidg
       helpButton_(new QPushButton(this)),
       status_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      words_(words) {
+      words_(words),
+      taskStatus_(context.status) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
     progress_->setTextVisible(false);
@@ -74,7 +75,13 @@ void LoopWindow::onStartStop() {
 void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
     if (token != this->token() || loopFinished())
         return;
-    finishRun(QString::fromLatin1(words_.ended) + FormatElapsed(quint32(elapsedMs)));
+    QString text = QString::fromLatin1(words_.ended) + FormatElapsed(quint32(elapsedMs));
+    // Only a run that went through clean may say what it found, or did not.
+    const QString note =
+        stopRequested_ || taskStatus_.state() != TaskStatus::Completed ? QString() : endNote();
+    if (!note.isEmpty())
+        text += u'\n' + note;
+    finishRun(text);
 }
 
 void LoopWindow::finishRun(const QString& statusText) {

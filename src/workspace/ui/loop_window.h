@@ -68,6 +68,9 @@ protected:
     // The loop's end marker came. True when the window carries on itself and
     // later calls finishRun(); false ends the run with the time used.
     virtual bool loopFinished() { return false; }
+    // A line under the end of a run that went through unstopped and clean;
+    // empty for none.
+    virtual QString endNote() const { return {}; }
     // Idle again, with this status text.
     void finishRun(const QString& statusText);
     // Stop was pressed during this run.
@@ -95,6 +98,7 @@ private:
     void stopQueued();
 
     LoopWords words_;
+    const TaskStatus& taskStatus_;
     QTreeView* sortView_ = nullptr;
     int firstSortColumn_ = 0;
     ListSort sort_;
