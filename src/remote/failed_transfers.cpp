@@ -231,20 +231,23 @@ QString FailedTransfers::temporariesElsewhereQuestion() const {
         if (!servers.contains(f.server))
             servers << f.server;
     }
+    const QString where = servers.join(QStringLiteral(", "));
     if (count == 0)
         return QString();
+    if (count == 1)
+        return QStringLiteral(
+                   "An upload that did not finish left a hidden partial copy on %1, which Velmora "
+                   "is not logged in to now: the site's visitors may fetch it until it is "
+                   "removed. To remove it, connect there again and remove the failed upload. "
+                   "Close anyway?")
+            .arg(where);
     return QStringLiteral(
-               "%1 that did not finish left %2 on %3, which Velmora is not logged in to now: the "
-               "site's visitors may fetch %4 until %5 removed. To remove %6, connect there again "
-               "and remove the failed %7. Close anyway?")
-        .arg(count == 1 ? QStringLiteral("An upload") : QStringLiteral("%1 uploads").arg(count),
-             count == 1 ? QStringLiteral("a hidden partial copy")
-                        : QStringLiteral("hidden partial copies"),
-             servers.join(QStringLiteral(", ")),
-             count == 1 ? QStringLiteral("it") : QStringLiteral("them"),
-             count == 1 ? QStringLiteral("it is") : QStringLiteral("they are"),
-             count == 1 ? QStringLiteral("it") : QStringLiteral("them"),
-             count == 1 ? QStringLiteral("upload") : QStringLiteral("uploads"));
+               "%1 uploads that did not finish left hidden partial copies on %2, which Velmora "
+               "is not logged in to now: the site's visitors may fetch them until they are "
+               "removed. To remove them, connect there again and remove the failed uploads. "
+               "Close anyway?")
+        .arg(count)
+        .arg(where);
 }
 
 void FailedTransfers::dropKeptData(const FailedTransfer& failed) {
