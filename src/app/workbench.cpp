@@ -45,7 +45,6 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     pool_->setConnections(settings_.SimultaneousTransfers);
     tasks_.connectTo(*session_);
     tasks_.connectTo(*pool_);
-    counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get());
     taskStatus_.connectTo(*session_);
     // What fails or is taken out on a transfer connection is the task's as well.
     connect(pool_.get(), &TransferPool::failure, &taskStatus_, &TaskStatus::noteProblem);
@@ -57,6 +56,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
     taskStatus_.setCarriesOn([pool = pool_.get()] { return pool->carriesOnWithoutMain(); });
     failed_ = std::make_unique<FailedTransfers>(*engine_);
+    counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get(), *failed_);
     connect(pool_.get(), &TransferPool::transferStarted, failed_.get(),
             &FailedTransfers::onTransferStarted);
     // Folder uploads read their subfolders with the local side's filters, as

@@ -1,12 +1,13 @@
 #include "remote/transfer_counts.h"
 
 #include "remote/action_engine.h"
+#include "remote/failed_transfers.h"
 #include "remote/task_list.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 
 TransferCounts::TransferCounts(FtpSession& session, ActionEngine& engine, const TaskList& tasks,
-                               TransferPool* pool, QObject* parent)
+                               TransferPool* pool, const FailedTransfers& failed, QObject* parent)
     : QObject(parent), session_(session), tasks_(tasks), pool_(pool) {
     connect(&tasks_, &TaskList::boxAdded, this, &TransferCounts::recount);
     connect(&tasks_, &TaskList::boxRemoved, this, &TransferCounts::recount);
@@ -17,12 +18,14 @@ TransferCounts::TransferCounts(FtpSession& session, ActionEngine& engine, const 
                 if (mainRunning())
                     recount();
             });
-    connect(&engine, &ActionEngine::transferFinished, this,
-            [this](const TransferInfo&, qint64, bool success) {
-                if (!success)
-                    ++failed_;
-                recount();
-            });
+    connect(&engine, &ActionEngine::transferFinished, this, &TransferCounts::recount);
+    // A file failing again replaces its entry (changed) but is a failure too.
+    const auto failure = [this] {
+        ++failed_;
+        recount();
+    };
+    connect(&failed, &FailedTransfers::added, this, failure);
+    connect(&failed, &FailedTransfers::changed, this, failure);
     if (pool_)
         connect(pool_, &TransferPool::countsChanged, this, &TransferCounts::recount);
 }

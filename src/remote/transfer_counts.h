@@ -4,18 +4,20 @@
 #include <QString>
 
 class ActionEngine;
+class FailedTransfers;
 class FtpSession;
 class TaskList;
 class TransferPool;
 
 // What the task panel's status line counts: file transfers running (one per
 // connection at most), queued (in a connection's queue or waiting for one)
-// and failed since work last began with nothing else in hand.
+// and failed since work last began with nothing else in hand: the failures the
+// Failed list takes, so the two agree.
 class TransferCounts : public QObject {
     Q_OBJECT
 public:
     TransferCounts(FtpSession& session, ActionEngine& engine, const TaskList& tasks,
-                   TransferPool* pool, QObject* parent = nullptr);
+                   TransferPool* pool, const FailedTransfers& failed, QObject* parent = nullptr);
 
     int running() const;
     int queued() const;

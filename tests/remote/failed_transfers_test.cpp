@@ -1,6 +1,8 @@
 #include "remote/failed_transfers.h"
 
 #include "remote/download_actions.h"
+#include "remote/task_list.h"
+#include "remote/transfer_counts.h"
 #include "remote/transfer_starters.h"
 #include "remote/upload_actions.h"
 #include "session/socket_group.h"
@@ -160,6 +162,8 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
     SessionHarness h;
     h.loginIdle();
     FailedTransfers failed(h.engine);
+    TaskList tasks;
+    TransferCounts counts(h.session, h.engine, tasks, nullptr, failed);
     h.session.sendCommand("NOOP");  // the work below waits behind it
     RemoteItemList selection;
     RemoteItem file;
@@ -186,6 +190,8 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
                            "Download folder img from /www: stopped by the user",
                            "Upload folder css to /www: stopped by the user",
                            "Upload b.js to /www: stopped by the user (0 of 7 bytes)"}));
+    // The status line's count is the list's, folders included.
+    EXPECT_EQ(4, counts.failed());
 
     ASSERT_TRUE(failed.retry(1));
     const DownloadAction* action = nullptr;

@@ -3,6 +3,7 @@
 // box out stops only its own connection. (Browsing during a large download is
 // a journey: tests/journeys.)
 #include "remote/action_engine.h"
+#include "remote/failed_transfers.h"
 #include "remote/task_list.h"
 #include "remote/task_menu_rules.h"
 #include "remote/task_status.h"
@@ -60,7 +61,8 @@ struct Window {
         : session(&transports),
           engine(session),
           pool(engine, &transports),
-          counts(session, engine, tasks, &pool),
+          failed(engine),
+          counts(session, engine, tasks, &pool, failed),
           panel(tasks, status, session, &pool, &counts),
           explorer(engine, session, host, RemoteExplorer::Role::Normal) {
         engine.setTransferPool(&pool);
@@ -102,6 +104,7 @@ struct Window {
     TransferPool pool;
     TaskList tasks;
     TaskStatus status;
+    FailedTransfers failed;
     TransferCounts counts;
     TaskPanel panel;
     Host host;
@@ -158,7 +161,9 @@ TEST(TransferConnectionsLive, SeveralBoxesRunAndOneIsTakenOutAlone) {
     // Two files arrived whole; the one taken out left no half file under its
     // name, only its hidden part to continue.
     EXPECT_EQ(QDir(w.local.path()).entryList(QDir::Files).size(), 2);
+    // The one taken out is counted as the Failed list holds it.
     EXPECT_EQ(w.counts.failed(), 1);
+    EXPECT_EQ(w.failed.count(), 1);
     EXPECT_TRUE(w.session.isConnected());
 }
 
