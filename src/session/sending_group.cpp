@@ -133,6 +133,11 @@ void SendingGroup::replyArrived(const Reply& reply) {
             (step.nameIs("RNFR") && code >= 500) || (isStore(step) && code >= 400))
             temporaryGone_ = true;
     }
+    // Every answer to it counts, a refusal too; takeRefusal lets it pass.
+    if (step.nameIs("SIZE") && confirmingTemporary_) {
+        judgeTemporaryBeforeDelete(reply);
+        return;
+    }
     if (step.nameIs("SIZE") && code == 213 && !publishFailed_) {
         judgeSize(reply);
         return;
@@ -175,6 +180,25 @@ void SendingGroup::judgeSize(const Reply& reply) {
         text += QStringLiteral("; the old file stays");
     fail(text);
     abandonStored();
+}
+
+void SendingGroup::judgeTemporaryBeforeDelete(const Reply& reply) {
+    confirmingTemporary_ = false;
+    const int code = reply.code();
+    const qint64 expected = storedSizeExpected();
+    bool ok = false;
+    const QByteArray value = reply.strippedLines().isEmpty()
+                                 ? QByteArray()
+                                 : reply.strippedLines().last().mid(3).trimmed();
+    const qint64 stored = value.toLongLong(&ok);
+    // A server without SIZE can not tell: the rename found the temporary.
+    const bool unknown = code >= 500 && code != 550;
+    if (unknown || (code == 213 && (!ok || expected < 0 || stored == expected)))
+        return;
+    fail(QStringLiteral("%1 not replaced: the stored copy %2 was renamed or changed by someone "
+                        "else before its rename; the old file stays")
+             .arg(shown(info().remoteFolder, finalName_), QString::fromUtf8(storedName_)));
+    dropUnsent();
 }
 
 bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
@@ -230,6 +254,8 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         if (f)
             f->renameOverRefused = true;
         dropUnsent();
+        confirmingTemporary_ = true;
+        addStep("SIZE", storedName_);
         addStep("DELE", finalName_);
         addStep("RNFR", storedName_);
         addStep("RNTO", finalName_);

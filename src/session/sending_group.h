@@ -70,6 +70,9 @@ private:
     void dropUnsent();
     void judge();
     void judgeSize(const Reply& reply);
+    // The temporary, before the old file goes for it, still holds what was
+    // sent: another upload of the same file may have renamed or replaced it.
+    void judgeTemporaryBeforeDelete(const Reply& reply);
     void fail(const QString& text);
     // A stored file known to be wrong: nothing more is sent but its removal.
     void abandonStored();
@@ -80,6 +83,7 @@ private:
     bool temporary_ = false;
     bool fellBack_ = false;
     bool renameRetried_ = false;
+    bool confirmingTemporary_ = false;
     bool storeStarted_ = false;
     bool temporaryGone_ = false;
     QByteArray finalName_;

@@ -184,8 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringList{"PASV", "STOR " + kTemp, "PASV", "STOR f.bin"}, true,
                    [](TransferServer& s) { s.refuseHidden = true; }},
         UploadCase{"RenameOntoTheFileRefusedDeletesItFirst", featWith({}), atomic(),
-                   QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin", "DELE f.bin",
-                               "RNFR " + kTemp, "RNTO f.bin"},
+                   QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin",
+                               "SIZE " + kTemp, "DELE f.bin", "RNFR " + kTemp, "RNTO f.bin"},
                    true, [](TransferServer& s) { s.refuseRenameOver = true; }},
         // An interrupted upload of this very file left its first 30 bytes,
         // written after the file last changed.
@@ -275,6 +275,34 @@ TEST(Publish, ATemporaryGoneBeforeItsRenameLeavesTheOldFile) {
         << rig.failures[0].error.toStdString();
 }
 
+// Another upload of the same file renamed or rewrote the temporary between
+// RNFR and RNTO: the refusal costs nothing, the old file stays.
+TEST(Publish, ATemporaryTakenByAnotherUploadNeverCostsTheOldFile) {
+    for (const bool replaced : {false, true}) {
+        Rig rig(featWith({}));
+        rig.h.engine.publish = atomic();
+        rig.server->refuseRenameOver = true;
+        rig.server->addFile("/www/f.bin", "old");
+        ASSERT_TRUE(writeFile(rig.path("f.bin"), pattern(100, 3)));
+        rig.server->pauseAt = [](const QByteArray& line) { return line == "RNTO f.bin"; };
+        ASSERT_TRUE(
+            rig.starters.uploadNormal(recordOf(rig.dir.path(), {{"f.bin", false, 100}}), "/www"));
+        rig.server->run();
+        ASSERT_TRUE(rig.server->entries.remove("/www/" + kTemp));
+        if (replaced)
+            rig.server->addFile("/www/" + kTemp, pattern(60, 5));
+        rig.server->pauseAt = {};
+        ASSERT_TRUE(rig.server->run());
+        EXPECT_EQ(rig.storeCommands(), (QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp,
+                                                    "RNTO f.bin", "SIZE " + kTemp}))
+            << replaced;
+        EXPECT_EQ(rig.server->contentOf("/www/f.bin"), "old");
+        ASSERT_EQ(rig.failures.size(), 1u);
+        EXPECT_TRUE(rig.failures[0].error.contains("renamed or changed by someone else"))
+            << rig.failures[0].error.toStdString();
+    }
+}
+
 TEST(Publish, LaterFilesAreRenamedFirstEvenOnceRenameOntoAFileWasRefused) {
     Rig rig(featWith({}));
     rig.h.engine.publish = atomic();
@@ -292,7 +320,8 @@ TEST(Publish, LaterFilesAreRenamedFirstEvenOnceRenameOntoAFileWasRefused) {
     ASSERT_GT(b, 0) << commands.join(", ").toStdString();
     EXPECT_EQ(commands.mid(b),
               (QStringList{"STOR .b.bin.velmora-upload", "RNFR .b.bin.velmora-upload", "RNTO b.bin",
-                           "DELE b.bin", "RNFR .b.bin.velmora-upload", "RNTO b.bin"}));
+                           "SIZE .b.bin.velmora-upload", "DELE b.bin", "RNFR .b.bin.velmora-upload",
+                           "RNTO b.bin"}));
     EXPECT_TRUE(rig.server->contentOf("/www/a.bin") == pattern(50));
     EXPECT_TRUE(rig.server->contentOf("/www/b.bin") == pattern(50));
     // Said once, for the first file.

@@ -284,6 +284,11 @@ private:
             const QByteArray path = pathOf(arg.mid(arg.indexOf(' ') + 1));
             times[path] = arg.left(arg.indexOf(' '));
             h_.reply("213 Modify=" + times[path] + "; " + path + "\r\n");
+        } else if (word == "SIZE") {
+            const QByteArray path = pathOf(arg);
+            h_.reply(entries.contains(path)
+                         ? "213 " + QByteArray::number(entries.value(path).content.size()) + "\r\n"
+                         : QByteArray("550 No such file\r\n"));
         } else if (word == "MDTM") {
             const QByteArray path = pathOf(arg);
             h_.reply(entries.contains(path) ? "213 " + entries.value(path).modify + "\r\n"
