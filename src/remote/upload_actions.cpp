@@ -20,7 +20,9 @@ namespace {
 
 // Whether the temporary an interrupted upload left is the start of this very
 // file: written after the local file last changed (MLSD tells that to the
-// second), or checked by the server's checksum at the end anyway.
+// second), or checked by the server's checksum at the end anyway. A file's
+// status change time counts too: one restored or copied with its old time was
+// still written after the temporary.
 bool continuesLeftover(const RemoteItem& leftover, const QString& localPath, qint64 localSize,
                        bool mlsd, bool checked) {
     if (leftover.size <= 0 || leftover.size >= localSize)
@@ -30,7 +32,9 @@ bool continuesLeftover(const RemoteItem& leftover, const QString& localPath, qin
     const std::optional<ListedTime> t = listedTime(leftover, mlsd);
     if (!mlsd || !t || t->precision > 1)
         return false;
-    const qint64 changed = QFileInfo(localPath).lastModified().toSecsSinceEpoch();
+    const QFileInfo file(localPath);
+    const qint64 changed =
+        qMax(file.lastModified().toSecsSinceEpoch(), file.metadataChangeTime().toSecsSinceEpoch());
     return changed <= t->utc;
 }
 

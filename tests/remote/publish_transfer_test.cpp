@@ -113,6 +113,12 @@ PublishOptions atomic(bool keepTimes = false, bool verify = false) {
     return o;
 }
 
+// A temporary's time written after the local file was (its contents, not only
+// its time: a file restored with an old time was written just now).
+QByteArray writtenSince() {
+    return QDateTime::currentDateTimeUtc().addSecs(60).toString("yyyyMMddhhmmss").toLatin1();
+}
+
 const QStringList kAtomic{"PASV", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin"};
 
 class PublishUpload : public testing::TestWithParam<UploadCase> {};
@@ -194,15 +200,22 @@ INSTANTIATE_TEST_SUITE_P(
                    true,
                    [](TransferServer& s) {
                        s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify = "20230304050607";
+                       s.entries["/www/" + kTemp].modify = writtenSince();
                    }},
         UploadCase{"LeftoverContinuedByAppendWithoutRest", featWith({}, false), atomic(),
                    QStringList{"PASV", "APPE " + kTemp, "RNFR " + kTemp, "RNTO f.bin"}, true,
                    [](TransferServer& s) {
                        s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify = "20230304050610";
+                       s.entries["/www/" + kTemp].modify = writtenSince();
                    },
                    TransferAlertOptions::OverwriteAlways, false},
+        // Later than the file's time, but the file was written (restored with
+        // that old time) after it: its start may be another version's.
+        UploadCase{"LeftoverOlderThanARestoredFileReplaced", featWith({}), atomic(), kAtomic, true,
+                   [](TransferServer& s) {
+                       s.addFile("/www/" + kTemp, pattern(30, 3));
+                       s.entries["/www/" + kTemp].modify = "20230304050610";
+                   }},
         // Written before the file changed: other bytes, stored again.
         UploadCase{"LeftoverOlderThanTheFileReplaced", featWith({}), atomic(), kAtomic, true,
                    [](TransferServer& s) {
