@@ -364,6 +364,51 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     if (dryRun)
         return failed || !skipped.isEmpty() ? 1 : 0;
 
+    // A state is stored aside and renamed over the old one, so it is never
+    // half-written; it has its own temporary name already. False, with what
+    // went wrong printed, when it is not stored.
+    const auto storeState = [&](const DeployState& stored) {
+        const bool atomic = std::exchange(engine.publish.atomic, false);
+        TransferStarters(engine).uploadDirect(remoteProject, DeployState::kTempName,
+                                              stored.serialize(), false);
+        const bool idle = ctx.cli.waitIdle();
+        engine.publish.atomic = atomic;
+        const auto notStored = [&] {
+            if (ctx.cli.error().isEmpty())
+                reportOutcome(ctx.cli);
+            else
+                printError(ctx.cli.error());
+            printError(QStringLiteral("the deploy state %1 could not be stored on the server")
+                           .arg(QLatin1String(DeployState::kFileName)));
+            return false;
+        };
+        if (!idle || !ctx.cli.clean())
+            return notStored();
+        const int refusalsBefore = int(ctx.cli.refusals().size());
+        auto rename = [&] {
+            engine.session().queue().addCommands(
+                {{"RNFR", DeployState::kTempName}, {"RNTO", DeployState::kFileName}});
+            engine.sendIfIdle();
+            return ctx.cli.waitIdle();
+        };
+        if (!rename())
+            return notStored();
+        if (int(ctx.cli.refusals().size()) > refusalsBefore && stateSeen) {
+            // A server that will not rename over a file: the old state goes first.
+            ctx.cli.forgetRefusalsFrom(refusalsBefore);
+            engine.session().queue().addCommands(
+                {{"CWD", remoteProject}, {"DELE", DeployState::kFileName}});
+            if (!rename())
+                return notStored();
+        }
+        return ctx.cli.clean() || notStored();
+    };
+    // Cut short, the deploy must not leave hashes of files it was replacing.
+    if (state && !plan.uploads.empty() && !storeState(DeployStateBeforeUploads(*state, plan))) {
+        printError(QStringLiteral("nothing was uploaded"));
+        return 1;
+    }
+
     // One pair upload per folder, creating the folders on the way.
     std::map<QByteArray, qint64> sizes;
     for (const DeployCandidate& c : local)
@@ -427,36 +472,13 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     if (!ctx.cli.clean() || failed)
         return reportOutcome(ctx.cli), 1;
 
-    // The new state, written aside and renamed over the old one so it is never
-    // half-written.
-    DeployState next;
-    for (const DeployCandidate& c : local)
-        next.files[c.path] = {c.size, c.sha256};
-    // Its own temporary name already: no second one.
-    engine.publish.atomic = false;
-    starters.uploadDirect(remoteProject, DeployState::kTempName, next.serialize(), false);
-    if (!ctx.cli.waitIdle())
-        return printError(ctx.cli.error()), 1;
-    if (!ctx.cli.clean())
-        return reportOutcome(ctx.cli), 1;
-    const int refusalsBefore = int(ctx.cli.refusals().size());
-    // The stored state left the server in the project folder.
-    auto rename = [&] {
-        engine.session().queue().addCommands(
-            {{"RNFR", DeployState::kTempName}, {"RNTO", DeployState::kFileName}});
-        engine.sendIfIdle();
-        return ctx.cli.waitIdle();
+    const std::set<QByteArray> onServer(remoteFiles.begin(), remoteFiles.end());
+    // A file in a folder not listed here is taken to be there still.
+    const auto stillOnServer = [&](const QByteArray& path) {
+        return onServer.count(path) || !walked.count(projectParentFolder(path));
     };
-    if (!rename())
-        return printError(ctx.cli.error()), 1;
-    if (int(ctx.cli.refusals().size()) > refusalsBefore && stateSeen) {
-        // A server that will not rename over a file: the old state goes first.
-        ctx.cli.forgetRefusalsFrom(refusalsBefore);
-        engine.session().queue().addCommands(
-            {{"CWD", remoteProject}, {"DELE", DeployState::kFileName}});
-        if (!rename())
-            return printError(ctx.cli.error()), 1;
-    }
+    if (!storeState(DeployStateAfter(local, state, plan, stillOnServer)))
+        return 1;
     const int status = reportOutcome(ctx.cli);
     return skipped.isEmpty() ? status : 1;
 }

@@ -142,3 +142,26 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
     }
     return plan;
 }
+
+DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan) {
+    DeployState s = last;
+    for (const QByteArray& p : plan.uploads)
+        s.files.erase(p);
+    return s;
+}
+
+DeployState DeployStateAfter(const std::vector<DeployCandidate>& local,
+                             const std::optional<DeployState>& last, const DeployPlan& plan,
+                             const std::function<bool(const QByteArray&)>& stillOnServer) {
+    DeployState s;
+    for (const DeployCandidate& c : local)
+        s.files[c.path] = {c.size, c.sha256};
+    if (!last)
+        return s;
+    const QSet<QByteArray> deleted(plan.deletes.begin(), plan.deletes.end());
+    for (const auto& [path, record] : last->files) {
+        if (!s.files.count(path) && !deleted.contains(path) && stillOnServer(path))
+            s.files[path] = record;
+    }
+    return s;
+}

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -62,3 +63,14 @@ struct DeployPlan {
 DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
                              const std::optional<DeployState>& state,
                              const std::vector<QByteArray>& remoteFiles, bool withDelete);
+
+// The state written before the uploads: the last one without the files about
+// to be sent, so a deploy cut short sends them again instead of trusting the
+// hashes of what was there before.
+DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan);
+// The state a finished deploy leaves: every local file, and the files gone
+// locally that stay on the server (not deleted; stillOnServer says which), so a
+// later deploy with deletes still knows them.
+DeployState DeployStateAfter(const std::vector<DeployCandidate>& local,
+                             const std::optional<DeployState>& last, const DeployPlan& plan,
+                             const std::function<bool(const QByteArray&)>& stillOnServer);

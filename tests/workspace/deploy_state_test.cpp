@@ -93,6 +93,28 @@ TEST(ChangedDeployPlan, SizesFirstThenHashes) {
     EXPECT_TRUE(PlanChangedDeploy(local, state, remoteOnly, false).deletes.empty());
 }
 
+// What the state keeps of files gone locally, and what it drops before the
+// uploads so a deploy cut short sends them again.
+TEST(ChangedDeployPlan, TheStateKeepsWhatIsStillOnTheServer) {
+    DeployState last;
+    for (const char* p : {"kept.html", "deleted.html", "gone-from-server.html", "edited.html"})
+        last.files[p] = {5, kHashA};
+    DeployPlan plan;
+    plan.uploads = {"edited.html"};
+    plan.deletes = {"deleted.html"};
+    EXPECT_EQ(DeployStateBeforeUploads(last, plan).files.count("edited.html"), 0u);
+    EXPECT_EQ(DeployStateBeforeUploads(last, plan).files.size(), 3u);
+
+    const std::vector<DeployCandidate> local = {onServer("edited.html", 6, kHashB, 5)};
+    const DeployState after = DeployStateAfter(
+        local, last, plan, [](const QByteArray& p) { return p != "gone-from-server.html"; });
+    std::vector<QByteArray> listed;
+    for (const auto& [path, record] : after.files)
+        listed.push_back(path);
+    EXPECT_EQ(listed, (std::vector<QByteArray>{"edited.html", "kept.html"}));
+    EXPECT_EQ(after.files.at("edited.html"), (DeployRecord{6, kHashB}));
+}
+
 TEST(DeployStateFile, ListsBelowMatchesWholeFolderNames) {
     DeployState state;
     state.files["img/logo.svg"] = {1, kHashA};
