@@ -158,6 +158,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     ctx.cli.session().setInitialListingFactory({});
     if (!ctx.cli.start())
         return printError(ctx.cli.error()), 1;
+    warnIfUnverifiable(ctx.cli, publish.verify);
     // A new site's first deploy makes its folder; a dry run plans every file.
     const RemoteProjectState there = ensureRemoteProject(ctx.cli, remoteProject, !dryRun);
     if (there == RemoteProjectState::Failed)

@@ -34,3 +34,6 @@ bool writeStdout(const QByteArray& bytes, QString* reason = nullptr);
 void printError(const QString& text);
 // The refusals and failures of a run on stderr; 1 when there were any.
 int reportOutcome(const CliSession& cli);
+// Asked to verify on a server with no checksum command: said on stderr, where
+// the chat's notice would reach nobody without --log.
+void warnIfUnverifiable(CliSession& cli, bool verify);

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
 #include "platform/local_write.h"
+#include "session/ftp_session.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -26,4 +27,11 @@ int reportOutcome(const CliSession& cli) {
     for (const QString& f : cli.failures())
         printError(f);
     return cli.clean() ? 0 : 1;
+}
+
+void warnIfUnverifiable(CliSession& cli, bool verify) {
+    if (verify && cli.session().features().hashCommand().command.isEmpty())
+        printError(
+            QStringLiteral("warning: the server offers no checksum command (HASH, XSHA256, "
+                           "XSHA1, XMD5, XCRC): files are not verified"));
 }

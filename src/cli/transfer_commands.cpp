@@ -31,6 +31,7 @@ bool prepare(CliContext& ctx, const TransferCliOptions& t) {
         printError(ctx.cli.error());
         return false;
     }
+    warnIfUnverifiable(ctx.cli, t.publish.verify);
     return true;
 }
 

@@ -306,13 +306,14 @@ TEST_F(CliPublishTest, ChecksumsPassAndFail) {
         {"HASH", false, false, "HASH"},
         {"XSHA256", true, false, "XSHA256"},
         {"one byte changed", false, true, "HASH"},
+        {"no checksum command: said, not failed", false, false, ""},
     };
     const QByteArray fresh = patternBytes(70000, 3);
     ASSERT_TRUE(writeLocalFile(local("src/data.bin"), fresh));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PyftpdlibServer::Options o;
-        o.hash = !c.xHash;
+        o.hash = c.command == "HASH";
         o.xHash = c.xHash;
         o.corrupt = c.corrupt;
         ASSERT_NO_FATAL_FAILURE(start(o));
@@ -320,7 +321,11 @@ TEST_F(CliPublishTest, ChecksumsPassAndFail) {
         ASSERT_TRUE(writeLocalFile(local("down/data.bin"), "mine"));
 
         CliResult r = cli({"--log", url(), "put", "--verify", local("src/data.bin"), "/"});
-        EXPECT_TRUE(sent(r).contains(c.command + " .data.bin.velmora-upload")) << str(r.describe());
+        if (c.command.isEmpty())
+            EXPECT_TRUE(r.err.contains("files are not verified")) << str(r.describe());
+        else
+            EXPECT_TRUE(sent(r).contains(c.command + " .data.bin.velmora-upload"))
+                << str(r.describe());
         EXPECT_FALSE(server_->exists(".data.bin.velmora-upload"));
         if (c.corrupt) {
             EXPECT_EQ(r.exitCode, 1) << str(r.describe());
