@@ -155,6 +155,11 @@ void SendingGroup::judge() {
     abandonStored();
 }
 
+void SendingGroup::sourceFailed(const QString& text) {
+    fail(text);
+    abandonStored();
+}
+
 void SendingGroup::abandonStored() {
     dropUnsent();
     // A temporary known to be wrong is never continued.

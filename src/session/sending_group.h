@@ -52,6 +52,9 @@ protected:
     }
     // Sends until the socket takes no more or everything is out.
     virtual void sendMore() = 0;
+    // The local bytes could not all be read: what the server holds is not the
+    // file, so it is never renamed over the old one (the temporary goes).
+    void sourceFailed(const QString& text);
     // The store of the temporary name was refused: the bytes go again, whole.
     virtual void restartSource() = 0;
     // Starts the digest of the bytes this group sends.

@@ -82,8 +82,7 @@ void UploadFileGroup::sendMore() {
     GroupHost* h = host();
     if (!file_.isOpen() && !failedRead_ && !openSource()) {
         readError_ = openError_;
-        if (h)
-            h->reportFailure(openError_);
+        sourceFailed(openError_);
         failedRead_ = true;
         finishData();
         return;
@@ -107,8 +106,7 @@ void UploadFileGroup::sendMore() {
                     QStringLiteral("Can not read local file: ") + info_.localPath + " (" +
                     (got < 0 ? file_.errorString() : QStringLiteral("it is shorter than it was")) +
                     ")";
-                if (h)
-                    h->reportFailure(readError_);
+                sourceFailed(readError_);
                 // Stop short: the server's file stays incomplete, not silently good.
                 file_.close();
                 fileSize_ = position_;

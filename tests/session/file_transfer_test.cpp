@@ -342,12 +342,14 @@ struct UploadFixture {
         source = dir.filePath("a.bin");
     }
 
-    void start(qint64 offset, const StepList& steps = {{"PASV", {}}, {"STOR", "a.bin"}}) {
+    void start(qint64 offset, const StepList& steps = {{"PASV", {}}, {"STOR", "a.bin"}},
+               bool atomic = false) {
         TransferInfo info;
         info.remoteFolder = "/www";
         info.fileName = "a.bin";
         info.localPath = source;
         info.startOffset = offset;
+        info.publish.options.atomic = atomic;
         auto g = std::make_unique<UploadFileGroup>(info, steps);
         g->onResult = [this](const TransferResult& r) { result = r; };
         group = g.get();
@@ -492,6 +494,30 @@ TEST(Upload, StallsWhileTheTransportTakesNothingAndResumes) {
     f.h.reply("226 Transfer complete\r\n");
     ASSERT_TRUE(f.result.has_value());
     EXPECT_TRUE(f.result->success);
+}
+
+// The local file shrank while it was sent: what arrived is not the file, so
+// it is never renamed over the old one, and its temporary goes.
+TEST(Upload, AFileCutShortWhileSentIsNeverPutInPlace) {
+    UploadFixture f;
+    writeFile(f.source, pattern(50000));
+    f.start(0, {{"PASV", {}}, {"STOR", "a.bin"}}, true);
+    FakeTransport* d = f.passive();
+    d->setSendBudget(25000);
+    d->accept();
+    f.h.settle();
+    ASSERT_TRUE(QFile::resize(f.source, 20000));
+    d->grantSend(-1);
+    f.h.settle();
+    EXPECT_TRUE(f.dataRecord().closedByClient);
+    f.h.reply("150 Ok to send data\r\n");
+    f.h.reply("226 Transfer complete\r\n");
+    EXPECT_EQ(f.h.sent().last(), "DELE .a.bin.velmora-upload");
+    f.h.reply("250 Deleted\r\n");
+    ASSERT_TRUE(f.result.has_value());
+    EXPECT_FALSE(f.result->success);
+    EXPECT_TRUE(f.result->error.contains("shorter than it was")) << f.result->error.toStdString();
+    EXPECT_FALSE(f.h.sent().contains("RNTO a.bin"));
 }
 
 TEST(Upload, MissingLocalFileNeverSendsStore) {
