@@ -18,6 +18,14 @@ public:
 
 }  // namespace
 
+bool SettingsFile::unreadable(const QString& path, QString* reason) {
+    QFile file(path);
+    if (!file.exists() || file.open(QIODevice::ReadOnly))
+        return false;
+    *reason = file.errorString();
+    return true;
+}
+
 std::optional<QByteArray> SettingsFile::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -34,6 +34,9 @@ public:
 
     // The whole file, or nothing when it is missing, empty, too large or unreadable.
     static std::optional<QByteArray> read(const QString& path);
+    // There but not to be opened (its reason in reason): what it holds is
+    // unknown, so it is never saved over.
+    static bool unreadable(const QString& path, QString* reason);
     // Creates the folder when missing. False when anything failed; the old file then stays.
     static bool save(const QString& path, const QByteArray& data, const SaveOptions& options);
     static bool save(const QString& path, const QByteArray& data) {

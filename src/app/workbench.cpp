@@ -28,6 +28,15 @@ bool isDamaged(const QString& path, bool readWhole) {
     return info.exists() && info.size() > 0;
 }
 
+// NAME.damaged, or the first of NAME.damaged.2, .3... not taken by an earlier copy.
+QString freeDamagedName(const QString& path) {
+    const QString base = path + QStringLiteral(".damaged");
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QStringLiteral(".%1").arg(n);
+    return name;
+}
+
 }  // namespace
 
 Workbench::Workbench(const QString& settingFolder, Services services, QObject* parent)
@@ -101,6 +110,15 @@ QString Workbench::filePath(const QString& name) const {
 
 void Workbench::load() {
     damaged_.clear();
+    unreadable_.clear();
+    for (const QString& name :
+         {SettingsFileName(SettingsFileKind::Sites), SettingsFileName(SettingsFileKind::Settings),
+          SettingsFileName(SettingsFileKind::Mixed), SettingsFileName(SettingsFileKind::Tools),
+          PublishSettings::fileName()}) {
+        QString reason;
+        if (SettingsFile::unreadable(filePath(name), &reason))
+            unreadable_ << QStringLiteral("%1 (%2)").arg(name, reason);
+    }
     const QString sitesPath = filePath(SettingsFileName(SettingsFileKind::Sites));
     if (LoadSites(sites_, sitesPath) == SiteFileState::Incomplete)
         damaged_ << SettingsFileName(SettingsFileKind::Sites);
@@ -133,28 +151,51 @@ void Workbench::load() {
 }
 
 QString Workbench::damageReport() const {
-    if (damaged_.isEmpty())
-        return {};
     QStringList lines;
-    lines << QStringLiteral(
-                 "These settings files in %1 could not be read whole; what could be "
-                 "read is used, the rest has its defaults:")
-                 .arg(QDir::toNativeSeparators(QDir(settingFolder_).absolutePath()));
-    for (const QString& name : damaged_)
-        lines << QStringLiteral("  ") + name;
-    lines << problems_;
-    lines << QStringLiteral("Each is kept as NAME.damaged when the settings are next saved.");
+    const QString folder = QDir::toNativeSeparators(QDir(settingFolder_).absolutePath());
+    if (!unreadable_.isEmpty()) {
+        lines << QStringLiteral(
+                     "These settings files in %1 could not be opened; their defaults "
+                     "are used, and they are not saved over:")
+                     .arg(folder);
+        for (const QString& name : unreadable_)
+            lines << QStringLiteral("  ") + name;
+    }
+    if (!damaged_.isEmpty()) {
+        lines << QStringLiteral(
+                     "These settings files in %1 could not be read whole; what could be "
+                     "read is used, the rest has its defaults:")
+                     .arg(folder);
+        for (const QString& name : damaged_)
+            lines << QStringLiteral("  ") + name;
+        lines << problems_;
+        lines << QStringLiteral("Each is kept as NAME.damaged when the settings are next saved.");
+    }
     return lines.join(QLatin1Char('\n'));
 }
 
-void Workbench::keepDamaged(const QString& name, bool readWhole) {
+bool Workbench::mayReplace(const QString& name, bool readWhole, QStringList& errors) {
     const QString path = filePath(name);
+    QString reason;
+    if (SettingsFile::unreadable(path, &reason)) {
+        errors << QStringLiteral(
+                      "%1 could not be read (%2): not saved, so that nothing it "
+                      "holds is lost.")
+                      .arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    }
     if (!isDamaged(path, readWhole))
-        return;
-    const QString kept = path + QStringLiteral(".damaged");
-    QFile::remove(kept);
-    if (QFile::copy(path, kept))
-        damaged_.removeAll(name);
+        return true;
+    const QString kept = freeDamagedName(path);
+    if (!QFile::copy(path, kept)) {
+        errors << QStringLiteral(
+                      "%1 could not be read whole and no copy of it could be kept as "
+                      "%2: not saved.")
+                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept));
+        return false;
+    }
+    damaged_.removeAll(name);
+    return true;
 }
 
 QStringList Workbench::save() {
@@ -315,7 +356,8 @@ bool Workbench::saveSites(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Sites);
     SiteList onDisk;
     const SiteFileState state = LoadSites(onDisk, filePath(name));
-    keepDamaged(name, state != SiteFileState::Incomplete);
+    if (!mayReplace(name, state != SiteFileState::Incomplete, errors))
+        return false;
     const SiteList merged = MergeSites(onDisk, savedSites_, sites_);
     QString error;
     // After a failure both stay as they were, so the next save still finds the changes.
@@ -334,7 +376,9 @@ void Workbench::saveAppSettings(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Settings);
     AppSettings onDisk;
     QStringList problems;
-    keepDamaged(name, LoadAppSettings(onDisk, filePath(name), &problems) && problems.isEmpty());
+    if (!mayReplace(name, LoadAppSettings(onDisk, filePath(name), &problems) && problems.isEmpty(),
+                    errors))
+        return;
     auto merged = MergeRecordFields(onDisk, savedSettings_, settings_, &SerializeAppSettings);
     // The value after the records, too, stays as another writer saved it unless changed here.
     if (settings_.SimultaneousTransfers == savedSettings_.SimultaneousTransfers)
@@ -351,7 +395,8 @@ void Workbench::saveAppSettings(QStringList& errors) {
 void Workbench::saveMixedSettings(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Mixed);
     MixedSettings onDisk;
-    keepDamaged(name, LoadMixedSettings(onDisk, filePath(name)));
+    if (!mayReplace(name, LoadMixedSettings(onDisk, filePath(name)), errors))
+        return;
     const auto merged = MergeRecordFields(onDisk, savedMixed_, mixed_, &SerializeMixedSettings);
     QString error;
     if (!SaveMixedSettings(merged, filePath(name), &error)) {
@@ -366,7 +411,8 @@ void Workbench::saveTools(QStringList& errors) {
     const QString name = SettingsFileName(SettingsFileKind::Tools);
     ToolLists onDisk;
     const ToolFileState state = LoadTools(onDisk, filePath(name));
-    keepDamaged(name, state != ToolFileState::Incomplete);
+    if (!mayReplace(name, state != ToolFileState::Incomplete, errors))
+        return;
     TopUpSearchedTools(onDisk);
     const ToolLists merged = MergeToolLists(onDisk, savedTools_, tools_);
     QString error;
@@ -381,7 +427,8 @@ void Workbench::saveTools(QStringList& errors) {
 void Workbench::savePublishSettings(QStringList& errors) {
     const QString name = PublishSettings::fileName();
     PublishSettings onDisk;
-    keepDamaged(name, LoadPublishSettings(onDisk, filePath(name)));
+    if (!mayReplace(name, LoadPublishSettings(onDisk, filePath(name)), errors))
+        return;
     const PublishSettings merged = MergePublishSettings(onDisk, savedPublish_, publish_);
     QString error;
     if (!SavePublishSettings(merged, filePath(name), &error)) {

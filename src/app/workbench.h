@@ -61,11 +61,15 @@ public:
     // changed here since the last load or save is written over it, so changes
     // saved meanwhile by velmora-cli or another window stay; what the files
     // then hold becomes the state here. A file that could not be read whole is
-    // first kept as NAME.damaged, so nothing it held is lost by the save.
+    // first kept as NAME.damaged (NAME.damaged.2 and on beside an earlier
+    // one), so nothing it held is lost by the save; one that can not be opened
+    // at all, or not be kept, is not saved over.
     // Returns one sentence per failure; empty when everything was saved.
     QStringList save();
     // Files that existed but could not be read whole at load.
     const QStringList& damagedFiles() const { return damaged_; }
+    // Files that existed but could not be opened at load, with the reason.
+    const QStringList& unreadableFiles() const { return unreadable_; }
     // What could not be used of the files read at load, one text each.
     const QStringList& settingsProblems() const { return problems_; }
     // Both in words for the user at start; empty when everything was read.
@@ -148,7 +152,9 @@ private:
     bool connectChosenSite(const PasswordSources& sources);
     bool startCurrentSite(const LoginRequest& request, const PasswordSources& sources);
     QString filePath(const QString& name) const;
-    void keepDamaged(const QString& name, bool readWhole);
+    // Whether the file may be saved over: never when it can not be opened,
+    // a damaged one once a copy of it is kept. Why not, in errors.
+    bool mayReplace(const QString& name, bool readWhole, QStringList& errors);
     bool saveSites(QStringList& errors);
     // After a save: passwords still in the records go to the keyring; each
     // record's field is emptied (and saved) once the keyring confirmed it.
@@ -178,6 +184,7 @@ private:
     ToolLists savedTools_;
     PublishSettings savedPublish_;
     QStringList damaged_;
+    QStringList unreadable_;
     QStringList problems_;
     std::unique_ptr<FtpSession> session_;
     std::unique_ptr<ActionEngine> engine_;

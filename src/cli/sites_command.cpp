@@ -7,6 +7,7 @@
 
 #include "app/http_address.h"
 #include "app/publish_settings.h"
+#include "app/settings_file.h"
 #include "app/settings_lock.h"
 #include "app/settings_path.h"
 #include "app/site_file.h"
@@ -337,6 +338,13 @@ bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path
                    QTextStream& err) {
     if (!lock.isLocked()) {
         err << lock.error() << '\n';
+        err.flush();
+        return false;
+    }
+    QString reason;
+    if (SettingsFile::unreadable(path, &reason)) {
+        err << "The site file " << path << " can not be read (" << reason
+            << "); not changing it.\n";
         err.flush();
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "support/qt_printers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -258,6 +259,13 @@ TEST_F(SitesCommandTest, DamagedFileIsNotOverwritten) {
     EXPECT_EQ(siteFile(), damaged);
     // What could be read is still shown.
     EXPECT_EQ(sites({"list"}).out, QStringLiteral("kept\t\t:21\n"));
+
+    // Nor is one that can not be opened at all (a folder in its place here).
+    ASSERT_TRUE(QFile::remove(sitePath()));
+    ASSERT_TRUE(QDir().mkdir(sitePath()));
+    const Result unread = sites({"add", "new", "--host", "h", "--user", "u", "--password", "p"});
+    EXPECT_EQ(unread.code, 1);
+    EXPECT_TRUE(unread.err.contains(QStringLiteral("can not be read"))) << unread.err.toStdString();
 }
 
 TEST_F(SitesCommandTest, UrlPrintsTheHttpAddress) {

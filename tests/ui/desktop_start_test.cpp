@@ -15,6 +15,7 @@
 #include "support/server_account.h"
 #include "workbench_harness.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTextCursor>
@@ -134,6 +135,38 @@ TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
     h.workbench->load();
     EXPECT_TRUE(h.workbench->damagedFiles().isEmpty());
     EXPECT_EQ(h.workbench->damageReport(), QString());
+
+    // Damaged again: the first copy stays, the second goes beside it.
+    {
+        QFile f(h.path(QStringLiteral("site.set")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("again");
+    }
+    h.make();
+    h.workbench->load();
+    EXPECT_TRUE(h.workbench->save().isEmpty());
+    QFile first(h.path(QStringLiteral("site.set.damaged")));
+    QFile second(h.path(QStringLiteral("site.set.damaged.2")));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), garbage);
+    EXPECT_EQ(second.readAll(), "again");
+}
+
+// A settings file that can not be opened (here a folder in its place) is
+// named at start and never saved over: what it holds is unknown.
+TEST(DesktopStart, AnUnreadableFileIsNamedAndNotSavedOver) {
+    WorkbenchHarness h;
+    ASSERT_TRUE(QDir(h.path(QString())).mkdir(QStringLiteral("site.set")));
+    h.workbench->load();
+    EXPECT_TRUE(h.workbench->damageReport().contains("could not be opened"))
+        << h.workbench->damageReport().toStdString();
+    EXPECT_TRUE(h.workbench->damageReport().contains("\n  site.set ("))
+        << h.workbench->damageReport().toStdString();
+    const QStringList errors = h.workbench->save();
+    ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors[0].contains("not saved, so that nothing it holds is lost"))
+        << errors[0].toStdString();
+    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("setting.set")))) << "the others are saved";
 }
 
 TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
