@@ -3,6 +3,7 @@
 #include "platform/help_viewer.h"
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
+#include "remote/download_actions.h"
 #include "remote/remote_drag_data.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_menu_rules.h"
@@ -385,6 +386,40 @@ TEST(RemoteExplorer, ProjectFolderConcernedFileAndLoops) {
               (QStringList{QStringLiteral("Can not start searching in empty directory"),
                            QStringLiteral("The link pointers to\n\n/usr/lib\n\n"),
                            QStringLiteral("Server is busy, ncan not start changing now.")}));
+}
+
+// "Download to (Local project Folder)/www/site" puts the folder there, not
+// inside it; outside the project the folder goes into the open local folder.
+TEST(RemoteExplorer, TreeDownloadLandsWhereItsMenuSays) {
+    OfflineExplorer o;
+    o.host.localProject = QStringLiteral("/home/u/proj");
+    o.host.remoteProject = QStringLiteral("/www");
+    o.listFolder("/www", listOf({item('d', "site")}));
+    const struct {
+        QByteArray node;
+        QByteArray remoteFolder;
+        QByteArray selected;  // empty: the folder's entries
+        QString localFolder;
+    } cases[] = {
+        {"/www/site", "/www/site", "", "/home/u/proj/site"},
+        {"/www", "/www", "", "/home/u/proj"},
+        {"/pub", "/", "pub", "/home/u/down"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node.constData());
+        o.session.clearQueue();
+        o.explorer.runTreeCommand(kTreeDownload, o.node(c.node));
+        const DownloadAction* action = nullptr;
+        for (int i = 0; i < o.session.queue().size() && !action; ++i)
+            action = dynamic_cast<const DownloadAction*>(o.session.queue().at(i));
+        ASSERT_TRUE(action);
+        EXPECT_EQ(action->folder, c.remoteFolder);
+        EXPECT_EQ(action->localFolder, c.localFolder);
+        EXPECT_EQ(action->selection.size(), c.selected.isEmpty() ? 0 : 1);
+        if (!c.selected.isEmpty() && action->selection.size() == 1) {
+            EXPECT_EQ(action->selection.at(0).name, c.selected);
+        }
+    }
 }
 
 TEST(RemoteExplorer, DropsOnTheTree) {

@@ -690,10 +690,13 @@ std::vector<RemoteItem> RemoteExplorer::selectedItems() const {
     return items;
 }
 
+TransferMenuTarget RemoteExplorer::downloadTarget(const QByteArray& remoteFolder) const {
+    return DownloadTargetFor(host_.localProjectFolder(), host_.remoteProjectFolder(),
+                             Text(remoteFolder), localFolder_ ? localFolder_() : QString());
+}
+
 QString RemoteExplorer::downloadTargetFolder(const QByteArray& remoteFolder, QString* text) const {
-    const TransferMenuTarget target =
-        DownloadTargetFor(host_.localProjectFolder(), host_.remoteProjectFolder(),
-                          Text(remoteFolder), localFolder_ ? localFolder_() : QString());
+    const TransferMenuTarget target = downloadTarget(remoteFolder);
     if (text)
         *text = target.text;
     return target.folder;
@@ -788,12 +791,14 @@ void RemoteExplorer::runTreeCommand(int id, const QModelIndex& node) {
     FileOperationStarters starters(engine_);
     switch (id) {
         case kTreeDownload: {
-            const QString local = downloadTargetFolder(path, nullptr);
-            if (top)
-                LaunchDownload(engine_, host_.help(), this, path, {}, local,
+            const TransferMenuTarget target = downloadTarget(path);
+            // In the project the folder's twin is the target: its entries go
+            // there, so the folder lands at the same relative place.
+            if (top || target.inProject)
+                LaunchDownload(engine_, host_.help(), this, path, {}, target.folder,
                                treeModel_->itemsOf(node).get());
             else
-                LaunchDownload(engine_, host_.help(), this, parentPath, {item}, local);
+                LaunchDownload(engine_, host_.help(), this, parentPath, {item}, target.folder);
             return;
         }
         case kTreeRename:

@@ -25,6 +25,7 @@ class QMenu;
 class QMimeData;
 class QSplitter;
 class RemoteTreeModel;
+struct TransferMenuTarget;
 struct RemoteMenuItem;
 
 // The server side of a page: a tree of remote folders and a list of the
@@ -154,6 +155,7 @@ private:
     void selectFolder(const QByteArray& folder);
     std::vector<RemoteItem> selectedItems() const;
     QModelIndex currentNode() const;
+    TransferMenuTarget downloadTarget(const QByteArray& remoteFolder) const;
     QString downloadTargetFolder(const QByteArray& remoteFolder, QString* text) const;
     QMenu* buildMenu(const std::vector<RemoteMenuItem>& items, QWidget* parent,
                      const std::function<void(int)>& run, const QString& viewEditPath,
