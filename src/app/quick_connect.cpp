@@ -66,7 +66,7 @@ std::optional<FtpUrl> QuickConnectAddress(const QuickConnectFields& fields, QStr
         bool ok = false;
         const int n = port.toInt(&ok);
         if (!ok || n < 1 || n > 65535) {
-            *error = QStringLiteral("The port is a number from 1 to 65535");
+            *error = SiteMessages::kBadPort;
             return std::nullopt;
         }
         url.port = n;

@@ -44,6 +44,8 @@ QString ValidateBasicFtp(const SiteRecord& record) {
         return SiteMessages::kPasswordLineBreak;
     if (record.Host.isEmpty())
         return SiteMessages::kInputHost;
+    if (record.Port < 1 || record.Port > 65535)
+        return SiteMessages::kBadPort;
     if (record.LogonType != SiteRecord::kLogonAnonymous && record.User.isEmpty())
         return SiteMessages::kInputUser;
     // An anonymous logon sends the usual "anonymous@" when no password is given.

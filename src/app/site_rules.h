@@ -19,6 +19,7 @@ inline const QString kUserLineBreak =
     QStringLiteral("The user name must not contain line breaks or NUL characters.");
 inline const QString kPasswordLineBreak =
     QStringLiteral("The password must not contain line breaks or NUL characters.");
+inline const QString kBadPort = QStringLiteral("The port is a number from 1 to 65535");
 inline const QString kInputUser = QStringLiteral("Please input user name");
 inline const QString kInputPassword = QStringLiteral("Please input password");
 inline const QString kInputName = QStringLiteral("Input name please");

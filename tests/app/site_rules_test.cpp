@@ -43,9 +43,14 @@ TEST(SiteRulesTest, BasicFtpValidationInOrder) {
         const char* user;
         const char* password;
         QString message;
+        int port = 21;
     };
     const Case cases[] = {
         {"", 0, "", "", QStringLiteral("Please input host")},
+        {"h", 0, "u", "p", SiteMessages::kBadPort, 0},
+        {"h", 0, "u", "p", SiteMessages::kBadPort, 65536},
+        {"h", 0, "u", "p", SiteMessages::kBadPort, -1},  // not a number
+        {"h", 0, "u", "p", QString(), 65535},
         {"h", 0, "", "", QStringLiteral("Please input user name")},
         {"h", 2, "", "p", QStringLiteral("Please input user name")},
         {"h", 1, "", "", QString()},  // anonymous sends "anonymous@"
@@ -59,7 +64,8 @@ TEST(SiteRulesTest, BasicFtpValidationInOrder) {
         r.LogonType = c.logon;
         r.User = QString::fromUtf8(c.user);
         r.Password = QString::fromUtf8(c.password);
-        EXPECT_EQ(ValidateBasicFtp(r), c.message) << c.host << int(c.logon) << c.user;
+        r.Port = c.port;
+        EXPECT_EQ(ValidateBasicFtp(r), c.message) << c.host << int(c.logon) << c.user << c.port;
     }
 }
 

@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QMenu>
 
+#include <QMenuBar>
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,7 +86,7 @@ QString pathOf(QAction* a) {
     QWidget* w = a->associatedObjects().isEmpty() ? nullptr
                                                   : qobject_cast<QMenu*>(a->associatedObjects()[0]);
     for (auto* m = qobject_cast<QMenu*>(w); m;) {
-        path.prepend(m->title());
+        path.prepend(QString(m->title()).remove(QLatin1Char('&')));
         QAction* owner = m->menuAction();
         QMenu* up = nullptr;
         for (QObject* o : owner->associatedObjects())
@@ -111,6 +114,12 @@ TEST(MainMenu, EveryItemWithItsIdTextCheckAndEnabling) {
         EXPECT_EQ(a->isChecked(), e.checkedByDefault);
         EXPECT_EQ(a->isEnabled(), e.enabledLoggedOut);
     }
+    // Each menu of the bar opens with Alt and a letter of its own.
+    QSet<QKeySequence> keys;
+    for (QAction* top : frame.menuBar()->actions())
+        keys.insert(QKeySequence::mnemonic(top->text()));
+    EXPECT_EQ(keys.size(), frame.menuBar()->actions().size());
+    EXPECT_FALSE(keys.contains(QKeySequence()));
 }
 
 TEST(MainMenu, TogglesChangeTheSettingsAndTheChecks) {

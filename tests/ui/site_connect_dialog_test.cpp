@@ -78,6 +78,18 @@ TEST_F(SiteDialogFixture, NewSiteThenConnectStoresAndSelectsIt) {
     EXPECT_EQ(sites.Records[1].Password, QStringLiteral("secret"));
 }
 
+// Tab leaves the site list for the fields: a keyboard reaches every page.
+TEST_F(SiteDialogFixture, TabLeavesTheSiteList) {
+    sites.Records.push_back(site("a"));
+    sites.Records.push_back(site("b"));
+    auto dialog = open();
+    dialog->activateWindow();
+    dialog->view()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->view()->hasFocus(); }, 2000));
+    QTest::keyClick(dialog->view(), Qt::Key_Tab);
+    EXPECT_FALSE(dialog->view()->hasFocus());
+}
+
 TEST_F(SiteDialogFixture, TypedLineBreaksNeverReachTheRecord) {
     sites.Records.push_back(site("a"));
     const SiteRecord before = sites.Records[0];

@@ -660,7 +660,8 @@ QMenu* MainFrame::menuFor(const QStringList& path) {
         return m;
     QMenu* m = nullptr;
     if (path.size() == 1) {
-        m = menuBar()->addMenu(path.front());
+        // Alt and the first letter opens it; the shown text stays the same.
+        m = menuBar()->addMenu(QLatin1Char('&') + path.front());
     } else {
         QMenu* parentMenu = menuFor(path.mid(0, path.size() - 1));
         m = parentMenu->addMenu(path.back());

@@ -65,6 +65,8 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setShowGrid(true);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the fields; the arrows move between sites.
+    view_->setTabKeyNavigation(false);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->horizontalHeader()->setHighlightSections(false);

@@ -288,7 +288,8 @@ void SitePages::showRecord(const SiteRecord& r) {
 
 SiteRecord SitePages::collect(const SiteRecord& base) const {
     SiteRecord r = base;
-    r.Host = host_->text();
+    // Spaces around a pasted host name would never resolve.
+    r.Host = host_->text().trimmed();
     bool portOk = false;
     const int port = port_->text().toInt(&portOk);
     r.Port = portOk ? port : -1;

@@ -49,6 +49,8 @@ FtpWizardWindow* WizardRegistry::open(const QByteArray& folder, const QByteArray
                                   windowParent_);
     windows_ << w;
     w->show();
+    w->raise();
+    w->activateWindow();
     w->download();
     emit opened(w);
     return w;

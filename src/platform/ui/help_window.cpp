@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,6 +34,8 @@ HelpWindow::HelpWindow(QStringList folders, QWidget* parent)
       externalOpener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("Velmora Help"));
+    // Open beside the main window, it never keeps the program running alone.
+    setAttribute(Qt::WA_QuitOnClose, false);
     resize(760, 600);
 
     struct Button {
@@ -69,6 +72,12 @@ HelpWindow::HelpWindow(QStringList folders, QWidget* parent)
     layout->addLayout(bar);
     layout->addWidget(browser_);
 
+    // A window of its own: the keyboard closes it as it does a dialog.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
     connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
     connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
     connect(home_, &QToolButton::clicked, this, [this] { open(contentsTopic()); });
