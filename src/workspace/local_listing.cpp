@@ -1,10 +1,33 @@
 #include "workspace/local_listing.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "session/partial_download.h"
 #include "workspace/project_folders.h"
+
+#include <dirent.h>
+
+namespace {
+
+// Names that do not survive decoding and encoding again: Qt leaves them out
+// of its listings, so they are looked for in the raw one.
+QStringList undecodableNames(const QString& folder) {
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray raw(e->d_name);
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
+            names << QFile::decodeName(raw);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+}  // namespace
 
 bool IsHiddenLocalName(const QString& name) {
     return name.startsWith(QLatin1Char('.'));
@@ -40,6 +63,9 @@ LocalListing ListLocalFolder(const QString& folder, int showFlags) {
         entry.modified = info.lastModified();
         listing.entries.push_back(std::move(entry));
     }
+    for (const QString& name : undecodableNames(folder))
+        if (showHidden || !IsHiddenLocalName(name))
+            listing.undecodable << name;
     return listing;
 }
 
@@ -55,6 +81,9 @@ LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags) {
     LocalListing all = ListLocalFolderForView(folder, showFlags);
     LocalListing walk;
     walk.ok = all.ok;
+    for (const QString& name : all.undecodable)
+        walk.skipped << JoinLocalPath(folder, name) +
+                            QStringLiteral(" (its name is not valid in the system's encoding)");
     for (LocalEntry& entry : all.entries) {
         const bool linkedFolder = entry.kind == QLatin1Char('d') && entry.isSymLink;
         if (linkedFolder || entry.isSpecial) {

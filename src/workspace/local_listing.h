@@ -30,6 +30,9 @@ struct LocalListing {
     bool ok = false;  // false when the folder could not be read
     std::vector<LocalEntry> entries;
     QStringList skipped;  // full paths left out by a walk (linked folders, special files)
+    // Names the system's encoding can not carry (shown with replacement
+    // characters): no operation can reach them, so they are only named.
+    QStringList undecodable;
 };
 
 // A name hidden by the "Hidden files" option.
