@@ -269,6 +269,21 @@ TEST_F(CliSafeTransferTest, UnusablePassiveAddressFailsAtOnce) {
         << str(r.describe());
 }
 
+// A server that will not say what it offers (FEAT, HELP refused) still serves:
+// the command's own work decides how the run ends.
+TEST_F(CliSafeTransferTest, RefusedStartUpQuestionsFailNothing) {
+    ScriptedFtpScript script;
+    script.replies.insert("HELP", "502 Command not implemented.");
+    script.replies.insert("FEAT", "502 Command not implemented.");
+    script.addFolder("/", fileLine("f.bin", 3, "Jan 05  2024"),
+                     fileFacts("f.bin", 3, "20240105103000"));
+    ScriptedFtpServer server(script);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    const CliResult r = runCli({"--timeout", "30", urlOf(server), "ls"}, env());
+    EXPECT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_TRUE(r.out.contains("f.bin")) << str(r.describe());
+}
+
 // A local disk that refuses a download says why, in the system's words, on
 // the single-file path and on the folder path alike. The refusing disks are
 // made in a namespace of the run's own: a small or read-only file system, or a
