@@ -69,7 +69,7 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                          }
                      });
     const auto refused = [this](const QByteArray& command, int code) {
-        noteRefusal(command, code);
+        refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
     };
     QObject::connect(session_.get(), &FtpSession::commandRefused, refused);
     QObject::connect(pool_.get(), &TransferPool::commandRefused, refused);
@@ -81,7 +81,8 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                      [this](const CommandGroup* group, const QByteArray& command, int code) {
                          if (!session_->loggedIn())
                              return;
-                         noteRefusal(command, code);
+                         refusals_
+                             << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
                          QTimer::singleShot(0, session_.get(), [this, group] {
                              const int i = session_->queue().indexOf(group);
                              if (i >= 0)
@@ -198,24 +199,11 @@ bool CliSession::waitIdle() {
     return waitUntil([this] { return session_->queue().isEmpty() && !pool_->busy(); });
 }
 
-void CliSession::noteRefusal(const QByteArray& command, int code) {
-    // Start-up questions of what the server offers: without an answer it
-    // offers less, and nothing asked for failed.
-    const QByteArray word = command.split(' ').value(0).toUpper();
-    if (starting_ && (word == "FEAT" || word == "HELP"))
-        return;
-    refusals_ << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(command)).arg(code);
-}
-
 bool CliSession::start() {
     // The transfer connections log in while the main one finds its way: they
     // know what the server offers once it answered FEAT and HELP.
     QObject::connect(session_.get(), &FtpSession::commandMenusRebuilt, pool_.get(),
                      [this] { pool_->warmUp(); });
     session_->connectNew();
-    starting_ = true;
-    const bool started =
-        waitUntil([this] { return session_->loggedIn() && session_->queue().isEmpty(); });
-    starting_ = false;
-    return started;
+    return waitUntil([this] { return session_->loggedIn() && session_->queue().isEmpty(); });
 }

@@ -87,10 +87,7 @@ private:
     QByteArray loginFolder_;
     QByteArray projectFolder_;
     QString error_;
-    void noteRefusal(const QByteArray& command, int code);
-
     QStringList refusals_;
-    bool starting_ = false;
     QStringList failures_;
     bool broken_ = false;
 };

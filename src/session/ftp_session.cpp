@@ -642,6 +642,22 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
         }
     }
 
+    // A server that will not say what it offers (FEAT or HELP refused, with
+    // any code) offers the least: the start-up goes on as after empty lists,
+    // instead of waiting for the user to remove the command.
+    if (code >= 400 && code != 421 && !helpReceived_ &&
+        (lastSentIs(head, "FEAT") || lastSentIs(head, "HELP"))) {
+        log(LogChannel::Status,
+            QStringLiteral("The server does not list what it offers (%1 refused, %2)")
+                .arg(text(head->steps()[head->lastSentIndex()].name))
+                .arg(code));
+        if (lastSentIs(head, "HELP"))
+            takeHelp(Reply());
+        finishGroup(0, true);
+        advance(false);
+        return true;
+    }
+
     switch (code) {
         case 150:
             log(LogChannel::Ignored, QStringLiteral("Above reproduce respnse 150 is ignored"));
@@ -670,21 +686,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         case 214:
             if (!helpReceived_) {
-                helpReply_ = reply;
-                helpReceived_ = true;
-                helpIndex_ = indexHelpReply(reply);
-                emit commandMenusRebuilt();
-                auto announced = [this](const char* word) {
-                    return featIndex_.contains(word) || helpIndex_.contains(word);
-                };
-                flags_ = announced("MLSD") ? (flags_ | AnnouncedMlsd) : (flags_ & ~AnnouncedMlsd);
-                flags_ = announced("REST") ? (flags_ | AnnouncedRest) : (flags_ & ~AnnouncedRest);
-                features_ = featuresOf(featReply_, featIndex_, helpIndex_);
-                if (initialListingFactory_) {
-                    if (auto g = initialListingFactory_(listingCommand()))
-                        queue_.append(std::move(g));
-                }
-                emit concernedFileAtLogin(options_.concernedFile);
+                takeHelp(reply);
                 advance(false);
             }
             break;
@@ -801,6 +803,24 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
     bool wait = false;
     completeHead(reply, code, delayCount, &wait);
     return !wait;
+}
+
+void FtpSession::takeHelp(const Reply& reply) {
+    helpReply_ = reply;
+    helpReceived_ = true;
+    helpIndex_ = indexHelpReply(reply);
+    emit commandMenusRebuilt();
+    auto announced = [this](const char* word) {
+        return featIndex_.contains(word) || helpIndex_.contains(word);
+    };
+    flags_ = announced("MLSD") ? (flags_ | AnnouncedMlsd) : (flags_ & ~AnnouncedMlsd);
+    flags_ = announced("REST") ? (flags_ | AnnouncedRest) : (flags_ & ~AnnouncedRest);
+    features_ = featuresOf(featReply_, featIndex_, helpIndex_);
+    if (initialListingFactory_) {
+        if (auto g = initialListingFactory_(listingCommand()))
+            queue_.append(std::move(g));
+    }
+    emit concernedFileAtLogin(options_.concernedFile);
 }
 
 bool FtpSession::handleLoginRefusal(const Reply& reply, int code) {

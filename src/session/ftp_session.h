@@ -201,6 +201,9 @@ private:
     void processReplies(int delayCount);
     bool handleReply(const Reply& reply, int delayCount);
     void completeHead(const Reply& reply, int code, int delayCount, bool* wait);
+    // The first HELP reply (an empty one when refused): the command menus,
+    // the capability flags and the initial listing.
+    void takeHelp(const Reply& reply);
     bool handleLoginRefusal(const Reply& reply, int code);
     // Every queued group learns why it will not finish.
     void noteProblemForAll(const QString& text);

@@ -145,6 +145,19 @@ INSTANTIATE_TEST_SUITE_P(, LoginTransferType,
                                            // a stored byte the program does not know
                                            TransferTypeCase{TransferType(3), {"FEAT"}}));
 
+// A server that will not say what it offers still gets its first listing:
+// refusals of FEAT and HELP with any code go on as empty lists.
+TEST(LoginSequence, RefusedFeatAndHelpStillListTheFolder) {
+    for (const QByteArray& refusal : {QByteArray("500 Unknown\r\n"), QByteArray("502 No\r\n")}) {
+        SessionHarness h;
+        h.login(refusal, refusal);
+        EXPECT_EQ(h.sent(), (Lines{"USER bob", "PASS secret", "TYPE I", "FEAT", "HELP", "PWD"}))
+            << refusal.constData();
+        EXPECT_EQ(h.session.queue().size(), 1) << "only the listing waits";
+        EXPECT_FALSE(h.session.serverSupportsRest());
+    }
+}
+
 TEST(LoginSequence, WelcomeSplitAcrossPacketsIsAnsweredOnce) {
     SessionHarness h;
     h.connect();
