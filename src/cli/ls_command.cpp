@@ -34,6 +34,10 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
                 delivered = true;
             }
         });
+    // What is printed lacks the entries whose lines could not be read.
+    QStringList rejected;
+    QObject::connect(&cli.engine(), &ActionEngine::linesRejected,
+                     [&](const QByteArray&, const QString& text) { rejected << text; });
     RefreshTarget target;
     target.window = kToken;
     cli.engine().refresh(folder, target);
@@ -47,5 +51,7 @@ int runLsCommand(CliSession& cli, const QStringList& args, const QString& startP
         printListingTsv(listing, stdout);
     else
         printListingForPeople(listing, stdout);
-    return reportOutcome(cli);
+    for (const QString& text : rejected)
+        printError(text);
+    return reportOutcome(cli) == 0 && rejected.isEmpty() ? 0 : 1;
 }

@@ -155,6 +155,7 @@ void ActionEngine::reportRejectedLines(const ListingAction& action, const Reject
     session_.log(LogChannel::Error, text);
     session_.log(LogChannel::Trace,
                  QStringLiteral("First line not read: ") + displayText(rejected.first));
+    emit linesRejected(action.folder, text);
     if (!action.walksEntries())
         return;
     skippedEntries_ += rejected.count;

@@ -127,6 +127,8 @@ signals:
     void folderUnfinished(const TransferResult& result);
     // Work on a folder went on without entries whose lines could not be read.
     void entriesSkipped(const QByteArray& folder, int count);
+    // Lines of any listing that could not be read, in words.
+    void linesRejected(const QByteArray& folder, const QString& text);
     // An upload went on without these local entries (full paths).
     void localEntriesSkipped(const QStringList& paths);
     // A file stored from memory as listed right after: what its editor's next
