@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <limits>
+
 // The status line under a list: how many folders and files it shows and their
 // total size, or the same for the rows selected.
 struct ListCounts {
@@ -15,7 +17,12 @@ struct ListCounts {
             ++folders;
         } else {
             ++files;
-            bytes += size;
+            // Sizes a server claims can be anything: the total stops at the
+            // largest it can hold instead of turning negative.
+            if (size > 0)
+                bytes = size > std::numeric_limits<qint64>::max() - bytes
+                            ? std::numeric_limits<qint64>::max()
+                            : bytes + size;
         }
     }
     bool operator==(const ListCounts&) const = default;

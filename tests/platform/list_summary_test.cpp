@@ -10,6 +10,10 @@ TEST(ListSummary, CountsFoldersFilesAndTheirSize) {
     c.add(false, 1500);
     c.add(false, 500000);
     EXPECT_EQ(c, (ListCounts{1, 2, 501500}));
+    // A server's absurd size never turns the total negative.
+    c.add(false, std::numeric_limits<qint64>::max());
+    c.add(false, -5);
+    EXPECT_EQ(c, (ListCounts{1, 4, std::numeric_limits<qint64>::max()}));
     struct Case {
         ListCounts counts;
         bool selection;
