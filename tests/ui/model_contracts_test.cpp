@@ -121,6 +121,8 @@ TEST(ModelContracts, LocalListAndTree) {
     ASSERT_TRUE(QDir(root).mkpath("sub/deep"));
     Touch(root + "/b.txt", "bbbb");
     Touch(root + "/a.txt");
+    // A link to nothing is no folder of the tree.
+    ASSERT_TRUE(QFile::link(root + "/nowhere", root + "/dangling"));
     CheckerComplaints checker;
 
     LocalListModel list;

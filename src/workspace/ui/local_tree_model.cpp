@@ -46,11 +46,12 @@ QStringList ReadSubFolders(const QString& folder, int showFlags, bool* ok) {
         return names;
     }
     const bool hidden = (showFlags & LocalShow::HiddenFiles) != 0;
-    const QStringList all = QDir(folder).entryList(
+    const QFileInfoList all = QDir(folder).entryInfoList(
         QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
-    for (const QString& name : all) {
-        if (hidden || !IsHiddenLocalName(name)) {
-            names << name;
+    for (const QFileInfo& entry : all) {
+        // System entries come whatever their kind: a link to nothing is no folder.
+        if (entry.isDir() && (hidden || !IsHiddenLocalName(entry.fileName()))) {
+            names << entry.fileName();
         }
     }
     std::sort(names.begin(), names.end(), LocalNameLess);
