@@ -502,7 +502,9 @@ void TransferPool::note(const QString& text, LogChannel channel) {
 
 void TransferPool::relayLog(const LogLine& line, int number) {
     LogLine tagged = line;
-    tagged.connection = openConnections() > 1 ? number : 0;
+    // A transfer connection's lines always name it, its last ones (closed
+    // already) too; the main one's only while others are open.
+    tagged.connection = number != 1 || openConnections() > 1 ? number : 0;
     emit logLine(tagged);
 }
 
