@@ -114,9 +114,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         else if (a == QLatin1String("--dry-run"))
             dryRun = true;
         else if (a != QLatin1String("--changed"))
-            return printError(QStringLiteral("usage: deploy --changed [--delete] [--dry-run] "
-                                             "[--no-atomic] [--no-keep-times] [--verify] "
-                                             "[--parallel N]")),
+            return printError(
+                       QStringLiteral("usage: deploy --changed [--delete] [--dry-run] "
+                                      "[--atomic|--no-atomic] [--keep-times|--no-keep-times] "
+                                      "[--verify|--no-verify] [--parallel N]")),
                    2;
     }
     if (!ctx.site || ctx.site->LocalProjectFolder.isEmpty() ||

@@ -1,5 +1,7 @@
 #include "cli/cli_session.h"
 
+#include "cli/cli_commands.h"
+
 #include "remote/remote_path.h"
 
 #include <QCoreApplication>
@@ -106,6 +108,10 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                                           .arg(count)
                                           .arg(displayText(folder));
                      });
+    // Files the file action left alone are said, not failed: a script sees
+    // that a same-size edit was not sent.
+    QObject::connect(engine_.get(), &ActionEngine::filesSkipped,
+                     [](const QString& text) { printError(text); });
     // Nor is an upload that left local entries out.
     QObject::connect(engine_.get(), &ActionEngine::localEntriesSkipped,
                      [this](const QStringList& paths) {

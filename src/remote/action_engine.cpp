@@ -1,5 +1,7 @@
 #include "remote/action_engine.h"
 
+#include "remote/transfer_decision.h"
+
 #include "remote/folder_actions.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_pool.h"
@@ -139,6 +141,14 @@ void ActionEngine::reportSkippedLocal(GroupHost* host, const QStringList& paths)
             session_.log(LogChannel::Error, text);
     }
     emit localEntriesSkipped(paths);
+}
+
+void ActionEngine::reportSkippedFiles(int count, const QString& folder) {
+    if (count <= 0)
+        return;
+    const QString text = SkippedFilesText(count, folder);
+    session_.log(LogChannel::Status, text);
+    emit filesSkipped(text);
 }
 
 void ActionEngine::reportRejectedLines(const ListingAction& action, const RejectedLines& rejected) {

@@ -83,6 +83,9 @@ public:
     // A listing had lines that could not be read: says so in the log and, when
     // the action works on every entry, counts them as skipped entries.
     void reportRejectedLines(const ListingAction& action, const RejectedLines& rejected);
+    // Files a transfer's file action left as they are, in one folder: said in
+    // the log and told to whoever reports the run.
+    void reportSkippedFiles(int count, const QString& folder);
 
     // Local entries an upload walk left out (linked folders, special files):
     // each gets an error line in the log of the connection that walked, and
@@ -129,6 +132,8 @@ signals:
     void entriesSkipped(const QByteArray& folder, int count);
     // Lines of any listing that could not be read, in words.
     void linesRejected(const QByteArray& folder, const QString& text);
+    // Files left as they are by the file action, in words.
+    void filesSkipped(const QString& text);
     // An upload went on without these local entries (full paths).
     void localEntriesSkipped(const QStringList& paths);
     // A file stored from memory as listed right after: what its editor's next

@@ -195,8 +195,7 @@ void DownloadAction::process(const RemoteItemList& listed) {
             t.info.publish.remoteTime = listed->utc;
         queueFileTransfer(t);
     }
-    if (skipped > 0 && h)
-        h->log(LogChannel::Status, SkippedFilesText(skipped, local.path()));
+    engine().reportSkippedFiles(skipped, local.path());
     for (const RemoteItem& it : items) {
         if (it.kind != 'd' || unsafe(it))
             continue;

@@ -103,8 +103,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
         queueFileTransfer(t);
     }
-    if (skipped > 0 && h)
-        h->log(LogChannel::Status, SkippedFilesText(skipped, displayText(folder)));
+    e.reportSkippedFiles(skipped, displayText(folder));
 
     std::vector<LocalFolderRecord> remembered;
     std::vector<QByteArray> rememberedNames;

@@ -216,6 +216,12 @@ TYPED_TEST(CliTransferTest, UploadFileActions) {
                   (TreeSnapshot{{"same.txt", digestOf(c.same == kKept ? oldSame : same)},
                                 {"other.txt", digestOf(c.other == kKept ? oldOther : other)},
                                 {"missing.txt", digestOf(missing)}}));
+        // A file left as it is is said, without --log.
+        const int left = (c.same == kKept ? 1 : 0) + (c.other == kKept ? 1 : 0);
+        EXPECT_EQ(
+            r.err.contains(QStringLiteral("%1 file%2 in").arg(left).arg(left == 1 ? "" : "s")),
+            left > 0)
+            << str(r.describe());
     }
 }
 
