@@ -425,6 +425,14 @@ void TransferPool::onSlotLost(Slot& slot) {
         refuseSlot(slot);
         return;
     }
+    // Without work it is not opened again: it would only take a connection
+    // the server may count against the main one; work opens one anew.
+    if (!slot.job && !hasWaiting()) {
+        note(QStringLiteral("Transfer connection %1 closed, no work left for it").arg(slot.number),
+             LogChannel::Trace);
+        eraseSlot(slot);
+        return;
+    }
     if (slot.reopenAttempt >= int(timing_.reopenDelaysMs.size())) {
         giveUpSlot(slot);
         return;

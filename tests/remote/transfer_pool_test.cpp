@@ -374,6 +374,27 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
     }
 }
 
+// Idle transfer connections the server drops are not opened again: on a
+// server counting connections they would take the main one's place.
+TEST(TransferPool, IdleConnectionsDroppedByTheServerStayClosed) {
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    PoolRig rig(server, 2);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    rig.pool.warmUp();
+    ASSERT_TRUE(waitUntil([&] { return rig.pool.openConnections() == 3; }, kLoginMs))
+        << str(rig.transcript());
+    server.stop();
+    ASSERT_TRUE(waitUntil(
+        [&] { return rig.transcript().count(QStringLiteral("no work left for it")) == 2; },
+        kLoginMs))
+        << str(rig.transcript());
+    EXPECT_FALSE(rig.transcript().contains(QStringLiteral("opening it again")))
+        << str(rig.transcript());
+}
+
 // The server gone for good while a transfer connection carries a file: once
 // no connection is left, the file fails with what arrived, not as stopped by
 // the user, and the task ends instead of waiting for ever.
