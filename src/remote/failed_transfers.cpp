@@ -2,8 +2,10 @@
 
 #include "platform/format.h"
 #include "remote/action_engine.h"
+#include "remote/download_actions.h"
 #include "remote/remote_item_list.h"
 #include "remote/transfer_starters.h"
+#include "remote/upload_actions.h"
 #include "session/ftp_session.h"
 #include "session/log_line.h"
 #include "session/partial_download.h"
@@ -14,6 +16,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -116,45 +120,83 @@ TransferAlertOptions FailedTransfers::folderRetryOptions() {
 }
 
 bool FailedTransfers::retry(int index) {
-    if (!canRetry(index))
-        return false;
-    const TransferResult r = at(index).result;
-    const bool folder = at(index).folder;
-    // Out of the list with what it kept: the retry goes on from it.
-    take(index);
-    TransferStarters starters(
-        engine_,
-        folder ? folderRetryOptions() : retryOptions(r, engine_.session().serverSupportsRest()));
-    const QFileInfo local(r.info.localPath);
-    if (folder && r.info.fileName.isEmpty()) {
-        // The whole folder, into its own local twin.
-        starters.download(r.info.remoteFolder, r.info.localPath);
-        return true;
+    return retry(std::vector<int>{index}) > 0;
+}
+
+int FailedTransfers::retry(std::vector<int> indexes) {
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    const bool rest = engine_.session().serverSupportsRest();
+    // The files of one folder go together, as one listing of it; everything
+    // retried goes as one task a direction, which ends when its last file does.
+    std::vector<std::unique_ptr<CommandGroup>> downloads, uploads;
+    std::map<std::tuple<QByteArray, QString, quint8>, DownloadAction*> downloadOf;
+    std::map<std::tuple<QByteArray, QString, quint8>, UploadNormalAction*> uploadOf;
+    int queued = 0;
+    // From the last: each retry takes its row out.
+    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
+        if (!canRetry(*it))
+            continue;
+        const TransferResult r = at(*it).result;
+        const bool folder = at(*it).folder;
+        // Out of the list with what it kept: the retry goes on from it.
+        take(*it);
+        ++queued;
+        const TransferAlertOptions options = folder ? folderRetryOptions() : retryOptions(r, rest);
+        const QFileInfo local(r.info.localPath);
+        const QByteArray& remote = r.info.remoteFolder;
+        if (IsDownload(r)) {
+            RemoteItem item;
+            item.name = r.info.fileName;  // of any kind: a link is fetched like a file
+            const bool whole = folder && r.info.fileName.isEmpty();
+            // The whole folder goes into its own local twin; data an attempt
+            // kept is continued on its own (when the server's file is still
+            // the one it came from).
+            if (whole || !r.keptPath.isEmpty()) {
+                auto action = std::make_unique<DownloadAction>(
+                    engine_, remote, whole ? r.info.localPath : local.absolutePath(),
+                    RemoteItemList(), engine_.listingSequence(remote));
+                action->options = options;
+                if (!whole) {
+                    action->selection.append(item);
+                    action->retry = true;
+                    action->fileTarget = r.info.localPath;
+                }
+                downloads.push_back(std::move(action));
+                continue;
+            }
+            DownloadAction*& joined =
+                downloadOf[{remote, local.absolutePath(), options.fileAction}];
+            if (!joined) {
+                auto action = std::make_unique<DownloadAction>(
+                    engine_, remote, local.absolutePath(), RemoteItemList(),
+                    engine_.listingSequence(remote));
+                action->options = options;
+                joined = action.get();
+                downloads.push_back(std::move(action));
+            }
+            joined->selection.append(item);
+            continue;
+        }
+        UploadNormalAction*& joined = uploadOf[{remote, local.absolutePath(), options.fileAction}];
+        if (!joined) {
+            LocalFolderRecord record;
+            record.path = local.absolutePath();
+            auto action = std::make_unique<UploadNormalAction>(engine_, remote, record,
+                                                               engine_.listingSequence(remote));
+            action->options = options;
+            joined = action.get();
+            uploads.push_back(std::move(action));
+        }
+        joined->local.items.push_back({local.fileName(), folder, folder ? 0 : local.size()});
     }
-    if (folder && IsUpload(r)) {
-        LocalFolderRecord record;
-        record.path = local.absolutePath();
-        record.items.push_back({local.fileName(), true, 0});
-        return starters.uploadNormal(record, r.info.remoteFolder);
-    }
-    if (IsDownload(r) && !r.keptPath.isEmpty()) {
-        // Continues the data the failed attempt kept, when the server's file
-        // is still the one it came from.
-        starters.retry(r);
-        return true;
-    }
-    if (IsDownload(r)) {
-        RemoteItem item;
-        item.name = r.info.fileName;  // of any kind: a link is fetched like a file
-        RemoteItemList selection;
-        selection.append(item);
-        starters.download(r.info.remoteFolder, local.absolutePath(), selection);
-        return true;
-    }
-    LocalFolderRecord record;
-    record.path = local.absolutePath();
-    record.items.push_back({local.fileName(), false, local.size()});
-    return starters.uploadNormal(record, r.info.remoteFolder);
+    if (!downloads.empty())
+        engine_.appendTask(QStringLiteral("Start downloading files"), std::move(downloads),
+                           QStringLiteral("Downloading files completed"), 2);
+    if (!uploads.empty())
+        engine_.appendTask(QStringLiteral("Start uploading normal files"), std::move(uploads),
+                           QStringLiteral("Uploading normal files completed"), 1);
+    return queued;
 }
 
 void FailedTransfers::remove(int index) {

@@ -41,6 +41,9 @@ public:
     // Queues the transfer again; it leaves the list (and comes back if it
     // fails again). False when it cannot be retried now.
     bool retry(int index);
+    // The same for several: the files of one folder are fetched or sent after
+    // one listing of it, all in one task a direction. How many were queued.
+    int retry(std::vector<int> indexes);
     // Gives the transfer up: what it kept to continue from goes too (a
     // download's part file; an upload's temporary on the server, when logged
     // in there), so nothing half-sent stays hidden in the site.

@@ -156,6 +156,40 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
                   "upload. Close anyway?");
 }
 
+// Retried together, the files of one folder go after one listing of it, not
+// one listing each.
+TEST(FailedTransfers, RetriedTogetherTheFilesOfAFolderShareItsListing) {
+    SessionHarness h;
+    h.loginIdle();
+    FailedTransfers failed(h.engine);
+    for (const char* name : {"a.html", "b.html"}) {
+        h.engine.announceTransfer(Failed(SocketKind::UploadFile, name, 0, 0));
+        h.engine.announceTransfer(Failed(SocketKind::DownloadFile, name, 0, 0));
+    }
+    h.session.sendCommand("NOOP");  // the work below waits behind it
+    ASSERT_EQ(4, failed.retry(std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(failed.isEmpty());
+    std::vector<QByteArray> uploaded, downloaded;
+    int listings = 0;
+    for (int i = 0; i < h.session.queue().size(); ++i) {
+        const CommandGroup* g = h.session.queue().at(i);
+        if (const auto* up = dynamic_cast<const UploadNormalAction*>(g)) {
+            ++listings;
+            for (const LocalItem& item : up->local.items)
+                uploaded.push_back(item.name.toUtf8());
+        } else if (const auto* down = dynamic_cast<const DownloadAction*>(g)) {
+            ++listings;
+            for (int j = 0; j < down->selection.size(); ++j)
+                downloaded.push_back(down->selection.at(j).name);
+        }
+    }
+    EXPECT_EQ(2, listings);
+    std::sort(uploaded.begin(), uploaded.end());
+    std::sort(downloaded.begin(), downloaded.end());
+    EXPECT_EQ(uploaded, (std::vector<QByteArray>{"a.html", "b.html"}));
+    EXPECT_EQ(downloaded, (std::vector<QByteArray>{"a.html", "b.html"}));
+}
+
 // Work stopped before its folder was listed comes back as what it stood for:
 // the selected files, and folders to fetch (or send) whole again.
 TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {

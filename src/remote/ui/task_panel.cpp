@@ -82,12 +82,7 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, T
     layout->addWidget(failedBox_);
 
     connect(line_, &TaskStatusLine::stopBeepClicked, this, &TaskPanel::stopBeepClicked);
-    connect(retry_, &QPushButton::clicked, this, [this] {
-        const std::vector<int> rows = selectedFailed();
-        // From the last: each retry takes its row out.
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-            failed_->retry(*it);
-    });
+    connect(retry_, &QPushButton::clicked, this, [this] { failed_->retry(selectedFailed()); });
     connect(remove_, &QPushButton::clicked, this, [this] {
         const std::vector<int> rows = selectedFailed();
         for (auto it = rows.rbegin(); it != rows.rend(); ++it)
