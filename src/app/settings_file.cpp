@@ -26,6 +26,14 @@ bool SettingsFile::unreadable(const QString& path, QString* reason) {
     return true;
 }
 
+QString SettingsFile::keepDamagedCopy(const QString& path) {
+    const QString base = path + QStringLiteral(".damaged");
+    QString kept = base;
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = base + QStringLiteral(".%1").arg(n);
+    return QFile::copy(path, kept) ? kept : QString();
+}
+
 std::optional<QByteArray> SettingsFile::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

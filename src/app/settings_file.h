@@ -37,6 +37,10 @@ public:
     // There but not to be opened (its reason in reason): what it holds is
     // unknown, so it is never saved over.
     static bool unreadable(const QString& path, QString* reason);
+    // Copies a file that could not be read whole to NAME.damaged (or the
+    // first free NAME.damaged.2, .3... beside earlier copies) before it is
+    // saved over. The copy's path, empty when it could not be made.
+    static QString keepDamagedCopy(const QString& path);
     // Creates the folder when missing. False when anything failed; the old file then stays.
     static bool save(const QString& path, const QByteArray& data, const SaveOptions& options);
     static bool save(const QString& path, const QByteArray& data) {

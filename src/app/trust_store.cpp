@@ -46,13 +46,21 @@ bool TrustStore::parse(const QByteArray& data, std::vector<TrustedCertificate>* 
 
 bool TrustStore::load() {
     entries_.clear();
+    damaged_ = false;
     const std::optional<QByteArray> data = SettingsFile::read(path_);
     if (!data)
         return true;
-    return parse(*data, &entries_);
+    damaged_ = !parse(*data, &entries_);
+    return !damaged_;
 }
 
-bool TrustStore::save() const {
+bool TrustStore::save() {
+    // What could not be read may still be rescued by hand.
+    if (damaged_) {
+        if (SettingsFile::keepDamagedCopy(path_).isEmpty())
+            return false;
+        damaged_ = false;
+    }
     SettingsFile::SaveOptions options;
     options.permissions = SettingsFile::privateMode();
     return SettingsFile::save(path_, serialize(entries_), options);

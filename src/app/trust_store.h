@@ -25,9 +25,9 @@ public:
     explicit TrustStore(QString path = {}) : path_(std::move(path)) {}
 
     // A missing file is an empty store; a damaged one keeps the entries read
-    // whole and answers false (it is then not saved over without a change).
+    // whole and answers false; its first save keeps a copy of it aside.
     bool load();
-    bool save() const;
+    bool save();
     const QString& path() const { return path_; }
 
     std::optional<QByteArray> find(const QString& host, int port) const;
@@ -42,4 +42,5 @@ public:
 private:
     QString path_;
     std::vector<TrustedCertificate> entries_;
+    bool damaged_ = false;
 };

@@ -28,15 +28,6 @@ bool isDamaged(const QString& path, bool readWhole) {
     return info.exists() && info.size() > 0;
 }
 
-// NAME.damaged, or the first of NAME.damaged.2, .3... not taken by an earlier copy.
-QString freeDamagedName(const QString& path) {
-    const QString base = path + QStringLiteral(".damaged");
-    QString name = base;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = base + QStringLiteral(".%1").arg(n);
-    return name;
-}
-
 }  // namespace
 
 Workbench::Workbench(const QString& settingFolder, Services services, QObject* parent)
@@ -114,7 +105,7 @@ void Workbench::load() {
     for (const QString& name :
          {SettingsFileName(SettingsFileKind::Sites), SettingsFileName(SettingsFileKind::Settings),
           SettingsFileName(SettingsFileKind::Mixed), SettingsFileName(SettingsFileKind::Tools),
-          PublishSettings::fileName()}) {
+          PublishSettings::fileName(), TrustStore::fileName()}) {
         QString reason;
         if (SettingsFile::unreadable(filePath(name), &reason))
             unreadable_ << QStringLiteral("%1 (%2)").arg(name, reason);
@@ -146,8 +137,9 @@ void Workbench::load() {
     savedTools_ = tools_;
     configureEngine();
     savedPublish_ = publish_;
-    // A damaged trust store is not saved over until something changes.
-    trust_.load();
+    // A damaged trust store is kept aside by its first save.
+    if (!trust_.load())
+        damaged_ << TrustStore::fileName();
 }
 
 QString Workbench::damageReport() const {
@@ -186,12 +178,11 @@ bool Workbench::mayReplace(const QString& name, bool readWhole, QStringList& err
     }
     if (!isDamaged(path, readWhole))
         return true;
-    const QString kept = freeDamagedName(path);
-    if (!QFile::copy(path, kept)) {
+    if (SettingsFile::keepDamagedCopy(path).isEmpty()) {
         errors << QStringLiteral(
-                      "%1 could not be read whole and no copy of it could be kept as "
-                      "%2: not saved.")
-                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept));
+                      "%1 could not be read whole and no copy of it could be kept: "
+                      "not saved.")
+                      .arg(QDir::toNativeSeparators(path));
         return false;
     }
     damaged_.removeAll(name);

@@ -150,7 +150,11 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
     // Certificates that did not verify pass only when stored by the desktop's
     // "Always trust" or named with --trust; nobody is asked.
     TrustStore trustStore(SettingsPath(TrustStore::fileName(), o.settingDir));
-    trustStore.load();
+    if (!trustStore.load())
+        std::fprintf(stderr,
+                     "velmora-cli: warning: %s could not be read whole: certificates trusted "
+                     "before may be asked about as unknown, and a changed one not be noticed\n",
+                     qPrintable(trustStore.path()));
     StoredCertificateJudge judge(trustStore, nullptr, trusted);
     cli.session().setCertificateJudge(&judge);
     cli.engine().setRemoteProjectFolder(remoteProject.toUtf8());

@@ -144,6 +144,25 @@ TEST(TrustStore, DamagedFilesKeepWhatIsWhole) {
         EXPECT_EQ(TrustStore::parse(row.bytes, &out), row.ok) << row.bytes.toHex().constData();
         EXPECT_EQ(out.size(), row.kept) << row.bytes.toHex().constData();
     }
+
+    // Saved over, a damaged file is first kept aside for rescue, once.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("trusted.set");
+    const QByteArray damaged = rows[1].bytes;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+    }
+    TrustStore store(path);
+    EXPECT_FALSE(store.load());
+    store.trust("ftp.example.org", 21, digest('\x11'));
+    ASSERT_TRUE(store.save());
+    ASSERT_TRUE(store.save());
+    QFile kept(path + ".damaged");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), damaged);
+    EXPECT_FALSE(QFile::exists(path + ".damaged.2"));
 }
 
 TEST(StoredCertificateJudge, DecidesFromRunListStoreAndAnswer) {

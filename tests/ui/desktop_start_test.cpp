@@ -113,15 +113,18 @@ TEST(DesktopStart, PlacementIsSavedAndRestored) {
 TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
     WorkbenchHarness h;
     const QByteArray garbage("\x05\x00\x00\x00\xff\xff\xff\x7fgarbage", 15);
-    for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set"}) {
+    for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set", "trusted.set"}) {
         QFile f(h.path(QLatin1String(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(garbage);
     }
     h.workbench->load();
-    EXPECT_EQ(h.workbench->damagedFiles().size(), 4);
+    EXPECT_EQ(h.workbench->damagedFiles().size(), 5);
     EXPECT_TRUE(h.workbench->damageReport().contains("\n  tools.set\n"))
         << h.workbench->damageReport().toStdString();
+    // The trust store is kept aside by its own next save.
+    EXPECT_TRUE(h.workbench->damagedFiles().contains("trusted.set"));
+    ASSERT_TRUE(QFile::remove(h.path(QStringLiteral("trusted.set"))));
     EXPECT_FALSE(h.workbench->settings().Loaded);
     h.workbench->save();
     for (const char* name : {"site.set", "setting.set", "mixed.set", "tools.set"}) {
