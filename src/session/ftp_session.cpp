@@ -497,8 +497,10 @@ void FtpSession::onSecured() {
     const quint64 serial = connectionSerial_;
     QPointer<FtpSession> self(this);
     judge_->judge(check, [self, serial](bool trusted, const QString& why) {
-        // The connection may have ended while the user was deciding.
-        if (self && self->connectionSerial_ == serial)
+        // The connection may have ended while the user was deciding: the
+        // answer is for a connection that is gone.
+        if (self && self->connectionSerial_ == serial && self->control_.isOpen() &&
+            self->tlsPhase_ == TlsPhase::Judging)
             self->onCertificateJudged(trusted, why);
     });
 }

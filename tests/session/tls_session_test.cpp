@@ -183,8 +183,14 @@ TEST(TlsSession, AnUnverifiedCertificateWaitsForTheJudge) {
                 h.control()->hangUp();
                 h.settle();
             }
-            judge.pending(row.trusted, row.trusted ? QString() : QStringLiteral("Refused"));
+            QSignalSpy secured(&h.session, &FtpSession::secured);
+            judge.pending(row.trusted,
+                          row.trusted ? QStringLiteral("Trusted once") : QStringLiteral("Refused"));
             h.settle();
+            // An answer for a connection that is gone changes nothing.
+            EXPECT_EQ(secured.count(), row.trusted && !row.closeFirst ? 1 : 0);
+            EXPECT_EQ(h.texts(LogChannel::Status).contains("Trusted once"),
+                      row.trusted && !row.closeFirst);
         } else {
             EXPECT_TRUE(h.texts(LogChannel::Error)
                             .contains("Certificate not trusted (SHA256:" +
