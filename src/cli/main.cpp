@@ -120,6 +120,11 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
         options.port = url->port;
         options.siteName = url->host;
         options.tls = url->tlsRequired ? TlsMode::Require : TlsMode::Off;
+        // The address asks for TLS: a --tls that would let it go is a mistake.
+        if (url->tlsRequired && !o.tls.isEmpty() && *parseTlsMode(o.tls) != TlsMode::Require) {
+            printError(QStringLiteral("ftpes:// requires TLS; --tls %1 contradicts it").arg(o.tls));
+            return 2;
+        }
         startPath = url->path;
         request.host = url->host;
         request.user = url->user;

@@ -163,6 +163,12 @@ TEST(CliTlsPlainServer, ModesAgainstAServerWithoutTls) {
     EXPECT_EQ(required.exitCode, 1) << str(required.describe());
     EXPECT_EQ(required.logLines("sent"), QStringList{"AUTH TLS"});
     EXPECT_TRUE(required.err.contains("requires FTP over TLS")) << str(required.describe());
+    // Nor does a --tls that would let ftpes:// go without it.
+    for (const char* mode : {"off", "auto"}) {
+        const CliResult loosened = runCli({"--log", "--tls", mode, "ftpes://" + where, "ls"}, env);
+        EXPECT_EQ(loosened.exitCode, 2) << str(loosened.describe());
+        EXPECT_TRUE(loosened.logLines("sent").isEmpty()) << str(loosened.describe());
+    }
 
     const CliResult plain = runCli({"--log", "ftp://" + where, "ls", "/"}, env);
     ASSERT_EQ(plain.exitCode, 0) << str(plain.describe());
