@@ -330,6 +330,8 @@ void TransferPool::connectSlot(Slot& slot) {
                 else
                     s.refusal = text;
             }));
+    connect(session, &FtpSession::pinnedCertificateRefused, this,
+            with([](Slot& s) { s.certificateRefused = true; }));
     connect(session, &FtpSession::commandRefused, this,
             with([this](Slot& s, const QByteArray& command, int code, const QString& reply) {
                 if (s.loggedIn)
@@ -454,6 +456,20 @@ int TransferPool::othersAlive(const Slot& slot) const {
 void TransferPool::refuseSlot(Slot& slot) {
     ceiling_ = std::min(ceiling_, othersAlive(slot));
     const int left = limit();
+    if (slot.certificateRefused) {
+        // Velmora refused, not the server, and someone may be in between:
+        // said as a failure, not as a limit of the server's.
+        emit failure(QStringLiteral("Transfer connection %1 refused: %2; going on with %3")
+                         .arg(slot.number)
+                         .arg(slot.refusal)
+                         .arg(left > 0 ? QStringLiteral("%1 transfer connection%2")
+                                             .arg(left)
+                                             .arg(left == 1 ? "" : "s")
+                                       : QStringLiteral("the main connection alone")),
+                     0);
+        eraseSlot(slot);
+        return;
+    }
     note(left > 0 ? QStringLiteral("The server refused another connection (%1): going on with %2 "
                                    "transfer connection%3")
                         .arg(slot.refusal)

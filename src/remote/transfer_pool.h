@@ -166,8 +166,9 @@ private:
         bool removed = false;     // the user took the job out
         bool loggedIn = false;    // this opening got through the login
         int reopenAttempt = 0;
-        QString refusal;  // the last error reply before the login
-        QTimer timer;     // re-open, or close when idle
+        QString refusal;                  // the last error reply before the login
+        bool certificateRefused = false;  // it showed another certificate than the main one
+        QTimer timer;                     // re-open, or close when idle
     };
 
     int limit() const;

@@ -467,6 +467,7 @@ void FtpSession::onSecured() {
         // The decision taken for this server on the other connection holds:
         // that certificate and no other.
         if (status.certificate.sha256 != options_.pinnedCertificate) {
+            emit pinnedCertificateRefused();
             protocolViolation(
                 QStringLiteral("Certificate refused: the server showed %1 on this connection, "
                                "not %2 accepted on the main one; connection closed")

@@ -187,6 +187,9 @@ signals:
     // The user stopped an owner's task (a loop): it ends stopped.
     void taskStopped(quint64 taskId);
     void failure(const QString& text);
+    // The server showed another certificate than the one pinned for it (the
+    // main connection's): this connection was ended for it.
+    void pinnedCertificateRefused();
     // The control connection is encrypted and its certificate accepted.
     void secured(const TlsStatus& status);
     // The queue ran empty.

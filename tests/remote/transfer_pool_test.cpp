@@ -453,6 +453,9 @@ TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
     PoolRig rig(server, 2, TlsMode::Require);
     TrustingJudge judge;
     rig.session.setCertificateJudge(&judge);
+    QStringList failures;
+    QObject::connect(&rig.pool, &TransferPool::failure,
+                     [&](const QString& text, quint64) { failures << text; });
     ASSERT_TRUE(rig.login()) << str(rig.transcript());
     TransferStarters(rig.engine).download("/tree", local.path());
     ASSERT_TRUE(rig.finish()) << str(rig.transcript());
@@ -460,6 +463,11 @@ TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
     EXPECT_EQ(judge.asked, QList<QByteArray>{first.sha256});
     EXPECT_TRUE(rig.transcript().contains(QStringLiteral("Certificate refused")))
         << str(rig.transcript());
+    // Velmora refused it, not the server: a failure, never "the server refused".
+    EXPECT_FALSE(rig.transcript().contains(QStringLiteral("The server refused another")))
+        << str(rig.transcript());
+    ASSERT_FALSE(failures.isEmpty());
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("Certificate refused"))) << str(failures[0]);
     for (int connection : {2, 3})
         EXPECT_FALSE(rig.sent(connection).join('\n').contains(QStringLiteral("USER")))
             << str(rig.transcript());
