@@ -715,7 +715,8 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
                     return true;
                 }
                 log(LogChannel::Status, QStringLiteral("Starting TLS handshake..."));
-                connectTimer_.start(options_.connectTimeoutMs);
+                // A server answering slowly over a long way gets the welcome's time.
+                connectTimer_.start(options_.welcomeTimeoutMs);
             }
             break;
         case 227: {

@@ -228,7 +228,7 @@ TEST(TlsSession, AFailedHandshakeEndsTheConnectionWithAReason) {
 
 TEST(TlsSession, AHandshakeThatNeverEndsTimesOut) {
     SessionOptions o = tlsOptions(TlsMode::Require);
-    o.connectTimeoutMs = 50;
+    o.welcomeTimeoutMs = 50;
     SessionHarness h(o);
     startTls(h);
     h.wait(150);
