@@ -21,8 +21,8 @@ QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& c
     if (countsText.isEmpty())
         return QStringLiteral("%1 is still running, and closing stops it. Close anyway?").arg(name);
     return QStringLiteral(
-               "%1 is still running (%2), and closing stops it: what has not arrived "
-               "has to be sent again. Close anyway?")
+               "%1 is still running (%2), and closing stops the transfers before they end. "
+               "Close anyway?")
         .arg(name, countsText);
 }
 
