@@ -145,21 +145,19 @@ void Workbench::load() {
 QString Workbench::damageReport() const {
     QStringList lines;
     const QString folder = QDir::toNativeSeparators(QDir(settingFolder_).absolutePath());
-    if (!unreadable_.isEmpty()) {
-        lines << QStringLiteral(
-                     "These settings files in %1 could not be opened; their defaults "
-                     "are used, and they are not saved over:")
-                     .arg(folder);
-        for (const QString& name : unreadable_)
+    const auto section = [&](const QString& heading, const QStringList& names) {
+        lines << heading.arg(folder);
+        for (const QString& name : names)
             lines << QStringLiteral("  ") + name;
-    }
+    };
+    if (!unreadable_.isEmpty())
+        section(QStringLiteral("These settings files in %1 could not be opened; their defaults "
+                               "are used, and they are not saved over:"),
+                unreadable_);
     if (!damaged_.isEmpty()) {
-        lines << QStringLiteral(
-                     "These settings files in %1 could not be read whole; what could be "
-                     "read is used, the rest has its defaults:")
-                     .arg(folder);
-        for (const QString& name : damaged_)
-            lines << QStringLiteral("  ") + name;
+        section(QStringLiteral("These settings files in %1 could not be read whole; what could "
+                               "be read is used, the rest has its defaults:"),
+                damaged_);
         lines << problems_;
         lines << QStringLiteral("Each is kept as NAME.damaged when the settings are next saved.");
     }
