@@ -233,7 +233,8 @@ void Workbench::keepPasswordsInKeyring() {
                     : keyringRefused_ ? QStringLiteral("Passwords are kept in site.set: the "
                                                        "desktop keyring was not opened.")
                                       : QStringLiteral("Passwords are kept in site.set: no "
-                                                       "desktop keyring answers."));
+                                                       "desktop keyring took them (none answers, "
+                                                       "or its prompt was cancelled)."));
         return;
     }
     for (const SiteRecord& r : sites_.Records)
