@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 
 namespace {
@@ -117,6 +118,16 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
         rows << m->index(r, 0).data().toString() + "|" + m->index(r, 6).data().toString();
     EXPECT_EQ(rows, (QStringList{"index.htm|/find/a/b", "index.html|/find", "index.php|/find/a"}));
     EXPECT_EQ(m->index(1, 2).data().toString(), "html");
+    // Narrow, the window cuts names and paths, never sizes or dates.
+    w->show();
+    w->resize(420, 400);
+    QTreeView* list = w->findChild<QTreeView*>();
+    ASSERT_TRUE(list);
+    const auto fits = [&](int column) {
+        return list->header()->sectionSize(column) >=
+               static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column);
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fits(1) && fits(3); }, 5000));
 
     QMenu* menu = w->rowMenu(0);
     ASSERT_TRUE(menu);

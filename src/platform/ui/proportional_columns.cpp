@@ -1,10 +1,12 @@
 #include "platform/ui/proportional_columns.h"
 
 #include "platform/column_widths.h"
+#include "platform/ui/column_needs.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QHeaderView>
+#include <QTreeView>
 
 ProportionalColumns::ProportionalColumns(QAbstractItemView* view, QHeaderView* header,
                                          QList<int> weights)
@@ -14,8 +16,16 @@ ProportionalColumns::ProportionalColumns(QAbstractItemView* view, QHeaderView* h
     apply();
 }
 
+ProportionalColumns::ProportionalColumns(QTreeView* view, QList<int> weights, int nameColumn,
+                                         QList<int> fixedColumns)
+    : ProportionalColumns(view, view->header(), std::move(weights)) {
+    needs_ = new ColumnNeeds(view, nameColumn, std::move(fixedColumns));
+    connect(needs_, &ColumnNeeds::changed, this, &ProportionalColumns::apply);
+}
+
 void ProportionalColumns::apply() {
-    const QList<int> widths = ProportionalWidths(viewport_->width(), weights_);
+    const QList<int> shares = ProportionalWidths(viewport_->width(), weights_);
+    const QList<int> widths = needs_ ? needs_->fit(shares) : shares;
     for (qsizetype i = 0; i < widths.size(); ++i)
         header_->resizeSection(int(i), widths[i]);
 }

@@ -4,7 +4,9 @@
 #include <QObject>
 
 class QAbstractItemView;
+class ColumnNeeds;
 class QHeaderView;
+class QTreeView;
 class QWidget;
 
 // Keeps a list's column widths in fixed proportions of its client width,
@@ -14,6 +16,10 @@ class ProportionalColumns : public QObject {
     Q_OBJECT
 public:
     ProportionalColumns(QAbstractItemView* view, QHeaderView* header, QList<int> weights);
+    // The same for a tree view whose fixed columns (sizes, dates) are never
+    // cut: the name column and the others give way first.
+    ProportionalColumns(QTreeView* view, QList<int> weights, int nameColumn,
+                        QList<int> fixedColumns);
 
     void apply();
 
@@ -24,4 +30,5 @@ private:
     QWidget* viewport_;
     QHeaderView* header_;
     QList<int> weights_;
+    ColumnNeeds* needs_ = nullptr;
 };

@@ -125,7 +125,8 @@ SearchWindow::SearchWindow(const LoopContext& context, const ProjectFolders& fol
     list_->setAccessibleName(QStringLiteral("Search results"));
     KeyboardReach::attach(list_);
     setRowColours(list_);
-    new ProportionalColumns(list_, list_->header(), SearchResultModel::columnWeights());
+    // Sizes and dates are read whole; names and paths give way.
+    new ProportionalColumns(list_, SearchResultModel::columnWeights(), 0, {1, 3});
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const QModelIndex index = list_->indexAt(pos);
         if (!index.isValid())
