@@ -148,20 +148,18 @@ int FailedTransfers::retry(std::vector<int> indexes) {
         if (IsDownload(r)) {
             RemoteItem item;
             item.name = r.info.fileName;  // of any kind: a link is fetched like a file
-            const bool whole = folder && r.info.fileName.isEmpty();
-            // The whole folder goes into its own local twin; data an attempt
-            // kept is continued on its own (when the server's file is still
-            // the one it came from).
-            if (whole || !r.keptPath.isEmpty()) {
-                auto action = std::make_unique<DownloadAction>(
-                    engine_, remote, whole ? r.info.localPath : local.absolutePath(),
-                    RemoteItemList(), engine_.listingSequence(remote));
+            // Data an attempt kept is continued on its own, when the server's
+            // file is still the one it came from.
+            if (!folder && !r.keptPath.isEmpty()) {
+                downloads.push_back(TransferStarters(engine_).retryAction(r));
+                continue;
+            }
+            // The whole folder goes into its own local twin.
+            if (folder && r.info.fileName.isEmpty()) {
+                auto action = std::make_unique<DownloadAction>(engine_, remote, r.info.localPath,
+                                                               RemoteItemList(),
+                                                               engine_.listingSequence(remote));
                 action->options = options;
-                if (!whole) {
-                    action->selection.append(item);
-                    action->retry = true;
-                    action->fileTarget = r.info.localPath;
-                }
                 downloads.push_back(std::move(action));
                 continue;
             }

@@ -58,6 +58,13 @@ void TransferStarters::download(const std::vector<DownloadPart>& parts, quintptr
 }
 
 void TransferStarters::retry(const TransferResult& failed) {
+    std::vector<std::unique_ptr<CommandGroup>> work;
+    work.push_back(retryAction(failed));
+    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
+                       QStringLiteral("Downloading files completed"), 2);
+}
+
+std::unique_ptr<CommandGroup> TransferStarters::retryAction(const TransferResult& failed) const {
     RemoteItem wanted;
     wanted.name = failed.info.fileName;  // no kind: whatever the server lists
     RemoteItemList selection;
@@ -69,10 +76,7 @@ void TransferStarters::retry(const TransferResult& failed) {
     action->retry = true;
     // The place it failed to reach, whatever name it was to have there.
     action->fileTarget = failed.info.localPath;
-    std::vector<std::unique_ptr<CommandGroup>> work;
-    work.push_back(std::move(action));
-    engine_.appendTask(QStringLiteral("Start downloading files"), std::move(work),
-                       QStringLiteral("Downloading files completed"), 2);
+    return action;
 }
 
 void TransferStarters::downloadCopy(const QByteArray& remoteFolder, const QByteArray& name,

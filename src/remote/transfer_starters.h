@@ -95,6 +95,8 @@ public:
     // kept where the server's file is still the same (whatever the file action
     // says), else whole. The folder is listed first, for its size and date.
     void retry(const TransferResult& failed);
+    // That download as the one action of a task yet to be made.
+    std::unique_ptr<CommandGroup> retryAction(const TransferResult& failed) const;
     // Fetches one file into memory for its purpose; the completed entry names
     // the owner, so the asker knows its fetch is over even when the file was
     // not there to fetch.
