@@ -598,6 +598,15 @@ TEST(RemoteExplorerLive, ListDownloadAndDeleteAgainstPyftpdlib) {
         explorer.listModel()->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 
+    // F5 lists the folder again and keeps the chosen row chosen and current.
+    explorer.listView()->selectionModel()->setCurrentIndex(explorer.listModel()->index(row, 0),
+                                                           QItemSelectionModel::NoUpdate);
+    QTest::keyClick(explorer.listView(), Qt::Key_F5);
+    ASSERT_TRUE(waitUntil(idle, 15000));
+    ASSERT_EQ(explorer.listView()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(explorer.listView()->selectionModel()->selectedRows()[0].row(), row);
+    EXPECT_EQ(explorer.listView()->currentIndex().row(), row);
+
     explorer.runListCommand(kListDownload);
     const QString target = local.filePath(QStringLiteral("data file.bin"));
     ASSERT_TRUE(waitUntil([&] { return idle() && QFile::exists(target); }, 15000));

@@ -237,11 +237,10 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
     });
     connect(list_, &ExplorerItemView::keyOpen, this, &RemoteExplorer::openSelection);
     connect(list_, &ExplorerItemView::keyParent, this, &RemoteExplorer::goToParent);
+    // The rows shown stay, with the chosen ones, until the new listing
+    // replaces them: the next F2 or Delete acts on the same entries.
     connect(list_, &ExplorerItemView::keyRefresh, this, [this] {
-        const QModelIndex node = treeModel_->indexOf(listModel_->folder());
-        if (node.isValid())
-            relist(node, false);
-        else if (listModel_->hasFolder())
+        if (listModel_->hasFolder())
             engine_.refresh(listModel_->folder());
     });
     connect(list_, &ExplorerItemView::keyRename, this, [this] {
