@@ -374,6 +374,54 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
     }
 }
 
+// The server gone for good in the middle of a tree's upload: every file is
+// either on the server or accounted for (itself or its folder) for Retry,
+// never dropped without a word.
+TEST(TransferPool, ATreeCutShortLeavesEveryFileAccountedFor) {
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.receiveRate = 200 * 1000;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    QTemporaryDir local;
+    ASSERT_TRUE(buildLocalTree(local));
+    PoolRig rig(server, 2);
+    rig.pool.setTiming({60000, {50, 50}});
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    LocalFolderRecord up;
+    up.path = local.path();
+    up.items.push_back({QStringLiteral("tree"), true, 0});
+    TransferStarters(rig.engine).uploadNormal(up, "/");
+    ASSERT_TRUE(
+        waitUntil([&] { return rig.sent().filter(QStringLiteral("STOR")).size() >= 3; }, kLoginMs))
+        << str(rig.transcript());
+    server.stop();
+    // The transfer connections give up; what the main queue kept for a
+    // reconnection goes with Re-connect, which empties it.
+    ASSERT_TRUE(waitUntil([&] { return !rig.pool.busy(); }, kTreeMs)) << str(rig.transcript());
+    rig.session.reconnect();
+    ASSERT_TRUE(waitUntil([&] { return rig.session.queue().isEmpty(); }, kLoginMs))
+        << str(rig.transcript());
+    QStringList missing;
+    QDirIterator it(local.filePath(QStringLiteral("tree")), QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString rel = QDir(local.path()).relativeFilePath(path);
+        const QFileInfo there(server.localPath(rel));
+        bool told = there.exists() && there.size() == QFileInfo(path).size();
+        for (const TransferResult& r : rig.results)
+            told = told || r.info.localPath == path;
+        for (const TransferResult& r : rig.unfinished)
+            told =
+                told || path.startsWith(r.info.localPath + QLatin1Char('/')) ||
+                (r.info.localPath == QFileInfo(path).absolutePath() && r.info.fileName.isEmpty());
+        if (!told)
+            missing << rel;
+    }
+    EXPECT_TRUE(missing.isEmpty()) << str(missing.join(' ')) << "\n" << str(rig.transcript());
+}
+
 // Idle transfer connections the server drops are not opened again: on a
 // server counting connections they would take the main one's place.
 TEST(TransferPool, IdleConnectionsDroppedByTheServerStayClosed) {
