@@ -395,8 +395,12 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         };
         if (!rename())
             return notStored();
-        if (int(ctx.cli.refusals().size()) > refusalsBefore && stateSeen) {
-            // A server that will not rename over a file: the old state goes first.
+        // A server that will not rename over a file: the old state goes first,
+        // but only once RNFR found what this run stored (another deploy may
+        // have renamed it into place already).
+        const QStringList& refused = ctx.cli.refusals();
+        if (refused.size() > refusalsBefore && stateSeen &&
+            refused.at(refusalsBefore).startsWith(QLatin1String("RNTO"))) {
             ctx.cli.forgetRefusalsFrom(refusalsBefore);
             engine.session().queue().addCommands(
                 {{"CWD", remoteProject}, {"DELE", DeployState::kFileName}});

@@ -35,7 +35,9 @@ bool continuesLeftover(const RemoteItem& leftover, const QString& localPath, qin
     const QFileInfo file(localPath);
     const qint64 changed =
         qMax(file.lastModified().toSecsSinceEpoch(), file.metadataChangeTime().toSecsSinceEpoch());
-    return changed <= t->utc;
+    // Listed to the second: a file written in the temporary's last second may
+    // be newer than it, and is sent whole.
+    return changed < t->utc;
 }
 
 }  // namespace

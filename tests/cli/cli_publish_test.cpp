@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 
 #include <csignal>
@@ -146,6 +147,12 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
     ASSERT_TRUE(setTime(local("big.bin"), QDateTime::currentDateTimeUtc().addSecs(-60)));
     ASSERT_TRUE(server_->writeFile("big.bin", "old"));
     const QString temporary = QStringLiteral(".big.bin.velmora-upload");
+    // Times are compared to the second: the temporary is written in a later
+    // one than the file was.
+    const qint64 written = QFileInfo(local("big.bin")).metadataChangeTime().toSecsSinceEpoch();
+    QDeadlineTimer nextSecond(2000);
+    while (QDateTime::currentSecsSinceEpoch() <= written && !nextSecond.hasExpired())
+        QThread::msleep(20);
     {
         CliRun run({url(), "put", local("big.bin"), "/"}, env());
         QDeadlineTimer deadline(30000);

@@ -216,6 +216,13 @@ INSTANTIATE_TEST_SUITE_P(
                        s.addFile("/www/" + kTemp, pattern(30, 3));
                        s.entries["/www/" + kTemp].modify = "20230304050610";
                    }},
+        // Written in the same second as the file: which came last is not known.
+        UploadCase{"LeftoverOfTheFilesOwnSecondReplaced", featWith({}), atomic(), kAtomic, true,
+                   [](TransferServer& s) {
+                       s.addFile("/www/" + kTemp, pattern(30, 3));
+                       s.entries["/www/" + kTemp].modify =
+                           QDateTime::currentDateTimeUtc().toString("yyyyMMddhhmmss").toLatin1();
+                   }},
         // Written before the file changed: other bytes, stored again.
         UploadCase{"LeftoverOlderThanTheFileReplaced", featWith({}), atomic(), kAtomic, true,
                    [](TransferServer& s) {
