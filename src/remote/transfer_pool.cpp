@@ -370,7 +370,7 @@ void TransferPool::connectSlot(Slot& slot) {
             } else if (s.state == SlotState::Ready && !s.job) {
                 note(QStringLiteral("Transfer connection %1 closed, no work left for it")
                          .arg(s.number),
-                     LogChannel::Trace);
+                     LogChannel::Trace, s.number);
                 eraseSlot(s);
             }
         }
@@ -431,7 +431,7 @@ void TransferPool::onSlotLost(Slot& slot) {
     // the server may count against the main one; work opens one anew.
     if (!slot.job && !hasWaiting()) {
         note(QStringLiteral("Transfer connection %1 closed, no work left for it").arg(slot.number),
-             LogChannel::Trace);
+             LogChannel::Trace, slot.number);
         eraseSlot(slot);
         return;
     }
@@ -443,7 +443,7 @@ void TransferPool::onSlotLost(Slot& slot) {
     note(QStringLiteral("Transfer connection %1 lost; opening it again in %2 s")
              .arg(slot.number)
              .arg(delay / 1000.0),
-         LogChannel::Status);
+         LogChannel::Status, slot.number);
     slot.state = SlotState::Reopening;
     slot.timer.start(delay);
 }
@@ -486,7 +486,7 @@ void TransferPool::giveUpSlot(Slot& slot) {
     ceiling_ = std::min(ceiling_, othersAlive(slot));
     note(QStringLiteral("Transfer connection %1 could not be opened again; given up")
              .arg(slot.number),
-         LogChannel::Error);
+         LogChannel::Error, slot.number);
     eraseSlot(slot);
 }
 
@@ -517,11 +517,11 @@ void TransferPool::eraseSlot(Slot& slot) {
     pump();
 }
 
-void TransferPool::note(const QString& text, LogChannel channel) {
+void TransferPool::note(const QString& text, LogChannel channel, int connection) {
     LogLine line;
     line.channel = channel;
     line.text = text;
-    relayLog(line, 1);
+    relayLog(line, connection);
 }
 
 void TransferPool::relayLog(const LogLine& line, int number) {

@@ -207,7 +207,8 @@ private:
     void eraseSlot(Slot& slot);
     Slot* slotByNumber(int number);
     void connectSlot(Slot& slot);
-    void note(const QString& text, LogChannel channel);
+    // A line of the pool's own; about one transfer connection, tagged with it.
+    void note(const QString& text, LogChannel channel, int connection = 1);
     void relayLog(const LogLine& line, int number);
     // Jobs not begun go, told as stopped (no reason) or as failed for `why`.
     void dropWaiting(const QString& why);

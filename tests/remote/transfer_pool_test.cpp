@@ -441,6 +441,12 @@ TEST(TransferPool, IdleConnectionsDroppedByTheServerStayClosed) {
         << str(rig.transcript());
     EXPECT_FALSE(rig.transcript().contains(QStringLiteral("opening it again")))
         << str(rig.transcript());
+    // Each line about a transfer connection carries its tag, not the main one's.
+    QSet<int> tags;
+    for (const LogLine& l : rig.log)
+        if (l.text.contains(QStringLiteral("no work left for it")))
+            tags << l.connection;
+    EXPECT_EQ(tags, (QSet<int>{2, 3})) << str(rig.transcript());
 }
 
 // The server gone for good while a transfer connection carries a file: once
