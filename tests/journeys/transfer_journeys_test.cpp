@@ -5,8 +5,10 @@
 #include "app/command_ids.h"
 #include "app/ui/general_options_sheet.h"
 #include "app/ui/main_frame.h"
+#include "remote/remote_command_ids.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
+#include "remote/ui/remote_tree_model.h"
 #include "support/ftp_server_process.h"
 #include "support/qt_printers.h"
 #include "workspace/ui/local_explorer.h"
@@ -172,6 +174,29 @@ TEST_P(TransferJourney, FolderUploadedFromTheLocalListMenu) {
                                         : "Uploading normal files completed");
         EXPECT_EQ(j.dialogsAnswered(), 0);
     }
+}
+
+// "Download to (Local project Folder)/live/site" on a folder of the remote
+// tree puts the folder there, whole, not one level deeper inside it.
+TEST_P(TransferJourney, TreeFolderInTheProjectIsDownloadedToItsTwin) {
+    Journey j(options());
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    for (const auto& [rel, seed] :
+         {std::pair{"live/site/index.html", 1}, {"live/site/css/a.css", 2}})
+        ASSERT_TRUE(j.server().writeFile(QString::fromUtf8(j.remote(rel)).mid(1),
+                                         Journey::bytes(seed * 30000, seed)));
+    ASSERT_TRUE(QDir().mkpath(j.local("work")));
+    ASSERT_TRUE(j.logIn(j.local("work"), j.remote("live")));
+    ASSERT_TRUE(j.openRemoteFolder(j.remote("live/site")));
+    RemoteExplorer& remote = j.remoteSide();
+    const QModelIndex node = remote.treeModel()->indexOf(j.remote("live/site"));
+    ASSERT_TRUE(node.isValid());
+    std::unique_ptr<QMenu> menu(remote.buildTreeMenu(node, nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeDownload));
+    ASSERT_TRUE(j.waitIdle()) << j.chatText().toStdString();
+    EXPECT_EQ(Journey::tree(j.local("work/site")), Journey::tree(j.serverPath("live/site")))
+        << j.chatText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(j.local("work/site/site")));
 }
 
 // A remote folder dragged from the remote list onto a folder of the local
