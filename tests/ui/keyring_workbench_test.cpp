@@ -43,8 +43,7 @@ TEST(KeyringWorkbench, FilePasswordMovesThereAndTheNextStartLogsIn) {
     KeychainSecretStore store;
     TcpTransportFactory transports;
     WorkbenchHarness fakes;
-    Workbench::Services services = fakes.services(transports);
-    services.secrets = &store;
+    const Workbench::Services services = fakes.services(transports, &store);
     {
         Workbench first(folder.path(), services);
         first.load();
@@ -128,8 +127,7 @@ TEST(KeyringWorkbench, ACancelledPromptIsNotAskedAgainForEachSite) {
     CancelledKeyring store;
     TcpTransportFactory transports;
     WorkbenchHarness fakes;
-    Workbench::Services services = fakes.services(transports);
-    services.secrets = &store;
+    const Workbench::Services services = fakes.services(transports, &store);
     Workbench w(folder.path(), services);
     w.load();
     EXPECT_TRUE(w.save().isEmpty());

@@ -31,10 +31,12 @@ struct WorkbenchHarness {
         workbench->transferPool().setConnections(0);
     }
 
-    // The recording stand-ins, with connections made by `factory`.
-    Workbench::Services services(TransportFactory& factory) {
+    // The recording stand-ins, with connections made by `factory` and, when
+    // given, passwords kept in `secrets`.
+    Workbench::Services services(TransportFactory& factory, SecretStore* secrets = nullptr) {
         Workbench::Services s;
         s.transports = &factory;
+        s.secrets = secrets;
         s.beeper = &beeper;
         s.shutdown = &shutdown;
         s.launcher = &launcher;
