@@ -10,7 +10,11 @@ std::optional<FtpUrl> parseFtpUrl(const QString& text, QString* error) {
     }
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
-        *error = QStringLiteral("invalid URL: ") + MaskUrlPassword(text);
+        // QUrl's own text quotes the input after the first ';', password and all.
+        const QString reason = url.isValid() ? QStringLiteral("no host name")
+                                             : url.errorString().section(QLatin1Char(';'), 0, 0);
+        *error = QStringLiteral("invalid URL: ") + MaskUrlPassword(text) + QStringLiteral(" (") +
+                 reason + QLatin1Char(')');
         return std::nullopt;
     }
     FtpUrl u;
