@@ -565,8 +565,8 @@ void TransferPool::pump() {
     // Nothing is left to carry files (the transfer connections gave up, the
     // main one is closed): they fail now with what arrived, for Retry, rather
     // than wait as running until the user connects again.
-    if (limit() == 0 && !main_.isConnected() && !waiting_.empty())
-        failWaitingFiles();
+    if (limit() == 0 && !main_.isConnected() && hasWaiting())
+        failWaiting();
     // Without transfer connections the main session runs everything; with
     // them, the listings of walks while it has nothing else to do.
     if (limit() == 0 ? hasWaiting() : !waitingListings_.empty())
@@ -581,25 +581,45 @@ void TransferPool::pump() {
     noteCounts();
 }
 
-void TransferPool::failWaitingFiles() {
+void TransferPool::failWaiting() {
     std::deque<Job> files;
+    std::deque<Job> listings;
     files.swap(waiting_);
+    listings.swap(waitingListings_);
     queuedFiles_ -= int(files.size());
+    const QString lost =
+        QStringLiteral("The connection to the server was lost and could not be opened again");
     for (Job& j : files) {
-        const QString why = QStringLiteral(
-                                "The connection to the server was lost and could not be opened "
-                                "again: %1")
-                                .arg(describe(j));
+        const QString why = lost + QStringLiteral(": ") + describe(j);
         emit failure(why, j.batch ? j.batch->taskId : 0);
-        TransferResult r =
-            j.lastResult.value_or(TransferResult{j.transfer.info, 0, false, {}, false, {}});
-        if (!j.lastResult)
-            r.position = j.transfer.info.startOffset;
-        r.success = false;
+        TransferResult r = unfinishedResult(j);
         r.stopped = false;
         r.error = why;
         finishJob(j, r);
     }
+    // A folder whose listing never ran is named for Retry, as its files would be.
+    for (Job& j : listings) {
+        if (std::unique_ptr<CommandGroup> g = j.make ? j.make() : nullptr)
+            g->noteProblem(lost);
+        finishJob(j, std::nullopt);
+    }
+}
+
+TransferResult TransferPool::unfinishedResult(const Job& job) {
+    if (job.lastResult) {
+        // Cut short before: why it was, and how far it got.
+        TransferResult r = *job.lastResult;
+        r.success = false;
+        return r;
+    }
+    TransferResult r;
+    r.info = job.transfer.info;
+    // The kind the list of transfers to retry knows it by.
+    r.info.socketKind =
+        int(job.transfer.direction == FileTransfer::Download ? SocketKind::DownloadFile
+                                                             : SocketKind::UploadFile);
+    r.position = r.info.startOffset;
+    return r;
 }
 
 TransferPool::Job TransferPool::takeJob() {
@@ -907,18 +927,7 @@ void TransferPool::dropWaiting(const QString& why) {
     // Work that never began is told as its queue's own would be: a file as a
     // transfer that did not finish, a folder's listing as the folder.
     for (Job& j : files) {
-        TransferResult r;
-        if (j.lastResult) {
-            // Cut short before: why it was, and how far it got.
-            r = *j.lastResult;
-            r.success = false;
-        } else {
-            r.info = j.transfer.info;
-            r.info.socketKind =
-                int(j.transfer.direction == FileTransfer::Download ? SocketKind::DownloadFile
-                                                                   : SocketKind::UploadFile);
-            r.position = r.info.startOffset;
-        }
+        TransferResult r = unfinishedResult(j);
         if (r.error.isEmpty()) {
             r.error = why;
             r.stopped = why.isEmpty();

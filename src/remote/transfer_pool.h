@@ -193,8 +193,11 @@ private:
                                              int number);
     void noteResult(int number, quint64 id, const TransferResult& result);
     void jobGone(int number, quint64 id);
-    // No connection can carry the waiting files any more: each fails.
-    void failWaitingFiles();
+    // No connection can carry the waiting work any more: each file and each
+    // folder not yet listed fails.
+    void failWaiting();
+    // A file job's result when it did not finish: its last one, or none begun.
+    static TransferResult unfinishedResult(const Job& job);
     void resumeAfterDrop(Job& job, const std::optional<TransferResult>& result);
     void finishJob(Job& job, const std::optional<TransferResult>& result);
     QString describe(const Job& job) const;

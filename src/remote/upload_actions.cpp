@@ -156,6 +156,7 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         auto action = std::make_unique<UploadNormalAction>(e, sub, std::move(remembered[i]),
                                                            e.listingSequence(sub));
         action->options = options;
+        action->subfolder = true;
         insertInWalk(std::move(action));
     }
 }
@@ -163,6 +164,21 @@ void UploadNormalAction::process(const RemoteItemList& items) {
 UploadNormalAction::~UploadNormalAction() {
     if (finished || (!stopped() && problem().isEmpty()))
         return;
+    QByteArray parent, name;
+    if (subfolder && splitRemotePath(folder, &parent, &name)) {
+        // Its folder may never have been made (the MKD went with the queue):
+        // a retry must go through the parent, which makes it.
+        TransferResult r;
+        r.info.socketKind = int(SocketKind::UploadFile);
+        r.info.remoteFolder = parent;
+        r.info.fileName = name;
+        r.info.localPath = local.path;
+        r.info.total = -1;
+        r.error = problem();
+        r.stopped = stopped();
+        engine().announceUnfinishedFolder(r);
+        return;
+    }
     const QDir localDir(local.path);
     for (const LocalItem& item : local.items) {
         TransferResult r;

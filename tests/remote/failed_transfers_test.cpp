@@ -214,6 +214,14 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
     local.path = QStringLiteral("/tmp/up");
     local.items = {{QStringLiteral("css"), true, 0}, {QStringLiteral("b.js"), false, 7}};
     TransferStarters(h.engine).uploadNormal(local, "/www");
+    // A folder a walk reached, whose making may have gone with the queue:
+    // its retry goes through the parent folder, which makes it.
+    LocalFolderRecord blog;
+    blog.path = QStringLiteral("/tmp/up/blog");
+    blog.items = {{QStringLiteral("post.html"), false, 9}};
+    auto child = std::make_unique<UploadNormalAction>(h.engine, "/www/blog", blog, StepList());
+    child->subfolder = true;
+    h.session.queue().append(std::move(child));
     h.session.clearQueue();
 
     QStringList described;
@@ -223,9 +231,11 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
               (QStringList{"Download a.html from /www: stopped by the user (0 of 40 bytes)",
                            "Download folder img from /www: stopped by the user",
                            "Upload folder css to /www: stopped by the user",
-                           "Upload b.js to /www: stopped by the user (0 of 7 bytes)"}));
+                           "Upload b.js to /www: stopped by the user (0 of 7 bytes)",
+                           "Upload folder blog to /www: stopped by the user"}));
+    EXPECT_EQ(QStringLiteral("/tmp/up/blog"), failed.at(4).result.info.localPath);
     // The status line's count is the list's, folders included.
-    EXPECT_EQ(4, counts.failed());
+    EXPECT_EQ(5, counts.failed());
 
     ASSERT_TRUE(failed.retry(1));
     const DownloadAction* action = nullptr;

@@ -4,6 +4,7 @@
 // every command on the main connection as the queue lays it out.
 #include "remote/transfer_pool.h"
 #include "remote/action_engine.h"
+#include "remote/failed_transfers.h"
 #include "remote/transfer_starters.h"
 #include "session/ftp_session.h"
 #include "session/tcp_transport.h"
@@ -31,6 +32,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -123,8 +125,6 @@ public:
                          });
         QObject::connect(&engine, &ActionEngine::transferFailed,
                          [this](const TransferResult& r) { results << r; });
-        QObject::connect(&engine, &ActionEngine::folderUnfinished,
-                         [this](const TransferResult& r) { unfinished << r; });
         QObject::connect(&engine, &ActionEngine::transferFinished,
                          [this](const TransferInfo& info, qint64, bool ok) {
                              order << QStringLiteral("file ") + QString::fromUtf8(info.fileName);
@@ -180,8 +180,8 @@ public:
     QStringList completed;
     QStringList order;
     QStringList failed;
-    QList<TransferResult> results;     // what did not finish, with why
-    QList<TransferResult> unfinished;  // folders left undone
+    QList<TransferResult> results;      // what did not finish, with why
+    FailedTransfers retryList{engine};  // what the user sees of them
 };
 
 struct Flavour {
@@ -374,53 +374,124 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
     }
 }
 
-// The server gone for good in the middle of a tree's upload: every file is
-// either on the server or accounted for (itself or its folder) for Retry,
-// never dropped without a word.
-TEST(TransferPool, ATreeCutShortLeavesEveryFileAccountedFor) {
+// The server killed in the middle of a tree's upload or download: once the
+// transfer connections give up, every file is on its target or named in the
+// list of transfers to retry (itself or its folder), and after the server is
+// back, Re-connect and Retry of the whole list bring every file whole.
+struct CutShortRow {
+    const char* name;
+    bool upload;
+};
+
+class TreeCutShort : public ::testing::TestWithParam<CutShortRow> {};
+
+TEST_P(TreeCutShort, EveryFileIsAccountedForAndRetryBringsItWhole) {
+    const bool upload = GetParam().upload;
     PyftpdlibServer::Options o;
     o.threaded = true;
-    o.receiveRate = 200 * 1000;
+    o.sendRate = o.receiveRate = 200 * 1000;
+    o.replyDelayMs = 20;
     PyftpdlibServer server(o);
     ASSERT_TRUE(server.start()) << str(server.lastError());
     QTemporaryDir local;
-    ASSERT_TRUE(buildLocalTree(local));
-    PoolRig rig(server, 2);
+    // Folders at several depths, so that some are not listed yet when the server goes.
+    const auto write = [&](const QString& rel, const QByteArray& bytes) {
+        if (!upload)
+            return server.writeFile(rel, bytes);
+        QFileInfo info(local.filePath(rel));
+        QDir().mkpath(info.path());
+        QFile file(info.filePath());
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    for (int d = 0; d < 12; ++d)
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(write(QStringLiteral("tree/d%1/s%2/f%3.bin").arg(d % 4).arg(d).arg(i),
+                              pattern(30000 + 100 * i, d * 10 + i)));
+    const QString source = upload ? local.path() : server.rootPath();
+    const QString target = upload ? server.rootPath() : local.path();
+    PoolRig rig(server, 3);
     rig.pool.setTiming({60000, {50, 50}});
     ASSERT_TRUE(rig.login()) << str(rig.transcript());
-    LocalFolderRecord up;
-    up.path = local.path();
-    up.items.push_back({QStringLiteral("tree"), true, 0});
-    TransferStarters(rig.engine).uploadNormal(up, "/");
-    ASSERT_TRUE(
-        waitUntil([&] { return rig.sent().filter(QStringLiteral("STOR")).size() >= 3; }, kLoginMs))
+    if (upload) {
+        LocalFolderRecord up;
+        up.path = local.path();
+        up.items.push_back({QStringLiteral("tree"), true, 0});
+        TransferStarters(rig.engine).uploadNormal(up, "/");
+    } else {
+        RemoteItem tree;
+        tree.kind = 'd';
+        tree.name = "tree";
+        RemoteItemList selection;
+        selection.append(tree);
+        TransferStarters(rig.engine).download("/", local.path(), selection);
+    }
+    const QString command = upload ? QStringLiteral("STOR") : QStringLiteral("RETR");
+    ASSERT_TRUE(waitUntil([&] { return rig.sent().filter(command).size() >= 4; }, kLoginMs))
         << str(rig.transcript());
+    o.port = server.port();
     server.stop();
-    // The transfer connections give up; what the main queue kept for a
-    // reconnection goes with Re-connect, which empties it.
-    ASSERT_TRUE(waitUntil([&] { return !rig.pool.busy(); }, kTreeMs)) << str(rig.transcript());
-    rig.session.reconnect();
-    ASSERT_TRUE(waitUntil([&] { return rig.session.queue().isEmpty(); }, kLoginMs))
+    // The transfer connections give up; the main queue keeps its work until
+    // the user connects again, which empties it.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return rig.transcript().count(QStringLiteral("given up")) == 3 &&
+                   rig.pool.queuedTransfers() == 0 && rig.pool.runningTransfers() == 0;
+        },
+        kTreeMs))
         << str(rig.transcript());
+    server.setOptions(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    rig.session.reconnect();
+    ASSERT_TRUE(waitUntil(
+        [&] { return rig.session.loggedInNow() && rig.session.queue().isEmpty(); }, kLoginMs))
+        << str(rig.transcript());
+    const auto accounted = [&](const QString& path) {
+        for (int i = 0; i < rig.retryList.count(); ++i) {
+            const FailedTransfer& f = rig.retryList.at(i);
+            if (f.folder ? path.startsWith(f.result.info.localPath + QLatin1Char('/'))
+                         : f.result.info.localPath == path)
+                return true;
+        }
+        return false;
+    };
     QStringList missing;
-    QDirIterator it(local.filePath(QStringLiteral("tree")), QDir::Files,
+    QDirIterator it(QDir(source).filePath(QStringLiteral("tree")), QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QString rel = QDir(local.path()).relativeFilePath(path);
-        const QFileInfo there(server.localPath(rel));
-        bool told = there.exists() && there.size() == QFileInfo(path).size();
-        for (const TransferResult& r : rig.results)
-            told = told || r.info.localPath == path;
-        for (const TransferResult& r : rig.unfinished)
-            told =
-                told || path.startsWith(r.info.localPath + QLatin1Char('/')) ||
-                (r.info.localPath == QFileInfo(path).absolutePath() && r.info.fileName.isEmpty());
-        if (!told)
+        const QString rel = QDir(source).relativeFilePath(path);
+        const QString there = QDir(target).filePath(rel);
+        if (QFileInfo(there).size() != QFileInfo(path).size() && !accounted(upload ? path : there))
             missing << rel;
     }
-    EXPECT_TRUE(missing.isEmpty()) << str(missing.join(' ')) << "\n" << str(rig.transcript());
+    QStringList listed;
+    for (int i = 0; i < rig.retryList.count(); ++i)
+        listed << FailedTransfers::describe(rig.retryList.at(i)) + QStringLiteral(" @ ") +
+                      rig.retryList.at(i).result.info.localPath;
+    EXPECT_TRUE(missing.isEmpty()) << str(missing.join(' ')) << "\n"
+                                   << str(listed.join('\n')) << "\n"
+                                   << str(rig.transcript());
+    EXPECT_GT(rig.retryList.count(), 0);
+
+    std::vector<int> all(size_t(rig.retryList.count()));
+    std::iota(all.begin(), all.end(), 0);
+    rig.retryList.retry(all);
+    ASSERT_TRUE(
+        waitUntil([&] { return rig.session.queue().isEmpty() && !rig.pool.busy(); }, kTreeMs))
+        << str(rig.transcript());
+    QStringList wrong;
+    auto arrived = snapshot(QDir(target).filePath(QStringLiteral("tree")));
+    for (const auto& [rel, digest] : snapshot(QDir(source).filePath(QStringLiteral("tree"))))
+        if (arrived[rel] != digest)
+            wrong << rel;
+    EXPECT_TRUE(wrong.isEmpty()) << str(wrong.join(' ')) << "\n" << str(rig.transcript());
+    EXPECT_EQ(rig.retryList.count(), 0) << str(rig.transcript());
 }
+
+INSTANTIATE_TEST_SUITE_P(TransferPool, TreeCutShort,
+                         ::testing::Values(CutShortRow{"Upload", true},
+                                           CutShortRow{"Download", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Idle transfer connections the server drops are not opened again: on a
 // server counting connections they would take the main one's place.
