@@ -38,18 +38,34 @@ std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& lo
                                         const RemoteItemList& remote, quint8 options,
                                         const DateJudge& dates) {
     const bool caseSensitive = options & CompareOptions::CaseSensitive;
-    auto key = [caseSensitive](const QString& name) {
-        return caseSensitive ? name : name.toCaseFolded();
-    };
-    // Remote entries by name, each name's entries in listing order; a match
-    // takes the first one still unmatched.
-    QHash<QString, std::deque<int>> byName;
-    for (int i = 0; i < remote.size(); ++i)
-        byName[key(localNameOf(remote.at(i).name))].push_back(i);
+    // Exact spellings pair first, in listing order; without case sensitivity
+    // what is left pairs by name folded, so that "img" never takes the "img"
+    // of another entry because an "Img" came first.
+    std::vector<int> pairOf(local.size(), -1);
     std::vector<bool> matched(size_t(remote.size()), false);
+    const auto pairUp = [&](auto spell) {
+        QHash<QString, std::deque<int>> byName;
+        for (int i = 0; i < remote.size(); ++i)
+            if (!matched[size_t(i)])
+                byName[spell(localNameOf(remote.at(i).name))].push_back(i);
+        for (size_t l = 0; l < local.size(); ++l) {
+            if (pairOf[l] >= 0)
+                continue;
+            auto it = byName.find(spell(local[l].name));
+            if (it == byName.end() || it->empty())
+                continue;
+            pairOf[l] = it->front();
+            matched[size_t(it->front())] = true;
+            it->pop_front();
+        }
+    };
+    pairUp([](const QString& name) { return name; });
+    if (!caseSensitive)
+        pairUp([](const QString& name) { return name.toCaseFolded(); });
 
     std::vector<CompareItem> items;
-    for (const LocalCompareEntry& e : local) {
+    for (size_t l = 0; l < local.size(); ++l) {
+        const LocalCompareEntry& e = local[l];
         CompareItem item;
         item.flags = CompareItem::Local;
         if (e.folder)
@@ -60,19 +76,7 @@ std::vector<CompareItem> CompareEntries(const std::vector<LocalCompareEntry>& lo
             item.flags |= CompareItem::LocalHidden;
         item.localName = e.name;
         item.localSize = e.folder ? 0 : e.size;
-        auto it = byName.find(key(e.name));
-        if (it != byName.end() && !it->empty()) {
-            // Names equal but for case on the server: the exact spelling pairs.
-            auto pick = it->begin();
-            for (auto c = it->begin(); !caseSensitive && c != it->end(); ++c) {
-                if (localNameOf(remote.at(*c).name) == e.name) {
-                    pick = c;
-                    break;
-                }
-            }
-            const int index = *pick;
-            it->erase(pick);
-            matched[size_t(index)] = true;
+        if (const int index = pairOf[l]; index >= 0) {
             const RemoteItem& r = remote.at(index);
             item.flags |= CompareItem::Remote;
             item.remoteName = r.name;

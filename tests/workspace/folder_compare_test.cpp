@@ -1,4 +1,5 @@
 #include "workspace/folder_compare.h"
+#include "support/qt_printers.h"
 #include "workspace/compare_tree.h"
 #include "workspace/loop_row_texts.h"
 
@@ -39,7 +40,10 @@ QStringList describe(const std::vector<CompareItem>& items) {
     for (const CompareItem& i : items) {
         const QChar l = !i.isLocal() ? '.' : (i.isLocalFolder() ? 'd' : 'f');
         const QChar r = !i.isRemote() ? '.' : QChar(i.remoteKind);
-        out << QStringLiteral("%1%2 %3").arg(l).arg(r).arg(i.name());
+        QString text = QStringLiteral("%1%2 %3").arg(l).arg(r).arg(i.name());
+        if (i.isLocal() && i.isRemote() && i.localName != QString::fromUtf8(i.remoteName))
+            text += QStringLiteral(" (here ") + i.localName + QLatin1Char(')');
+        out << text;
     }
     return out;
 }
@@ -68,7 +72,7 @@ TEST(FolderComparison, EdgeCasesOfOneFolder) {
          {file("Index.HTML", 5)},
          remote({{"index.html", '-', 6}}),
          kSize,
-         {"f- index.html"}},
+         {"f- index.html (here Index.HTML)"}},
         {"case kept: two items",
          {file("Index.HTML", 5)},
          remote({{"index.html", '-', 5}}),
@@ -84,6 +88,16 @@ TEST(FolderComparison, EdgeCasesOfOneFolder) {
          remote({{"Index.html", '-', 5}, {"index.html", '-', 5}}),
          kCase,
          {".- Index.html"}},
+        {"case ignored: an earlier local name equal but for case never takes the exact pair",
+         {file("A.TXT", 2), file("a.txt", 1)},
+         remote({{"a.txt", '-', 2}}),
+         kSize,
+         {"f- a.txt", "f. A.TXT"}},
+        {"case ignored: folders pair by exact spelling first, the rest case-blind",
+         {folder("Img"), folder("img")},
+         remote({{"img", 'd', 0}, {"IMG", 'd', 0}}),
+         0,
+         {"dd IMG (here Img)", "dd img"}},
         {"sizes not compared: same name never listed",
          {file("a.txt", 1)},
          remote({{"a.txt", '-', 999}}),
