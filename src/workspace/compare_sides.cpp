@@ -1,6 +1,7 @@
 #include "workspace/compare_sides.h"
 
 #include "platform/path_containment.h"
+#include "platform/prompter.h"
 #include "remote/remote_path.h"
 #include "workspace/local_file_operations.h"
 #include "workspace/loop_row_texts.h"
@@ -114,28 +115,40 @@ std::vector<DownloadPart> CompareSides::downloadParts(
     return parts;
 }
 
-QString CompareSides::olderOverNewerQuestion(const std::vector<const CompareNode*>& nodes,
-                                             bool upload) const {
+std::vector<const CompareNode*> CompareSides::confirmOlderOverNewer(
+    const std::vector<const CompareNode*>& nodes, bool upload, Prompter& prompter) const {
     const CompareItem::Newer target =
         upload ? CompareItem::Newer::Server : CompareItem::Newer::Local;
-    std::vector<const CompareNode*> newer;
+    std::vector<const CompareNode*> newer, others;
     for (const CompareNode* node : nodes) {
         const CompareItemCommands can = CompareCommandsFor(node);
-        if ((upload ? can.upload : can.download) && node->item.newer == target)
-            newer.push_back(node);
+        ((upload ? can.upload : can.download) && node->item.newer == target ? newer : others)
+            .push_back(node);
     }
     if (newer.empty())
-        return QString();
+        return nodes;
     const QString there = upload ? QStringLiteral("on the server") : QStringLiteral("here");
     const QString from = upload ? QStringLiteral("this computer") : QStringLiteral("the server");
-    if (newer.size() == 1)
-        return QStringLiteral(
-                   "%1 was changed later %2 than the copy that would replace it. "
-                   "Replace it with the older copy from %3?")
-            .arg(QString::fromUtf8(projectPath(newer.front())), there, from);
-    return QStringLiteral(
-               "%1 of the chosen files were changed later %2 than the copies that would "
-               "replace them. Replace them with the older copies from %3?")
-        .arg(newer.size())
-        .arg(there, from);
+    QString question =
+        newer.size() == 1 ? QStringLiteral(
+                                "%1 was changed later %2 than the copy that would replace it. "
+                                "Replace it with the older copy from %3?")
+                                .arg(QString::fromUtf8(projectPath(newer.front())), there, from)
+                          : QStringLiteral(
+                                "%1 of the chosen files were changed later %2 than the copies that "
+                                "would replace them. Replace them with the older copies from %3?")
+                                .arg(newer.size())
+                                .arg(there, from);
+    if (others.empty())
+        return prompter.askYesNo(question) ? nodes : std::vector<const CompareNode*>();
+    question += upload ? QStringLiteral(" No sends only the other chosen items.")
+                       : QStringLiteral(" No fetches only the other chosen items.");
+    switch (prompter.askYesNoCancel(question)) {
+        case PromptAnswer::Yes:
+            return nodes;
+        case PromptAnswer::No:
+            return others;
+        default:
+            return {};
+    }
 }

@@ -13,6 +13,8 @@
 // Where the results of one "Comparing projects" run lie on each side, and what
 // later news changes in them: the start folder mapped into the remote and the
 // local project folder.
+class Prompter;
+
 class CompareSides {
 public:
     CompareSides(const ProjectFolders& folders, const QByteArray& startFolder);
@@ -53,9 +55,11 @@ public:
     // facing a folder, a server name that cannot be a local one) are left out.
     std::vector<ProjectUploadPart> uploadParts(const std::vector<const CompareNode*>& nodes) const;
     std::vector<DownloadPart> downloadParts(const std::vector<const CompareNode*>& nodes) const;
-    // Before sending copies that the run saw older than the ones they would
-    // replace (up or down): the question, empty when none is.
-    QString olderOverNewerQuestion(const std::vector<const CompareNode*>& nodes, bool upload) const;
+    // The chosen results that go up or down, asked about first when some would put
+    // copies the run saw older over ones changed later: Yes sends them all; with
+    // others chosen too, No sends just those and Cancel nothing; alone, No nothing.
+    std::vector<const CompareNode*> confirmOlderOverNewer(
+        const std::vector<const CompareNode*>& nodes, bool upload, Prompter& prompter) const;
 
 private:
     QString localProject_;

@@ -135,6 +135,7 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     ASSERT_TRUE(j.open()) << j.error().toStdString();
     ASSERT_TRUE(j.writeLocal("proj/sub/page.html", "new text"));
     ASSERT_TRUE(j.server().writeFile("live/sub/page.html", "old text"));
+    ASSERT_TRUE(j.server().writeFile("live/sub/extra.html", "only there"));
     QFile served(j.serverPath("live/sub/page.html"));
     ASSERT_TRUE(served.open(QIODevice::ReadWrite));
     ASSERT_TRUE(served.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-7200),
@@ -152,16 +153,23 @@ TEST(CompareJourney, ANewerFileOfTheSameSizeGoesUp) {
     ASSERT_TRUE(page);
     EXPECT_EQ(page->item.newer, CompareItem::Newer::Local);
 
-    // "Download" would put the older copy over the one edited here: asked,
-    // and No keeps it.
-    j.prompter().expectQuestion(
+    // "Download" of everything would put the older copy over the one edited
+    // here: asked, and No keeps it and fetches the rest.
+    QTreeView* view = window->view();
+    view->setCurrentIndex(window->model()->index(0, 0, {}));
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    j.prompter().expectChoice(
         "sub/page.html was changed later here than the copy that would "
-        "replace it. Replace it with the older copy from the server?",
-        false);
+        "replace it. Replace it with the older copy from the server? No fetches only the other "
+        "chosen items.",
+        PromptAnswer::No);
     j.whenMenuOpens(34226);
-    Journey::rightClick(window->view(), window->model()->indexOf(page));
+    Journey::rightClick(view, window->model()->indexOf(page));
     ASSERT_TRUE(j.waitFor([&] { return j.prompter().pendingAnswers() == 0; }));
+    ASSERT_TRUE(j.waitFor([&] { return !results.find("sub/extra.html"); }))
+        << j.chatText().toStdString();
     ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(j.local("proj/sub/extra.html")), "only there");
     EXPECT_EQ(Journey::readFile(j.local("proj/sub/page.html")), "new text");
 
     j.whenMenuOpens(34225);

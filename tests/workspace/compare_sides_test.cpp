@@ -1,8 +1,11 @@
 #include "workspace/compare_sides.h"
+#include "support/scripted_prompter.h"
 #include "workspace/compare_folder_sends.h"
 #include "workspace/loop_row_texts.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -266,12 +269,47 @@ TEST(CompareSides, AsksBeforeOlderCopiesReplaceNewerOnes) {
         all.push_back(child.get());
     server = {all[0], all[1]};
     local = {all[2]};
-    EXPECT_EQ(sides.olderOverNewerQuestion(all, true).toStdString(),
-              "2 of the chosen files were changed later on the server than the copies that would "
-              "replace them. Replace them with the older copies from this computer?");
-    EXPECT_EQ(sides.olderOverNewerQuestion(all, false).toStdString(),
-              "c.htm was changed later here than the copy that would replace it. Replace it with "
-              "the older copy from the server?");
-    EXPECT_TRUE(sides.olderOverNewerQuestion(local, true).isEmpty());
-    EXPECT_TRUE(sides.olderOverNewerQuestion(server, false).isEmpty());
+    const QString upTwo =
+        "2 of the chosen files were changed later on the server than the copies that would "
+        "replace them. Replace them with the older copies from this computer?";
+    const QString downOne =
+        "c.htm was changed later here than the copy that would replace it. Replace it with "
+        "the older copy from the server?";
+    const QString upOne =
+        "a.htm was changed later on the server than the copy that would replace it. Replace it "
+        "with the older copy from this computer?";
+    struct Case {
+        const char* what;
+        std::vector<const CompareNode*> chosen;
+        bool upload;
+        QString question;                    // empty: none is asked
+        std::optional<PromptAnswer> answer;  // none: a Yes/No question, answered No
+        std::vector<const CompareNode*> sent;
+    };
+    const Case cases[] = {
+        {"up, Yes sends all", all, true, upTwo + " No sends only the other chosen items.",
+         PromptAnswer::Yes, all},
+        {"up, No sends the rest", all, true, upTwo + " No sends only the other chosen items.",
+         PromptAnswer::No, local},
+        {"up, Cancel sends nothing",
+         all,
+         true,
+         upTwo + " No sends only the other chosen items.",
+         PromptAnswer::Cancel,
+         {}},
+        {"down, No fetches the rest", all, false,
+         downOne + " No fetches only the other chosen items.", PromptAnswer::No, server},
+        {"nothing changed later on the other side", local, true, {}, {}, local},
+        {"nothing changed later here", server, false, {}, {}, server},
+        {"only one chosen, No sends nothing", {all[0]}, true, upOne, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPrompter prompter;
+        if (c.answer)
+            prompter.expectChoice(c.question, *c.answer);
+        else if (!c.question.isEmpty())
+            prompter.expectQuestion(c.question, false);
+        EXPECT_EQ(sides.confirmOlderOverNewer(c.chosen, c.upload, prompter), c.sent);
+    }
 }

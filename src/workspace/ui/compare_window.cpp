@@ -327,10 +327,8 @@ TransferAlertOptions ReplaceWhatDiffers() {
 
 // The chosen results go as one task, however many folders they are in.
 void CompareWindow::upload(const QList<QByteArray>& paths) {
-    const std::vector<const CompareNode*> nodes = stillShown(paths);
-    const QString older = sides_.olderOverNewerQuestion(nodes, true);
-    if (!older.isEmpty() && !prompter_.askYesNo(older))
-        return;
+    const std::vector<const CompareNode*> nodes =
+        sides_.confirmOlderOverNewer(stillShown(paths), true, prompter_);
     const std::vector<ProjectUploadPart> parts = sides_.uploadParts(nodes);
     for (const ProjectUploadPart& part : parts)
         for (const LocalItem& item : part.local.items)
@@ -343,10 +341,8 @@ void CompareWindow::upload(const QList<QByteArray>& paths) {
 }
 
 void CompareWindow::download(const QList<QByteArray>& paths) {
-    const std::vector<const CompareNode*> nodes = stillShown(paths);
-    const QString older = sides_.olderOverNewerQuestion(nodes, false);
-    if (!older.isEmpty() && !prompter_.askYesNo(older))
-        return;
+    const std::vector<const CompareNode*> nodes =
+        sides_.confirmOlderOverNewer(stillShown(paths), false, prompter_);
     const std::vector<DownloadPart> parts = sides_.downloadParts(nodes);
     for (const DownloadPart& part : parts)
         for (const RemoteItem& item : part.selection)
