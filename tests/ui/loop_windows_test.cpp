@@ -144,6 +144,15 @@ TEST_F(LoopWindowsTest, SearchFindsValidatesAndDownloads) {
     download->trigger();
     ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
     EXPECT_EQ(readLocalFile(local.filePath("a/b/index.htm")), "x");
+    // With rows chosen, the clicked one among them, every chosen row comes
+    // down into its own folder's twin.
+    w->resultList()->selectAll();
+    for (QAction* a : w->rowMenu(1)->actions())
+        if (a->data().toInt() == 34211)
+            a->trigger();
+    ASSERT_TRUE(WorkbenchHarness::waitFor([&] { return session_.queue().isEmpty(); }));
+    EXPECT_EQ(readLocalFile(local.filePath("index.html")), "<p>");
+    EXPECT_EQ(readLocalFile(local.filePath("a/index.php")), "<?php");
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());

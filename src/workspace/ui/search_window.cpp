@@ -15,6 +15,7 @@
 #include "session/ftp_session.h"
 #include "workspace/loop_starters.h"
 #include "workspace/search_delete.h"
+#include "workspace/search_download.h"
 #include "workspace/ui/loop_result_models.h"
 #include "workspace/workspace_command_ids.h"
 
@@ -32,6 +33,8 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -261,7 +264,7 @@ QMenu* SearchWindow::rowMenu(int row) {
         DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(folder),
                           openLocalFolder_ ? openLocalFolder_() : QString());
     // The entry itself: rows move while results still arrive in sorted order.
-    QAction* download = menu_->addAction(target.text, this, [this, r] { downloadEntry(r); });
+    QAction* download = menu_->addAction(target.text, this, [this, r] { downloadChosen(r); });
     download->setData(kSearchDownload);
     download->setEnabled(!target.folder.isEmpty());
     QAction* remove =
@@ -299,15 +302,16 @@ void SearchWindow::deleteSelected() {
         starters.deleteItems(batch.folder, batch.items, target);
 }
 
-void SearchWindow::downloadEntry(const SearchRow& r) {
-    const TransferMenuTarget target =
-        DownloadTargetFor(folders_.local, folders_.remote, QString::fromUtf8(r.folder),
-                          openLocalFolder_ ? openLocalFolder_() : QString());
-    if (target.folder.isEmpty())
-        return;
-    RemoteItemList selection;
-    selection.append(r.item);
-    TransferStarters(engine_).download(r.folder, target.folder, selection);
+void SearchWindow::downloadChosen(const SearchRow& clicked) {
+    // The selection when the clicked row is in it, else the clicked row alone.
+    std::vector<SearchRow> rows = selectedRows();
+    const bool inSelection = std::any_of(rows.begin(), rows.end(), [&](const SearchRow& r) {
+        return r.folder == clicked.folder && r.item.name == clicked.item.name;
+    });
+    if (!inSelection)
+        rows = {clicked};
+    TransferStarters(engine_).download(SearchDownloadParts(
+        rows, folders_.local, folders_.remote, openLocalFolder_ ? openLocalFolder_() : QString()));
 }
 
 void SearchWindow::sortRows(ListSort sort) {

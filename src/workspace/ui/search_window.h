@@ -66,7 +66,8 @@ protected:
 
 private:
     void showCriteria(const SearchCriteria& c);
-    void downloadEntry(const SearchRow& row);
+    // "Download to": the chosen rows when the clicked one is among them.
+    void downloadChosen(const SearchRow& clicked);
     std::vector<SearchRow> selectedRows() const;
 
     ProjectFolders folders_;
