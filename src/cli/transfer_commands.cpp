@@ -7,6 +7,7 @@
 #include "cli/transfer_options.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
+#include "workspace/deploy_state.h"
 #include "workspace/local_listing.h"
 #include "workspace/project_folders.h"
 #include "workspace/upload_folder_reader.h"
@@ -197,8 +198,14 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
             printError(QStringLiteral("can not read ") + project);
             return 1;
         }
-        for (const LocalEntry& e : listing.entries)
+        for (const LocalEntry& e : listing.entries) {
+            // The record of changed deploys is the server's own: a copy that
+            // came down with the site never goes back over it.
+            if (e.name == QLatin1String(DeployState::kFileName) ||
+                e.name == QLatin1String(DeployState::kTempName))
+                continue;
             local.items.push_back({e.name, e.kind == QLatin1Char('d'), e.size});
+        }
         for (const QString& s : listing.skipped)
             printError(QStringLiteral("skipped, not uploaded: ") + s);
         skipped = !listing.skipped.isEmpty();

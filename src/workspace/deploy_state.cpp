@@ -145,8 +145,11 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
 
 DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan) {
     DeployState s = last;
+    // Still listed, so that a later deploy with deletes knows them, but by a
+    // hash no file has: a deploy cut short sends them again.
     for (const QByteArray& p : plan.uploads)
-        s.files.erase(p);
+        if (const auto it = s.files.find(p); it != s.files.end())
+            it->second.sha256 = QByteArray(64, '0');
     return s;
 }
 

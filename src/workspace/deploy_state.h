@@ -64,9 +64,10 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
                              const std::optional<DeployState>& state,
                              const std::vector<QByteArray>& remoteFiles, bool withDelete);
 
-// The state written before the uploads: the last one without the files about
-// to be sent, so a deploy cut short sends them again instead of trusting the
-// hashes of what was there before.
+// The state written before the uploads: the last one with the files about to
+// be replaced kept under a hash no file has, so a deploy cut short sends them
+// again instead of trusting the hashes of what was there before, and a later
+// deploy with deletes still removes them.
 DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan);
 // The state a finished deploy leaves: every local file, and the files gone
 // locally that stay on the server (not deleted; stillOnServer says which), so a

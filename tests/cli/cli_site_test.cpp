@@ -87,6 +87,9 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
     const QString project = work_.filePath("project");
     const std::vector<TreeEntry> tree = projectTree();
     ASSERT_TRUE(writeLocalTree(project, tree));
+    // A changed deploy's record that came down with the site stays here.
+    ASSERT_TRUE(
+        writeLocalTree(project, {{QStringLiteral(".velmora-deploy"), "velmora-deploy 1\n"}}));
     const QByteArray three = patternBytes(70000, 52);
 
     struct Case {

@@ -93,8 +93,8 @@ TEST(ChangedDeployPlan, SizesFirstThenHashes) {
     EXPECT_TRUE(PlanChangedDeploy(local, state, remoteOnly, false).deletes.empty());
 }
 
-// What the state keeps of files gone locally, and what it drops before the
-// uploads so a deploy cut short sends them again.
+// What the state keeps of files gone locally, and of the files a deploy is
+// about to replace.
 TEST(ChangedDeployPlan, TheStateKeepsWhatIsStillOnTheServer) {
     DeployState last;
     for (const char* p : {"kept.html", "deleted.html", "gone-from-server.html", "edited.html"})
@@ -102,8 +102,17 @@ TEST(ChangedDeployPlan, TheStateKeepsWhatIsStillOnTheServer) {
     DeployPlan plan;
     plan.uploads = {"edited.html"};
     plan.deletes = {"deleted.html"};
-    EXPECT_EQ(DeployStateBeforeUploads(last, plan).files.count("edited.html"), 0u);
-    EXPECT_EQ(DeployStateBeforeUploads(last, plan).files.size(), 3u);
+    // Cut short after this, a deploy sends the file again even unchanged, and
+    // removed locally it is deleted from the server.
+    QString error;
+    const std::optional<DeployState> before =
+        DeployState::parse(DeployStateBeforeUploads(last, plan).serialize(), &error);
+    ASSERT_TRUE(before) << error.toStdString();
+    EXPECT_EQ(before->files.size(), 4u);
+    EXPECT_EQ(PlanChangedDeploy({onServer("edited.html", 5, kHashA, 5)}, before, {}, false).uploads,
+              std::vector<QByteArray>{"edited.html"});
+    EXPECT_EQ(PlanChangedDeploy({}, before, {"edited.html"}, true).deletes,
+              std::vector<QByteArray>{"edited.html"});
 
     const std::vector<DeployCandidate> local = {onServer("edited.html", 6, kHashB, 5)};
     const DeployState after = DeployStateAfter(
