@@ -8,7 +8,8 @@
 namespace {
 
 // The file's site that `site` was saved as: same name and comment, else the one site of that
-// name (a comment changed elsewhere). Sites already claimed are skipped.
+// name (a comment changed elsewhere), else the one site equal to it but for both (renamed
+// elsewhere). Sites already claimed are skipped.
 int findOnDisk(const SiteList& onDisk, const SiteRecord& site, const std::vector<bool>& claimed) {
     int sameName = -1;
     int sameNameCount = 0;
@@ -23,7 +24,26 @@ int findOnDisk(const SiteList& onDisk, const SiteRecord& site, const std::vector
         sameName = i;
         ++sameNameCount;
     }
-    return sameNameCount == 1 ? sameName : -1;
+    if (sameNameCount == 1)
+        return sameName;
+    if (sameNameCount > 1)
+        return -1;
+    // Renamed elsewhere: the one site that differs from it in nothing but its name and comment.
+    int renamed = -1;
+    for (int i = 0; i < int(onDisk.Records.size()); ++i) {
+        if (claimed[size_t(i)])
+            continue;
+        SiteRecord r = onDisk.Records[size_t(i)];
+        r.Id = site.Id;
+        r.Name = site.Name;
+        r.Comment = site.Comment;
+        if (r != site)
+            continue;
+        if (renamed >= 0)
+            return -1;
+        renamed = i;
+    }
+    return renamed;
 }
 
 std::optional<qint32> selectedId(const SiteList& list) {
@@ -59,14 +79,23 @@ SiteList MergeSites(const SiteList& onDisk, const SiteList& base, const SiteList
     for (const SiteRecord& site : mine.Records) {
         const SiteRecord* was = loaded.value(site.Id);
         if (!was) {
-            // Added here; a site of the same name added elsewhere meanwhile gives way.
-            claim(site);
+            // Added here; one of the same name added elsewhere meanwhile stays too (sites
+            // may share a name, told apart by comment).
             result.Records.push_back(site);
             continue;
         }
         const int i = claim(*was);
         if (site != *was) {
-            result.Records.push_back(site);  // edited here: this edit wins
+            // Edited here: this edit wins, but for a name or comment changed only elsewhere.
+            SiteRecord edited = site;
+            if (i >= 0) {
+                const SiteRecord& there = onDisk.Records[size_t(i)];
+                if (site.Name == was->Name)
+                    edited.Name = there.Name;
+                if (site.Comment == was->Comment)
+                    edited.Comment = there.Comment;
+            }
+            result.Records.push_back(edited);
         } else if (i >= 0) {
             SiteRecord fromDisk = onDisk.Records[size_t(i)];
             fromDisk.Id = site.Id;

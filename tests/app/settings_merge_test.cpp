@@ -83,6 +83,7 @@ TEST_P(SiteMergeTest, AppliesOnlyTheWindowsChanges) {
     SiteList base;
     for (const char* n : {"a", "b", "c"}) {
         base.Records.push_back(site(n));
+        base.Records.back().User = QString::fromUtf8(n);
         base.Records.back().Id = base.FreshId();
     }
     SiteList window = base;
@@ -93,10 +94,10 @@ TEST_P(SiteMergeTest, AppliesOnlyTheWindowsChanges) {
     GetParam().other(other);
     const SiteList merged = MergeSites(other, base, window);
     EXPECT_EQ(describe(merged), GetParam().expected);
-    // The window's sites keep their identity, so the current site stays current.
+    // The window's sites keep their identity (Id), so the current site stays current.
     for (const SiteRecord& r : window.Records) {
         if (const SiteRecord* kept = merged.FindSite(r.Id)) {
-            EXPECT_EQ(kept->Name, r.Name);
+            EXPECT_EQ(kept->User, r.User);
         }
     }
 }
@@ -116,6 +117,17 @@ INSTANTIATE_TEST_SUITE_P(
                                   },
                                   [](SiteList& o) { o.Records.push_back(site("cli")); },
                                   {"a@h", "b@h", "c@h", "win@h", "cli@h"}},
+                    SiteMergeCase{"AddedOnBothSidesUnderOneNameBothKept",
+                                  [](SiteList& w) {
+                                      w.Records.push_back(site("dup", "x1"));
+                                      w.Records.back().Id = w.FreshId();
+                                  },
+                                  [](SiteList& o) { o.Records.push_back(site("dup", "x2")); },
+                                  {"a@h", "b@h", "c@h", "dup@x1", "dup@x2"}},
+                    SiteMergeCase{"RenamedElsewhereEditedHereKeepsTheNewName",
+                                  [](SiteList& w) { w.Records[1].Host = QStringLiteral("win"); },
+                                  [](SiteList& o) { o.Records[1].Name = QStringLiteral("main"); },
+                                  {"a@h", "main@win", "c@h"}},
                     SiteMergeCase{"EditedElsewhereUntouchedHereKeepsTheEdit",
                                   nothing,
                                   [](SiteList& o) { o.Records[1].Host = QStringLiteral("new"); },
