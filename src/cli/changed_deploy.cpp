@@ -13,6 +13,7 @@
 #include "remote/transfer_starters.h"
 #include "session/checksum_group.h"
 #include "session/direct_download_group.h"
+#include "session/publish_plan.h"
 #include "workspace/compare_tree.h"
 #include "workspace/deploy_state.h"
 #include "workspace/local_listing.h"
@@ -428,6 +429,15 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     // Files in folders the walk listed go straight there, without listing
     // again, one CWD per folder; other folders are walked down to, creating
     // what is missing.
+    // Temporaries earlier uploads of a file left (the walk shows them), by the
+    // file's path: they go once the file is in place, or deleted.
+    std::map<QByteArray, std::vector<QByteArray>> temporaries;
+    for (const QByteArray& path : remoteFiles) {
+        const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+        if (isUploadTemporaryName(name))
+            temporaries[joinRemotePath(projectParentFolder(path), uploadTemporaryTarget(name))]
+                .push_back(name);
+    }
     std::vector<FileTransfer> direct;
     std::vector<ProjectUploadPart> walks;
     for (const ProjectUploadPart& part : parts) {
@@ -444,6 +454,9 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
             t.info.localPath = JoinLocalPath(part.local.path, item.name);
             t.info.total = item.size;
             t.info.publish.options = engine.publish;
+            const auto left = temporaries.find(joinRemotePath(part.relativePath, t.info.fileName));
+            if (left != temporaries.end())
+                t.info.publish.staleTemporaries = left->second;
             direct.push_back(t);
         }
     }
@@ -467,8 +480,16 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     for (const QByteArray& p : plan.deletes) {
         RemoteItem item;
         item.kind = '-';
+        std::vector<RemoteItem>& there =
+            deletes[joinRemotePath(remoteProject, projectParentFolder(p))];
         item.name = p.mid(p.lastIndexOf('/') + 1);
-        deletes[joinRemotePath(remoteProject, projectParentFolder(p))].push_back(item);
+        there.push_back(item);
+        const auto left = temporaries.find(p);
+        for (const QByteArray& name :
+             left == temporaries.end() ? std::vector<QByteArray>() : left->second) {
+            item.name = name;
+            there.push_back(item);
+        }
     }
     FileOperationStarters operations(engine);
     for (const auto& [folder, items] : deletes)

@@ -103,10 +103,10 @@ TransferAlertOptions FailedTransfers::retryOptions(const TransferResult& result,
     o.ifLarger = TransferAlertOptions::Overwrite;
     // An upload under a temporary name goes on only from that temporary: with
     // it gone, resuming would continue the old file visitors read.
-    const bool continued =
-        IsDownload(result)
-            ? result.info.startOffset > 0
-            : result.position > 0 && (!result.info.publish.options.atomic || result.keptTemporary);
+    const bool continued = IsDownload(result)
+                               ? result.info.startOffset > 0
+                               : result.position > 0 && (!result.info.publish.options.atomic ||
+                                                         !result.keptTemporary.isEmpty());
     o.fileAction = continued && restSupported ? TransferAlertOptions::Resume
                                               : TransferAlertOptions::OverwriteAlways;
     return o;
@@ -253,7 +253,7 @@ bool FailedTransfers::keepsTemporary(const TransferInfo& info) {
 
 bool FailedTransfers::keepsTemporaryOnServer(const FailedTransfer& failed) {
     const TransferResult& r = failed.result;
-    return !failed.folder && IsUpload(r) && r.keptTemporary && r.position > 0 &&
+    return !failed.folder && IsUpload(r) && !r.keptTemporary.isEmpty() && r.position > 0 &&
            !failed.server.isEmpty();
 }
 
@@ -303,7 +303,7 @@ void FailedTransfers::dropKeptData(const FailedTransfer& failed) {
     if (!keepsTemporaryHere(failed))
         return;
     engine_.session().queue().addCommands(
-        {{"CWD", r.info.remoteFolder}, {"DELE", uploadTemporaryName(r.info.fileName)}});
+        {{"CWD", r.info.remoteFolder}, {"DELE", r.keptTemporary}});
     engine_.sendIfIdle();
 }
 

@@ -6,6 +6,7 @@
 #include "session/download_file_group.h"
 #include "session/listing_group.h"
 #include "session/partial_download.h"
+#include "session/publish_plan.h"
 
 #include <algorithm>
 
@@ -815,9 +816,14 @@ void TransferPool::jobGone(int number, quint64 id) {
 void TransferPool::resumeAfterDrop(Job& job, const std::optional<TransferResult>& result) {
     if (!job.isFile || !result)
         return;
-    // An upload is stored again from where it started; a download that was
-    // continuing the local file itself continues it from where the data stopped.
+    // An upload is stored again from where it started, under a temporary of its
+    // own (the one the broken attempt left goes once it is in place); a download
+    // that was continuing the local file itself continues it from where the
+    // data stopped.
     TransferInfo& info = job.transfer.info;
+    if (job.transfer.direction == FileTransfer::Upload && !result->keptTemporary.isEmpty() &&
+        result->keptTemporary != uploadTemporaryName(info.fileName, info.publish.temporaryTag))
+        info.publish.staleTemporaries.push_back(result->keptTemporary);
     if (job.transfer.direction != FileTransfer::Download || !main_.serverSupportsRest())
         return;
     if (info.startOffset > 0 && !info.continuesKept) {

@@ -8,36 +8,28 @@
 #include "remote/transfer_decision.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
+#include "session/publish_plan.h"
 #include "session/stored_size_check.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 
 namespace {
 
-// Whether the temporary an interrupted upload left is the start of this very
-// file: written after the local file last changed (MLSD tells that to the
-// second), or checked by the server's checksum at the end anyway. A file's
-// status change time counts too: one restored or copied with its old time was
-// still written after the temporary.
-bool continuesLeftover(const RemoteItem& leftover, const QString& localPath, qint64 localSize,
-                       bool mlsd, bool checked) {
-    if (leftover.size <= 0 || leftover.size >= localSize)
-        return false;
-    if (checked)
-        return true;
-    const std::optional<ListedTime> t = listedTime(leftover, mlsd);
-    if (!mlsd || !t || t->precision > 1)
-        return false;
-    const QFileInfo file(localPath);
-    const qint64 changed =
-        qMax(file.lastModified().toSecsSinceEpoch(), file.metadataChangeTime().toSecsSinceEpoch());
-    // Listed to the second: a file written in the temporary's last second may
-    // be newer than it, and is sent whole.
-    return changed < t->utc;
+// The temporary an interrupted upload of the same version of this file left,
+// to continue: the longest one short of the whole file.
+std::optional<RemoteItem> continuable(const std::vector<RemoteItem>& temporaries,
+                                      const QByteArray& version, qint64 localSize) {
+    std::optional<RemoteItem> best;
+    for (const RemoteItem& t : temporaries)
+        if (uploadTagOfVersion(uploadTemporaryTag(t.name), version) && t.size > 0 &&
+            t.size < localSize && (!best || t.size > best->size))
+            best = t;
+    return best;
 }
 
 }  // namespace
@@ -47,9 +39,11 @@ void UploadNormalAction::process(const RemoteItemList& items) {
     GroupHost* h = host();
     const bool rest = e.session().serverSupportsRest();
     const QDir localDir(local.path);
-    const bool mlsd = hasSentStepNamed("MLSD");
-    const bool checked =
-        e.publish.verify && !e.session().features().hashCommand().command.isEmpty();
+    // The temporaries left in this folder, by the file they stand for.
+    QHash<QByteArray, std::vector<RemoteItem>> temporaries;
+    for (const RemoteItem& it : items)
+        if (it.kind == '-' && isUploadTemporaryName(it.name))
+            temporaries[uploadTemporaryTarget(it.name)].push_back(it);
     // Direct stores are checked by the listing after the folder's files: one
     // round trip a folder instead of one a file.
     std::shared_ptr<StoredSizeCheck> sizeCheck;
@@ -76,15 +70,15 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         }
         TransferDecision d = decideUpload(options ? *options : e.uploadOptions, remote.has_value(),
                                           item.size, remote ? remote->size : 0, rest);
-        const QByteArray temporary = uploadTemporaryName(name);
-        std::optional<RemoteItem> leftover = items.itemOf(temporary);
-        if (leftover && leftover->kind != '-')
-            leftover.reset();
+        const std::vector<RemoteItem> left = temporaries.value(name);
         if (d.kind == TransferDecision::Skip) {
             ++skipped;
-            // Nothing will continue it.
-            if (leftover)
-                insertNextCommands({{"DELE", joinRemotePath(folder, temporary)}});
+            // Nothing will continue them.
+            StepList deletes;
+            for (const RemoteItem& t : left)
+                deletes.append({"DELE", joinRemotePath(folder, t.name)});
+            if (!deletes.isEmpty())
+                insertNextCommands(deletes);
             continue;
         }
         FileTransfer t;
@@ -95,13 +89,19 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         t.info.total = item.size;
         t.info.publish.options = e.publish;
         t.info.publish.sizeCheck = sizeCheck;
-        if (leftover && e.publish.atomic && d.kind == TransferDecision::Whole &&
-            continuesLeftover(*leftover, t.info.localPath, item.size, mlsd, checked)) {
+        // Only a temporary of this very version of the file is continued:
+        // another one may be another upload's, still being written.
+        std::optional<RemoteItem> leftover;
+        if (e.publish.atomic && d.kind == TransferDecision::Whole && !left.empty())
+            leftover = continuable(left, localFileVersion(t.info.localPath), item.size);
+        if (leftover) {
             d = {TransferDecision::Resume, leftover->size};
             t.info.publish.continuesTemporary = true;
-        } else if (leftover) {
-            t.info.publish.leftoverTemporary = true;
+            t.info.publish.temporaryTag = uploadTemporaryTag(leftover->name);
         }
+        for (const RemoteItem& other : left)
+            if (!leftover || other.name != leftover->name)
+                t.info.publish.staleTemporaries.push_back(other.name);
         t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
         queueFileTransfer(t);
     }

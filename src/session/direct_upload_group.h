@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/publish_plan.h"
 #include "session/sending_group.h"
 #include "session/transfer_info.h"
 
@@ -24,6 +25,7 @@ public:
 protected:
     void sendMore() override;
     qint64 storedSizeExpected() const override { return content_.size(); }
+    QByteArray sourceVersion() const override { return contentVersion(content_); }
     void restartSource() override {
         position_ = 0;
         sentAnything_ = false;

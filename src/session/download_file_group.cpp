@@ -333,7 +333,7 @@ void DownloadFileGroup::onFinished(bool success) {
     if (h)
         h->transferEnded(this);
     if (onResult) {
-        TransferResult r{info_, position_, ok, problem(), stopped(), kept};
+        TransferResult r{info_, position_, ok, problem(), stopped(), kept, {}};
         if (!ok && r.error.isEmpty() && !r.stopped)
             r.error =
                 refusal_.isEmpty()

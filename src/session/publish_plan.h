@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class StoredSizeCheck;
 
@@ -28,8 +30,12 @@ struct PublishPlan {
     // Uploads: the start offset continues the temporary an interrupted upload
     // of this file left behind.
     bool continuesTemporary = false;
-    // Uploads: such a temporary exists and this upload does not continue it.
-    bool leftoverTemporary = false;
+    // Uploads: the tag of the temporary to store under (the one continued);
+    // empty: a new one for this upload.
+    QByteArray temporaryTag;
+    // Uploads: temporaries of this file that this upload does not continue,
+    // removed once it is in place.
+    std::vector<QByteArray> staleTemporaries;
     // Downloads: the server's modification time as listed (UTC, seconds since
     // the epoch); -1 when the listing did not tell it to the second.
     qint64 remoteTime = -1;
@@ -38,11 +44,25 @@ struct PublishPlan {
     std::shared_ptr<StoredSizeCheck> sizeCheck;
 };
 
-// ".NAME.velmora-upload": hidden, beside the file it becomes.
-QByteArray uploadTemporaryName(const QByteArray& name);
+// ".NAME.TAG.velmora-upload" (".NAME.velmora-upload" without a tag): hidden,
+// beside the file it becomes. Each upload stores under a tag of its own, so two
+// uploads of one file at once never write into the same temporary; the tag
+// begins with the version of the bytes sent, so a later upload of the same
+// version may continue what an interrupted one left.
+QByteArray uploadTemporaryName(const QByteArray& name, const QByteArray& tag = {});
 bool isUploadTemporaryName(const QByteArray& name);
 // The name an upload temporary stands for; empty when it is none.
 QByteArray uploadTemporaryTarget(const QByteArray& name);
+// A temporary's tag; empty for an untagged one or what is no temporary.
+QByteArray uploadTemporaryTag(const QByteArray& name);
+// A new tag for one upload of bytes of this version (8 hex digits), and
+// whether a tag was made for that version.
+QByteArray newUploadTag(const QByteArray& version);
+bool uploadTagOfVersion(const QByteArray& tag, const QByteArray& version);
+// The version of a local file (its size, times and identity) and of bytes in
+// memory: 8 hex digits; empty when the file can not be read.
+QByteArray localFileVersion(const QString& path);
+QByteArray contentVersion(const QByteArray& bytes);
 
 // A time as MFMT and MDTM write it: "YYYYMMDDHHMMSS", UTC.
 QByteArray ftpTimeText(qint64 utcSeconds);

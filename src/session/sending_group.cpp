@@ -48,7 +48,8 @@ void SendingGroup::plan() {
     const bool inPlace = t.startOffset > 0 && !p.continuesTemporary;
     temporary_ = p.options.atomic && !inPlace;
     if (temporary_) {
-        storedName_ = uploadTemporaryName(finalName_);
+        storedName_ = uploadTemporaryName(
+            finalName_, p.temporaryTag.isEmpty() ? newUploadTag(sourceVersion()) : p.temporaryTag);
         QByteArray command = steps()[store].name;
         if (p.continuesTemporary && t.startOffset > 0) {
             const ServerFeatures* f = host() ? host()->serverFeatures() : nullptr;
@@ -87,9 +88,15 @@ void SendingGroup::appendTail() {
         // onto a file: only a temporary that RNFR found may cost the old file.
         addStep("RNFR", storedName_);
         addStep("RNTO", finalName_);
-    } else if (p.leftoverTemporary) {
-        addStep("DELE", uploadTemporaryName(finalName_));
     }
+    removeStaleTemporaries();
+}
+
+void SendingGroup::removeStaleTemporaries() {
+    // Once the file is in place; a refusal means another upload took it.
+    for (const QByteArray& stale : info().publish.staleTemporaries)
+        if (stale != storedName_)
+            addStep("DELE", stale);
 }
 
 void SendingGroup::onStepSent(const CommandStep& step) {
@@ -264,6 +271,7 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         addStep("DELE", finalName_);
         addStep("RNFR", storedName_);
         addStep("RNTO", finalName_);
+        removeStaleTemporaries();
         return true;
     }
     if (step.nameIs("RNTO") && temporary_)

@@ -61,6 +61,8 @@ protected:
     virtual void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) = 0;
     // The local file's modification time (UTC seconds); -1 when there is none.
     virtual qint64 localModifiedTime() const { return -1; }
+    // The version of the bytes sent, for the temporary's tag; empty: none known.
+    virtual QByteArray sourceVersion() const { return {}; }
     // The bytes the server's file must hold after the store; -1: not checked
     // (the upload failed already).
     virtual qint64 storedSizeExpected() const = 0;
@@ -70,6 +72,8 @@ private:
     void plan();
     // The checks and the rename after the store of storedName_.
     void appendTail();
+    // Deletes of the file's temporaries this upload did not continue.
+    void removeStaleTemporaries();
     void dropUnsent();
     void judge();
     void judgeSize(const Reply& reply);

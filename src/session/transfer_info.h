@@ -35,7 +35,7 @@ struct TransferResult {
     // Downloads: where the data that arrived is kept for a later resume; empty
     // when none is.
     QString keptPath;
-    // Uploads under a temporary name: the temporary holding what was sent
-    // stays on the server (nothing renamed or removed it).
-    bool keptTemporary = false;
+    // Uploads under a temporary name: the temporary holding what was sent,
+    // when it stays on the server (nothing renamed or removed it).
+    QByteArray keptTemporary;
 };

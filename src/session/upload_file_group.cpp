@@ -140,7 +140,13 @@ void UploadFileGroup::onFinished(bool success) {
     const bool ok = success && data().dataClosed && !failedRead_ && published();
     announceEnd();
     if (onResult) {
-        TransferResult r{info_, position_, ok, problem(), stopped(), {}, !ok && leftTemporary()};
+        TransferResult r{info_,
+                         position_,
+                         ok,
+                         problem(),
+                         stopped(),
+                         {},
+                         !ok && leftTemporary() ? storedName() : QByteArray()};
         if (!ok && r.error.isEmpty())
             r.error = !publishError().isEmpty() ? publishError() : readError_;
         onResult(r);

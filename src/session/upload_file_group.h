@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/publish_plan.h"
 #include "session/sending_group.h"
 #include "session/transfer_info.h"
 
@@ -35,6 +36,7 @@ protected:
     void restartSource() override;
     void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override;
     qint64 localModifiedTime() const override;
+    QByteArray sourceVersion() const override { return localFileVersion(info_.localPath); }
 
 private:
     // Opens the source at the start offset; false with openError_ set.

@@ -173,8 +173,15 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
               (QStringList{"delete old/page.html", "upload img/new.png", "upload index.html"}));
     EXPECT_TRUE(server_->exists("dep/old/page.html")) << "a dry run changes nothing";
 
+    // Temporaries cut-short uploads left go with their files' upload or delete.
+    const QString leftUp = "dep/.index.html.0123abcd4567.velmora-upload";
+    const QString leftGone = "dep/old/.page.html.0123abcd4567.velmora-upload";
+    ASSERT_TRUE(server_->writeFile(leftUp, "<h1>"));
+    ASSERT_TRUE(server_->writeFile(leftGone, "old"));
     r = cli({"--log", "--site", "dep", "deploy", "--changed", "--delete"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_FALSE(server_->exists(leftUp));
+    EXPECT_FALSE(server_->exists(leftGone));
     // The state without the files about to go is stored first: cut short, the
     // next run sends them again rather than trusting their old hashes.
     EXPECT_EQ(uploads(r), (QStringList{".velmora-deploy.part", ".velmora-deploy.part", "index.html",

@@ -6,10 +6,13 @@
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
 
+#include "support/upload_temporaries.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -52,7 +55,12 @@ protected:
     CliResult cli(const QStringList& args) const { return runCli(args, env()); }
     QString local(const QString& rel) const { return work_.filePath(rel); }
     QString serverPath(const QString& rel) const { return server_->localPath(rel); }
-    static QStringList sent(const CliResult& r) { return r.logLines(QStringLiteral("sent")); }
+    static QStringList sent(const CliResult& r) {
+        QStringList lines = r.logLines(QStringLiteral("sent"));
+        for (QString& line : lines)
+            line = untagTemporaries(line);
+        return lines;
+    }
 
     QTemporaryDir settings_, work_;
     std::unique_ptr<PyftpdlibServer> server_;
@@ -77,6 +85,47 @@ Watched watchWhileUploading(CliRun& run, FtpServerProcess& server, const QString
     }
     w.result = run.wait();
     return w;
+}
+
+// Two uploads of one file at once, with other bytes: each stores under a
+// temporary of its own, so the server ends with one of them whole, and an
+// upload that says it succeeded put its own bytes there at some point.
+TEST_F(CliPublishTest, TwoUploadsOfOneFileAtOnceNeverMixTheirBytes) {
+    PyftpdlibServer::Options o;
+    o.receiveRate = 256 * 1024;
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    const QByteArray first = patternBytes(1024 * 1024, 1);
+    const QByteArray second = patternBytes(1024 * 1024, 2);
+    ASSERT_TRUE(writeLocalFile(local("one/page.bin"), first));
+    ASSERT_TRUE(writeLocalFile(local("two/page.bin"), second));
+    ASSERT_TRUE(server_->writeFile("page.bin", "old"));
+    CliRun one({url(), "put", "--atomic", local("one/page.bin"), "/"}, env());
+    // The first is on its way before the second lists the folder.
+    const auto storing = [&] {
+        for (const QString& name : QDir(server_->rootPath()).entryList(QDir::Hidden | QDir::Files))
+            if (name.endsWith(QLatin1String(".velmora-upload")))
+                return true;
+        return false;
+    };
+    QDeadlineTimer until(10000);
+    while (!storing() && !until.hasExpired())
+        QThread::msleep(10);
+    ASSERT_TRUE(storing()) << str(one.wait().describe());
+    CliRun two({url(), "put", "--atomic", local("two/page.bin"), "/"}, env());
+    const CliResult r1 = one.wait();
+    const CliResult r2 = two.wait();
+    const QByteArray published = server_->readFile("page.bin");
+    EXPECT_TRUE(published == first || published == second)
+        << published.size() << " bytes\n"
+        << str(r1.describe()) << str(r2.describe());
+    EXPECT_TRUE(r1.exitCode == 0 || r2.exitCode == 0) << str(r1.describe()) << str(r2.describe());
+    // The last to put its file in place succeeded with its own bytes.
+    if (r1.exitCode == 0 && r2.exitCode != 0) {
+        EXPECT_TRUE(published == first);
+    }
+    if (r2.exitCode == 0 && r1.exitCode != 0) {
+        EXPECT_TRUE(published == second);
+    }
 }
 
 TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
@@ -143,23 +192,24 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
     ASSERT_NO_FATAL_FAILURE(start(o));
     const QByteArray fresh = patternBytes(512 * 1024, 9);
     ASSERT_TRUE(writeLocalFile(local("big.bin"), fresh));
-    // Changed well before the upload started.
-    ASSERT_TRUE(setTime(local("big.bin"), QDateTime::currentDateTimeUtc().addSecs(-60)));
     ASSERT_TRUE(server_->writeFile("big.bin", "old"));
-    const QString temporary = QStringLiteral(".big.bin.velmora-upload");
-    // Times are compared to the second: the temporary is written in a later
-    // one than the file was.
-    const qint64 written = QFileInfo(local("big.bin")).metadataChangeTime().toSecsSinceEpoch();
-    QDeadlineTimer nextSecond(2000);
-    while (QDateTime::currentSecsSinceEpoch() <= written && !nextSecond.hasExpired())
-        QThread::msleep(20);
+    // The upload's own temporary, tagged for it.
+    const auto temporary = [&] {
+        const QStringList found = QDir(server_->rootPath())
+                                      .entryList({QStringLiteral(".big.bin.*.velmora-upload")},
+                                                 QDir::Hidden | QDir::Files);
+        return found.size() == 1 ? found.first() : QString();
+    };
     {
         CliRun run({url(), "put", local("big.bin"), "/"}, env());
         QDeadlineTimer deadline(30000);
-        while (QFileInfo(serverPath(temporary)).size() < 64 * 1024 && !deadline.hasExpired() &&
+        while (QFileInfo(serverPath(temporary())).size() < 64 * 1024 && !deadline.hasExpired() &&
                !run.ended(10)) {
         }
-        ASSERT_LT(QFileInfo(serverPath(temporary)).size(), fresh.size());
+        ASSERT_FALSE(temporary().isEmpty());
+        ASSERT_LT(QFileInfo(serverPath(temporary())).size(), fresh.size());
+        // Never 0, which would signal the whole process group.
+        ASSERT_GT(run.processId(), 0);
         ASSERT_EQ(::kill(pid_t(run.processId()), SIGTERM), 0);
         const CliResult stopped = run.wait();
         EXPECT_EQ(stopped.exitCode, 143) << str(stopped.describe());
@@ -168,18 +218,20 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
             << str(stopped.describe());
     }
     EXPECT_EQ(server_->readFile("big.bin"), "old") << "the file in use is never cut short";
-    const qint64 kept = QFileInfo(serverPath(temporary)).size();
+    const QString left = temporary();
+    const qint64 kept = QFileInfo(serverPath(left)).size();
     ASSERT_GT(kept, 0);
 
+    // The file unchanged, the next upload continues that temporary.
     const CliResult r = cli({"--log", url(), "put", local("big.bin"), "/"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
-    const QStringList lines = sent(r);
+    const QStringList lines = r.logLines(QStringLiteral("sent"));
     const qsizetype rest = lines.indexOf(QRegularExpression(QStringLiteral("^REST \\d+$")));
     ASSERT_GE(rest, 0) << str(r.describe());
     EXPECT_GT(lines[rest].mid(5).toLongLong(), 0);
-    EXPECT_EQ(lines.value(rest + 1), "STOR " + temporary);
+    EXPECT_EQ(lines.value(rest + 1), "STOR " + left);
     EXPECT_TRUE(server_->readFile("big.bin") == fresh);
-    EXPECT_FALSE(server_->exists(temporary));
+    EXPECT_TRUE(temporary().isEmpty());
 }
 
 template <typename Flavour>

@@ -6,6 +6,7 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
 #include "remote/failed_transfers.h"
+#include "support/upload_temporaries.h"
 #include "remote/task_list.h"
 #include "remote/task_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
@@ -26,6 +27,8 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
+
+#include "support/upload_temporaries.h"
 
 #include <gtest/gtest.h>
 
@@ -266,7 +269,6 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
 
     // Yes stops it first, so that its temporary is offered too: Cancel keeps
     // the window, the upload stopped and listed as failed.
-    const QString temporary = ".big.bin.velmora-upload";
     const QString question = FailedTransfers::temporariesQuestion(1);
     j.prompter().answer(true);
     j.prompter().expectChoice(question, PromptAnswer::Cancel);
@@ -275,7 +277,10 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
         << j.chatText().toStdString();
     EXPECT_TRUE(j.frame().isVisible());
     EXPECT_TRUE(j.workbench().tasks().isEmpty());
-    EXPECT_EQ(j.workbench().failedTransfers().count(), 1);
+    ASSERT_EQ(j.workbench().failedTransfers().count(), 1);
+    const QString temporary =
+        QString::fromUtf8(j.workbench().failedTransfers().at(0).result.keptTemporary);
+    EXPECT_EQ(untagTemporaries(temporary), ".big.bin.velmora-upload");
     ASSERT_TRUE(QFile::exists(j.serverPath(temporary)));
 
     j.prompter().expectChoice(question, PromptAnswer::Yes);
@@ -306,7 +311,8 @@ TEST(FailureJourney, ClosingWarnsOfATemporaryLeftOnAServerNoLongerConnected) {
     EXPECT_TRUE(j.frame().isVisible());
     j.prompter().expectQuestion(question, true);
     EXPECT_TRUE(j.frame().close());
-    EXPECT_TRUE(QFile::exists(j.serverPath(".big.bin.velmora-upload")));
+    EXPECT_TRUE(QFile::exists(j.serverPath(
+        QString::fromUtf8(j.workbench().failedTransfers().at(0).result.keptTemporary))));
 }
 
 TEST(FailureJourney, UploadOnATransferConnectionOutlivesTheMainOne) {

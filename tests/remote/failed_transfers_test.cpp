@@ -62,7 +62,7 @@ TEST(FailedTransfers, RetryResumesOnlyWhatWasItsOwn) {
         SCOPED_TRACE(c.name);
         TransferResult r = Failed(c.kind, "a", c.offset, c.position);
         r.info.publish.options.atomic = c.atomic;
-        r.keptTemporary = c.keptTemporary;
+        r.keptTemporary = c.keptTemporary ? QByteArray(".a.0123456789ab.velmora-upload") : "";
         const O o = FailedTransfers::retryOptions(r, c.rest);
         EXPECT_EQ(c.action, o.fileAction);
         EXPECT_EQ(O::Overwrite, o.ifLarger);
@@ -124,7 +124,7 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     QTemporaryDir dir;
     TransferResult up = Failed(SocketKind::UploadFile, "c.css", 0, 400);
     up.info.publish.options.atomic = true;
-    up.keptTemporary = true;
+    up.keptTemporary = ".c.css.0123456789ab.velmora-upload";
     TransferResult down = Failed(SocketKind::DownloadFile, "e.html", 0, 300);
     down.keptPath = dir.filePath(QStringLiteral(".e.html.velmora-part"));
     QFile part(down.keptPath);
@@ -138,7 +138,8 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     EXPECT_FALSE(QFile::exists(down.keptPath));
     ASSERT_EQ(q.size(), queued + 1);
     EXPECT_EQ(CommandQueue::describe(*q.at(queued)), QByteArray("{CWD, DELE}"));
-    EXPECT_EQ(q.at(queued)->steps().last().argument, QByteArray(".c.css.velmora-upload"));
+    EXPECT_EQ(q.at(queued)->steps().last().argument,
+              QByteArray(".c.css.0123456789ab.velmora-upload"));
 
     // Once logged out, its temporary can not be deleted: closing warns instead.
     h.engine.announceTransfer(up);
@@ -277,7 +278,7 @@ TEST(FailedTransfers, ARetryOrANewTransferTakesOverWhatTheFailureKept) {
     part.close();
     TransferResult up = Failed(SocketKind::UploadFile, "c.css", 0, 400);
     up.info.publish.options.atomic = true;
-    up.keptTemporary = true;
+    up.keptTemporary = ".c.css.0123456789ab.velmora-upload";
     h.engine.announceTransfer(down);
     h.engine.announceTransfer(up);
     ASSERT_EQ(failed.count(), 2);

@@ -96,7 +96,8 @@ struct UploadCase {
     // The upload ended with the new bytes under f.bin, or failed and left the
     // old ones; nothing: no upload.
     std::optional<bool> published;
-    std::function<void(TransferServer&)> arrange = {};
+    // Given the local file's version, for a temporary an earlier upload of it left.
+    std::function<void(TransferServer&, const QByteArray& version)> arrange = {};
     quint8 fileAction = TransferAlertOptions::OverwriteAlways;
     bool rest = true;
 };
@@ -113,12 +114,6 @@ PublishOptions atomic(bool keepTimes = false, bool verify = false) {
     return o;
 }
 
-// A temporary's time written after the local file was (its contents, not only
-// its time: a file restored with an old time was written just now).
-QByteArray writtenSince() {
-    return QDateTime::currentDateTimeUtc().addSecs(60).toString("yyyyMMddhhmmss").toLatin1();
-}
-
 const QStringList kAtomic{"PASV", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin"};
 
 class PublishUpload : public testing::TestWithParam<UploadCase> {};
@@ -130,11 +125,11 @@ TEST_P(PublishUpload, StoresChecksAndRenames) {
     rig.h.engine.uploadOptions.fileAction = c.fileAction;
     const QByteArray old(40, 'o');
     rig.server->addFile("/www/f.bin", old);
-    if (c.arrange)
-        c.arrange(*rig.server);
     const QByteArray local = pattern(100, 3);
     ASSERT_TRUE(writeFile(rig.path("f.bin"), local));
     ASSERT_TRUE(setTime(rig.path("f.bin"), kLocalTime));
+    if (c.arrange)
+        c.arrange(*rig.server, localFileVersion(rig.path("f.bin")));
 
     ASSERT_TRUE(
         rig.starters.uploadNormal(recordOf(rig.dir.path(), {{"f.bin", false, 100}}), "/www"));
@@ -142,7 +137,7 @@ TEST_P(PublishUpload, StoresChecksAndRenames) {
 
     EXPECT_EQ(rig.storeCommands(), c.commands);
     // No temporary is left behind, whatever happened.
-    EXPECT_FALSE(rig.server->entries.contains("/www/" + kTemp));
+    EXPECT_EQ(rig.server->temporaries(), QList<QByteArray>());
     if (!c.published) {
         EXPECT_TRUE(rig.finished.empty());
         return;
@@ -161,7 +156,7 @@ TEST_P(PublishUpload, StoresChecksAndRenames) {
         EXPECT_TRUE(rig.server->contentOf("/www/f.bin") == old);
         EXPECT_FALSE(rig.timeline.errors.isEmpty());
         ASSERT_EQ(rig.failures.size(), 1u);
-        EXPECT_FALSE(rig.failures[0].keptTemporary);
+        EXPECT_TRUE(rig.failures[0].keptTemporary.isEmpty());
     }
 }
 
@@ -185,56 +180,51 @@ INSTANTIATE_TEST_SUITE_P(
                    true},
         UploadCase{"WrongChecksumLeavesTheOldFile", featWith(kHash), atomic(false, true),
                    QStringList{"PASV", "STOR " + kTemp, "HASH " + kTemp, "DELE " + kTemp}, false,
-                   [](TransferServer& s) { s.wrongHash = true; }},
+                   [](TransferServer& s, const QByteArray&) { s.wrongHash = true; }},
         UploadCase{"TemporaryNameRefusedStoresDirectly", featWith({}), atomic(),
                    QStringList{"PASV", "STOR " + kTemp, "PASV", "STOR f.bin"}, true,
-                   [](TransferServer& s) { s.refuseHidden = true; }},
+                   [](TransferServer& s, const QByteArray&) { s.refuseHidden = true; }},
         UploadCase{"RenameOntoTheFileRefusedDeletesItFirst", featWith({}), atomic(),
                    QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin",
                                "SIZE " + kTemp, "DELE f.bin", "RNFR " + kTemp, "RNTO f.bin"},
-                   true, [](TransferServer& s) { s.refuseRenameOver = true; }},
-        // An interrupted upload of this very file left its first 30 bytes,
-        // written after the file last changed.
-        UploadCase{"LeftoverContinued", featWith({}), atomic(),
-                   QStringList{"PASV", "REST 30", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin"},
-                   true,
-                   [](TransferServer& s) {
-                       s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify = writtenSince();
-                   }},
+                   true, [](TransferServer& s, const QByteArray&) { s.refuseRenameOver = true; }},
+        // An interrupted upload of this very version of the file left its
+        // first 30 bytes.
+        UploadCase{
+            "LeftoverContinued", featWith({}), atomic(),
+            QStringList{"PASV", "REST 30", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin"}, true,
+            [](TransferServer& s, const QByteArray& version) {
+                s.addFile("/www/" + uploadTemporaryName("f.bin", version + "0a0b"), pattern(30, 3));
+            }},
         UploadCase{"LeftoverContinuedByAppendWithoutRest", featWith({}, false), atomic(),
                    QStringList{"PASV", "APPE " + kTemp, "RNFR " + kTemp, "RNTO f.bin"}, true,
-                   [](TransferServer& s) {
-                       s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify = writtenSince();
+                   [](TransferServer& s, const QByteArray& version) {
+                       s.addFile("/www/" + uploadTemporaryName("f.bin", version + "0a0b"),
+                                 pattern(30, 3));
                    },
                    TransferAlertOptions::OverwriteAlways, false},
-        // Later than the file's time, but the file was written (restored with
-        // that old time) after it: its start may be another version's.
-        UploadCase{"LeftoverOlderThanARestoredFileReplaced", featWith({}), atomic(), kAtomic, true,
-                   [](TransferServer& s) {
-                       s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify = "20230304050610";
+        // Another version's temporary (another upload's, perhaps still being
+        // written) is never written into: this upload stores under its own
+        // and the other goes once the file is in place; so does an untagged one.
+        UploadCase{"LeftoverOfAnotherVersionReplaced", featWith({}), atomic(),
+                   kAtomic + QStringList{"DELE " + kTemp}, true,
+                   [](TransferServer& s, const QByteArray&) {
+                       s.addFile("/www/" + uploadTemporaryName("f.bin", "0123abcd4567"),
+                                 pattern(30, 3));
                    }},
-        // Written in the same second as the file: which came last is not known.
-        UploadCase{"LeftoverOfTheFilesOwnSecondReplaced", featWith({}), atomic(), kAtomic, true,
-                   [](TransferServer& s) {
+        UploadCase{"UntaggedLeftoverReplaced", featWith({}), atomic(),
+                   kAtomic + QStringList{"DELE " + kTemp}, true,
+                   [](TransferServer& s, const QByteArray&) {
                        s.addFile("/www/" + kTemp, pattern(30, 3));
-                       s.entries["/www/" + kTemp].modify =
-                           QDateTime::currentDateTimeUtc().toString("yyyyMMddhhmmss").toLatin1();
-                   }},
-        // Written before the file changed: other bytes, stored again.
-        UploadCase{"LeftoverOlderThanTheFileReplaced", featWith({}), atomic(), kAtomic, true,
-                   [](TransferServer& s) {
-                       s.addFile("/www/" + kTemp, QByteArray(30, 'x'));
-                       s.entries["/www/" + kTemp].modify = "20230304050606";
                    }},
         UploadCase{"LeftoverRemovedWithoutAtomic", featWith({}), PublishOptions(),
                    QStringList{"PASV", "STOR f.bin", "DELE " + kTemp}, true,
-                   [](TransferServer& s) { s.addFile("/www/" + kTemp, QByteArray(30, 'x')); }},
+                   [](TransferServer& s, const QByteArray&) {
+                       s.addFile("/www/" + kTemp, QByteArray(30, 'x'));
+                   }},
         UploadCase{"LeftoverRemovedWhenTheFileIsSkipped", featWith({}), atomic(),
                    QStringList{"DELE /www/" + kTemp}, std::nullopt,
-                   [](TransferServer& s) {
+                   [](TransferServer& s, const QByteArray&) {
                        s.addFile("/www/f.bin", pattern(100, 3));
                        s.addFile("/www/" + kTemp, QByteArray(30, 'x'));
                    },
@@ -242,7 +232,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A refused store fails, whatever steps were to follow it.
         UploadCase{"RefusedTemporaryStoreFails", featWith({}), atomic(),
                    QStringList{"PASV", "STOR " + kTemp}, false,
-                   [](TransferServer& s) { s.replies["STOR " + kTemp] = "552 Quota\r\n"; }},
+                   [](TransferServer& s, const QByteArray&) {
+                       s.replies["STOR " + kTemp] = "552 Quota\r\n";
+                   }},
         UploadCase{"RefusedStoreFailsBeforeItsTime", featWith(kMfmt),
                    [] {
                        PublishOptions o;
@@ -250,12 +242,15 @@ INSTANTIATE_TEST_SUITE_P(
                        return o;
                    }(),
                    QStringList{"PASV", "STOR f.bin"}, false,
-                   [](TransferServer& s) { s.replies["STOR f.bin"] = "452 Disk full\r\n"; }},
+                   [](TransferServer& s, const QByteArray&) {
+                       s.replies["STOR f.bin"] = "452 Disk full\r\n";
+                   }},
         // Resuming the file itself continues what visitors already read.
-        UploadCase{"ResumeOfTheFileItselfStaysInPlace", featWith({}), atomic(),
-                   QStringList{"PASV", "REST 40", "STOR f.bin"}, true,
-                   [](TransferServer& s) { s.addFile("/www/f.bin", pattern(40, 3)); },
-                   TransferAlertOptions::Resume}),
+        UploadCase{
+            "ResumeOfTheFileItselfStaysInPlace", featWith({}), atomic(),
+            QStringList{"PASV", "REST 40", "STOR f.bin"}, true,
+            [](TransferServer& s, const QByteArray&) { s.addFile("/www/f.bin", pattern(40, 3)); },
+            TransferAlertOptions::Resume}),
     [](const testing::TestParamInfo<UploadCase>& info) { return std::string(info.param.name); });
 
 TEST(Publish, ResumedFileInPlaceHoldsTheWholeFile) {
@@ -284,13 +279,14 @@ TEST(Publish, ATemporaryGoneBeforeItsRenameLeavesTheOldFile) {
     ASSERT_TRUE(
         rig.starters.uploadNormal(recordOf(rig.dir.path(), {{"f.bin", false, 100}}), "/www"));
     rig.server->run();
-    ASSERT_TRUE(rig.server->entries.remove("/www/" + kTemp));
+    ASSERT_EQ(rig.server->temporaries().size(), 1);
+    ASSERT_TRUE(rig.server->entries.remove(rig.server->temporaries().value(0)));
     rig.server->pauseAt = {};
     ASSERT_TRUE(rig.server->run());
     EXPECT_EQ(rig.storeCommands(), (QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp}));
     EXPECT_EQ(rig.server->contentOf("/www/f.bin"), "old");
     ASSERT_EQ(rig.failures.size(), 1u);
-    EXPECT_FALSE(rig.failures[0].keptTemporary);
+    EXPECT_TRUE(rig.failures[0].keptTemporary.isEmpty());
     EXPECT_TRUE(rig.failures[0].error.contains("could not be renamed"))
         << rig.failures[0].error.toStdString();
 }
@@ -308,9 +304,11 @@ TEST(Publish, ATemporaryTakenByAnotherUploadNeverCostsTheOldFile) {
         ASSERT_TRUE(
             rig.starters.uploadNormal(recordOf(rig.dir.path(), {{"f.bin", false, 100}}), "/www"));
         rig.server->run();
-        ASSERT_TRUE(rig.server->entries.remove("/www/" + kTemp));
+        ASSERT_EQ(rig.server->temporaries().size(), 1);
+        const QByteArray temporary = rig.server->temporaries().value(0);
+        ASSERT_TRUE(rig.server->entries.remove(temporary));
         if (replaced)
-            rig.server->addFile("/www/" + kTemp, pattern(60, 5));
+            rig.server->addFile(temporary, pattern(60, 5));
         rig.server->pauseAt = {};
         ASSERT_TRUE(rig.server->run());
         EXPECT_EQ(rig.storeCommands(), (QStringList{"PASV", "STOR " + kTemp, "RNFR " + kTemp,

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "support/upload_temporaries.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -512,7 +514,7 @@ TEST(Upload, AFileCutShortWhileSentIsNeverPutInPlace) {
     EXPECT_TRUE(f.dataRecord().closedByClient);
     f.h.reply("150 Ok to send data\r\n");
     f.h.reply("226 Transfer complete\r\n");
-    EXPECT_EQ(f.h.sent().last(), "DELE .a.bin.velmora-upload");
+    EXPECT_EQ(untagTemporaries(f.h.sent().last()), "DELE .a.bin.velmora-upload");
     f.h.reply("250 Deleted\r\n");
     ASSERT_TRUE(f.result.has_value());
     EXPECT_FALSE(f.result->success);

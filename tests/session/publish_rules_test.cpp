@@ -7,6 +7,10 @@
 #include "session/stored_size_check.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -134,6 +138,36 @@ TEST(PublishRules, TimesAndTemporaryNames) {
     EXPECT_EQ(uploadTemporaryTarget(".velmora-upload"), "");
     EXPECT_EQ(uploadTemporaryTarget("a.velmora-upload"), "");
     EXPECT_FALSE(isUploadTemporaryName("..velmora-upload"));
+
+    // Tagged: each upload its own temporary; the tag starts with the version.
+    EXPECT_EQ(uploadTemporaryName("a.html", "0123abcd4567"), ".a.html.0123abcd4567.velmora-upload");
+    EXPECT_EQ(uploadTemporaryTarget(".a.html.0123abcd4567.velmora-upload"), "a.html");
+    EXPECT_EQ(uploadTemporaryTag(".a.html.0123abcd4567.velmora-upload"), "0123abcd4567");
+    for (const char* untagged : {".a.html.velmora-upload", ".a.html.0123ABCD4567.velmora-upload",
+                                 ".a.0123abcd456.velmora-upload", "a.0123abcd4567.velmora-upload"})
+        EXPECT_TRUE(uploadTemporaryTag(untagged).isEmpty()) << untagged;
+    const QByteArray version = contentVersion("bytes");
+    ASSERT_EQ(version.size(), 8);
+    EXPECT_NE(version, contentVersion("other bytes"));
+    const QByteArray tag = newUploadTag(version);
+    EXPECT_TRUE(uploadTagOfVersion(tag, version));
+    EXPECT_NE(tag, newUploadTag(version));
+    EXPECT_FALSE(uploadTagOfVersion(tag, contentVersion("other bytes")));
+
+    // A local file's version changes with it, even to the same size and time.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("f.bin");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("one") == 3);
+    f.close();
+    const QByteArray before = localFileVersion(path);
+    EXPECT_EQ(before, localFileVersion(path));
+    const QDateTime time = QFileInfo(path).lastModified();
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.write("two") == 3);
+    ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+    f.close();
+    EXPECT_NE(before, localFileVersion(path));
+    EXPECT_TRUE(localFileVersion(dir.filePath("missing")).isEmpty());
 }
 
 // The results of direct uploads wait for their folder's listing: a file

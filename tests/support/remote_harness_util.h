@@ -2,6 +2,7 @@
 
 #include "remote/listing_action.h"
 #include "support/session_harness.h"
+#include "support/upload_temporaries.h"
 
 #include <QMap>
 #include <QStringList>
@@ -100,7 +101,7 @@ public:
     explicit Timeline(FtpSession& session) {
         QObject::connect(&session, &FtpSession::logLine, &guard_, [this](const LogLine& l) {
             if (l.channel == LogChannel::Sent)
-                events << l.text;
+                events << untagTemporaries(l.text);
             else if (l.channel == LogChannel::Error)
                 errors << l.text;
         });

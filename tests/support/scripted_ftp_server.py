@@ -35,6 +35,7 @@ or as the path of a file holding them with "_file" appended (large listings).
 
 import argparse
 import base64
+import re
 import json
 import os
 import signal
@@ -59,6 +60,9 @@ def script_bytes(entry, name):
     if value is None:
         return None
     return value.encode("utf-8")
+
+
+TAGGED_TEMPORARY = re.compile(r"\.[0-9a-f]{12}(\.velmora-upload)$")
 
 
 def normalize(path):
@@ -184,9 +188,9 @@ class Session(socketserver.StreamRequestHandler):
         return True
 
     def resolve(self, arg):
-        if arg.startswith("/"):
-            return normalize(arg)
-        return normalize(self.cwd + "/" + arg)
+        path = normalize(arg if arg.startswith("/") else self.cwd + "/" + arg)
+        # Upload temporaries carry a tag of their own upload; scripts name them without it.
+        return TAGGED_TEMPORARY.sub(r"\1", path)
 
     # Login and session commands.
     def cmd_USER(self, arg):

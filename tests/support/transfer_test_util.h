@@ -1,7 +1,9 @@
 #pragma once
 
 #include "remote/remote_path.h"
+#include "session/publish_plan.h"
 #include "support/session_harness.h"
+#include "support/upload_temporaries.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -77,6 +79,14 @@ public:
         return path == "/" || rawListings.contains(path) ||
                (entries.contains(path) && entries.value(path).kind == 'd');
     }
+    // The upload temporaries there are, by full path.
+    QList<QByteArray> temporaries() const {
+        QList<QByteArray> found;
+        for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+            if (isUploadTemporaryName(it.key().mid(it.key().lastIndexOf('/') + 1)))
+                found << it.key();
+        return found;
+    }
     QByteArray contentOf(const QByteArray& path) const {
         return entries.contains(path) ? entries.value(path).content : QByteArray("<missing>");
     }
@@ -127,7 +137,7 @@ public:
             }
             if (line.isEmpty())
                 return true;
-            if (pauseAt && pauseAt(line))
+            if (pauseAt && pauseAt(untagTemporaries(line)))
                 return true;
             ++answered_;
             answer(line);
@@ -208,10 +218,10 @@ private:
         const QByteArray word = blank < 0 ? line : line.left(blank);
         const QByteArray arg = blank < 0 ? QByteArray() : line.mid(blank + 1);
         const bool transfer = word == "RETR" || word == "STOR" || word == "MLSD" || word == "LIST";
-        if (replies.contains(line)) {
+        if (replies.contains(untagTemporaries(line))) {
             if (transfer)
                 closeData();
-            h_.reply(replies.value(line));
+            h_.reply(replies.value(untagTemporaries(line)));
             if (transfer)
                 rest_ = 0;
             return;
