@@ -350,22 +350,38 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
                    QString::fromUtf8(p));
         failed = true;
     }
-    QByteArray lines;
+    QByteArray uploadLines, deleteLines;
     for (const QByteArray& p : plan.uploads)
-        lines += "upload " + p + '\n';
+        uploadLines += "upload " + p + '\n';
     for (const QByteArray& p : plan.deletes)
-        lines += "delete " + p + '\n';
+        deleteLines += "delete " + p + '\n';
     // Folders are never removed, not even when the deletes empty them.
     for (const QByteArray& f : keptFolders) {
         const bool emptied =
             std::any_of(plan.deletes.begin(), plan.deletes.end(),
                         [&f](const QByteArray& p) { return p.startsWith(f + '/'); });
         if (emptied)
-            lines += "keep " + f + "/\n";
+            deleteLines += "keep " + f + "/\n";
     }
-    writeStdout(lines);
-    if (dryRun)
+    if (dryRun) {
+        writeStdout(uploadLines + deleteLines);
         return failed || !skipped.isEmpty() ? 1 : 0;
+    }
+    // A real run says what it did as it is done: each upload once its file is
+    // in place, the deletes once they all went; a run cut short lists no more.
+    std::set<QByteArray> toTell(plan.uploads.begin(), plan.uploads.end());
+    const QByteArray projectPrefix = remoteProject == "/" ? remoteProject : remoteProject + '/';
+    struct Telling {
+        QMetaObject::Connection c;
+        ~Telling() { QObject::disconnect(c); }
+    } telling{QObject::connect(
+        &engine, &ActionEngine::transferFinished,
+        [&](const TransferInfo& info, qint64, bool success) {
+            const QByteArray path = joinRemotePath(info.remoteFolder, info.fileName);
+            if (success && path.startsWith(projectPrefix) &&
+                toTell.erase(path.mid(projectPrefix.size())))
+                writeStdout("upload " + path.mid(projectPrefix.size()) + '\n');
+        })};
 
     // A state is stored aside and renamed over the old one, so it is never
     // half-written; it has its own temporary name already. False, with what
@@ -498,6 +514,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         return printError(ctx.cli.error()), 1;
     if (!ctx.cli.clean() || failed)
         return reportOutcome(ctx.cli), 1;
+    writeStdout(deleteLines);
 
     const std::set<QByteArray> onServer(remoteFiles.begin(), remoteFiles.end());
     // A file in a folder not listed here is taken to be there still.

@@ -128,6 +128,30 @@ TEST_F(CliPublishTest, TwoUploadsOfOneFileAtOnceNeverMixTheirBytes) {
     }
 }
 
+// A changed deploy that fails part-way lists on standard output what it did,
+// never a file it did not put in place.
+TEST_F(CliPublishTest, ADeployCutShortListsOnlyWhatItDid) {
+    PyftpdlibServer::Options o;
+    o.dropOnce = QStringLiteral("b.html");
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    const QString project = local("project");
+    ASSERT_TRUE(writeLocalFile(project + "/a.html", "a"));
+    ASSERT_TRUE(writeLocalFile(project + "/b.html", patternBytes(256 * 1024, 4)));
+    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
+                   QString::number(server_->port()), "--user", "velmora", "--password",
+                   "velmora-pass", "--local-project", project, "--remote-project", "/"})
+                  .exitCode,
+              0);
+    const CliResult r =
+        cli({"--site", "pub", "deploy", "--changed", "--no-atomic", "--parallel", "0"});
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_FALSE(r.outLines().contains("upload b.html")) << str(r.describe());
+    for (const QByteArray& line : r.outLines()) {
+        const QString name = QString::fromUtf8(line.mid(7));
+        EXPECT_EQ(server_->readFile(name), readLocalFile(project + "/" + name)) << line.constData();
+    }
+}
+
 TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
     PyftpdlibServer::Options o;
     o.receiveRate = 256 * 1024;

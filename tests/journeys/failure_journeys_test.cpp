@@ -6,7 +6,6 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
 #include "remote/failed_transfers.h"
-#include "support/upload_temporaries.h"
 #include "remote/task_list.h"
 #include "remote/task_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
@@ -15,6 +14,7 @@
 #include "remote/ui/task_panel.h"
 #include "support/ftp_server_process.h"
 #include "support/qt_printers.h"
+#include "support/upload_temporaries.h"
 #include "workspace/ui/local_explorer.h"
 #include "workspace/ui/local_list_view.h"
 
