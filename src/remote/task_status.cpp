@@ -33,8 +33,7 @@ void TaskStatus::connectTo(FtpSession& session) {
     });
     connect(&session, &FtpSession::taskStopped, this, [this](quint64 id) { noteStopped(id); });
     connect(&session, &FtpSession::disconnected, this, [this] {
-        if (!(carriesOn_ && carriesOn_()))
-            endRunningTask(false, QStringLiteral("the connection was closed"));
+        endRunningTask(false, QStringLiteral("the connection was closed"), carriesOn_);
     });
     connect(&session, &FtpSession::connectionClosed, this, [this] { endRunningTask(true); });
 }
@@ -85,20 +84,27 @@ void TaskStatus::noteStopped(quint64 taskId) {
         task->stopped = true;
 }
 
-void TaskStatus::endRunningTask(bool stopped, const QString& reason) {
-    if (running_.empty())
-        return;
-    for (Task& task : running_) {
+void TaskStatus::endRunningTask(bool stopped, const QString& reason,
+                                const std::function<bool(quint64)>& goesOn) {
+    std::vector<Task> ended;
+    for (auto it = running_.begin(); it != running_.end();) {
+        if (goesOn && goesOn(it->id)) {
+            ++it;
+            continue;
+        }
         if (!reason.isEmpty())
-            task.problems << reason;
-        task.stopped = task.stopped || stopped;
-        cutOff_.insert(task.id);
+            it->problems << reason;
+        it->stopped = it->stopped || stopped;
+        cutOff_.insert(it->id);
+        ended.push_back(std::move(*it));
+        it = running_.erase(it);
     }
-    const Task& last = running_.back();
+    if (ended.empty())
+        return;
+    const Task& last = ended.back();
     state_ = last.problems.isEmpty() ? Stopped : Failed;
     text_ = endText(last, taskName(last.caption));
     elapsed_ = qMax<qint64>(0, now() - last.startTime);
-    running_.clear();
     emit changed();
 }
 

@@ -46,10 +46,12 @@ public:
 
     void setCompletionHandler(CompletionHandler handler) { completion_ = std::move(handler); }
     void setStopBeepHandler(StopBeepHandler handler) { stopBeep_ = std::move(handler); }
-    // Whether the running task goes on elsewhere when the main connection
-    // drops (transfer connections finishing its files): it then ends by its
-    // completed entry instead of at the drop.
-    void setCarriesOn(std::function<bool()> carriesOn) { carriesOn_ = std::move(carriesOn); }
+    // Whether a running task (by id) goes on elsewhere when the main
+    // connection drops (transfer connections finishing its files): it then
+    // ends by its completed entry instead of at the drop.
+    void setCarriesOn(std::function<bool(quint64 taskId)> carriesOn) {
+        carriesOn_ = std::move(carriesOn);
+    }
     // Follows the session's task markers.
     void connectTo(FtpSession& session);
 
@@ -84,8 +86,9 @@ public slots:
     // The user took work of a running task out of the queue.
     void noteStopped(quint64 taskId = 0);
     // The running tasks can not go on: the connection ended, or the user
-    // emptied the queue (stopped).
-    void endRunningTask(bool stopped, const QString& reason = QString());
+    // emptied the queue (stopped). Those `goesOn` names keep running.
+    void endRunningTask(bool stopped, const QString& reason = QString(),
+                        const std::function<bool(quint64 taskId)>& goesOn = {});
 
 signals:
     void changed();
@@ -116,7 +119,7 @@ private:
     QElapsedTimer ownClock_;
     CompletionHandler completion_;
     StopBeepHandler stopBeep_;
-    std::function<bool()> carriesOn_;
+    std::function<bool(quint64)> carriesOn_;
     int state_ = NoTask;
     QString text_;
     qint64 startTime_ = 0;

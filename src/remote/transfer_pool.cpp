@@ -998,12 +998,17 @@ void TransferPool::shutDown() {
 
 // ------------------------------------------------------------------ state
 
-bool TransferPool::carriesOnWithoutMain() const {
-    const CommandQueue& q = main_.queue();
-    for (int i = 0; i < q.size(); ++i)
-        if (q.at(i)->kind() != GroupKind::Fake)
-            return false;
-    return busy();
+bool TransferPool::carriesOn(quint64 taskId) const {
+    // Its completed entry passed the main queue's head, so nothing of the task
+    // is left there: only its jobs, which go on without the main connection.
+    for (const auto& [marker, batch] : batches_) {
+        if (batch->taskId != taskId || batch->outstanding.empty())
+            continue;
+        for (const Held& h : batch->held)
+            if (h.group.get() == batch->marker)
+                return true;
+    }
+    return false;
 }
 
 bool TransferPool::busy() const {

@@ -79,9 +79,9 @@ public:
 
     // Jobs waiting or running, or main-session work held for them.
     bool busy() const;
-    // The main connection holds no work but markers while jobs go on: its
-    // drop loses nothing of the task, which ends when they do.
-    bool carriesOnWithoutMain() const;
+    // The task's work is all in jobs still going on: a drop of the main
+    // connection loses nothing of it, and it ends when they do.
+    bool carriesOn(quint64 taskId) const;
     // File transfers running on the transfer connections, and waiting for a
     // connection.
     int runningTransfers() const;

@@ -239,6 +239,18 @@ TEST(TaskStatus, TaskCutOffEndsAtOnceAndOnlyOnce) {
     rig.start(QStringLiteral("Start deleting files"), 10);
     rig.status.endRunningTask(true);
     EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
+
+    // Of two tasks, the one whose files go on over transfer connections is
+    // not cut off with the main connection: it ends when its files do.
+    rig.status.onMarker(1, 0, QStringLiteral("Start downloading files"), 0, 21);
+    rig.status.onMarker(1, 0, QStringLiteral("Start uploading normal files"), 0, 22);
+    rig.status.endRunningTask(false, QStringLiteral("the connection was closed"),
+                              [](quint64 task) { return task == 22; });
+    EXPECT_EQ(QStringLiteral("Downloading files failed: the connection was closed"),
+              rig.status.displayText());
+    rig.status.onMarker(2, 1, QStringLiteral("Uploading normal files completed"), 0, 22);
+    EXPECT_EQ(2, rig.status.state());
+    EXPECT_EQ(QStringLiteral("Uploading normal files completed"), rig.status.displayText());
     EXPECT_EQ(QStringLiteral("Initializing project Folder"),
               TaskStatus::taskName(QStringLiteral("Initializing project Folder completed")));
 }
