@@ -21,13 +21,14 @@
 namespace {
 
 // The temporary an interrupted upload of the same version of this file left,
-// to continue: the longest one short of the whole file.
+// to continue: the longest one, the whole file included (stopped just before
+// its rename, it is only renamed).
 std::optional<RemoteItem> continuable(const std::vector<RemoteItem>& temporaries,
                                       const QByteArray& version, qint64 localSize) {
     std::optional<RemoteItem> best;
     for (const RemoteItem& t : temporaries)
         if (uploadTagOfVersion(uploadTemporaryTag(t.name), version) && t.size > 0 &&
-            t.size < localSize && (!best || t.size > best->size))
+            t.size <= localSize && (!best || t.size > best->size))
             best = t;
     return best;
 }

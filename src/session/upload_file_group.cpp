@@ -22,10 +22,20 @@ bool UploadFileGroup::openSource() {
     }
     fileSize_ = file_.size();
     chunkSize_ = chunkSizeFor(fileSize_);
-    // An offset outside the file sends the whole file.
+    // The server's part holds the start of the file: the rest goes after it
+    // (nothing, when the part is whole). A file now shorter than that part is
+    // not the one it came from, and nothing goes after the REST.
     position_ = 0;
-    if (info_.startOffset > 0 && info_.startOffset < fileSize_ && file_.seek(info_.startOffset))
+    if (info_.startOffset > 0) {
+        if (info_.startOffset > fileSize_ || !file_.seek(info_.startOffset)) {
+            openError_ = QStringLiteral("The local file %1 changed: it is shorter than the "
+                                        "part already on the server")
+                             .arg(info_.localPath);
+            file_.close();
+            return false;
+        }
         position_ = info_.startOffset;
+    }
     info_.total = fileSize_;
     return true;
 }

@@ -203,6 +203,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  pattern(30, 3));
                    },
                    TransferAlertOptions::OverwriteAlways, false},
+        // Stopped before its rename, the whole file waits there: only renamed.
+        UploadCase{"WholeLeftoverRenamed", featWith({}), atomic(),
+                   QStringList{"PASV", "REST 100", "STOR " + kTemp, "RNFR " + kTemp, "RNTO f.bin"},
+                   true,
+                   [](TransferServer& s, const QByteArray& version) {
+                       s.addFile("/www/" + uploadTemporaryName("f.bin", version + "0a0b"),
+                                 pattern(100, 3));
+                   }},
         // Another version's temporary (another upload's, perhaps still being
         // written) is never written into: this upload stores under its own
         // and the other goes once the file is in place; so does an untagged one.

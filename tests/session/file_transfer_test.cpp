@@ -433,16 +433,27 @@ TEST(Upload, ChunkSizeRule) {
 struct OffsetCase {
     const char* name;
     qint64 offset;
-    qint64 sentFrom;
+    qint64 sentFrom;  // -1: the file is shorter than the server's part, nothing goes
 };
 
 class UploadOffset : public ::testing::TestWithParam<OffsetCase> {};
 
+// After "REST offset" the file goes from there; anything else would write the
+// file's start after the part already on the server.
 TEST_P(UploadOffset, SendsFromTheOffsetOnlyInsideTheFile) {
     UploadFixture f;
     const QByteArray content = pattern(50000);
     writeFile(f.source, content);
     f.start(GetParam().offset);
+    if (GetParam().sentFrom < 0) {
+        f.h.settle();
+        ASSERT_TRUE(f.result.has_value());
+        EXPECT_FALSE(f.result->success);
+        EXPECT_TRUE(f.result->error.contains("shorter than the part"))
+            << f.result->error.toStdString();
+        EXPECT_FALSE(f.h.sent().contains("STOR a.bin"));
+        return;
+    }
     f.passive()->accept();
     f.h.settle();
     EXPECT_TRUE(f.dataRecord().sent == content.mid(GetParam().sentFrom))
@@ -452,8 +463,8 @@ TEST_P(UploadOffset, SendsFromTheOffsetOnlyInsideTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     , UploadOffset,
     ::testing::Values(OffsetCase{"none", 0, 0}, OffsetCase{"inside", 20000, 20000},
-                      OffsetCase{"lastByte", 49999, 49999}, OffsetCase{"atTheEnd", 50000, 0},
-                      OffsetCase{"beyondTheEnd", 60000, 0}, OffsetCase{"negative", -5, 0}),
+                      OffsetCase{"lastByte", 49999, 49999}, OffsetCase{"atTheEnd", 50000, 50000},
+                      OffsetCase{"beyondTheEnd", 60000, -1}, OffsetCase{"negative", -5, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Upload, NothingGoesOutBeforeTheStoreCommand) {
