@@ -130,6 +130,8 @@ inline constexpr char kChangeIdle[] = "Right click a File to view it by FTP wiza
 inline constexpr char kCompareEnded[] = "Comparing ended, time used :  ";
 inline constexpr char kSearchEnded[] = "Search ended, time used :  ";
 inline constexpr char kChangeEnded[] = "changing case ended, time used :  ";
+inline constexpr char kStoppedPartial[] =
+    "Stopped before the end: the list holds only what was reached.";
 }  // namespace LoopTexts
 
 namespace SearchTexts {
@@ -149,5 +151,7 @@ inline constexpr char kNoTitle[] = "Error: please specify file title for searchi
 namespace ChangeCaseTexts {
 inline constexpr char kNothingToRename[] = "Nothing needs renaming.";
 inline constexpr char kNothingRenamed[] = "Nothing was renamed.";
+inline constexpr char kStoppedBeforeRenaming[] =
+    "Stopped before the end: nothing was renamed; the list is only what was planned so far.";
 inline constexpr char kTakenTip[] = "The new name is taken in this folder: not renamed.";
 }  // namespace ChangeCaseTexts

@@ -315,6 +315,14 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     EXPECT_EQ(w->windowTitle(), "Comparing from - project root");
     EXPECT_EQ(w->statusLabel()->text(),
               "After seaching, right click an item to see its properties.");
+    // Stopped at once, the run says that what it lists is partial.
+    w->startButton()->click();
+    w->startButton()->click();
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return !w->running() && w->statusLabel()->text().contains("time used"); }, 15000));
+    EXPECT_TRUE(w->statusLabel()->text().endsWith(
+        "\nStopped before the end: the list holds only what was reached."))
+        << w->statusLabel()->text().toStdString();
     ASSERT_TRUE(run(*w));
     EXPECT_TRUE(w->statusLabel()->text().startsWith("Comparing ended, time used :  "));
     QStringList shown;

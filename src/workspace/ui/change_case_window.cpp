@@ -121,6 +121,7 @@ bool ChangeCaseWindow::startLoop() {
     model_->clear();
     runOptions_ = o;
     previewing_ = true;
+    stoppedInPreview_ = false;
     planned_ = taken_ = 0;
     return LoopStarters(engine_).startChangeCase(folder_, o, {this, this}, true);
 }
@@ -129,8 +130,10 @@ bool ChangeCaseWindow::loopFinished() {
     if (!previewing_)
         return false;
     previewing_ = false;
-    if (stopRequested())
+    if (stopRequested()) {
+        stoppedInPreview_ = true;
         return false;
+    }
     if (planned_ == 0) {
         finishRun(QString::fromLatin1(ChangeCaseTexts::kNothingToRename));
         return true;
@@ -138,6 +141,11 @@ bool ChangeCaseWindow::loopFinished() {
     // Asked once the session has finished with the preview's end.
     QMetaObject::invokeMethod(this, &ChangeCaseWindow::confirmRenames, Qt::QueuedConnection);
     return true;
+}
+
+QString ChangeCaseWindow::stoppedNote() const {
+    return stoppedInPreview_ ? QString::fromLatin1(ChangeCaseTexts::kStoppedBeforeRenaming)
+                             : LoopWindow::stoppedNote();
 }
 
 void ChangeCaseWindow::confirmRenames() {

@@ -38,6 +38,7 @@ protected:
     bool startLoop() override;
     void sortRows(ListSort sort) override;
     bool loopFinished() override;
+    QString stoppedNote() const override;
 
 private:
     void confirmRenames();
@@ -50,6 +51,7 @@ private:
     ChangeCaseModel* model_;
     ChangeCaseOptions runOptions_;
     bool previewing_ = false;
+    bool stoppedInPreview_ = false;
     int planned_ = 0;
     int taken_ = 0;
 };

@@ -76,9 +76,11 @@ void LoopWindow::onLoopEnded(quintptr token, qint64 elapsedMs) {
     if (token != this->token() || loopFinished())
         return;
     QString text = QString::fromLatin1(words_.ended) + FormatElapsed(quint32(elapsedMs));
-    // Only a run that went through clean may say what it found, or did not.
-    const QString note =
-        stopRequested_ || taskStatus_.state() != TaskStatus::Completed ? QString() : endNote();
+    // Only a run that went through clean may say what it found, or did not;
+    // one stopped says that it is partial.
+    const QString note = stopRequested_                                 ? stoppedNote()
+                         : taskStatus_.state() == TaskStatus::Completed ? endNote()
+                                                                        : QString();
     if (!note.isEmpty())
         text += u'\n' + note;
     finishRun(text);

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "platform/list_sort.h"
+#include "platform/program_texts.h"
 
 class ActionEngine;
 class HelpViewer;
@@ -71,6 +72,8 @@ protected:
     // A line under the end of a run that went through unstopped and clean;
     // empty for none.
     virtual QString endNote() const { return {}; }
+    // The line under the end of a run Stop cut short: its results are partial.
+    virtual QString stoppedNote() const { return QString::fromLatin1(LoopTexts::kStoppedPartial); }
     // Idle again, with this status text.
     void finishRun(const QString& statusText);
     // Stop was pressed during this run.
