@@ -227,14 +227,17 @@ void Workbench::keepPasswordsInKeyring() {
     if (!anyPassword)
         return;
     if (!keyringWanted()) {
-        keyringNote(sites_.KeyringOption == SiteList::kKeyringOff
-                        ? QStringLiteral("Passwords are kept in site.set: \"Keep passwords in the "
-                                         "desktop keyring\" is off.")
-                    : keyringRefused_ ? QStringLiteral("Passwords are kept in site.set: the "
-                                                       "desktop keyring was not opened.")
-                                      : QStringLiteral("Passwords are kept in site.set: no "
-                                                       "desktop keyring took them (none answers, "
-                                                       "or its prompt was cancelled)."));
+        keyringNote(
+            sites_.KeyringOption == SiteList::kKeyringOff
+                ? QStringLiteral("Passwords not in the desktop keyring stay in site.set: \"Keep "
+                                 "passwords in the "
+                                 "desktop keyring\" is off.")
+            : keyringRefused_
+                ? QStringLiteral("Passwords not in the desktop keyring stay in site.set: the "
+                                 "desktop keyring was not opened.")
+                : QStringLiteral("Passwords not in the desktop keyring stay in site.set: no "
+                                 "desktop keyring took them (none answers, "
+                                 "or its prompt was cancelled)."));
         return;
     }
     for (const SiteRecord& r : sites_.Records)
