@@ -1,5 +1,7 @@
 #include "cli/keyring_access.h"
 
+#include "cli/cli_commands.h"
+
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -20,6 +22,16 @@ SecretStore::Result KeyringAccess::wait(
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(timeoutMs_);
+    // A locked keyring waits for its prompt on the desktop: the script's log says
+    // why nothing happens, rather than staying silent for minutes.
+    QTimer notice;
+    notice.setSingleShot(true);
+    QObject::connect(&notice, &QTimer::timeout, [seconds = timeoutMs_ / 1000] {
+        printError(QStringLiteral("waiting for the desktop keyring, at most %1 s (it may be "
+                                  "asking on the desktop to be unlocked)")
+                       .arg(seconds));
+    });
+    notice.start(2000);
     const QPointer<QEventLoop> waiting(&loop);
     call([answer, waiting](const SecretStore::Result& result) {
         *answer = result;
