@@ -50,6 +50,16 @@ QByteArray pattern(int size, int seed) {
     return b;
 }
 
+// One entry chosen in a folder (kind 0: whatever the server lists).
+RemoteItemList chosen(char kind, const QByteArray& name) {
+    RemoteItem item;
+    item.kind = kind;
+    item.name = name;
+    RemoteItemList selection;
+    selection.append(item);
+    return selection;
+}
+
 // Every file below a folder by relative path, with a digest of its bytes.
 std::map<QString, QByteArray> snapshot(const QString& folder) {
     std::map<QString, QByteArray> files;
@@ -221,11 +231,7 @@ TEST(TransferPool, TreesDownAndUpOnFourConnectionsArriveWhole) {
         PoolRig rig(*server, 4);
         ASSERT_TRUE(rig.login()) << str(rig.transcript());
         const QByteArray base = server->writableFolder();
-        RemoteItem tree;
-        tree.name = "tree";
-        RemoteItemList selection;
-        selection.append(tree);
-        TransferStarters(rig.engine).download(base, local.path(), selection);
+        TransferStarters(rig.engine).download(base, local.path(), chosen(0, "tree"));
         ASSERT_TRUE(rig.finish()) << str(rig.transcript());
         EXPECT_EQ(snapshot(local.filePath(QStringLiteral("tree"))), original);
         // Transfer connections moved the files side by side; the main one only listed.
@@ -418,12 +424,7 @@ TEST_P(TreeCutShort, EveryFileIsAccountedForAndRetryBringsItWhole) {
         up.items.push_back({QStringLiteral("tree"), true, 0});
         TransferStarters(rig.engine).uploadNormal(up, "/");
     } else {
-        RemoteItem tree;
-        tree.kind = 'd';
-        tree.name = "tree";
-        RemoteItemList selection;
-        selection.append(tree);
-        TransferStarters(rig.engine).download("/", local.path(), selection);
+        TransferStarters(rig.engine).download("/", local.path(), chosen('d', "tree"));
     }
     const QString command = upload ? QStringLiteral("STOR") : QStringLiteral("RETR");
     ASSERT_TRUE(waitUntil([&] { return rig.sent().filter(command).size() >= 4; }, kLoginMs))
@@ -533,12 +534,7 @@ TEST(TransferPool, AFileNoConnectionIsLeftForFailsWithItsData) {
     PoolRig rig(server, 1);
     rig.pool.setTiming({60000, {50}});
     ASSERT_TRUE(rig.login()) << str(rig.transcript());
-    RemoteItem big;
-    big.kind = '-';
-    big.name = "big.bin";
-    RemoteItemList selection;
-    selection.append(big);
-    TransferStarters(rig.engine).download("/", local.path(), selection);
+    TransferStarters(rig.engine).download("/", local.path(), chosen('-', "big.bin"));
     const QString part = local.filePath(QStringLiteral(".big.bin.velmora-part"));
     ASSERT_TRUE(waitUntil([&] { return QFileInfo(part).size() > 64 * 1024; }, kLoginMs))
         << str(rig.transcript());
