@@ -18,13 +18,13 @@ public:
     // for is told, so that it can be retried.
     ~UploadNormalAction() override;
 
+    // Queued by its parent folder's upload, which may still have to make the
+    // folder: unfinished, it is told as that one folder of its parent.
+    bool subfolder = false;
     LocalFolderRecord local;
     // The file action for this upload and its subfolders instead of the
     // engine's (a retry decides its own).
     std::optional<TransferAlertOptions> options;
-    // Queued by its parent folder's upload, which may still have to make the
-    // folder: unfinished, it is told as that one folder of its parent.
-    bool subfolder = false;
 
 protected:
     void process(const RemoteItemList& items) override;

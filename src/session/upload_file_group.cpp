@@ -22,6 +22,17 @@ bool UploadFileGroup::openSource() {
     }
     fileSize_ = file_.size();
     chunkSize_ = chunkSizeFor(fileSize_);
+    version_ = localFileVersion(info_.localPath);
+    PublishPlan& p = info_.publish;
+    if (p.continuesTemporary && !uploadTagOfVersion(p.temporaryTag, version_)) {
+        // Changed since its folder was listed: what the temporary holds is the
+        // start of another version. It goes whole, and the temporary goes.
+        p.staleTemporaries.push_back(uploadTemporaryName(info_.fileName, p.temporaryTag));
+        p.continuesTemporary = false;
+        p.temporaryTag.clear();
+        info_.startOffset = 0;
+        steps().removeIf([](const CommandStep& step) { return step.nameIs("REST"); });
+    }
     // The server's part holds the start of the file: the rest goes after it
     // (nothing, when the part is whole). A file now shorter than that part is
     // not the one it came from, and nothing goes after the REST.
@@ -106,6 +117,13 @@ void UploadFileGroup::sendMore() {
         if (sendOffset_ >= sendBuffer_.size()) {
             const qint64 want = qMin(chunkSize_, fileSize_ - position_);
             if (want <= 0) {
+                // Written to while it was read: what went out mixes two versions.
+                if (localFileVersion(info_.localPath) != version_) {
+                    readError_ = QStringLiteral("The local file %1 changed while it was sent")
+                                     .arg(info_.localPath);
+                    sourceFailed(readError_);
+                    failedRead_ = true;
+                }
                 finishData();
                 return;
             }

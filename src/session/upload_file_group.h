@@ -44,6 +44,7 @@ private:
 
     TransferInfo info_;
     QFile file_;
+    QByteArray version_;  // of the local file when it was opened
     QString openError_;
     QString readError_;
     qint64 fileSize_ = 0;

@@ -345,13 +345,15 @@ struct UploadFixture {
     }
 
     void start(qint64 offset, const StepList& steps = {{"PASV", {}}, {"STOR", "a.bin"}},
-               bool atomic = false) {
+               bool atomic = false, const std::function<void(TransferInfo&)>& adjust = {}) {
         TransferInfo info;
         info.remoteFolder = "/www";
         info.fileName = "a.bin";
         info.localPath = source;
         info.startOffset = offset;
         info.publish.options.atomic = atomic;
+        if (adjust)
+            adjust(info);
         auto g = std::make_unique<UploadFileGroup>(info, steps);
         g->onResult = [this](const TransferResult& r) { result = r; };
         group = g.get();
@@ -509,28 +511,66 @@ TEST(Upload, StallsWhileTheTransportTakesNothingAndResumes) {
     EXPECT_TRUE(f.result->success);
 }
 
-// The local file shrank while it was sent: what arrived is not the file, so
-// it is never renamed over the old one, and its temporary goes.
-TEST(Upload, AFileCutShortWhileSentIsNeverPutInPlace) {
+// The local file shrank or was written to while it was sent: what arrived is
+// not the file, so it is never renamed over the old one, and its temporary goes.
+TEST(Upload, AFileChangedWhileSentIsNeverPutInPlace) {
+    const struct {
+        const char* what;
+        std::function<bool(const QString&)> change;
+        const char* error;
+    } cases[] = {
+        {"shrank", [](const QString& path) { return QFile::resize(path, 20000); },
+         "shorter than it was"},
+        {"rewritten",
+         [](const QString& path) {
+             QFile file(path);
+             return file.open(QIODevice::ReadWrite) && file.write(QByteArray(1000, 'x')) == 1000;
+         },
+         "changed while it was sent"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UploadFixture f;
+        writeFile(f.source, pattern(50000));
+        f.start(0, {{"PASV", {}}, {"STOR", "a.bin"}}, true);
+        FakeTransport* d = f.passive();
+        d->setSendBudget(25000);
+        d->accept();
+        f.h.settle();
+        ASSERT_TRUE(c.change(f.source));
+        d->grantSend(-1);
+        f.h.settle();
+        EXPECT_TRUE(f.dataRecord().closedByClient);
+        f.h.reply("150 Ok to send data\r\n");
+        f.h.reply("226 Transfer complete\r\n");
+        EXPECT_EQ(untagTemporaries(f.h.sent().last()), "DELE .a.bin.velmora-upload");
+        f.h.reply("250 Deleted\r\n");
+        ASSERT_TRUE(f.result.has_value());
+        EXPECT_FALSE(f.result->success);
+        EXPECT_TRUE(f.result->error.contains(c.error)) << f.result->error.toStdString();
+        EXPECT_FALSE(f.h.sent().contains("RNTO a.bin"));
+    }
+}
+
+// Its folder listed a temporary of this version to continue, but the file
+// changed before its turn: it goes whole, and that temporary goes after.
+TEST(Upload, ATemporaryOfAnotherVersionIsNeverContinued) {
     UploadFixture f;
-    writeFile(f.source, pattern(50000));
-    f.start(0, {{"PASV", {}}, {"STOR", "a.bin"}}, true);
-    FakeTransport* d = f.passive();
-    d->setSendBudget(25000);
-    d->accept();
+    writeFile(f.source, pattern(30000));
+    f.start(100, {{"PASV", {}}, {"REST", "100"}, {"STOR", "a.bin"}}, true, [](TransferInfo& info) {
+        info.publish.continuesTemporary = true;
+        info.publish.temporaryTag = "0123abcd4567";
+    });
+    f.passive()->accept();
     f.h.settle();
-    ASSERT_TRUE(QFile::resize(f.source, 20000));
-    d->grantSend(-1);
-    f.h.settle();
-    EXPECT_TRUE(f.dataRecord().closedByClient);
+    EXPECT_FALSE(f.h.sent().contains("REST 100"));
     f.h.reply("150 Ok to send data\r\n");
+    f.h.settle();
+    EXPECT_TRUE(f.dataRecord().sent == pattern(30000));
     f.h.reply("226 Transfer complete\r\n");
-    EXPECT_EQ(untagTemporaries(f.h.sent().last()), "DELE .a.bin.velmora-upload");
-    f.h.reply("250 Deleted\r\n");
-    ASSERT_TRUE(f.result.has_value());
-    EXPECT_FALSE(f.result->success);
-    EXPECT_TRUE(f.result->error.contains("shorter than it was")) << f.result->error.toStdString();
-    EXPECT_FALSE(f.h.sent().contains("RNTO a.bin"));
+    for (const char* reply : {"350 Ready\r\n", "250 Renamed\r\n"})
+        f.h.reply(reply);
+    EXPECT_EQ(f.h.sent().last(), "DELE .a.bin.0123abcd4567.velmora-upload");
 }
 
 TEST(Upload, MissingLocalFileNeverSendsStore) {
