@@ -256,9 +256,12 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         }
     };
     collect(owner.tree.root());
-    const bool stateSeen = differing.count(DeployState::kFileName) &&
-                           differing[DeployState::kFileName]->remoteKind == '-';
-    if (stateSeen && !fetched) {
+    // Listed, or fetched: a local copy of the same size (brought down with the
+    // site) keeps it out of the differences, never out of the deploy.
+    const bool listed = differing.count(DeployState::kFileName) &&
+                        differing[DeployState::kFileName]->remoteKind == '-';
+    const bool stateSeen = listed || fetched;
+    if (listed && !fetched) {
         printError(QStringLiteral("the deploy state file could not be read"));
         return 1;
     }

@@ -5,6 +5,7 @@
 #include "cli/remote_argument.h"
 #include "cli/remote_project.h"
 #include "cli/transfer_options.h"
+#include "platform/local_path.h"
 #include "remote/remote_path.h"
 #include "remote/transfer_starters.h"
 #include "workspace/deploy_state.h"
@@ -187,6 +188,14 @@ int runDeployCommand(CliContext& ctx, const QStringList& args) {
     if (!IsInProject(project, path, QLatin1Char('/'))) {
         printError(QStringLiteral("%1 is not in the local project folder %2").arg(path, project));
         return 1;
+    }
+    for (const char* record : {DeployState::kFileName, DeployState::kTempName}) {
+        if (path == JoinLocalPath(project, QString::fromLatin1(record))) {
+            printError(QStringLiteral("%1 is the changed deploys' record, the server's own: not "
+                                      "uploaded")
+                           .arg(path));
+            return 1;
+        }
     }
     LocalFolderRecord local;
     QString relativeFolder;

@@ -163,7 +163,10 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     EXPECT_FALSE(server_->exists("dep/.index.html.velmora-upload"));
     EXPECT_EQ(server_->readFile("dep/img/logo.svg"), "<svg/>");
 
-    // A same-size edit, a new file, a removed file.
+    // A same-size edit, a new file, a removed file; the record came down with
+    // the site, as a get of the project brings it.
+    ASSERT_TRUE(
+        writeLocalFile(project + "/.velmora-deploy", server_->readFile("dep/.velmora-deploy")));
     ASSERT_TRUE(writeLocalFile(project + "/index.html", "<h1>Hallo</h1>\n"));
     ASSERT_TRUE(writeLocalFile(project + "/img/new.png", "png"));
     ASSERT_TRUE(QFile::remove(project + "/old/page.html"));

@@ -145,6 +145,7 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
 TEST_F(CliSiteTest, DeployRefusesWhatIsNotInTheProject) {
     const QString project = work_.filePath("project");
     ASSERT_TRUE(writeLocalTree(project, projectTree()));
+    ASSERT_TRUE(writeLocalFile(project + "/.velmora-deploy", "velmora-deploy 1\n"));
     // A sibling whose name begins with the project's name is not inside it.
     ASSERT_TRUE(writeLocalFile(work_.filePath("project-other/x.txt"), "x"));
     ASSERT_TRUE(writeLocalFile(work_.filePath("outside.txt"), "x"));
@@ -166,6 +167,7 @@ TEST_F(CliSiteTest, DeployRefusesWhatIsNotInTheProject) {
         {{"--site", "guarded", "deploy", project + "/../outside.txt"}, 1},
         {{"--site", "no project", "deploy"}, 2},
         {{url, "deploy", project + "/top.txt"}, 2},
+        {{"--site", "guarded", "deploy", project + "/.velmora-deploy"}, 1},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (const Case& c : cases)
