@@ -1,6 +1,11 @@
 #include "app/site_merge.h"
 
+#include "app/settings_merge.h"
+#include "app/site_file.h"
+
 #include <QHash>
+
+#include <algorithm>
 
 #include <optional>
 #include <vector>
@@ -86,15 +91,12 @@ SiteList MergeSites(const SiteList& onDisk, const SiteList& base, const SiteList
         }
         const int i = claim(*was);
         if (site != *was) {
-            // Edited here: this edit wins, but for a name or comment changed only elsewhere.
-            SiteRecord edited = site;
-            if (i >= 0) {
-                const SiteRecord& there = onDisk.Records[size_t(i)];
-                if (site.Name == was->Name)
-                    edited.Name = there.Name;
-                if (site.Comment == was->Comment)
-                    edited.Comment = there.Comment;
-            }
+            // Edited here: the fields changed here win, the others keep what the file holds
+            // (a name changed elsewhere included).
+            SiteRecord edited = i >= 0 ? MergeRecordFields(onDisk.Records[size_t(i)], *was, site,
+                                                           &SerializeSiteRecord)
+                                       : site;
+            edited.Id = site.Id;
             result.Records.push_back(edited);
         } else if (i >= 0) {
             SiteRecord fromDisk = onDisk.Records[size_t(i)];
@@ -117,6 +119,21 @@ SiteList MergeSites(const SiteList& onDisk, const SiteList& base, const SiteList
         site.Id = result.FreshId();
         resultRowOfDisk[i] = int(result.Records.size());
         result.Records.push_back(site);
+    }
+    // A site added here under the name and comment of one added elsewhere meanwhile takes
+    // a number: both stay, and each keeps a name of its own (and a keyring entry).
+    for (SiteRecord& site : result.Records) {
+        if (loaded.contains(site.Id))
+            continue;
+        const auto taken = [&](const QString& name) {
+            return std::any_of(
+                result.Records.begin(), result.Records.end(), [&](const SiteRecord& r) {
+                    return &r != &site && r.Name == name && r.Comment == site.Comment;
+                });
+        };
+        const QString name = site.Name;
+        for (int n = 2; taken(site.Name); ++n)
+            site.Name = QStringLiteral("%1 (%2)").arg(name).arg(n);
     }
 
     // The row chosen for connecting: the window's when it chose one since loading, else the
