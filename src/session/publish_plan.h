@@ -45,9 +45,9 @@ struct PublishPlan {
 };
 
 // ".NAME.TAG.velmora-upload" (".NAME.velmora-upload" without a tag): hidden,
-// beside the file it becomes. Each upload stores under a tag of its own, so two
-// uploads of one file at once never write into the same temporary; the tag
-// begins with the version of the bytes sent, so a later upload of the same
+// beside the file it becomes. Each upload stores under a tag of its own, so
+// uploads of different versions of a file never write into one temporary; the
+// tag begins with the version of the bytes sent, so a later upload of the same
 // version may continue what an interrupted one left.
 QByteArray uploadTemporaryName(const QByteArray& name, const QByteArray& tag = {});
 bool isUploadTemporaryName(const QByteArray& name);

@@ -240,9 +240,16 @@ bool SendingGroup::takeRefusal(const CommandStep& step, int code) {
         const QString where = renameRetried_ ? shown(info().remoteFolder, finalName_) +
                                                    QStringLiteral(" not in place")
                                              : failedPath();
-        fail(QStringLiteral("%1: the stored copy %2 could not be renamed (%3 refused, %4)")
-                 .arg(where, QString::fromUtf8(storedName_), QString::fromLatin1(step.name))
-                 .arg(code));
+        QString text =
+            QStringLiteral("%1: the stored copy %2 could not be renamed (%3 refused, %4)")
+                .arg(where, QString::fromUtf8(storedName_), QString::fromLatin1(step.name))
+                .arg(code);
+        // It was there after the store: someone took it away since.
+        if (step.nameIs("RNFR") && code == 550)
+            text += QStringLiteral(
+                "; another upload of the file may have put its own in place "
+                "and removed this one");
+        fail(text);
         dropUnsent();
         return true;
     };

@@ -295,7 +295,8 @@ TEST(Publish, ATemporaryGoneBeforeItsRenameLeavesTheOldFile) {
     EXPECT_EQ(rig.server->contentOf("/www/f.bin"), "old");
     ASSERT_EQ(rig.failures.size(), 1u);
     EXPECT_TRUE(rig.failures[0].keptTemporary.isEmpty());
-    EXPECT_TRUE(rig.failures[0].error.contains("could not be renamed"))
+    EXPECT_TRUE(rig.failures[0].error.contains("could not be renamed") &&
+                rig.failures[0].error.contains("another upload of the file may have put"))
         << rig.failures[0].error.toStdString();
 }
 
