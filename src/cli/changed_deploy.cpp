@@ -11,6 +11,7 @@
 #include "remote/remote_path.h"
 #include "remote/transfer_pool.h"
 #include "remote/transfer_starters.h"
+#include "remote/upload_leftovers.h"
 #include "session/checksum_group.h"
 #include "session/direct_download_group.h"
 #include "session/publish_plan.h"
@@ -450,12 +451,17 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     // what is missing.
     // Temporaries earlier uploads of a file left (the walk shows them), by the
     // file's path: they go once the file is in place, or deleted.
-    std::map<QByteArray, std::vector<QByteArray>> temporaries;
+    std::map<QByteArray, std::vector<RemoteItem>> temporaries;
     for (const QByteArray& path : remoteFiles) {
-        const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-        if (isUploadTemporaryName(name))
-            temporaries[joinRemotePath(projectParentFolder(path), uploadTemporaryTarget(name))]
-                .push_back(name);
+        RemoteItem left;
+        left.kind = '-';
+        left.name = path.mid(path.lastIndexOf('/') + 1);
+        // Files in folders gone locally were listed apart: their size does not count.
+        const auto item = differing.find(path);
+        left.size = item != differing.end() ? item->second->remoteSize : 0;
+        if (isUploadTemporaryName(left.name))
+            temporaries[joinRemotePath(projectParentFolder(path), uploadTemporaryTarget(left.name))]
+                .push_back(left);
     }
     std::vector<FileTransfer> direct;
     std::vector<ProjectUploadPart> walks;
@@ -475,7 +481,7 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
             t.info.publish.options = engine.publish;
             const auto left = temporaries.find(joinRemotePath(part.relativePath, t.info.fileName));
             if (left != temporaries.end())
-                t.info.publish.staleTemporaries = left->second;
+                PlanUploadLeftovers(t, left->second, true);
             direct.push_back(t);
         }
     }
@@ -504,11 +510,8 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         item.name = p.mid(p.lastIndexOf('/') + 1);
         there.push_back(item);
         const auto left = temporaries.find(p);
-        for (const QByteArray& name :
-             left == temporaries.end() ? std::vector<QByteArray>() : left->second) {
-            item.name = name;
-            there.push_back(item);
-        }
+        if (left != temporaries.end())
+            there.insert(there.end(), left->second.begin(), left->second.end());
     }
     FileOperationStarters operations(engine);
     for (const auto& [folder, items] : deletes)

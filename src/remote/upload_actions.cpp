@@ -7,6 +7,7 @@
 #include "remote/remote_time.h"
 #include "remote/transfer_decision.h"
 #include "remote/transfer_pool.h"
+#include "remote/upload_leftovers.h"
 #include "session/ftp_session.h"
 #include "session/publish_plan.h"
 #include "session/stored_size_check.h"
@@ -17,23 +18,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPointer>
-
-namespace {
-
-// The temporary an interrupted upload of the same version of this file left,
-// to continue: the longest one, the whole file included (stopped just before
-// its rename, it is only renamed).
-std::optional<RemoteItem> continuable(const std::vector<RemoteItem>& temporaries,
-                                      const QByteArray& version, qint64 localSize) {
-    std::optional<RemoteItem> best;
-    for (const RemoteItem& t : temporaries)
-        if (uploadTagOfVersion(uploadTemporaryTag(t.name), version) && t.size > 0 &&
-            t.size <= localSize && (!best || t.size > best->size))
-            best = t;
-    return best;
-}
-
-}  // namespace
 
 void UploadNormalAction::process(const RemoteItemList& items) {
     ActionEngine& e = engine();
@@ -90,20 +74,8 @@ void UploadNormalAction::process(const RemoteItemList& items) {
         t.info.total = item.size;
         t.info.publish.options = e.publish;
         t.info.publish.sizeCheck = sizeCheck;
-        // Only a temporary of this very version of the file is continued:
-        // another one may be another upload's, still being written.
-        std::optional<RemoteItem> leftover;
-        if (e.publish.atomic && d.kind == TransferDecision::Whole && !left.empty())
-            leftover = continuable(left, localFileVersion(t.info.localPath), item.size);
-        if (leftover) {
-            d = {TransferDecision::Resume, leftover->size};
-            t.info.publish.continuesTemporary = true;
-            t.info.publish.temporaryTag = uploadTemporaryTag(leftover->name);
-        }
-        for (const RemoteItem& other : left)
-            if (!leftover || other.name != leftover->name)
-                t.info.publish.staleTemporaries.push_back(other.name);
         t.info.startOffset = d.kind == TransferDecision::Resume ? d.offset : 0;
+        PlanUploadLeftovers(t, left, d.kind == TransferDecision::Whole);
         queueFileTransfer(t);
     }
     e.reportSkippedFiles(skipped, displayText(folder));

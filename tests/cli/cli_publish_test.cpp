@@ -210,13 +210,19 @@ TEST_F(CliPublishTest, ServersThatRefuseTheRenameOrTheTemporaryName) {
     }
 }
 
+// Cut short by a signal, a put or a changed deploy leaves the old file and its
+// temporary; the next one, the file unchanged, continues that temporary.
 TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
     PyftpdlibServer::Options o;
     o.receiveRate = 128 * 1024;
     ASSERT_NO_FATAL_FAILURE(start(o));
     const QByteArray fresh = patternBytes(512 * 1024, 9);
-    ASSERT_TRUE(writeLocalFile(local("big.bin"), fresh));
-    ASSERT_TRUE(server_->writeFile("big.bin", "old"));
+    ASSERT_TRUE(writeLocalFile(local("site/big.bin"), fresh));
+    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
+                   QString::number(server_->port()), "--user", "velmora", "--password",
+                   "velmora-pass", "--local-project", local("site"), "--remote-project", "/"})
+                  .exitCode,
+              0);
     // The upload's own temporary, tagged for it.
     const auto temporary = [&] {
         const QStringList found = QDir(server_->rootPath())
@@ -224,38 +230,41 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
                                                  QDir::Hidden | QDir::Files);
         return found.size() == 1 ? found.first() : QString();
     };
-    {
-        CliRun run({url(), "put", local("big.bin"), "/"}, env());
-        QDeadlineTimer deadline(30000);
-        while (QFileInfo(serverPath(temporary())).size() < 64 * 1024 && !deadline.hasExpired() &&
-               !run.ended(10)) {
+    for (const QStringList& command : {QStringList{url(), "put", local("site/big.bin"), "/"},
+                                       QStringList{"--site", "pub", "deploy", "--changed"}}) {
+        SCOPED_TRACE(str(command.join(' ')));
+        ASSERT_TRUE(server_->writeFile("big.bin", "old"));
+        {
+            CliRun run(command, env());
+            QDeadlineTimer deadline(30000);
+            while (QFileInfo(serverPath(temporary())).size() < 64 * 1024 &&
+                   !deadline.hasExpired() && !run.ended(10)) {
+            }
+            ASSERT_FALSE(temporary().isEmpty());
+            ASSERT_LT(QFileInfo(serverPath(temporary())).size(), fresh.size());
+            // Never 0, which would signal the whole process group.
+            ASSERT_GT(run.processId(), 0);
+            ASSERT_EQ(::kill(pid_t(run.processId()), SIGTERM), 0);
+            const CliResult stopped = run.wait();
+            EXPECT_EQ(stopped.exitCode, 143) << str(stopped.describe());
+            // What an upload leaves, not what a download keeps.
+            EXPECT_TRUE(stopped.err.contains("an upload leaves the server's file as it was"))
+                << str(stopped.describe());
         }
-        ASSERT_FALSE(temporary().isEmpty());
-        ASSERT_LT(QFileInfo(serverPath(temporary())).size(), fresh.size());
-        // Never 0, which would signal the whole process group.
-        ASSERT_GT(run.processId(), 0);
-        ASSERT_EQ(::kill(pid_t(run.processId()), SIGTERM), 0);
-        const CliResult stopped = run.wait();
-        EXPECT_EQ(stopped.exitCode, 143) << str(stopped.describe());
-        // What an upload leaves, not what a download keeps.
-        EXPECT_TRUE(stopped.err.contains("an upload leaves the server's file as it was"))
-            << str(stopped.describe());
-    }
-    EXPECT_EQ(server_->readFile("big.bin"), "old") << "the file in use is never cut short";
-    const QString left = temporary();
-    const qint64 kept = QFileInfo(serverPath(left)).size();
-    ASSERT_GT(kept, 0);
+        EXPECT_EQ(server_->readFile("big.bin"), "old") << "the file in use is never cut short";
+        const QString left = temporary();
+        ASSERT_GT(QFileInfo(serverPath(left)).size(), 0);
 
-    // The file unchanged, the next upload continues that temporary.
-    const CliResult r = cli({"--log", url(), "put", local("big.bin"), "/"});
-    ASSERT_EQ(r.exitCode, 0) << str(r.describe());
-    const QStringList lines = r.logLines(QStringLiteral("sent"));
-    const qsizetype rest = lines.indexOf(QRegularExpression(QStringLiteral("^REST \\d+$")));
-    ASSERT_GE(rest, 0) << str(r.describe());
-    EXPECT_GT(lines[rest].mid(5).toLongLong(), 0);
-    EXPECT_EQ(lines.value(rest + 1), "STOR " + left);
-    EXPECT_TRUE(server_->readFile("big.bin") == fresh);
-    EXPECT_TRUE(temporary().isEmpty());
+        const CliResult r = cli(QStringList{"--log"} + command);
+        ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+        const QStringList lines = r.logLines(QStringLiteral("sent"));
+        const qsizetype rest = lines.indexOf(QRegularExpression(QStringLiteral("^REST \\d+$")));
+        ASSERT_GE(rest, 0) << str(r.describe());
+        EXPECT_GT(lines[rest].mid(5).toLongLong(), 0);
+        EXPECT_EQ(lines.value(rest + 1), "STOR " + left);
+        EXPECT_TRUE(server_->readFile("big.bin") == fresh);
+        EXPECT_TRUE(temporary().isEmpty());
+    }
 }
 
 template <typename Flavour>
