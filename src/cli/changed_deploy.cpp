@@ -513,6 +513,21 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         if (left != temporaries.end())
             there.insert(there.end(), left->second.begin(), left->second.end());
     }
+    // Temporaries of files gone locally that never reached the server (and so
+    // no state) go with --delete too: nothing will ever continue them.
+    if (withDelete) {
+        std::set<QByteArray> here;
+        for (const DeployCandidate& c : local)
+            here.insert(c.path);
+        const std::set<QByteArray> deleted(plan.deletes.begin(), plan.deletes.end());
+        for (const auto& [target, left] : temporaries) {
+            if (here.count(target) || deleted.count(target))
+                continue;
+            std::vector<RemoteItem>& there =
+                deletes[joinRemotePath(remoteProject, projectParentFolder(target))];
+            there.insert(there.end(), left.begin(), left.end());
+        }
+    }
     FileOperationStarters operations(engine);
     for (const auto& [folder, items] : deletes)
         operations.deleteItems(folder, items);

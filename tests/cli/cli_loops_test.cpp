@@ -179,12 +179,14 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     // Temporaries cut-short uploads left go with their files' upload or delete.
     const QString leftUp = "dep/.index.html.0123abcd4567.velmora-upload";
     const QString leftGone = "dep/old/.page.html.0123abcd4567.velmora-upload";
-    ASSERT_TRUE(server_->writeFile(leftUp, "<h1>"));
-    ASSERT_TRUE(server_->writeFile(leftGone, "old"));
+    // ...and with --delete that of a file that never arrived and is gone here.
+    const QString leftNever = "dep/.draft.html.0123abcd4567.velmora-upload";
+    for (const QString& left : {leftUp, leftGone, leftNever})
+        ASSERT_TRUE(server_->writeFile(left, "<h1>"));
     r = cli({"--log", "--site", "dep", "deploy", "--changed", "--delete"});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
-    EXPECT_FALSE(server_->exists(leftUp));
-    EXPECT_FALSE(server_->exists(leftGone));
+    for (const QString& left : {leftUp, leftGone, leftNever})
+        EXPECT_FALSE(server_->exists(left)) << str(left);
     // The state without the files about to go is stored first: cut short, the
     // next run sends them again rather than trusting their old hashes.
     EXPECT_EQ(uploads(r), (QStringList{".velmora-deploy.part", ".velmora-deploy.part", "index.html",
