@@ -62,6 +62,11 @@ bool CompareSides::walked(CompareTree& tree, const QByteArray& folder) const {
     return node && node->visited();
 }
 
+CompareNode* CompareSides::listedFolder(CompareTree& tree, const QByteArray& folder) const {
+    QByteArray relative;
+    return walked(tree, folder) && toProjectPath(folder, &relative) ? tree.find(relative) : nullptr;
+}
+
 std::vector<CompareNode*> CompareSides::staleAfterListing(CompareTree& tree,
                                                           const QByteArray& folder,
                                                           const RemoteItemList& items,

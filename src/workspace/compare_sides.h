@@ -40,6 +40,8 @@ public:
 
     // The results a fresh listing of a remote folder shows gone: nothing for
     // a folder outside the project or not walked in the run.
+    // The result of a remote folder the run walked; none for another.
+    CompareNode* listedFolder(CompareTree& tree, const QByteArray& folder) const;
     std::vector<CompareNode*> staleAfterListing(CompareTree& tree, const QByteArray& folder,
                                                 const RemoteItemList& items, quint8 options,
                                                 const DateJudge& dates = {}) const;

@@ -376,6 +376,14 @@ TEST_F(LoopWindowsTest, CompareShowsDifferencesOnlyAndTheirProperties) {
     EXPECT_TRUE(prompter_.messages().last().startsWith(
         "To compring from\tdeep/er/changed.txt\nTo project root\tdeep/er/changed.txt\n"));
 
+    // Listed again, the folder's rows are compared again in place, and the view
+    // hears of it.
+    ASSERT_TRUE(writeServerTree(*server_, "cmp", {{"deep/er/changed.txt", "123"}}));
+    QSignalSpy rewritten(w->model(), &QAbstractItemModel::dataChanged);
+    engine_.refresh("/cmp/deep/er");
+    EXPECT_TRUE(WorkbenchHarness::waitFor([&] { return rewritten.count() > 0; }, 15000));
+    EXPECT_EQ(changed->item.remoteSize, 3);
+
     // A viewing tool asks which side first; its target follows the answer.
     std::optional<CompareWindow::ViewTarget> opened;
     w->setToolMenuFiller([&](QMenu* view, bool remoteFile, const CompareWindow::TargetChooser& c) {

@@ -419,9 +419,12 @@ void CompareWindow::folderListed(const QByteArray& folder, const RemoteItemList&
     const StepList listing = engine_.listingSequence(folder);
     dates.mlsd = std::any_of(listing.begin(), listing.end(),
                              [](const auto& step) { return step.first == "MLSD"; });
-    for (CompareNode* stale :
-         sides_.staleAfterListing(model_->tree(), folder, items, runOptions_, dates))
-        model_->removeNode(stale);
+    const std::vector<CompareNode*> stale =
+        sides_.staleAfterListing(model_->tree(), folder, items, runOptions_, dates);
+    for (CompareNode* gone : stale)
+        model_->removeNode(gone);
+    // The rows that stay were compared again: their texts change with them.
+    model_->itemsRewritten(sides_.listedFolder(model_->tree(), folder));
     model_->prune(runOptions_ & CompareOptions::SubFolders);
 }
 

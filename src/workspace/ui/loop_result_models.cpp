@@ -297,6 +297,13 @@ void CompareTreeModel::prune(bool subFolders) {
         removeNode(n);
 }
 
+void CompareTreeModel::itemsRewritten(const CompareNode* folder) {
+    if (!folder || folder->children.empty())
+        return;
+    emit dataChanged(indexOf(folder->children.front().get()),
+                     indexOf(folder->children.back().get()).siblingAtColumn(kColumns - 1));
+}
+
 CompareNode* CompareTreeModel::node(const QModelIndex& index) const {
     return index.isValid() ? static_cast<CompareNode*>(index.internalPointer()) : nullptr;
 }

@@ -127,6 +127,8 @@ public:
     void removeNode(CompareNode* node);
     // The end-of-run pruning.
     void prune(bool subFolders);
+    // The items of this folder were compared again in place.
+    void itemsRewritten(const CompareNode* folder);
     void setSort(ListSort sort);
     ListSort sort() const { return sort_; }
 
