@@ -54,6 +54,7 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
                                         task);
             });
     connect(pool_.get(), &TransferPool::transferRemoved, &taskStatus_, &TaskStatus::noteStopped);
+    connect(engine_.get(), &ActionEngine::taskRefused, &taskStatus_, &TaskStatus::refuseTask);
     taskStatus_.setCarriesOn([pool = pool_.get()](quint64 task) { return pool->carriesOn(task); });
     failed_ = std::make_unique<FailedTransfers>(*engine_);
     counts_ = std::make_unique<TransferCounts>(*session_, *engine_, tasks_, pool_.get(), *failed_);

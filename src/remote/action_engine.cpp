@@ -1,5 +1,7 @@
 #include "remote/action_engine.h"
 
+#include "remote/task_status.h"
+
 #include "remote/transfer_decision.h"
 
 #include "remote/folder_actions.h"
@@ -69,6 +71,17 @@ void ActionEngine::appendTask(const QString& startText,
                               std::vector<std::unique_ptr<CommandGroup>> groups,
                               const QString& completedText, int completionCode,
                               quintptr ownerToken) {
+    // The connection was lost and waits for Re-connect, which empties the queue:
+    // work queued now would only wait, then be told stopped.
+    if (session_.loggedIn() && !session_.isConnected()) {
+        const QString reason = QStringLiteral(
+            "the connection to the server was lost; use "
+            "Re-connect, then start it again");
+        session_.log(LogChannel::Error,
+                     TaskStatus::taskName(startText) + QStringLiteral(" not started: ") + reason);
+        emit taskRefused(startText, reason);
+        return;
+    }
     CommandQueue& q = session_.queue();
     q.addFakeStart(startText);
     for (auto& g : groups)

@@ -128,6 +128,8 @@ signals:
     // it again, continuing that data.
     void transferFailed(const TransferResult& result);
     void folderUnfinished(const TransferResult& result);
+    // A task was not queued, and why (the connection is lost).
+    void taskRefused(const QString& startText, const QString& reason);
     // Work on a folder went on without entries whose lines could not be read.
     void entriesSkipped(const QByteArray& folder, int count);
     // Lines of any listing that could not be read, in words.

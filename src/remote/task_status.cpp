@@ -108,6 +108,13 @@ void TaskStatus::endRunningTask(bool stopped, const QString& reason,
     emit changed();
 }
 
+void TaskStatus::refuseTask(const QString& startText, const QString& reason) {
+    state_ = Failed;
+    text_ = taskName(startText) + QStringLiteral(" failed: ") + reason;
+    elapsed_ = 0;
+    emit changed();
+}
+
 QString TaskStatus::summary(const QString& text, const QString& countsText) {
     return countsText.isEmpty() ? text : text + QStringLiteral(" (") + countsText + ')';
 }

@@ -85,6 +85,8 @@ public slots:
     void noteProblem(const QString& reason, quint64 taskId = 0);
     // The user took work of a running task out of the queue.
     void noteStopped(quint64 taskId = 0);
+    // A task that was never queued: the line says it failed, and why.
+    void refuseTask(const QString& startText, const QString& reason);
     // The running tasks can not go on: the connection ended, or the user
     // emptied the queue (stopped). Those `goesOn` names keep running.
     void endRunningTask(bool stopped, const QString& reason = QString(),

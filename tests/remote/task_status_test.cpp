@@ -1,4 +1,6 @@
 #include "remote/task_status.h"
+#include "remote/action_engine.h"
+#include "remote/transfer_starters.h"
 
 #include "support/session_harness.h"
 
@@ -278,4 +280,16 @@ TEST(TaskStatus, FollowsRefusalsAndRemovalsOfASession) {
     EXPECT_EQ(1, rig.status.state());
     h.session.clearQueue();
     EXPECT_EQ(QStringLiteral("Deleting files stopped"), rig.status.displayText());
+
+    // Work started while the lost connection waits for Re-connect is not
+    // queued to wait for ever: the line says why it failed at once.
+    QObject::connect(&h.engine, &ActionEngine::taskRefused, &rig.status, &TaskStatus::refuseTask);
+    h.control()->hangUp();
+    h.settle();
+    TransferStarters(h.engine).download("/www", QStringLiteral("/tmp/site"));
+    EXPECT_TRUE(q.isEmpty());
+    EXPECT_EQ(4, rig.status.state());
+    EXPECT_TRUE(rig.status.displayText().startsWith(
+        "Downloading files failed: the connection to the server was lost"))
+        << rig.status.displayText().toStdString();
 }
