@@ -320,8 +320,10 @@ QString FailedTransfers::describe(const FailedTransfer& failed) {
     if (why.isEmpty())
         why = r.stopped ? QStringLiteral("stopped by the user") : QStringLiteral("not finished");
     text += QStringLiteral(": ") + why;
+    // An upload knows what it sent, not what the server kept of it.
     if (!failed.folder && r.info.total > 0)
-        text += QStringLiteral(" (%1 of %2 bytes)")
+        text += (IsDownload(r) ? QStringLiteral(" (%1 of %2 bytes)")
+                               : QStringLiteral(" (%1 of %2 bytes sent)"))
                     .arg(FormatSizeBytes(r.position), FormatSizeBytes(r.info.total));
     return text;
 }

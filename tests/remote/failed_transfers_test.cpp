@@ -91,7 +91,7 @@ TEST(FailedTransfers, KeepsFailuresOfTheServerAndRetriesThemThere) {
     EXPECT_EQ(2, added.count());
     EXPECT_EQ(QStringLiteral("Download a.html from /www: stopped by the user (500 of 1,000 bytes)"),
               FailedTransfers::describe(failed.at(0)));
-    EXPECT_EQ(QStringLiteral("Upload b.css to /www: 553 Not allowed (0 of 1,000 bytes)"),
+    EXPECT_EQ(QStringLiteral("Upload b.css to /www: 553 Not allowed (0 of 1,000 bytes sent)"),
               FailedTransfers::describe(failed.at(1)));
 
     // Transfers of one server wait for a login there.
@@ -232,7 +232,7 @@ TEST(FailedTransfers, UnstartedFolderWorkIsKeptToo) {
               (QStringList{"Download a.html from /www: stopped by the user (0 of 40 bytes)",
                            "Download folder img from /www: stopped by the user",
                            "Upload folder css to /www: stopped by the user",
-                           "Upload b.js to /www: stopped by the user (0 of 7 bytes)",
+                           "Upload b.js to /www: stopped by the user (0 of 7 bytes sent)",
                            "Upload folder blog to /www: stopped by the user"}));
     EXPECT_EQ(QStringLiteral("/tmp/up/blog"), failed.at(4).result.info.localPath);
     // The status line's count is the list's, folders included.
