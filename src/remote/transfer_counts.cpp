@@ -26,6 +26,11 @@ TransferCounts::TransferCounts(FtpSession& session, ActionEngine& engine, const 
     };
     connect(&failed, &FailedTransfers::added, this, failure);
     connect(&failed, &FailedTransfers::changed, this, failure);
+    // Entries retried or removed are no failures the list still shows.
+    connect(&failed, &FailedTransfers::removed, this, [this, &failed] {
+        failed_ = qMin(failed_, failed.count());
+        recount();
+    });
     if (pool_)
         connect(pool_, &TransferPool::countsChanged, this, &TransferCounts::recount);
 }
