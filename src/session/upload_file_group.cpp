@@ -39,8 +39,9 @@ bool UploadFileGroup::openSource() {
     position_ = 0;
     if (info_.startOffset > 0) {
         if (info_.startOffset > fileSize_ || !file_.seek(info_.startOffset)) {
-            openError_ = QStringLiteral("The local file %1 changed: it is shorter than the "
-                                        "part already on the server")
+            openError_ = QStringLiteral(
+                             "The local file %1 changed: it is shorter than the "
+                             "part already on the server")
                              .arg(info_.localPath);
             file_.close();
             return false;
