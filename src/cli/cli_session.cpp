@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 
 #include "remote/remote_path.h"
+#include "remote/task_status.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -124,6 +125,15 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
                      .arg(session_->options().host)
                      .arg(session_->options().port);
     });
+    // Work refused because the connection is gone never ran: the run failed.
+    QObject::connect(engine_.get(), &ActionEngine::taskRefused,
+                     [this](const QString& startText, const QString& reason) {
+                         failures_ << TaskStatus::taskName(startText) +
+                                          QStringLiteral(" not started: ") + reason;
+                         broken_ = true;
+                         if (error_.isEmpty())
+                             error_ = failures_.last();
+                     });
     QObject::connect(session_.get(), &FtpSession::disconnected, [this] {
         if (!broken_) {
             broken_ = true;
