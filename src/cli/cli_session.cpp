@@ -3,7 +3,6 @@
 #include "cli/cli_commands.h"
 
 #include "remote/remote_path.h"
-#include "remote/task_status.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -128,8 +127,7 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     // Work refused because the connection is gone never ran: the run failed.
     QObject::connect(engine_.get(), &ActionEngine::taskRefused,
                      [this](const QString& startText, const QString& reason) {
-                         failures_ << TaskStatus::taskName(startText) +
-                                          QStringLiteral(" not started: ") + reason;
+                         failures_ << ActionEngine::notStartedText(startText, reason);
                          broken_ = true;
                          if (error_.isEmpty())
                              error_ = failures_.last();

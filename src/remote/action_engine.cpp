@@ -1,11 +1,10 @@
 #include "remote/action_engine.h"
 
-#include "remote/task_status.h"
-
 #include "remote/transfer_decision.h"
 
 #include "remote/folder_actions.h"
 #include "remote/remote_path.h"
+#include "remote/task_status.h"
 #include "remote/transfer_pool.h"
 #include "session/ftp_session.h"
 #include "session/stored_size_check.h"
@@ -67,6 +66,10 @@ void ActionEngine::sendIfIdle() {
         session_.advance(false);
 }
 
+QString ActionEngine::notStartedText(const QString& startText, const QString& reason) {
+    return TaskStatus::taskName(startText) + QStringLiteral(" not started: ") + reason;
+}
+
 void ActionEngine::appendTask(const QString& startText,
                               std::vector<std::unique_ptr<CommandGroup>> groups,
                               const QString& completedText, int completionCode,
@@ -77,8 +80,7 @@ void ActionEngine::appendTask(const QString& startText,
         const QString reason = QStringLiteral(
             "the connection to the server was lost; use "
             "Re-connect, then start it again");
-        session_.log(LogChannel::Error,
-                     TaskStatus::taskName(startText) + QStringLiteral(" not started: ") + reason);
+        session_.log(LogChannel::Error, notStartedText(startText, reason));
         emit taskRefused(startText, reason);
         return;
     }

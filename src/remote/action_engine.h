@@ -60,8 +60,11 @@ public:
     void refreshIfShown(const QByteArray& folder);
     // Sends the head's first step when nothing is on the wire yet.
     void sendIfIdle();
+    // "Downloading files not started: why", for a task appendTask refused.
+    static QString notStartedText(const QString& startText, const QString& reason);
     // Appends a whole task: its start entry, its groups and its completed entry.
     // A loop's completed entry names its owner (the window to tell at the end).
+    // While a lost connection waits for Re-connect it is refused (taskRefused).
     void appendTask(const QString& startText, std::vector<std::unique_ptr<CommandGroup>> groups,
                     const QString& completedText, int completionCode, quintptr ownerToken = 0);
 

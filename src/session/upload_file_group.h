@@ -36,7 +36,8 @@ protected:
     void restartSource() override;
     void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override;
     qint64 localModifiedTime() const override;
-    QByteArray sourceVersion() const override { return localFileVersion(info_.localPath); }
+    // As the file was when opened, just before the store was planned.
+    QByteArray sourceVersion() const override { return version_; }
 
 private:
     // Opens the source at the start offset; false with openError_ set.
