@@ -6,6 +6,12 @@
 
 namespace {
 
+// What a SIZE reply says after its code: the size, or whatever stands there.
+QByteArray sizeAnswered(const Reply& reply) {
+    const QList<QByteArray> lines = reply.strippedLines();
+    return lines.isEmpty() ? QByteArray() : lines.last().mid(3).trimmed();
+}
+
 bool isStore(const CommandStep& step) {
     return step.nameIs("STOR") || step.nameIs("APPE");
 }
@@ -176,9 +182,7 @@ void SendingGroup::abandonStored() {
 
 void SendingGroup::judgeSize(const Reply& reply) {
     const qint64 expected = storedSizeExpected();
-    const QByteArray value = reply.strippedLines().isEmpty()
-                                 ? QByteArray()
-                                 : reply.strippedLines().last().mid(3).trimmed();
+    const QByteArray value = sizeAnswered(reply);
     bool ok = false;
     const qint64 stored = value.toLongLong(&ok);
     if (expected < 0 || (ok && stored == expected))
@@ -199,9 +203,7 @@ void SendingGroup::judgeTemporaryBeforeDelete(const Reply& reply) {
     const int code = reply.code();
     const qint64 expected = storedSizeExpected();
     bool ok = false;
-    const QByteArray value = reply.strippedLines().isEmpty()
-                                 ? QByteArray()
-                                 : reply.strippedLines().last().mid(3).trimmed();
+    const QByteArray value = sizeAnswered(reply);
     const qint64 stored = value.toLongLong(&ok);
     // A server without SIZE can not tell: the rename found the temporary.
     const bool unknown = code >= 500 && code != 550;
