@@ -36,6 +36,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +186,36 @@ TEST(WindowJourney, ConcernedFileEditedUploadedAndRefreshed) {
     EXPECT_TRUE(j.frame().isVisible());
     j.prompter().expectQuestion(QString::fromLatin1(kDropEditsQuestion), true);
     EXPECT_TRUE(j.frame().close());
+}
+
+// Files found in several folders, all chosen and fetched from one row's menu:
+// each lands in its own folder's twin in the local project.
+TEST(WindowJourney, ChosenSearchResultsComeDownIntoTheirTwins) {
+    Journey j;
+    ASSERT_TRUE(j.open()) << j.error().toStdString();
+    ASSERT_TRUE(j.server().writeFile("live/a/x.html", "x"));
+    ASSERT_TRUE(j.server().writeFile("live/b/deep/y.html", "yy"));
+    ASSERT_TRUE(j.logIn(j.local("proj"), "/live"));
+    RemoteTreeModel* tree = j.remoteSide().treeModel();
+    ASSERT_TRUE(j.waitFor([&] { return tree->hasRoot() && tree->isListed(tree->rootIndex()); }));
+    std::unique_ptr<QMenu> menu(j.remoteSide().buildTreeMenu(tree->rootIndex(), nullptr));
+    ASSERT_TRUE(Journey::choose(menu.get(), RemoteMenuId::kTreeSearch));
+    auto* search = j.frame().findChild<SearchWindow*>();
+    ASSERT_TRUE(search);
+    QTest::keyClicks(search->nameEdit(), "*.html");
+    search->kindBox(SearchCriteria::File)->setChecked(true);
+    search->startButton()->click();
+    SearchResultModel* results = search->model();
+    ASSERT_TRUE(j.waitFor([&] { return !search->running() && results->rowCount() == 2; }))
+        << j.chatText().toStdString();
+    QTest::keyClick(search->resultList(), Qt::Key_A, Qt::ControlModifier);
+    j.whenMenuOpens(kSearchDownload);
+    Journey::rightClick(search->resultList(), results->index(1, 0));
+    EXPECT_TRUE(j.waitFor([&] {
+        return Journey::readFile(j.local("proj/a/x.html")) == "x" &&
+               Journey::readFile(j.local("proj/b/deep/y.html")) == "yy";
+    })) << j.chatText().toStdString();
+    EXPECT_EQ(j.menusAnswered(), 1);
 }
 
 // A file found by a search, edited in the FTP wizard and uploaded: its row
