@@ -96,15 +96,17 @@ TEST(SettingsSurvival, SimultaneousTransfersFollowTheRecordsAndKeepAnotherWriter
     EXPECT_EQ(onDisk.SimultaneousTransfers, 0);
 }
 
-TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {
+TEST(SettingsSurvival, SitesChangedInTheDialogAreOnDiskAtOnce) {
     WorkbenchHarness h;
+    ASSERT_NO_FATAL_FAILURE(addWithCli(h.folder.path(), QStringLiteral("a")));
+    ASSERT_NO_FATAL_FAILURE(addWithCli(h.folder.path(), QStringLiteral("b")));
     h.workbench->load();
     ScriptedPrompter prompter;
     MainFrame::Services services;
     services.prompter = &prompter;
     MainFrame frame(*h.workbench, services);
     frame.show();
-    bool filled = false;
+    bool checked = false;
     WhenShown modal(WhenShown::modal, [&](QWidget* shown) {
         auto* dialog = qobject_cast<SiteConnectDialog*>(shown);
         if (!dialog)
@@ -113,17 +115,27 @@ TEST(SettingsSurvival, SiteSavedInTheDialogIsOnDiskWhenTheDialogCloses) {
             return std::optional<SiteConnectDialog::NameTexts>({QStringLiteral("new"), {}});
         });
         dialog->newSite();
-        dialog->pages()->hostEdit()->setText(QStringLiteral("ftp.example.org"));
-        dialog->pages()->userEdit()->setText(QStringLiteral("u"));
-        dialog->pages()->passwordEdit()->setText(QStringLiteral("p"));
+        EXPECT_EQ(siteNames(h.folder.path()), (QStringList{"a", "b", "new"}));
+        // Another writer removes "a" meanwhile: the save moves "b" up a row.
+        addWithCli(h.folder.path(), QStringLiteral("c"));
+        runCli({"--setting-dir", h.folder.path(), "sites", "remove", "a"},
+               CliRun::cliEnvironment(h.folder.path()));
+        dialog->selectRow(1);
+        dialog->pages()->hostEdit()->setText(QStringLiteral("edited.example"));
         dialog->saveSite();
-        filled = true;
-        dialog->reject();  // "Close": what was saved stays saved
+        EXPECT_EQ(siteNames(h.folder.path()), (QStringList{"b", "new", "c"}));
+        EXPECT_EQ(dialog->selectedRow(), 0);
+        EXPECT_EQ(dialog->pages()->hostEdit()->text(), QStringLiteral("edited.example"));
+        checked = true;
+        dialog->reject();
     });
     frame.runCommand(kCmdConnect);
     ASSERT_TRUE(modal.wait());
-    ASSERT_TRUE(filled);
-    EXPECT_EQ(siteNames(h.folder.path()), QStringList{"new"});
+    ASSERT_TRUE(checked);
+    SiteList onDisk;
+    LoadSites(onDisk, h.path(QStringLiteral("site.set")));
+    ASSERT_EQ(onDisk.Records.size(), 3u);
+    EXPECT_EQ(onDisk.Records[0].Host, QStringLiteral("edited.example"));
 }
 
 // The real program, ended by a signal while a site is added from a terminal: it closes as a

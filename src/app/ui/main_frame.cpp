@@ -409,7 +409,7 @@ void MainFrame::openSiteConnect() {
     SiteConnectDialog dialog(w.sites(), *prompter_, *help_, this);
     dialog.setSecretStoreMissing(w.secretStoreMissing());
     dialog.setPublishSettings(&w.publish());
-    // Sites saved in the dialog stay saved after "Close" too.
+    connect(&dialog, &SiteConnectDialog::sitesChanged, this, &MainFrame::storeSettings);
     const bool connect = dialog.exec() == QDialog::Accepted;
     storeSettings();
     if (connect && leaveServer())

@@ -131,7 +131,10 @@ SiteConnectDialog::SiteConnectDialog(SiteList& sites, Prompter& prompter, HelpVi
                     Qt::QueuedConnection);
             });
     connect(view_, &QWidget::customContextMenuRequested, this, &SiteConnectDialog::showRowMenu);
-    connect(model_, &SiteListModel::siteMoved, this, &SiteConnectDialog::selectRow);
+    connect(model_, &SiteListModel::siteMoved, this, [this](int row) {
+        selectRow(row);
+        listChanged();
+    });
 
     sites_.NormaliseSelectedIndex();
     selectRow(sites_.SelectedIndex);
@@ -192,6 +195,31 @@ void SiteConnectDialog::storeTimeOffset(const SiteRecord& site, std::optional<qi
         publish_->clearOffset(site.Host, site.Port);
 }
 
+void SiteConnectDialog::listChanged() {
+    std::optional<std::pair<QString, QString>> shown;
+    if (row_ >= 0)
+        shown.emplace(sites_.Records[size_t(row_)].Name, sites_.Records[size_t(row_)].Comment);
+    emit sitesChanged();
+    // Storing merges in what another window stored meanwhile, which may move rows: the shown
+    // site is found again by name, and the pages keep what they hold.
+    model_->reload();
+    int row = -1;
+    for (size_t i = 0; shown && i < sites_.Records.size(); ++i) {
+        if (sites_.Records[i].Name == shown->first && sites_.Records[i].Comment == shown->second)
+            row = int(i);
+    }
+    if (row < 0) {
+        if (shown)
+            showRow(-1);
+        return;
+    }
+    row_ = row;
+    const QScopedValueRollback<bool> quiet(reselecting_, true);
+    view_->selectionModel()->setCurrentIndex(
+        model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    updateButtons();
+}
+
 void SiteConnectDialog::updateButtons() {
     connect_->setEnabled(row_ >= 0);
     save_->setEnabled(row_ >= 0);
@@ -239,6 +267,7 @@ void SiteConnectDialog::newSite() {
                              : AddSite(sites_, texts->name, texts->comment);
     model_->reload();
     selectRow(row);
+    listChanged();
 }
 
 std::optional<SiteConnectDialog::Collected> SiteConnectDialog::collectSelected() {
@@ -294,6 +323,7 @@ void SiteConnectDialog::saveSite() {
     }
     storeTimeOffset(collected, c->offset);
     emit model_->dataChanged(model_->index(row_, 0), model_->index(row_, 1));
+    listChanged();
 }
 
 void SiteConnectDialog::renameRow(int row) {
@@ -306,6 +336,7 @@ void SiteConnectDialog::renameRow(int row) {
         return;
     RenameSite(sites_, row, texts->name, texts->comment);
     emit model_->dataChanged(model_->index(row, 0), model_->index(row, 1));
+    listChanged();
 }
 
 void SiteConnectDialog::deleteRow(int row) {
@@ -326,6 +357,7 @@ void SiteConnectDialog::deleteRow(int row) {
         pages_->showRecord(result.shown);
         updateButtons();
     }
+    listChanged();
 }
 
 void SiteConnectDialog::duplicateRow(int row) {
@@ -337,6 +369,7 @@ void SiteConnectDialog::duplicateRow(int row) {
     const int copy = DuplicateSite(sites_, row, texts->name, texts->comment);
     model_->reload();
     selectRow(copy);
+    listChanged();
 }
 
 void SiteConnectDialog::showRowMenu(const QPoint& pos) {

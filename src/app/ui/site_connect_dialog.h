@@ -67,6 +67,11 @@ public:
     // "Close" and Escape: edits in the pages are offered to their site first.
     void reject() override;
 
+signals:
+    // A site was added, saved, renamed or deleted: the caller writes the list at once, so a
+    // crash or a lost session before "Close" loses nothing.
+    void sitesChanged();
+
 private:
     std::optional<NameTexts> askNameWithDialog(SiteNameDialog::Mode mode, int editedRow,
                                                const NameTexts& shown);
@@ -76,6 +81,8 @@ private:
     // False when they stay: the save was refused, with its reason shown.
     bool offerEdits();
     void updateButtons();
+    // Tells the caller and shows the list as it stands after storing.
+    void listChanged();
     void showRowMenu(const QPoint& pos);
     // The offset the pages hold: nothing when its text is not one (the user
     // was told), an empty inner value when none is given.
