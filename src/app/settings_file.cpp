@@ -20,10 +20,17 @@ public:
 
 bool SettingsFile::unreadable(const QString& path, QString* reason) {
     QFile file(path);
-    if (!file.exists() || file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return false;
-    *reason = file.errorString();
-    return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return true;
+    }
+    if (file.size() > kMaxSize) {
+        *reason = QStringLiteral("%1 bytes, larger than any settings file").arg(file.size());
+        return true;
+    }
+    return false;
 }
 
 QString SettingsFile::keepDamagedCopy(const QString& path) {

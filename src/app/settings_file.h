@@ -34,8 +34,8 @@ public:
 
     // The whole file, or nothing when it is missing, empty, too large or unreadable.
     static std::optional<QByteArray> read(const QString& path);
-    // There but not to be opened (its reason in reason): what it holds is
-    // unknown, so it is never saved over.
+    // There but not to be opened, or too large to be read (its reason in reason): what it
+    // holds is unknown, so it is never saved over.
     static bool unreadable(const QString& path, QString* reason);
     // Copies a file that could not be read whole to NAME.damaged (or the
     // first free NAME.damaged.2, .3... beside earlier copies) before it is

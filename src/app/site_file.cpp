@@ -10,21 +10,26 @@ namespace {
 constexpr char kKeyringMark[] = "VLMKEYR1";
 constexpr qint64 kKeyringMarkSize = 8;
 
-void readKeyringTrailer(SettingsArchive& archive, SiteList& list) {
+// False when bytes follow the records that are not one whole mark: a cut mark or records
+// beyond a damaged count, which a save would otherwise drop unseen.
+bool readKeyringTrailer(SettingsArchive& archive, SiteList& list) {
+    if (archive.remaining() == 0)
+        return true;
     constexpr auto kRead = SettingsArchive::Direction::Read;
     QByteArray mark;
     quint8 option = 0;
     qint32 count = 0;
     if (!archive.rawField(kRead, mark, kKeyringMarkSize) || mark != kKeyringMark ||
         !archive.byteField(kRead, option) || !archive.int32Field(kRead, count) ||
-        count != qint32(list.Records.size()) || archive.remaining() < count)
-        return;
+        count != qint32(list.Records.size()) || archive.remaining() != count)
+        return false;
     list.KeyringOption = option <= SiteList::kKeyringOff ? option : SiteList::kKeyringDefault;
     for (SiteRecord& record : list.Records) {
         quint8 place = 0;
         archive.byteField(kRead, place);
         record.PasswordInKeyring = place == 1 ? 1 : 0;
     }
+    return true;
 }
 
 void writeKeyringTrailer(SettingsArchive& archive, const SiteList& list) {
@@ -99,7 +104,7 @@ SiteFileState DecodeSites(const QByteArray& data, SiteList& list, qint32* stored
     if (count < 0)
         complete = false;
     if (complete)
-        readKeyringTrailer(archive, list);
+        complete = readKeyringTrailer(archive, list);
     list.NormaliseSelectedIndex();
     return complete ? SiteFileState::Complete : SiteFileState::Incomplete;
 }

@@ -56,9 +56,10 @@ ToolFileState DecodeTools(const QByteArray& data, ToolLists& lists) {
         return ToolFileState::Missing;
     }
     SettingsArchive archive(data);
-    // A negative count reads as an empty list but leaves the file incomplete,
-    // and nothing after it is trusted.
-    if (ReadList(archive, lists.SearchedTools) && ReadList(archive, lists.UserTools)) {
+    // A negative count reads as an empty list but leaves the file incomplete, and nothing
+    // after it is trusted. Bytes after the lists mean a damaged count: a save would drop them.
+    if (ReadList(archive, lists.SearchedTools) && ReadList(archive, lists.UserTools) &&
+        archive.remaining() == 0) {
         return ToolFileState::Complete;
     }
     return ToolFileState::Incomplete;

@@ -331,16 +331,9 @@ int saveTimeOffset(const SiteOptions& options, const SiteRecord& site, const QSt
     return kDone;
 }
 
-// Loads the list for a change, under the lock `lock` was asked for: concurrent runs and an
-// open window then never save over each other's sites. A damaged file is not overwritten, so
-// nothing in it is lost.
-bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path,
-                   QTextStream& err) {
-    if (!lock.isLocked()) {
-        err << lock.error() << '\n';
-        err.flush();
-        return false;
-    }
+// Loads the list for a change; false, said on err, when the file is damaged or unreadable: it
+// is not overwritten, so nothing in it is lost.
+bool loadChangeable(SiteList& list, const QString& path, QTextStream& err) {
     QString reason;
     if (SettingsFile::unreadable(path, &reason)) {
         err << "The site file " << path << " can not be read (" << reason
@@ -354,6 +347,18 @@ bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path
         return false;
     }
     return true;
+}
+
+// The same under the lock `lock` was asked for: concurrent runs and an open window then never
+// save over each other's sites.
+bool loadForChange(const SettingsLock& lock, SiteList& list, const QString& path,
+                   QTextStream& err) {
+    if (!lock.isLocked()) {
+        err << lock.error() << '\n';
+        err.flush();
+        return false;
+    }
+    return loadChangeable(list, path, err);
 }
 
 int save(SiteList& list, const QString& path, QTextStream& err) {
@@ -420,8 +425,10 @@ int addSite(const QStringList& args, const QString& path, QTextStream& err,
             message = ValidateBasicFtp(site);
         return message.isEmpty() ? ValidateProjectFields(site, SiteRecord()) : message;
     };
+    // A file that will not be changed is named before the keyring is asked for anything.
     SiteList before;
-    LoadSites(before, path);
+    if (!loadChangeable(before, path, err))
+        return kRefused;
     if (const QString message = check(before); !message.isEmpty())
         return refuse(err, message);
     keepPassword(keyring, before, &site, err);
@@ -475,7 +482,8 @@ int editSite(const QStringList& args, const QString& path, QTextStream& err,
         return basic.isEmpty() ? ValidateProjectFields(*site, old) : basic;
     };
     SiteList before;
-    LoadSites(before, path);
+    if (!loadChangeable(before, path, err))
+        return kRefused;
     SiteRecord site;
     int row = -1;
     if (const QString message = edited(before, &site, &row); !message.isEmpty())

@@ -170,6 +170,31 @@ TEST_F(SiteFileTest, DamagedCountsAndLengthsAddNoPhantomRecords) {
     }
 }
 
+// Bytes after the records are either one whole keyring mark or damage: a save over them would
+// drop sites or the keyring choice unseen, so the file is reported and kept aside first.
+TEST_F(SiteFileTest, OnlyAWholeKeyringMarkMayFollowTheRecords) {
+    const QByteArray mark = QByteArray("VLMKEYR1") + hex("02") + le32(2) + hex("0100");
+    struct Case {
+        const char* name;
+        QByteArray after;
+        SiteFileState state;
+    };
+    const Case cases[] = {
+        {"nothing", {}, SiteFileState::Complete},
+        {"a whole mark", mark, SiteFileState::Complete},
+        {"a cut mark", mark.left(mark.size() - 1), SiteFileState::Incomplete},
+        {"a mark and more", mark + hex("00"), SiteFileState::Incomplete},
+        {"a record past the count", emptyTextRecord(), SiteFileState::Incomplete},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(le32(0) + le32(2) + fullRecord() + emptyTextRecord() + c.after);
+        SiteList list;
+        EXPECT_EQ(LoadSites(list, path()), c.state);
+        EXPECT_EQ(list.Records.size(), 2u);
+    }
+}
+
 TEST_F(SiteFileTest, OddNameLengthKeepsTheRecordDefaults) {
     writeFile(le32(0) + le32(1) + le32(3) + hex("616200") + emptyTextRecord());
     SiteList list;

@@ -70,7 +70,8 @@ TEST(ToolFile, RecordsAreNamePathFileThenKindByte) {
     EXPECT_EQ(expected, EncodeTools(lists));
 
     ToolLists read;
-    ASSERT_EQ(ToolFileState::Complete, DecodeTools(expected + Hex("ffff"), read));
+    // Bytes after the lists are read past but make the file one to keep aside before a save.
+    ASSERT_EQ(ToolFileState::Incomplete, DecodeTools(expected + Hex("ffff"), read));
     ASSERT_EQ(1u, read.SearchedTools.size());
     ExpectTool(lists.SearchedTools[0], read.SearchedTools[0]);
     EXPECT_TRUE(read.UserTools.empty());
@@ -94,6 +95,7 @@ TEST(ToolFile, ShortFilesKeepWhatWasReadAndEmptyFieldsForTheRest) {
         {"negative count", Int32(0xffffffff) + Int32(1) + full, 0, 0},
         {"no second count", Int32(1) + full, 1, 0},
         {"half a count", Hex("0100"), 0, 0},
+        {"a record past the second count", Int32(0) + Int32(1) + full + full, 0, 1},
     };
     for (const auto& c : cases) {
         ToolLists lists;

@@ -155,21 +155,34 @@ TEST(DesktopStart, DamagedFilesAreKeptBesideTheNewOnes) {
     EXPECT_EQ(second.readAll(), "again");
 }
 
-// A settings file that can not be opened (here a folder in its place) is
+// A settings file that can not be opened (a folder in its place) or is too large to be one is
 // named at start and never saved over: what it holds is unknown.
 TEST(DesktopStart, AnUnreadableFileIsNamedAndNotSavedOver) {
-    WorkbenchHarness h;
-    ASSERT_TRUE(QDir(h.path(QString())).mkdir(QStringLiteral("site.set")));
-    h.workbench->load();
-    EXPECT_TRUE(h.workbench->damageReport().contains("could not be opened"))
-        << h.workbench->damageReport().toStdString();
-    EXPECT_TRUE(h.workbench->damageReport().contains("\n  site.set ("))
-        << h.workbench->damageReport().toStdString();
-    const QStringList errors = h.workbench->save();
-    ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
-    EXPECT_TRUE(errors[0].contains("not saved, so that nothing it holds is lost"))
-        << errors[0].toStdString();
-    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("setting.set")))) << "the others are saved";
+    for (const QString& name : {QStringLiteral("site.set"), QStringLiteral("tools.set")}) {
+        for (const bool folder : {true, false}) {
+            SCOPED_TRACE(name.toStdString() + (folder ? " folder" : " too large"));
+            WorkbenchHarness h;
+            QFile large(h.path(name));
+            if (folder) {
+                ASSERT_TRUE(QDir(h.path(QString())).mkdir(name));
+            } else {
+                ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(65 << 20));
+            }
+            h.workbench->load();
+            const QString report = h.workbench->damageReport();
+            EXPECT_TRUE(report.contains("could not be opened")) << report.toStdString();
+            EXPECT_TRUE(report.contains("\n  " + name + " (")) << report.toStdString();
+            const QStringList errors = h.workbench->save();
+            ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+            EXPECT_TRUE(errors[0].contains("not saved, so that nothing it holds is lost"))
+                << errors[0].toStdString();
+            EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("setting.set"))))
+                << "the others are saved";
+            if (!folder) {
+                EXPECT_EQ(QFileInfo(h.path(name)).size(), qint64(65) << 20);
+            }
+        }
+    }
 }
 
 TEST(DesktopStart, SiteLogsInAndShowsTheConversation) {
