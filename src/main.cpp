@@ -48,6 +48,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    IgnoreFileSizeLimitSignal();
     const LaunchOptions launch = ParseLaunchOptions(argumentsOf(argc, argv));
     if (!launch.error.isEmpty()) {
         std::fprintf(stderr, "velmora: %s (see velmora --help)\n", qPrintable(launch.error));

@@ -201,6 +201,7 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
 }  // namespace
 
 int main(int argc, char** argv) {
+    IgnoreFileSizeLimitSignal();
     QCoreApplication app(argc, argv);
     CliOptions o;
     QString error;

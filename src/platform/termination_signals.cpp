@@ -62,3 +62,7 @@ void TerminationSignals::readSignal() {
     restoreDefaults();
     emit received(int(byte));
 }
+
+void IgnoreFileSizeLimitSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}

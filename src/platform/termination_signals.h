@@ -25,3 +25,7 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
 };
+
+// A write past the process's file size limit (ulimit -f) fails with EFBIG, reported like any
+// other failed write, instead of ending the program by SIGXFSZ with files half written.
+void IgnoreFileSizeLimitSignal();

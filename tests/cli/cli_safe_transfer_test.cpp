@@ -291,17 +291,19 @@ TEST_F(CliSafeTransferTest, RefusedStartUpQuestionsFailNothing) {
 // A local disk that refuses a download says why, in the system's words, on
 // the single-file path and on the folder path alike. The refusing disks are
 // made in a namespace of the run's own: a small or read-only file system, or a
-// folder the run's user may not write.
+// folder the run's user may not write; or the run's file size limit is low.
 TEST_F(CliSafeTransferTest, LocalWriteFailuresNameTheSystemsReason) {
     struct Case {
         const char* name;
         QStringList mount;  // options of a tmpfs mounted on the target's parent
         const char* reason;
+        bool sizeLimit = false;
     };
     const std::vector<Case> cases = {
         {"full", {"size=64k"}, "No space left on device"},
         {"read-only", {"ro"}, "Read-only file system"},
         {"not writable", {}, "Permission denied"},
+        {"size limit", {}, "File too large", true},
     };
     ScriptedFtpScript script;
     script.addFile("/f.bin", patternBytes(300 * 1000, 4));
@@ -323,7 +325,9 @@ TEST_F(CliSafeTransferTest, LocalWriteFailuresNameTheSystemsReason) {
             const QString disk = work_.filePath(QString::fromUtf8(c.name) + remote);
             ASSERT_TRUE(QDir().mkpath(disk));
             QStringList wrapper;
-            if (c.mount.isEmpty()) {
+            if (c.sizeLimit) {
+                wrapper = {"prlimit", "--fsize=100000"};
+            } else if (c.mount.isEmpty()) {
                 ASSERT_TRUE(setMode(disk, 0555));
                 wrapper = {"unshare", "-U"};
             } else {
