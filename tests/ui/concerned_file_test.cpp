@@ -224,6 +224,38 @@ TEST(ConcernedFilePage, EditsNotUploadedAreOnlyDroppedWhenTheUserSaysSo) {
     ASSERT_TRUE(live.idle());
 }
 
+// Another server's file of the same path is fetched afresh at its login: the copy of the first
+// server, sent to the second, would replace its file unseen.
+TEST(ConcernedFilePage, AnotherServersFileOfTheSamePathIsFetchedAtItsLogin) {
+    LiveSite live;
+    PyftpdlibServer staging;
+    ASSERT_TRUE(live.server.makeDir("logs") && staging.makeDir("logs"));
+    ASSERT_TRUE(live.server.writeFile("logs/error_log", "live\n"));
+    ASSERT_TRUE(staging.writeFile("logs/error_log", "test\n"));
+    ASSERT_TRUE(staging.start()) << staging.lastError().toStdString();
+    ASSERT_TRUE(live.connect(QStringLiteral("/logs/error_log")));
+    ScriptedPrompter prompter;
+    ConcernedFilePage page(live.session(), live.workbench->engine(),
+                           FontFromLogFont(LogFontImage::textPageDefault()), prompter, {});
+    ASSERT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "live\n"; }, 15000));
+    ASSERT_TRUE(live.idle());
+
+    SiteRecord other = SiteFor(staging, QStringLiteral("Staging"), QString());
+    other.ConcernedFile = QStringLiteral("/logs/error_log");
+    live.workbench->sites().Records.push_back(other);
+    live.workbench->sites().SelectedIndex = 1;
+    ASSERT_TRUE(live.workbench->connectSelectedSite());
+    EXPECT_TRUE(
+        WorkbenchHarness::waitFor([&] { return page.pane()->toPlainText() == "test\n"; }, 15000))
+        << page.pane()->toPlainText().toStdString();
+    ASSERT_TRUE(live.idle());
+    prompter.expectQuestion("Upload the concerned file?", true);
+    page.upload();
+    ASSERT_TRUE(live.idle());
+    EXPECT_EQ(staging.readFile("logs/error_log"), "test\n");
+}
+
 TEST(FtpWizard, ShowsEachKindOfFileAndOpensOncePerFile) {
     LiveSite live;
     ASSERT_TRUE(live.server.writeFile("pic.png", pngBytes(320, 200)));

@@ -155,10 +155,14 @@ void ConcernedFilePage::setConcernedFile(const QByteArray& folder, const QByteAr
 }
 
 void ConcernedFilePage::loginPath(const QString& path) {
-    if (path == path_)
+    const SessionOptions& o = session_.options();
+    const QString server = QStringLiteral("%1@%2:%3").arg(o.user, o.host).arg(o.port);
+    // The same file of the same server keeps its copy and edits. A copy fetched from another
+    // server, even of the same path, goes: its upload would replace this server's file. A site
+    // without a path clears what another site left.
+    if (path == path_ && server == server_)
         return;
-    // Already the site's. A site without one clears what another site left,
-    // so nothing is sent to the wrong server.
+    server_ = server;
     path_ = path;
     showPath();
     showStartRemark();

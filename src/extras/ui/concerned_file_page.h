@@ -77,6 +77,8 @@ private:
     Prompter& prompter_;
     Hooks hooks_;
     QString path_;
+    // The server whose login last set the page: user@host:port.
+    QString server_;
     RenameWatcher renames_;
     // What was fetched for the path shown: an unedited pane goes back as
     // these very bytes.
