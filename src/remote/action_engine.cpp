@@ -74,12 +74,14 @@ void ActionEngine::appendTask(const QString& startText,
                               std::vector<std::unique_ptr<CommandGroup>> groups,
                               const QString& completedText, int completionCode,
                               quintptr ownerToken) {
-    // The connection was lost and waits for Re-connect, which empties the queue:
-    // work queued now would only wait, then be told stopped.
-    if (session_.loggedIn() && !session_.isConnected()) {
-        const QString reason = QStringLiteral(
-            "the connection to the server was lost; use "
-            "Re-connect, then start it again");
+    // Lost and waiting for Re-connect, or closed: the next connection empties the queue, so
+    // work queued now would only wait, then be dropped.
+    if (!session_.isConnected()) {
+        const QString reason =
+            session_.loggedIn() ? QStringLiteral(
+                                      "the connection to the server was lost; use Re-connect, then "
+                                      "start it again")
+                                : QStringLiteral("not connected to a server");
         session_.log(LogChannel::Error, notStartedText(startText, reason));
         emit taskRefused(startText, reason);
         return;

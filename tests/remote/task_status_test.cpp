@@ -292,4 +292,11 @@ TEST(TaskStatus, FollowsRefusalsAndRemovalsOfASession) {
     EXPECT_TRUE(rig.status.displayText().startsWith(
         "Downloading files failed: the connection to the server was lost"))
         << rig.status.displayText().toStdString();
+
+    // Nor while closed: the next connection would empty the queue.
+    h.session.closeConnection();
+    TransferStarters(h.engine).download("/www", QStringLiteral("/tmp/site"));
+    EXPECT_TRUE(q.isEmpty());
+    EXPECT_EQ(rig.status.displayText(),
+              QStringLiteral("Downloading files failed: not connected to a server"));
 }

@@ -98,7 +98,7 @@ RemoteItemList listOf(std::initializer_list<RemoteItem> items) {
     return list;
 }
 
-// An explorer over a session that never connects: the engine's signals are
+// An explorer over a session whose server never answers: the engine's signals are
 // played by hand and the queue shows what would be sent.
 struct OfflineExplorer {
     FakeTransportFactory transports;
@@ -109,6 +109,7 @@ struct OfflineExplorer {
 
     explicit OfflineExplorer(RemoteExplorer::Role role = RemoteExplorer::Role::Normal)
         : explorer(engine, session, host, role) {
+        session.connectNew();
         explorer.resize(900, 400);
         explorer.setLocalFolderSource([] { return QStringLiteral("/home/u/down"); });
         engine.downloadOptions.showAlert = 0;
