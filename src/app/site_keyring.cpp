@@ -36,7 +36,10 @@ QString KeyringReadProblem(const QString& key, const SecretStore::Result& result
         case SecretStore::Outcome::Done:
             return {};
         case SecretStore::Outcome::NotFound:
-            return QStringLiteral("The desktop keyring holds no password for %1.").arg(key);
+            // Also what a keyring whose unlock was cancelled answers.
+            return QStringLiteral(
+                       "The desktop keyring holds no password for %1, or was not unlocked.")
+                .arg(key);
         case SecretStore::Outcome::Refused:
             return QStringLiteral(
                        "The desktop keyring was not opened, so %1 has no stored "

@@ -283,7 +283,8 @@ void Workbench::passwordKept(qint32 id, const QString& key, const QString& passw
                 QStringLiteral("The desktop keyring did not take the password of %1 (%2); "
                                "passwords stay in site.set%3.")
                     .arg(key, result.message,
-                         keyringRefused_
+                         // Only a box the user ticked shows ticked now: the advice fits it alone.
+                         keyringRefused_ || sites_.KeyringOption != SiteList::kKeyringOn
                              ? QStringLiteral(" until Velmora starts again")
                              : QStringLiteral(". To be asked no more, clear \"Keep passwords in "
                                               "the desktop keyring\" under Site > Connect")));
