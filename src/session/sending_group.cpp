@@ -88,6 +88,11 @@ void SendingGroup::appendTail() {
         const qint64 time = localModifiedTime();
         if (time >= 0)
             addStep("MFMT", ftpTimeText(time) + ' ' + storedName_);
+    } else if (p.options.keepTimes && f && !f->noMfmtReported) {
+        f->noMfmtReported = true;
+        h->log(LogChannel::Status,
+               QStringLiteral("The server offers no MFMT: uploaded files get the time of their "
+                              "upload, not their own"));
     }
     if (temporary_) {
         // Always the rename first, even on a server known to refuse renaming

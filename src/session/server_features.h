@@ -42,6 +42,8 @@ struct ServerFeatures {
     bool renameOverRefused = false;
     // Said once per connection: verification was asked and cannot be done.
     bool noHashReported = false;
+    // The same for keeping modification times without MFMT.
+    bool noMfmtReported = false;
 
     // HASH first, then the strongest of the X commands.
     HashCommand hashCommand() const;

@@ -281,11 +281,12 @@ TYPED_TEST(CliTimesTest, ModificationTimesGoBothWays) {
     ASSERT_TRUE(setTime(source, when));
     ASSERT_TRUE(this->server_->makeDir(this->serverRel("times")));
 
-    CliResult r = this->cli({this->url(), "put", source, this->remote("times")});
+    CliResult r = this->cli({"--log", this->url(), "put", source, this->remote("times")});
     ASSERT_EQ(r.exitCode, 0) << str(r.describe());
     const QString onServer = this->serverPath("times/page.html");
     const bool mfmt = std::is_same_v<TypeParam, PyftpdlibFlavour>;
     EXPECT_EQ(timeOf(onServer) == when, mfmt) << str(timeOf(onServer).toString(Qt::ISODate));
+    EXPECT_EQ(r.err.contains("The server offers no MFMT"), !mfmt) << str(r.describe());
 
     // What the listing says of the server's file, the downloaded copy says.
     const QDateTime serverTime = utc(2020, 1, 2, 3, 4, 5);
