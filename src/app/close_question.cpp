@@ -9,15 +9,22 @@
 
 QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& counts,
                                bool sessionBusy) {
-    // A line left "running" by a task whose work is all gone stops nothing.
-    const bool running = status.state() == TaskStatus::Running &&
-                         (sessionBusy || counts.running() + counts.queued() > 0);
-    if (!running)
+    // The line tells of the last task to start or end, while transfers of an earlier one may
+    // still run: any transfer counted asks. Other work asks while its task runs; a line left
+    // "running" by a task whose work is all gone stops nothing.
+    const bool transfers = counts.running() + counts.queued() > 0;
+    if (!transfers && !(sessionBusy && status.state() == TaskStatus::Running))
         return QString();
-    QString name = TaskStatus::taskName(status.text());
+    const QString countsText = counts.text();
+    QString name =
+        status.state() == TaskStatus::Running ? TaskStatus::taskName(status.text()) : QString();
+    if (name.isEmpty() && !countsText.isEmpty())
+        return QStringLiteral(
+                   "Transfers are still running (%1), and closing stops them before they end. "
+                   "Close anyway?")
+            .arg(countsText);
     if (name.isEmpty())
         name = QStringLiteral("A task");
-    const QString countsText = counts.text();
     if (countsText.isEmpty())
         return QStringLiteral("%1 is still running, and closing stops it. Close anyway?").arg(name);
     return QStringLiteral(

@@ -6,9 +6,9 @@ class TaskList;
 class TaskStatus;
 class TransferCounts;
 
-// The question before the window closes while a task is in hand (its line
-// running and work queued or transfers counted): what the close would stop.
-// Empty when nothing runs.
+// The question before the window closes while work is in hand (transfers counted, whatever the
+// task line shows, or its running task's work queued): what the close would stop. Empty when
+// nothing runs.
 QString CloseWhileBusyQuestion(const TaskStatus& status, const TransferCounts& counts,
                                bool sessionBusy);
 

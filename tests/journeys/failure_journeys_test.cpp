@@ -6,6 +6,7 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/main_view.h"
 #include "remote/failed_transfers.h"
+#include "remote/file_operation_starters.h"
 #include "remote/task_list.h"
 #include "remote/task_menu_rules.h"
 #include "remote/ui/explorer_item_view.h"
@@ -266,6 +267,17 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
         << j.prompter().questions().last().toStdString();
     EXPECT_TRUE(j.frame().isVisible());
     EXPECT_EQ(j.workbench().tasks().count(), 1);
+    // A task ended on the main connection meanwhile leaves the line "completed": the upload
+    // still asks.
+    ASSERT_TRUE(FileOperationStarters(j.workbench().engine()).createFolder(j.home(), "made"));
+    ASSERT_TRUE(j.waitFor([&] { return j.taskLine().startsWith("Creating directory completed"); }))
+        << j.taskLine().toStdString();
+    ASSERT_EQ(j.workbench().tasks().count(), 1);
+    j.prompter().answer(false);
+    EXPECT_FALSE(j.frame().close());
+    EXPECT_TRUE(
+        j.prompter().questions().last().startsWith("Transfers are still running (1 running"))
+        << j.prompter().questions().last().toStdString();
 
     // Yes stops it first, so that its temporary is offered too: Cancel keeps
     // the window, the upload stopped and listed as failed.
