@@ -132,16 +132,14 @@ int FailedTransfers::retry(std::vector<int> indexes) {
     std::vector<std::unique_ptr<CommandGroup>> downloads, uploads;
     std::map<std::tuple<QByteArray, QString, quint8>, DownloadAction*> downloadOf;
     std::map<std::tuple<QByteArray, QString, quint8>, UploadNormalAction*> uploadOf;
-    int queued = 0;
-    // From the last: each retry takes its row out.
-    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
-        if (!canRetry(*it))
+    // Each retried row leaves the list with what it kept: the retry goes on from it.
+    std::vector<int> taken;
+    for (const int index : indexes) {
+        if (!canRetry(index))
             continue;
-        const TransferResult r = at(*it).result;
-        const bool folder = at(*it).folder;
-        // Out of the list with what it kept: the retry goes on from it.
-        take(*it);
-        ++queued;
+        const TransferResult r = at(index).result;
+        const bool folder = at(index).folder;
+        taken.push_back(index);
         const TransferAlertOptions options = folder ? folderRetryOptions() : retryOptions(r, rest);
         const QFileInfo local(r.info.localPath);
         const QByteArray& remote = r.info.remoteFolder;
@@ -188,13 +186,14 @@ int FailedTransfers::retry(std::vector<int> indexes) {
         }
         joined->local.items.push_back({local.fileName(), folder, folder ? 0 : local.size()});
     }
+    takeRows(taken);
     if (!downloads.empty())
         engine_.appendTask(QStringLiteral("Start downloading files"), std::move(downloads),
                            QStringLiteral("Downloading files completed"), 2);
     if (!uploads.empty())
         engine_.appendTask(QStringLiteral("Start uploading normal files"), std::move(uploads),
                            QStringLiteral("Uploading normal files completed"), 1);
-    return queued;
+    return int(taken.size());
 }
 
 void FailedTransfers::remove(int index) {
@@ -205,9 +204,37 @@ void FailedTransfers::remove(int index) {
     dropKeptData(gone);
 }
 
+void FailedTransfers::remove(std::vector<int> indexes) {
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    indexes.erase(std::remove_if(indexes.begin(), indexes.end(),
+                                 [this](int i) { return i < 0 || i >= count(); }),
+                  indexes.end());
+    std::vector<FailedTransfer> gone;
+    for (const int index : indexes)
+        gone.push_back(entries_[size_t(index)]);
+    takeRows(indexes);
+    for (const FailedTransfer& f : gone)
+        dropKeptData(f);
+}
+
 void FailedTransfers::take(int index) {
     entries_.erase(entries_.begin() + index);
-    emit removed(index);
+    emit removed(index, index);
+}
+
+void FailedTransfers::takeRows(const std::vector<int>& sorted) {
+    // From the last run, so the earlier indexes stay right.
+    for (size_t end = sorted.size(); end > 0;) {
+        size_t begin = end - 1;
+        while (begin > 0 && sorted[begin - 1] == sorted[begin] - 1)
+            --begin;
+        const int first = sorted[begin];
+        const int last = sorted[end - 1];
+        entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
+        emit removed(first, last);
+        end = begin;
+    }
 }
 
 void FailedTransfers::onTransferStarted(const SocketGroup*, const TransferInfo& info) {

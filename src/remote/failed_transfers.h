@@ -48,6 +48,8 @@ public:
     // download's part file; an upload's temporary on the server, when logged
     // in there), so nothing half-sent stays hidden in the site.
     void remove(int index);
+    // The same for several, taken out in one pass (a long list at once).
+    void remove(std::vector<int> indexes);
     // The uploads whose hidden temporary stays on the logged-in server, for
     // the site's visitors to fetch, once the program ends and forgets them.
     int temporariesOnServer() const;
@@ -81,7 +83,8 @@ public slots:
 
 signals:
     void added(int index);
-    void removed(int index);
+    // Rows first..last are gone.
+    void removed(int first, int last);
     void changed(int index);
     // Whether entries can be retried may have changed (login, logout).
     void retryableChanged();
@@ -90,6 +93,8 @@ private:
     void add(const FailedTransfer& failed);
     // Out of the list, keeping what it kept.
     void take(int index);
+    // The same for sorted distinct indexes: each run of neighbours goes in one step.
+    void takeRows(const std::vector<int>& sorted);
     // An upload's temporary on its server; on the logged-in one.
     static bool keepsTemporaryOnServer(const FailedTransfer& failed);
     bool keepsTemporaryHere(const FailedTransfer& failed) const;

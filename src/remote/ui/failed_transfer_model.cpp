@@ -10,8 +10,8 @@ FailedTransferModel::FailedTransferModel(FailedTransfers& failed, QObject* paren
         beginInsertRows(QModelIndex(), row, row);
         endInsertRows();
     });
-    connect(&failed_, &FailedTransfers::removed, this, [this](int row) {
-        beginRemoveRows(QModelIndex(), row, row);
+    connect(&failed_, &FailedTransfers::removed, this, [this](int first, int last) {
+        beginRemoveRows(QModelIndex(), first, last);
         endRemoveRows();
     });
     connect(&failed_, &FailedTransfers::changed, this,

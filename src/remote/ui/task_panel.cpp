@@ -83,11 +83,7 @@ TaskPanel::TaskPanel(TaskList& tasks, TaskStatus& status, FtpSession& session, T
 
     connect(line_, &TaskStatusLine::stopBeepClicked, this, &TaskPanel::stopBeepClicked);
     connect(retry_, &QPushButton::clicked, this, [this] { failed_->retry(selectedFailed()); });
-    connect(remove_, &QPushButton::clicked, this, [this] {
-        const std::vector<int> rows = selectedFailed();
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-            failed_->remove(*it);
-    });
+    connect(remove_, &QPushButton::clicked, this, [this] { failed_->remove(selectedFailed()); });
     connect(failedView_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { failed_->retry(index.row()); });
 }
