@@ -140,8 +140,12 @@ int runWithServer(const CliOptions& o, SecretStore& secrets, TerminationSignals&
         trusted << parseFingerprint(t);
     if (o.listCommand == QLatin1String("LIST"))
         options.preferMlsd = false;
-    if (o.remoteProjectGiven)
+    if (o.remoteProjectGiven) {
         remoteProject = o.remoteProject;
+        // Every command reads the site's folder: a script aiming elsewhere must never reach it.
+        if (stored)
+            stored->RemoteProjectFolder = o.remoteProject;
+    }
 
     auto printer = std::make_unique<LogPrinter>(stderr, o.log, o.traces, o.infoLevel);
     CliSession cli(options, o.timeoutSeconds, std::move(printer), o.deadlineSeconds);

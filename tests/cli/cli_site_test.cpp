@@ -99,6 +99,8 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
         std::vector<TreeEntry> remoteBefore;
         QStringList args;  // after "deploy"
         TreeSnapshot after;
+        // The site names /live; --remote-project sends it to remoteProject instead.
+        bool overridden = false;
     };
     TreeSnapshot folderAfter =
         expectedTree(subTree(tree, QStringLiteral("a/b")), QStringLiteral("a/b/"));
@@ -112,6 +114,7 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
         {"a folder", QStringLiteral("/proj2"), true, {}, {project + "/a/b/"}, folderAfter},
         {"the whole project", QStringLiteral("/proj3/sub"), true, {}, {}, expectedTree(tree)},
         {"a new site", QStringLiteral("/proj4/new/sub"), false, {}, {}, expectedTree(tree)},
+        {"--remote-project", QStringLiteral("/proj5"), true, {}, {}, expectedTree(tree), true},
     };
     std::vector<std::unique_ptr<CliRun>> runs;
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -122,8 +125,11 @@ TEST_F(CliSiteTest, DeployLandsAtTheSameRelativePlace) {
         const QString site = QStringLiteral("deploy%1").arg(i);
         ASSERT_NO_FATAL_FAILURE(
             addSite(site, account() + QStringList{"--local-project", project, "--remote-project",
-                                                  c.remoteProject}));
-        runs.push_back(start(QStringList{"--log", "--site", site, "deploy"} + c.args));
+                                                  c.overridden ? "/live" : c.remoteProject}));
+        const QStringList override =
+            c.overridden ? QStringList{"--remote-project", c.remoteProject} : QStringList();
+        runs.push_back(start(QStringList{"--log", "--site", site} + override +
+                             QStringList{"deploy"} + c.args));
     }
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
