@@ -208,7 +208,8 @@ void UploadPairAction::process(const RemoteItemList& items) {
                                  .arg(QString::fromUtf8(joinRemotePath(folder, component))));
         return;
     }
-    StepList steps{{"MKD", component}, {"CWD", folder}};
+    // Other walks may have moved the working folder since this listing.
+    StepList steps{{"CWD", folder}, {"MKD", component}};
     steps.append(e.shortListingSequence());
     insertInWalk(
         walk(std::make_unique<UploadPairAction>(e, folder, relativePath, local, steps, true)));

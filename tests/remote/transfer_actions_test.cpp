@@ -631,8 +631,9 @@ TEST(Transfers, DownloadSelectionByNameOnly) {
 QStringList listed(const QString& folder) {
     return {"CWD " + folder, "PASV", "MLSD"};
 }
+// Made from its parent, whatever folder other work left the connection in.
 QStringList created(const QString& name, const QString& parent) {
-    return QStringList{"MKD " + name} + listed(parent);
+    return {"CWD " + parent, "MKD " + name, "PASV", "MLSD"};
 }
 
 QStringList uploadFrame(const QString& start, const QString& folder, const QStringList& middle,
