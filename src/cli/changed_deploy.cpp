@@ -430,8 +430,9 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         }
         return ctx.cli.clean() || notStored();
     };
-    // Cut short, the deploy must not leave hashes of files it was replacing.
-    if (state && !plan.uploads.empty() && !storeState(DeployStateBeforeUploads(*state, plan))) {
+    // Cut short, the deploy must not leave hashes of files it was replacing, nor forget the
+    // files it sent.
+    if (!plan.uploads.empty() && !storeState(DeployStateBeforeUploads(local, state, plan))) {
         printError(QStringLiteral("nothing was uploaded"));
         return 1;
     }
@@ -528,12 +529,23 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
             there.insert(there.end(), left.begin(), left.end());
         }
     }
+    // The deletes wait for every upload: the old name of a renamed page goes only once its new
+    // name is in place, and a run whose uploads did not all arrive deletes nothing.
+    const auto nothingDeleted = [&] {
+        if (!deletes.empty())
+            printError(QStringLiteral("nothing was deleted: not every upload arrived"));
+        return 1;
+    };
+    if (!ctx.cli.waitIdle())
+        return printError(ctx.cli.error()), nothingDeleted();
+    if (!ctx.cli.clean())
+        return reportOutcome(ctx.cli), nothingDeleted();
     FileOperationStarters operations(engine);
     for (const auto& [folder, items] : deletes)
         operations.deleteItems(folder, items);
     if (!ctx.cli.waitIdle())
         return printError(ctx.cli.error()), 1;
-    if (!ctx.cli.clean() || failed)
+    if (!ctx.cli.clean())
         return reportOutcome(ctx.cli), 1;
     writeStdout(deleteLines);
 
@@ -542,8 +554,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     const auto stillOnServer = [&](const QByteArray& path) {
         return onServer.count(path) || !walked.count(projectParentFolder(path));
     };
+    // Files left out here (unreadable, or a folder in their place) fail the run, but what was
+    // done is recorded all the same.
     if (!storeState(DeployStateAfter(local, state, plan, stillOnServer)))
         return 1;
     const int status = reportOutcome(ctx.cli);
-    return skipped.isEmpty() ? status : 1;
+    return skipped.isEmpty() && !failed ? status : 1;
 }

@@ -59,6 +59,12 @@ bool isHex64(const QByteArray& s) {
     return true;
 }
 
+// A file that could not be read has no hash: it is recorded under one no file has, to be sent
+// again, and the state stays readable.
+QByteArray recordedHash(const QByteArray& sha256) {
+    return isHex64(sha256) ? sha256 : QByteArray(64, '0');
+}
+
 }  // namespace
 
 QByteArray DeployState::serialize() const {
@@ -143,13 +149,19 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
     return plan;
 }
 
-DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan) {
-    DeployState s = last;
-    // Still listed, so that a later deploy with deletes knows them, but by a
-    // hash no file has: a deploy cut short sends them again.
+DeployState DeployStateBeforeUploads(const std::vector<DeployCandidate>& local,
+                                     const std::optional<DeployState>& last,
+                                     const DeployPlan& plan) {
+    DeployState s = last.value_or(DeployState{});
+    std::map<QByteArray, qint64> sizes;
+    for (const DeployCandidate& c : local) {
+        sizes[c.path] = c.size;
+        // The first deploy found these the same on the server.
+        if (!last && c.remoteExists && !c.remoteNotFile)
+            s.files[c.path] = {c.size, recordedHash(c.sha256)};
+    }
     for (const QByteArray& p : plan.uploads)
-        if (const auto it = s.files.find(p); it != s.files.end())
-            it->second.sha256 = QByteArray(64, '0');
+        s.files[p] = {sizes[p], QByteArray(64, '0')};
     return s;
 }
 
@@ -158,7 +170,7 @@ DeployState DeployStateAfter(const std::vector<DeployCandidate>& local,
                              const std::function<bool(const QByteArray&)>& stillOnServer) {
     DeployState s;
     for (const DeployCandidate& c : local)
-        s.files[c.path] = {c.size, c.sha256};
+        s.files[c.path] = {c.size, recordedHash(c.sha256)};
     if (!last)
         return s;
     const QSet<QByteArray> deleted(plan.deletes.begin(), plan.deletes.end());

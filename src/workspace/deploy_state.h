@@ -64,11 +64,13 @@ DeployPlan PlanChangedDeploy(const std::vector<DeployCandidate>& local,
                              const std::optional<DeployState>& state,
                              const std::vector<QByteArray>& remoteFiles, bool withDelete);
 
-// The state written before the uploads: the last one with the files about to
-// be replaced kept under a hash no file has, so a deploy cut short sends them
-// again instead of trusting the hashes of what was there before, and a later
-// deploy with deletes still removes them.
-DeployState DeployStateBeforeUploads(const DeployState& last, const DeployPlan& plan);
+// The state written before the uploads: the last one (without one, the files the server holds
+// already as they are here) with every file about to be sent, new or replaced, under a hash no
+// file has, so a deploy cut short sends them again instead of trusting the hashes of what was
+// there before, and a later deploy with deletes still removes them.
+DeployState DeployStateBeforeUploads(const std::vector<DeployCandidate>& local,
+                                     const std::optional<DeployState>& last,
+                                     const DeployPlan& plan);
 // The state a finished deploy leaves: every local file, and the files gone
 // locally that stay on the server (not deleted; stillOnServer says which), so a
 // later deploy with deletes still knows them.

@@ -152,6 +152,40 @@ TEST_F(CliPublishTest, ADeployCutShortListsOnlyWhatItDid) {
     }
 }
 
+// Deletes wait for the uploads: a run whose upload failed deletes nothing (the old name of a
+// renamed page stays until the new one is there), and the next run does both.
+TEST_F(CliPublishTest, ADeployDeletesOnlyOnceEveryUploadArrived) {
+    PyftpdlibServer::Options o;
+    o.dropOnce = QStringLiteral("new.html");
+    ASSERT_NO_FATAL_FAILURE(start(o));
+    const QString project = local("project");
+    ASSERT_TRUE(writeLocalFile(project + "/a.html", "a"));
+    // Large enough for the server to drop the connection halfway through it.
+    const QByteArray page = patternBytes(256 * 1024, 7);
+    ASSERT_TRUE(writeLocalFile(project + "/old.html", page));
+    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
+                   QString::number(server_->port()), "--user", "velmora", "--password",
+                   "velmora-pass", "--local-project", project, "--remote-project", "/"})
+                  .exitCode,
+              0);
+    const QStringList deploy{"--site",   "pub",         "deploy",     "--changed",
+                             "--delete", "--no-atomic", "--parallel", "0"};
+    ASSERT_EQ(cli(deploy).exitCode, 0);
+    ASSERT_TRUE(QFile::rename(project + "/old.html", project + "/new.html"));
+
+    CliResult r = cli(deploy);
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_TRUE(server_->exists("old.html"));
+    EXPECT_TRUE(r.err.contains("nothing was deleted")) << str(r.describe());
+    EXPECT_TRUE(r.outLines().isEmpty()) << str(r.describe());
+
+    r = cli(deploy);
+    EXPECT_EQ(r.exitCode, 0) << str(r.describe());
+    EXPECT_EQ(r.outLines(), (QList<QByteArray>{"upload new.html", "delete old.html"}));
+    EXPECT_FALSE(server_->exists("old.html"));
+    EXPECT_EQ(server_->readFile("new.html"), page);
+}
+
 TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
     PyftpdlibServer::Options o;
     o.receiveRate = 256 * 1024;

@@ -100,19 +100,26 @@ TEST(ChangedDeployPlan, TheStateKeepsWhatIsStillOnTheServer) {
     for (const char* p : {"kept.html", "deleted.html", "gone-from-server.html", "edited.html"})
         last.files[p] = {5, kHashA};
     DeployPlan plan;
-    plan.uploads = {"edited.html"};
+    plan.uploads = {"edited.html", "new.html"};
     plan.deletes = {"deleted.html"};
-    // Cut short after this, a deploy sends the file again even unchanged, and
-    // removed locally it is deleted from the server.
+    // Cut short after this, a deploy sends the files again even unchanged, and
+    // removed locally they are deleted from the server, the new one too.
     QString error;
     const std::optional<DeployState> before =
-        DeployState::parse(DeployStateBeforeUploads(last, plan).serialize(), &error);
+        DeployState::parse(DeployStateBeforeUploads({}, last, plan).serialize(), &error);
     ASSERT_TRUE(before) << error.toStdString();
-    EXPECT_EQ(before->files.size(), 4u);
+    EXPECT_EQ(before->files.size(), 5u);
     EXPECT_EQ(PlanChangedDeploy({onServer("edited.html", 5, kHashA, 5)}, before, {}, false).uploads,
               std::vector<QByteArray>{"edited.html"});
-    EXPECT_EQ(PlanChangedDeploy({}, before, {"edited.html"}, true).deletes,
-              std::vector<QByteArray>{"edited.html"});
+    EXPECT_EQ(PlanChangedDeploy({}, before, {"edited.html", "new.html"}, true).deletes,
+              (std::vector<QByteArray>{"edited.html", "new.html"}));
+    // A first deploy has no state: the files found the same are recorded as they are here.
+    DeployCandidate fresh = onServer("new.html", 3, kHashB, 0);
+    fresh.remoteExists = false;
+    const DeployState first = DeployStateBeforeUploads({onServer("same.html", 5, kHashA, 5), fresh},
+                                                       std::nullopt, {{"new.html"}, {}, {}});
+    EXPECT_EQ(first.files.at("same.html"), (DeployRecord{5, kHashA}));
+    EXPECT_EQ(first.files.at("new.html"), (DeployRecord{3, QByteArray(64, '0')}));
 
     const std::vector<DeployCandidate> local = {onServer("edited.html", 6, kHashB, 5)};
     const DeployState after = DeployStateAfter(
