@@ -348,7 +348,10 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     }
     if (!state && !askServerChecksums(ctx, remoteProject, project, local))
         return printError(ctx.cli.error()), 1;
-    const DeployPlan plan = PlanChangedDeploy(local, state, remoteFiles, withDelete);
+    // A folder that could not be read is not gone: its files on the server stay.
+    if (withDelete && !localOk)
+        printError(QStringLiteral("nothing is deleted: the local project could not be read whole"));
+    const DeployPlan plan = PlanChangedDeploy(local, state, remoteFiles, withDelete && localOk);
     for (const QByteArray& p : plan.conflicts) {
         printError(QStringLiteral("not uploaded, something other than a file stands there: ") +
                    QString::fromUtf8(p));

@@ -184,6 +184,21 @@ TEST_F(CliPublishTest, ADeployDeletesOnlyOnceEveryUploadArrived) {
     EXPECT_EQ(r.outLines(), (QList<QByteArray>{"upload new.html", "delete old.html"}));
     EXPECT_FALSE(server_->exists("old.html"));
     EXPECT_EQ(server_->readFile("new.html"), page);
+
+    // A folder that can not be read is not gone: run as a user who may not read it, the deploy
+    // deletes none of its files.
+    ASSERT_TRUE(writeLocalFile(project + "/sub/b.html", "b"));
+    ASSERT_EQ(cli(deploy).exitCode, 0);
+    for (const QString& open : {settings_.path(), work_.path(), project})
+        ASSERT_TRUE(setMode(open, 0777));
+    ASSERT_TRUE(setMode(settings_.filePath("site.set"), 0666));
+    ASSERT_TRUE(setMode(project + "/sub", 0));
+    CliRun hidden({"unshare", "-U"}, deploy, env());
+    r = hidden.wait();
+    ASSERT_TRUE(setMode(project + "/sub", 0755));
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_TRUE(r.err.contains("nothing is deleted")) << str(r.describe());
+    EXPECT_TRUE(server_->exists("sub/b.html")) << str(r.describe());
 }
 
 TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
