@@ -48,6 +48,8 @@ Workbench::Workbench(const QString& settingFolder, Services services, QObject* p
     taskStatus_.connectTo(*session_);
     // What fails or is taken out on a transfer connection is the task's as well.
     connect(pool_.get(), &TransferPool::failure, &taskStatus_, &TaskStatus::noteProblem);
+    connect(pool_.get(), &TransferPool::connectionRefused, &taskStatus_,
+            [this](const QString& text) { taskStatus_.noteProblem(text); });
     connect(pool_.get(), &TransferPool::commandRefused, &taskStatus_,
             [this](const QByteArray& command, int, const QString& reply, quint64 task) {
                 taskStatus_.noteProblem(QString::fromUtf8(command) + QStringLiteral(": ") + reply,

@@ -24,9 +24,9 @@ void printError(const QString& text) {
 int reportOutcome(const CliSession& cli) {
     for (const QString& r : cli.refusals())
         printError(QStringLiteral("refused: ") + r);
-    for (const QString& f : cli.failures())
+    for (const QString& f : cli.failures() + cli.degradations())
         printError(f);
-    return cli.clean() ? 0 : 1;
+    return cli.clean() && cli.degradations().isEmpty() ? 0 : 1;
 }
 
 void warnIfUnverifiable(CliSession& cli, bool verify) {

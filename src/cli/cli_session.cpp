@@ -77,6 +77,8 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     QObject::connect(pool_.get(), &TransferPool::commandRefused, refused);
     QObject::connect(pool_.get(), &TransferPool::failure,
                      [this](const QString& text) { failures_ << text; });
+    QObject::connect(pool_.get(), &TransferPool::connectionRefused,
+                     [this](const QString& text) { degradations_ << text; });
     // A script has nobody to remove a command the server refused with a code
     // its table does not know: it is refused, and the queue goes on.
     QObject::connect(session_.get(), &FtpSession::headStalled,

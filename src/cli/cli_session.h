@@ -61,6 +61,9 @@ public:
     // Commands answered with one of their error codes, and local failures.
     const QStringList& refusals() const { return refusals_; }
     const QStringList& failures() const { return failures_; }
+    // What let the work go on but fails the run at its end (a transfer connection refused).
+    const QStringList& degradations() const { return degradations_; }
+    // Whether the work so far went as asked; degradations do not count.
     bool clean() const { return refusals_.isEmpty() && failures_.isEmpty(); }
     // Forgets refusals from a count on: a command tried on purpose that may fail.
     void forgetRefusalsFrom(int count) { refusals_ = refusals_.mid(0, count); }
@@ -89,5 +92,6 @@ private:
     QString error_;
     QStringList refusals_;
     QStringList failures_;
+    QStringList degradations_;
     bool broken_ = false;
 };

@@ -460,14 +460,14 @@ void TransferPool::refuseSlot(Slot& slot) {
     if (slot.certificateRefused) {
         // Velmora refused, not the server, and someone may be in between:
         // said as a failure, not as a limit of the server's.
-        emit failure(QStringLiteral("Transfer connection %1 refused: %2; going on with %3")
-                         .arg(slot.number)
-                         .arg(slot.refusal)
-                         .arg(left > 0 ? QStringLiteral("%1 transfer connection%2")
-                                             .arg(left)
-                                             .arg(left == 1 ? "" : "s")
-                                       : QStringLiteral("the main connection alone")),
-                     0);
+        emit connectionRefused(
+            QStringLiteral("Transfer connection %1 refused: %2; going on with %3")
+                .arg(slot.number)
+                .arg(slot.refusal)
+                .arg(left > 0 ? QStringLiteral("%1 transfer connection%2")
+                                    .arg(left)
+                                    .arg(left == 1 ? "" : "s")
+                              : QStringLiteral("the main connection alone")));
         eraseSlot(slot);
         return;
     }

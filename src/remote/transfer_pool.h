@@ -118,6 +118,9 @@ signals:
     // task they belong to (its markers' id; 0 when not known).
     void commandRefused(const QByteArray& command, int code, const QString& reply, quint64 taskId);
     void failure(const QString& text, quint64 taskId);
+    // A transfer connection refused for its certificate: the work goes on with fewer, but
+    // someone may be in between, so it is said as a failure of the run.
+    void connectionRefused(const QString& text);
     // The user took out a transfer running on a transfer connection.
     void transferRemoved(quint64 taskId);
     void countsChanged();

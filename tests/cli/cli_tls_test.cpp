@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 template <typename Flavour>
@@ -176,3 +178,41 @@ TEST(CliTlsPlainServer, ModesAgainstAServerWithoutTls) {
 }
 
 }  // namespace
+
+// Transfer connections shown another certificate than the main one are refused; the deploy
+// goes on over the main connection, says why and fails the run, without stopping short.
+TEST(CliTlsChangedCertificate, ADeployGoesOnOverTheMainConnection) {
+    QTemporaryDir certs, settings, work;
+    TestCertificate first, second;
+    QString error;
+    ASSERT_TRUE(QDir(certs.path()).mkpath("one") && QDir(certs.path()).mkpath("two"));
+    ASSERT_TRUE(TestCertificate::make(certs.filePath("one"), &first, &error)) << str(error);
+    ASSERT_TRUE(TestCertificate::make(certs.filePath("two"), &second, &error)) << str(error);
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.tlsCertificate = first.certificatePath;
+    o.tlsKey = first.keyPath;
+    o.laterTlsCertificate = second.certificatePath;
+    o.laterTlsKey = second.keyPath;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    const QString project = work.filePath("project");
+    ASSERT_TRUE(writeLocalFile(project + "/a.html", "a") &&
+                writeLocalFile(project + "/b.html", "b"));
+    const QProcessEnvironment env = CliRun::cliEnvironment(settings.path());
+    ASSERT_EQ(
+        runCli({"sites", "add", "tls", "--host", "127.0.0.1", "--port",
+                QString::number(server.port()), "--user", "velmora", "--password", "velmora-pass",
+                "--tls", "require", "--local-project", project, "--remote-project", "/"},
+               env)
+            .exitCode,
+        0);
+    const CliResult r =
+        runCli({"--trust", first.fingerprint(), "--site", "tls", "deploy", "--changed"}, env);
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    QList<QByteArray> done = r.outLines();
+    std::sort(done.begin(), done.end());
+    EXPECT_EQ(done, (QList<QByteArray>{"upload a.html", "upload b.html"})) << str(r.describe());
+    EXPECT_TRUE(r.err.contains("Transfer connection")) << str(r.describe());
+    EXPECT_EQ(server.readFile("a.html"), "a");
+}

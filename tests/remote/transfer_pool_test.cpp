@@ -575,8 +575,8 @@ TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
     TrustingJudge judge;
     rig.session.setCertificateJudge(&judge);
     QStringList failures;
-    QObject::connect(&rig.pool, &TransferPool::failure,
-                     [&](const QString& text, quint64) { failures << text; });
+    QObject::connect(&rig.pool, &TransferPool::connectionRefused,
+                     [&](const QString& text) { failures << text; });
     ASSERT_TRUE(rig.login()) << str(rig.transcript());
     TransferStarters(rig.engine).download("/tree", local.path());
     ASSERT_TRUE(rig.finish()) << str(rig.transcript());
