@@ -33,6 +33,13 @@
 
 namespace {
 
+// An edited label as the view commits it: the rename is taken once the editor has closed.
+void edit(QAbstractItemModel* model, const QModelIndex& index, const QString& text,
+          int role = Qt::EditRole) {
+    model->setData(index, text, role);
+    QCoreApplication::processEvents();
+}
+
 class FakeHost : public ExplorerHost {
 public:
     Prompter& prompter() override { return prompts; }
@@ -187,7 +194,7 @@ TEST(LocalViews, FolderChangesShowInBothTrees) {
 
     // Rename by editing the label in the project tree: the Normal tree follows.
     const QModelIndex node = project.treeModel()->closestIndex(f.path("new dir"));
-    project.treeModel()->setData(node, QString::fromUtf8("Über"), Qt::EditRole);
+    edit(project.treeModel(), node, QString::fromUtf8("Über"), Qt::EditRole);
     const QStringList renamed = {"alpha", "beta", QString::fromUtf8("Über"),
                                  QString::fromUtf8("名前 with blank")};
     EXPECT_TRUE(WorkbenchHarness::waitFor([&] {
@@ -221,14 +228,14 @@ TEST(LocalViews, TreeGuardsAskAsWritten) {
     // Renaming a parent asks; No leaves it.
     f.host.prompts.expectQuestion(
         QStringLiteral("It is parent Folder of project, Do you want to rename it?"), false);
-    normal.treeModel()->setData(normal.treeModel()->closestIndex(f.path("beta")),
-                                QStringLiteral("gamma"), Qt::EditRole);
+    edit(normal.treeModel(), normal.treeModel()->closestIndex(f.path("beta")),
+         QStringLiteral("gamma"), Qt::EditRole);
     EXPECT_TRUE(QFileInfo(f.path("beta")).isDir());
     // Yes renames it, and the project folder follows its parent.
     f.host.prompts.expectQuestion(
         QStringLiteral("It is parent Folder of project, Do you want to rename it?"), true);
-    normal.treeModel()->setData(normal.treeModel()->closestIndex(f.path("beta")),
-                                QStringLiteral("gamma"), Qt::EditRole);
+    edit(normal.treeModel(), normal.treeModel()->closestIndex(f.path("beta")),
+         QStringLiteral("gamma"), Qt::EditRole);
     EXPECT_TRUE(QFileInfo(f.path("gamma/inner")).isDir());
     EXPECT_EQ(f.host.local, f.path("gamma/inner"));
     EXPECT_EQ(project.treeModel()->projectRoot(), f.path("gamma/inner"));
@@ -288,11 +295,11 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
 
     // Renaming to the same name touches nothing; a new name renames.
     const int row = list.listModel()->rowOfName(QStringLiteral("b c.txt"));
-    list.listModel()->setData(list.listModel()->index(row, kColName), QStringLiteral("b c.txt"),
-                              Qt::EditRole);
+    edit(list.listModel(), list.listModel()->index(row, kColName), QStringLiteral("b c.txt"),
+         Qt::EditRole);
     EXPECT_TRUE(f.host.prompts.shown().isEmpty());
-    list.listModel()->setData(list.listModel()->index(row, kColName), QString::fromUtf8("ß d.txt"),
-                              Qt::EditRole);
+    edit(list.listModel(), list.listModel()->index(row, kColName), QString::fromUtf8("ß d.txt"),
+         Qt::EditRole);
     EXPECT_TRUE(QFileInfo::exists(f.path("ß d.txt")));
     // A new file of a name taken: nothing emptied, and said.
     LocalActions actions(f.side, nullptr, false);
@@ -302,8 +309,8 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     EXPECT_EQ(QFileInfo(f.path("a.txt")).size(), 1);
     // Onto a name taken: refused, and said.
     const int a = list.listModel()->rowOfName(QStringLiteral("a.txt"));
-    list.listModel()->setData(list.listModel()->index(a, kColName), QString::fromUtf8("ß d.txt"),
-                              Qt::EditRole);
+    edit(list.listModel(), list.listModel()->index(a, kColName), QString::fromUtf8("ß d.txt"),
+         Qt::EditRole);
     EXPECT_EQ(f.host.prompts.messages().last(),
               QString::fromUtf8("Can not rename the file: ß d.txt exists already."));
     EXPECT_TRUE(QFileInfo::exists(f.path("a.txt")));

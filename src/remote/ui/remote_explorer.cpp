@@ -190,8 +190,20 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
             });
     connect(treeModel_, &RemoteTreeModel::listingWanted, this,
             [this](const QByteArray& folder) { engine_.refresh(folder); });
-    connect(treeModel_, &RemoteTreeModel::renameRequested, this, &RemoteExplorer::renameTreeNode);
-    connect(listModel_, &RemoteListModel::renameRequested, this, &RemoteExplorer::renameListRow);
+    // Taken once the editor has closed: a refusal's message box then hands the focus back to
+    // the view, not to an editor about to go.
+    connect(treeModel_, &RemoteTreeModel::renameRequested, this,
+            [this](const QModelIndex& index, const QString& text) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, node = QPersistentModelIndex(index), text] {
+                        if (node.isValid())
+                            renameTreeNode(node, text);
+                    },
+                    Qt::QueuedConnection);
+            });
+    connect(listModel_, &RemoteListModel::renameRequested, this, &RemoteExplorer::renameListRow,
+            Qt::QueuedConnection);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!holdTreeChoice_)

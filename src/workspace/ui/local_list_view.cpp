@@ -50,8 +50,16 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
         emit listSortChanged(model_->sort());
     });
 
+    // Taken once the editor has closed: a refusal's message box then hands the focus back to
+    // the view, not to an editor about to go.
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
-        renameRow(index.row(), name);
+        QMetaObject::invokeMethod(
+            this,
+            [this, row = QPersistentModelIndex(index), name] {
+                if (row.isValid())
+                    renameRow(row.row(), name);
+            },
+            Qt::QueuedConnection);
     };
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { openRow(index.row()); });

@@ -36,8 +36,16 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAutoExpandDelay(700);
 
+    // Taken once the editor has closed: a refusal's message box then hands the focus back to
+    // the view, not to an editor about to go.
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
-        renameFolder(index, name);
+        QMetaObject::invokeMethod(
+            this,
+            [this, row = QPersistentModelIndex(index), name] {
+                if (row.isValid())
+                    renameFolder(row, name);
+            },
+            Qt::QueuedConnection);
     };
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
