@@ -127,3 +127,19 @@ QString LocalFileJob::failureText() const {
         lines << QStringLiteral("... and %1 more").arg(result_.failures.size() - kShown);
     return lines.join(QLatin1Char('\n'));
 }
+
+QString LocalFileJob::endText() const {
+    QStringList lines;
+    if (result_.cancelled) {
+        const char* what = kind_ == Kind::Delete  ? "what it had not reached is still there"
+                           : kind_ == Kind::Paste ? "the copies hold only what was pasted so far"
+                                                  : "what it had not reached stays where it was";
+        lines << QStringLiteral("%1 was cancelled before the end: %2.")
+                     .arg(caption(), QLatin1String(what));
+        for (const QString& done : result_.done.mid(0, 10))
+            lines << QStringLiteral("  ") + done;
+    }
+    if (const QString failures = failureText(); !failures.isEmpty())
+        lines << failures;
+    return lines.join(QLatin1Char('\n'));
+}

@@ -56,6 +56,9 @@ public:
     // What the user is told of the failures, each with the system's reason;
     // empty when nothing failed.
     QString failureText() const;
+    // What the user is told at the end: the failures, and a cancel that left the work half
+    // done (a copy that looks whole but is not); empty when all went as asked.
+    QString endText() const;
 
 signals:
     // Now and then: how many entries are dealt with, and the latest one.

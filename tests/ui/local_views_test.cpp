@@ -37,7 +37,7 @@ namespace {
 void edit(QAbstractItemModel* model, const QModelIndex& index, const QString& text,
           int role = Qt::EditRole) {
     model->setData(index, text, role);
-    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 class FakeHost : public ExplorerHost {

@@ -125,6 +125,9 @@ TEST(LocalFileJob, ACancelledJobLeavesWhatItHasNotReached) {
     EXPECT_TRUE(job->result().cancelled);
     EXPECT_TRUE(job->result().done.isEmpty());
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("tree/d2"))).entryList(QDir::Files).size(), 5);
+    // Said, since a half-made copy or a half-emptied folder looks finished.
+    EXPECT_EQ(job->endText(), QStringLiteral("Deleting was cancelled before the end: what it had "
+                                             "not reached is still there."));
 }
 
 TEST(LocalFileJob, ADeletedFolderChangesItsOwnAndItsParentsViews) {

@@ -77,9 +77,9 @@ void LocalActions::runJob(std::unique_ptr<LocalFileJob> owned,
             done(*job);
         }
         side->announceChanged(job->changedFolders());
-        const QString failures = job->failureText();
-        if (!failures.isEmpty()) {
-            side->host().prompter().showMessage(failures);
+        const QString text = job->endText();
+        if (!text.isEmpty()) {
+            side->host().prompter().showMessage(text);
         }
         dialog->deleteLater();
     });
