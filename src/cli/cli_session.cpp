@@ -159,14 +159,34 @@ void CliSession::stop(const QString& why) {
     error_ = why;
 }
 
+namespace {
+
+// "." and ".." steps taken as a shell takes them: no name on a server is either, nor empty.
+QByteArray withoutDotSteps(const QByteArray& absolute) {
+    QList<QByteArray> parts;
+    for (const QByteArray& part : absolute.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    return '/' + parts.join('/');
+}
+
+}  // namespace
+
 QByteArray CliSession::absoluteRemote(const QString& path) const {
-    const QByteArray given = withoutEndSlash(path.toUtf8());
+    const QByteArray given = path.toUtf8();
     if (given.startsWith('/'))
-        return given;
+        return withoutDotSteps(given);
     const QByteArray start = projectFolder_.isEmpty() ? loginFolder_ : projectFolder_;
     if (start.isEmpty())
         return {};
-    return withoutEndSlash(joinRemotePath(start, given));
+    return withoutDotSteps(joinRemotePath(start, given));
 }
 
 void CliSession::touch() {

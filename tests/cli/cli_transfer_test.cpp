@@ -28,9 +28,10 @@ TYPED_TEST(CliTransferTest, DownloadPlacesTreesAsCopyDoes) {
     const QString partly = this->local("partly");
     // Runs at the same time; each writes its own folder.
     auto wholeRun = this->start({this->url(), "get", this->remote("down/tree"), whole});
-    auto pickedRun = this->start({this->url(), "get", this->remote("down/tree/lvl1/lvl2"),
-                                  this->remote("down/tree/top.txt"),
-                                  this->remote("down/tree/with blank.txt"), picked});
+    // "." and ".." steps and doubled slashes are taken as a shell takes them.
+    auto pickedRun = this->start(
+        {this->url(), "get", this->remote("down/tree/./lvl1/../lvl1/lvl2/."),
+         this->remote("down/tree//top.txt"), this->remote("down/tree/with blank.txt"), picked});
     auto partlyRun = this->start({this->url(), "get", this->remote("down/tree/no such file"),
                                   this->remote("down/tree/zero.txt"), partly});
     // A target that is no folder: one file becomes it, as cp makes it; a
