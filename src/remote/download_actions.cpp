@@ -255,6 +255,9 @@ DownloadAction::~DownloadAction() {
 }
 
 void DirectDownloadAction::process(const RemoteItemList& items) {
+    // The views show what was found: a file gone from the server leaves their lists too.
+    if (engine().isShown(folder))
+        engine().announceListing(*this, items);
     GroupHost* h = host();
     const std::optional<RemoteItem> it = items.itemOf(name);
     if (!it) {

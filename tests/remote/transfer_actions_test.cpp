@@ -1191,8 +1191,11 @@ TEST_P(DirectDownload, FetchesOnlyAFileOfExactlyThatName) {
                              completedOwners << owner;
                      });
 
+    rig.h.engine.setShownFolders([](const QByteArray& folder) { return folder == "/logs"; });
     rig.starters.fetchDirect(c.purpose, "/logs", c.fetch, asker);
     ASSERT_TRUE(rig.server.run());
+    // A window showing the folder gets the listing, found file or not.
+    EXPECT_EQ(rig.listings.size(), 1);
 
     const QString what =
         c.purpose == DirectPurpose::ConcernedFile ? "concerned file" : "FTP wizard file";
