@@ -331,6 +331,21 @@ TEST(LocalViews, ListDeleteRenameCopyAndPaste) {
     // The tree lost the folder too.
     EXPECT_TRUE(WorkbenchHarness::waitFor(
         [&] { return !ChildNames(tree, f.root).contains(QStringLiteral("alpha")); }));
+
+    // The row below a deleted one takes its place, chosen, for the keys to go on from there.
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return list.listModel()->rowOfName(QString::fromUtf8("ß d.txt")) < 0; }));
+    const int copy = list.listModel()->rowOfName(QStringLiteral("Copy (2) of a.txt"));
+    ASSERT_LT(copy + 1, list.listModel()->rowCount());
+    const QString below = list.listModel()->rowAt(copy + 1)->name;
+    list.setCurrentIndex(list.listModel()->index(copy, 0));  // as a click or the arrows do
+    f.host.prompts.expectQuestion(QStringLiteral("Delete selected file/folder?"), true);
+    list.deleteSelected();
+    ASSERT_TRUE(WorkbenchHarness::waitFor(
+        [&] { return list.listModel()->rowOfName(QStringLiteral("Copy (2) of a.txt")) < 0; }));
+    ASSERT_TRUE(list.currentIndex().isValid());
+    EXPECT_EQ(list.listModel()->rowAt(list.currentIndex().row())->name, below);
+    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 1);
 }
 
 QMimeData* LocalDrag(const QString& folder, const QString& name, bool isFolder, bool fromTree) {

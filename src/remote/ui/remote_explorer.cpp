@@ -202,8 +202,21 @@ RemoteExplorer::RemoteExplorer(ActionEngine& engine, FtpSession& session, Explor
                     },
                     Qt::QueuedConnection);
             });
-    connect(listModel_, &RemoteListModel::renameRequested, this, &RemoteExplorer::renameListRow,
-            Qt::QueuedConnection);
+    // By the row's folder and name: a listing in between makes rows anew.
+    connect(listModel_, &RemoteListModel::renameRequested, this,
+            [this](int row, const QString& text) {
+                if (row < 0 || row >= listModel_->rowCount())
+                    return;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, folder = listModel_->folder(),
+                     was = listModel_->nameAt(row).toByteArray(), text] {
+                        if (const int now = listModel_->rowOf(was);
+                            now >= 0 && listModel_->folder() == folder)
+                            renameListRow(now, text);
+                    },
+                    Qt::QueuedConnection);
+            });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!holdTreeChoice_)

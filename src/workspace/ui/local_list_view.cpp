@@ -52,12 +52,16 @@ LocalListView::LocalListView(LocalSide& side, QWidget* parent)
 
     // Taken once the editor has closed: a refusal's message box then hands the focus back to
     // the view, not to an editor about to go.
+    // By the row's name: a reading of the folder in between makes rows anew.
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
+        const LocalListRow* r = model_->rowAt(index.row());
+        if (!r)
+            return;
         QMetaObject::invokeMethod(
             this,
-            [this, row = QPersistentModelIndex(index), name] {
-                if (row.isValid())
-                    renameRow(row.row(), name);
+            [this, was = r->name, name] {
+                if (const int row = model_->rowOfName(was); row >= 0)
+                    renameRow(row, name);
             },
             Qt::QueuedConnection);
     };
@@ -129,13 +133,24 @@ void LocalListView::restoreKeptSelection() {
             selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
         }
     }
-    const int current = model_->rowOfName(keptCurrent_);
+    int current = model_->rowOfName(keptCurrent_);
+    for (const QString& neighbour : keptNeighbours_) {
+        if (current < 0 && !neighbour.isEmpty() && selection.isEmpty())
+            current = model_->rowOfName(neighbour);
+    }
     if (current >= 0) {
-        selectionModel()->setCurrentIndex(model_->index(current, 0), QItemSelectionModel::NoUpdate);
+        // A neighbour taking a deleted row's place is chosen, for the keys to go on from there.
+        const bool stand = selection.isEmpty() && model_->rowOfName(keptCurrent_) < 0;
+        selectionModel()->setCurrentIndex(
+            model_->index(current, 0),
+            stand ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                  : QItemSelectionModel::NoUpdate);
     }
     selectionModel()->select(selection, QItemSelectionModel::Select);
     keptCurrent_.clear();
     keptSelection_.clear();
+    keptNeighbours_[0].clear();
+    keptNeighbours_[1].clear();
 }
 
 void LocalListView::setListSort(ListSort sort) {
@@ -182,6 +197,7 @@ void LocalListView::showFolder(const QString& folder) {
         return;
     }
     if (folder == model_->folder() && !model_->isComputer()) {
+        keepChosenRows();
         model_->reload();
         return;
     }
@@ -375,13 +391,32 @@ void LocalListView::copySelected() {
 }
 
 void LocalListView::keepChosenRows() {
-    // The same folder read again: what was selected stays selected.
+    // The same folder read again: what was selected stays selected. A second reading before
+    // the first arrived finds the rows gone: what the first kept stands.
+    if (!currentIndex().isValid() && !(keptCurrent_.isEmpty() && keptSelection_.isEmpty()))
+        return;
     keptCurrent_.clear();
     keptSelection_.clear();
-    if (const LocalListRow* r = model_->rowAt(currentIndex().row()))
+    keptNeighbours_[0].clear();
+    keptNeighbours_[1].clear();
+    const int current = currentIndex().row();
+    if (const LocalListRow* r = model_->rowAt(current))
         keptCurrent_ = r->name;
-    for (int row : selectedRows())
+    const std::vector<int> selected = selectedRows();
+    for (int row : selected)
         keptSelection_ << model_->rowAt(row)->name;
+    if (current < 0)
+        return;
+    // The nearest rows below, then above, that the change leaves.
+    const auto chosen = [&](int row) {
+        return std::binary_search(selected.begin(), selected.end(), row) || row == current;
+    };
+    for (int row = current + 1; row < model_->rowCount() && keptNeighbours_[0].isEmpty(); ++row)
+        if (const LocalListRow* r = model_->rowAt(row); r && !chosen(row))
+            keptNeighbours_[0] = r->name;
+    for (int row = current - 1; row >= 0 && keptNeighbours_[1].isEmpty(); --row)
+        if (const LocalListRow* r = model_->rowAt(row); r && !chosen(row))
+            keptNeighbours_[1] = r->name;
 }
 
 void LocalListView::refresh() {

@@ -78,9 +78,11 @@ private:
 
     LocalListModel* model_;
     LocalTreeView* tree_ = nullptr;
-    // What was selected when the shown folder was read again.
+    // What was selected when the shown folder was read again; the rows beside the current one
+    // that were not selected take its place when it is gone (deleted, moved away).
     QString keptCurrent_;
     QStringList keptSelection_;
+    QString keptNeighbours_[2];
     // The folder shown before the one being read.
     QString leftFolder_;
     // The old and new name of a row while it is renamed.

@@ -38,12 +38,14 @@ LocalTreeView::LocalTreeView(Kind kind, LocalSide& side, QWidget* parent)
 
     // Taken once the editor has closed: a refusal's message box then hands the focus back to
     // the view, not to an editor about to go.
+    // By the node's path: a reading of the folder in between makes nodes anew.
     model_->renameHandler = [this](const QModelIndex& index, const QString& name) {
         QMetaObject::invokeMethod(
             this,
-            [this, row = QPersistentModelIndex(index), name] {
-                if (row.isValid())
-                    renameFolder(row, name);
+            [this, path = model_->pathOf(index), name] {
+                const QModelIndex node = model_->closestIndex(path);
+                if (node.isValid() && model_->pathOf(node) == path)
+                    renameFolder(node, name);
             },
             Qt::QueuedConnection);
     };
