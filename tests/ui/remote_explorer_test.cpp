@@ -4,6 +4,7 @@
 #include "platform/ui/explorer_host.h"
 #include "remote/action_engine.h"
 #include "remote/download_actions.h"
+#include "remote/folder_actions.h"
 #include "remote/remote_drag_data.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_menu_rules.h"
@@ -500,6 +501,15 @@ TEST(RemoteExplorer, Keys) {
     const int before = o.queued();
     QTest::keyClick(list, Qt::Key_F5);
     EXPECT_EQ(o.queued(), before + 1);
+
+    // The folder listed again without the current row (deleted): the row below takes its
+    // place, chosen, so Down goes on from there.
+    o.selectRows({"pub"});
+    list->setCurrentIndex(o.explorer.listModel()->index(o.explorer.listModel()->rowOf("pub"), 0));
+    RefreshFolderAction refresh(o.engine, "/", {});
+    o.engine.announceListing(refresh, listOf({item('d', "www"), item('-', "a.txt")}));
+    EXPECT_EQ(list->currentIndex().data().toString(), QStringLiteral("www"));
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1);
 }
 
 // Both menus open from the keyboard on the current row, scrolled into sight,

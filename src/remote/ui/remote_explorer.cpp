@@ -420,7 +420,33 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
         for (const QModelIndex& row : rows)
             selectedNames.insert(listModel_->nameAt(row.row()).toByteArray());
     }
+    // The current row, then the nearest below and above it that were not selected: one of
+    // them takes its place when it is gone (deleted, renamed away).
+    std::vector<QByteArray> currentOrNeighbours;
+    if (const int current = list_->currentIndex().row(); current >= 0 && chosen.isEmpty()) {
+        const auto nameOf = [this](int row) { return listModel_->nameAt(row).toByteArray(); };
+        currentOrNeighbours.push_back(nameOf(current));
+        for (const int step : {1, -1}) {
+            for (int row = current + step; row >= 0 && row < listModel_->rowCount(); row += step) {
+                if (!selectedNames.count(nameOf(row))) {
+                    currentOrNeighbours.push_back(nameOf(row));
+                    break;
+                }
+            }
+        }
+    }
     showInList(folder, shared);
+    for (size_t i = 0; i < currentOrNeighbours.size(); ++i) {
+        const int row = listModel_->rowOf(currentOrNeighbours[i]);
+        if (row < 0)
+            continue;
+        // A neighbour in a gone row's place is chosen, for the keys to go on from there.
+        list_->selectionModel()->setCurrentIndex(
+            listModel_->index(row, 0),
+            i == 0 ? QItemSelectionModel::NoUpdate
+                   : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        break;
+    }
     if (!chosen.isEmpty()) {
         list_->selectionModel()->clearSelection();
         const int row = listModel_->rowOf(chosen.first());
