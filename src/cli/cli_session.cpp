@@ -159,26 +159,6 @@ void CliSession::stop(const QString& why) {
     error_ = why;
 }
 
-namespace {
-
-// "." and ".." steps taken as a shell takes them: no name on a server is either, nor empty.
-QByteArray withoutDotSteps(const QByteArray& absolute) {
-    QList<QByteArray> parts;
-    for (const QByteArray& part : absolute.split('/')) {
-        if (part.isEmpty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts.append(part);
-    }
-    return '/' + parts.join('/');
-}
-
-}  // namespace
-
 QByteArray CliSession::absoluteRemote(const QString& path) const {
     const QByteArray given = path.toUtf8();
     if (given.startsWith('/'))

@@ -43,13 +43,9 @@ QByteArray projectParentFolder(const QByteArray& relativePath) {
     return slash < 0 ? QByteArray() : relativePath.left(slash);
 }
 
-std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QByteArray& current) {
-    const QByteArray text = typed.trimmed().toUtf8();
-    if (text.isEmpty())
-        return std::nullopt;
-    const QByteArray start = text.startsWith('/') ? QByteArray() : current;
+QByteArray withoutDotSteps(const QByteArray& absolute) {
     QList<QByteArray> parts;
-    for (const QByteArray& part : (start + '/' + text).split('/')) {
+    for (const QByteArray& part : absolute.split('/')) {
         if (part.isEmpty() || part == ".")
             continue;
         if (part == "..") {
@@ -60,4 +56,12 @@ std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QBy
         parts.append(part);
     }
     return '/' + parts.join('/');
+}
+
+std::optional<QByteArray> resolveRemotePathInput(const QString& typed, const QByteArray& current) {
+    const QByteArray text = typed.trimmed().toUtf8();
+    if (text.isEmpty())
+        return std::nullopt;
+    const QByteArray start = text.startsWith('/') ? QByteArray() : current;
+    return withoutDotSteps(start + '/' + text);
 }

@@ -24,6 +24,10 @@ QByteArray withoutEndSlash(QByteArray folder);
 // "c" (directly in the project folder) gives an empty path.
 QByteArray projectParentFolder(const QByteArray& relativePath);
 
+// "." and ".." steps taken as a shell takes them and repeated '/' dropped, as no name on a
+// server is either, nor empty: "/a/./b/../c//d" gives "/a/c/d".
+QByteArray withoutDotSteps(const QByteArray& absolute);
+
 // What the path bar goes to: an absolute path as typed, or one relative to
 // the folder shown; "." and ".." are resolved and repeated '/' dropped. None
 // for an empty text.
