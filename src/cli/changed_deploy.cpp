@@ -351,7 +351,16 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
     // A folder that could not be read is not gone: its files on the server stay.
     if (withDelete && !localOk)
         printError(QStringLiteral("nothing is deleted: the local project could not be read whole"));
-    const DeployPlan plan = PlanChangedDeploy(local, state, remoteFiles, withDelete && localOk);
+    // An unmounted disk or a mistyped folder looks like a project whose files were all removed:
+    // emptying a live site takes rm, not a deploy.
+    const bool emptyProject = withDelete && localOk && local.empty();
+    if (emptyProject) {
+        printError(QStringLiteral("nothing is deleted: the local project %1 holds no files")
+                       .arg(QDir::toNativeSeparators(project)));
+        failed = true;
+    }
+    const DeployPlan plan =
+        PlanChangedDeploy(local, state, remoteFiles, withDelete && localOk && !emptyProject);
     for (const QByteArray& p : plan.conflicts) {
         printError(QStringLiteral("not uploaded, something other than a file stands there: ") +
                    QString::fromUtf8(p));

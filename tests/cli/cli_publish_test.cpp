@@ -199,6 +199,17 @@ TEST_F(CliPublishTest, ADeployDeletesOnlyOnceEveryUploadArrived) {
     EXPECT_EQ(r.exitCode, 1) << str(r.describe());
     EXPECT_TRUE(r.err.contains("nothing is deleted")) << str(r.describe());
     EXPECT_TRUE(server_->exists("sub/b.html")) << str(r.describe());
+
+    // Nor is a project without a single file, as an unmounted disk shows it, a reason to empty
+    // the site.
+    ASSERT_TRUE(QDir().rename(project, local("away")));
+    ASSERT_TRUE(QDir().mkpath(project + "/sub"));
+    r = cli(deploy);
+    EXPECT_EQ(r.exitCode, 1) << str(r.describe());
+    EXPECT_TRUE(r.err.contains("holds no files")) << str(r.describe());
+    EXPECT_TRUE(r.outLines().isEmpty()) << str(r.describe());
+    for (const char* kept : {"a.html", "new.html", "sub/b.html"})
+        EXPECT_TRUE(server_->exists(kept)) << kept;
 }
 
 TEST_F(CliPublishTest, AVisitorReadsOnlyTheOldOrTheNewFile) {
