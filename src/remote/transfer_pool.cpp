@@ -816,14 +816,26 @@ void TransferPool::jobGone(int number, quint64 id) {
 void TransferPool::resumeAfterDrop(Job& job, const std::optional<TransferResult>& result) {
     if (!job.isFile || !result)
         return;
-    // An upload is stored again from where it started, under a temporary of its
-    // own (the one the broken attempt left goes once it is in place); a download
+    // An upload goes on in the temporary the broken attempt left, after what the
+    // server says it holds (the store asks; the group checks the file is the same
+    // version still), or where it can not, is stored again from its start under a
+    // temporary of its own (the old one goes once it is in place); a download
     // that was continuing the local file itself continues it from where the
     // data stopped.
     TransferInfo& info = job.transfer.info;
-    if (job.transfer.direction == FileTransfer::Upload && !result->keptTemporary.isEmpty() &&
-        result->keptTemporary != uploadTemporaryName(info.fileName, info.publish.temporaryTag))
-        info.publish.staleTemporaries.push_back(result->keptTemporary);
+    if (job.transfer.direction == FileTransfer::Upload && !result->keptTemporary.isEmpty()) {
+        const QByteArray tag = uploadTemporaryTag(result->keptTemporary);
+        const bool canGoOn = !tag.isEmpty() && main_.serverSupportsSize() &&
+                             uploadTemporaryName(info.fileName, tag) == result->keptTemporary;
+        if (canGoOn) {
+            info.publish.temporaryTag = tag;
+            info.publish.continuesTemporary = true;
+            info.publish.asksTemporarySize = true;
+        } else if (result->keptTemporary !=
+                   uploadTemporaryName(info.fileName, info.publish.temporaryTag)) {
+            info.publish.staleTemporaries.push_back(result->keptTemporary);
+        }
+    }
     if (job.transfer.direction != FileTransfer::Download || !main_.serverSupportsRest())
         return;
     if (info.startOffset > 0 && !info.continuesKept) {

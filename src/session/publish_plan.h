@@ -36,6 +36,9 @@ struct PublishPlan {
     // Uploads: temporaries of this file that this upload does not continue,
     // removed once it is in place.
     std::vector<QByteArray> staleTemporaries;
+    // Uploads continuing their temporary after a lost connection: its size is asked first and
+    // the store goes on from there, as the server may hold less than was sent.
+    bool asksTemporarySize = false;
     // Downloads: the server's modification time as listed (UTC, seconds since
     // the epoch); -1 when the listing did not tell it to the second.
     qint64 remoteTime = -1;

@@ -71,8 +71,61 @@ void SendingGroup::plan() {
             }
         }
         steps()[store] = CommandStep(command, storedName_);
+        // SIZE counts other bytes than were sent in ASCII mode.
+        GroupHost* h = host();
+        if (p.continuesTemporary && p.asksTemporarySize && h && h->checksStoredSize()) {
+            // Where the data connection is asked for: after any change of folder.
+            int pasv = 0;
+            while (pasv < store && !steps()[pasv].nameIs("PASV"))
+                ++pasv;
+            askingTemporarySize_ = true;
+            steps().insert(pasv, CommandStep("SIZE", storedName_));
+        }
     }
     appendTail();
+}
+
+void SendingGroup::continueTemporary(const Reply& reply) {
+    askingTemporarySize_ = false;
+    if (reply.code() == 550 && info().startOffset > 0) {
+        // Gone since: nothing to go on after, the bytes go whole.
+        steps().removeIf([](const CommandStep& s) { return !s.sent && s.nameIs("REST"); });
+        restartSource();
+        return;
+    }
+    bool ok = false;
+    const qint64 held = sizeAnswered(reply).toLongLong(&ok);
+    if (reply.code() != 213 || !ok || held <= 0 || held == info().startOffset ||
+        !continueSourceAt(held))
+        return;
+    int store = -1;
+    for (int i = 0; i < steps().size() && store < 0; ++i)
+        if (!steps()[i].sent && isStore(steps()[i]))
+            store = i;
+    if (store < 0)
+        return;
+    const ServerFeatures* f = host() ? host()->serverFeatures() : nullptr;
+    int rest = -1;
+    for (int i = store - 1; i >= 0 && rest < 0; --i)
+        if (steps()[i].nameIs("REST"))
+            rest = i;
+    if (f && f->rest) {
+        if (rest >= 0)
+            steps()[rest].argument = QByteArray::number(held);
+        else
+            steps().insert(store, CommandStep("REST", QByteArray::number(held)));
+    } else {
+        // Without REST the temporary is continued by appending.
+        if (rest >= 0) {
+            steps().removeAt(rest);
+            --store;
+        }
+        steps()[store] = CommandStep("APPE", storedName_);
+    }
+    if (GroupHost* h = host())
+        h->log(LogChannel::Status,
+               QStringLiteral("%1 goes on from byte %2, where its temporary ends")
+                   .arg(shown(info().remoteFolder, finalName_), FormatGrouped(quint64(held))));
 }
 
 void SendingGroup::appendTail() {
@@ -150,6 +203,10 @@ void SendingGroup::replyArrived(const Reply& reply) {
         if ((step.nameIs("RNTO") && code < 400) || (removal && (code < 400 || code >= 500)) ||
             (step.nameIs("RNFR") && code >= 500) || (isStore(step) && code >= 400))
             temporaryGone_ = true;
+    }
+    if (step.nameIs("SIZE") && askingTemporarySize_) {
+        continueTemporary(reply);
+        return;
     }
     // Every answer to it counts, a refusal too; takeRefusal lets it pass.
     if (step.nameIs("SIZE") && confirmingTemporary_) {

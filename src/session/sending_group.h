@@ -57,6 +57,9 @@ protected:
     void sourceFailed(const QString& text);
     // The store of the temporary name was refused: the bytes go again, whole.
     virtual void restartSource() = 0;
+    // The temporary holds this many bytes of the source already: the store goes on after them.
+    // False when it can not (the source is shorter): the bytes then go whole.
+    virtual bool continueSourceAt(qint64) { return false; }
     // Starts the digest of the bytes this group sends.
     virtual void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) = 0;
     // The local file's modification time (UTC seconds); -1 when there is none.
@@ -80,6 +83,8 @@ private:
     // The temporary, before the old file goes for it, still holds what was
     // sent: another upload of the same file may have renamed or replaced it.
     void judgeTemporaryBeforeDelete(const Reply& reply);
+    // The temporary's size before the store: the store continues after what it holds.
+    void continueTemporary(const Reply& reply);
     void fail(const QString& text);
     // A stored file known to be wrong: nothing more is sent but its removal.
     void abandonStored();
@@ -91,6 +96,7 @@ private:
     bool fellBack_ = false;
     bool renameRetried_ = false;
     bool confirmingTemporary_ = false;
+    bool askingTemporarySize_ = false;
     bool storeStarted_ = false;
     bool temporaryGone_ = false;
     QByteArray finalName_;

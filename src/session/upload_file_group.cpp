@@ -29,6 +29,7 @@ bool UploadFileGroup::openSource() {
         // start of another version. It goes whole, and the temporary goes.
         p.staleTemporaries.push_back(uploadTemporaryName(info_.fileName, p.temporaryTag));
         p.continuesTemporary = false;
+        p.asksTemporarySize = false;
         p.temporaryTag.clear();
         info_.startOffset = 0;
         steps().removeIf([](const CommandStep& step) { return step.nameIs("REST"); });
@@ -82,6 +83,14 @@ void UploadFileGroup::restartSource() {
     openError_.clear();
     if (!openSource())
         failedRead_ = true;
+}
+
+bool UploadFileGroup::continueSourceAt(qint64 offset) {
+    if (!file_.isOpen() || offset > fileSize_ || !file_.seek(offset))
+        return false;
+    position_ = offset;
+    info_.startOffset = offset;
+    return true;
 }
 
 void UploadFileGroup::startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) {

@@ -34,6 +34,7 @@ protected:
     void sendMore() override;
     qint64 storedSizeExpected() const override { return failedRead_ ? -1 : fileSize_; }
     void restartSource() override;
+    bool continueSourceAt(qint64 offset) override;
     void startLocalDigest(ContentCheck& check, HashAlgorithm algorithm) override;
     qint64 localModifiedTime() const override;
     // As the file was when opened, just before the store was planned.

@@ -322,9 +322,17 @@ TEST(TransferPool, RefusedLoginsShrinkThePoolAndLoseNothing) {
 
 // A transfer connection that breaks halfway through a file: the file goes to
 // the next free connection, the broken one is opened again, the tree is whole.
+// An upload through a temporary goes on after what the temporary holds.
 TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
-    for (const bool down : {true, false}) {
-        SCOPED_TRACE(down ? "download" : "upload");
+    struct Row {
+        const char* name;
+        bool down;
+        bool atomic;
+    };
+    for (const Row row : {Row{"download", true, false}, Row{"upload", false, false},
+                          Row{"upload through a temporary", false, true}}) {
+        SCOPED_TRACE(row.name);
+        const bool down = row.down;
         PyftpdlibServer::Options o;
         o.threaded = true;
         o.dropOnce = QStringLiteral("big.bin");
@@ -341,6 +349,7 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
             return down ? server.writeFile(rel, bytes) : writeLocal(rel, bytes);
         }));
         PoolRig rig(server, down ? 1 : 2);
+        rig.engine.publish.atomic = row.atomic;
         ASSERT_TRUE(rig.login()) << str(rig.transcript());
         if (down) {
             TransferStarters(rig.engine).download("/tree", local.filePath(QStringLiteral("got")));
@@ -356,9 +365,25 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
                   snapshot(down ? server.localPath(QStringLiteral("tree"))
                                 : local.filePath(QStringLiteral("tree"))));
         EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.failed.join(' '));
-        const QString command =
-            down ? QStringLiteral("RETR big.bin") : QStringLiteral("STOR big.bin");
-        EXPECT_EQ(rig.sent().count(command), 2) << str(rig.transcript());
+        const QRegularExpression command(
+            down         ? QStringLiteral("^RETR big\\.bin$")
+            : row.atomic ? QStringLiteral("^STOR \\.big\\.bin\\..*velmora-upload$")
+                         : QStringLiteral("^STOR big\\.bin$"));
+        const QStringList stores = rig.sent().filter(command);
+        ASSERT_EQ(stores.size(), 2) << str(rig.transcript());
+        if (row.atomic) {
+            // The same temporary, from where it ended, and none left behind.
+            EXPECT_EQ(stores[0], stores[1]);
+            const int second = int(rig.sent().lastIndexOf(stores[1]));
+            EXPECT_TRUE(rig.sent()[second - 1].contains(QRegularExpression("^REST [1-9]\\d*$")))
+                << str(rig.transcript());
+            EXPECT_TRUE(rig.transcript().contains(QStringLiteral("where its temporary ends")))
+                << str(rig.transcript());
+            EXPECT_TRUE(
+                QDir(server.localPath(QStringLiteral("tree/a")))
+                    .entryList({QStringLiteral("*.velmora-upload")}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
+        }
         // Data the broken download kept (when any had come) is continued.
         if (rig.transcript().contains(QStringLiteral("kept for resuming"))) {
             EXPECT_GE(rig.sent().indexOf(QRegularExpression(QStringLiteral("REST [1-9]\\d*"))), 0)

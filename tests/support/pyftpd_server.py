@@ -142,7 +142,10 @@ def make_dtp(args, handler_base):
             if not name or self._cut_at is not None or self.file_obj is None:
                 return
             path = getattr(self.file_obj, "name", "")
-            if os.path.basename(str(path)) != name:
+            base = os.path.basename(str(path))
+            # An upload's temporary (".NAME.TAG.velmora-upload") counts as the file.
+            if base != name and not (base.startswith("." + name + ".") and
+                                     base.endswith(".velmora-upload")):
                 return
             with drop["lock"]:
                 if drop["name"] is None:
