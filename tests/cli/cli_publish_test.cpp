@@ -47,12 +47,26 @@ protected:
         server_ = std::make_unique<PyftpdlibServer>(options);
         ASSERT_TRUE(server_->start()) << str(server_->lastError());
     }
+    // The first transfer of a file of that name loses its connections halfway.
+    void startDroppingOnce(const QString& name) {
+        PyftpdlibServer::Options o;
+        o.dropOnce = name;
+        start(o);
+    }
     QString url(const QString& path = QStringLiteral("/")) const {
         return QStringLiteral("ftp://") + kAccount +
                QStringLiteral("127.0.0.1:%1").arg(server_->port()) + path;
     }
     QProcessEnvironment env() const { return CliRun::cliEnvironment(settings_.path()); }
     CliResult cli(const QStringList& args) const { return runCli(args, env()); }
+    // The site "pub": the server's root and this local project folder.
+    void addSite(const QString& project) const {
+        const CliResult r =
+            cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
+                 QString::number(server_->port()), "--user", "velmora", "--password",
+                 "velmora-pass", "--local-project", project, "--remote-project", "/"});
+        ASSERT_EQ(r.exitCode, 0) << str(r.describe());
+    }
     QString local(const QString& rel) const { return work_.filePath(rel); }
     QString serverPath(const QString& rel) const { return server_->localPath(rel); }
     static QStringList sent(const CliResult& r) {
@@ -131,17 +145,11 @@ TEST_F(CliPublishTest, TwoUploadsOfOneFileAtOnceNeverMixTheirBytes) {
 // A changed deploy that fails part-way lists on standard output what it did,
 // never a file it did not put in place.
 TEST_F(CliPublishTest, ADeployCutShortListsOnlyWhatItDid) {
-    PyftpdlibServer::Options o;
-    o.dropOnce = QStringLiteral("b.html");
-    ASSERT_NO_FATAL_FAILURE(start(o));
+    ASSERT_NO_FATAL_FAILURE(startDroppingOnce(QStringLiteral("b.html")));
     const QString project = local("project");
     ASSERT_TRUE(writeLocalFile(project + "/a.html", "a"));
     ASSERT_TRUE(writeLocalFile(project + "/b.html", patternBytes(256 * 1024, 4)));
-    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
-                   QString::number(server_->port()), "--user", "velmora", "--password",
-                   "velmora-pass", "--local-project", project, "--remote-project", "/"})
-                  .exitCode,
-              0);
+    ASSERT_NO_FATAL_FAILURE(addSite(project));
     const CliResult r =
         cli({"--site", "pub", "deploy", "--changed", "--no-atomic", "--parallel", "0"});
     EXPECT_EQ(r.exitCode, 1) << str(r.describe());
@@ -155,19 +163,13 @@ TEST_F(CliPublishTest, ADeployCutShortListsOnlyWhatItDid) {
 // Deletes wait for the uploads: a run whose upload failed deletes nothing (the old name of a
 // renamed page stays until the new one is there), and the next run does both.
 TEST_F(CliPublishTest, ADeployDeletesOnlyOnceEveryUploadArrived) {
-    PyftpdlibServer::Options o;
-    o.dropOnce = QStringLiteral("new.html");
-    ASSERT_NO_FATAL_FAILURE(start(o));
+    ASSERT_NO_FATAL_FAILURE(startDroppingOnce(QStringLiteral("new.html")));
     const QString project = local("project");
     ASSERT_TRUE(writeLocalFile(project + "/a.html", "a"));
     // Large enough for the server to drop the connection halfway through it.
     const QByteArray page = patternBytes(256 * 1024, 7);
     ASSERT_TRUE(writeLocalFile(project + "/old.html", page));
-    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
-                   QString::number(server_->port()), "--user", "velmora", "--password",
-                   "velmora-pass", "--local-project", project, "--remote-project", "/"})
-                  .exitCode,
-              0);
+    ASSERT_NO_FATAL_FAILURE(addSite(project));
     const QStringList deploy{"--site",   "pub",         "deploy",     "--changed",
                              "--delete", "--no-atomic", "--parallel", "0"};
     ASSERT_EQ(cli(deploy).exitCode, 0);
@@ -278,11 +280,7 @@ TEST_F(CliPublishTest, AnInterruptedUploadIsTakenUpFromItsTemporary) {
     ASSERT_NO_FATAL_FAILURE(start(o));
     const QByteArray fresh = patternBytes(512 * 1024, 9);
     ASSERT_TRUE(writeLocalFile(local("site/big.bin"), fresh));
-    ASSERT_EQ(cli({"sites", "add", "pub", "--host", "127.0.0.1", "--port",
-                   QString::number(server_->port()), "--user", "velmora", "--password",
-                   "velmora-pass", "--local-project", local("site"), "--remote-project", "/"})
-                  .exitCode,
-              0);
+    ASSERT_NO_FATAL_FAILURE(addSite(local("site")));
     // The upload's own temporary, tagged for it.
     const auto temporary = [&] {
         const QStringList found = QDir(server_->rootPath())

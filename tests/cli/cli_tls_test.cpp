@@ -182,20 +182,12 @@ TEST(CliTlsPlainServer, ModesAgainstAServerWithoutTls) {
 // Transfer connections shown another certificate than the main one are refused; the deploy
 // goes on over the main connection, says why and fails the run, without stopping short.
 TEST(CliTlsChangedCertificate, ADeployGoesOnOverTheMainConnection) {
-    QTemporaryDir certs, settings, work;
-    TestCertificate first, second;
+    QTemporaryDir settings, work;
+    ChangingCertificateServer changing;
     QString error;
-    ASSERT_TRUE(QDir(certs.path()).mkpath("one") && QDir(certs.path()).mkpath("two"));
-    ASSERT_TRUE(TestCertificate::make(certs.filePath("one"), &first, &error)) << str(error);
-    ASSERT_TRUE(TestCertificate::make(certs.filePath("two"), &second, &error)) << str(error);
-    PyftpdlibServer::Options o;
-    o.threaded = true;
-    o.tlsCertificate = first.certificatePath;
-    o.tlsKey = first.keyPath;
-    o.laterTlsCertificate = second.certificatePath;
-    o.laterTlsKey = second.keyPath;
-    PyftpdlibServer server(o);
-    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(changing.start(&error)) << str(error);
+    PyftpdlibServer& server = *changing.server;
+    const TestCertificate& first = changing.first;
     const QString project = work.filePath("project");
     ASSERT_TRUE(writeLocalFile(project + "/a.html", "a") &&
                 writeLocalFile(project + "/b.html", "b"));

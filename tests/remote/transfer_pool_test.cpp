@@ -576,23 +576,11 @@ TEST(TransferPool, AFileNoConnectionIsLeftForFailsWithItsData) {
 // transfer connection showing another is refused before any account is sent,
 // and the files go over the main connection.
 TEST(TransferPool, AnotherCertificateOnATransferConnectionIsRefused) {
-    QTemporaryDir certs;
-    TestCertificate first, second;
+    ChangingCertificateServer changing;
     QString error;
-    ASSERT_TRUE(QDir(certs.path()).mkpath(QStringLiteral("one")) &&
-                QDir(certs.path()).mkpath(QStringLiteral("two")));
-    ASSERT_TRUE(TestCertificate::make(certs.filePath(QStringLiteral("one")), &first, &error))
-        << str(error);
-    ASSERT_TRUE(TestCertificate::make(certs.filePath(QStringLiteral("two")), &second, &error))
-        << str(error);
-    PyftpdlibServer::Options o;
-    o.threaded = true;
-    o.tlsCertificate = first.certificatePath;
-    o.tlsKey = first.keyPath;
-    o.laterTlsCertificate = second.certificatePath;
-    o.laterTlsKey = second.keyPath;
-    PyftpdlibServer server(o);
-    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(changing.start(&error)) << str(error);
+    PyftpdlibServer& server = *changing.server;
+    const TestCertificate& first = changing.first;
     ASSERT_TRUE(buildTree(
         [&](const QString& rel, const QByteArray& bytes) { return server.writeFile(rel, bytes); }));
     QTemporaryDir local;

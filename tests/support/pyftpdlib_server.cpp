@@ -1,5 +1,7 @@
 #include "support/pyftpdlib_server.h"
 
+#include <QDir>
+
 namespace {
 
 // Debian's interpreter: the one earlier on PATH may lack pyftpdlib.
@@ -75,4 +77,28 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
         arguments << QStringLiteral("--drop-once") << options_.dropOnce;
     return startProcess(QString::fromLatin1(kPython), arguments, true, deadline, error) &&
            readAnnouncedPort(deadline, error);
+}
+
+bool ChangingCertificateServer::start(QString* error) {
+    const QDir dir(certificates.path());
+    TestCertificate second;
+    if (!certificates.isValid() || !dir.mkpath(QStringLiteral("one")) ||
+        !dir.mkpath(QStringLiteral("two"))) {
+        *error = QStringLiteral("can not make a folder for the certificates");
+        return false;
+    }
+    if (!TestCertificate::make(dir.filePath(QStringLiteral("one")), &first, error) ||
+        !TestCertificate::make(dir.filePath(QStringLiteral("two")), &second, error))
+        return false;
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.tlsCertificate = first.certificatePath;
+    o.tlsKey = first.keyPath;
+    o.laterTlsCertificate = second.certificatePath;
+    o.laterTlsKey = second.keyPath;
+    server = std::make_unique<PyftpdlibServer>(o);
+    if (server->start())
+        return true;
+    *error = server->lastError();
+    return false;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "support/ftp_server_process.h"
+#include "support/test_certificate.h"
 
+#include <QTemporaryDir>
+
+#include <memory>
 #include <optional>
 
 // pyftpdlib (Debian's python3-pyftpdlib) run by /usr/bin/python3 through
@@ -64,4 +68,14 @@ protected:
 
 private:
     Options options_;
+};
+
+// A threaded TLS server that shows `first` on its first connection and another certificate on
+// every later one.
+struct ChangingCertificateServer {
+    QTemporaryDir certificates;
+    TestCertificate first;
+    std::unique_ptr<PyftpdlibServer> server;
+    // False with the reason in error.
+    bool start(QString* error);
 };
