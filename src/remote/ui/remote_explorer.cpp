@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "platform/help_viewer.h"
+#include "platform/neighbour_rows.h"
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
@@ -426,14 +427,12 @@ void RemoteExplorer::onListing(const QByteArray& folder, const RemoteItemList& i
     if (const int current = list_->currentIndex().row(); current >= 0 && chosen.isEmpty()) {
         const auto nameOf = [this](int row) { return listModel_->nameAt(row).toByteArray(); };
         currentOrNeighbours.push_back(nameOf(current));
-        for (const int step : {1, -1}) {
-            for (int row = current + step; row >= 0 && row < listModel_->rowCount(); row += step) {
-                if (!selectedNames.count(nameOf(row))) {
-                    currentOrNeighbours.push_back(nameOf(row));
-                    break;
-                }
-            }
-        }
+        const auto [below, above] = NeighbourRows(current, listModel_->rowCount(), [&](int row) {
+            return selectedNames.count(nameOf(row)) > 0;
+        });
+        for (const int row : {below, above})
+            if (row >= 0)
+                currentOrNeighbours.push_back(nameOf(row));
     }
     showInList(folder, shared);
     for (size_t i = 0; i < currentOrNeighbours.size(); ++i) {

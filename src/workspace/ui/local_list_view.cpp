@@ -8,6 +8,7 @@
 
 #include "platform/help_viewer.h"
 #include "platform/local_path.h"
+#include "platform/neighbour_rows.h"
 #include "platform/program_texts.h"
 #include "platform/prompter.h"
 #include "platform/ui/column_needs.h"
@@ -411,12 +412,11 @@ void LocalListView::keepChosenRows() {
     const auto chosen = [&](int row) {
         return std::binary_search(selected.begin(), selected.end(), row) || row == current;
     };
-    for (int row = current + 1; row < model_->rowCount() && keptNeighbours_[0].isEmpty(); ++row)
-        if (const LocalListRow* r = model_->rowAt(row); r && !chosen(row))
-            keptNeighbours_[0] = r->name;
-    for (int row = current - 1; row >= 0 && keptNeighbours_[1].isEmpty(); --row)
-        if (const LocalListRow* r = model_->rowAt(row); r && !chosen(row))
-            keptNeighbours_[1] = r->name;
+    const auto [below, above] = NeighbourRows(current, model_->rowCount(), chosen);
+    if (const LocalListRow* r = model_->rowAt(below))
+        keptNeighbours_[0] = r->name;
+    if (const LocalListRow* r = model_->rowAt(above))
+        keptNeighbours_[1] = r->name;
 }
 
 void LocalListView::refresh() {
