@@ -114,6 +114,9 @@ CliSession::CliSession(const SessionOptions& options, int timeoutSeconds,
     // that a same-size edit was not sent.
     QObject::connect(engine_.get(), &ActionEngine::filesSkipped,
                      [](const QString& text) { printError(text); });
+    // Nor is a local file a download put in the trash.
+    QObject::connect(engine_.get(), &ActionEngine::localFileSetAside,
+                     [](const QString& text) { printError(text); });
     // Nor is an upload that left local entries out.
     QObject::connect(engine_.get(), &ActionEngine::localEntriesSkipped,
                      [this](const QStringList& paths) {

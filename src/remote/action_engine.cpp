@@ -6,6 +6,7 @@
 #include "remote/remote_path.h"
 #include "remote/task_status.h"
 #include "remote/transfer_pool.h"
+#include "session/download_file_group.h"
 #include "session/ftp_session.h"
 #include "session/stored_size_check.h"
 
@@ -139,6 +140,9 @@ void ActionEngine::announceTransfer(const TransferResult& result) {
         return;
     }
     emit transferFinished(result.info, result.position, result.success);
+    if (!result.setAside.isEmpty())
+        emit localFileSetAside(
+            DownloadFileGroup::setAsideText(result.info.localPath, result.setAside));
     if (!result.success)
         emit transferFailed(result);
 }

@@ -139,6 +139,9 @@ signals:
     void linesRejected(const QByteArray& folder, const QString& text);
     // Files left as they are by the file action, in words.
     void filesSkipped(const QString& text);
+    // A download replaced a local file changed after the server's copy; the
+    // old file went to the trash, as the text says.
+    void localFileSetAside(const QString& text);
     // An upload went on without these local entries (full paths).
     void localEntriesSkipped(const QStringList& paths);
     // A file stored from memory as listed right after: what its editor's next

@@ -1,8 +1,11 @@
 #include "session/download_file_group.h"
 
 #include "platform/local_write.h"
+#include "platform/trash_can.h"
 #include "session/reply.h"
 #include "session/server_features.h"
+
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -39,7 +42,8 @@ QString DownloadFileGroup::prepareToSend() {
     const PublishOptions& o = info_.publish.options;
     GroupHost* h = host();
     ServerFeatures* f = h ? h->serverFeatures() : nullptr;
-    if (o.keepTimes && remoteTime_ < 0 && f && f->mdtm)
+    // The time also tells whether a local file about to be replaced is newer.
+    if ((o.keepTimes || replacesTarget()) && remoteTime_ < 0 && f && f->mdtm)
         addStep("MDTM", info_.fileName);
     if (o.verify && checksum_.plan(h))
         addStep(checksum_.hash().command, info_.fileName);
@@ -54,6 +58,40 @@ void DownloadFileGroup::onStepSent(const CommandStep& step) {
 QString DownloadFileGroup::shortfall() const {
     const GroupHost* h = host();
     return size_.shortfall(position_, info_.startOffset, h && h->binaryTransfers());
+}
+
+bool DownloadFileGroup::replacesTarget() const {
+    return (info_.startOffset == 0 || info_.continuesKept) && QFileInfo::exists(info_.localPath);
+}
+
+bool DownloadFileGroup::setAsideNewerTarget() {
+    // Without the server's time nothing tells which is newer.
+    struct stat st;
+    if (remoteTime_ < 0 || ::stat(QFile::encodeName(info_.localPath).constData(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
+        return true;
+    // Kept times are whole seconds; a second more covers file systems that
+    // round them.
+    if (qint64(st.st_mtim.tv_sec) <= remoteTime_ + 1)
+        return true;
+    QString why;
+    setAside_ = TrashCan::put(info_.localPath, &why);
+    if (setAside_.isEmpty()) {
+        fail(QStringLiteral("Not replaced: %1 was changed after the server's copy and can not be "
+                            "moved to the trash (%2); move it away and download again")
+                 .arg(info_.localPath, why));
+        return false;
+    }
+    if (GroupHost* h = host())
+        h->log(LogChannel::Status, setAsideText(info_.localPath, setAside_));
+    return true;
+}
+
+QString DownloadFileGroup::setAsideText(const QString& localPath, const QString& trashPath) {
+    return QStringLiteral(
+               "%1 was changed after the server's copy: the old file is in the trash "
+               "(%2)")
+        .arg(localPath, trashPath);
 }
 
 void DownloadFileGroup::startDigest() {
@@ -311,6 +349,8 @@ void DownloadFileGroup::onFinished(bool success) {
         file_->close();
         QFile::remove(partPath_);
     } else if (file_) {
+        if (ok)
+            ok = setAsideNewerTarget();
         if (ok) {
             // rename(2) replaces the target in one step.
             const QByteArray from = QFile::encodeName(partPath_);
@@ -333,7 +373,7 @@ void DownloadFileGroup::onFinished(bool success) {
     if (h)
         h->transferEnded(this);
     if (onResult) {
-        TransferResult r{info_, position_, ok, problem(), stopped(), kept, {}};
+        TransferResult r{info_, position_, ok, problem(), stopped(), kept, {}, setAside_};
         if (!ok && r.error.isEmpty() && !r.stopped)
             r.error =
                 refusal_.isEmpty()

@@ -18,7 +18,9 @@
 // sealed with its source, for the next download of the file to continue. A
 // resume of the target itself continues that file at its offset. The server's
 // time and checksum, when asked, are taken before the rename: content that
-// fails the checksum is neither put in place nor kept.
+// fails the checksum is neither put in place nor kept. A local file changed
+// after the server's copy holds work the server lacks: the rename goes ahead
+// only once that file is in the trash.
 class DownloadFileGroup : public SocketGroup {
 public:
     DownloadFileGroup(TransferInfo info, const StepList& steps);
@@ -43,6 +45,8 @@ public:
 
     // What the record of kept data says of a download's source.
     static PartialSource sourceOf(const TransferInfo& info);
+    // The line that says where a replaced local file went.
+    static QString setAsideText(const QString& localPath, const QString& trashPath);
 
     // Told once when the group leaves the queue.
     std::function<void(const TransferResult&)> onResult;
@@ -67,6 +71,11 @@ private:
     void judge();
     // Empty when every byte the server announced arrived.
     QString shortfall() const;
+    // The download puts a new file in place of an existing local one.
+    bool replacesTarget() const;
+    // Moves a target changed after the server's copy to the trash; false,
+    // with the failure told, when it can not go there.
+    bool setAsideNewerTarget();
 
     TransferInfo info_;
     std::unique_ptr<QFile> file_;
@@ -80,4 +89,5 @@ private:
     ChecksumStep checksum_;
     bool badContent_ = false;
     qint64 remoteTime_ = -1;
+    QString setAside_;  // where the replaced target went
 };

@@ -38,4 +38,7 @@ struct TransferResult {
     // Uploads under a temporary name: the temporary holding what was sent,
     // when it stays on the server (nothing renamed or removed it).
     QByteArray keptTemporary;
+    // Downloads: where the local file it replaced went (the trash), when that
+    // file had been changed after the server's copy; empty otherwise.
+    QString setAside;
 };

@@ -184,7 +184,8 @@ void UploadFileGroup::onFinished(bool success) {
                          problem(),
                          stopped(),
                          {},
-                         !ok && leftTemporary() ? storedName() : QByteArray()};
+                         !ok && leftTemporary() ? storedName() : QByteArray(),
+                         {}};
         if (!ok && r.error.isEmpty())
             r.error = !publishError().isEmpty() ? publishError() : readError_;
         onResult(r);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -128,6 +129,58 @@ TEST_F(CliSafeTransferTest, ShortDownloadFailsKeepsTheDataAndResumesOnlyTheSameF
     EXPECT_EQ(whole.exitCode, 0) << str(whole.describe());
     EXPECT_TRUE(commandsOf(second, "REST").isEmpty());
     EXPECT_EQ(snapshotTree(dir), (TreeSnapshot{{"f.bin", digestOf(newer)}}));
+}
+
+// A download that replaces a local file changed after the server's copy puts
+// that file in the trash first; an older one is simply replaced. Where the
+// trash can not take it, the file stays and the download fails with why.
+TEST_F(CliSafeTransferTest, ALocalFileChangedAfterTheServersCopyGoesToTheTrash) {
+    const qint64 serverTime = 1704450600;  // 20240105103000, the listing's time
+    struct Case {
+        const char* name;
+        qint64 localTime;
+        bool trashUsable;
+        bool replaced;
+        bool inTrash;
+    };
+    const std::vector<Case> cases = {{"newer", serverTime + 3600, true, true, true},
+                                     {"older", serverTime - 3600, true, true, false},
+                                     {"same time", serverTime, true, true, false},
+                                     {"no trash", serverTime + 3600, false, false, false}};
+    const QByteArray content = patternBytes(kSize, 5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString dir = work_.filePath(QStringLiteral("%1/site").arg(c.name));
+        const QString home = work_.filePath(QStringLiteral("%1/home").arg(c.name));
+        ASSERT_TRUE(writeLocalFile(dir + "/f.bin", "my local edit"));
+        QFile edited(dir + "/f.bin");
+        ASSERT_TRUE(edited.open(QIODevice::ReadWrite) &&
+                    edited.setFileTime(QDateTime::fromSecsSinceEpoch(c.localTime),
+                                       QFileDevice::FileModificationTime));
+        edited.close();
+        // A data folder that is a file takes no trash.
+        ASSERT_TRUE(writeLocalFile(home + "/blocked", ""));
+        QProcessEnvironment e = env();
+        e.insert("HOME", home);
+        e.insert("XDG_DATA_HOME", home + (c.trashUsable ? "/.local/share" : "/blocked"));
+        ScriptedFtpServer server(oneFile(content, kSize));
+        ASSERT_TRUE(server.start()) << str(server.lastError());
+        const CliResult r = runCli({"--timeout", "20", urlOf(server), "get", "/f.bin", dir}, e);
+        EXPECT_EQ(r.exitCode, c.replaced ? 0 : 1) << str(r.describe());
+        EXPECT_EQ(readLocalFile(dir + "/f.bin"), c.replaced ? content : "my local edit");
+        const QString trashed = home + "/.local/share/Trash/files/f.bin";
+        EXPECT_EQ(QFileInfo::exists(trashed), c.inTrash);
+        if (c.inTrash) {
+            EXPECT_EQ(readLocalFile(trashed), "my local edit");
+            EXPECT_TRUE(
+                r.err.contains("was changed after the server's copy: the old file is in "
+                               "the trash"))
+                << str(r.describe());
+        }
+        if (!c.trashUsable) {
+            EXPECT_TRUE(r.err.contains("can not be moved to the trash")) << str(r.describe());
+        }
+    }
 }
 
 // SIGINT and SIGTERM in the middle of a download: the run ends with 130 or 143,

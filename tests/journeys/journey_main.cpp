@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/test_home.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -9,6 +11,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    UseTemporaryHome();
     // The window's own icons, as the program loads them.
     Q_INIT_RESOURCE(velmora);
     ::testing::InitGoogleTest(&argc, argv);

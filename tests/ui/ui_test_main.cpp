@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/test_home.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    UseTemporaryHome();
     InstallAccessibility();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
