@@ -51,6 +51,23 @@ QString OwnerText(const RemoteItemView& it) {
 
 }  // namespace
 
+QByteArray TsvField(QByteArrayView text) {
+    const auto special = [](char c) { return c == '\\' || c == '\t' || c == '\r' || c == '\n'; };
+    if (std::none_of(text.begin(), text.end(), special))
+        return text.toByteArray();
+    QByteArray out;
+    out.reserve(text.size() + 8);
+    for (const char c : text) {
+        if (!special(c)) {
+            out += c;
+            continue;
+        }
+        out += '\\';
+        out += c == '\t' ? 't' : c == '\r' ? 'r' : c == '\n' ? 'n' : '\\';
+    }
+    return out;
+}
+
 void printListingTsv(const RemoteItemList& items, std::FILE* out) {
     BlockWriter writer(out);
     for (int i = 0; i < items.size(); ++i) {
@@ -59,7 +76,7 @@ void printListingTsv(const RemoteItemList& items, std::FILE* out) {
         if (it.kind)
             line += it.kind;
         line += '\t';
-        line += it.permissions;
+        line += TsvField(it.permissions);
         line += '\t';
         line += QByteArray::number(it.size);
         line += '\t';
@@ -69,17 +86,17 @@ void printListingTsv(const RemoteItemList& items, std::FILE* out) {
         line += '\t';
         line += QByteArray::number(it.day);
         line += '\t';
-        line += it.time;
+        line += TsvField(it.time);
         line += '\t';
         line += QByteArray::number(it.links);
         line += '\t';
-        line += it.owner;
+        line += TsvField(it.owner);
         line += '\t';
-        line += it.group;
+        line += TsvField(it.group);
         line += '\t';
-        line += it.name;
+        line += TsvField(it.name);
         line += '\t';
-        line += it.linkTarget;
+        line += TsvField(it.linkTarget);
         writer.endLine();
     }
 }

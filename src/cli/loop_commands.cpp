@@ -4,6 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_session.h"
 #include "cli/compare_collector.h"
+#include "cli/listing_printer.h"
 #include "cli/remote_argument.h"
 #include "cli/transfer_options.h"
 #include "platform/format.h"
@@ -311,7 +312,7 @@ int runCompareCommand(CliContext& ctx, const QStringList& given) {
         const bool byDate =
             kind == CompareResultKind::NewerHere || kind == CompareResultKind::NewerOnServer;
         if (tsv) {
-            out += path + '\t' + localKind.toUtf8() + '\t' + localSize.toUtf8() + '\t' +
+            out += TsvField(path) + '\t' + localKind.toUtf8() + '\t' + localSize.toUtf8() + '\t' +
                    remoteKind.toUtf8() + '\t' + remoteSize.toUtf8() + '\t' + what.toUtf8();
             if (dates)
                 out += '\t' + timeText(item.localTime).toUtf8() + '\t' +
@@ -362,8 +363,8 @@ public:
         date += '-' + (i.month >= 0 ? QByteArray::number(i.month) : QByteArray()) + '-' +
                 (i.day >= 0 ? QByteArray::number(i.day) : QByteArray());
         writeStdout(kindWord(i.kind).toUtf8() + '\t' + QByteArray::number(i.size) + '\t' + date +
-                    ' ' + i.time + '\t' + i.permissions + '\t' + i.owner + '\t' + i.group + '\t' +
-                    path + '\n');
+                    ' ' + TsvField(i.time) + '\t' + TsvField(i.permissions) + '\t' +
+                    TsvField(i.owner) + '\t' + TsvField(i.group) + '\t' + TsvField(path) + '\n');
         return true;
     }
 

@@ -40,6 +40,7 @@ const QList<QByteArray> kMlsdLines = {
     "type=file;modify=20210304050607;size=1234;UNIX.mode=0644; file name.txt",
     "type=OS.unix=slink:/target;modify=20120101120000; link",
     "type=dir;modify=20230405060708;size=4096; Folder One",
+    "type=file;modify=20200101000000;size=5; tab\there\\x",
 };
 
 const QList<QByteArray> kMlsdTsv = {
@@ -47,6 +48,8 @@ const QList<QByteArray> kMlsdTsv = {
     "l\t\t0\t2012\t1\t1\t12:00:00\t-1\t\t\tlink\t/target",
     "-\t\t3000000000\t2022\t12\t31\t23:59:59\t-1\t\t\tbig.bin\t",
     "-\trw-r--r--\t1234\t2021\t3\t4\t05:06:07\t-1\t\t\tfile name.txt\t",
+    // A tab or backslash in a name is escaped: the line keeps twelve fields.
+    "-\t\t5\t2020\t1\t1\t00:00:00\t-1\t\t\ttab\\there\\\\x\t",
 };
 
 TEST(CliParseTest, SavedListingsGiveTsvLines) {
