@@ -196,6 +196,8 @@ bool Journey::logIn(const QString& localProject, const QByteArray& remoteProject
     SiteRecord site = SiteFor(*server_, QStringLiteral("Journey"), QStringLiteral("journey"));
     site.LocalProjectFolder = localProject;
     site.RemoteProjectFolder = QString::fromUtf8(remoteProject);
+    if (options_.tlsRequired)
+        site.SiteFlags |= SiteRecord::kTlsRequired;
     bool replaced = false;
     for (SiteRecord& r : sites.Records) {
         if (r.Name == site.Name) {

@@ -40,6 +40,8 @@ public:
         PyftpdlibServer::Options pyftpdlib;
         // "Simultaneous transfers" for the journey; -1: the setting's default.
         int simultaneousTransfers = -1;
+        // The site requires FTP over TLS (the server needs a certificate).
+        bool tlsRequired = false;
     };
 
     // How long a journey waits for what a user would wait for.

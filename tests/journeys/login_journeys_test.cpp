@@ -10,10 +10,13 @@
 #include "remote/ui/remote_tree_model.h"
 #include "support/ftp_server_process.h"
 #include "support/qt_printers.h"
+#include "support/test_certificate.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +80,47 @@ TEST(CloseConnectionJourney, ClearsTheRemoteViews) {
     EXPECT_EQ(r.listModel()->rowCount(), 0);
     EXPECT_FALSE(r.treeModel()->hasRoot());
     EXPECT_EQ(j.frame().windowTitle(), "Velmora");
+}
+
+// The status bar says how the conversation travels: "Not encrypted" over
+// plain FTP, "TLS" once the server's certificate was shown and trusted, and
+// nothing once the connection is closed.
+TEST(SecurityJourney, TheStatusBarSaysWhetherTheConnectionIsEncrypted) {
+    QTemporaryDir certificates;
+    TestCertificate certificate;
+    QString why;
+    ASSERT_TRUE(TestCertificate::make(certificates.path(), &certificate, &why))
+        << why.toStdString();
+    for (const bool tls : {false, true}) {
+        SCOPED_TRACE(tls ? "tls" : "plain");
+        Journey::Options o;
+        if (tls) {
+            o.pyftpdlib.tlsCertificate = certificate.certificatePath;
+            o.pyftpdlib.tlsKey = certificate.keyPath;
+            o.tlsRequired = true;
+        }
+        Journey j(o);
+        ASSERT_TRUE(j.open()) << j.error().toStdString();
+        QLabel* label = j.frame().securityLabel();
+        EXPECT_FALSE(label->isVisibleTo(&j.frame()));
+        if (tls) {
+            j.whenDialogOpens([](QDialog* dialog) {
+                for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                    if (b->text() == QLatin1String("Trust once"))
+                        b->click();
+            });
+        }
+        ASSERT_TRUE(j.logIn()) << j.chatText().toStdString();
+        EXPECT_TRUE(label->isVisibleTo(&j.frame()));
+        EXPECT_EQ(label->text(), tls ? "TLS, certificate not verified" : "Not encrypted");
+        EXPECT_TRUE(label->toolTip().contains(tls ? certificate.fingerprint()
+                                                  : QStringLiteral("travel in clear")))
+            << label->toolTip().toStdString();
+
+        ASSERT_TRUE(j.menuCommand(kCmdCloseConnection));
+        ASSERT_TRUE(j.waitFor([&] { return !j.workbench().session().isConnected(); }));
+        EXPECT_FALSE(label->isVisibleTo(&j.frame()));
+    }
 }
 
 // Site > Connect, a site whose password the server refuses.

@@ -3,6 +3,7 @@
 #include "app/close_question.h"
 #include "app/color_choice.h"
 #include "app/command_ids.h"
+#include "app/connection_security.h"
 #include "app/group_command_steps.h"
 #include "app/log_font_image.h"
 #include "app/loop_settings.h"
@@ -79,6 +80,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -302,6 +304,26 @@ void MainFrame::buildPages() {
     taskPanel_ = new TaskPanel(w.tasks(), w.taskStatus(), w.session(), &w.transferPool(),
                                &w.transferCounts());
     taskPanel_->setFailedTransfers(&w.failedTransfers());
+    security_ = new QLabel(statusBar());
+    security_->setObjectName(QStringLiteral("connectionSecurity"));
+    statusBar()->addPermanentWidget(security_);
+    const auto showSecurity = [this, &w] {
+        FtpSession& s = w.session();
+        const ConnectionSecurity c =
+            ConnectionSecurityOf(s.loggedIn(), s.controlSecure(), s.controlTls());
+        security_->setText(c.text);
+        security_->setToolTip(c.detail);
+        security_->setAccessibleName(c.text);
+        security_->setAccessibleDescription(c.detail);
+        security_->setStyleSheet(
+            c.encrypted || c.text.isEmpty() ? QString() : QStringLiteral("color: #a00000;"));
+        security_->setVisible(!c.text.isEmpty());
+    };
+    showSecurity();
+    connect(&w.session(), &FtpSession::loggedInChanged, this, showSecurity);
+    connect(&w.session(), &FtpSession::secured, this, showSecurity);
+    connect(&w.session(), &FtpSession::connectionClosed, this, showSecurity);
+    connect(&w.session(), &FtpSession::disconnected, this, showSecurity);
     taskSummary_ = new TaskSummaryButton(w.taskStatus(), w.transferCounts(), statusBar());
     statusBar()->addPermanentWidget(taskSummary_);
     connect(taskSummary_, &QToolButton::clicked, this,

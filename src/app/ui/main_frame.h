@@ -30,6 +30,7 @@ class TaskSummaryButton;
 class MainView;
 class Prompter;
 class QAction;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QuickConnectBar;
@@ -65,6 +66,9 @@ public:
     ChatPage* chatPage() const { return chatPage_; }
     TaskPanel* taskPanel() const { return taskPanel_; }
     TaskSummaryButton* taskSummary() const { return taskSummary_; }
+    // Says in the status bar whether the conversation with the server is
+    // encrypted.
+    QLabel* securityLabel() const { return security_; }
     CommandQueueWindow* queueWindow() const { return queueWindow_; }
     ConcernedFilePage* concernedFilePage() const { return concernedPage_; }
     WizardRegistry* wizards() const { return wizards_; }
@@ -170,6 +174,7 @@ private:
     ChatPage* chatPage_ = nullptr;
     TaskPanel* taskPanel_ = nullptr;
     TaskSummaryButton* taskSummary_ = nullptr;
+    QLabel* security_ = nullptr;
     CommandQueueWindow* queueWindow_ = nullptr;
     ConcernedFilePage* concernedPage_ = nullptr;
     WizardRegistry* wizards_ = nullptr;
