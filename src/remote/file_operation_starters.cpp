@@ -64,8 +64,12 @@ bool FileOperationStarters::deleteItems(const QByteArray& folder,
     }
     RefreshTarget refreshTarget = target;
     refreshTarget.mode = RefreshMode::AfterDelete;
-    groups.push_back(std::make_unique<RefreshFolderAction>(
-        engine_, folder, engine_.listingSequence(folder), refreshTarget));
+    auto refresh = std::make_unique<RefreshFolderAction>(
+        engine_, folder, engine_.listingSequence(folder), refreshTarget);
+    for (const RemoteItem& item : items)
+        if (!item.isFolder())
+            refresh->deletedFiles << item.name;
+    groups.push_back(std::move(refresh));
     engine_.appendTask(QStringLiteral("Start deleting files"), std::move(groups),
                        QStringLiteral("Deleting files completed"), kCodeDelete);
     return true;

@@ -3,6 +3,8 @@
 #include "remote/action_engine.h"
 #include "remote/remote_path.h"
 #include "session/command_queue.h"
+#include "session/publish_plan.h"
+#include "session/pure_group.h"
 #include "session/stored_size_check.h"
 
 #include <functional>
@@ -102,4 +104,17 @@ void RefreshFolderAction::process(const RemoteItemList& items) {
     }
     engine().announceListing(*this, items);
     engine().announceRefresh(target, folder, items);
+    StepList leftovers{{"CWD", folder}};
+    for (int i = 0; i < items.size(); ++i) {
+        // A file the server would not delete keeps its temporaries to resume.
+        const QByteArray name = items.view(i).name.toByteArray();
+        const QByteArray target = uploadTemporaryTarget(name);
+        if (items.view(i).kind == '-' && deletedFiles.contains(target) && !items.contains(target))
+            leftovers.append({"DELE", name});
+    }
+    if (leftovers.size() == 1)
+        return;
+    insertNext(std::make_unique<PureGroup>(leftovers));
+    insertNext(std::make_unique<RefreshFolderAction>(engine(), folder,
+                                                     engine().listingSequence(folder), target));
 }

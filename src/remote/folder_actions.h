@@ -3,6 +3,9 @@
 #include "remote/listing_action.h"
 #include "remote/refresh_target.h"
 
+#include <QByteArray>
+#include <QList>
+
 #include <memory>
 
 class StoredSizeCheck;
@@ -45,6 +48,9 @@ public:
     RefreshTarget target;
     // The uploads into the folder whose stored sizes this listing checks.
     std::shared_ptr<StoredSizeCheck> sizeCheck;
+    // Files just deleted: upload temporaries of theirs the listing shows are
+    // deleted too, so no part of a deleted file stays readable on the site.
+    QList<QByteArray> deletedFiles;
 
 protected:
     void process(const RemoteItemList& items) override;

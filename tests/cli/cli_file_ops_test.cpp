@@ -2,6 +2,7 @@
 // and permissions, each checked on the server's disk afterwards.
 #include "cli/cli_server_suite.h"
 #include "cli/tree_snapshot.h"
+#include "session/publish_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,13 @@ TYPED_TEST(CliFileOpsTest, RmDeletesTreesFilesAndLinksOnly) {
     ASSERT_TRUE(this->server_->writeFile(this->serverRel("rm/keep.txt"), "keep\n"));
     // A link inside the tree goes with the tree; what it points at stays.
     ASSERT_TRUE(QFile::link(QStringLiteral("../keep.txt"), this->serverPath("rm/tree/link")));
+    // What an interrupted upload left of a deleted file goes with it; a kept
+    // file's stays for its next upload to continue.
+    const QByteArray leftover = uploadTemporaryName("file.txt", newUploadTag("0123abcd"));
+    const QByteArray kept = uploadTemporaryName("keep.txt", newUploadTag("0123abcd"));
+    ASSERT_TRUE(
+        this->server_->writeFile(this->serverRel("rm/" + QString::fromUtf8(leftover)), "fi"));
+    ASSERT_TRUE(this->server_->writeFile(this->serverRel("rm/" + QString::fromUtf8(kept)), "ke"));
 
     // A relative path starts in the login folder, as ls takes it.
     auto removeRun =
@@ -34,7 +42,8 @@ TYPED_TEST(CliFileOpsTest, RmDeletesTreesFilesAndLinksOnly) {
     const CliResult r = removeRun->wait();
     EXPECT_EQ(r.exitCode, 0) << str(r.describe());
     EXPECT_EQ(snapshotTree(this->serverPath("rm")),
-              (TreeSnapshot{{"keep.txt", digestOf("keep\n")}}));
+              (TreeSnapshot{{QString::fromUtf8(kept), digestOf("ke")},
+                            {"keep.txt", digestOf("keep\n")}}));
 
     const CliResult m = missingRun->wait();
     EXPECT_EQ(m.exitCode, 1) << str(m.describe());
