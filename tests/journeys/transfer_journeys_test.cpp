@@ -5,6 +5,7 @@
 #include "app/command_ids.h"
 #include "app/ui/general_options_sheet.h"
 #include "app/ui/main_frame.h"
+#include "platform/trash_can.h"
 #include "remote/remote_command_ids.h"
 #include "remote/ui/explorer_item_view.h"
 #include "remote/ui/remote_explorer.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -107,6 +110,23 @@ TEST_P(TransferJourney, FileDroppedOnTheLocalListIsDownloaded) {
     EXPECT_EQ(row[0], "page.html");
     EXPECT_EQ(row[1], "70,000");  // what the list showed when the drag began
     EXPECT_EQ(row[3], "70,000");
+
+    // Edited here after the server's copy: dropped again, the edit goes to the
+    // trash before the server's copy takes its place, and the window says so.
+    ASSERT_TRUE(j.writeLocal("page.html", "my edit"));
+    QFile edited(j.local("page.html"));
+    ASSERT_TRUE(edited.open(QIODevice::ReadWrite) &&
+                edited.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                                   QFileDevice::FileModificationTime));
+    edited.close();
+    j.applyFileAction("Overwite always");
+    j.drop(j.frame().localExplorer()->list(), QModelIndex(), *data);
+    ASSERT_TRUE(j.waitFor([&] { return Journey::readFile(j.local("page.html")) == newer; }))
+        << j.chatText().toStdString();
+    ASSERT_TRUE(j.waitIdle());
+    EXPECT_EQ(Journey::readFile(TrashCan::homeTrash() + "/files/page.html"), "my edit");
+    EXPECT_TRUE(j.frame().statusBar()->currentMessage().contains("the old file is in the trash"))
+        << j.frame().statusBar()->currentMessage().toStdString();
 }
 
 // A small site: files at the top, in a folder and in a folder below that,

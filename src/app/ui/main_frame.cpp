@@ -43,6 +43,7 @@
 #include "platform/ui/help_window.h"
 #include "platform/ui/message_box_prompter.h"
 #include "platform/ui/project_page.h"
+#include "remote/action_engine.h"
 #include "remote/failed_transfers.h"
 #include "remote/remote_list_columns.h"
 #include "remote/remote_path.h"
@@ -267,6 +268,10 @@ void MainFrame::buildPages() {
                                "the FTP chat page takes them up again")
                     .arg(retryable));
     });
+    // A local file a download put in the trash is said where every page shows
+    // it, not only in the transfer connection's lines.
+    connect(&w.engine(), &ActionEngine::localFileSetAside, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(&w.failedTransfers(), &FailedTransfers::removed, this, [this, &w] {
         if (w.failedTransfers().isEmpty())
             statusBar()->clearMessage();
