@@ -104,6 +104,8 @@ void RefreshFolderAction::process(const RemoteItemList& items) {
     }
     engine().announceListing(*this, items);
     engine().announceRefresh(target, folder, items);
+    if (deletedFiles.isEmpty())
+        return;
     StepList leftovers{{"CWD", folder}};
     for (int i = 0; i < items.size(); ++i) {
         // A file the server would not delete keeps its temporaries to resume.
