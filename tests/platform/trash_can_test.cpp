@@ -78,21 +78,4 @@ TEST_F(TrashCanTest, FilesGoToTheHomeTrashWithTheirRecords) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
-// A trash that can not be made leaves the file where it was, with the reason,
-// and moves nothing anywhere else.
-TEST_F(TrashCanTest, AFileStaysWhenNoTrashCanBeMade) {
-    const QString blocked = dir_.filePath("blocked");
-    ASSERT_TRUE(write(blocked, ""));
-    setData(blocked);
-    const QString path = dir_.filePath("site/edited.php");
-    ASSERT_TRUE(write(path, "edit"));
-    QString error;
-    EXPECT_TRUE(TrashCan::put(path, &error).isEmpty());
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(readAll(path), "edit");
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList({"blocked", "site"}));
-    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/files/edited.php"));
-}
-
 }  // namespace
