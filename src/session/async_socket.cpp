@@ -84,13 +84,23 @@ QByteArray AsyncSocket::tlsSession() const {
 void AsyncSocket::close(bool graceful) {
     writable_ = false;
     handshaking_ = false;
+    // We may be inside one of the transports' own signals: they go later.
+    if (closing_)
+        closing_.release()->deleteLater();
     if (!transport_)
         return;
-    Transport* t = transport_.release();
-    t->disconnect(this);
-    t->close(graceful);
-    // We may be inside one of the transport's own signals.
-    t->deleteLater();
+    transport_->disconnect(this);
+    transport_->close(graceful);
+    if (graceful)
+        closing_ = std::move(transport_);
+    else
+        transport_.release()->deleteLater();
+}
+
+qint64 AsyncSocket::unacknowledgedBytes() const {
+    if (transport_)
+        return transport_->unacknowledgedBytes();
+    return closing_ ? closing_->unacknowledgedBytes() : 0;
 }
 
 qint64 AsyncSocket::send(const char* data, qint64 size) {

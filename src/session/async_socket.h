@@ -46,6 +46,9 @@ public:
     QByteArray tlsSession() const;
 
     qint64 send(const char* data, qint64 size);
+    // Bytes sent that the peer has not acknowledged, also while a graceful
+    // close lets them drain.
+    qint64 unacknowledgedBytes() const;
     qint64 receive(char* buffer, qint64 maxSize);
     qint64 bytesAvailable() const;
     QString peerAddress() const;
@@ -57,6 +60,9 @@ signals:
 private:
     TransportFactory* factory_;
     std::unique_ptr<Transport> transport_;
+    // A transport closed gracefully, kept to tell what has not drained yet;
+    // it tells nothing else any more.
+    std::unique_ptr<Transport> closing_;
     bool writable_ = false;
     bool handshaking_ = false;
     bool tlsHeld_ = false;

@@ -25,11 +25,9 @@ void DirectUploadGroup::onFinished(bool success) {
 void DirectUploadGroup::sendMore() {
     if (data().dataClosed || !data().socket)
         return;
-    GroupHost* h = host();
     if (!sentAnything_) {
         sentAnything_ = true;
-        if (h)
-            h->transferProgress(this, 0);
+        reportSent(0, true);
     }
     while (position_ < content_.size()) {
         const qint64 n =
@@ -39,8 +37,7 @@ void DirectUploadGroup::sendMore() {
             return;
         }
         position_ += n;
-        if (h)
-            h->transferProgress(this, position_);
+        reportSent(position_);
     }
     finishData();
 }

@@ -4,6 +4,8 @@
 #include "session/reply.h"
 #include "session/server_features.h"
 
+#include <QTimer>
+
 namespace {
 
 // What a SIZE reply says after its code: the size, or whatever stands there.
@@ -204,6 +206,12 @@ void SendingGroup::replyArrived(const Reply& reply) {
             (step.nameIs("RNFR") && code >= 500) || (isStore(step) && code >= 400))
             temporaryGone_ = true;
     }
+    // The server says it has every byte: nothing is left unacknowledged.
+    if (isStore(step) && code >= 200 && code < 300 && handedOver_ > reported_) {
+        reported_ = handedOver_;
+        if (GroupHost* h = host())
+            h->transferProgress(this, reported_);
+    }
     if (step.nameIs("SIZE") && askingTemporarySize_) {
         continueTemporary(reply);
         return;
@@ -228,6 +236,38 @@ void SendingGroup::judge() {
         return;
     fail(failure);
     abandonStored();
+}
+
+void SendingGroup::reportSent(qint64 handedOver, bool start) {
+    AsyncSocket* socket = data().socket.get();
+    GroupHost* h = host();
+    handedOver_ = handedOver;
+    if (start) {
+        reported_ = handedOver;
+        if (h)
+            h->transferProgress(this, handedOver);
+        return;
+    }
+    const qint64 waiting = socket ? socket->unacknowledgedBytes() : 0;
+    if (handedOver - waiting > reported_) {
+        reported_ = handedOver - waiting;
+        if (h)
+            h->transferProgress(this, reported_);
+    }
+    static const QString kPoll = QStringLiteral("acknowledgements");
+    if (waiting <= 0 || !socket || socket->findChild<QTimer*>(kPoll, Qt::FindDirectChildrenOnly))
+        return;
+    // Acknowledgements arrive without an event of their own. The timer goes
+    // with the socket, which goes with this group.
+    auto* timer = new QTimer(socket);
+    timer->setObjectName(kPoll);
+    timer->setInterval(kAcknowledgementPollMs);
+    QObject::connect(timer, &QTimer::timeout, socket, [this, timer] {
+        reportSent(handedOver_);
+        if (data().socket && data().socket->unacknowledgedBytes() <= 0)
+            timer->deleteLater();
+    });
+    timer->start();
 }
 
 void SendingGroup::sourceFailed(const QString& text) {

@@ -19,6 +19,9 @@
 // plan carries a StoredSizeCheck is checked by its folder's listing instead).
 class SendingGroup : public SocketGroup {
 public:
+    // How often a sent end still unacknowledged is looked at again.
+    static constexpr int kAcknowledgementPollMs = 200;
+
     using SocketGroup::SocketGroup;
 
     virtual const TransferInfo& info() const = 0;
@@ -52,6 +55,12 @@ protected:
     }
     // Sends until the socket takes no more or everything is out.
     virtual void sendMore() = 0;
+    // Progress, as far as the server has it: `handedOver` is the position
+    // behind the last byte given to the socket; what the peer has not
+    // acknowledged is not counted, and is asked again on a timer until it has
+    // drained, also after the end of the data. The first call of a send
+    // (`start`) reports its start position as it is.
+    void reportSent(qint64 handedOver, bool start = false);
     // The local bytes could not all be read: what the server holds is not the
     // file, so it is never renamed over the old one (the temporary goes).
     void sourceFailed(const QString& text);
@@ -104,4 +113,6 @@ private:
     ChecksumStep checksum_;
     bool publishFailed_ = false;
     QString publishError_;
+    qint64 handedOver_ = 0;
+    qint64 reported_ = 0;
 };

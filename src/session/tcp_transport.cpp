@@ -8,6 +8,8 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -42,12 +44,24 @@ QString names(const QSslCertificate& c, bool issuer) {
     return parts.join(QStringLiteral(", "));
 }
 
+// Bytes in the kernel's send queue of a descriptor that the peer has not
+// acknowledged; 0 when it can not be told.
+qint64 kernelUnacknowledged(int fd) {
+    int n = 0;
+    if (fd < 0 || ::ioctl(fd, SIOCOUTQ, &n) != 0 || n < 0)
+        return 0;
+    return n;
+}
+
+}  // namespace
+
 // Keeps a TCP connection open after Qt closed its descriptor: the write side
 // is shut once Qt is done (the last bytes and the close notice are out), and
 // what the peer still sends is read and dropped until it closes. Closing a
 // socket with unread bytes (a TLS server's post-handshake messages may come at
 // any time) makes the kernel reset the connection, and a reset drops the end of
-// an upload at the server.
+// an upload at the server. Meanwhile its descriptor tells how much of that end
+// the peer has not acknowledged.
 class LingeringClose : public QObject {
 public:
     static constexpr int kBoundMs = 30000;
@@ -67,6 +81,7 @@ public:
         if (fd_ >= 0)
             ::close(fd_);
     }
+    int descriptor() const { return fd_; }
     void shutWrite() {
         if (shut_ || fd_ < 0)
             return;
@@ -98,15 +113,13 @@ private:
     QSocketNotifier notifier_;
 };
 
-}  // namespace
-
 void TcpTransport::lingerAfterClose() {
     const int fd = ::dup(int(socket_->socketDescriptor()));
     if (fd < 0)
         return;
-    auto* linger = new LingeringClose(fd, socket_);
+    linger_ = new LingeringClose(fd, socket_);
     if (socket_->state() == QAbstractSocket::UnconnectedState)
-        linger->shutWrite();
+        linger_->shutWrite();
 }
 
 bool TcpTransport::tlsAvailable() {
@@ -222,11 +235,17 @@ void TcpTransport::close(bool graceful) {
         return;
     }
     graceful_ = true;
-    if (socket_->isEncrypted())
-        lingerAfterClose();
+    lingerAfterClose();
     // Over TLS this first sends the close notice, which servers want to see at
     // the end of an upload.
     socket_->disconnectFromHost();
+}
+
+qint64 TcpTransport::unacknowledgedBytes() const {
+    const QAbstractSocket::SocketState s = socket_->state();
+    const bool open = s == QAbstractSocket::ConnectedState || s == QAbstractSocket::ClosingState;
+    const int fd = linger_ ? linger_->descriptor() : int(socket_->socketDescriptor());
+    return (open ? queuedBytes() : 0) + kernelUnacknowledged(fd);
 }
 
 QString TcpTransport::peerAddress() const {

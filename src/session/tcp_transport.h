@@ -2,7 +2,10 @@
 
 #include "session/transport.h"
 
+#include <QPointer>
+
 class QSslSocket;
+class LingeringClose;
 
 // TCP under QSslSocket, which speaks plain TCP until a TLS handshake is asked
 // for. Qt buffers writes without limit, so send() stops taking bytes while more
@@ -27,6 +30,7 @@ public:
     qint64 bytesAvailable() const override;
     void close(bool graceful = false) override;
     QString peerAddress() const override;
+    qint64 unacknowledgedBytes() const override;
 
     bool startTls(const TlsRequest& request) override;
     TlsStatus tlsStatus() const override;
@@ -42,6 +46,9 @@ private:
     void lingerAfterClose();
 
     QSslSocket* socket_;
+    // Holds the connection after a graceful close; its descriptor still tells
+    // what the kernel has not got acknowledged.
+    QPointer<LingeringClose> linger_;
     bool closedSignalled_ = false;
     bool graceful_ = false;
     bool inSend_ = false;

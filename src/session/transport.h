@@ -28,6 +28,9 @@ public:
     virtual void close(bool graceful = false) = 0;
     // Dotted address of the peer once connected, empty before.
     virtual QString peerAddress() const = 0;
+    // Bytes taken by send() that the peer has not acknowledged yet, also after a
+    // graceful close while they drain; 0 when that can not be told.
+    virtual qint64 unacknowledgedBytes() const { return 0; }
 
     // Starts a client TLS handshake on the connected stream (or, for a data
     // connection, as soon as it connects); secured() or failed() follows.

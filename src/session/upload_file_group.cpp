@@ -110,7 +110,6 @@ void UploadFileGroup::onAttached() {
 void UploadFileGroup::sendMore() {
     if (data().dataClosed || !data().socket)
         return;
-    GroupHost* h = host();
     if (!file_.isOpen() && !failedRead_ && !openSource()) {
         readError_ = openError_;
         sourceFailed(openError_);
@@ -120,8 +119,7 @@ void UploadFileGroup::sendMore() {
     }
     if (!sentAnything_) {
         sentAnything_ = true;
-        if (h)
-            h->transferProgress(this, position_);
+        reportSent(position_, true);
     }
     for (;;) {
         if (sendOffset_ >= sendBuffer_.size()) {
@@ -165,8 +163,7 @@ void UploadFileGroup::sendMore() {
             return;
         }
         sendOffset_ += n;
-        if (h)
-            h->transferProgress(this, position_ - (sendBuffer_.size() - sendOffset_));
+        reportSent(position_ - (sendBuffer_.size() - sendOffset_));
     }
 }
 

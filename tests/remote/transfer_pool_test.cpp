@@ -748,3 +748,67 @@ TEST(TransferPool, FilesStillWaitingWhenAllIsRemovedAreKeptToRetry) {
 }
 
 }  // namespace
+
+// On a link slower than the disk, an upload's progress counts what the server
+// has, not what waits in our buffers and the kernel's: at every report the
+// server already holds all but what its own receive buffer may keep, and the
+// last report, after the data ended, is the whole file.
+struct ProgressRow {
+    const char* name;
+    int connections;
+};
+
+class UploadProgress : public ::testing::TestWithParam<ProgressRow> {};
+
+TEST_P(UploadProgress, CountsWhatTheServerHas) {
+    const ProgressRow row = GetParam();
+    PyftpdlibServer::Options o;
+    o.receiveRate = 512 * 1024;
+    o.receiveBuffer = 64 * 1024;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    QTemporaryDir local;
+    const qint64 size = 2 * 1024 * 1024;
+    {
+        QFile file(local.filePath(QStringLiteral("up/big.bin")));
+        QDir().mkpath(local.filePath(QStringLiteral("up")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(pattern(int(size), 3));
+    }
+    PoolRig rig(server, row.connections);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    const auto onServer = [&] {
+        qint64 total = 0;
+        QDirIterator it(server.rootPath(), QDir::Files | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            total += QFileInfo(it.next()).size();
+        return total;
+    };
+    qint64 worstAhead = 0;
+    QList<qint64> reports;
+    const auto seen = [&](const SocketGroup*, qint64 position) {
+        reports << position;
+        worstAhead = qMax(worstAhead, position - onServer());
+    };
+    QObject::connect(&rig.session, &FtpSession::transferProgressSignal, seen);
+    QObject::connect(&rig.pool, &TransferPool::transferProgress, seen);
+    LocalFolderRecord up;
+    up.path = local.filePath(QStringLiteral("up"));
+    up.items.push_back({QStringLiteral("big.bin"), false, size});
+    TransferStarters(rig.engine).uploadNormal(up, "/");
+    ASSERT_TRUE(rig.finish()) << str(rig.transcript());
+    EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.transcript());
+    EXPECT_EQ(QFileInfo(server.localPath(QStringLiteral("big.bin"))).size(), size);
+    ASSERT_FALSE(reports.isEmpty());
+    EXPECT_EQ(reports.last(), size);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    // The server's receive buffer and the block it reads at a time; our own
+    // send window alone is twice that.
+    EXPECT_LT(worstAhead, 256 * 1024) << worstAhead;
+}
+
+INSTANTIATE_TEST_SUITE_P(, UploadProgress,
+                         ::testing::Values(ProgressRow{"MainConnection", 0},
+                                           ProgressRow{"TransferConnection", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -12,6 +12,7 @@ import io
 import logging
 import os
 import signal
+import socket
 import sys
 import threading
 import time
@@ -48,6 +49,9 @@ def parse_args(argv):
                         help="send data at most this many bytes per second (0: no limit)")
     parser.add_argument("--receive-rate", type=int, default=0, metavar="BYTES",
                         help="receive data at most this many bytes per second (0: no limit)")
+    parser.add_argument("--receive-buffer", type=int, default=0, metavar="BYTES",
+                        help="the kernel's receive buffer of data connections, as small as "
+                             "over a slow link (0: the kernel's own, which grows)")
     parser.add_argument("--hash", action="store_true",
                         help="offer HASH (SHA-256, SHA-1, MD5; OPTS HASH chooses)")
     parser.add_argument("--x-hash", action="store_true",
@@ -131,6 +135,11 @@ def make_dtp(args, handler_base):
         _held = False
         _counted = 0
         _cut_at = None  # bytes after which this transfer is cut
+
+        def __init__(self, sock, cmd_channel):
+            if args.receive_buffer:
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, args.receive_buffer)
+            base.__init__(self, sock, cmd_channel)
 
         def _hold_once(self):
             if delay and not self._held:

@@ -44,6 +44,8 @@ bool PyftpdlibServer::launch(const QDeadlineTimer& deadline, QString* error) {
     }
     if (options_.receiveRate > 0)
         arguments << QStringLiteral("--receive-rate") << QString::number(options_.receiveRate);
+    if (options_.receiveBuffer > 0)
+        arguments << QStringLiteral("--receive-buffer") << QString::number(options_.receiveBuffer);
     const std::pair<bool, const char*> flags[] = {
         {options_.hash, "--hash"},
         {options_.xHash, "--x-hash"},

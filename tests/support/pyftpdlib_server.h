@@ -30,6 +30,9 @@ public:
         int sendRate = 0;
         // Bytes per second it takes uploads at; 0: no limit. Plain only.
         int receiveRate = 0;
+        // The kernel's receive buffer of data connections; 0: its own, which
+        // grows to megabytes on loopback where a slow link keeps it small.
+        int receiveBuffer = 0;
         bool hash = false;   // HASH (SHA-256 current, SHA-1, MD5, CRC32; OPTS HASH)
         bool xHash = false;  // XSHA256, XSHA1, XMD5, XCRC
         // One byte of every file stored and of every file sent is changed.
