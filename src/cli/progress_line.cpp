@@ -11,6 +11,7 @@ ProgressLine::ProgressLine(CliSession& cli) : cli_(cli) {
         group_ = g;
         info_ = info;
         started_.start();
+        rate_.start(0, info.startOffset);
         lastShown_.invalidate();
     };
     const auto progress = [this](const SocketGroup* g, qint64 position) {
@@ -38,12 +39,13 @@ void ProgressLine::show(qint64 position, bool force) {
     if (!force && lastShown_.isValid() && lastShown_.elapsed() < 100)
         return;
     lastShown_.start();
-    const qint64 done = position - info_.startOffset;
-    const qint64 ms = qMax<qint64>(1, started_.elapsed());
+    const qint64 ms = started_.elapsed();
+    rate_.note(ms, position);
     QString line =
         QString::fromUtf8(info_.fileName) + QStringLiteral("  ") + FormatSizeLong(position);
     if (info_.total > 0)
         line += QStringLiteral("  %1%").arg(position * 100 / info_.total);
-    line += QStringLiteral("  ") + FormatSpeed(done * 1000 / ms) + QStringLiteral("/s");
+    line += QStringLiteral("  ") + FormatSpeed(rate_.bytesPerSecond(ms, position)) +
+            QStringLiteral("/s");
     cli_.printer()->progress(line);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/transfer_rate.h"
 #include "session/transfer_info.h"
 
 #include <QElapsedTimer>
@@ -9,7 +10,7 @@ class CliSession;
 class SocketGroup;
 
 // The progress line of the running transfer on a terminal: file, bytes,
-// percent and speed, at most ten times a second.
+// percent and speed over the last seconds, at most ten times a second.
 class ProgressLine {
 public:
     explicit ProgressLine(CliSession& cli);
@@ -21,6 +22,7 @@ private:
     const SocketGroup* group_ = nullptr;
     TransferInfo info_;
     QElapsedTimer started_;
+    TransferRate rate_;
     QElapsedTimer lastShown_;
     // The connections' receiver: they end with the line, so a transfer the
     // session ends after a command returned (closing its pool) finds nothing.

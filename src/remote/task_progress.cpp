@@ -26,23 +26,28 @@ TaskFigures TaskProgressFigures(const TaskBox& box, const TaskStart& start, qint
         f.percent = int(qBound(qint64(0), box.position * 100 / box.info.total, qint64(100)));
     else if (box.info.total == 0)
         f.percent = 100;
-    const qint64 moved = qMax<qint64>(0, box.position - start.position);
-    if (f.elapsedMs > 0)
-        f.bytesPerSecond = moved * 1000 / f.elapsedMs;
+    const bool windowed = start.rateMs >= 0;
+    const qint64 spanMs = qMax<qint64>(0, nowMs - (windowed ? start.rateMs : start.timeMs));
+    const qint64 moved =
+        qMax<qint64>(0, box.position - (windowed ? start.ratePosition : start.position));
+    if (spanMs > 0)
+        f.bytesPerSecond = moved * 1000 / spanMs;
     if (box.info.total >= 0) {
         const qint64 left = qMax<qint64>(0, box.info.total - box.position);
         if (left == 0)
             f.remainingMs = 0;
-        else if (moved > 0 && f.elapsedMs > 0 && !f.stalled)
-            // From the average rate; rounded up so a running transfer never
+        else if (moved > 0 && spanMs > 0 && !f.stalled)
+            // At the recent rate; rounded up so a running transfer never
             // claims to be done.
-            f.remainingMs = qint64(std::ceil(double(left) * double(f.elapsedMs) / double(moved)));
+            f.remainingMs = qint64(std::ceil(double(left) * double(spanMs) / double(moved)));
     }
     return f;
 }
 
 void TaskProgressTracker::started(const SocketGroup* group, qint64 position, qint64 nowMs) {
-    starts_.insert(group, TaskStart{nowMs, position, nowMs, position});
+    Tracked t{TaskStart{nowMs, position, nowMs, position}, {}};
+    t.rate.start(nowMs, position);
+    starts_.insert(group, t);
 }
 
 void TaskProgressTracker::ended(const SocketGroup* group) {
@@ -50,12 +55,15 @@ void TaskProgressTracker::ended(const SocketGroup* group) {
 }
 
 TaskFigures TaskProgressTracker::figures(const TaskBox& box, qint64 nowMs) {
-    auto it = starts_.find(box.group);
-    if (it == starts_.end())
-        it = starts_.insert(box.group, TaskStart{nowMs, box.position, nowMs, box.position});
-    if (box.position != it->movedPosition) {
-        it->movedPosition = box.position;
-        it->movedMs = nowMs;
+    if (!starts_.contains(box.group))
+        started(box.group, box.position, nowMs);
+    Tracked& t = starts_[box.group];
+    if (box.position != t.start.movedPosition) {
+        t.start.movedPosition = box.position;
+        t.start.movedMs = nowMs;
     }
-    return TaskProgressFigures(box, *it, nowMs, limitMs_);
+    t.rate.note(nowMs, box.position);
+    t.start.rateMs = t.rate.fromMs();
+    t.start.ratePosition = t.rate.fromPosition();
+    return TaskProgressFigures(box, t.start, nowMs, limitMs_);
 }

@@ -1,18 +1,22 @@
 #pragma once
 
 #include "remote/task_list.h"
+#include "remote/transfer_rate.h"
 
 #include <QHash>
 
 class SocketGroup;
 
 // Where a task box stood when it appeared: the time and the byte position
-// (a resumed transfer starts past 0); and when its position last moved.
+// (a resumed transfer starts past 0); when its position last moved; and where
+// its speed is measured from.
 struct TaskStart {
     qint64 timeMs = 0;
     qint64 position = 0;
     qint64 movedMs = -1;  // -1: movement not followed, never stalled
     qint64 movedPosition = 0;
+    qint64 rateMs = -1;  // -1: from the start
+    qint64 ratePosition = 0;
 };
 
 // How long a transfer may go without a byte moving before its box says it is
@@ -22,7 +26,7 @@ inline constexpr qint64 kTransferInactivityLimitMs = 60000;
 // What a box shows of its transfer's progress.
 struct TaskFigures {
     int percent = -1;           // -1 while the size is not known ("waiting")
-    qint64 bytesPerSecond = 0;  // average since the box appeared
+    qint64 bytesPerSecond = 0;  // over the last few seconds
     qint64 elapsedMs = 0;
     qint64 remainingMs = -1;  // -1 when it cannot be told
     bool stalled = false;     // nothing moved for longer than the limit
@@ -49,6 +53,10 @@ public:
     qint64 inactivityLimitMs() const { return limitMs_; }
 
 private:
-    QHash<const SocketGroup*, TaskStart> starts_;
+    struct Tracked {
+        TaskStart start;
+        TransferRate rate;
+    };
+    QHash<const SocketGroup*, Tracked> starts_;
     qint64 limitMs_ = kTransferInactivityLimitMs;
 };

@@ -96,3 +96,28 @@ TEST(TaskProgress, TrackerKeepsEachBoxStart) {
     EXPECT_EQ(QStringLiteral("Download"), TaskKindText(3));
     EXPECT_EQ(QStringLiteral("Direct upload"), TaskKindText(5));
 }
+
+// Speed and time left come from the last seconds: a link that slows down or
+// stops shows it at once instead of in a fading average.
+TEST(TaskProgress, SpeedFollowsTheLastSeconds) {
+    TransferInfo info;
+    DirectDownloadGroup g(DirectPurpose::Stream, info, {{"RETR", "a"}});
+    TaskProgressTracker tracker;
+    tracker.started(&g, 0, 0);
+    qint64 position = 0;
+    TaskFigures f;
+    const auto run = [&](qint64 fromS, qint64 toS, qint64 perSecond) {
+        for (qint64 s = fromS + 1; s <= toS; ++s) {
+            position += perSecond;
+            f = tracker.figures(Box(100000, position, &g), s * 1000);
+        }
+    };
+    run(0, 10, 1000);
+    EXPECT_EQ(1000, f.bytesPerSecond);
+    run(10, 20, 100);
+    EXPECT_EQ(100, f.bytesPerSecond);  // the average would say 550
+    EXPECT_EQ((100000 - 11000) * 10, f.remainingMs);
+    run(20, 26, 0);
+    EXPECT_EQ(0, f.bytesPerSecond);
+    EXPECT_EQ(-1, f.remainingMs);
+}
