@@ -87,6 +87,9 @@ inline constexpr char kRenameFailed[] = "Can not rename the Folder.";
 inline constexpr char kMoveParent[] = "It is parent Folder of project, Do you want to move it?";
 inline constexpr char kUploadToProject[] = "Upload to\t(Remote project Folder)";
 inline constexpr char kUploadTo[] = "Upload to\t";
+// After "Upload to" / "Download to" when there is nowhere to send to.
+inline constexpr char kNoRemoteProject[] = "(no remote project Folder)";
+inline constexpr char kNoFolderOpen[] = "(no Folder open)";
 }  // namespace ProjectTexts
 
 namespace RemoteProjectTexts {
@@ -99,6 +102,7 @@ inline constexpr char kRemoteProjectHelp[] =
     "Please set remote project Folder on Remote tree of Normal page.";
 inline constexpr char kDownloadToProject[] = "Download to \t(Local project Folder)";
 inline constexpr char kDownloadTo[] = "Download to \t";
+inline constexpr char kNoLocalProject[] = "(no local project Folder)";
 }  // namespace RemoteProjectTexts
 
 // The local disk's moves, drops and deletions, and its menus.

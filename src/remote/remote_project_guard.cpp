@@ -29,10 +29,12 @@ RemoteProjectStep SetRemoteProjectStep(const QString& current, const QString& ch
 
 TransferMenuTarget ProjectTransferTarget(const ProjectSide& from, const ProjectSide& to,
                                          const QString& folder, const QString& openFolder,
-                                         const char* projectText, const char* plainText) {
+                                         const char* projectText, const char* plainText,
+                                         const char* noProjectText) {
     TransferMenuTarget target;
-    if (!from.projectFolder.isEmpty() && !to.projectFolder.isEmpty() &&
-        IsInProject(from.projectFolder, folder, from.separator)) {
+    const bool inProject =
+        !from.projectFolder.isEmpty() && IsInProject(from.projectFolder, folder, from.separator);
+    if (inProject && !to.projectFolder.isEmpty()) {
         QString rest = PathBelow(from.projectFolder, folder, from.separator);
         rest.replace(from.separator, to.separator);
         target.text = QString::fromLatin1(projectText);
@@ -44,6 +46,9 @@ TransferMenuTarget ProjectTransferTarget(const ProjectSide& from, const ProjectS
     }
     target.text = QString::fromLatin1(plainText) + openFolder;
     target.folder = openFolder;
+    // Working in the project, the missing project folder on the other side is why.
+    if (openFolder.isEmpty())
+        target.text += QString::fromLatin1(inProject ? noProjectText : ProjectTexts::kNoFolderOpen);
     return target;
 }
 
@@ -53,5 +58,6 @@ TransferMenuTarget DownloadTargetFor(const QString& localProjectFolder,
                                      QChar localSeparator) {
     return ProjectTransferTarget(
         {remoteProjectFolder, QLatin1Char('/')}, {localProjectFolder, localSeparator}, remoteFolder,
-        openLocalFolder, RemoteProjectTexts::kDownloadToProject, RemoteProjectTexts::kDownloadTo);
+        openLocalFolder, RemoteProjectTexts::kDownloadToProject, RemoteProjectTexts::kDownloadTo,
+        RemoteProjectTexts::kNoLocalProject);
 }

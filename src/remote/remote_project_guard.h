@@ -50,10 +50,14 @@ struct ProjectSide {
 // Inside the project folder of `from` (both project folders set) a folder
 // sends to its twin below the project folder of `to`, and the text is
 // projectText and the rest of the path; otherwise it sends to openFolder, the
-// folder open on the other side, with plainText before it.
+// folder open on the other side, with plainText before it. Without a folder
+// there the text says why: noProjectText when folder is in its side's project
+// but the other side has no project folder (its words for that side), else
+// that no folder is open there.
 TransferMenuTarget ProjectTransferTarget(const ProjectSide& from, const ProjectSide& to,
                                          const QString& folder, const QString& openFolder,
-                                         const char* projectText, const char* plainText);
+                                         const char* projectText, const char* plainText,
+                                         const char* noProjectText = "");
 
 // Where "Download ..." sends a remote folder's entries.
 TransferMenuTarget DownloadTargetFor(const QString& localProjectFolder,

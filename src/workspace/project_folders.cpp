@@ -110,5 +110,5 @@ TransferMenuTarget UploadMenuTarget(const ProjectFolders& folders, const QString
                                     const QString& openRemoteFolder, QChar localSep) {
     return ProjectTransferTarget({folders.local, localSep}, {folders.remote, kRemoteSeparator},
                                  localFolder, openRemoteFolder, ProjectTexts::kUploadToProject,
-                                 ProjectTexts::kUploadTo);
+                                 ProjectTexts::kUploadTo, ProjectTexts::kNoRemoteProject);
 }

@@ -380,7 +380,9 @@ TEST(RemoteProjectGuard, DownloadTargetText) {
          "/home/u/site"},
         {"/home/u/site", "/www/site", "/www/sites", "/tmp", "Download to \t/tmp", "/tmp"},
         {"", "/www/site", "/www/site/img", "/tmp", "Download to \t/tmp", "/tmp"},
-        {"", "", "/pub", "", "Download to \t", ""},
+        // Nowhere to go, and why.
+        {"", "/pub", "/pub/a", "", "Download to \t(no local project Folder)", ""},
+        {"", "", "/pub", "", "Download to \t(no Folder open)", ""},
     };
     for (const Case& c : cases) {
         const TransferMenuTarget t = DownloadTargetFor(

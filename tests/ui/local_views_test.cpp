@@ -554,7 +554,7 @@ TEST(LocalViews, KeysOpenTheMenusWhereScreenReadersReadThem) {
     ASSERT_TRUE(SelectIn(*tree, f.root));
     ASSERT_TRUE(ListLoaded(*list, f.root));
     const QModelIndex beta = tree->treeModel()->closestIndex(f.path("beta"));
-    const QStringList treeEntries{"Upload to (off)",
+    const QStringList treeEntries{"Upload to (no Folder open) (off)",
                                   "Rename",
                                   "Delete",
                                   "Copy",
@@ -564,8 +564,10 @@ TEST(LocalViews, KeysOpenTheMenusWhereScreenReadersReadThem) {
                                   "Create sub-directory",
                                   "Propertiy"};
     const QStringList blankEntries{"Paste (off)", "New file"};
-    const QStringList listEntries{"View/edit by", "Upload to (off)", "Rename",   "Delete",
-                                  "Copy",         "View local path", "Propertiy"};
+    const QStringList listEntries{"View/edit by", "Upload to (no Folder open) (off)",
+                                  "Rename",       "Delete",
+                                  "Copy",         "View local path",
+                                  "Propertiy"};
     const struct {
         const char* what;
         QAbstractItemView* view;
