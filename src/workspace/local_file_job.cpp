@@ -141,5 +141,10 @@ QString LocalFileJob::endText() const {
     }
     if (const QString failures = failureText(); !failures.isEmpty())
         lines << failures;
+    constexpr qsizetype kShown = 10;
+    for (const QString& s : result_.skipped.mid(0, kShown))
+        lines << QStringLiteral("Not copied: ") + s;
+    if (result_.skipped.size() > kShown)
+        lines << QStringLiteral("... and %1 more not copied").arg(result_.skipped.size() - kShown);
     return lines.join(QLatin1Char('\n'));
 }

@@ -151,7 +151,7 @@ void CopyFolderTree(const QString& source, const QString& target, PasteResult& r
         const QString to = JoinLocalPath(target, info.fileName());
         if (info.isDir()) {
             if (info.isSymLink()) {
-                result.skipped << from;
+                result.skipped << SkippedLocalEntry(from, true);
             } else {
                 CopyFolderTree(from, to, result, walk);
             }
@@ -164,7 +164,7 @@ void CopyFolderTree(const QString& source, const QString& target, PasteResult& r
                 result.failed << from;
             }
         } else {
-            result.skipped << from;
+            result.skipped << SkippedLocalEntry(from, false);
         }
     }
 }
@@ -202,7 +202,7 @@ PasteResult PasteItems(const CopyBuffer& buffer, const QString& destination, Loc
         const QFileInfo info(source);
         if (info.isDir()) {
             if (info.isSymLink()) {
-                result.skipped << source;
+                result.skipped << SkippedLocalEntry(source, true);
                 continue;
             }
             if (IsSameOrBelowOnDisk(destination, source)) {
@@ -230,7 +230,7 @@ PasteResult PasteItems(const CopyBuffer& buffer, const QString& destination, Loc
                 result.failed << source;
             }
         } else if (info.exists() || info.isSymLink()) {
-            result.skipped << source;
+            result.skipped << SkippedLocalEntry(source, false);
         } else {
             Fail(walk, source, qt_error_string(ENOENT));
             result.failed << source;

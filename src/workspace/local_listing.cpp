@@ -77,6 +77,13 @@ LocalListing ListLocalFolderForView(const QString& folder, int showFlags) {
     return listing;
 }
 
+QString SkippedLocalEntry(const QString& path, bool linkedFolder) {
+    return path + (linkedFolder
+                       ? QStringLiteral(" (a link to a folder: not followed)")
+                       : QStringLiteral(" (not a file or folder: a pipe, socket, device or "
+                                        "broken link)"));
+}
+
 LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags) {
     LocalListing all = ListLocalFolderForView(folder, showFlags);
     LocalListing walk;
@@ -87,7 +94,7 @@ LocalListing ListLocalFolderForUpload(const QString& folder, int showFlags) {
     for (LocalEntry& entry : all.entries) {
         const bool linkedFolder = entry.kind == QLatin1Char('d') && entry.isSymLink;
         if (linkedFolder || entry.isSpecial) {
-            walk.skipped << JoinLocalPath(folder, entry.name);
+            walk.skipped << SkippedLocalEntry(JoinLocalPath(folder, entry.name), linkedFolder);
             continue;
         }
         walk.entries.push_back(std::move(entry));

@@ -46,6 +46,10 @@ LocalListing ListLocalFolder(const QString& folder, int showFlags);
 // downloads that run or stopped short (".NAME.velmora-part").
 LocalListing ListLocalFolderForView(const QString& folder, int showFlags);
 
+// A path a walk leaves out, with why: a linked folder is never entered, and
+// anything else that is neither file nor folder can not be read as a file.
+QString SkippedLocalEntry(const QString& path, bool linkedFolder);
+
 // The entries an upload walks: as ListLocalFolderForView, but linked folders (never
 // entered, so a link cannot lead the walk elsewhere or round in a loop) and
 // special files (which cannot be read as files) go to skipped instead.

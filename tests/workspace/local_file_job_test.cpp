@@ -12,6 +12,8 @@
 
 #include "workspace/local_listing.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int kBound = 60000;
@@ -144,4 +146,27 @@ TEST(LocalFileJob, ADeletedFolderChangesItsOwnAndItsParentsViews) {
         const auto job = LocalFileJob::deleteFolder(QString::fromLatin1(c.path), 0);
         EXPECT_EQ(job->changedFolders(), c.changed) << c.path;
     }
+}
+
+// A paste leaves linked folders and special files out, and its end says so.
+TEST(LocalFileJob, APasteSaysWhatItLeftOutAndWhy) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MakeTree(dir.path(), QStringLiteral("src"), 1, 1);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("src/d0")),
+                            dir.filePath(QStringLiteral("src/linked"))));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("src/pipe"))).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("dst")));
+    auto job = LocalFileJob::paste({dir.path(), {{QStringLiteral("src"), true}}},
+                                   dir.filePath(QStringLiteral("dst")));
+    ASSERT_TRUE(Finish(*job));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("dst/src/d0/f0.txt"))));
+    const QString text = job->endText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Not copied: ") + dir.filePath("src/linked") +
+                              QStringLiteral(" (a link to a folder")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Not copied: ") + dir.filePath("src/pipe") +
+                              QStringLiteral(" (not a file or folder")))
+        << text.toStdString();
 }

@@ -102,7 +102,9 @@ TEST_F(LocalDisk, PastingATreeCopiesHiddenFilesButNeverEntersLinkedFolders) {
     EXPECT_FALSE(LocalNameTaken(at("dst/tree/pipe")));
     QStringList skipped = result.skipped;
     skipped.sort();
-    EXPECT_EQ(QStringList({at("src/tree/linked"), at("src/tree/pipe")}), skipped);
+    EXPECT_EQ(QStringList({SkippedLocalEntry(at("src/tree/linked"), true),
+                           SkippedLocalEntry(at("src/tree/pipe"), false)}),
+              skipped);
     EXPECT_TRUE(result.failed.isEmpty());
 }
 
@@ -112,7 +114,7 @@ TEST_F(LocalDisk, PastingALinkedFolderItselfIsSkipped) {
     CopyBuffer buffer;
     buffer.set(root.path(), {{QStringLiteral("link"), true}});
     const PasteResult result = PasteItems(buffer, at("dst"));
-    EXPECT_EQ(QStringList{at("link")}, result.skipped);
+    EXPECT_EQ(QStringList{at("link") + " (a link to a folder: not followed)"}, result.skipped);
     EXPECT_TRUE(result.pasted.isEmpty());
     EXPECT_TRUE(QDir(at("dst")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
@@ -276,7 +278,10 @@ TEST_F(LocalDisk, ListingHonoursHiddenFlagAndMarksLinksAndSpecialFiles) {
     QStringList skipped = upload.skipped;
     skipped.sort();
     ASSERT_EQ(3, skipped.size());
-    EXPECT_EQ(QStringList({at("dir/linked"), at("dir/pipe")}), skipped.mid(0, 2));
+    EXPECT_EQ(QStringList({at("dir/linked") + " (a link to a folder: not followed)",
+                           at("dir/pipe") + " (not a file or folder: a pipe, socket, device or "
+                                            "broken link)"}),
+              skipped.mid(0, 2));
     EXPECT_TRUE(skipped[2].endsWith("bad.txt (its name is not valid in the system's encoding)"))
         << skipped[2].toStdString();
 
