@@ -419,6 +419,15 @@ int runChangedDeployCommand(CliContext& ctx, const QStringList& given) {
         };
         if (!idle || !ctx.cli.clean())
             return notStored();
+        // It names every file of the site with its hash: not for visitors to
+        // read. A server without SITE CHMOD keeps its own mode.
+        const int refusalsBeforeMode = int(ctx.cli.refusals().size());
+        engine.session().queue().addCommands(
+            {{"SITE CHMOD", QByteArray("600 ") + DeployState::kTempName}});
+        engine.sendIfIdle();
+        if (!ctx.cli.waitIdle())
+            return notStored();
+        ctx.cli.forgetRefusalsFrom(refusalsBeforeMode);
         const int refusalsBefore = int(ctx.cli.refusals().size());
         auto rename = [&] {
             engine.session().queue().addCommands(

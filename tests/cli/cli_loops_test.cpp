@@ -162,6 +162,10 @@ TEST_F(CliPairTest, DeployChangedSendsOnlyNewAndChangedFilesAndDeletesOnlyItsOwn
     EXPECT_TRUE(server_->exists("dep/.velmora-deploy"));
     EXPECT_FALSE(server_->exists("dep/.velmora-deploy.part"));
     EXPECT_FALSE(server_->exists("dep/.index.html.velmora-upload"));
+    // Only its owner reads the state: the site's visitors do not.
+    EXPECT_EQ(QFileInfo(server_->localPath("dep/.velmora-deploy")).permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther),
+              0);
     EXPECT_EQ(server_->readFile("dep/img/logo.svg"), "<svg/>");
 
     // A same-size edit, a new file, a removed file; the record came down with
