@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <algorithm>
@@ -32,14 +33,18 @@ private:
     QByteArray block_;
 };
 
-QByteArray DateText(const RemoteItemView& it) {
+// As ls writes it: the time for the last six months, else the year. Listings
+// that tell both (MLSD) get the same choice as those that tell one (LIST).
+QByteArray DateText(const RemoteItemView& it, QDate today) {
     static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     QByteArray month = it.month >= 1 && it.month <= 12 ? QByteArray(months[it.month - 1]) : "   ";
     QByteArray day = it.day >= 0 ? QByteArray::number(it.day).rightJustified(2) : "  ";
-    QByteArray last = it.year >= 0
-                          ? QByteArray::number(it.year)
-                          : it.time.first(qMin<qsizetype>(5, it.time.size())).toByteArray();
+    const QDate date(it.year, it.month, it.day);
+    const bool recent = it.year < 0 || (!it.time.isEmpty() && date.isValid() &&
+                                        date > today.addDays(-183) && date <= today.addDays(1));
+    QByteArray last = recent ? it.time.first(qMin<qsizetype>(5, it.time.size())).toByteArray()
+                             : QByteArray::number(it.year);
     return month + ' ' + day + ' ' + last.rightJustified(5);
 }
 
@@ -110,6 +115,7 @@ void printListingForPeople(const RemoteItemList& items, std::FILE* out) {
         sizeWidth = std::max(sizeWidth, FormatSizeLong(it.size).size());
         ownerWidth = std::max(ownerWidth, OwnerText(it).size());
     }
+    const QDate today = QDateTime::currentDateTimeUtc().date();
     BlockWriter writer(out);
     for (int i = 0; i < items.size(); ++i) {
         const RemoteItemView it = items.view(i);
@@ -120,7 +126,7 @@ void printListingForPeople(const RemoteItemList& items, std::FILE* out) {
         line += ' ';
         line += FormatSizeLong(it.size).rightJustified(sizeWidth).toUtf8();
         line += "  ";
-        line += DateText(it);
+        line += DateText(it, today);
         line += "  ";
         line += OwnerText(it).leftJustified(ownerWidth).toUtf8();
         line += "  ";

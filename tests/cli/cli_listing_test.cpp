@@ -260,6 +260,16 @@ TEST_F(CliPyftpdlibTest, LogShowsTheLoginConversationAndThePeopleListing) {
     // pyftpdlib opens listings with 125; nothing the server said was thrown away as an error.
     EXPECT_TRUE(r.logLines(QStringLiteral("error")).isEmpty()) << str(r.describe());
     expectPeopleListing(r, root_);
+    // As ls: a folder made today shows its time, a file of 2021 its year.
+    for (const QByteArray& line : r.outLines()) {
+        if (line.endsWith("  sub")) {
+            EXPECT_TRUE(QRegularExpression(" \\d\\d:\\d\\d  ").match(line).hasMatch())
+                << line.data();
+        }
+        if (line.endsWith("  plain.txt")) {
+            EXPECT_TRUE(line.contains("  2021  ")) << line.data();
+        }
+    }
 }
 
 TEST_F(CliPyftpdlibTest, TsvFieldsAreExact) {
