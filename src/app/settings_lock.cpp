@@ -1,10 +1,27 @@
 #include "app/settings_lock.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+#include <cerrno>
+
+namespace {
+
+// The system's words for why nothing can be written in the folder; empty when
+// it can be.
+QString WriteProblem(const QString& folder) {
+    if (::access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        return {};
+    return qt_error_string(errno);
+}
+
+}  // namespace
 
 SettingsLock::SettingsLock(const QString& folder, int waitMs, int staleMs) {
     if (!QDir().mkpath(folder)) {
-        error_ = QStringLiteral("Could not create the settings folder %1.").arg(folder);
+        const QString reason = qt_error_string(errno);
+        error_ = QStringLiteral("Could not create the settings folder %1: %2.").arg(folder, reason);
         return;
     }
     file_ = std::make_unique<QLockFile>(QDir(folder).filePath(fileName()));
@@ -32,16 +49,17 @@ SettingsLock::SettingsLock(const QString& folder, int waitMs, int staleMs) {
                              .arg(folder);
             break;
         }
-        case QLockFile::PermissionError:
-            error_ = QStringLiteral(
-                         "Could not lock the settings folder %1: permission denied; "
-                         "nothing was saved.")
-                         .arg(folder);
+        default: {
+            // A read-only disk says so instead of "permission denied".
+            QString reason = WriteProblem(folder);
+            if (reason.isEmpty())
+                reason = file_->error() == QLockFile::PermissionError
+                             ? QStringLiteral("permission denied")
+                             : QStringLiteral("the lock file could not be written");
+            error_ = QStringLiteral("Could not lock the settings folder %1: %2; nothing was saved.")
+                         .arg(folder, reason);
             break;
-        default:
-            error_ = QStringLiteral("Could not lock the settings folder %1; nothing was saved.")
-                         .arg(folder);
-            break;
+        }
     }
 }
 
