@@ -195,6 +195,13 @@ void TaskStatus::onMarker(int fakeKind, int value, const QString& caption, quint
             text_ = endText(task, taskName(caption));
         }
         elapsed_ = qMax<qint64>(0, now() - task.startTime);
+        // Another task still runs: a clean end gives the line back to it, so
+        // it never reads "completed" while work goes on. Trouble stays shown.
+        if (clean && !running_.empty()) {
+            state_ = Running;
+            text_ = running_.back().caption;
+            startTime_ = running_.back().startTime;
+        }
     }
     emit changed();
 

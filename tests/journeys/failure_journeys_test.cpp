@@ -267,16 +267,18 @@ TEST(FailureJourney, ClosingAsksAboutARunningUploadThenItsTemporary) {
         << j.prompter().questions().last().toStdString();
     EXPECT_TRUE(j.frame().isVisible());
     EXPECT_EQ(j.workbench().tasks().count(), 1);
-    // A task ended on the main connection meanwhile leaves the line "completed": the upload
-    // still asks.
+    // A task ended on the main connection meanwhile gives the line back to the
+    // upload, which still asks.
     ASSERT_TRUE(FileOperationStarters(j.workbench().engine()).createFolder(j.home(), "made"));
-    ASSERT_TRUE(j.waitFor([&] { return j.taskLine().startsWith("Creating directory completed"); }))
-        << j.taskLine().toStdString();
+    ASSERT_TRUE(j.waitFor([&] {
+        return QFileInfo(j.serverPath(QStringLiteral("made"))).isDir() &&
+               j.taskLine().startsWith("Start uploading normal files");
+    })) << j.taskLine().toStdString();
     ASSERT_EQ(j.workbench().tasks().count(), 1);
     j.prompter().answer(false);
     EXPECT_FALSE(j.frame().close());
-    EXPECT_TRUE(
-        j.prompter().questions().last().startsWith("Transfers are still running (1 running"))
+    EXPECT_TRUE(j.prompter().questions().last().startsWith(
+        "Uploading normal files is still running (1 running"))
         << j.prompter().questions().last().toStdString();
 
     // Yes stops it first, so that its temporary is offered too: Cancel keeps

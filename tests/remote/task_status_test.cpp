@@ -257,6 +257,31 @@ TEST(TaskStatus, TaskCutOffEndsAtOnceAndOnlyOnce) {
               TaskStatus::taskName(QStringLiteral("Initializing project Folder completed")));
 }
 
+// Tasks overlap when transfer connections carry one's files past the next
+// one's start: the line never says "completed" while another still runs, but
+// a task that failed says so until the next marker.
+TEST(TaskStatus, AnEndedTaskGivesTheLineBackToOneStillRunningUnlessItFailed) {
+    StatusRig rig;
+    rig.status.onMarker(1, 0, QStringLiteral("Start uploading normal files"), 0, 31);
+    rig.clock = 100;
+    rig.status.onMarker(1, 0, QStringLiteral("Start downloading files"), 0, 32);
+    rig.clock = 300;
+    rig.status.onMarker(2, 2, QStringLiteral("Downloading files completed"), 0, 32);
+    EXPECT_EQ(TaskStatus::Running, rig.status.state());
+    EXPECT_EQ(QStringLiteral("Start uploading normal files"), rig.status.displayText());
+    EXPECT_EQ(0, rig.status.startTime());
+    EXPECT_EQ((std::vector<Completion>{{2, 200}}), rig.completions);
+
+    rig.status.onMarker(1, 0, QStringLiteral("Start deleting files"), 0, 33);
+    rig.status.noteProblem(QStringLiteral("DELE a: 550 No"), 33);
+    rig.status.onMarker(2, 3, QStringLiteral("Deleting files completed"), 0, 33);
+    EXPECT_EQ(TaskStatus::Failed, rig.status.state());
+    rig.clock = 900;
+    rig.status.onMarker(2, 1, QStringLiteral("Uploading normal files completed"), 0, 31);
+    EXPECT_EQ(TaskStatus::Completed, rig.status.state());
+    EXPECT_EQ(900, rig.status.elapsedMs());
+}
+
 TEST(TaskStatus, FollowsRefusalsAndRemovalsOfASession) {
     SessionHarness h;
     h.loginIdle();
