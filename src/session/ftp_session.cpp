@@ -674,6 +674,7 @@ bool FtpSession::handleReply(const Reply& reply, int delayCount) {
             break;
         case 213:
         case 215:
+        case 225:  // ABOR, as the standard allows besides 226
         case 226:
         case 250:
         case 350:
