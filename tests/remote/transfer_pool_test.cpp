@@ -374,8 +374,15 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
         if (row.atomic) {
             // The same temporary, from where it ended, and none left behind.
             EXPECT_EQ(stores[0], stores[1]);
-            const int second = int(rig.sent().lastIndexOf(stores[1]));
-            EXPECT_TRUE(rig.sent()[second - 1].contains(QRegularExpression("^REST [1-9]\\d*$")))
+            // On the connection that sent it: the others' lines come between.
+            int by = 0;
+            for (const LogLine& l : rig.log)
+                if (l.channel == LogChannel::Sent && l.text == stores[1])
+                    by = l.connection;
+            const QStringList itsLines = rig.sent(by);
+            const int second = int(itsLines.lastIndexOf(stores[1]));
+            ASSERT_GT(second, 0) << str(rig.transcript());
+            EXPECT_TRUE(itsLines[second - 1].contains(QRegularExpression("^REST [1-9]\\d*$")))
                 << str(rig.transcript());
             EXPECT_TRUE(rig.transcript().contains(QStringLiteral("where its temporary ends")))
                 << str(rig.transcript());
