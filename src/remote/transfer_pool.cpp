@@ -9,6 +9,7 @@
 #include "session/publish_plan.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -110,11 +111,25 @@ void TransferPool::appendTransferTask(const QString& startText,
     pump();
 }
 
+namespace {
+
+// The files a job reads or writes: no two jobs of one of them run at once.
+std::array<QByteArray, 2> placesOf(const FileTransfer& t) {
+    QByteArray remote = t.info.remoteFolder;
+    if (!remote.endsWith('/'))
+        remote += '/';
+    return {"r:" + remote + t.info.fileName, "l:" + t.info.localPath.toUtf8()};
+}
+
+}  // namespace
+
 void TransferPool::enqueue(Job job, bool front) {
     if (job.batch)
         job.batch->outstanding.insert(job.id);
-    if (job.isFile)
+    if (job.isFile) {
         ++queuedFiles_;
+        job.places = placesOf(job.transfer);
+    }
     // Listings go first: they make the work the connections are waiting for.
     std::deque<Job>& line = job.isFile ? waiting_ : waitingListings_;
     if (front)
@@ -558,7 +573,8 @@ void TransferPool::pump() {
             break;
         if (s->state == SlotState::Ready && !s->job && s->session->loggedIn() &&
             s->session->queue().isEmpty()) {
-            dispatch(*s, takeJobFor(*s));
+            if (std::optional<Job> job = takeJobFor(*s))
+                dispatch(*s, std::move(*job));
         }
     }
     if (hasWaiting())
@@ -630,36 +646,68 @@ TransferPool::Job TransferPool::takeJob() {
     return j;
 }
 
-TransferPool::Job TransferPool::takeJobFor(const Slot& slot) {
+std::optional<TransferPool::Job> TransferPool::takeJobFor(const Slot& slot) {
     // Files first: the main session lists while it is idle, the transfer
     // connections only when they have no file to move.
     if (waiting_.empty()) {
+        if (waitingListings_.empty())
+            return std::nullopt;
         Job j = std::move(waitingListings_.front());
         waitingListings_.pop_front();
         return j;
     }
-    // Within the first job's task and a bounded look ahead, so order between
-    // tasks holds and a long queue costs little.
-    constexpr size_t kLookAhead = 64;
-    const size_t n = std::min(waiting_.size(), kLookAhead);
-    const std::shared_ptr<Batch> batch = waiting_.front().batch;
-    auto folderOf = [](const Job& j) {
-        return j.isFile ? j.transfer.info.remoteFolder : QByteArray();
+    QSet<QByteArray> busy;
+    std::map<const Batch*, int> moving;
+    const auto noteRunning = [&](const std::optional<Job>& job) {
+        if (!job || !job->isFile)
+            return;
+        for (const QByteArray& place : job->places)
+            busy.insert(place);
+        ++moving[job->batch.get()];
     };
-    size_t pick = 0;
+    for (const auto& s : slots_)
+        noteRunning(s->job);
+    noteRunning(mainJob_);
+    // A bounded look: a long queue costs little per file.
+    constexpr size_t kScan = 4096;
+    const size_t n = std::min(waiting_.size(), kScan);
+    std::vector<size_t> free;
+    for (size_t i = 0; i < n; ++i) {
+        bool blocked = false;
+        for (const QByteArray& place : waiting_[i].places) {
+            blocked = blocked || busy.contains(place);
+            busy.insert(place);  // for the jobs behind it
+        }
+        if (!blocked)
+            free.push_back(i);
+    }
+    if (free.empty())
+        return std::nullopt;
+    const Batch* batch = waiting_[free.front()].batch.get();
+    for (const size_t i : free) {
+        const Batch* b = waiting_[i].batch.get();
+        if (moving[b] < moving[batch])
+            batch = b;
+    }
+    // Within the task, a bounded look ahead as well.
+    constexpr size_t kLookAhead = 64;
+    std::vector<size_t> mine;
+    for (const size_t i : free)
+        if (waiting_[i].batch.get() == batch && mine.size() < kLookAhead)
+            mine.push_back(i);
+    const auto folderOf = [this](size_t i) { return waiting_[i].transfer.info.remoteFolder; };
+    size_t pick = mine.front();
     bool found = false;
     const QByteArray& here = slot.heading;
-    for (size_t i = 0; i < n && !found && !here.isEmpty(); ++i) {
-        const Job& j = waiting_[i];
-        if (j.batch == batch && j.isFile && folderOf(j) == here)
+    for (const size_t i : mine) {
+        if (!found && !here.isEmpty() && folderOf(i) == here)
             pick = i, found = true;
     }
-    for (size_t i = 0; i < n && !found; ++i) {
-        const Job& j = waiting_[i];
-        if (j.batch != batch || !j.isFile)
-            continue;
+    for (const size_t i : mine) {
+        if (found)
+            break;
         const bool taken = std::any_of(slots_.begin(), slots_.end(), [&](const auto& s) {
-            return s.get() != &slot && s->heading == folderOf(j);
+            return s.get() != &slot && s->heading == folderOf(i);
         });
         if (!taken)
             pick = i, found = true;

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -134,6 +135,7 @@ private:
         std::shared_ptr<Batch> batch;
         bool isFile = true;
         FileTransfer transfer;
+        std::array<QByteArray, 2> places;  // of a file: the remote and the local path
         ListingMaker make;
         quintptr owner = 0;
         int drops = 0;
@@ -183,9 +185,14 @@ private:
     void pump();
     bool hasWaiting() const;
     Job takeJob();
-    // The next job for a free connection: one in the folder it stands in, else
-    // one in a folder no other connection works in, else the first.
-    Job takeJobFor(const Slot& slot);
+    // The next job for a free connection, of the task with the fewest files
+    // moving (a small task queued behind a long one does not wait for all of
+    // it); within it one in the folder the connection stands in, else one in a
+    // folder no other connection works in, else the first. A file never starts
+    // while another job of the same file runs or waits before it, so the last
+    // one queued is the one that stays. Nothing when every waiting file waits
+    // for such a job.
+    std::optional<Job> takeJobFor(const Slot& slot);
     void openMore();
     void openSlot(Slot& slot);
     Slot* newSlot();

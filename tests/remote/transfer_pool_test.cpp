@@ -819,3 +819,53 @@ INSTANTIATE_TEST_SUITE_P(, UploadProgress,
                          ::testing::Values(ProgressRow{"MainConnection", 0},
                                            ProgressRow{"TransferConnection", 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Files of several tasks share the connections: a small task started behind a
+// long one goes at the next free connection, and a file queued twice never
+// moves twice at once, so the copy queued last is the one that stays.
+TEST(TransferPool, ASmallTaskGoesBeforeALongOneEndsAndTheLastCopyOfAFileStays) {
+    PyftpdlibServer::Options o;
+    o.threaded = true;
+    o.receiveRate = 256 * 1024;
+    PyftpdlibServer server(o);
+    ASSERT_TRUE(server.start()) << str(server.lastError());
+    ASSERT_TRUE(server.writeFile(QStringLiteral("smalls/small.txt"), "small"));
+    QTemporaryDir local;
+    const auto writeLocal = [&](const QString& rel, const QByteArray& bytes) {
+        QFileInfo info(local.filePath(rel));
+        QDir().mkpath(info.path());
+        QFile f(info.filePath());
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    LocalFolderRecord many;
+    many.path = local.filePath(QStringLiteral("many"));
+    for (int i = 0; i < 12; ++i) {
+        const QString name = QStringLiteral("f%1.bin").arg(i, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(writeLocal(QStringLiteral("many/") + name, pattern(100 * 1024, i)));
+        many.items.push_back({name, false, 100 * 1024});
+    }
+    ASSERT_TRUE(writeLocal(QStringLiteral("old/same.bin"), pattern(768 * 1024, 1)));
+    ASSERT_TRUE(writeLocal(QStringLiteral("new/same.bin"), "the newer copy"));
+    LocalFolderRecord oldCopy{local.filePath(QStringLiteral("old")),
+                              {{"same.bin", false, 768 * 1024}}};
+    LocalFolderRecord newCopy{local.filePath(QStringLiteral("new")), {{"same.bin", false, 14}}};
+
+    PoolRig rig(server, 2);
+    ASSERT_TRUE(rig.login()) << str(rig.transcript());
+    TransferStarters(rig.engine).uploadNormal(many, "/");
+    ASSERT_TRUE(waitUntil([&] { return rig.pool.queuedTransfers() >= 8; }, kLoginMs))
+        << str(rig.transcript());
+    TransferStarters(rig.engine)
+        .download("/", local.filePath(QStringLiteral("got")), chosen('d', "smalls"));
+    ASSERT_TRUE(rig.finish(2)) << str(rig.transcript());
+    EXPECT_LT(rig.order.indexOf(QStringLiteral("file small.txt")),
+              rig.order.indexOf(QStringLiteral("file f11.bin")))
+        << str(rig.order.join('\n'));
+
+    rig.engine.publish.atomic = true;
+    TransferStarters(rig.engine).uploadNormal(oldCopy, "/");
+    TransferStarters(rig.engine).uploadNormal(newCopy, "/");
+    ASSERT_TRUE(rig.finish(4)) << str(rig.transcript());
+    EXPECT_TRUE(rig.failed.isEmpty()) << str(rig.transcript());
+    EXPECT_EQ(server.readFile(QStringLiteral("same.bin")), "the newer copy");
+}
