@@ -86,14 +86,18 @@ bool buildTree(const std::function<bool(const QString&, const QByteArray&)>& wri
     return write(QStringLiteral("tree/a/big.bin"), pattern(3 * 1024 * 1024 + 11, 99));
 }
 
+// A file below a local folder, its folders made on the way.
+bool writeBelow(const QTemporaryDir& local, const QString& rel, const QByteArray& bytes) {
+    QFileInfo info(local.filePath(rel));
+    QDir().mkpath(info.path());
+    QFile file(info.filePath());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // The same tree in a local folder.
 bool buildLocalTree(const QTemporaryDir& local) {
-    return buildTree([&](const QString& rel, const QByteArray& bytes) {
-        QFileInfo info(local.filePath(rel));
-        QDir().mkpath(info.path());
-        QFile file(info.filePath());
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    });
+    return buildTree(
+        [&](const QString& rel, const QByteArray& bytes) { return writeBelow(local, rel, bytes); });
 }
 
 // Trusts whatever certificate it is asked about, and remembers which.
@@ -339,14 +343,8 @@ TEST(TransferPool, ALostConnectionGivesItsFileBackAndOpensAgain) {
         PyftpdlibServer server(o);
         ASSERT_TRUE(server.start()) << str(server.lastError());
         QTemporaryDir local;
-        const auto writeLocal = [&](const QString& rel, const QByteArray& bytes) {
-            QFileInfo info(local.filePath(rel));
-            QDir().mkpath(info.path());
-            QFile f(info.filePath());
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        };
         ASSERT_TRUE(buildTree([&](const QString& rel, const QByteArray& bytes) {
-            return down ? server.writeFile(rel, bytes) : writeLocal(rel, bytes);
+            return down ? server.writeFile(rel, bytes) : writeBelow(local, rel, bytes);
         }));
         PoolRig rig(server, down ? 1 : 2);
         rig.engine.publish.atomic = row.atomic;
@@ -434,12 +432,7 @@ TEST_P(TreeCutShort, EveryFileIsAccountedForAndRetryBringsItWhole) {
     QTemporaryDir local;
     // Folders at several depths, so that some are not listed yet when the server goes.
     const auto write = [&](const QString& rel, const QByteArray& bytes) {
-        if (!upload)
-            return server.writeFile(rel, bytes);
-        QFileInfo info(local.filePath(rel));
-        QDir().mkpath(info.path());
-        QFile file(info.filePath());
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        return upload ? writeBelow(local, rel, bytes) : server.writeFile(rel, bytes);
     };
     for (int d = 0; d < 12; ++d)
         for (int i = 0; i < 5; ++i)
@@ -831,21 +824,15 @@ TEST(TransferPool, ASmallTaskGoesBeforeALongOneEndsAndTheLastCopyOfAFileStays) {
     ASSERT_TRUE(server.start()) << str(server.lastError());
     ASSERT_TRUE(server.writeFile(QStringLiteral("smalls/small.txt"), "small"));
     QTemporaryDir local;
-    const auto writeLocal = [&](const QString& rel, const QByteArray& bytes) {
-        QFileInfo info(local.filePath(rel));
-        QDir().mkpath(info.path());
-        QFile f(info.filePath());
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    };
     LocalFolderRecord many;
     many.path = local.filePath(QStringLiteral("many"));
     for (int i = 0; i < 12; ++i) {
         const QString name = QStringLiteral("f%1.bin").arg(i, 2, 10, QLatin1Char('0'));
-        ASSERT_TRUE(writeLocal(QStringLiteral("many/") + name, pattern(100 * 1024, i)));
+        ASSERT_TRUE(writeBelow(local, QStringLiteral("many/") + name, pattern(100 * 1024, i)));
         many.items.push_back({name, false, 100 * 1024});
     }
-    ASSERT_TRUE(writeLocal(QStringLiteral("old/same.bin"), pattern(768 * 1024, 1)));
-    ASSERT_TRUE(writeLocal(QStringLiteral("new/same.bin"), "the newer copy"));
+    ASSERT_TRUE(writeBelow(local, QStringLiteral("old/same.bin"), pattern(768 * 1024, 1)));
+    ASSERT_TRUE(writeBelow(local, QStringLiteral("new/same.bin"), "the newer copy"));
     LocalFolderRecord oldCopy{local.filePath(QStringLiteral("old")),
                               {{"same.bin", false, 768 * 1024}}};
     LocalFolderRecord newCopy{local.filePath(QStringLiteral("new")), {{"same.bin", false, 14}}};
