@@ -155,10 +155,11 @@ TEST_F(CliSiteTest, DeployRefusesWhatIsNotInTheProject) {
     // A sibling whose name begins with the project's name is not inside it.
     ASSERT_TRUE(writeLocalFile(work_.filePath("project-other/x.txt"), "x"));
     ASSERT_TRUE(writeLocalFile(work_.filePath("outside.txt"), "x"));
-    ASSERT_TRUE(server_->makeDir(QStringLiteral("proj4")));
-    ASSERT_NO_FATAL_FAILURE(
-        addSite("guarded",
-                account() + QStringList{"--local-project", project, "--remote-project", "/proj4"}));
+    // A folder of its own: the suite's server keeps what other tests deployed.
+    ASSERT_TRUE(server_->makeDir(QStringLiteral("guarded")));
+    ASSERT_NO_FATAL_FAILURE(addSite(
+        "guarded",
+        account() + QStringList{"--local-project", project, "--remote-project", "/guarded"}));
     ASSERT_NO_FATAL_FAILURE(addSite("no project", account()));
 
     struct Case {
@@ -184,7 +185,7 @@ TEST_F(CliSiteTest, DeployRefusesWhatIsNotInTheProject) {
         EXPECT_EQ(r.exitCode, cases[i].exitCode) << str(r.describe());
         EXPECT_FALSE(r.err.isEmpty());
     }
-    EXPECT_EQ(snapshotTree(server_->localPath(QStringLiteral("proj4"))), TreeSnapshot());
+    EXPECT_EQ(snapshotTree(server_->localPath(QStringLiteral("guarded"))), TreeSnapshot());
     // Nothing went to the server's root either.
     EXPECT_FALSE(server_->exists(QStringLiteral("outside.txt")));
     EXPECT_FALSE(server_->exists(QStringLiteral("x.txt")));
