@@ -207,11 +207,8 @@ void SendingGroup::replyArrived(const Reply& reply) {
             temporaryGone_ = true;
     }
     // The server says it has every byte: nothing is left unacknowledged.
-    if (isStore(step) && code >= 200 && code < 300 && handedOver_ > reported_) {
-        reported_ = handedOver_;
-        if (GroupHost* h = host())
-            h->transferProgress(this, reported_);
-    }
+    if (isStore(step) && code >= 200 && code < 300)
+        reportProgress(handedOver_);
     if (step.nameIs("SIZE") && askingTemporarySize_) {
         continueTemporary(reply);
         return;
@@ -238,24 +235,33 @@ void SendingGroup::judge() {
     abandonStored();
 }
 
+void SendingGroup::reportProgress(qint64 position) {
+    if (position <= reported_)
+        return;
+    reported_ = position;
+    if (GroupHost* h = host())
+        h->transferProgress(this, position);
+}
+
+qint64 SendingGroup::reportAcknowledged() {
+    const AsyncSocket* socket = data().socket.get();
+    const qint64 waiting = socket ? socket->unacknowledgedBytes() : 0;
+    reportProgress(handedOver_ - waiting);
+    return waiting;
+}
+
 void SendingGroup::reportSent(qint64 handedOver, bool start) {
-    AsyncSocket* socket = data().socket.get();
-    GroupHost* h = host();
     handedOver_ = handedOver;
     if (start) {
-        reported_ = handedOver;
-        if (h)
-            h->transferProgress(this, handedOver);
+        // Said as it is, also when a restart goes back before what was said.
+        reported_ = handedOver - 1;
+        reportProgress(handedOver);
         return;
     }
-    const qint64 waiting = socket ? socket->unacknowledgedBytes() : 0;
-    if (handedOver - waiting > reported_) {
-        reported_ = handedOver - waiting;
-        if (h)
-            h->transferProgress(this, reported_);
-    }
     static const QString kPoll = QStringLiteral("acknowledgements");
-    if (waiting <= 0 || !socket || socket->findChild<QTimer*>(kPoll, Qt::FindDirectChildrenOnly))
+    AsyncSocket* socket = data().socket.get();
+    if (reportAcknowledged() <= 0 || !socket ||
+        socket->findChild<QTimer*>(kPoll, Qt::FindDirectChildrenOnly))
         return;
     // Acknowledgements arrive without an event of their own. The timer goes
     // with the socket, which goes with this group.
@@ -263,8 +269,7 @@ void SendingGroup::reportSent(qint64 handedOver, bool start) {
     timer->setObjectName(kPoll);
     timer->setInterval(kAcknowledgementPollMs);
     QObject::connect(timer, &QTimer::timeout, socket, [this, timer] {
-        reportSent(handedOver_);
-        if (data().socket && data().socket->unacknowledgedBytes() <= 0)
+        if (reportAcknowledged() <= 0)
             timer->deleteLater();
     });
     timer->start();

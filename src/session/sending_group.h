@@ -111,6 +111,12 @@ private:
     QByteArray finalName_;
     QByteArray storedName_;
     ChecksumStep checksum_;
+    // Says a position past the last one said; never one twice.
+    void reportProgress(qint64 position);
+    // Says what the peer acknowledged of what was handed over; returns the
+    // bytes still unacknowledged.
+    qint64 reportAcknowledged();
+
     bool publishFailed_ = false;
     QString publishError_;
     qint64 handedOver_ = 0;

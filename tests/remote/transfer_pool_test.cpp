@@ -769,12 +769,7 @@ TEST_P(UploadProgress, CountsWhatTheServerHas) {
     ASSERT_TRUE(server.start()) << str(server.lastError());
     QTemporaryDir local;
     const qint64 size = 2 * 1024 * 1024;
-    {
-        QFile file(local.filePath(QStringLiteral("up/big.bin")));
-        QDir().mkpath(local.filePath(QStringLiteral("up")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(pattern(int(size), 3));
-    }
+    ASSERT_TRUE(writeBelow(local, QStringLiteral("up/big.bin"), pattern(int(size), 3)));
     PoolRig rig(server, row.connections);
     ASSERT_TRUE(rig.login()) << str(rig.transcript());
     const auto onServer = [&] {
